@@ -1,0 +1,13 @@
+// The Qt face of the program.
+#pragma once
+
+#include <string>
+
+class QApplication;
+
+namespace vantrel {
+
+// Shows the main window, applies the command line, runs until it closes.
+int rungui(QApplication& app, const std::string& commandline);
+
+}  // namespace vantrel

@@ -1,0 +1,26 @@
+#include <QApplication>
+#include <QByteArray>
+
+#include <string>
+
+#include "app/gui/gui.h"
+#include "app/headless.h"
+#include "engine/platform.h"
+
+int main(int argc, char** argv) {
+    const bool display = vantrel::hasdisplay();
+    // Without a display Qt would refuse to start; the offscreen platform
+    // serves the headless run.
+    if (!display && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Vantrel");
+
+    // The command line is one text: a file name may hold blanks.
+    std::string commandline;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) commandline += ' ';
+        commandline += argv[i];
+    }
+    if (!display) return vantrel::runheadless(commandline);
+    return vantrel::rungui(app, commandline);
+}

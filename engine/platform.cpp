@@ -1,0 +1,155 @@
+#include "engine/platform.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <iostream>
+#include <unistd.h>
+
+namespace vantrel {
+
+Answer defaultanswer(Buttons buttons) {
+    switch (buttons) {
+    case Buttons::YesNo:
+    case Buttons::YesNoCancel:
+        return Answer::Yes;
+    default:
+        return Answer::OK;
+    }
+}
+
+Answer ConsoleDialogs::messagebox(const std::string& text, Buttons buttons, const std::string&,
+                                  Icon) {
+    std::cout << text << std::endl;
+    return defaultanswer(buttons);
+}
+
+std::optional<std::string> ConsoleDialogs::inputbox(const std::string& prompt, const std::string&,
+                                                    const std::string& def) {
+    std::cout << prompt << " " << def << std::endl;
+    return def;
+}
+
+Answer ScriptedDialogs::messagebox(const std::string& text, Buttons buttons,
+                                   const std::string& title, Icon) {
+    shown.push_back({text, title, buttons});
+    if (answers.empty()) return defaultanswer(buttons);
+    Answer a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+std::optional<std::string> ScriptedDialogs::inputbox(const std::string& prompt,
+                                                     const std::string& title,
+                                                     const std::string& def) {
+    shown.push_back({prompt, title, Buttons::OKCancel});
+    if (inputs.empty()) return def;
+    auto a = inputs.front();
+    inputs.pop_front();
+    return a;
+}
+
+bool ScriptedDialogs::saw(const std::string& fragment) const {
+    for (const auto& s : shown)
+        if (s.text.find(fragment) != std::string::npos) return true;
+    return false;
+}
+
+namespace {
+ConsoleDialogs consoledialogs;
+Dialogs* currentdialogs = &consoledialogs;
+std::string progdir;
+}  // namespace
+
+Dialogs& dialogs() { return *currentdialogs; }
+void setdialogs(Dialogs* d) { currentdialogs = d ? d : &consoledialogs; }
+
+Hooks& hooks() {
+    static Hooks h;
+    return h;
+}
+
+void processevents() {
+    auto& h = hooks();
+    if (h.refresh) h.refresh();
+    if (h.processevents) h.processevents();
+}
+
+void pumpevents() {
+    using clock = std::chrono::steady_clock;
+    static clock::time_point last{};
+    auto now = clock::now();
+    if (now - last >= std::chrono::milliseconds(20)) {
+        last = now;
+        processevents();
+    }
+}
+
+std::string programdir() {
+    if (progdir.empty()) {
+        std::error_code ec;
+        auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+        progdir = ec ? std::filesystem::current_path().string() : exe.parent_path().string();
+    }
+    return progdir;
+}
+
+void setprogramdir(const std::string& dir) { progdir = dir; }
+
+std::string tempdir() {
+    std::error_code ec;
+    std::string t = std::filesystem::temp_directory_path(ec).string();
+    if (ec || t.empty()) t = "/tmp";
+    while (t.size() > 1 && t.back() == '/') t.pop_back();
+    return t;
+}
+
+bool hasdisplay() {
+    const char* d = std::getenv("DISPLAY");
+    const char* w = std::getenv("WAYLAND_DISPLAY");
+    return (d && *d) || (w && *w);
+}
+
+double timeofday() {
+    std::time_t t = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&t, &local);
+    auto now = std::chrono::system_clock::now().time_since_epoch();
+    double frac = std::chrono::duration<double>(now).count();
+    frac -= static_cast<double>(static_cast<long long>(frac));
+    return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + frac;
+}
+
+Random::Random() { seed(startseed()); }
+Random::Random(std::uint64_t s) { seed(s); }
+
+void Random::seed(std::uint64_t s) {
+    // splitmix64 spreads one word over the four words of state
+    for (auto& w : s_) {
+        std::uint64_t z = (s += 0x9e3779b97f4a7c15ULL);
+        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+        z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+        w = z ^ (z >> 31);
+    }
+}
+
+std::uint64_t startseed() {
+    if (const char* s = std::getenv("VANTREL_SEED")) {
+        char* end = nullptr;
+        long long v = std::strtoll(s, &end, 10);
+        if (end != s) return static_cast<std::uint64_t>(v);
+    }
+    return static_cast<std::uint64_t>(
+               std::chrono::high_resolution_clock::now().time_since_epoch().count()) ^
+           (static_cast<std::uint64_t>(getpid()) << 32);
+}
+
+Random& rng() {
+    static Random r;
+    return r;
+}
+
+void seedrandom() { rng().seed(startseed()); }
+
+}  // namespace vantrel

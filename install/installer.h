@@ -1,0 +1,8 @@
+// Help files carried inside the program file.
+#pragma once
+
+namespace vantrel {
+
+void runinstaller();
+
+}  // namespace vantrel

@@ -1,0 +1,50 @@
+#include "support/testsupport.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "engine/formstate.h"
+#include "engine/globals.h"
+
+namespace vantrel::test {
+
+void FreshState::SetUp() {
+    resetform();
+    resetglobals();
+    hooks() = Hooks{};
+    setdialogs(&dialogs);
+    rng().seed(12345);
+}
+
+void FreshState::TearDown() {
+    setdialogs(nullptr);
+    hooks() = Hooks{};
+}
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "vantrel-test-XXXXXX").string();
+    char* made = mkdtemp(pattern.data());
+    path_ = made ? made : pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(path_, ec);
+}
+
+std::string readfile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void writefile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+}  // namespace vantrel::test
