@@ -70,6 +70,18 @@ Hooks& hooks() {
     return h;
 }
 
+void callenablecontrols(bool enabled) {
+    if (hooks().enablecontrols) hooks().enablecontrols(enabled);
+}
+
+void refreshview() {
+    if (hooks().refresh) hooks().refresh();
+}
+
+void setbusy(bool on) {
+    if (hooks().busy) hooks().busy(on);
+}
+
 void processevents() {
     auto& h = hooks();
     if (h.refresh) h.refresh();

@@ -76,6 +76,11 @@ struct Hooks {
 };
 Hooks& hooks();
 
+// Shorthands that do nothing while the hook is not installed.
+void callenablecontrols(bool enabled);
+void refreshview();  // repaint what changed (a label's "repaint it")
+void setbusy(bool on);
+
 // Lets pending events run when at least 20 ms passed since the last time,
 // so long loops stay responsive without paying for it on every step.
 void pumpevents();
