@@ -1,0 +1,84 @@
+// The main window on screen: one widget per control of form(), kept in
+// step with that state. User actions go into the state (and its
+// reactions); after each of them, and whenever the program asks for a
+// refresh, the widgets are brought up to date again.
+#pragma once
+
+#include <QMainWindow>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <unordered_map>
+
+class QAction;
+class QMenu;
+
+namespace vantrel {
+
+struct Control;
+class RadialPlotWidget;
+
+class MainWindowView : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindowView(QWidget* parent = nullptr);
+    ~MainWindowView() override;
+
+    // Plugs the window into the program: refresh, event processing, busy
+    // pointer, opening documents, and the radial plot surface.
+    void installhooks();
+
+    // Every widget from the state.
+    void syncall();
+    // Left edge = screen width - window width.
+    void placeatrightedge();
+    // Gives a control the keyboard focus; a text box gets its whole text
+    // selected. Controls that cannot take the focus now are left alone.
+    void focuscontrol(Control& c);
+
+    RadialPlotWidget* plot() const { return plot_; }
+    QWidget* widgetfor(const Control& c) const;
+    QAction* actionfor(const Control& c) const;
+    QMenu* menufor(const Control& c) const;
+    bool closed() const { return closed_; }
+
+signals:
+    void windowclosed();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    struct Binding;
+
+    void buildmenus();
+    QWidget* buildcalculationframe();
+    QWidget* buildplotoptions();
+    QWidget* builddisplayframe();
+    void sync(Binding& b);
+    // Runs a user action on the state, then brings the widgets up to date.
+    void act(const std::function<void()>& action);
+    Binding& bind(Control& c, QWidget* w);
+    Binding& bind(Control& c, QAction* a);
+    void connectcontrol(Binding& b);
+    void step(Control& spinner, QWidget* w, int delta);
+    bool keypress(Binding& b, QKeyEvent* key);
+    void focusin(Binding& b);
+
+    std::deque<Binding> bindings_;
+    std::unordered_map<const Control*, Binding*> bycontrol_;
+    std::unordered_map<const QObject*, Binding*> bywidget_;
+    RadialPlotWidget* plot_ = nullptr;
+    Control* lastactive_ = nullptr;  // the active control the view last saw
+    bool syncing_ = false;
+    bool closed_ = false;
+    bool busy_ = false;
+    bool hooksinstalled_ = false;
+    bool activatedonce_ = false;
+    bool fromotherwindow_ = false;  // last deactivation went to a window of ours
+};
+
+}  // namespace vantrel

@@ -1,0 +1,78 @@
+#include "app/gui/qtdialogs.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace vantrel {
+
+namespace {
+
+QString titleof(const std::string& title) {
+    return title.empty() ? QStringLiteral("Vantrel") : QString::fromStdString(title);
+}
+
+// Line ends written for the files (CR LF) show as one break.
+QString plain(const std::string& text) {
+    return QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+}  // namespace
+
+Answer QtDialogs::messagebox(const std::string& text, Buttons buttons, const std::string& title,
+                             Icon icon) {
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(titleof(title));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(plain(text));
+    box.setIcon(icon == Icon::Question      ? QMessageBox::Question
+                : icon == Icon::Information ? QMessageBox::Information
+                                            : QMessageBox::NoIcon);
+    switch (buttons) {
+    case Buttons::OK:
+        box.setStandardButtons(QMessageBox::Ok);
+        box.setDefaultButton(QMessageBox::Ok);
+        break;
+    case Buttons::OKCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Ok);
+        break;
+    case Buttons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        break;
+    case Buttons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Yes);
+        break;
+    }
+    // A busy pointer must not hide that an answer is wanted.
+    const bool busy = QApplication::overrideCursor() != nullptr;
+    if (busy) QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const int result = box.exec();
+    if (busy) QApplication::restoreOverrideCursor();
+    switch (result) {
+    case QMessageBox::Ok:
+        return Answer::OK;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        // Closing the box: Cancel where there is one, else the safe "No".
+        if (buttons == Buttons::YesNo) return Answer::No;
+        if (buttons == Buttons::OK) return Answer::OK;
+        return Answer::Cancel;
+    }
+}
+
+std::optional<std::string> QtDialogs::inputbox(const std::string& prompt, const std::string& title,
+                                               const std::string& defaultanswer) {
+    bool ok = false;
+    const QString answer = QInputDialog::getText(QApplication::activeWindow(), titleof(title), plain(prompt),
+                                                 QLineEdit::Normal, QString::fromStdString(defaultanswer), &ok);
+    if (!ok) return std::nullopt;
+    return answer.toStdString();
+}
+
+}  // namespace vantrel

@@ -1,0 +1,73 @@
+// The radial plot surface (image1): records what the plot code draws, in
+// its own coordinates, and paints it scaled to the widget.
+#pragma once
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "output/radial.h"
+
+namespace vantrel {
+
+class RadialPlotWidget : public QWidget, public PlotCanvas {
+    Q_OBJECT
+public:
+    explicit RadialPlotWidget(QWidget* parent = nullptr);
+
+    void clear() override;
+    void setscale(double left, double right) override;
+    void line(double x1, double y1, double x2, double y2, std::uint32_t color) override;
+    void print(double x, double y, const std::string& text, std::uint32_t color) override;
+    double textwidth(const std::string& text) override;
+    void refresh() override { schedulerepaint(); }
+
+    // Asks for one repaint; many requests before the next paint cost one.
+    void schedulerepaint();
+
+    // What is on the surface now (tests, and the picture dump).
+    struct Line {
+        double x1, y1, x2, y2;
+        std::uint32_t color;
+    };
+    struct Text {
+        double x, y;
+        QString text;
+        std::uint32_t color;
+    };
+    const std::vector<Line>& lines() const { return lines_; }
+    const std::vector<Text>& texts() const { return texts_; }
+    double scaleleft() const { return left_; }
+    double scaleright() const { return right_; }
+    int paintcount() const { return paints_; }
+
+    QSize sizeHint() const override { return {640, 285}; }
+    QSize minimumSizeHint() const override { return {320, 190}; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void changeEvent(QEvent* e) override;
+
+private:
+    // Bottom of the drawing (y = 275, the tick labels' top) in pixels: the
+    // labels below it need one line of text.
+    double yscale() const;
+    double xscale() const;
+    int plotwidth() const;
+
+    std::vector<Line> lines_;
+    std::vector<Text> texts_;
+    double left_ = 0, right_ = 600;
+    bool pending_ = false;
+    int paints_ = 0;
+    QFontMetrics metrics_;
+    std::unordered_map<std::string, int> widths_;  // text width in pixels
+};
+
+}  // namespace vantrel

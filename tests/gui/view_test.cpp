@@ -1,0 +1,224 @@
+// The view's own mechanics: mirroring the state, feeding user actions back,
+// the plot surface and the dialogs. No reactions are installed here.
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QInputDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app/gui/qtdialogs.h"
+#include "app/gui/radialplotwidget.h"
+#include "guitest.h"
+
+namespace vantrel::test {
+namespace {
+
+class ViewTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        view = std::make_unique<MainWindowView>();
+        view->installhooks();
+        view->show();
+        view->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    }
+};
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+TEST_F(ViewTest, EveryControlHasItsWidgetWithDesignState) {
+    MainForm& f = form();
+    for (Control* c : f.all()) {
+        QWidget* w = view->widgetfor(*c);
+        QAction* a = view->actionfor(*c);
+        ASSERT_TRUE(w || a) << c->name;
+        if (a) {
+            const QString text = view->menufor(*c) ? view->menufor(*c)->title() : a->text();
+            EXPECT_EQ(text, qs(c->caption)) << c->name;
+            EXPECT_EQ(a->isVisible(), c->visible) << c->name;
+            EXPECT_EQ(a->isChecked(), c->checked) << c->name;
+            continue;
+        }
+        EXPECT_EQ(!w->isHidden(), c->visible) << c->name;
+        if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+            EXPECT_EQ(b->text(), qs(c->caption)) << c->name;
+            EXPECT_EQ(b->isChecked(), c->checked) << c->name;
+        } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
+            EXPECT_EQ(g->title(), qs(c->caption)) << c->name;
+        } else if (auto* e = qobject_cast<QLineEdit*>(w)) {
+            EXPECT_EQ(e->text(), qs(c->text)) << c->name;
+        } else if (auto* l = qobject_cast<QLabel*>(w)) {
+            EXPECT_EQ(l->text(), qs(c->caption)) << c->name;
+        }
+    }
+    EXPECT_EQ(view->windowTitle(), "Vantrel");
+    // Controls that never exist for the user.
+    for (Control* c : {&f.optTheory[2], &f.optAll[1], &f.List1}) EXPECT_TRUE(view->widgetfor(*c)->isHidden());
+    for (int i = 5; i < 9; ++i) EXPECT_FALSE(view->actionfor(f.mnuH[i])->isVisible());
+    EXPECT_TRUE(view->actionfor(f.mnuAuto)->isCheckable());
+    EXPECT_EQ(label(f.lblerror)->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_EQ(label(f.lblplane)->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_TRUE(label(f.lblenergy[0])->font().bold());
+}
+
+TEST_F(ViewTest, StateChangesShowAfterRefresh) {
+    MainForm& f = form();
+    QLineEdit* n = edit(f.txtNLM[0]);
+    n->setText("123");
+    n->setCursorPosition(1);
+    f.txtNLM[0].text = "123";
+    f.Command1.caption = "Enough!";
+    f.Frame1.enabled = false;
+    f.mnuType.enabled = false;
+    f.Frame5.visible = false;
+    f.lblCount.caption = "4200";
+    f.Label8.caption = "Most probable radius: 0.52 A (actual)\r\n";
+    f.optAll[3].color = 0xFF0000;
+    f.optAll[3].checked = true;
+    f.optAll[0].checked = false;
+    f.Form1.caption = "Vantrel version 1.3.1";
+    hooks().refresh();
+    EXPECT_EQ(button(f.Command1)->text(), "Enough!");
+    EXPECT_FALSE(view->widgetfor(f.Frame1)->isEnabled());
+    EXPECT_FALSE(n->isEnabled());  // inside the frame
+    EXPECT_FALSE(view->menufor(f.mnuType)->menuAction()->isEnabled());
+    EXPECT_TRUE(view->widgetfor(f.Frame5)->isHidden());
+    EXPECT_EQ(label(f.lblCount)->text(), "4200");
+    EXPECT_EQ(label(f.Label8)->text(), "Most probable radius: 0.52 A (actual)\n");
+    EXPECT_TRUE(button(f.optAll[3])->isChecked());
+    EXPECT_FALSE(button(f.optAll[0])->isChecked());
+    EXPECT_EQ(button(f.optAll[3])->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_EQ(view->windowTitle(), "Vantrel version 1.3.1");
+    EXPECT_EQ(n->cursorPosition(), 1);  // same text: the cursor stays
+
+    // Back to black and enabled.
+    f.optAll[3].color = 0;
+    f.Frame1.enabled = true;
+    hooks().refresh();
+    EXPECT_NE(button(f.optAll[3])->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_TRUE(n->isEnabled());
+}
+
+TEST_F(ViewTest, UserActionsReachTheState) {
+    MainForm& f = form();
+    Control* activeatchange = nullptr;
+    f.HScroll3[1].onchange = [&] { activeatchange = f.activecontrol; };
+    clickspinner(f.HScroll3[1], 1);
+    EXPECT_EQ(f.HScroll3[1].value, 1);
+    EXPECT_EQ(activeatchange, &f.HScroll3[1]);  // the spinner guard sees the spinner
+    clickspinner(f.HScroll2, -1);
+    EXPECT_EQ(f.HScroll2.value, -1);
+
+    std::string seen;
+    f.txtscal.onchange = [&] {
+        seen = f.txtscal.text;
+        f.txtscal.text = "5";  // a reaction that corrects the text
+    };
+    type(f.txtscal, "42");
+    EXPECT_EQ(seen, "52");
+    EXPECT_EQ(edit(f.txtscal)->text(), "5");
+    EXPECT_EQ(f.activecontrol, &f.txtscal);
+
+    int clicks = 0;
+    for (Control* c : {&f.lblenergy[1], &f.Command3, &f.mnuQuick}) c->onclick = [&] { ++clicks; };
+    QTest::mouseClick(label(f.lblenergy[1]), Qt::LeftButton);
+    QTest::mouseClick(button(f.Command3), Qt::LeftButton);
+    view->actionfor(f.mnuQuick)->trigger();
+    EXPECT_EQ(clicks, 3);
+    EXPECT_FALSE(view->actionfor(f.mnuQuick)->isChecked());  // the state decides the check mark
+
+    // A click on the selected option button leaves it selected.
+    clickbutton(f.OptColor[0]);
+    EXPECT_TRUE(f.OptColor[0].checked);
+    EXPECT_TRUE(button(f.OptColor[0])->isChecked());
+    clickbutton(f.OptColor[1]);
+    EXPECT_TRUE(f.OptColor[1].checked);
+    EXPECT_FALSE(button(f.OptColor[0])->isChecked());
+}
+
+TEST_F(ViewTest, FocusFollowsTheActiveControl) {
+    MainForm& f = form();
+    edit(f.txtNLM[2])->setText("42");
+    f.txtNLM[2].text = "42";
+    f.activecontrol = &f.txtNLM[2];
+    hooks().refresh();
+    EXPECT_TRUE(edit(f.txtNLM[2])->hasFocus());
+    EXPECT_EQ(edit(f.txtNLM[2])->selectedText(), "42");
+
+    bool focused = false;
+    f.txtmax.onfocus = [&] { focused = true; };
+    edit(f.txtmax)->setFocus(Qt::TabFocusReason);
+    EXPECT_TRUE(focused);
+    EXPECT_EQ(f.activecontrol, &f.txtmax);
+}
+
+TEST_F(ViewTest, PlotRecordsAndCoalescesRepaints) {
+    RadialPlotWidget* plot = view->plot();
+    EXPECT_EQ(&image1canvas(), static_cast<PlotCanvas*>(plot));
+    QApplication::processEvents();
+    plot->setscale(-10, 510);
+    const double narrow = plot->textwidth("100A ");
+    plot->setscale(-10, 1030);
+    EXPECT_NEAR(plot->textwidth("100A "), 2 * narrow, 0.05 * narrow);  // twice the range per pixel
+    EXPECT_GT(narrow, plot->textwidth("0"));
+
+    const int before = plot->paintcount();
+    for (int i = 0; i < 2000; ++i) {
+        plot->line(i / 4.0, 250, i / 4.0, 250 - i % 200, i % 2 ? 0xFF0000 : 0x0000FF);
+        hooks().refresh();
+    }
+    plot->print(0, 275, "0", 0);
+    EXPECT_EQ(plot->lines().size(), 2000u);
+    QApplication::processEvents();
+    EXPECT_EQ(plot->paintcount(), before + 1);
+    plot->clear();
+    EXPECT_TRUE(plot->lines().empty());
+    EXPECT_TRUE(plot->texts().empty());
+
+    // Blue bars come out blue.
+    plot->setscale(0, 100);
+    for (int x = 40; x < 60; ++x) plot->line(x, 250, x, 50, 0xFF0000);
+    const QImage img = plot->grab().toImage();
+    const QPoint middle(plot->width() / 2, plot->height() / 2);
+    EXPECT_EQ(img.pixelColor(middle), QColor(0, 0, 255));
+}
+
+// Presses a button of the modal dialog that will open next.
+void answerlater(QMessageBox::StandardButton which) {
+    QTimer::singleShot(0, [which] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->windowTitle(), "Vantrel");
+        box->button(which)->click();
+    });
+}
+
+TEST_F(ViewTest, QtDialogsAnswers) {
+    QtDialogs d;
+    answerlater(QMessageBox::No);
+    EXPECT_EQ(d.messagebox("Continue?", Buttons::YesNoCancel, "", Icon::Question), Answer::No);
+    answerlater(QMessageBox::Cancel);
+    EXPECT_EQ(d.messagebox("Sure?", Buttons::OKCancel, "", Icon::Information), Answer::Cancel);
+
+    QTimer::singleShot(0, [] {
+        auto* input = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(input, nullptr);
+        EXPECT_EQ(input->textValue(), "1");
+        input->reject();
+    });
+    EXPECT_EQ(d.inputbox("Enter Z:", "Vantrel", "1"), std::nullopt);
+    QTimer::singleShot(0, [] {
+        auto* input = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(input, nullptr);
+        input->setTextValue("12");
+        input->accept();
+    });
+    EXPECT_EQ(d.inputbox("Enter Z:", "", "1"), "12");
+}
+
+}  // namespace
+}  // namespace vantrel::test

@@ -1,0 +1,282 @@
+// The main window driven as a user drives it, with the real reactions and
+// engine behind it.
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/gui/radialplotwidget.h"
+#include "engine/globals.h"
+#include "engine/sampling.h"
+#include "guitest.h"
+
+namespace vantrel::test {
+namespace {
+
+class WindowTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        startwindow();
+    }
+    // Sets n, l, m by typing into the three boxes.
+    void setnlm(const std::string& n, const std::string& l, const std::string& m) {
+        MainForm& f = form();
+        type(f.txtNLM[0], n);
+        type(f.txtNLM[1], l);
+        type(f.txtNLM[2], m);
+    }
+    std::size_t pointlines() {
+        const std::string data = readfile(globals().orbital.csvfile);
+        std::size_t lines = 0;
+        for (char ch : data) lines += ch == '\n';
+        return lines == 0 ? 0 : lines - 1;  // the header line
+    }
+};
+
+TEST_F(WindowTest, EnterWalksFromNToCalculate) {
+    MainForm& f = form();
+    QLineEdit* n = edit(f.txtNLM[0]);
+    n->setFocus();
+    ASSERT_TRUE(n->hasFocus());
+    QTest::keyClick(n, Qt::Key_Return);
+    EXPECT_TRUE(edit(f.txtNLM[1])->hasFocus());
+    EXPECT_EQ(edit(f.txtNLM[1])->selectedText(), edit(f.txtNLM[1])->text());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_TRUE(edit(f.txtNLM[2])->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+    EXPECT_TRUE(button(f.Command1)->hasFocus());
+    EXPECT_EQ(n->text(), "1");  // Enter is swallowed, not typed
+
+    // Enter in the extent box does nothing at all.
+    QLineEdit* scal = edit(f.txtscal);
+    scal->setFocus();
+    const QString before = scal->text();
+    QTest::keyClick(scal, Qt::Key_Return);
+    EXPECT_TRUE(scal->hasFocus());
+    EXPECT_EQ(scal->text(), before);
+}
+
+TEST_F(WindowTest, MaxPointsSpinnerDoublesAndHalves) {
+    MainForm& f = form();
+    clickspinner(f.HScroll2, 1);
+    EXPECT_EQ(edit(f.txtmax)->text(), "20000");
+    EXPECT_EQ(globals().orbital.maxpoints, 20000);
+    for (int i = 0; i < 6; ++i) clickspinner(f.HScroll2, -1);
+    EXPECT_EQ(f.HScroll2.value, -5);
+    // 312.5 is raised to the smallest quota at once.
+    EXPECT_EQ(edit(f.txtmax)->text(), "625");
+    clickspinner(f.HScroll2, -1);  // already at the end of the range
+    EXPECT_EQ(f.HScroll2.value, -5);
+
+    // The n spinner writes n and refreshes the orbital.
+    clickspinner(f.HScroll3[0], 1);
+    EXPECT_EQ(edit(f.txtNLM[0])->text(), "2");
+    EXPECT_EQ(globals().orbital.currentn, 2);
+}
+
+TEST_F(WindowTest, ExclusiveCheckBoxPairs) {
+    MainForm& f = form();
+    clickbutton(f.chkEnergy[1]);
+    EXPECT_TRUE(button(f.chkEnergy[1])->isChecked());
+    clickbutton(f.chkEnergy[0]);
+    EXPECT_TRUE(button(f.chkEnergy[0])->isChecked());
+    EXPECT_FALSE(button(f.chkEnergy[1])->isChecked());
+    clickbutton(f.chkEnergy[0]);  // both may be off
+    EXPECT_FALSE(f.chkEnergy[0].checked || f.chkEnergy[1].checked);
+
+    clickbutton(f.chkFull);
+    clickbutton(f.chk4Panel);
+    EXPECT_TRUE(button(f.chk4Panel)->isChecked());
+    EXPECT_FALSE(button(f.chkFull)->isChecked());
+    clickbutton(f.chkFull);
+    EXPECT_FALSE(button(f.chk4Panel)->isChecked());
+    EXPECT_FALSE(f.chk4Panel.checked);
+
+    // Unchecking "Use Jmol" hides its options, checking shows them again.
+    clickbutton(f.chkJmol);
+    EXPECT_TRUE(view->widgetfor(f.Frame5)->isHidden());
+    clickbutton(f.chkJmol);
+    EXPECT_FALSE(view->widgetfor(f.Frame5)->isHidden());
+}
+
+TEST_F(WindowTest, RegionButtonsAndPlaneLabel) {
+    MainForm& f = form();
+    clickbutton(f.optAll[4]);
+    QLabel* plane = label(f.lblplane);
+    EXPECT_EQ(plane->text(), "restricted to the XZ plane");
+    EXPECT_FALSE(plane->isHidden());
+    EXPECT_EQ(button(f.optAll[4])->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_NE(button(f.optAll[0])->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_EQ(globals().orbital.planename, "xz");
+    clickbutton(f.optAll[0]);
+    EXPECT_TRUE(plane->isHidden());
+    EXPECT_EQ(globals().orbital.planename, "");
+}
+
+TEST_F(WindowTest, OtherSpeciesCancelledKeepsZ) {
+    MainForm& f = form();
+    view->actionfor(f.mnuH[1])->trigger();
+    EXPECT_EQ(globals().orbital.currentz, 2);
+    EXPECT_EQ(qobject_cast<QGroupBox*>(view->widgetfor(f.Frame1))->title(),
+              "Calculation Options for the He+ Ion (Z=2)");
+
+    dialogs.inputs.push_back(std::nullopt);
+    view->actionfor(f.mnuH[4])->trigger();
+    EXPECT_TRUE(dialogs.saw("Enter a new value for the nuclear charge, Z:"));
+    EXPECT_TRUE(view->actionfor(f.mnuH[4])->isChecked());
+    EXPECT_FALSE(view->actionfor(f.mnuH[1])->isChecked());
+    EXPECT_EQ(globals().orbital.currentz, 2);
+    EXPECT_EQ(qobject_cast<QGroupBox*>(view->widgetfor(f.Frame1))->title(),
+              "Calculation Options for the He+ Ion (Z=2)");
+
+    dialogs.inputs.push_back("7.8");
+    view->actionfor(f.mnuH[4])->trigger();
+    EXPECT_EQ(globals().orbital.currentz, 7);
+    EXPECT_EQ(qobject_cast<QGroupBox*>(view->widgetfor(f.Frame1))->title(), "Calculation Options for Z=7");
+}
+
+TEST_F(WindowTest, InvalidNumbersDisableCalculate) {
+    MainForm& f = form();
+    setnlm("3", "3", "0");
+    EXPECT_FALSE(button(f.Command1)->isEnabled());
+    EXPECT_FALSE(label(f.lblerror)->isHidden());
+    EXPECT_EQ(label(f.lblerror)->text(), "The quantum numbers you have chosen are invalid.");
+    EXPECT_FALSE(label(f.lblenergy[0])->isEnabled());
+    type(f.txtNLM[1], "2");
+    type(f.txtNLM[2], "-2");
+    EXPECT_TRUE(button(f.Command1)->isEnabled());
+    EXPECT_TRUE(label(f.lblerror)->isHidden());
+}
+
+TEST_F(WindowTest, ShortRunThenLoad) {
+    MainForm& f = form();
+    type(f.txtmax, "625");
+    QTest::mouseClick(button(f.Command1), Qt::LeftButton);
+    EXPECT_EQ(globals().run.npoints, 625);
+    EXPECT_EQ(pointlines(), 625u);
+    EXPECT_EQ(button(f.Command1)->text(), "&Calculate");
+    EXPECT_TRUE(button(f.Command2)->isEnabled());
+    EXPECT_TRUE(view->widgetfor(f.Frame1)->isEnabled());
+    EXPECT_EQ(label(f.lblCount)->text(), "625");
+    EXPECT_FALSE(view->plot()->lines().empty());
+    EXPECT_TRUE(label(f.Label8)->text().startsWith("Most probable radius: "));
+
+    // The theory curve replaces the hits; "&Load" brings them back.
+    clickbutton(f.optTheory[1]);
+    EXPECT_TRUE(f.optTheory[1].checked);
+    QTest::mouseClick(button(f.Command2), Qt::LeftButton);
+    EXPECT_TRUE(button(f.optTheory[0])->isChecked());
+    EXPECT_EQ(globals().run.npoints, 625);
+    EXPECT_EQ(label(f.lblCount)->text(), "625");
+    EXPECT_FALSE(view->plot()->lines().empty());
+    EXPECT_TRUE(label(f.Label8)->text().contains("(actual)"));
+}
+
+TEST_F(WindowTest, EnoughStopsARunAndOnlyItIsLive) {
+    MainForm& f = form();
+    type(f.txtmax, "320000");
+    bool checked = false;
+    // Once some points are in, look at the window and press "Enough!".
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (globals().run.npoints < 200 || checked) return;
+        checked = true;
+        QPushButton* calc = qobject_cast<QPushButton*>(button(f.Command1));
+        EXPECT_EQ(calc->text(), "Enough!");
+        EXPECT_TRUE(calc->isEnabled());
+        EXPECT_FALSE(button(f.Command2)->isEnabled());
+        EXPECT_FALSE(button(f.Command3)->isEnabled());
+        EXPECT_FALSE(view->widgetfor(f.Frame1)->isEnabled());
+        EXPECT_FALSE(view->menufor(f.mnuType)->menuAction()->isEnabled());
+        EXPECT_FALSE(view->menufor(f.mnuFile)->menuAction()->isEnabled());
+        EXPECT_FALSE(label(f.lblCount)->text().isEmpty());
+        QTest::mouseClick(calc, Qt::LeftButton);
+    });
+    poll.start();
+    QTest::mouseClick(button(f.Command1), Qt::LeftButton);
+    poll.stop();
+    EXPECT_TRUE(checked);
+    const int stopped = globals().run.npoints;
+    EXPECT_GE(stopped, 200);
+    EXPECT_LT(stopped, 320000);
+    EXPECT_EQ(pointlines(), static_cast<std::size_t>(stopped));
+    EXPECT_EQ(button(f.Command1)->text(), "&Calculate");
+    EXPECT_TRUE(button(f.Command2)->isEnabled());
+
+    // Esc stops a run too: this one continues the saved points (Yes).
+    dialogs.answers.push_back(Answer::Yes);
+    bool pressed = false;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (pressed || globals().run.npoints < stopped + 100) return;
+        pressed = true;
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : view.get(), Qt::Key_Escape);
+    });
+    checked = true;
+    poll.start();
+    QTest::mouseClick(button(f.Command1), Qt::LeftButton);
+    poll.stop();
+    EXPECT_TRUE(pressed);
+    EXPECT_GT(globals().run.npoints, stopped);
+    EXPECT_LT(globals().run.npoints, 320000);
+    EXPECT_EQ(button(f.Command1)->text(), "&Calculate");
+}
+
+// Not a test of speed: prints how long a long 3d run takes in the window
+// and without one, for the README. Run with VANTREL_MEASURE=1.
+TEST_F(WindowTest, MeasureWindowAgainstHeadless) {
+    if (!std::getenv("VANTREL_MEASURE")) GTEST_SKIP() << "set VANTREL_MEASURE=1 to measure";
+    MainForm& f = form();
+    setnlm("3", "2", "0");
+    view->actionfor(f.mnuAuto)->trigger();
+    type(f.txtmax, "320000");
+    using clock = std::chrono::steady_clock;
+    auto seconds = [](clock::time_point t) { return std::chrono::duration<double>(clock::now() - t).count(); };
+
+    auto t = clock::now();
+    QTest::mouseClick(button(f.Command1), Qt::LeftButton);
+    const double windowed = seconds(t);
+    EXPECT_EQ(globals().run.npoints, 320000);
+    const int paints = view->plot()->paintcount();
+
+    // The same run with nothing on screen: no hooks, no plot surface.
+    std::filesystem::remove(globals().orbital.csvfile);
+    view->hide();
+    const Hooks saved = hooks();
+    hooks().refresh = nullptr;
+    hooks().processevents = nullptr;
+    setimage1canvas(nullptr);
+    t = clock::now();
+    startcalculation(false);
+    const double headless = seconds(t);
+    hooks() = saved;
+    setimage1canvas(view->plot());
+    EXPECT_EQ(globals().run.npoints, 320000);
+    std::printf("3d run of 320000 points: window %.2f s (%d repaints), headless %.2f s, ratio %.3f\n", windowed,
+                paints, headless, windowed / headless);
+}
+
+// Writes the picture of the window after a 3d run to VANTREL_SCREENSHOT.
+TEST_F(WindowTest, Screenshot) {
+    const char* path = std::getenv("VANTREL_SCREENSHOT");
+    if (!path) GTEST_SKIP() << "set VANTREL_SCREENSHOT=file.png to take it";
+    MainForm& f = form();
+    setnlm("3", "2", "0");
+    view->actionfor(f.mnuAuto)->trigger();
+    type(f.txtmax, "40000");
+    QTest::mouseClick(button(f.Command1), Qt::LeftButton);
+    view->resize(view->sizeHint());
+    QApplication::processEvents();
+    EXPECT_TRUE(view->grab().save(QString::fromLocal8Bit(path)));
+}
+
+}  // namespace
+}  // namespace vantrel::test
