@@ -247,6 +247,26 @@ TEST(Strings, ReplaceAllRestartsFromTheStart) {
     // A stand-in character already in the text is left alone.
     EXPECT_EQ(replaced("\x1f" "a", "a", "ab"), "\x1f" "ab");
 
+    // Against the plain restart-from-the-start loop on small random texts.
+    // (Rules that let the text grow are left out: some never end.)
+    auto naive = [](std::string t, const std::string& f, const std::string& r) {
+        for (std::size_t p; (p = t.find(f)) != std::string::npos;) t.replace(p, f.size(), r);
+        return t;
+    };
+    std::mt19937 gen(3);
+    auto word = [&](int most) {
+        std::string w(gen() % (most + 1), 'a');
+        for (char& c : w) c = "abc"[gen() % 3];
+        return w;
+    };
+    for (int i = 0; i < 20000; ++i) {
+        std::string t = word(12), f = word(3), r = word(4);
+        bool twopass = r.find(f) != std::string::npos;
+        if (f.empty() || (!twopass && r.size() > f.size())) continue;
+        std::string expected = twopass ? naive(naive(t, f, "\x1f"), "\x1f", r) : naive(t, f, r);
+        ASSERT_EQ(replaced(t, f, r), expected) << t << " " << f << "->" << r;
+    }
+
     // Long texts with many matches: the same result as restarting, quickly.
     std::string big;
     for (int i = 0; i < 20000; ++i) big += "x\\\\\\";
