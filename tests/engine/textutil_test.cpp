@@ -64,6 +64,10 @@ std::vector<double> sampledoubles() {
         double b = unit(gen) * std::pow(10.0, power(gen));
         xs.push_back(i % 2 ? b : -b);
         xs.push_back(std::round(b * 1e6) / 1e6);
+        // Exact ties at the sixteenth digit round to even.
+        double whole = double(gen() % 900000000000000ULL + 100000000000000ULL);
+        xs.push_back(whole + 0.5);
+        xs.push_back(std::floor(whole / 10) + 0.25 * double(1 + 2 * (i % 2)));
     }
     return xs;
 }
@@ -84,6 +88,8 @@ TEST(NumText, KnownTexts) {
     EXPECT_EQ(numtext(9.99999999999999950), "10");
     EXPECT_EQ(numtext(1.0 / 3), "0.333333333333333");
     EXPECT_EQ(numtext(-8.7194944e-14), "-8.7194944E-14");
+    EXPECT_EQ(numtext(123456789012345.5), "123456789012346");
+    EXPECT_EQ(numtext(123456789012344.5), "123456789012344");
     EXPECT_EQ(numtext(NAN), "NaN");
     EXPECT_EQ(numtext(INFINITY), "Inf");
     EXPECT_EQ(numtext(-INFINITY), "-Inf");
