@@ -322,9 +322,7 @@ void getintensity(int na, int nb, double& value) {
     setcoefficients();
     o.extent = defaultextent();
     const int k = std::max(1, binsperangstrom(0));
-    // nearbyint rounds ties to even in the default rounding mode.
-    const auto steps =
-        static_cast<long long>(std::clamp(std::nearbyint(std::sqrt(3.0) * o.extent * (k + 1)), 0.0, 32000.0));
+    const long long steps = std::clamp(roundeven(std::sqrt(3.0) * o.extent * (k + 1)), 0LL, 32000LL);
     std::vector<double> weight(steps + 1);
     double r, r2, radial;
     for (long long i = 1; i <= steps; ++i) {
