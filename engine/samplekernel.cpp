@@ -312,16 +312,14 @@ AVX2ENTRY void runavx2(const Consts& k, const RunArgs& a, LaneRandom& lanes, Sam
         // the radial factor
         for (int i = 0; i < stretch; i += 4) {
             __m256d r;
-            const __m256d radial = radial4(k, _mm256_load_pd(w.x + i), _mm256_load_pd(w.y + i),
-                                           _mm256_load_pd(w.z + i), r);
+            __m256d radial = radial4(k, _mm256_load_pd(w.x + i), _mm256_load_pd(w.y + i),
+                                     _mm256_load_pd(w.z + i), r);
+            if (k.l == 0) radial = _mm256_mul_pd(bc(k.ac[0]), radial);  // psi itself
             _mm256_store_pd(w.r + i, r);
             _mm256_store_pd(w.psi + i, radial);
         }
         // times the angular factors
-        if (k.l == 0)
-            for (int i = 0; i < stretch; i += 4)
-                _mm256_store_pd(w.psi + i, _mm256_mul_pd(bc(k.ac[0]), _mm256_load_pd(w.psi + i)));
-        else
+        if (k.l > 0)
             for (int i = 0; i < stretch; i += 4)
                 _mm256_store_pd(w.psi + i, angular4(k, _mm256_load_pd(w.x + i), _mm256_load_pd(w.y + i),
                                                     _mm256_load_pd(w.z + i), _mm256_load_pd(w.r + i),
