@@ -38,7 +38,8 @@ struct SampleBlock {
 
 // psi of one orbital laid out for evaluation four points at a time. Agrees
 // with Orbital::evaluate to rounding, with the same exact zeros on the
-// nodal planes.
+// nodal planes; the rare points where rounding could decide the cut to
+// zero near a nodal plane are handed to Orbital::evaluate itself.
 class BatchOrbital {
 public:
     explicit BatchOrbital(const Orbital& o);
@@ -46,15 +47,23 @@ public:
     void evaluate(const double* x, const double* y, const double* z, int count, double* psi,
                   double* r) const;
 
+    struct Layout {
+        const Orbital* orbital;
+        double rhoscale;     // rho per Angstrom
+        double radialscale;  // radial sum = radialscale * Laguerre polynomial
+        double polarscale;   // polar sum = polarscale * Legendre-type polynomial
+        double solidscale;   // polarscale * rhoscale^l
+        int l, a, m;
+        bool oddplane;  // l + |m| odd: psi vanishes on z = 0
+        // three-term recurrences: Laguerre, n - l - 1 steps; Legendre, l - |m|
+        std::vector<double> lagconst, lagslope, lagprev;
+        std::vector<double> legslope, legprev;
+    };
+
 private:
     friend class SampleKernel;
-    const Orbital* orbital_;
-    double rhoscale_;
-    int l_, a_, m_;
-    bool oddplane_;  // l + |m| odd: psi vanishes on z = 0
-    std::vector<double> radialcoef_;
-    std::vector<double> angularcoef_;  // entries |m|..l, from 0
-    bool fast_;      // the vector path can be used on this machine
+    Layout k_;
+    bool fast_;  // the vector path can be used on this machine
 };
 
 class SampleKernel {
