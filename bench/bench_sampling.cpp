@@ -1,4 +1,4 @@
-// Speed of the sampling run: nanoseconds per trial of the whole loop
+// Speed of the sampling run: time per trial (per_trial, in seconds) of the whole loop
 // (random point, psi, acceptance, histogram, point line to the file), of
 // the block kernel alone, and seconds for a full 320 000-point 3d run.
 #include <benchmark/benchmark.h>
@@ -56,6 +56,21 @@ void choose(const State& s, int quota, const std::string& maindir) {
     updateorbital(true);
 }
 
+// Largest psi^2 at a few thousand points away from the nucleus, as the
+// run estimates its ceiling.
+double estimate(const State& s) {
+    double top = 0;
+    Random r(1);
+    const double e = 2.0 * s.extent;
+    for (int i = 0; i < 20000; ++i) {
+        double rr, r2, radial = 0;
+        const double psi = wavefunction(e * (r.uniform() - 0.5), e * (r.uniform() - 0.5), e * (r.uniform() - 0.5), rr,
+                                        r2, radial);
+        if (rr > s.extent / 10.0) top = std::max(top, psi * psi);
+    }
+    return top;
+}
+
 // The real loop, with the point lines going to /dev/null: runs of 50 000
 // accepted points, so the ceiling estimate at the start is under 1%.
 void BM_SamplingLoop(benchmark::State& st) {
@@ -75,7 +90,7 @@ void BM_SamplingLoop(benchmark::State& st) {
         points += globals().run.npoints;
     }
     samplinghooks().onpoint = nullptr;
-    st.counters["ns_per_trial"] = benchmark::Counter(static_cast<double>(trials) * 1e-9,
+    st.counters["per_trial"] = benchmark::Counter(static_cast<double>(trials),
                                                      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     st.counters["accepted_%"] = 100.0 * static_cast<double>(points) / static_cast<double>(trials);
     st.SetLabel(std::to_string(s.n) + " " + std::to_string(s.l) + " " + std::to_string(s.m) + " extent " +
@@ -88,18 +103,7 @@ void BM_Kernel(benchmark::State& st) {
     const State& s = states[st.range(0)];
     Scratch scratch;
     choose(s, 625, scratch.path());
-    const double ceiling = [&] {
-        double top = 0;
-        Random r(1);
-        for (int i = 0; i < 20000; ++i) {
-            double rr, r2, radial = 0;
-            const double e = 2.0 * s.extent;
-            const double psi =
-                wavefunction(e * (r.uniform() - 0.5), e * (r.uniform() - 0.5), e * (r.uniform() - 0.5), rr, r2, radial);
-            if (rr > s.extent / 10.0) top = std::max(top, psi * psi);
-        }
-        return top;
-    }();
+    const double ceiling = estimate(s);
     const int mult[3] = {0, 0, 0};
     SampleKernel kernel(currentorbital(), s.extent, mult, false);
     Random seed(7);
@@ -109,11 +113,36 @@ void BM_Kernel(benchmark::State& st) {
         kernel.run(ceiling, false, *block);
         benchmark::DoNotOptimize(block->naccepted);
     }
-    st.counters["ns_per_trial"] =
-        benchmark::Counter(static_cast<double>(st.iterations()) * sampleblocksize * 1e-9,
+    st.counters["per_trial"] =
+        benchmark::Counter(static_cast<double>(st.iterations()) * sampleblocksize,
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_Kernel)->DenseRange(0, 3);
+
+// For scale: the same trials one at a time through the scalar wave
+// function, no file.
+void BM_ScalarLoop(benchmark::State& st) {
+    const State& s = states[st.range(0)];
+    Scratch scratch;
+    choose(s, 625, scratch.path());
+    const double ceiling = estimate(s);
+    Random r(7);
+    const double e = 2.0 * s.extent;
+    long long kept = 0;
+    for (auto _ : st) {
+        for (int i = 0; i < sampleblocksize; ++i) {
+            double rr, r2, radial = 0;
+            const double x = e * (r.uniform() - 0.5), y = e * (r.uniform() - 0.5), z = e * (r.uniform() - 0.5);
+            const double psi = wavefunction(x, y, z, rr, r2, radial);
+            kept += psi * psi > r.uniform() * ceiling;
+        }
+    }
+    benchmark::DoNotOptimize(kept);
+    st.counters["per_trial"] =
+        benchmark::Counter(static_cast<double>(st.iterations()) * sampleblocksize,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_ScalarLoop)->DenseRange(0, 3);
 
 // A whole 320 000-point 3d run at its default extent, real file included.
 void BM_Run3dFile(benchmark::State& st) {
