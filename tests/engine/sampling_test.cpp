@@ -161,6 +161,7 @@ TEST_F(SamplingTest, SavedRunTestReadsTheHeaderStrictly) {
     // A foreign file is never continued, even when asked to in batch mode:
     // the run starts afresh instead of patching its first bytes.
     test::writefile(csv(), header("40,6,0.5").substr(0, 49) + "\r\n" + points);
+    samplinghooks().onpoint = nullptr;
     globals().run.continuerun = true;
     globals().run.maxpsi2 = 0.5;
     startcalculation(true);
