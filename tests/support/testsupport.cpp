@@ -23,8 +23,10 @@ void FreshState::TearDown() {
     hooks() = Hooks{};
 }
 
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vantrel-test-XXXXXX").string();
+TempDir::TempDir() : TempDir("vantrel-test") {}
+
+TempDir::TempDir(const std::string& prefix) {
+    std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
     char* made = mkdtemp(pattern.data());
     path_ = made ? made : pattern;
 }

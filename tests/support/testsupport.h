@@ -23,6 +23,8 @@ protected:
 class TempDir {
 public:
     TempDir();
+    // A name of one's own, for paths that must not hold "vantrel".
+    explicit TempDir(const std::string& prefix);
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
