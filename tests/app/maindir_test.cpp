@@ -69,6 +69,7 @@ TEST_F(MainDirTest, NamesAreNormalisedButKeepTheirCase) {
     EXPECT_EQ(globals().maindir, dir.file("VANTREL"));
 
     // Only one trailing separator goes; the word follows the one left.
+    fs::create_directory(dir.file("two"));
     EXPECT_EQ(setmaindir(dir.file("two//")), 0);
     EXPECT_EQ(globals().maindir, dir.file("two/_vantrel"));
 
