@@ -20,16 +20,9 @@ namespace vantrel {
 namespace {
 
 namespace fs = std::filesystem;
+using test::contains;
 using test::readfile;
 using test::writefile;
-
-bool contains(const std::string& s, const std::string& part) { return s.find(part) != std::string::npos; }
-
-int count(const std::string& s, const std::string& part) {
-    int n = 0;
-    for (auto at = s.find(part); at != std::string::npos; at = s.find(part, at + part.size())) ++n;
-    return n;
-}
 
 struct Result {
     int status = -1;
@@ -140,8 +133,8 @@ TEST_F(EndToEnd, SequenceWritesPagesAndIndexes) {
     // By energy: H 1s and He+ 2p share -2.18 aJ, H 2p0 and 2p1 share
     // -0.545 aJ; He+ 3d stands alone.
     const std::string f1 = readfile(cache + "/frame1.htm");
-    EXPECT_EQ(count(f1, "<hr>"), 3) << f1;
-    EXPECT_EQ(count(f1, "<td></td>"), 2);
+    EXPECT_EQ(test::occurrences(f1, "<hr>"), 3) << f1;
+    EXPECT_EQ(test::occurrences(f1, "<td></td>"), 2);
     EXPECT_TRUE(contains(f1, "<b>E = -2.18 aJ</b>"));
     EXPECT_LT(f1.find("2_1_0_.xyz"), f1.find("2_1_1_.xyz"));
     EXPECT_TRUE(contains(f1, "</td></tr>\r\n<tr>\r\n<td></td>\r\n<td nowrap valign=top><a "

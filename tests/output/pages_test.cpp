@@ -17,16 +17,9 @@ namespace vantrel {
 namespace {
 
 namespace fs = std::filesystem;
+using test::contains;
 using test::readfile;
 using test::writefile;
-
-bool contains(const std::string& s, const std::string& part) { return s.find(part) != std::string::npos; }
-
-int count(const std::string& s, const std::string& part) {
-    int n = 0;
-    for (auto at = s.find(part); at != std::string::npos; at = s.find(part, at + part.size())) ++n;
-    return n;
-}
 
 std::string lineafter(const std::string& text, const std::string& start) {
     auto at = text.find(start);
@@ -245,7 +238,7 @@ TEST_F(IndexTest, EnergyListSharesHeadingsAndSkipsUnbound) {
     createhtmlindex("<h3>T</h3>", "select *;", "WHITE");
 
     const std::string f1 = page("frame1.htm");
-    EXPECT_EQ(count(f1, "<hr>"), 2);
+    EXPECT_EQ(test::occurrences(f1, "<hr>"), 2);
     EXPECT_FALSE(contains(f1, "9_0_0_"));
     EXPECT_FALSE(contains(f1, "8_0_0_"));
     // Least bound first; the second 2p row has an empty first cell.
@@ -263,7 +256,7 @@ TEST_F(IndexTest, EnergyListSharesHeadingsAndSkipsUnbound) {
     const std::string names = page("names.htm");
     EXPECT_EQ(names.rfind("<html><body><h1>Directory of " + cache + "</h1><p>\r\n\r\nNote: ", 0), 0u);
     EXPECT_FALSE(contains(names, "href=frame1.htm"));
-    EXPECT_EQ(count(names, "<tr><td><a target=_top href="), 5);
+    EXPECT_EQ(test::occurrences(names, "<tr><td><a target=_top href="), 5);
     EXPECT_LT(names.find("href=1_0_0_.htm"), names.find("href=2_1_0_.htm"));
     EXPECT_TRUE(contains(names, "<td>n=2<td>l=1<td>m=1<td><td>"));
     EXPECT_EQ(page("frame2.htm").rfind("<body>\r\n<applet name=\"orbital1\"", 0), 0u);

@@ -44,6 +44,14 @@ std::string readfile(const std::string& path) {
     return s.str();
 }
 
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+int occurrences(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (auto at = text.find(part); !part.empty() && at != std::string::npos; at = text.find(part, at + part.size())) ++n;
+    return n;
+}
+
 void writefile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;

@@ -36,6 +36,8 @@ private:
 };
 
 std::string readfile(const std::string& path);  // raw bytes, "" when missing
+bool contains(const std::string& text, const std::string& part);
+int occurrences(const std::string& text, const std::string& part);  // non-overlapping
 void writefile(const std::string& path, const std::string& bytes);
 
 }  // namespace vantrel::test
