@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <string>
 
 #include "app/maindir.h"
 #include "app/mainwindow.h"
@@ -12,7 +11,6 @@
 #include "engine/formstate.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
-#include "engine/textutil.h"
 #include "support/testsupport.h"
 
 namespace vantrel {
@@ -31,187 +29,134 @@ protected:
         cache = globals().maindir + "/files";
         speciesmenu(0);
     }
-
-    // Writes the sequence file and runs it; returns its full name.
-    std::string run(const std::string& text, const std::string& name = "seq.txt") {
-        writefile(dir.file(name), text);
-        std::string path = dir.file(name);
-        runsequence(path);
-        return path;
+    // Writes the sequence file and runs it.
+    void run(const std::string& text) {
+        writefile(seq, text);
+        std::string name = seq;
+        runsequence(name);
     }
     const std::string& last() { return dialogs.shown.back().text; }
 
     test::TempDir dir;
-    std::string cache;
+    std::string cache, seq = dir.file("seq.txt");
 };
 
 TEST_F(SequenceTest, KeywordsSetTheControls) {
     auto& f = form();
-    const std::string name = run("nojmol\r\njmolaxes\r\n");
-    EXPECT_EQ(dialogs.shown.front().text, "Reading input data from  " + name);
+    struct Case {
+        const char* line;
+        std::vector<Control*> on, off;
+    };
+    const Case cases[] = {
+        {"nojmol\njmolaxes", {&f.chkJmol, &f.chkJmolAxes}, {}},  // "jmolaxes" holds "jmol"
+        {"nojmolbox", {}, {&f.chkJmol, &f.chkJmolBox}},
+        {"chime", {}, {&f.chkJmol}},
+        {"nochime", {&f.chkJmol}, {}},
+        // The exclusive pairs: the later assignment wins.
+        {"energy", {&f.chkEnergy[0]}, {&f.chkEnergy[1]}},
+        {"energy (J)", {&f.chkEnergy[1]}, {&f.chkEnergy[0]}},
+        {"noenergy", {}, {&f.chkEnergy[0], &f.chkEnergy[1]}},
+        {"full four", {&f.chk4Panel}, {&f.chkFull}},
+        {"full", {&f.chkFull}, {&f.chk4Panel}},
+        {"black start small first", {&f.chkBlack, &f.chkRotate, &f.chksmallerdots, &f.chk1st}, {}},
+        {"noblack nostart nosmall nofirst", {}, {&f.chkBlack, &f.chkRotate, &f.chksmallerdots, &f.chk1st}},
+        {"quick", {&f.mnuQuick}, {}},
+        {"noquick", {}, {&f.mnuQuick}},
+        {"nodes", {&f.OptColor[1]}, {&f.OptColor[0]}},
+        {"nonodes", {&f.OptColor[0]}, {&f.OptColor[1]}},
+        {"noprobability", {&f.OptColor[1]}, {&f.OptColor[0]}},
+        {"probability", {&f.OptColor[0]}, {&f.OptColor[1]}},
+        {"Quick Black Nodes Chime", {&f.OptColor[0], &f.chkJmol}, {&f.mnuQuick, &f.chkBlack}},  // case matters
+    };
+    for (const auto& c : cases) {
+        dialogs.shown.clear();
+        run(c.line);
+        for (Control* on : c.on) EXPECT_TRUE(on->checked) << c.line << ": " << on->name;
+        for (Control* off : c.off) EXPECT_FALSE(off->checked) << c.line << ": " << off->name;
+        EXPECT_EQ(dialogs.shown.size(), 2u) << c.line;  // "quick" asks nothing
+    }
+    EXPECT_EQ(dialogs.shown.front().text, "Reading input data from  " + seq);
     EXPECT_EQ(last(), "0 orbitals were processed.");
-    EXPECT_TRUE(f.chkJmol.checked);  // "jmolaxes" holds "jmol"
-    EXPECT_TRUE(f.chkJmolAxes.checked);
     EXPECT_EQ(lastsequenceoutcome(), SequenceOutcome::Done);
-
-    run("nojmolbox\n");
-    EXPECT_FALSE(f.chkJmol.checked);
-    EXPECT_FALSE(f.chkJmolBox.checked);
-    run("chime\nnochime\n");
-    EXPECT_TRUE(f.chkJmol.checked);
-
-    // The exclusive pairs: the later assignment wins.
-    run("energy\n");
-    EXPECT_TRUE(f.chkEnergy[0].checked);
-    EXPECT_FALSE(f.chkEnergy[1].checked);
-    run("energy (J)\n");
-    EXPECT_FALSE(f.chkEnergy[0].checked);
-    EXPECT_TRUE(f.chkEnergy[1].checked);
-    run("noenergy\n");
-    EXPECT_FALSE(f.chkEnergy[0].checked || f.chkEnergy[1].checked);
-    run("full four\n");
-    EXPECT_TRUE(f.chk4Panel.checked);
-    EXPECT_FALSE(f.chkFull.checked);
-    run("full\n");
-    EXPECT_TRUE(f.chkFull.checked);
-    EXPECT_FALSE(f.chk4Panel.checked);
-
-    run("black start small first\n");
-    EXPECT_TRUE(f.chkBlack.checked && f.chkRotate.checked && f.chksmallerdots.checked && f.chk1st.checked);
-    run("noblack nostart nosmall nofirst nofull\n");
-    EXPECT_FALSE(f.chkBlack.checked || f.chkRotate.checked || f.chksmallerdots.checked || f.chk1st.checked ||
-                 f.chkFull.checked);
-
-    // Quick mode without the menu's question.
-    dialogs.shown.clear();
-    run("quick\n");
-    EXPECT_TRUE(f.mnuQuick.checked);
-    EXPECT_TRUE(globals().orbital.quickmode);
-    EXPECT_EQ(dialogs.shown.size(), 2u);
-    run("noquick\n");
-    EXPECT_FALSE(f.mnuQuick.checked);
-
-    run("nodes\n");
-    EXPECT_TRUE(f.OptColor[1].checked);
-    EXPECT_EQ(globals().orbital.colorsuffix, "_n");
-    run("nonodes\n");
-    EXPECT_TRUE(f.OptColor[0].checked);
-    run("noprobability\n");
-    EXPECT_TRUE(f.OptColor[1].checked);
-    run("probability\n");
-    EXPECT_TRUE(f.OptColor[0].checked);
-
-    // Case matters: none of these is a keyword.
-    run("Quick Black Jmol Nodes\n");
-    EXPECT_FALSE(f.mnuQuick.checked || f.chkBlack.checked);
-    EXPECT_TRUE(f.OptColor[0].checked);
 }
 
 TEST_F(SequenceTest, NumbersAfterKeywords) {
     auto& f = form();
-    run("maxpoints=2000 extent=7\n");
+    run("maxpoints=2000 extent=7\nmaxpoints=0 maxpoints=5");  // the first occurrence counts
     EXPECT_EQ(f.txtmax.text, "2000");
     EXPECT_EQ(f.txtscal.text, "7");
-    run("maxpoints=0 maxpoints=5\n");  // the first occurrence counts
-    EXPECT_EQ(f.txtmax.text, "2000");
-
-    run("Z=200\n");
-    EXPECT_EQ(globals().orbital.currentz, 200);
+    run("Z=200");  // the menu's limit of 120 is not the batch's
     EXPECT_EQ(globals().orbital.speciesname, "Z=200");
-    run("Z=3\n");
+    run("Z=3\nZ=0");
     EXPECT_EQ(globals().orbital.speciesname, "the Li+2 Ion (Z=3)");
-    run("Z=0\n");
-    EXPECT_EQ(globals().orbital.currentz, 3);
-
-    // Automatic extent stays on through comment and keyword lines until an
-    // extent of 1 or more.
-    run("Z=1\nextent=0\n");
+    // Automatic extent stays on through comments and keyword lines.
+    run("Z=1\nextent=0");
     EXPECT_EQ(f.txtscal.text, "2");
-    run("extent=0\n# a comment, with commas\nZ=10\n");
+    run("extent=0\n# a comment, with commas\nZ=10");
     EXPECT_EQ(f.txtscal.text, "1");
-    run("extent=0\nextent=5\nZ=1\n");
+    run("extent=0\nextent=5\nZ=1");
     EXPECT_EQ(f.txtscal.text, "5");
 }
 
 TEST_F(SequenceTest, FileAndLineProblems) {
-    // The name is made absolute and doubled separators collapse.
-    std::string relative = "no//such.txt";
+    std::string relative = "no//such.txt";  // made absolute, doubled separators collapse
     runsequence(relative);
-    const std::string expected = fs::current_path().string() + "/no/such.txt";
-    EXPECT_EQ(relative, expected);
-    EXPECT_EQ(last(), std::string(std::strerror(ENOENT)) + " opening " + expected);
+    EXPECT_EQ(relative, fs::current_path().string() + "/no/such.txt");
+    EXPECT_EQ(last(), std::string(std::strerror(ENOENT)) + " opening " + relative);
     EXPECT_EQ(lastsequenceoutcome(), SequenceOutcome::OpenFailed);
-
     std::string folder = dir.path();
     runsequence(folder);
-    EXPECT_EQ(last(), std::string(std::strerror(EISDIR)) + " opening " + dir.path());
+    EXPECT_EQ(last(), std::string(std::strerror(EISDIR)) + " opening " + folder);
 
-    // Cancel in the first box: nothing read.
-    dialogs.answers.push_back(Answer::Cancel);
-    run("black\n");
+    dialogs.answers.push_back(Answer::Cancel);  // nothing read
+    run("black");
     EXPECT_FALSE(form().chkBlack.checked);
     EXPECT_EQ(lastsequenceoutcome(), SequenceOutcome::Cancelled);
 
-    const std::string wrong = "The sequence file " + dir.file("seq.txt") + " is not of the correct file type. See " +
+    const std::string wrong = "The sequence file " + seq + " is not of the correct file type. See " +
                               globals().maindir + "/input.txt";
-    dialogs.shown.clear();
-    run("# commas, in a comment\nblack\n2,1,0\nstart\n");
-    ASSERT_EQ(dialogs.shown.size(), 3u);
-    EXPECT_EQ(dialogs.shown[1].text, wrong);
-    EXPECT_EQ(last(), "0 orbitals were processed.");
-    EXPECT_TRUE(form().chkBlack.checked);
-    EXPECT_FALSE(form().chkRotate.checked);
-    EXPECT_EQ(lastsequenceoutcome(), SequenceOutcome::WrongType);
-
-    dialogs.shown.clear();
-    run(std::string("\x7f" "ELF\x02\x01\x01\0\0\0\0black", 16));
-    EXPECT_EQ(dialogs.shown[1].text, wrong);
+    for (const std::string text : {std::string("# commas, in a comment\nblack\n2,1,0\nstart"),
+                                   std::string("black\n\x7f" "ELF\x02\x01\0\0start", 19)}) {
+        dialogs.shown.clear();
+        run(text);
+        ASSERT_EQ(dialogs.shown.size(), 3u);
+        EXPECT_EQ(dialogs.shown[1].text, wrong);
+        EXPECT_EQ(last(), "0 orbitals were processed.");
+        EXPECT_TRUE(form().chkBlack.checked && !form().chkRotate.checked);
+        EXPECT_EQ(lastsequenceoutcome(), SequenceOutcome::WrongType);
+    }
 
     run("");
     EXPECT_EQ(last(), "0 orbitals were processed.");
-    EXPECT_EQ(lastsequenceoutcome(), SequenceOutcome::Done);
-
-    // A long line is read like any other; the caption shows only its start.
+    // A long line is read like any other; the caption shows its start.
     run("nostart\n" + std::string(100000, 'x') + " start\n");
-    EXPECT_EQ(last(), "0 orbitals were processed.");
     EXPECT_TRUE(form().chkRotate.checked);
+    EXPECT_EQ(form().Form1.caption.substr(0, 19), "seq.txt line 2: xxx");
     EXPECT_LT(form().Form1.caption.size(), 300u);
-    EXPECT_EQ(form().Form1.caption.rfind("seq.txt line 2: xxx", 0), 0u);
-
-    // Far too long for a sequence line: stop with a message.
-    dialogs.shown.clear();
-    run(std::string(1500000, ' ') + "black\n");
-    EXPECT_EQ(dialogs.shown[1].text, "Line 1 of the sequence file " + dir.file("seq.txt") +
-                                         " is too long to be a sequence line.");
-    EXPECT_EQ(lastsequenceoutcome(), SequenceOutcome::WrongType);
-
+    // Far too long for a sequence line.
+    run(std::string(1500000, ' ') + "noblack\n");
+    EXPECT_EQ(dialogs.shown.end()[-2].text, "Line 1 of the sequence file " + seq + " is too long to be a sequence line.");
+    EXPECT_TRUE(form().chkBlack.checked);
     // Old Mac line ends and a byte-order mark.
     run("\xEF\xBB\xBFmaxpoints=700\rZ=4\rnoblack");
     EXPECT_EQ(form().txtmax.text, "700");
     EXPECT_EQ(globals().orbital.currentz, 4);
-    EXPECT_FALSE(form().chkBlack.checked);
     EXPECT_EQ(form().Form1.caption, "seq.txt line 3: noblack");
 }
 
 TEST_F(SequenceTest, CommandLine) {
     writefile(cache + "/old.htm", "old");
-    dialogs.shown.clear();
-    EXPECT_FALSE(applycommandline("CLEAR"));
+    EXPECT_FALSE(applycommandline("CLEAR"));  // cleared without asking, nothing read
     EXPECT_FALSE(fileexists(cache + "/old.htm"));
-    EXPECT_TRUE(dialogs.shown.empty());  // cleared without asking, no file read
-
     EXPECT_FALSE(applycommandline("  "));
     EXPECT_TRUE(dialogs.shown.empty());
 
     writefile(cache + "/old.htm", "old");
     EXPECT_TRUE(applycommandline("a.txt CLEAR b.txt"));
     EXPECT_FALSE(fileexists(cache + "/old.htm"));
-    EXPECT_EQ(dialogs.shown.front().text,
-              "Reading input data from  " + fs::current_path().string() + "/a.txtb.txt");
-
-    // "clear" in lower case is a file name, not the word.
+    EXPECT_EQ(dialogs.shown.front().text, "Reading input data from  " + fs::current_path().string() + "/a.txtb.txt");
     writefile(cache + "/old.htm", "old");
-    applycommandline("clear");
+    applycommandline("clear");  // a file name, not the word
     EXPECT_TRUE(fileexists(cache + "/old.htm"));
 }
 
@@ -220,22 +165,20 @@ TEST_F(SequenceTest, StateLinesMakeOrbitals) {
     writefile(cache + "/old.htm", "old");
     run("maxpoints=625 extent=0\r\nCLEAR\r\n1 0 0\r\nCLEAR\r\n2 1 1 XY\r\n");
     EXPECT_EQ(last(), "2 orbitals were processed.");
-    EXPECT_FALSE(fileexists(cache + "/old.htm"));       // CLEAR before the first state line
-    EXPECT_TRUE(fileexists(cache + "/1_0_0_.htm"));     // not after it
+    EXPECT_FALSE(fileexists(cache + "/old.htm"));    // CLEAR before the first state line
+    EXPECT_TRUE(fileexists(cache + "/1_0_0_.htm"));  // not after it
     EXPECT_TRUE(fileexists(cache + "/2_1_1_xy.htm"));
     EXPECT_TRUE(f.optAll[3].checked);
     EXPECT_EQ(f.txtscal.text, "6");
-    EXPECT_EQ(readfile(cache + "/1_0_0_.csv").rfind("625,", 0), 0u);
     EXPECT_TRUE(f.Command1.enabled && f.Frame2.enabled);
 
-    run("1 0 0 somewhere\n");
+    run("1 0 0 somewhere");
     EXPECT_EQ(last(), "1 orbital was processed.");
     EXPECT_TRUE(f.optAll[0].checked);
-
-    // "continue" appends up to the next multiple of the quota.
-    run("continue\n1 0 0\n");
+    EXPECT_EQ(readfile(cache + "/1_0_0_.csv").rfind("625,", 0), 0u);
+    run("continue\n1 0 0");  // up to the next multiple of the quota
     EXPECT_EQ(readfile(cache + "/1_0_0_.csv").rfind("1250,", 0), 0u);
-    run("nocontinue continue\n1 0 0\n");
+    run("nocontinue continue\n1 0 0");
     EXPECT_EQ(readfile(cache + "/1_0_0_.csv").rfind("625,", 0), 0u);
 
     // A stop request asks whether to go on; No ends after this orbital. The
@@ -244,7 +187,7 @@ TEST_F(SequenceTest, StateLinesMakeOrbitals) {
     dialogs.answers = {Answer::OK, Answer::No};
     dialogs.shown.clear();
     run("maxpoints=1000000\n1 0 0\n2 0 0\n");
-    EXPECT_EQ(dialogs.shown[1].text, "Do you want to continue processing of " + dir.file("seq.txt") + "?");
+    EXPECT_EQ(dialogs.shown[1].text, "Do you want to continue processing of " + seq + "?");
     EXPECT_EQ(last(), "1 orbital was processed.");
     EXPECT_FALSE(fileexists(cache + "/2_0_0_.htm"));
 }
