@@ -11,6 +11,7 @@
 #include "engine/formstate.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
+#include "engine/textutil.h"
 #include "support/testsupport.h"
 
 namespace vantrel {
