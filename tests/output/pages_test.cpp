@@ -124,12 +124,6 @@ TEST_F(PagesTest, SinglePagesTitlesAndSummary) {
     EXPECT_TRUE(contains(li, "script='select *;spacefill 700;wireframe off;rotate x 0;'"));
     EXPECT_FALSE(contains(li, "TOTAL ENERGY"));
 
-    speciesmenu(0);
-    setscreenwidthtwips(9000);
-    orbital(1, 0, 0);
-    const std::string h = readfile(createorbitalpage());
-    EXPECT_TRUE(contains(h, "the H Atom (<i>Z</i> = 1)</h3>"));
-    EXPECT_TRUE(contains(h, "width=500 height=500"));
 }
 
 TEST_F(PagesTest, FourPanelViewsDifferOnlyInRotation) {
@@ -224,19 +218,6 @@ TEST_F(PagesTest, FrameSetTemplateMadeOnce) {
     setprogramdir(dir.file("no/such/folder"));
     createhtmlindex("", "", "");
     EXPECT_TRUE(contains(page("index.htm"), "<TITLE>Index of " + cache + " by Energy</TITLE>"));
-}
-
-TEST_F(PagesTest, DisplayOpensThePage) {
-    std::string opened;
-    hooks().openurl = [&](const std::string& p, int mode) { return opened = p + " " + inttext(mode), true; };
-    orbital(1, 0, 0);
-    displayclick();
-    EXPECT_EQ(opened, cache + "/1_0_0_.htm 1");
-    EXPECT_TRUE(form().Frame2.enabled);
-    hooks().openurl = nullptr;
-    testing::internal::CaptureStdout();
-    openfile("/x/page.htm", 3);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "/x/page.htm\n");
 }
 
 }  // namespace
