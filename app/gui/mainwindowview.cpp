@@ -237,6 +237,8 @@ MainWindowView::~MainWindowView() {
         h.processevents = nullptr;
         h.busy = nullptr;
         h.openurl = nullptr;
+        windowhooks().focusrequest = nullptr;
+        windowhooks().quitapplication = nullptr;
         setimage1canvas(nullptr);
     }
     if (busy_) QApplication::restoreOverrideCursor();
@@ -642,6 +644,9 @@ void MainWindowView::installhooks() {
         const QUrl url = t.contains(QStringLiteral("://")) ? QUrl(t) : QUrl::fromLocalFile(t);
         return QDesktopServices::openUrl(url);
     };
+    WindowHooks& w = windowhooks();
+    w.focusrequest = [this](Control& c) { focuscontrol(c); };
+    w.quitapplication = [this] { close(); };
     setimage1canvas(plot_);
     hooksinstalled_ = true;
 }
