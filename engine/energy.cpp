@@ -1,7 +1,84 @@
 #include "engine/energy.h"
-// STUB: to be written
+
+#include <algorithm>
+
+#include "engine/globals.h"
+#include "engine/textutil.h"
+
 namespace vantrel {
-double orbitalenergy(int, int) { return 0; }
-std::string formatenergy(double, int, bool) { return ""; }
-std::string calcEnergy(int, int) { return ""; }
+
+double orbitalenergy(int z, int n) {
+    if (n < 1) return 0;  // no level below n = 1; avoids a division by zero
+    double z2 = double((long long)z * z);
+    return energyunit * z2 / n / n;
 }
+
+std::string formatenergy(double value, int decimals, bool joules) {
+    std::string t = numtext(value);
+    std::string sign;
+    if (!t.empty() && t[0] == '-') {
+        sign = "-";
+        t.erase(0, 1);
+    }
+    double mantissa = val(splitfirst(t, "E"));  // t keeps the exponent text
+    std::string f = formatpicture(mantissa, "0." + std::string(std::max(decimals, 0), '0'));
+    long long e = roundeven(val(t));
+    if (joules) return sign + f + "E" + inttext(e) + " Joule";
+
+    // Attojoules: move the decimal point s places to the right.
+    long long s = e + 18;
+    std::string digits = replaced(f, ".", "");
+    std::string text;
+    if (s == 0) {
+        text = f;
+    } else if (s == 1) {
+        std::string d = f;
+        std::string i = splitfirst(d, ".");
+        text = i + d.substr(0, 1) + "." + (d.size() > 1 ? d.substr(1) : "");
+    } else if (s == 2) {
+        text = digits;
+    } else if (s >= 3) {
+        text = digits + std::string((std::size_t)std::min<long long>(s - 2, 400), '0');
+    } else {
+        std::string u = std::string((std::size_t)std::min<long long>(-s, 400), '0') + digits;
+        std::size_t keep = std::min<std::size_t>(u.size(), (std::size_t)(3 - s));
+        u = u.substr(u.size() - keep);
+        text = u.substr(0, 1) + "." + u.substr(1);
+    }
+    return sign + text + " attoJoule";
+}
+
+std::string calcEnergy(int isHTML, int isJoules) {
+    const OrbitalState& o = globals().orbital;
+    double e = orbitalenergy(o.currentz, o.currentn);
+    bool joules = isJoules != 0;
+    std::string kinetic = formatenergy(-e, 2, joules);
+    std::string potential = formatenergy(2 * e, 2, joules);
+    std::string total = formatenergy(e, 2, joules);
+
+    if (isHTML == -1) {
+        std::string t =
+            "<table><tr><td valign=bottom><b>Kinetic energy</b></td><td valign=bottom align=right>" + kinetic +
+            "</td></tr>" + crlf +
+            "<tr><td valign=bottom><b>Potential energy</b></td><td valign=bottom align=right>" + potential +
+            "</td></tr>" + crlf + crlf +
+            "<tr><td valign=bottom><b><font color=red>TOTAL ENERGY</font></b></td><td valign=bottom "
+            "align=right><font color=red>" +
+            total + "</font></td></tr></table>" + crlf;
+        replaceall(t, "E-", " x 10<sup>&#150;");
+        replaceall(t, " Joule", " </sup> Joule");
+        return t;
+    }
+    if (isHTML == 2) return " E = " + formatenergy(e, 2, false) + " = " + formatenergy(e, 2, true);
+    if (isHTML == 1) return " E = " + numtext(e) + " Joule";
+
+    std::string t = "For " + o.speciesname + " n=" + inttext(o.currentn) + " l=" + inttext(o.currentl) +
+                    " m=" + inttext(o.currentm) + crlf + crlf;
+    t += "     Kinetic energy = \t " + kinetic + crlf;
+    t += "  Potential energy = \t" + potential + crlf + crlf;
+    t += "TOTAL ENERGY = \t" + total + crlf + crlf + crlf + crlf;
+    if (!joules) t += "        (1 attoJoule = 1E-18 Joule)";
+    return t;
+}
+
+}  // namespace vantrel

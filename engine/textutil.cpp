@@ -1,25 +1,415 @@
 #include "engine/textutil.h"
-// STUB: to be written
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+
 namespace vantrel {
-std::string numtext(double) { return ""; }
-std::string inttext(long long x) { return std::to_string(x); }
-std::size_t numtext_fast(double, char*) { return 0; }
-double val(const std::string&) { return 0; }
-long long floorval(const std::string&) { return 0; }
-long long roundeven(double) { return 0; }
-int clampint(long long x) { return (int)x; }
-std::string formatpicture(double, const std::string&) { return ""; }
-std::string lower(const std::string& s) { return s; }
-std::string upper(const std::string& s) { return s; }
-std::string trim(const std::string& s) { return s; }
-std::string splitfirst(std::string&, const std::string&) { return ""; }
-void replaceall(std::string&, const std::string&, const std::string&) {}
-std::string replaced(std::string t, const std::string&, const std::string&) { return t; }
-std::string filenameof(const std::string& p) { return p; }
-std::size_t lastindexof(const std::string&, char) { return 0; }
-std::string dirof(const std::string& p) { return p; }
-std::string readwholefile(const std::string&) { return ""; }
-bool writewholefile(const std::string&, const std::string&) { return false; }
-bool fileexists(const std::string&) { return false; }
-bool direxists(const std::string&) { return false; }
+
+namespace {
+
+// A finite number as at most 15 significant decimal digits:
+// value = d[0].d[1]d[2]... x 10^exp, no trailing zeros, nd = 0 for zero.
+struct Decimal {
+    bool neg = false;
+    int nd = 0;
+    int exp = 0;
+    char d[24];
+};
+
+Decimal decompose(double x) {
+    Decimal g;
+    g.neg = std::signbit(x);
+    if (x == 0) return g;
+    char buf[40];
+    // Correctly rounded to 15 digits: "d.dddddddddddddde+XX".
+    auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(x), std::chars_format::scientific, 14);
+    const char* p = buf;
+    g.d[g.nd++] = *p++;
+    if (*p == '.') ++p;
+    while (*p != 'e') g.d[g.nd++] = *p++;
+    ++p;
+    bool eneg = *p == '-';
+    ++p;
+    int e = 0;
+    while (p < res.ptr) e = e * 10 + (*p++ - '0');
+    g.exp = eneg ? -e : e;
+    while (g.nd > 0 && g.d[g.nd - 1] == '0') --g.nd;
+    return g;
 }
+
+// Keeps the first `keep` digits, rounding half away from zero or half to
+// even on the decimal digits themselves (so 2.675 rounds like it reads).
+void rounddecimal(Decimal& g, int keep, bool halfeven) {
+    if (keep >= g.nd) return;
+    if (keep < 0) {
+        g.nd = 0;
+        return;
+    }
+    char r = g.d[keep];
+    bool up = r > '5' || (r == '5' && (!halfeven || keep + 1 < g.nd || (keep > 0 && (g.d[keep - 1] - '0') % 2 == 1)));
+    g.nd = keep;
+    if (up) {
+        int i = keep - 1;
+        while (i >= 0 && g.d[i] == '9') g.d[i--] = '0';
+        if (i < 0) {
+            g.d[0] = '1';
+            g.nd = 1;
+            ++g.exp;
+        } else {
+            ++g.d[i];
+        }
+    }
+    while (g.nd > 0 && g.d[g.nd - 1] == '0') --g.nd;
+}
+
+char digitat(const Decimal& g, long i) { return i >= 0 && i < g.nd ? g.d[i] : '0'; }
+
+// Fixed notation of an already rounded number: at least minint integer
+// digits, then `decimals` fraction digits (point written when withpoint).
+std::string fixedtext(const Decimal& g, int minint, int decimals, bool withpoint) {
+    std::string s;
+    if (g.neg && g.nd > 0) s += '-';
+    long intdigits = g.nd > 0 && g.exp >= 0 ? g.exp + 1 : 0;
+    if (intdigits < minint) s.append(minint - intdigits, '0');
+    for (long i = 0; i < intdigits; ++i) s += digitat(g, i);
+    if (withpoint) s += '.';
+    for (int j = 1; j <= decimals; ++j) s += digitat(g, (long)g.exp + j);
+    return s;
+}
+
+std::size_t copyout(const char* text, char* buf) {
+    std::size_t n = std::strlen(text);
+    std::memcpy(buf, text, n + 1);
+    return n;
+}
+
+bool isblankchar(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool isdigitchar(char c) { return c >= '0' && c <= '9'; }
+
+long long saturate(double f) {
+    if (std::isnan(f)) return 0;
+    if (f >= 0x1p63) return std::numeric_limits<long long>::max();
+    if (f < -0x1p63) return std::numeric_limits<long long>::min();
+    return (long long)f;
+}
+
+}  // namespace
+
+std::size_t numtext_fast(double x, char* buf) {
+    if (std::isnan(x)) return copyout("NaN", buf);
+    if (std::isinf(x)) return copyout(x < 0 ? "-Inf" : "Inf", buf);
+    Decimal g = decompose(x);
+    if (g.nd == 0) return copyout("0", buf);
+    char* p = buf;
+    if (g.neg) *p++ = '-';
+    if (g.exp >= -5 && g.exp <= 14) {
+        if (g.exp >= 0) {
+            for (int i = 0; i <= g.exp; ++i) *p++ = digitat(g, i);
+            if (g.nd > g.exp + 1) {
+                *p++ = '.';
+                for (int i = g.exp + 1; i < g.nd; ++i) *p++ = g.d[i];
+            }
+        } else {
+            *p++ = '0';
+            *p++ = '.';
+            for (int i = 1; i < -g.exp; ++i) *p++ = '0';
+            for (int i = 0; i < g.nd; ++i) *p++ = g.d[i];
+        }
+    } else {
+        *p++ = g.d[0];
+        if (g.nd > 1) {
+            *p++ = '.';
+            for (int i = 1; i < g.nd; ++i) *p++ = g.d[i];
+        }
+        *p++ = 'E';
+        *p++ = g.exp < 0 ? '-' : '+';
+        int e = std::abs(g.exp);
+        if (e >= 100) *p++ = char('0' + e / 100);
+        *p++ = char('0' + e / 10 % 10);
+        *p++ = char('0' + e % 10);
+    }
+    *p = '\0';
+    return std::size_t(p - buf);
+}
+
+std::string numtext(double x) {
+    char buf[32];
+    return std::string(buf, numtext_fast(x, buf));
+}
+
+std::string inttext(long long x) { return std::to_string(x); }
+
+double val(const std::string& s) {
+    // Enough digits that the sticky digit below keeps the rounding exact.
+    constexpr int maxdigits = 800;
+    const char* p = s.data();
+    const char* end = p + s.size();
+    auto skipblanks = [&] {
+        while (p < end && isblankchar(*p)) ++p;
+    };
+    skipblanks();
+    bool neg = false;
+    if (p < end && (*p == '-' || *p == '+')) {
+        neg = *p == '-';
+        ++p;
+    }
+    char mant[maxdigits + 24];
+    int nd = 0;
+    long long exp10 = 0;  // value = mant x 10^exp10
+    bool anydigit = false, point = false, dropped = false;
+    for (;;) {
+        skipblanks();
+        if (p == end) break;
+        char c = *p;
+        if (isdigitchar(c)) {
+            anydigit = true;
+            if (nd == 0 && c == '0') {
+                if (point) --exp10;
+            } else if (nd < maxdigits) {
+                mant[nd++] = c;
+                if (point) --exp10;
+            } else {
+                if (c != '0') dropped = true;
+                if (!point) ++exp10;
+            }
+            ++p;
+        } else if (c == '.' && !point) {
+            point = true;
+            ++p;
+        } else {
+            break;
+        }
+    }
+    if (!anydigit) return 0;
+    if (p < end && (*p == 'E' || *p == 'e' || *p == 'D' || *p == 'd')) {
+        const char* q = p + 1;
+        while (q < end && isblankchar(*q)) ++q;
+        bool eneg = false;
+        if (q < end && (*q == '-' || *q == '+')) {
+            eneg = *q == '-';
+            ++q;
+        }
+        while (q < end && isblankchar(*q)) ++q;
+        if (q < end && isdigitchar(*q)) {
+            long long e = 0;
+            while (q < end && (isdigitchar(*q) || isblankchar(*q))) {
+                if (isdigitchar(*q) && e < 1000000) e = e * 10 + (*q - '0');
+                ++q;
+            }
+            exp10 += eneg ? -e : e;
+        }
+    }
+    if (nd == 0) return 0;
+    if (dropped) {
+        mant[nd++] = '1';
+        --exp10;
+    }
+    // Far outside the double range either way; keeps the text short.
+    exp10 = std::clamp(exp10, -100000LL, 100000LL);
+    int len = nd;
+    mant[len++] = 'e';
+    auto er = std::to_chars(mant + len, mant + sizeof mant, exp10);
+    double v = 0;
+    auto res = std::from_chars(mant, er.ptr, v);
+    if (res.ec == std::errc::result_out_of_range || std::isinf(v))
+        v = exp10 + nd > 0 ? std::numeric_limits<double>::max() : 0.0;
+    if (v == 0) return 0;
+    return neg ? -v : v;
+}
+
+long long floorval(const std::string& s) { return saturate(std::floor(val(s))); }
+
+long long roundeven(double x) {
+    if (std::isnan(x)) return 0;
+    double f = std::floor(x);
+    double frac = x - f;  // exact
+    if (frac > 0.5 || (frac == 0.5 && std::fmod(f, 2.0) != 0)) f += 1;
+    return saturate(f);
+}
+
+int clampint(long long x) {
+    return (int)std::clamp<long long>(x, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+}
+
+std::string formatpicture(double x, const std::string& picture) {
+    if (!std::isfinite(x) || picture.empty()) return numtext(x);
+    const std::size_t n = picture.size();
+    std::size_t zeros = picture.find_first_not_of('0');
+    if (zeros == std::string::npos) {  // "00000000": whole number, leading zeros
+        Decimal g = decompose(x);
+        rounddecimal(g, g.exp + 1, true);
+        return fixedtext(g, (int)n, 0, false);
+    }
+    if (zeros != 1 || picture[1] != '.') return numtext(x);
+    std::size_t k = picture.find_first_not_of('0', 2);
+    int decimals = int((k == std::string::npos ? n : k) - 2);
+    if (k == std::string::npos) {  // "0.00"
+        Decimal g = decompose(x);
+        rounddecimal(g, g.exp + decimals + 1, false);
+        return fixedtext(g, 1, decimals, true);
+    }
+    if (picture.compare(k, std::string::npos, "E+0") == 0) {  // "0.00E+0"
+        Decimal g = decompose(x);
+        rounddecimal(g, decimals + 1, false);
+        std::string s = g.neg && g.nd > 0 ? "-" : "";
+        s += g.nd > 0 ? g.d[0] : '0';
+        s += '.';
+        for (int i = 1; i <= decimals; ++i) s += digitat(g, i);
+        int e = g.nd > 0 ? g.exp : 0;
+        s += e < 0 ? "E-" : "E+";
+        s += std::to_string(std::abs(e));
+        return s;
+    }
+    if (k == 2 && picture.find_first_not_of('#', 2) == std::string::npos) {  // "0.##"
+        int most = int(n - 2);
+        Decimal g = decompose(x);
+        rounddecimal(g, g.exp + most + 1, false);
+        std::string s = fixedtext(g, 1, most, true);
+        while (s.back() == '0' && s.size() > s.find('.') + 1) s.pop_back();
+        if (s.back() == '.') s.pop_back();
+        return s;
+    }
+    return numtext(x);
+}
+
+std::string lower(const std::string& s) {
+    std::string r = s;
+    for (char& c : r)
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    return r;
+}
+
+std::string upper(const std::string& s) {
+    std::string r = s;
+    for (char& c : r)
+        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+    return r;
+}
+
+std::string trim(const std::string& s) {
+    std::size_t b = s.find_first_not_of(" \t");
+    if (b == std::string::npos) return "";
+    std::size_t e = s.find_last_not_of(" \t");
+    return s.substr(b, e - b + 1);
+}
+
+std::string splitfirst(std::string& text, const std::string& delim) {
+    // An empty delimiter counts as absent, so loops that split until the
+    // text is empty always end.
+    std::size_t pos = delim.empty() ? std::string::npos : text.find(delim);
+    if (pos == std::string::npos) {
+        std::string all = trim(text);
+        text.clear();
+        return all;
+    }
+    std::string head = trim(text.substr(0, pos));
+    text = trim(text.substr(pos + delim.size()));
+    return head;
+}
+
+namespace {
+
+// Always replaces the leftmost occurrence, as if the search started again
+// from the beginning after every replacement. Characters move one at a time
+// from `pending` (a stack, next character on top) to `out`; a new
+// occurrence can only end at the character just moved, so one tail
+// comparison per character suffices and nothing is copied twice.
+// sealed: a replacement is final and no later occurrence may overlap it,
+// which is what going through a stand-in character achieves when repl
+// contains find.
+std::string rewrite(const std::string& text, std::size_t first, const std::string& find,
+                    const std::string& repl, bool sealed) {
+    const std::size_t m = find.size();
+    std::string out = text.substr(0, first);
+    out.reserve(text.size() + repl.size());
+    std::string pending(text.rbegin(), text.rend() - (std::ptrdiff_t)first);
+    const std::string replrev(repl.rbegin(), repl.rend());
+    // Rules like "ab" -> "bbaa" grow without a useful end; stop there.
+    const std::size_t limit =
+        std::min<std::size_t>((text.size() + 1) * (repl.size() + 1) + (1u << 20), std::size_t(1) << 28);
+    std::size_t barrier = 0;
+    while (!pending.empty()) {
+        out.push_back(pending.back());
+        pending.pop_back();
+        if (out.size() - barrier < m || out.back() != find.back() ||
+            std::memcmp(out.data() + out.size() - m, find.data(), m) != 0)
+            continue;
+        if (sealed) {
+            out.resize(out.size() - m);
+            out += repl;
+            barrier = out.size();
+        } else {
+            if (out.size() + pending.size() + repl.size() > limit) break;
+            out.resize(out.size() - m);
+            pending += replrev;
+        }
+    }
+    out.append(pending.rbegin(), pending.rend());
+    return out;
+}
+
+}  // namespace
+
+void replaceall(std::string& text, const std::string& find, const std::string& repl) {
+    if (find.empty()) return;
+    std::size_t first = text.find(find);
+    if (first == std::string::npos) return;
+    text = rewrite(text, first, find, repl, repl.find(find) != std::string::npos);
+}
+
+std::string replaced(std::string text, const std::string& find, const std::string& repl) {
+    replaceall(text, find, repl);
+    return text;
+}
+
+std::string filenameof(const std::string& path) {
+    std::string t = trim(path);
+    std::size_t slash = t.rfind('/');
+    if (slash != std::string::npos) t = trim(t.substr(slash + 1));
+    return lower(t);
+}
+
+std::size_t lastindexof(const std::string& s, char c) {
+    std::size_t pos = s.rfind(c);
+    return pos == std::string::npos ? 0 : pos + 1;
+}
+
+std::string dirof(const std::string& path) {
+    std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "" : path.substr(0, slash);
+}
+
+std::string readwholefile(const std::string& path) {
+    if (!fileexists(path)) return "";
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return "";
+    std::string text;
+    char buf[65536];
+    while (in.read(buf, sizeof buf) || in.gcount() > 0) text.append(buf, (std::size_t)in.gcount());
+    return text;
+}
+
+bool writewholefile(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out << text << "\r\n";
+    out.close();
+    return !out.fail();
+}
+
+bool fileexists(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_regular_file(path, ec);
+}
+
+bool direxists(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_directory(path, ec);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,83 @@
+#include "engine/energy.h"
+
+#include "engine/globals.h"
+#include "engine/textutil.h"
+#include "support/testsupport.h"
+
+namespace vantrel {
+namespace {
+
+TEST(Energy, LevelEnergies) {
+    EXPECT_EQ(orbitalenergy(1, 1), -2.1798736e-18);
+    EXPECT_EQ(numtext(orbitalenergy(1, 2)), "-5.449684E-19");
+    EXPECT_EQ(numtext(orbitalenergy(10, 1)), "-2.1798736E-16");
+    // Z*Z beyond the 16-bit range still gives the true value.
+    EXPECT_EQ(numtext(orbitalenergy(200, 1)), "-8.7194944E-14");
+    EXPECT_EQ(orbitalenergy(1, 0), 0);
+    EXPECT_EQ(orbitalenergy(1, -3), 0);
+}
+
+TEST(Energy, FormatInJoulesAndAttojoules) {
+    EXPECT_EQ(formatenergy(-2.1798736e-18, 2, true), "-2.18E-18 Joule");
+    EXPECT_EQ(formatenergy(2.1798736e-18, 2, true), "2.18E-18 Joule");
+    EXPECT_EQ(formatenergy(-4.3597472e-18, 2, true), "-4.36E-18 Joule");
+    EXPECT_EQ(formatenergy(orbitalenergy(1, 2), 2, true), "-5.45E-19 Joule");
+
+    EXPECT_EQ(formatenergy(-2.1798736e-18, 2, false), "-2.18 attoJoule");  // s = 0
+    EXPECT_EQ(formatenergy(orbitalenergy(3, 1), 2, false), "-19.6 attoJoule");  // s = 1
+    EXPECT_EQ(formatenergy(orbitalenergy(10, 1), 2, false), "-218 attoJoule");  // s = 2
+    EXPECT_EQ(formatenergy(orbitalenergy(30, 1), 2, false), "-1960 attoJoule");  // s = 3
+    EXPECT_EQ(formatenergy(orbitalenergy(1, 2), 2, false), "-0.545 attoJoule");  // s = -1
+    EXPECT_EQ(formatenergy(orbitalenergy(1, 10), 2, false), "-0.0218 attoJoule");  // s = -2
+    // A mantissa that rounds up to 10.00 still lands on the right value.
+    EXPECT_EQ(formatenergy(9.996e-19, 2, false), "1.000 attoJoule");
+    EXPECT_EQ(formatenergy(9.996e-20, 2, false), "0.1000 attoJoule");
+    EXPECT_EQ(formatenergy(3.02721e-19, 2, false), "0.303 attoJoule");
+}
+
+using EnergyReport = test::FreshState;
+
+TEST_F(EnergyReport, ShortAndRawLines) {
+    EXPECT_EQ(calcEnergy(1, 0), " E = -2.1798736E-18 Joule");
+    EXPECT_EQ(calcEnergy(2, 1), " E = -2.18 attoJoule = -2.18E-18 Joule");
+    globals().orbital.currentn = 2;
+    EXPECT_EQ(calcEnergy(2, 0), " E = -0.545 attoJoule = -5.45E-19 Joule");
+}
+
+TEST_F(EnergyReport, HtmlTable) {
+    std::string joules = calcEnergy(-1, 1);
+    EXPECT_EQ(joules,
+              "<table><tr><td valign=bottom><b>Kinetic energy</b></td><td valign=bottom align=right>"
+              "2.18 x 10<sup>&#150;18 </sup> Joule</td></tr>\r\n"
+              "<tr><td valign=bottom><b>Potential energy</b></td><td valign=bottom align=right>"
+              "-4.36 x 10<sup>&#150;18 </sup> Joule</td></tr>\r\n\r\n"
+              "<tr><td valign=bottom><b><font color=red>TOTAL ENERGY</font></b></td><td valign=bottom "
+              "align=right><font color=red>-2.18 x 10<sup>&#150;18 </sup> Joule</font></td></tr></table>\r\n");
+    std::string atto = calcEnergy(-1, 0);
+    EXPECT_NE(atto.find("align=right>2.18 attoJoule</td>"), std::string::npos);
+    EXPECT_NE(atto.find("<font color=red>-2.18 attoJoule</font>"), std::string::npos);
+    EXPECT_EQ(atto.find("sup"), std::string::npos);
+}
+
+TEST_F(EnergyReport, PlainText) {
+    auto& o = globals().orbital;
+    o.speciesname = "He+ (Z=2)";
+    o.currentz = 2;
+    o.currentn = 3;
+    o.currentl = 2;
+    o.currentm = -1;
+    EXPECT_EQ(calcEnergy(0, 1),
+              "For He+ (Z=2) n=3 l=2 m=-1\r\n\r\n"
+              "     Kinetic energy = \t 9.69E-19 Joule\r\n"
+              "  Potential energy = \t-1.94E-18 Joule\r\n\r\n"
+              "TOTAL ENERGY = \t-9.69E-19 Joule\r\n\r\n\r\n\r\n");
+    EXPECT_EQ(calcEnergy(0, 0),
+              "For He+ (Z=2) n=3 l=2 m=-1\r\n\r\n"
+              "     Kinetic energy = \t 0.969 attoJoule\r\n"
+              "  Potential energy = \t-1.94 attoJoule\r\n\r\n"
+              "TOTAL ENERGY = \t-0.969 attoJoule\r\n\r\n\r\n\r\n"
+              "        (1 attoJoule = 1E-18 Joule)");
+}
+
+}  // namespace
+}  // namespace vantrel

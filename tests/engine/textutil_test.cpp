@@ -1,0 +1,289 @@
+#include "engine/textutil.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
+
+#include "support/testsupport.h"
+
+namespace vantrel {
+namespace {
+
+// Independent reference for numtext, built on printf's correctly rounded
+// 15-digit scientific form.
+std::string reference(double x) {
+    if (x == 0) return "0";
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.14E", std::fabs(x));
+    std::string s = buf;
+    std::size_t epos = s.find('E');
+    int e = std::atoi(s.c_str() + epos + 1);
+    std::string m = s.substr(0, 1) + s.substr(2, epos - 2);
+    while (m.size() > 1 && m.back() == '0') m.pop_back();
+    std::string r = x < 0 ? "-" : "";
+    if (e >= 15 || e < -5) {
+        r += m.substr(0, 1);
+        if (m.size() > 1) r += "." + m.substr(1);
+        char eb[16];
+        std::snprintf(eb, sizeof eb, "E%c%02d", e < 0 ? '-' : '+', std::abs(e));
+        return r + eb;
+    }
+    if (e < 0) return r + "0." + std::string(-e - 1, '0') + m;
+    if (m.size() <= std::size_t(e) + 1) return r + m + std::string(e + 1 - m.size(), '0');
+    return r + m.substr(0, e + 1) + "." + m.substr(e + 1);
+}
+
+std::vector<double> sampledoubles() {
+    std::mt19937_64 gen(20240601);
+    std::vector<double> xs = {1e-5,
+                              std::nextafter(1e-5, 0.0),
+                              9.99999999999999950e-6,
+                              1e15,
+                              std::nextafter(1e15, 0.0),
+                              999999999999999.4,
+                              999999999999999.6,
+                              9.99999999999999950,
+                              -9.99999999999999950,
+                              0.1 + 0.2,
+                              DBL_MAX,
+                              DBL_MIN,
+                              4.9e-324,
+                              -2.1798736e-18,
+                              123456789012345.6};
+    std::uniform_real_distribution<double> unit(1.0, 10.0);
+    std::uniform_int_distribution<int> power(-30, 30);
+    for (int i = 0; i < 100000; ++i) {
+        // All bit patterns (every magnitude) and decimal-ish values around
+        // the switch between plain and exponent form.
+        double a;
+        std::uint64_t bits = gen();
+        std::memcpy(&a, &bits, sizeof a);
+        if (std::isfinite(a)) xs.push_back(a);
+        double b = unit(gen) * std::pow(10.0, power(gen));
+        xs.push_back(i % 2 ? b : -b);
+        xs.push_back(std::round(b * 1e6) / 1e6);
+    }
+    return xs;
+}
+
+TEST(NumText, KnownTexts) {
+    EXPECT_EQ(numtext(0.0), "0");
+    EXPECT_EQ(numtext(-0.0), "0");
+    EXPECT_EQ(numtext(0.5), "0.5");
+    EXPECT_EQ(numtext(-0.5), "-0.5");
+    EXPECT_EQ(numtext(-2.1798736e-18), "-2.1798736E-18");
+    EXPECT_EQ(numtext(1e15), "1E+15");
+    EXPECT_EQ(numtext(1.5e-7), "1.5E-07");
+    EXPECT_EQ(numtext(1e100), "1E+100");
+    EXPECT_EQ(numtext(1e-5), "0.00001");
+    EXPECT_EQ(numtext(123456789012345.0), "123456789012345");
+    EXPECT_EQ(numtext(999999999999999.9), "1E+15");
+    EXPECT_EQ(numtext(0.1 + 0.2), "0.3");
+    EXPECT_EQ(numtext(9.99999999999999950), "10");
+    EXPECT_EQ(numtext(1.0 / 3), "0.333333333333333");
+    EXPECT_EQ(numtext(-8.7194944e-14), "-8.7194944E-14");
+    EXPECT_EQ(numtext(NAN), "NaN");
+    EXPECT_EQ(numtext(INFINITY), "Inf");
+    EXPECT_EQ(numtext(-INFINITY), "-Inf");
+    EXPECT_EQ(inttext(-42), "-42");
+}
+
+TEST(NumText, FastFormMatchesReferenceAndReadsBack) {
+    char buf[32];
+    int mismatches = 0, roundtripfailures = 0;
+    for (double x : sampledoubles()) {
+        std::string expected = reference(x);
+        std::size_t n = numtext_fast(x, buf);
+        if (std::string(buf, n) != expected || numtext(x) != expected) {
+            if (++mismatches < 5) ADD_FAILURE() << expected << " vs " << std::string(buf, n);
+        }
+        if (numtext(val(expected)) != expected) {
+            if (++roundtripfailures < 5) ADD_FAILURE() << "round trip of " << expected;
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_EQ(roundtripfailures, 0);
+}
+
+TEST(Val, LeadingNumber) {
+    EXPECT_EQ(val("3abc"), 3);
+    EXPECT_EQ(val("abc"), 0);
+    EXPECT_EQ(val(""), 0);
+    EXPECT_EQ(val("-"), 0);
+    EXPECT_EQ(val("."), 0);
+    EXPECT_EQ(val(".5"), 0.5);
+    EXPECT_EQ(val("1,5"), 1);
+    EXPECT_EQ(val("2e"), 2);
+    EXPECT_EQ(val("2e+"), 2);
+    EXPECT_EQ(val("2ex"), 2);
+    EXPECT_EQ(val("7.9"), 7.9);
+    EXPECT_EQ(val("1.2.3"), 1.2);
+    EXPECT_EQ(val("0 1 0"), 10);
+    EXPECT_EQ(val("1 2.5"), 12.5);
+    EXPECT_EQ(val(" \t\r\n -4.25"), -4.25);
+    EXPECT_EQ(val("+3"), 3);
+    EXPECT_EQ(val("1.5E-07"), 1.5e-7);
+    EXPECT_EQ(val("2d3"), 2000);
+    EXPECT_EQ(val("-2.1798736E-18 Joule"), -2.1798736e-18);
+    EXPECT_EQ(val("6.E+2"), 600);
+    EXPECT_EQ(val("0.000000000000000000000000000000000000000000000001"), 1e-48);
+}
+
+TEST(Val, NeverNanInfinityOrCrash) {
+    EXPECT_EQ(val("1E+400"), DBL_MAX);
+    EXPECT_EQ(val("-1E+400"), -DBL_MAX);
+    EXPECT_EQ(val("1E-400"), 0);
+    EXPECT_EQ(val("1E+99999999999999999999"), DBL_MAX);
+    EXPECT_EQ(val("NaN"), 0);
+    EXPECT_EQ(val("inf"), 0);
+    EXPECT_FALSE(std::signbit(val("-0")));
+
+    // Very long digit runs are still correctly rounded.
+    EXPECT_EQ(val(std::string(100000, '9')), DBL_MAX);
+    EXPECT_EQ(val("1" + std::string(400, '0') + "E-400"), 1);
+    EXPECT_EQ(val("0." + std::string(5000, '0') + "1E5001"), 1);
+    EXPECT_EQ(val("1." + std::string(3000, '0') + "1"), 1);
+    // Halfway between 1 and the next double, then a tiny bit more: rounds up.
+    EXPECT_EQ(val("1.00000000000000011102230246251565404236316680908203125" + std::string(2000, '0') + "1"),
+              std::nextafter(1.0, 2.0));
+
+    std::mt19937_64 gen(7);
+    std::string junk(100000, ' ');
+    for (int round = 0; round < 20; ++round) {
+        for (char& c : junk) c = char(gen() & 0xFF);
+        EXPECT_TRUE(std::isfinite(val(junk)));
+    }
+}
+
+TEST(Val, IntegerConversions) {
+    EXPECT_EQ(floorval("2.7"), 2);
+    EXPECT_EQ(floorval("-2.1"), -3);
+    EXPECT_EQ(floorval("1E+400"), LLONG_MAX);
+    EXPECT_EQ(floorval("-1E+30"), LLONG_MIN);
+    EXPECT_EQ(roundeven(0.5), 0);
+    EXPECT_EQ(roundeven(1.5), 2);
+    EXPECT_EQ(roundeven(2.5), 2);
+    EXPECT_EQ(roundeven(-2.5), -2);
+    EXPECT_EQ(roundeven(-3.5), -4);
+    EXPECT_EQ(roundeven(2.4999999), 2);
+    EXPECT_EQ(roundeven(1e300), LLONG_MAX);
+    EXPECT_EQ(roundeven(NAN), 0);
+    EXPECT_EQ(clampint(1LL << 40), INT_MAX);
+    EXPECT_EQ(clampint(-(1LL << 40)), INT_MIN);
+    EXPECT_EQ(clampint(-7), -7);
+}
+
+TEST(FormatPicture, FixedDecimals) {
+    EXPECT_EQ(formatpicture(2.675, "0.00"), "2.68");
+    EXPECT_EQ(formatpicture(9.996, "0.00"), "10.00");
+    EXPECT_EQ(formatpicture(-0.001, "0.00"), "0.00");
+    EXPECT_EQ(formatpicture(-0.005, "0.00"), "-0.01");
+    EXPECT_EQ(formatpicture(0, "0.00"), "0.00");
+    EXPECT_EQ(formatpicture(-0.545, "0.00"), "-0.55");
+    EXPECT_EQ(formatpicture(1234.5, "0.00"), "1234.50");
+    EXPECT_EQ(formatpicture(-2, "0.0"), "-2.0");
+    EXPECT_EQ(formatpicture(-0.06, "0.0"), "-0.1");
+    EXPECT_EQ(formatpicture(1e20, "0.0"), "100000000000000000000.0");
+}
+
+TEST(FormatPicture, WholeNumbersTrimmedAndScientific) {
+    EXPECT_EQ(formatpicture(21800, "00000000"), "00021800");
+    EXPECT_EQ(formatpicture(21799.5, "00000000"), "00021800");
+    EXPECT_EQ(formatpicture(2.5, "00000000"), "00000002");
+    EXPECT_EQ(formatpicture(123456789012.0, "00000000"), "123456789012");
+    EXPECT_EQ(formatpicture(0, "00000000"), "00000000");
+
+    EXPECT_EQ(formatpicture(5, "0.##"), "5");
+    EXPECT_EQ(formatpicture(2.5, "0.##"), "2.5");
+    EXPECT_EQ(formatpicture(1.0 / 3, "0.##"), "0.33");
+    EXPECT_EQ(formatpicture(654, "0.##"), "654");
+    EXPECT_EQ(formatpicture(0.996, "0.##"), "1");
+    EXPECT_EQ(formatpicture(-0.001, "0.##"), "0");
+
+    EXPECT_EQ(formatpicture(4.5692e14, "0.00E+0"), "4.57E+14");
+    EXPECT_EQ(formatpicture(0.00654, "0.00E+0"), "6.54E-3");
+    EXPECT_EQ(formatpicture(0, "0.00E+0"), "0.00E+0");
+    EXPECT_EQ(formatpicture(-654.378, "0.00E+0"), "-6.54E+2");
+    EXPECT_EQ(formatpicture(9.996, "0.00E+0"), "1.00E+1");
+    EXPECT_EQ(formatpicture(3, "0.00E+0"), "3.00E+0");
+
+    EXPECT_EQ(formatpicture(0.25, "#,##0"), "0.25");
+    EXPECT_EQ(formatpicture(NAN, "0.00"), "NaN");
+}
+
+TEST(Strings, CaseTrimSplit) {
+    EXPECT_EQ(lower("AbC-Ä"), "abc-Ä");
+    EXPECT_EQ(upper("xY1"), "XY1");
+    EXPECT_EQ(trim(" \t a b \t "), "a b");
+    EXPECT_EQ(trim(" \t "), "");
+
+    std::string t = " 2_1 _0_xy.htm";
+    EXPECT_EQ(splitfirst(t, "_"), "2");
+    EXPECT_EQ(t, "1 _0_xy.htm");
+    EXPECT_EQ(splitfirst(t, "_"), "1");
+    EXPECT_EQ(splitfirst(t, "_"), "0");
+    EXPECT_EQ(t, "xy.htm");
+    EXPECT_EQ(splitfirst(t, "_"), "xy.htm");
+    EXPECT_EQ(t, "");
+    t = "-2.18E-18";
+    EXPECT_EQ(splitfirst(t, "E"), "-2.18");
+    EXPECT_EQ(t, "-18");
+    t = "abc";
+    EXPECT_EQ(splitfirst(t, ""), "abc");  // an empty delimiter never loops
+    EXPECT_EQ(t, "");
+}
+
+TEST(Strings, ReplaceAllRestartsFromTheStart) {
+    EXPECT_EQ(replaced("a\\\\\\\\b\\\\c", "\\\\", "\\"), "a\\b\\c");
+    EXPECT_EQ(replaced("aaa", "a", "aa"), "aaaaaa");
+    EXPECT_EQ(replaced("x Joule y Joule", " Joule", " </sup> Joule"), "x </sup> Joule y </sup> Joule");
+    EXPECT_EQ(replaced(" CLEAR  CLEAR CLEAR x", " CLEAR ", ""), "CLEAR x");
+    EXPECT_EQ(replaced("aabb", "ab", ""), "");  // a new match forms across the gap
+    EXPECT_EQ(replaced("aab", "ab", "ba"), "baa");
+    EXPECT_EQ(replaced("abc", "", "x"), "abc");
+    EXPECT_EQ(replaced("abc", "z", "x"), "abc");
+    // A stand-in character already in the text is left alone.
+    EXPECT_EQ(replaced("\x1f" "a", "a", "ab"), "\x1f" "ab");
+
+    // Long texts with many matches: the same result as restarting, quickly.
+    std::string big;
+    for (int i = 0; i < 20000; ++i) big += "x\\\\\\";
+    std::string collapsed;
+    for (int i = 0; i < 20000; ++i) collapsed += "x\\";
+    EXPECT_EQ(replaced(big, "\\\\", "\\"), collapsed);
+    EXPECT_EQ(replaced(std::string(100000, 'a'), "a", "aa"), std::string(200000, 'a'));
+    // A rule that grows forever stops at a bounded size.
+    EXPECT_LT(replaced(std::string(40, 'a') + "b", "ab", "bbaa").size(), std::size_t(1) << 29);
+}
+
+TEST(Paths, NamesAndDirectories) {
+    EXPECT_EQ(filenameof(" /home/Ann/Vantrel/files/2_1_0.HTM "), "2_1_0.htm");
+    EXPECT_EQ(filenameof("Input.TXT"), "input.txt");
+    EXPECT_EQ(lastindexof("a/b/c", '/'), 4u);
+    EXPECT_EQ(lastindexof("abc", '/'), 0u);
+    EXPECT_EQ(dirof("/home/Ann/file.csv"), "/home/Ann");
+    EXPECT_EQ(dirof("file.csv"), "");
+}
+
+TEST(Files, ReadWriteExist) {
+    test::TempDir dir;
+    std::string f = dir.file("page.htm");
+    EXPECT_FALSE(fileexists(f));
+    EXPECT_EQ(readwholefile(f), "");
+    EXPECT_TRUE(writewholefile(f, "one\r\ntwo"));
+    EXPECT_EQ(test::readfile(f), "one\r\ntwo\r\n");
+    EXPECT_TRUE(writewholefile(f, "x"));
+    EXPECT_EQ(readwholefile(f), "x\r\n");
+    EXPECT_TRUE(fileexists(f));
+    EXPECT_FALSE(direxists(f));
+    EXPECT_TRUE(direxists(dir.path()));
+    EXPECT_FALSE(fileexists(dir.path()));
+    EXPECT_EQ(readwholefile(dir.path()), "");
+    EXPECT_FALSE(writewholefile(dir.file("missing/sub/x.txt"), "x"));
+    EXPECT_FALSE(writewholefile(dir.path(), "x"));
+}
+
+}  // namespace
+}  // namespace vantrel
