@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -21,10 +22,84 @@ struct Decimal {
     char d[24];
 };
 
+constexpr std::uint64_t pow10[20] = {1ULL,
+                                     10ULL,
+                                     100ULL,
+                                     1000ULL,
+                                     10000ULL,
+                                     100000ULL,
+                                     1000000ULL,
+                                     10000000ULL,
+                                     100000000ULL,
+                                     1000000000ULL,
+                                     10000000000ULL,
+                                     100000000000ULL,
+                                     1000000000000ULL,
+                                     10000000000000ULL,
+                                     100000000000000ULL,
+                                     1000000000000000ULL,
+                                     10000000000000000ULL,
+                                     100000000000000000ULL,
+                                     1000000000000000000ULL,
+                                     10000000000000000000ULL};
+
+// x (positive, normal) times 10^k rounded to an integer, ties to even,
+// exactly: x = m * 2^q with q < 0 in the range where this is used.
+std::uint64_t scaledround(std::uint64_t m, int q, int k) {
+    unsigned __int128 p = (unsigned __int128)m * pow10[k];
+    int s = -q;
+    std::uint64_t n = (std::uint64_t)(p >> s);
+    unsigned __int128 rest = p & ((((unsigned __int128)1) << s) - 1);
+    unsigned __int128 half = ((unsigned __int128)1) << (s - 1);
+    if (rest > half || (rest == half && (n & 1))) ++n;
+    return n;
+}
+
+// The 15 significant digits of x in integer arithmetic, for the plain
+// range (1E-05 to 1E+15, where nearly every written number lies). False
+// when x is outside it.
+bool decomposeplain(double x, Decimal& g) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &x, sizeof bits);
+    int be = int(bits >> 52 & 0x7FF);
+    if (be == 0) return false;  // subnormal: far below the range
+    std::uint64_t m = (bits & ((1ULL << 52) - 1)) | (1ULL << 52);
+    int q = be - 1075;  // x = m * 2^q
+    if (q >= 0 || q < -110) return false;
+    // Decimal exponent estimate from the binary one; corrected below.
+    int e = (int)std::floor((be - 1023) * 0.30102999566398120);
+    static constexpr double tens[] = {1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3, 1e4, 1e5,
+                                      1e6,  1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    if (e >= -6 && e <= 14 && x >= tens[e + 6]) ++e;
+    std::uint64_t n = 0;
+    for (int tries = 0; tries < 4; ++tries) {
+        int k = 14 - e;
+        if (k < 0 || k > 19) return false;
+        n = scaledround(m, q, k);
+        if (n >= pow10[15]) {
+            ++e;
+        } else if (n < pow10[14]) {
+            --e;
+        } else {
+            break;
+        }
+    }
+    if (n < pow10[14] || n >= pow10[15] || e < -5 || e > 14) return false;
+    // Two independent halves of 7 and 8 digits, each written backwards.
+    std::uint64_t hi = n / 100000000, lo = n % 100000000;
+    for (int i = 6; i >= 0; --i, hi /= 10) g.d[i] = char('0' + hi % 10);
+    for (int i = 14; i >= 7; --i, lo /= 10) g.d[i] = char('0' + lo % 10);
+    g.nd = 15;
+    while (g.d[g.nd - 1] == '0') --g.nd;
+    g.exp = e;
+    return true;
+}
+
 Decimal decompose(double x) {
     Decimal g;
     g.neg = std::signbit(x);
     if (x == 0) return g;
+    if (decomposeplain(std::fabs(x), g)) return g;
     char buf[40];
     // Correctly rounded to 15 digits: "d.dddddddddddddde+XX".
     auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(x), std::chars_format::scientific, 14);

@@ -1,14 +1,366 @@
 #include "engine/wavefunction.h"
-// STUB: to be written
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+
+#include "engine/globals.h"
+#include "engine/orbital.h"
+#include "engine/platform.h"
+#include "engine/textutil.h"
+#include "output/radial.h"
+
 namespace vantrel {
+
 std::array<double, factorialmax + 1> factorial{};
-void fillfactorial() {}
-bool fitstable(int n, int l) { return n + l <= factorialmax; }
-void Orbital::setup(int, int, int, int) {}
-double Orbital::evaluate(double, double, double, double& r, double& r2, double&) const { r = r2 = 0; return 0; }
-Orbital& currentorbital() { static Orbital o; return o; }
-void setcoefficients() {}
-double wavefunction(double x, double y, double z, double& r, double& r2, double& radial) { return currentorbital().evaluate(x, y, z, r, r2, radial); }
-void getintensity(int, int, double& v) { v = 0; }
-void getallintensities() {}
+
+void fillfactorial() {
+    factorial[0] = 1;
+    for (int k = 1; k <= factorialmax; ++k) factorial[k] = k * factorial[k - 1];
 }
+
+bool fitstable(int n, int l) { return n >= 0 && l >= 0 && n + l <= factorialmax; }
+
+namespace {
+
+// The angles are measured with the program's own value of pi, so every
+// angle that gained a half or whole turn is off the true one by this much
+// (exact: the two values are within a factor two of each other).
+constexpr double pidelta = pivalue - 3.141592653589793;
+
+// The azimuthal factor exactly as measured through the arctangent; decides
+// the cut to zero near the nodal planes.
+double azimuthfromangle(double x, double y, int m) {
+    double phi;
+    if (x == 0) {
+        phi = y < 0 ? -pivalue / 2 : pivalue / 2;
+    } else {
+        phi = std::atan(y / x);
+        if (x < 0) phi += pivalue;
+    }
+    const double f = m > 0 ? std::cos(m * phi) * sqrt2value : std::sin(-m * phi) * sqrt2value;
+    return std::fabs(f) < angularzero ? 0.0 : f;
+}
+
+// e^(-rho/2) given w = -rho / (2 ln 2) * 64, so that the result is 2^(w/64):
+// 2^(k/64) for the nearest whole k from a table, the exponent added to its
+// bits, times a short series in the remainder (|w - k| <= 1/2). Within a
+// few units in the last place of the exact value for that w; inline and
+// without the library's checks it is much cheaper than exp.
+constexpr double expstep = 0.6931471805599453 / 64;  // ln 2 / 64
+// 2^(j/64) less j in the exponent's last bits, summed in long double at
+// compile time so that the table is there before any other initialisation.
+struct ExpTable {
+    std::array<std::uint64_t, 64> bits{};
+    constexpr ExpTable() {
+        for (int j = 0; j < 64; ++j) {
+            const long double x = j * 0.693147180559945309417232121458176568L / 64;
+            long double sum = 1, term = 1;
+            for (int k = 1; k < 30; ++k) sum += term *= x / k;
+            bits[j] = std::bit_cast<std::uint64_t>(static_cast<double>(sum)) - (std::uint64_t(j) << 46);
+        }
+    }
+};
+constexpr ExpTable exptable;
+
+[[gnu::noinline, gnu::cold]] double expfar(double w) { return std::exp(w * expstep); }
+
+inline double exp2by64(double w) {
+    if (!(w >= -65000)) return expfar(w);  // near underflow, or NaN
+    constexpr double shift = 0x1.8p52;     // adding it rounds to a whole number in the low bits
+    constexpr double c1 = expstep, c2 = c1 * c1 / 2, c3 = c2 * c1 / 3, c4 = c3 * c1 / 4, c5 = c4 * c1 / 5;
+    const double kd = w + shift;
+    const std::uint64_t ki = std::bit_cast<std::uint64_t>(kd);
+    const double f = w - (kd - shift);
+    const double f2 = f * f;
+    const double p = (1 + c1 * f) + f2 * ((c2 + c3 * f) + f2 * (c4 + c5 * f));
+    return std::bit_cast<double>(exptable.bits[ki & 63] + (ki << 46)) * p;
+}
+
+// pidelta for negative v, 0 for positive v, without a branch: the sign of
+// a random coordinate is not predictable.
+inline double halfturn(double v) { return pidelta * (0.5 - std::copysign(0.5, v)); }
+
+// 1/sqrt(v) for normal positive v to about 2e-3: the classic bit estimate
+// and one Newton step, no divide.
+inline double roughrsqrt(double v) {
+    const double y = std::bit_cast<double>(0x5fe6eb50c7b537a9ULL - (std::bit_cast<std::uint64_t>(v) >> 1));
+    return y * (1.5 - 0.5 * v * y * y);
+}
+
+// (u + iv)^a by repeated rotation: cos and sin of a times the angle, scaled
+// by the a-th power of the length.
+inline void rotatepower(double u, double v, int a, double& re, double& im) {
+    re = u;
+    im = v;
+    for (int i = 1; i < a; ++i) {
+        const double t = re * u - im * v;
+        im = im * u + re * v;
+        re = t;
+    }
+}
+
+}  // namespace
+
+Orbital::Orbital() { setup(1, 1, 0, 0); }
+
+void Orbital::setup(int zn, int nn, int ln, int mn) {
+    if (zn < 1 || nn < 1 || ln < 0 || ln >= nn || mn < -ln || mn > ln || !fitstable(nn, ln)) return;
+    if (factorial[0] != 1) fillfactorial();
+    const auto f = [](int k) { return factorial[k]; };
+    const int a = std::abs(mn);
+    z = zn;
+    n = nn;
+    l = ln;
+    m = mn;
+
+    radialnorm = std::sqrt(f(n - l - 1) / 2.0 / n / std::pow(f(n + l), 3)) *
+                 std::pow(2.0 * z / n / bohr, 1.5);
+    laguerrescale = std::pow(f(n + l), 2);
+    angularnorm = std::pow(2.0, -l) * f(l) * f(l + a) *
+                  std::sqrt((2 * l + 1) * f(l - a) / 2.0 / f(l + a));
+    radialcoef.assign(n - l + 1, 0.0);
+    angularcoef.assign(l + 2, 0.0);
+    for (int k = 0; k <= n - l - 1; ++k)
+        radialcoef[k] = laguerrescale * radialnorm / f(k) / f(n - l - 1 - k) / f(2 * l + 1 + k);
+    for (int k = a; k <= l; ++k)
+        angularcoef[k] = std::pow(-1.0, l - k) * angularnorm / f(k) / f(l + a - k) / f(l - k) / f(k - a);
+
+    // The radial sum is a multiple of the Laguerre polynomial L(n-l-1, 2l+1):
+    // L(j+1) = ((2j+2+2l - rho) L(j) - (j+2l+1) L(j-1)) / (j+1).
+    const int alpha = 2 * l + 1;
+    radialsteps = n - l - 1;
+    for (int j = 0; j < radialsteps; ++j) {
+        lagconst[j] = double(2 * j + 1 + alpha) / (j + 1);
+        lagslope[j] = 1.0 / (j + 1);
+        lagprev[j] = double(j + alpha) / (j + 1);
+    }
+    // The polar sum is a multiple of P(l, |m|) / sin^|m|:
+    // q(k+1) = ((2k+1) c q(k) - (k+|m|) q(k-1)) / (k-|m|+1), q(|m|) = 1.
+    absm = a;
+    polarsteps = l - a;
+    oddparity = (l + a) % 2 != 0;
+    for (int k = 0; k < polarsteps; ++k) {
+        const int deg = a + k;
+        legslope[k] = double(2 * deg + 1) / (k + 1);
+        legprev[k] = double(deg + a) / (k + 1);
+    }
+    // Tie both to the tables: the radial sum at rho = 0 is radialcoef(0),
+    // the polar sum at cos = 1 is angularcoef(l) 2^(l-|m|).
+    double lag = 1, lagold = 0;
+    for (int j = 0; j < radialsteps; ++j) {
+        const double next = lagconst[j] * lag - lagprev[j] * lagold;
+        lagold = lag;
+        lag = next;
+    }
+    radialscale = radialcoef[0] / lag;
+    double q = 1, qold = 0;
+    for (int k = 0; k < polarsteps; ++k) {
+        const double next = legslope[k] * q - legprev[k] * qold;
+        qold = q;
+        q = next;
+    }
+    polarscale = std::ldexp(angularcoef[l], l - a) / q;
+    rhoscale = 2.0 * z / n / bohr;
+    solidscale = polarscale * std::pow(rhoscale, l);
+    expscale = rhoscale * (-0.5 / expstep);
+    evaluator = pick<0, 0>(l, a);
+}
+
+double Orbital::polar(double c) const {
+    double q = 1, qold = 0;
+    for (int k = 0; k < polarsteps; ++k) {
+        const double next = legslope[k] * c * q - legprev[k] * qold;
+        qold = q;
+        q = next;
+    }
+    return polarscale * q;
+}
+
+double Orbital::angular(double x, double y, double zc) const {
+    if (zc == 0 && oddparity) return 0.0;
+    // Distances for the angles; hypot where the squares may have underflowed.
+    double rxy, rr;
+    const double s = x * x + y * y, r2 = s + zc * zc;
+    if (s < 1e-280 || r2 < 1e-280) {
+        rxy = std::hypot(x, y);
+        rr = std::hypot(rxy, zc);
+    } else {
+        rxy = std::sqrt(s);
+        rr = std::sqrt(r2);
+    }
+    // cos and sin of the polar angle; below the xy plane the angle carries
+    // the pi offset, which the first-order correction reproduces.
+    double c = 0, sn = 1;
+    if (zc != 0) {
+        const double d = zc < 0 ? pidelta : 0.0;
+        const double inv = 1.0 / rr;
+        c = (zc - d * rxy) * inv;
+        sn = (rxy + d * zc) * inv;
+    }
+    double sina = 1;
+    for (int i = 0; i < absm; ++i) sina *= sn;
+    const double theta = sina * polar(c);
+    if (m == 0) return theta;
+
+    // The azimuth likewise; on the z axis it counts as a quarter turn.
+    double cp = 0, sp = 1, d = pidelta / 2;
+    if (rxy != 0) {
+        cp = x / rxy;
+        sp = y / rxy;
+        d = x == 0 ? (y < 0 ? -pidelta / 2 : pidelta / 2) : (x < 0 ? pidelta : 0.0);
+    }
+    double cm, sm;
+    rotatepower(cp, sp, absm, cm, sm);
+    const double md = absm * d;
+    double phi = (m > 0 ? cm - sm * md : sm + cm * md) * sqrt2value;
+    // Near a nodal plane let the angle itself decide the cut to zero.
+    if (std::fabs(phi) < 1e-8) phi = azimuthfromangle(x, y, m);
+    return theta * phi;
+}
+
+template <int L, int A>
+double Orbital::evaluateas(const Orbital& o, double x, double y, double zc, double& r, double& r2,
+                           double& radial) {
+    // With L and A given the short loops below unroll; -1 takes them from o.
+    const int l = L >= 0 ? L : o.l;
+    const int a = L >= 0 ? A : o.absm;
+    const double s = x * x + y * y;
+    r2 = zc * zc + s;
+    r = std::sqrt(r2);
+    const double rho = o.rhoscale * r;
+
+    double lag = 1, lagold = 0;
+    for (int j = 0; j < o.radialsteps; ++j) {
+        const double next = (o.lagconst[j] - o.lagslope[j] * rho) * lag - o.lagprev[j] * lagold;
+        lagold = lag;
+        lag = next;
+    }
+    double rhol = 1;
+    for (int i = 0; i < l; ++i) rhol *= rho;
+    const double decay = exp2by64(o.expscale * r) * (o.radialscale * lag);
+    const double big = rhol * decay;
+
+    const bool only = radial == radialonly;
+    radial = big;
+    if (only) return big;
+    if (l == 0) return o.polarscale * big;
+    // On the plane z = 0, within a millionth of a radian of the z axis, or
+    // too close to the nucleus for the squares: the careful way.
+    if (zc == 0 || !(s >= 1e-12 * r2) || r2 < 1e-280) return big * o.angular(x, y, zc);
+
+    // rho^l times the angular factors is a polynomial in x, y, z (a solid
+    // harmonic), which needs neither r nor a divide. The pi-offset
+    // corrections are of order 1e-12 and need 1/sqrt(x^2 + y^2) to a few
+    // parts in a thousand only.
+    const double rsq = roughrsqrt(s);
+    const double dz = halfturn(zc);
+    const double zt = zc - dz * s * rsq;  // z turned by the polar offset
+    double h = 1, hold = 0;
+    for (int k = 0; k < l - a; ++k) {
+        const double next = o.legslope[k] * zt * h - o.legprev[k] * r2 * hold;
+        hold = h;
+        h = next;
+    }
+    const double harmonic = o.solidscale * h;
+    if (a == 0) return harmonic * decay;
+
+    // (x + iy)^|m|, then turned by the azimuth's pi offset to first order.
+    double re, im;
+    rotatepower(x, y, a, re, im);
+    const double turn = a * (x == 0 ? (y < 0 ? -pidelta / 2 : pidelta / 2) : halfturn(x));
+    const double value = o.m > 0 ? re - im * turn : im + re * turn;
+    const double rxy = s * rsq;
+    double rxya = 1;
+    for (int i = 0; i < a; ++i) rxya *= rxy;
+    // Near a nodal plane let the angle itself decide the cut to zero.
+    if (!(std::fabs(value) * sqrt2value >= 1e-8 * rxya)) return big * o.angular(x, y, zc);
+    // The polar offset scales sin^|m| by 1 + |m| offset cos / sin.
+    const double tilt = 1 + a * dz * zc * rsq;
+    return harmonic * decay * (tilt * value * sqrt2value);
+}
+
+// Compiled forms for l up to fixedl, the general one above it.
+template <int L, int A>
+Orbital::Evaluator Orbital::pick(int l, int a) {
+    if constexpr (L > fixedl) {
+        return &evaluateas<-1, -1>;
+    } else if constexpr (A > L) {
+        return pick<L + 1, 0>(l, a);
+    } else {
+        return l == L && a == A ? &evaluateas<L, A> : pick<L, A + 1>(l, a);
+    }
+}
+
+Orbital& currentorbital() {
+    static Orbital current;
+    return current;
+}
+
+void setcoefficients() {
+    const auto& o = globals().orbital;
+    currentorbital().setup(o.currentz, o.currentn, o.currentl, o.currentm);
+}
+
+double wavefunction(double x, double y, double z, double& r, double& r2, double& radial) {
+    return currentorbital().evaluate(x, y, z, r, r2, radial);
+}
+
+void getintensity(int na, int nb, double& value) {
+    value = 0;
+    auto& o = globals().orbital;
+    if (!validnumbers(na, 1, 0) || !validnumbers(nb, 0, 0)) return;
+    const int n = o.currentn, l = o.currentl, m = o.currentm;
+    const double extent = o.extent;
+
+    o.currentn = na;
+    o.currentl = 1;
+    o.currentm = 0;
+    setcoefficients();
+    o.extent = defaultextent();
+    const int k = std::max(1, binsperangstrom(0));
+    const long long steps = std::clamp(roundeven(std::sqrt(3.0) * o.extent * (k + 1)), 0LL, 32000LL);
+    std::vector<double> weight(steps + 1);
+    double r, r2, radial;
+    for (long long i = 1; i <= steps; ++i) {
+        radial = radialonly;
+        const double big = wavefunction(double(i) / k, 0, 0, r, r2, radial);
+        weight[i] = big * r * r;
+    }
+    o.currentn = nb;
+    o.currentl = 0;
+    o.currentm = 0;
+    setcoefficients();
+    double sum = 0;
+    for (long long i = 1; i <= steps; ++i) {
+        radial = radialonly;
+        sum += wavefunction(double(i) / k, 0, 0, r, r2, radial) * weight[i] * r;
+    }
+    value = sum * sum / 6575.9;
+
+    o.extent = extent;
+    o.currentn = n;
+    o.currentl = l;
+    o.currentm = m;
+    if (validnumbers(n, l, m)) setcoefficients();
+}
+
+void getallintensities() {
+    const std::string path = tempdir() + "/int.csv";
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    for (int i = 2; i <= 20 && out; ++i) {
+        for (int j = 1; j < i; ++j) {
+            double v;
+            getintensity(i, j, v);
+            out << i << ',' << j << ',' << numtext(v) << crlf;
+            pumpevents();
+        }
+    }
+    out.close();
+    if (!out) dialogs().messagebox("The file " + path + " could not be written.");
+}
+
+}  // namespace vantrel

@@ -1,0 +1,255 @@
+#include "engine/wavefunction.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "engine/globals.h"
+#include "engine/textutil.h"
+#include "support/literalwavefunction.h"
+#include "support/testsupport.h"
+
+namespace vantrel {
+namespace {
+
+Orbital orbital(int z, int n, int l, int m) {
+    Orbital o;
+    o.setup(z, n, l, m);
+    return o;
+}
+
+double psi(const Orbital& o, double x, double y, double z) {
+    double r, r2, radial = 0;
+    return o.evaluate(x, y, z, r, r2, radial);
+}
+
+double radialpart(const Orbital& o, double x, double y = 0, double z = 0) {
+    double r, r2, radial = radialonly;
+    return o.evaluate(x, y, z, r, r2, radial);
+}
+
+double cubeextent(int n) { return std::max(1.0, std::nearbyint(n * n + 3.0 * n - 5)) + (n < 3); }
+
+TEST(FactorialTable, ValuesAndLimits) {
+    fillfactorial();
+    EXPECT_EQ(factorial[5], 120);
+    EXPECT_NEAR(factorial[50] / 3.0414093201713376e64, 1, 1e-14);
+    EXPECT_TRUE(fitstable(26, 24));
+    EXPECT_FALSE(fitstable(26, 25));
+
+    Orbital o = orbital(1, 26, 24, -3);
+    EXPECT_EQ(o.radialcoef.size(), 3u);
+    const std::vector<double> before = o.angularcoef;
+    for (auto [z, n, l, m] : {std::array{1, 26, 25, 0}, {1, 3, 3, 0}, {1, 3, 1, 2}, {0, 2, 1, 0}}) o.setup(z, n, l, m);
+    EXPECT_TRUE(o.n == 26 && o.l == 24 && o.m == -3);  // unchanged by the four refusals
+    EXPECT_EQ(o.angularcoef, before);
+    EXPECT_TRUE(std::isfinite(psi(o, 30, -20, 10)));
+}
+
+double radialnormintegral(int z, int n, int l) {
+    const Orbital o = orbital(z, n, l, 0);
+    const int steps = 2000 * std::max(10, n);
+    const double h = (6.0 * n + 80) * n * bohr / (2 * z) / steps;
+    double sum = 0;
+    for (int i = 1; i < steps; ++i) sum += std::pow(radialpart(o, i * h) * i * h, 2);
+    return sum * h;
+}
+
+TEST(WaveFunction, FactorsAreNormalised) {
+    for (int z : {1, 3})
+        for (int n = 1; n <= 12; ++n)
+            for (int l = 0; l < n; ++l) EXPECT_NEAR(radialnormintegral(z, n, l), 1, 1e-8) << z << n << l;
+    // High n, where a plain power sum of the radial polynomial loses every digit.
+    EXPECT_NEAR(radialnormintegral(1, 40, 0), 1, 1e-8);
+    EXPECT_NEAR(radialnormintegral(2, 26, 24), 1, 1e-8);
+
+    // Theta on a sphere where R and Phi are known: n = l + 1 has no radial
+    // node, and Phi = 1.414214 at the azimuth phi0. Simpson in theta.
+    std::vector<std::array<int, 2>> states{{24, -24}, {24, -7}, {24, 0}, {24, 13}, {24, 24}};
+    for (int l = 0; l <= 11; ++l)
+        for (int m = -l; m <= l; ++m) states.push_back({l, m});
+    for (const auto [l, m] : states) {
+        const Orbital o = orbital(1, l + 1, l, m);
+        const double phi0 = m < 0 ? M_PI / (2 * -m) : 0, scale = radialpart(o, 1) * (m ? sqrt2value : 1);
+        double sum = 0;
+        for (int i = 0, steps = 2000; i <= steps; ++i) {
+            const double t = M_PI * i / steps, w = (i == 0 || i == steps) ? 1 : (i % 2 ? 4 : 2);
+            const double theta = psi(o, std::sin(t) * std::cos(phi0), std::sin(t) * std::sin(phi0), std::cos(t)) / scale;
+            sum += w * theta * theta * std::sin(t) * M_PI / steps / 3;
+        }
+        EXPECT_NEAR(sum, 1, 1e-8) << "l=" << l << " m=" << m;
+    }
+    // Mean of Phi^2 over a turn, from psi relative to its value at phi0:
+    // 1.414214^2 / 2 = 1.0000006.
+    for (int m : {-4, -3, -2, -1, 1, 2, 3, 4}) {
+        const Orbital o = orbital(1, 5, 4, m);
+        const double phi0 = m < 0 ? M_PI / (2 * -m) : 0, ref = psi(o, std::cos(phi0), std::sin(phi0), 0.7);
+        double sum = 0;
+        for (int i = 0; i < 720; ++i) sum += std::pow(sqrt2value * psi(o, std::cos(i * M_PI / 360), std::sin(i * M_PI / 360), 0.7) / ref, 2);
+        EXPECT_NEAR(sum / 720, 1, 1e-6) << "m=" << m;
+    }
+}
+
+TEST(WaveFunction, ClosedForms) {
+    double r, r2, radial = -1.0;
+    // 1s at one Bohr radius (rho = 2); Theta = 1/sqrt(2).
+    const double v1s = orbital(1, 1, 0, 0).evaluate(0.52918, 0, 0, r, r2, radial);
+    EXPECT_NEAR(radial, 2 * std::pow(1 / 0.52918, 1.5) * std::exp(-1.0), 1e-12);
+    EXPECT_NEAR(v1s, radial / std::sqrt(2.0), 1e-12);
+    // 2pz of He+: Theta = sqrt(3/2) cos; R = (Z/a)^1.5 (Zr/a) e^(-Zr/2a) / (2 sqrt 6).
+    const double pz = orbital(2, 2, 1, 0).evaluate(0, 0, 1, r, r2, radial);
+    EXPECT_NEAR(pz / radial, std::sqrt(1.5), 1e-13);
+    EXPECT_NEAR(radial, std::pow(2 / bohr, 1.5) * 2 / bohr * std::exp(-1 / bohr) / (2 * std::sqrt(6.0)), 1e-12);
+    // 3dz2: sqrt(10)/4 (3 cos^2 - 1); m = -2: sqrt(15)/4 sin^2 sin(2 phi) 1.414214.
+    const Orbital dz2 = orbital(1, 3, 2, 0), dxy = orbital(1, 3, 2, -2);
+    for (const auto& p : {std::array{0.3, -1.1, 2.0}, {-1.7, 0.4, -0.6}, {2.2, 2.2, 0.1}, {0.0, 0.0, -1.5}}) {
+        const double rr = std::hypot(p[0], p[1], p[2]), c = p[2] / rr, big = radialpart(dz2, rr);
+        EXPECT_NEAR(psi(dz2, p[0], p[1], p[2]), big * std::sqrt(10.0) / 4 * (3 * c * c - 1), 1e-12);
+        EXPECT_NEAR(psi(dxy, p[0], p[1], p[2]),
+                    big * std::sqrt(15.0) / 4 * (1 - c * c) * std::sin(2 * std::atan2(p[1], p[0])) * sqrt2value, 1e-12);
+    }
+}
+
+TEST(WaveFunction, NodalPlanesSignsAndRadialOnlyMode) {
+    const Orbital pz = orbital(1, 2, 1, 0), px = orbital(1, 2, 1, 1), py = orbital(1, 2, 1, -1);
+    const Orbital dxy = orbital(1, 3, 2, -2), f = orbital(1, 4, 3, 2);
+    for (double u : {-2.5, -0.3, 0.7, 4.0}) {
+        for (double v : {-1.2, 0.0, 0.05, 3.3}) {
+            EXPECT_EQ(psi(pz, u, v, 0), 0);
+            EXPECT_EQ(psi(px, 0, u, v), 0);
+            EXPECT_EQ(psi(py, u, 0, v), 0);
+            EXPECT_EQ(psi(dxy, 0, u, v), 0);
+            EXPECT_EQ(psi(dxy, u, 0, v), 0);
+            EXPECT_EQ(psi(f, u, v, 0), 0);  // l + |m| odd
+        }
+    }
+    EXPECT_NE(psi(orbital(1, 3, 2, 2), 1, 0.5, 0), 0);  // l + |m| even
+    EXPECT_NE(psi(px, 1e-9, 1, 1), 0);
+
+    // On the plane x = 0, py takes the sign of y as its neighbours do.
+    const double below = psi(py, 0, -1, 1), above = psi(py, 0, 1, 1);
+    EXPECT_LT(below, 0);
+    EXPECT_NEAR(below, -above, 1e-15);
+    EXPECT_NEAR(psi(py, -1e-7, -1, 1), below, 1e-9);
+    EXPECT_GT(psi(orbital(1, 3, 2, -1), 0, -1, -1), 0);  // yz-like
+
+    // Radial-only mode returns R whatever m and direction; full mode leaves R too.
+    const double expected = radialpart(orbital(1, 5, 3, 0), 2.5);
+    for (int m = -3; m <= 3; ++m) {
+        const Orbital o = orbital(1, 5, 3, m);
+        EXPECT_DOUBLE_EQ(radialpart(o, 2.5), expected);
+        EXPECT_DOUBLE_EQ(radialpart(o, 0, 0, -2.5), expected);
+        double r, r2, radial = 0;
+        o.evaluate(1.5, 0, -2, r, r2, radial);
+        EXPECT_DOUBLE_EQ(radial, expected);
+    }
+}
+
+using Point = std::array<double, 3>;
+
+// Random points of the cube, on the three coordinate planes, on the axes, the origin.
+std::vector<Point> testpoints(double extent, int count, unsigned seed) {
+    Random gen(seed);
+    const auto u = [&] { return (2 * gen.uniform() - 1) * extent; };
+    std::vector<Point> pts{{0, 0, 0}};
+    for (int i = 0; i < count; ++i) pts.push_back({u(), u(), u()});
+    for (int i = 0; i < 150; ++i) {
+        pts.insert(pts.end(), {{0, u(), u()}, {u(), 0, u()}, {u(), u(), 0}});
+        if (i < 20) pts.insert(pts.end(), {{u(), 0, 0}, {0, u(), 0}, {0, 0, u()}});
+    }
+    return pts;
+}
+
+// Fast against literal: within 1e-12 of the largest |psi|, exact zeros in
+// the same places. Returns the number of zeros.
+int compareliteral(const Orbital& o, const std::vector<Point>& pts) {
+    double largest = 0, worst = 0;
+    int zeros = 0;
+    for (const auto& p : pts) {
+        double r1, r21, rad1 = 0, r2, r22, rad2 = 0;
+        const double fast = o.evaluate(p[0], p[1], p[2], r1, r21, rad1);
+        const double slow = test::literalwavefunction(o, p[0], p[1], p[2], r2, r22, rad2);
+        largest = std::max(largest, std::fabs(slow));
+        worst = std::max(worst, std::fabs(fast - slow));
+        zeros += slow == 0;
+        EXPECT_EQ(fast == 0, slow == 0) << o.n << o.l << o.m << " at " << p[0] << "," << p[1] << "," << p[2];
+        EXPECT_TRUE(r1 == r2 && r21 == r22 && (rad1 == 0) == (rad2 == 0));
+    }
+    EXPECT_LE(worst, 1e-12 * largest) << "n=" << o.n << " l=" << o.l << " m=" << o.m;
+    return zeros;
+}
+
+TEST(WaveFunction, AgreesWithTheLiteralEvaluation) {
+    unsigned seed = 1;
+    for (int n = 1; n <= 7; ++n) {
+        for (int l = 0; l < n; ++l) {
+            for (int m = -l; m <= l; ++m) {
+                const int zeros = compareliteral(orbital(1, n, l, m), testpoints(cubeextent(n), 3000, seed++));
+                if (l > 0) EXPECT_GT(zeros, 0);
+            }
+        }
+    }
+    for (int m = -3; m <= 3; ++m) compareliteral(orbital(3, 4, 3, m), testpoints(cubeextent(4) / 3, 1000, seed++));
+    for (int l : {7, 8})  // beyond the forms compiled for a fixed l
+        for (int m : {-l, -5, -2, 0, 1, 4, l}) compareliteral(orbital(1, 9, l, m), testpoints(cubeextent(9), 1000, seed++));
+
+    // Across the 1e-10 cut of the azimuthal factor both decide alike, point
+    // by point: px near x = 0, dx2-y2 near the diagonal, py near y = 0.
+    std::vector<Point> px, dx2, py;
+    for (int k = -1000; k <= 1000; ++k) {
+        const double t = (1 + k * 1e-7) * 1e-10 / sqrt2value;
+        for (double sign : {-1.0, 1.0}) {
+            px.push_back({sign * t, 1, 0.5});
+            dx2.push_back({1, sign * (1 - t), 0.5});
+            py.insert(py.end(), {{sign, t, -0.5}, {sign, -t, 0.5}});
+        }
+    }
+    EXPECT_GT(compareliteral(orbital(1, 2, 1, 1), px), 0);
+    EXPECT_GT(compareliteral(orbital(1, 3, 2, 2), dx2), 0);
+    EXPECT_GT(compareliteral(orbital(1, 2, 1, -1), py), 0);
+}
+
+// Points the temporary directory at a scratch directory for one test.
+struct TempDirEnv {
+    test::TempDir dir;
+    std::string saved = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
+    TempDirEnv() { setenv("TMPDIR", dir.path().c_str(), 1); }
+    ~TempDirEnv() { saved.empty() ? unsetenv("TMPDIR") : setenv("TMPDIR", saved.c_str(), 1); }
+};
+
+using WaveFunctionState = test::FreshState;
+
+TEST_F(WaveFunctionState, CoefficientsAndOverlapsUseTheSharedState) {
+    auto& o = globals().orbital;
+    o.currentz = 2, o.currentn = 3, o.currentl = 2, o.currentm = -1, o.extent = 17;
+    setcoefficients();
+    const Orbital expected = orbital(2, 3, 2, -1);
+    EXPECT_EQ(currentorbital().angularcoef, expected.angularcoef);
+    double r, r2, radial = 0, v = -1;
+    EXPECT_EQ(wavefunction(0.4, -0.2, 0.9, r, r2, radial), psi(expected, 0.4, -0.2, 0.9));
+
+    getintensity(3, 2, v);
+    EXPECT_GT(v, 0);
+    EXPECT_TRUE(o.currentn == 3 && o.currentl == 2 && o.currentm == -1 && o.extent == 17);
+    EXPECT_EQ(currentorbital().radialcoef, expected.radialcoef);
+    getintensity(1, 1, v);  // no p state for n = 1
+    EXPECT_EQ(v, 0);
+    EXPECT_EQ(currentorbital().n, 3);
+
+    TempDirEnv env;
+    getallintensities();
+    const std::string text = test::readfile(env.dir.file("int.csv"));
+    getintensity(2, 1, v);
+    EXPECT_EQ(text.substr(0, text.find("\r\n")), "2,1," + numtext(v));
+    int lines = 0;
+    for (std::size_t p = 0; (p = text.find('\n', p)) != std::string::npos; ++p) lines += p > 0 && text[p - 1] == '\r';
+    EXPECT_EQ(lines, 190);
+    EXPECT_NE(text.find("\r\n20,19,"), std::string::npos);
+    EXPECT_EQ(o.currentn, 3);
+}
+
+}  // namespace
+}  // namespace vantrel
