@@ -2,12 +2,42 @@
 
 #include <iostream>
 
-// STUB: to be written
+#include "app/mainwindow.h"
+#include "app/sequence.h"
+#include "engine/platform.h"
+#include "engine/textutil.h"
+
 namespace vantrel {
 
-int runheadless(const std::string&) {
-    std::cout << "usage: vantrel [CLEAR] [SEQUENCE-FILE]" << std::endl;
-    return 0;
+namespace {
+
+const char* const usage =
+    "Vantrel: orbitals of one-electron atoms.\n"
+    "Without a display Vantrel runs a sequence file and writes its pages:\n"
+    "  vantrel [CLEAR] SEQUENCE-FILE\n"
+    "CLEAR empties the orbital cache first. Files go to $VANTREL_HOME\n"
+    "(or ~/vantrel, or /tmp/vantrel), pages into its subdirectory files.\n"
+    "Each message is printed and answered with its default.";
+
+}  // namespace
+
+int runheadless(const std::string& commandline) {
+    setdialogs(nullptr);  // the console: print, take the default answer
+    // Nothing to do: say how, without creating any directory.
+    if (trim(commandline).empty()) {
+        std::cout << usage << std::endl;
+        return 0;
+    }
+    installreactions();
+    if (!loadform()) return 1;  // "Cannot continue ..." was printed already
+    afterShow(commandline);
+    switch (lastsequenceoutcome()) {
+    case SequenceOutcome::OpenFailed:
+    case SequenceOutcome::WrongType:
+        return 1;
+    default:
+        return 0;
+    }
 }
 
 }  // namespace vantrel

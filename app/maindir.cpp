@@ -1,9 +1,154 @@
 #include "app/maindir.h"
-// STUB: to be written
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "engine/globals.h"
+#include "engine/orbital.h"
+#include "engine/platform.h"
+#include "engine/textutil.h"
+
 namespace vantrel {
-std::vector<std::string> maindircandidates() { return {}; }
-int setmaindir(const std::string&) { return -1; }
-bool findmaindir() { return false; }
-void clearcache(bool) {}
-void newcacheclick() {}
+
+namespace {
+
+const std::string askprompt = "Enter a directory name containing the characters \"vantrel\" for saving files";
+
+// A first sequence file for a new main directory, so that the file-type
+// message (which points here) shows something that works.
+const char* const exampleinput[] = {
+    "# Vantrel sequence file: one orbital per state line.",
+    "# A state line is n, l and m separated by blanks, optionally followed by",
+    "# a plane: xy, yz or xz. Every other line holds keywords that set the",
+    "# options of the main window for the lines below it, for example:",
+    "#   maxpoints=2000   extent=0 (automatic extent)   Z=2 (He+)",
+    "#   nodes, probability, four, full, black, energy, jmol, chime, quick",
+    "# Lines starting with # or ; are comments; only they may hold commas.",
+    "maxpoints=2000 extent=0 energy",
+    "1 0 0",
+    "2 1 0",
+    "3 2 0 xy",
+};
+
+void writeexampleinput() {
+    const std::string path = globals().maindir + "/input.txt";
+    if (fileexists(path)) return;
+    std::string text;
+    for (const char* line : exampleinput) {
+        if (!text.empty()) text += crlf;
+        text += line;
+    }
+    writewholefile(path, text);
 }
+
+bool containsvantrel(const std::string& name) { return lower(name).find("vantrel") != std::string::npos; }
+
+std::string cannotcontinue(int result) {
+    std::string text = "Cannot continue ";
+    if (result > 0) text += ": " + std::string(std::strerror(result));
+    return text;
+}
+
+}  // namespace
+
+std::vector<std::string> maindircandidates() {
+    std::vector<std::string> candidates;
+    if (const char* home = std::getenv("VANTREL_HOME"); home && *home) candidates.emplace_back(home);
+    if (const char* home = std::getenv("HOME"); home && *home) {
+        std::string h = home;
+        if (h.size() > 1 && h.back() == '/') h.pop_back();
+        candidates.push_back(h + "/vantrel");
+    }
+    candidates.emplace_back("/tmp/vantrel");
+    return candidates;
+}
+
+int setmaindir(const std::string& name) {
+    std::string& dir = globals().maindir;
+    dir = name;  // case kept: Linux names are case-sensitive
+    if (dir.empty()) return -1;
+    // One trailing separator goes; the root itself stays a directory name.
+    if (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+    if (!containsvantrel(dir)) dir += "_vantrel";
+
+    // Only one level each: a missing parent shows up in the probe below.
+    ::mkdir(dir.c_str(), 0777);
+    ::mkdir((dir + "/files").c_str(), 0777);
+
+    const std::string probe = dir + "/files/session";
+    int result = 0;
+    int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (fd < 0) {
+        result = errno;
+    } else if (::close(fd) != 0) {
+        result = errno;
+    }
+    ::unlink(probe.c_str());
+    if (result == 0) writeexampleinput();
+    return result;
+}
+
+bool findmaindir() {
+    const auto candidates = maindircandidates();
+    int found = -1;
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        if (setmaindir(candidates[i]) == 0) {
+            found = static_cast<int>(i);
+            break;
+        }
+    }
+    if (found == 0) return true;
+    if (found < 0) globals().maindir.clear();
+
+    auto answer = dialogs().inputbox(askprompt, "Set Vantrel Main Directory", globals().maindir);
+    int result = setmaindir(answer.value_or(""));
+    if (result == 0) return true;
+    dialogs().messagebox(cannotcontinue(result), Buttons::OK);
+    return false;
+}
+
+void clearcache(bool askfirst) {
+    const std::string cache = globals().maindir + "/files";
+    if (askfirst) {
+        Answer a = dialogs().messagebox("This will delete all files in the subdirectory " + cache + ".",
+                                        Buttons::OKCancel, "Clear Orbital Cache", Icon::Information);
+        if (a != Answer::OK) return;
+    }
+
+    namespace fs = std::filesystem;
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(cache, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code sec;
+        if (it->symlink_status(sec).type() == fs::file_type::regular)
+            names.push_back(it->path().filename().string());
+    }
+    // Without a main directory "/files" would be the root's: touch nothing.
+    if (globals().maindir.empty()) names.clear();
+    int count = 0;
+    for (const auto& n : names) {
+        if (::unlink((cache + "/" + n).c_str()) != 0) break;  // the files after it stay
+        ++count;
+    }
+
+    if (askfirst) dialogs().messagebox(inttext(count) + " files were deleted.", Buttons::OK);
+    updateorbital(true);
+}
+
+void newcacheclick() {
+    const std::string old = globals().maindir;
+    auto answer = dialogs().inputbox(askprompt, "New Vantrel Main Directory", old);
+    if (setmaindir(answer.value_or("")) != 0) setmaindir(old);
+    const std::string& dir = globals().maindir;
+    dialogs().messagebox("The main directory for VANTREL is " + dir + crlf +
+                             "The directory in which HTML and XYZ files will be saved is " + dir + "/files",
+                         Buttons::OK);
+    updateorbital(true);
+}
+
+}  // namespace vantrel

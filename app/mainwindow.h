@@ -2,11 +2,23 @@
 // the window, the start-up order and the shared window operations.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace vantrel {
 
 struct Control;
+
+// Calls from the reactions into the views. Each does nothing until a view
+// (or a test) installs it.
+struct WindowHooks {
+    std::function<void(Control&)> focusrequest;  // focus a control; a text box gets all its text selected
+    std::function<void()> showlevels, closelevels;
+    std::function<void()> showspectrum, closespectrum;
+    std::function<void(bool)> enablelevels;  // the level window follows enablecontrols
+    std::function<void()> quitapplication;   // "E&xit": close the main window
+};
+WindowHooks& windowhooks();
 
 // Wires every control's reaction into form() and installs the hooks
 // (enablecontrols, level setup) into hooks().

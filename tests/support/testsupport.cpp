@@ -23,8 +23,10 @@ void FreshState::TearDown() {
     hooks() = Hooks{};
 }
 
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vantrel-test-XXXXXX").string();
+TempDir::TempDir() : TempDir("vantrel-test") {}
+
+TempDir::TempDir(const std::string& prefix) {
+    std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
     char* made = mkdtemp(pattern.data());
     path_ = made ? made : pattern;
 }
@@ -40,6 +42,14 @@ std::string readfile(const std::string& path) {
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+int occurrences(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (auto at = text.find(part); !part.empty() && at != std::string::npos; at = text.find(part, at + part.size())) ++n;
+    return n;
 }
 
 void writefile(const std::string& path, const std::string& bytes) {

@@ -23,6 +23,8 @@ protected:
 class TempDir {
 public:
     TempDir();
+    // A name of one's own, for paths that must not hold "vantrel".
+    explicit TempDir(const std::string& prefix);
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -34,6 +36,8 @@ private:
 };
 
 std::string readfile(const std::string& path);  // raw bytes, "" when missing
+bool contains(const std::string& text, const std::string& part);
+int occurrences(const std::string& text, const std::string& part);  // non-overlapping
 void writefile(const std::string& path, const std::string& bytes);
 
 }  // namespace vantrel::test

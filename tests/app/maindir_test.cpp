@@ -1,0 +1,147 @@
+// The main directory: normalising and testing a name, finding one at
+// start-up, clearing the cache and moving it.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "app/maindir.h"
+#include "app/mainwindow.h"
+#include "engine/formstate.h"
+#include "engine/globals.h"
+#include "engine/textutil.h"
+#include "support/testsupport.h"
+
+namespace vantrel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readfile;
+using test::writefile;
+
+class MainDirTest : public test::FreshState {
+protected:
+    void SetUp() override {
+        FreshState::SetUp();
+        installreactions();
+        for (const char* v : {"HOME", "VANTREL_HOME"})
+            if (const char* old = std::getenv(v)) saved.emplace_back(v, old);
+    }
+    void TearDown() override {
+        unsetenv("VANTREL_HOME");
+        for (auto& [name, value] : saved) setenv(name.c_str(), value.c_str(), 1);
+        FreshState::TearDown();
+    }
+    std::vector<std::pair<std::string, std::string>> saved;
+    test::TempDir dir{"maindir-test"};  // the word must not come from the folder's own name
+};
+
+TEST_F(MainDirTest, NamesAreNormalisedButKeepTheirCase) {
+    fs::create_directory(dir.file("MyVantrel"));
+    fs::create_directory(dir.file("two"));
+    const std::pair<const char*, const char*> cases[] = {
+        {"Data/", "Data_vantrel"}, {"MyVantrel/Out", "MyVantrel/Out"}, {"VANTREL/", "VANTREL"},
+        {"two//", "two/_vantrel"},  // one separator goes, the word follows the other
+    };
+    for (auto [given, made] : cases) {
+        EXPECT_EQ(setmaindir(dir.file(given)), 0) << given;
+        EXPECT_EQ(globals().maindir, dir.file(made));
+        EXPECT_TRUE(direxists(dir.file(made) + "/files"));
+        EXPECT_FALSE(fileexists(dir.file(made) + "/files/session"));  // the probe is gone again
+    }
+    // One level at a time: a missing parent fails with the path error.
+    EXPECT_EQ(setmaindir(dir.file("no/such/place")), ENOENT);
+    EXPECT_EQ(globals().maindir, dir.file("no/such/place_vantrel"));
+    EXPECT_EQ(setmaindir(""), -1);
+    EXPECT_EQ(globals().maindir, "");
+    // A file where the cache should be stops even root.
+    fs::create_directory(dir.file("a_vantrel"));
+    writefile(dir.file("a_vantrel/files"), "in the way");
+    EXPECT_EQ(setmaindir(dir.file("a_vantrel")), ENOTDIR);
+}
+
+TEST_F(MainDirTest, NewDirectoryGetsAnExampleSequenceFile) {
+    ASSERT_EQ(setmaindir(dir.file("ex_vantrel")), 0);
+    std::string rest = readfile(dir.file("ex_vantrel/input.txt"));
+    EXPECT_TRUE(test::contains(rest, "\r\n1 0 0\r\n"));
+    while (!rest.empty()) {
+        std::string line = splitfirst(rest, "\r\n");
+        if (line[0] != '#') EXPECT_FALSE(test::contains(line, ",")) << line;
+    }
+    writefile(dir.file("ex_vantrel/input.txt"), "mine");  // the user's own stays
+    setmaindir(dir.file("ex_vantrel"));
+    EXPECT_EQ(readfile(dir.file("ex_vantrel/input.txt")), "mine");
+}
+
+TEST_F(MainDirTest, FindAsksOnlyWhenTheFirstCandidateFails) {
+    setenv("HOME", dir.path().c_str(), 1);
+    setenv("VANTREL_HOME", "", 1);  // empty: no candidate
+    EXPECT_EQ(maindircandidates().front(), dir.file("vantrel"));
+    setenv("VANTREL_HOME", dir.file("first_vantrel").c_str(), 1);
+    EXPECT_TRUE(findmaindir());
+    EXPECT_EQ(globals().maindir, dir.file("first_vantrel"));
+    EXPECT_TRUE(dialogs.shown.empty());
+
+    // The first working candidate is only offered, as the default answer.
+    setenv("VANTREL_HOME", dir.file("missing/parent").c_str(), 1);
+    EXPECT_TRUE(findmaindir());
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].title, "Set Vantrel Main Directory");
+    EXPECT_EQ(dialogs.shown[0].text, "Enter a directory name containing the characters \"vantrel\" for saving files");
+    EXPECT_EQ(globals().maindir, dir.file("vantrel"));
+
+    dialogs.inputs = {std::nullopt, dir.file("no/such/place")};
+    EXPECT_FALSE(findmaindir());
+    EXPECT_EQ(dialogs.shown.back().text, "Cannot continue ");
+    EXPECT_FALSE(findmaindir());
+    EXPECT_EQ(dialogs.shown.back().text, "Cannot continue : " + std::string(std::strerror(ENOENT)));
+}
+
+TEST_F(MainDirTest, ClearCacheDeletesFilesOnly) {
+    ASSERT_EQ(setmaindir(dir.file("c_vantrel")), 0);
+    const std::string cache = dir.file("c_vantrel/files");
+    writefile(cache + "/a.htm", "a");
+    writefile(cache + "/B.xyz", "b");
+    fs::create_directory(cache + "/sub");
+
+    dialogs.answers.push_back(Answer::Cancel);
+    form().lblCount.caption = "625";
+    clearcache(true);
+    EXPECT_TRUE(fileexists(cache + "/a.htm"));
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, "This will delete all files in the subdirectory " + cache + ".");
+    EXPECT_EQ(dialogs.shown[0].title, "Clear Orbital Cache");
+    EXPECT_EQ(form().lblCount.caption, "625");  // the results stay
+
+    clearcache(true);
+    EXPECT_EQ(dialogs.shown.back().text, "2 files were deleted.");
+    EXPECT_FALSE(fileexists(cache + "/a.htm") || fileexists(cache + "/B.xyz"));
+    EXPECT_TRUE(direxists(cache + "/sub"));
+    clearcache(true);
+    EXPECT_EQ(dialogs.shown.back().text, "0 files were deleted.");
+    const auto shown = dialogs.shown.size();
+    writefile(cache + "/c.csv", "c");
+    clearcache(false);
+    EXPECT_FALSE(fileexists(cache + "/c.csv"));
+    EXPECT_EQ(dialogs.shown.size(), shown);
+}
+
+TEST_F(MainDirTest, NewCacheRestoresTheOldOneOnFailure) {
+    ASSERT_EQ(setmaindir(dir.file("old_vantrel")), 0);
+    const std::string made = dir.file("New_vantrel");
+    dialogs.inputs = {dir.file("New"), dir.file("no/such/place"), std::nullopt};
+    for (int i = 0; i < 3; ++i) {
+        newcacheclick();
+        EXPECT_EQ(globals().maindir, made);
+        EXPECT_EQ(dialogs.shown.back().text, "The main directory for VANTREL is " + made +
+                                                 "\r\nThe directory in which HTML and XYZ files will be saved is " +
+                                                 made + "/files");
+    }
+    EXPECT_EQ(dialogs.shown[0].title, "New Vantrel Main Directory");
+    EXPECT_EQ(globals().orbital.xyzfile, made + "/files/1_0_0_.xyz");
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -1,0 +1,183 @@
+// The sequence file and the command line, run in the test process.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/maindir.h"
+#include "app/mainwindow.h"
+#include "app/sequence.h"
+#include "engine/formstate.h"
+#include "engine/globals.h"
+#include "engine/orbital.h"
+#include "engine/textutil.h"
+#include "support/testsupport.h"
+
+namespace vantrel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readfile;
+using test::writefile;
+
+class SequenceTest : public test::FreshState {
+protected:
+    void SetUp() override {
+        FreshState::SetUp();
+        installreactions();
+        ASSERT_EQ(setmaindir(dir.file("seq_vantrel")), 0);
+        cache = globals().maindir + "/files";
+        speciesmenu(0);
+    }
+    // Writes the sequence file and runs it.
+    void run(const std::string& text) {
+        writefile(seq, text);
+        std::string name = seq;
+        runsequence(name);
+    }
+    const std::string& last() { return dialogs.shown.back().text; }
+
+    test::TempDir dir;
+    std::string cache, seq = dir.file("seq.txt");
+};
+
+TEST_F(SequenceTest, KeywordsSetTheControls) {
+    auto& f = form();
+    struct Case {
+        const char* line;
+        std::vector<Control*> on, off;
+    };
+    const Case cases[] = {
+        {"nojmol\njmolaxes", {&f.chkJmol, &f.chkJmolAxes}, {}},  // "jmolaxes" holds "jmol"
+        {"nojmolbox", {}, {&f.chkJmol, &f.chkJmolBox}},
+        {"chime", {}, {&f.chkJmol}},
+        {"nochime", {&f.chkJmol}, {}},
+        // The exclusive pairs: the later assignment wins.
+        {"energy", {&f.chkEnergy[0]}, {&f.chkEnergy[1]}},
+        {"energy (J)", {&f.chkEnergy[1]}, {&f.chkEnergy[0]}},
+        {"noenergy", {}, {&f.chkEnergy[0], &f.chkEnergy[1]}},
+        {"full four", {&f.chk4Panel}, {&f.chkFull}},
+        {"full", {&f.chkFull}, {&f.chk4Panel}},
+        {"black start small first", {&f.chkBlack, &f.chkRotate, &f.chksmallerdots, &f.chk1st}, {}},
+        {"noblack nostart nosmall nofirst", {}, {&f.chkBlack, &f.chkRotate, &f.chksmallerdots, &f.chk1st}},
+        {"quick", {&f.mnuQuick}, {}},
+        {"noquick", {}, {&f.mnuQuick}},
+        {"nodes", {&f.OptColor[1]}, {&f.OptColor[0]}},
+        {"nonodes", {&f.OptColor[0]}, {&f.OptColor[1]}},
+        {"noprobability", {&f.OptColor[1]}, {&f.OptColor[0]}},
+        {"probability", {&f.OptColor[0]}, {&f.OptColor[1]}},
+        {"Quick Black Nodes Chime", {&f.OptColor[0], &f.chkJmol}, {&f.mnuQuick, &f.chkBlack}},  // case matters
+    };
+    for (const auto& c : cases) {
+        dialogs.shown.clear();
+        run(c.line);
+        for (Control* on : c.on) EXPECT_TRUE(on->checked) << c.line << ": " << on->name;
+        for (Control* off : c.off) EXPECT_FALSE(off->checked) << c.line << ": " << off->name;
+        EXPECT_EQ(dialogs.shown.size(), 2u) << c.line;  // "quick" asks nothing
+    }
+    EXPECT_EQ(dialogs.shown.front().text, "Reading input data from  " + seq);
+    EXPECT_EQ(last(), "0 orbitals were processed.");
+    EXPECT_EQ(lastsequenceoutcome(), SequenceOutcome::Done);
+}
+
+TEST_F(SequenceTest, NumbersAfterKeywords) {
+    auto& f = form();
+    run("maxpoints=2000 extent=7\nmaxpoints=0 maxpoints=5");  // the first occurrence counts
+    EXPECT_EQ(f.txtmax.text, "2000");
+    EXPECT_EQ(f.txtscal.text, "7");
+    run("Z=200");  // the menu's limit of 120 is not the batch's
+    EXPECT_EQ(globals().orbital.speciesname, "Z=200");
+    run("Z=3\nZ=0");
+    EXPECT_EQ(globals().orbital.speciesname, "the Li+2 Ion (Z=3)");
+    // Automatic extent stays on through comments and keyword lines.
+    run("Z=1\nextent=0");
+    EXPECT_EQ(f.txtscal.text, "2");
+    run("extent=0\n# a comment, with commas\nZ=10");
+    EXPECT_EQ(f.txtscal.text, "1");
+    run("extent=0\nextent=5\nZ=1");
+    EXPECT_EQ(f.txtscal.text, "5");
+}
+
+TEST_F(SequenceTest, FileAndLineProblems) {
+    std::string relative = "no//such.txt";  // made absolute, doubled separators collapse
+    runsequence(relative);
+    EXPECT_EQ(relative, fs::current_path().string() + "/no/such.txt");
+    EXPECT_EQ(lastsequenceoutcome(), SequenceOutcome::OpenFailed);
+    dialogs.answers.push_back(Answer::Cancel);  // nothing read
+    run("black");
+    EXPECT_FALSE(form().chkBlack.checked);
+    EXPECT_EQ(lastsequenceoutcome(), SequenceOutcome::Cancelled);
+
+    const std::string wrong = "The sequence file " + seq + " is not of the correct file type. See " +
+                              globals().maindir + "/input.txt";
+    for (const std::string text : {std::string("# commas, in a comment\nblack\n2,1,0\nstart"),
+                                   std::string("black\n\x7f" "ELF\x02\x01\0\0start", 19)}) {
+        dialogs.shown.clear();
+        run(text);
+        ASSERT_EQ(dialogs.shown.size(), 3u);
+        EXPECT_EQ(dialogs.shown[1].text, wrong);
+        EXPECT_EQ(last(), "0 orbitals were processed.");
+        EXPECT_TRUE(form().chkBlack.checked && !form().chkRotate.checked);
+        EXPECT_EQ(lastsequenceoutcome(), SequenceOutcome::WrongType);
+    }
+
+    // Far too long for a sequence line.
+    run(std::string(1500000, ' ') + "noblack\n");
+    EXPECT_EQ(dialogs.shown.end()[-2].text, "Line 1 of the sequence file " + seq + " is too long to be a sequence line.");
+    EXPECT_TRUE(form().chkBlack.checked);
+    // Old Mac line ends and a byte-order mark.
+    run("\xEF\xBB\xBFmaxpoints=700\rZ=4\rnoblack");
+    EXPECT_EQ(form().txtmax.text, "700");
+    EXPECT_EQ(globals().orbital.currentz, 4);
+    EXPECT_EQ(form().Form1.caption, "seq.txt line 3: noblack");
+}
+
+TEST_F(SequenceTest, CommandLine) {
+    writefile(cache + "/old.htm", "old");
+    EXPECT_FALSE(applycommandline("CLEAR"));  // cleared without asking, nothing read
+    EXPECT_FALSE(fileexists(cache + "/old.htm"));
+    EXPECT_FALSE(applycommandline("  "));
+    EXPECT_TRUE(dialogs.shown.empty());
+
+    writefile(cache + "/old.htm", "old");
+    EXPECT_TRUE(applycommandline("a.txt CLEAR b.txt"));
+    EXPECT_FALSE(fileexists(cache + "/old.htm"));
+    EXPECT_EQ(dialogs.shown.front().text, "Reading input data from  " + fs::current_path().string() + "/a.txtb.txt");
+    writefile(cache + "/old.htm", "old");
+    applycommandline("clear");  // a file name, not the word
+    EXPECT_TRUE(fileexists(cache + "/old.htm"));
+}
+
+TEST_F(SequenceTest, StateLinesMakeOrbitals) {
+    auto& f = form();
+    writefile(cache + "/old.htm", "old");
+    run("maxpoints=625 extent=0\r\nCLEAR\r\n1 0 0\r\nCLEAR\r\n2 1 1 XY\r\n");
+    EXPECT_EQ(last(), "2 orbitals were processed.");
+    EXPECT_FALSE(fileexists(cache + "/old.htm"));    // CLEAR before the first state line
+    EXPECT_TRUE(fileexists(cache + "/1_0_0_.htm"));  // not after it
+    EXPECT_TRUE(fileexists(cache + "/2_1_1_xy.htm"));
+    EXPECT_TRUE(f.optAll[3].checked);
+    EXPECT_EQ(f.txtscal.text, "6");
+    EXPECT_TRUE(f.Command1.enabled && f.Frame2.enabled);
+
+    run("1 0 0 somewhere");
+    EXPECT_EQ(last(), "1 orbital was processed.");
+    EXPECT_TRUE(f.optAll[0].checked);
+    EXPECT_EQ(readfile(cache + "/1_0_0_.csv").rfind("625,", 0), 0u);
+    run("continue\n1 0 0");  // up to the next multiple of the quota
+    EXPECT_EQ(readfile(cache + "/1_0_0_.csv").rfind("1250,", 0), 0u);
+    run("nocontinue continue\n1 0 0");
+    EXPECT_EQ(readfile(cache + "/1_0_0_.csv").rfind("625,", 0), 0u);
+
+    // A stop request asks whether to go on; No ends after this orbital. The
+    // quota is large so that the run lets events in before it is done.
+    hooks().processevents = [] { globals().run.stoprequested = true; };
+    dialogs.answers = {Answer::OK, Answer::No};
+    dialogs.shown.clear();
+    run("maxpoints=1000000\n1 0 0\n2 0 0\n");
+    EXPECT_EQ(dialogs.shown[1].text, "Do you want to continue processing of " + seq + "?");
+    EXPECT_EQ(last(), "1 orbital was processed.");
+    EXPECT_FALSE(fileexists(cache + "/2_0_0_.htm"));
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -1,0 +1,237 @@
+#include "engine/orbital.h"
+
+#include <climits>
+#include <vector>
+
+#include "engine/formstate.h"
+#include "engine/globals.h"
+#include "support/testsupport.h"
+
+namespace vantrel {
+namespace {
+
+using OrbitalTest = test::FreshState;
+
+void setnlm(const char* n, const char* l, const char* m) {
+    auto& f = form();
+    f.txtNLM[0].text = n;
+    f.txtNLM[1].text = l;
+    f.txtNLM[2].text = m;
+    updateorbital(true);
+}
+
+TEST_F(OrbitalTest, ValidityShowsInTheWindow) {
+    auto& f = form();
+    const std::string invalid = "The quantum numbers you have chosen are invalid.";
+
+    setnlm("3", "3", "0");
+    EXPECT_FALSE(f.Command1.enabled);
+    EXPECT_FALSE(f.lblenergy[0].enabled);
+    EXPECT_TRUE(f.lblerror.visible);
+    EXPECT_EQ(f.lblerror.caption, invalid);
+
+    setnlm("3", "2", "-2");
+    EXPECT_TRUE(f.Command1.enabled);
+    EXPECT_TRUE(f.lblenergy[1].enabled);
+    EXPECT_FALSE(f.lblerror.visible);
+
+    setnlm("3", "1", "2");
+    EXPECT_FALSE(f.Command1.enabled);
+
+    // Valid numbers beyond the factorial table are refused, saying why.
+    setnlm("26", "25", "0");
+    EXPECT_FALSE(f.Command1.enabled);
+    EXPECT_TRUE(f.lblerror.visible);
+    EXPECT_NE(f.lblerror.caption, invalid);
+    EXPECT_NE(f.lblerror.caption.find("above 50"), std::string::npos);
+    EXPECT_FALSE(f.lblSmall.visible || f.lbllarge.visible);
+
+    setnlm("0", "0", "0");
+    EXPECT_EQ(f.lblerror.caption, invalid);
+
+    EXPECT_TRUE(validnumbers(26, 24, -24));
+    EXPECT_FALSE(validnumbers(INT_MAX, INT_MAX - 1, 0));
+    EXPECT_FALSE(validnumbers(INT_MAX, 5, INT_MIN));
+    setnlm("1e300", "-1e300", "abc");  // absurd texts: refused, nothing breaks
+    EXPECT_FALSE(f.Command1.enabled);
+}
+
+TEST_F(OrbitalTest, ExtentAndPointLimitTexts) {
+    auto& f = form();
+    auto& o = globals().orbital;
+    struct Case {
+        const char* text;
+        double extent;
+        const char* shown;
+        int axismax;
+    };
+    const std::vector<Case> cases = {{"7.9", 7, "7", 10},   {"0", 10, "10", 20},    {"", 10, "10", 20},
+                                     {"900", 500, "500", 510}, {"-7", 7, "7", 10}, {"20", 20, "20", 30},
+                                     {"25", 25, "25", 30}};
+    for (const auto& c : cases) {
+        f.txtscal.text = c.text;
+        updateorbital(true);
+        EXPECT_EQ(o.extent, c.extent) << c.text;
+        EXPECT_EQ(f.txtscal.text, c.shown) << c.text;
+        EXPECT_EQ(o.axismax, c.axismax) << c.text;
+        EXPECT_EQ(f.HScroll1.value, static_cast<int>(c.extent)) << c.text;
+    }
+
+    f.txtmax.text = "100";
+    updateorbital(false);
+    EXPECT_EQ(o.maxpoints, 625);
+    EXPECT_EQ(f.txtmax.text, "625");
+    f.txtmax.text = "20000.5";  // ties to even
+    updateorbital(false);
+    EXPECT_EQ(o.maxpoints, 20000);
+}
+
+TEST_F(OrbitalTest, ExtentWarningsAndDefaultExtent) {
+    auto& f = form();
+    auto& o = globals().orbital;
+    struct Case {
+        int z, n, expected;
+    };
+    for (const Case c : std::vector<Case>{{1, 1, 2}, {1, 2, 6}, {1, 3, 13}, {2, 1, 2}, {10, 4, 2}, {200, 1, 1}}) {
+        o.currentz = c.z;
+        o.currentn = c.n;
+        EXPECT_EQ(defaultextent(), c.expected) << c.z << " " << c.n;
+    }
+    o.currentz = 1;
+    o.currentn = 100000;  // no overflow for absurd n
+    EXPECT_GT(defaultextent(), 0);
+
+    setnlm("3", "2", "0");  // default 13, extent 2
+    EXPECT_TRUE(f.lblSmall.visible);
+    EXPECT_EQ(f.Label1.color, 0x0000FFu);
+    f.txtscal.text = "13";
+    updateorbital(true);
+    EXPECT_FALSE(f.lblSmall.visible || f.lbllarge.visible);
+    EXPECT_EQ(f.Label1.color, 0u);
+    f.txtscal.text = "20";
+    updateorbital(true);
+    EXPECT_TRUE(f.lbllarge.visible);
+
+    setnlm("40", "0", "0");
+    autoscale();  // default 1715: the scroll bar and the extent stop at 500
+    EXPECT_EQ(f.HScroll1.value, 500);
+    EXPECT_EQ(o.extent, 500);
+}
+
+TEST_F(OrbitalTest, FileNamesKeepTheDirectoryCase) {
+    auto& o = globals().orbital;
+    globals().maindir = "/tmp/Some_Vantrel";
+    const std::string cache = "/tmp/Some_Vantrel/files/";
+    struct Case {
+        int n, l, m;
+        const char* plane;
+        int z;
+        bool quick;
+        const char* base;
+    };
+    const std::vector<Case> cases = {{2, 1, 0, "", 1, false, "2_1_0_"},
+                                     {2, 1, 0, "xy", 1, false, "2_1_0_xy"},
+                                     {3, 2, -1, "", 2, false, "3_2_-1_(z_2)"},
+                                     {2, 1, 1, "", 1, true, "2_1_1_quick"}};
+    for (const auto& c : cases) {
+        o.currentn = c.n;
+        o.currentl = c.l;
+        o.currentm = c.m;
+        o.planename = c.plane;
+        o.currentz = c.z;
+        o.quickmode = c.quick;
+        o.colorsuffix = "_n";
+        formfilenames();
+        EXPECT_EQ(o.basename, c.base);
+        EXPECT_EQ(o.csvfile, cache + c.base + ".csv");
+        EXPECT_EQ(o.xyzfile, cache + c.base + "_n.xyz");
+    }
+
+    // Through the window: "Nodes" adds the suffix after the "__" clean-up.
+    form().OptColor[1].select();
+    o.planename = "";
+    o.currentz = 1;
+    setnlm("2", "1", "0");
+    EXPECT_EQ(o.xyzfile, cache + "2_1_0__n.xyz");
+    EXPECT_EQ(o.csvfile, cache + "2_1_0_.csv");
+}
+
+TEST_F(OrbitalTest, SpeciesFromNuclearCharge) {
+    auto& f = form();
+    auto& o = globals().orbital;
+    setnucleus(4);
+    EXPECT_EQ(o.currentz, 4);
+    EXPECT_EQ(o.speciesname, "the Be+3 Ion (Z=4)");
+    EXPECT_TRUE(f.mnuH[3].checked);
+    EXPECT_EQ(f.Frame1.caption, "Calculation Options for the Be+3 Ion (Z=4)");
+
+    setnucleus(5);
+    EXPECT_EQ(o.speciesname, "Z=5");
+    EXPECT_TRUE(f.mnuH[4].checked);
+    EXPECT_FALSE(f.mnuH[3].checked);
+
+    setnucleus(200);  // the 120 limit belongs to the menu's input box only
+    EXPECT_EQ(o.currentz, 200);
+    setnucleus(0);
+    EXPECT_EQ(o.currentz, 200);
+}
+
+TEST_F(OrbitalTest, RegionRulesAndLevelWindow) {
+    auto& f = form();
+    std::vector<int> setups;
+    hooks().levelsetup = [&](int z, int n, int l, int m) { setups.push_back(z + n + l + m); };
+    globals().levelsopen = true;
+
+    f.chk1st.checked = true;
+    f.optAll[3].select();
+    globals().orbital.planename = "xy";
+    f.optTheory[1].select();
+    setnlm("2", "1", "0");
+    EXPECT_FALSE(f.chk1st.checked);
+    EXPECT_FALSE(f.chk1st.enabled);
+    EXPECT_TRUE(f.Picture1[2].visible);
+    EXPECT_FALSE(f.Picture1[0].visible || f.Picture1[1].visible);
+    EXPECT_TRUE(setups.empty());
+
+    setnlm("2", "2", "0");
+    EXPECT_EQ(setups, std::vector<int>{0});
+}
+
+TEST_F(OrbitalTest, NodalPlaneDetection) {
+    auto& f = form();
+    setnlm("2", "1", "0");  // pz
+    f.txtscal.text = "6";
+    updateorbital(true);
+    f.optAll[3].select();  // XY: the nodal plane of pz
+    EXPECT_TRUE(isnodal());
+    f.optAll[4].select();  // XZ
+    EXPECT_FALSE(isnodal());
+
+    int x, y, z;
+    bool restricted;
+    f.optAll[2].select();
+    setoptions(x, y, z, restricted);
+    EXPECT_TRUE(restricted);
+    EXPECT_EQ(x * 100 + y * 10 + z, 11);
+}
+
+TEST_F(OrbitalTest, SetOrbitalGuardAndState) {
+    auto& f = form();
+    globals().run.npoints = 40;
+    f.settingorbital = true;
+    setorbital(2, 3, 2, -1, false);
+    EXPECT_EQ(f.txtNLM[0].text, "1");
+
+    f.settingorbital = false;
+    setorbital(2, 3, 2, -1, true);
+    EXPECT_FALSE(f.settingorbital);
+    EXPECT_EQ(f.txtNLM[2].text, "-1");
+    EXPECT_EQ(f.HScroll3[0].value, 3);
+    EXPECT_EQ(globals().orbital.currentz, 2);
+    EXPECT_EQ(globals().run.npoints, 0);
+    EXPECT_EQ(globals().orbital.extent, 6);  // (9 + 9 - 5) / 2 = 6.5 ties to even
+    EXPECT_TRUE(f.optTheory[1].checked);
+}
+
+}  // namespace
+}  // namespace vantrel

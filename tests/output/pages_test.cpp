@@ -1,0 +1,224 @@
+// Orbital pages, viewer embeds and the cache index pages.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "engine/formstate.h"
+#include "engine/globals.h"
+#include "engine/orbital.h"
+#include "engine/textutil.h"
+#include "output/pages.h"
+#include "support/testsupport.h"
+
+namespace vantrel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::contains;
+using test::readfile;
+using test::writefile;
+
+// True when the text is single-quoted JavaScript literals and plain names
+// joined by '+' and ended by ';', as "var s=..." must be.
+bool concatenationisvalid(const std::string& e) {
+    std::size_t i = 0;
+    for (;;) {
+        if (i < e.size() && e[i] == '\'') {
+            for (++i; i < e.size() && e[i] != '\''; ++i) i += e[i] == '\\';
+            if (i++ >= e.size()) return false;
+        } else {
+            std::size_t start = i;
+            while (i < e.size() && std::isalnum(static_cast<unsigned char>(e[i]))) ++i;
+            if (i == start) return false;
+        }
+        if (i < e.size() && e[i] == ';') return i + 1 == e.size();
+        if (i >= e.size() || e[i++] != '+') return false;
+    }
+}
+
+class PagesTest : public test::FreshState {
+protected:
+    void SetUp() override {
+        FreshState::SetUp();
+        globals().maindir = dir.file("main_vantrel");
+        cache = globals().maindir + "/files";
+        fs::create_directories(cache);
+        fs::create_directories(dir.file("prog"));
+        setprogramdir(dir.file("prog"));
+        fs::copy_file(std::string(VANTREL_SOURCE_DIR) + "/data/frames.ht", dir.file("prog/frames.ht"));
+        setscreenwidthtwips(1280 * 15);
+    }
+    void TearDown() override {
+        setprogramdir("");
+        FreshState::TearDown();
+    }
+    // A three-point data file for n, l, m (extent 10), for the page writer.
+    void orbital(int n, int l, int m) {
+        auto& f = form();
+        f.txtNLM[0].text = inttext(n);
+        f.txtNLM[1].text = inttext(l);
+        f.txtNLM[2].text = inttext(m);
+        f.txtscal.text = "10";
+        updateorbital(false);
+        std::string header = "3,10,0.5";
+        header.resize(50, ' ');
+        writefile(globals().orbital.csvfile, header + "\r\n0.5,0.25,-1,0.1\r\n-2,1,0.5,-0.3\r\n1,1,1,0.6\r\n");
+    }
+    std::string page(const std::string& name) { return readfile(cache + "/" + name); }
+    void summary(const std::string& name, const std::string& energy) {
+        writefile(cache + "/" + name + ".txt", name + ".xyz; " + energy + "; s;|<h3>" + name + "</h3>\r\n");
+        writefile(cache + "/" + name + ".htm", "page");
+    }
+
+    test::TempDir dir;
+    std::string cache;
+};
+
+TEST_F(PagesTest, EmbedsForJmolAndChime) {
+    EXPECT_EQ(createembed("orbital", "a.xyz", "select *;", " width=312 height=312", "WHITE", "R "),
+              "<applet name=\"orbital\" code=JmolApplet Archive = JmolApplet.jar  width=312 height=312 "
+              "mayscript=true><param name=progressbar   value=true><param name=script value=\"set color "
+              "rasmol;background WHITE;load a.xyz;select *;\"></applet>");
+    form().chkJmol.checked = false;
+    std::string chime = createembed("orbital", "a.xyz", "select *;", "width=300 height=300", "BLACK", "R ");
+    EXPECT_EQ(chime.rfind("<embed pluginspage=http", 0), 0u);
+    EXPECT_TRUE(contains(chime, " name=orbital src=a.xyz script='select *;' width=300 height=300 "
+                                "align=abscenter bgcolor=BLACK options3d=specular color3d=cpk R  spiny=60 frank=no>"));
+}
+
+TEST_F(PagesTest, SinglePagesTitlesAndSummary) {
+    auto& f = form();
+    speciesmenu(1);  // He+: "+ " raised, "Ion (" right after it
+    f.chkEnergy[0].checked = true;
+    orbital(2, 1, 0);
+    const std::string path = createorbitalpage();
+    EXPECT_EQ(path, cache + "/2_1_0_(z_2).htm");
+    const std::string html = readfile(path);
+    const std::string title = "<center><h3><i>n</i>=2 <i>l</i>=1 <i>m</i>=0  for the He<sup>+ </sup>Ion "
+                              "(<i>Z</i> = 2)</h3>";
+    EXPECT_TRUE(contains(html, "<HTML>\r\n<BODY BGCOLOR=WHITE>\r\n<center>\r\n<h3>"));
+    EXPECT_TRUE(contains(html, "</center>Index:  <a target=_top href=index.htm>by energy</a> <a target=_top "
+                               "href=names.htm>by name</a>\r\n<center>\r\n<table>\r\n<tr>\r\n<td>\r\n<applet"));
+    EXPECT_TRUE(contains(html, "width=312 height=312"));
+    EXPECT_TRUE(contains(html, "TOTAL ENERGY"));
+    EXPECT_FALSE(contains(html, "%script") || contains(html, "><"));
+    EXPECT_EQ(page("2_1_0_(z_2).txt").rfind("2_1_0_(z_2).xyz;  E = ", 0), 0u);
+    EXPECT_TRUE(contains(page("2_1_0_(z_2).txt"), "; select *;spacefill 700;wireframe off;rotate x 0;set boundbox "
+                                                  "on;set axes on; color axes grey;|" + title + "\r\n"));
+    EXPECT_EQ(page("frame0.htm"), "<html>" + title + "</html>\r\n");
+    for (const char* name : {"names.htm", "frame1.htm", "frame2.htm", "index.htm"})
+        EXPECT_TRUE(fileexists(cache + "/" + name)) << name;
+    // No applet beside the program: nothing copied, nothing said.
+    EXPECT_FALSE(fileexists(cache + "/JmolApplet.jar"));
+    EXPECT_TRUE(dialogs.shown.empty());
+
+    // Li+2 on the XY plane with Chime: the Jmol options change nothing.
+    speciesmenu(2);
+    globals().orbital.planename = "xy";
+    f.chkJmol.checked = f.chkEnergy[0].checked = false;
+    f.chkFull.checked = true;
+    orbital(3, 1, 1);
+    const std::string li = readfile(createorbitalpage());
+    EXPECT_TRUE(contains(li, "<i>m</i>=1 xy plane for the Li<sup>+2</sup> Ion (<i>Z</i> = 3)</h3>"));
+    EXPECT_TRUE(contains(li, "width=624 height=624"));
+    EXPECT_TRUE(contains(li, "script='select *;spacefill 700;wireframe off;rotate x 0;'"));
+    EXPECT_FALSE(contains(li, "TOTAL ENERGY"));
+
+}
+
+TEST_F(PagesTest, FourPanelViewsDifferOnlyInRotation) {
+    form().chk4Panel.checked = form().chkFull.checked = true;  // four panels win
+    orbital(3, 2, -1);
+    const std::string frames = readfile(createorbitalpage());
+    const std::string root = "3_2_-1__";
+    EXPECT_TRUE(contains(frames, "32-1"));
+    for (int k = 0; k <= 4; ++k) EXPECT_TRUE(contains(frames, "'" + root + inttext(k) + ".htm'")) << k;
+    const std::string v4 = page(root + "4.htm");
+    EXPECT_TRUE(contains(v4, "rotate x 0;") && contains(v4, "width=156 height=156"));
+    EXPECT_EQ(replaced(page(root + "1.htm"), "x -90;", "x 0;"), v4);
+    EXPECT_EQ(replaced(page(root + "2.htm"), "y 90;", "x 0;"), v4);
+    EXPECT_EQ(replaced(page(root + "3.htm"), "x -45; rotate z 45;", "x 0;"), v4);
+    EXPECT_TRUE(contains(page(root + "0.htm"), "<HTML><BODY BGCOLOR=WHITE><center><h3>"));  // one line
+
+    form().chkJmol.checked = false;  // the plug-in panels lose their name
+    createorbitalpage();
+    EXPECT_TRUE(contains(page(root + "1.htm"), "<embed frank=no pluginspage="));
+    EXPECT_FALSE(contains(page(root + "1.htm"), "name=orbital"));
+}
+
+TEST_F(PagesTest, AppletCopiedOnceNeverOverwritten) {
+    writefile(dir.file("prog/JmolApplet.jar"), "applet");
+    orbital(1, 0, 0);
+    createorbitalpage();
+    writefile(dir.file("prog/JmolApplet.jar"), "newer");
+    createorbitalpage();
+    EXPECT_EQ(page("JmolApplet.jar"), "applet");
+    fs::remove(cache + "/JmolApplet.jar");
+    form().chkJmol.checked = false;  // Chime needs none
+    createorbitalpage();
+    EXPECT_FALSE(fileexists(cache + "/JmolApplet.jar"));
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(PagesTest, EnergyIndexSharesHeadingsAndSkipsUnbound) {
+    summary("2_1_0_", " E = -0.545 attoJoule = -5.45E-19 Joule");
+    summary("1_0_0_", " E = -2.18 attoJoule = -2.18E-18 Joule");
+    summary("2_1_1_", " E = -0.545 attoJoule = -5.45E-19 Joule");
+    summary("9_0_0_", " E = 0 attoJoule");
+    summary("8_0_0_", "no energy");
+    globals().orbital.xyzfile = cache + "/1_0_0_.xyz";
+    createhtmlindex("<h3>T</h3>", "select *;", "WHITE");
+
+    const std::string f1 = page("frame1.htm");
+    EXPECT_EQ(test::occurrences(f1, "<hr>"), 2);
+    EXPECT_FALSE(contains(f1, "9_0_0_") || contains(f1, "8_0_0_"));
+    EXPECT_LT(f1.find("<b>E = -0.545 aJ</b>"), f1.find("<b>E = -2.18 aJ</b>"));  // least bound first
+    EXPECT_TRUE(contains(f1, "</a></td></tr>\r\n<tr>\r\n<td></td>\r\n<td nowrap valign=top><a href=\"javascript:"
+                             "showxyz('2_1_1_.xyz','s;','<h3>2_1_1_</h3>')\">2&nbsp;1&nbsp;1&nbsp;</a></td></tr>"));
+    EXPECT_TRUE(contains(f1, "\r\n</table>\r\n</body>\r\n"));
+
+    const std::string names = page("names.htm");
+    EXPECT_EQ(names.rfind("<html><body><h1>Directory of " + cache + "</h1><p>\r\n\r\nNote: ", 0), 0u);
+    EXPECT_EQ(test::occurrences(names, "<tr><td><a target=_top href="), 5);  // numbered pages only
+    EXPECT_LT(names.find("href=1_0_0_.htm"), names.find("href=2_1_0_.htm"));
+    EXPECT_TRUE(contains(names, "<td>n=2<td>l=1<td>m=1<td><td>"));
+    EXPECT_TRUE(contains(page("frame2.htm"), "<body>\r\n<applet name=\"orbital1\""));
+    EXPECT_TRUE(contains(page("frame2.htm"), "load 1_0_0_.xyz;select *;"));
+}
+
+TEST_F(PagesTest, ShowxyzIsValidJavaScriptInBothModes) {
+    for (bool jmol : {true, false}) {
+        form().chkJmol.checked = jmol;
+        createhtmlindex("", "select *;", "WHITE");
+        const std::string f1 = page("frame1.htm");
+        const auto at = f1.find("  var s=");
+        ASSERT_NE(at, std::string::npos);
+        const std::string expr = f1.substr(at + 8, f1.find("\r\n", at) - at - 8);
+        EXPECT_TRUE(concatenationisvalid(expr)) << expr;
+        EXPECT_TRUE(contains(expr, "'+sfile+'") && contains(expr, "'+script+'"));
+        if (!jmol) EXPECT_TRUE(contains(expr, "src='+sfile+' script=\\''+script+'\\' width=300"));
+    }
+    EXPECT_FALSE(concatenationisvalid("'<embed script=''+script+'' x>';"));  // the unescaped form
+}
+
+TEST_F(PagesTest, FrameSetTemplateMadeOnce) {
+    createhtmlindex("", "", "");
+    const std::string tpl = readfile(dir.file("prog/index.ht"));
+    EXPECT_EQ(tpl.rfind("<HTML><HEAD><TITLE>Index of " + cache + " by Energy</TITLE></HEAD>\r\n", 0), 0u);
+    EXPECT_TRUE(contains(tpl, "SRC='frame2.htm'>\r\n        </FRAMESET>"));
+    EXPECT_EQ(page("index.htm"), tpl);
+
+    globals().maindir = dir.file("other_vantrel");  // keeps the first title
+    cache = globals().maindir + "/files";
+    fs::create_directories(cache);
+    createhtmlindex("", "", "");
+    EXPECT_EQ(page("index.htm"), tpl);
+
+    // A program folder that cannot be written: straight into the cache.
+    setprogramdir(dir.file("no/such/folder"));
+    createhtmlindex("", "", "");
+    EXPECT_TRUE(contains(page("index.htm"), "<TITLE>Index of " + cache + " by Energy</TITLE>"));
+}
+
+}  // namespace
+}  // namespace vantrel
