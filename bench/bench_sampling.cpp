@@ -1,0 +1,162 @@
+// Speed of the sampling run: time per trial (per_trial, in seconds) of the whole loop
+// (random point, psi, acceptance, histogram, point line to the file), of
+// the block kernel alone, and seconds for a full 320 000-point 3d run.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include <unistd.h>
+
+#include "engine/formstate.h"
+#include "engine/globals.h"
+#include "engine/orbital.h"
+#include "engine/platform.h"
+#include "engine/samplekernel.h"
+#include "engine/sampling.h"
+#include "engine/wavefunction.h"
+
+namespace {
+
+using namespace vantrel;
+
+struct State {
+    int n, l, m, extent;
+};
+// Z = 1 at the default extents
+const State states[] = {{1, 0, 0, 2}, {3, 2, 0, 13}, {6, 5, 0, 49}, {4, 3, 2, 23}};
+
+class Scratch {
+public:
+    Scratch() {
+        dir_ = std::filesystem::temp_directory_path() / ("vantrel-bench-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir_ / "files");
+    }
+    ~Scratch() {
+        std::error_code ec;
+        std::filesystem::remove_all(dir_, ec);
+    }
+    std::string path() const { return dir_.string(); }
+
+private:
+    std::filesystem::path dir_;
+};
+
+void choose(const State& s, int quota, const std::string& maindir) {
+    resetform();
+    resetglobals();
+    globals().maindir = maindir;
+    auto& f = form();
+    f.txtNLM[0].settext(std::to_string(s.n));
+    f.txtNLM[1].settext(std::to_string(s.l));
+    f.txtNLM[2].settext(std::to_string(s.m));
+    f.txtscal.settext(std::to_string(s.extent));
+    f.txtmax.settext(std::to_string(quota));
+    updateorbital(true);
+}
+
+// Largest psi^2 at a few thousand points away from the nucleus, as the
+// run estimates its ceiling.
+double estimate(const State& s) {
+    double top = 0;
+    Random r(1);
+    const double e = 2.0 * s.extent;
+    for (int i = 0; i < 20000; ++i) {
+        double rr, r2, radial = 0;
+        const double psi = wavefunction(e * (r.uniform() - 0.5), e * (r.uniform() - 0.5), e * (r.uniform() - 0.5), rr,
+                                        r2, radial);
+        if (rr > s.extent / 10.0) top = std::max(top, psi * psi);
+    }
+    return top;
+}
+
+// The real loop, with the point lines going to /dev/null: runs of 50 000
+// accepted points, so the ceiling estimate at the start is under 1%.
+void BM_SamplingLoop(benchmark::State& st) {
+    const State& s = states[st.range(0)];
+    Scratch scratch;
+    choose(s, 100000000, scratch.path());
+    std::filesystem::create_symlink("/dev/null", globals().orbital.csvfile);
+    rng().seed(12345);
+    samplinghooks().onpoint = [] {
+        if (globals().run.npoints >= 50000) globals().run.stoprequested = true;
+    };
+    long long trials = 0, points = 0;
+    for (auto _ : st) {
+        globals().run.continuerun = false;
+        startcalculation(true);
+        trials += lasttrials();
+        points += globals().run.npoints;
+    }
+    samplinghooks().onpoint = nullptr;
+    st.counters["per_trial"] = benchmark::Counter(static_cast<double>(trials),
+                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    st.counters["accepted_%"] = 100.0 * static_cast<double>(points) / static_cast<double>(trials);
+    st.SetLabel(std::to_string(s.n) + " " + std::to_string(s.l) + " " + std::to_string(s.m) + " extent " +
+                std::to_string(s.extent));
+}
+BENCHMARK(BM_SamplingLoop)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
+// Points, psi and the acceptance test alone, a block at a time.
+void BM_Kernel(benchmark::State& st) {
+    const State& s = states[st.range(0)];
+    Scratch scratch;
+    choose(s, 625, scratch.path());
+    const double ceiling = estimate(s);
+    const int mult[3] = {0, 0, 0};
+    SampleKernel kernel(currentorbital(), s.extent, mult, false);
+    Random seed(7);
+    kernel.seed(seed);
+    auto block = std::make_unique<SampleBlock>();
+    for (auto _ : st) {
+        kernel.run(ceiling, false, *block);
+        benchmark::DoNotOptimize(block->naccepted);
+    }
+    st.counters["per_trial"] =
+        benchmark::Counter(static_cast<double>(st.iterations()) * sampleblocksize,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_Kernel)->DenseRange(0, 3);
+
+// For scale: the same trials one at a time through the scalar wave
+// function, no file.
+void BM_ScalarLoop(benchmark::State& st) {
+    const State& s = states[st.range(0)];
+    Scratch scratch;
+    choose(s, 625, scratch.path());
+    const double ceiling = estimate(s);
+    Random r(7);
+    const double e = 2.0 * s.extent;
+    long long kept = 0;
+    for (auto _ : st) {
+        for (int i = 0; i < sampleblocksize; ++i) {
+            double rr, r2, radial = 0;
+            const double x = e * (r.uniform() - 0.5), y = e * (r.uniform() - 0.5), z = e * (r.uniform() - 0.5);
+            const double psi = wavefunction(x, y, z, rr, r2, radial);
+            kept += psi * psi > r.uniform() * ceiling;
+        }
+    }
+    benchmark::DoNotOptimize(kept);
+    st.counters["per_trial"] =
+        benchmark::Counter(static_cast<double>(st.iterations()) * sampleblocksize,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_ScalarLoop)->DenseRange(0, 3);
+
+// A whole 320 000-point 3d run at its default extent, real file included.
+void BM_Run3dFile(benchmark::State& st) {
+    Scratch scratch;
+    for (auto _ : st) {
+        choose(states[1], 320000, scratch.path());
+        rng().seed(12345);
+        startcalculation(true);
+        if (globals().run.npoints != 320000) st.SkipWithError("run ended early");
+        st.counters["trials"] = static_cast<double>(lasttrials());
+    }
+}
+BENCHMARK(BM_Run3dFile)->Unit(benchmark::kSecond)->Iterations(2);
+
+}  // namespace
+
+BENCHMARK_MAIN();

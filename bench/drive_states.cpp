@@ -1,0 +1,54 @@
+// Writes the point files of a few states through the engine, without a
+// window, for looking at the clouds and timing whole runs.
+//
+//   drive_states DIR [POINTS]   (files go to DIR/files; default 10000 points)
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "engine/formstate.h"
+#include "engine/globals.h"
+#include "engine/orbital.h"
+#include "engine/platform.h"
+#include "engine/sampling.h"
+
+int main(int argc, char** argv) {
+    using namespace vantrel;
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s DIR [POINTS]\n", argv[0]);
+        return 2;
+    }
+    const std::string dir = argv[1];
+    const int points = argc > 2 ? std::atoi(argv[2]) : 10000;
+    std::error_code ec;
+    std::filesystem::create_directories(dir + "/files", ec);
+
+    struct State {
+        int n, l, m, region;  // region: optAll index (0 none, 2 yz, 3 xy, 4 xz)
+    };
+    const State states[] = {{1, 0, 0, 0}, {2, 1, 0, 0}, {2, 1, 1, 4}, {3, 2, 0, 0},
+                            {3, 2, -2, 3}, {4, 3, 2, 0}, {6, 5, 0, 0}, {2, 1, 0, 3}};
+    resetform();
+    resetglobals();
+    globals().maindir = dir;
+    auto& f = form();
+    for (const auto& s : states) {
+        f.txtNLM[0].settext(std::to_string(s.n));
+        f.txtNLM[1].settext(std::to_string(s.l));
+        f.txtNLM[2].settext(std::to_string(s.m));
+        f.txtmax.settext(std::to_string(points));
+        f.optAll[s.region].select();
+        globals().orbital.planename = f.optAll[s.region].tag;
+        updateorbital(true);
+        autoscale();
+        globals().run.continuerun = false;
+        const auto start = std::chrono::steady_clock::now();
+        startcalculation(true);
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        std::printf("%-28s %8d points %12lld trials %8.3f s %s\n", globals().orbital.basename.c_str(),
+                    globals().run.npoints, lasttrials(), seconds, f.lblCount.caption.c_str());
+    }
+    return 0;
+}

@@ -1,0 +1,87 @@
+// The hot part of a sampling run, done a block of trials at a time: an
+// 8-lane random generator, the trial points, psi at each of them and the
+// acceptance test. The run itself walks the block afterwards in trial
+// order, so the quota, a node and a stop still end it at the exact trial.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "engine/platform.h"
+#include "engine/wavefunction.h"
+
+namespace vantrel {
+
+inline constexpr int sampleblocksize = 1024;
+
+// Eight interleaved xoshiro256** streams, each seeded from one draw of the
+// program's generator, so VANTREL_SEED reproduces a run.
+struct LaneRandom {
+    alignas(32) std::uint64_t s[4][8];
+    void seed(Random& from);
+    // Next eight raw words, lane by lane.
+    void next8(std::uint64_t out[8]);
+};
+
+// The outcome of one block of trials: only the accepted trials are kept,
+// in trial order, with everything the run writes or counts for them.
+struct SampleBlock {
+    std::uint16_t index[sampleblocksize];  // trial index within the block
+    double x[sampleblocksize];
+    double y[sampleblocksize];
+    double z[sampleblocksize];
+    double psi[sampleblocksize];
+    double r[sampleblocksize];
+    int naccepted = 0;
+    int firstnonzero = sampleblocksize;  // first trial with psi^2 != 0, the size when none
+};
+
+// psi of one orbital laid out for evaluation four points at a time. Agrees
+// with Orbital::evaluate to rounding, with the same exact zeros on the
+// nodal planes; the rare points where rounding could decide the cut to
+// zero near a nodal plane are handed to Orbital::evaluate itself.
+class BatchOrbital {
+public:
+    explicit BatchOrbital(const Orbital& o);
+    // psi and r at count points.
+    void evaluate(const double* x, const double* y, const double* z, int count, double* psi,
+                  double* r) const;
+
+    struct Layout {
+        const Orbital* orbital;
+        double rhoscale;     // rho per Angstrom
+        double radialscale;  // radial sum = radialscale * Laguerre polynomial
+        double polarscale;   // polar sum = polarscale * Legendre-type polynomial
+        double solidscale;   // polarscale * rhoscale^l
+        int l, a, m;
+        bool oddplane;  // l + |m| odd: psi vanishes on z = 0
+        // three-term recurrences: Laguerre, n - l - 1 steps; Legendre, l - |m|
+        std::vector<double> lagconst, lagslope, lagprev;
+        std::vector<double> legslope, legprev;
+    };
+
+private:
+    friend class SampleKernel;
+    Layout k_;
+    bool fast_;  // the vector path can be used on this machine
+};
+
+class SampleKernel {
+public:
+    // mult: region multipliers (0 or 1) used when restricted.
+    SampleKernel(const Orbital& o, double extent, const int mult[3], bool restricted);
+    void seed(Random& from) { lanes_.seed(from); }
+    // One block of trials: points, psi, r, and the accepted ones for this
+    // ceiling. firstnonzero is filled when wantnonzero is set.
+    void run(double maxpsi2, bool wantnonzero, SampleBlock& b);
+
+private:
+    void draw(SampleBlock& b);
+    BatchOrbital psi_;
+    double scale_;
+    bool restricted_;
+    int mult_[3];
+    LaneRandom lanes_;
+};
+
+}  // namespace vantrel
