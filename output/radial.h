@@ -35,6 +35,21 @@ PlotCanvas& image1canvas();
 void setimage1canvas(PlotCanvas* canvas);  // nullptr: back to the null canvas
 
 int binsperangstrom(int a);
+
+// Highest radial bin any point can fall in.
+inline constexpr int maxradialbin = 32000;
+// Highest bin index of a histogram for this extent and k bins per Angstrom
+// (bins 0..size): round(sqrt(3) * extent * k), at most maxradialbin, 0 for
+// an extent that is not positive.
+int histogramsize(double extent, int k);
+// The same for the current extent with binsperangstrom(1).
+int radialsize();
+// Bin of distance r: round(r * k), ties to even, at most maxradialbin; -1
+// for a distance that is not a number.
+int radialbin(double r, int k);
+// Counts one hit in radialhits(bin) and keeps maxhits and maxbin; false
+// (nothing counted) when the bin lies beyond the histogram.
+bool addradialhit(int bin);
 void resetradialhits();
 double calctheory();
 void showtheory();

@@ -1,0 +1,289 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "engine/formstate.h"
+#include "engine/globals.h"
+#include "engine/orbital.h"
+#include "engine/wavefunction.h"
+#include "output/radial.h"
+#include "support/recordingcanvas.h"
+#include "support/testsupport.h"
+
+namespace vantrel {
+namespace {
+
+constexpr std::uint32_t black = 0x000000, blue = 0xFF0000, red = 0x0000FF, violet = 0xD30094;
+
+class RadialTest : public test::FreshState {
+protected:
+    void SetUp() override {
+        FreshState::SetUp();
+        setimage1canvas(&canvas);
+    }
+    void TearDown() override {
+        setimage1canvas(nullptr);
+        FreshState::TearDown();
+    }
+
+    // The state a refresh of the window would leave for this orbital.
+    static void useorbital(int z, int n, int l, int m, double extent) {
+        auto& o = globals().orbital;
+        o.currentz = z;
+        o.currentn = n;
+        o.currentl = l;
+        o.currentm = m;
+        o.extent = extent;
+        o.axismax = static_cast<int>(std::lround(extent)) / 10 * 10 + 10;
+        setcoefficients();
+    }
+
+    // Markers hang from y = 25 to y = 0.
+    std::vector<test::RecordingCanvas::Line> markers() const {
+        std::vector<test::RecordingCanvas::Line> v;
+        for (const auto& l : canvas.lines)
+            if (l.y1 == 25 && l.y2 == 0) v.push_back(l);
+        return v;
+    }
+
+    test::RecordingCanvas canvas;
+};
+
+TEST_F(RadialTest, BinsPerAngstromAndHistogramSize) {
+    auto& o = globals().orbital;
+    o.axismax = 10;
+    EXPECT_EQ(binsperangstrom(0), 50);
+    EXPECT_EQ(binsperangstrom(1), 51);
+    o.axismax = 200;  // 2.5 rounds to even
+    EXPECT_EQ(binsperangstrom(0), 2);
+    o.axismax = 510;
+    EXPECT_EQ(binsperangstrom(0), 1);
+    o.axismax = 1000;  // 0.5 would give no bins at all
+    EXPECT_EQ(binsperangstrom(0), 1);
+
+    o.axismax = 10;
+    o.extent = 2;
+    resetradialhits();
+    EXPECT_EQ(globals().radial.radialhits.size(), std::size_t(std::lround(std::sqrt(3.0) * 2 * 51)) + 1);
+    EXPECT_EQ(canvas.clears, 1);
+
+    // Absurd extents never size the arrays past the highest bin, nor below one entry.
+    for (double e : {1e9, std::numeric_limits<double>::infinity()}) {
+        o.extent = e;
+        resetradialhits();
+        calctheory();
+        EXPECT_EQ(globals().radial.radialhits.size(), std::size_t(maxradialbin) + 1);
+        EXPECT_EQ(globals().radial.radialtheory.size(), std::size_t(maxradialbin) + 1);
+    }
+    for (double e : {-5.0, 0.0, std::nan("")}) {
+        o.extent = e;
+        resetradialhits();
+        EXPECT_EQ(globals().radial.radialhits.size(), 1u);
+        EXPECT_FALSE(addradialhit(1));
+        EXPECT_TRUE(addradialhit(0));
+    }
+    EXPECT_EQ(radialbin(1e300, 50), maxradialbin);
+    EXPECT_EQ(radialbin(std::nan(""), 50), -1);
+    EXPECT_EQ(radialbin(0.25, 2), 0);  // ties to even
+    EXPECT_EQ(radialbin(0.75, 2), 2);
+}
+
+TEST_F(RadialTest, AxesForDefaultExtent) {
+    useorbital(1, 1, 0, 0, 2);
+    drawradialaxes();
+    EXPECT_EQ(canvas.left, -6);
+    EXPECT_EQ(canvas.right, 500 + 30);
+    // Label step 1: every tick long and labelled, then "A".
+    ASSERT_EQ(canvas.texts.size(), 12u);
+    EXPECT_EQ(canvas.texts[0].text, "0");
+    EXPECT_EQ(canvas.texts[0].x, -3);
+    EXPECT_EQ(canvas.texts[10].text, "10");
+    EXPECT_EQ(canvas.texts[10].x, 494);
+    EXPECT_EQ(canvas.texts[11].text, "A");
+    EXPECT_EQ(canvas.texts[11].x, 506);
+    for (const auto& t : canvas.texts) EXPECT_EQ(t.y, 275);
+    int longticks = 0;
+    for (const auto& l : canvas.lines)
+        if (l.y1 == 250 && l.y2 == 275) ++longticks;
+    EXPECT_EQ(longticks, 11);
+    EXPECT_EQ(canvas.lineswith(black).size(), 13u);  // ticks, baseline, vertical axis
+
+    // Extent 120: labels every 20, ticks every 5.
+    useorbital(1, 1, 0, 0, 120);
+    drawradialaxes();
+    EXPECT_EQ(canvas.texts.size(), 8u);  // 0, 20, ..., 120 and "A"
+    EXPECT_EQ(canvas.lines.size(), 27u + 2u);
+
+    // A negative extent must not divide by a zero step.
+    globals().orbital.extent = -15;
+    drawradialaxes();
+}
+
+TEST_F(RadialTest, HitsModeWithoutPoints) {
+    useorbital(1, 1, 0, 0, 2);
+    resetradialhits();
+    calctheory();
+    globals().radial.maxbin = radialsize();
+    drawradialplot(true);
+    EXPECT_TRUE(canvas.bars(blue).empty());
+    EXPECT_TRUE(canvas.bars(red).empty());
+    EXPECT_TRUE(markers().empty());
+    auto& f = form();
+    EXPECT_EQ(f.lblCount.caption, "0");
+    EXPECT_TRUE(f.lblCount.visible);
+    EXPECT_EQ(f.Label9.caption, "");
+    EXPECT_EQ(f.Label8.caption,
+              "Red indicates those points that will appear \r\nonly in the corners of the orbital extent cube.");
+    EXPECT_EQ(globals().radial.medianradius, 0);
+}
+
+TEST_F(RadialTest, HitsModeBarsRadiiAndCorners) {
+    useorbital(1, 1, 0, 0, 2);  // k = 50, edge = bin 100
+    resetradialhits();
+    auto& rad = globals().radial;
+    for (int i = 0; i < 5; ++i) addradialhit(10);
+    for (int i = 0; i < 5; ++i) addradialhit(20);
+    for (int i = 0; i < 2; ++i) addradialhit(120);
+    globals().run.npoints = 12;
+    rad.maxbin = 1000000;  // far past the arrays: read as empty
+    drawradialplot(true);
+
+    auto b = canvas.bars(blue);
+    ASSERT_EQ(b.size(), 2u);
+    EXPECT_EQ(b[0].x1, 10);
+    EXPECT_EQ(b[0].y2, 50);
+    auto r = canvas.bars(red);
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_EQ(r[0].x1, 120);
+    EXPECT_EQ(r[0].y2, 250 - 80);
+
+    auto& f = form();
+    EXPECT_EQ(f.lblCount.caption, "12");
+    // Equal bins: the first is the most probable radius.
+    EXPECT_EQ(f.Label8.caption, "Most probable radius: 0.20 A (actual)\r\n");
+    EXPECT_EQ(f.Label9.caption, "Median radius: 0.40 A (actual)");
+    auto m = markers();
+    ASSERT_EQ(m.size(), 2u);
+    EXPECT_EQ(m[0].color, red);
+    EXPECT_EQ(m[0].x1, 10);
+    EXPECT_EQ(m[1].color, blue);
+    EXPECT_EQ(m[1].x1, 20);
+
+    // While points come in there are no radii.
+    drawradialplot(false);
+    EXPECT_TRUE(markers().empty());
+    EXPECT_EQ(f.Label9.caption, "");
+}
+
+TEST_F(RadialTest, TheoryMostProbableRadiusOf1s) {
+    form().optTheory[1].select();
+    for (int z : {1, 2}) {
+        useorbital(z, 1, 0, 0, 2);
+        calctheory();
+        globals().radial.maxbin = radialsize();
+        drawradialplot(true);
+        // Bins of 0.02 A: 0.52918 lies nearest 0.52, 0.26459 nearest 0.26.
+        EXPECT_EQ(form().Label8.caption,
+                  std::string("Most probable radius: ") + (z == 1 ? "0.52" : "0.26") + " A (theoretical)\r\n");
+        EXPECT_NEAR(globals().radial.rtheory, z == 1 ? 0.52 : 0.26, 1e-12);
+        double tallest = 250;
+        for (const auto& l : canvas.bars(blue)) tallest = std::min(tallest, l.y2);
+        EXPECT_DOUBLE_EQ(tallest, 80);
+    }
+    EXPECT_FALSE(form().lblCount.visible);  // a theory plot with radii hides the count
+}
+
+TEST_F(RadialTest, NodesModeDrawsOneLinePerSignChange) {
+    auto& f = form();
+    f.OptColor[1].select();
+    f.optTheory[1].select();
+    useorbital(1, 3, 0, 0, 13);
+    calctheory();
+    globals().radial.maxbin = radialsize();
+    drawradialplot(true);
+    auto v = canvas.lineswith(violet);
+    ASSERT_EQ(v.size(), 2u);
+    // The 3s nodes sit at 1.902 and 7.098 Bohr radii.
+    EXPECT_NEAR(v[0].x1, 50 * 1.902 * bohr, 3);
+    EXPECT_NEAR(v[1].x1, 50 * 7.098 * bohr, 3);
+    EXPECT_EQ(v[0].y1, 250);
+    EXPECT_EQ(v[0].y2, 50);
+    // Between the nodes the radial factor is negative: red bars.
+    for (const auto& l : canvas.bars(red)) EXPECT_TRUE(l.x1 > v[0].x1 && l.x1 < v[1].x1);
+    EXPECT_FALSE(canvas.bars(red).empty());
+    EXPECT_TRUE(markers().empty());
+
+    drawradialplot(false);
+    EXPECT_EQ(f.Label8.caption, "Red indicates where the radial component \r\nof the wave function PSI is less than zero.");
+
+    // 1s has no node.
+    useorbital(1, 1, 0, 0, 2);
+    calctheory();
+    globals().radial.maxbin = radialsize();
+    drawradialplot(true);
+    EXPECT_TRUE(canvas.lineswith(violet).empty());
+    EXPECT_TRUE(canvas.bars(red).empty());
+}
+
+TEST_F(RadialTest, ExtentAdviceReplacesRadii) {
+    auto& f = form();
+    f.optTheory[1].select();
+    useorbital(1, 2, 1, 0, 6);  // default extent of 2p is 6
+    ASSERT_EQ(defaultextent(), 6);
+    for (double e : {6.0, 7.0, 5.0}) {
+        useorbital(1, 2, 1, 0, e);
+        calctheory();
+        globals().radial.maxbin = radialsize();
+        drawradialplot(true);
+        EXPECT_EQ(f.Label8.caption.rfind("Most probable radius: ", 0), 0u) << e;
+        EXPECT_EQ(markers().size(), 2u);
+    }
+    useorbital(1, 2, 1, 0, 8);
+    calctheory();
+    drawradialplot(true);
+    EXPECT_EQ(f.Label8.caption, "The orbital extent appears to be high.\r\nTry decreasing it to about 6 Angstroms");
+    EXPECT_EQ(f.Label9.caption, "");
+    EXPECT_TRUE(markers().empty());
+    useorbital(1, 2, 1, 0, 4);
+    calctheory();
+    drawradialplot(true);
+    EXPECT_EQ(f.Label8.caption, "The orbital extent appears to be low.\r\nTry increasing it to about 6 Angstroms");
+}
+
+TEST_F(RadialTest, ShowTheory) {
+    auto& f = form();
+    useorbital(1, 2, 1, 0, 6);
+    f.Command1.enabled = false;  // a run is going: leave its plot alone
+    showtheory();
+    EXPECT_TRUE(canvas.lines.empty());
+
+    f.Command1.enabled = true;
+    f.optAll[4].select();
+    globals().orbital.planename = "xz";
+    f.optTheory[1].select();
+    showtheory();
+    EXPECT_EQ(globals().radial.maxbin, radialsize());
+    EXPECT_FALSE(canvas.bars(blue).empty());
+    EXPECT_EQ(f.lblplane.caption, "restricted to the XZ plane");
+    EXPECT_TRUE(f.lblplane.visible);
+    // In a plane the curve is R^2 r: its peak lies nearer than the shell's.
+    const double planepeak = globals().radial.rtheory;
+    f.optAll[0].select();
+    globals().orbital.planename = "";
+    showtheory();
+    EXPECT_FALSE(f.lblplane.visible);
+    EXPECT_LT(planepeak, globals().radial.rtheory);
+
+    // pz on the XY plane is a node: say so instead of plotting.
+    f.optAll[3].select();
+    globals().orbital.planename = "xy";
+    canvas.clear();
+    showtheory();
+    EXPECT_TRUE(f.lblnode.visible);
+    EXPECT_FALSE(f.lblplane.visible);
+    EXPECT_TRUE(canvas.lines.empty());
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -1,0 +1,67 @@
+// A PlotCanvas that keeps every drawing call, so tests can look at what a
+// plot drew without a window.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "output/radial.h"
+
+namespace vantrel::test {
+
+class RecordingCanvas : public PlotCanvas {
+public:
+    struct Line {
+        double x1, y1, x2, y2;
+        std::uint32_t color;
+    };
+    struct Text {
+        double x, y;
+        std::string text;
+        std::uint32_t color;
+    };
+
+    int clears = 0;
+    int refreshes = 0;
+    double left = 0, right = 0;
+    std::vector<Line> lines;
+    std::vector<Text> texts;
+    double charwidth = 6;  // textwidth: charwidth per character
+
+    void clear() override {
+        ++clears;
+        lines.clear();
+        texts.clear();
+    }
+    void setscale(double l, double r) override {
+        left = l;
+        right = r;
+    }
+    void line(double x1, double y1, double x2, double y2, std::uint32_t color) override {
+        lines.push_back({x1, y1, x2, y2, color});
+    }
+    void print(double x, double y, const std::string& text, std::uint32_t color) override {
+        texts.push_back({x, y, text, color});
+    }
+    double textwidth(const std::string& text) override { return charwidth * static_cast<double>(text.size()); }
+    void refresh() override { ++refreshes; }
+
+    std::vector<Line> lineswith(std::uint32_t color) const {
+        std::vector<Line> v;
+        std::copy_if(lines.begin(), lines.end(), std::back_inserter(v),
+                     [color](const Line& l) { return l.color == color; });
+        return v;
+    }
+    // Vertical lines that start on the baseline and go up: the bars.
+    std::vector<Line> bars(std::uint32_t color) const {
+        std::vector<Line> v;
+        for (const Line& l : lineswith(color))
+            if (l.x1 == l.x2 && l.y1 == 250 && l.y2 < 250) v.push_back(l);
+        return v;
+    }
+};
+
+}  // namespace vantrel::test
