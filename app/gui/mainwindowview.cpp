@@ -40,10 +40,12 @@ namespace {
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
-// Label captions may hold CR LF line breaks.
+// Label captions may hold CR LF line breaks; one at the end would only
+// push the next label down.
 QString labeltext(const std::string& s) {
     QString t = qs(s);
     t.remove(QLatin1Char('\r'));
+    while (t.endsWith(QLatin1Char('\n'))) t.chop(1);
     return t;
 }
 
@@ -160,10 +162,19 @@ MainWindowView::MainWindowView(QWidget* parent) : QMainWindow(parent) {
     bind(f.Form1, static_cast<QWidget*>(this));
     buildmenus();
 
+    // Left: the calculation and plot options with the warnings under them;
+    // right: the page options, the buttons and the run's count.
     auto* top = new QHBoxLayout;
     auto* left = new QVBoxLayout;
     left->addWidget(buildcalculationframe());
     left->addWidget(buildplotoptions());
+    for (Control* c : {&f.lblerror, &f.lblnode, &f.lblplane}) {
+        auto* l = new QLabel(central);
+        l->setWordWrap(true);
+        l->setTextFormat(Qt::PlainText);
+        bind(*c, l);
+        left->addWidget(l);
+    }
     left->addStretch(1);
     top->addLayout(left, 3);
     auto* right = new QVBoxLayout;
@@ -177,29 +188,16 @@ MainWindowView::MainWindowView(QWidget* parent) : QMainWindow(parent) {
         buttons->addWidget(b);
     }
     right->addLayout(buttons);
-    right->addStretch(1);
-    top->addLayout(right, 2);
-
-    // Warnings and the run's status between the options and the plot.
-    auto* messages = new QVBoxLayout;
-    messages->setSpacing(2);
-    for (Control* c : {&f.lblerror, &f.lblnode, &f.lblplane}) {
-        auto* l = new QLabel(central);
-        l->setWordWrap(true);
-        l->setTextFormat(Qt::PlainText);
-        bind(*c, l);
-        messages->addWidget(l);
-    }
-    auto* countrow = new QHBoxLayout;
     auto* count = new QLabel(central);
     count->setTextFormat(Qt::PlainText);
-    count->setMinimumWidth(160);
+    count->setAlignment(Qt::AlignCenter);
     QFont countfont = count->font();
     countfont.setPointSizeF(countfont.pointSizeF() * 1.15);
     count->setFont(countfont);
     bind(f.lblCount, count);
-    countrow->addLayout(messages, 1);
-    countrow->addWidget(count, 0, Qt::AlignRight | Qt::AlignTop);
+    right->addWidget(count);
+    right->addStretch(1);
+    top->addLayout(right, 2);
 
     plot_ = new RadialPlotWidget(central);
     plot_->setMinimumHeight(200);
@@ -220,7 +218,6 @@ MainWindowView::MainWindowView(QWidget* parent) : QMainWindow(parent) {
     auto* main = new QVBoxLayout(central);
     main->setContentsMargins(10, 8, 10, 8);
     main->addLayout(top);
-    main->addLayout(countrow);
     main->addWidget(plot_, 1);
     main->addLayout(results);
 
@@ -501,9 +498,20 @@ void MainWindowView::act(const std::function<void()>& action) {
     syncall();
 }
 
+void MainWindowView::requestsync() {
+    if (syncpending_) return;
+    syncpending_ = true;
+    QMetaObject::invokeMethod(
+        this, [this] {
+            if (syncpending_) syncall();
+        },
+        Qt::QueuedConnection);
+}
+
 void MainWindowView::syncall() {
     if (syncing_) return;
     syncing_ = true;
+    syncpending_ = false;
     for (Binding& b : bindings_) sync(b);
     syncing_ = false;
     // Code moved the focus (selectall): follow it.
@@ -623,11 +631,14 @@ QMenu* MainWindowView::menufor(const Control& c) const {
 
 void MainWindowView::installhooks() {
     Hooks& h = hooks();
+    // A run asks for a refresh every few points; what it changed shows
+    // the next time events run, so one sync serves them all.
     h.refresh = [this] {
-        syncall();
+        requestsync();
         plot_->schedulerepaint();
     };
     h.processevents = [this] {
+        if (syncpending_) syncall();
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         // The window was closed during a long operation: every run that is
         // still to come stops at once.

@@ -31,6 +31,8 @@ public:
 
     // Every widget from the state.
     void syncall();
+    // The same, once, when events next run.
+    void requestsync();
     // Left edge = screen width - window width.
     void placeatrightedge();
     // Gives a control the keyboard focus; a text box gets its whole text
@@ -74,6 +76,7 @@ private:
     RadialPlotWidget* plot_ = nullptr;
     Control* lastactive_ = nullptr;  // the active control the view last saw
     bool syncing_ = false;
+    bool syncpending_ = false;
     bool closed_ = false;
     bool busy_ = false;
     bool hooksinstalled_ = false;

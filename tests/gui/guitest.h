@@ -8,7 +8,11 @@
 #include <QToolButton>
 
 #include <memory>
+#include <ostream>
 #include <string>
+
+// Readable QStrings in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 #include "app/gui/mainwindowview.h"
 #include "engine/formstate.h"
