@@ -24,7 +24,8 @@ int rungui(QApplication& app, const std::string& commandline) {
         MainWindowView view;
         installreactions();
         view.installhooks();
-        QObject::connect(&view, &MainWindowView::windowclosed, &app, [] {
+        QObject::connect(&view, &MainWindowView::windowclosed, &app, [&qtdialogs] {
+            qtdialogs.setclosing(true);
             QApplication::closeAllWindows();
             QCoreApplication::quit();
         });

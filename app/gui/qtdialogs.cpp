@@ -21,6 +21,16 @@ QString plain(const std::string& text) {
 
 Answer QtDialogs::messagebox(const std::string& text, Buttons buttons, const std::string& title,
                              Icon icon) {
+    if (closing_) {
+        switch (buttons) {
+        case Buttons::OK:
+            return Answer::OK;
+        case Buttons::YesNo:
+            return Answer::No;
+        default:
+            return Answer::Cancel;
+        }
+    }
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(titleof(title));
     box.setTextFormat(Qt::PlainText);
@@ -68,6 +78,7 @@ Answer QtDialogs::messagebox(const std::string& text, Buttons buttons, const std
 
 std::optional<std::string> QtDialogs::inputbox(const std::string& prompt, const std::string& title,
                                                const std::string& defaultanswer) {
+    if (closing_) return std::nullopt;
     bool ok = false;
     const QString answer = QInputDialog::getText(QApplication::activeWindow(), titleof(title), plain(prompt),
                                                  QLineEdit::Normal, QString::fromStdString(defaultanswer), &ok);
