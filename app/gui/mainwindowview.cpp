@@ -169,10 +169,8 @@ MainWindowView::MainWindowView(QWidget* parent) : QMainWindow(parent) {
     left->addWidget(buildcalculationframe());
     left->addWidget(buildplotoptions());
     for (Control* c : {&f.lblerror, &f.lblnode, &f.lblplane}) {
-        auto* l = new QLabel(central);
+        QLabel* l = makelabel(*c, central);
         l->setWordWrap(true);
-        l->setTextFormat(Qt::PlainText);
-        bind(*c, l);
         left->addWidget(l);
     }
     left->addStretch(1);
@@ -188,13 +186,11 @@ MainWindowView::MainWindowView(QWidget* parent) : QMainWindow(parent) {
         buttons->addWidget(b);
     }
     right->addLayout(buttons);
-    auto* count = new QLabel(central);
-    count->setTextFormat(Qt::PlainText);
+    QLabel* count = makelabel(f.lblCount, central);
     count->setAlignment(Qt::AlignCenter);
     QFont countfont = count->font();
     countfont.setPointSizeF(countfont.pointSizeF() * 1.15);
     count->setFont(countfont);
-    bind(f.lblCount, count);
     right->addWidget(count);
     right->addStretch(1);
     top->addLayout(right, 2);
@@ -206,10 +202,7 @@ MainWindowView::MainWindowView(QWidget* parent) : QMainWindow(parent) {
     auto* results = new QVBoxLayout;
     results->setSpacing(0);
     for (Control* c : {&f.Label8, &f.Label9}) {
-        auto* l = new QLabel(central);
-        l->setTextFormat(Qt::PlainText);
-        bind(*c, l);
-        results->addWidget(l);
+        results->addWidget(makelabel(*c, central));
     }
     auto* list = new QListWidget(central);  // sorting aid of the index pages; never shown
     list->setSortingEnabled(true);
@@ -245,14 +238,14 @@ void MainWindowView::buildmenus() {
     MainForm& f = form();
     auto addmenu = [this](Control& c) {
         QMenu* m = menuBar()->addMenu(qs(c.caption));
-        Binding& b = bind(c, m->menuAction());
+        Binding& b = bind(c, nullptr, m->menuAction());
         b.menu = m;
         return m;
     };
     auto additem = [this](QMenu* m, Control& c, bool checkable) {
         QAction* a = m->addAction(qs(c.caption));
         a->setCheckable(checkable);
-        bind(c, a);
+        bind(c, nullptr, a);
     };
     QMenu* file = addmenu(f.mnuFile);
     for (Control* c : {&f.mnuNewCache, &f.mnuclear}) additem(file, *c, false);
@@ -284,12 +277,7 @@ QWidget* MainWindowView::buildcalculationframe() {
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(6);
 
-    auto label = [this](Control& c, QWidget* parent) {
-        auto* l = new QLabel(parent);
-        l->setTextFormat(Qt::PlainText);
-        bind(c, l);
-        return l;
-    };
+    auto label = [this](Control& c, QWidget* parent) { return makelabel(c, parent); };
     auto clicklabel = [this](Control& c, QWidget* parent) {
         auto* l = new ClickLabel(parent);
         l->setTextFormat(Qt::PlainText);
@@ -400,10 +388,7 @@ QWidget* MainWindowView::buildplotoptions() {
     auto* color = new QGroupBox(box);
     bind(f.Frame4, color);
     auto* cl = new QVBoxLayout(color);
-    auto* l = new QLabel(color);
-    l->setTextFormat(Qt::PlainText);
-    bind(f.Label2, l);
-    cl->addWidget(l);
+    cl->addWidget(makelabel(f.Label2, color));
     auto* options = new QHBoxLayout;
     for (int i = 0; i < 2; ++i) {
         auto* r = new QRadioButton(qs(f.OptColor[i].caption), color);
@@ -441,21 +426,21 @@ QWidget* MainWindowView::builddisplayframe() {
     return frame;
 }
 
-MainWindowView::Binding& MainWindowView::bind(Control& c, QWidget* w) {
+MainWindowView::Binding& MainWindowView::bind(Control& c, QWidget* w, QAction* a) {
     Binding& b = bindings_.emplace_back();
     b.c = &c;
     b.w = w;
+    b.a = a;
     bycontrol_[&c] = &b;
-    bywidget_[w] = &b;
+    if (w) bywidget_[w] = &b;
     return b;
 }
 
-MainWindowView::Binding& MainWindowView::bind(Control& c, QAction* a) {
-    Binding& b = bindings_.emplace_back();
-    b.c = &c;
-    b.a = a;
-    bycontrol_[&c] = &b;
-    return b;
+QLabel* MainWindowView::makelabel(Control& c, QWidget* parent) {
+    auto* l = new QLabel(parent);
+    l->setTextFormat(Qt::PlainText);
+    bind(c, l);
+    return l;
 }
 
 void MainWindowView::connectcontrol(Binding& b) {

@@ -12,6 +12,7 @@
 #include <unordered_map>
 
 class QAction;
+class QLabel;
 class QMenu;
 
 namespace vantrel {
@@ -63,8 +64,8 @@ private:
     void sync(Binding& b);
     // Runs a user action on the state, then brings the widgets up to date.
     void act(const std::function<void()>& action);
-    Binding& bind(Control& c, QWidget* w);
-    Binding& bind(Control& c, QAction* a);
+    Binding& bind(Control& c, QWidget* w, QAction* a = nullptr);
+    QLabel* makelabel(Control& c, QWidget* parent);
     void connectcontrol(Binding& b);
     void step(Control& spinner, QWidget* w, int delta);
     bool keypress(Binding& b, QKeyEvent* key);
