@@ -105,43 +105,6 @@ TEST_F(ViewTest, StateChangesShowAfterRefresh) {
     EXPECT_TRUE(n->isEnabled());
 }
 
-TEST_F(ViewTest, UserActionsReachTheState) {
-    MainForm& f = form();
-    Control* activeatchange = nullptr;
-    f.HScroll3[1].onchange = [&] { activeatchange = f.activecontrol; };
-    clickspinner(f.HScroll3[1], 1);
-    EXPECT_EQ(f.HScroll3[1].value, 1);
-    EXPECT_EQ(activeatchange, &f.HScroll3[1]);  // the spinner guard sees the spinner
-    clickspinner(f.HScroll2, -1);
-    EXPECT_EQ(f.HScroll2.value, -1);
-
-    std::string seen;
-    f.txtscal.onchange = [&] {
-        seen = f.txtscal.text;
-        f.txtscal.text = "5";  // a reaction that corrects the text
-    };
-    type(f.txtscal, "42");
-    EXPECT_EQ(seen, "52");
-    EXPECT_EQ(edit(f.txtscal)->text(), "5");
-    EXPECT_EQ(f.activecontrol, &f.txtscal);
-
-    int clicks = 0;
-    for (Control* c : {&f.lblenergy[1], &f.Command3, &f.mnuQuick}) c->onclick = [&] { ++clicks; };
-    QTest::mouseClick(label(f.lblenergy[1]), Qt::LeftButton);
-    QTest::mouseClick(button(f.Command3), Qt::LeftButton);
-    view->actionfor(f.mnuQuick)->trigger();
-    EXPECT_EQ(clicks, 3);
-    EXPECT_FALSE(view->actionfor(f.mnuQuick)->isChecked());  // the state decides the check mark
-
-    // A click on the selected option button leaves it selected.
-    clickbutton(f.OptColor[0]);
-    EXPECT_TRUE(f.OptColor[0].checked);
-    EXPECT_TRUE(button(f.OptColor[0])->isChecked());
-    clickbutton(f.OptColor[1]);
-    EXPECT_TRUE(f.OptColor[1].checked);
-    EXPECT_FALSE(button(f.OptColor[0])->isChecked());
-}
-
 TEST_F(ViewTest, FocusFollowsTheActiveControl) {
     MainForm& f = form();
     edit(f.txtNLM[2])->setText("42");
@@ -190,23 +153,15 @@ TEST_F(ViewTest, PlotRecordsAndCoalescesRepaints) {
     EXPECT_EQ(img.pixelColor(middle), QColor(0, 0, 255));
 }
 
-// Presses a button of the modal dialog that will open next.
-void answerlater(QMessageBox::StandardButton which) {
-    QTimer::singleShot(0, [which] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        EXPECT_EQ(box->windowTitle(), "Vantrel");
-        box->button(which)->click();
-    });
-}
-
 TEST_F(ViewTest, QtDialogsAnswers) {
     QtDialogs d;
-    answerlater(QMessageBox::No);
+    QTimer::singleShot(0, [] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->windowTitle(), "Vantrel");  // no title of its own
+        box->button(QMessageBox::No)->click();
+    });
     EXPECT_EQ(d.messagebox("Continue?", Buttons::YesNoCancel, "", Icon::Question), Answer::No);
-    answerlater(QMessageBox::Cancel);
-    EXPECT_EQ(d.messagebox("Sure?", Buttons::OKCancel, "", Icon::Information), Answer::Cancel);
-
     QTimer::singleShot(0, [] {
         auto* input = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(input, nullptr);
@@ -214,13 +169,8 @@ TEST_F(ViewTest, QtDialogsAnswers) {
         input->reject();
     });
     EXPECT_EQ(d.inputbox("Enter Z:", "Vantrel", "1"), std::nullopt);
-    QTimer::singleShot(0, [] {
-        auto* input = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(input, nullptr);
-        input->setTextValue("12");
-        input->accept();
-    });
-    EXPECT_EQ(d.inputbox("Enter Z:", "", "1"), "12");
+    d.setclosing(true);  // the window is gone: nothing more is asked
+    EXPECT_EQ(d.messagebox("Go on?", Buttons::YesNo, "", Icon::Question), Answer::No);
 }
 
 }  // namespace
