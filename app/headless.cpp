@@ -4,6 +4,7 @@
 
 #include "app/mainwindow.h"
 #include "app/sequence.h"
+#include "engine/globals.h"
 #include "engine/platform.h"
 #include "engine/textutil.h"
 
@@ -29,8 +30,12 @@ int runheadless(const std::string& commandline) {
         return 0;
     }
     installreactions();
+    hooks().report = [](const std::string& line) { std::cout << line << std::endl; };
     if (!loadform()) return 1;  // "Cannot continue ..." was printed already
+    std::cout << "Main directory: " << globals().maindir << std::endl;
     afterShow(commandline);
+    const std::string index = globals().maindir + "/files/index.htm";
+    if (fileexists(index)) std::cout << "Index by energy: " << index << std::endl;
     switch (lastsequenceoutcome()) {
     case SequenceOutcome::OpenFailed:
     case SequenceOutcome::WrongType:

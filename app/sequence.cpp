@@ -254,7 +254,10 @@ void runsequence(std::string& name) {
             ++processed;
             run.continuerun = cancontinue() && continueflag;
             startcalculation(true);
-            createorbitalpage();
+            const std::string page = createorbitalpage();
+            report(f.Form1.caption);
+            report(page.empty() ? "  no page written"
+                                : "  " + inttext(run.npoints) + " points, page " + page);
             if (run.stoprequested &&
                 dialogs().messagebox("Do you want to continue processing of " + name + "?", Buttons::YesNo, "",
                                      Icon::Question) != Answer::Yes)

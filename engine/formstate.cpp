@@ -21,7 +21,8 @@ void Control::setvalue(int v) {
 void Control::setchecked(bool c) {
     if (checked == c) return;
     checked = c;
-    if (onclick) onclick();
+    // A menu's check mark set by code is only a mark; a check box reacts.
+    if (onclick && kind != ControlKind::MenuItem) onclick();
 }
 
 void Control::select() {

@@ -82,6 +82,10 @@ void setbusy(bool on) {
     if (hooks().busy) hooks().busy(on);
 }
 
+void report(const std::string& line) {
+    if (hooks().report) hooks().report(line);
+}
+
 void processevents() {
     auto& h = hooks();
     if (h.refresh) h.refresh();

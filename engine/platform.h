@@ -73,6 +73,7 @@ struct Hooks {
     std::function<void()> processevents;                 // run pending window events
     std::function<void(bool)> busy;                      // busy pointer on/off
     std::function<bool(const std::string&, int)> openurl;  // open a document (show mode)
+    std::function<void(const std::string&)> report;        // progress line of a batch run
 };
 Hooks& hooks();
 
@@ -80,6 +81,7 @@ Hooks& hooks();
 void callenablecontrols(bool enabled);
 void refreshview();  // repaint what changed (a label's "repaint it")
 void setbusy(bool on);
+void report(const std::string& line);  // the console prints it; the window has its caption
 
 // Lets pending events run when at least 20 ms passed since the last time,
 // so long loops stay responsive without paying for it on every step.

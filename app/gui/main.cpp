@@ -3,6 +3,9 @@
 
 #include <string>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "app/gui/gui.h"
 #include "app/headless.h"
 #include "engine/platform.h"
@@ -12,6 +15,12 @@ int main(int argc, char** argv) {
     // Without a display Qt would refuse to start; the offscreen platform
     // serves the headless run.
     if (!display && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt warns when the runtime directory is missing (root shells, CI); give it one.
+    if (!display && qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QByteArray dir = QByteArray(vantrel::tempdir().c_str()) + "/vantrel-runtime-" + QByteArray::number(getuid());
+        mkdir(dir.constData(), 0700);
+        qputenv("XDG_RUNTIME_DIR", dir);
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vantrel");
 
