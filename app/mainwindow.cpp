@@ -8,6 +8,7 @@
 #include "app/sequence.h"
 #include "engine/energy.h"
 #include "engine/formstate.h"
+#include "engine/ignoringerrors.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
 #include "engine/platform.h"
@@ -25,15 +26,6 @@ namespace {
 constexpr std::uint32_t blue = 0xFF0000;
 constexpr std::uint32_t black = 0;
 const char* const version = "1.3.1";
-
-template <typename F>
-void ignoringerrors(F&& f) {
-    try {
-        f();
-    } catch (const std::exception&) {
-    } catch (...) {
-    }
-}
 
 template <typename F>
 void call(const std::function<F>& hook) {

@@ -4,8 +4,10 @@
 #include <cmath>
 #include <cstdlib>
 #include <exception>
+#include <utility>
 
 #include "engine/formstate.h"
+#include "engine/ignoringerrors.h"
 #include "engine/globals.h"
 #include "engine/platform.h"
 #include "engine/sampling.h"
@@ -27,11 +29,7 @@ constexpr std::uint32_t black = 0;
 // window always ends up showing as much of the state as could be had.
 template <typename F>
 void step(F&& f) {
-    try {
-        f();
-    } catch (const std::exception&) {
-    } catch (...) {
-    }
+    ignoringerrors(std::forward<F>(f));
 }
 
 bool basicvalid(long long n, long long l, long long m) { return l < n && std::llabs(m) <= l; }

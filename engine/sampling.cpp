@@ -33,7 +33,6 @@ bool running = false;
 
 constexpr int ceilingtrials = 5000;
 constexpr int nodetrials = 500;  // all-zero trials after which the region is a node
-constexpr int maxradialbin = 32000;
 constexpr int labelevery = 25;
 constexpr int plotevery = 100;
 // The plot is redrawn at most this often, however fast points come in.
@@ -216,16 +215,6 @@ std::size_t pointline(const SampleBlock& b, int j, char* out) {
     return n;
 }
 
-void counthit(RadialState& radial, double r, int k) {
-    long long bin = roundeven(r * k);
-    if (!(bin >= 0)) bin = 0;
-    if (bin > maxradialbin) bin = maxradialbin;
-    auto& hits = radial.radialhits;
-    if (static_cast<std::size_t>(bin) >= hits.size()) hits.resize(static_cast<std::size_t>(bin) + 1, 0.0);
-    const double h = hits[bin] += 1;
-    if (h > radial.maxhits) radial.maxhits = static_cast<int>(h);
-    if (bin > radial.maxbin) radial.maxbin = static_cast<int>(bin);
-}
 
 }  // namespace
 
@@ -339,7 +328,7 @@ void samplepoints() {
         for (int j = 0; j < block->naccepted; ++j) {
             const int idx = block->index[j];
             if (idx >= end) break;
-            counthit(g.radial, block->r[j], k);
+            addradialhit(radialbin(block->r[j], k));  // sampled points lie inside the histogram
             file.addpoint(line, pointline(*block, j, line));
             ++run.npoints;
             if (run.npoints % labelevery == 0) f.lblCount.caption = inttext(run.npoints);

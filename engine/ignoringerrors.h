@@ -1,0 +1,15 @@
+// Runs one step of an operation that must go on with its next step
+// whatever this one throws.
+#pragma once
+
+namespace vantrel {
+
+template <typename F>
+void ignoringerrors(F&& f) {
+    try {
+        f();
+    } catch (...) {
+    }
+}
+
+}  // namespace vantrel
