@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     // serves the headless run.
     if (!display && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     // Qt warns when the runtime directory is missing (root shells, CI); give it one.
-    if (!display && qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
         const QByteArray dir = QByteArray(vantrel::tempdir().c_str()) + "/vantrel-runtime-" + QByteArray::number(getuid());
         mkdir(dir.constData(), 0700);
         qputenv("XDG_RUNTIME_DIR", dir);
