@@ -145,13 +145,23 @@ void spectrumclick() {
     call(windowhooks().showspectrum);
 }
 
+// A help document that is not there would otherwise open nothing, silently.
+void openhelp(const std::string& name) {
+    const std::string path = programdir() + "/" + name;
+    if (!fileexists(path)) {
+        dialogs().messagebox("The help file " + path + " is missing.", Buttons::OK);
+        return;
+    }
+    openfile(path, 3);
+}
+
 void aboutclick(int i) {
     switch (i) {
     case 0:
-        openfile(programdir() + "/index.htm", 3);
+        openhelp("index.htm");
         break;
     case 1:
-        openfile(programdir() + "/schroed.pdf", 3);
+        openhelp("schroed.pdf");
         break;
     case 2:
         runinstaller();
