@@ -1,5 +1,7 @@
 #include "engine/energy.h"
 
+#include <tuple>
+
 #include "engine/globals.h"
 #include "engine/textutil.h"
 #include "support/testsupport.h"
@@ -18,21 +20,17 @@ TEST(Energy, LevelEnergies) {
 }
 
 TEST(Energy, FormatInJoulesAndAttojoules) {
-    EXPECT_EQ(formatenergy(-2.1798736e-18, 2, true), "-2.18E-18 Joule");
-    EXPECT_EQ(formatenergy(2.1798736e-18, 2, true), "2.18E-18 Joule");
-    EXPECT_EQ(formatenergy(-4.3597472e-18, 2, true), "-4.36E-18 Joule");
-    EXPECT_EQ(formatenergy(orbitalenergy(1, 2), 2, true), "-5.45E-19 Joule");
-
-    EXPECT_EQ(formatenergy(-2.1798736e-18, 2, false), "-2.18 attoJoule");  // s = 0
-    EXPECT_EQ(formatenergy(orbitalenergy(3, 1), 2, false), "-19.6 attoJoule");  // s = 1
-    EXPECT_EQ(formatenergy(orbitalenergy(10, 1), 2, false), "-218 attoJoule");  // s = 2
-    EXPECT_EQ(formatenergy(orbitalenergy(30, 1), 2, false), "-1960 attoJoule");  // s = 3
-    EXPECT_EQ(formatenergy(orbitalenergy(1, 2), 2, false), "-0.545 attoJoule");  // s = -1
-    EXPECT_EQ(formatenergy(orbitalenergy(1, 10), 2, false), "-0.0218 attoJoule");  // s = -2
-    // A mantissa that rounds up to 10.00 still lands on the right value.
-    EXPECT_EQ(formatenergy(9.996e-19, 2, false), "1.000 attoJoule");
-    EXPECT_EQ(formatenergy(9.996e-20, 2, false), "0.1000 attoJoule");
-    EXPECT_EQ(formatenergy(3.02721e-19, 2, false), "0.303 attoJoule");
+    const std::tuple<double, bool, const char*> cases[] = {
+        {-2.1798736e-18, true, "-2.18E-18 Joule"}, {2.1798736e-18, true, "2.18E-18 Joule"},
+        {orbitalenergy(1, 2), true, "-5.45E-19 Joule"}, {-2.1798736e-18, false, "-2.18 attoJoule"},
+        // One to four digits before the point, and one or two zeros after it.
+        {orbitalenergy(3, 1), false, "-19.6 attoJoule"}, {orbitalenergy(10, 1), false, "-218 attoJoule"},
+        {orbitalenergy(30, 1), false, "-1960 attoJoule"}, {orbitalenergy(1, 2), false, "-0.545 attoJoule"},
+        {orbitalenergy(1, 10), false, "-0.0218 attoJoule"},
+        // A mantissa that rounds up to 10.00 still lands on the right value.
+        {9.996e-19, false, "1.000 attoJoule"}, {9.996e-20, false, "0.1000 attoJoule"},
+        {3.02721e-19, false, "0.303 attoJoule"}};
+    for (auto [e, joules, text] : cases) EXPECT_EQ(formatenergy(e, 2, joules), text) << e;
 }
 
 using EnergyReport = test::FreshState;

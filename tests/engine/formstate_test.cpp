@@ -21,20 +21,16 @@ TEST_F(FormStateTest, ReactionsFireOnlyOnRealChanges) {
     f.txtscal.settext("2");
     EXPECT_EQ(changes, 0);
     f.txtscal.settext("3");
-    EXPECT_EQ(changes, 1);
-
     f.HScroll2.onchange = [&] { ++changes; };
     f.HScroll2.setvalue(99);  // clamped to the range
     EXPECT_EQ(f.HScroll2.value, 5);
     EXPECT_EQ(changes, 2);
-}
 
-TEST_F(FormStateTest, CheckBoxClickToggles) {
-    auto& f = form();
+    // A user's click toggles a check box before its reaction runs.
     bool seen = false;
     f.chkJmol.onclick = [&] { seen = f.chkJmol.checked; };
     f.chkJmol.click();
-    EXPECT_FALSE(f.chkJmol.checked);
+    EXPECT_FALSE(f.chkJmol.checked || seen);
     f.chkJmol.click();
     EXPECT_TRUE(seen);
 }

@@ -1,80 +1,59 @@
 #include "engine/orbital.h"
 
+#include <array>
 #include <climits>
 #include <vector>
 
 #include "engine/formstate.h"
 #include "engine/globals.h"
+#include "engine/textutil.h"
 #include "support/testsupport.h"
 
 namespace vantrel {
 namespace {
 
 using OrbitalTest = test::FreshState;
+using test::typenlm;
 
-void setnlm(const char* n, const char* l, const char* m) {
-    auto& f = form();
-    f.txtNLM[0].text = n;
-    f.txtNLM[1].text = l;
-    f.txtNLM[2].text = m;
-    updateorbital(true);
-}
-
+// (3 3 0 and 3 2 -2 are typed into the real window in the window tests.)
 TEST_F(OrbitalTest, ValidityShowsInTheWindow) {
     auto& f = form();
     const std::string invalid = "The quantum numbers you have chosen are invalid.";
-
-    setnlm("3", "3", "0");
-    EXPECT_FALSE(f.Command1.enabled);
-    EXPECT_FALSE(f.lblenergy[0].enabled);
-    EXPECT_TRUE(f.lblerror.visible);
+    typenlm("3", "1", "2");
+    EXPECT_FALSE(f.Command1.enabled || f.lblenergy[1].enabled);
     EXPECT_EQ(f.lblerror.caption, invalid);
-
-    setnlm("3", "2", "-2");
-    EXPECT_TRUE(f.Command1.enabled);
-    EXPECT_TRUE(f.lblenergy[1].enabled);
-    EXPECT_FALSE(f.lblerror.visible);
-
-    setnlm("3", "1", "2");
+    typenlm("0", "0", "0");
     EXPECT_FALSE(f.Command1.enabled);
 
     // Valid numbers beyond the factorial table are refused, saying why.
-    setnlm("26", "25", "0");
+    typenlm("26", "25", "0");
     EXPECT_FALSE(f.Command1.enabled);
     EXPECT_TRUE(f.lblerror.visible);
-    EXPECT_NE(f.lblerror.caption, invalid);
-    EXPECT_NE(f.lblerror.caption.find("above 50"), std::string::npos);
+    EXPECT_TRUE(test::contains(f.lblerror.caption, "above 50"));
     EXPECT_FALSE(f.lblSmall.visible || f.lbllarge.visible);
-
-    setnlm("0", "0", "0");
-    EXPECT_EQ(f.lblerror.caption, invalid);
 
     EXPECT_TRUE(validnumbers(26, 24, -24));
     EXPECT_FALSE(validnumbers(INT_MAX, INT_MAX - 1, 0));
     EXPECT_FALSE(validnumbers(INT_MAX, 5, INT_MIN));
-    setnlm("1e300", "-1e300", "abc");  // absurd texts: refused, nothing breaks
-    EXPECT_FALSE(f.Command1.enabled);
+    typenlm("1e300", "-1e300", "abc");  // absurd texts: refused, nothing breaks
+    EXPECT_EQ(f.lblerror.caption, invalid);
 }
 
 TEST_F(OrbitalTest, ExtentAndPointLimitTexts) {
     auto& f = form();
     auto& o = globals().orbital;
     struct Case {
-        const char* text;
-        double extent;
-        const char* shown;
+        const char *text, *shown;
         int axismax;
     };
-    const std::vector<Case> cases = {{"7.9", 7, "7", 10},   {"0", 10, "10", 20},    {"", 10, "10", 20},
-                                     {"900", 500, "500", 510}, {"-7", 7, "7", 10}, {"20", 20, "20", 30},
-                                     {"25", 25, "25", 30}};
+    const Case cases[] = {{"7.9", "7", 10}, {"0", "10", 20}, {"", "10", 20}, {"900", "500", 510}, {"-7", "7", 10}, {"25", "25", 30}};
     for (const auto& c : cases) {
         f.txtscal.text = c.text;
         updateorbital(true);
-        EXPECT_EQ(o.extent, c.extent) << c.text;
         EXPECT_EQ(f.txtscal.text, c.shown) << c.text;
+        EXPECT_EQ(numtext(o.extent), c.shown) << c.text;
         EXPECT_EQ(o.axismax, c.axismax) << c.text;
-        EXPECT_EQ(f.HScroll1.value, static_cast<int>(c.extent)) << c.text;
+        EXPECT_EQ(inttext(f.HScroll1.value), c.shown) << c.text;
     }
 
     f.txtmax.text = "100";
@@ -89,30 +68,24 @@ TEST_F(OrbitalTest, ExtentAndPointLimitTexts) {
 TEST_F(OrbitalTest, ExtentWarningsAndDefaultExtent) {
     auto& f = form();
     auto& o = globals().orbital;
-    struct Case {
-        int z, n, expected;
-    };
-    for (const Case c : std::vector<Case>{{1, 1, 2}, {1, 2, 6}, {1, 3, 13}, {2, 1, 2}, {10, 4, 2}, {200, 1, 1}}) {
-        o.currentz = c.z;
-        o.currentn = c.n;
-        EXPECT_EQ(defaultextent(), c.expected) << c.z << " " << c.n;
+    for (auto [z, n, expected] : {std::array{1, 1, 2}, {1, 2, 6}, {1, 3, 13}, {2, 1, 2}, {10, 4, 2}, {200, 1, 1}}) {
+        o.currentz = z, o.currentn = n;
+        EXPECT_EQ(defaultextent(), expected) << z << " " << n;
     }
     o.currentz = 1;
     o.currentn = 100000;  // no overflow for absurd n
     EXPECT_GT(defaultextent(), 0);
 
-    setnlm("3", "2", "0");  // default 13, extent 2
+    typenlm("3", "2", "0");  // default 13, extent 2
     EXPECT_TRUE(f.lblSmall.visible);
     EXPECT_EQ(f.Label1.color, 0x0000FFu);
-    f.txtscal.text = "13";
-    updateorbital(true);
+    typenlm("3", "2", "0", "13");
     EXPECT_FALSE(f.lblSmall.visible || f.lbllarge.visible);
     EXPECT_EQ(f.Label1.color, 0u);
-    f.txtscal.text = "20";
-    updateorbital(true);
+    typenlm("3", "2", "0", "20");
     EXPECT_TRUE(f.lbllarge.visible);
 
-    setnlm("40", "0", "0");
+    typenlm("40", "0", "0");
     autoscale();  // default 1715: the scroll bar and the extent stop at 500
     EXPECT_EQ(f.HScroll1.value, 500);
     EXPECT_EQ(o.extent, 500);
@@ -123,24 +96,16 @@ TEST_F(OrbitalTest, FileNamesKeepTheDirectoryCase) {
     globals().maindir = "/tmp/Some_Vantrel";
     const std::string cache = "/tmp/Some_Vantrel/files/";
     struct Case {
-        int n, l, m;
+        int n, l, m, z;
         const char* plane;
-        int z;
         bool quick;
         const char* base;
     };
-    const std::vector<Case> cases = {{2, 1, 0, "", 1, false, "2_1_0_"},
-                                     {2, 1, 0, "xy", 1, false, "2_1_0_xy"},
-                                     {3, 2, -1, "", 2, false, "3_2_-1_(z_2)"},
-                                     {2, 1, 1, "", 1, true, "2_1_1_quick"}};
+    const Case cases[] = {{2, 1, 0, 1, "", false, "2_1_0_"}, {2, 1, 0, 1, "xy", false, "2_1_0_xy"},
+                          {3, 2, -1, 2, "", false, "3_2_-1_(z_2)"}, {2, 1, 1, 1, "", true, "2_1_1_quick"}};
     for (const auto& c : cases) {
-        o.currentn = c.n;
-        o.currentl = c.l;
-        o.currentm = c.m;
-        o.planename = c.plane;
-        o.currentz = c.z;
-        o.quickmode = c.quick;
-        o.colorsuffix = "_n";
+        o.currentn = c.n, o.currentl = c.l, o.currentm = c.m, o.currentz = c.z;
+        o.planename = c.plane, o.quickmode = c.quick, o.colorsuffix = "_n";
         formfilenames();
         EXPECT_EQ(o.basename, c.base);
         EXPECT_EQ(o.csvfile, cache + c.base + ".csv");
@@ -151,7 +116,7 @@ TEST_F(OrbitalTest, FileNamesKeepTheDirectoryCase) {
     form().OptColor[1].select();
     o.planename = "";
     o.currentz = 1;
-    setnlm("2", "1", "0");
+    typenlm("2", "1", "0");
     EXPECT_EQ(o.xyzfile, cache + "2_1_0__n.xyz");
     EXPECT_EQ(o.csvfile, cache + "2_1_0_.csv");
 }
@@ -186,22 +151,20 @@ TEST_F(OrbitalTest, RegionRulesAndLevelWindow) {
     f.optAll[3].select();
     globals().orbital.planename = "xy";
     f.optTheory[1].select();
-    setnlm("2", "1", "0");
+    typenlm("2", "1", "0");
     EXPECT_FALSE(f.chk1st.checked);
     EXPECT_FALSE(f.chk1st.enabled);
     EXPECT_TRUE(f.Picture1[2].visible);
     EXPECT_FALSE(f.Picture1[0].visible || f.Picture1[1].visible);
     EXPECT_TRUE(setups.empty());
 
-    setnlm("2", "2", "0");
+    typenlm("2", "2", "0");
     EXPECT_EQ(setups, std::vector<int>{0});
 }
 
 TEST_F(OrbitalTest, NodalPlaneDetection) {
     auto& f = form();
-    setnlm("2", "1", "0");  // pz
-    f.txtscal.text = "6";
-    updateorbital(true);
+    typenlm("2", "1", "0", "6");  // pz
     f.optAll[3].select();  // XY: the nodal plane of pz
     EXPECT_TRUE(isnodal());
     f.optAll[4].select();  // XZ

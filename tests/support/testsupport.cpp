@@ -1,12 +1,12 @@
 #include "support/testsupport.h"
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "engine/formstate.h"
 #include "engine/globals.h"
+#include "engine/orbital.h"
 
 namespace vantrel::test {
 
@@ -23,25 +23,41 @@ void FreshState::TearDown() {
     hooks() = Hooks{};
 }
 
-TempDir::TempDir() : TempDir("vantrel-test") {}
+void CacheState::SetUp() {
+    FreshState::SetUp();
+    globals().maindir = dir.path();
+    fs::create_directory(cache);
+}
 
 TempDir::TempDir(const std::string& prefix) {
-    std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
+    std::string pattern = (fs::temp_directory_path() / (prefix + "-XXXXXX")).string();
     char* made = mkdtemp(pattern.data());
     path_ = made ? made : pattern;
 }
 
 TempDir::~TempDir() {
     std::error_code ec;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
-    std::filesystem::remove_all(path_, ec);
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(path_, ec);
 }
+
+ScopedEnv::ScopedEnv(const char* name, const std::optional<std::string>& value) : name_(name) {
+    if (const char* old = std::getenv(name)) saved_ = old;
+    value ? setenv(name, value->c_str(), 1) : unsetenv(name);
+}
+
+ScopedEnv::~ScopedEnv() { saved_ ? setenv(name_.c_str(), saved_->c_str(), 1) : unsetenv(name_.c_str()); }
 
 std::string readfile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+void writefile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
 }
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
@@ -52,9 +68,28 @@ int occurrences(const std::string& text, const std::string& part) {
     return n;
 }
 
-void writefile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
+bool startswith(const std::string& text, const std::string& start) { return text.rfind(start, 0) == 0; }
+
+std::vector<std::string> splitlines(const std::string& text) {
+    std::vector<std::string> v;
+    std::size_t start = 0, at;
+    while ((at = text.find("\r\n", start)) != std::string::npos) {
+        v.push_back(text.substr(start, at - start));
+        start = at + 2;
+    }
+    if (start < text.size()) v.push_back(text.substr(start));
+    return v;
+}
+
+std::string csvheader(const std::string& fields) { return fields + std::string(50 - fields.size(), ' ') + "\r\n"; }
+
+void typenlm(const std::string& n, const std::string& l, const std::string& m, const char* extent) {
+    auto& f = form();
+    f.txtNLM[0].text = n;
+    f.txtNLM[1].text = l;
+    f.txtNLM[2].text = m;
+    if (extent) f.txtscal.text = extent;
+    updateorbital(true);
 }
 
 }  // namespace vantrel::test

@@ -1,14 +1,19 @@
-// Shared fixtures for the tests: a fresh program state, scripted dialogs
-// and a temporary main directory.
+// Shared fixtures for the tests: a fresh program state, scripted dialogs,
+// scratch directories and the small helpers most files need.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/platform.h"
 
 namespace vantrel::test {
+
+namespace fs = std::filesystem;
 
 // Resets the window state and the globals, installs scripted dialogs and
 // reseeds the random generator with a fixed seed.
@@ -22,9 +27,8 @@ protected:
 // A scratch directory removed at the end of the test.
 class TempDir {
 public:
-    TempDir();
     // A name of one's own, for paths that must not hold "vantrel".
-    explicit TempDir(const std::string& prefix);
+    explicit TempDir(const std::string& prefix = "vantrel-test");
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -35,9 +39,38 @@ private:
     std::string path_;
 };
 
+// A fresh state whose main directory is a scratch directory with its cache.
+class CacheState : public FreshState {
+protected:
+    void SetUp() override;
+    TempDir dir;
+    std::string cache = dir.file("files");
+};
+
+// Sets an environment variable (nullopt: unsets it) until the end of the scope.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::optional<std::string>& value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string name_;
+    std::optional<std::string> saved_;
+};
+
 std::string readfile(const std::string& path);  // raw bytes, "" when missing
+void writefile(const std::string& path, const std::string& bytes);
 bool contains(const std::string& text, const std::string& part);
 int occurrences(const std::string& text, const std::string& part);  // non-overlapping
-void writefile(const std::string& path, const std::string& bytes);
+bool startswith(const std::string& text, const std::string& start);
+std::vector<std::string> splitlines(const std::string& text);  // at CR LF; no empty last line
+// The first line of a point file: the fields padded to 50 characters, CR LF.
+std::string csvheader(const std::string& fields);
+
+// Types n, l, m (and the extent, unless null) into the window's boxes and
+// refreshes the orbital as the window does.
+void typenlm(const std::string& n, const std::string& l, const std::string& m, const char* extent = nullptr);
 
 }  // namespace vantrel::test
