@@ -1,8 +1,6 @@
 // Orbital pages, viewer embeds and the cache index pages.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "engine/formstate.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
@@ -13,10 +11,7 @@
 namespace vantrel {
 namespace {
 
-namespace fs = std::filesystem;
-using test::contains;
-using test::readfile;
-using test::writefile;
+using namespace test;
 
 // True when the text is single-quoted JavaScript literals and plain names
 // joined by '+' and ended by ';', as "var s=..." must be.
@@ -36,13 +31,10 @@ bool concatenationisvalid(const std::string& e) {
     }
 }
 
-class PagesTest : public test::FreshState {
+class PagesTest : public CacheState {
 protected:
     void SetUp() override {
-        FreshState::SetUp();
-        globals().maindir = dir.file("main_vantrel");
-        cache = globals().maindir + "/files";
-        fs::create_directories(cache);
+        CacheState::SetUp();
         fs::create_directories(dir.file("prog"));
         setprogramdir(dir.file("prog"));
         fs::copy_file(std::string(VANTREL_SOURCE_DIR) + "/data/frames.ht", dir.file("prog/frames.ht"));
@@ -50,28 +42,18 @@ protected:
     }
     void TearDown() override {
         setprogramdir("");
-        FreshState::TearDown();
+        CacheState::TearDown();
     }
     // A three-point data file for n, l, m (extent 10), for the page writer.
-    void orbital(int n, int l, int m) {
-        auto& f = form();
-        f.txtNLM[0].text = inttext(n);
-        f.txtNLM[1].text = inttext(l);
-        f.txtNLM[2].text = inttext(m);
-        f.txtscal.text = "10";
-        updateorbital(false);
-        std::string header = "3,10,0.5";
-        header.resize(50, ' ');
-        writefile(globals().orbital.csvfile, header + "\r\n0.5,0.25,-1,0.1\r\n-2,1,0.5,-0.3\r\n1,1,1,0.6\r\n");
+    static void orbital(int n, int l, int m) {
+        typenlm(inttext(n), inttext(l), inttext(m), "10");
+        writefile(globals().orbital.csvfile, csvheader("3,10,0.5") + "0.5,0.25,-1,0.1\r\n-2,1,0.5,-0.3\r\n1,1,1,0.6\r\n");
     }
     std::string page(const std::string& name) { return readfile(cache + "/" + name); }
     void summary(const std::string& name, const std::string& energy) {
         writefile(cache + "/" + name + ".txt", name + ".xyz; " + energy + "; s;|<h3>" + name + "</h3>\r\n");
         writefile(cache + "/" + name + ".htm", "page");
     }
-
-    test::TempDir dir;
-    std::string cache;
 };
 
 TEST_F(PagesTest, EmbedsForJmolAndChime) {
@@ -81,7 +63,7 @@ TEST_F(PagesTest, EmbedsForJmolAndChime) {
               "rasmol;background WHITE;load a.xyz;select *;\"></applet>");
     form().chkJmol.checked = false;
     std::string chime = createembed("orbital", "a.xyz", "select *;", "width=300 height=300", "BLACK", "R ");
-    EXPECT_EQ(chime.rfind("<embed pluginspage=http", 0), 0u);
+    EXPECT_TRUE(startswith(chime, "<embed pluginspage=http"));
     EXPECT_TRUE(contains(chime, " name=orbital src=a.xyz script='select *;' width=300 height=300 "
                                 "align=abscenter bgcolor=BLACK options3d=specular color3d=cpk R  spiny=60 frank=no>"));
 }
@@ -102,7 +84,7 @@ TEST_F(PagesTest, SinglePagesTitlesAndSummary) {
     EXPECT_TRUE(contains(html, "width=312 height=312"));
     EXPECT_TRUE(contains(html, "TOTAL ENERGY"));
     EXPECT_FALSE(contains(html, "%script") || contains(html, "><"));
-    EXPECT_EQ(page("2_1_0_(z_2).txt").rfind("2_1_0_(z_2).xyz;  E = ", 0), 0u);
+    EXPECT_TRUE(startswith(page("2_1_0_(z_2).txt"), "2_1_0_(z_2).xyz;  E = "));
     EXPECT_TRUE(contains(page("2_1_0_(z_2).txt"), "; select *;spacefill 700;wireframe off;rotate x 0;set boundbox "
                                                   "on;set axes on; color axes grey;|" + title + "\r\n"));
     EXPECT_EQ(page("frame0.htm"), "<html>" + title + "</html>\r\n");
@@ -123,7 +105,6 @@ TEST_F(PagesTest, SinglePagesTitlesAndSummary) {
     EXPECT_TRUE(contains(li, "width=624 height=624"));
     EXPECT_TRUE(contains(li, "script='select *;spacefill 700;wireframe off;rotate x 0;'"));
     EXPECT_FALSE(contains(li, "TOTAL ENERGY"));
-
 }
 
 TEST_F(PagesTest, FourPanelViewsDifferOnlyInRotation) {
@@ -170,7 +151,7 @@ TEST_F(PagesTest, EnergyIndexSharesHeadingsAndSkipsUnbound) {
     createhtmlindex("<h3>T</h3>", "select *;", "WHITE");
 
     const std::string f1 = page("frame1.htm");
-    EXPECT_EQ(test::occurrences(f1, "<hr>"), 2);
+    EXPECT_EQ(occurrences(f1, "<hr>"), 2);
     EXPECT_FALSE(contains(f1, "9_0_0_") || contains(f1, "8_0_0_"));
     EXPECT_LT(f1.find("<b>E = -0.545 aJ</b>"), f1.find("<b>E = -2.18 aJ</b>"));  // least bound first
     EXPECT_TRUE(contains(f1, "</a></td></tr>\r\n<tr>\r\n<td></td>\r\n<td nowrap valign=top><a href=\"javascript:"
@@ -178,8 +159,8 @@ TEST_F(PagesTest, EnergyIndexSharesHeadingsAndSkipsUnbound) {
     EXPECT_TRUE(contains(f1, "\r\n</table>\r\n</body>\r\n"));
 
     const std::string names = page("names.htm");
-    EXPECT_EQ(names.rfind("<html><body><h1>Directory of " + cache + "</h1><p>\r\n\r\nNote: ", 0), 0u);
-    EXPECT_EQ(test::occurrences(names, "<tr><td><a target=_top href="), 5);  // numbered pages only
+    EXPECT_TRUE(startswith(names, "<html><body><h1>Directory of " + cache + "</h1><p>\r\n\r\nNote: "));
+    EXPECT_EQ(occurrences(names, "<tr><td><a target=_top href="), 5);  // numbered pages only
     EXPECT_LT(names.find("href=1_0_0_.htm"), names.find("href=2_1_0_.htm"));
     EXPECT_TRUE(contains(names, "<td>n=2<td>l=1<td>m=1<td><td>"));
     EXPECT_TRUE(contains(page("frame2.htm"), "<body>\r\n<applet name=\"orbital1\""));
@@ -204,7 +185,7 @@ TEST_F(PagesTest, ShowxyzIsValidJavaScriptInBothModes) {
 TEST_F(PagesTest, FrameSetTemplateMadeOnce) {
     createhtmlindex("", "", "");
     const std::string tpl = readfile(dir.file("prog/index.ht"));
-    EXPECT_EQ(tpl.rfind("<HTML><HEAD><TITLE>Index of " + cache + " by Energy</TITLE></HEAD>\r\n", 0), 0u);
+    EXPECT_TRUE(startswith(tpl, "<HTML><HEAD><TITLE>Index of " + cache + " by Energy</TITLE></HEAD>\r\n"));
     EXPECT_TRUE(contains(tpl, "SRC='frame2.htm'>\r\n        </FRAMESET>"));
     EXPECT_EQ(page("index.htm"), tpl);
 

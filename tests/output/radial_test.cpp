@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 #include "engine/formstate.h"
 #include "engine/globals.h"
@@ -14,6 +15,7 @@
 namespace vantrel {
 namespace {
 
+using test::RecordingCanvas;
 constexpr std::uint32_t black = 0x000000, blue = 0xFF0000, red = 0x0000FF, violet = 0xD30094;
 
 class RadialTest : public test::FreshState {
@@ -39,30 +41,32 @@ protected:
         setcoefficients();
     }
 
+    // The theory curve over the whole histogram, with the radii.
+    static void plottheory() {
+        calctheory();
+        globals().radial.maxbin = radialsize();
+        drawradialplot(true);
+    }
     // Markers hang from y = 25 to y = 0.
-    std::vector<test::RecordingCanvas::Line> markers() const {
-        std::vector<test::RecordingCanvas::Line> v;
+    std::vector<RecordingCanvas::Line> markers() const {
+        std::vector<RecordingCanvas::Line> v;
         for (const auto& l : canvas.lines)
             if (l.y1 == 25 && l.y2 == 0) v.push_back(l);
         return v;
     }
 
-    test::RecordingCanvas canvas;
+    RecordingCanvas canvas;
 };
 
 TEST_F(RadialTest, BinsPerAngstromAndHistogramSize) {
     auto& o = globals().orbital;
+    // 200: 2.5 rounds to even; 1000: 0.5 would give no bins at all.
+    for (auto [axismax, bins] : {std::pair{10, 50}, {200, 2}, {510, 1}, {1000, 1}}) {
+        o.axismax = axismax;
+        EXPECT_EQ(binsperangstrom(0), bins) << axismax;
+    }
     o.axismax = 10;
-    EXPECT_EQ(binsperangstrom(0), 50);
     EXPECT_EQ(binsperangstrom(1), 51);
-    o.axismax = 200;  // 2.5 rounds to even
-    EXPECT_EQ(binsperangstrom(0), 2);
-    o.axismax = 510;
-    EXPECT_EQ(binsperangstrom(0), 1);
-    o.axismax = 1000;  // 0.5 would give no bins at all
-    EXPECT_EQ(binsperangstrom(0), 1);
-
-    o.axismax = 10;
     o.extent = 2;
     resetradialhits();
     EXPECT_EQ(globals().radial.radialhits.size(), std::size_t(std::lround(std::sqrt(3.0) * 2 * 51)) + 1);
@@ -96,12 +100,8 @@ TEST_F(RadialTest, AxesForDefaultExtent) {
     EXPECT_EQ(canvas.right, 500 + 30);
     // Label step 1: every tick long and labelled, then "A".
     ASSERT_EQ(canvas.texts.size(), 12u);
-    EXPECT_EQ(canvas.texts[0].text, "0");
-    EXPECT_EQ(canvas.texts[0].x, -3);
-    EXPECT_EQ(canvas.texts[10].text, "10");
-    EXPECT_EQ(canvas.texts[10].x, 494);
-    EXPECT_EQ(canvas.texts[11].text, "A");
-    EXPECT_EQ(canvas.texts[11].x, 506);
+    for (auto [i, text, x] : {std::tuple{0, "0", -3.0}, {10, "10", 494.0}, {11, "A", 506.0}})
+        EXPECT_TRUE(canvas.texts[i].text == text && canvas.texts[i].x == x) << text;
     for (const auto& t : canvas.texts) EXPECT_EQ(t.y, 275);
     int longticks = 0;
     for (const auto& l : canvas.lines)
@@ -123,9 +123,7 @@ TEST_F(RadialTest, AxesForDefaultExtent) {
 TEST_F(RadialTest, HitsModeWithoutPoints) {
     useorbital(1, 1, 0, 0, 2);
     resetradialhits();
-    calctheory();
-    globals().radial.maxbin = radialsize();
-    drawradialplot(true);
+    plottheory();
     EXPECT_TRUE(canvas.bars(blue).empty());
     EXPECT_TRUE(canvas.bars(red).empty());
     EXPECT_TRUE(markers().empty());
@@ -142,21 +140,17 @@ TEST_F(RadialTest, HitsModeBarsRadiiAndCorners) {
     useorbital(1, 1, 0, 0, 2);  // k = 50, edge = bin 100
     resetradialhits();
     auto& rad = globals().radial;
-    for (int i = 0; i < 5; ++i) addradialhit(10);
-    for (int i = 0; i < 5; ++i) addradialhit(20);
-    for (int i = 0; i < 2; ++i) addradialhit(120);
+    for (int bin : {10, 10, 10, 10, 10, 20, 20, 20, 20, 20, 120, 120}) addradialhit(bin);
     globals().run.npoints = 12;
     rad.maxbin = 1000000;  // far past the arrays: read as empty
     drawradialplot(true);
 
     auto b = canvas.bars(blue);
     ASSERT_EQ(b.size(), 2u);
-    EXPECT_EQ(b[0].x1, 10);
-    EXPECT_EQ(b[0].y2, 50);
+    EXPECT_TRUE(b[0].x1 == 10 && b[0].y2 == 50);
     auto r = canvas.bars(red);
     ASSERT_EQ(r.size(), 1u);
-    EXPECT_EQ(r[0].x1, 120);
-    EXPECT_EQ(r[0].y2, 250 - 80);
+    EXPECT_TRUE(r[0].x1 == 120 && r[0].y2 == 250 - 80);
 
     auto& f = form();
     EXPECT_EQ(f.lblCount.caption, "12");
@@ -165,10 +159,8 @@ TEST_F(RadialTest, HitsModeBarsRadiiAndCorners) {
     EXPECT_EQ(f.Label9.caption, "Median radius: 0.40 A (actual)");
     auto m = markers();
     ASSERT_EQ(m.size(), 2u);
-    EXPECT_EQ(m[0].color, red);
-    EXPECT_EQ(m[0].x1, 10);
-    EXPECT_EQ(m[1].color, blue);
-    EXPECT_EQ(m[1].x1, 20);
+    EXPECT_TRUE(m[0].color == red && m[0].x1 == 10);
+    EXPECT_TRUE(m[1].color == blue && m[1].x1 == 20);
 
     // While points come in there are no radii.
     drawradialplot(false);
@@ -180,9 +172,7 @@ TEST_F(RadialTest, TheoryMostProbableRadiusOf1s) {
     form().optTheory[1].select();
     for (int z : {1, 2}) {
         useorbital(z, 1, 0, 0, 2);
-        calctheory();
-        globals().radial.maxbin = radialsize();
-        drawradialplot(true);
+        plottheory();
         // Bins of 0.02 A: 0.52918 lies nearest 0.52, 0.26459 nearest 0.26.
         EXPECT_EQ(form().Label8.caption,
                   std::string("Most probable radius: ") + (z == 1 ? "0.52" : "0.26") + " A (theoretical)\r\n");
@@ -199,16 +189,13 @@ TEST_F(RadialTest, NodesModeDrawsOneLinePerSignChange) {
     f.OptColor[1].select();
     f.optTheory[1].select();
     useorbital(1, 3, 0, 0, 13);
-    calctheory();
-    globals().radial.maxbin = radialsize();
-    drawradialplot(true);
+    plottheory();
     auto v = canvas.lineswith(violet);
     ASSERT_EQ(v.size(), 2u);
     // The 3s nodes sit at 1.902 and 7.098 Bohr radii.
     EXPECT_NEAR(v[0].x1, 50 * 1.902 * bohr, 3);
     EXPECT_NEAR(v[1].x1, 50 * 7.098 * bohr, 3);
-    EXPECT_EQ(v[0].y1, 250);
-    EXPECT_EQ(v[0].y2, 50);
+    EXPECT_TRUE(v[0].y1 == 250 && v[0].y2 == 50);
     // Between the nodes the radial factor is negative: red bars.
     for (const auto& l : canvas.bars(red)) EXPECT_TRUE(l.x1 > v[0].x1 && l.x1 < v[1].x1);
     EXPECT_FALSE(canvas.bars(red).empty());
@@ -219,9 +206,7 @@ TEST_F(RadialTest, NodesModeDrawsOneLinePerSignChange) {
 
     // 1s has no node.
     useorbital(1, 1, 0, 0, 2);
-    calctheory();
-    globals().radial.maxbin = radialsize();
-    drawradialplot(true);
+    plottheory();
     EXPECT_TRUE(canvas.lineswith(violet).empty());
     EXPECT_TRUE(canvas.bars(red).empty());
 }
@@ -229,26 +214,20 @@ TEST_F(RadialTest, NodesModeDrawsOneLinePerSignChange) {
 TEST_F(RadialTest, ExtentAdviceReplacesRadii) {
     auto& f = form();
     f.optTheory[1].select();
-    useorbital(1, 2, 1, 0, 6);  // default extent of 2p is 6
-    ASSERT_EQ(defaultextent(), 6);
-    for (double e : {6.0, 7.0, 5.0}) {
+    for (double e : {6.0, 7.0, 5.0}) {  // the default extent of 2p is 6
         useorbital(1, 2, 1, 0, e);
-        calctheory();
-        globals().radial.maxbin = radialsize();
-        drawradialplot(true);
-        EXPECT_EQ(f.Label8.caption.rfind("Most probable radius: ", 0), 0u) << e;
+        plottheory();
+        EXPECT_TRUE(test::startswith(f.Label8.caption, "Most probable radius: ")) << e;
         EXPECT_EQ(markers().size(), 2u);
     }
-    useorbital(1, 2, 1, 0, 8);
-    calctheory();
-    drawradialplot(true);
-    EXPECT_EQ(f.Label8.caption, "The orbital extent appears to be high.\r\nTry decreasing it to about 6 Angstroms");
-    EXPECT_EQ(f.Label9.caption, "");
-    EXPECT_TRUE(markers().empty());
-    useorbital(1, 2, 1, 0, 4);
-    calctheory();
-    drawradialplot(true);
-    EXPECT_EQ(f.Label8.caption, "The orbital extent appears to be low.\r\nTry increasing it to about 6 Angstroms");
+    for (auto [e, advice] : {std::pair{8.0, "high.\r\nTry decreasing"}, {4.0, "low.\r\nTry increasing"}}) {
+        useorbital(1, 2, 1, 0, e);
+        calctheory();
+        drawradialplot(true);
+        EXPECT_EQ(f.Label8.caption, std::string("The orbital extent appears to be ") + advice + " it to about 6 Angstroms");
+        EXPECT_EQ(f.Label9.caption, "");
+        EXPECT_TRUE(markers().empty());
+    }
 }
 
 TEST_F(RadialTest, ShowTheory) {
