@@ -1,8 +1,6 @@
 // The sequence file and the command line, run in the test process.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "app/maindir.h"
 #include "app/mainwindow.h"
 #include "app/sequence.h"
@@ -15,11 +13,9 @@
 namespace vantrel {
 namespace {
 
-namespace fs = std::filesystem;
-using test::readfile;
-using test::writefile;
+using namespace test;
 
-class SequenceTest : public test::FreshState {
+class SequenceTest : public FreshState {
 protected:
     void SetUp() override {
         FreshState::SetUp();
@@ -36,7 +32,7 @@ protected:
     }
     const std::string& last() { return dialogs.shown.back().text; }
 
-    test::TempDir dir;
+    TempDir dir;
     std::string cache, seq = dir.file("seq.txt");
 };
 
@@ -49,22 +45,16 @@ TEST_F(SequenceTest, KeywordsSetTheControls) {
     const Case cases[] = {
         {"nojmol\njmolaxes", {&f.chkJmol, &f.chkJmolAxes}, {}},  // "jmolaxes" holds "jmol"
         {"nojmolbox", {}, {&f.chkJmol, &f.chkJmolBox}},
-        {"chime", {}, {&f.chkJmol}},
-        {"nochime", {&f.chkJmol}, {}},
+        {"chime", {}, {&f.chkJmol}}, {"nochime", {&f.chkJmol}, {}},
         // The exclusive pairs: the later assignment wins.
-        {"energy", {&f.chkEnergy[0]}, {&f.chkEnergy[1]}},
-        {"energy (J)", {&f.chkEnergy[1]}, {&f.chkEnergy[0]}},
+        {"energy", {&f.chkEnergy[0]}, {&f.chkEnergy[1]}}, {"energy (J)", {&f.chkEnergy[1]}, {&f.chkEnergy[0]}},
         {"noenergy", {}, {&f.chkEnergy[0], &f.chkEnergy[1]}},
-        {"full four", {&f.chk4Panel}, {&f.chkFull}},
-        {"full", {&f.chkFull}, {&f.chk4Panel}},
+        {"full four", {&f.chk4Panel}, {&f.chkFull}}, {"full", {&f.chkFull}, {&f.chk4Panel}},
         {"black start small first", {&f.chkBlack, &f.chkRotate, &f.chksmallerdots, &f.chk1st}, {}},
         {"noblack nostart nosmall nofirst", {}, {&f.chkBlack, &f.chkRotate, &f.chksmallerdots, &f.chk1st}},
-        {"quick", {&f.mnuQuick}, {}},
-        {"noquick", {}, {&f.mnuQuick}},
-        {"nodes", {&f.OptColor[1]}, {&f.OptColor[0]}},
-        {"nonodes", {&f.OptColor[0]}, {&f.OptColor[1]}},
-        {"noprobability", {&f.OptColor[1]}, {&f.OptColor[0]}},
-        {"probability", {&f.OptColor[0]}, {&f.OptColor[1]}},
+        {"quick", {&f.mnuQuick}, {}}, {"noquick", {}, {&f.mnuQuick}},
+        {"nodes", {&f.OptColor[1]}, {&f.OptColor[0]}}, {"nonodes", {&f.OptColor[0]}, {&f.OptColor[1]}},
+        {"noprobability", {&f.OptColor[1]}, {&f.OptColor[0]}}, {"probability", {&f.OptColor[0]}, {&f.OptColor[1]}},
         {"Quick Black Nodes Chime", {&f.OptColor[0], &f.chkJmol}, {&f.mnuQuick, &f.chkBlack}},  // case matters
     };
     for (const auto& c : cases) {
@@ -162,11 +152,11 @@ TEST_F(SequenceTest, StateLinesMakeOrbitals) {
     run("1 0 0 somewhere");
     EXPECT_EQ(last(), "1 orbital was processed.");
     EXPECT_TRUE(f.optAll[0].checked);
-    EXPECT_EQ(readfile(cache + "/1_0_0_.csv").rfind("625,", 0), 0u);
+    EXPECT_TRUE(startswith(readfile(cache + "/1_0_0_.csv"), "625,"));
     run("continue\n1 0 0");  // up to the next multiple of the quota
-    EXPECT_EQ(readfile(cache + "/1_0_0_.csv").rfind("1250,", 0), 0u);
+    EXPECT_TRUE(startswith(readfile(cache + "/1_0_0_.csv"), "1250,"));
     run("nocontinue continue\n1 0 0");
-    EXPECT_EQ(readfile(cache + "/1_0_0_.csv").rfind("625,", 0), 0u);
+    EXPECT_TRUE(startswith(readfile(cache + "/1_0_0_.csv"), "625,"));
 
     // A stop request asks whether to go on; No ends after this orbital. The
     // quota is large so that the run lets events in before it is done.
