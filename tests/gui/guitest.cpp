@@ -1,50 +1,43 @@
 #include "guitest.h"
 
 #include <QApplication>
-
-#include <filesystem>
+#include <QToolButton>
 
 #include "app/mainwindow.h"
 #include "engine/globals.h"
 
 namespace vantrel::test {
 
-void GuiTest::SetUp() {
-    FreshState::SetUp();
-    home = std::make_unique<TempDir>();
-    std::filesystem::create_directories(home->path() + "/files");
-    globals().maindir = home->path();
-}
-
 void GuiTest::TearDown() {
     view.reset();
     QApplication::processEvents();
-    home.reset();
-    FreshState::TearDown();
+    CacheState::TearDown();
 }
 
-void GuiTest::startwindow() {
-    initengine();
-    installreactions();
+void GuiTest::startwindow(bool reactions) {
+    if (reactions) {
+        initengine();
+        installreactions();
+    }
     view = std::make_unique<MainWindowView>();
     view->installhooks();
-    form().mnuH[0].click();
-    view->syncall();
+    if (reactions) {
+        form().mnuH[0].click();
+        view->syncall();
+    }
     view->show();
     view->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
 }
 
 void GuiTest::clickbutton(const Control& c) {
-    QWidget* w = view->widgetfor(c);
+    QWidget* w = widget(c);
     ASSERT_NE(w, nullptr) << c.name;
     QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(8, w->height() / 2));
 }
 
 void GuiTest::clickspinner(const Control& c, int direction) {
-    QWidget* w = view->widgetfor(c);
-    ASSERT_NE(w, nullptr) << c.name;
-    for (QToolButton* arrow : w->findChildren<QToolButton*>()) {
+    for (QToolButton* arrow : widget(c)->findChildren<QToolButton*>()) {
         if (arrow->arrowType() == (direction > 0 ? Qt::RightArrow : Qt::LeftArrow)) {
             QTest::mouseClick(arrow, Qt::LeftButton);
             return;
@@ -57,8 +50,7 @@ void GuiTest::type(const Control& c, const std::string& text) {
     QLineEdit* e = edit(c);
     ASSERT_NE(e, nullptr) << c.name;
     e->setFocus();
-    // The first key replaces the selection, as when a user types over it.
-    e->selectAll();
+    e->selectAll();  // the first key replaces the selection, as when a user types over it
     QTest::keyClicks(e, QString::fromStdString(text));
 }
 

@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
-#include <QToolButton>
 
 #include <memory>
 #include <ostream>
@@ -20,21 +19,18 @@ inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdS
 
 namespace vantrel::test {
 
-class GuiTest : public FreshState {
+class GuiTest : public CacheState {
 protected:
-    void SetUp() override;
     void TearDown() override;
 
-    // Window with the reactions wired and the H atom selected, as after start-up.
-    void startwindow();
+    // The window shown and active; with the reactions wired and the H atom
+    // selected, as after start-up, when `reactions` is set.
+    void startwindow(bool reactions);
 
-    template <class W>
-    W* widget(const Control& c) {
-        return qobject_cast<W*>(view->widgetfor(c));
-    }
-    QLineEdit* edit(const Control& c) { return widget<QLineEdit>(c); }
-    QAbstractButton* button(const Control& c) { return widget<QAbstractButton>(c); }
-    QLabel* label(const Control& c) { return widget<QLabel>(c); }
+    QWidget* widget(const Control& c) { return view->widgetfor(c); }
+    QLineEdit* edit(const Control& c) { return qobject_cast<QLineEdit*>(widget(c)); }
+    QAbstractButton* button(const Control& c) { return qobject_cast<QAbstractButton*>(widget(c)); }
+    QLabel* label(const Control& c) { return qobject_cast<QLabel*>(widget(c)); }
     // A user's click on a check box or option button (on its indicator).
     void clickbutton(const Control& c);
     // The right (+1) or left (-1) arrow of a spinner.
@@ -42,7 +38,6 @@ protected:
     // Replaces the text of a box by typing.
     void type(const Control& c, const std::string& text);
 
-    std::unique_ptr<TempDir> home;
     std::unique_ptr<MainWindowView> view;
 };
 
