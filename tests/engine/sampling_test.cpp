@@ -10,7 +10,6 @@
 #include "engine/globals.h"
 #include "engine/orbital.h"
 #include "engine/textutil.h"
-#include "engine/samplekernel.h"
 #include "engine/wavefunction.h"
 #include "support/testsupport.h"
 
@@ -226,44 +225,6 @@ TEST_F(SamplingTest, RadialDistributionFollowsPsiSquared) {
         const double chi = chisquare(lines(), c.extent, c.region != 0, dof);
         ASSERT_GE(dof, 7);
         EXPECT_LT(chi, critical[dof]) << c.n << c.l << c.m << " dof " << dof;
-    }
-}
-
-TEST_F(SamplingTest, BatchPsiMatchesTheWaveFunction) {
-    struct Case {
-        int n, l, m;
-        double extent;
-    } cases[] = {{1, 0, 0, 2},   {2, 1, 0, 6},   {2, 1, 1, 6},   {2, 1, -1, 6},  {3, 2, -2, 13},
-                 {3, 2, 1, 13},  {4, 3, 2, 23},  {4, 3, -3, 23}, {6, 5, 0, 49},  {6, 5, -5, 49},
-                 {8, 4, -3, 80}, {10, 9, 7, 120}, {20, 10, -3, 300}, {26, 24, -20, 500}};
-    Random r(99);
-    for (const auto& c : cases) {
-        Orbital o;
-        o.setup(1, c.n, c.l, c.m);
-        BatchOrbital batch(o);
-        const int count = 4003;
-        std::vector<double> x(count), y(count), z(count), psi(count), rad(count);
-        for (int i = 0; i < count; ++i) {
-            for (auto* v : {&x, &y, &z}) (*v)[i] = c.extent * (2 * r.uniform() - 1);
-            // the planes the regions restrict to, and the z axis
-            if (i % 6 == 1 || i % 6 == 4) x[i] = 0;
-            if (i % 6 == 2 || i % 6 == 4) y[i] = 0;
-            if (i % 6 == 3) z[i] = 0;
-        }
-        x[0] = y[0] = z[0] = 0;  // the nucleus
-        batch.evaluate(x.data(), y.data(), z.data(), count, psi.data(), rad.data());
-        std::vector<double> ref(count);
-        double top = 0;
-        for (int i = 0; i < count; ++i) {
-            double rr, r2, radial = 0;
-            ref[i] = o.evaluate(x[i], y[i], z[i], rr, r2, radial);
-            top = std::max(top, std::fabs(ref[i]));
-            ASSERT_NEAR(rad[i], rr, 1e-15 * c.extent);
-        }
-        for (int i = 0; i < count; ++i) {
-            ASSERT_NEAR(psi[i], ref[i], 1e-12 * top) << c.n << c.l << c.m << " at " << i;
-            ASSERT_EQ(psi[i] == 0, ref[i] == 0) << c.n << c.l << c.m << " at " << i;
-        }
     }
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/globals.h"
+#include "engine/samplekernel.h"
 #include "engine/textutil.h"
 #include "support/literalwavefunction.h"
 #include "support/testsupport.h"
@@ -162,8 +163,28 @@ std::vector<Point> testpoints(double extent, int count, unsigned seed) {
     return pts;
 }
 
+// The sampler's batch kernel against the scalar evaluation: the same
+// distances, psi within 1e-12 of the largest |psi|, zeros in the same places.
+void comparebatch(const Orbital& o, const std::vector<Point>& pts) {
+    const int count = static_cast<int>(pts.size());
+    std::vector<double> x(count), y(count), z(count), psi(count), rad(count), ref(count);
+    for (int i = 0; i < count; ++i) x[i] = pts[i][0], y[i] = pts[i][1], z[i] = pts[i][2];
+    BatchOrbital(o).evaluate(x.data(), y.data(), z.data(), count, psi.data(), rad.data());
+    double top = 0;
+    for (int i = 0; i < count; ++i) {
+        double r, r2, radial = 0;
+        ref[i] = o.evaluate(x[i], y[i], z[i], r, r2, radial);
+        top = std::max(top, std::fabs(ref[i]));
+        ASSERT_NEAR(rad[i], r, 1e-15 * (1 + r));
+    }
+    for (int i = 0; i < count; ++i) {
+        ASSERT_NEAR(psi[i], ref[i], 1e-12 * top) << o.n << o.l << o.m << " at " << i;
+        ASSERT_EQ(psi[i] == 0, ref[i] == 0) << o.n << o.l << o.m << " at " << i;
+    }
+}
+
 // Fast against literal: within 1e-12 of the largest |psi|, exact zeros in
-// the same places. Returns the number of zeros.
+// the same places; the batch kernel too. Returns the number of zeros.
 int compareliteral(const Orbital& o, const std::vector<Point>& pts) {
     double largest = 0, worst = 0;
     int zeros = 0;
@@ -178,6 +199,7 @@ int compareliteral(const Orbital& o, const std::vector<Point>& pts) {
         EXPECT_TRUE(r1 == r2 && r21 == r22 && (rad1 == 0) == (rad2 == 0));
     }
     EXPECT_LE(worst, 1e-12 * largest) << "n=" << o.n << " l=" << o.l << " m=" << o.m;
+    comparebatch(o, pts);
     return zeros;
 }
 
@@ -209,6 +231,10 @@ TEST(WaveFunction, AgreesWithTheLiteralEvaluation) {
     EXPECT_GT(compareliteral(orbital(1, 2, 1, 1), px), 0);
     EXPECT_GT(compareliteral(orbital(1, 3, 2, 2), dx2), 0);
     EXPECT_GT(compareliteral(orbital(1, 2, 1, -1), py), 0);
+
+    // High n, where the literal evaluation loses its digits: the batch kernel alone.
+    for (auto [n, l, m] : {std::array{6, 5, -5}, {8, 4, -3}, {10, 9, 7}, {20, 10, -3}, {26, 24, -20}})
+        comparebatch(orbital(1, n, l, m), testpoints(cubeextent(n), 1000, seed++));
 }
 
 using WaveFunctionState = test::FreshState;
