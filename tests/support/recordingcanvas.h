@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -25,42 +26,36 @@ public:
     };
 
     int clears = 0;
-    int refreshes = 0;
     double left = 0, right = 0;
     std::vector<Line> lines;
     std::vector<Text> texts;
-    double charwidth = 6;  // textwidth: charwidth per character
 
-    void clear() override {
-        ++clears;
-        lines.clear();
-        texts.clear();
-    }
-    void setscale(double l, double r) override {
-        left = l;
-        right = r;
-    }
+    void clear() override { ++clears, lines.clear(), texts.clear(); }
+    void setscale(double l, double r) override { left = l, right = r; }
     void line(double x1, double y1, double x2, double y2, std::uint32_t color) override {
         lines.push_back({x1, y1, x2, y2, color});
     }
     void print(double x, double y, const std::string& text, std::uint32_t color) override {
         texts.push_back({x, y, text, color});
     }
-    double textwidth(const std::string& text) override { return charwidth * static_cast<double>(text.size()); }
-    void refresh() override { ++refreshes; }
+    double textwidth(const std::string& text) override { return 6.0 * static_cast<double>(text.size()); }
+    void refresh() override {}
 
-    std::vector<Line> lineswith(std::uint32_t color) const {
+    // The lines that match; by colour; the bars (vertical, up from the
+    // baseline); the radius markers (hanging from y = 25 to 0).
+    std::vector<Line> lineswhere(const std::function<bool(const Line&)>& keep) const {
         std::vector<Line> v;
-        std::copy_if(lines.begin(), lines.end(), std::back_inserter(v),
-                     [color](const Line& l) { return l.color == color; });
+        std::copy_if(lines.begin(), lines.end(), std::back_inserter(v), keep);
         return v;
     }
-    // Vertical lines that start on the baseline and go up: the bars.
-    std::vector<Line> bars(std::uint32_t color) const {
-        std::vector<Line> v;
-        for (const Line& l : lineswith(color))
-            if (l.x1 == l.x2 && l.y1 == 250 && l.y2 < 250) v.push_back(l);
-        return v;
+    std::vector<Line> lineswith(std::uint32_t c) const {
+        return lineswhere([c](const Line& l) { return l.color == c; });
+    }
+    std::vector<Line> bars(std::uint32_t c) const {
+        return lineswhere([c](const Line& l) { return l.color == c && l.x1 == l.x2 && l.y1 == 250 && l.y2 < 250; });
+    }
+    std::vector<Line> markers() const {
+        return lineswhere([](const Line& l) { return l.y1 == 25 && l.y2 == 0; });
     }
 };
 
