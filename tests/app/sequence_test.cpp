@@ -72,19 +72,17 @@ TEST_F(SequenceTest, KeywordsSetTheControls) {
 TEST_F(SequenceTest, NumbersAfterKeywords) {
     auto& f = form();
     run("maxpoints=2000 extent=7\nmaxpoints=0 maxpoints=5");  // the first occurrence counts
-    EXPECT_EQ(f.txtmax.text, "2000");
-    EXPECT_EQ(f.txtscal.text, "7");
+    EXPECT_TRUE(f.txtmax.text == "2000" && f.txtscal.text == "7");
     run("Z=200");  // the menu's limit of 120 is not the batch's
     EXPECT_EQ(globals().orbital.speciesname, "Z=200");
     run("Z=3\nZ=0");
     EXPECT_EQ(globals().orbital.speciesname, "the Li+2 Ion (Z=3)");
     // Automatic extent stays on through comments and keyword lines.
-    run("Z=1\nextent=0");
-    EXPECT_EQ(f.txtscal.text, "2");
-    run("extent=0\n# a comment, with commas\nZ=10");
-    EXPECT_EQ(f.txtscal.text, "1");
-    run("extent=0\nextent=5\nZ=1");
-    EXPECT_EQ(f.txtscal.text, "5");
+    for (auto [text, extent] : {std::pair{"Z=1\nextent=0", "2"}, {"extent=0\n# a comment, with commas\nZ=10", "1"},
+                                {"extent=0\nextent=5\nZ=1", "5"}}) {
+        run(text);
+        EXPECT_EQ(f.txtscal.text, extent) << text;
+    }
 }
 
 TEST_F(SequenceTest, FileAndLineProblems) {
@@ -116,8 +114,7 @@ TEST_F(SequenceTest, FileAndLineProblems) {
     EXPECT_TRUE(form().chkBlack.checked);
     // Old Mac line ends and a byte-order mark.
     run("\xEF\xBB\xBFmaxpoints=700\rZ=4\rnoblack");
-    EXPECT_EQ(form().txtmax.text, "700");
-    EXPECT_EQ(globals().orbital.currentz, 4);
+    EXPECT_TRUE(form().txtmax.text == "700" && globals().orbital.currentz == 4);
     EXPECT_EQ(form().Form1.caption, "seq.txt line 3: noblack");
 }
 
@@ -142,21 +139,19 @@ TEST_F(SequenceTest, StateLinesMakeOrbitals) {
     writefile(cache + "/old.htm", "old");
     run("maxpoints=625 extent=0\r\nCLEAR\r\n1 0 0\r\nCLEAR\r\n2 1 1 XY\r\n");
     EXPECT_EQ(last(), "2 orbitals were processed.");
-    EXPECT_FALSE(fileexists(cache + "/old.htm"));    // CLEAR before the first state line
-    EXPECT_TRUE(fileexists(cache + "/1_0_0_.htm"));  // not after it
-    EXPECT_TRUE(fileexists(cache + "/2_1_1_xy.htm"));
-    EXPECT_TRUE(f.optAll[3].checked);
-    EXPECT_EQ(f.txtscal.text, "6");
+    EXPECT_FALSE(fileexists(cache + "/old.htm"));  // CLEAR before the first state line, not after it
+    EXPECT_TRUE(fileexists(cache + "/1_0_0_.htm") && fileexists(cache + "/2_1_1_xy.htm"));
+    EXPECT_TRUE(f.optAll[3].checked && f.txtscal.text == "6");
     EXPECT_TRUE(f.Command1.enabled && f.Frame2.enabled);
 
     run("1 0 0 somewhere");
     EXPECT_EQ(last(), "1 orbital was processed.");
     EXPECT_TRUE(f.optAll[0].checked);
-    EXPECT_TRUE(startswith(readfile(cache + "/1_0_0_.csv"), "625,"));
-    run("continue\n1 0 0");  // up to the next multiple of the quota
-    EXPECT_TRUE(startswith(readfile(cache + "/1_0_0_.csv"), "1250,"));
-    run("nocontinue continue\n1 0 0");
-    EXPECT_TRUE(startswith(readfile(cache + "/1_0_0_.csv"), "625,"));
+    // continue: up to the next multiple of the quota
+    for (auto [text, count] : {std::pair{"1 0 0", "625,"}, {"continue\n1 0 0", "1250,"}, {"nocontinue continue\n1 0 0", "625,"}}) {
+        run(text);
+        EXPECT_TRUE(startswith(readfile(cache + "/1_0_0_.csv"), count)) << text;
+    }
 
     // A stop request asks whether to go on; No ends after this orbital. The
     // quota is large so that the run lets events in before it is done.

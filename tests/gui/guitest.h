@@ -2,9 +2,11 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <QToolButton>
 
 #include <memory>
 #include <ostream>
@@ -14,29 +16,57 @@
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 #include "app/gui/mainwindowview.h"
+#include "app/mainwindow.h"
 #include "engine/formstate.h"
+#include "engine/globals.h"
 #include "support/testsupport.h"
 
 namespace vantrel::test {
 
 class GuiTest : public CacheState {
 protected:
-    void TearDown() override;
+    void TearDown() override {
+        view.reset();
+        QApplication::processEvents();
+        CacheState::TearDown();
+    }
 
     // The window shown and active; with the reactions wired and the H atom
     // selected, as after start-up, when `reactions` is set.
-    void startwindow(bool reactions);
+    void startwindow(bool reactions) {
+        if (reactions) initengine(), installreactions();
+        view = std::make_unique<MainWindowView>();
+        view->installhooks();
+        if (reactions) form().mnuH[0].click(), view->syncall();
+        view->show();
+        view->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    }
 
     QWidget* widget(const Control& c) { return view->widgetfor(c); }
     QLineEdit* edit(const Control& c) { return qobject_cast<QLineEdit*>(widget(c)); }
     QAbstractButton* button(const Control& c) { return qobject_cast<QAbstractButton*>(widget(c)); }
     QLabel* label(const Control& c) { return qobject_cast<QLabel*>(widget(c)); }
+
     // A user's click on a check box or option button (on its indicator).
-    void clickbutton(const Control& c);
+    void clickbutton(const Control& c) {
+        ASSERT_NE(widget(c), nullptr) << c.name;
+        QTest::mouseClick(widget(c), Qt::LeftButton, {}, QPoint(8, widget(c)->height() / 2));
+    }
     // The right (+1) or left (-1) arrow of a spinner.
-    void clickspinner(const Control& c, int direction);
-    // Replaces the text of a box by typing.
-    void type(const Control& c, const std::string& text);
+    void clickspinner(const Control& c, int direction) {
+        for (QToolButton* arrow : widget(c)->findChildren<QToolButton*>())
+            if (arrow->arrowType() == (direction > 0 ? Qt::RightArrow : Qt::LeftArrow))
+                return QTest::mouseClick(arrow, Qt::LeftButton);
+        FAIL() << "no arrow on " << c.name;
+    }
+    // Replaces the text of a box by typing over it.
+    void type(const Control& c, const std::string& text) {
+        ASSERT_NE(edit(c), nullptr) << c.name;
+        edit(c)->setFocus();
+        edit(c)->selectAll();
+        QTest::keyClicks(edit(c), QString::fromStdString(text));
+    }
 
     std::unique_ptr<MainWindowView> view;
 };

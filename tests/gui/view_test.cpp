@@ -29,31 +29,25 @@ QString qs(const std::string& s) { return QString::fromStdString(s); }
 TEST_F(ViewTest, EveryControlHasItsWidgetWithDesignState) {
     MainForm& f = form();
     for (Control* c : f.all()) {
-        QWidget* w = view->widgetfor(*c);
+        QWidget* w = widget(*c);
         QAction* a = view->actionfor(*c);
         ASSERT_TRUE(w || a) << c->name;
-        if (a) {
-            const QString text = view->menufor(*c) ? view->menufor(*c)->title() : a->text();
-            EXPECT_EQ(text, qs(c->caption)) << c->name;
-            EXPECT_EQ(a->isVisible(), c->visible) << c->name;
-            EXPECT_EQ(a->isChecked(), c->checked) << c->name;
-            continue;
-        }
-        EXPECT_EQ(!w->isHidden(), c->visible) << c->name;
-        if (auto* b = qobject_cast<QAbstractButton*>(w)) {
-            EXPECT_EQ(b->text(), qs(c->caption)) << c->name;
-            EXPECT_EQ(b->isChecked(), c->checked) << c->name;
-        } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
-            EXPECT_EQ(g->title(), qs(c->caption)) << c->name;
-        } else if (auto* e = qobject_cast<QLineEdit*>(w)) {
-            EXPECT_EQ(e->text(), qs(c->text)) << c->name;
-        } else if (auto* l = qobject_cast<QLabel*>(w)) {
-            EXPECT_EQ(l->text(), qs(c->caption)) << c->name;  // no design caption has a line break
-        }
+        auto* b = qobject_cast<QAbstractButton*>(w);
+        auto* e = qobject_cast<QLineEdit*>(w);
+        // What the user reads there (no design caption has a line break).
+        QString shown = qs(c->caption);
+        if (a) shown = view->menufor(*c) ? view->menufor(*c)->title() : a->text();
+        if (b) shown = b->text();
+        if (auto* g = qobject_cast<QGroupBox*>(w)) shown = g->title();
+        if (e) shown = e->text();
+        if (auto* l = qobject_cast<QLabel*>(w)) shown = l->text();
+        EXPECT_EQ(shown, qs(e ? c->text : c->caption)) << c->name;
+        EXPECT_EQ(a ? a->isVisible() : !w->isHidden(), c->visible) << c->name;
+        if (a || b) EXPECT_EQ(a ? a->isChecked() : b->isChecked(), c->checked) << c->name;
     }
     EXPECT_EQ(view->windowTitle(), "Vantrel");
     // Controls that never exist for the user.
-    for (Control* c : {&f.optTheory[2], &f.optAll[1], &f.List1}) EXPECT_TRUE(view->widgetfor(*c)->isHidden());
+    for (Control* c : {&f.optTheory[2], &f.optAll[1], &f.List1}) EXPECT_TRUE(widget(*c)->isHidden());
     for (int i = 5; i < 9; ++i) EXPECT_FALSE(view->actionfor(f.mnuH[i])->isVisible());
     EXPECT_TRUE(view->actionfor(f.mnuAuto)->isCheckable());
     EXPECT_EQ(label(f.lblerror)->palette().color(QPalette::WindowText), QColor(255, 0, 0));
