@@ -58,14 +58,11 @@ TEST_F(OrbitalTest, ValidityShowsInTheWindow) {
 
     // Valid numbers beyond the factorial table are refused, saying why.
     typenlm("26", "25", "0");
-    EXPECT_FALSE(f.Command1.enabled);
-    EXPECT_TRUE(f.lblerror.visible);
-    EXPECT_TRUE(test::contains(f.lblerror.caption, "above 50"));
+    EXPECT_TRUE(!f.Command1.enabled && f.lblerror.visible && test::contains(f.lblerror.caption, "above 50"));
     EXPECT_FALSE(f.lblSmall.visible || f.lbllarge.visible);
 
     EXPECT_TRUE(validnumbers(26, 24, -24));
-    EXPECT_FALSE(validnumbers(INT_MAX, INT_MAX - 1, 0));
-    EXPECT_FALSE(validnumbers(INT_MAX, 5, INT_MIN));
+    EXPECT_FALSE(validnumbers(INT_MAX, INT_MAX - 1, 0) || validnumbers(INT_MAX, 5, INT_MIN));
     typenlm("1e300", "-1e300", "abc");  // absurd texts: refused, nothing breaks
     EXPECT_EQ(f.lblerror.caption, invalid);
 }
@@ -87,13 +84,11 @@ TEST_F(OrbitalTest, ExtentAndPointLimitTexts) {
         EXPECT_EQ(inttext(f.HScroll1.value), c.shown) << c.text;
     }
 
-    f.txtmax.text = "100";
-    updateorbital(false);
-    EXPECT_EQ(o.maxpoints, 625);
-    EXPECT_EQ(f.txtmax.text, "625");
-    f.txtmax.text = "20000.5";  // ties to even
-    updateorbital(false);
-    EXPECT_EQ(o.maxpoints, 20000);
+    for (auto [text, quota] : {std::pair{"100", 625}, {"20000.5", 20000}}) {  // at least 625; ties to even
+        f.txtmax.text = text;
+        updateorbital(false);
+        EXPECT_TRUE(o.maxpoints == quota && f.txtmax.text == inttext(quota)) << text;
+    }
 }
 
 TEST_F(OrbitalTest, ExtentWarningsAndDefaultExtent) {
@@ -103,23 +98,19 @@ TEST_F(OrbitalTest, ExtentWarningsAndDefaultExtent) {
         o.currentz = z, o.currentn = n;
         EXPECT_EQ(defaultextent(), expected) << z << " " << n;
     }
-    o.currentz = 1;
-    o.currentn = 100000;  // no overflow for absurd n
+    o.currentz = 1, o.currentn = 100000;  // no overflow for absurd n
     EXPECT_GT(defaultextent(), 0);
 
     typenlm("3", "2", "0");  // default 13, extent 2
-    EXPECT_TRUE(f.lblSmall.visible);
-    EXPECT_EQ(f.Label1.color, 0x0000FFu);
+    EXPECT_TRUE(f.lblSmall.visible && f.Label1.color == 0x0000FFu);
     typenlm("3", "2", "0", "13");
-    EXPECT_FALSE(f.lblSmall.visible || f.lbllarge.visible);
-    EXPECT_EQ(f.Label1.color, 0u);
+    EXPECT_TRUE(!f.lblSmall.visible && !f.lbllarge.visible && f.Label1.color == 0u);
     typenlm("3", "2", "0", "20");
     EXPECT_TRUE(f.lbllarge.visible);
 
     typenlm("40", "0", "0");
     autoscale();  // default 1715: the scroll bar and the extent stop at 500
-    EXPECT_EQ(f.HScroll1.value, 500);
-    EXPECT_EQ(o.extent, 500);
+    EXPECT_TRUE(f.HScroll1.value == 500 && o.extent == 500);
 }
 
 TEST_F(OrbitalTest, FileNamesKeepTheDirectoryCase) {
@@ -138,15 +129,13 @@ TEST_F(OrbitalTest, FileNamesKeepTheDirectoryCase) {
         o.currentn = c.n, o.currentl = c.l, o.currentm = c.m, o.currentz = c.z;
         o.planename = c.plane, o.quickmode = c.quick, o.colorsuffix = "_n";
         formfilenames();
-        EXPECT_EQ(o.basename, c.base);
         EXPECT_EQ(o.csvfile, cache + c.base + ".csv");
         EXPECT_EQ(o.xyzfile, cache + c.base + "_n.xyz");
     }
 
     // Through the window: "Nodes" adds the suffix after the "__" clean-up.
     form().OptColor[1].select();
-    o.planename = "";
-    o.currentz = 1;
+    o.planename = "", o.currentz = 1;
     typenlm("2", "1", "0");
     EXPECT_EQ(o.xyzfile, cache + "2_1_0__n.xyz");
     EXPECT_EQ(o.csvfile, cache + "2_1_0_.csv");
@@ -156,57 +145,40 @@ TEST_F(OrbitalTest, SpeciesFromNuclearCharge) {
     auto& f = form();
     auto& o = globals().orbital;
     setnucleus(4);
-    EXPECT_EQ(o.currentz, 4);
-    EXPECT_EQ(o.speciesname, "the Be+3 Ion (Z=4)");
-    EXPECT_TRUE(f.mnuH[3].checked);
+    EXPECT_TRUE(o.currentz == 4 && f.mnuH[3].checked);
     EXPECT_EQ(f.Frame1.caption, "Calculation Options for the Be+3 Ion (Z=4)");
-
     setnucleus(5);
     EXPECT_EQ(o.speciesname, "Z=5");
-    EXPECT_TRUE(f.mnuH[4].checked);
-    EXPECT_FALSE(f.mnuH[3].checked);
-
+    EXPECT_TRUE(f.mnuH[4].checked && !f.mnuH[3].checked);
     setnucleus(200);  // the 120 limit belongs to the menu's input box only
-    EXPECT_EQ(o.currentz, 200);
     setnucleus(0);
     EXPECT_EQ(o.currentz, 200);
 }
 
-TEST_F(OrbitalTest, RegionRulesAndLevelWindow) {
+TEST_F(OrbitalTest, RegionsNodalPlanesAndLevelWindow) {
     auto& f = form();
     std::vector<int> setups;
     hooks().levelsetup = [&](int z, int n, int l, int m) { setups.push_back(z + n + l + m); };
     globals().levelsopen = true;
-
     f.chk1st.checked = true;
     f.optAll[3].select();
     globals().orbital.planename = "xy";
     f.optTheory[1].select();
-    typenlm("2", "1", "0");
-    EXPECT_FALSE(f.chk1st.checked);
-    EXPECT_FALSE(f.chk1st.enabled);
-    EXPECT_TRUE(f.Picture1[2].visible);
-    EXPECT_FALSE(f.Picture1[0].visible || f.Picture1[1].visible);
-    EXPECT_TRUE(setups.empty());
-
-    typenlm("2", "2", "0");
-    EXPECT_EQ(setups, std::vector<int>{0});
-}
-
-TEST_F(OrbitalTest, NodalPlaneDetection) {
-    auto& f = form();
     typenlm("2", "1", "0", "6");  // pz
-    f.optAll[3].select();  // XY: the nodal plane of pz
-    EXPECT_TRUE(isnodal());
-    f.optAll[4].select();  // XZ
+    EXPECT_FALSE(f.chk1st.checked || f.chk1st.enabled);  // first quadrant only in space
+    EXPECT_TRUE(f.Picture1[2].visible && !f.Picture1[0].visible && !f.Picture1[1].visible);
+    EXPECT_TRUE(setups.empty());
+    EXPECT_TRUE(isnodal());  // XY is the nodal plane of pz, XZ is not
+    f.optAll[4].select();
     EXPECT_FALSE(isnodal());
-
     int x, y, z;
     bool restricted;
     f.optAll[2].select();
     setoptions(x, y, z, restricted);
-    EXPECT_TRUE(restricted);
-    EXPECT_EQ(x * 100 + y * 10 + z, 11);
+    EXPECT_TRUE(restricted && x * 100 + y * 10 + z == 11);
+
+    typenlm("2", "2", "0");  // invalid: the level window is told
+    EXPECT_EQ(setups, std::vector<int>{0});
 }
 
 TEST_F(OrbitalTest, SetOrbitalGuardAndState) {
@@ -218,13 +190,9 @@ TEST_F(OrbitalTest, SetOrbitalGuardAndState) {
 
     f.settingorbital = false;
     setorbital(2, 3, 2, -1, true);
-    EXPECT_FALSE(f.settingorbital);
-    EXPECT_EQ(f.txtNLM[2].text, "-1");
-    EXPECT_EQ(f.HScroll3[0].value, 3);
-    EXPECT_EQ(globals().orbital.currentz, 2);
-    EXPECT_EQ(globals().run.npoints, 0);
+    EXPECT_TRUE(!f.settingorbital && f.txtNLM[2].text == "-1" && f.HScroll3[0].value == 3);
+    EXPECT_TRUE(globals().orbital.currentz == 2 && globals().run.npoints == 0 && f.optTheory[1].checked);
     EXPECT_EQ(globals().orbital.extent, 6);  // (9 + 9 - 5) / 2 = 6.5 ties to even
-    EXPECT_TRUE(f.optTheory[1].checked);
 }
 
 }  // namespace

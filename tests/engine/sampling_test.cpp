@@ -1,8 +1,8 @@
 #include "engine/sampling.h"
 
 #include <cmath>
-#include <numeric>
 #include <cstdio>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -55,14 +55,9 @@ TEST_F(SamplingTest, FreshRunFillsTheQuotaExactly) {
     EXPECT_EQ(readfile(csv()).substr(readfile(csv()).size() - 2), "\r\n");
 
     const auto& g = globals();
-    EXPECT_EQ(g.run.npoints, 625);
-    EXPECT_TRUE(g.run.rundone);
-    EXPECT_EQ(g.run.loadedfile, csv());
+    EXPECT_TRUE(g.run.npoints == 625 && g.run.rundone && g.run.loadedfile == csv() && cancontinue());
     EXPECT_EQ(std::accumulate(g.radial.radialhits.begin(), g.radial.radialhits.end(), 0.0), 625);
-    EXPECT_EQ(form().Command1.caption, "&Calculate");
-    EXPECT_FALSE(form().command1cancel);
-    EXPECT_TRUE(form().optTheory[0].checked);
-    EXPECT_TRUE(cancontinue());
+    EXPECT_TRUE(form().Command1.caption == "&Calculate" && !form().command1cancel && form().optTheory[0].checked);
 }
 
 TEST_F(SamplingTest, StoppedRunContinuesWithoutTouchingItsPoints) {
@@ -137,16 +132,13 @@ TEST_F(SamplingTest, NodalPlaneStopsAfter501Trials) {
     choose(2, 1, 0, 6, 625, 3);  // pz on the XY plane
     startcalculation(false);
     EXPECT_EQ(lasttrials(), 501);
-    EXPECT_EQ(form().lblCount.caption, "NODE!");
-    EXPECT_TRUE(form().lblnode.visible);
+    EXPECT_TRUE(form().lblCount.caption == "NODE!" && form().lblnode.visible);
     EXPECT_EQ(globals().run.npoints, 0);
-    ASSERT_EQ(lines().size(), 1u);
-    EXPECT_TRUE(startswith(lines()[0], "0,6,"));
+    EXPECT_TRUE(lines().size() == 1 && startswith(lines()[0], "0,6,"));
 
     choose(2, 1, 0, 6, 625, 4);  // the XZ plane is no node
     startcalculation(false);
-    EXPECT_EQ(globals().run.npoints, 625);
-    EXPECT_FALSE(form().lblnode.visible);
+    EXPECT_TRUE(globals().run.npoints == 625 && !form().lblnode.visible);
     const auto l = lines();
     for (std::size_t i = 1; i < l.size(); ++i) ASSERT_EQ(l[i].substr(l[i].find(',') + 1, 2), "0,") << l[i];
 }
@@ -158,8 +150,7 @@ TEST_F(SamplingTest, FailuresAreQuiet) {
     startcalculation(false);
     EXPECT_TRUE(dialogs.saw("psimaxerror--try again."));
     EXPECT_EQ(readfile(csv()), "");
-    EXPECT_NE(globals().run.loadedfile, csv());
-    EXPECT_EQ(form().Command1.caption, "&Calculate");
+    EXPECT_TRUE(globals().run.loadedfile != csv() && form().Command1.caption == "&Calculate");
 
     // a disk that is full: the run stops, nothing claims success
     setnucleus(1);
@@ -169,8 +160,7 @@ TEST_F(SamplingTest, FailuresAreQuiet) {
     dialogs.shown.clear();
     startcalculation(false);
     EXPECT_TRUE(dialogs.shown.empty());
-    EXPECT_NE(globals().run.loadedfile, csv());
-    EXPECT_EQ(form().Command1.caption, "&Calculate");
+    EXPECT_TRUE(globals().run.loadedfile != csv() && form().Command1.caption == "&Calculate");
 }
 
 // Chi-square of the radial distribution of the points inside the inscribed

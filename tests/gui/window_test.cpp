@@ -9,16 +9,11 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <ctime>
 #include <functional>
 
 #include "app/gui/gui.h"
 #include "app/gui/radialplotwidget.h"
 #include "engine/globals.h"
-#include "engine/sampling.h"
 #include "guitest.h"
 
 namespace vantrel::test {
@@ -30,17 +25,8 @@ protected:
         GuiTest::SetUp();
         startwindow(true);
     }
-    // Sets n, l, m by typing into the three boxes.
-    void setnlm(const std::string& n, const std::string& l, const std::string& m) {
-        for (int i = 0; i < 3; ++i) type(form().txtNLM[i], i == 0 ? n : i == 1 ? l : m);
-    }
     static int pointlines() {  // below the header line
         return std::max(0, int(splitlines(readfile(globals().orbital.csvfile)).size()) - 1);
-    }
-    void choose3d(int points) {  // 3d with the automatic extent
-        setnlm("3", "2", "0");
-        view->actionfor(form().mnuAuto)->trigger();
-        type(form().txtmax, std::to_string(points));
     }
     QString frametitle() { return qobject_cast<QGroupBox*>(widget(form().Frame1))->title(); }
 };
@@ -51,8 +37,7 @@ TEST_F(WindowTest, EnterWalksFromNToCalculate) {
     n->setFocus();
     ASSERT_TRUE(n->hasFocus());
     QTest::keyClick(n, Qt::Key_Return);
-    EXPECT_TRUE(edit(f.txtNLM[1])->hasFocus());
-    EXPECT_EQ(edit(f.txtNLM[1])->selectedText(), edit(f.txtNLM[1])->text());
+    EXPECT_TRUE(edit(f.txtNLM[1])->hasFocus() && edit(f.txtNLM[1])->selectedText() == edit(f.txtNLM[1])->text());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_TRUE(edit(f.txtNLM[2])->hasFocus());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
@@ -64,26 +49,22 @@ TEST_F(WindowTest, EnterWalksFromNToCalculate) {
     scal->setFocus();
     const QString before = scal->text();
     QTest::keyClick(scal, Qt::Key_Return);
-    EXPECT_TRUE(scal->hasFocus());
-    EXPECT_EQ(scal->text(), before);
+    EXPECT_TRUE(scal->hasFocus() && scal->text() == before);
 }
 
 TEST_F(WindowTest, MaxPointsSpinnerDoublesAndHalves) {
     MainForm& f = form();
     clickspinner(f.HScroll2, 1);
-    EXPECT_EQ(edit(f.txtmax)->text(), "20000");
-    EXPECT_EQ(globals().orbital.maxpoints, 20000);
+    EXPECT_TRUE(edit(f.txtmax)->text() == "20000" && globals().orbital.maxpoints == 20000);
     for (int i = 0; i < 6; ++i) clickspinner(f.HScroll2, -1);
-    EXPECT_EQ(f.HScroll2.value, -5);
     // 312.5 is raised to the smallest quota at once.
-    EXPECT_EQ(edit(f.txtmax)->text(), "625");
+    EXPECT_TRUE(f.HScroll2.value == -5 && edit(f.txtmax)->text() == "625");
     clickspinner(f.HScroll2, -1);  // already at the end of the range
     EXPECT_EQ(f.HScroll2.value, -5);
 
     // The n spinner writes n and refreshes the orbital.
     clickspinner(f.HScroll3[0], 1);
-    EXPECT_EQ(edit(f.txtNLM[0])->text(), "2");
-    EXPECT_EQ(globals().orbital.currentn, 2);
+    EXPECT_TRUE(edit(f.txtNLM[0])->text() == "2" && globals().orbital.currentn == 2);
 }
 
 TEST_F(WindowTest, ExclusiveCheckBoxPairs) {
@@ -112,16 +93,14 @@ TEST_F(WindowTest, RegionButtonsAndPlaneLabel) {
     MainForm& f = form();
     clickbutton(f.optAll[4]);
     QLabel* plane = label(f.lblplane);
-    EXPECT_EQ(plane->text(), "restricted to the XZ plane");
-    EXPECT_FALSE(plane->isHidden());
+    EXPECT_TRUE(plane->text() == "restricted to the XZ plane" && !plane->isHidden());
     EXPECT_EQ(button(f.optAll[4])->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     EXPECT_NE(button(f.optAll[0])->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     EXPECT_EQ(globals().orbital.planename, "xz");
     clickbutton(f.optAll[4]);  // clicking the selected one keeps it selected
     EXPECT_TRUE(button(f.optAll[4])->isChecked());
     clickbutton(f.optAll[0]);
-    EXPECT_TRUE(plane->isHidden());
-    EXPECT_EQ(globals().orbital.planename, "");
+    EXPECT_TRUE(plane->isHidden() && globals().orbital.planename.empty());
 }
 
 TEST_F(WindowTest, OtherSpeciesCancelledKeepsZ) {
@@ -141,15 +120,12 @@ TEST_F(WindowTest, OtherSpeciesCancelledKeepsZ) {
 
 TEST_F(WindowTest, InvalidNumbersDisableCalculate) {
     MainForm& f = form();
-    setnlm("3", "3", "0");
-    EXPECT_FALSE(button(f.Command1)->isEnabled());
-    EXPECT_FALSE(label(f.lblerror)->isHidden());
+    for (int i : {0, 1, 2}) type(f.txtNLM[i], i == 2 ? "0" : "3");
+    EXPECT_FALSE(button(f.Command1)->isEnabled() || label(f.lblerror)->isHidden() || label(f.lblenergy[0])->isEnabled());
     EXPECT_EQ(label(f.lblerror)->text(), "The quantum numbers you have chosen are invalid.");
-    EXPECT_FALSE(label(f.lblenergy[0])->isEnabled());
     type(f.txtNLM[1], "2");
     type(f.txtNLM[2], "-2");
-    EXPECT_TRUE(button(f.Command1)->isEnabled());
-    EXPECT_TRUE(label(f.lblerror)->isHidden());
+    EXPECT_TRUE(button(f.Command1)->isEnabled() && label(f.lblerror)->isHidden());
 }
 
 TEST_F(WindowTest, ShortRunThenLoad) {
@@ -279,56 +255,6 @@ TEST_F(RunGuiTest, ClosingDuringSequenceEndsIt) {
     EXPECT_EQ(shown.size(), 1);  // "Reading input data from ..."
     EXPECT_LT(globals().run.npoints, 320000);
     EXPECT_FALSE(fs::exists(home.file("files/4_3_0_.csv")));
-}
-
-// Not a test of speed: prints how long a long 3d run takes in the window
-// and without one (best of five, taking turns), for the README. Run with
-// VANTREL_MEASURE=1.
-TEST_F(WindowTest, MeasureWindowAgainstHeadless) {
-    if (!std::getenv("VANTREL_MEASURE")) GTEST_SKIP() << "set VANTREL_MEASURE=1 to measure";
-    MainForm& f = form();
-    choose3d(320000);
-    const Hooks windowed = hooks();
-    Hooks bare = windowed;  // nothing on screen: no refresh, no events, no plot surface
-    bare.refresh = nullptr;
-    bare.processevents = nullptr;
-
-    double best[2][2] = {{1e9, 1e9}, {1e9, 1e9}};  // [window, headless][wall, cpu]
-    auto timed = [&](int kind, const std::function<void()>& run) {
-        fs::remove(globals().orbital.csvfile);
-        const auto wall = std::chrono::steady_clock::now();
-        const std::clock_t cpu = std::clock();
-        run();
-        const double seconds[2] = {std::chrono::duration<double>(std::chrono::steady_clock::now() - wall).count(),
-                                   double(std::clock() - cpu) / CLOCKS_PER_SEC};
-        for (int i : {0, 1}) best[kind][i] = std::min(best[kind][i], seconds[i]);
-        EXPECT_EQ(globals().run.npoints, 320000);
-    };
-    for (int round = 0; round < 10; ++round) {
-        if ((round + round / 2) % 2 == 0) {
-            timed(0, [&] { QTest::mouseClick(button(f.Command1), Qt::LeftButton); });
-        } else {
-            hooks() = bare;
-            setimage1canvas(nullptr);
-            timed(1, [] { startcalculation(false); });
-            hooks() = windowed;
-            setimage1canvas(view->plot());
-        }
-    }
-    std::printf("3d run of 320000 points, best of 5: window %.3f s wall / %.3f s cpu, headless %.3f / %.3f, "
-                "ratio %.3f / %.3f\n",
-                best[0][0], best[0][1], best[1][0], best[1][1], best[0][0] / best[1][0], best[0][1] / best[1][1]);
-}
-
-// Writes the picture of the window after a 3d run to VANTREL_SCREENSHOT.
-TEST_F(WindowTest, Screenshot) {
-    const char* path = std::getenv("VANTREL_SCREENSHOT");
-    if (!path) GTEST_SKIP() << "set VANTREL_SCREENSHOT=file.png to take it";
-    choose3d(40000);
-    QTest::mouseClick(button(form().Command1), Qt::LeftButton);
-    view->resize(view->sizeHint());
-    QApplication::processEvents();
-    EXPECT_TRUE(view->grab().save(QString::fromLocal8Bit(path)));
 }
 
 }  // namespace
