@@ -46,33 +46,27 @@ protected:
     std::string home = dir.file("main_vantrel"), cache = home + "/files", out;
 };
 
-TEST_F(EndToEnd, UsageWithoutArgumentsTouchesNothing) {
-    EXPECT_EQ(vantrel(""), 0);
-    EXPECT_TRUE(contains(out, "vantrel [CLEAR] SEQUENCE-FILE")) << out;
-    EXPECT_FALSE(fs::exists(home));
-}
-
 // What the sequence lines do is tested in the process (sequence, pages);
 // here: the console, the exit status and CLEAR on the command line.
-TEST_F(EndToEnd, SequenceRunWritesPagesAndReports) {
+TEST_F(EndToEnd, UsageClearAndASequenceRun) {
+    EXPECT_EQ(vantrel(""), 0);
+    EXPECT_TRUE(contains(out, "vantrel [CLEAR] SEQUENCE-FILE")) << out;
+    EXPECT_FALSE(fs::exists(home));  // the usage touches nothing
+
     fs::create_directories(cache);
     writefile(cache + "/old.htm", "old");
     EXPECT_EQ(vantrel("CLEAR"), 0);
-    EXPECT_FALSE(fs::exists(cache + "/old.htm"));
-    EXPECT_FALSE(contains(out, "Reading input data"));
+    EXPECT_FALSE(fs::exists(cache + "/old.htm") || contains(out, "Reading input data"));
 
     writefile(cache + "/old.htm", "old");
     const std::string seq = sequence("# A tour, with commas in the comment\r\nmaxpoints=625 extent=0 energy\r\n"
                                      "1 0 0\r\nZ=2\r\nfour full\r\n3 2 0 xy\r\n");
     EXPECT_EQ(vantrel("CLEAR " + seq), 0) << out;
     EXPECT_FALSE(fs::exists(cache + "/old.htm"));
-    EXPECT_TRUE(contains(out, "Reading input data from  " + seq + "\n")) << out;
-    EXPECT_TRUE(contains(out, "2 orbitals were processed.")) << out;
-    EXPECT_TRUE(contains(readfile(cache + "/1_0_0_.htm"), "<font color=red>-2.18 attoJoule</font>"));
+    EXPECT_TRUE(contains(out, "Reading input data from  " + seq + "\n") && contains(out, "2 orbitals were processed.")) << out;
     EXPECT_TRUE(startswith(readfile(cache + "/1_0_0_.csv"), "625,2,"));
     EXPECT_TRUE(fs::exists(cache + "/3_2_0_xy_(z_2)_4.htm"));
     EXPECT_TRUE(contains(readfile(cache + "/frame1.htm"), "showxyz('3_2_0_xy_(z_2).xyz'"));
-    EXPECT_TRUE(contains(readfile(cache + "/index.htm"), "SRC='frame1.htm'"));
 }
 
 TEST_F(EndToEnd, BadInputGetsAClearMessage) {

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 #include "engine/formstate.h"
 #include "engine/globals.h"
@@ -50,25 +50,16 @@ ScopedEnv::~ScopedEnv() { saved_ ? setenv(name_.c_str(), saved_->c_str(), 1) : u
 
 std::string readfile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-void writefile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+void writefile(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 int occurrences(const std::string& text, const std::string& part) {
     int n = 0;
     for (auto at = text.find(part); !part.empty() && at != std::string::npos; at = text.find(part, at + part.size())) ++n;
     return n;
 }
-
-bool startswith(const std::string& text, const std::string& start) { return text.rfind(start, 0) == 0; }
 
 std::vector<std::string> splitlines(const std::string& text) {
     std::vector<std::string> v;
@@ -81,13 +72,9 @@ std::vector<std::string> splitlines(const std::string& text) {
     return v;
 }
 
-std::string csvheader(const std::string& fields) { return fields + std::string(50 - fields.size(), ' ') + "\r\n"; }
-
 void typenlm(const std::string& n, const std::string& l, const std::string& m, const char* extent) {
     auto& f = form();
-    f.txtNLM[0].text = n;
-    f.txtNLM[1].text = l;
-    f.txtNLM[2].text = m;
+    f.txtNLM[0].text = n, f.txtNLM[1].text = l, f.txtNLM[2].text = m;
     if (extent) f.txtscal.text = extent;
     updateorbital(true);
 }

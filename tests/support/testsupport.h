@@ -24,14 +24,13 @@ protected:
     ScriptedDialogs dialogs;
 };
 
-// A scratch directory removed at the end of the test.
+// A scratch directory removed at the end of the test; the prefix keeps
+// "vantrel" out of paths that must not hold it.
 class TempDir {
 public:
-    // A name of one's own, for paths that must not hold "vantrel".
     explicit TempDir(const std::string& prefix = "vantrel-test");
     ~TempDir();
     TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
     const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + "/" + name; }
 
@@ -53,7 +52,6 @@ public:
     ScopedEnv(const char* name, const std::optional<std::string>& value);
     ~ScopedEnv();
     ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
 
 private:
     std::string name_;
@@ -62,12 +60,12 @@ private:
 
 std::string readfile(const std::string& path);  // raw bytes, "" when missing
 void writefile(const std::string& path, const std::string& bytes);
-bool contains(const std::string& text, const std::string& part);
+inline bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+inline bool startswith(const std::string& text, const std::string& start) { return text.rfind(start, 0) == 0; }
 int occurrences(const std::string& text, const std::string& part);  // non-overlapping
-bool startswith(const std::string& text, const std::string& start);
-std::vector<std::string> splitlines(const std::string& text);  // at CR LF; no empty last line
+std::vector<std::string> splitlines(const std::string& text);     // at CR LF; no empty last line
 // The first line of a point file: the fields padded to 50 characters, CR LF.
-std::string csvheader(const std::string& fields);
+inline std::string csvheader(const std::string& fields) { return fields + std::string(50 - fields.size(), ' ') + "\r\n"; }
 
 // Types n, l, m (and the extent, unless null) into the window's boxes and
 // refreshes the orbital as the window does.
