@@ -29,7 +29,6 @@ protected:
 // "&Other" are driven through the real window in the window tests; these
 // are the reactions those do not reach.
 TEST_F(MainWindowTest, KeysAndSpinnersSetByCode) {
-    auto& f = form();
     formactivated();
     EXPECT_EQ(f.activecontrol, &f.txtNLM[0]);
     EXPECT_TRUE(nlmkeyenter(2));
@@ -53,8 +52,6 @@ TEST_F(MainWindowTest, KeysAndSpinnersSetByCode) {
 }
 
 TEST_F(MainWindowTest, OtherSpeciesAndQuickCalculation) {
-    auto& f = form();
-    auto& o = globals().orbital;
     dialogs.inputs = {"0", "150"};
     f.mnuH[4].click();
     EXPECT_EQ(o.currentz, 1);
@@ -84,7 +81,6 @@ TEST_F(MainWindowTest, OtherSpeciesAndQuickCalculation) {
 }
 
 TEST_F(MainWindowTest, OtherWindowsAndMenus) {
-    auto& f = form();
     std::vector<std::string> calls;
     windowhooks().showlevels = [&] { calls.push_back("showlevels"); };
     windowhooks().closelevels = [&] { calls.push_back("closelevels"); };

@@ -37,7 +37,6 @@ protected:
 };
 
 TEST_F(SequenceTest, KeywordsSetTheControls) {
-    auto& f = form();
     struct Case {
         const char* line;
         std::vector<Control*> on, off;
@@ -70,7 +69,6 @@ TEST_F(SequenceTest, KeywordsSetTheControls) {
 }
 
 TEST_F(SequenceTest, NumbersAfterKeywords) {
-    auto& f = form();
     run("maxpoints=2000 extent=7\nmaxpoints=0 maxpoints=5");  // the first occurrence counts
     EXPECT_TRUE(f.txtmax.text == "2000" && f.txtscal.text == "7");
     run("Z=200");  // the menu's limit of 120 is not the batch's
@@ -135,7 +133,6 @@ TEST_F(SequenceTest, CommandLine) {
 }
 
 TEST_F(SequenceTest, StateLinesMakeOrbitals) {
-    auto& f = form();
     writefile(cache + "/old.htm", "old");
     run("maxpoints=625 extent=0\r\nCLEAR\r\n1 0 0\r\nCLEAR\r\n2 1 1 XY\r\n");
     EXPECT_EQ(last(), "2 orbitals were processed.");

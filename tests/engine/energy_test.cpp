@@ -58,7 +58,6 @@ TEST_F(EnergyReport, HtmlTable) {
 }
 
 TEST_F(EnergyReport, PlainText) {
-    auto& o = globals().orbital;
     o.speciesname = "He+ (Z=2)";
     o.currentz = 2;
     o.currentn = 3;

@@ -18,7 +18,6 @@ using FormStateTest = test::FreshState;
 using test::typenlm;
 
 TEST_F(FormStateTest, ReactionsFireOnlyOnRealChanges) {
-    auto& f = form();
     int clicks = 0, changes = 0;
     f.optTheory[0].onclick = [&] { ++clicks; };
     f.optTheory[0].select();  // already selected
@@ -48,7 +47,6 @@ TEST_F(FormStateTest, ReactionsFireOnlyOnRealChanges) {
 
 // (3 3 0 and 3 2 -2 are typed into the real window in the window tests.)
 TEST_F(OrbitalTest, ValidityShowsInTheWindow) {
-    auto& f = form();
     const std::string invalid = "The quantum numbers you have chosen are invalid.";
     typenlm("3", "1", "2");
     EXPECT_FALSE(f.Command1.enabled || f.lblenergy[1].enabled);
@@ -68,8 +66,6 @@ TEST_F(OrbitalTest, ValidityShowsInTheWindow) {
 }
 
 TEST_F(OrbitalTest, ExtentAndPointLimitTexts) {
-    auto& f = form();
-    auto& o = globals().orbital;
     struct Case {
         const char *text, *shown;
         int axismax;
@@ -92,8 +88,6 @@ TEST_F(OrbitalTest, ExtentAndPointLimitTexts) {
 }
 
 TEST_F(OrbitalTest, ExtentWarningsAndDefaultExtent) {
-    auto& f = form();
-    auto& o = globals().orbital;
     for (auto [z, n, expected] : {std::array{1, 1, 2}, {1, 2, 6}, {1, 3, 13}, {2, 1, 2}, {10, 4, 2}, {200, 1, 1}}) {
         o.currentz = z, o.currentn = n;
         EXPECT_EQ(defaultextent(), expected) << z << " " << n;
@@ -114,7 +108,6 @@ TEST_F(OrbitalTest, ExtentWarningsAndDefaultExtent) {
 }
 
 TEST_F(OrbitalTest, FileNamesKeepTheDirectoryCase) {
-    auto& o = globals().orbital;
     globals().maindir = "/tmp/Some_Vantrel";
     const std::string cache = "/tmp/Some_Vantrel/files/";
     struct Case {
@@ -142,8 +135,6 @@ TEST_F(OrbitalTest, FileNamesKeepTheDirectoryCase) {
 }
 
 TEST_F(OrbitalTest, SpeciesFromNuclearCharge) {
-    auto& f = form();
-    auto& o = globals().orbital;
     setnucleus(4);
     EXPECT_TRUE(o.currentz == 4 && f.mnuH[3].checked);
     EXPECT_EQ(f.Frame1.caption, "Calculation Options for the Be+3 Ion (Z=4)");
@@ -156,7 +147,6 @@ TEST_F(OrbitalTest, SpeciesFromNuclearCharge) {
 }
 
 TEST_F(OrbitalTest, RegionsNodalPlanesAndLevelWindow) {
-    auto& f = form();
     std::vector<int> setups;
     hooks().levelsetup = [&](int z, int n, int l, int m) { setups.push_back(z + n + l + m); };
     globals().levelsopen = true;
@@ -182,7 +172,6 @@ TEST_F(OrbitalTest, RegionsNodalPlanesAndLevelWindow) {
 }
 
 TEST_F(OrbitalTest, SetOrbitalGuardAndState) {
-    auto& f = form();
     globals().run.npoints = 40;
     f.settingorbital = true;
     setorbital(2, 3, 2, -1, false);

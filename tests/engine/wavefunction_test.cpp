@@ -240,7 +240,6 @@ TEST(WaveFunction, AgreesWithTheLiteralEvaluation) {
 using WaveFunctionState = test::FreshState;
 
 TEST_F(WaveFunctionState, CoefficientsAndOverlapsUseTheSharedState) {
-    auto& o = globals().orbital;
     o.currentz = 2, o.currentn = 3, o.currentl = 2, o.currentm = -1, o.extent = 17;
     setcoefficients();
     const Orbital expected = orbital(2, 3, 2, -1);

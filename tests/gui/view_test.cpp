@@ -27,7 +27,6 @@ protected:
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 TEST_F(ViewTest, EveryControlHasItsWidgetWithDesignState) {
-    MainForm& f = form();
     for (Control* c : f.all()) {
         QWidget* w = widget(*c);
         QAction* a = view->actionfor(*c);
@@ -58,7 +57,6 @@ TEST_F(ViewTest, EveryControlHasItsWidgetWithDesignState) {
 // Captions, enabling and colours after a refresh are seen through the window
 // tests; here what those do not show.
 TEST_F(ViewTest, RefreshKeepsTheCursorAndFocusFollowsTheActiveControl) {
-    MainForm& f = form();
     QLineEdit* n = edit(f.txtNLM[0]);
     n->setText("123");
     n->setCursorPosition(1);

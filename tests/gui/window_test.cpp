@@ -32,7 +32,6 @@ protected:
 };
 
 TEST_F(WindowTest, EnterWalksFromNToCalculate) {
-    MainForm& f = form();
     QLineEdit* n = edit(f.txtNLM[0]);
     n->setFocus();
     ASSERT_TRUE(n->hasFocus());
@@ -53,7 +52,6 @@ TEST_F(WindowTest, EnterWalksFromNToCalculate) {
 }
 
 TEST_F(WindowTest, MaxPointsSpinnerDoublesAndHalves) {
-    MainForm& f = form();
     clickspinner(f.HScroll2, 1);
     EXPECT_TRUE(edit(f.txtmax)->text() == "20000" && globals().orbital.maxpoints == 20000);
     for (int i = 0; i < 6; ++i) clickspinner(f.HScroll2, -1);
@@ -68,7 +66,6 @@ TEST_F(WindowTest, MaxPointsSpinnerDoublesAndHalves) {
 }
 
 TEST_F(WindowTest, ExclusiveCheckBoxPairs) {
-    MainForm& f = form();
     clickbutton(f.chkEnergy[1]);
     EXPECT_TRUE(button(f.chkEnergy[1])->isChecked());
     clickbutton(f.chkEnergy[0]);
@@ -90,7 +87,6 @@ TEST_F(WindowTest, ExclusiveCheckBoxPairs) {
 }
 
 TEST_F(WindowTest, RegionButtonsAndPlaneLabel) {
-    MainForm& f = form();
     clickbutton(f.optAll[4]);
     QLabel* plane = label(f.lblplane);
     EXPECT_TRUE(plane->text() == "restricted to the XZ plane" && !plane->isHidden());
@@ -104,7 +100,6 @@ TEST_F(WindowTest, RegionButtonsAndPlaneLabel) {
 }
 
 TEST_F(WindowTest, OtherSpeciesCancelledKeepsZ) {
-    MainForm& f = form();
     view->actionfor(f.mnuH[1])->trigger();
     EXPECT_EQ(frametitle(), "Calculation Options for the He+ Ion (Z=2)");
     dialogs.inputs = {std::nullopt, "7.8"};
@@ -119,7 +114,6 @@ TEST_F(WindowTest, OtherSpeciesCancelledKeepsZ) {
 }
 
 TEST_F(WindowTest, InvalidNumbersDisableCalculate) {
-    MainForm& f = form();
     for (int i : {0, 1, 2}) type(f.txtNLM[i], i == 2 ? "0" : "3");
     EXPECT_FALSE(button(f.Command1)->isEnabled() || label(f.lblerror)->isHidden() || label(f.lblenergy[0])->isEnabled());
     EXPECT_EQ(label(f.lblerror)->text(), "The quantum numbers you have chosen are invalid.");
@@ -129,7 +123,6 @@ TEST_F(WindowTest, InvalidNumbersDisableCalculate) {
 }
 
 TEST_F(WindowTest, ShortRunThenLoad) {
-    MainForm& f = form();
     type(f.txtmax, "625");
     QTest::mouseClick(button(f.Command1), Qt::LeftButton);
     EXPECT_TRUE(globals().run.npoints == 625 && pointlines() == 625);
@@ -151,7 +144,6 @@ TEST_F(WindowTest, ShortRunThenLoad) {
 }
 
 TEST_F(WindowTest, EnoughStopsARunAndOnlyItIsLive) {
-    MainForm& f = form();
     type(f.txtmax, "320000");
     bool checked = false;
     // Once some points are in, look at the window and press "Enough!".

@@ -69,7 +69,6 @@ TEST_F(PagesTest, EmbedsForJmolAndChime) {
 }
 
 TEST_F(PagesTest, SinglePagesTitlesAndSummary) {
-    auto& f = form();
     speciesmenu(1);  // He+: "+ " raised, "Ion (" right after it
     f.chkEnergy[0].checked = true;
     orbital(2, 1, 0);
@@ -110,15 +109,13 @@ TEST_F(PagesTest, FourPanelViewsDifferOnlyInRotation) {
     for (int k = 0; k <= 4; ++k) EXPECT_TRUE(contains(frames, "'" + root + inttext(k) + ".htm'")) << k;
     const std::string v4 = page(root + "4.htm");
     EXPECT_TRUE(contains(v4, "rotate x 0;") && contains(v4, "width=156 height=156"));
-    EXPECT_EQ(replaced(page(root + "1.htm"), "x -90;", "x 0;"), v4);
-    EXPECT_EQ(replaced(page(root + "2.htm"), "y 90;", "x 0;"), v4);
-    EXPECT_EQ(replaced(page(root + "3.htm"), "x -45; rotate z 45;", "x 0;"), v4);
+    for (auto [k, rotation] : {std::pair{1, "x -90;"}, {2, "y 90;"}, {3, "x -45; rotate z 45;"}})
+        EXPECT_EQ(replaced(page(root + inttext(k) + ".htm"), rotation, "x 0;"), v4) << k;
     EXPECT_TRUE(contains(page(root + "0.htm"), "<HTML><BODY BGCOLOR=WHITE><center><h3>"));  // one line
 
     form().chkJmol.checked = false;  // the plug-in panels lose their name
     createorbitalpage();
-    EXPECT_TRUE(contains(page(root + "1.htm"), "<embed frank=no pluginspage="));
-    EXPECT_FALSE(contains(page(root + "1.htm"), "name=orbital"));
+    EXPECT_TRUE(contains(page(root + "1.htm"), "<embed frank=no pluginspage=") && !contains(page(root + "1.htm"), "name=orbital"));
 }
 
 TEST_F(PagesTest, AppletCopiedOnceNeverOverwritten) {
@@ -131,8 +128,7 @@ TEST_F(PagesTest, AppletCopiedOnceNeverOverwritten) {
     fs::remove(cache + "/JmolApplet.jar");
     form().chkJmol.checked = false;  // Chime needs none
     createorbitalpage();
-    EXPECT_FALSE(fileexists(cache + "/JmolApplet.jar"));
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(!fileexists(cache + "/JmolApplet.jar") && dialogs.shown.empty());
 }
 
 TEST_F(PagesTest, EnergyIndexSharesHeadingsAndSkipsUnbound) {
@@ -157,8 +153,8 @@ TEST_F(PagesTest, EnergyIndexSharesHeadingsAndSkipsUnbound) {
     EXPECT_EQ(occurrences(names, "<tr><td><a target=_top href="), 5);  // numbered pages only
     EXPECT_LT(names.find("href=1_0_0_.htm"), names.find("href=2_1_0_.htm"));
     EXPECT_TRUE(contains(names, "<td>n=2<td>l=1<td>m=1<td><td>"));
-    EXPECT_TRUE(contains(page("frame2.htm"), "<body>\r\n<applet name=\"orbital1\""));
-    EXPECT_TRUE(contains(page("frame2.htm"), "load 1_0_0_.xyz;select *;"));
+    EXPECT_TRUE(contains(page("frame2.htm"), "<body>\r\n<applet name=\"orbital1\"") &&
+                contains(page("frame2.htm"), "load 1_0_0_.xyz;select *;"));
 }
 
 TEST_F(PagesTest, ShowxyzIsValidJavaScriptInBothModes) {
@@ -184,8 +180,7 @@ TEST_F(PagesTest, FrameSetTemplateMadeOnce) {
     EXPECT_EQ(page("index.htm"), tpl);
 
     globals().maindir = dir.file("other_vantrel");  // keeps the first title
-    cache = globals().maindir + "/files";
-    fs::create_directories(cache);
+    fs::create_directories(cache = globals().maindir + "/files");
     createhtmlindex("", "", "");
     EXPECT_EQ(page("index.htm"), tpl);
 

@@ -42,20 +42,16 @@ protected:
 
 TEST_F(PointFileTest, ZeroPointsGiveTheMarkersAlone) {
     writecsv(csvheader("0,2,0.5"));
-    EXPECT_TRUE(writexyzfile());
-    EXPECT_TRUE(dialogs.shown.empty());
-    auto lines = xyzlines();
-    ASSERT_EQ(lines.size(), 2u + 61u);
-    EXPECT_EQ(lines[0], "61" + std::string(48, ' '));
-    EXPECT_EQ(form().lblCount.caption, "");
-    EXPECT_FALSE(form().Command1.enabled);
-    EXPECT_FALSE(form().Command2.enabled);
+    EXPECT_TRUE(writexyzfile() && dialogs.shown.empty());
+    const auto lines = xyzlines();
+    EXPECT_TRUE(lines.size() == 2 + 61 && lines[0] == "61" + std::string(48, ' '));
+    EXPECT_FALSE(!form().lblCount.caption.empty() || form().Command1.enabled || form().Command2.enabled);
 }
 
 TEST_F(PointFileTest, LayoutOfMarkersAndPoints) {
     writecsv(csvheader("4,2,4") + "0.1,0.2,-0.3,2\r\n1,1,1,0\r\n0.4,0,0,1\r\n-0.4,0,0,-1.9\r\n");
     ASSERT_TRUE(writexyzfile());
-    auto lines = xyzlines();
+    const auto lines = xyzlines();
     ASSERT_EQ(lines.size(), 2u + 61u + 4u);
     EXPECT_EQ(lines[0], "65" + std::string(48, ' '));
     EXPECT_EQ(lines[1], "1_0_0_ the H Atom (Z=1)  " + calcEnergy(1, 1));
@@ -82,13 +78,10 @@ TEST_F(PointFileTest, NodeColoursAndFirstQuadrant) {
     writecsv(csvheader("7,2,1") +
              "1,1,1,0\r\n1,1,1,0.5\r\n1,1,1,-0.5\r\n0,1,1,1\r\n1,0,1,1\r\n1,1,0,1\r\n-1,1,1,1\r\n");
     ASSERT_TRUE(writexyzfile());
-    EXPECT_NE(globals().orbital.xyzfile.find("_n.xyz"), std::string::npos);
-    auto lines = xyzlines();
-    ASSERT_EQ(lines.size(), 2u + 61u + 3u);
+    EXPECT_TRUE(contains(globals().orbital.xyzfile, "_n.xyz"));
+    const auto lines = xyzlines();  // psi = 0 is a node "O"; in the first quadrant only, strictly
     EXPECT_EQ(lines[0], "64" + std::string(48, ' '));
-    EXPECT_EQ(lines[63], "O 25 -25 -25");
-    EXPECT_EQ(lines[64], "N 25 -25 -25");
-    EXPECT_EQ(lines[65], "O 25 -25 -25");
+    EXPECT_EQ(std::vector(lines.begin() + 63, lines.end()), (std::vector<std::string>{"O 25 -25 -25", "N 25 -25 -25", "O 25 -25 -25"}));
 }
 
 TEST_F(PointFileTest, ReadRebuildsTheHistogramAndTheNucleus) {
@@ -99,10 +92,8 @@ TEST_F(PointFileTest, ReadRebuildsTheHistogramAndTheNucleus) {
     EXPECT_EQ(run.npoints, 3);
     ASSERT_GT(rad.radialhits.size(), 25u);
     EXPECT_TRUE(rad.radialhits[10] == 2 && rad.radialhits[25] == 1 && rad.maxhits == 2 && rad.maxbin == 25);
-    EXPECT_EQ(run.maxpsi2, 0.75);
-    EXPECT_EQ(rad.radialtheory.size(), rad.radialhits.size());
-    EXPECT_EQ(form().lblCount.caption, "3");
-    EXPECT_EQ(form().txtscal.text, "2");
+    EXPECT_TRUE(run.maxpsi2 == 0.75 && rad.radialtheory.size() == rad.radialhits.size());
+    EXPECT_TRUE(form().lblCount.caption == "3" && form().txtscal.text == "2");
     EXPECT_EQ(run.loadedfile, globals().orbital.csvfile);
 
     // The species comes from the file name, "(z_3)" or none.
@@ -111,9 +102,8 @@ TEST_F(PointFileTest, ReadRebuildsTheHistogramAndTheNucleus) {
         globals().orbital.currentz = 2;
         writecsv(csvheader("1,2,1") + "0.2,0,0,1\r\n");
         readpointfile();
-        EXPECT_EQ(globals().orbital.currentz, z);
+        EXPECT_TRUE(globals().orbital.currentz == z && form().lblCount.caption == "1");
         EXPECT_EQ(globals().orbital.speciesname, z == 3 ? "the Li+2 Ion (Z=3)" : "the H Atom (Z=1)");
-        EXPECT_EQ(form().lblCount.caption, "1");
     }
 }
 
@@ -143,23 +133,19 @@ TEST_F(PointFileTest, BadInputIsReportedOnceAndLosesNothing) {
         dialogs.shown.clear();
         writecsv(c.bytes);
         EXPECT_FALSE(writexyzfile()) << c.what;
-        ASSERT_EQ(dialogs.shown.size(), 1u) << c.what;
-        EXPECT_TRUE(startswith(dialogs.shown[0].text, message)) << c.what;
-        EXPECT_GT(dialogs.shown[0].text.size(), message.size()) << c.what;
+        ASSERT_EQ(dialogs.shown.size(), 1u) << c.what;  // the message says why, after the names
+        EXPECT_TRUE(startswith(dialogs.shown[0].text, message) && dialogs.shown[0].text.size() > message.size()) << c.what;
         const auto lines = xyzlines();
-        EXPECT_EQ(lines.at(0), inttext(61 + c.written) + std::string(48, ' ')) << c.what;
-        EXPECT_EQ(lines.size(), 2u + 61u + c.written) << c.what;
+        EXPECT_TRUE(lines.size() == 2u + 61 + c.written && lines[0] == inttext(61 + c.written) + std::string(48, ' ')) << c.what;
 
         dialogs.shown.clear();
         run.loadedfile = "previous";
         readpointfile();
-        EXPECT_EQ(run.npoints, c.counted) << c.what;
-        EXPECT_EQ(form().lblCount.caption, inttext(c.counted)) << c.what;
+        EXPECT_TRUE(run.npoints == c.counted && form().lblCount.caption == inttext(c.counted)) << c.what;
         // Selecting the species refreshes the orbital, which forgets the
         // old file; only a complete read names the new one.
         EXPECT_EQ(run.loadedfile == csv, c.complete) << c.what;
-        EXPECT_EQ(globals().orbital.extent, 2) << c.what;
-        EXPECT_TRUE(dialogs.shown.empty()) << c.what;
+        EXPECT_TRUE(globals().orbital.extent == 2 && dialogs.shown.empty()) << c.what;
     }
     writecsv(csvheader("3,2,1") + good + "1000,0,0,1\r\n" + good);  // far outside the histogram
     readpointfile();
@@ -167,37 +153,30 @@ TEST_F(PointFileTest, BadInputIsReportedOnceAndLosesNothing) {
 
     // Line feeds alone are fine.
     writecsv("2,2,1\n0.2,0,0,1\n0.2,0,0,1\n");
-    EXPECT_TRUE(writexyzfile());
-    EXPECT_EQ(xyzlines().size(), 2u + 63u);
+    EXPECT_TRUE(writexyzfile() && xyzlines().size() == 2 + 63);
     readpointfile();
-    EXPECT_EQ(run.npoints, 2);
-    EXPECT_EQ(run.loadedfile, csv);
+    EXPECT_TRUE(run.npoints == 2 && run.loadedfile == csv);
 
     // A missing file: the writer says why, the reader changes nothing.
-    std::filesystem::remove(csv);
+    fs::remove(csv);
     dialogs.shown.clear();
     EXPECT_FALSE(writexyzfile());
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, message + "No such file or directory");
+    EXPECT_TRUE(dialogs.shown.size() == 1 && dialogs.shown[0].text == message + "No such file or directory");
     run.loadedfile = "previous";
     form().lblCount.caption = "before";
     readpointfile();
-    EXPECT_EQ(run.npoints, 2);
-    EXPECT_EQ(run.loadedfile, "previous");
-    EXPECT_EQ(form().lblCount.caption, "before");
+    EXPECT_TRUE(run.npoints == 2 && run.loadedfile == "previous" && form().lblCount.caption == "before");
 }
 
 TEST_F(PointFileTest, LoadRedrawsTheHitsPlot) {
-    auto& f = form();
     int enables = 0, redraws = 0;
     hooks().enablecontrols = [&](bool on) { enables += on ? 1 : -10; };
     f.optTheory[0].onclick = [&] { ++redraws; };
     writecsv(csvheader("1,2,1") + "0.2,0,0,1\r\n");
     loadclick();
-    EXPECT_EQ(enables, -9);
-    EXPECT_EQ(redraws, 1);  // even though "Actual Hits" was selected before
-    EXPECT_TRUE(f.optTheory[0].checked);
-    EXPECT_EQ(globals().run.npoints, 1);
+    EXPECT_EQ(enables, -9);  // off, then on again
+    EXPECT_EQ(redraws, 1);   // even though "Actual Hits" was selected before
+    EXPECT_TRUE(f.optTheory[0].checked && globals().run.npoints == 1);
 }
 
 }  // namespace

@@ -48,7 +48,6 @@ protected:
 };
 
 TEST_F(RadialTest, BinsPerAngstromAndHistogramSize) {
-    auto& o = globals().orbital;
     // 200: 2.5 rounds to even; 1000: 0.5 would give no bins at all.
     for (auto [axismax, bins] : {std::pair{10, 50}, {200, 2}, {510, 1}, {1000, 1}}) {
         o.axismax = axismax;
@@ -109,7 +108,6 @@ TEST_F(RadialTest, HitsModeWithoutPoints) {
     resetradialhits();
     plottheory();
     EXPECT_TRUE(canvas.bars(blue).empty() && canvas.bars(red).empty() && canvas.markers().empty());
-    auto& f = form();
     EXPECT_TRUE(f.lblCount.visible && f.lblCount.caption == "0");
     EXPECT_EQ(f.Label9.caption, "");
     EXPECT_EQ(f.Label8.caption,
@@ -130,7 +128,6 @@ TEST_F(RadialTest, HitsModeBarsRadiiAndCorners) {
     EXPECT_TRUE(b[0].x1 == 10 && b[0].y2 == 50);
     EXPECT_TRUE(r[0].x1 == 120 && r[0].y2 == 250 - 80);
 
-    auto& f = form();
     EXPECT_EQ(f.lblCount.caption, "12");
     // Equal bins: the first is the most probable radius.
     EXPECT_EQ(f.Label8.caption, "Most probable radius: 0.20 A (actual)\r\n");
@@ -162,7 +159,6 @@ TEST_F(RadialTest, TheoryMostProbableRadiusOf1s) {
 }
 
 TEST_F(RadialTest, NodesModeDrawsOneLinePerSignChange) {
-    auto& f = form();
     f.OptColor[1].select();
     f.optTheory[1].select();
     useorbital(1, 3, 0, 0, 13);
@@ -187,7 +183,6 @@ TEST_F(RadialTest, NodesModeDrawsOneLinePerSignChange) {
 }
 
 TEST_F(RadialTest, ExtentAdviceReplacesRadii) {
-    auto& f = form();
     f.optTheory[1].select();
     for (double e : {6.0, 7.0, 5.0}) {  // the default extent of 2p is 6
         useorbital(1, 2, 1, 0, e);
@@ -206,7 +201,6 @@ TEST_F(RadialTest, ExtentAdviceReplacesRadii) {
 }
 
 TEST_F(RadialTest, ShowTheory) {
-    auto& f = form();
     useorbital(1, 2, 1, 0, 6);
     f.Command1.enabled = false;  // a run is going: leave its plot alone
     showtheory();

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/formstate.h"
+#include "engine/globals.h"
 #include "engine/platform.h"
 
 namespace vantrel::test {
@@ -22,6 +24,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
     ScriptedDialogs dialogs;
+    MainForm& f = form();  // the same objects after every reset
+    OrbitalState& o = globals().orbital;
 };
 
 // A scratch directory removed at the end of the test; the prefix keeps
