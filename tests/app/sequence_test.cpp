@@ -90,8 +90,7 @@ TEST_F(SequenceTest, FileAndLineProblems) {
     EXPECT_EQ(lastsequenceoutcome(), SequenceOutcome::OpenFailed);
     dialogs.answers.push_back(Answer::Cancel);  // nothing read
     run("black");
-    EXPECT_FALSE(form().chkBlack.checked);
-    EXPECT_EQ(lastsequenceoutcome(), SequenceOutcome::Cancelled);
+    EXPECT_TRUE(!f.chkBlack.checked && lastsequenceoutcome() == SequenceOutcome::Cancelled);
 
     const std::string wrong = "The sequence file " + seq + " is not of the correct file type. See " +
                               globals().maindir + "/input.txt";
@@ -100,27 +99,24 @@ TEST_F(SequenceTest, FileAndLineProblems) {
         dialogs.shown.clear();
         run(text);
         ASSERT_EQ(dialogs.shown.size(), 3u);
-        EXPECT_EQ(dialogs.shown[1].text, wrong);
-        EXPECT_EQ(last(), "0 orbitals were processed.");
-        EXPECT_TRUE(form().chkBlack.checked && !form().chkRotate.checked);
+        EXPECT_TRUE(dialogs.shown[1].text == wrong && last() == "0 orbitals were processed.");
+        EXPECT_TRUE(f.chkBlack.checked && !f.chkRotate.checked);  // stops at the bad line
         EXPECT_EQ(lastsequenceoutcome(), SequenceOutcome::WrongType);
     }
 
     // Far too long for a sequence line.
     run(std::string(1500000, ' ') + "noblack\n");
     EXPECT_EQ(dialogs.shown.end()[-2].text, "Line 1 of the sequence file " + seq + " is too long to be a sequence line.");
-    EXPECT_TRUE(form().chkBlack.checked);
+    EXPECT_TRUE(f.chkBlack.checked);
     // Old Mac line ends and a byte-order mark.
     run("\xEF\xBB\xBFmaxpoints=700\rZ=4\rnoblack");
-    EXPECT_TRUE(form().txtmax.text == "700" && globals().orbital.currentz == 4);
-    EXPECT_EQ(form().Form1.caption, "seq.txt line 3: noblack");
+    EXPECT_TRUE(f.txtmax.text == "700" && o.currentz == 4 && f.Form1.caption == "seq.txt line 3: noblack");
 }
 
 TEST_F(SequenceTest, CommandLine) {
     writefile(cache + "/old.htm", "old");
     EXPECT_FALSE(applycommandline("CLEAR"));  // cleared without asking, nothing read
-    EXPECT_FALSE(fileexists(cache + "/old.htm"));
-    EXPECT_FALSE(applycommandline("  "));
+    EXPECT_FALSE(fileexists(cache + "/old.htm") || applycommandline("  "));
     EXPECT_TRUE(dialogs.shown.empty());
 
     writefile(cache + "/old.htm", "old");
@@ -138,12 +134,10 @@ TEST_F(SequenceTest, StateLinesMakeOrbitals) {
     EXPECT_EQ(last(), "2 orbitals were processed.");
     EXPECT_FALSE(fileexists(cache + "/old.htm"));  // CLEAR before the first state line, not after it
     EXPECT_TRUE(fileexists(cache + "/1_0_0_.htm") && fileexists(cache + "/2_1_1_xy.htm"));
-    EXPECT_TRUE(f.optAll[3].checked && f.txtscal.text == "6");
-    EXPECT_TRUE(f.Command1.enabled && f.Frame2.enabled);
+    EXPECT_TRUE(f.optAll[3].checked && f.txtscal.text == "6" && f.Command1.enabled && f.Frame2.enabled);
 
     run("1 0 0 somewhere");
-    EXPECT_EQ(last(), "1 orbital was processed.");
-    EXPECT_TRUE(f.optAll[0].checked);
+    EXPECT_TRUE(last() == "1 orbital was processed." && f.optAll[0].checked);
     // continue: up to the next multiple of the quota
     for (auto [text, count] : {std::pair{"1 0 0", "625,"}, {"continue\n1 0 0", "1250,"}, {"nocontinue continue\n1 0 0", "625,"}}) {
         run(text);
@@ -157,8 +151,7 @@ TEST_F(SequenceTest, StateLinesMakeOrbitals) {
     dialogs.shown.clear();
     run("maxpoints=1000000\n1 0 0\n2 0 0\n");
     EXPECT_EQ(dialogs.shown[1].text, "Do you want to continue processing of " + seq + "?");
-    EXPECT_EQ(last(), "1 orbital was processed.");
-    EXPECT_FALSE(fileexists(cache + "/2_0_0_.htm"));
+    EXPECT_TRUE(last() == "1 orbital was processed." && !fileexists(cache + "/2_0_0_.htm"));
 }
 
 }  // namespace
