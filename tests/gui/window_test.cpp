@@ -28,6 +28,17 @@ protected:
     static int pointlines() {  // below the header line
         return std::max(0, int(splitlines(readfile(globals().orbital.csvfile)).size()) - 1);
     }
+    // Clicks "&Calculate"; once `ready` holds during the run, does `act` (once).
+    bool calculateuntil(const std::function<bool()>& ready, const std::function<void()>& act) {
+        bool done = false;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (!done && ready()) done = true, act();
+        });
+        poll.start(5);
+        QTest::mouseClick(button(f.Command1), Qt::LeftButton);
+        return done;
+    }
     QString frametitle() { return qobject_cast<QGroupBox*>(widget(form().Frame1))->title(); }
 };
 
@@ -125,44 +136,30 @@ TEST_F(WindowTest, InvalidNumbersDisableCalculate) {
 TEST_F(WindowTest, ShortRunThenLoad) {
     type(f.txtmax, "625");
     QTest::mouseClick(button(f.Command1), Qt::LeftButton);
-    EXPECT_TRUE(globals().run.npoints == 625 && pointlines() == 625);
+    EXPECT_TRUE(globals().run.npoints == 625 && pointlines() == 625 && label(f.lblCount)->text() == "625");
     EXPECT_EQ(button(f.Command1)->text(), "&Calculate");
-    EXPECT_TRUE(button(f.Command2)->isEnabled() && widget(f.Frame1)->isEnabled());
-    EXPECT_EQ(label(f.lblCount)->text(), "625");
-    EXPECT_FALSE(view->plot()->lines().empty());
+    EXPECT_TRUE(button(f.Command2)->isEnabled() && widget(f.Frame1)->isEnabled() && !view->plot()->lines().empty());
     EXPECT_TRUE(label(f.Label8)->text().startsWith("Most probable radius: "));
 
     // The theory curve replaces the hits; "&Load" brings them back.
     clickbutton(f.optTheory[1]);
     EXPECT_TRUE(f.optTheory[1].checked);
     QTest::mouseClick(button(f.Command2), Qt::LeftButton);
-    EXPECT_TRUE(button(f.optTheory[0])->isChecked());
-    EXPECT_EQ(globals().run.npoints, 625);
-    EXPECT_EQ(label(f.lblCount)->text(), "625");
-    EXPECT_FALSE(view->plot()->lines().empty());
-    EXPECT_TRUE(label(f.Label8)->text().contains("(actual)"));
+    EXPECT_TRUE(button(f.optTheory[0])->isChecked() && globals().run.npoints == 625 && label(f.lblCount)->text() == "625");
+    EXPECT_TRUE(!view->plot()->lines().empty() && label(f.Label8)->text().contains("(actual)"));
 }
 
 TEST_F(WindowTest, EnoughStopsARunAndOnlyItIsLive) {
     type(f.txtmax, "320000");
-    bool checked = false;
     // Once some points are in, look at the window and press "Enough!".
-    QTimer poll;
-    poll.setInterval(5);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (globals().run.npoints < 200 || checked) return;
-        checked = true;
+    EXPECT_TRUE(calculateuntil([] { return globals().run.npoints >= 200; }, [&] {
         QAbstractButton* calc = button(f.Command1);
         EXPECT_TRUE(calc->text() == "Enough!" && calc->isEnabled());
         EXPECT_FALSE(button(f.Command2)->isEnabled() || button(f.Command3)->isEnabled() || widget(f.Frame1)->isEnabled() ||
                      view->menufor(f.mnuType)->menuAction()->isEnabled() ||
                      view->menufor(f.mnuFile)->menuAction()->isEnabled() || label(f.lblCount)->text().isEmpty());
         QTest::mouseClick(calc, Qt::LeftButton);
-    });
-    poll.start();
-    QTest::mouseClick(button(f.Command1), Qt::LeftButton);
-    poll.stop();
-    EXPECT_TRUE(checked);
+    }));
     const int stopped = globals().run.npoints;
     EXPECT_TRUE(stopped >= 200 && stopped < 320000) << stopped;
     EXPECT_EQ(pointlines(), stopped);
@@ -170,17 +167,9 @@ TEST_F(WindowTest, EnoughStopsARunAndOnlyItIsLive) {
 
     // Esc stops a run too: this one continues the saved points (Yes).
     dialogs.answers.push_back(Answer::Yes);
-    bool pressed = false;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (pressed || globals().run.npoints < stopped + 100) return;
-        pressed = true;
+    EXPECT_TRUE(calculateuntil([&] { return globals().run.npoints >= stopped + 100; }, [&] {
         QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : view.get(), Qt::Key_Escape);
-    });
-    checked = true;
-    poll.start();
-    QTest::mouseClick(button(f.Command1), Qt::LeftButton);
-    poll.stop();
-    EXPECT_TRUE(pressed);
+    }));
     EXPECT_TRUE(globals().run.npoints > stopped && globals().run.npoints < 320000);
     EXPECT_EQ(button(f.Command1)->text(), "&Calculate");
 }
@@ -231,8 +220,7 @@ TEST_F(RunGuiTest, SequenceRunKeepsTheWindowOpen) {
     });
     EXPECT_EQ(status, 0);
     ASSERT_GE(shown.size(), 2);
-    EXPECT_TRUE(shown.first().startsWith("Reading input data from  "));
-    EXPECT_EQ(shown.last(), "2 orbitals were processed.");
+    EXPECT_TRUE(shown.first().startsWith("Reading input data from  ") && shown.last() == "2 orbitals were processed.");
     EXPECT_TRUE(sawwindowaftersequence);
     EXPECT_TRUE(fs::exists(home.file("files/1_0_0_.csv")) && fs::exists(home.file("files/2_1_0_xy.csv")));
 }
@@ -243,8 +231,7 @@ TEST_F(RunGuiTest, ClosingDuringSequenceEndsIt) {
     const int status = rungui("maxpoints=320000\r\n3 2 0\r\n4 3 0\r\n5 4 0\r\n", [](MainWindowView& view) {
         if (globals().run.npoints > 1000) view.close();
     });
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(shown.size(), 1);  // "Reading input data from ..."
+    EXPECT_TRUE(status == 0 && shown.size() == 1);  // "Reading input data from ..."
     EXPECT_LT(globals().run.npoints, 320000);
     EXPECT_FALSE(fs::exists(home.file("files/4_3_0_.csv")));
 }
