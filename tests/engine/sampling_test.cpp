@@ -60,13 +60,17 @@ TEST_F(SamplingTest, FreshRunFillsTheQuotaExactly) {
     EXPECT_TRUE(form().Command1.caption == "&Calculate" && !form().command1cancel && form().optTheory[0].checked);
 }
 
-TEST_F(SamplingTest, StoppedRunContinuesWithoutTouchingItsPoints) {
+TEST_F(SamplingTest, StoppedRunContinuesOnlyWithAMatchingHeader) {
     choose(2, 1, 0, 6);
     stopat(40);
     startcalculation(false);
     const auto first = lines();
+    const std::string points = readfile(csv()).substr(52);
     ASSERT_EQ(first.size(), 41u);
     EXPECT_TRUE(startswith(first[0], "40,6,")) << first[0];
+    choose(2, 1, 0, 7);  // another extent: the header no longer matches
+    EXPECT_FALSE(cancontinue());
+    choose(2, 1, 0, 6);
     EXPECT_TRUE(cancontinue());
 
     // Cancel leaves everything as it was
@@ -75,7 +79,6 @@ TEST_F(SamplingTest, StoppedRunContinuesWithoutTouchingItsPoints) {
     startcalculation(false);
     EXPECT_TRUE(dialogs.saw("Continue previous calculation saved in " + csv() + "?"));
     EXPECT_EQ(lines(), first);
-
     // Yes appends up to the quota; the old points stay byte for byte
     globals().run.loadedfile.clear();  // forces the file to be read back first
     dialogs.answers = {Answer::Yes};
@@ -84,26 +87,13 @@ TEST_F(SamplingTest, StoppedRunContinuesWithoutTouchingItsPoints) {
     ASSERT_EQ(after.size(), 626u);
     EXPECT_TRUE(startswith(after[0], "625,6,")) << after[0];
     EXPECT_TRUE(std::equal(first.begin() + 1, first.end(), after.begin() + 1));
-
     // No starts afresh and replaces the file
     dialogs.answers = {Answer::No};
     stopat(10);
     startcalculation(false);
     EXPECT_EQ(lines().size(), 11u);
-}
 
-TEST_F(SamplingTest, SavedRunTestReadsTheHeaderStrictly) {
-    choose(2, 1, 0, 6);
-    stopat(40);
-    startcalculation(false);
-    ASSERT_TRUE(cancontinue());
-    const std::string points = readfile(csv()).substr(52);
-
-    choose(2, 1, 0, 7);  // another extent: the header no longer matches
-    EXPECT_FALSE(cancontinue());
-    choose(2, 1, 0, 6);
-    EXPECT_TRUE(cancontinue());
-
+    dialogs.shown.clear();  // the header test asks nothing
     const std::string shortheader = csvheader("40,6,0.5").substr(0, 49) + "\r\n" + points;  // 49 characters
     for (const std::string& bytes : {shortheader, csvheader("40,6,0.5").insert(50, " ") + points, csvheader("0,6,0.5") + points,
                                      csvheader("40,6,0") + points, csvheader("40,six,0.5") + points,
@@ -114,8 +104,7 @@ TEST_F(SamplingTest, SavedRunTestReadsTheHeaderStrictly) {
     writefile(csv(), csvheader("40 6 0.5").substr(0, 50) + "\n");  // blanks and LF are fine
     EXPECT_TRUE(cancontinue());
     fs::remove(csv());
-    EXPECT_FALSE(cancontinue());
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_FALSE(cancontinue() || !dialogs.shown.empty());
 
     // A foreign file is never continued, even when asked to in batch mode:
     // the run starts afresh instead of patching its first bytes.
@@ -124,8 +113,7 @@ TEST_F(SamplingTest, SavedRunTestReadsTheHeaderStrictly) {
     globals().run.continuerun = true;
     globals().run.maxpsi2 = 0.5;
     startcalculation(true);
-    ASSERT_EQ(lines().size(), 626u);
-    EXPECT_TRUE(startswith(lines()[0], "625,6,"));
+    EXPECT_TRUE(lines().size() == 626 && startswith(lines()[0], "625,6,"));
 }
 
 TEST_F(SamplingTest, NodalPlaneStopsAfter501Trials) {
