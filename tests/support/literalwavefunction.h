@@ -28,13 +28,7 @@ inline double literalwavefunction(const Orbital& o, double x, double y, double z
     if (only) return big;
 
     // On the plane x = 0 the sign of y picks the half turn.
-    double phi;
-    if (x == 0) {
-        phi = y < 0 ? -pivalue / 2 : pivalue / 2;
-    } else {
-        phi = std::atan(y / x);
-        if (x < 0) phi += pivalue;
-    }
+    const double phi = x == 0 ? (y < 0 ? -pivalue / 2 : pivalue / 2) : std::atan(y / x) + (x < 0 ? pivalue : 0.0);
 
     double theta = 0, c, sn;
     bool skip = false;
