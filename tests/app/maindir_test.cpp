@@ -28,7 +28,7 @@ protected:
     ScopedEnv home{"HOME", dir.path()}, vantrelhome{"VANTREL_HOME", std::nullopt};
 };
 
-TEST_F(MainDirTest, NamesAreNormalisedButKeepTheirCase) {
+TEST_F(MainDirTest, NamesNormalisedCaseKeptExampleFileWritten) {
     fs::create_directory(dir.file("MyVantrel"));
     fs::create_directory(dir.file("two"));
     const std::pair<const char*, const char*> cases[] = {
@@ -48,9 +48,8 @@ TEST_F(MainDirTest, NamesAreNormalisedButKeepTheirCase) {
     fs::create_directory(dir.file("a_vantrel"));
     writefile(dir.file("a_vantrel/files"), "in the way");
     EXPECT_EQ(setmaindir(dir.file("a_vantrel")), ENOTDIR);
-}
 
-TEST_F(MainDirTest, NewDirectoryGetsAnExampleSequenceFile) {
+    // A new main directory gets a valid example sequence file.
     ASSERT_EQ(setmaindir(dir.file("ex_vantrel")), 0);
     std::string rest = readfile(dir.file("ex_vantrel/input.txt"));
     EXPECT_TRUE(contains(rest, "\r\n1 0 0\r\n"));

@@ -36,7 +36,7 @@ protected:
     std::string cache, seq = dir.file("seq.txt");
 };
 
-TEST_F(SequenceTest, KeywordsSetTheControls) {
+TEST_F(SequenceTest, KeywordsAndNumbersSetTheControls) {
     struct Case {
         const char* line;
         std::vector<Control*> on, off;
@@ -66,9 +66,7 @@ TEST_F(SequenceTest, KeywordsSetTheControls) {
     EXPECT_EQ(dialogs.shown.front().text, "Reading input data from  " + seq);
     EXPECT_EQ(last(), "0 orbitals were processed.");
     EXPECT_EQ(lastsequenceoutcome(), SequenceOutcome::Done);
-}
 
-TEST_F(SequenceTest, NumbersAfterKeywords) {
     run("maxpoints=2000 extent=7\nmaxpoints=0 maxpoints=5");  // the first occurrence counts
     EXPECT_TRUE(f.txtmax.text == "2000" && f.txtscal.text == "7");
     run("Z=200");  // the menu's limit of 120 is not the batch's

@@ -9,13 +9,11 @@
 namespace vantrel {
 namespace {
 
-TEST(Energy, LevelEnergies) {
+TEST(Energy, LevelsInJoulesAndAttojoules) {
     EXPECT_EQ(numtext(orbitalenergy(1, 2)), "-5.449684E-19");
     EXPECT_EQ(numtext(orbitalenergy(200, 1)), "-8.7194944E-14");  // Z*Z beyond the 16-bit range
     EXPECT_TRUE(orbitalenergy(1, 0) == 0 && orbitalenergy(1, -3) == 0);
-}
 
-TEST(Energy, FormatInJoulesAndAttojoules) {
     const std::tuple<double, bool, const char*> cases[] = {
         {-2.1798736e-18, true, "-2.18E-18 Joule"}, {2.1798736e-18, true, "2.18E-18 Joule"},
         {orbitalenergy(1, 2), true, "-5.45E-19 Joule"}, {-2.1798736e-18, false, "-2.18 attoJoule"},
@@ -31,15 +29,11 @@ TEST(Energy, FormatInJoulesAndAttojoules) {
 
 using EnergyReport = test::FreshState;
 
-TEST_F(EnergyReport, ShortAndRawLines) {
+TEST_F(EnergyReport, LinesHtmlTableAndPlainText) {
     EXPECT_EQ(calcEnergy(1, 0), " E = -2.1798736E-18 Joule");
     EXPECT_EQ(calcEnergy(2, 1), " E = -2.18 attoJoule = -2.18E-18 Joule");
-    globals().orbital.currentn = 2;
-    EXPECT_EQ(calcEnergy(2, 0), " E = -0.545 attoJoule = -5.45E-19 Joule");
-}
 
-TEST_F(EnergyReport, HtmlTable) {
-    std::string joules = calcEnergy(-1, 1);
+    const std::string joules = calcEnergy(-1, 1);
     EXPECT_EQ(joules,
               "<table><tr><td valign=bottom><b>Kinetic energy</b></td><td valign=bottom align=right>"
               "2.18 x 10<sup>&#150;18 </sup> Joule</td></tr>\r\n"
@@ -47,12 +41,12 @@ TEST_F(EnergyReport, HtmlTable) {
               "-4.36 x 10<sup>&#150;18 </sup> Joule</td></tr>\r\n\r\n"
               "<tr><td valign=bottom><b><font color=red>TOTAL ENERGY</font></b></td><td valign=bottom "
               "align=right><font color=red>-2.18 x 10<sup>&#150;18 </sup> Joule</font></td></tr></table>\r\n");
-    std::string atto = calcEnergy(-1, 0);
+    const std::string atto = calcEnergy(-1, 0);
     EXPECT_TRUE(test::contains(atto, "align=right>2.18 attoJoule</td>") && !test::contains(atto, "sup"));
     EXPECT_TRUE(test::contains(atto, "<font color=red>-2.18 attoJoule</font>"));
-}
+    o.currentn = 2;  // the table and the short line follow the current orbital
+    EXPECT_EQ(calcEnergy(2, 0), " E = -0.545 attoJoule = -5.45E-19 Joule");
 
-TEST_F(EnergyReport, PlainText) {
     o.speciesname = "He+ (Z=2)";
     o.currentz = 2, o.currentn = 3, o.currentl = 2, o.currentm = -1;
     EXPECT_EQ(calcEnergy(0, 1),

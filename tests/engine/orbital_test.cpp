@@ -65,7 +65,7 @@ TEST_F(OrbitalTest, ValidityShowsInTheWindow) {
     EXPECT_EQ(f.lblerror.caption, invalid);
 }
 
-TEST_F(OrbitalTest, ExtentAndPointLimitTexts) {
+TEST_F(OrbitalTest, ExtentTextsQuotaWarningsAndDefaultExtent) {
     struct Case {
         const char *text, *shown;
         int axismax;
@@ -85,9 +85,7 @@ TEST_F(OrbitalTest, ExtentAndPointLimitTexts) {
         updateorbital(false);
         EXPECT_TRUE(o.maxpoints == quota && f.txtmax.text == inttext(quota)) << text;
     }
-}
 
-TEST_F(OrbitalTest, ExtentWarningsAndDefaultExtent) {
     for (auto [z, n, expected] : {std::array{1, 1, 2}, {1, 2, 6}, {1, 3, 13}, {2, 1, 2}, {10, 4, 2}, {200, 1, 1}}) {
         o.currentz = z, o.currentn = n;
         EXPECT_EQ(defaultextent(), expected) << z << " " << n;
@@ -95,7 +93,7 @@ TEST_F(OrbitalTest, ExtentWarningsAndDefaultExtent) {
     o.currentz = 1, o.currentn = 100000;  // no overflow for absurd n
     EXPECT_GT(defaultextent(), 0);
 
-    typenlm("3", "2", "0");  // default 13, extent 2
+    typenlm("3", "2", "0", "2");  // default 13
     EXPECT_TRUE(f.lblSmall.visible && f.Label1.color == 0x0000FFu);
     typenlm("3", "2", "0", "13");
     EXPECT_TRUE(!f.lblSmall.visible && !f.lbllarge.visible && f.Label1.color == 0u);

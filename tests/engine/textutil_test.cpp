@@ -78,7 +78,7 @@ TEST(NumText, FastFormMatchesReferenceAndReadsBack) {
     EXPECT_EQ(roundtripfailures, 0);
 }
 
-TEST(Val, LeadingNumberNeverNanInfinityOrCrash) {
+TEST(Val, LeadingNumberIntegersNeverNanInfinityOrCrash) {
     const std::pair<const char*, double> cases[] = {
         {"3abc", 3}, {"abc", 0}, {"", 0}, {"-", 0}, {".", 0}, {".5", 0.5}, {"1,5", 1}, {"2e+", 2},
         {"1.2.3", 1.2}, {"0 1 0", 10}, {"1 2.5", 12.5}, {" \t\r\n -4.25", -4.25}, {"1.5E-07", 1.5e-7},
@@ -105,9 +105,7 @@ TEST(Val, LeadingNumberNeverNanInfinityOrCrash) {
         for (char& c : junk) c = char(gen() & 0xFF);
         EXPECT_TRUE(std::isfinite(val(junk)));
     }
-}
 
-TEST(Val, IntegerConversions) {
     EXPECT_TRUE(floorval("2.7") == 2 && floorval("-2.1") == -3);
     EXPECT_TRUE(floorval("1E+400") == LLONG_MAX && floorval("-1E+30") == LLONG_MIN);
     for (auto [x, n] : {std::pair{0.5, 0LL}, {1.5, 2LL}, {2.5, 2LL}, {-2.5, -2LL}, {2.4999999, 2LL},
@@ -133,7 +131,7 @@ TEST(FormatPicture, DecimalsWholeNumbersAndScientific) {
     for (const auto& c : cases) EXPECT_EQ(formatpicture(c.x, c.picture), c.text) << c.x << " " << c.picture;
 }
 
-TEST(Strings, CaseTrimSplit) {
+TEST(Strings, CaseTrimSplitAndReplaceAll) {
     EXPECT_TRUE(lower("AbC-Ä") == "abc-Ä" && upper("xY1") == "XY1");
     EXPECT_TRUE(trim(" \t a b \t ") == "a b" && trim(" \t ").empty());
 
@@ -144,9 +142,8 @@ TEST(Strings, CaseTrimSplit) {
     EXPECT_TRUE(splitfirst(t, "E") == "-2.18" && t == "-18");
     t = "abc";
     EXPECT_TRUE(splitfirst(t, "") == "abc" && t.empty());  // an empty delimiter never loops
-}
 
-TEST(Strings, ReplaceAllRestartsFromTheStart) {
+    // replaced() restarts from the start after each change.
     EXPECT_EQ(replaced("a\\\\\\\\b\\\\c", "\\\\", "\\"), "a\\b\\c");
     EXPECT_EQ(replaced("aaa", "a", "aa"), "aaaaaa");
     EXPECT_EQ(replaced("x Joule y Joule", " Joule", " </sup> Joule"), "x </sup> Joule y </sup> Joule");

@@ -157,7 +157,7 @@ TEST_F(PagesTest, EnergyIndexSharesHeadingsAndSkipsUnbound) {
                 contains(page("frame2.htm"), "load 1_0_0_.xyz;select *;"));
 }
 
-TEST_F(PagesTest, ShowxyzIsValidJavaScriptInBothModes) {
+TEST_F(PagesTest, ShowxyzIsValidJavaScriptFrameSetMadeOnce) {
     for (bool jmol : {true, false}) {
         form().chkJmol.checked = jmol;
         createhtmlindex("", "select *;", "WHITE");
@@ -170,9 +170,8 @@ TEST_F(PagesTest, ShowxyzIsValidJavaScriptInBothModes) {
         if (!jmol) EXPECT_TRUE(contains(expr, "src='+sfile+' script=\\''+script+'\\' width=300"));
     }
     EXPECT_FALSE(concatenationisvalid("'<embed script=''+script+'' x>';"));  // the unescaped form
-}
 
-TEST_F(PagesTest, FrameSetTemplateMadeOnce) {
+    // The frame set: a template beside the program, made once.
     createhtmlindex("", "", "");
     const std::string tpl = readfile(dir.file("prog/index.ht"));
     EXPECT_TRUE(startswith(tpl, "<HTML><HEAD><TITLE>Index of " + cache + " by Energy</TITLE></HEAD>\r\n"));

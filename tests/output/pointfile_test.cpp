@@ -18,16 +18,11 @@ namespace {
 
 using namespace test;
 
-class PointFileTest : public CacheState {
+class PointFileTest : public CanvasState {
 protected:
     void SetUp() override {
-        CacheState::SetUp();
-        setimage1canvas(&canvas);
+        CanvasState::SetUp();
         useorbital(1);
-    }
-    void TearDown() override {
-        setimage1canvas(nullptr);
-        CacheState::TearDown();
     }
     // The 1s state of nuclear charge z with extent 2, as the window leaves it.
     static void useorbital(int z) {
@@ -36,8 +31,6 @@ protected:
     }
     static void writecsv(const std::string& bytes) { writefile(globals().orbital.csvfile, bytes); }
     static std::vector<std::string> xyzlines() { return splitlines(readfile(globals().orbital.xyzfile)); }
-
-    RecordingCanvas canvas;
 };
 
 TEST_F(PointFileTest, ZeroPointsGiveTheMarkersAlone) {

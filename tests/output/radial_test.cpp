@@ -15,19 +15,10 @@
 namespace vantrel {
 namespace {
 
-using test::RecordingCanvas;
 constexpr std::uint32_t black = 0x000000, blue = 0xFF0000, red = 0x0000FF, violet = 0xD30094;
 
-class RadialTest : public test::FreshState {
+class RadialTest : public test::CanvasState {
 protected:
-    void SetUp() override {
-        FreshState::SetUp();
-        setimage1canvas(&canvas);
-    }
-    void TearDown() override {
-        setimage1canvas(nullptr);
-        FreshState::TearDown();
-    }
 
     // The state a refresh of the window would leave for this orbital.
     static void useorbital(int z, int n, int l, int m, double extent) {
@@ -43,8 +34,6 @@ protected:
         globals().radial.maxbin = radialsize();
         drawradialplot(true);
     }
-
-    RecordingCanvas canvas;
 };
 
 TEST_F(RadialTest, BinsPerAngstromAndHistogramSize) {
@@ -99,20 +88,17 @@ TEST_F(RadialTest, AxesForDefaultExtent) {
     drawradialaxes();
 }
 
-TEST_F(RadialTest, HitsModeWithoutPoints) {
-    useorbital(1, 1, 0, 0, 2);
+TEST_F(RadialTest, HitsModeBarsRadiiAndCorners) {
+    useorbital(1, 1, 0, 0, 2);  // k = 50, edge = bin 100
     resetradialhits();
-    plottheory();
+    plottheory();  // no points yet
     EXPECT_TRUE(canvas.bars(blue).empty() && canvas.bars(red).empty() && canvas.markers().empty());
-    EXPECT_TRUE(f.lblCount.visible && f.lblCount.caption == "0");
-    EXPECT_EQ(f.Label9.caption, "");
+    EXPECT_TRUE(f.lblCount.visible && f.lblCount.caption == "0" && f.Label9.caption.empty());
     EXPECT_EQ(f.Label8.caption,
               "Red indicates those points that will appear \r\nonly in the corners of the orbital extent cube.");
     EXPECT_EQ(globals().radial.medianradius, 0);
-}
 
-TEST_F(RadialTest, HitsModeBarsRadiiAndCorners) {
-    useorbital(1, 1, 0, 0, 2);  // k = 50, edge = bin 100
+    // Hits in bins 10 and 20 and beyond the edge.
     resetradialhits();
     for (int bin : {10, 10, 10, 10, 10, 20, 20, 20, 20, 20, 120, 120}) addradialhit(bin);
     globals().run.npoints = 12;
@@ -138,7 +124,7 @@ TEST_F(RadialTest, HitsModeBarsRadiiAndCorners) {
     EXPECT_TRUE(canvas.markers().empty() && f.Label9.caption.empty());
 }
 
-TEST_F(RadialTest, TheoryMostProbableRadiusOf1s) {
+TEST_F(RadialTest, TheoryRadiusOf1sAndNodes) {
     form().optTheory[1].select();
     for (int z : {1, 2}) {
         useorbital(z, 1, 0, 0, 2);
@@ -152,11 +138,9 @@ TEST_F(RadialTest, TheoryMostProbableRadiusOf1s) {
         EXPECT_DOUBLE_EQ(tallest, 80);
     }
     EXPECT_FALSE(form().lblCount.visible);  // a theory plot with radii hides the count
-}
 
-TEST_F(RadialTest, NodesModeDrawsOneLinePerSignChange) {
+    // Nodes mode: one violet line where the radial factor changes sign.
     f.OptColor[1].select();
-    f.optTheory[1].select();
     useorbital(1, 3, 0, 0, 13);
     plottheory();
     auto v = canvas.lineswith(violet);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "output/radial.h"
+#include "support/testsupport.h"
 
 namespace vantrel::test {
 
@@ -57,6 +58,14 @@ public:
     std::vector<Line> markers() const {
         return lineswhere([](const Line& l) { return l.y1 == 25 && l.y2 == 0; });
     }
+};
+
+// A fresh state with a scratch cache whose plot draws on a recording canvas.
+class CanvasState : public CacheState {
+protected:
+    void SetUp() override { CacheState::SetUp(), setimage1canvas(&canvas); }
+    void TearDown() override { setimage1canvas(nullptr), CacheState::TearDown(); }
+    RecordingCanvas canvas;
 };
 
 }  // namespace vantrel::test
