@@ -92,15 +92,15 @@ TEST(WaveFunction, FactorsAreNormalised) {
     }
 }
 
-TEST(WaveFunction, ClosedForms) {
+TEST(WaveFunction, ClosedFormsNodalPlanesSignsAndRadialOnlyMode) {
     double r, r2, radial = -1.0;
     // 1s at one Bohr radius (rho = 2); Theta = 1/sqrt(2).
     const double v1s = orbital(1, 1, 0, 0).evaluate(0.52918, 0, 0, r, r2, radial);
     EXPECT_NEAR(radial, 2 * std::pow(1 / 0.52918, 1.5) * std::exp(-1.0), 1e-12);
     EXPECT_NEAR(v1s, radial / std::sqrt(2.0), 1e-12);
     // 2pz of He+: Theta = sqrt(3/2) cos; R = (Z/a)^1.5 (Zr/a) e^(-Zr/2a) / (2 sqrt 6).
-    const double pz = orbital(2, 2, 1, 0).evaluate(0, 0, 1, r, r2, radial);
-    EXPECT_NEAR(pz / radial, std::sqrt(1.5), 1e-13);
+    const double v2pz = orbital(2, 2, 1, 0).evaluate(0, 0, 1, r, r2, radial);
+    EXPECT_NEAR(v2pz / radial, std::sqrt(1.5), 1e-13);
     EXPECT_NEAR(radial, std::pow(2 / bohr, 1.5) * 2 / bohr * std::exp(-1 / bohr) / (2 * std::sqrt(6.0)), 1e-12);
     // 3dz2: sqrt(10)/4 (3 cos^2 - 1); m = -2: sqrt(15)/4 sin^2 sin(2 phi) 1.414214.
     const Orbital dz2 = orbital(1, 3, 2, 0), dxy = orbital(1, 3, 2, -2);
@@ -110,11 +110,9 @@ TEST(WaveFunction, ClosedForms) {
         EXPECT_NEAR(psi(dxy, p[0], p[1], p[2]),
                     big * std::sqrt(15.0) / 4 * (1 - c * c) * std::sin(2 * std::atan2(p[1], p[0])) * sqrt2value, 1e-12);
     }
-}
 
-TEST(WaveFunction, NodalPlanesSignsAndRadialOnlyMode) {
     const Orbital pz = orbital(1, 2, 1, 0), px = orbital(1, 2, 1, 1), py = orbital(1, 2, 1, -1);
-    const Orbital dxy = orbital(1, 3, 2, -2), f = orbital(1, 4, 3, 2);
+    const Orbital f = orbital(1, 4, 3, 2);  // dxy as above
     for (double u : {-2.5, -0.3, 0.7, 4.0}) {
         for (double v : {-1.2, 0.0, 0.05, 3.3}) {
             EXPECT_EQ(psi(pz, u, v, 0), 0);

@@ -61,11 +61,9 @@ TEST_F(PagesTest, EmbedsForJmolAndChime) {
               "<applet name=\"orbital\" code=JmolApplet Archive = JmolApplet.jar  width=312 height=312 "
               "mayscript=true><param name=progressbar   value=true><param name=script value=\"set color "
               "rasmol;background WHITE;load a.xyz;select *;\"></applet>");
-    form().chkJmol.checked = false;
-    std::string chime = createembed("orbital", "a.xyz", "select *;", "width=300 height=300", "BLACK", "R ");
-    EXPECT_TRUE(startswith(chime, "<embed pluginspage=http"));
-    EXPECT_TRUE(contains(chime, " name=orbital src=a.xyz script='select *;' width=300 height=300 "
-                                "align=abscenter bgcolor=BLACK options3d=specular color3d=cpk R  spiny=60 frank=no>"));
+    f.chkJmol.checked = false;  // the plug-in form
+    EXPECT_TRUE(contains(createembed("orbital", "a.xyz", "select *;", "width=300 height=300", "BLACK", "R "),
+                         " name=orbital src=a.xyz script='select *;' width=300 height=300 align=abscenter bgcolor=BLACK"));
 }
 
 TEST_F(PagesTest, SinglePagesTitlesAndSummary) {
@@ -100,7 +98,7 @@ TEST_F(PagesTest, SinglePagesTitlesAndSummary) {
     EXPECT_TRUE(contains(li, "script='select *;spacefill 700;wireframe off;rotate x 0;'"));
 }
 
-TEST_F(PagesTest, FourPanelViewsDifferOnlyInRotation) {
+TEST_F(PagesTest, FourPanelViewsAndTheAppletCopiedOnce) {
     form().chk4Panel.checked = form().chkFull.checked = true;  // four panels win
     orbital(3, 2, -1);
     const std::string frames = readfile(createorbitalpage());
@@ -116,9 +114,9 @@ TEST_F(PagesTest, FourPanelViewsDifferOnlyInRotation) {
     form().chkJmol.checked = false;  // the plug-in panels lose their name
     createorbitalpage();
     EXPECT_TRUE(contains(page(root + "1.htm"), "<embed frank=no pluginspage=") && !contains(page(root + "1.htm"), "name=orbital"));
-}
 
-TEST_F(PagesTest, AppletCopiedOnceNeverOverwritten) {
+    // The applet beside the program is copied once, never overwritten.
+    f.chkJmol.checked = true, f.chk4Panel.checked = false;
     writefile(dir.file("prog/JmolApplet.jar"), "applet");
     orbital(1, 0, 0);
     createorbitalpage();

@@ -33,15 +33,12 @@ protected:
     static std::vector<std::string> xyzlines() { return splitlines(readfile(globals().orbital.xyzfile)); }
 };
 
-TEST_F(PointFileTest, ZeroPointsGiveTheMarkersAlone) {
-    writecsv(csvheader("0,2,0.5"));
-    EXPECT_TRUE(writexyzfile() && dialogs.shown.empty());
-    const auto lines = xyzlines();
-    EXPECT_TRUE(lines.size() == 2 + 61 && lines[0] == "61" + std::string(48, ' '));
-    EXPECT_FALSE(!form().lblCount.caption.empty() || form().Command1.enabled || form().Command2.enabled);
-}
-
 TEST_F(PointFileTest, LayoutOfMarkersAndPoints) {
+    writecsv(csvheader("0,2,0.5"));  // no points: the markers alone
+    EXPECT_TRUE(writexyzfile() && dialogs.shown.empty());
+    EXPECT_TRUE(xyzlines().size() == 2 + 61 && xyzlines()[0] == "61" + std::string(48, ' '));
+    EXPECT_FALSE(!form().lblCount.caption.empty() || form().Command1.enabled || form().Command2.enabled);
+
     writecsv(csvheader("4,2,4") + "0.1,0.2,-0.3,2\r\n1,1,1,0\r\n0.4,0,0,1\r\n-0.4,0,0,-1.9\r\n");
     ASSERT_TRUE(writexyzfile());
     const auto lines = xyzlines();
