@@ -1,6 +1,5 @@
 #include "support/testsupport.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -22,31 +21,6 @@ void FreshState::TearDown() {
     setdialogs(nullptr);
     hooks() = Hooks{};
 }
-
-void CacheState::SetUp() {
-    FreshState::SetUp();
-    globals().maindir = dir.path();
-    fs::create_directory(cache);
-}
-
-TempDir::TempDir(const std::string& prefix) {
-    std::string pattern = (fs::temp_directory_path() / (prefix + "-XXXXXX")).string();
-    char* made = mkdtemp(pattern.data());
-    path_ = made ? made : pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(path_, ec);
-}
-
-ScopedEnv::ScopedEnv(const char* name, const std::optional<std::string>& value) : name_(name) {
-    if (const char* old = std::getenv(name)) saved_ = old;
-    value ? setenv(name, value->c_str(), 1) : unsetenv(name);
-}
-
-ScopedEnv::~ScopedEnv() { saved_ ? setenv(name_.c_str(), saved_->c_str(), 1) : unsetenv(name_.c_str()); }
 
 std::string readfile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

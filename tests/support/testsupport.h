@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -32,8 +33,16 @@ protected:
 // "vantrel" out of paths that must not hold it.
 class TempDir {
 public:
-    explicit TempDir(const std::string& prefix = "vantrel-test");
-    ~TempDir();
+    explicit TempDir(const std::string& prefix = "vantrel-test") {
+        std::string pattern = (fs::temp_directory_path() / (prefix + "-XXXXXX")).string();
+        mkdtemp(pattern.data());  // fills in the Xs
+        path_ = pattern;
+    }
+    ~TempDir() {
+        std::error_code ec;  // a test may have locked it
+        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(path_, ec);
+    }
     TempDir(const TempDir&) = delete;
     const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + "/" + name; }
@@ -45,7 +54,11 @@ private:
 // A fresh state whose main directory is a scratch directory with its cache.
 class CacheState : public FreshState {
 protected:
-    void SetUp() override;
+    void SetUp() override {
+        FreshState::SetUp();
+        globals().maindir = dir.path();
+        fs::create_directory(cache);
+    }
     TempDir dir;
     std::string cache = dir.file("files");
 };
@@ -53,8 +66,11 @@ protected:
 // Sets an environment variable (nullopt: unsets it) until the end of the scope.
 class ScopedEnv {
 public:
-    ScopedEnv(const char* name, const std::optional<std::string>& value);
-    ~ScopedEnv();
+    ScopedEnv(const char* name, const std::optional<std::string>& value) : name_(name) {
+        if (const char* old = std::getenv(name)) saved_ = old;
+        value ? setenv(name, value->c_str(), 1) : unsetenv(name);
+    }
+    ~ScopedEnv() { saved_ ? setenv(name_.c_str(), saved_->c_str(), 1) : unsetenv(name_.c_str()); }
     ScopedEnv(const ScopedEnv&) = delete;
 
 private:
