@@ -81,7 +81,7 @@ TEST_F(MainDirTest, FindAsksOnlyWhenTheFirstCandidateFails) {
     EXPECT_EQ(dialogs.shown.back().text, "Cannot continue : " + std::string(std::strerror(ENOENT)));
 }
 
-TEST_F(MainDirTest, ClearCacheDeletesFilesOnly) {
+TEST_F(MainDirTest, ClearCacheDeletesFilesOnlyNewCacheRestoresOnFailure) {
     ASSERT_EQ(setmaindir(dir.file("c_vantrel")), 0);
     const std::string cache = dir.file("c_vantrel/files");
     for (const char* name : {"/a.htm", "/B.xyz"}) writefile(cache + name, "x");
@@ -104,9 +104,8 @@ TEST_F(MainDirTest, ClearCacheDeletesFilesOnly) {
     writefile(cache + "/c.csv", "c");
     clearcache(false);  // asks and tells nothing
     EXPECT_TRUE(!fileexists(cache + "/c.csv") && dialogs.shown.size() == shown);
-}
 
-TEST_F(MainDirTest, NewCacheRestoresTheOldOneOnFailure) {
+    // A new main directory; a failed one leaves the last good one.
     ASSERT_EQ(setmaindir(dir.file("old_vantrel")), 0);
     const std::string made = dir.file("New_vantrel");
     dialogs.inputs = {dir.file("New"), dir.file("no/such/place"), std::nullopt};

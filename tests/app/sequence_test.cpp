@@ -81,7 +81,7 @@ TEST_F(SequenceTest, KeywordsAndNumbersSetTheControls) {
     }
 }
 
-TEST_F(SequenceTest, FileAndLineProblems) {
+TEST_F(SequenceTest, FileAndLineProblemsAndCommandLine) {
     std::string relative = "no//such.txt";  // made absolute, doubled separators collapse
     runsequence(relative);
     EXPECT_EQ(relative, fs::current_path().string() + "/no/such.txt");
@@ -109,9 +109,9 @@ TEST_F(SequenceTest, FileAndLineProblems) {
     // Old Mac line ends and a byte-order mark.
     run("\xEF\xBB\xBFmaxpoints=700\rZ=4\rnoblack");
     EXPECT_TRUE(f.txtmax.text == "700" && o.currentz == 4 && f.Form1.caption == "seq.txt line 3: noblack");
-}
 
-TEST_F(SequenceTest, CommandLine) {
+    // The command line: CLEAR and file names.
+    dialogs.shown.clear();
     writefile(cache + "/old.htm", "old");
     EXPECT_FALSE(applycommandline("CLEAR"));  // cleared without asking, nothing read
     EXPECT_FALSE(fileexists(cache + "/old.htm") || applycommandline("  "));

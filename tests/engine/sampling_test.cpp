@@ -116,7 +116,7 @@ TEST_F(SamplingTest, StoppedRunContinuesOnlyWithAMatchingHeader) {
     EXPECT_TRUE(lines().size() == 626 && startswith(lines()[0], "625,6,"));
 }
 
-TEST_F(SamplingTest, NodalPlaneStopsAfter501Trials) {
+TEST_F(SamplingTest, NodalPlaneStopsAfter501TrialsFailuresAreQuiet) {
     choose(2, 1, 0, 6, 625, 3);  // pz on the XY plane
     startcalculation(false);
     EXPECT_EQ(lasttrials(), 501);
@@ -129,9 +129,7 @@ TEST_F(SamplingTest, NodalPlaneStopsAfter501Trials) {
     EXPECT_TRUE(globals().run.npoints == 625 && !form().lblnode.visible);
     const auto l = lines();
     for (std::size_t i = 1; i < l.size(); ++i) ASSERT_EQ(l[i].substr(l[i].find(',') + 1, 2), "0,") << l[i];
-}
 
-TEST_F(SamplingTest, FailuresAreQuiet) {
     // nothing above 50 A from a Be+3 1s nucleus survives in double precision
     setnucleus(4);
     choose(1, 0, 0, 500);

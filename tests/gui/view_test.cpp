@@ -26,7 +26,7 @@ protected:
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
-TEST_F(ViewTest, EveryControlHasItsWidgetWithDesignState) {
+TEST_F(ViewTest, EveryControlMirroredCursorKeptFocusFollowed) {
     for (Control* c : f.all()) {
         QWidget* w = widget(*c);
         QAction* a = view->actionfor(*c);
@@ -50,11 +50,9 @@ TEST_F(ViewTest, EveryControlHasItsWidgetWithDesignState) {
     for (int i = 5; i < 9; ++i) EXPECT_FALSE(view->actionfor(f.mnuH[i])->isVisible());
     EXPECT_TRUE(view->actionfor(f.mnuAuto)->isCheckable());
     EXPECT_EQ(label(f.lblerror)->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-}
 
-// Captions, enabling and colours after a refresh are seen through the window
-// tests; here what those do not show.
-TEST_F(ViewTest, RefreshKeepsTheCursorAndFocusFollowsTheActiveControl) {
+    // Captions, enabling and colours after a refresh are seen through the window
+    // tests; here what those do not show.
     QLineEdit* n = edit(f.txtNLM[0]);
     n->setText("123");
     n->setCursorPosition(1);

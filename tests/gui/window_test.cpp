@@ -76,7 +76,7 @@ TEST_F(WindowTest, MaxPointsSpinnerDoublesAndHalves) {
     EXPECT_TRUE(edit(f.txtNLM[0])->text() == "2" && globals().orbital.currentn == 2);
 }
 
-TEST_F(WindowTest, ExclusiveCheckBoxPairs) {
+TEST_F(WindowTest, ExclusiveCheckBoxPairsRegionsAndPlaneLabel) {
     clickbutton(f.chkEnergy[1]);
     EXPECT_TRUE(button(f.chkEnergy[1])->isChecked());
     clickbutton(f.chkEnergy[0]);
@@ -95,9 +95,7 @@ TEST_F(WindowTest, ExclusiveCheckBoxPairs) {
     EXPECT_TRUE(widget(f.Frame5)->isHidden());
     clickbutton(f.chkJmol);
     EXPECT_FALSE(widget(f.Frame5)->isHidden());
-}
 
-TEST_F(WindowTest, RegionButtonsAndPlaneLabel) {
     clickbutton(f.optAll[4]);
     QLabel* plane = label(f.lblplane);
     EXPECT_TRUE(plane->text() == "restricted to the XZ plane" && !plane->isHidden());

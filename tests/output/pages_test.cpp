@@ -56,7 +56,7 @@ protected:
     }
 };
 
-TEST_F(PagesTest, EmbedsForJmolAndChime) {
+TEST_F(PagesTest, EmbedsSinglePagesTitlesAndSummary) {
     EXPECT_EQ(createembed("orbital", "a.xyz", "select *;", " width=312 height=312", "WHITE", "R "),
               "<applet name=\"orbital\" code=JmolApplet Archive = JmolApplet.jar  width=312 height=312 "
               "mayscript=true><param name=progressbar   value=true><param name=script value=\"set color "
@@ -64,9 +64,8 @@ TEST_F(PagesTest, EmbedsForJmolAndChime) {
     f.chkJmol.checked = false;  // the plug-in form
     EXPECT_TRUE(contains(createembed("orbital", "a.xyz", "select *;", "width=300 height=300", "BLACK", "R "),
                          " name=orbital src=a.xyz script='select *;' width=300 height=300 align=abscenter bgcolor=BLACK"));
-}
 
-TEST_F(PagesTest, SinglePagesTitlesAndSummary) {
+    f.chkJmol.checked = true;
     speciesmenu(1);  // He+: "+ " raised, "Ion (" right after it
     f.chkEnergy[0].checked = true;
     orbital(2, 1, 0);

@@ -99,7 +99,7 @@ TEST_F(PointFileTest, ReadRebuildsTheHistogramAndTheNucleus) {
 
 // The writer reports a broken point file once and keeps the points before
 // the fault; the reader says nothing and keeps what it counted.
-TEST_F(PointFileTest, BadInputIsReportedOnceAndLosesNothing) {
+TEST_F(PointFileTest, BadInputIsReportedOnceAndLosesNothingLoadRedraws) {
     auto& run = globals().run;
     const std::string csv = globals().orbital.csvfile;
     const std::string message = "Couldn't create " + globals().orbital.xyzfile + " from " + csv + "\r\n\r\n";
@@ -156,9 +156,8 @@ TEST_F(PointFileTest, BadInputIsReportedOnceAndLosesNothing) {
     form().lblCount.caption = "before";
     readpointfile();
     EXPECT_TRUE(run.npoints == 2 && run.loadedfile == "previous" && form().lblCount.caption == "before");
-}
 
-TEST_F(PointFileTest, LoadRedrawsTheHitsPlot) {
+    // "&Load" redraws the hits plot.
     int enables = 0, redraws = 0;
     hooks().enablecontrols = [&](bool on) { enables += on ? 1 : -10; };
     f.optTheory[0].onclick = [&] { ++redraws; };
