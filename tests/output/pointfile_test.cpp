@@ -86,7 +86,7 @@ TEST_F(PointFileTest, ReadRebuildsTheHistogramAndTheNucleus) {
     EXPECT_TRUE(form().lblCount.caption == "3" && form().txtscal.text == "2");
     EXPECT_EQ(run.loadedfile, globals().orbital.csvfile);
 
-    // The species comes from the file name, "(z_3)" or none.
+    // The nucleus comes from the file name, "(z_3)" or none.
     for (int z : {3, 1}) {
         useorbital(z);
         globals().orbital.currentz = 2;
@@ -132,7 +132,7 @@ TEST_F(PointFileTest, BadInputIsReportedOnceAndLosesNothingLoadRedraws) {
         run.loadedfile = "previous";
         readpointfile();
         EXPECT_TRUE(run.npoints == c.counted && form().lblCount.caption == inttext(c.counted)) << c.what;
-        // Selecting the species refreshes the orbital, which forgets the
+        // Setting the nucleus refreshes the orbital, which forgets the
         // old file; only a complete read names the new one.
         EXPECT_EQ(run.loadedfile == csv, c.complete) << c.what;
         EXPECT_TRUE(globals().orbital.extent == 2 && dialogs.shown.empty()) << c.what;
