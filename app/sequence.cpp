@@ -252,6 +252,13 @@ void runsequence(std::string& name) {
             if (!stateline) continue;
 
             ++processed;
+            // Invalid numbers have nothing to sample: say why instead of
+            // failing later on a point file that was never written.
+            if (!f.Command1.enabled) {
+                report(f.Form1.caption);
+                report("  " + f.lblerror.caption);
+                continue;
+            }
             run.continuerun = cancontinue() && continueflag;
             startcalculation(true);
             const std::string page = createorbitalpage();

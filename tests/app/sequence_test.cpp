@@ -136,6 +136,12 @@ TEST_F(SequenceTest, StateLinesMakeOrbitals) {
 
     run("1 0 0 somewhere");
     EXPECT_TRUE(last() == "1 orbital was processed." && f.optAll[0].checked);
+    // Invalid numbers count as a state line but sample nothing and write no
+    // page: no "Couldn't create" message for a point file never written.
+    dialogs.shown.clear();
+    run("0 1 0\n3 3 0\n");
+    EXPECT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_TRUE(last() == "2 orbitals were processed." && !fileexists(cache + "/3_3_0_.csv"));
     // continue: up to the next multiple of the quota
     for (auto [text, count] : {std::pair{"1 0 0", "625,"}, {"continue\n1 0 0", "1250,"}, {"nocontinue continue\n1 0 0", "625,"}}) {
         run(text);
