@@ -31,7 +31,7 @@ protected:
     int vantrel(const std::string& commandline) {
         std::string cmd = "cd '" + dir.file("work") + "' && env -i PATH=\"$PATH\" LD_LIBRARY_PATH=\"$LD_LIBRARY_PATH\" "
                           "VANTREL_HOME='" + home + "' VANTREL_SEED=7 HOME='" + dir.file("home") +
-                          "' QT_QPA_PLATFORM=offscreen timeout 60 '" VANTREL_EXE "'";
+                          "' QT_QPA_PLATFORM=offscreen timeout 60 '" + programcopyexe() + "'";
         if (!commandline.empty()) cmd += " '" + commandline + "'";
         const int status = std::system((cmd + " >'" + dir.file("stdout.txt") + "' 2>/dev/null").c_str());
         out = readfile(dir.file("stdout.txt"));

@@ -15,12 +15,29 @@ void FreshState::SetUp() {
     hooks() = Hooks{};
     setdialogs(&dialogs);
     rng().seed(12345);
+    setprogramdir(programcopy());
 }
 
 void FreshState::TearDown() {
     setdialogs(nullptr);
     hooks() = Hooks{};
 }
+
+const std::string& programcopy() {
+    static TempDir dir("program");
+    static const bool copied = [] {
+        const fs::path built = fs::path(VANTREL_EXE).parent_path();
+        for (const char* name : {"vantrel", "frames.ht", "index.htm", "schroed.pdf"}) {
+            std::error_code ec;
+            fs::copy_file(built / name, fs::path(dir.path()) / name, fs::copy_options::overwrite_existing, ec);
+        }
+        return true;
+    }();
+    (void)copied;
+    return dir.path();
+}
+
+std::string programcopyexe() { return programcopy() + "/vantrel"; }
 
 std::string readfile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -78,6 +78,12 @@ private:
     std::optional<std::string> saved_;
 };
 
+// A program folder of the tests' own holding a copy of the program and its
+// data files, so that what the program writes beside itself (the index
+// template) never lands in the build tree.
+const std::string& programcopy();
+std::string programcopyexe();
+
 std::string readfile(const std::string& path);  // raw bytes, "" when missing
 void writefile(const std::string& path, const std::string& bytes);
 inline bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
