@@ -170,7 +170,12 @@ std::string createorbitalpage() {
 }
 
 int openfile(const std::string& path, int showmode) {
-    if (hooks().openurl) return hooks().openurl(path, showmode) ? 42 : 2;
+    if (hooks().openurl) {
+        if (hooks().openurl(path, showmode)) return 42;
+        // Say where the document is rather than seem to have opened it.
+        dialogs().messagebox("No program could be found to open " + path + ".", Buttons::OK);
+        return 2;
+    }
     // No window to open it in: tell the user where it is.
     std::cout << path << std::endl;
     return 42;

@@ -186,5 +186,16 @@ TEST_F(PagesTest, ShowxyzIsValidJavaScriptFrameSetMadeOnce) {
     EXPECT_TRUE(contains(page("index.htm"), "<TITLE>Index of " + cache + " by Energy</TITLE>"));
 }
 
+// A document the desktop cannot open is reported with its path.
+TEST_F(PagesTest, OpeningThatFailsIsReported) {
+    hooks().openurl = [](const std::string&, int) { return false; };
+    EXPECT_EQ(openfile("/x/page.htm", 1), 2);
+    EXPECT_EQ(dialogs.shown.back().text, "No program could be found to open /x/page.htm.");
+    hooks().openurl = [](const std::string&, int) { return true; };
+    const auto shown = dialogs.shown.size();
+    EXPECT_EQ(openfile("/x/page.htm", 1), 42);
+    EXPECT_EQ(dialogs.shown.size(), shown);
+}
+
 }  // namespace
 }  // namespace vantrel
