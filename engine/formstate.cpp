@@ -5,24 +5,24 @@
 
 namespace vantrel {
 
-void Control::settext(const std::string& t) {
+void Control::setText(const std::string& t) {
     if (text == t) return;
     text = t;
-    if (onchange) onchange();
+    if (onChange) onChange();
 }
 
-void Control::setvalue(int v) {
+void Control::setValue(int v) {
     v = std::clamp(v, min, max);
     if (value == v) return;
     value = v;
-    if (onchange) onchange();
+    if (onChange) onChange();
 }
 
-void Control::setchecked(bool c) {
+void Control::setChecked(bool c) {
     if (checked == c) return;
     checked = c;
     // A menu's check mark set by code is only a mark; a check box reacts.
-    if (onclick && kind != ControlKind::MenuItem) onclick();
+    if (onClick && kind != ControlKind::MenuItem) onClick();
 }
 
 void Control::select() {
@@ -30,24 +30,24 @@ void Control::select() {
     for (Control* other : group)
         if (other != this) other->checked = false;
     checked = true;
-    if (onclick) onclick();
+    if (onClick) onClick();
 }
 
 void Control::click() {
     switch (kind) {
     case ControlKind::CheckBox:
         checked = !checked;
-        if (onclick) onclick();
+        if (onClick) onClick();
         break;
     case ControlKind::Option:
         if (!checked) {
             select();
             return;
         }
-        if (onclick) onclick();
+        if (onClick) onClick();
         break;
     default:
-        if (onclick) onclick();
+        if (onClick) onClick();
     }
 }
 
@@ -66,183 +66,183 @@ std::string indexed(const char* name, int i) { return std::string(name) + "(" + 
 
 }  // namespace
 
-MainForm::MainForm() {
+MainWindowState::MainWindowState() {
     using K = ControlKind;
-    make(Form1, K::Window, "Form1", "Vantrel");
+    make(window, K::Window, "window", "Vantrel");
 
-    make(Frame1, K::Frame, "Frame1", "Calculation Options");
-    make(Label4, K::Label, "Label4", "n");
-    make(Label5, K::Label, "Label5", "l");
-    make(Label6, K::Label, "Label6", "m");
+    make(calculationFrame, K::Frame, "calculationFrame", "Calculation Options");
+    make(nLabel, K::Label, "nLabel", "n");
+    make(lLabel, K::Label, "lLabel", "l");
+    make(mLabel, K::Label, "mLabel", "m");
     const char* nlm[3] = {"1", "0", "0"};
     for (int i = 0; i < 3; ++i) {
-        make(txtNLM[i], K::TextBox, indexed("txtNLM", i));
-        txtNLM[i].text = nlm[i];
-        make(HScroll3[i], K::ScrollBar, indexed("HScroll3", i));
-        HScroll3[i].min = -20;
-        HScroll3[i].max = 20;
-        HScroll3[i].value = i == 0 ? 1 : 0;
+        make(quantumText[i], K::TextBox, indexed("quantumText", i));
+        quantumText[i].text = nlm[i];
+        make(quantumSpinners[i], K::ScrollBar, indexed("quantumSpinners", i));
+        quantumSpinners[i].min = -20;
+        quantumSpinners[i].max = 20;
+        quantumSpinners[i].value = i == 0 ? 1 : 0;
     }
-    make(Label1, K::Label, "Label1", "orbital extent (Angstroms):");
-    make(txtscal, K::TextBox, "txtscal");
-    txtscal.text = "2";
-    make(HScroll1, K::ScrollBar, "HScroll1");
-    HScroll1.min = 1;
-    HScroll1.max = 500;
-    HScroll1.value = 2;
-    make(lblSmall, K::Label, "lblSmall", "too small?");
-    make(lbllarge, K::Label, "lbllarge", "too large?");
-    for (Control* c : {&lblSmall, &lbllarge}) {
+    make(extentLabel, K::Label, "extentLabel", "orbital extent (Angstroms):");
+    make(extentText, K::TextBox, "extentText");
+    extentText.text = "2";
+    make(extentSpinner, K::ScrollBar, "extentSpinner");
+    extentSpinner.min = 1;
+    extentSpinner.max = 500;
+    extentSpinner.value = 2;
+    make(tooSmallLabel, K::Label, "tooSmallLabel", "too small?");
+    make(tooLargeLabel, K::Label, "tooLargeLabel", "too large?");
+    for (Control* c : {&tooSmallLabel, &tooLargeLabel}) {
         c->color = red;
         c->visible = false;
     }
-    make(Label7, K::Label, "Label7", "maximum number of points:");
-    make(txtmax, K::TextBox, "txtmax");
-    txtmax.text = "10000";
-    make(HScroll2, K::ScrollBar, "HScroll2");
-    HScroll2.min = -5;
-    HScroll2.max = 5;
-    make(Label3, K::Label, "Label3", "region:");
+    make(maxPointsLabel, K::Label, "maxPointsLabel", "maximum number of points:");
+    make(maxPointsText, K::TextBox, "maxPointsText");
+    maxPointsText.text = "10000";
+    make(maxPointsSpinner, K::ScrollBar, "maxPointsSpinner");
+    maxPointsSpinner.min = -5;
+    maxPointsSpinner.max = 5;
+    make(regionLabel, K::Label, "regionLabel", "region:");
     const char* regions[5] = {"No Restrictions", "", "YZ plane only", "XY plane only", "XZ plane only"};
     const char* tags[5] = {"", "", "yz", "xy", "xz"};
     for (int i = 0; i < 5; ++i) {
-        make(optAll[i], K::Option, indexed("optAll", i), regions[i]);
-        optAll[i].tag = tags[i];
-        if (i != 1) optAll[0].group.push_back(&optAll[i]);
+        make(regionOptions[i], K::Option, indexed("regionOptions", i), regions[i]);
+        regionOptions[i].tag = tags[i];
+        if (i != 1) regionOptions[0].group.push_back(&regionOptions[i]);
     }
-    optAll[1].visible = false;
-    optAll[1].enabled = false;
-    for (int i = 2; i < 5; ++i) optAll[i].group = optAll[0].group;
-    optAll[0].checked = true;
-    make(Label11, K::Label, "Label11", "energy:");
-    make(lblenergy[0], K::Label, "lblenergy(0)", "aJ");
-    make(lblenergy[1], K::Label, "lblenergy(1)", "J");
-    lblenergy[0].bold = lblenergy[1].bold = true;
+    regionOptions[1].visible = false;
+    regionOptions[1].enabled = false;
+    for (int i = 2; i < 5; ++i) regionOptions[i].group = regionOptions[0].group;
+    regionOptions[0].checked = true;
+    make(energyLabel, K::Label, "energyLabel", "energy:");
+    make(energyValueLabels[0], K::Label, "energyValueLabels(0)", "aJ");
+    make(energyValueLabels[1], K::Label, "energyValueLabels(1)", "J");
+    energyValueLabels[0].bold = energyValueLabels[1].bold = true;
 
-    make(Frame2, K::Frame, "Frame2", "3-D Display Options");
-    make(chkJmol, K::CheckBox, "chkJmol", "Use Jmol");
-    chkJmol.checked = true;
-    make(chkEnergy[1], K::CheckBox, "chkEnergy(1)", "Energy (J)");
-    make(chkEnergy[0], K::CheckBox, "chkEnergy(0)", "Energy (aJ)");
-    make(chkFull, K::CheckBox, "chkFull", "Full-Screen Display");
-    make(chkBlack, K::CheckBox, "chkBlack", "Black Background");
-    make(chk4Panel, K::CheckBox, "chk4Panel", "4-Panel Display");
-    make(chkRotate, K::CheckBox, "chkRotate", "Start Rotation");
-    make(chk1st, K::CheckBox, "chk1st", "1st Quadrant Only");
-    make(chksmallerdots, K::CheckBox, "chksmallerdots", "Smaller Dots");
-    make(Frame5, K::Frame, "Frame5", "Jmol Options");
-    make(chkJmolAxes, K::CheckBox, "chkJmolAxes", "Include Axes");
-    make(chkJmolBox, K::CheckBox, "chkJmolBox", "Include Bounding Box");
-    chkJmolAxes.checked = chkJmolBox.checked = true;
+    make(displayFrame, K::Frame, "displayFrame", "3-D Display Options");
+    make(useJmolCheck, K::CheckBox, "useJmolCheck", "Use Jmol");
+    useJmolCheck.checked = true;
+    make(energyChecks[1], K::CheckBox, "energyChecks(1)", "Energy (J)");
+    make(energyChecks[0], K::CheckBox, "energyChecks(0)", "Energy (aJ)");
+    make(fullScreenCheck, K::CheckBox, "fullScreenCheck", "Full-Screen Display");
+    make(blackBackgroundCheck, K::CheckBox, "blackBackgroundCheck", "Black Background");
+    make(fourPanelCheck, K::CheckBox, "fourPanelCheck", "4-Panel Display");
+    make(startRotationCheck, K::CheckBox, "startRotationCheck", "Start Rotation");
+    make(firstQuadrantCheck, K::CheckBox, "firstQuadrantCheck", "1st Quadrant Only");
+    make(smallerDotsCheck, K::CheckBox, "smallerDotsCheck", "Smaller Dots");
+    make(jmolFrame, K::Frame, "jmolFrame", "Jmol Options");
+    make(jmolAxesCheck, K::CheckBox, "jmolAxesCheck", "Include Axes");
+    make(jmolBoundingBoxCheck, K::CheckBox, "jmolBoundingBoxCheck", "Include Bounding Box");
+    jmolAxesCheck.checked = jmolBoundingBoxCheck.checked = true;
 
-    make(Frame3, K::Frame, "Frame3", "Radial Plot Options");
+    make(radialPlotFrame, K::Frame, "radialPlotFrame", "Radial Plot Options");
     const char* theory[3] = {"Actual Hits", "Theoretical Radial Probability", "dummy theoretical hidden"};
     for (int i = 0; i < 3; ++i) {
-        make(optTheory[i], K::Option, indexed("optTheory", i), theory[i]);
-        optTheory[0].group.push_back(&optTheory[i]);
-        make(Picture1[i], K::Picture, indexed("Picture1", i));
+        make(plotModeOptions[i], K::Option, indexed("plotModeOptions", i), theory[i]);
+        plotModeOptions[0].group.push_back(&plotModeOptions[i]);
+        make(plotIcons[i], K::Picture, indexed("plotIcons", i));
     }
-    optTheory[1].group = optTheory[2].group = optTheory[0].group;
-    optTheory[0].checked = true;
-    optTheory[2].visible = false;
-    make(Frame4, K::Frame, "Frame4", "Color Options");
-    make(Label2, K::Label, "Label2", "use color to emphasize: ");
-    make(OptColor[0], K::Option, "OptColor(0)", "Probability");
-    make(OptColor[1], K::Option, "OptColor(1)", "Nodes");
-    OptColor[0].group = OptColor[1].group = {&OptColor[0], &OptColor[1]};
-    OptColor[0].checked = true;
+    plotModeOptions[1].group = plotModeOptions[2].group = plotModeOptions[0].group;
+    plotModeOptions[0].checked = true;
+    plotModeOptions[2].visible = false;
+    make(colourFrame, K::Frame, "colourFrame", "Color Options");
+    make(colourLabel, K::Label, "colourLabel", "use color to emphasize: ");
+    make(colourModeOptions[0], K::Option, "colourModeOptions(0)", "Probability");
+    make(colourModeOptions[1], K::Option, "colourModeOptions(1)", "Nodes");
+    colourModeOptions[0].group = colourModeOptions[1].group = {&colourModeOptions[0], &colourModeOptions[1]};
+    colourModeOptions[0].checked = true;
 
-    make(Command1, K::Button, "Command1", "&Calculate");
-    make(Command2, K::Button, "Command2", "&Load");
-    make(Command3, K::Button, "Command3", "&Display");
-    make(image1, K::Picture, "image1");
-    make(lblerror, K::Label, "lblerror", "The quantum numbers you have chosen are invalid.");
-    make(lblplane, K::Label, "lblplane", "restricted to the XY-plane");
-    make(lblnode, K::Label, "lblnode",
+    make(calculateButton, K::Button, "calculateButton", "&Calculate");
+    make(loadButton, K::Button, "loadButton", "&Load");
+    make(displayButton, K::Button, "displayButton", "&Display");
+    make(radialPlot, K::Picture, "radialPlot");
+    make(errorLabel, K::Label, "errorLabel", "The quantum numbers you have chosen are invalid.");
+    make(planeLabel, K::Label, "planeLabel", "restricted to the XY-plane");
+    make(nodeLabel, K::Label, "nodeLabel",
          "The region you have selected is a nodal plane. Select a different region.");
-    make(lblCount, K::Label, "lblCount");
-    make(Label10, K::Label, "Label10", "quick");
-    make(Label8, K::Label, "Label8");
-    make(Label9, K::Label, "Label9");
-    for (Control* c : {&lblerror, &lblnode, &Label10}) {
+    make(pointCountLabel, K::Label, "pointCountLabel");
+    make(quickLabel, K::Label, "quickLabel", "quick");
+    make(probableRadiusLabel, K::Label, "probableRadiusLabel");
+    make(medianRadiusLabel, K::Label, "medianRadiusLabel");
+    for (Control* c : {&errorLabel, &nodeLabel, &quickLabel}) {
         c->color = red;
         c->visible = false;
     }
-    lblplane.color = blue;
-    lblplane.visible = false;
-    make(List1, K::Label, "List1");
-    List1.visible = false;
+    planeLabel.color = blue;
+    planeLabel.visible = false;
+    make(sortedList, K::Label, "sortedList");
+    sortedList.visible = false;
 
-    make(mnuFile, K::Menu, "mnuFile", "&File");
-    make(mnuNewCache, K::MenuItem, "mnuNewCache", "&New Orbital Cache");
-    make(mnuclear, K::MenuItem, "mnuclear", "&Clear Orbital Cache");
-    make(mnuCompare, K::MenuItem, "mnuCompare", "&Energy Level Diagram");
-    make(mnuHSpectrum, K::MenuItem, "mnuHSpectrum", "&Hydrogen Atom Emission Spectrum");
-    make(mnuExit, K::MenuItem, "mnuExit", "E&xit");
-    make(mnuType, K::Menu, "mnuType", "&Type");
+    make(fileMenu, K::Menu, "fileMenu", "&File");
+    make(cacheNewMenuItem, K::MenuItem, "cacheNewMenuItem", "&New Orbital Cache");
+    make(cacheClearMenuItem, K::MenuItem, "cacheClearMenuItem", "&Clear Orbital Cache");
+    make(compareEnergiesMenuItem, K::MenuItem, "compareEnergiesMenuItem", "&Energy Level Diagram");
+    make(spectrumMenuItem, K::MenuItem, "spectrumMenuItem", "&Hydrogen Atom Emission Spectrum");
+    make(exitMenuItem, K::MenuItem, "exitMenuItem", "E&xit");
+    make(typeMenu, K::Menu, "typeMenu", "&Type");
     const char* species[9] = {"&H atom (Z=1)",        "H&e+ ion (Z=2)",       "&Li+2 ion (Z=3)",
                               "&Be+3 ion (Z=4)",      "&Other",               "H2 Molecule &Add",
                               "H2 Molecule &Subtract", "H2 Molecule &Left",    "H2 Molecule &Right"};
     for (int i = 0; i < 9; ++i) {
-        make(mnuH[i], K::MenuItem, indexed("mnuH", i), species[i]);
-        if (i >= 5) mnuH[i].enabled = mnuH[i].visible = false;
+        make(speciesMenuItems[i], K::MenuItem, indexed("speciesMenuItems", i), species[i]);
+        if (i >= 5) speciesMenuItems[i].enabled = speciesMenuItems[i].visible = false;
     }
-    mnuH[0].checked = true;
-    make(mnuopt, K::Menu, "mnuopt", "&Options");
-    make(mnuAuto, K::MenuItem, "mnuAuto", "&Autoscale");
-    make(mnuQuick, K::MenuItem, "mnuQuick", "&Quicker Calculation");
-    make(mnuAbt, K::Menu, "mnuAbt", "&Help");
+    speciesMenuItems[0].checked = true;
+    make(optionsMenu, K::Menu, "optionsMenu", "&Options");
+    make(autoscaleMenuItem, K::MenuItem, "autoscaleMenuItem", "&Autoscale");
+    make(quickMenuItem, K::MenuItem, "quickMenuItem", "&Quicker Calculation");
+    make(helpMenu, K::Menu, "helpMenu", "&Help");
     const char* about[5] = {"&HTML help", "&Schroedinger Equation (PDF)", "&Reinstall Help Files",
                             "About &Vantrel.Exe", "About &Jmol"};
-    for (int i = 0; i < 5; ++i) make(mnuAbout[i], K::MenuItem, indexed("mnuAbout", i), about[i]);
+    for (int i = 0; i < 5; ++i) make(helpMenuItems[i], K::MenuItem, indexed("helpMenuItems", i), about[i]);
 }
 
-std::vector<Control*> MainForm::all() {
-    std::vector<Control*> v = {&Form1, &Frame1, &Label4, &Label5, &Label6};
+std::vector<Control*> MainWindowState::all() {
+    std::vector<Control*> v = {&window, &calculationFrame, &nLabel, &lLabel, &mLabel};
     auto add = [&v](auto& arr) {
         for (auto& c : arr) v.push_back(&c);
     };
-    add(txtNLM);
-    add(HScroll3);
-    for (Control* c : {&Label1, &txtscal, &HScroll1, &lblSmall, &lbllarge, &Label7, &txtmax, &HScroll2, &Label3})
+    add(quantumText);
+    add(quantumSpinners);
+    for (Control* c : {&extentLabel, &extentText, &extentSpinner, &tooSmallLabel, &tooLargeLabel, &maxPointsLabel, &maxPointsText, &maxPointsSpinner, &regionLabel})
         v.push_back(c);
-    add(optAll);
-    v.push_back(&Label11);
-    add(lblenergy);
-    v.push_back(&Frame2);
-    v.push_back(&chkJmol);
-    add(chkEnergy);
-    for (Control* c : {&chkFull, &chkBlack, &chk4Panel, &chkRotate, &chk1st, &chksmallerdots, &Frame5,
-                       &chkJmolAxes, &chkJmolBox, &Frame3})
+    add(regionOptions);
+    v.push_back(&energyLabel);
+    add(energyValueLabels);
+    v.push_back(&displayFrame);
+    v.push_back(&useJmolCheck);
+    add(energyChecks);
+    for (Control* c : {&fullScreenCheck, &blackBackgroundCheck, &fourPanelCheck, &startRotationCheck, &firstQuadrantCheck, &smallerDotsCheck, &jmolFrame,
+                       &jmolAxesCheck, &jmolBoundingBoxCheck, &radialPlotFrame})
         v.push_back(c);
-    add(optTheory);
-    add(Picture1);
-    v.push_back(&Frame4);
-    v.push_back(&Label2);
-    add(OptColor);
-    for (Control* c : {&Command1, &Command2, &Command3, &image1, &lblerror, &lblplane, &lblnode, &lblCount,
-                       &Label10, &Label8, &Label9, &List1, &mnuFile, &mnuNewCache, &mnuclear, &mnuCompare,
-                       &mnuHSpectrum, &mnuExit, &mnuType})
+    add(plotModeOptions);
+    add(plotIcons);
+    v.push_back(&colourFrame);
+    v.push_back(&colourLabel);
+    add(colourModeOptions);
+    for (Control* c : {&calculateButton, &loadButton, &displayButton, &radialPlot, &errorLabel, &planeLabel, &nodeLabel, &pointCountLabel,
+                       &quickLabel, &probableRadiusLabel, &medianRadiusLabel, &sortedList, &fileMenu, &cacheNewMenuItem, &cacheClearMenuItem, &compareEnergiesMenuItem,
+                       &spectrumMenuItem, &exitMenuItem, &typeMenu})
         v.push_back(c);
-    add(mnuH);
-    for (Control* c : {&mnuopt, &mnuAuto, &mnuQuick, &mnuAbt}) v.push_back(c);
-    add(mnuAbout);
+    add(speciesMenuItems);
+    for (Control* c : {&optionsMenu, &autoscaleMenuItem, &quickMenuItem, &helpMenu}) v.push_back(c);
+    add(helpMenuItems);
     return v;
 }
 
 namespace {
-alignas(MainForm) unsigned char formstorage[sizeof(MainForm)];
-MainForm* theform = nullptr;
+alignas(MainWindowState) unsigned char windowStorage[sizeof(MainWindowState)];
+MainWindowState* theWindow = nullptr;
 }  // namespace
 
-MainForm& form() {
-    if (!theform) theform = new (formstorage) MainForm();
-    return *theform;
+MainWindowState& mainWindow() {
+    if (!theWindow) theWindow = new (windowStorage) MainWindowState();
+    return *theWindow;
 }
 
-void resetform() {
-    if (theform) theform->~MainForm();
-    theform = new (formstorage) MainForm();
+void resetWindowState() {
+    if (theWindow) theWindow->~MainWindowState();
+    theWindow = new (windowStorage) MainWindowState();
 }
 
 }  // namespace vantrel

@@ -15,7 +15,7 @@ enum class ControlKind { Window, Label, TextBox, Button, CheckBox, Option, Scrol
 
 struct Control {
     ControlKind kind = ControlKind::Label;
-    std::string name;       // "txtNLM(0)": for messages and tests
+    std::string name;       // "quantumText(0)": for messages and tests
     std::string caption;    // labels, buttons, frames, check boxes, options, menus
     std::string text;       // text boxes
     bool checked = false;   // check box value, option selected, menu check mark
@@ -26,72 +26,72 @@ struct Control {
     std::uint32_t color = 0;  // text colour, 0x00BBGGRR
     bool bold = false;
     std::string tag;
-    std::function<void()> onclick;   // buttons, check boxes, options, labels, menu items
-    std::function<void()> onchange;  // text boxes, scroll bars
-    std::function<void()> onfocus;   // text boxes
+    std::function<void()> onClick;   // buttons, check boxes, options, labels, menu items
+    std::function<void()> onChange;  // text boxes, scroll bars
+    std::function<void()> onFocus;   // text boxes
     std::vector<Control*> group;     // option buttons that exclude each other
 
     // Code-driven changes fire the reactions exactly where the window
     // toolkit would: only when the state really changes.
-    void settext(const std::string& t);
-    void setvalue(int v);        // clamps to min..max
-    void setchecked(bool c);     // check boxes and menu check marks
+    void setText(const std::string& t);
+    void setValue(int v);        // clamps to min..max
+    void setChecked(bool c);     // check boxes and menu check marks
     void select();               // option buttons; deselects the rest of the group
-    void click();                // a user's click: fires onclick (checks toggle first)
+    void click();                // a user's click: fires onClick (checks toggle first)
 };
 
-struct MainForm {
-    MainForm();
-    MainForm(const MainForm&) = delete;
-    MainForm& operator=(const MainForm&) = delete;
+struct MainWindowState {
+    MainWindowState();
+    MainWindowState(const MainWindowState&) = delete;
+    MainWindowState& operator=(const MainWindowState&) = delete;
 
-    Control Form1;  // caption of the window
-    std::string designcaption = "Vantrel";
+    Control window;  // caption of the window
+    std::string designCaption = "Vantrel";
 
-    Control Frame1, Label4, Label5, Label6;
-    std::array<Control, 3> txtNLM, HScroll3;
-    Control Label1, txtscal, HScroll1, lblSmall, lbllarge;
-    Control Label7, txtmax, HScroll2;
-    Control Label3;
-    std::array<Control, 5> optAll;  // index 1 does not exist: never visible
-    Control Label11;
-    std::array<Control, 2> lblenergy;
+    Control calculationFrame, nLabel, lLabel, mLabel;
+    std::array<Control, 3> quantumText, quantumSpinners;
+    Control extentLabel, extentText, extentSpinner, tooSmallLabel, tooLargeLabel;
+    Control maxPointsLabel, maxPointsText, maxPointsSpinner;
+    Control regionLabel;
+    std::array<Control, 5> regionOptions;  // index 1 does not exist: never visible
+    Control energyLabel;
+    std::array<Control, 2> energyValueLabels;
 
-    Control Frame2, chkJmol;
-    std::array<Control, 2> chkEnergy;
-    Control chkFull, chkBlack, chk4Panel, chkRotate, chk1st, chksmallerdots;
-    Control Frame5, chkJmolAxes, chkJmolBox;
+    Control displayFrame, useJmolCheck;
+    std::array<Control, 2> energyChecks;
+    Control fullScreenCheck, blackBackgroundCheck, fourPanelCheck, startRotationCheck, firstQuadrantCheck, smallerDotsCheck;
+    Control jmolFrame, jmolAxesCheck, jmolBoundingBoxCheck;
 
-    Control Frame3;
-    std::array<Control, 3> optTheory;
-    std::array<Control, 3> Picture1;
-    Control Frame4, Label2;
-    std::array<Control, 2> OptColor;
+    Control radialPlotFrame;
+    std::array<Control, 3> plotModeOptions;
+    std::array<Control, 3> plotIcons;
+    Control colourFrame, colourLabel;
+    std::array<Control, 2> colourModeOptions;
 
-    Control Command1, Command2, Command3;
-    Control image1, lblerror, lblplane, lblnode, lblCount, Label10, Label8, Label9;
-    Control List1;
+    Control calculateButton, loadButton, displayButton;
+    Control radialPlot, errorLabel, planeLabel, nodeLabel, pointCountLabel, quickLabel, probableRadiusLabel, medianRadiusLabel;
+    Control sortedList;
 
-    Control mnuFile, mnuNewCache, mnuclear, mnuCompare, mnuHSpectrum, mnuExit;
-    Control mnuType;
-    std::array<Control, 9> mnuH;
-    Control mnuopt, mnuAuto, mnuQuick;
-    Control mnuAbt;
-    std::array<Control, 5> mnuAbout;
+    Control fileMenu, cacheNewMenuItem, cacheClearMenuItem, compareEnergiesMenuItem, spectrumMenuItem, exitMenuItem;
+    Control typeMenu;
+    std::array<Control, 9> speciesMenuItems;
+    Control optionsMenu, autoscaleMenuItem, quickMenuItem;
+    Control helpMenu;
+    std::array<Control, 5> helpMenuItems;
 
     // The control that has the focus; the spinners react only when they have it.
-    Control* activecontrol = nullptr;
-    // Esc presses Command1 while a run is going.
-    bool command1cancel = false;
-    // Re-entry guard of setorbital.
-    bool settingorbital = false;
+    Control* activeControl = nullptr;
+    // Esc presses calculateButton while a run is going.
+    bool escapeStopsRun = false;
+    // Re-entry guard of setOrbital.
+    bool settingOrbital = false;
 
     // Every control, for views and tests that walk them all.
     std::vector<Control*> all();
 };
 
-MainForm& form();
+MainWindowState& mainWindow();
 // Back to the design state, without reactions (tests and start-up).
-void resetform();
+void resetWindowState();
 
 }  // namespace vantrel

@@ -19,8 +19,8 @@ namespace vantrel {
 
 namespace {
 
-const std::string invalidcaption = "The quantum numbers you have chosen are invalid.";
-const std::string beyondtablecaption =
+const std::string invalidCaption = "The quantum numbers you have chosen are invalid.";
+const std::string beyondTableCaption =
     "Quantum numbers with n + l above 50 are beyond this program's tables.";
 constexpr std::uint32_t red = 0x0000FF;
 constexpr std::uint32_t black = 0;
@@ -29,216 +29,216 @@ constexpr std::uint32_t black = 0;
 // window always ends up showing as much of the state as could be had.
 template <typename F>
 void step(F&& f) {
-    ignoringerrors(std::forward<F>(f));
+    ignoringErrors(std::forward<F>(f));
 }
 
-bool basicvalid(long long n, long long l, long long m) { return l < n && std::llabs(m) <= l; }
+bool basicValid(long long n, long long l, long long m) { return l < n && std::llabs(m) <= l; }
 
 // Leading number of a text box, floored, within the int range.
-int floortext(const Control& c) { return clampint(floorval(c.text)); }
+int floorText(const Control& c) { return clampInt(floorVal(c.text)); }
 
 }  // namespace
 
-bool validnumbers(int n, int l, int m) {
+bool validNumbers(int n, int l, int m) {
     // 64-bit sums: huge typed numbers must not wrap into the valid range.
-    return n >= 1 && basicvalid(n, l, m) && static_cast<long long>(n) + l <= factorialmax;
+    return n >= 1 && basicValid(n, l, m) && static_cast<long long>(n) + l <= factorialMax;
 }
 
-int defaultextent() {
+int defaultExtent() {
     const auto& o = globals().orbital;
-    const double n = o.currentn;
-    const double z = std::max(1, o.currentz);
-    long long e = roundeven((n * n + 3 * n - 5) / z);
+    const double n = o.currentN;
+    const double z = std::max(1, o.currentZ);
+    long long e = roundEven((n * n + 3 * n - 5) / z);
     if (e < 1) e = 1;
-    if ((o.currentz == 1 || o.currentz == 2) && o.currentn < 3) ++e;
-    return clampint(e);
+    if ((o.currentZ == 1 || o.currentZ == 2) && o.currentN < 3) ++e;
+    return clampInt(e);
 }
 
-void formfilenames() {
+void formFileNames() {
     auto& o = globals().orbital;
-    std::string name = inttext(o.currentn) + "_" + inttext(o.currentl) + "_" + inttext(o.currentm) + "_" +
-                       o.planename;
-    if (o.currentz != 1) name += "_(z_" + inttext(o.currentz) + ")";
-    if (o.quickmode) name += "_quick";
-    replaceall(name, "__", "_");
-    o.basename = name;
+    std::string name = intText(o.currentN) + "_" + intText(o.currentL) + "_" + intText(o.currentM) + "_" +
+                       o.planeName;
+    if (o.currentZ != 1) name += "_(z_" + intText(o.currentZ) + ")";
+    if (o.quickMode) name += "_quick";
+    replaceAll(name, "__", "_");
+    o.baseName = name;
     // Only the name this program forms is lower-cased: the directory is the
     // user's and Linux paths are case-sensitive.
-    const std::string cache = globals().maindir + "/files/";
-    o.xyzfile = cache + lower(name + o.colorsuffix + ".xyz");
-    o.csvfile = cache + name + ".csv";
+    const std::string cache = globals().mainDir + "/files/";
+    o.xyzFile = cache + lower(name + o.colorSuffix + ".xyz");
+    o.csvFile = cache + name + ".csv";
 }
 
-void updateorbital(bool full) {
-    auto& f = form();
+void updateOrbital(bool full) {
+    auto& f = mainWindow();
     auto& o = globals().orbital;
     bool valid = false;
-    bool beyondtable = false;
+    bool beyondTable = false;
 
-    step([&] { o.colorsuffix = f.OptColor[1].checked ? "_n" : ""; });
+    step([&] { o.colorSuffix = f.colourModeOptions[1].checked ? "_n" : ""; });
     step([&] {
-        o.quickmode = f.mnuQuick.checked;
-        f.Label10.visible = o.quickmode;
+        o.quickMode = f.quickMenuItem.checked;
+        f.quickLabel.visible = o.quickMode;
     });
     step([&] {
-        o.currentn = floortext(f.txtNLM[0]);
-        o.currentl = floortext(f.txtNLM[1]);
-        o.currentm = floortext(f.txtNLM[2]);
+        o.currentN = floorText(f.quantumText[0]);
+        o.currentL = floorText(f.quantumText[1]);
+        o.currentM = floorText(f.quantumText[2]);
     });
     step([&] {
-        valid = validnumbers(o.currentn, o.currentl, o.currentm);
-        beyondtable = !valid && basicvalid(o.currentn, o.currentl, o.currentm);
-        if (valid) setcoefficients();
+        valid = validNumbers(o.currentN, o.currentL, o.currentM);
+        beyondTable = !valid && basicValid(o.currentN, o.currentL, o.currentM);
+        if (valid) setCoefficients();
     });
     step([&] {
         // A negative extent is taken as its magnitude: the box takes any text.
-        double e = std::floor(std::fabs(val(f.txtscal.text)));
+        double e = std::floor(std::fabs(val(f.extentText.text)));
         if (std::isnan(e)) e = 0;
         if (e == 0) e = 10;
-        if (e > f.HScroll1.max) e = f.HScroll1.max;
+        if (e > f.extentSpinner.max) e = f.extentSpinner.max;
         o.extent = e;
     });
-    step([&] { o.axismax = static_cast<int>(roundeven(o.extent) / 10 * 10 + 10); });
+    step([&] { o.axisMax = static_cast<int>(roundEven(o.extent) / 10 * 10 + 10); });
     // The state is already read from these boxes; writing the tidied text
     // back must not start another refresh.
-    step([&] { f.txtscal.text = numtext(o.extent); });
-    step([&] { o.dotsize = f.chksmallerdots.checked ? 1 : 2; });
+    step([&] { f.extentText.text = numText(o.extent); });
+    step([&] { o.dotSize = f.smallerDotsCheck.checked ? 1 : 2; });
     step([&] {
-        o.maxpoints = std::max(625, clampint(roundeven(val(f.txtmax.text))));
-        f.txtmax.text = inttext(o.maxpoints);
+        o.maxPoints = std::max(625, clampInt(roundEven(val(f.maxPointsText.text))));
+        f.maxPointsText.text = intText(o.maxPoints);
     });
-    step([&] { formfilenames(); });
+    step([&] { formFileNames(); });
     step([&] {
-        f.Command1.enabled = valid;
-        f.lblenergy[0].enabled = f.lblenergy[1].enabled = valid;
-        f.lblerror.caption = beyondtable ? beyondtablecaption : invalidcaption;
-        f.lblerror.visible = !valid;
-    });
-    step([&] {
-        const bool canload = full && f.Command1.enabled && cancontinue();
-        f.Command3.enabled = canload;
-        f.Command2.enabled = canload;
+        f.calculateButton.enabled = valid;
+        f.energyValueLabels[0].enabled = f.energyValueLabels[1].enabled = valid;
+        f.errorLabel.caption = beyondTable ? beyondTableCaption : invalidCaption;
+        f.errorLabel.visible = !valid;
     });
     step([&] {
-        const double d = defaultextent();
-        f.lblSmall.visible = valid && o.extent < d;
-        f.lbllarge.visible = valid && o.extent > 1.5 * d;
-        f.Label1.color = (f.lblSmall.visible || f.lbllarge.visible) ? red : black;
+        const bool canLoad = full && f.calculateButton.enabled && canContinue();
+        f.displayButton.enabled = canLoad;
+        f.loadButton.enabled = canLoad;
+    });
+    step([&] {
+        const double d = defaultExtent();
+        f.tooSmallLabel.visible = valid && o.extent < d;
+        f.tooLargeLabel.visible = valid && o.extent > 1.5 * d;
+        f.extentLabel.color = (f.tooSmallLabel.visible || f.tooLargeLabel.visible) ? red : black;
     });
     if (full) {
-        step([] { drawradialaxes(); });
+        step([] { drawRadialAxes(); });
         step([&] {
-            f.lblCount.caption.clear();
-            f.Label8.caption.clear();
-            f.Label9.caption.clear();
-            f.lblnode.visible = false;
+            f.pointCountLabel.caption.clear();
+            f.probableRadiusLabel.caption.clear();
+            f.medianRadiusLabel.caption.clear();
+            f.nodeLabel.visible = false;
             // Set directly: the spinner reacts only to the user.
-            f.HScroll1.value =
-                static_cast<int>(std::clamp<long long>(roundeven(o.extent), f.HScroll1.min, f.HScroll1.max));
-            globals().run.loadedfile.clear();
+            f.extentSpinner.value =
+                static_cast<int>(std::clamp<long long>(roundEven(o.extent), f.extentSpinner.min, f.extentSpinner.max));
+            globals().run.loadedFile.clear();
         });
     }
     step([&] {
-        if (!o.planename.empty()) f.chk1st.checked = false;
-        f.chk1st.enabled = o.planename.empty();
+        if (!o.planeName.empty()) f.firstQuadrantCheck.checked = false;
+        f.firstQuadrantCheck.enabled = o.planeName.empty();
     });
     step([&] {
-        for (auto& p : f.Picture1) p.visible = false;
-        if (f.optTheory[0].checked)
-            f.Picture1[0].visible = true;
-        else if (f.optAll[0].checked)
-            f.Picture1[1].visible = true;
+        for (auto& p : f.plotIcons) p.visible = false;
+        if (f.plotModeOptions[0].checked)
+            f.plotIcons[0].visible = true;
+        else if (f.regionOptions[0].checked)
+            f.plotIcons[1].visible = true;
         else
-            f.Picture1[2].visible = true;
+            f.plotIcons[2].visible = true;
     });
     step([&] {
-        if (globals().levelsopen && !valid && hooks().levelsetup) hooks().levelsetup(0, 0, 0, 0);
+        if (globals().levelsOpen && !valid && hooks().levelSetup) hooks().levelSetup(0, 0, 0, 0);
     });
 }
 
-void speciesmenu(int index) {
-    auto& f = form();
+void speciesMenu(int index) {
+    auto& f = mainWindow();
     auto& o = globals().orbital;
     if (index > 4) return;  // the H2 items are never offered
 
-    for (int i = 0; i <= 4; ++i) f.mnuH[i].checked = false;
-    f.mnuH[index >= 0 ? index : 4].checked = true;
+    for (int i = 0; i <= 4; ++i) f.speciesMenuItems[i].checked = false;
+    f.speciesMenuItems[index >= 0 ? index : 4].checked = true;
 
     static const char* const names[4] = {"the H Atom (Z=1)", "the He+ Ion (Z=2)", "the Li+2 Ion (Z=3)",
                                          "the Be+3 Ion (Z=4)"};
-    int z = o.currentz;
+    int z = o.currentZ;
     std::string name;
     if (index >= 0 && index <= 3) {
         z = index + 1;
         name = names[index];
     } else {
         if (index == 4) {
-            auto answer = dialogs().inputbox("Enter a new value for the nuclear charge, Z:", "", inttext(o.currentz));
+            auto answer = dialogs().inputBox("Enter a new value for the nuclear charge, Z:", "", intText(o.currentZ));
             if (!answer) return;
-            long long asked = floorval(*answer);
+            long long asked = floorVal(*answer);
             if (asked < 1) return;
             if (asked > 120) {
-                dialogs().messagebox("The largest number you can enter for the nuclear charge is 120.", Buttons::OK);
+                dialogs().messageBox("The largest number you can enter for the nuclear charge is 120.", Buttons::OK);
                 asked = 120;
             }
             z = static_cast<int>(asked);
         } else {
-            z = clampint(-static_cast<long long>(index));
+            z = clampInt(-static_cast<long long>(index));
         }
-        name = "Z=" + inttext(z);
+        name = "Z=" + intText(z);
     }
-    o.currentz = z;
-    o.speciesname = name;
-    f.Frame1.caption = "Calculation Options for " + name;
+    o.currentZ = z;
+    o.speciesName = name;
+    f.calculationFrame.caption = "Calculation Options for " + name;
 
-    updateorbital(true);
+    updateOrbital(true);
 
-    if (f.Command1.enabled) {
-        f.optTheory[1].select();
-        if (f.optTheory[1].checked) showtheory();
-        if (globals().levelsopen && hooks().levelsetup) hooks().levelsetup(o.currentz, o.currentn, o.currentl, o.currentm);
+    if (f.calculateButton.enabled) {
+        f.plotModeOptions[1].select();
+        if (f.plotModeOptions[1].checked) showTheory();
+        if (globals().levelsOpen && hooks().levelSetup) hooks().levelSetup(o.currentZ, o.currentN, o.currentL, o.currentM);
     }
 }
 
-void setnucleus(int z) {
+void setNucleus(int z) {
     // A charge below 1 (a damaged point file, say) names no species.
     if (z < 1) return;
-    speciesmenu(z >= 5 ? -z : z - 1);
+    speciesMenu(z >= 5 ? -z : z - 1);
 }
 
 void autoscale() {
-    auto& f = form();
-    const int d = defaultextent();
+    auto& f = mainWindow();
+    const int d = defaultExtent();
     // The scroll bar stops at 500; the box takes the full default, which the
     // refresh then clamps to the same 500.
-    f.HScroll1.value = std::clamp(d, f.HScroll1.min, f.HScroll1.max);
-    f.txtscal.settext(inttext(d));
-    updateorbital(true);
+    f.extentSpinner.value = std::clamp(d, f.extentSpinner.min, f.extentSpinner.max);
+    f.extentText.setText(intText(d));
+    updateOrbital(true);
 }
 
-void setorbital(int z, int n, int l, int m, bool autoscaleit) {
-    auto& f = form();
-    if (f.settingorbital) return;
-    f.settingorbital = true;
+void setOrbital(int z, int n, int l, int m, bool autoscaleIt) {
+    auto& f = mainWindow();
+    if (f.settingOrbital) return;
+    f.settingOrbital = true;
     struct Release {
-        ~Release() { form().settingorbital = false; }
+        ~Release() { mainWindow().settingOrbital = false; }
     } release;
 
     const int nlm[3] = {n, l, m};
-    for (int i = 0; i < 3; ++i) f.txtNLM[i].settext(inttext(nlm[i]));
+    for (int i = 0; i < 3; ++i) f.quantumText[i].setText(intText(nlm[i]));
     // The spinners only follow; their reaction would write a clamped
     // position back into the boxes.
-    for (int i = 0; i < 3; ++i) f.HScroll3[i].value = std::clamp(nlm[i], f.HScroll3[i].min, f.HScroll3[i].max);
-    setnucleus(z);
-    updateorbital(true);
-    globals().run.npoints = 0;
-    if (autoscaleit) autoscale();
-    f.optTheory[2].select();
-    f.optTheory[1].select();
+    for (int i = 0; i < 3; ++i) f.quantumSpinners[i].value = std::clamp(nlm[i], f.quantumSpinners[i].min, f.quantumSpinners[i].max);
+    setNucleus(z);
+    updateOrbital(true);
+    globals().run.nPoints = 0;
+    if (autoscaleIt) autoscale();
+    f.plotModeOptions[2].select();
+    f.plotModeOptions[1].select();
 }
 
-void setoptions(int& x, int& y, int& z, bool& restricted) {
-    const auto& a = form().optAll;
+void setOptions(int& x, int& y, int& z, bool& restricted) {
+    const auto& a = mainWindow().regionOptions;
     restricted = !a[0].checked;
     if (!restricted) {
         x = y = z = 0;
@@ -249,22 +249,22 @@ void setoptions(int& x, int& y, int& z, bool& restricted) {
     z = (a[2].checked || a[4].checked) ? 1 : 0;
 }
 
-bool isnodal() {
+bool isNodal() {
     int mx = 0, my = 0, mz = 0;
     bool restricted = false;
-    setoptions(mx, my, mz, restricted);
+    setOptions(mx, my, mz, restricted);
     const double side = 2 * globals().orbital.extent;
     for (int i = 0; i < 100; ++i) {
-        double x = side * randomcentered();
-        double y = side * randomcentered();
-        double z = side * randomcentered();
+        double x = side * randomCentered();
+        double y = side * randomCentered();
+        double z = side * randomCentered();
         if (restricted) {
             x *= mx;
             y *= my;
             z *= mz;
         }
         double r = 0, r2 = 0, radial = 0;
-        if (wavefunction(x, y, z, r, r2, radial) != 0) return false;
+        if (waveFunction(x, y, z, r, r2, radial) != 0) return false;
     }
     return true;
 }

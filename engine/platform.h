@@ -21,21 +21,21 @@ class Dialogs {
 public:
     virtual ~Dialogs() = default;
     // An empty title means the application's own title.
-    virtual Answer messagebox(const std::string& text, Buttons buttons = Buttons::OK,
+    virtual Answer messageBox(const std::string& text, Buttons buttons = Buttons::OK,
                               const std::string& title = "", Icon icon = Icon::None) = 0;
     // std::nullopt when cancelled.
-    virtual std::optional<std::string> inputbox(const std::string& prompt, const std::string& title,
-                                                const std::string& defaultanswer) = 0;
+    virtual std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
+                                                const std::string& defaultAnswer) = 0;
 };
 
 // No display: print the text, take the default answer (OK, Yes, the
 // input box's default).
 class ConsoleDialogs : public Dialogs {
 public:
-    Answer messagebox(const std::string& text, Buttons buttons, const std::string& title,
+    Answer messageBox(const std::string& text, Buttons buttons, const std::string& title,
                       Icon icon) override;
-    std::optional<std::string> inputbox(const std::string& prompt, const std::string& title,
-                                        const std::string& defaultanswer) override;
+    std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
+                                        const std::string& defaultAnswer) override;
 };
 
 // Tests: answers come from a script; every text shown is recorded. With
@@ -51,51 +51,51 @@ public:
     std::deque<std::optional<std::string>> inputs;
     std::vector<Shown> shown;
 
-    Answer messagebox(const std::string& text, Buttons buttons, const std::string& title,
+    Answer messageBox(const std::string& text, Buttons buttons, const std::string& title,
                       Icon icon) override;
-    std::optional<std::string> inputbox(const std::string& prompt, const std::string& title,
-                                        const std::string& defaultanswer) override;
+    std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
+                                        const std::string& defaultAnswer) override;
     bool saw(const std::string& fragment) const;  // any shown text contains fragment
 };
 
 Dialogs& dialogs();
-void setdialogs(Dialogs* d);  // nullptr restores the console face
+void setDialogs(Dialogs* d);  // nullptr restores the console face
 
 // Default answer of a message box with these buttons.
-Answer defaultanswer(Buttons buttons);
+Answer defaultAnswer(Buttons buttons);
 
 // Calls from the core into the windows. Each does nothing until a window
 // (or a test) installs it.
 struct Hooks {
-    std::function<void(bool)> enablecontrols;
-    std::function<void(int, int, int, int)> levelsetup;  // level window setup(z, n, l, m)
+    std::function<void(bool)> enableControls;
+    std::function<void(int, int, int, int)> levelSetup;  // level window setup(z, n, l, m)
     std::function<void()> refresh;                       // bring the view up to date with the state
-    std::function<void()> processevents;                 // run pending window events
+    std::function<void()> processEvents;                 // run pending window events
     std::function<void(bool)> busy;                      // busy pointer on/off
-    std::function<bool(const std::string&, int)> openurl;  // open a document (show mode)
+    std::function<bool(const std::string&, int)> openUrl;  // open a document (show mode)
     std::function<void(const std::string&)> report;        // progress line of a batch run
 };
 Hooks& hooks();
 
 // Shorthands that do nothing while the hook is not installed.
-void callenablecontrols(bool enabled);
-void refreshview();  // repaint what changed (a label's "repaint it")
-void setbusy(bool on);
+void callEnableControls(bool enabled);
+void refreshView();  // repaint what changed (a label's "repaint it")
+void setBusy(bool on);
 void report(const std::string& line);  // the console prints it; the window has its caption
 
 // Lets pending events run when at least 20 ms passed since the last time,
 // so long loops stay responsive without paying for it on every step.
-void pumpevents();
+void pumpEvents();
 // The same without the time check (once per sequence-file line, say).
-void processevents();
+void processEvents();
 
-std::string programdir();  // folder of the running executable
-void setprogramdir(const std::string& dir);
-std::string tempdir();     // system temporary directory, no trailing '/'
-bool hasdisplay();         // DISPLAY or WAYLAND_DISPLAY set
+std::string programDir();  // folder of the running executable
+void setProgramDir(const std::string& dir);
+std::string tempDir();     // system temporary directory, no trailing '/'
+bool hasDisplay();         // DISPLAY or WAYLAND_DISPLAY set
 
 // Seconds since midnight, local time.
-double timeofday();
+double timeOfDay();
 
 // 64-bit generator (xoshiro256**), seeded from the clock, or from
 // VANTREL_SEED when that holds an integer.
@@ -124,7 +124,7 @@ private:
     std::uint64_t s_[4];
 };
 Random& rng();
-std::uint64_t startseed();  // the VANTREL_SEED value, or one from the clock
-void seedrandom();          // reseed rng() from startseed()
+std::uint64_t startSeed();  // the VANTREL_SEED value, or one from the clock
+void seedRandom();          // reseed rng() from startSeed()
 
 }  // namespace vantrel

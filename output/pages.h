@@ -5,18 +5,18 @@
 
 namespace vantrel {
 
-std::string createembed(const std::string& sname, const std::string& sfile, const std::string& script,
-                        const std::string& swidthheight, const std::string& scolor, const std::string& srot);
-std::string createorbitalpage();
+std::string createEmbed(const std::string& sName, const std::string& sFile, const std::string& script,
+                        const std::string& sWidthHeight, const std::string& sColor, const std::string& srot);
+std::string createOrbitalPage();
 // Opens a document with the user's program; show mode 1 normal, 3 maximised.
-int openfile(const std::string& path, int showmode);
-// "&Display" (Command3) click.
-void displayclick();
+int openFile(const std::string& path, int showMode);
+// "&Display" (displayButton) click.
+void displayClick();
 
-void createhtmlindex(const std::string& sheader, const std::string& script, const std::string& scolor);
+void createHtmlIndex(const std::string& sHeader, const std::string& script, const std::string& sColor);
 
 // Screen width in twips, for the viewer size (the window sets it).
-int screenwidthtwips();
-void setscreenwidthtwips(int twips);
+int screenWidthTwips();
+void setScreenWidthTwips(int twips);
 
 }  // namespace vantrel

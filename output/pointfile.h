@@ -3,12 +3,12 @@
 
 namespace vantrel {
 
-inline constexpr int headerlength = 50;
+inline constexpr int headerLength = 50;
 
-bool writexyzfile();
-void readpointfile();
+bool writeXyzFile();
+void readPointFile();
 
-// "&Load" (Command2) click.
-void loadclick();
+// "&Load" (loadButton) click.
+void loadClick();
 
 }  // namespace vantrel
