@@ -5,8 +5,9 @@
 #include "app/mainwindow.h"
 #include "app/sequence.h"
 #include "engine/globals.h"
-#include "engine/platform.h"
+#include "output/platform.h"
 #include "engine/textutil.h"
+#include "output/fileutil.h"
 
 namespace vantrel {
 

@@ -10,8 +10,10 @@
 
 #include "engine/globals.h"
 #include "engine/orbital.h"
-#include "engine/platform.h"
+#include "output/platform.h"
 #include "engine/textutil.h"
+#include "output/fileutil.h"
+#include "app/orbitalcontrols.h"
 
 namespace vantrel {
 

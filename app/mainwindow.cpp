@@ -7,17 +7,22 @@
 #include "app/maindir.h"
 #include "app/sequence.h"
 #include "engine/energy.h"
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 #include "engine/ignoringerrors.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
-#include "engine/platform.h"
-#include "engine/sampling.h"
+#include "output/platform.h"
+#include "app/samplingrun.h"
 #include "engine/textutil.h"
 #include "install/installer.h"
 #include "output/pages.h"
 #include "output/pointfile.h"
-#include "output/radial.h"
+#include "output/radialplot.h"
+#include "output/fileutil.h"
+#include "engine/random.h"
+#include "app/radialview.h"
+#include "app/orbitalcontrols.h"
+#include "app/orbitalfiles.h"
 
 namespace vantrel {
 
@@ -64,7 +69,7 @@ void quantumSpinnerChanged(int i) {
     if (f.calculateButton.enabled) {
         f.plotModeOptions[1].select();
         if (f.plotModeOptions[1].checked) showTheory();
-        if (globals().levelsOpen) levelSetupCurrent();
+        if (mainWindow().levelsOpen) levelSetupCurrent();
     }
 }
 
@@ -88,7 +93,7 @@ void regionClick(int i) {
     auto& f = mainWindow();
     ignoringErrors([&] {
         for (int j = 0; j < static_cast<int>(f.regionOptions.size()); ++j)
-            if (j != 1) f.regionOptions[j].color = f.regionOptions[j].checked ? blue : black;
+            f.regionOptions[j].color = f.regionOptions[j].checked ? blue : black;
         globals().orbital.planeName = f.regionOptions[i].tag;
         f.planeLabel.caption = "restricted to the " + upper(globals().orbital.planeName) + " plane";
         f.planeLabel.visible = !f.regionOptions[0].checked;
@@ -122,7 +127,7 @@ void quickClick() {
 }
 
 void levelsClick() {
-    auto& g = globals();
+    auto& g = mainWindow();
     if (g.spectrumOpen) {
         call(windowHooks().closeSpectrum);
         g.spectrumOpen = false;
@@ -136,7 +141,7 @@ void levelsClick() {
 }
 
 void spectrumClick() {
-    auto& g = globals();
+    auto& g = mainWindow();
     if (g.levelsOpen) {
         call(windowHooks().closeLevels);
         g.levelsOpen = false;
@@ -218,7 +223,7 @@ void installReactions() {
     f.maxPointsSpinner.onChange = pointsSpinner;
 
     for (int i = 0; i < static_cast<int>(f.regionOptions.size()); ++i)
-        if (i != 1) f.regionOptions[i].onClick = [i] { regionClick(i); };
+        f.regionOptions[i].onClick = [i] { regionClick(i); };
     for (auto& c : f.colourModeOptions) c.onClick = colourModeClick;
     for (int i = 0; i < 3; ++i) {
         if (i == 2) continue;  // the hidden button only forces a redraw

@@ -20,7 +20,7 @@ struct WindowHooks {
 };
 WindowHooks& windowHooks();
 
-// Wires every control's reaction into form() and installs the hooks
+// Wires every control's reaction into mainWindow() and installs the hooks
 // (enableControls, level setup) into hooks().
 void installReactions();
 

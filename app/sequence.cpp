@@ -9,13 +9,15 @@
 #include <unistd.h>
 
 #include "app/maindir.h"
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
-#include "engine/platform.h"
-#include "engine/sampling.h"
+#include "output/platform.h"
+#include "app/samplingrun.h"
 #include "engine/textutil.h"
 #include "output/pages.h"
+#include "app/orbitalcontrols.h"
+#include "app/orbitalfiles.h"
 
 namespace vantrel {
 
@@ -115,7 +117,7 @@ void applyState(const std::string& line) {
     for (int i = 0; i < 3; ++i) f.quantumText[i].setText(splitFirst(fields, " "));
     const std::string region = lower(splitFirst(fields, " "));
     f.regionOptions[0].select();
-    for (int i = 2; i <= 4; ++i)
+    for (int i = 1; i < 4; ++i)
         if (region == f.regionOptions[i].tag) f.regionOptions[i].select();
 }
 

@@ -9,13 +9,15 @@
 
 #include <unistd.h>
 
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
-#include "engine/platform.h"
+#include "output/platform.h"
 #include "engine/samplekernel.h"
-#include "engine/sampling.h"
+#include "app/samplingrun.h"
 #include "engine/wavefunction.h"
+#include "engine/random.h"
+#include "app/orbitalcontrols.h"
 
 namespace {
 

@@ -9,8 +9,9 @@
 #include <vector>
 
 #include "../tests/support/literalwavefunction.h"
-#include "engine/platform.h"
+#include "output/platform.h"
 #include "engine/wavefunction.h"
+#include "engine/random.h"
 
 namespace {
 

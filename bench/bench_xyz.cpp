@@ -8,11 +8,14 @@
 #include <filesystem>
 #include <string>
 
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
-#include "engine/platform.h"
+#include "output/platform.h"
 #include "output/pointfile.h"
+#include "engine/random.h"
+#include "app/orbitalcontrols.h"
+#include "app/orbitalfiles.h"
 
 namespace {
 

@@ -8,11 +8,12 @@
 #include <filesystem>
 #include <string>
 
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
-#include "engine/platform.h"
-#include "engine/sampling.h"
+#include "output/platform.h"
+#include "app/samplingrun.h"
+#include "app/orbitalcontrols.h"
 
 int main(int argc, char** argv) {
     using namespace vantrel;
@@ -26,10 +27,10 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(dir + "/files", ec);
 
     struct State {
-        int n, l, m, region;  // region: regionOptions index (0 none, 2 yz, 3 xy, 4 xz)
+        int n, l, m, region;  // region: regionOptions index (0 none, 1 xy, 2 yz, 3 xz)
     };
-    const State states[] = {{1, 0, 0, 0}, {2, 1, 0, 0}, {2, 1, 1, 4}, {3, 2, 0, 0},
-                            {3, 2, -2, 3}, {4, 3, 2, 0}, {6, 5, 0, 0}, {2, 1, 0, 3}};
+    const State states[] = {{1, 0, 0, 0}, {2, 1, 0, 0}, {2, 1, 1, 3}, {3, 2, 0, 0},
+                            {3, 2, -2, 1}, {4, 3, 2, 0}, {6, 5, 0, 0}, {2, 1, 0, 1}};
     resetWindowState();
     resetGlobals();
     globals().mainDir = dir;

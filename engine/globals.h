@@ -54,8 +54,6 @@ struct Globals {
     RunState run;
     RadialState radial;
     std::string mainDir;
-    bool levelsOpen = false;
-    bool spectrumOpen = false;
     // Colour classes 1..15; entries 0 and 16 stay empty.
     std::array<std::string, 17> colorElements{};
 };

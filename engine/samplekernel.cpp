@@ -1,4 +1,5 @@
 #include "engine/samplekernel.h"
+#include "engine/random.h"
 
 #include <cmath>
 #include <cstring>

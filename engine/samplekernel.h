@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/platform.h"
+#include "engine/random.h"
 #include "engine/wavefunction.h"
 
 namespace vantrel {

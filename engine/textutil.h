@@ -47,12 +47,4 @@ std::size_t lastIndexOf(const std::string& s, char c);
 // Directory part: everything before the last '/' ("" when none).
 std::string dirOf(const std::string& path);
 
-// Whole file as text ("" when missing or unreadable).
-std::string readWholeFile(const std::string& path);
-// Text plus CR LF, replacing the file. False when it could not be written.
-bool writeWholeFile(const std::string& path, const std::string& text);
-
-bool fileExists(const std::string& path);
-bool dirExists(const std::string& path);
-
 }  // namespace vantrel

@@ -5,13 +5,11 @@
 #include <cstdint>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 
 #include "engine/globals.h"
 #include "engine/orbital.h"
-#include "engine/platform.h"
 #include "engine/textutil.h"
-#include "output/radial.h"
+#include "engine/radialhistogram.h"
 
 namespace vantrel {
 
@@ -348,19 +346,5 @@ void getIntensity(int na, int nb, double& value) {
     if (validNumbers(n, l, m)) setCoefficients();
 }
 
-void getAllIntensities() {
-    const std::string path = tempDir() + "/int.csv";
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    for (int i = 2; i <= 20 && out; ++i) {
-        for (int j = 1; j < i; ++j) {
-            double v;
-            getIntensity(i, j, v);
-            out << i << ',' << j << ',' << numText(v) << crlf;
-            pumpEvents();
-        }
-    }
-    out.close();
-    if (!out) dialogs().messageBox("The file " + path + " could not be written.");
-}
 
 }  // namespace vantrel

@@ -78,8 +78,5 @@ double waveFunction(double x, double y, double z, double& r, double& r2, double&
 
 // Radial overlap of the p state na and the s state nb.
 void getIntensity(int na, int nb, double& value);
-// Writes the table of all overlaps for n up to 20 to int.csv in the
-// temporary directory.
-void getAllIntensities();
 
 }  // namespace vantrel

@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "engine/globals.h"
-#include "engine/platform.h"
+#include "output/platform.h"
 #include "engine/textutil.h"
+#include "output/fileutil.h"
 
 namespace vantrel {
 
@@ -116,20 +117,20 @@ std::vector<std::string> energyItems(const std::string& cache) {
 // The viewer of frame1's showxyz: the file and script come from the
 // function's arguments. The embed's own quotes are escaped, or the Chime
 // form's script='...' would end the single-quoted JavaScript string.
-std::string showXyzEmbed() {
+std::string showXyzEmbed(bool jmol) {
     const std::string fileMark = "\x01" "F", scriptMark = "\x01" "S";
-    std::string embed = createEmbed("orbital1", fileMark, scriptMark, "width=300 height=300", "white", "");
+    std::string embed = createEmbed(jmol, "orbital1", fileMark, scriptMark, "width=300 height=300", "white", "");
     replaceAll(embed, "'", "\\'");
     replaceAll(embed, fileMark, "'+sfile+'");
     replaceAll(embed, scriptMark, "'+script+'");
     return embed;
 }
 
-void writeEnergyIndex(const std::string& cache) {
+void writeEnergyIndex(const std::string& cache, bool jmol) {
     std::vector<std::string> lines = {
         "<script type=text/javascript>",
         "function showxyz(sfile,script,shead){",
-        "  var s='<body>" + showXyzEmbed() + "</body>';",
+        "  var s='<body>" + showXyzEmbed(jmol) + "</body>';",
         "  parent.fraOrb.document.open();parent.fraOrb.document.write(s);",
         "  parent.fraOrb.document.close();",
         "  parent.fraTitle.document.open();parent.fraTitle.document.write(shead);",
@@ -199,13 +200,13 @@ void writeIndexFrameSet(const std::string& cache) {
 
 }  // namespace
 
-void createHtmlIndex(const std::string& sHeader, const std::string& script, const std::string&) {
+void createHtmlIndex(bool jmol, const std::string& sHeader, const std::string& script, const std::string&) {
     const std::string cache = globals().mainDir + "/files";
     writeNames(cache);
-    writeEnergyIndex(cache);
+    writeEnergyIndex(cache, jmol);
     writeWholeFile(cache + "/frame2.htm",
                    joinLines({"<body>",
-                              createEmbed("orbital1", fs::path(globals().orbital.xyzFile).filename().string(), script,
+                              createEmbed(jmol, "orbital1", fs::path(globals().orbital.xyzFile).filename().string(), script,
                                           "width=300 height=300", "white", ""),
                               "</body>"}));
     writeWholeFile(cache + "/frame0.htm", "<html>" + sHeader + "</html>");

@@ -6,12 +6,11 @@
 #include <iostream>
 
 #include "engine/energy.h"
-#include "engine/formstate.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
-#include "engine/platform.h"
+#include "output/platform.h"
 #include "engine/textutil.h"
-#include "output/pointfile.h"
+#include "output/fileutil.h"
 
 namespace vantrel {
 
@@ -59,10 +58,10 @@ void copyApplet(const std::string& cacheDir) {
 
 }  // namespace
 
-std::string createEmbed(const std::string& sName, const std::string& sFile, const std::string& script,
+std::string createEmbed(bool jmol, const std::string& sName, const std::string& sFile, const std::string& script,
                         const std::string& sWidthHeight, const std::string& sColor, const std::string& srot) {
     const std::string q = "\"";
-    if (mainWindow().useJmolCheck.checked) {
+    if (jmol) {
         return "<applet name=" + q + sName + q + " code=JmolApplet Archive = JmolApplet.jar " + sWidthHeight +
                " mayscript=true>" + "<param name=progressbar   value=true>" +
                "<param name=script value=" + q + "set color rasmol;background " + sColor + ";load " + sFile + ";" +
@@ -73,27 +72,21 @@ std::string createEmbed(const std::string& sName, const std::string& sFile, cons
            " spiny=60 frank=no>";
 }
 
-std::string createOrbitalPage() {
-    MainWindowState& f = mainWindow();
-    f.displayFrame.enabled = false;
-    if (!writeXyzFile()) return "";
-
-    callEnableControls(false);
-    const bool jmol = f.useJmolCheck.checked;
-    const bool energyJ = f.energyChecks[1].checked;
-    const bool showEnergy = f.energyChecks[0].checked || energyJ;
-    const bool four = f.fourPanelCheck.checked;
-    const bool full = f.fullScreenCheck.checked;
+std::string writeOrbitalPages(const PageOptions& opt) {
+    const bool jmol = opt.jmol;
+    const bool energyJ = opt.energyJoules;
+    const bool showEnergy = opt.energyAttojoules || energyJ;
+    const bool four = opt.fourPanel;
+    const bool full = opt.fullScreen;
     int w;
     if (screenWidthTwips() > 10000)
         w = four ? 156 : full ? 624 : 312;
     else
         w = four ? 125 : full ? 500 : 250;
     const std::string size = " width=" + intText(w) + " height=" + intText(w);
-    const std::string rotation = f.startRotationCheck.checked ? "startspin=true " : "";
-    updateOrbital(false);
+    const std::string rotation = opt.startRotation ? "startspin=true " : "";
     const OrbitalState& o = globals().orbital;
-    const std::string colour = f.blackBackgroundCheck.checked ? "BLACK" : "WHITE";
+    const std::string colour = opt.blackBackground ? "BLACK" : "WHITE";
     const std::string closing = "</BODY></HTML>";
 
     std::string tail = (o.planeName.empty() ? "" : " plane") + std::string(" for ") + speciesLabel(o.speciesName);
@@ -109,12 +102,12 @@ std::string createOrbitalPage() {
     const std::string titlePage = top + closing;
 
     const std::string xyzName = namePart(o.xyzFile);
-    std::string embed = createEmbed("orbital", xyzName, "%script", size, colour, rotation);
+    std::string embed = createEmbed(jmol, "orbital", xyzName, "%script", size, colour, rotation);
 
     std::string script = "select *;spacefill 700;wireframe off;rotate x 0;";
     if (jmol) {
-        if (f.jmolBoundingBoxCheck.checked) script += "set boundbox on;";
-        if (f.jmolAxesCheck.checked) script += "set axes on; color axes grey;";
+        if (opt.boundingBox) script += "set boundbox on;";
+        if (opt.axes) script += "set axes on; color axes grey;";
     }
 
     const std::string cache = globals().mainDir + "/files/";
@@ -165,7 +158,7 @@ std::string createOrbitalPage() {
 
     if (jmol) copyApplet(dirOf(o.xyzFile));
 
-    createHtmlIndex(title, script, colour);
+    createHtmlIndex(jmol, title, script, colour);
     return pagePath;
 }
 
@@ -181,16 +174,6 @@ int openFile(const std::string& path, int showMode) {
     return 42;
 }
 
-void displayClick() {
-    MainWindowState& f = mainWindow();
-    f.displayFrame.enabled = false;
-    f.calculateButton.enabled = false;
-    const std::string path = createOrbitalPage();
-    if (!path.empty()) openFile(path, 1);
-    callEnableControls(true);
-    f.displayFrame.enabled = true;
-    refreshView();
-}
 
 int screenWidthTwips() { return screenTwips; }
 void setScreenWidthTwips(int twips) { screenTwips = twips; }

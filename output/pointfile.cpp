@@ -12,12 +12,11 @@
 #include <vector>
 
 #include "engine/energy.h"
-#include "engine/formstate.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
-#include "engine/platform.h"
+#include "output/platform.h"
 #include "engine/textutil.h"
-#include "output/radial.h"
+#include "engine/radialhistogram.h"
 
 namespace vantrel {
 
@@ -267,26 +266,10 @@ std::string errorText(int err) { return std::strerror(err); }
 
 }  // namespace
 
-void readPointFile() {
-    const std::string path = globals().orbital.csvFile;
+PointFileCount countPointFile(const std::string& path, const PointFileSteps& steps) {
     LineReader in(path);
-    if (!in.isOpen()) return;
-    setBusy(true);
-    MainWindowState& f = mainWindow();
-
-    // The nuclear charge is part of the file name, "(z_3)"; without it the
-    // file belongs to the H atom.
-    const std::string name = path.substr(lastIndexOf(path, '/'));
-    const auto zAt = name.find("(z_");
-    if (zAt != std::string::npos) {
-        const long long z = roundEven(val(name.substr(zAt + 3)));
-        setNucleus(static_cast<int>(std::clamp(z, 1LL, 120LL)));
-    } else {
-        globals().orbital.currentZ = 1;
-        speciesMenu(0);
-    }
-    f.pointCountLabel.caption = "Reading " + fileNameOf(path) + "...";
-    refreshView();
+    if (!in.isOpen()) return PointFileCount::NotOpened;
+    if (steps.opened) steps.opened();
 
     Header h;
     bool failed = readHeader(in, h) != LineReader::Line || !h.valid;
@@ -296,11 +279,11 @@ void readPointFile() {
     // points still find a histogram to go in.
     if (h.extent > 0) {
         globals().orbital.extent = h.extent;
-        f.extentText.setText(numText(h.extent));
+        if (steps.headerExtent) steps.headerExtent(h.extent);
     }
     resetRadialHits();
     run.maxPsi2 = h.maxPsi2;
-    calcTheory();
+    if (steps.histogramReset) steps.histogramReset();
 
     run.nPoints = 0;
     const int k = binsPerAngstrom(0);
@@ -321,22 +304,12 @@ void readPointFile() {
         if ((run.nPoints & 1023) == 0) pumpEvents();
     }
     if (s == LineReader::Failed) failed = true;
-
-    f.pointCountLabel.caption = intText(run.nPoints);
-    if (!failed) run.loadedFile = path;
-    setBusy(false);
+    return failed ? PointFileCount::Broken : PointFileCount::Complete;
 }
 
-bool writeXyzFile() {
-    MainWindowState& f = mainWindow();
-    f.pointCountLabel.caption = "Writing HTML...";
-    refreshView();
-    const bool firstQuadrant = f.firstQuadrantCheck.checked;
-    const bool byNodes = f.colourModeOptions[1].checked;
-    updateOrbital(false);
-    f.calculateButton.enabled = false;
-    f.loadButton.enabled = false;
-    setBusy(true);
+std::string convertPointFileToXyz(const XyzOptions& options) {
+    const bool firstQuadrant = options.firstQuadrant;
+    const bool byNodes = options.byNodes;
 
     const auto& orb = globals().orbital;
     auto& run = globals().run;
@@ -439,24 +412,9 @@ bool writeXyzFile() {
     out.close();
     if (out.error()) note(errorText(out.error()));
 
-    f.pointCountLabel.caption = "";
-    if (!problem.empty())
-        dialogs().messageBox("Couldn't create " + xyzFile + " from " + csvFile + crlf + crlf + problem, Buttons::OK);
-    setBusy(false);
-    return problem.empty();
+    if (problem.empty()) return "";
+    return "Couldn't create " + xyzFile + " from " + csvFile + crlf + crlf + problem;
 }
 
-void loadClick() {
-    MainWindowState& f = mainWindow();
-    callEnableControls(false);
-    readPointFile();
-    callEnableControls(true);
-    radialPlotCanvas().clear();
-    radialPlotCanvas().refresh();
-    // Through the hidden button, so the hits plot is redrawn even when
-    // "Actual Hits" was already selected.
-    f.plotModeOptions[2].select();
-    f.plotModeOptions[0].select();
-}
 
 }  // namespace vantrel

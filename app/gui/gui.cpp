@@ -6,8 +6,8 @@
 #include "app/gui/mainwindowview.h"
 #include "app/gui/qtdialogs.h"
 #include "app/mainwindow.h"
-#include "engine/platform.h"
-#include "output/radial.h"
+#include "output/platform.h"
+#include "output/radialplot.h"
 
 namespace vantrel {
 

@@ -8,7 +8,7 @@
 
 #include "app/gui/gui.h"
 #include "app/headless.h"
-#include "engine/platform.h"
+#include "output/platform.h"
 
 int main(int argc, char** argv) {
     const bool display = vantrel::hasDisplay();

@@ -1,4 +1,4 @@
-// The main window on screen: one widget per control of form(), kept in
+// The main window on screen: one widget per control of mainWindow(), kept in
 // step with that state. User actions go into the state (and its
 // reactions); after each of them, and whenever the program asks for a
 // refresh, the widgets are brought up to date again.
@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <string>
@@ -55,7 +56,19 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    struct Binding;
+    // One control of the state and the widget that shows it, with what the
+    // widget shows now, as last written (saves text conversions).
+    struct Binding {
+        Control* c = nullptr;
+        QWidget* w = nullptr;
+        QAction* a = nullptr;
+        QMenu* menu = nullptr;
+        std::string caption, text;
+        std::uint32_t color = 0;
+        bool bold = false;
+        bool enabled = true;
+        bool fresh = true;
+    };
 
     void buildMenus();
     QWidget* buildCalculationFrame();

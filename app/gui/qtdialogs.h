@@ -1,7 +1,7 @@
 // Message boxes and input boxes as Qt dialogs.
 #pragma once
 
-#include "engine/platform.h"
+#include "output/platform.h"
 
 namespace vantrel {
 

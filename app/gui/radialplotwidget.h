@@ -12,7 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "output/radial.h"
+#include "output/radialplot.h"
 
 namespace vantrel {
 

@@ -20,11 +20,11 @@
 #include "app/gui/mainwindowview.h"
 #include "app/gui/radialplotwidget.h"
 #include "app/mainwindow.h"
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 #include "engine/globals.h"
-#include "engine/platform.h"
-#include "engine/sampling.h"
-#include "output/radial.h"
+#include "output/platform.h"
+#include "app/samplingrun.h"
+#include "output/radialplot.h"
 
 using namespace vantrel;
 

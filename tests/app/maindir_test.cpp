@@ -8,10 +8,11 @@
 
 #include "app/maindir.h"
 #include "app/mainwindow.h"
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 #include "engine/globals.h"
 #include "engine/textutil.h"
 #include "support/testsupport.h"
+#include "output/fileutil.h"
 
 namespace vantrel {
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 #include "engine/globals.h"
 #include "support/testsupport.h"
 
@@ -81,11 +81,11 @@ TEST_F(MainWindowTest, OtherWindowsAndMenus) {
     w.enableLevels = [&](bool b) { calls += b ? "levelson " : "levelsoff "; };
 
     f.compareEnergiesMenuItem.click();
-    EXPECT_TRUE(globals().levelsOpen);
+    EXPECT_TRUE(mainWindow().levelsOpen);
     f.spectrumMenuItem.click();  // closes the level window
-    EXPECT_TRUE(!globals().levelsOpen && globals().spectrumOpen);
+    EXPECT_TRUE(!mainWindow().levelsOpen && mainWindow().spectrumOpen);
     f.compareEnergiesMenuItem.click();
-    EXPECT_FALSE(globals().spectrumOpen);
+    EXPECT_FALSE(mainWindow().spectrumOpen);
     EXPECT_EQ(calls, "showlevels closelevels showspectrum closespectrum showlevels ");
 
     calls.clear();

@@ -4,11 +4,13 @@
 #include "app/maindir.h"
 #include "app/mainwindow.h"
 #include "app/sequence.h"
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
 #include "engine/textutil.h"
 #include "support/testsupport.h"
+#include "output/fileutil.h"
+#include "app/orbitalcontrols.h"
 
 namespace vantrel {
 namespace {
@@ -132,7 +134,7 @@ TEST_F(SequenceTest, StateLinesMakeOrbitals) {
     EXPECT_EQ(last(), "2 orbitals were processed.");
     EXPECT_FALSE(fileExists(cache + "/old.htm"));  // CLEAR before the first state line, not after it
     EXPECT_TRUE(fileExists(cache + "/1_0_0_.htm") && fileExists(cache + "/2_1_1_xy.htm"));
-    EXPECT_TRUE(f.regionOptions[3].checked && f.extentText.text == "6" && f.calculateButton.enabled && f.displayFrame.enabled);
+    EXPECT_TRUE(f.regionOptions[1].checked && f.extentText.text == "6" && f.calculateButton.enabled && f.displayFrame.enabled);
 
     run("1 0 0 somewhere");
     EXPECT_TRUE(last() == "1 orbital was processed." && f.regionOptions[0].checked);

@@ -5,10 +5,11 @@
 #include <climits>
 #include <vector>
 
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 #include "engine/globals.h"
 #include "engine/textutil.h"
 #include "support/testsupport.h"
+#include "app/orbitalcontrols.h"
 
 namespace vantrel {
 namespace {
@@ -139,9 +140,9 @@ TEST_F(OrbitalTest, SpeciesFromNuclearCharge) {
 TEST_F(OrbitalTest, RegionsNodalPlanesAndLevelWindow) {
     std::vector<int> setups;
     hooks().levelSetup = [&](int z, int n, int l, int m) { setups.push_back(z + n + l + m); };
-    globals().levelsOpen = true;
+    mainWindow().levelsOpen = true;
     f.firstQuadrantCheck.checked = true;
-    f.regionOptions[3].select();
+    f.regionOptions[1].select();
     globals().orbital.planeName = "xy";
     f.plotModeOptions[1].select();
     typeQuantum("2", "1", "0", "6");  // pz
@@ -149,7 +150,7 @@ TEST_F(OrbitalTest, RegionsNodalPlanesAndLevelWindow) {
     EXPECT_TRUE(f.plotIcons[2].visible && !f.plotIcons[0].visible && !f.plotIcons[1].visible);
     EXPECT_TRUE(setups.empty());
     EXPECT_TRUE(isNodal());  // XY is the nodal plane of pz, XZ is not
-    f.regionOptions[4].select();
+    f.regionOptions[3].select();
     EXPECT_FALSE(isNodal());
     int x, y, z;
     bool restricted;

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "support/testsupport.h"
+#include "output/fileutil.h"
 
 namespace vantrel {
 namespace {

@@ -12,6 +12,8 @@
 #include "engine/textutil.h"
 #include "support/literalwavefunction.h"
 #include "support/testsupport.h"
+#include "engine/random.h"
+#include "output/intensitytable.h"
 
 namespace vantrel {
 namespace {

@@ -17,7 +17,7 @@ inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdS
 
 #include "app/gui/mainwindowview.h"
 #include "app/mainwindow.h"
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 #include "engine/globals.h"
 #include "support/testsupport.h"
 

@@ -12,6 +12,7 @@
 #include "app/gui/qtdialogs.h"
 #include "app/gui/radialplotwidget.h"
 #include "guitest.h"
+#include "output/radialplot.h"
 
 namespace vantrel::test {
 namespace {
@@ -46,7 +47,7 @@ TEST_F(ViewTest, EveryControlMirroredCursorKeptFocusFollowed) {
     }
     EXPECT_EQ(view->windowTitle(), "Vantrel");
     // Controls that never exist for the user.
-    for (Control* c : {&f.plotModeOptions[2], &f.regionOptions[1], &f.sortedList}) EXPECT_TRUE(widget(*c)->isHidden());
+    for (Control* c : {&f.plotModeOptions[2], &f.sortedList}) EXPECT_TRUE(widget(*c)->isHidden());
     for (int i = 5; i < 9; ++i) EXPECT_FALSE(view->actionFor(f.speciesMenuItems[i])->isVisible());
     EXPECT_TRUE(view->actionFor(f.autoscaleMenuItem)->isCheckable());
     EXPECT_EQ(label(f.errorLabel)->palette().color(QPalette::WindowText), QColor(255, 0, 0));
@@ -58,15 +59,15 @@ TEST_F(ViewTest, EveryControlMirroredCursorKeptFocusFollowed) {
     n->setCursorPosition(1);
     f.quantumText[0].text = "123";
     f.probableRadiusLabel.caption = "Most probable radius: 0.52 A (actual)\r\n";
-    f.regionOptions[3].color = 0xFF0000;
+    f.regionOptions[1].color = 0xFF0000;
     hooks().refresh();
     QApplication::processEvents();
     EXPECT_EQ(n->cursorPosition(), 1);  // same text: the cursor stays
     EXPECT_EQ(label(f.probableRadiusLabel)->text(), "Most probable radius: 0.52 A (actual)");  // no empty last line
-    f.regionOptions[3].color = 0;  // back to black
+    f.regionOptions[1].color = 0;  // back to black
     hooks().refresh();
     QApplication::processEvents();
-    EXPECT_NE(button(f.regionOptions[3])->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_NE(button(f.regionOptions[1])->palette().color(QPalette::WindowText), QColor(0, 0, 255));
 
     bool focused = false;
     f.maxPointsText.onFocus = [&] { focused = true; };

@@ -96,14 +96,14 @@ TEST_F(WindowTest, ExclusiveCheckBoxPairsRegionsAndPlaneLabel) {
     clickButton(f.useJmolCheck);
     EXPECT_FALSE(widget(f.jmolFrame)->isHidden());
 
-    clickButton(f.regionOptions[4]);
+    clickButton(f.regionOptions[3]);
     QLabel* plane = label(f.planeLabel);
     EXPECT_TRUE(plane->text() == "restricted to the XZ plane" && !plane->isHidden());
-    EXPECT_EQ(button(f.regionOptions[4])->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_EQ(button(f.regionOptions[3])->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     EXPECT_NE(button(f.regionOptions[0])->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     EXPECT_EQ(globals().orbital.planeName, "xz");
-    clickButton(f.regionOptions[4]);  // clicking the selected one keeps it selected
-    EXPECT_TRUE(button(f.regionOptions[4])->isChecked());
+    clickButton(f.regionOptions[3]);  // clicking the selected one keeps it selected
+    EXPECT_TRUE(button(f.regionOptions[3])->isChecked());
     clickButton(f.regionOptions[0]);
     EXPECT_TRUE(plane->isHidden() && globals().orbital.planeName.empty());
 }

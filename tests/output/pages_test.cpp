@@ -1,12 +1,15 @@
 // Orbital pages, viewer embeds and the cache index pages.
 #include <gtest/gtest.h>
 
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
 #include "engine/textutil.h"
 #include "output/pages.h"
 #include "support/testsupport.h"
+#include "output/fileutil.h"
+#include "app/orbitalcontrols.h"
+#include "app/orbitalfiles.h"
 
 namespace vantrel {
 namespace {
@@ -57,12 +60,12 @@ protected:
 };
 
 TEST_F(PagesTest, EmbedsSinglePagesTitlesAndSummary) {
-    EXPECT_EQ(createEmbed("orbital", "a.xyz", "select *;", " width=312 height=312", "WHITE", "R "),
+    EXPECT_EQ(createEmbed(true, "orbital", "a.xyz", "select *;", " width=312 height=312", "WHITE", "R "),
               "<applet name=\"orbital\" code=JmolApplet Archive = JmolApplet.jar  width=312 height=312 "
               "mayscript=true><param name=progressbar   value=true><param name=script value=\"set color "
               "rasmol;background WHITE;load a.xyz;select *;\"></applet>");
-    f.useJmolCheck.checked = false;  // the plug-in form
-    EXPECT_TRUE(contains(createEmbed("orbital", "a.xyz", "select *;", "width=300 height=300", "BLACK", "R "),
+    // the plug-in form
+    EXPECT_TRUE(contains(createEmbed(false, "orbital", "a.xyz", "select *;", "width=300 height=300", "BLACK", "R "),
                          " name=orbital src=a.xyz script='select *;' width=300 height=300 align=abscenter bgcolor=BLACK"));
 
     f.useJmolCheck.checked = true;
@@ -135,7 +138,7 @@ TEST_F(PagesTest, EnergyIndexSharesHeadingsAndSkipsUnbound) {
     summary("9_0_0_", " E = 0 attoJoule");
     summary("8_0_0_", "no energy");
     globals().orbital.xyzFile = cache + "/1_0_0_.xyz";
-    createHtmlIndex("<h3>T</h3>", "select *;", "WHITE");
+    createHtmlIndex(true, "<h3>T</h3>", "select *;", "WHITE");
 
     const std::string f1 = page("frame1.htm");
     EXPECT_EQ(occurrences(f1, "<hr>"), 2);
@@ -156,8 +159,7 @@ TEST_F(PagesTest, EnergyIndexSharesHeadingsAndSkipsUnbound) {
 
 TEST_F(PagesTest, ShowxyzIsValidJavaScriptFrameSetMadeOnce) {
     for (bool jmol : {true, false}) {
-        mainWindow().useJmolCheck.checked = jmol;
-        createHtmlIndex("", "select *;", "WHITE");
+        createHtmlIndex(jmol, "", "select *;", "WHITE");
         const std::string f1 = page("frame1.htm");
         const auto at = f1.find("  var s=");
         ASSERT_NE(at, std::string::npos);
@@ -169,7 +171,7 @@ TEST_F(PagesTest, ShowxyzIsValidJavaScriptFrameSetMadeOnce) {
     EXPECT_FALSE(concatenationIsValid("'<embed script=''+script+'' x>';"));  // the unescaped form
 
     // The frame set: a template beside the program, made once.
-    createHtmlIndex("", "", "");
+    createHtmlIndex(true, "", "", "");
     const std::string tpl = readFile(dir.file("prog/index.ht"));
     EXPECT_TRUE(startsWith(tpl, "<HTML><HEAD><TITLE>Index of " + cache + " by Energy</TITLE></HEAD>\r\n"));
     EXPECT_TRUE(contains(tpl, "SRC='frame2.htm'>\r\n        </FRAMESET>"));
@@ -177,12 +179,12 @@ TEST_F(PagesTest, ShowxyzIsValidJavaScriptFrameSetMadeOnce) {
 
     globals().mainDir = dir.file("other_vantrel");  // keeps the first title
     fs::create_directories(cache = globals().mainDir + "/files");
-    createHtmlIndex("", "", "");
+    createHtmlIndex(true, "", "", "");
     EXPECT_EQ(page("index.htm"), tpl);
 
     // A program folder that cannot be written: straight into the cache.
     setProgramDir(dir.file("no/such/folder"));
-    createHtmlIndex("", "", "");
+    createHtmlIndex(true, "", "", "");
     EXPECT_TRUE(contains(page("index.htm"), "<TITLE>Index of " + cache + " by Energy</TITLE>"));
 }
 

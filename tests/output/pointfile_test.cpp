@@ -5,13 +5,14 @@
 #include <vector>
 
 #include "engine/energy.h"
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 #include "engine/globals.h"
 #include "engine/textutil.h"
 #include "output/pointfile.h"
-#include "output/radial.h"
+#include "output/radialplot.h"
 #include "support/recordingcanvas.h"
 #include "support/testsupport.h"
+#include "app/orbitalfiles.h"
 
 namespace vantrel {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "output/radial.h"
+#include "output/radialplot.h"
 #include "support/testsupport.h"
 
 namespace vantrel::test {

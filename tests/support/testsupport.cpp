@@ -3,9 +3,11 @@
 #include <fstream>
 #include <iterator>
 
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
+#include "engine/random.h"
+#include "app/orbitalcontrols.h"
 
 namespace vantrel::test {
 

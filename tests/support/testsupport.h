@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 #include "engine/globals.h"
-#include "engine/platform.h"
+#include "output/platform.h"
 
 namespace vantrel::test {
 

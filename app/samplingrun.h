@@ -8,7 +8,6 @@ namespace vantrel {
 void startCalculation(bool batch);
 bool canContinue();
 void samplePoints();
-double randomCentered();
 
 // calculateButton click: "&Calculate" starts a run, "Enough!" asks it to stop.
 void calculateClick();

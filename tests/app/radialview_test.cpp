@@ -4,13 +4,15 @@
 #include <limits>
 #include <tuple>
 
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
 #include "engine/wavefunction.h"
-#include "output/radial.h"
+#include "output/radialplot.h"
 #include "support/recordingcanvas.h"
 #include "support/testsupport.h"
+#include "engine/radialhistogram.h"
+#include "app/radialview.h"
 
 namespace vantrel {
 namespace {
@@ -30,7 +32,7 @@ protected:
 
     // The theory curve over the whole histogram, with the radii.
     static void plotTheory() {
-        calcTheory();
+        calcWindowTheory();
         globals().radial.maxBin = radialSize();
         drawRadialPlot(true);
     }
@@ -45,21 +47,21 @@ TEST_F(RadialTest, BinsPerAngstromAndHistogramSize) {
     o.axisMax = 10;
     EXPECT_EQ(binsPerAngstrom(1), 51);
     o.extent = 2;
-    resetRadialHits();
+    resetRadialPlot();
     EXPECT_EQ(globals().radial.radialHits.size(), std::size_t(std::lround(std::sqrt(3.0) * 2 * 51)) + 1);
     EXPECT_EQ(canvas.clears, 1);  // a new histogram clears the plot
 
     // Absurd extents never size the arrays past the highest bin, nor below one entry.
     for (double e : {1e9, std::numeric_limits<double>::infinity()}) {
         o.extent = e;
-        resetRadialHits();
-        calcTheory();
+        resetRadialPlot();
+        calcWindowTheory();
         EXPECT_TRUE(globals().radial.radialHits.size() == maxRadialBin + 1u &&
                     globals().radial.radialTheory.size() == maxRadialBin + 1u);
     }
     for (double e : {-5.0, 0.0, std::nan("")}) {
         o.extent = e;
-        resetRadialHits();
+        resetRadialPlot();
         EXPECT_TRUE(globals().radial.radialHits.size() == 1 && addRadialHit(0) && !addRadialHit(1));
     }
     EXPECT_TRUE(radialBin(1e300, 50) == maxRadialBin && radialBin(std::nan(""), 50) == -1);
@@ -90,7 +92,7 @@ TEST_F(RadialTest, AxesForDefaultExtent) {
 
 TEST_F(RadialTest, HitsModeBarsRadiiAndCorners) {
     useOrbital(1, 1, 0, 0, 2);  // k = 50, edge = bin 100
-    resetRadialHits();
+    resetRadialPlot();
     plotTheory();  // no points yet
     EXPECT_TRUE(canvas.bars(blue).empty() && canvas.bars(red).empty() && canvas.markers().empty());
     EXPECT_TRUE(f.pointCountLabel.visible && f.pointCountLabel.caption == "0" && f.medianRadiusLabel.caption.empty());
@@ -99,7 +101,7 @@ TEST_F(RadialTest, HitsModeBarsRadiiAndCorners) {
     EXPECT_EQ(globals().radial.medianRadius, 0);
 
     // Hits in bins 10 and 20 and beyond the edge.
-    resetRadialHits();
+    resetRadialPlot();
     for (int bin : {10, 10, 10, 10, 10, 20, 20, 20, 20, 20, 120, 120}) addRadialHit(bin);
     globals().run.nPoints = 12;
     globals().radial.maxBin = 1000000;  // far past the arrays: read as empty
@@ -171,7 +173,7 @@ TEST_F(RadialTest, ExtentAdviceReplacesRadii) {
     }
     for (auto [e, advice] : {std::pair{8.0, "high.\r\nTry decreasing"}, {4.0, "low.\r\nTry increasing"}}) {
         useOrbital(1, 2, 1, 0, e);
-        calcTheory();
+        calcWindowTheory();
         drawRadialPlot(true);
         EXPECT_EQ(f.probableRadiusLabel.caption, std::string("The orbital extent appears to be ") + advice + " it to about 6 Angstroms");
         EXPECT_TRUE(f.medianRadiusLabel.caption.empty() && canvas.markers().empty());
@@ -185,7 +187,7 @@ TEST_F(RadialTest, ShowTheory) {
     EXPECT_TRUE(canvas.lines.empty());
 
     f.calculateButton.enabled = true;
-    f.regionOptions[4].select(), o.planeName = "xz";
+    f.regionOptions[3].select(), o.planeName = "xz";
     f.plotModeOptions[1].select();
     showTheory();
     EXPECT_TRUE(globals().radial.maxBin == radialSize() && !canvas.bars(blue).empty());
@@ -197,7 +199,7 @@ TEST_F(RadialTest, ShowTheory) {
     EXPECT_TRUE(!f.planeLabel.visible && planePeak < globals().radial.rTheory);
 
     // pz on the XY plane is a node: say so instead of plotting.
-    f.regionOptions[3].select(), o.planeName = "xy";
+    f.regionOptions[1].select(), o.planeName = "xy";
     canvas.clear();
     showTheory();
     EXPECT_TRUE(f.nodeLabel.visible && !f.planeLabel.visible && canvas.lines.empty());

@@ -1,4 +1,4 @@
-#include "engine/sampling.h"
+#include "app/samplingrun.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,15 +13,20 @@
 #include <memory>
 #include <string>
 
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
-#include "engine/platform.h"
+#include "output/platform.h"
 #include "engine/samplekernel.h"
 #include "engine/textutil.h"
 #include "engine/wavefunction.h"
 #include "output/pointfile.h"
-#include "output/radial.h"
+#include "output/radialplot.h"
+#include "engine/random.h"
+#include "engine/radialhistogram.h"
+#include "app/radialview.h"
+#include "app/orbitalcontrols.h"
+#include "app/orbitalfiles.h"
 
 namespace vantrel {
 
@@ -221,11 +226,6 @@ std::size_t pointLine(const SampleBlock& b, int j, char* out) {
 SamplingHooks& samplingHooks() { return sampleHooks; }
 long long lastTrials() { return trialsMade; }
 
-double randomCentered() {
-    double v = rng().uniform() + rng().uniform();
-    v -= std::floor(v);
-    return v - 0.5;
-}
 
 bool canContinue() {
     const auto& orb = globals().orbital;
@@ -264,12 +264,12 @@ void samplePoints() {
     if (!run.continueRun) {
         if (!file.create(orb.csvFile)) return;
         if (run.loadedFile == orb.csvFile) run.loadedFile.clear();
-        resetRadialHits();
+        resetRadialPlot();
         run.continueRun = true;
         f.pointCountLabel.caption = "";
         refreshView();
         run.nPoints = 0;
-        const double t = calcTheory();
+        const double t = calcTheory(restricted);
         run.maxPsi2 = estimateCeiling(orb.extent);
         if (run.maxPsi2 == 0) {
             dialogs().messageBox("psimaxerror--try again.", Buttons::OK);

@@ -1,6 +1,6 @@
 // The main window as plain state: every control's caption, text, check,
-// selection, colour, visibility and enabled flag. The engine, the batch
-// driver and the reactions work on this; the Qt window only mirrors it.
+// selection, colour, visibility and enabled flag. The reactions and the
+// batch driver work on this; the Qt window only mirrors it.
 #pragma once
 
 #include <array>
@@ -53,7 +53,7 @@ struct MainWindowState {
     Control extentLabel, extentText, extentSpinner, tooSmallLabel, tooLargeLabel;
     Control maxPointsLabel, maxPointsText, maxPointsSpinner;
     Control regionLabel;
-    std::array<Control, 5> regionOptions;  // index 1 does not exist: never visible
+    std::array<Control, 4> regionOptions;  // all, XY, YZ, XZ
     Control energyLabel;
     std::array<Control, 2> energyValueLabels;
 
@@ -85,6 +85,9 @@ struct MainWindowState {
     bool escapeStopsRun = false;
     // Re-entry guard of setOrbital.
     bool settingOrbital = false;
+    // The level and spectrum windows (at most one is open).
+    bool levelsOpen = false;
+    bool spectrumOpen = false;
 
     // Every control, for views and tests that walk them all.
     std::vector<Control*> all();

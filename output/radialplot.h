@@ -34,26 +34,16 @@ public:
 PlotCanvas& radialPlotCanvas();
 void setRadialPlotCanvas(PlotCanvas* canvas);  // nullptr: back to the null canvas
 
-int binsPerAngstrom(int a);
+// Captions that go with a drawn plot.
+struct RadialPlotText {
+    std::string pointCount;      // hits counted
+    std::string probableRadius;  // most probable radius, extent advice or colour legend
+    std::string medianRadius;
+};
 
-// Highest radial bin any point can fall in.
-inline constexpr int maxRadialBin = 32000;
-// Highest bin index of a histogram for this extent and k bins per Angstrom
-// (bins 0..size): round(sqrt(3) * extent * k), at most maxRadialBin, 0 for
-// an extent that is not positive.
-int histogramSize(double extent, int k);
-// The same for the current extent with binsPerAngstrom(1).
-int radialSize();
-// Bin of distance r: round(r * k), ties to even, at most maxRadialBin; -1
-// for a distance that is not a number.
-int radialBin(double r, int k);
-// Counts one hit in radialHits(bin) and keeps maxHits and maxBin; false
-// (nothing counted) when the bin lies beyond the histogram.
-bool addRadialHit(int bin);
-void resetRadialHits();
-double calcTheory();
-void showTheory();
 void drawRadialAxes();
-void drawRadialPlot(bool showRadii);
+// Draws the hits (or, with theory, the theory curve) over the axes; with
+// showRadii the most probable and median radius are marked.
+RadialPlotText plotRadialDistribution(bool theory, bool nodes, bool showRadii);
 
 }  // namespace vantrel

@@ -1,4 +1,4 @@
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 
 #include <algorithm>
 #include <new>
@@ -103,16 +103,14 @@ MainWindowState::MainWindowState() {
     maxPointsSpinner.min = -5;
     maxPointsSpinner.max = 5;
     make(regionLabel, K::Label, "regionLabel", "region:");
-    const char* regions[5] = {"No Restrictions", "", "YZ plane only", "XY plane only", "XZ plane only"};
-    const char* tags[5] = {"", "", "yz", "xy", "xz"};
-    for (int i = 0; i < 5; ++i) {
+    const char* regions[4] = {"No Restrictions", "XY plane only", "YZ plane only", "XZ plane only"};
+    const char* tags[4] = {"", "xy", "yz", "xz"};
+    for (int i = 0; i < 4; ++i) {
         make(regionOptions[i], K::Option, indexed("regionOptions", i), regions[i]);
         regionOptions[i].tag = tags[i];
-        if (i != 1) regionOptions[0].group.push_back(&regionOptions[i]);
+        regionOptions[0].group.push_back(&regionOptions[i]);
     }
-    regionOptions[1].visible = false;
-    regionOptions[1].enabled = false;
-    for (int i = 2; i < 5; ++i) regionOptions[i].group = regionOptions[0].group;
+    for (int i = 1; i < 4; ++i) regionOptions[i].group = regionOptions[0].group;
     regionOptions[0].checked = true;
     make(energyLabel, K::Label, "energyLabel", "energy:");
     make(energyValueLabels[0], K::Label, "energyValueLabels(0)", "aJ");

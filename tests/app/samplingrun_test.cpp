@@ -1,4 +1,4 @@
-#include "engine/sampling.h"
+#include "app/samplingrun.h"
 
 #include <cmath>
 #include <cstdio>
@@ -6,12 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
 #include "engine/textutil.h"
 #include "engine/wavefunction.h"
 #include "support/testsupport.h"
+#include "app/orbitalcontrols.h"
 
 namespace vantrel {
 namespace {
@@ -117,14 +118,14 @@ TEST_F(SamplingTest, StoppedRunContinuesOnlyWithAMatchingHeader) {
 }
 
 TEST_F(SamplingTest, NodalPlaneStopsAfter501TrialsFailuresAreQuiet) {
-    choose(2, 1, 0, 6, 625, 3);  // pz on the XY plane
+    choose(2, 1, 0, 6, 625, 1);  // pz on the XY plane
     startCalculation(false);
     EXPECT_EQ(lastTrials(), 501);
     EXPECT_TRUE(mainWindow().pointCountLabel.caption == "NODE!" && mainWindow().nodeLabel.visible);
     EXPECT_EQ(globals().run.nPoints, 0);
     EXPECT_TRUE(lines().size() == 1 && startsWith(lines()[0], "0,6,"));
 
-    choose(2, 1, 0, 6, 625, 4);  // the XZ plane is no node
+    choose(2, 1, 0, 6, 625, 3);  // the XZ plane is no node
     startCalculation(false);
     EXPECT_TRUE(globals().run.nPoints == 625 && !mainWindow().nodeLabel.visible);
     const auto l = lines();
@@ -191,7 +192,7 @@ TEST_F(SamplingTest, RadialDistributionFollowsPsiSquared) {
     const double critical[] = {0, 0, 0, 0, 0, 0, 0, 24.32, 26.12, 27.88, 29.59, 31.26};
     struct Case {
         int n, l, m, extent, region;
-    } cases[] = {{1, 0, 0, 2, 0}, {2, 1, 0, 6, 4}, {3, 2, 0, 13, 0}};
+    } cases[] = {{1, 0, 0, 2, 0}, {2, 1, 0, 6, 3}, {3, 2, 0, 13, 0}};
     for (const auto& c : cases) {
         choose(c.n, c.l, c.m, c.extent, 4000, c.region);
         globals().run.continueRun = false;

@@ -1,13 +1,12 @@
-#include "output/radial.h"
+#include "output/radialplot.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "engine/formstate.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
+#include "engine/radialhistogram.h"
 #include "engine/textutil.h"
-#include "engine/wavefunction.h"
 
 namespace vantrel {
 
@@ -39,91 +38,6 @@ double binx(int i, int k) { return static_cast<double>(roundEven(i / static_cast
 
 PlotCanvas& radialPlotCanvas() { return *canvas; }
 void setRadialPlotCanvas(PlotCanvas* c) { canvas = c ? c : &nullCanvas; }
-
-int binsPerAngstrom(int a) {
-    const int axisMax = globals().orbital.axisMax;
-    // An axis shorter than one Angstrom cannot come from the window; take
-    // the finest bins rather than divide by zero.
-    const long long k = axisMax < 1 ? 500 : std::max(1LL, roundEven(500.0 / axisMax));
-    return a + static_cast<int>(k);
-}
-
-int histogramSize(double extent, int k) {
-    const double bins = std::sqrt(3.0) * extent * k;
-    if (!(bins > 0)) return 0;  // also NaN
-    if (bins >= maxRadialBin) return maxRadialBin;
-    return static_cast<int>(roundEven(bins));
-}
-
-int radialSize() { return histogramSize(globals().orbital.extent, binsPerAngstrom(1)); }
-
-int radialBin(double r, int k) {
-    const double b = r * k;
-    if (!(b >= 0)) return -1;  // NaN or a negative distance
-    if (b >= maxRadialBin) return maxRadialBin;
-    return static_cast<int>(roundEven(b));
-}
-
-bool addRadialHit(int bin) {
-    auto& rad = globals().radial;
-    if (bin < 0 || static_cast<std::size_t>(bin) >= rad.radialHits.size()) return false;
-    const double hits = ++rad.radialHits[bin];
-    if (hits > rad.maxHits) rad.maxHits = static_cast<int>(hits);
-    if (bin > rad.maxBin) rad.maxBin = bin;
-    return true;
-}
-
-void resetRadialHits() {
-    auto& rad = globals().radial;
-    rad.radialHits.assign(static_cast<std::size_t>(radialSize()) + 1, 0.0);
-    rad.maxHits = 0;
-    rad.maxBin = 0;
-    globals().run.maxPsi2 = 0;
-    radialPlotCanvas().clear();
-}
-
-double calcTheory() {
-    auto& rad = globals().radial;
-    const bool restricted = !mainWindow().regionOptions[0].checked;
-    rad.theoryMax = 0;
-    rad.rTheory = 1;
-    rad.theorySum = 0;
-    const int k = binsPerAngstrom(0);
-    const int size = radialSize();
-    rad.radialSign.assign(static_cast<std::size_t>(size) + 1, 0);
-    rad.radialTheory.assign(static_cast<std::size_t>(size) + 1, 0.0);
-    for (int i = 1; i <= size; ++i) {
-        double r = 0, r2 = 0, radial = radialOnly;
-        waveFunction(i / static_cast<double>(k), 0, 0, r, r2, radial);
-        const double R = radial;
-        rad.radialSign[i] = R > 0 ? 1 : (R < 0 ? -1 : 0);
-        // A plane's circle grows with r, a sphere's shell with r squared.
-        const double p = restricted ? R * R * r : R * R * r2;
-        rad.radialTheory[i] = p;
-        rad.theorySum += p;
-        if (p > rad.theoryMax) {
-            rad.theoryMax = p;
-            rad.rTheory = r;
-        }
-    }
-    return rad.theoryMax / rad.rTheory / rad.rTheory;
-}
-
-void showTheory() {
-    auto& f = mainWindow();
-    if (!f.calculateButton.enabled) return;  // a run is drawing its own plot
-    calcTheory();
-    if (isNodal()) {
-        f.nodeLabel.visible = true;
-        f.planeLabel.visible = false;
-        return;
-    }
-    // Out to the corner of the cube.
-    globals().radial.maxBin = radialSize();
-    drawRadialPlot(true);
-    f.planeLabel.caption = "restricted to the " + upper(globals().orbital.planeName) + " plane";
-    f.planeLabel.visible = !f.regionOptions[0].checked;
-}
 
 void drawRadialAxes() {
     PlotCanvas& c = radialPlotCanvas();
@@ -167,15 +81,13 @@ void drawRadialAxes() {
     c.line(0, baseline, 0, baseline - hitStop, black);
 }
 
-void drawRadialPlot(bool showRadii) {
+RadialPlotText plotRadialDistribution(bool theory, bool nodes, bool showRadii) {
     drawRadialAxes();
     PlotCanvas& c = radialPlotCanvas();
-    MainWindowState& f = mainWindow();
+    RadialPlotText text;
     const auto& orb = globals().orbital;
     auto& rad = globals().radial;
     std::uint32_t color = blue;
-    const bool theory = f.plotModeOptions[1].checked;
-    const bool nodes = f.colourModeOptions[1].checked;
     const int k = binsPerAngstrom(0);
 
     const double half = theory ? rad.theorySum / 2 : globals().run.nPoints / 2.0;
@@ -234,27 +146,27 @@ void drawRadialPlot(bool showRadii) {
             advice = "The orbital extent appears to be low." + crlf + "Try increasing it to about " + intText(d) +
                      " Angstroms";
     } else if (nodes) {
-        f.probableRadiusLabel.caption = "Red indicates where the radial component " + crlf + "of the wave function PSI is less than zero.";
+        text.probableRadius = "Red indicates where the radial component " + crlf + "of the wave function PSI is less than zero.";
     } else {
-        f.probableRadiusLabel.caption = "Red indicates those points that will appear " + crlf +
+        text.probableRadius = "Red indicates those points that will appear " + crlf +
                            "only in the corners of the orbital extent cube.";
     }
 
-    f.pointCountLabel.caption = numText(total);
-    f.medianRadiusLabel.caption = "";
+    text.pointCount = numText(total);
+    text.medianRadius = "";
     if (!advice.empty()) {
-        f.probableRadiusLabel.caption = advice;
+        text.probableRadius = advice;
     } else if (rad.medianRadius > 0 && showRadii) {
         if (!nodes) {
             c.line(probableX, 25, probableX, 0, red);
             c.line(medianX, 25, medianX, 0, blue);
         }
         const std::string kind = theory ? "theoretical" : "actual";
-        f.probableRadiusLabel.caption = "Most probable radius: " + formatPicture(probable, "0.00") + " A (" + kind + ")" + crlf;
-        f.medianRadiusLabel.caption = "Median radius: " + formatPicture(rad.medianRadius, "0.00") + " A (" + kind + ")";
+        text.probableRadius = "Most probable radius: " + formatPicture(probable, "0.00") + " A (" + kind + ")" + crlf;
+        text.medianRadius = "Median radius: " + formatPicture(rad.medianRadius, "0.00") + " A (" + kind + ")";
     }
-    f.pointCountLabel.visible = f.plotModeOptions[0].checked || !showRadii;
     c.refresh();
+    return text;
 }
 
 }  // namespace vantrel
