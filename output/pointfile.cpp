@@ -182,11 +182,9 @@ bool parseNumber(const char*& p, const char* end, double& out) {
     if (ec == std::errc::result_out_of_range) {
         // from_chars refuses values that underflow; strtod gives them as
         // tiny or zero, and infinity for the ones that overflow.
-        char tmp[64];
-        const std::size_t n = std::min<std::size_t>(next - start, sizeof tmp - 1);
-        std::memcpy(tmp, start, n);
-        tmp[n] = 0;
-        v = std::strtod(tmp, nullptr);
+        // The whole field: a long one cut short would read as another number.
+        const std::string tmp(start, next);
+        v = std::strtod(tmp.c_str(), nullptr);
     } else if (ec != std::errc{}) {
         p = start;
         return false;
