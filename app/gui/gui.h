@@ -2,12 +2,13 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class QApplication;
 
 namespace vantrel {
 
 // Shows the main window, applies the command line, runs until it closes.
-int runGui(QApplication& app, const std::string& commandLine);
+int runGui(QApplication& app, const std::vector<std::string>& arguments);
 
 }  // namespace vantrel

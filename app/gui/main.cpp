@@ -2,6 +2,7 @@
 #include <QByteArray>
 
 #include <string>
+#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,12 +25,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vantrel");
 
-    // The command line is one text: a file name may hold blanks.
-    std::string commandLine;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) commandLine += ' ';
-        commandLine += argv[i];
-    }
-    if (!display) return vantrel::runHeadless(commandLine);
-    return vantrel::runGui(app, commandLine);
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (!display) return vantrel::runHeadless(arguments);
+    return vantrel::runGui(app, arguments);
 }
