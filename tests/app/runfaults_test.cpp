@@ -45,7 +45,7 @@ protected:
     // them must be a point.
     static void checkWhole(const std::string& bytes, long long& count, long long& points) {
         ASSERT_GE(bytes.size(), 52u);
-        count = std::stoll(bytes.substr(0, bytes.find(',')));
+        count = std::strtoll(bytes.c_str(), nullptr, 10);  // blanks: 0
         points = 0;
         std::size_t at = 52;
         for (std::size_t nl; (nl = bytes.find("\r\n", at)) != std::string::npos; at = nl + 2, ++points)

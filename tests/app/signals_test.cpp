@@ -72,7 +72,7 @@ protected:
         std::vector<std::string> points;
         count = -1;
         if (bytes.size() < 52 || bytes.substr(50, 2) != "\r\n") return points;
-        count = std::stoll(bytes.substr(0, bytes.find(',')));
+        count = std::strtoll(bytes.c_str(), nullptr, 10);  // blanks: 0
         std::size_t at = 52;
         for (std::size_t nl; (nl = bytes.find("\r\n", at)) != std::string::npos; at = nl + 2)
             points.push_back(bytes.substr(at, nl - at));
