@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -24,6 +25,18 @@ namespace {
 
 constexpr std::size_t blockSize = 1 << 20;
 
+// A block left uninitialised: zeroing a megabyte for every file opened
+// would cost more than reading most point files.
+class Block {
+public:
+    Block() : p_(new char[blockSize]) {}
+    char* data() { return p_.get(); }
+    std::size_t size() const { return blockSize; }
+
+private:
+    std::unique_ptr<char[]> p_;
+};
+
 // Reads a text file line by line through one fixed block, so that a file
 // of any size (or one enormous line) costs the same memory. Accepts CR LF
 // and LF line ends.
@@ -31,7 +44,7 @@ class LineReader {
 public:
     enum Status { Line, End, Failed };
 
-    explicit LineReader(const std::string& path) : buf_(blockSize) {
+    explicit LineReader(const std::string& path) {
         file_ = std::fopen(path.c_str(), "rb");
         if (!file_) error_ = errno;
     }
@@ -93,7 +106,7 @@ private:
     }
 
     std::FILE* file_ = nullptr;
-    std::vector<char> buf_;
+    Block buf_;
     std::size_t pos_ = 0, end_ = 0;
     bool eof_ = false;
     bool tooLong_ = false;
@@ -103,7 +116,7 @@ private:
 // Writes through one large block; remembers the first failure.
 class BlockWriter {
 public:
-    explicit BlockWriter(const std::string& path) : buf_(blockSize) {
+    explicit BlockWriter(const std::string& path) {
         file_ = std::fopen(path.c_str(), "wb");
         if (!file_) error_ = errno;
     }
@@ -160,7 +173,7 @@ private:
     }
 
     std::FILE* file_ = nullptr;
-    std::vector<char> buf_;
+    Block buf_;
     std::size_t used_ = 0;
     int error_ = 0;
 };
