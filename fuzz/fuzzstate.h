@@ -4,6 +4,7 @@
 
 #include <stdlib.h>
 
+#include <filesystem>
 #include <string>
 
 #include "app/maindir.h"
@@ -25,11 +26,22 @@ inline ScriptedDialogs& fuzzDialogs() {
 // Fresh window and globals, the H atom selected, in a main directory that
 // lives as long as the fuzzer.
 inline void freshState() {
+    // Removed again when the fuzzer exits.
+    struct Scratch {
+        std::string dir = [] {
+            std::string pattern = std::string(P_tmpdir) + "/fuzz-XXXXXX";
+            mkdtemp(pattern.data());
+            return pattern;
+        }();
+        ~Scratch() {
+            std::error_code ec;
+            std::filesystem::remove_all(dir, ec);
+        }
+    };
+    static const Scratch scratch;
     static const std::string home = [] {
-        std::string pattern = std::string(P_tmpdir) + "/fuzz-XXXXXX";
-        mkdtemp(pattern.data());
-        setMainDir(pattern + "/main_vantrel");
-        return pattern + "/main_vantrel";
+        setMainDir(scratch.dir + "/main_vantrel");
+        return scratch.dir + "/main_vantrel";
     }();
     resetWindowState();
     resetGlobals();
