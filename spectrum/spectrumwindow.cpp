@@ -51,6 +51,8 @@ std::string StateList::text() const {
 SpectrumWindow::SpectrumWindow(SpectrumLinks links) : links_(std::move(links)), tables_(buildSpectrumTables()) {
     for (LineMark* m : {&pointerAbove, &pointerBelow, &pointerAcross}) m->color = white;
     dragLine.color = redColor;
+    transitionText.left = 60;
+    transitionText.top = 4080;
     wavelengthCaption.top = wavelengthCaptionTop;
     frequencyCaption.top = frequencyCaptionTop;
     buildAxes();
