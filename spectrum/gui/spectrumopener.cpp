@@ -1,0 +1,45 @@
+#include "spectrum/gui/spectrumopener.h"
+
+#include <QPointer>
+#include <QTimer>
+
+#include "app/mainwindow.h"
+#include "engine/globals.h"
+#include "spectrum/gui/spectrumview.h"
+#include "spectrum/mainwindowlinks.h"
+
+namespace vantrel {
+
+namespace {
+
+QPointer<SpectrumView> view;
+
+}  // namespace
+
+SpectrumView* openSpectrumView() { return view.data(); }
+
+void installSpectrumWindow(QWidget* mainWindow) {
+    QPointer<QWidget> owner(mainWindow);
+    windowHooks().showSpectrum = [owner] {
+        if (!view) {
+            view = new SpectrumView(mainWindowLinks());
+            view->setAttribute(Qt::WA_DeleteOnClose);
+            if (owner) view->setWindowIcon(owner->windowIcon());
+            QObject::connect(view, &SpectrumView::closed, [] { globals().spectrumOpen = false; });
+            view->show();
+            view->placeOnScreen();
+            // The frame is known once the window is on screen.
+            QTimer::singleShot(0, view, [] {
+                if (view) view->placeOnScreen();
+            });
+        }
+        view->show();
+        view->raise();
+        view->activateWindow();
+    };
+    windowHooks().closeSpectrum = [] {
+        if (view) view->close();
+    };
+}
+
+}  // namespace vantrel
