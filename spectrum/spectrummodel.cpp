@@ -16,7 +16,7 @@ constexpr double magnification = 30;
 constexpr float levelHitBand = 60;
 constexpr int farAway = 4000;
 
-int toInt(double x) { return clampint(roundeven(x)); }
+int toInt(double x) { return clampInt(roundEven(x)); }
 
 }  // namespace
 
@@ -78,15 +78,15 @@ double energyAtMagnifiedY(double y) { return groundStateEnergy * (y - 200) / 360
 double photonEnergyAtStripX(double x) { return groundStateEnergy * (stripLeft - x) / stripSpan; }
 
 std::string roundOff(double x, int digits) {
-    if (digits >= 0) return formatpicture(x, "0." + std::string(digits, '0') + "E+0");
-    std::string text = numtext(x);
+    if (digits >= 0) return formatPicture(x, "0." + std::string(digits, '0') + "E+0");
+    std::string text = numText(x);
     std::string sign;
     if (!text.empty() && text[0] == '-') {
         sign = "-";
         text.erase(0, 1);
     }
-    const double rounded = val(formatpicture(val(text), "0." + std::string(-digits - 1, '0') + "E+0"));
-    text = sign + formatpicture(rounded, "0.##");
+    const double rounded = val(formatPicture(val(text), "0." + std::string(-digits - 1, '0') + "E+0"));
+    text = sign + formatPicture(rounded, "0.##");
     if (!text.empty() && text.back() == '.') text.pop_back();
     return text;
 }
@@ -95,7 +95,7 @@ int findNearestSpectrumLine(const SpectrumTables& t, float x) {
     long long best = farAway;
     int found = 0;
     for (int k = 1; k <= lineCount; ++k) {
-        const long long d = roundeven(std::fabs(x - float(t.lines[k].x)));
+        const long long d = roundEven(std::fabs(x - float(t.lines[k].x)));
         if (d < best) best = d, found = k;
     }
     return found;

@@ -23,10 +23,10 @@ constexpr double captionRightMargin = 50, captionLeftLimit = 10, captionLeftStar
 
 constexpr std::uint32_t black = 0, white = 0xFFFFFF;
 
-std::string levelCaption(int n) { return "n=" + inttext(n); }
+std::string levelCaption(int n) { return "n=" + intText(n); }
 
 std::string levelItem(int n) {
-    return inttext(n) + ": E=" + formatenergy(groundStateEnergy / n / n, 2, true);
+    return intText(n) + ": E=" + formatEnergy(groundStateEnergy / n / n, 2, true);
 }
 
 void hide(TextMark& m) { m.visible = false; }
@@ -68,17 +68,17 @@ double SpectrumWindow::textWidth(const std::string& text) const {
 void SpectrumWindow::buildAxes() {
     // Main ladder: a caption every 0.2 aJ; |E1| is about 21.8 steps of 0.1 aJ.
     for (int i = 0; i <= 22; ++i) {
-        const double y = double(roundeven(i / 21.8 * 3600 + 200));
+        const double y = double(roundEven(i / 21.8 * 3600 + 200));
         if (i % 2 != 0) continue;
-        const std::string caption = formatpicture(i == 0 ? 0.0 : -i / 10.0, "0.0");
+        const std::string caption = formatPicture(i == 0 ? 0.0 : -i / 10.0, "0.0");
         axisCaptions.push_back({caption, 920 - textWidth(caption), y - 100, true});
         axisTicks.push_back({935, y, 985, y, true, black});
     }
     axisCaptions.push_back({"aJ", 200, 1900, true});
     // Magnified ladder, thirty times finer.
     for (int i = 0; i <= 6; ++i) {
-        const double y = double(roundeven(i / 218.0 * 3600 * 30 + 200));
-        std::string caption = formatpicture(i == 0 ? 0.0 : -i / 100.0, "0.00");
+        const double y = double(roundEven(i / 218.0 * 3600 * 30 + 200));
+        std::string caption = formatPicture(i == 0 ? 0.0 : -i / 100.0, "0.00");
         if (i == 0) caption.insert(0, 1, ' ');
         axisCaptions.push_back({caption, 3150, y - 100, true});
         axisTicks.push_back({3020, y, 3100, y, true, black});
@@ -128,7 +128,7 @@ void SpectrumWindow::selectListPosition(int list, int position) {
 
 int SpectrumWindow::levelInList(int list) const {
     // The items begin with their level; anything else counts as no level.
-    const long long n = roundeven(val(lists[list].text()));
+    const long long n = roundEven(val(lists[list].text()));
     return n >= 0 && n <= highestLevel ? int(n) : 0;
 }
 
@@ -185,8 +185,8 @@ void SpectrumWindow::showTransition(int a, int b) {
         setLine(magnifiedArrow, magnifiedArrowX, up.magnifiedY + arrowInset, magnifiedArrowX,
                 low.magnifiedY - arrowInset);
         const double energy = up.energy - low.energy;
-        transitionText.caption = "n= " + inttext(upperState) + " --> n=" + inttext(lowerState) + ":   " +
-                                 formatenergy(energy, 2, false);
+        transitionText.caption = "n= " + intText(upperState) + " --> n=" + intText(lowerState) + ":   " +
+                                 formatEnergy(energy, 2, false);
         if (energy != 0) transitionText.visible = true;
         mainArrow.visible = mainArrow.y1 != mainArrow.y2;
         magnifiedArrow.visible = upperState > firstMagnifiedLevel && magnifiedArrow.y1 != magnifiedArrow.y2;
@@ -230,9 +230,9 @@ void SpectrumWindow::setSpectrumPointers(int line, double x, bool show) {
 void SpectrumWindow::placeCaption(TextMark& caption, double x) const {
     // Centred on the pointer, but never past the strip's ends.
     const double w = textWidth(caption.caption) / 2;
-    double shift = double(roundeven((stripWidth - captionRightMargin) - (x + w)));
+    double shift = double(roundEven((stripWidth - captionRightMargin) - (x + w)));
     if (shift > 0) shift = 0;
-    if (x - w + shift < captionLeftLimit) shift = double(roundeven(w - x + captionLeftStart));
+    if (x - w + shift < captionLeftLimit) shift = double(roundEven(w - x + captionLeftStart));
     caption.left = x - w + shift;
 }
 

@@ -4,7 +4,7 @@
 #include <QTimer>
 
 #include "app/mainwindow.h"
-#include "engine/globals.h"
+#include "app/windowstate.h"
 #include "spectrum/gui/spectrumview.h"
 #include "spectrum/mainwindowlinks.h"
 
@@ -18,14 +18,14 @@ QPointer<SpectrumView> view;
 
 SpectrumView* openSpectrumView() { return view.data(); }
 
-void installSpectrumWindow(QWidget* mainWindow) {
-    QPointer<QWidget> owner(mainWindow);
+void installSpectrumWindow(QWidget* mainView) {
+    QPointer<QWidget> owner(mainView);
     windowHooks().showSpectrum = [owner] {
         if (!view) {
             view = new SpectrumView(mainWindowLinks());
             view->setAttribute(Qt::WA_DeleteOnClose);
             if (owner) view->setWindowIcon(owner->windowIcon());
-            QObject::connect(view, &SpectrumView::closed, [] { globals().spectrumOpen = false; });
+            QObject::connect(view, &SpectrumView::closed, [] { mainWindow().spectrumOpen = false; });
             view->show();
             view->placeOnScreen();
             // The frame is known once the window is on screen.

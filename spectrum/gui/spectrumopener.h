@@ -9,7 +9,7 @@ namespace vantrel {
 class SpectrumView;
 
 // Installs the main window's hooks that show and close the window.
-void installSpectrumWindow(QWidget* mainWindow);
+void installSpectrumWindow(QWidget* mainView);
 // The open window, or nullptr.
 SpectrumView* openSpectrumView();
 
