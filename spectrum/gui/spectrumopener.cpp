@@ -28,6 +28,8 @@ void installSpectrumWindow(QWidget* mainView) {
             QObject::connect(view, &SpectrumView::closed, [] { mainWindow().spectrumOpen = false; });
             view->show();
             view->placeOnScreen();
+            // The arrow keys walk the spectrum at once, not a list.
+            view->diagram()->setFocus();
             // The frame is known once the window is on screen.
             QTimer::singleShot(0, view, [] {
                 if (view) view->placeOnScreen();
