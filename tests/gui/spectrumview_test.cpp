@@ -96,6 +96,27 @@ TEST_F(SpectrumViewTest, DragAndStripClickShowTheTransitionEverywhere) {
     EXPECT_GT(state().tables().lines[state().currentLine].x, state().tables().lines[before].x);
 }
 
+TEST_F(SpectrumViewTest, ArrowKeysOnAFocusedListStillStepTheList) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(spectrum));
+    state().showTransition(5, 3);
+    spectrum->sync();
+    QComboBox* lower = spectrum->list(lowerList);
+    lower->setFocus();
+    ASSERT_TRUE(lower->hasFocus());
+    QTest::keyClick(lower, Qt::Key_Down);  // 5 and 3 are two apart: the focus stays below
+    EXPECT_TRUE(lower->hasFocus());
+    EXPECT_EQ(listText(lowerList), "2: E=-5.45E-19 Joule");
+    EXPECT_EQ(state().lowerState, 2);
+    QTest::keyClick(lower, Qt::Key_Up);  // 5 and 2: not two apart
+    EXPECT_TRUE(lower->hasFocus());
+    EXPECT_EQ(state().lowerState, 3);
+    QTest::keyClick(lower, Qt::Key_Up);  // two apart: the focus goes up, the list still steps
+    EXPECT_TRUE(spectrum->list(upperList)->hasFocus());
+    EXPECT_EQ(state().lowerState, 4);
+    QTest::keyClick(spectrum->list(upperList), Qt::Key_Right);  // Right belongs to the list
+    EXPECT_EQ(state().currentLine, lineBetween(state().tables(), 5, 4));
+}
+
 TEST_F(SpectrumViewTest, ClickOnALevelSetsTheMainWindowsN) {
     setOrbital(1, 5, 2, 1, false);
     view->syncAll();
