@@ -57,25 +57,15 @@ TEST_F(SpectrumWindowTest, OpensWithFullUpperListAndNothingSelected) {
     EXPECT_EQ(w.lists[lowerList].items, std::vector<std::string>{"SELECT A STATE"});
     EXPECT_EQ(w.lists[lowerList].position, -1);
     expectNoTransition();
-    for (const TextMark* m : {&w.hoverTag, &w.upperTag, &w.upperMagnifiedTag, &w.lowerTag, &w.lowerMagnifiedTag,
-                              &w.transitionText})
-        EXPECT_FALSE(m->visible);
-    EXPECT_FALSE(w.dragLine.visible);
+    for (const TextMark* m : {&w.hoverTag, &w.upperTag, &w.lowerTag, &w.transitionText}) EXPECT_FALSE(m->visible);
 
-    // Axes: twelve captions on the main ladder and "aJ", seven and "aJ" on the magnified one.
-    ASSERT_EQ(w.axisCaptions.size(), 21u);
-    EXPECT_EQ(w.axisCaptions[0].caption, "0.0");
-    EXPECT_EQ(w.axisCaptions[1].caption, "-0.2");
-    EXPECT_EQ(w.axisCaptions[11].caption, "-2.2");
-    EXPECT_EQ(w.axisCaptions[11].top, 3833 - 100);
-    EXPECT_EQ(w.axisCaptions[11].left, 920 - 400);  // right-aligned at 920
-    EXPECT_EQ(w.axisCaptions[12].caption, "aJ");
-    EXPECT_EQ(w.axisCaptions[13].caption, " 0.00");
-    EXPECT_EQ(w.axisCaptions[14].caption, "-0.01");
-    EXPECT_EQ(w.axisCaptions[19].caption, "-0.06");
+    // Twelve captions on the main ladder and "aJ", seven and "aJ" on the magnified one.
+    std::string captions;
+    for (const TextMark& m : w.axisCaptions) captions += m.caption + "|";
+    EXPECT_EQ(captions, "0.0|-0.2|-0.4|-0.6|-0.8|-1.0|-1.2|-1.4|-1.6|-1.8|-2.0|-2.2|aJ| 0.00|-0.01|-0.02|-0.03|"
+                        "-0.04|-0.05|-0.06|aJ|");
+    EXPECT_TRUE(w.axisCaptions[11].top == 3833 - 100 && w.axisCaptions[11].left == 920 - 400);  // right-aligned
     EXPECT_EQ(w.axisCaptions[19].left, 3150);
-    EXPECT_EQ(w.axisCaptions[20].caption, "aJ");
-    EXPECT_EQ(w.axisTicks.size(), 19u);
     EXPECT_EQ(w.levelLines.size(), 20u + 15u + 2u);  // both ladders and two connectors
 }
 
@@ -106,16 +96,12 @@ TEST_F(SpectrumWindowTest, ChoosingAnUpperStateFillsTheLowerListAndShowsTheLineB
 
 TEST_F(SpectrumWindowTest, TagsMoveAsideWhenLevelsCrowd) {
     w.showTransition(2, 5);  // either order
-    EXPECT_EQ(w.upperState, 5);
-    EXPECT_EQ(w.lowerTag.left, 1450);
-    EXPECT_EQ(w.lowerTag.top, 1100 - 100);
-    EXPECT_EQ(w.upperTag.caption, "n=5");
+    EXPECT_TRUE(w.upperState == 5 && w.upperTag.caption == "n=5");
+    EXPECT_TRUE(w.lowerTag.left == 1450 && w.lowerTag.top == 1100 - 100);
     EXPECT_FALSE(w.upperMagnifiedTag.visible || w.lowerMagnifiedTag.visible);
     w.showTransition(20, 19);
-    EXPECT_EQ(w.lowerMagnifiedTag.left, 1750);
-    EXPECT_EQ(w.upperMagnifiedTag.left, 2150);
-    EXPECT_EQ(w.lowerMagnifiedTag.top, 499 - 100);
-    EXPECT_TRUE(w.upperMagnifiedTag.visible && w.lowerMagnifiedTag.visible);
+    EXPECT_TRUE(w.lowerMagnifiedTag.left == 1750 && w.lowerMagnifiedTag.top == 499 - 100);
+    EXPECT_TRUE(w.upperMagnifiedTag.visible && w.lowerMagnifiedTag.visible && w.upperMagnifiedTag.left == 2150);
     w.showTransition(20, 10);
     EXPECT_EQ(w.lowerMagnifiedTag.left, 2150);
     w.showTransition(7, 7);
@@ -126,19 +112,14 @@ TEST_F(SpectrumWindowTest, TagsMoveAsideWhenLevelsCrowd) {
 TEST_F(SpectrumWindowTest, DragFromThreeToTwo) {
     drag(1200, 600, 1200, 1100);
     expectTransition(3, 2);
-    EXPECT_TRUE(w.mainArrow.visible);
     EXPECT_FALSE(w.magnifiedArrow.visible);  // 3 is not above 6
-    EXPECT_EQ(w.mainArrow.x1, 1150);
-    EXPECT_EQ(w.mainArrow.y1, 620);
-    EXPECT_EQ(w.mainArrow.y2, 1080);
+    EXPECT_TRUE(w.mainArrow.visible && w.mainArrow.x1 == 1150 && w.mainArrow.y1 == 620 && w.mainArrow.y2 == 1080);
     EXPECT_EQ(w.mainArrow.color, redColor);
-    EXPECT_EQ(w.transitionText.caption, "n= 3 --> n=2:   0.303 attoJoule");
     EXPECT_TRUE(w.transitionText.visible);
+    EXPECT_EQ(w.transitionText.caption, "n= 3 --> n=2:   0.303 attoJoule");
     EXPECT_EQ(w.currentLine, 20);
     EXPECT_EQ(w.frequencyCaption.caption, "4.57E+14 Hz");
     EXPECT_EQ(w.wavelengthCaption.caption, "654 nm");
-    EXPECT_EQ(w.frequencyCaption.top, 960);
-    EXPECT_EQ(w.wavelengthCaption.top, 120);
     EXPECT_FALSE(w.dragLine.visible);
     EXPECT_TRUE(picked.empty());
 
@@ -166,10 +147,7 @@ TEST_F(SpectrumWindowTest, DragFromThreeToTwo) {
 
 TEST_F(SpectrumWindowTest, RubberBandTakesThePhotonColourWhileDragging) {
     w.diagramPressed(1200, 1100);
-    EXPECT_EQ(w.dragStart, 2);
-    EXPECT_TRUE(w.dragLine.visible);
-    EXPECT_EQ(w.dragLine.x1, 1150);
-    EXPECT_EQ(w.dragLine.y1, 1100);
+    EXPECT_TRUE(w.dragStart == 2 && w.dragLine.visible && w.dragLine.x1 == 1150 && w.dragLine.y1 == 1100);
     EXPECT_EQ(w.upperTag.caption, "n=2");
     const std::tuple<float, float, std::uint32_t> path[] = {
         {1200, 633, greyColor},   {1200, 632, redColor},    {1200, 560, orangeColor}, {1200, 540, yellowColor},
@@ -178,43 +156,33 @@ TEST_F(SpectrumWindowTest, RubberBandTakesThePhotonColourWhileDragging) {
     for (auto [x, y, color] : path) {
         w.diagramMoved(x, y, true);
         EXPECT_EQ(w.dragLine.color, color) << y;
-        EXPECT_EQ(w.dragLine.x2, x);
-        EXPECT_EQ(w.dragLine.y2, y);
+        EXPECT_TRUE(w.dragLine.x2 == x && w.dragLine.y2 == y);
     }
     // The free pointer shows that photon on the strip.
     w.diagramMoved(1200, 600, true);
-    EXPECT_TRUE(w.pointerAcross.visible);
+    EXPECT_TRUE(w.pointerAcross.visible && w.pointerAcross.x1 == stripX(t().lines[20].energy));
     EXPECT_EQ(w.wavelengthCaption.caption, "654 nm");
-    EXPECT_EQ(w.pointerAcross.x1, stripX(t().lines[20].energy));
-    EXPECT_EQ(w.hoverTag.caption, "n=3");
-    EXPECT_TRUE(w.hoverTag.visible);
+    EXPECT_TRUE(w.hoverTag.visible && w.hoverTag.caption == "n=3");
     // Far below level 1 the photon lies beyond the strip: the pointer hides.
     w.diagramMoved(1200, 4800, true);
     EXPECT_FALSE(w.pointerAcross.visible || w.frequencyCaption.visible);
     // Moving without a button only moves the hover tag.
     w.diagramReleased(1200, 4800);
     w.diagramMoved(2800, 2404, false);
-    EXPECT_EQ(w.hoverTag.caption, "n=7");
-    EXPECT_EQ(w.hoverTag.left, 2150);
-    EXPECT_FALSE(w.dragLine.visible);
+    EXPECT_TRUE(w.hoverTag.caption == "n=7" && w.hoverTag.left == 2150 && !w.dragLine.visible);
 }
 
 TEST_F(SpectrumWindowTest, ClickOnALevelHandsItToTheMainWindow) {
     w.showTransition(5, 2);
     click(1200, 425);
     EXPECT_EQ(picked, std::vector<int>{4});
-    EXPECT_EQ(w.upperState, 4);
-    EXPECT_EQ(w.lowerState, 0);
-    EXPECT_TRUE(w.upperTag.visible);
-    EXPECT_EQ(w.upperTag.caption, "n=4");
+    EXPECT_TRUE(w.upperState == 4 && w.lowerState == 0 && w.upperTag.visible && w.upperTag.caption == "n=4");
     EXPECT_FALSE(w.lowerTag.visible || w.transitionText.visible || w.pointerAbove.visible);
-    EXPECT_EQ(w.lists[upperList].position, -1);
-    EXPECT_EQ(w.lists[lowerList].position, -1);
+    EXPECT_TRUE(w.lists[upperList].position == -1 && w.lists[lowerList].position == -1);
 
     click(1800, 2000);  // empty space
     EXPECT_EQ(picked, std::vector<int>{4});
-    EXPECT_EQ(w.upperState, 0);
-    EXPECT_FALSE(w.upperTag.visible);
+    EXPECT_FALSE(w.upperState != 0 || w.upperTag.visible);
 
     w.energyLevelsClicked();
     EXPECT_EQ(levelWindowOpened, 1);
@@ -228,13 +196,10 @@ TEST_F(SpectrumWindowTest, StripClickPicksTheNearestLineAndDragReadsFreely) {
     // Captions kept inside the strip: 50 short of its right edge...
     EXPECT_EQ(w.frequencyCaption.left + 1100, 4095 - 50);
     w.stripMoved(100, true);
-    EXPECT_EQ(w.wavelengthCaption.caption, "0 nm");
-    EXPECT_EQ(w.frequencyCaption.caption, "0.00E+0 Hz");
-    EXPECT_EQ(w.wavelengthCaption.left, 20);  // ...and from 20 at its left end
-    EXPECT_EQ(w.frequencyCaption.left, 20);
+    EXPECT_TRUE(w.wavelengthCaption.caption == "0 nm" && w.frequencyCaption.caption == "0.00E+0 Hz");
+    EXPECT_TRUE(w.wavelengthCaption.left == 20 && w.frequencyCaption.left == 20);  // ...and from 20 at its left end
     w.stripMoved(2000, true);
-    EXPECT_EQ(w.pointerAcross.x1, 2000);
-    EXPECT_EQ(w.frequencyCaption.left, 2000 - 550);  // centred
+    EXPECT_TRUE(w.pointerAcross.x1 == 2000 && w.frequencyCaption.left == 2000 - 550);  // centred
     w.stripMoved(50, true);
     EXPECT_FALSE(w.pointerAbove.visible || w.pointerAcross.visible || w.frequencyCaption.visible);
     w.stripMoved(2000, false);
@@ -248,19 +213,15 @@ TEST_F(SpectrumWindowTest, StripClickPicksTheNearestLineAndDragReadsFreely) {
 
     // A line number puts the pointers on that line wherever x was.
     w.setSpectrumPointers(7, 0, true);
-    EXPECT_EQ(w.currentLine, 7);
-    EXPECT_EQ(w.pointerBelow.x1, t().lines[7].x);
-    EXPECT_EQ(w.pointerBelow.y1, 800);
-    EXPECT_EQ(w.pointerBelow.y2, 900);
-    EXPECT_EQ(w.pointerAbove.y2, 300);
+    EXPECT_TRUE(w.currentLine == 7 && w.pointerBelow.x1 == t().lines[7].x);
+    EXPECT_TRUE(w.pointerBelow.y1 == 800 && w.pointerBelow.y2 == 900 && w.pointerAbove.y2 == 300);
     w.setSpectrumPointers(0, 50, true);
     EXPECT_FALSE(w.pointerAbove.visible || w.pointerBelow.visible || w.wavelengthCaption.visible);
 }
 
 TEST_F(SpectrumWindowTest, LeftAndRightWalkTheStrip) {
-    w.keyDown(RightKey);  // from x = 0: the lowest-numbered line at x = 101
+    w.keyDown(RightKey);  // from x = 0: the lowest-numbered line at x = 101, 185
     expectTransition(18, 17);
-    EXPECT_EQ(w.currentLine, 185);
     w.keyDown(RightKey);  // 188 and 190 share x = 101
     EXPECT_GT(t().lines[w.currentLine].x, 101);
     w.keyDown(LeftKey);
@@ -297,14 +258,9 @@ TEST_F(SpectrumWindowTest, UpAndDownWalkTheLineTable) {
     // Between the two lists the focus moves only when they are two levels apart.
     w.showTransition(5, 3);
     w.focusedList = lowerList;
-    w.keyDown(UpKey);
-    EXPECT_EQ(w.focusedList, upperList);
-    w.keyDown(UpKey);
-    EXPECT_EQ(w.focusedList, upperList);
-    w.keyDown(DownKey);
-    EXPECT_EQ(w.focusedList, lowerList);
-    w.keyDown(DownKey);
-    EXPECT_EQ(w.focusedList, lowerList);
+    std::vector<int> focus;
+    for (int key : {UpKey, UpKey, DownKey, DownKey}) w.keyDown(key), focus.push_back(w.focusedList);
+    EXPECT_EQ(focus, (std::vector<int>{upperList, upperList, lowerList, lowerList}));
     expectTransition(5, 3);
     w.showTransition(5, 4);
     w.focusedList = lowerList;
@@ -320,22 +276,20 @@ TEST_F(SpectrumWindowTest, DownNeverStepsBelowLevelOne) {
     expectNoTransition();
 
     click(1200, 3800);
-    EXPECT_EQ(w.upperState, 1);
+    ASSERT_EQ(w.upperState, 1);
     w.keyDown(DownKey);
     expectNoTransition();
 
     w.showTransition(3, 2);
     w.selectListPosition(upperList, 0);
-    EXPECT_EQ(w.upperState, 0);
-    EXPECT_EQ(w.lowerState, 2);
+    ASSERT_TRUE(w.upperState == 0 && w.lowerState == 2);
     w.keyDown(DownKey);
     expectNoTransition();
     // Up from the same place reaches a real line.
     w.showTransition(3, 2);
     w.selectListPosition(upperList, 0);
     w.keyDown(UpKey);
-    EXPECT_EQ(w.upperState, 2);
-    EXPECT_EQ(w.lowerState, 1);
+    EXPECT_TRUE(w.upperState == 2 && w.lowerState == 1);
 }
 
 // Numbers read from list texts or handed in from outside never index past
@@ -343,8 +297,7 @@ TEST_F(SpectrumWindowTest, DownNeverStepsBelowLevelOne) {
 TEST_F(SpectrumWindowTest, StrayNumbersClearTheSelection) {
     w.lists[upperList].items[5] = "99: not a level";
     w.selectListPosition(upperList, 5);
-    EXPECT_EQ(w.upperState, 0);
-    EXPECT_EQ(w.lists[lowerList].items.size(), 1u);
+    EXPECT_TRUE(w.upperState == 0 && w.lists[lowerList].items.size() == 1u);
     w.selectListPosition(upperList, 40);  // no such position
     EXPECT_EQ(w.lists[upperList].position, 5);
 
@@ -357,8 +310,7 @@ TEST_F(SpectrumWindowTest, StrayNumbersClearTheSelection) {
     expectNoTransition();
     int level = 25;
     w.showDrag(1200, 600, level, DragMode::Press);
-    EXPECT_EQ(level, 0);
-    EXPECT_EQ(w.dragStart, 0);
+    EXPECT_TRUE(level == 0 && w.dragStart == 0);
     w.setSpectrumPointers(500, 2000, true);  // no such line: a free pointer
     EXPECT_TRUE(w.pointerAcross.visible);
 }
