@@ -70,8 +70,6 @@ std::uint32_t colorFromWavelength(double wavelength) {
     return redColor;
 }
 
-double mainLadderY(double energy) { return 200 + 3600 * (energy / groundStateEnergy); }
-double magnifiedLadderY(double energy) { return 200 + 108000 * (energy / groundStateEnergy); }
 double stripX(double photonEnergy) { return stripLeft - (photonEnergy / groundStateEnergy) * stripSpan; }
 double energyAtMainY(double y) { return groundStateEnergy * (y - 200) / 3600; }
 double energyAtMagnifiedY(double y) { return groundStateEnergy * (y - 200) / 3600 / magnification; }

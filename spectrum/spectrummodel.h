@@ -66,9 +66,8 @@ double frequencyOf(double energy);
 double wavelengthOf(double energy);  // 0 for an energy of 0
 std::uint32_t colorFromWavelength(double wavelength);
 
-// Energy (joules) to drawing coordinates and back.
-double mainLadderY(double energy);
-double magnifiedLadderY(double energy);
+// A photon energy to its place in the strip and back; a height on either
+// ladder to the level energy there (joules).
 double stripX(double photonEnergy);
 double energyAtMainY(double y);
 double energyAtMagnifiedY(double y);

@@ -252,8 +252,8 @@ int SpectrumWindow::findLevel(float x, float y) {
 
 double SpectrumWindow::dragLineEnergy() const {
     if (!isLevel(dragStart)) return 0;
-    double e = energyAtMainY(dragLine.y2);
-    if (dragLine.x2 >= magnifiedLadderLeft) e /= 30;  // where the pointer is now
+    // The scale is that of the ladder the pointer is over now.
+    const double e = dragLine.x2 >= magnifiedLadderLeft ? energyAtMagnifiedY(dragLine.y2) : energyAtMainY(dragLine.y2);
     return std::fabs(e - tables_.levels[dragStart].energy);
 }
 
