@@ -167,6 +167,7 @@ void SpectrumWindow::showLevelTags() {
 
 void SpectrumWindow::clearTransition() {
     upperState = lowerState = 0;
+    hide(transitionText);  // no text for a transition no longer shown
     setSpectrumPointers(0, 0, false);
 }
 

@@ -38,7 +38,7 @@ protected:
         EXPECT_EQ(w.upperState, 0);
         EXPECT_EQ(w.lowerState, 0);
         EXPECT_FALSE(w.pointerAbove.visible || w.wavelengthCaption.visible || w.frequencyCaption.visible);
-        EXPECT_FALSE(w.mainArrow.visible || w.magnifiedArrow.visible);
+        EXPECT_FALSE(w.mainArrow.visible || w.magnifiedArrow.visible || w.transitionText.visible);
     }
 
     std::vector<int> picked;
