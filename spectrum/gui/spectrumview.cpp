@@ -91,11 +91,12 @@ void drawSegment(QPainter& p, const LineMark& m, double widthPixels) {
 void drawArrow(QPainter& p, const LineMark& m) {
     if (!m.visible) return;
     drawSegment(p, m, 2);
-    const double dir = m.y2 > m.y1 ? 1 : -1;
+    // Levels closer than the arrow's insets leave a stub with no room for a head.
+    if (m.y2 <= m.y1) return;
     QPainterPath head;
     head.moveTo(m.x2, m.y2);
-    head.lineTo(m.x2 - 45, m.y2 - dir * 110);
-    head.lineTo(m.x2 + 45, m.y2 - dir * 110);
+    head.lineTo(m.x2 - 45, m.y2 - 110);
+    head.lineTo(m.x2 + 45, m.y2 - 110);
     head.closeSubpath();
     p.fillPath(head, toColor(m.color));
 }
