@@ -54,10 +54,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::size_t cut = size ? data[0] % (size + 1) : 0;
     const std::string delim = text.substr(0, std::min<std::size_t>(cut, 3));
     std::string rest = text.substr(std::min(cut, size));
-    const std::string original = rest;
+    const std::string whole = rest;
     const std::string first = splitFirst(rest, delim.empty() ? " " : delim);
-    check(first.size() + rest.size() <= original.size(), "splitFirst keeps within the text");
-    std::string r = original;
+    check(first.size() + rest.size() <= whole.size(), "splitFirst keeps within the text");
+    std::string r = whole;
     if (!delim.empty()) {
         replaceAll(r, delim, delim + "x");
         replaceAll(r, delim, "");
