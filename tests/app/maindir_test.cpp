@@ -85,7 +85,7 @@ TEST_F(MainDirTest, FindAsksOnlyWhenTheFirstCandidateFails) {
 TEST_F(MainDirTest, ClearCacheDeletesFilesOnlyNewCacheRestoresOnFailure) {
     ASSERT_EQ(setMainDir(dir.file("c_vantrel")), 0);
     const std::string cache = dir.file("c_vantrel/files");
-    for (const char* name : {"/a.htm", "/B.xyz"}) writeFile(cache + name, "x");
+    for (const char* name : {"/a.htm", "/B.xyz", "/.hidden"}) writeFile(cache + name, "x");
     fs::create_directory(cache + "/sub");
 
     dialogs.answers.push_back(Answer::Cancel);
@@ -99,6 +99,7 @@ TEST_F(MainDirTest, ClearCacheDeletesFilesOnlyNewCacheRestoresOnFailure) {
     clearCache(true);
     EXPECT_EQ(dialogs.shown.back().text, "2 files were deleted.");
     EXPECT_TRUE(!fileExists(cache + "/a.htm") && !fileExists(cache + "/B.xyz") && dirExists(cache + "/sub"));
+    EXPECT_TRUE(fileExists(cache + "/.hidden"));  // hidden files are not the cache's
     clearCache(true);
     EXPECT_EQ(dialogs.shown.back().text, "0 files were deleted.");
     const auto shown = dialogs.shown.size();
