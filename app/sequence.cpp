@@ -224,10 +224,17 @@ void runSequence(std::string& name) {
         LineReader reader(file);
         std::string line;
         bool tooLong = false;
-        while (reader.next(line, tooLong)) {
+        bool endMark = false;
+        while (!endMark && reader.next(line, tooLong)) {
             pumpEvents();
+            if (lineNo == 0 && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);  // UTF-8 mark
+            // Old DOS editors end a file with Ctrl-Z: nothing after it counts.
+            if (auto z = line.find('\x1A'); z != std::string::npos) {
+                line.erase(z);
+                endMark = true;
+                if (line.empty()) break;
+            }
             ++lineNo;
-            if (lineNo == 1 && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);  // UTF-8 mark
 
             std::string shown = line.size() > maxCaptionLine ? line.substr(0, maxCaptionLine) + "..." : line;
             f.window.caption = shortName + " line " + intText(lineNo) + ": " + shown;
