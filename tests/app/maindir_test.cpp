@@ -69,6 +69,13 @@ TEST_F(MainDirTest, FindAsksOnlyWhenTheFirstCandidateFails) {
     setenv("VANTREL_HOME", dir.file("first_vantrel").c_str(), 1);
     EXPECT_TRUE(findMainDir() && dialogs.shown.empty());
     EXPECT_EQ(globals().mainDir, dir.file("first_vantrel"));
+    // A name without the word gets it appended, and the user's documents say so.
+    setenv("VANTREL_HOME", dir.file("orbitals").c_str(), 1);
+    EXPECT_TRUE(findMainDir() && globals().mainDir == dir.file("orbitals_vantrel"));
+    for (const char* doc : {"/README.md", "/data/index.htm"}) {
+        const std::string text = readFile(std::string(VANTREL_SOURCE_DIR) + doc);
+        EXPECT_NE(text.find("_vantrel</code> appended"), text.find("_vantrel` appended")) << doc;
+    }
 
     // The first working candidate is only offered, as the default answer.
     setenv("VANTREL_HOME", dir.file("missing/parent").c_str(), 1);
