@@ -39,7 +39,7 @@ double calcWindowTheory() { return calcTheory(!mainWindow().regionOptions[0].che
 
 void resetRadialPlot() {
     resetRadialHits();
-    radialPlotCanvas().clear();
+    clearRadialPlot();
 }
 
 }  // namespace vantrel

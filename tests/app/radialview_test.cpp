@@ -90,6 +90,40 @@ TEST_F(RadialTest, AxesForDefaultExtent) {
     drawRadialAxes();
 }
 
+// Going from a small extent to large ones and back: the margins are those of
+// the scale the axes are drawn in, so "0" and "A" fit and the axis keeps
+// its share of the plot.
+TEST_F(RadialTest, MarginsMeasuredInTheScaleTheyAreUsedIn) {
+    for (double extent : {2.0, 49.0, 250.0, 75.0, 5.0}) {
+        useOrbital(1, 1, 0, 0, extent);
+        drawRadialAxes();
+        const double unitsPerPixel = (canvas.right - canvas.left) / canvas.pixels;
+        const double axisEnd = o.axisMax * 50.0;
+        EXPECT_NEAR(canvas.left, -6 * unitsPerPixel, 1e-9) << extent;            // "0"
+        EXPECT_NEAR(canvas.right, axisEnd + 30 * unitsPerPixel, 1e-9) << extent;  // "100A "
+        const auto& zero = canvas.texts.front();
+        const auto& a = canvas.texts.back();
+        EXPECT_TRUE(zero.text == "0" && zero.x >= canvas.left) << extent;
+        EXPECT_TRUE(a.text == "A" && a.x + canvas.textWidth("A") <= canvas.right + 1e-9) << extent;
+    }
+}
+
+// Each bar fills the space from half way to the previous bin to half way to
+// the next, at every bin width.
+TEST_F(RadialTest, BarsOfNeighbouringBinsTouch) {
+    mainWindow().plotModeOptions[1].select();
+    for (auto [n, extent] : {std::pair{1, 2.0}, {3, 13.0}, {5, 49.0}, {12, 250.0}}) {
+        useOrbital(1, n, n - 1, 0, extent);
+        plotTheory();
+        const auto& spans = canvas.barSpans;
+        ASSERT_GT(spans.size(), 50u) << extent;
+        for (std::size_t i = 0; i + 1 < spans.size(); ++i) {
+            EXPECT_LT(spans[i].left, spans[i].right) << extent;
+            ASSERT_EQ(spans[i].right, spans[i + 1].left) << extent << " bar " << i;
+        }
+    }
+}
+
 TEST_F(RadialTest, HitsModeBarsRadiiAndCorners) {
     useOrbital(1, 1, 0, 0, 2);  // k = 50, edge = bin 100
     resetRadialPlot();
