@@ -58,7 +58,10 @@ void drawAxes();
 }  // namespace
 
 PlotCanvas& radialPlotCanvas() { return *canvas; }
-void setRadialPlotCanvas(PlotCanvas* c) { canvas = c ? c : &nullCanvas; }
+void setRadialPlotCanvas(PlotCanvas* c) {
+    canvas = c ? c : &nullCanvas;
+    shown.kind = Shown::Nothing;  // a new surface shows nothing of ours yet
+}
 
 void drawRadialAxes() {
     shown.kind = Shown::Axes;
@@ -73,7 +76,6 @@ void clearRadialPlot() {
 void redrawRadialPlot() {
     switch (shown.kind) {
     case Shown::Nothing:
-        radialPlotCanvas().clear();
         break;
     case Shown::Axes:
         drawRadialAxes();
