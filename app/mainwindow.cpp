@@ -47,11 +47,6 @@ void levelSetupCurrent() {
     hooks().levelSetup(o.currentZ, o.currentN, o.currentL, o.currentM);
 }
 
-void redrawTheory() {
-    auto& f = mainWindow();
-    if (f.calculateButton.enabled && f.plotModeOptions[1].checked) showTheory();
-}
-
 void colourModeClick() {
     auto& f = mainWindow();
     if (globals().run.nPoints >= 1 && (!f.typeMenu.enabled || f.loadButton.enabled))

@@ -125,6 +125,9 @@ void updateOrbital(bool full) {
     step([&] {
         if (mainWindow().levelsOpen && !valid && hooks().levelSetup) hooks().levelSetup(0, 0, 0, 0);
     });
+    // The empty axes above would stay until a spinner was used: the theory
+    // curve follows every change at once.
+    if (full) step([] { redrawTheory(); });
 }
 
 void speciesMenu(int index) {

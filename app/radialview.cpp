@@ -25,6 +25,11 @@ void showTheory() {
     f.planeLabel.visible = !f.regionOptions[0].checked;
 }
 
+void redrawTheory() {
+    auto& f = mainWindow();
+    if (f.calculateButton.enabled && f.plotModeOptions[1].checked) showTheory();
+}
+
 void drawRadialPlot(bool showRadii) {
     MainWindowState& f = mainWindow();
     const RadialPlotText text =

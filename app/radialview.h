@@ -6,6 +6,8 @@ namespace vantrel {
 
 // The theory curve for the current orbital (nothing while a run draws).
 void showTheory();
+// The theory curve again when it is what the plot shows.
+void redrawTheory();
 void drawRadialPlot(bool showRadii);
 // The theory curve for the window's region.
 double calcWindowTheory();

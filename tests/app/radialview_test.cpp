@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <utility>
+#include <vector>
 #include <limits>
 #include <tuple>
 
@@ -13,6 +16,8 @@
 #include "support/testsupport.h"
 #include "engine/radialhistogram.h"
 #include "app/radialview.h"
+#include "app/mainwindow.h"
+#include "app/orbitalcontrols.h"
 
 namespace vantrel {
 namespace {
@@ -212,6 +217,31 @@ TEST_F(RadialTest, ExtentAdviceReplacesRadii) {
         EXPECT_EQ(f.probableRadiusLabel.caption, std::string("The orbital extent appears to be ") + advice + " it to about 6 Angstroms");
         EXPECT_TRUE(f.medianRadiusLabel.caption.empty() && canvas.markers().empty());
     }
+}
+
+// While the plot shows theory, every change of the orbital, the extent, the
+// region or the colour mode draws the curve again; none leaves bare axes.
+TEST_F(RadialTest, TheoryCurveFollowsEveryChange) {
+    installReactions();
+    speciesMenu(0);
+    f.plotModeOptions[1].click();
+    const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+        {"n", [&] { f.quantumText[0].setText("3"); }},
+        {"l", [&] { f.quantumText[1].setText("2"); }},
+        {"m", [&] { f.quantumText[2].setText("-1"); }},
+        {"extent", [&] { f.extentText.setText("30"); }},
+        {"autoscale", [&] { f.autoscaleMenuItem.click(); }},
+        {"region", [&] { f.regionOptions[2].click(); }},
+        {"nodes", [&] { f.colourModeOptions[1].click(); }},
+        {"quick off", [&] { f.quickLabel.click(); }},
+    };
+    for (const auto& [what, change] : changes) {
+        canvas.clear();
+        change();
+        EXPECT_FALSE(canvas.bars(blue).empty() && canvas.bars(red).empty()) << what;
+        EXPECT_FALSE(f.probableRadiusLabel.caption.empty()) << what;
+    }
+    EXPECT_EQ(o.currentN * 100 + o.currentL * 10 - o.currentM, 321);
 }
 
 TEST_F(RadialTest, ShowTheory) {
