@@ -147,6 +147,23 @@ TEST_F(WindowTest, ShortRunThenLoad) {
     EXPECT_TRUE(!view->plot()->lines().empty() && label(f.probableRadiusLabel)->text().contains("(actual)"));
 }
 
+// A run on a nodal plane: the axes stay, the labels say why, and there is
+// nothing to load or display.
+TEST_F(WindowTest, RunOnANodalPlaneKeepsTheAxes) {
+    type(f.quantumText[0], "2");
+    type(f.quantumText[1], "1");
+    clickButton(f.regionOptions[1]);  // XY plane only: pz is zero there
+    ASSERT_EQ(globals().orbital.planeName, "xy");
+    QTest::mouseClick(button(f.calculateButton), Qt::LeftButton);
+    EXPECT_TRUE(globals().run.nPoints == 0 && label(f.pointCountLabel)->text() == "NODE!");
+    EXPECT_FALSE(label(f.nodeLabel)->isHidden());
+    EXPECT_FALSE(button(f.loadButton)->isEnabled() || button(f.displayButton)->isEnabled());
+    EXPECT_TRUE(button(f.calculateButton)->isEnabled());
+    const RadialPlotWidget& plot = *view->plot();
+    EXPECT_TRUE(plot.texts().size() > 2 && plot.texts().back().text == "A");
+    EXPECT_GT(plot.lines().size(), 10u);  // ticks and the two axes
+}
+
 TEST_F(WindowTest, EnoughStopsARunAndOnlyItIsLive) {
     type(f.maxPointsText, "320000");
     // Once some points are in, look at the window and press "Enough!".
