@@ -211,7 +211,14 @@ void installReactions() {
         f.quantumText[i].onFocus = [i] { selectAll(mainWindow().quantumText[i]); };
         f.quantumSpinners[i].onChange = [i] { quantumSpinnerChanged(i); };
     }
-    f.extentText.onChange = [] { updateOrbital(true); };
+    f.extentText.onChange = [] {
+        auto& fm = mainWindow();
+        fm.typingExtent = true;
+        updateOrbital(true);
+        fm.typingExtent = false;
+    };
+    // Editing finished: the box shows the value in use.
+    f.extentText.onEditingFinished = [] { mainWindow().extentText.text = numText(globals().orbital.extent); };
     f.extentText.onFocus = [] { selectAll(mainWindow().extentText); };
     f.maxPointsText.onFocus = [] { selectAll(mainWindow().maxPointsText); };
     f.extentSpinner.onChange = extentSpinnerChanged;

@@ -72,7 +72,9 @@ void updateOrbital(bool full) {
     step([&] { o.axisMax = static_cast<int>(roundEven(o.extent) / 10 * 10 + 10); });
     // The state is already read from these boxes; writing the tidied text
     // back must not start another refresh.
-    step([&] { f.extentText.text = numText(o.extent); });
+    step([&] {
+        if (!f.typingExtent) f.extentText.text = numText(o.extent);
+    });
     step([&] { o.dotSize = f.smallerDotsCheck.checked ? 1 : 2; });
     step([&] {
         o.maxPoints = std::max(625, clampInt(roundEven(val(f.maxPointsText.text))));

@@ -105,6 +105,9 @@ MainWindowView::MainWindowView(QWidget* parent) : QMainWindow(parent) {
 
 MainWindowView::~MainWindowView() {
     qApp->removeEventFilter(this);
+    // Closing takes the focus from a box, which must not reach a view half gone.
+    for (Binding& b : bindings_)
+        if (b.w && b.w != this) b.w->disconnect(this);
     if (hooksInstalled_) {
         Hooks& h = hooks();
         h.refresh = nullptr;
@@ -145,6 +148,10 @@ void MainWindowView::connectControl(Binding& b) {
         connect(e, &QLineEdit::textEdited, this, [this, &b](const QString& t) {
             b.text = t.toStdString();
             act([&b] { b.c->setText(b.text); });
+        });
+        // Enter is taken by keyPress before the box sees it: this is the focus leaving.
+        connect(e, &QLineEdit::editingFinished, this, [this, &c] {
+            if (c.onEditingFinished) act(c.onEditingFinished);
         });
     } else if (auto* s = dynamic_cast<SpinArrows*>(b.w)) {
         connect(s, &SpinArrows::stepped, this, [this, &c, s](int delta) { step(c, s, delta); });
@@ -370,7 +377,10 @@ bool MainWindowView::keyPress(Binding& b, QKeyEvent* key) {
         act([&] { swallowed = quantumKeyEnter(i); });
         return swallowed;
     }
-    if (b.c == &f.extentText) return true;
+    if (b.c == &f.extentText) {
+        if (b.c->onEditingFinished) act(b.c->onEditingFinished);
+        return true;
+    }
     // Enter on a focused button presses it, as on the desktop it came from.
     if (b.c->kind == ControlKind::Button && b.w->isEnabled()) {
         act([&b] { b.c->click(); });

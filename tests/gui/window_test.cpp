@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <tuple>
 
 #include "app/gui/gui.h"
 #include "app/gui/radialplotwidget.h"
@@ -120,6 +121,31 @@ TEST_F(WindowTest, OtherSpeciesCancelledKeepsZ) {
     view->actionFor(f.speciesMenuItems[4])->trigger();
     EXPECT_EQ(globals().orbital.currentZ, 7);
     EXPECT_EQ(frameTitle(), "Calculation Options for Z=7");
+}
+
+// The extent box keeps what is typed; the value in use is written back when
+// editing is finished (Enter, the focus leaving, Calculate).
+TEST_F(WindowTest, ExtentBoxKeepsWhatIsTyped) {
+    QLineEdit* scal = edit(f.extentText);
+    scal->setFocus();
+    scal->selectAll();
+    QTest::keyClick(scal, Qt::Key_Backspace);
+    EXPECT_EQ(scal->text(), "");
+    QTest::keyClicks(scal, "25");
+    EXPECT_TRUE(scal->text() == "25" && globals().orbital.extent == 25);
+    for (auto [typed, used, shown] : {std::tuple{"-5", 5.0, "5"}, {"7.5", 7.0, "7"}, {"900", 500.0, "500"}}) {
+        scal->selectAll();
+        QTest::keyClicks(scal, typed);
+        EXPECT_TRUE(scal->text() == typed && globals().orbital.extent == used) << typed;
+        QTest::keyClick(scal, Qt::Key_Return);
+        EXPECT_EQ(scal->text(), shown) << typed;
+    }
+    // The focus leaving finishes the editing too.
+    scal->selectAll();
+    QTest::keyClicks(scal, "12abc");
+    EXPECT_EQ(scal->text(), "12abc");
+    edit(f.maxPointsText)->setFocus();
+    EXPECT_EQ(scal->text(), "12");
 }
 
 TEST_F(WindowTest, InvalidNumbersDisableCalculate) {
