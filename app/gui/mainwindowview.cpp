@@ -7,6 +7,7 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -391,9 +392,17 @@ bool MainWindowView::keyPress(Binding& b, QKeyEvent* key) {
 
 bool MainWindowView::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (type == QEvent::MouseButtonRelease && watched == selectOnRelease_) {
+        selectOnRelease_ = nullptr;
+        // A drag that chose part of the text keeps it.
+        if (auto* e = qobject_cast<QLineEdit*>(watched); e && !e->hasSelectedText()) e->selectAll();
+        return false;
+    }
     if (type != QEvent::KeyPress && type != QEvent::FocusIn) return false;
     auto* w = qobject_cast<QWidget*>(watched);
     if (!w || w->window() != this) return false;
+    if (type == QEvent::FocusIn && qobject_cast<QLineEdit*>(w))
+        selectOnRelease_ = static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason ? w : nullptr;
     if (type == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Escape) {

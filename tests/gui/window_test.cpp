@@ -148,6 +148,25 @@ TEST_F(WindowTest, ExtentBoxKeepsWhatIsTyped) {
     EXPECT_EQ(scal->text(), "12");
 }
 
+// A click that gives a box the focus selects its text, as a Tab does, so
+// what is typed replaces it.
+TEST_F(WindowTest, ClickIntoABoxSelectsItsText) {
+    for (int i : {0, 1, 2}) {
+        edit(f.maxPointsText)->setFocus();
+        QLineEdit* box = edit(f.quantumText[i]);
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 4, box->height() / 2));
+        ASSERT_TRUE(box->hasFocus());
+        QTest::keyClicks(box, i == 0 ? "3" : "0");
+        EXPECT_EQ(box->text(), i == 0 ? "3" : "0") << i;
+    }
+    // Once it has the focus, a click places the cursor.
+    QLineEdit* n = edit(f.quantumText[0]);
+    for (int click = 0; click < 2; ++click)
+        QTest::mouseClick(n, Qt::LeftButton, {}, QPoint(n->width() - 4, n->height() / 2));
+    QTest::keyClicks(n, "1");
+    EXPECT_EQ(n->text(), "31");
+}
+
 TEST_F(WindowTest, InvalidNumbersDisableCalculate) {
     for (int i : {0, 1, 2}) type(f.quantumText[i], i == 2 ? "0" : "3");
     EXPECT_FALSE(button(f.calculateButton)->isEnabled() || label(f.errorLabel)->isHidden() || label(f.energyValueLabels[0])->isEnabled());
