@@ -99,6 +99,21 @@ MainWindowView::MainWindowView(QWidget* parent) : QMainWindow(parent) {
     main->addWidget(plot_, 1);
     main->addLayout(results);
 
+    // What comes and goes keeps its space, so that nothing the user aims at
+    // moves and the window keeps its size.
+    for (Control* c : {&f.pointCountLabel, &f.errorLabel, &f.nodeLabel, &f.planeLabel, &f.jmolFrame, &f.quickLabel,
+                       &f.tooSmallLabel, &f.tooLargeLabel}) {
+        QSizePolicy policy = widgetFor(*c)->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        widgetFor(*c)->setSizePolicy(policy);
+    }
+    // Labels whose text comes and goes: a line each, two for the radius or
+    // the advice and the legend.
+    for (auto [c, lines] : {std::pair{&f.pointCountLabel, 1}, {&f.probableRadiusLabel, 2}, {&f.medianRadiusLabel, 1}}) {
+        QWidget* w = widgetFor(*c);
+        w->setMinimumHeight(lines * w->fontMetrics().lineSpacing() + 2);
+    }
+
     for (Binding& b : bindings_) connectControl(b);
     qApp->installEventFilter(this);
     syncAll();

@@ -167,6 +167,48 @@ TEST_F(WindowTest, ClickIntoABoxSelectsItsText) {
     EXPECT_EQ(n->text(), "31");
 }
 
+// Labels that come and go, and the Jmol options, keep their space: nothing
+// the user aims at moves, and the window keeps its size.
+TEST_F(WindowTest, NothingMovesUnderThePointer) {
+    auto where = [&](const Control& c) { return widget(c)->mapTo(view.get(), QPoint(0, 0)); };
+    const Control* aimed[] = {&f.radialPlot, &f.calculateButton, &f.loadButton, &f.displayButton, &f.probableRadiusLabel};
+    std::vector<QPoint> at;
+    QApplication::processEvents();
+    for (const Control* c : aimed) at.push_back(where(*c));
+    // The smallest size too: where a column has no room to spare, a change
+    // of it is what moves things.
+    const QSize size = view->size(), plotSize = view->plot()->size(), smallest = view->minimumSizeHint();
+    const QSize pageOptions = widget(f.displayFrame)->minimumSizeHint();
+    auto unmoved = [&](const char* after) {
+        QApplication::processEvents();
+        for (std::size_t i = 0; i < at.size(); ++i) EXPECT_EQ(where(*aimed[i]), at[i]) << aimed[i]->name << " after " << after;
+        EXPECT_EQ(view->size(), size) << after;
+        EXPECT_EQ(view->plot()->size(), plotSize) << after;
+        EXPECT_EQ(view->minimumSizeHint(), smallest) << after;
+        EXPECT_EQ(widget(f.displayFrame)->minimumSizeHint(), pageOptions) << after;
+    };
+    clickButton(f.useJmolCheck);
+    ASSERT_FALSE(f.jmolFrame.visible);
+    unmoved("unchecking Use Jmol");
+    clickButton(f.useJmolCheck);
+    clickButton(f.plotModeOptions[0]);
+    unmoved("Actual Hits");
+    type(f.maxPointsText, "625");
+    QTest::mouseClick(button(f.calculateButton), Qt::LeftButton);
+    ASSERT_EQ(globals().run.nPoints, 625);
+    unmoved("a run");
+    clickButton(f.plotModeOptions[1]);
+    unmoved("Theoretical Radial Probability");
+    type(f.quantumText[1], "1");
+    unmoved("invalid numbers");
+    type(f.quantumText[0], "2");
+    clickButton(f.regionOptions[1]);
+    unmoved("a plane");
+    type(f.extentText, "40");
+    QTest::keyClick(edit(f.extentText), Qt::Key_Return);
+    unmoved("extent advice");
+}
+
 TEST_F(WindowTest, InvalidNumbersDisableCalculate) {
     for (int i : {0, 1, 2}) type(f.quantumText[i], i == 2 ? "0" : "3");
     EXPECT_FALSE(button(f.calculateButton)->isEnabled() || label(f.errorLabel)->isHidden() || label(f.energyValueLabels[0])->isEnabled());
