@@ -40,6 +40,21 @@ void drawRadialPlot(bool showRadii) {
     f.pointCountLabel.visible = f.plotModeOptions[0].checked || !showRadii;
 }
 
+std::string radialResultText() {
+    const MainWindowState& f = mainWindow();
+    auto oneLine = [](std::string text) {
+        replaceAll(text, crlf, " ");
+        return trim(text);
+    };
+    if (f.nodeLabel.visible) return nodeCountCaption + " " + f.nodeLabel.caption;
+    // The colour legend alone says nothing about this orbital.
+    if (f.medianRadiusLabel.caption.empty() && f.probableRadiusLabel.caption.rfind("The orbital extent", 0) != 0)
+        return "";
+    std::string text = oneLine(f.probableRadiusLabel.caption);
+    if (!f.medianRadiusLabel.caption.empty()) text += ", " + oneLine(f.medianRadiusLabel.caption);
+    return text;
+}
+
 double calcWindowTheory() { return calcTheory(!mainWindow().regionOptions[0].checked); }
 
 void resetRadialPlot() {

@@ -348,7 +348,7 @@ void samplePoints() {
         }
         trials += end;
         if (node) {
-            f.pointCountLabel.caption = "NODE!";
+            f.pointCountLabel.caption = nodeCountCaption;
             f.nodeLabel.visible = true;
             run.runDone = true;
         }

@@ -18,6 +18,7 @@
 #include "output/pages.h"
 #include "app/orbitalcontrols.h"
 #include "app/orbitalfiles.h"
+#include "app/radialview.h"
 
 namespace vantrel {
 
@@ -272,8 +273,9 @@ void runSequence(std::string& name) {
             startCalculation(true);
             const std::string page = createOrbitalPage();
             report(f.window.caption);
-            report(page.empty() ? "  no page written"
-                                : "  " + intText(run.nPoints) + " points, page " + page);
+            const std::string results = radialResultText();
+            report("  " + intText(run.nPoints) + " points" + (results.empty() ? "" : ", " + results) +
+                   (page.empty() ? ", no page written" : ", page " + page));
             if (run.stopRequested &&
                 dialogs().messageBox("Do you want to continue processing of " + name + "?", Buttons::YesNo, "",
                                      Icon::Question) != Answer::Yes)
