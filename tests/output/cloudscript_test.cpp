@@ -1,0 +1,170 @@
+// The viewer's companion script and the files the pages load.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+
+#include "output/cloudscript.h"
+#include "output/viewerfiles.h"
+#include "support/testsupport.h"
+
+namespace vantrel {
+namespace {
+
+using namespace test;
+
+// Decoding written independently of the writer.
+std::vector<unsigned char> unbase64(const std::string& text) {
+    std::vector<unsigned char> out;
+    unsigned value = 0;
+    int bits = 0;
+    for (char c : text) {
+        if (c == '=') break;
+        const char* at = std::strchr("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/", c);
+        if (!at || !c) throw std::runtime_error("not base64");
+        value = (value << 6) | unsigned(at - "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/");
+        bits += 6;
+        if (bits >= 8) {
+            bits -= 8;
+            out.push_back((value >> bits) & 255);
+        }
+    }
+    return out;
+}
+
+std::string field(const std::string& text, const std::string& name) {
+    std::smatch m;
+    if (!std::regex_search(text, m, std::regex("\n" + name + ": ([^\n]*?),?\n"))) return "<missing>";
+    return m[1];
+}
+
+TEST(CloudScript, Base64AndStringsFollowTheStandards) {
+    const std::pair<const char*, const char*> vectors[] = {{"", ""},         {"f", "Zg=="},         {"fo", "Zm8="},
+                                                           {"foo", "Zm9v"},  {"foob", "Zm9vYg=="},  {"fooba", "Zm9vYmE="},
+                                                           {"foobar", "Zm9vYmFy"}};
+    for (auto [plain, coded] : vectors)
+        EXPECT_EQ(base64(reinterpret_cast<const std::uint8_t*>(plain), std::strlen(plain)), coded) << plain;
+    EXPECT_EQ(javaScriptString("a \"b\" \\c\r\n</script>"), "\"a \\\"b\\\" \\\\c\\x0d\\x0a</script>\"");
+}
+
+TEST(CloudScript, HoldsTheAtomsInOrderWithTheirClasses) {
+    TempDir dir;
+    const std::string path = dir.file("2_1_0_(z_2).xyz.js");
+    CloudScriptWriter w(path, "2_1_0_(z_2).xyz", "2_1_0_ the He+ Ion (Z=2)  \"E\" = -1", {"", "O ", "Be", "He", "C "});
+    w.add("He", 0, 0, 0);
+    w.add("O", 1.25, -2.5, 1e-3);
+    w.add("C ", -100, 0, 3.5e6);
+    w.add("Xx", 7, 8, 9);  // not a class: the first entry
+    w.add("Be", -0.0, 0.1, -0.1);
+    ASSERT_TRUE(w.finish());
+    EXPECT_EQ(w.count(), 5);
+
+    const std::string text = readfile(path);
+    EXPECT_TRUE(contains(text, "(window.vantrelClouds = window.vantrelClouds || {})[\"2_1_0_(z_2).xyz\"] = {")) << text;
+    EXPECT_EQ(field(text, "comment"), "\"2_1_0_ the He+ Ion (Z=2)  \\\"E\\\" = -1\"");
+    EXPECT_EQ(field(text, "symbols"), "[\"\",\"O\",\"Be\",\"He\",\"C\"]");
+    EXPECT_EQ(field(text, "count"), "5");
+
+    auto classes = unbase64(field(text, "classes").substr(1, field(text, "classes").size() - 2));
+    EXPECT_EQ(classes, (std::vector<unsigned char>{3, 1, 4, 0, 2}));
+    const std::string p = field(text, "positions");
+    auto bytes = unbase64(p.substr(1, p.size() - 2));
+    ASSERT_EQ(bytes.size(), 5u * 12);
+    const float expected[] = {0, 0, 0, 1.25f, -2.5f, 1e-3f, -100, 0, 3.5e6f, 7, 8, 9, -0.0f, 0.1f, -0.1f};
+    for (int i = 0; i < 15; ++i) {
+        std::uint32_t bits = bytes[i * 4] | bytes[i * 4 + 1] << 8 | bytes[i * 4 + 2] << 16 | unsigned(bytes[i * 4 + 3]) << 24;
+        float f;
+        std::memcpy(&f, &bits, 4);
+        EXPECT_EQ(f, expected[i]) << i;
+    }
+}
+
+TEST(CloudScript, NoAtomsAndUnwritablePlaces) {
+    TempDir dir;
+    CloudScriptWriter empty(dir.file("e.xyz.js"), "e.xyz", "", {});
+    ASSERT_TRUE(empty.finish());
+    const std::string text = readfile(dir.file("e.xyz.js"));
+    EXPECT_EQ(field(text, "positions"), "\"\"");
+    EXPECT_EQ(field(text, "classes"), "\"\"");
+    EXPECT_EQ(field(text, "count"), "0");
+
+    CloudScriptWriter nowhere(dir.file("no/such/dir/x.xyz.js"), "x.xyz", "", {"", "O"});
+    nowhere.add("O", 1, 2, 3);
+    EXPECT_FALSE(nowhere.finish());
+    EXPECT_EQ(nowhere.errorNumber(), ENOENT);
+}
+
+TEST(ViewerFiles, ScriptElementsGoBeforeTheEndOfTheBodyAndNothingElseChanges) {
+    const std::string scripts = viewerScriptElements("\r\n");
+    EXPECT_EQ(scripts, "<script src=three.min.js></script>\r\n<script src=TrackballControls.js></script>\r\n"
+                       "<script src=vantrel-viewer.js></script>");
+    EXPECT_EQ(viewerScriptElements("", "<\\/script>"),
+              "<script src=three.min.js><\\/script><script src=TrackballControls.js><\\/script>"
+              "<script src=vantrel-viewer.js><\\/script>");
+
+    const std::string page = "<HTML><BODY BGCOLOR=WHITE>\r\n<embed src=a.xyz>\r\n</body>x</BODY>\r\n</HTML>";
+    const std::string with = withViewerScripts(page, "\r\n");
+    EXPECT_EQ(with, "<HTML><BODY BGCOLOR=WHITE>\r\n<embed src=a.xyz>\r\n</body>x\r\n" + scripts + "\r\n</BODY>\r\n</HTML>");
+    EXPECT_EQ(withViewerScripts("<applet></applet>", "\r\n"), "<applet></applet>\r\n" + scripts);
+}
+
+class ViewerCopies : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(program);
+        fs::create_directories(system + "/build");
+        fs::create_directories(system + "/examples/js/controls");
+        fs::create_directories(cache);
+        writefile(program + "/vantrel-viewer.js", "viewer 1");
+        writefile(system + "/build/three.min.js", "three");
+        writefile(system + "/examples/js/controls/TrackballControls.js", "controls");
+        saved = systemThreeDir();
+        setSystemThreeDir(system);
+    }
+    void TearDown() override { setSystemThreeDir(saved); }
+    void age(const std::string& path, int seconds) {
+        fs::last_write_time(path, fs::last_write_time(path) - std::chrono::seconds(seconds));
+    }
+
+    TempDir dir;
+    std::string program = dir.file("program"), system = dir.file("three"), cache = dir.file("files"), saved;
+};
+
+TEST_F(ViewerCopies, CopiedOnceAndReplacedOnlyByANewerProgramCopy) {
+    EXPECT_TRUE(copyViewerFiles(cache, program).empty());
+    EXPECT_EQ(readfile(cache + "/three.min.js"), "three");
+    EXPECT_EQ(readfile(cache + "/TrackballControls.js"), "controls");
+    EXPECT_EQ(readfile(cache + "/vantrel-viewer.js"), "viewer 1");
+
+    // A copy of the same age stays; an upgraded program's copy replaces it.
+    writefile(cache + "/vantrel-viewer.js", "edited");
+    fs::last_write_time(cache + "/vantrel-viewer.js", fs::last_write_time(program + "/vantrel-viewer.js"));
+    copyViewerFiles(cache, program);
+    EXPECT_EQ(readfile(cache + "/vantrel-viewer.js"), "edited");
+    age(cache + "/vantrel-viewer.js", 100);
+    writefile(program + "/vantrel-viewer.js", "viewer 2");
+    copyViewerFiles(cache, program);
+    EXPECT_EQ(readfile(cache + "/vantrel-viewer.js"), "viewer 2");
+
+    // three.js beside the program wins over the system's.
+    writefile(program + "/three.min.js", "own three");
+    age(cache + "/three.min.js", 100);
+    copyViewerFiles(cache, program);
+    EXPECT_EQ(readfile(cache + "/three.min.js"), "own three");
+}
+
+TEST_F(ViewerCopies, MissingThreeIsPassedOverAndAnUnwritableCacheIsReported) {
+    fs::remove_all(system);
+    EXPECT_TRUE(copyViewerFiles(cache, program).empty());
+    EXPECT_FALSE(fs::exists(cache + "/three.min.js"));
+    EXPECT_TRUE(fs::exists(cache + "/vantrel-viewer.js"));
+
+    const auto problems = copyViewerFiles(dir.file("no/cache"), program);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_TRUE(contains(problems[0], " copying " + program + "/vantrel-viewer.js")) << problems[0];
+}
+
+}  // namespace
+}  // namespace vantrel
