@@ -348,6 +348,7 @@
     loads[file] = new Promise(function (resolve) {
       var script = document.createElement('script');
       script.src = file.split('/').map(encodeURIComponent).join('/') + '.js';
+      script.charset = 'utf-8';
       script.onload = function () {
         var all = root.vantrelClouds || {};
         var data = all[file];
@@ -488,7 +489,10 @@
       var dx = cloud.positions[i * 3] - centre.x, dy = cloud.positions[i * 3 + 1] - centre.y, dz = cloud.positions[i * 3 + 2] - centre.z;
       radius = Math.max(radius, dx * dx + dy * dy + dz * dz);
     }
-    radius = Math.max(Math.sqrt(radius), 1e-3);
+    radius = Math.sqrt(radius);
+    // The box's corners lie beyond the atoms; it must fit too.
+    if (s.boundbox) radius = Math.max(radius, bounds.getSize(new THREE.Vector3()).length() / 2);
+    radius = Math.max(radius, 1e-3);
 
     var material = new THREE.RawShaderMaterial({
       vertexShader: VERTEX_SHADER,
