@@ -98,11 +98,11 @@ TEST(CloudScript, NoAtomsAndUnwritablePlaces) {
 
 TEST(ViewerFiles, ScriptElementsGoBeforeTheEndOfTheBodyAndNothingElseChanges) {
     const std::string scripts = viewerScriptElements("\r\n");
-    EXPECT_EQ(scripts, "<script src=three.min.js></script>\r\n<script src=TrackballControls.js></script>\r\n"
-                       "<script src=vantrel-viewer.js></script>");
+    EXPECT_EQ(scripts, "<script src=three.min.js charset=utf-8></script>\r\n<script src=TrackballControls.js charset=utf-8></script>\r\n"
+                       "<script src=vantrel-viewer.js charset=utf-8></script>");
     EXPECT_EQ(viewerScriptElements("", "<\\/script>"),
-              "<script src=three.min.js><\\/script><script src=TrackballControls.js><\\/script>"
-              "<script src=vantrel-viewer.js><\\/script>");
+              "<script src=three.min.js charset=utf-8><\\/script><script src=TrackballControls.js charset=utf-8><\\/script>"
+              "<script src=vantrel-viewer.js charset=utf-8><\\/script>");
 
     const std::string page = "<HTML><BODY BGCOLOR=WHITE>\r\n<embed src=a.xyz>\r\n</body>x</BODY>\r\n</HTML>";
     const std::string with = withViewerScripts(page, "\r\n");
