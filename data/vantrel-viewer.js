@@ -201,6 +201,14 @@
     if (typeof text !== 'string') throw new Error('not text');
     var n = text.length;
     if (n % 4 !== 0) throw new Error('cut short');
+    if (!/^[A-Za-z0-9+\/]*={0,2}$/.test(text)) throw new Error('holds a character that is not base64');
+    if (typeof root.atob === 'function') {
+      // The browser's own decoder is many times faster.
+      var binary = root.atob(text);
+      var bytes = new Uint8Array(binary.length);
+      for (var k = 0; k < binary.length; k++) bytes[k] = binary.charCodeAt(k);
+      return bytes;
+    }
     var pad = n && text[n - 1] === '=' ? (text[n - 2] === '=' ? 2 : 1) : 0;
     var out = new Uint8Array(n / 4 * 3 - pad);
     var o = 0;
@@ -409,11 +417,27 @@
     this.box.textContent = '';
     this.box.style.background = cssColour(s.background);
     this.setState('loading');
-    if (typeof root.THREE === 'undefined' || !root.THREE.WebGLRenderer) return this.showMessage(text.noThree);
-    if (!root.THREE.TrackballControls) return this.showMessage(text.noControls);
     if (!s.file) return this.showMessage(text.noFile);
     var generation = this.generation = (this.generation || 0) + 1;
-    loadCompanion(s.file).then(function (result) {
+    // The points load while the browser is still busy with three.js.
+    var loading = loadCompanion(s.file);
+    whenParsed(function () {
+      if (generation !== self.generation) return;
+      if (typeof root.THREE === 'undefined' || !root.THREE.WebGLRenderer) return self.showMessage(text.noThree);
+      if (!root.THREE.TrackballControls) return self.showMessage(text.noControls);
+      loading.then(function (result) { self.loaded(generation, result); });
+    });
+  };
+
+  // The page's own scripts (three.js among them) have all run.
+  function whenParsed(fn) {
+    if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', fn);
+    else fn();
+  }
+
+  Viewer.prototype.loaded = function (generation, result) {
+      var self = this;
+      var text = messages(this.settings.file);
       if (generation !== self.generation) return;
       self.timings = { dataLoaded: root.performance.now() };
       if (result.missing) return self.showMessage(text.missing);
@@ -432,7 +456,6 @@
         self.showMessage(/webgl/i.test(String(e && e.message)) ? text.noWebGL
           : 'The 3-D view could not be drawn: ' + (e && e.message ? e.message : e));
       }
-    });
   };
 
   var VERTEX_SHADER = [
@@ -457,8 +480,10 @@
   // like a lit ball, so that white points still show on white.
   var FRAGMENT_SHADER = [
     'precision highp float;',
+    'uniform float lines;',
     'varying vec3 vColour;',
     'void main() {',
+    '  if (lines > 0.5) { gl_FragColor = vec4(vColour, 1.0); return; }',
     '  vec2 d = gl_PointCoord - vec2(0.5);',
     '  float r2 = 4.0 * dot(d, d);',
     '  if (r2 > 1.0) discard;',
@@ -508,7 +533,8 @@
       uniforms: {
         pointSize: { value: 2 * s.spacefill / 250 },
         pixelsPerUnit: { value: canvas.height / (2 * Math.tan(FIELD_OF_VIEW * Math.PI / 360)) },
-        minPixels: { value: ratio }
+        minPixels: { value: ratio },
+        lines: { value: 0 }
       }
     });
     var points = new THREE.Points(geometry, material);
@@ -521,9 +547,18 @@
     centred.add(points);
     model.add(centred);
 
+    this.box.textContent = '';
+    this.box.appendChild(canvas);
+
     var lineColour = contrastColour(s.background);
-    if (s.boundbox) centred.add(boxLines(THREE, bounds, lineColour));
-    if (s.axes) centred.add(axisLines(THREE, bounds, s.axesColour || lineColour, radius));
+    var lineMaterial = new THREE.RawShaderMaterial({
+      vertexShader: VERTEX_SHADER,
+      fragmentShader: FRAGMENT_SHADER,
+      uniforms: { pointSize: { value: 1 }, pixelsPerUnit: { value: 1 }, minPixels: { value: 1 }, lines: { value: 1 } }
+    });
+    if (s.boundbox) centred.add(boxLines(THREE, bounds, lineColour, lineMaterial));
+    var axes = s.axes ? axisLines(THREE, bounds, s.axesColour || lineColour, radius, lineMaterial, this.box) : null;
+    if (axes) centred.add(axes);
 
     var initial = new THREE.Quaternion();
     s.rotations.forEach(function (r) {
@@ -539,9 +574,6 @@
     camera.position.set(0, 0, 1.05 * radius / Math.sin(FIELD_OF_VIEW * Math.PI / 360) / fit);
     camera.lookAt(0, 0, 0);
 
-    this.box.textContent = '';
-    this.box.appendChild(canvas);
-
     var controls = new THREE.TrackballControls(camera, canvas);
     controls.rotateSpeed = 3;
     controls.zoomSpeed = 1.2;
@@ -556,6 +588,7 @@
     this.controls = controls;
     this.geometry = geometry;
     this.material = material;
+    this.lineMaterial = lineMaterial;
     this.spinning = s.spin && s.spinRate.some(Boolean);
     var dirty = true;
     var lastTime = 0;
@@ -595,6 +628,7 @@
       if (!dirty) return;
       dirty = false;
       renderer.render(scene, camera);
+      if (axes) placeLabels(axes, camera, s.width, s.height);
       if (!self.firstFrameMs) {
         // Wait for the drawing to finish, so the time is honest.
         var gl = renderer.getContext();
@@ -624,11 +658,12 @@
     if (this.controls) this.controls.dispose();
     if (this.geometry) this.geometry.dispose();
     if (this.material) this.material.dispose();
+    if (this.lineMaterial) this.lineMaterial.dispose();
     if (this.renderer) {
       this.renderer.dispose();
       if (this.renderer.forceContextLoss) this.renderer.forceContextLoss();
     }
-    this.controls = this.geometry = this.material = this.renderer = this.cleanup = null;
+    this.controls = this.geometry = this.material = this.lineMaterial = this.renderer = this.cleanup = null;
     this.firstFrameMs = 0;
   };
 
@@ -642,22 +677,45 @@
     this.start();
   };
 
-  function boxLines(THREE, bounds, rgb) {
+  // Line segments in one colour, drawn by the points' own shader program
+  // (one program to compile makes the first frame sooner).
+  function lineSegments(THREE, vertices, rgb, material) {
+    var colours = new Uint8Array(vertices.length / 3 * 4);
+    for (var k = 0; k < colours.length; k += 4) {
+      colours[k] = rgb[0];
+      colours[k + 1] = rgb[1];
+      colours[k + 2] = rgb[2];
+      colours[k + 3] = 255;
+    }
+    var g = new THREE.BufferGeometry();
+    g.setAttribute('position', new THREE.Float32BufferAttribute(vertices, 3));
+    g.setAttribute('color', new THREE.BufferAttribute(colours, 4, true));
+    var lines = new THREE.LineSegments(g, material);
+    lines.frustumCulled = false;
+    return lines;
+  }
+
+  function placeLabels(axes, camera, width, height) {
+    axes.userData.labels.forEach(function (label) {
+      var p = label.at.clone().applyMatrix4(axes.matrixWorld).project(camera);
+      label.element.style.left = ((p.x + 1) / 2 * width).toFixed(1) + 'px';
+      label.element.style.top = ((1 - p.y) / 2 * height).toFixed(1) + 'px';
+    });
+  }
+
+  function boxLines(THREE, bounds, rgb, material) {
     var a = bounds.min, b = bounds.max;
     var corners = [];
     for (var k = 0; k < 8; k++) corners.push([k & 1 ? b.x : a.x, k & 2 ? b.y : a.y, k & 4 ? b.z : a.z]);
     var edges = [[0, 1], [2, 3], [4, 5], [6, 7], [0, 2], [1, 3], [4, 6], [5, 7], [0, 4], [1, 5], [2, 6], [3, 7]];
     var vertices = [];
     edges.forEach(function (e) { vertices.push.apply(vertices, corners[e[0]].concat(corners[e[1]])); });
-    var g = new THREE.BufferGeometry();
-    g.setAttribute('position', new THREE.Float32BufferAttribute(vertices, 3));
-    return new THREE.LineSegments(g, new THREE.LineBasicMaterial({ color: new THREE.Color(rgb[0] / 255, rgb[1] / 255, rgb[2] / 255) }));
+    return lineSegments(THREE, vertices, rgb, material);
   }
 
-  // X, Y and Z from the origin to the edge of the box, labelled.
-  function axisLines(THREE, bounds, rgb, radius) {
-    var group = new THREE.Group();
-    var colour = new THREE.Color(rgb[0] / 255, rgb[1] / 255, rgb[2] / 255);
+  // X, Y and Z from the origin to the edge of the box; the labels are text
+  // laid over the canvas at the projected ends.
+  function axisLines(THREE, bounds, rgb, radius, material, box) {
     var ends = [
       ['X', Math.max(bounds.max.x, radius * 0.1), 0, 0],
       ['Y', 0, Math.max(bounds.max.y, radius * 0.1), 0],
@@ -665,24 +723,16 @@
     ];
     var vertices = [];
     ends.forEach(function (e) { vertices.push(0, 0, 0, e[1], e[2], e[3]); });
-    var g = new THREE.BufferGeometry();
-    g.setAttribute('position', new THREE.Float32BufferAttribute(vertices, 3));
-    group.add(new THREE.LineSegments(g, new THREE.LineBasicMaterial({ color: colour })));
-    ends.forEach(function (e) {
-      var label = document.createElement('canvas');
-      label.width = label.height = 64;
-      var c = label.getContext('2d');
-      c.fillStyle = cssColour(rgb);
-      c.font = 'bold 44px sans-serif';
-      c.textAlign = 'center';
-      c.textBaseline = 'middle';
-      c.fillText(e[0], 32, 34);
-      var sprite = new THREE.Sprite(new THREE.SpriteMaterial({ map: new THREE.CanvasTexture(label), depthTest: false }));
-      sprite.position.set(e[1] * 1.08, e[2] * 1.08, e[3] * 1.08);
-      sprite.scale.set(radius * 0.12, radius * 0.12, 1);
-      group.add(sprite);
+    var lines = lineSegments(THREE, vertices, rgb, material);
+    lines.userData.labels = ends.map(function (e) {
+      var span = document.createElement('span');
+      span.textContent = e[0];
+      span.style.cssText = 'position:absolute;left:0;top:0;font:bold 12px sans-serif;pointer-events:none;' +
+        'transform:translate(-50%,-50%);color:' + cssColour(rgb) + ';';
+      box.appendChild(span);
+      return { element: span, at: new THREE.Vector3(e[1] * 1.08, e[2] * 1.08, e[3] * 1.08) };
     });
-    return group;
+    return lines;
   }
 
   // Every applet and plug-in element of the page, in document order.

@@ -12,8 +12,9 @@ namespace fs = std::filesystem;
 
 std::string threeDir = "/usr/share/javascript/three";
 
-// Loaded in this order: the viewer needs three.js and its controls.
-const char* const scriptNames[] = {"three.min.js", "TrackballControls.js", "vantrel-viewer.js"};
+// The viewer comes first so that it can start loading the points while the
+// browser is still busy with three.js; it draws once the page is parsed.
+const char* const scriptNames[] = {"vantrel-viewer.js", "three.min.js", "TrackballControls.js"};
 
 std::string lowerCopy(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
@@ -26,16 +27,24 @@ std::string viewerScriptElements(const std::string& lineBreak, const std::string
     std::string text;
     for (const char* name : scriptNames) {
         if (!text.empty()) text += lineBreak;
-        text += std::string("<script src=") + name + ">" + closeTag;
+        text += std::string("<script src=") + name + " charset=utf-8>" + closeTag;
     }
     return text;
 }
 
+std::string viewerOnlyScriptElement() { return std::string("<script src=") + scriptNames[0] + " charset=utf-8></script>"; }
+
 std::string withViewerScripts(const std::string& page, const std::string& lineBreak) {
-    const std::string scripts = viewerScriptElements(lineBreak);
+    // One tag a line, as in the rest of the page.
+    std::string scripts = viewerScriptElements(lineBreak);
+    for (auto at = scripts.find("><"); at != std::string::npos; at = scripts.find("><", at))
+        scripts.replace(at, 2, ">" + lineBreak + "<");
     const auto at = lowerCopy(page).rfind("</body>");
     if (at == std::string::npos) return page + lineBreak + scripts;
-    return page.substr(0, at) + lineBreak + scripts + lineBreak + page.substr(at);
+    const std::string before = page.substr(0, at);
+    const bool onNewLine = before.size() >= lineBreak.size() &&
+                           before.compare(before.size() - lineBreak.size(), lineBreak.size(), lineBreak) == 0;
+    return before + (onNewLine ? "" : lineBreak) + scripts + lineBreak + page.substr(at);
 }
 
 std::vector<ViewerFile> viewerFiles(const std::string& programDir) {

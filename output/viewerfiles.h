@@ -12,8 +12,12 @@ namespace vantrel {
 // what ends each element ("</script>", or "<\/script>" inside a JavaScript
 // string).
 std::string viewerScriptElements(const std::string& lineBreak, const std::string& closeTag = "</script>");
+// The viewer's script alone, for index pages that only pass an orbital on
+// to the frame that shows it.
+std::string viewerOnlyScriptElement();
 // The page with the viewer's script elements put before its last </body>
-// (any case), or at its end when it has none. Nothing else changes.
+// (any case), or at its end when it has none, one tag a line. Nothing
+// else changes.
 std::string withViewerScripts(const std::string& page, const std::string& lineBreak);
 
 struct ViewerFile {

@@ -5,9 +5,15 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <sstream>
 
+#include "app/orbitalfiles.h"
+#include "app/windowstate.h"
+#include "engine/globals.h"
 #include "output/cloudscript.h"
 #include "output/viewerfiles.h"
+#include "engine/textutil.h"
+#include "support/recordingcanvas.h"
 #include "support/testsupport.h"
 
 namespace vantrel {
@@ -61,7 +67,7 @@ TEST(CloudScript, HoldsTheAtomsInOrderWithTheirClasses) {
     ASSERT_TRUE(w.finish());
     EXPECT_EQ(w.count(), 5);
 
-    const std::string text = readfile(path);
+    const std::string text = readFile(path);
     EXPECT_TRUE(contains(text, "(window.vantrelClouds = window.vantrelClouds || {})[\"2_1_0_(z_2).xyz\"] = {")) << text;
     EXPECT_EQ(field(text, "comment"), "\"2_1_0_ the He+ Ion (Z=2)  \\\"E\\\" = -1\"");
     EXPECT_EQ(field(text, "symbols"), "[\"\",\"O\",\"Be\",\"He\",\"C\"]");
@@ -85,7 +91,7 @@ TEST(CloudScript, NoAtomsAndUnwritablePlaces) {
     TempDir dir;
     CloudScriptWriter empty(dir.file("e.xyz.js"), "e.xyz", "", {});
     ASSERT_TRUE(empty.finish());
-    const std::string text = readfile(dir.file("e.xyz.js"));
+    const std::string text = readFile(dir.file("e.xyz.js"));
     EXPECT_EQ(field(text, "positions"), "\"\"");
     EXPECT_EQ(field(text, "classes"), "\"\"");
     EXPECT_EQ(field(text, "count"), "0");
@@ -98,16 +104,85 @@ TEST(CloudScript, NoAtomsAndUnwritablePlaces) {
 
 TEST(ViewerFiles, ScriptElementsGoBeforeTheEndOfTheBodyAndNothingElseChanges) {
     const std::string scripts = viewerScriptElements("\r\n");
-    EXPECT_EQ(scripts, "<script src=three.min.js charset=utf-8></script>\r\n<script src=TrackballControls.js charset=utf-8></script>\r\n"
-                       "<script src=vantrel-viewer.js charset=utf-8></script>");
+    EXPECT_EQ(scripts, "<script src=vantrel-viewer.js charset=utf-8></script>\r\n<script src=three.min.js charset=utf-8></script>\r\n"
+                       "<script src=TrackballControls.js charset=utf-8></script>");
     EXPECT_EQ(viewerScriptElements("", "<\\/script>"),
-              "<script src=three.min.js charset=utf-8><\\/script><script src=TrackballControls.js charset=utf-8><\\/script>"
-              "<script src=vantrel-viewer.js charset=utf-8><\\/script>");
+              "<script src=vantrel-viewer.js charset=utf-8><\\/script><script src=three.min.js charset=utf-8><\\/script>"
+              "<script src=TrackballControls.js charset=utf-8><\\/script>");
 
+    EXPECT_EQ(viewerOnlyScriptElement(), "<script src=vantrel-viewer.js charset=utf-8></script>");
+
+    const std::string lines = replaced(scripts, "><", ">\r\n<");
     const std::string page = "<HTML><BODY BGCOLOR=WHITE>\r\n<embed src=a.xyz>\r\n</body>x</BODY>\r\n</HTML>";
     const std::string with = withViewerScripts(page, "\r\n");
-    EXPECT_EQ(with, "<HTML><BODY BGCOLOR=WHITE>\r\n<embed src=a.xyz>\r\n</body>x\r\n" + scripts + "\r\n</BODY>\r\n</HTML>");
-    EXPECT_EQ(withViewerScripts("<applet></applet>", "\r\n"), "<applet></applet>\r\n" + scripts);
+    EXPECT_EQ(with, "<HTML><BODY BGCOLOR=WHITE>\r\n<embed src=a.xyz>\r\n</body>x\r\n" + lines + "\r\n</BODY>\r\n</HTML>");
+    EXPECT_FALSE(contains(lines, "><"));  // one tag a line
+    EXPECT_EQ(withViewerScripts("<p>\r\n</body>", "\r\n"), "<p>\r\n" + lines + "\r\n</body>");
+    EXPECT_EQ(withViewerScripts("<applet></applet>", "\r\n"), "<applet></applet>\r\n" + lines);
+}
+
+std::vector<float> floats(const std::vector<unsigned char>& bytes) {
+    std::vector<float> out(bytes.size() / 4);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        std::uint32_t bits = bytes[i * 4] | bytes[i * 4 + 1] << 8 | bytes[i * 4 + 2] << 16 | unsigned(bytes[i * 4 + 3]) << 24;
+        std::memcpy(&out[i], &bits, 4);
+    }
+    return out;
+}
+
+std::string unquoted(const std::string& s) { return s.size() >= 2 ? s.substr(1, s.size() - 2) : s; }
+
+// The XYZ writer's companion, read back independently and compared atom by
+// atom with the XYZ file itself, in both colourings.
+class XyzCompanion : public CanvasState {};
+
+TEST_F(XyzCompanion, HoldsTheAtomsOfTheXyzFile) {
+    for (bool byNodes : {false, true}) {
+        mainWindow().colourModeOptions[byNodes ? 1 : 0].select();
+        mainWindow().firstQuadrantCheck.checked = byNodes;  // skipped points are left out of both
+        typeQuantum("2", "1", "0", "2");
+        writeFile(globals().orbital.csvFile, csvHeader("5,2,4") +
+                                                 "0.1,0.2,-0.3,2\r\n1,1,1,0\r\n0.4,0,0,1\r\n-0.4,0,0,-1.9\r\n"
+                                                 "0.5,0.25,0.125,1.5\r\n");
+        ASSERT_TRUE(writeXyzFile());
+        const auto xyz = splitLines(readFile(globals().orbital.xyzFile));
+        const std::string text = readFile(globals().orbital.xyzFile + ".js");
+        ASSERT_TRUE(contains(text, "[\"" + fs::path(globals().orbital.xyzFile).filename().string() + "\"] = {")) << text;
+        EXPECT_EQ(field(text, "comment"), javaScriptString(xyz[1]));
+        EXPECT_EQ(field(text, "symbols"),
+                  "[\"\",\"O\",\"Be\",\"Ar\",\"P\",\"S\",\"Si\",\"B\",\"B\",\"Mg\",\"Na\",\"N\",\"I\",\"He\",\"C\",\"H\"]");
+        const long long count = std::stoll(xyz[0]);
+        ASSERT_EQ(field(text, "count"), std::to_string(count));
+        ASSERT_EQ(xyz.size(), std::size_t(count + 2));
+
+        const auto classes = unbase64(unquoted(field(text, "classes")));
+        const auto positions = floats(unbase64(unquoted(field(text, "positions"))));
+        ASSERT_EQ(classes.size(), std::size_t(count));
+        ASSERT_EQ(positions.size(), std::size_t(count * 3));
+        const std::vector<std::string> symbols = {"", "O", "Be", "Ar", "P", "S", "Si", "B", "B", "Mg", "Na", "N", "I", "He", "C", "H"};
+        for (long long i = 0; i < count; ++i) {
+            std::istringstream atom(xyz[i + 2]);
+            std::string symbol;
+            double x, y, z;
+            atom >> symbol >> x >> y >> z;
+            ASSERT_LT(classes[i], symbols.size());
+            EXPECT_EQ(symbols[classes[i]], symbol) << xyz[i + 2];
+            EXPECT_EQ(positions[i * 3], float(x)) << xyz[i + 2];
+            EXPECT_EQ(positions[i * 3 + 1], float(y)) << xyz[i + 2];
+            EXPECT_EQ(positions[i * 3 + 2], float(z)) << xyz[i + 2];
+        }
+    }
+}
+
+TEST_F(XyzCompanion, ACompanionThatCannotBeWrittenIsReported) {
+    typeQuantum("1", "0", "0", "2");
+    writeFile(globals().orbital.csvFile, csvHeader("1,2,4") + "0.1,0.2,-0.3,2\r\n");
+    fs::create_directory(globals().orbital.xyzFile + ".js");  // a folder in its place
+    EXPECT_FALSE(writeXyzFile());
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_TRUE(contains(dialogs.shown[0].text, " writing the viewer's copy " + globals().orbital.xyzFile + ".js"))
+        << dialogs.shown[0].text;
+    EXPECT_EQ(splitLines(readFile(globals().orbital.xyzFile)).size(), 2u + 61u + 1u);  // the XYZ file is whole
 }
 
 class ViewerCopies : public ::testing::Test {
@@ -117,9 +192,9 @@ protected:
         fs::create_directories(system + "/build");
         fs::create_directories(system + "/examples/js/controls");
         fs::create_directories(cache);
-        writefile(program + "/vantrel-viewer.js", "viewer 1");
-        writefile(system + "/build/three.min.js", "three");
-        writefile(system + "/examples/js/controls/TrackballControls.js", "controls");
+        writeFile(program + "/vantrel-viewer.js", "viewer 1");
+        writeFile(system + "/build/three.min.js", "three");
+        writeFile(system + "/examples/js/controls/TrackballControls.js", "controls");
         saved = systemThreeDir();
         setSystemThreeDir(system);
     }
@@ -134,25 +209,25 @@ protected:
 
 TEST_F(ViewerCopies, CopiedOnceAndReplacedOnlyByANewerProgramCopy) {
     EXPECT_TRUE(copyViewerFiles(cache, program).empty());
-    EXPECT_EQ(readfile(cache + "/three.min.js"), "three");
-    EXPECT_EQ(readfile(cache + "/TrackballControls.js"), "controls");
-    EXPECT_EQ(readfile(cache + "/vantrel-viewer.js"), "viewer 1");
+    EXPECT_EQ(readFile(cache + "/three.min.js"), "three");
+    EXPECT_EQ(readFile(cache + "/TrackballControls.js"), "controls");
+    EXPECT_EQ(readFile(cache + "/vantrel-viewer.js"), "viewer 1");
 
     // A copy of the same age stays; an upgraded program's copy replaces it.
-    writefile(cache + "/vantrel-viewer.js", "edited");
+    writeFile(cache + "/vantrel-viewer.js", "edited");
     fs::last_write_time(cache + "/vantrel-viewer.js", fs::last_write_time(program + "/vantrel-viewer.js"));
     copyViewerFiles(cache, program);
-    EXPECT_EQ(readfile(cache + "/vantrel-viewer.js"), "edited");
+    EXPECT_EQ(readFile(cache + "/vantrel-viewer.js"), "edited");
     age(cache + "/vantrel-viewer.js", 100);
-    writefile(program + "/vantrel-viewer.js", "viewer 2");
+    writeFile(program + "/vantrel-viewer.js", "viewer 2");
     copyViewerFiles(cache, program);
-    EXPECT_EQ(readfile(cache + "/vantrel-viewer.js"), "viewer 2");
+    EXPECT_EQ(readFile(cache + "/vantrel-viewer.js"), "viewer 2");
 
     // three.js beside the program wins over the system's.
-    writefile(program + "/three.min.js", "own three");
+    writeFile(program + "/three.min.js", "own three");
     age(cache + "/three.min.js", 100);
     copyViewerFiles(cache, program);
-    EXPECT_EQ(readfile(cache + "/three.min.js"), "own three");
+    EXPECT_EQ(readFile(cache + "/three.min.js"), "own three");
 }
 
 TEST_F(ViewerCopies, MissingThreeIsPassedOverAndAnUnwritableCacheIsReported) {
