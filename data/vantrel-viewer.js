@@ -251,8 +251,13 @@
       var view = new DataView(posBytes.buffer);
       for (var i = 0; i < count * 3; i++) positions[i] = view.getFloat32(i * 4, true);
     }
-    for (var j = 0; j < positions.length; j++)
-      if (!isFinite(positions[j])) throw new Error('atom ' + (Math.floor(j / 3) + 1) + ' has no finite position');
+    var min = [Infinity, Infinity, Infinity], max = [-Infinity, -Infinity, -Infinity];
+    for (var j = 0; j < positions.length; j++) {
+      var p = positions[j], axis = j % 3;
+      if (!isFinite(p)) throw new Error('atom ' + (Math.floor(j / 3) + 1) + ' has no finite position');
+      if (p < min[axis]) min[axis] = p;
+      if (p > max[axis]) max[axis] = p;
+    }
     for (var k = 0; k < count; k++)
       if (classes[k] >= data.symbols.length) throw new Error('atom ' + (k + 1) + ' has an unknown colour class');
     return {
@@ -260,7 +265,8 @@
       comment: typeof data.comment === 'string' ? data.comment : '',
       symbols: data.symbols.map(String),
       positions: positions,
-      classes: classes
+      classes: classes,
+      bounds: count ? { min: min, max: max } : { min: [-1, -1, -1], max: [1, 1, 1] }
     };
   }
 
@@ -425,6 +431,11 @@
       if (generation !== self.generation) return;
       if (typeof root.THREE === 'undefined' || !root.THREE.WebGLRenderer) return self.showMessage(text.noThree);
       if (!root.THREE.TrackballControls) return self.showMessage(text.noControls);
+      try {
+        self.prepare();
+      } catch (e) {
+        return self.showMessage(text.noWebGL);
+      }
       loading.then(function (result) { self.loaded(generation, result); });
     });
   };
@@ -494,7 +505,10 @@
 
   var FIELD_OF_VIEW = 20; // degrees: a mild perspective
 
-  Viewer.prototype.build = function (cloud) {
+  // The canvas, the renderer and the shader program, made and used once
+  // while the points are still loading: software renderers take long to
+  // compile, and the first frame need not wait for that.
+  Viewer.prototype.prepare = function () {
     var THREE = root.THREE;
     var s = this.settings;
     var ratio = root.devicePixelRatio || 1;
@@ -510,12 +524,48 @@
     renderer.setSize(s.width, s.height, false);
     renderer.setClearColor(new THREE.Color(s.background[0] / 255, s.background[1] / 255, s.background[2] / 255), 1);
 
+    var material = new THREE.RawShaderMaterial({
+      vertexShader: VERTEX_SHADER,
+      fragmentShader: FRAGMENT_SHADER,
+      uniforms: {
+        pointSize: { value: 2 * s.spacefill / 250 },
+        pixelsPerUnit: { value: canvas.height / (2 * Math.tan(FIELD_OF_VIEW * Math.PI / 360)) },
+        minPixels: { value: ratio },
+        lines: { value: 0 }
+      }
+    });
+    var lineMaterial = new THREE.RawShaderMaterial({
+      vertexShader: VERTEX_SHADER,
+      fragmentShader: FRAGMENT_SHADER,
+      uniforms: { pointSize: { value: 1 }, pixelsPerUnit: { value: 1 }, minPixels: { value: 1 }, lines: { value: 1 } }
+    });
+
+    // One point and one line in the same vertex layout as the real ones.
+    var warmPoints = new THREE.BufferGeometry();
+    warmPoints.setAttribute('position', new THREE.BufferAttribute(new Float32Array(3), 3));
+    warmPoints.setAttribute('color', new THREE.BufferAttribute(new Uint8Array(4), 4, true));
+    var warmScene = new THREE.Scene();
+    warmScene.add(new THREE.Points(warmPoints, material));
+    if (s.boundbox || s.axes) warmScene.add(lineSegments(THREE, [0, 0, 0, 0, 0, 0], [0, 0, 0], lineMaterial));
+    renderer.render(warmScene, new THREE.PerspectiveCamera());
+    warmScene.children.forEach(function (o) { o.geometry.dispose(); });
+
+    this.renderer = renderer;
+    this.material = material;
+    this.lineMaterial = lineMaterial;
+    this.canvas = canvas;
+  };
+
+  Viewer.prototype.build = function (cloud) {
+    var THREE = root.THREE;
+    var s = this.settings;
+    var renderer = this.renderer, material = this.material, lineMaterial = this.lineMaterial, canvas = this.canvas;
+
     var geometry = new THREE.BufferGeometry();
     geometry.setAttribute('position', new THREE.BufferAttribute(cloud.positions, 3));
     geometry.setAttribute('color', new THREE.BufferAttribute(atomColours(cloud), 4, true));
-    geometry.computeBoundingBox();
-    var bounds = geometry.boundingBox.clone();
-    if (cloud.count === 0) bounds.set(new THREE.Vector3(-1, -1, -1), new THREE.Vector3(1, 1, 1));
+    var bounds = new THREE.Box3(new THREE.Vector3().fromArray(cloud.bounds.min), new THREE.Vector3().fromArray(cloud.bounds.max));
+    geometry.boundingBox = bounds.clone();
     var centre = bounds.getCenter(new THREE.Vector3());
     var radius = 0;
     for (var i = 0; i < cloud.count; i++) {
@@ -527,16 +577,6 @@
     if (s.boundbox) radius = Math.max(radius, bounds.getSize(new THREE.Vector3()).length() / 2);
     radius = Math.max(radius, 1e-3);
 
-    var material = new THREE.RawShaderMaterial({
-      vertexShader: VERTEX_SHADER,
-      fragmentShader: FRAGMENT_SHADER,
-      uniforms: {
-        pointSize: { value: 2 * s.spacefill / 250 },
-        pixelsPerUnit: { value: canvas.height / (2 * Math.tan(FIELD_OF_VIEW * Math.PI / 360)) },
-        minPixels: { value: ratio },
-        lines: { value: 0 }
-      }
-    });
     var points = new THREE.Points(geometry, material);
     points.frustumCulled = false;
 
@@ -551,11 +591,6 @@
     this.box.appendChild(canvas);
 
     var lineColour = contrastColour(s.background);
-    var lineMaterial = new THREE.RawShaderMaterial({
-      vertexShader: VERTEX_SHADER,
-      fragmentShader: FRAGMENT_SHADER,
-      uniforms: { pointSize: { value: 1 }, pixelsPerUnit: { value: 1 }, minPixels: { value: 1 }, lines: { value: 1 } }
-    });
     if (s.boundbox) centred.add(boxLines(THREE, bounds, lineColour, lineMaterial));
     var axes = s.axes ? axisLines(THREE, bounds, s.axesColour || lineColour, radius, lineMaterial, this.box) : null;
     if (axes) centred.add(axes);
@@ -587,8 +622,6 @@
     this.renderer = renderer;
     this.controls = controls;
     this.geometry = geometry;
-    this.material = material;
-    this.lineMaterial = lineMaterial;
     this.spinning = s.spin && s.spinRate.some(Boolean);
     var dirty = true;
     var lastTime = 0;
@@ -663,7 +696,7 @@
       this.renderer.dispose();
       if (this.renderer.forceContextLoss) this.renderer.forceContextLoss();
     }
-    this.controls = this.geometry = this.material = this.lineMaterial = this.renderer = this.cleanup = null;
+    this.controls = this.geometry = this.material = this.lineMaterial = this.renderer = this.cleanup = this.canvas = null;
     this.firstFrameMs = 0;
   };
 

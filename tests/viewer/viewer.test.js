@@ -128,6 +128,7 @@ test('a companion decodes to positions and classes; each kind of damage is named
   const cloud = viewer.decodeCloud(good);
   assert.equal(cloud.count, 2);
   assert.deepEqual([...cloud.positions], [1.5, -2, 3, 0, 0, 0]);
+  assert.deepEqual(cloud.bounds, { min: [0, -2, 0], max: [1.5, 0, 3] });
   assert.deepEqual([...viewer.atomColours(cloud)], [240, 0, 0, 255, 255, 192, 203, 255]);
 
   assert.equal(viewer.decodeCloud(companion([], [])).count, 0);
