@@ -251,6 +251,28 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
     }
   });
 
+  await t.test('where frames may reach each other, the index writes a document that loads the viewer', async () => {
+    // Chromium lets pages from disk reach each other only with this switch;
+    // a server, or a browser set up so, takes the same road.
+    const open = await chromium.launch(['--allow-file-access-from-files']);
+    try {
+      const tab = await chromium.openPage(open, 1000, 800);
+      await tab.navigate(url('index.htm'));
+      await settled(tab, 1);
+      const info = (await tab.frameList()).find((f) => f.name === 'fraInfo');
+      await tab.evaluate(`document.querySelector('a[href*="showxyz(\\'3_2_1_.xyz"]').click()`, info.id);
+      const boxes = await settled(tab, 1, (bs) => bs[0].file === '3_2_1_.xyz');
+      assert.equal(boxes[0].state, 'ready', boxes[0].message);
+      const orb = (await tab.frameList()).find((f) => f.name === 'fraOrb');
+      // Written by the index's own script, not passed on as a message.
+      assert.deepEqual(await tab.evaluate(`[...document.querySelectorAll('script[src]')].map(e => e.getAttribute('src')).sort()`, orb.id),
+        ['3_2_1_.xyz.js', 'TrackballControls.js', 'three.min.js', 'vantrel-viewer.js']);
+      assertCloud(await tab.screenshot(), boxes, [255, 255, 255]);
+    } finally {
+      await open.close();
+    }
+  });
+
   await t.test('missing three.js and missing or damaged point data are said in the viewer area', async () => {
     const companion = path.join(cache, '2_1_0_.xyz.js');
     const text = fs.readFileSync(companion, 'utf8');

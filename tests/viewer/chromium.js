@@ -67,7 +67,7 @@ class Browser {
 }
 
 // A fresh profile each time; software WebGL; nothing that reaches the network.
-async function launch() {
+async function launch(extraArgs = []) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'vantrel-chromium-'));
   const args = [
     '--headless', '--no-sandbox', '--disable-gpu', '--use-gl=angle', '--use-angle=swiftshader',
@@ -75,7 +75,7 @@ async function launch() {
     '--disable-background-networking', '--disable-component-update', '--disable-sync',
     '--disable-default-apps', '--disable-extensions', '--no-first-run', '--no-default-browser-check',
     '--metrics-recording-only', '--mute-audio', '--hide-scrollbars', '--force-device-scale-factor=1',
-    '--proxy-server=127.0.0.1:9', '--proxy-bypass-list=<-loopback>', 'about:blank',
+    ...extraArgs, '--proxy-server=127.0.0.1:9', '--proxy-bypass-list=<-loopback>', 'about:blank',
   ];
   const child = spawn(CHROMIUM, args, { stdio: ['ignore', 'ignore', 'ignore', 'pipe', 'pipe'] });
   const browser = new Browser(child, profile);
