@@ -94,7 +94,7 @@
   }
 
   // Applies the commands of a viewer script ("a;b;c") to the settings.
-  // Unknown commands are passed over, as the viewers themselves did.
+  // Unknown commands are passed over: a page may hold more than we draw.
   function applyScript(settings, script) {
     String(script == null ? '' : script).split(';').forEach(function (raw) {
       var command = raw.trim();
@@ -447,26 +447,26 @@
   }
 
   Viewer.prototype.loaded = function (generation, result) {
-      var self = this;
-      var text = messages(this.settings.file);
-      if (generation !== self.generation) return;
-      self.timings = { dataLoaded: root.performance.now() };
-      if (result.missing) return self.showMessage(text.missing);
-      if (result.damaged) return self.showMessage(text.damaged(result.damaged));
-      var cloud;
-      try {
-        cloud = decodeCloud(result.data);
-      } catch (e) {
-        return self.showMessage(text.damaged(e.message));
-      }
-      self.timings.decoded = root.performance.now();
-      try {
-        self.build(cloud);
-        self.timings.built = root.performance.now();
-      } catch (e) {
-        self.showMessage(/webgl/i.test(String(e && e.message)) ? text.noWebGL
-          : 'The 3-D view could not be drawn: ' + (e && e.message ? e.message : e));
-      }
+    var self = this;
+    var text = messages(this.settings.file);
+    if (generation !== self.generation) return;
+    self.timings = { dataLoaded: root.performance.now() };
+    if (result.missing) return self.showMessage(text.missing);
+    if (result.damaged) return self.showMessage(text.damaged(result.damaged));
+    var cloud;
+    try {
+      cloud = decodeCloud(result.data);
+    } catch (e) {
+      return self.showMessage(text.damaged(e.message));
+    }
+    self.timings.decoded = root.performance.now();
+    try {
+      self.build(cloud);
+      self.timings.built = root.performance.now();
+    } catch (e) {
+      self.showMessage(/webgl/i.test(String(e && e.message)) ? text.noWebGL
+        : 'The 3-D view could not be drawn: ' + (e && e.message ? e.message : e));
+    }
   };
 
   var VERTEX_SHADER = [
@@ -626,7 +626,7 @@
     var dirty = true;
     var lastTime = 0;
     controls.addEventListener('change', function () { dirty = true; });
-    // Turning the model by hand stops the spin, as in the old viewers.
+    // Turning the model by hand stops the spin; a double click restarts it.
     controls.addEventListener('start', function () { self.spinning = false; });
 
     var onResize = function () { controls.handleResize(); };
@@ -781,11 +781,11 @@
   // other in current browsers, so when that fails the file, script and
   // title are sent as messages instead.
   function wrapShowxyz() {
-    var original = root.showxyz;
-    if (typeof original !== 'function' || original.vantrelWrapped) return;
+    var writeFrames = root.showxyz;
+    if (typeof writeFrames !== 'function' || writeFrames.vantrelWrapped) return;
     var wrapped = function (sfile, script, shead) {
       try {
-        return original.apply(this, arguments);
+        return writeFrames.apply(this, arguments);
       } catch (e) {
         var parent = root.parent;
         try { parent.fraOrb.postMessage({ vantrel: 'showxyz', file: String(sfile), script: String(script) }, '*'); } catch (e2) { /* no viewer frame */ }

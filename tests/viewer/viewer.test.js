@@ -92,10 +92,10 @@ test('the fifteen colour classes, densest first, in their element colours', () =
 });
 
 test('the index switches file and script as its own showxyz would', () => {
-  const original = applet('set color rasmol;background white;load 1_0_0_.xyz;select *;spacefill 700;', { width: '300', height: '300' });
-  const switched = viewer.switchedMarkup(original, '3_2_0_n.xyz', 'select *;rotate x 0;set axes on;');
+  const asWritten = applet('set color rasmol;background white;load 1_0_0_.xyz;select *;spacefill 700;', { width: '300', height: '300' });
+  const switched = viewer.switchedMarkup(asWritten, '3_2_0_n.xyz', 'select *;rotate x 0;set axes on;');
   assert.equal(switched.param, 'set color rasmol;background white;load 3_2_0_n.xyz;select *;rotate x 0;set axes on;');
-  assert.equal(original.param, 'set color rasmol;background white;load 1_0_0_.xyz;select *;spacefill 700;');
+  assert.equal(asWritten.param, 'set color rasmol;background white;load 1_0_0_.xyz;select *;spacefill 700;');
   const s = viewer.settingsFromMarkup(switched);
   assert.equal(s.file, '3_2_0_n.xyz');
   assert.equal(s.axes, true);
