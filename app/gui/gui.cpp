@@ -8,6 +8,7 @@
 #include "app/mainwindow.h"
 #include "output/platform.h"
 #include "output/radialplot.h"
+#include "spectrum/gui/spectrumopener.h"
 
 namespace vantrel {
 
@@ -24,6 +25,7 @@ int runGui(QApplication& app, const std::string& commandLine) {
         MainWindowView view;
         installReactions();
         view.installHooks();
+        installSpectrumWindow(&view);
         QObject::connect(&view, &MainWindowView::windowClosed, &app, [&qtDialogs] {
             qtDialogs.setClosing(true);
             QApplication::closeAllWindows();
