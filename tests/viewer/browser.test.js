@@ -60,7 +60,10 @@ function makeCache() {
     stdio: ['ignore', 'pipe', 'pipe'],
     timeout: 120000,
   });
-  return { root, cache: path.join(home, 'files') };
+  const cache = path.join(home, 'files');
+  for (const name of ['vantrel-viewer.js', 'three.min.js', 'TrackballControls.js'])
+    assert.ok(fs.existsSync(path.join(cache, name)), name + ' was not copied into the cache: is libjs-three installed (scripts/deps.sh)?');
+  return { root, cache };
 }
 
 // Viewer boxes of every frame, in page coordinates.
