@@ -26,8 +26,20 @@ std::uint32_t markerColor(int l) {
 
 std::string stateTag(int k, int z, int n, int l, int m) {
     const double attojoules = orbitalenergy(z, n) * 1e18;
-    return "#" + inttext(k) + ":  Z=" + inttext(z) + " n=" + inttext(n) + " l=" + inttext(l) + " m=" + inttext(m) +
-           " E=" + formatpicture(attojoules, "0.00") + " aJ";
+    std::string tag = "#";
+    tag += inttext(k);
+    tag += ":  Z=";
+    tag += inttext(z);
+    tag += " n=";
+    tag += inttext(n);
+    tag += " l=";
+    tag += inttext(l);
+    tag += " m=";
+    tag += inttext(m);
+    tag += " E=";
+    tag += formatpicture(attojoules, "0.00");
+    tag += " aJ";
+    return tag;
 }
 
 // The number at the start of text, up to the next "=", which is consumed
@@ -179,8 +191,6 @@ void LevelDiagram::setInfo(const std::string& tag) {
     const int l = takeNumber(rest);
     const int m = takeNumber(rest);
 
-    globals().run.npoints = 0;  // the cloud no longer belongs to the state shown
-
     if (validIndex(selectedIndex)) {
         for (auto& column : columns)
             if (selectedIndex < static_cast<int>(column.size())) column[selectedIndex].caption = markerCaption;
@@ -191,6 +201,11 @@ void LevelDiagram::setInfo(const std::string& tag) {
     for (auto& column : columns)
         if (k < static_cast<int>(column.size())) column[k].caption = selectedMarkerCaption;
     selectedIndex = k;
+    // Following the main window, the state shown is the main window's own:
+    // handing it back would redo its refresh and drop a finished cloud.
+    const OrbitalState& o = globals().orbital;
+    if (inSetUp && z == o.currentz && n == o.currentn && l == o.currentl && m == o.currentm) return;
+    globals().run.npoints = 0;  // the cloud no longer belongs to the state shown
     if (hooks.setOrbital) hooks.setOrbital(z, n, l, m, false);
 }
 

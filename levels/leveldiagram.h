@@ -116,7 +116,8 @@ public:
     // Follows the main window's state: shows and highlights it.
     void setUp(int z, int n, int l, int m);
     // Applies a picked tag: highlights the state in every column and hands
-    // it to the main window.
+    // it to the main window (unless it is the main window's own state,
+    // being followed by setUp).
     void setInfo(const std::string& tag);
 
     // The window's events.

@@ -21,8 +21,10 @@ constexpr double markerPointY = 175;
 
 void LevelDiagram::load() {
     const LevelDiagramHooks kept = hooks;
+    const bool keptEnabled = enabled;
     *this = LevelDiagram();  // a window opened again starts afresh
     hooks = kept;
+    enabled = keptEnabled;
     rule = std::string(80, '-');
     for (auto& column : columns) column[0].visible = false;
     bareLevel.left = 800;

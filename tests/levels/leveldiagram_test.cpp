@@ -300,9 +300,22 @@ TEST_F(LevelDiagramTest, FollowingANewSpeciesNeverRestoresAnOldState) {
     // first: the pick of 2 1 0 must not come back.
     mainState(7, 3, 0, 0);
     d.setUp(7, 3, 0, 0);
-    for (const Orbital& p : picks) EXPECT_EQ(p, (Orbital{7, 3, 0, 0}));
+    EXPECT_TRUE(picks.empty());
     EXPECT_EQ(current(), (Orbital{7, 3, 0, 0}));
     EXPECT_EQ(d.pickedTag, marker(0, 6).tag);
+}
+
+TEST_F(LevelDiagramTest, FollowingTheMainWindowKeepsItsCloud) {
+    openAt(1, 1, 0, 0);
+    globals().run.npoints = 500;
+    mainState(1, 3, 2, -1);
+    d.setUp(1, 3, 2, -1);
+    EXPECT_EQ(d.selectedIndex, 11);
+    EXPECT_TRUE(picks.empty());  // nothing handed back
+    EXPECT_EQ(globals().run.npoints, 500);
+    clickOn(2);  // a pick of another state is a new orbital: its cloud is not sampled yet
+    EXPECT_EQ(picks, (std::vector<Orbital>{{1, 2, 0, 0}}));
+    EXPECT_EQ(globals().run.npoints, 0);
 }
 
 TEST_F(LevelDiagramTest, TextWithoutNumbersSelectsNothing) {
