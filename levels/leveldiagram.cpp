@@ -164,7 +164,10 @@ void LevelDiagram::setUp(int z, int n, int l, int m) {
 
     if (z > 0 && z < 4) selectOption(z);
     bareLevel.visible = false;
-    if (n < 1 || globals().orbital.currentz == 0) {
+    // Numbers that name no state (l of n or more, m beyond l) are as
+    // invalid as n = 0: no energy is shown for them.
+    const bool namesState = n >= 1 && l >= 0 && l < n && m >= -l && m <= l;
+    if (!namesState || globals().orbital.currentz == 0) {
         energyText = "INVALID QUANTUM NUMBERS";
         energyColor = textRed;
         setInfo("");

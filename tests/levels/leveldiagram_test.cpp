@@ -159,6 +159,11 @@ TEST_F(LevelDiagramTest, LevelsAboveThreeShowTheBareLevelOnly) {
     EXPECT_EQ(d.energyText, "INVALID QUANTUM NUMBERS");
     EXPECT_EQ(d.energyColor, textRed);
     EXPECT_FALSE(d.bareLevel.visible);
+    // The species menu sends the numbers as they are, even when they name no state.
+    mainState(2, 2, 5, 0);
+    d.setUp(2, 2, 5, 0);
+    EXPECT_EQ(d.energyText, "INVALID QUANTUM NUMBERS");
+    EXPECT_EQ(d.selectedIndex, 0);
 }
 
 TEST_F(LevelDiagramTest, SetUpCalledBackFromAPickReturnsAtOnce) {
