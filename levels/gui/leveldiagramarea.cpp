@@ -15,8 +15,9 @@ namespace vantrel {
 
 namespace {
 
-constexpr double twipsPerPixel = 15;
-constexpr double fontTwips = 165;  // 11 pixels at the usual scale
+// Shown a little larger than 15 twips to the pixel: the levels of H lie close.
+constexpr double twipsPerPixel = 12;
+constexpr double fontTwips = 140;  // leaves room for "aJ" left of "-10.0-"
 // The bar of a marker, inside the band that reacts to the pointer.
 constexpr double barTop = 150, barHeight = 30;
 constexpr double tickLeft = 110, tickWidth = 30, tickTop = 30;
@@ -46,10 +47,10 @@ QSize LevelDiagramArea::minimumSizeHint() const { return sizeHint() * 2 / 3; }
 
 QTransform LevelDiagramArea::toPixels() const {
     // One scale for both directions, so texts and bars keep their shape;
-    // the area is centred in what the layout gave.
+    // the area is centred across and kept at the top of what the layout gave.
     const double scale = std::max(1e-3, std::min(width() / diagramWidth, height() / diagramHeight));
     QTransform t;
-    t.translate((width() - diagramWidth * scale) / 2, (height() - diagramHeight * scale) / 2);
+    t.translate((width() - diagramWidth * scale) / 2, 0);
     t.scale(scale, scale);
     return t;
 }

@@ -118,7 +118,7 @@ void LevelDiagramWindow::sync() {
     spectrumLink_->setVisible(diagram_.spectrumLinkVisible);
     QString energy = qs(diagram_.energyText).trimmed();
     energy.replace(QStringLiteral("\r\n\r\n"), QStringLiteral("\n"));
-    energy.replace(QStringLiteral(" = "), QStringLiteral("\n  = "));
+    energy.replace(QStringLiteral("attoJoule = "), QStringLiteral("attoJoule\n    = "));
     energy_->setText(energy);
     energy_->setStyleSheet(QStringLiteral("color: %1").arg(colorName(diagram_.energyColor)));
     QString picked = qs(diagram_.pickedTag);

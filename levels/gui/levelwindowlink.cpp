@@ -2,6 +2,7 @@
 
 #include "app/mainwindow.h"
 #include "engine/globals.h"
+#include "engine/orbital.h"
 #include "engine/platform.h"
 #include "levels/gui/leveldiagramwindow.h"
 #include "levels/leveldiagram.h"

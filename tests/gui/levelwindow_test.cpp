@@ -1,0 +1,235 @@
+// The level diagram window driven as a user drives it, beside the real
+// main window with its reactions and engine.
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QImage>
+#include <QPainter>
+#include <QRadioButton>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+
+#include "engine/globals.h"
+#include "guitest.h"
+#include "levels/gui/leveldiagramarea.h"
+#include "levels/gui/leveldiagramwindow.h"
+#include "levels/gui/levelwindowlink.h"
+#include "levels/leveldiagram.h"
+
+namespace vantrel::test {
+namespace {
+
+class LevelWindowTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        startwindow(true);
+        link = std::make_unique<LevelWindowLink>(view.get(), [this] { view->syncall(); });
+    }
+    void TearDown() override {
+        link.reset();
+        GuiTest::TearDown();
+    }
+    LevelDiagramWindow& levels() { return link->window(); }
+    LevelDiagramArea* area() { return levels().area(); }
+    LevelDiagram& diagram() { return levelDiagram(); }
+
+    void openFromMenu() {
+        view->actionfor(f.mnuCompare)->trigger();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&levels()));
+    }
+    // The pixel on the bar of marker k of the column shown.
+    QPoint markerPoint(int k) {
+        const LevelMarker& m = diagram().visibleColumn()[k];
+        return area()->pixelsOf(m.left + 125, m.top + 165).toPoint();
+    }
+    void clickMarker(int k) {
+        QTest::mouseMove(area(), markerPoint(k));
+        QTest::mouseClick(area(), Qt::LeftButton, {}, markerPoint(k));
+    }
+    // n, l, m as the main window's boxes show them, and Z.
+    std::string mainState() {
+        return edit(f.txtNLM[0])->text().toStdString() + " " + edit(f.txtNLM[1])->text().toStdString() + " " +
+               edit(f.txtNLM[2])->text().toStdString() + " Z=" + std::to_string(globals().orbital.currentz);
+    }
+    QString frameTitle() { return qobject_cast<QGroupBox*>(widget(f.Frame1))->title(); }
+
+    std::unique_ptr<LevelWindowLink> link;
+};
+
+TEST_F(LevelWindowTest, MenuOpensTheWindowWhichFollowsTheMainWindow) {
+    openFromMenu();
+    EXPECT_TRUE(globals().levelsopen);
+    EXPECT_EQ(levels().windowTitle(), "Compare Orbital Energies");
+    EXPECT_TRUE(levels().speciesButton(1)->isChecked());
+    EXPECT_EQ(levels().pickedLabel()->text(), "#1:  Z=1 n=1 l=0 m=0 E=-2.18 aJ");
+    EXPECT_TRUE(levels().spectrumLink()->isVisible());
+    // Beside the main window, not over it, when the screen has room.
+    if (levels().frameGeometry().width() + view->frameGeometry().width() <= levels().screen()->availableGeometry().width())
+        EXPECT_LE(levels().frameGeometry().right(), view->frameGeometry().left());
+
+    // The n spinner, a typed l and m, the species menu: the diagram follows.
+    clickspinner(f.HScroll3[0], 1);
+    EXPECT_EQ(diagram().pickedTag, "#2:  Z=1 n=2 l=0 m=0 E=-0.54 aJ");
+    type(f.txtNLM[1], "1");
+    type(f.txtNLM[2], "-1");
+    EXPECT_EQ(diagram().selectedIndex, 3);
+    view->actionfor(f.mnuH[1])->trigger();
+    EXPECT_TRUE(levels().speciesButton(2)->isChecked());
+    EXPECT_EQ(levels().pickedLabel()->text(), "#3:  Z=2 n=2 l=1 m=-1 E=-2.18 aJ");
+    type(f.txtNLM[1], "7");
+    EXPECT_EQ(levels().energyLabel()->text(), "INVALID QUANTUM NUMBERS");
+    EXPECT_EQ(diagram().selectedIndex, 0);
+
+    // The menu item again: one window, brought up to date.
+    view->actionfor(f.mnuCompare)->trigger();
+    EXPECT_EQ(QApplication::topLevelWidgets().count(&levels()), 1);
+    EXPECT_TRUE(levels().isVisible());
+}
+
+TEST_F(LevelWindowTest, ClickOnAMarkerBecomesTheMainWindowsOrbital) {
+    openFromMenu();
+    clickMarker(7);
+    EXPECT_EQ(mainState(), "3 1 -1 Z=1");
+    EXPECT_TRUE(diagram().visibleColumn()[7].selected());
+    EXPECT_EQ(frameTitle(), "Calculation Options for the H Atom (Z=1)");
+
+    // A press on one marker and a release on another picks the first.
+    QTest::mousePress(area(), Qt::LeftButton, {}, markerPoint(1));
+    QTest::mouseMove(area(), markerPoint(14));
+    QTest::mouseRelease(area(), Qt::LeftButton, {}, markerPoint(14));
+    EXPECT_EQ(mainState(), "1 0 0 Z=1");
+
+    // A click between markers changes nothing.
+    const QPoint gap = (markerPoint(9) + markerPoint(10)) / 2 + QPoint(0, 40);
+    QTest::mouseMove(area(), gap);
+    QTest::mouseClick(area(), Qt::LeftButton, {}, gap);
+    EXPECT_EQ(mainState(), "1 0 0 Z=1");
+
+    // At another size the same markers are hit.
+    levels().resize(levels().width() * 3 / 2, levels().height() * 3 / 2);
+    QApplication::processEvents();
+    clickMarker(12);
+    EXPECT_EQ(mainState(), "3 2 0 Z=1");
+}
+
+TEST_F(LevelWindowTest, ArrowKeysWalkWhileTheDiagramHasTheFocus) {
+    openFromMenu();
+    clickMarker(2);
+    ASSERT_TRUE(area()->hasFocus());
+    QTest::keyClick(area(), Qt::Key_Right);
+    EXPECT_EQ(mainState(), "2 1 -1 Z=1");
+    QTest::keyClick(area(), Qt::Key_Up);
+    QTest::keyClick(area(), Qt::Key_Up);
+    EXPECT_EQ(mainState(), "4 1 -1 Z=1");
+    EXPECT_EQ(diagram().selectedIndex, 0);
+    EXPECT_TRUE(diagram().bareLevel.visible);
+    QTest::keyClick(area(), Qt::Key_Down);
+    QTest::keyClick(area(), Qt::Key_Left);
+    EXPECT_EQ(mainState(), "3 0 0 Z=1");
+    EXPECT_TRUE(diagram().visibleColumn()[6].selected());
+
+    // The next pointer move keeps the keys' state; a click still picks.
+    QTest::mouseMove(area(), markerPoint(1));
+    EXPECT_NE(diagram().hoveredTag, diagram().visibleColumn()[1].tag);
+    clickMarker(1);
+    EXPECT_EQ(mainState(), "1 0 0 Z=1");
+
+    // Keys elsewhere in the window do not walk.
+    levels().speciesButton(1)->setFocus();
+    QTest::keyClick(levels().energyLabel(), Qt::Key_Up);
+    EXPECT_EQ(mainState(), "1 0 0 Z=1");
+}
+
+TEST_F(LevelWindowTest, SpeciesOptionsSwitchTheMainWindowsSpecies) {
+    openFromMenu();
+    clickMarker(5);
+    QTest::mouseClick(levels().speciesButton(2), Qt::LeftButton, {}, QPoint(8, levels().speciesButton(2)->height() / 2));
+    EXPECT_EQ(mainState(), "2 1 1 Z=2");
+    EXPECT_EQ(frameTitle(), "Calculation Options for the He+ Ion (Z=2)");
+    EXPECT_TRUE(view->actionfor(f.mnuH[1])->isChecked());
+    EXPECT_FALSE(levels().spectrumLink()->isVisible());
+
+    levels().speciesButton(0)->click();
+    EXPECT_EQ(mainState(), "2 1 1 Z=4");
+    EXPECT_EQ(frameTitle(), "Calculation Options for the Be+3 Ion (Z=4)");
+
+    // Z = 7 from the main window's "&Other": the option follows, and the
+    // levels below the scale are named instead of drawn.
+    dialogs.inputs.push_back("7");
+    view->actionfor(f.mnuH[4])->trigger();
+    EXPECT_EQ(levels().speciesButton(0)->text(), "Z = 7");
+    EXPECT_TRUE(levels().speciesButton(0)->isChecked());
+    EXPECT_EQ(levels().belowAreaLabel()->text(), "Below the scale: n=1 at -106.81 aJ, n=2 at -26.70 aJ");
+    EXPECT_TRUE(levels().belowAreaLabel()->isVisible());
+    const QImage picture = area()->grab().toImage();
+    EXPECT_EQ(picture.size(), area()->size() * picture.devicePixelRatio());
+
+    levels().speciesButton(1)->click();
+    EXPECT_EQ(mainState(), "2 1 1 Z=1");
+    EXPECT_TRUE(levels().spectrumLink()->isVisible());
+    EXPECT_FALSE(levels().belowAreaLabel()->isVisible());
+}
+
+TEST_F(LevelWindowTest, RunsDisableTheWindowAndClosingKeepsBothConsistent) {
+    openFromMenu();
+    enablecontrols(false);
+    EXPECT_FALSE(levels().isEnabled());
+    enablecontrols(true);
+    EXPECT_TRUE(levels().isEnabled());
+
+    levels().close();
+    EXPECT_FALSE(globals().levelsopen);
+    clickspinner(f.HScroll3[0], 1);  // nothing reaches the closed window
+    EXPECT_EQ(mainState(), "2 0 0 Z=1");
+    EXPECT_EQ(diagram().selectedIndex, 1);
+
+    // Opened again it starts from the main window's state.
+    openFromMenu();
+    EXPECT_EQ(diagram().selectedIndex, 2);
+
+    // The spectrum menu item closes it.
+    int spectrumShown = 0;
+    windowhooks().showspectrum = [&] { ++spectrumShown; };
+    view->actionfor(f.mnuHSpectrum)->trigger();
+    EXPECT_FALSE(levels().isVisible());
+    EXPECT_FALSE(globals().levelsopen);
+    EXPECT_EQ(spectrumShown, 1);
+}
+
+TEST_F(LevelWindowTest, SpectrumLinkOpensTheSpectrumWindow) {
+    int spectrumShown = 0;
+    windowhooks().showspectrum = [&] { ++spectrumShown; };
+    openFromMenu();
+    QTest::mouseClick(levels().spectrumLink(), Qt::LeftButton);
+    EXPECT_EQ(spectrumShown, 1);
+    EXPECT_FALSE(levels().isVisible());
+    EXPECT_FALSE(globals().levelsopen);
+    EXPECT_TRUE(globals().spectrumopen);
+}
+
+// Writes the two windows side by side to the file VANTREL_LEVELS_PICTURE names.
+TEST_F(LevelWindowTest, PictureOfBothWindows) {
+    const char* path = std::getenv("VANTREL_LEVELS_PICTURE");
+    if (!path) GTEST_SKIP() << "set VANTREL_LEVELS_PICTURE to write the picture";
+    openFromMenu();
+    levels().resize(std::max(levels().width(), 700), view->height());
+    QApplication::processEvents();
+    levels().speciesButton(3)->click();
+    clickMarker(8);
+    QTest::keyClick(area(), Qt::Key_Right);
+    QApplication::processEvents();
+    const QPixmap left = levels().grab(), right = view->grab();
+    QImage both(left.width() + right.width() + 8, std::max(left.height(), right.height()), QImage::Format_RGB32);
+    both.fill(QColor(200, 200, 200));
+    QPainter p(&both);
+    p.drawPixmap(0, 0, left);
+    p.drawPixmap(left.width() + 8, 0, right);
+    p.end();
+    EXPECT_TRUE(both.save(QString::fromLocal8Bit(path)));
+}
+
+}  // namespace
+}  // namespace vantrel::test
