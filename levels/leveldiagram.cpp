@@ -25,26 +25,26 @@ std::uint32_t markerColor(int l) {
 }
 
 std::string stateTag(int k, int z, int n, int l, int m) {
-    const double attojoules = orbitalenergy(z, n) * 1e18;
+    const double attojoules = orbitalEnergy(z, n) * 1e18;
     std::string tag = "#";
-    tag += inttext(k);
+    tag += intText(k);
     tag += ":  Z=";
-    tag += inttext(z);
+    tag += intText(z);
     tag += " n=";
-    tag += inttext(n);
+    tag += intText(n);
     tag += " l=";
-    tag += inttext(l);
+    tag += intText(l);
     tag += " m=";
-    tag += inttext(m);
+    tag += intText(m);
     tag += " E=";
-    tag += formatpicture(attojoules, "0.00");
+    tag += formatPicture(attojoules, "0.00");
     tag += " aJ";
     return tag;
 }
 
 // The number at the start of text, up to the next "=", which is consumed
 // with it; 0 when there is none.
-int takeNumber(std::string& text) { return clampint(roundeven(val(splitfirst(text, "=")))); }
+int takeNumber(std::string& text) { return clampInt(roundEven(val(splitFirst(text, "=")))); }
 
 // An element that already exists is reused, as the window's labels are.
 template <typename T>
@@ -63,7 +63,7 @@ LevelDiagram::LevelDiagram() {
 }
 
 float LevelDiagram::levelY(int z, int n) {
-    return static_cast<float>(100 - 200 * (orbitalenergy(z, n) * 1e18));
+    return static_cast<float>(100 - 200 * (orbitalEnergy(z, n) * 1e18));
 }
 
 int LevelDiagram::columnOf(int z) { return z >= 1 && z <= 3 ? z : 0; }
@@ -78,7 +78,7 @@ void LevelDiagram::createAxis() {
     for (int i = 0; i <= 20; i += 2) {
         const double y = 200.0 * i + 100;
         AxisLabel& label = element(axisLabels, ++c);
-        label.caption = formatpicture(static_cast<double>(-i), "0.0") + "- ";
+        label.caption = formatPicture(static_cast<double>(-i), "0.0") + "- ";
         label.left = axisRight - textWidth(label.caption);
         label.top = y + 50;
         label.visible = true;
@@ -95,13 +95,13 @@ void LevelDiagram::createLabels() {
     createPage(1);
     createPage(2);
     createPage(3);
-    const int z = globals().orbital.currentz;
+    const int z = globals().orbital.currentZ;
     createPage(z >= 4 ? z : 4);
 }
 
 void LevelDiagram::createPage(int z) {
     if (z > 3) {
-        speciesOptions[0].caption = "Z = " + inttext(z);
+        speciesOptions[0].caption = "Z = " + intText(z);
         otherZ = z;
     }
     auto& column = columns[columnOf(z)];
@@ -128,13 +128,13 @@ void LevelDiagram::setUp(int z, int n, int l, int m) {
     if (z >= 4) {
         // The caption reads "Z = 5": the number after its third character.
         const std::string& caption = speciesOptions[0].caption;
-        const long long shown = caption.size() > 3 ? roundeven(val(caption.substr(3))) : 0;
+        const long long shown = caption.size() > 3 ? roundEven(val(caption.substr(3))) : 0;
         if (shown != z) createPage(z);
         // Also when the column was built already (at load), so that the
         // column shown is always the main window's species.
         selectOption(0);
     }
-    const std::string key = " n=" + inttext(n) + " l=" + inttext(l) + " m=" + inttext(m) + " ";
+    const std::string key = " n=" + intText(n) + " l=" + intText(l) + " m=" + intText(m) + " ";
 
     if (inSetUp) return;
     inSetUp = true;
@@ -167,7 +167,7 @@ void LevelDiagram::setUp(int z, int n, int l, int m) {
     // Numbers that name no state (l of n or more, m beyond l) are as
     // invalid as n = 0: no energy is shown for them.
     const bool namesState = n >= 1 && l >= 0 && l < n && m >= -l && m <= l;
-    if (!namesState || globals().orbital.currentz == 0) {
+    if (!namesState || globals().orbital.currentZ == 0) {
         energyText = "INVALID QUANTUM NUMBERS";
         energyColor = textRed;
         setInfo("");
@@ -207,8 +207,8 @@ void LevelDiagram::setInfo(const std::string& tag) {
     // Following the main window, the state shown is the main window's own:
     // handing it back would redo its refresh and drop a finished cloud.
     const OrbitalState& o = globals().orbital;
-    if (inSetUp && z == o.currentz && n == o.currentn && l == o.currentl && m == o.currentm) return;
-    globals().run.npoints = 0;  // the cloud no longer belongs to the state shown
+    if (inSetUp && z == o.currentZ && n == o.currentN && l == o.currentL && m == o.currentM) return;
+    globals().run.nPoints = 0;  // the cloud no longer belongs to the state shown
     if (hooks.setOrbital) hooks.setOrbital(z, n, l, m, false);
 }
 
@@ -238,7 +238,7 @@ void LevelDiagram::showSelectedColumn() {
 
 int LevelDiagram::pickedIndex() const {
     if (pickedTag.size() < 2) return 0;
-    return clampint(roundeven(val(pickedTag.substr(1))));
+    return clampInt(roundEven(val(pickedTag.substr(1))));
 }
 
 std::vector<int> LevelDiagram::levelsBelowArea() const {
@@ -256,8 +256,8 @@ std::string LevelDiagram::belowAreaNote() const {
     const int z = visibleZ();
     std::string note = "Below the scale:";
     for (std::size_t i = 0; i < below.size(); ++i) {
-        note += (i == 0 ? " n=" : ", n=") + inttext(below[i]) + " at " +
-                formatpicture(orbitalenergy(z, below[i]) * 1e18, "0.00") + " aJ";
+        note += (i == 0 ? " n=" : ", n=") + intText(below[i]) + " at " +
+                formatPicture(orbitalEnergy(z, below[i]) * 1e18, "0.00") + " aJ";
     }
     return note;
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "app/windowstate.h"
 #include "engine/globals.h"
 
 namespace vantrel {
@@ -32,10 +33,10 @@ void LevelDiagram::load() {
     createLabels();
     showSelectedColumn();
     const OrbitalState& o = globals().orbital;
-    setUp(o.currentz, o.currentn, o.currentl, o.currentm);
+    setUp(o.currentZ, o.currentN, o.currentL, o.currentM);
 }
 
-void LevelDiagram::unload() { globals().levelsopen = false; }
+void LevelDiagram::unload() { mainWindow().levelsOpen = false; }
 
 void LevelDiagram::chooseSpecies(int option) {
     if (option < 0 || option > 3) return;
@@ -54,7 +55,7 @@ void LevelDiagram::chooseSpecies(int option) {
     }
     // No marker picked (a level above 3, say): the species still changes.
     const OrbitalState& o = globals().orbital;
-    if (o.currentn >= 1 && hooks.setOrbital) hooks.setOrbital(visibleZ(), o.currentn, o.currentl, o.currentm, false);
+    if (o.currentN >= 1 && hooks.setOrbital) hooks.setOrbital(visibleZ(), o.currentN, o.currentL, o.currentM, false);
 }
 
 void LevelDiagram::pointerMove(double x, double y) {
@@ -97,7 +98,7 @@ void LevelDiagram::markerPointerRelease(int, int) { pointerRelease(); }
 
 bool LevelDiagram::arrowKey(ArrowKey key) {
     OrbitalState& o = globals().orbital;
-    int n = o.currentn, l = o.currentl, m = o.currentm;
+    int n = o.currentN, l = o.currentL, m = o.currentM;
     // Walking from numbers that name no state would only wander further off.
     if (n < 1 || n > highestLevel || l < 0 || l >= n || m < -l || m > l) return false;
     switch (key) {
@@ -130,18 +131,18 @@ bool LevelDiagram::arrowKey(ArrowKey key) {
         if (m < -l || m > l) m = l;
         break;
     }
-    o.currentn = n;
-    o.currentl = l;
-    o.currentm = m;
-    if (hooks.setOrbital) hooks.setOrbital(o.currentz, n, l, m, false);
+    o.currentN = n;
+    o.currentL = l;
+    o.currentM = m;
+    if (hooks.setOrbital) hooks.setOrbital(o.currentZ, n, l, m, false);
     skipNextPointerMove = true;
     return true;
 }
 
 void LevelDiagram::spectrumLinkClicked() {
-    globals().levelsopen = false;
+    mainWindow().levelsOpen = false;
     if (hooks.closeWindow) hooks.closeWindow();
-    globals().spectrumopen = true;
+    mainWindow().spectrumOpen = true;
     if (hooks.showSpectrum) hooks.showSpectrum();
 }
 

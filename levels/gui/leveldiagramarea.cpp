@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "engine/platform.h"
+#include "output/platform.h"
 #include "levels/leveldiagram.h"
 
 namespace vantrel {
@@ -116,7 +116,7 @@ void LevelDiagramArea::act(const std::function<void()>& action) {
     try {
         action();
     } catch (const std::exception& e) {
-        dialogs().messagebox(e.what());
+        dialogs().messageBox(e.what());
     }
     if (changed) changed();
     update();

@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "engine/platform.h"
+#include "output/platform.h"
 #include "levels/gui/leveldiagramarea.h"
 #include "levels/leveldiagram.h"
 
@@ -103,7 +103,7 @@ void LevelDiagramWindow::act(const std::function<void()>& action) {
         action();
     } catch (const std::exception& e) {
         // An event handler must not let an exception into the event loop.
-        dialogs().messagebox(e.what());
+        dialogs().messageBox(e.what());
     }
     sync();
     if (stateHandedOver) stateHandedOver();

@@ -16,7 +16,7 @@ class LevelWindowLink {
 public:
     // syncMainWindow brings the main window's widgets up to date after the
     // diagram handed it a state.
-    LevelWindowLink(QWidget* mainWindow, std::function<void()> syncMainWindow);
+    LevelWindowLink(QWidget* mainView, std::function<void()> syncMainWindow);
     ~LevelWindowLink();
     LevelWindowLink(const LevelWindowLink&) = delete;
     LevelWindowLink& operator=(const LevelWindowLink&) = delete;

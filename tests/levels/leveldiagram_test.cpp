@@ -27,14 +27,14 @@ protected:
             if (inMain) return;  // the main window's own guard
             picks.push_back({z, n, l, m});
             inMain = true;
-            o.currentz = z, o.currentn = n, o.currentl = l, o.currentm = m;
+            o.currentZ = z, o.currentN = n, o.currentL = l, o.currentM = m;
             d.setUp(z, n, l, m);
             inMain = false;
         };
         d.hooks.closeWindow = [this] { calls.push_back("close"); };
         d.hooks.showSpectrum = [this] { calls.push_back("spectrum"); };
     }
-    void mainState(int z, int n, int l, int m) { o.currentz = z, o.currentn = n, o.currentl = l, o.currentm = m; }
+    void mainState(int z, int n, int l, int m) { o.currentZ = z, o.currentN = n, o.currentL = l, o.currentM = m; }
     void openAt(int z, int n, int l, int m) {
         mainState(z, n, l, m);
         d.load();
@@ -51,7 +51,7 @@ protected:
         d.pointerPress();
         d.pointerRelease();
     }
-    Orbital current() const { return {o.currentz, o.currentn, o.currentl, o.currentm}; }
+    Orbital current() const { return {o.currentZ, o.currentN, o.currentL, o.currentM}; }
     std::vector<int> visibleColumns() {
         std::vector<int> shown;
         for (int c = 0; c < 4; ++c)
@@ -113,7 +113,7 @@ TEST_F(LevelDiagramTest, OpensOnTheMainWindowsState) {
     EXPECT_EQ(d.speciesOptions[0].caption, "Z = 4");
     EXPECT_EQ(d.rule, std::string(80, '-'));
     EXPECT_EQ(d.energyColor, textBlack);
-    EXPECT_TRUE(test::startswith(d.energyText, " n=1 l=0 m=0 \r\n\r\n  E = -2.18 attoJoule")) << d.energyText;
+    EXPECT_TRUE(test::startsWith(d.energyText, " n=1 l=0 m=0 \r\n\r\n  E = -2.18 attoJoule")) << d.energyText;
 
     // Opened again after a close, nothing of the last session is left.
     d.speciesOptions[0].caption = "Z = 9";
@@ -312,15 +312,15 @@ TEST_F(LevelDiagramTest, FollowingANewSpeciesNeverRestoresAnOldState) {
 
 TEST_F(LevelDiagramTest, FollowingTheMainWindowKeepsItsCloud) {
     openAt(1, 1, 0, 0);
-    globals().run.npoints = 500;
+    globals().run.nPoints = 500;
     mainState(1, 3, 2, -1);
     d.setUp(1, 3, 2, -1);
     EXPECT_EQ(d.selectedIndex, 11);
     EXPECT_TRUE(picks.empty());  // nothing handed back
-    EXPECT_EQ(globals().run.npoints, 500);
+    EXPECT_EQ(globals().run.nPoints, 500);
     clickOn(2);  // a pick of another state is a new orbital: its cloud is not sampled yet
     EXPECT_EQ(picks, (std::vector<Orbital>{{1, 2, 0, 0}}));
-    EXPECT_EQ(globals().run.npoints, 0);
+    EXPECT_EQ(globals().run.nPoints, 0);
 }
 
 TEST_F(LevelDiagramTest, TextWithoutNumbersSelectsNothing) {
@@ -365,15 +365,15 @@ TEST_F(LevelDiagramTest, LevelsBelowTheAreaAreNamed) {
 }
 
 TEST_F(LevelDiagramTest, SpectrumLinkHandsOverToTheSpectrumWindow) {
-    globals().levelsopen = true;
+    mainWindow().levelsOpen = true;
     openAt(1, 1, 0, 0);
     d.spectrumLinkClicked();
-    EXPECT_FALSE(globals().levelsopen);
-    EXPECT_TRUE(globals().spectrumopen);
+    EXPECT_FALSE(mainWindow().levelsOpen);
+    EXPECT_TRUE(mainWindow().spectrumOpen);
     EXPECT_EQ(calls, (std::vector<std::string>{"close", "spectrum"}));
-    globals().levelsopen = true;
+    mainWindow().levelsOpen = true;
     d.unload();
-    EXPECT_FALSE(globals().levelsopen);
+    EXPECT_FALSE(mainWindow().levelsOpen);
 }
 
 }  // namespace

@@ -25,8 +25,8 @@ class LevelWindowTest : public GuiTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
-        startwindow(true);
-        link = std::make_unique<LevelWindowLink>(view.get(), [this] { view->syncall(); });
+        startWindow(true);
+        link = std::make_unique<LevelWindowLink>(view.get(), [this] { view->syncAll(); });
     }
     void TearDown() override {
         link.reset();
@@ -37,7 +37,7 @@ protected:
     LevelDiagram& diagram() { return levelDiagram(); }
 
     void openFromMenu() {
-        view->actionfor(f.mnuCompare)->trigger();
+        view->actionFor(f.compareEnergiesMenuItem)->trigger();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&levels()));
     }
     // The pixel on the bar of marker k of the column shown.
@@ -51,17 +51,17 @@ protected:
     }
     // n, l, m as the main window's boxes show them, and Z.
     std::string mainState() {
-        return edit(f.txtNLM[0])->text().toStdString() + " " + edit(f.txtNLM[1])->text().toStdString() + " " +
-               edit(f.txtNLM[2])->text().toStdString() + " Z=" + std::to_string(globals().orbital.currentz);
+        return edit(f.quantumText[0])->text().toStdString() + " " + edit(f.quantumText[1])->text().toStdString() + " " +
+               edit(f.quantumText[2])->text().toStdString() + " Z=" + std::to_string(globals().orbital.currentZ);
     }
-    QString frameTitle() { return qobject_cast<QGroupBox*>(widget(f.Frame1))->title(); }
+    QString frameTitle() { return qobject_cast<QGroupBox*>(widget(f.calculationFrame))->title(); }
 
     std::unique_ptr<LevelWindowLink> link;
 };
 
 TEST_F(LevelWindowTest, MenuOpensTheWindowWhichFollowsTheMainWindow) {
     openFromMenu();
-    EXPECT_TRUE(globals().levelsopen);
+    EXPECT_TRUE(mainWindow().levelsOpen);
     EXPECT_EQ(levels().windowTitle(), "Compare Orbital Energies");
     EXPECT_TRUE(levels().speciesButton(1)->isChecked());
     EXPECT_EQ(levels().pickedLabel()->text(), "#1:  Z=1 n=1 l=0 m=0 E=-2.18 aJ");
@@ -71,20 +71,20 @@ TEST_F(LevelWindowTest, MenuOpensTheWindowWhichFollowsTheMainWindow) {
         EXPECT_LE(levels().frameGeometry().right(), view->frameGeometry().left());
 
     // The n spinner, a typed l and m, the species menu: the diagram follows.
-    clickspinner(f.HScroll3[0], 1);
+    clickSpinner(f.quantumSpinners[0], 1);
     EXPECT_EQ(diagram().pickedTag, "#2:  Z=1 n=2 l=0 m=0 E=-0.54 aJ");
-    type(f.txtNLM[1], "1");
-    type(f.txtNLM[2], "-1");
+    type(f.quantumText[1], "1");
+    type(f.quantumText[2], "-1");
     EXPECT_EQ(diagram().selectedIndex, 3);
-    view->actionfor(f.mnuH[1])->trigger();
+    view->actionFor(f.speciesMenuItems[1])->trigger();
     EXPECT_TRUE(levels().speciesButton(2)->isChecked());
     EXPECT_EQ(levels().pickedLabel()->text(), "#3:  Z=2 n=2 l=1 m=-1 E=-2.18 aJ");
-    type(f.txtNLM[1], "7");
+    type(f.quantumText[1], "7");
     EXPECT_EQ(levels().energyLabel()->text(), "INVALID QUANTUM NUMBERS");
     EXPECT_EQ(diagram().selectedIndex, 0);
 
     // The menu item again: one window, brought up to date.
-    view->actionfor(f.mnuCompare)->trigger();
+    view->actionFor(f.compareEnergiesMenuItem)->trigger();
     EXPECT_EQ(QApplication::topLevelWidgets().count(&levels()), 1);
     EXPECT_TRUE(levels().isVisible());
 }
@@ -149,7 +149,7 @@ TEST_F(LevelWindowTest, SpeciesOptionsSwitchTheMainWindowsSpecies) {
     QTest::mouseClick(levels().speciesButton(2), Qt::LeftButton, {}, QPoint(8, levels().speciesButton(2)->height() / 2));
     EXPECT_EQ(mainState(), "2 1 1 Z=2");
     EXPECT_EQ(frameTitle(), "Calculation Options for the He+ Ion (Z=2)");
-    EXPECT_TRUE(view->actionfor(f.mnuH[1])->isChecked());
+    EXPECT_TRUE(view->actionFor(f.speciesMenuItems[1])->isChecked());
     EXPECT_FALSE(levels().spectrumLink()->isVisible());
 
     levels().speciesButton(0)->click();
@@ -159,7 +159,7 @@ TEST_F(LevelWindowTest, SpeciesOptionsSwitchTheMainWindowsSpecies) {
     // Z = 7 from the main window's "&Other": the option follows, and the
     // levels below the scale are named instead of drawn.
     dialogs.inputs.push_back("7");
-    view->actionfor(f.mnuH[4])->trigger();
+    view->actionFor(f.speciesMenuItems[4])->trigger();
     EXPECT_EQ(levels().speciesButton(0)->text(), "Z = 7");
     EXPECT_TRUE(levels().speciesButton(0)->isChecked());
     EXPECT_EQ(levels().belowAreaLabel()->text(), "Below the scale: n=1 at -106.81 aJ, n=2 at -26.70 aJ");
@@ -175,14 +175,14 @@ TEST_F(LevelWindowTest, SpeciesOptionsSwitchTheMainWindowsSpecies) {
 
 TEST_F(LevelWindowTest, RunsDisableTheWindowAndClosingKeepsBothConsistent) {
     openFromMenu();
-    enablecontrols(false);
+    enableControls(false);
     EXPECT_FALSE(levels().isEnabled());
-    enablecontrols(true);
+    enableControls(true);
     EXPECT_TRUE(levels().isEnabled());
 
     levels().close();
-    EXPECT_FALSE(globals().levelsopen);
-    clickspinner(f.HScroll3[0], 1);  // nothing reaches the closed window
+    EXPECT_FALSE(mainWindow().levelsOpen);
+    clickSpinner(f.quantumSpinners[0], 1);  // nothing reaches the closed window
     EXPECT_EQ(mainState(), "2 0 0 Z=1");
     EXPECT_EQ(diagram().selectedIndex, 1);
 
@@ -192,22 +192,22 @@ TEST_F(LevelWindowTest, RunsDisableTheWindowAndClosingKeepsBothConsistent) {
 
     // The spectrum menu item closes it.
     int spectrumShown = 0;
-    windowhooks().showspectrum = [&] { ++spectrumShown; };
-    view->actionfor(f.mnuHSpectrum)->trigger();
+    windowHooks().showSpectrum = [&] { ++spectrumShown; };
+    view->actionFor(f.spectrumMenuItem)->trigger();
     EXPECT_FALSE(levels().isVisible());
-    EXPECT_FALSE(globals().levelsopen);
+    EXPECT_FALSE(mainWindow().levelsOpen);
     EXPECT_EQ(spectrumShown, 1);
 }
 
 TEST_F(LevelWindowTest, SpectrumLinkOpensTheSpectrumWindow) {
     int spectrumShown = 0;
-    windowhooks().showspectrum = [&] { ++spectrumShown; };
+    windowHooks().showSpectrum = [&] { ++spectrumShown; };
     openFromMenu();
     QTest::mouseClick(levels().spectrumLink(), Qt::LeftButton);
     EXPECT_EQ(spectrumShown, 1);
     EXPECT_FALSE(levels().isVisible());
-    EXPECT_FALSE(globals().levelsopen);
-    EXPECT_TRUE(globals().spectrumopen);
+    EXPECT_FALSE(mainWindow().levelsOpen);
+    EXPECT_TRUE(mainWindow().spectrumOpen);
 }
 
 // Writes the two windows side by side to the file VANTREL_LEVELS_PICTURE names.
