@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "app/orbitalcontrols.h"
 #include "engine/globals.h"
 #include "guitest.h"
 #include "levels/gui/leveldiagramarea.h"
@@ -177,8 +178,14 @@ TEST_F(LevelWindowTest, RunsDisableTheWindowAndClosingKeepsBothConsistent) {
     openFromMenu();
     enableControls(false);
     EXPECT_FALSE(levels().isEnabled());
+    // What a loaded point file did meanwhile shows once it is over.
+    setOrbital(2, 3, 1, 0, false);
+    diagram().setUp(1, 1, 0, 0);
     enableControls(true);
     EXPECT_TRUE(levels().isEnabled());
+    EXPECT_EQ(levels().pickedLabel()->text(), "#8:  Z=2 n=3 l=1 m=0 E=-0.97 aJ");
+    EXPECT_TRUE(levels().speciesButton(2)->isChecked());
+    setOrbital(1, 1, 0, 0, false);
 
     levels().close();
     EXPECT_FALSE(mainWindow().levelsOpen);
