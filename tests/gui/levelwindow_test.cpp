@@ -179,8 +179,11 @@ TEST_F(LevelWindowTest, RunsDisableTheWindowAndClosingKeepsBothConsistent) {
     enableControls(false);
     EXPECT_FALSE(levels().isEnabled());
     // What a loaded point file did meanwhile shows once it is over.
+    const auto tell = hooks().levelSetup;
+    hooks().levelSetup = nullptr;  // a load does not tell the diagram
     setOrbital(2, 3, 1, 0, false);
-    diagram().setUp(1, 1, 0, 0);
+    hooks().levelSetup = tell;
+    ASSERT_EQ(diagram().selectedIndex, 1);
     enableControls(true);
     EXPECT_TRUE(levels().isEnabled());
     EXPECT_EQ(levels().pickedLabel()->text(), "#8:  Z=2 n=3 l=1 m=0 E=-0.97 aJ");
