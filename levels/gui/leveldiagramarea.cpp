@@ -125,7 +125,11 @@ void LevelDiagramArea::act(const std::function<void()>& action) {
 void LevelDiagramArea::pointerMoved(const QPointF& pixels) {
     const QPointF at = twipsAt(pixels);
     diagram_.pointerMove(at.x(), at.y());
-    setCursor(diagram_.hoveredTag.empty() ? Qt::ArrowCursor : Qt::PointingHandCursor);
+    const std::string& tag = diagram_.hoveredTag;
+    setCursor(tag.empty() ? Qt::ArrowCursor : Qt::PointingHandCursor);
+    // The state under the pointer, without its marker number.
+    const std::size_t colon = tag.find(':');
+    setToolTip(colon == std::string::npos ? QString() : QString::fromStdString(tag.substr(colon + 1)).trimmed());
 }
 
 void LevelDiagramArea::mouseMoveEvent(QMouseEvent* e) {
@@ -156,6 +160,7 @@ void LevelDiagramArea::leaveEvent(QEvent*) {
     if (diagram_.skipNextPointerMove) return;
     diagram_.hoveredTag.clear();
     unsetCursor();
+    setToolTip(QString());
 }
 
 void LevelDiagramArea::keyPressEvent(QKeyEvent* e) {

@@ -148,6 +148,7 @@ void LevelDiagramWindow::open() {
         place();
         area_->setFocus(Qt::OtherFocusReason);
     }
+    if (isMinimized()) showNormal();
     raise();
     activateWindow();
 }

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QImage>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QRadioButton>
 
@@ -40,14 +41,21 @@ protected:
     void openFromMenu() {
         view->actionFor(f.compareEnergiesMenuItem)->trigger();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&levels()));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&levels()));
     }
     // The pixel on the bar of marker k of the column shown.
     QPoint markerPoint(int k) {
         const LevelMarker& m = diagram().visibleColumn()[k];
         return area()->pixelsOf(m.left + 125, m.top + 165).toPoint();
     }
+    // A pointer move with no button held, sent to the diagram itself (the
+    // test cursor would find whichever window lies on top there).
+    void hover(QPoint at) {
+        QMouseEvent move(QEvent::MouseMove, at, area()->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(area(), &move);
+    }
     void clickMarker(int k) {
-        QTest::mouseMove(area(), markerPoint(k));
+        hover(markerPoint(k));
         QTest::mouseClick(area(), Qt::LeftButton, {}, markerPoint(k));
     }
     // n, l, m as the main window's boxes show them, and Z.
@@ -92,6 +100,8 @@ TEST_F(LevelWindowTest, MenuOpensTheWindowWhichFollowsTheMainWindow) {
 
 TEST_F(LevelWindowTest, ClickOnAMarkerBecomesTheMainWindowsOrbital) {
     openFromMenu();
+    hover(markerPoint(7));
+    EXPECT_EQ(area()->toolTip(), "Z=1 n=3 l=1 m=-1 E=-0.24 aJ");
     clickMarker(7);
     EXPECT_EQ(mainState(), "3 1 -1 Z=1");
     EXPECT_TRUE(diagram().visibleColumn()[7].selected());
@@ -105,7 +115,7 @@ TEST_F(LevelWindowTest, ClickOnAMarkerBecomesTheMainWindowsOrbital) {
 
     // A click between markers changes nothing.
     const QPoint gap = (markerPoint(9) + markerPoint(10)) / 2 + QPoint(0, 40);
-    QTest::mouseMove(area(), gap);
+    hover(gap);
     QTest::mouseClick(area(), Qt::LeftButton, {}, gap);
     EXPECT_EQ(mainState(), "1 0 0 Z=1");
 
@@ -133,7 +143,7 @@ TEST_F(LevelWindowTest, ArrowKeysWalkWhileTheDiagramHasTheFocus) {
     EXPECT_TRUE(diagram().visibleColumn()[6].selected());
 
     // The next pointer move keeps the keys' state; a click still picks.
-    QTest::mouseMove(area(), markerPoint(1));
+    hover(markerPoint(1));
     EXPECT_NE(diagram().hoveredTag, diagram().visibleColumn()[1].tag);
     clickMarker(1);
     EXPECT_EQ(mainState(), "1 0 0 Z=1");
