@@ -91,15 +91,15 @@ void LevelDiagram::createAxis() {
     axisLabels[0].visible = false;
 }
 
-void LevelDiagram::createLabels() {
-    createPage(1);
-    createPage(2);
-    createPage(3);
+void LevelDiagram::createColumns() {
+    createColumn(1);
+    createColumn(2);
+    createColumn(3);
     const int z = globals().orbital.currentZ;
-    createPage(z >= 4 ? z : 4);
+    createColumn(z >= 4 ? z : 4);
 }
 
-void LevelDiagram::createPage(int z) {
+void LevelDiagram::createColumn(int z) {
     if (z > 3) {
         speciesOptions[0].caption = "Z = " + intText(z);
         otherZ = z;
@@ -129,7 +129,7 @@ void LevelDiagram::setUp(int z, int n, int l, int m) {
         // The caption reads "Z = 5": the number after its third character.
         const std::string& caption = speciesOptions[0].caption;
         const long long shown = caption.size() > 3 ? roundEven(val(caption.substr(3))) : 0;
-        if (shown != z) createPage(z);
+        if (shown != z) createColumn(z);
         // Also when the column was built already (at load), so that the
         // column shown is always the main window's species.
         selectOption(0);
@@ -155,11 +155,11 @@ void LevelDiagram::setUp(int z, int n, int l, int m) {
     }
     const auto& column = columns[columnOf(z)];
     if (k == 0 || k >= static_cast<int>(column.size())) {
-        setInfo("");
+        applyPick("");
         pickedTag.clear();
     } else {
         pickedTag = column[k].tag;
-        setInfo(pickedTag);
+        applyPick(pickedTag);
     }
 
     if (z > 0 && z < 4) selectOption(z);
@@ -170,7 +170,7 @@ void LevelDiagram::setUp(int z, int n, int l, int m) {
     if (!namesState || globals().orbital.currentZ == 0) {
         energyText = "INVALID QUANTUM NUMBERS";
         energyColor = textRed;
-        setInfo("");
+        applyPick("");
     } else {
         energyColor = textBlack;
         energyText = key + crlf + crlf + " " + calcEnergy(2, 1);
@@ -179,12 +179,12 @@ void LevelDiagram::setUp(int z, int n, int l, int m) {
         bareLevel.n = n;
         if (n > highestDetailedLevel) {
             bareLevel.visible = true;
-            setInfo("");  // no markers above level 3
+            applyPick("");  // no markers above level 3
         }
     }
 }
 
-void LevelDiagram::setInfo(const std::string& tag) {
+void LevelDiagram::applyPick(const std::string& tag) {
     // "#k:  Z=z n=n l=l m=m E=...": five numbers, each ending at an "=".
     // After a drag the tag holds two states joined by "--->"; the first counts.
     std::string rest = tag.empty() ? std::string() : tag.substr(1);

@@ -111,14 +111,14 @@ public:
     static int columnOf(int z);  // 1..3 for H, He+, Li+2; 0 for any other
 
     void createAxis();
-    void createLabels();
-    void createPage(int z);
+    void createColumns();
+    void createColumn(int z);
     // Follows the main window's state: shows and highlights it.
     void setUp(int z, int n, int l, int m);
     // Applies a picked tag: highlights the state in every column and hands
     // it to the main window (unless it is the main window's own state,
     // being followed by setUp).
-    void setInfo(const std::string& tag);
+    void applyPick(const std::string& tag);
 
     // The window's events.
     void load();    // fresh state, axis, columns, then the main window's state

@@ -30,7 +30,7 @@ void LevelDiagram::load() {
     for (auto& column : columns) column[0].visible = false;
     bareLevel.left = 800;
     createAxis();
-    createLabels();
+    createColumns();
     showSelectedColumn();
     const OrbitalState& o = globals().orbital;
     setUp(o.currentZ, o.currentN, o.currentL, o.currentM);
@@ -83,7 +83,7 @@ void LevelDiagram::pointerPress() {
 void LevelDiagram::pointerRelease() {
     if (hoveredTag.empty()) return;
     pickedTag += "--->" + hoveredTag;
-    setInfo(pickedTag);
+    applyPick(pickedTag);
 }
 
 void LevelDiagram::markerPointerMove(int column, int index, double x, double y) {

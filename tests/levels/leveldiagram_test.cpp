@@ -69,8 +69,8 @@ TEST_F(LevelDiagramTest, ColumnsHoldOneMarkerPerStateInMarkerOrder) {
     EXPECT_NEAR(LevelDiagram::levelY(1, 1), 535.97472, 1e-3);
     EXPECT_FLOAT_EQ(LevelDiagram::levelY(2, 1), 100 + 200 * 4 * 2.1798736f);
 
-    d.createPage(1);
-    d.createPage(1);  // built again over the same markers
+    d.createColumn(1);
+    d.createColumn(1);  // built again over the same markers
     EXPECT_EQ(d.stateCount, 14);
     EXPECT_EQ(d.columns[1].size(), 15u);
     EXPECT_EQ(marker(1, 3).tag, "#3:  Z=1 n=2 l=1 m=-1 E=-0.54 aJ");
@@ -329,7 +329,7 @@ TEST_F(LevelDiagramTest, TextWithoutNumbersSelectsNothing) {
     for (std::string tag : {"", "#", "abc", "#99:  Z=1 n=2 l=1 m=0", "#-3:  Z=1 n=2 l=1 m=0", "#3:",
                             "#3:  Z=x n=2", "#3:  Z=1 n=", "--->#3:  Z=1 n=2 l=1 m=-1 E=-0.54 aJ",
                             "#99999999999999999999:  Z=1 n=2"}) {
-        d.setInfo(tag);
+        d.applyPick(tag);
         EXPECT_EQ(d.selectedIndex, 0) << tag;
     }
     EXPECT_TRUE(picks.empty());
