@@ -245,8 +245,8 @@ std::vector<int> LevelDiagram::levelsBelowArea() const {
     std::vector<int> below;
     const int z = visibleZ();
     for (int n = 1; n <= highestDetailedLevel; ++n)
-        if (levelY(z, n) + markerBarBottom > diagramHeight) below.push_back(n);
-    if (bareLevel.visible && bareLevel.top + markerBarBottom > diagramHeight) below.push_back(bareLevel.n);
+        if (levelY(z, n) + markerBarBottom > levelAreaHeight) below.push_back(n);
+    if (bareLevel.visible && bareLevel.top + markerBarBottom > levelAreaHeight) below.push_back(bareLevel.n);
     return below;
 }
 

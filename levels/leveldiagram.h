@@ -15,8 +15,8 @@
 namespace vantrel {
 
 // The diagram area. The axis runs from 0 aJ (y = 100) to -20 aJ (y = 4100).
-inline constexpr double diagramWidth = 4400;
-inline constexpr double diagramHeight = 4400;
+inline constexpr double levelAreaWidth = 4400;
+inline constexpr double levelAreaHeight = 4400;
 
 // A marker is a short underlined bar; the selected state's bar has a tick.
 inline const std::string markerCaption = "     ";
@@ -65,7 +65,7 @@ struct BareLevelMarker {
     bool visible = false;
 };
 
-enum class ArrowKey { Left, Up, Right, Down };
+enum class LevelArrowKey { Left, Up, Right, Down };
 
 // How the diagram reaches the rest of the program. Unset hooks do nothing.
 struct LevelDiagramHooks {
@@ -132,7 +132,7 @@ public:
     void markerPointerPress(int column, int index);
     void markerPointerRelease(int column, int index);
     // Arrow keys while the diagram has the focus; false when nothing moved.
-    bool arrowKey(ArrowKey key);
+    bool arrowKey(LevelArrowKey key);
     void spectrumLinkClicked();
 
     int selectedOption() const;

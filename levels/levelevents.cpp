@@ -12,7 +12,7 @@ namespace vantrel {
 
 namespace {
 
-constexpr int highestLevel = 20;
+constexpr int highestWalkLevel = 20;
 
 // Where the simulated pointer lands on a marker: on its bar.
 constexpr double markerPointX = 1;
@@ -96,13 +96,13 @@ void LevelDiagram::markerPointerPress(int, int) { pointerPress(); }
 
 void LevelDiagram::markerPointerRelease(int, int) { pointerRelease(); }
 
-bool LevelDiagram::arrowKey(ArrowKey key) {
+bool LevelDiagram::arrowKey(LevelArrowKey key) {
     OrbitalState& o = globals().orbital;
     int n = o.currentN, l = o.currentL, m = o.currentM;
     // Walking from numbers that name no state would only wander further off.
-    if (n < 1 || n > highestLevel || l < 0 || l >= n || m < -l || m > l) return false;
+    if (n < 1 || n > highestWalkLevel || l < 0 || l >= n || m < -l || m > l) return false;
     switch (key) {
-    case ArrowKey::Left:
+    case LevelArrowKey::Left:
         if (l == 0) return false;
         if (m != -l) {
             --m;
@@ -111,7 +111,7 @@ bool LevelDiagram::arrowKey(ArrowKey key) {
             m = l;
         }
         break;
-    case ArrowKey::Right:
+    case LevelArrowKey::Right:
         if (l == n - 1 && m == l) return false;  // the last state of the level
         if (m != l) {
             ++m;
@@ -120,11 +120,11 @@ bool LevelDiagram::arrowKey(ArrowKey key) {
             m = -l;
         }
         break;
-    case ArrowKey::Up:
-        if (n == highestLevel) return false;
+    case LevelArrowKey::Up:
+        if (n == highestWalkLevel) return false;
         ++n;
         break;
-    case ArrowKey::Down:
+    case LevelArrowKey::Down:
         if (n == 1) return false;
         --n;
         if (l >= n) l = n - 1;

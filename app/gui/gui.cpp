@@ -9,6 +9,7 @@
 #include "levels/gui/levelwindowlink.h"
 #include "output/platform.h"
 #include "output/radialplot.h"
+#include "spectrum/gui/spectrumopener.h"
 
 namespace vantrel {
 
@@ -26,6 +27,7 @@ int runGui(QApplication& app, const std::string& commandLine) {
         installReactions();
         view.installHooks();
         LevelWindowLink levels(&view, [&view] { view.syncAll(); });
+        installSpectrumWindow(&view);
         QObject::connect(&view, &MainWindowView::windowClosed, &app, [&qtDialogs] {
             qtDialogs.setClosing(true);
             QApplication::closeAllWindows();

@@ -40,7 +40,7 @@ LevelDiagramArea::LevelDiagramArea(LevelDiagram& diagram, QWidget* parent) : QWi
 }
 
 QSize LevelDiagramArea::sizeHint() const {
-    return {static_cast<int>(diagramWidth / twipsPerPixel), static_cast<int>(diagramHeight / twipsPerPixel)};
+    return {static_cast<int>(levelAreaWidth / twipsPerPixel), static_cast<int>(levelAreaHeight / twipsPerPixel)};
 }
 
 QSize LevelDiagramArea::minimumSizeHint() const { return sizeHint() * 2 / 3; }
@@ -48,9 +48,9 @@ QSize LevelDiagramArea::minimumSizeHint() const { return sizeHint() * 2 / 3; }
 QTransform LevelDiagramArea::toPixels() const {
     // One scale for both directions, so texts and bars keep their shape;
     // the area is centred across and kept at the top of what the layout gave.
-    const double scale = std::max(1e-3, std::min(width() / diagramWidth, height() / diagramHeight));
+    const double scale = std::max(1e-3, std::min(width() / levelAreaWidth, height() / levelAreaHeight));
     QTransform t;
-    t.translate((width() - diagramWidth * scale) / 2, 0);
+    t.translate((width() - levelAreaWidth * scale) / 2, 0);
     t.scale(scale, scale);
     return t;
 }
@@ -65,7 +65,7 @@ void LevelDiagramArea::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), palette().window());
     p.setTransform(toPixels());
-    const QRectF area(0, 0, diagramWidth, diagramHeight);
+    const QRectF area(0, 0, levelAreaWidth, levelAreaHeight);
     p.fillRect(area, isEnabled() ? Qt::white : QColor(245, 245, 245));
     // Levels of large charges lie far below: the picture stays in its area.
     p.setClipRect(area);
@@ -79,7 +79,7 @@ void LevelDiagramArea::paintEvent(QPaintEvent*) {
         pen.setStyle(Qt::DashLine);
         p.setPen(pen);
         const double zeroLevel = LevelDiagram::levelY(1, 0) + barTop + barHeight / 2;
-        p.drawLine(QPointF(800, zeroLevel), QPointF(diagramWidth - 100, zeroLevel));
+        p.drawLine(QPointF(800, zeroLevel), QPointF(levelAreaWidth - 100, zeroLevel));
     }
 
     p.setPen(Qt::black);
@@ -89,13 +89,13 @@ void LevelDiagramArea::paintEvent(QPaintEvent*) {
     for (const auto& column : diagram_.columns) {
         for (std::size_t k = 1; k < column.size(); ++k) {
             const LevelMarker& m = column[k];
-            if (!m.visible || m.top > diagramHeight) continue;
+            if (!m.visible || m.top > levelAreaHeight) continue;
             drawBar(p, m.left, m.top, qcolor(m.color), m.selected());
         }
     }
 
     const BareLevelMarker& bare = diagram_.bareLevel;
-    if (bare.visible && bare.top <= diagramHeight) {
+    if (bare.visible && bare.top <= levelAreaHeight) {
         drawBar(p, bare.left, bare.top, Qt::black, true);
         p.setPen(Qt::black);
         p.drawText(QPointF(bare.left + markerHitWidth + 60, bare.top + barTop + barHeight),
@@ -164,19 +164,19 @@ void LevelDiagramArea::leaveEvent(QEvent*) {
 }
 
 void LevelDiagramArea::keyPressEvent(QKeyEvent* e) {
-    ArrowKey key;
+    LevelArrowKey key;
     switch (e->key()) {
     case Qt::Key_Left:
-        key = ArrowKey::Left;
+        key = LevelArrowKey::Left;
         break;
     case Qt::Key_Right:
-        key = ArrowKey::Right;
+        key = LevelArrowKey::Right;
         break;
     case Qt::Key_Up:
-        key = ArrowKey::Up;
+        key = LevelArrowKey::Up;
         break;
     case Qt::Key_Down:
-        key = ArrowKey::Down;
+        key = LevelArrowKey::Down;
         break;
     default:
         QWidget::keyPressEvent(e);

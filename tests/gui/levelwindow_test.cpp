@@ -19,6 +19,8 @@
 #include "levels/gui/leveldiagramwindow.h"
 #include "levels/gui/levelwindowlink.h"
 #include "levels/leveldiagram.h"
+#include "spectrum/gui/spectrumopener.h"
+#include "spectrum/gui/spectrumview.h"
 
 namespace vantrel::test {
 namespace {
@@ -219,15 +221,25 @@ TEST_F(LevelWindowTest, RunsDisableTheWindowAndClosingKeepsBothConsistent) {
     EXPECT_EQ(spectrumShown, 1);
 }
 
-TEST_F(LevelWindowTest, SpectrumLinkOpensTheSpectrumWindow) {
-    int spectrumShown = 0;
-    windowHooks().showSpectrum = [&] { ++spectrumShown; };
+TEST_F(LevelWindowTest, SpectrumLinkAndBackWithTheRealSpectrumWindow) {
+    installSpectrumWindow(view.get());
     openFromMenu();
     QTest::mouseClick(levels().spectrumLink(), Qt::LeftButton);
-    EXPECT_EQ(spectrumShown, 1);
+    ASSERT_NE(openSpectrumView(), nullptr);
+    EXPECT_TRUE(openSpectrumView()->isVisible());
     EXPECT_FALSE(levels().isVisible());
     EXPECT_FALSE(mainWindow().levelsOpen);
     EXPECT_TRUE(mainWindow().spectrumOpen);
+
+    // The menu item brings the level window back and closes the spectrum.
+    setOrbital(1, 3, 2, 1, false);
+    openFromMenu();
+    QApplication::processEvents();
+    EXPECT_EQ(openSpectrumView(), nullptr);
+    EXPECT_FALSE(mainWindow().spectrumOpen);
+    EXPECT_EQ(diagram().selectedIndex, 13);
+    windowHooks().showSpectrum = nullptr;
+    windowHooks().closeSpectrum = nullptr;
 }
 
 // The bars come out in their colours; with VANTREL_LEVELS_PICTURE set, the

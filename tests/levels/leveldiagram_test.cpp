@@ -234,17 +234,17 @@ TEST_F(LevelDiagramTest, PointerOnAMarkerIsForwardedInDiagramCoordinates) {
 TEST_F(LevelDiagramTest, ArrowKeysWalkTheStatesInMarkerOrder) {
     struct Walk {
         Orbital from;
-        ArrowKey key;
+        LevelArrowKey key;
         Orbital to;  // == from: the key does nothing
     };
     const Walk walks[] = {
-        {{1, 2, 1, -1}, ArrowKey::Left, {1, 2, 0, 0}},  {{1, 2, 1, 0}, ArrowKey::Left, {1, 2, 1, -1}},
-        {{1, 2, 0, 0}, ArrowKey::Left, {1, 2, 0, 0}},   {{1, 2, 1, 1}, ArrowKey::Right, {1, 2, 1, 1}},
-        {{1, 3, 0, 0}, ArrowKey::Right, {1, 3, 1, -1}}, {{1, 3, 1, 0}, ArrowKey::Right, {1, 3, 1, 1}},
-        {{1, 3, 2, 2}, ArrowKey::Down, {1, 2, 1, 1}},   {{1, 3, 1, -1}, ArrowKey::Down, {1, 2, 1, -1}},
-        {{1, 1, 0, 0}, ArrowKey::Down, {1, 1, 0, 0}},   {{1, 20, 3, 1}, ArrowKey::Up, {1, 20, 3, 1}},
-        {{2, 19, 3, 1}, ArrowKey::Up, {2, 20, 3, 1}},   {{1, 0, 0, 0}, ArrowKey::Up, {1, 0, 0, 0}},
-        {{1, 2, 5, 0}, ArrowKey::Right, {1, 2, 5, 0}},
+        {{1, 2, 1, -1}, LevelArrowKey::Left, {1, 2, 0, 0}},  {{1, 2, 1, 0}, LevelArrowKey::Left, {1, 2, 1, -1}},
+        {{1, 2, 0, 0}, LevelArrowKey::Left, {1, 2, 0, 0}},   {{1, 2, 1, 1}, LevelArrowKey::Right, {1, 2, 1, 1}},
+        {{1, 3, 0, 0}, LevelArrowKey::Right, {1, 3, 1, -1}}, {{1, 3, 1, 0}, LevelArrowKey::Right, {1, 3, 1, 1}},
+        {{1, 3, 2, 2}, LevelArrowKey::Down, {1, 2, 1, 1}},   {{1, 3, 1, -1}, LevelArrowKey::Down, {1, 2, 1, -1}},
+        {{1, 1, 0, 0}, LevelArrowKey::Down, {1, 1, 0, 0}},   {{1, 20, 3, 1}, LevelArrowKey::Up, {1, 20, 3, 1}},
+        {{2, 19, 3, 1}, LevelArrowKey::Up, {2, 20, 3, 1}},   {{1, 0, 0, 0}, LevelArrowKey::Up, {1, 0, 0, 0}},
+        {{1, 2, 5, 0}, LevelArrowKey::Right, {1, 2, 5, 0}},
     };
     for (const Walk& w : walks) {
         openAt(w.from.z, w.from.n, w.from.l, w.from.m);
@@ -260,7 +260,7 @@ TEST_F(LevelDiagramTest, FirstPointerMoveAfterAKeyIsIgnored) {
     openAt(1, 2, 0, 0);
     pointAt(1);
     ASSERT_EQ(d.hoveredTag, marker(1, 1).tag);
-    ASSERT_TRUE(d.arrowKey(ArrowKey::Right));
+    ASSERT_TRUE(d.arrowKey(LevelArrowKey::Right));
     EXPECT_EQ(d.pickedTag, marker(1, 3).tag);
     pointAt(9);
     EXPECT_EQ(d.hoveredTag, marker(1, 1).tag);
@@ -287,7 +287,7 @@ TEST_F(LevelDiagramTest, ChangingSpeciesKeepsThePickedState) {
     EXPECT_TRUE(d.spectrumLinkVisible);
 
     // Right after a key the species still follows.
-    ASSERT_TRUE(d.arrowKey(ArrowKey::Left));
+    ASSERT_TRUE(d.arrowKey(LevelArrowKey::Left));
     d.chooseSpecies(3);
     EXPECT_EQ(current(), (Orbital{3, 2, 1, 0}));
 
