@@ -402,8 +402,8 @@
     else this.box.removeAttribute('data-vantrel-message');
   };
 
-  Viewer.prototype.showMessage = function (text) {
-    this.stop();
+  // A line of text in the middle of the viewer area.
+  Viewer.prototype.note = function (text) {
     var s = this.settings;
     this.box.textContent = '';
     this.box.style.background = cssColour(s.background);
@@ -413,6 +413,11 @@
       cssColour(contrastColour(s.background)) + ';';
     note.textContent = text;
     this.box.appendChild(note);
+  };
+
+  Viewer.prototype.showMessage = function (text) {
+    this.stop();
+    this.note(text);
     this.setState('error', text);
   };
 
@@ -420,8 +425,7 @@
     var self = this;
     var s = this.settings;
     var text = messages(s.file);
-    this.box.textContent = '';
-    this.box.style.background = cssColour(s.background);
+    this.note('Loading the points of ' + s.file + '\u2026');
     this.setState('loading');
     if (!s.file) return this.showMessage(text.noFile);
     var generation = this.generation = (this.generation || 0) + 1;
