@@ -191,6 +191,31 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
     assert.equal(classPixels(zoomed, boxes).outside, 0, 'a zoomed cloud spills out of the viewer area');
   });
 
+  await t.test('a finger turns the model and two fingers zoom it', async () => {
+    await page.send('Emulation.setTouchEmulationEnabled', { enabled: true, maxTouchPoints: 2 });
+    await page.navigate(url('2_1_0_.htm'));
+    const [b] = await settled(page, 1);
+    const before = picture(await page.screenshot(), b);
+    const touch = async (type, points) => {
+      await page.send('Input.dispatchTouchEvent', { type, touchPoints: points.map(([x, y], id) => ({ x, y, id })) });
+      await new Promise((r) => setTimeout(r, 30));
+    };
+    const cx = b.x + b.w / 2, cy = b.y + b.h / 2;
+    await touch('touchStart', [[cx - 60, cy]]);
+    for (let i = 1; i <= 8; i++) await touch('touchMove', [[cx - 60 + i * 15, cy - i * 5]]);
+    await touch('touchEnd', []);
+    await new Promise((r) => setTimeout(r, 300));
+    const turned = picture(await page.screenshot(), b);
+    assert.ok(differingRows(before, turned) > 20, 'a finger does not turn the model');
+
+    await touch('touchStart', [[cx - 20, cy], [cx + 20, cy]]);
+    for (let i = 1; i <= 8; i++) await touch('touchMove', [[cx - 20 - i * 10, cy], [cx + 20 + i * 10, cy]]);
+    await touch('touchEnd', []);
+    await new Promise((r) => setTimeout(r, 300));
+    assert.ok(differingRows(turned, picture(await page.screenshot(), b)) > 20, 'two fingers do not zoom');
+    await page.send('Emulation.setTouchEmulationEnabled', { enabled: false });
+  });
+
   await t.test('a black-background page is black in and around the viewer', async () => {
     await page.navigate(url('3_2_0_.htm'));
     const boxes = await settled(page, 1);
