@@ -549,7 +549,9 @@
     warmPoints.setAttribute('position', new THREE.BufferAttribute(new Float32Array(3), 3));
     warmPoints.setAttribute('color', new THREE.BufferAttribute(new Uint8Array(4), 4, true));
     var warmScene = new THREE.Scene();
-    warmScene.add(new THREE.Points(warmPoints, material));
+    var warmPoint = new THREE.Points(warmPoints, material);
+    warmPoint.frustumCulled = false;
+    warmScene.add(warmPoint);
     if (s.boundbox || s.axes) warmScene.add(lineSegments(THREE, [0, 0, 0, 0, 0, 0], [0, 0, 0], lineMaterial));
     renderer.render(warmScene, new THREE.PerspectiveCamera());
     warmScene.children.forEach(function (o) { o.geometry.dispose(); });
@@ -685,7 +687,8 @@
       root.removeEventListener('resize', onResize);
     };
     this.stopped = false;
-    this.animation = root.requestAnimationFrame(frame);
+    // The first frame at once, not a display refresh later.
+    frame(root.performance.now());
   };
 
   Viewer.prototype.stop = function () {
