@@ -6,8 +6,10 @@
 #include "app/gui/mainwindowview.h"
 #include "app/gui/qtdialogs.h"
 #include "app/mainwindow.h"
+#include "levels/gui/levelwindowlink.h"
 #include "output/platform.h"
 #include "output/radialplot.h"
+#include "spectrum/gui/spectrumopener.h"
 
 namespace vantrel {
 
@@ -24,6 +26,8 @@ int runGui(QApplication& app, const std::string& commandLine) {
         MainWindowView view;
         installReactions();
         view.installHooks();
+        LevelWindowLink levels(&view, [&view] { view.syncAll(); });
+        installSpectrumWindow(&view);
         QObject::connect(&view, &MainWindowView::windowClosed, &app, [&qtDialogs] {
             qtDialogs.setClosing(true);
             QApplication::closeAllWindows();
