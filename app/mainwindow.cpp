@@ -47,9 +47,13 @@ void levelSetupCurrent() {
     hooks().levelSetup(o.currentZ, o.currentN, o.currentL, o.currentM);
 }
 
-void redrawTheory() {
-    auto& f = mainWindow();
-    if (f.calculateButton.enabled && f.plotModeOptions[1].checked) showTheory();
+// Typed numbers reach the level diagram too (invalid ones already did,
+// through the refresh).
+void quantumTextChanged() {
+    updateOrbital(true);
+    const auto& o = globals().orbital;
+    if (mainWindow().levelsOpen && mainWindow().calculateButton.enabled && validNumbers(o.currentN, o.currentL, o.currentM))
+        levelSetupCurrent();
 }
 
 void colourModeClick() {
@@ -134,6 +138,7 @@ void levelsClick() {
     }
     if (g.levelsOpen) {
         levelSetupCurrent();
+        call(windowHooks().showLevels);  // to the front
     } else {
         g.levelsOpen = true;
         call(windowHooks().showLevels);
@@ -212,11 +217,18 @@ WindowHooks& windowHooks() {
 void installReactions() {
     auto& f = mainWindow();
     for (int i = 0; i < 3; ++i) {
-        f.quantumText[i].onChange = [] { updateOrbital(true); };
+        f.quantumText[i].onChange = quantumTextChanged;
         f.quantumText[i].onFocus = [i] { selectAll(mainWindow().quantumText[i]); };
         f.quantumSpinners[i].onChange = [i] { quantumSpinnerChanged(i); };
     }
-    f.extentText.onChange = [] { updateOrbital(true); };
+    f.extentText.onChange = [] {
+        auto& fm = mainWindow();
+        fm.typingExtent = true;
+        updateOrbital(true);
+        fm.typingExtent = false;
+    };
+    // Editing finished: the box shows the value in use.
+    f.extentText.onEditingFinished = [] { mainWindow().extentText.text = numText(globals().orbital.extent); };
     f.extentText.onFocus = [] { selectAll(mainWindow().extentText); };
     f.maxPointsText.onFocus = [] { selectAll(mainWindow().maxPointsText); };
     f.extentSpinner.onChange = extentSpinnerChanged;

@@ -452,7 +452,7 @@ void samplePoints() {
         }
         trials += end;
         if (node) {
-            f.pointCountLabel.caption = "NODE!";
+            f.pointCountLabel.caption = nodeCountCaption;
             f.nodeLabel.visible = true;
             run.runDone = true;
         }
@@ -482,15 +482,16 @@ void samplePoints() {
 
     file.checkpoint(orb.extent, run.maxPsi2);
     file.close();
+    // After a failed write the histogram may hold points the file lost.
+    if (file.failed()) run.nPoints = file.points();
+    if (run.nPoints > 0) drawRadialPlot(true);
+    else drawRadialAxes();  // a node: the axes stay, the labels say why
     if (file.failed()) {
-        // The histogram holds points that never reached the file.
-        run.nPoints = file.points();
         reportProblem();
         run.loadedFile.clear();
-    } else if (run.nPoints > 0) {
-        drawRadialPlot(true);
+    } else {
+        run.loadedFile = orb.csvFile;
     }
-    if (!file.failed()) run.loadedFile = orb.csvFile;
 }
 
 void startCalculation(bool batch) {
@@ -522,6 +523,8 @@ void startCalculation(bool batch) {
     f.calculateButton.caption = "&Calculate";
     running = false;
     callEnableControls(true);
+    // Only a file with points has anything to load or display.
+    f.loadButton.enabled = f.displayButton.enabled = canContinue();
 }
 
 void calculateClick() {

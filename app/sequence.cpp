@@ -19,6 +19,7 @@
 #include "app/orbitalcontrols.h"
 #include "app/orbitalfiles.h"
 #include "app/interruption.h"
+#include "app/radialview.h"
 
 namespace vantrel {
 
@@ -253,10 +254,17 @@ void runSequence(std::string& name) {
         LineReader reader(file);
         std::string line;
         bool tooLong = false;
-        while (!interruption() && reader.next(line, tooLong)) {
+        bool endMark = false;
+        while (!endMark && !interruption() && reader.next(line, tooLong)) {
             pumpEvents();
+            if (lineNo == 0 && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);  // UTF-8 mark
+            // Old DOS editors end a file with Ctrl-Z: nothing after it counts.
+            if (auto z = line.find('\x1A'); z != std::string::npos) {
+                line.erase(z);
+                endMark = true;
+                if (line.empty()) break;
+            }
             ++lineNo;
-            if (lineNo == 1 && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);  // UTF-8 mark
 
             std::string shown = line.size() > maxCaptionLine ? line.substr(0, maxCaptionLine) + "..." : line;
             f.window.caption = shortName + " line " + intText(lineNo) + ": " + shown;
@@ -298,11 +306,13 @@ void runSequence(std::string& name) {
             const bool noFile = !problem.text.empty() && problem.pointsKept == 0;
             const std::string page = noFile ? "" : createOrbitalPage();
             report(f.window.caption);
-            if (page.empty())
-                report(noFile ? "  no page written: the run could not write its point file" : "  no page written");
-            else
+            if (noFile) {
+                report("  no page written: the run could not write its point file");
+            } else {
+                const std::string results = radialResultText();
                 report("  " + intText(run.nPoints) + (problem.text.empty() ? " points" : " points (incomplete)") +
-                       ", page " + page);
+                       (results.empty() ? "" : ", " + results) + (page.empty() ? ", no page written" : ", page " + page));
+            }
             // A signal is "Enough!" followed by No.
             if (run.stopRequested &&
                 (interruption() || dialogs().messageBox("Do you want to continue processing of " + name + "?",

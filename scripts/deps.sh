@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the tests and the benchmarks need.
+# Installs the Debian 12 packages the build, the tests and the benchmarks need,
+# and three.js, which the pages' 3-D viewer runs on.
 set -euo pipefail
 # clang and its runtime libraries serve the sanitizer build and the fuzz targets.
 packages=(g++ cmake ninja-build qt6-base-dev libgl1-mesa-dev libgtest-dev libgmock-dev libbenchmark-dev
-          clang libclang-rt-14-dev)
+          libjs-three chromium nodejs clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -6,6 +6,7 @@
 #include "app/gui/mainwindowview.h"
 #include "app/gui/qtdialogs.h"
 #include "app/mainwindow.h"
+#include "levels/gui/levelwindowlink.h"
 #include "output/platform.h"
 #include "output/radialplot.h"
 #include "spectrum/gui/spectrumopener.h"
@@ -25,6 +26,7 @@ int runGui(QApplication& app, const std::vector<std::string>& arguments) {
         MainWindowView view;
         installReactions();
         view.installHooks();
+        LevelWindowLink levels(&view, [&view] { view.syncAll(); });
         installSpectrumWindow(&view);
         QObject::connect(&view, &MainWindowView::windowClosed, &app, [&qtDialogs] {
             qtDialogs.setClosing(true);
