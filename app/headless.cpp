@@ -5,8 +5,9 @@
 #include "app/mainwindow.h"
 #include "app/sequence.h"
 #include "engine/globals.h"
-#include "engine/platform.h"
+#include "output/platform.h"
 #include "engine/textutil.h"
+#include "output/fileutil.h"
 
 namespace vantrel {
 
@@ -22,21 +23,21 @@ const char* const usage =
 
 }  // namespace
 
-int runheadless(const std::string& commandline) {
-    setdialogs(nullptr);  // the console: print, take the default answer
+int runHeadless(const std::string& commandLine) {
+    setDialogs(nullptr);  // the console: print, take the default answer
     // Nothing to do: say how, without creating any directory.
-    if (trim(commandline).empty()) {
+    if (trim(commandLine).empty()) {
         std::cout << usage << std::endl;
         return 0;
     }
-    installreactions();
+    installReactions();
     hooks().report = [](const std::string& line) { std::cout << line << std::endl; };
-    if (!loadform()) return 1;  // "Cannot continue ..." was printed already
-    std::cout << "Main directory: " << globals().maindir << std::endl;
-    afterShow(commandline);
-    const std::string index = globals().maindir + "/files/index.htm";
-    if (fileexists(index)) std::cout << "Index by energy: " << index << std::endl;
-    switch (lastsequenceoutcome()) {
+    if (!loadWindow()) return 1;  // "Cannot continue ..." was printed already
+    std::cout << "Main directory: " << globals().mainDir << std::endl;
+    afterShow(commandLine);
+    const std::string index = globals().mainDir + "/files/index.htm";
+    if (fileExists(index)) std::cout << "Index by energy: " << index << std::endl;
+    switch (lastSequenceOutcome()) {
     case SequenceOutcome::OpenFailed:
     case SequenceOutcome::WrongType:
         return 1;

@@ -8,6 +8,6 @@ namespace vantrel {
 
 // Exit status: 0, or 1 when the sequence file could not be opened or was of
 // the wrong type, or no main directory could be had.
-int runheadless(const std::string& commandline);
+int runHeadless(const std::string& commandLine);
 
 }  // namespace vantrel

@@ -10,18 +10,20 @@
 
 #include "engine/globals.h"
 #include "engine/orbital.h"
-#include "engine/platform.h"
+#include "output/platform.h"
 #include "engine/textutil.h"
+#include "output/fileutil.h"
+#include "app/orbitalcontrols.h"
 
 namespace vantrel {
 
 namespace {
 
-const std::string askprompt = "Enter a directory name containing the characters \"vantrel\" for saving files";
+const std::string askPrompt = "Enter a directory name containing the characters \"vantrel\" for saving files";
 
 // A first sequence file for a new main directory, so that the file-type
 // message (which points here) shows something that works.
-const char* const exampleinput[] = {
+const char* const exampleInput[] = {
     "# Vantrel sequence file: one orbital per state line.",
     "# A state line is n, l and m separated by blanks, optionally followed by",
     "# a plane: xy, yz or xz. Every other line holds keywords that set the",
@@ -35,20 +37,20 @@ const char* const exampleinput[] = {
     "3 2 0 xy",
 };
 
-void writeexampleinput() {
-    const std::string path = globals().maindir + "/input.txt";
-    if (fileexists(path)) return;
+void writeExampleInput() {
+    const std::string path = globals().mainDir + "/input.txt";
+    if (fileExists(path)) return;
     std::string text;
-    for (const char* line : exampleinput) {
+    for (const char* line : exampleInput) {
         if (!text.empty()) text += crlf;
         text += line;
     }
-    writewholefile(path, text);
+    writeWholeFile(path, text);
 }
 
-bool containsvantrel(const std::string& name) { return lower(name).find("vantrel") != std::string::npos; }
+bool containsVantrel(const std::string& name) { return lower(name).find("vantrel") != std::string::npos; }
 
-std::string cannotcontinue(int result) {
+std::string cannotContinue(int result) {
     std::string text = "Cannot continue ";
     if (result > 0) text += ": " + std::string(std::strerror(result));
     return text;
@@ -56,7 +58,7 @@ std::string cannotcontinue(int result) {
 
 }  // namespace
 
-std::vector<std::string> maindircandidates() {
+std::vector<std::string> mainDirCandidates() {
     std::vector<std::string> candidates;
     if (const char* home = std::getenv("VANTREL_HOME"); home && *home) candidates.emplace_back(home);
     if (const char* home = std::getenv("HOME"); home && *home) {
@@ -68,13 +70,13 @@ std::vector<std::string> maindircandidates() {
     return candidates;
 }
 
-int setmaindir(const std::string& name) {
-    std::string& dir = globals().maindir;
+int setMainDir(const std::string& name) {
+    std::string& dir = globals().mainDir;
     dir = name;  // case kept: Linux names are case-sensitive
     if (dir.empty()) return -1;
     // One trailing separator goes; the root itself stays a directory name.
     if (dir.size() > 1 && dir.back() == '/') dir.pop_back();
-    if (!containsvantrel(dir)) dir += "_vantrel";
+    if (!containsVantrel(dir)) dir += "_vantrel";
 
     // Only one level each: a missing parent shows up in the probe below.
     ::mkdir(dir.c_str(), 0777);
@@ -89,33 +91,33 @@ int setmaindir(const std::string& name) {
         result = errno;
     }
     ::unlink(probe.c_str());
-    if (result == 0) writeexampleinput();
+    if (result == 0) writeExampleInput();
     return result;
 }
 
-bool findmaindir() {
-    const auto candidates = maindircandidates();
+bool findMainDir() {
+    const auto candidates = mainDirCandidates();
     int found = -1;
     for (std::size_t i = 0; i < candidates.size(); ++i) {
-        if (setmaindir(candidates[i]) == 0) {
+        if (setMainDir(candidates[i]) == 0) {
             found = static_cast<int>(i);
             break;
         }
     }
     if (found == 0) return true;
-    if (found < 0) globals().maindir.clear();
+    if (found < 0) globals().mainDir.clear();
 
-    auto answer = dialogs().inputbox(askprompt, "Set Vantrel Main Directory", globals().maindir);
-    int result = setmaindir(answer.value_or(""));
+    auto answer = dialogs().inputBox(askPrompt, "Set Vantrel Main Directory", globals().mainDir);
+    int result = setMainDir(answer.value_or(""));
     if (result == 0) return true;
-    dialogs().messagebox(cannotcontinue(result), Buttons::OK);
+    dialogs().messageBox(cannotContinue(result), Buttons::OK);
     return false;
 }
 
-void clearcache(bool askfirst) {
-    const std::string cache = globals().maindir + "/files";
-    if (askfirst) {
-        Answer a = dialogs().messagebox("This will delete all files in the subdirectory " + cache + ".",
+void clearCache(bool askFirst) {
+    const std::string cache = globals().mainDir + "/files";
+    if (askFirst) {
+        Answer a = dialogs().messageBox("This will delete all files in the subdirectory " + cache + ".",
                                         Buttons::OKCancel, "Clear Orbital Cache", Icon::Information);
         if (a != Answer::OK) return;
     }
@@ -129,26 +131,26 @@ void clearcache(bool askfirst) {
             names.push_back(it->path().filename().string());
     }
     // Without a main directory "/files" would be the root's: touch nothing.
-    if (globals().maindir.empty()) names.clear();
+    if (globals().mainDir.empty()) names.clear();
     int count = 0;
     for (const auto& n : names) {
         if (::unlink((cache + "/" + n).c_str()) != 0) break;  // the files after it stay
         ++count;
     }
 
-    if (askfirst) dialogs().messagebox(inttext(count) + " files were deleted.", Buttons::OK);
-    updateorbital(true);
+    if (askFirst) dialogs().messageBox(intText(count) + " files were deleted.", Buttons::OK);
+    updateOrbital(true);
 }
 
-void newcacheclick() {
-    const std::string old = globals().maindir;
-    auto answer = dialogs().inputbox(askprompt, "New Vantrel Main Directory", old);
-    if (setmaindir(answer.value_or("")) != 0) setmaindir(old);
-    const std::string& dir = globals().maindir;
-    dialogs().messagebox("The main directory for VANTREL is " + dir + crlf +
+void newCacheClick() {
+    const std::string old = globals().mainDir;
+    auto answer = dialogs().inputBox(askPrompt, "New Vantrel Main Directory", old);
+    if (setMainDir(answer.value_or("")) != 0) setMainDir(old);
+    const std::string& dir = globals().mainDir;
+    dialogs().messageBox("The main directory for VANTREL is " + dir + crlf +
                              "The directory in which HTML and XYZ files will be saved is " + dir + "/files",
                          Buttons::OK);
-    updateorbital(true);
+    updateOrbital(true);
 }
 
 }  // namespace vantrel

@@ -7,12 +7,12 @@
 namespace vantrel {
 
 // Candidates for the main directory, in order.
-std::vector<std::string> maindircandidates();
+std::vector<std::string> mainDirCandidates();
 
 // 0 success, -1 empty name, a positive errno from the probe file.
-int setmaindir(const std::string& name);
-bool findmaindir();
-void clearcache(bool askfirst);
-void newcacheclick();  // "&New Orbital Cache"
+int setMainDir(const std::string& name);
+bool findMainDir();
+void clearCache(bool askFirst);
+void newCacheClick();  // "&New Orbital Cache"
 
 }  // namespace vantrel

@@ -7,17 +7,22 @@
 #include "app/maindir.h"
 #include "app/sequence.h"
 #include "engine/energy.h"
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 #include "engine/ignoringerrors.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
-#include "engine/platform.h"
-#include "engine/sampling.h"
+#include "output/platform.h"
+#include "app/samplingrun.h"
 #include "engine/textutil.h"
 #include "install/installer.h"
 #include "output/pages.h"
 #include "output/pointfile.h"
-#include "output/radial.h"
+#include "output/radialplot.h"
+#include "output/fileutil.h"
+#include "engine/random.h"
+#include "app/radialview.h"
+#include "app/orbitalcontrols.h"
+#include "app/orbitalfiles.h"
 
 namespace vantrel {
 
@@ -34,148 +39,148 @@ void call(const std::function<F>& hook) {
 
 // Code that sets a scroll bar's position must not start its reaction; only
 // the scroll bar the user is working on reacts.
-bool spinneractive(const Control& scroll) { return form().activecontrol == &scroll; }
+bool spinnerActive(const Control& scroll) { return mainWindow().activeControl == &scroll; }
 
-void levelsetupcurrent() {
-    if (!hooks().levelsetup) return;
+void levelSetupCurrent() {
+    if (!hooks().levelSetup) return;
     const auto& o = globals().orbital;
-    hooks().levelsetup(o.currentz, o.currentn, o.currentl, o.currentm);
+    hooks().levelSetup(o.currentZ, o.currentN, o.currentL, o.currentM);
 }
 
-void redrawtheory() {
-    auto& f = form();
-    if (f.Command1.enabled && f.optTheory[1].checked) showtheory();
+void redrawTheory() {
+    auto& f = mainWindow();
+    if (f.calculateButton.enabled && f.plotModeOptions[1].checked) showTheory();
 }
 
-void optcolorclick() {
-    auto& f = form();
-    if (globals().run.npoints >= 1 && (!f.mnuType.enabled || f.Command2.enabled))
-        drawradialplot(f.mnuType.enabled);
+void colourModeClick() {
+    auto& f = mainWindow();
+    if (globals().run.nPoints >= 1 && (!f.typeMenu.enabled || f.loadButton.enabled))
+        drawRadialPlot(f.typeMenu.enabled);
     else
-        redrawtheory();
+        redrawTheory();
 }
 
-void nlmspinner(int i) {
-    auto& f = form();
-    if (!spinneractive(f.HScroll3[i])) return;
-    f.txtNLM[i].settext(inttext(f.HScroll3[i].value));
-    updateorbital(true);
-    if (f.mnuAuto.checked) autoscale();
-    if (f.Command1.enabled) {
-        f.optTheory[1].select();
-        if (f.optTheory[1].checked) showtheory();
-        if (globals().levelsopen) levelsetupcurrent();
+void quantumSpinnerChanged(int i) {
+    auto& f = mainWindow();
+    if (!spinnerActive(f.quantumSpinners[i])) return;
+    f.quantumText[i].setText(intText(f.quantumSpinners[i].value));
+    updateOrbital(true);
+    if (f.autoscaleMenuItem.checked) autoscale();
+    if (f.calculateButton.enabled) {
+        f.plotModeOptions[1].select();
+        if (f.plotModeOptions[1].checked) showTheory();
+        if (mainWindow().levelsOpen) levelSetupCurrent();
     }
 }
 
-void extentspinner() {
-    auto& f = form();
-    if (!spinneractive(f.HScroll1)) return;
-    f.txtscal.settext(inttext(f.HScroll1.value));
-    updateorbital(true);
-    f.optTheory[1].select();
-    redrawtheory();
+void extentSpinnerChanged() {
+    auto& f = mainWindow();
+    if (!spinnerActive(f.extentSpinner)) return;
+    f.extentText.setText(intText(f.extentSpinner.value));
+    updateOrbital(true);
+    f.plotModeOptions[1].select();
+    redrawTheory();
 }
 
-void pointsspinner() {
-    auto& f = form();
-    if (!spinneractive(f.HScroll2)) return;
-    f.txtmax.settext(numtext(10000 * std::pow(2.0, f.HScroll2.value)));
-    updateorbital(false);
+void pointsSpinner() {
+    auto& f = mainWindow();
+    if (!spinnerActive(f.maxPointsSpinner)) return;
+    f.maxPointsText.setText(numText(10000 * std::pow(2.0, f.maxPointsSpinner.value)));
+    updateOrbital(false);
 }
 
-void regionclick(int i) {
-    auto& f = form();
-    ignoringerrors([&] {
-        for (int j = 0; j < static_cast<int>(f.optAll.size()); ++j)
-            if (j != 1) f.optAll[j].color = f.optAll[j].checked ? blue : black;
-        globals().orbital.planename = f.optAll[i].tag;
-        f.lblplane.caption = "restricted to the " + upper(globals().orbital.planename) + " plane";
-        f.lblplane.visible = !f.optAll[0].checked;
-        f.lblnode.visible = false;
-        updateorbital(true);
-        redrawtheory();
-        selectall(f.txtscal);
+void regionClick(int i) {
+    auto& f = mainWindow();
+    ignoringErrors([&] {
+        for (int j = 0; j < static_cast<int>(f.regionOptions.size()); ++j)
+            f.regionOptions[j].color = f.regionOptions[j].checked ? blue : black;
+        globals().orbital.planeName = f.regionOptions[i].tag;
+        f.planeLabel.caption = "restricted to the " + upper(globals().orbital.planeName) + " plane";
+        f.planeLabel.visible = !f.regionOptions[0].checked;
+        f.nodeLabel.visible = false;
+        updateOrbital(true);
+        redrawTheory();
+        selectAll(f.extentText);
     });
 }
 
-void extentwarningclick() {
-    auto& f = form();
+void extentWarningClick() {
+    auto& f = mainWindow();
     autoscale();
-    f.optTheory[1].select();
-    if (f.Command1.enabled) showtheory();
+    f.plotModeOptions[1].select();
+    if (f.calculateButton.enabled) showTheory();
 }
 
-void quickclick() {
-    auto& f = form();
-    if (f.mnuQuick.checked) {
-        f.mnuQuick.checked = false;
+void quickClick() {
+    auto& f = mainWindow();
+    if (f.quickMenuItem.checked) {
+        f.quickMenuItem.checked = false;
     } else {
         const std::string question = "Do you want to do a quick calculation" + crlf +
                                      "that will be correct in terms of nodes" + crlf +
                                      "but not necessarily correct" + crlf + "in terms of probability?";
-        if (dialogs().messagebox(question, Buttons::YesNo, "Quick Calculation", Icon::Question) != Answer::Yes)
+        if (dialogs().messageBox(question, Buttons::YesNo, "Quick Calculation", Icon::Question) != Answer::Yes)
             return;
-        f.mnuQuick.checked = true;
+        f.quickMenuItem.checked = true;
     }
-    updateorbital(true);
+    updateOrbital(true);
 }
 
-void levelsclick() {
-    auto& g = globals();
-    if (g.spectrumopen) {
-        call(windowhooks().closespectrum);
-        g.spectrumopen = false;
+void levelsClick() {
+    auto& g = mainWindow();
+    if (g.spectrumOpen) {
+        call(windowHooks().closeSpectrum);
+        g.spectrumOpen = false;
     }
-    if (g.levelsopen) {
-        levelsetupcurrent();
+    if (g.levelsOpen) {
+        levelSetupCurrent();
     } else {
-        g.levelsopen = true;
-        call(windowhooks().showlevels);
+        g.levelsOpen = true;
+        call(windowHooks().showLevels);
     }
 }
 
-void spectrumclick() {
-    auto& g = globals();
-    if (g.levelsopen) {
-        call(windowhooks().closelevels);
-        g.levelsopen = false;
+void spectrumClick() {
+    auto& g = mainWindow();
+    if (g.levelsOpen) {
+        call(windowHooks().closeLevels);
+        g.levelsOpen = false;
     }
-    g.spectrumopen = true;
-    call(windowhooks().showspectrum);
+    g.spectrumOpen = true;
+    call(windowHooks().showSpectrum);
 }
 
 // A help document that is not there would otherwise open nothing, silently.
-void openhelp(const std::string& name) {
-    const std::string path = programdir() + "/" + name;
-    if (!fileexists(path)) {
-        dialogs().messagebox("The help file " + path + " is missing.", Buttons::OK);
+void openHelp(const std::string& name) {
+    const std::string path = programDir() + "/" + name;
+    if (!fileExists(path)) {
+        dialogs().messageBox("The help file " + path + " is missing.", Buttons::OK);
         return;
     }
-    openfile(path, 3);
+    openFile(path, 3);
 }
 
-void aboutclick(int i) {
+void aboutClick(int i) {
     switch (i) {
     case 0:
-        openhelp("index.htm");
+        openHelp("index.htm");
         break;
     case 1:
-        openhelp("schroed.pdf");
+        openHelp("schroed.pdf");
         break;
     case 2:
-        runinstaller();
+        runInstaller();
         break;
     case 3:
-        dialogs().messagebox("Vantrel was written by the Vantrel developers as a teaching tool for one-electron atoms." +
+        dialogs().messageBox("Vantrel was written by the Vantrel developers as a teaching tool for one-electron atoms." +
                                  crlf + "Any comments or suggestions for program improvement are welcome." + crlf,
                              Buttons::OK, "About Vantrel.Exe");
         break;
     case 4:
-        dialogs().messagebox("The Java applet Jmol is an open source alternative the Chime Plugin. "
+        dialogs().messageBox("The Java applet Jmol is an open source alternative the Chime Plugin. "
                              "If you get the error \"JmolApplet.jar not found\" when you try to display an orbital, "
                              "Google: \"download jmol\" and place JmolApplet.jar in " +
-                                 programdir() + ".",
+                                 programDir() + ".",
                              Buttons::OK, "About Jmol");
         break;
     default:
@@ -183,15 +188,15 @@ void aboutclick(int i) {
     }
 }
 
-void givefocus(Control& c) {
-    form().activecontrol = &c;
+void giveFocus(Control& c) {
+    mainWindow().activeControl = &c;
     // A view that cannot take the focus now (hidden, say) just says no.
-    ignoringerrors([&] {
-        if (windowhooks().focusrequest) windowhooks().focusrequest(c);
+    ignoringErrors([&] {
+        if (windowHooks().focusRequest) windowHooks().focusRequest(c);
     });
 }
 
-std::string currentdir() {
+std::string currentDir() {
     std::error_code ec;
     auto dir = std::filesystem::current_path(ec);
     return ec ? std::string(".") : dir.string();
@@ -199,136 +204,136 @@ std::string currentdir() {
 
 }  // namespace
 
-WindowHooks& windowhooks() {
+WindowHooks& windowHooks() {
     static WindowHooks h;
     return h;
 }
 
-void installreactions() {
-    auto& f = form();
+void installReactions() {
+    auto& f = mainWindow();
     for (int i = 0; i < 3; ++i) {
-        f.txtNLM[i].onchange = [] { updateorbital(true); };
-        f.txtNLM[i].onfocus = [i] { selectall(form().txtNLM[i]); };
-        f.HScroll3[i].onchange = [i] { nlmspinner(i); };
+        f.quantumText[i].onChange = [] { updateOrbital(true); };
+        f.quantumText[i].onFocus = [i] { selectAll(mainWindow().quantumText[i]); };
+        f.quantumSpinners[i].onChange = [i] { quantumSpinnerChanged(i); };
     }
-    f.txtscal.onchange = [] { updateorbital(true); };
-    f.txtscal.onfocus = [] { selectall(form().txtscal); };
-    f.txtmax.onfocus = [] { selectall(form().txtmax); };
-    f.HScroll1.onchange = extentspinner;
-    f.HScroll2.onchange = pointsspinner;
+    f.extentText.onChange = [] { updateOrbital(true); };
+    f.extentText.onFocus = [] { selectAll(mainWindow().extentText); };
+    f.maxPointsText.onFocus = [] { selectAll(mainWindow().maxPointsText); };
+    f.extentSpinner.onChange = extentSpinnerChanged;
+    f.maxPointsSpinner.onChange = pointsSpinner;
 
-    for (int i = 0; i < static_cast<int>(f.optAll.size()); ++i)
-        if (i != 1) f.optAll[i].onclick = [i] { regionclick(i); };
-    for (auto& c : f.OptColor) c.onclick = optcolorclick;
+    for (int i = 0; i < static_cast<int>(f.regionOptions.size()); ++i)
+        f.regionOptions[i].onClick = [i] { regionClick(i); };
+    for (auto& c : f.colourModeOptions) c.onClick = colourModeClick;
     for (int i = 0; i < 3; ++i) {
         if (i == 2) continue;  // the hidden button only forces a redraw
-        f.optTheory[i].onclick = [] {
-            updateorbital(true);
-            optcolorclick();
+        f.plotModeOptions[i].onClick = [] {
+            updateOrbital(true);
+            colourModeClick();
         };
     }
 
     for (int i = 0; i < 2; ++i)
-        f.chkEnergy[i].onclick = [i] {
-            auto& e = form().chkEnergy;
-            if (e[i].checked) e[1 - i].setchecked(false);
+        f.energyChecks[i].onClick = [i] {
+            auto& e = mainWindow().energyChecks;
+            if (e[i].checked) e[1 - i].setChecked(false);
         };
-    f.chkFull.onclick = [] {
-        auto& fm = form();
-        if (fm.chk4Panel.checked) fm.chk4Panel.setchecked(!fm.chkFull.checked);
+    f.fullScreenCheck.onClick = [] {
+        auto& fm = mainWindow();
+        if (fm.fourPanelCheck.checked) fm.fourPanelCheck.setChecked(!fm.fullScreenCheck.checked);
     };
-    f.chk4Panel.onclick = [] {
-        auto& fm = form();
-        if (fm.chkFull.checked) fm.chkFull.setchecked(!fm.chk4Panel.checked);
+    f.fourPanelCheck.onClick = [] {
+        auto& fm = mainWindow();
+        if (fm.fullScreenCheck.checked) fm.fullScreenCheck.setChecked(!fm.fourPanelCheck.checked);
     };
-    f.chkJmol.onclick = [] { form().Frame5.visible = form().chkJmol.checked; };
+    f.useJmolCheck.onClick = [] { mainWindow().jmolFrame.visible = mainWindow().useJmolCheck.checked; };
 
     for (int i = 0; i < 2; ++i)
-        f.lblenergy[i].onclick = [i] { dialogs().messagebox(calcEnergy(0, i), Buttons::OK); };
-    f.lblSmall.onclick = extentwarningclick;
-    f.lbllarge.onclick = extentwarningclick;
-    f.Label10.onclick = [] {
-        form().mnuQuick.checked = false;
-        updateorbital(true);
+        f.energyValueLabels[i].onClick = [i] { dialogs().messageBox(calcEnergy(0, i), Buttons::OK); };
+    f.tooSmallLabel.onClick = extentWarningClick;
+    f.tooLargeLabel.onClick = extentWarningClick;
+    f.quickLabel.onClick = [] {
+        mainWindow().quickMenuItem.checked = false;
+        updateOrbital(true);
     };
 
-    f.Command1.onclick = calculateclick;
-    f.Command2.onclick = loadclick;
-    f.Command3.onclick = displayclick;
+    f.calculateButton.onClick = calculateClick;
+    f.loadButton.onClick = loadClick;
+    f.displayButton.onClick = displayClick;
 
-    f.mnuNewCache.onclick = newcacheclick;
-    f.mnuclear.onclick = [] { clearcache(true); };
-    f.mnuCompare.onclick = levelsclick;
-    f.mnuHSpectrum.onclick = spectrumclick;
-    f.mnuExit.onclick = [] { call(windowhooks().quitapplication); };
-    for (int i = 0; i <= 4; ++i) f.mnuH[i].onclick = [i] { speciesmenu(i); };
-    f.mnuAuto.onclick = [] {
-        auto& fm = form();
-        fm.mnuAuto.checked = !fm.mnuAuto.checked;
-        if (fm.mnuAuto.checked) autoscale();
+    f.cacheNewMenuItem.onClick = newCacheClick;
+    f.cacheClearMenuItem.onClick = [] { clearCache(true); };
+    f.compareEnergiesMenuItem.onClick = levelsClick;
+    f.spectrumMenuItem.onClick = spectrumClick;
+    f.exitMenuItem.onClick = [] { call(windowHooks().quitApplication); };
+    for (int i = 0; i <= 4; ++i) f.speciesMenuItems[i].onClick = [i] { speciesMenu(i); };
+    f.autoscaleMenuItem.onClick = [] {
+        auto& fm = mainWindow();
+        fm.autoscaleMenuItem.checked = !fm.autoscaleMenuItem.checked;
+        if (fm.autoscaleMenuItem.checked) autoscale();
     };
-    f.mnuQuick.onclick = quickclick;
-    for (int i = 0; i < static_cast<int>(f.mnuAbout.size()); ++i) f.mnuAbout[i].onclick = [i] { aboutclick(i); };
+    f.quickMenuItem.onClick = quickClick;
+    for (int i = 0; i < static_cast<int>(f.helpMenuItems.size()); ++i) f.helpMenuItems[i].onClick = [i] { aboutClick(i); };
 
-    hooks().enablecontrols = enablecontrols;
+    hooks().enableControls = enableControls;
 }
 
-void enablecontrols(bool enabled) {
-    auto& f = form();
-    for (Control* c : {&f.Command1, &f.Command2, &f.Command3, &f.Frame1, &f.mnuType, &f.mnuFile, &f.mnuopt, &f.Label10})
+void enableControls(bool enabled) {
+    auto& f = mainWindow();
+    for (Control* c : {&f.calculateButton, &f.loadButton, &f.displayButton, &f.calculationFrame, &f.typeMenu, &f.fileMenu, &f.optionsMenu, &f.quickLabel})
         c->enabled = enabled;
-    if (windowhooks().enablelevels) windowhooks().enablelevels(enabled);
+    if (windowHooks().enableLevels) windowHooks().enableLevels(enabled);
 }
 
-void selectall(Control& textbox) { givefocus(textbox); }
+void selectAll(Control& textbox) { giveFocus(textbox); }
 
-bool initglobals() {
-    seedrandom();
-    initengine();
-    return findmaindir();
+bool initGlobals() {
+    seedRandom();
+    initEngine();
+    return findMainDir();
 }
 
-bool loadform() {
-    auto& f = form();
-    ignoringerrors([] {
-        if (!fileexists(currentdir() + "/index.htm")) runinstaller();
+bool loadWindow() {
+    auto& f = mainWindow();
+    ignoringErrors([] {
+        if (!fileExists(currentDir() + "/index.htm")) runInstaller();
     });
-    f.designcaption = f.Form1.caption;
-    f.Frame1.caption = "Calculation Options for H Atom";
+    f.designCaption = f.window.caption;
+    f.calculationFrame.caption = "Calculation Options for H Atom";
     bool found = false;
-    ignoringerrors([&] { found = initglobals(); });
+    ignoringErrors([&] { found = initGlobals(); });
     if (!found) return false;
-    ignoringerrors([&] {
-        f.optAll[0].select();
-        f.OptColor[0].select();
+    ignoringErrors([&] {
+        f.regionOptions[0].select();
+        f.colourModeOptions[0].select();
     });
-    ignoringerrors([] { speciesmenu(0); });
+    ignoringErrors([] { speciesMenu(0); });
     return true;
 }
 
-void afterShow(const std::string& commandline) {
-    auto& f = form();
+void afterShow(const std::string& commandLine) {
+    auto& f = mainWindow();
     bool sequence = false;
-    ignoringerrors([&] { sequence = applycommandline(commandline); });
-    if (!sequence) ignoringerrors([&] { f.optTheory[1].select(); });
-    f.Form1.caption = f.designcaption + " version " + version;
+    ignoringErrors([&] { sequence = applyCommandLine(commandLine); });
+    if (!sequence) ignoringErrors([&] { f.plotModeOptions[1].select(); });
+    f.window.caption = f.designCaption + " version " + version;
 }
 
-bool nlmkeyenter(int i) {
-    auto& f = form();
+bool quantumKeyEnter(int i) {
+    auto& f = mainWindow();
     if (i < 0 || i > 2) return false;
     if (i < 2) {
-        selectall(f.txtNLM[i + 1]);
+        selectAll(f.quantumText[i + 1]);
     } else {
-        givefocus(f.Command1);
+        giveFocus(f.calculateButton);
     }
     return true;
 }
 
-void escapepressed() {
-    if (form().command1cancel) form().Command1.click();
+void escapePressed() {
+    if (mainWindow().escapeStopsRun) mainWindow().calculateButton.click();
 }
 
-void formactivated() { selectall(form().txtNLM[0]); }
+void formActivated() { selectAll(mainWindow().quantumText[0]); }
 
 }  // namespace vantrel

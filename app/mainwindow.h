@@ -12,34 +12,34 @@ struct Control;
 // Calls from the reactions into the views. Each does nothing until a view
 // (or a test) installs it.
 struct WindowHooks {
-    std::function<void(Control&)> focusrequest;  // focus a control; a text box gets all its text selected
-    std::function<void()> showlevels, closelevels;
-    std::function<void()> showspectrum, closespectrum;
-    std::function<void(bool)> enablelevels;  // the level window follows enablecontrols
-    std::function<void()> quitapplication;   // "E&xit": close the main window
+    std::function<void(Control&)> focusRequest;  // focus a control; a text box gets all its text selected
+    std::function<void()> showLevels, closeLevels;
+    std::function<void()> showSpectrum, closeSpectrum;
+    std::function<void(bool)> enableLevels;  // the level window follows enableControls
+    std::function<void()> quitApplication;   // "E&xit": close the main window
 };
-WindowHooks& windowhooks();
+WindowHooks& windowHooks();
 
-// Wires every control's reaction into form() and installs the hooks
-// (enablecontrols, level setup) into hooks().
-void installreactions();
+// Wires every control's reaction into mainWindow() and installs the hooks
+// (enableControls, level setup) into hooks().
+void installReactions();
 
-void enablecontrols(bool enabled);
-void selectall(Control& textbox);
+void enableControls(bool enabled);
+void selectAll(Control& textbox);
 // Shared initialisation: random seed, tables, colour classes, main
 // directory. False when no main directory could be had.
-bool initglobals();
+bool initGlobals();
 
 // Start-up steps up to showing the window (false: the program must end).
-bool loadform();
+bool loadWindow();
 // Steps after the window is shown: the command line and the caption.
-void afterShow(const std::string& commandline);
+void afterShow(const std::string& commandLine);
 
-// Enter in txtNLM(i): returns true when the key was swallowed.
-bool nlmkeyenter(int i);
+// Enter in quantumText(i): returns true when the key was swallowed.
+bool quantumKeyEnter(int i);
 // Esc while a run is going.
-void escapepressed();
+void escapePressed();
 // The window became active.
-void formactivated();
+void formActivated();
 
 }  // namespace vantrel

@@ -7,11 +7,11 @@ namespace vantrel {
 
 // Applies the command line; returns true when a sequence file was named
 // (otherwise the window shows the theoretical curve).
-bool applycommandline(const std::string& commandline);
-void runsequence(std::string& name);
+bool applyCommandLine(const std::string& commandLine);
+void runSequence(std::string& name);
 
-// Outcome of the last runsequence, for the headless program's exit status.
+// Outcome of the last runSequence, for the headless program's exit status.
 enum class SequenceOutcome { NotRun, Done, Cancelled, OpenFailed, WrongType };
-SequenceOutcome lastsequenceoutcome();
+SequenceOutcome lastSequenceOutcome();
 
 }  // namespace vantrel

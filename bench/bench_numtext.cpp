@@ -31,7 +31,7 @@ const std::vector<double>& values() {
 }
 
 template <class Format>
-void pervalue(benchmark::State& state, Format format) {
+void perValue(benchmark::State& state, Format format) {
     const auto& xs = values();
     std::size_t i = 0;
     for (auto _ : state) {
@@ -40,28 +40,28 @@ void pervalue(benchmark::State& state, Format format) {
     }
 }
 
-void BM_numtext(benchmark::State& state) {
-    pervalue(state, [](double x) {
-        std::string s = vantrel::numtext(x);
+void BM_NumText(benchmark::State& state) {
+    perValue(state, [](double x) {
+        std::string s = vantrel::numText(x);
         benchmark::DoNotOptimize(s);
     });
 }
-BENCHMARK(BM_numtext);
+BENCHMARK(BM_NumText);
 
-void BM_numtext_fast(benchmark::State& state) {
+void BM_NumTextFast(benchmark::State& state) {
     char buf[32];
-    pervalue(state, [&](double x) { benchmark::DoNotOptimize(vantrel::numtext_fast(x, buf)); });
+    perValue(state, [&](double x) { benchmark::DoNotOptimize(vantrel::numTextFast(x, buf)); });
 }
-BENCHMARK(BM_numtext_fast);
+BENCHMARK(BM_NumTextFast);
 
 void BM_snprintf_G15(benchmark::State& state) {
     char buf[32];
-    pervalue(state, [&](double x) { benchmark::DoNotOptimize(std::snprintf(buf, sizeof buf, "%.15G", x)); });
+    perValue(state, [&](double x) { benchmark::DoNotOptimize(std::snprintf(buf, sizeof buf, "%.15G", x)); });
 }
 BENCHMARK(BM_snprintf_G15);
 
 // One whole "x,y,z,psi" line as the point file writes it.
-void BM_pointline_fast(benchmark::State& state) {
+void BM_PointLineFast(benchmark::State& state) {
     const auto& xs = values();
     char line[160];
     std::size_t i = 0;
@@ -69,7 +69,7 @@ void BM_pointline_fast(benchmark::State& state) {
         const double* p = &xs[(i++ & 4095) * 4];
         char* q = line;
         for (int k = 0; k < 4; ++k) {
-            q += vantrel::numtext_fast(p[k], q);
+            q += vantrel::numTextFast(p[k], q);
             *q++ = k < 3 ? ',' : '\r';
         }
         *q++ = '\n';
@@ -77,19 +77,19 @@ void BM_pointline_fast(benchmark::State& state) {
         benchmark::ClobberMemory();
     }
 }
-BENCHMARK(BM_pointline_fast);
+BENCHMARK(BM_PointLineFast);
 
-void BM_pointline_strings(benchmark::State& state) {
+void BM_PointLineStrings(benchmark::State& state) {
     const auto& xs = values();
     std::size_t i = 0;
     for (auto _ : state) {
         const double* p = &xs[(i++ & 4095) * 4];
-        std::string line = vantrel::numtext(p[0]) + "," + vantrel::numtext(p[1]) + "," +
-                           vantrel::numtext(p[2]) + "," + vantrel::numtext(p[3]) + "\r\n";
+        std::string line = vantrel::numText(p[0]) + "," + vantrel::numText(p[1]) + "," +
+                           vantrel::numText(p[2]) + "," + vantrel::numText(p[3]) + "\r\n";
         benchmark::DoNotOptimize(line);
     }
 }
-BENCHMARK(BM_pointline_strings);
+BENCHMARK(BM_PointLineStrings);
 
 }  // namespace
 

@@ -9,13 +9,15 @@
 
 #include <unistd.h>
 
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
-#include "engine/platform.h"
+#include "output/platform.h"
 #include "engine/samplekernel.h"
-#include "engine/sampling.h"
+#include "app/samplingrun.h"
 #include "engine/wavefunction.h"
+#include "engine/random.h"
+#include "app/orbitalcontrols.h"
 
 namespace {
 
@@ -43,17 +45,17 @@ private:
     std::filesystem::path dir_;
 };
 
-void choose(const State& s, int quota, const std::string& maindir) {
-    resetform();
-    resetglobals();
-    globals().maindir = maindir;
-    auto& f = form();
-    f.txtNLM[0].settext(std::to_string(s.n));
-    f.txtNLM[1].settext(std::to_string(s.l));
-    f.txtNLM[2].settext(std::to_string(s.m));
-    f.txtscal.settext(std::to_string(s.extent));
-    f.txtmax.settext(std::to_string(quota));
-    updateorbital(true);
+void choose(const State& s, int quota, const std::string& mainDir) {
+    resetWindowState();
+    resetGlobals();
+    globals().mainDir = mainDir;
+    auto& f = mainWindow();
+    f.quantumText[0].setText(std::to_string(s.n));
+    f.quantumText[1].setText(std::to_string(s.l));
+    f.quantumText[2].setText(std::to_string(s.m));
+    f.extentText.setText(std::to_string(s.extent));
+    f.maxPointsText.setText(std::to_string(quota));
+    updateOrbital(true);
 }
 
 // Largest psi^2 at a few thousand points away from the nucleus, as the
@@ -64,7 +66,7 @@ double estimate(const State& s) {
     const double e = 2.0 * s.extent;
     for (int i = 0; i < 20000; ++i) {
         double rr, r2, radial = 0;
-        const double psi = wavefunction(e * (r.uniform() - 0.5), e * (r.uniform() - 0.5), e * (r.uniform() - 0.5), rr,
+        const double psi = waveFunction(e * (r.uniform() - 0.5), e * (r.uniform() - 0.5), e * (r.uniform() - 0.5), rr,
                                         r2, radial);
         if (rr > s.extent / 10.0) top = std::max(top, psi * psi);
     }
@@ -77,19 +79,19 @@ void BM_SamplingLoop(benchmark::State& st) {
     const State& s = states[st.range(0)];
     Scratch scratch;
     choose(s, 100000000, scratch.path());
-    std::filesystem::create_symlink("/dev/null", globals().orbital.csvfile);
+    std::filesystem::create_symlink("/dev/null", globals().orbital.csvFile);
     rng().seed(12345);
-    samplinghooks().onpoint = [] {
-        if (globals().run.npoints >= 50000) globals().run.stoprequested = true;
+    samplingHooks().onPoint = [] {
+        if (globals().run.nPoints >= 50000) globals().run.stopRequested = true;
     };
     long long trials = 0, points = 0;
     for (auto _ : st) {
-        globals().run.continuerun = false;
-        startcalculation(true);
-        trials += lasttrials();
-        points += globals().run.npoints;
+        globals().run.continueRun = false;
+        startCalculation(true);
+        trials += lastTrials();
+        points += globals().run.nPoints;
     }
-    samplinghooks().onpoint = nullptr;
+    samplingHooks().onPoint = nullptr;
     st.counters["per_trial"] = benchmark::Counter(static_cast<double>(trials),
                                                      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     st.counters["accepted_%"] = 100.0 * static_cast<double>(points) / static_cast<double>(trials);
@@ -105,16 +107,16 @@ void BM_Kernel(benchmark::State& st) {
     choose(s, 625, scratch.path());
     const double ceiling = estimate(s);
     const int mult[3] = {0, 0, 0};
-    SampleKernel kernel(currentorbital(), s.extent, mult, false);
+    SampleKernel kernel(currentOrbital(), s.extent, mult, false);
     Random seed(7);
     kernel.seed(seed);
     auto block = std::make_unique<SampleBlock>();
     for (auto _ : st) {
         kernel.run(ceiling, false, *block);
-        benchmark::DoNotOptimize(block->naccepted);
+        benchmark::DoNotOptimize(block->nAccepted);
     }
     st.counters["per_trial"] =
-        benchmark::Counter(static_cast<double>(st.iterations()) * sampleblocksize,
+        benchmark::Counter(static_cast<double>(st.iterations()) * sampleBlockSize,
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_Kernel)->DenseRange(0, 3);
@@ -130,16 +132,16 @@ void BM_ScalarLoop(benchmark::State& st) {
     const double e = 2.0 * s.extent;
     long long kept = 0;
     for (auto _ : st) {
-        for (int i = 0; i < sampleblocksize; ++i) {
+        for (int i = 0; i < sampleBlockSize; ++i) {
             double rr, r2, radial = 0;
             const double x = e * (r.uniform() - 0.5), y = e * (r.uniform() - 0.5), z = e * (r.uniform() - 0.5);
-            const double psi = wavefunction(x, y, z, rr, r2, radial);
+            const double psi = waveFunction(x, y, z, rr, r2, radial);
             kept += psi * psi > r.uniform() * ceiling;
         }
     }
     benchmark::DoNotOptimize(kept);
     st.counters["per_trial"] =
-        benchmark::Counter(static_cast<double>(st.iterations()) * sampleblocksize,
+        benchmark::Counter(static_cast<double>(st.iterations()) * sampleBlockSize,
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_ScalarLoop)->DenseRange(0, 3);
@@ -150,9 +152,9 @@ void BM_Run3dFile(benchmark::State& st) {
     for (auto _ : st) {
         choose(states[1], 320000, scratch.path());
         rng().seed(12345);
-        startcalculation(true);
-        if (globals().run.npoints != 320000) st.SkipWithError("run ended early");
-        st.counters["trials"] = static_cast<double>(lasttrials());
+        startCalculation(true);
+        if (globals().run.nPoints != 320000) st.SkipWithError("run ended early");
+        st.counters["trials"] = static_cast<double>(lastTrials());
     }
 }
 BENCHMARK(BM_Run3dFile)->Unit(benchmark::kSecond)->Iterations(2);

@@ -9,8 +9,9 @@
 #include <vector>
 
 #include "../tests/support/literalwavefunction.h"
-#include "engine/platform.h"
+#include "output/platform.h"
 #include "engine/wavefunction.h"
+#include "engine/random.h"
 
 namespace {
 
@@ -24,11 +25,11 @@ struct Case {
 const Case cases[] = {{"1s", 1, 0, 0, 2},  {"2p", 2, 1, 0, 6},  {"3d", 3, 2, 0, 13},
                       {"4f", 4, 3, 0, 23}, {"6h", 6, 5, 0, 49}, {"4f_m2", 4, 3, 2, 23}};
 
-constexpr int npoints = 4096;  // power of two, fits in the cache
+constexpr int nPoints = 4096;  // power of two, fits in the cache
 
 std::vector<double> points(double extent) {
     vantrel::Random gen(2024);
-    std::vector<double> p(3 * npoints);
+    std::vector<double> p(3 * nPoints);
     for (double& v : p) v = (2 * gen.uniform() - 1) * extent;
     return p;
 }
@@ -44,9 +45,9 @@ void evaluate(benchmark::State& state, const Case& c) {
         double radial = 0;
         const double* q = &p[3 * i];
         double v = fast ? o.evaluate(q[0], q[1], q[2], r, r2, radial)
-                        : vantrel::test::literalwavefunction(o, q[0], q[1], q[2], r, r2, radial);
+                        : vantrel::test::literalWaveFunction(o, q[0], q[1], q[2], r, r2, radial);
         benchmark::DoNotOptimize(v);
-        i = (i + 1) & (npoints - 1);
+        i = (i + 1) & (nPoints - 1);
     }
 }
 

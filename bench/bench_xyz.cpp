@@ -8,17 +8,20 @@
 #include <filesystem>
 #include <string>
 
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
-#include "engine/platform.h"
+#include "output/platform.h"
 #include "output/pointfile.h"
+#include "engine/random.h"
+#include "app/orbitalcontrols.h"
+#include "app/orbitalfiles.h"
 
 namespace {
 
 using namespace vantrel;
 
-constexpr int pointcount = 320000;
+constexpr int pointCount = 320000;
 
 struct Scratch {
     std::string dir;
@@ -34,30 +37,30 @@ struct Scratch {
 };
 
 // A 2p orbital with extent 10 and a synthetic cloud of points in its cube.
-void preparefile(const std::string& maindir) {
-    resetform();
-    resetglobals();
-    auto& f = form();
-    f.txtNLM[0].text = "2";
-    f.txtNLM[1].text = "1";
-    f.txtNLM[2].text = "0";
-    f.txtscal.text = "10";
+void prepareFile(const std::string& mainDir) {
+    resetWindowState();
+    resetGlobals();
+    auto& f = mainWindow();
+    f.quantumText[0].text = "2";
+    f.quantumText[1].text = "1";
+    f.quantumText[2].text = "0";
+    f.extentText.text = "10";
     auto& o = globals().orbital;
-    globals().maindir = maindir;
-    o.currentn = 2;
-    o.currentl = 1;
+    globals().mainDir = mainDir;
+    o.currentN = 2;
+    o.currentL = 1;
     o.extent = 10;
-    o.axismax = 20;
-    o.basename = "2_1_0_";
-    o.csvfile = maindir + "/files/2_1_0_.csv";
-    o.xyzfile = maindir + "/files/2_1_0_.xyz";
-    updateorbital(false);
+    o.axisMax = 20;
+    o.baseName = "2_1_0_";
+    o.csvFile = mainDir + "/files/2_1_0_.csv";
+    o.xyzFile = mainDir + "/files/2_1_0_.xyz";
+    updateOrbital(false);
 
-    std::FILE* out = std::fopen(o.csvfile.c_str(), "wb");
+    std::FILE* out = std::fopen(o.csvFile.c_str(), "wb");
     if (!out) std::abort();
-    std::fprintf(out, "%-50s\r\n", (std::to_string(pointcount) + ",10,0.0123456789012345").c_str());
+    std::fprintf(out, "%-50s\r\n", (std::to_string(pointCount) + ",10,0.0123456789012345").c_str());
     Random r(42);
-    for (int i = 0; i < pointcount; ++i) {
+    for (int i = 0; i < pointCount; ++i) {
         const double x = (r.uniform() - 0.5) * 20, y = (r.uniform() - 0.5) * 20, z = (r.uniform() - 0.5) * 20;
         const double psi = z * std::exp(-std::sqrt(x * x + y * y + z * z) / 2) * 0.01;
         std::fprintf(out, "%.15G,%.15G,%.15G,%.15G\r\n", x, y, z, psi);
@@ -65,21 +68,21 @@ void preparefile(const std::string& maindir) {
     std::fclose(out);
 }
 
-void BM_writexyzfile(benchmark::State& state) {
+void BM_WriteXyzFile(benchmark::State& state) {
     Scratch scratch;
-    preparefile(scratch.dir);
-    for (auto _ : state) benchmark::DoNotOptimize(writexyzfile());
-    state.SetItemsProcessed(state.iterations() * pointcount);
+    prepareFile(scratch.dir);
+    for (auto _ : state) benchmark::DoNotOptimize(writeXyzFile());
+    state.SetItemsProcessed(state.iterations() * pointCount);
 }
-BENCHMARK(BM_writexyzfile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteXyzFile)->Unit(benchmark::kMillisecond);
 
-void BM_readpointfile(benchmark::State& state) {
+void BM_ReadPointFile(benchmark::State& state) {
     Scratch scratch;
-    preparefile(scratch.dir);
-    for (auto _ : state) readpointfile();
-    state.SetItemsProcessed(state.iterations() * pointcount);
+    prepareFile(scratch.dir);
+    for (auto _ : state) readPointFile();
+    state.SetItemsProcessed(state.iterations() * pointCount);
 }
-BENCHMARK(BM_readpointfile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadPointFile)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

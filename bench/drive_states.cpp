@@ -8,11 +8,12 @@
 #include <filesystem>
 #include <string>
 
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
-#include "engine/platform.h"
-#include "engine/sampling.h"
+#include "output/platform.h"
+#include "app/samplingrun.h"
+#include "app/orbitalcontrols.h"
 
 int main(int argc, char** argv) {
     using namespace vantrel;
@@ -26,29 +27,29 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(dir + "/files", ec);
 
     struct State {
-        int n, l, m, region;  // region: optAll index (0 none, 2 yz, 3 xy, 4 xz)
+        int n, l, m, region;  // region: regionOptions index (0 none, 1 xy, 2 yz, 3 xz)
     };
-    const State states[] = {{1, 0, 0, 0}, {2, 1, 0, 0}, {2, 1, 1, 4}, {3, 2, 0, 0},
-                            {3, 2, -2, 3}, {4, 3, 2, 0}, {6, 5, 0, 0}, {2, 1, 0, 3}};
-    resetform();
-    resetglobals();
-    globals().maindir = dir;
-    auto& f = form();
+    const State states[] = {{1, 0, 0, 0}, {2, 1, 0, 0}, {2, 1, 1, 3}, {3, 2, 0, 0},
+                            {3, 2, -2, 1}, {4, 3, 2, 0}, {6, 5, 0, 0}, {2, 1, 0, 1}};
+    resetWindowState();
+    resetGlobals();
+    globals().mainDir = dir;
+    auto& f = mainWindow();
     for (const auto& s : states) {
-        f.txtNLM[0].settext(std::to_string(s.n));
-        f.txtNLM[1].settext(std::to_string(s.l));
-        f.txtNLM[2].settext(std::to_string(s.m));
-        f.txtmax.settext(std::to_string(points));
-        f.optAll[s.region].select();
-        globals().orbital.planename = f.optAll[s.region].tag;
-        updateorbital(true);
+        f.quantumText[0].setText(std::to_string(s.n));
+        f.quantumText[1].setText(std::to_string(s.l));
+        f.quantumText[2].setText(std::to_string(s.m));
+        f.maxPointsText.setText(std::to_string(points));
+        f.regionOptions[s.region].select();
+        globals().orbital.planeName = f.regionOptions[s.region].tag;
+        updateOrbital(true);
         autoscale();
-        globals().run.continuerun = false;
+        globals().run.continueRun = false;
         const auto start = std::chrono::steady_clock::now();
-        startcalculation(true);
+        startCalculation(true);
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        std::printf("%-28s %8d points %12lld trials %8.3f s %s\n", globals().orbital.basename.c_str(),
-                    globals().run.npoints, lasttrials(), seconds, f.lblCount.caption.c_str());
+        std::printf("%-28s %8d points %12lld trials %8.3f s %s\n", globals().orbital.baseName.c_str(),
+                    globals().run.nPoints, lastTrials(), seconds, f.pointCountLabel.caption.c_str());
     }
     return 0;
 }

@@ -7,23 +7,23 @@
 
 namespace vantrel {
 
-double orbitalenergy(int z, int n) {
+double orbitalEnergy(int z, int n) {
     if (n < 1) return 0;  // no level below n = 1; avoids a division by zero
     double z2 = double((long long)z * z);
-    return energyunit * z2 / n / n;
+    return energyUnit * z2 / n / n;
 }
 
-std::string formatenergy(double value, int decimals, bool joules) {
-    std::string t = numtext(value);
+std::string formatEnergy(double value, int decimals, bool joules) {
+    std::string t = numText(value);
     std::string sign;
     if (!t.empty() && t[0] == '-') {
         sign = "-";
         t.erase(0, 1);
     }
-    double mantissa = val(splitfirst(t, "E"));  // t keeps the exponent text
-    std::string f = formatpicture(mantissa, "0." + std::string(std::max(decimals, 0), '0'));
-    long long e = roundeven(val(t));
-    if (joules) return sign + f + "E" + inttext(e) + " Joule";
+    double mantissa = val(splitFirst(t, "E"));  // t keeps the exponent text
+    std::string f = formatPicture(mantissa, "0." + std::string(std::max(decimals, 0), '0'));
+    long long e = roundEven(val(t));
+    if (joules) return sign + f + "E" + intText(e) + " Joule";
 
     // Attojoules: move the decimal point s places to the right.
     long long s = e + 18;
@@ -33,7 +33,7 @@ std::string formatenergy(double value, int decimals, bool joules) {
         text = f;
     } else if (s == 1) {
         std::string d = f;
-        std::string i = splitfirst(d, ".");
+        std::string i = splitFirst(d, ".");
         text = i + d.substr(0, 1) + "." + (d.size() > 1 ? d.substr(1) : "");
     } else if (s == 2) {
         text = digits;
@@ -50,11 +50,11 @@ std::string formatenergy(double value, int decimals, bool joules) {
 
 std::string calcEnergy(int isHTML, int isJoules) {
     const OrbitalState& o = globals().orbital;
-    double e = orbitalenergy(o.currentz, o.currentn);
+    double e = orbitalEnergy(o.currentZ, o.currentN);
     bool joules = isJoules != 0;
-    std::string kinetic = formatenergy(-e, 2, joules);
-    std::string potential = formatenergy(2 * e, 2, joules);
-    std::string total = formatenergy(e, 2, joules);
+    std::string kinetic = formatEnergy(-e, 2, joules);
+    std::string potential = formatEnergy(2 * e, 2, joules);
+    std::string total = formatEnergy(e, 2, joules);
 
     if (isHTML == -1) {
         std::string t =
@@ -65,15 +65,15 @@ std::string calcEnergy(int isHTML, int isJoules) {
             "<tr><td valign=bottom><b><font color=red>TOTAL ENERGY</font></b></td><td valign=bottom "
             "align=right><font color=red>" +
             total + "</font></td></tr></table>" + crlf;
-        replaceall(t, "E-", " x 10<sup>&#150;");
-        replaceall(t, " Joule", " </sup> Joule");
+        replaceAll(t, "E-", " x 10<sup>&#150;");
+        replaceAll(t, " Joule", " </sup> Joule");
         return t;
     }
-    if (isHTML == 2) return " E = " + formatenergy(e, 2, false) + " = " + formatenergy(e, 2, true);
-    if (isHTML == 1) return " E = " + numtext(e) + " Joule";
+    if (isHTML == 2) return " E = " + formatEnergy(e, 2, false) + " = " + formatEnergy(e, 2, true);
+    if (isHTML == 1) return " E = " + numText(e) + " Joule";
 
-    std::string t = "For " + o.speciesname + " n=" + inttext(o.currentn) + " l=" + inttext(o.currentl) +
-                    " m=" + inttext(o.currentm) + crlf + crlf;
+    std::string t = "For " + o.speciesName + " n=" + intText(o.currentN) + " l=" + intText(o.currentL) +
+                    " m=" + intText(o.currentM) + crlf + crlf;
     t += "     Kinetic energy = \t " + kinetic + crlf;
     t += "  Potential energy = \t" + potential + crlf + crlf;
     t += "TOTAL ENERGY = \t" + total + crlf + crlf + crlf + crlf;

@@ -5,10 +5,10 @@
 
 namespace vantrel {
 
-inline constexpr double energyunit = -2.1798736e-18;  // joules, times Z^2 / n^2
+inline constexpr double energyUnit = -2.1798736e-18;  // joules, times Z^2 / n^2
 
-double orbitalenergy(int z, int n);
-std::string formatenergy(double value, int decimals, bool joules);
+double orbitalEnergy(int z, int n);
+std::string formatEnergy(double value, int decimals, bool joules);
 
 // isHTML: -1 HTML table, 2 short comparison line, 1 raw one-line value,
 // anything else plain text. isJoules: non-zero reports in joules.

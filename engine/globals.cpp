@@ -9,12 +9,12 @@ Globals& globals() {
     return g;
 }
 
-void resetglobals() { globals() = Globals{}; initengine(); }
+void resetGlobals() { globals() = Globals{}; initEngine(); }
 
-void initengine() {
-    fillfactorial();
+void initEngine() {
+    fillFactorial();
     static const std::string pieces = "O BeArP S SiB B MgNaN I HeC H ";
-    auto& ce = globals().colorelements;
+    auto& ce = globals().colorElements;
     for (int i = 1; i <= 15; ++i) ce[i] = pieces.substr((i - 1) * 2, 2);
 }
 

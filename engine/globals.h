@@ -11,61 +11,59 @@ namespace vantrel {
 inline const std::string crlf = "\r\n";
 
 struct OrbitalState {
-    int currentz = 1;
-    std::string speciesname = "the H Atom (Z=1)";
-    int currentn = 1;
-    int currentl = 0;
-    int currentm = 0;
+    int currentZ = 1;
+    std::string speciesName = "the H Atom (Z=1)";
+    int currentN = 1;
+    int currentL = 0;
+    int currentM = 0;
     double extent = 2;        // half the side of the sampling cube, Angstroms
-    int axismax = 10;         // axis length in Angstroms (and tick count)
-    int maxpoints = 10000;    // quota of accepted points, at least 625
-    std::string planename;    // "", "xy", "yz" or "xz"
-    bool quickmode = false;
-    std::string colorsuffix;  // "_n" when coloured by nodes
-    double dotsize = 2;
-    std::string basename;
-    std::string csvfile;
-    std::string xyzfile;
+    int axisMax = 10;         // axis length in Angstroms (and tick count)
+    int maxPoints = 10000;    // quota of accepted points, at least 625
+    std::string planeName;    // "", "xy", "yz" or "xz"
+    bool quickMode = false;
+    std::string colorSuffix;  // "_n" when coloured by nodes
+    double dotSize = 2;
+    std::string baseName;
+    std::string csvFile;
+    std::string xyzFile;
 };
 
 struct RunState {
-    int npoints = 0;
-    double maxpsi2 = 0;
-    bool continuerun = false;
-    bool stoprequested = false;
-    bool rundone = false;
-    std::string loadedfile;  // point file whose contents match the histogram
+    int nPoints = 0;
+    double maxPsi2 = 0;
+    bool continueRun = false;
+    bool stopRequested = false;
+    bool runDone = false;
+    std::string loadedFile;  // point file whose contents match the histogram
 };
 
 struct RadialState {
-    std::vector<double> radialhits;
-    int maxhits = 0;
-    int maxbin = 0;
-    std::vector<double> radialtheory;
-    std::vector<int> radialsign;
-    double theorysum = 0;
-    double theorymax = 0;
-    double rtheory = 1;
-    double medianradius = 0;
+    std::vector<double> radialHits;
+    int maxHits = 0;
+    int maxBin = 0;
+    std::vector<double> radialTheory;
+    std::vector<int> radialSign;
+    double theorySum = 0;
+    double theoryMax = 0;
+    double rTheory = 1;
+    double medianRadius = 0;
 };
 
 struct Globals {
     OrbitalState orbital;
     RunState run;
     RadialState radial;
-    std::string maindir;
-    bool levelsopen = false;
-    bool spectrumopen = false;
+    std::string mainDir;
     // Colour classes 1..15; entries 0 and 16 stay empty.
-    std::array<std::string, 17> colorelements{};
+    std::array<std::string, 17> colorElements{};
 };
 
 Globals& globals();
 // Back to the start-up values (tests).
-void resetglobals();
+void resetGlobals();
 
 // Fills the colour classes and the factorial table (the engine's part of
 // the start-up initialisation).
-void initengine();
+void initEngine();
 
 }  // namespace vantrel

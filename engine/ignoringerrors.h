@@ -5,7 +5,7 @@
 namespace vantrel {
 
 template <typename F>
-void ignoringerrors(F&& f) {
+void ignoringErrors(F&& f) {
     try {
         f();
     } catch (...) {

@@ -1,4 +1,5 @@
 #include "engine/samplekernel.h"
+#include "engine/random.h"
 
 #include <cmath>
 #include <cstring>
@@ -14,11 +15,11 @@ namespace {
 
 // The wave function turns angles with a value of pi that is short of the
 // real one by this much: arctan(..) + that pi is the true angle minus it.
-constexpr double pishort = 3.141592653589793 - pivalue;
+constexpr double piShort = 3.141592653589793 - piValue;
 
 inline std::uint64_t rotl(std::uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
 
-bool cpuhasavx2() {
+bool cpuHasAvx2() {
 #ifdef VANTREL_AVX2
     static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
     return has;
@@ -49,42 +50,42 @@ void LaneRandom::next8(std::uint64_t out[8]) {
     }
 }
 
-BatchOrbital::BatchOrbital(const Orbital& o) : fast_(cpuhasavx2()) {
+BatchOrbital::BatchOrbital(const Orbital& o) : fast_(cpuHasAvx2()) {
     k_.orbital = &o;
-    k_.rhoscale = 2.0 * o.z / o.n / bohr;
+    k_.rhoScale = 2.0 * o.z / o.n / bohr;
     k_.l = o.l;
     k_.a = o.m < 0 ? -o.m : o.m;
     k_.m = o.m;
-    k_.oddplane = (o.l + k_.a) % 2 != 0;
+    k_.oddPlane = (o.l + k_.a) % 2 != 0;
     // The radial sum is a multiple of the Laguerre polynomial L(n-l-1, 2l+1):
     // L(j+1) = ((2j+2+2l - rho) L(j) - (j+2l+1) L(j-1)) / (j+1), which stays
     // accurate far out where the power sum cancels.
     const int alpha = 2 * o.l + 1;
-    double lag = 1, lagold = 0;
+    double lag = 1, lagOld = 0;
     for (int j = 0; j < o.n - o.l - 1; ++j) {
-        k_.lagconst.push_back(double(2 * j + 1 + alpha) / (j + 1));
-        k_.lagslope.push_back(1.0 / (j + 1));
-        k_.lagprev.push_back(double(j + alpha) / (j + 1));
-        const double next = k_.lagconst[j] * lag - k_.lagprev[j] * lagold;
-        lagold = lag;
+        k_.lagConst.push_back(double(2 * j + 1 + alpha) / (j + 1));
+        k_.lagSlope.push_back(1.0 / (j + 1));
+        k_.lagPrev.push_back(double(j + alpha) / (j + 1));
+        const double next = k_.lagConst[j] * lag - k_.lagPrev[j] * lagOld;
+        lagOld = lag;
         lag = next;
     }
-    k_.radialscale = (o.radialcoef.empty() ? 0.0 : o.radialcoef[0]) / lag;
+    k_.radialScale = (o.radialCoef.empty() ? 0.0 : o.radialCoef[0]) / lag;
     // The polar sum is a multiple of P(l, |m|) / sin^|m|:
     // q(k+1) = ((2k+1) c q(k) - (k+|m|) q(k-1)) / (k-|m|+1), q(|m|) = 1,
     // tied to the table by its value 2^(l-|m|) coef(l) at cos = 1.
-    double q = 1, qold = 0;
+    double q = 1, qOld = 0;
     for (int k = 0; k < k_.l - k_.a; ++k) {
         const int degree = k_.a + k;
-        k_.legslope.push_back(double(2 * degree + 1) / (k + 1));
-        k_.legprev.push_back(double(degree + k_.a) / (k + 1));
-        const double next = k_.legslope[k] * q - k_.legprev[k] * qold;
-        qold = q;
+        k_.legSlope.push_back(double(2 * degree + 1) / (k + 1));
+        k_.legPrev.push_back(double(degree + k_.a) / (k + 1));
+        const double next = k_.legSlope[k] * q - k_.legPrev[k] * qOld;
+        qOld = q;
         q = next;
     }
-    const double top = k_.l < static_cast<int>(o.angularcoef.size()) ? o.angularcoef[k_.l] : 0.0;
-    k_.polarscale = std::ldexp(top, k_.l - k_.a) / q;
-    k_.solidscale = k_.polarscale * std::pow(k_.rhoscale, k_.l);
+    const double top = k_.l < static_cast<int>(o.angularCoef.size()) ? o.angularCoef[k_.l] : 0.0;
+    k_.polarScale = std::ldexp(top, k_.l - k_.a) / q;
+    k_.solidScale = k_.polarScale * std::pow(k_.rhoScale, k_.l);
 }
 
 #ifdef VANTREL_AVX2
@@ -99,7 +100,7 @@ AVX2 __m256d select(__m256d mask, __m256d yes, __m256d no) { return _mm256_blend
 
 // e^x for x <= 0, to about one unit in the last place; underflows to
 // subnormals and 0 as the library function does.
-AVX2 __m256d expnegative(__m256d x) {
+AVX2 __m256d expNegative(__m256d x) {
     x = _mm256_max_pd(x, bc(-1400.0));
     const __m256d n = _mm256_round_pd(_mm256_mul_pd(x, bc(1.4426950408889634)),
                                       _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
@@ -138,7 +139,7 @@ AVX2 __m256d expnegative(__m256d x) {
 
 // 1/sqrt(v) to a few parts in a thousand (bit estimate and one Newton
 // step): enough for the corrections of order 1e-12 that it scales.
-AVX2 __m256d roughrsqrt(__m256d v) {
+AVX2 __m256d roughRsqrt(__m256d v) {
     const __m256i bits = _mm256_sub_epi64(_mm256_set1_epi64x(0x5fe6eb50c7b537a9LL),
                                           _mm256_srli_epi64(_mm256_castpd_si256(v), 1));
     const __m256d y = _mm256_castsi256_pd(bits);
@@ -148,33 +149,33 @@ AVX2 __m256d roughrsqrt(__m256d v) {
 // The layout with raw pointers, for the loops.
 struct Consts {
     const Orbital* orbital;
-    double rhoscale, radialscale, polarscale, solidscale;
+    double rhoScale, radialScale, polarScale, solidScale;
     int l, a, m;
-    bool oddplane;
-    int lagsteps, legsteps;
-    const double *lagconst, *lagslope, *lagprev, *legslope, *legprev;
+    bool oddPlane;
+    int lagSteps, legSteps;
+    const double *lagConst, *lagSlope, *lagPrev, *legSlope, *legPrev;
 };
 
-Consts constsof(const BatchOrbital::Layout& k) {
+Consts constsOf(const BatchOrbital::Layout& k) {
     return Consts{k.orbital,
-                  k.rhoscale,
-                  k.radialscale,
-                  k.polarscale,
-                  k.solidscale,
+                  k.rhoScale,
+                  k.radialScale,
+                  k.polarScale,
+                  k.solidScale,
                   k.l,
                   k.a,
                   k.m,
-                  k.oddplane,
-                  static_cast<int>(k.lagconst.size()),
-                  static_cast<int>(k.legslope.size()),
-                  k.lagconst.data(),
-                  k.lagslope.data(),
-                  k.lagprev.data(),
-                  k.legslope.data(),
-                  k.legprev.data()};
+                  k.oddPlane,
+                  static_cast<int>(k.lagConst.size()),
+                  static_cast<int>(k.legSlope.size()),
+                  k.lagConst.data(),
+                  k.lagSlope.data(),
+                  k.lagPrev.data(),
+                  k.legSlope.data(),
+                  k.legPrev.data()};
 }
 
-double scalarpsi(const Consts& k, double x, double y, double z) {
+double scalarPsi(const Consts& k, double x, double y, double z) {
     double r, r2, radial = 0;
     return k.orbital->evaluate(x, y, z, r, r2, radial);
 }
@@ -185,21 +186,21 @@ AVX2 __m256d decay4(const Consts& k, __m256d x, __m256d y, __m256d z, __m256d& r
     const __m256d s = _mm256_fmadd_pd(y, y, _mm256_mul_pd(x, x));
     const __m256d r = _mm256_sqrt_pd(_mm256_fmadd_pd(z, z, s));
     rout = r;
-    const __m256d rho = _mm256_mul_pd(r, bc(k.rhoscale));
-    __m256d lag = bc(1.0), lagold = _mm256_setzero_pd();
-    for (int j = 0; j < k.lagsteps; ++j) {
-        const __m256d factor = _mm256_fnmadd_pd(bc(k.lagslope[j]), rho, bc(k.lagconst[j]));
-        const __m256d next = _mm256_fmsub_pd(factor, lag, _mm256_mul_pd(bc(k.lagprev[j]), lagold));
-        lagold = lag;
+    const __m256d rho = _mm256_mul_pd(r, bc(k.rhoScale));
+    __m256d lag = bc(1.0), lagOld = _mm256_setzero_pd();
+    for (int j = 0; j < k.lagSteps; ++j) {
+        const __m256d factor = _mm256_fnmadd_pd(bc(k.lagSlope[j]), rho, bc(k.lagConst[j]));
+        const __m256d next = _mm256_fmsub_pd(factor, lag, _mm256_mul_pd(bc(k.lagPrev[j]), lagOld));
+        lagOld = lag;
         lag = next;
     }
-    return _mm256_mul_pd(expnegative(_mm256_mul_pd(rho, bc(-0.5))), _mm256_mul_pd(bc(k.radialscale), lag));
+    return _mm256_mul_pd(expNegative(_mm256_mul_pd(rho, bc(-0.5))), _mm256_mul_pd(bc(k.radialScale), lag));
 }
 
 // psi at four points for l > 0, from the decay part of the radial factor.
 // rho^l times the polar and azimuthal factors is a polynomial in x, y, z
 // (a solid harmonic): no angle and no divide. Where the wave function's
-// angles gained a half or whole turn they are short by pishort; that is
+// angles gained a half or whole turn they are short by piShort; that is
 // put back to first order. rare: lanes whose value must come from the
 // scalar function (next to the z axis, or where rounding could tip the
 // cut to zero near a nodal plane).
@@ -208,29 +209,29 @@ AVX2 __m256d angular4(const Consts& k, __m256d x, __m256d y, __m256d z, __m256d 
     const __m256d one = bc(1.0);
     const __m256d s = _mm256_fmadd_pd(y, y, _mm256_mul_pd(x, x));
     const __m256d r2 = _mm256_fmadd_pd(z, z, s);
-    const __m256d zzero = _mm256_cmp_pd(z, zero, _CMP_EQ_OQ);
+    const __m256d zZero = _mm256_cmp_pd(z, zero, _CMP_EQ_OQ);
     const __m256d special = _mm256_andnot_pd(
-        zzero, _mm256_or_pd(_mm256_cmp_pd(s, _mm256_mul_pd(bc(1e-12), r2), _CMP_LT_OQ),
+        zZero, _mm256_or_pd(_mm256_cmp_pd(s, _mm256_mul_pd(bc(1e-12), r2), _CMP_LT_OQ),
                             _mm256_cmp_pd(r2, bc(1e-280), _CMP_LT_OQ)));
-    const __m256d rsq = roughrsqrt(s);
+    const __m256d rsq = roughRsqrt(s);
     // below the plane z = 0 the polar angle is short: z turned back
-    const __m256d dz = _mm256_and_pd(_mm256_cmp_pd(z, zero, _CMP_LT_OQ), bc(pishort));
+    const __m256d dz = _mm256_and_pd(_mm256_cmp_pd(z, zero, _CMP_LT_OQ), bc(piShort));
     const __m256d zt = _mm256_fmadd_pd(dz, _mm256_mul_pd(s, rsq), z);
     __m256d h = one, hold = zero;
-    for (int j = 0; j < k.legsteps; ++j) {
-        const __m256d next = _mm256_fmsub_pd(_mm256_mul_pd(bc(k.legslope[j]), zt), h,
-                                             _mm256_mul_pd(_mm256_mul_pd(bc(k.legprev[j]), r2), hold));
+    for (int j = 0; j < k.legSteps; ++j) {
+        const __m256d next = _mm256_fmsub_pd(_mm256_mul_pd(bc(k.legSlope[j]), zt), h,
+                                             _mm256_mul_pd(_mm256_mul_pd(bc(k.legPrev[j]), r2), hold));
         hold = h;
         h = next;
     }
-    __m256d harmonic = _mm256_mul_pd(bc(k.solidscale), h);
-    if (k.oddplane) harmonic = select(zzero, zero, harmonic);
+    __m256d harmonic = _mm256_mul_pd(bc(k.solidScale), h);
+    if (k.oddPlane) harmonic = select(zZero, zero, harmonic);
     if (k.a == 0) {
         rare = _mm256_movemask_pd(special);
         return _mm256_mul_pd(harmonic, decay);
     }
 
-    // (x + iy)^|m|, turned back by the azimuth's share of pishort: a whole
+    // (x + iy)^|m|, turned back by the azimuth's share of piShort: a whole
     // one for x < 0, a half one either way (by the sign of y) on x = 0
     __m256d re = x, im = y;
     for (int i = 1; i < k.a; ++i) {
@@ -238,32 +239,32 @@ AVX2 __m256d angular4(const Consts& k, __m256d x, __m256d y, __m256d z, __m256d 
         im = _mm256_fmadd_pd(im, x, _mm256_mul_pd(re, y));
         re = t;
     }
-    const __m256d xzero = _mm256_cmp_pd(x, zero, _CMP_EQ_OQ);
-    const __m256d xneg = _mm256_cmp_pd(x, zero, _CMP_LT_OQ);
-    const __m256d yneg = _mm256_cmp_pd(y, zero, _CMP_LT_OQ);
-    const __m256d quarter = _mm256_xor_pd(bc(pishort * 0.5 * k.a), _mm256_and_pd(yneg, bc(-0.0)));
-    const __m256d turn = _mm256_or_pd(_mm256_and_pd(xzero, quarter), _mm256_and_pd(xneg, bc(pishort * k.a)));
+    const __m256d xZero = _mm256_cmp_pd(x, zero, _CMP_EQ_OQ);
+    const __m256d xNeg = _mm256_cmp_pd(x, zero, _CMP_LT_OQ);
+    const __m256d yNeg = _mm256_cmp_pd(y, zero, _CMP_LT_OQ);
+    const __m256d quarter = _mm256_xor_pd(bc(piShort * 0.5 * k.a), _mm256_and_pd(yNeg, bc(-0.0)));
+    const __m256d turn = _mm256_or_pd(_mm256_and_pd(xZero, quarter), _mm256_and_pd(xNeg, bc(piShort * k.a)));
     const __m256d value = k.m > 0 ? _mm256_fmadd_pd(turn, im, re) : _mm256_fnmadd_pd(turn, re, im);
     // the azimuthal factor is cut to zero below 1e-10: |value| / rxy^|m|
     const __m256d rxy = _mm256_mul_pd(s, rsq);
-    __m256d rxya = one;
-    for (int i = 0; i < k.a; ++i) rxya = _mm256_mul_pd(rxya, rxy);
-    const __m256d size = _mm256_mul_pd(absval(value), bc(sqrt2value));
-    const __m256d cut = _mm256_mul_pd(bc(angularzero), rxya);
+    __m256d rxyA = one;
+    for (int i = 0; i < k.a; ++i) rxyA = _mm256_mul_pd(rxyA, rxy);
+    const __m256d size = _mm256_mul_pd(absval(value), bc(sqrt2Value));
+    const __m256d cut = _mm256_mul_pd(bc(angularZero), rxyA);
     const __m256d band = _mm256_and_pd(_mm256_cmp_pd(size, _mm256_mul_pd(bc(0.5), cut), _CMP_GE_OQ),
                                        _mm256_cmp_pd(size, _mm256_mul_pd(bc(2.0), cut), _CMP_LE_OQ));
     rare = _mm256_movemask_pd(_mm256_or_pd(special, band));
     // the polar offset scales sin^|m| by 1 + |m| offset cos / sin
     const __m256d tilt = _mm256_fmadd_pd(_mm256_mul_pd(bc(-double(k.a)), dz), _mm256_mul_pd(z, rsq), one);
     const __m256d psi = _mm256_mul_pd(_mm256_mul_pd(harmonic, decay),
-                                      _mm256_mul_pd(_mm256_mul_pd(tilt, value), bc(sqrt2value)));
+                                      _mm256_mul_pd(_mm256_mul_pd(tilt, value), bc(sqrt2Value)));
     return select(_mm256_cmp_pd(size, cut, _CMP_LT_OQ), zero, psi);
 }
 
 // psi at four points, the rare lanes from the scalar function.
 AVX2 __m256d psi4(const Consts& k, __m256d x, __m256d y, __m256d z, __m256d& r) {
     const __m256d decay = decay4(k, x, y, z, r);
-    if (k.l == 0) return _mm256_mul_pd(bc(k.polarscale), decay);
+    if (k.l == 0) return _mm256_mul_pd(bc(k.polarScale), decay);
     int rare;
     const __m256d psi = angular4(k, x, y, z, decay, rare);
     if (!rare) return psi;
@@ -274,12 +275,12 @@ AVX2 __m256d psi4(const Consts& k, __m256d x, __m256d y, __m256d z, __m256d& r) 
     _mm256_store_pd(bp, psi);
     for (; rare; rare &= rare - 1) {
         const int j = __builtin_ctz(rare);
-        bp[j] = scalarpsi(k, bx[j], by[j], bz[j]);
+        bp[j] = scalarPsi(k, bx[j], by[j], bz[j]);
     }
     return _mm256_load_pd(bp);
 }
 
-AVX2ENTRY void evaluateavx2(const Consts& k, const double* x, const double* y, const double* z, int count,
+AVX2ENTRY void evaluateAvx2(const Consts& k, const double* x, const double* y, const double* z, int count,
                             double* psi, double* r) {
     for (int i = 0; i < count; i += 4) {
         alignas(32) double bx[4] = {0, 0, 0, 0}, by[4] = {0, 0, 0, 0}, bz[4] = {0, 0, 0, 0};
@@ -293,14 +294,14 @@ AVX2ENTRY void evaluateavx2(const Consts& k, const double* x, const double* y, c
     }
 }
 
-AVX2 __m256i rotlv(__m256i x, int k) {
+AVX2 __m256i rotlV(__m256i x, int k) {
     return _mm256_or_si256(_mm256_slli_epi64(x, k), _mm256_srli_epi64(x, 64 - k));
 }
 
 // One step of four xoshiro256** lanes.
-AVX2 __m256i nextv(__m256i& s0, __m256i& s1, __m256i& s2, __m256i& s3) {
+AVX2 __m256i nextV(__m256i& s0, __m256i& s1, __m256i& s2, __m256i& s3) {
     const __m256i s15 = _mm256_add_epi64(_mm256_slli_epi64(s1, 2), s1);
-    const __m256i rot = rotlv(s15, 7);
+    const __m256i rot = rotlV(s15, 7);
     const __m256i result = _mm256_add_epi64(_mm256_slli_epi64(rot, 3), rot);
     const __m256i t = _mm256_slli_epi64(s1, 17);
     s2 = _mm256_xor_si256(s2, s0);
@@ -308,19 +309,19 @@ AVX2 __m256i nextv(__m256i& s0, __m256i& s1, __m256i& s2, __m256i& s3) {
     s1 = _mm256_xor_si256(s1, s2);
     s0 = _mm256_xor_si256(s0, s3);
     s2 = _mm256_xor_si256(s2, t);
-    s3 = rotlv(s3, 45);
+    s3 = rotlV(s3, 45);
     return result;
 }
 
 // The four signed 32-bit values in the low or high half of a vector.
-AVX2 __m256d lowvalues(__m256i w) { return _mm256_cvtepi32_pd(_mm256_castsi256_si128(w)); }
-AVX2 __m256d highvalues(__m256i w) { return _mm256_cvtepi32_pd(_mm256_extracti128_si256(w, 1)); }
+AVX2 __m256d lowValues(__m256i w) { return _mm256_cvtepi32_pd(_mm256_castsi256_si128(w)); }
+AVX2 __m256d highValues(__m256i w) { return _mm256_cvtepi32_pd(_mm256_extracti128_si256(w, 1)); }
 
 struct RunArgs {
     double scale;
     bool keep[3];  // coordinate not zeroed by the region
-    double maxpsi2;
-    bool wantnonzero;
+    double maxPsi2;
+    bool wantNonZero;
 };
 
 // Trials go through in stages over short stretches, so that each stage is
@@ -331,7 +332,7 @@ struct Stretch {
     alignas(32) double x[stretch], y[stretch], z[stretch], u[stretch], r[stretch], psi[stretch];
 };
 
-AVX2ENTRY void runavx2(const Consts& k, const RunArgs& a, LaneRandom& lanes, SampleBlock& b) {
+AVX2ENTRY void runAvx2(const Consts& k, const RunArgs& a, LaneRandom& lanes, SampleBlock& b) {
     __m256i s0[2], s1[2], s2[2], s3[2];
     for (int h = 0; h < 2; ++h) {
         s0[h] = _mm256_load_si256(reinterpret_cast<const __m256i*>(&lanes.s[0][4 * h]));
@@ -345,36 +346,36 @@ AVX2ENTRY void runavx2(const Consts& k, const RunArgs& a, LaneRandom& lanes, Sam
     const __m256d half = bc(0.5);
     const __m256d zero = _mm256_setzero_pd();
     const __m256d all = _mm256_castsi256_pd(_mm256_set1_epi64x(-1));
-    const __m256d keepx = a.keep[0] ? all : zero;
-    const __m256d keepy = a.keep[1] ? all : zero;
-    const __m256d keepz = a.keep[2] ? all : zero;
-    const __m256d ceiling = bc(a.maxpsi2);
+    const __m256d keepX = a.keep[0] ? all : zero;
+    const __m256d keepY = a.keep[1] ? all : zero;
+    const __m256d keepZ = a.keep[2] ? all : zero;
+    const __m256d ceiling = bc(a.maxPsi2);
     int nacc = 0;
-    int firstnz = sampleblocksize;
-    bool looknz = a.wantnonzero;
+    int firstNz = sampleBlockSize;
+    bool lookNz = a.wantNonZero;
     Stretch w;
-    for (int base = 0; base < sampleblocksize; base += stretch) {
+    for (int base = 0; base < sampleBlockSize; base += stretch) {
         // x, y, z and the acceptance draw u of eight trials from two steps
         // of the eight lanes: each 64-bit word gives two 32-bit values
         for (int i = 0; i < stretch; i += 8) {
-            const __m256i a0 = nextv(s0[0], s1[0], s2[0], s3[0]);
-            const __m256i a1 = nextv(s0[1], s1[1], s2[1], s3[1]);
-            const __m256i b0 = nextv(s0[0], s1[0], s2[0], s3[0]);
-            const __m256i b1 = nextv(s0[1], s1[1], s2[1], s3[1]);
-            _mm256_store_pd(w.x + i, _mm256_and_pd(_mm256_mul_pd(lowvalues(a0), scale), keepx));
-            _mm256_store_pd(w.x + i + 4, _mm256_and_pd(_mm256_mul_pd(highvalues(a0), scale), keepx));
-            _mm256_store_pd(w.y + i, _mm256_and_pd(_mm256_mul_pd(lowvalues(a1), scale), keepy));
-            _mm256_store_pd(w.y + i + 4, _mm256_and_pd(_mm256_mul_pd(highvalues(a1), scale), keepy));
-            _mm256_store_pd(w.z + i, _mm256_and_pd(_mm256_mul_pd(lowvalues(b0), scale), keepz));
-            _mm256_store_pd(w.z + i + 4, _mm256_and_pd(_mm256_mul_pd(highvalues(b0), scale), keepz));
-            _mm256_store_pd(w.u + i, _mm256_fmadd_pd(lowvalues(b1), unit, half));
-            _mm256_store_pd(w.u + i + 4, _mm256_fmadd_pd(highvalues(b1), unit, half));
+            const __m256i a0 = nextV(s0[0], s1[0], s2[0], s3[0]);
+            const __m256i a1 = nextV(s0[1], s1[1], s2[1], s3[1]);
+            const __m256i b0 = nextV(s0[0], s1[0], s2[0], s3[0]);
+            const __m256i b1 = nextV(s0[1], s1[1], s2[1], s3[1]);
+            _mm256_store_pd(w.x + i, _mm256_and_pd(_mm256_mul_pd(lowValues(a0), scale), keepX));
+            _mm256_store_pd(w.x + i + 4, _mm256_and_pd(_mm256_mul_pd(highValues(a0), scale), keepX));
+            _mm256_store_pd(w.y + i, _mm256_and_pd(_mm256_mul_pd(lowValues(a1), scale), keepY));
+            _mm256_store_pd(w.y + i + 4, _mm256_and_pd(_mm256_mul_pd(highValues(a1), scale), keepY));
+            _mm256_store_pd(w.z + i, _mm256_and_pd(_mm256_mul_pd(lowValues(b0), scale), keepZ));
+            _mm256_store_pd(w.z + i + 4, _mm256_and_pd(_mm256_mul_pd(highValues(b0), scale), keepZ));
+            _mm256_store_pd(w.u + i, _mm256_fmadd_pd(lowValues(b1), unit, half));
+            _mm256_store_pd(w.u + i + 4, _mm256_fmadd_pd(highValues(b1), unit, half));
         }
         // the radial factor less its power of rho (psi itself for l = 0)
         for (int i = 0; i < stretch; i += 4) {
             __m256d r;
             __m256d decay = decay4(k, _mm256_load_pd(w.x + i), _mm256_load_pd(w.y + i), _mm256_load_pd(w.z + i), r);
-            if (k.l == 0) decay = _mm256_mul_pd(bc(k.polarscale), decay);
+            if (k.l == 0) decay = _mm256_mul_pd(bc(k.polarScale), decay);
             _mm256_store_pd(w.r + i, r);
             _mm256_store_pd(w.psi + i, decay);
         }
@@ -386,7 +387,7 @@ AVX2ENTRY void runavx2(const Consts& k, const RunArgs& a, LaneRandom& lanes, Sam
                                                     _mm256_load_pd(w.z + i), _mm256_load_pd(w.psi + i), rare));
                 for (; rare; rare &= rare - 1) {
                     const int j = i + __builtin_ctz(rare);
-                    w.psi[j] = scalarpsi(k, w.x[j], w.y[j], w.z[j]);
+                    w.psi[j] = scalarPsi(k, w.x[j], w.y[j], w.z[j]);
                 }
             }
         // the acceptance test, accepted trials kept in order
@@ -395,11 +396,11 @@ AVX2ENTRY void runavx2(const Consts& k, const RunArgs& a, LaneRandom& lanes, Sam
             const __m256d psi2 = _mm256_mul_pd(psi, psi);
             const int acc =
                 _mm256_movemask_pd(_mm256_cmp_pd(psi2, _mm256_mul_pd(_mm256_load_pd(w.u + i), ceiling), _CMP_GT_OQ));
-            if (looknz) {
+            if (lookNz) {
                 const int nz = _mm256_movemask_pd(_mm256_cmp_pd(psi2, zero, _CMP_NEQ_UQ));
                 if (nz) {
-                    firstnz = base + i + __builtin_ctz(nz);
-                    looknz = false;
+                    firstNz = base + i + __builtin_ctz(nz);
+                    lookNz = false;
                 }
             }
             for (int bits = acc; bits; bits &= bits - 1) {
@@ -420,8 +421,8 @@ AVX2ENTRY void runavx2(const Consts& k, const RunArgs& a, LaneRandom& lanes, Sam
         _mm256_store_si256(reinterpret_cast<__m256i*>(&lanes.s[2][4 * h]), s2[h]);
         _mm256_store_si256(reinterpret_cast<__m256i*>(&lanes.s[3][4 * h]), s3[h]);
     }
-    b.naccepted = nacc;
-    b.firstnonzero = firstnz;
+    b.nAccepted = nacc;
+    b.firstNonZero = firstNz;
 }
 
 }  // namespace
@@ -431,7 +432,7 @@ void BatchOrbital::evaluate(const double* x, const double* y, const double* z, i
                             double* r) const {
 #ifdef VANTREL_AVX2
     if (fast_) {
-        evaluateavx2(constsof(k_), x, y, z, count, psi, r);
+        evaluateAvx2(constsOf(k_), x, y, z, count, psi, r);
         return;
     }
 #endif
@@ -444,22 +445,22 @@ void BatchOrbital::evaluate(const double* x, const double* y, const double* z, i
 SampleKernel::SampleKernel(const Orbital& o, double extent, const int mult[3], bool restricted)
     : psi_(o), scale_(2 * extent), restricted_(restricted), mult_{mult[0], mult[1], mult[2]} {}
 
-void SampleKernel::run(double maxpsi2, bool wantnonzero, SampleBlock& b) {
+void SampleKernel::run(double maxPsi2, bool wantNonZero, SampleBlock& b) {
     bool keep[3];
     for (int c = 0; c < 3; ++c) keep[c] = !(restricted_ && mult_[c] == 0);
 #ifdef VANTREL_AVX2
     if (psi_.fast_) {
-        const RunArgs args{scale_, {keep[0], keep[1], keep[2]}, maxpsi2, wantnonzero};
-        runavx2(constsof(psi_.k_), args, lanes_, b);
+        const RunArgs args{scale_, {keep[0], keep[1], keep[2]}, maxPsi2, wantNonZero};
+        runAvx2(constsOf(psi_.k_), args, lanes_, b);
         return;
     }
 #endif
     // Portable path: the same random stream, psi from the wave function itself.
     int nacc = 0;
-    b.firstnonzero = sampleblocksize;
-    bool looknz = wantnonzero;
+    b.firstNonZero = sampleBlockSize;
+    bool lookNz = wantNonZero;
     const double scale = scale_ * 0x1.0p-32;
-    for (int i = 0; i < sampleblocksize; i += 8) {
+    for (int i = 0; i < sampleBlockSize; i += 8) {
         std::uint64_t w[16];
         lanes_.next8(w);
         lanes_.next8(w + 8);
@@ -472,11 +473,11 @@ void SampleKernel::run(double maxpsi2, bool wantnonzero, SampleBlock& b) {
             double r = 0, r2 = 0, radial = 0;
             const double psi = psi_.k_.orbital->evaluate(coord[0], coord[1], coord[2], r, r2, radial);
             const double psi2 = psi * psi;
-            if (looknz && psi2 != 0) {
-                b.firstnonzero = i + j;
-                looknz = false;
+            if (lookNz && psi2 != 0) {
+                b.firstNonZero = i + j;
+                lookNz = false;
             }
-            if (psi2 > u * maxpsi2) {
+            if (psi2 > u * maxPsi2) {
                 b.index[nacc] = static_cast<std::uint16_t>(i + j);
                 b.x[nacc] = coord[0];
                 b.y[nacc] = coord[1];
@@ -487,7 +488,7 @@ void SampleKernel::run(double maxpsi2, bool wantnonzero, SampleBlock& b) {
             }
         }
     }
-    b.naccepted = nacc;
+    b.nAccepted = nacc;
 }
 
 }  // namespace vantrel

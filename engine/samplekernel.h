@@ -7,12 +7,12 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/platform.h"
+#include "engine/random.h"
 #include "engine/wavefunction.h"
 
 namespace vantrel {
 
-inline constexpr int sampleblocksize = 1024;
+inline constexpr int sampleBlockSize = 1024;
 
 // Eight interleaved xoshiro256** streams, each seeded from one draw of the
 // program's generator, so VANTREL_SEED reproduces a run.
@@ -26,14 +26,14 @@ struct LaneRandom {
 // The outcome of one block of trials: only the accepted trials are kept,
 // in trial order, with everything the run writes or counts for them.
 struct SampleBlock {
-    std::uint16_t index[sampleblocksize];  // trial index within the block
-    double x[sampleblocksize];
-    double y[sampleblocksize];
-    double z[sampleblocksize];
-    double psi[sampleblocksize];
-    double r[sampleblocksize];
-    int naccepted = 0;
-    int firstnonzero = sampleblocksize;  // first trial with psi^2 != 0, the size when none
+    std::uint16_t index[sampleBlockSize];  // trial index within the block
+    double x[sampleBlockSize];
+    double y[sampleBlockSize];
+    double z[sampleBlockSize];
+    double psi[sampleBlockSize];
+    double r[sampleBlockSize];
+    int nAccepted = 0;
+    int firstNonZero = sampleBlockSize;  // first trial with psi^2 != 0, the size when none
 };
 
 // psi of one orbital laid out for evaluation four points at a time. Agrees
@@ -49,15 +49,15 @@ public:
 
     struct Layout {
         const Orbital* orbital;
-        double rhoscale;     // rho per Angstrom
-        double radialscale;  // radial sum = radialscale * Laguerre polynomial
-        double polarscale;   // polar sum = polarscale * Legendre-type polynomial
-        double solidscale;   // polarscale * rhoscale^l
+        double rhoScale;     // rho per Angstrom
+        double radialScale;  // radial sum = radialScale * Laguerre polynomial
+        double polarScale;   // polar sum = polarScale * Legendre-type polynomial
+        double solidScale;   // polarScale * rhoScale^l
         int l, a, m;
-        bool oddplane;  // l + |m| odd: psi vanishes on z = 0
+        bool oddPlane;  // l + |m| odd: psi vanishes on z = 0
         // three-term recurrences: Laguerre, n - l - 1 steps; Legendre, l - |m|
-        std::vector<double> lagconst, lagslope, lagprev;
-        std::vector<double> legslope, legprev;
+        std::vector<double> lagConst, lagSlope, lagPrev;
+        std::vector<double> legSlope, legPrev;
     };
 
 private:
@@ -72,8 +72,8 @@ public:
     SampleKernel(const Orbital& o, double extent, const int mult[3], bool restricted);
     void seed(Random& from) { lanes_.seed(from); }
     // One block of trials: points, psi, r, and the accepted ones for this
-    // ceiling. firstnonzero is filled when wantnonzero is set.
-    void run(double maxpsi2, bool wantnonzero, SampleBlock& b);
+    // ceiling. firstNonZero is filled when wantNonZero is set.
+    void run(double maxPsi2, bool wantNonZero, SampleBlock& b);
 
 private:
     void draw(SampleBlock& b);

@@ -45,7 +45,7 @@ constexpr std::uint64_t pow10[20] = {1ULL,
 
 // x (positive, normal) times 10^k rounded to an integer, ties to even,
 // exactly: x = m * 2^q with q < 0 in the range where this is used.
-std::uint64_t scaledround(std::uint64_t m, int q, int k) {
+std::uint64_t scaledRound(std::uint64_t m, int q, int k) {
     unsigned __int128 p = (unsigned __int128)m * pow10[k];
     int s = -q;
     std::uint64_t n = (std::uint64_t)(p >> s);
@@ -58,7 +58,7 @@ std::uint64_t scaledround(std::uint64_t m, int q, int k) {
 // The 15 significant digits of x in integer arithmetic, for the plain
 // range (1E-05 to 1E+15, where nearly every written number lies). False
 // when x is outside it.
-bool decomposeplain(double x, Decimal& g) {
+bool decomposePlain(double x, Decimal& g) {
     std::uint64_t bits;
     std::memcpy(&bits, &x, sizeof bits);
     int be = int(bits >> 52 & 0x7FF);
@@ -75,7 +75,7 @@ bool decomposeplain(double x, Decimal& g) {
     for (int tries = 0; tries < 4; ++tries) {
         int k = 14 - e;
         if (k < 0 || k > 19) return false;
-        n = scaledround(m, q, k);
+        n = scaledRound(m, q, k);
         if (n >= pow10[15]) {
             ++e;
         } else if (n < pow10[14]) {
@@ -99,7 +99,7 @@ Decimal decompose(double x) {
     Decimal g;
     g.neg = std::signbit(x);
     if (x == 0) return g;
-    if (decomposeplain(std::fabs(x), g)) return g;
+    if (decomposePlain(std::fabs(x), g)) return g;
     char buf[40];
     // Correctly rounded to 15 digits: "d.dddddddddddddde+XX".
     auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(x), std::chars_format::scientific, 14);
@@ -119,14 +119,14 @@ Decimal decompose(double x) {
 
 // Keeps the first `keep` digits, rounding half away from zero or half to
 // even on the decimal digits themselves (so 2.675 rounds like it reads).
-void rounddecimal(Decimal& g, int keep, bool halfeven) {
+void roundDecimal(Decimal& g, int keep, bool halfEven) {
     if (keep >= g.nd) return;
     if (keep < 0) {
         g.nd = 0;
         return;
     }
     char r = g.d[keep];
-    bool up = r > '5' || (r == '5' && (!halfeven || keep + 1 < g.nd || (keep > 0 && (g.d[keep - 1] - '0') % 2 == 1)));
+    bool up = r > '5' || (r == '5' && (!halfEven || keep + 1 < g.nd || (keep > 0 && (g.d[keep - 1] - '0') % 2 == 1)));
     g.nd = keep;
     if (up) {
         int i = keep - 1;
@@ -142,29 +142,29 @@ void rounddecimal(Decimal& g, int keep, bool halfeven) {
     while (g.nd > 0 && g.d[g.nd - 1] == '0') --g.nd;
 }
 
-char digitat(const Decimal& g, long i) { return i >= 0 && i < g.nd ? g.d[i] : '0'; }
+char digitAt(const Decimal& g, long i) { return i >= 0 && i < g.nd ? g.d[i] : '0'; }
 
 // Fixed notation of an already rounded number: at least minint integer
-// digits, then `decimals` fraction digits (point written when withpoint).
-std::string fixedtext(const Decimal& g, int minint, int decimals, bool withpoint) {
+// digits, then `decimals` fraction digits (point written when withPoint).
+std::string fixedText(const Decimal& g, int minint, int decimals, bool withPoint) {
     std::string s;
     if (g.neg && g.nd > 0) s += '-';
-    long intdigits = g.nd > 0 && g.exp >= 0 ? g.exp + 1 : 0;
-    if (intdigits < minint) s.append(minint - intdigits, '0');
-    for (long i = 0; i < intdigits; ++i) s += digitat(g, i);
-    if (withpoint) s += '.';
-    for (int j = 1; j <= decimals; ++j) s += digitat(g, (long)g.exp + j);
+    long intDigits = g.nd > 0 && g.exp >= 0 ? g.exp + 1 : 0;
+    if (intDigits < minint) s.append(minint - intDigits, '0');
+    for (long i = 0; i < intDigits; ++i) s += digitAt(g, i);
+    if (withPoint) s += '.';
+    for (int j = 1; j <= decimals; ++j) s += digitAt(g, (long)g.exp + j);
     return s;
 }
 
-std::size_t copyout(const char* text, char* buf) {
+std::size_t copyOut(const char* text, char* buf) {
     std::size_t n = std::strlen(text);
     std::memcpy(buf, text, n + 1);
     return n;
 }
 
-bool isblankchar(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-bool isdigitchar(char c) { return c >= '0' && c <= '9'; }
+bool isBlankChar(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool isDigitChar(char c) { return c >= '0' && c <= '9'; }
 
 long long saturate(double f) {
     if (std::isnan(f)) return 0;
@@ -175,16 +175,16 @@ long long saturate(double f) {
 
 }  // namespace
 
-std::size_t numtext_fast(double x, char* buf) {
-    if (std::isnan(x)) return copyout("NaN", buf);
-    if (std::isinf(x)) return copyout(x < 0 ? "-Inf" : "Inf", buf);
+std::size_t numTextFast(double x, char* buf) {
+    if (std::isnan(x)) return copyOut("NaN", buf);
+    if (std::isinf(x)) return copyOut(x < 0 ? "-Inf" : "Inf", buf);
     Decimal g = decompose(x);
-    if (g.nd == 0) return copyout("0", buf);
+    if (g.nd == 0) return copyOut("0", buf);
     char* p = buf;
     if (g.neg) *p++ = '-';
     if (g.exp >= -5 && g.exp <= 14) {
         if (g.exp >= 0) {
-            for (int i = 0; i <= g.exp; ++i) *p++ = digitat(g, i);
+            for (int i = 0; i <= g.exp; ++i) *p++ = digitAt(g, i);
             if (g.nd > g.exp + 1) {
                 *p++ = '.';
                 for (int i = g.exp + 1; i < g.nd; ++i) *p++ = g.d[i];
@@ -212,40 +212,40 @@ std::size_t numtext_fast(double x, char* buf) {
     return std::size_t(p - buf);
 }
 
-std::string numtext(double x) {
+std::string numText(double x) {
     char buf[32];
-    return std::string(buf, numtext_fast(x, buf));
+    return std::string(buf, numTextFast(x, buf));
 }
 
-std::string inttext(long long x) { return std::to_string(x); }
+std::string intText(long long x) { return std::to_string(x); }
 
 double val(const std::string& s) {
     // Enough digits that the sticky digit below keeps the rounding exact.
-    constexpr int maxdigits = 800;
+    constexpr int maxDigits = 800;
     const char* p = s.data();
     const char* end = p + s.size();
-    auto skipblanks = [&] {
-        while (p < end && isblankchar(*p)) ++p;
+    auto skipBlanks = [&] {
+        while (p < end && isBlankChar(*p)) ++p;
     };
-    skipblanks();
+    skipBlanks();
     bool neg = false;
     if (p < end && (*p == '-' || *p == '+')) {
         neg = *p == '-';
         ++p;
     }
-    char mant[maxdigits + 24];
+    char mant[maxDigits + 24];
     int nd = 0;
     long long exp10 = 0;  // value = mant x 10^exp10
-    bool anydigit = false, point = false, dropped = false;
+    bool anyDigit = false, point = false, dropped = false;
     for (;;) {
-        skipblanks();
+        skipBlanks();
         if (p == end) break;
         char c = *p;
-        if (isdigitchar(c)) {
-            anydigit = true;
+        if (isDigitChar(c)) {
+            anyDigit = true;
             if (nd == 0 && c == '0') {
                 if (point) --exp10;
-            } else if (nd < maxdigits) {
+            } else if (nd < maxDigits) {
                 mant[nd++] = c;
                 if (point) --exp10;
             } else {
@@ -260,20 +260,20 @@ double val(const std::string& s) {
             break;
         }
     }
-    if (!anydigit) return 0;
+    if (!anyDigit) return 0;
     if (p < end && (*p == 'E' || *p == 'e' || *p == 'D' || *p == 'd')) {
         const char* q = p + 1;
-        while (q < end && isblankchar(*q)) ++q;
+        while (q < end && isBlankChar(*q)) ++q;
         bool eneg = false;
         if (q < end && (*q == '-' || *q == '+')) {
             eneg = *q == '-';
             ++q;
         }
-        while (q < end && isblankchar(*q)) ++q;
-        if (q < end && isdigitchar(*q)) {
+        while (q < end && isBlankChar(*q)) ++q;
+        if (q < end && isDigitChar(*q)) {
             long long e = 0;
-            while (q < end && (isdigitchar(*q) || isblankchar(*q))) {
-                if (isdigitchar(*q) && e < 1000000) e = e * 10 + (*q - '0');
+            while (q < end && (isDigitChar(*q) || isBlankChar(*q))) {
+                if (isDigitChar(*q) && e < 1000000) e = e * 10 + (*q - '0');
                 ++q;
             }
             exp10 += eneg ? -e : e;
@@ -297,9 +297,9 @@ double val(const std::string& s) {
     return neg ? -v : v;
 }
 
-long long floorval(const std::string& s) { return saturate(std::floor(val(s))); }
+long long floorVal(const std::string& s) { return saturate(std::floor(val(s))); }
 
-long long roundeven(double x) {
+long long roundEven(double x) {
     if (std::isnan(x)) return 0;
     double f = std::floor(x);
     double frac = x - f;  // exact
@@ -307,34 +307,34 @@ long long roundeven(double x) {
     return saturate(f);
 }
 
-int clampint(long long x) {
+int clampInt(long long x) {
     return (int)std::clamp<long long>(x, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
 }
 
-std::string formatpicture(double x, const std::string& picture) {
-    if (!std::isfinite(x) || picture.empty()) return numtext(x);
+std::string formatPicture(double x, const std::string& picture) {
+    if (!std::isfinite(x) || picture.empty()) return numText(x);
     const std::size_t n = picture.size();
     std::size_t zeros = picture.find_first_not_of('0');
     if (zeros == std::string::npos) {  // "00000000": whole number, leading zeros
         Decimal g = decompose(x);
-        rounddecimal(g, g.exp + 1, true);
-        return fixedtext(g, (int)n, 0, false);
+        roundDecimal(g, g.exp + 1, true);
+        return fixedText(g, (int)n, 0, false);
     }
-    if (zeros != 1 || picture[1] != '.') return numtext(x);
+    if (zeros != 1 || picture[1] != '.') return numText(x);
     std::size_t k = picture.find_first_not_of('0', 2);
     int decimals = int((k == std::string::npos ? n : k) - 2);
     if (k == std::string::npos) {  // "0.00"
         Decimal g = decompose(x);
-        rounddecimal(g, g.exp + decimals + 1, false);
-        return fixedtext(g, 1, decimals, true);
+        roundDecimal(g, g.exp + decimals + 1, false);
+        return fixedText(g, 1, decimals, true);
     }
     if (picture.compare(k, std::string::npos, "E+0") == 0) {  // "0.00E+0"
         Decimal g = decompose(x);
-        rounddecimal(g, decimals + 1, false);
+        roundDecimal(g, decimals + 1, false);
         std::string s = g.neg && g.nd > 0 ? "-" : "";
         s += g.nd > 0 ? g.d[0] : '0';
         s += '.';
-        for (int i = 1; i <= decimals; ++i) s += digitat(g, i);
+        for (int i = 1; i <= decimals; ++i) s += digitAt(g, i);
         int e = g.nd > 0 ? g.exp : 0;
         s += e < 0 ? "E-" : "E+";
         s += std::to_string(std::abs(e));
@@ -343,13 +343,13 @@ std::string formatpicture(double x, const std::string& picture) {
     if (k == 2 && picture.find_first_not_of('#', 2) == std::string::npos) {  // "0.##"
         int most = int(n - 2);
         Decimal g = decompose(x);
-        rounddecimal(g, g.exp + most + 1, false);
-        std::string s = fixedtext(g, 1, most, true);
+        roundDecimal(g, g.exp + most + 1, false);
+        std::string s = fixedText(g, 1, most, true);
         while (s.back() == '0' && s.size() > s.find('.') + 1) s.pop_back();
         if (s.back() == '.') s.pop_back();
         return s;
     }
-    return numtext(x);
+    return numText(x);
 }
 
 std::string lower(const std::string& s) {
@@ -373,7 +373,7 @@ std::string trim(const std::string& s) {
     return s.substr(b, e - b + 1);
 }
 
-std::string splitfirst(std::string& text, const std::string& delim) {
+std::string splitFirst(std::string& text, const std::string& delim) {
     // An empty delimiter counts as absent, so loops that split until the
     // text is empty always end.
     std::size_t pos = delim.empty() ? std::string::npos : text.find(delim);
@@ -403,7 +403,7 @@ std::string rewrite(const std::string& text, std::size_t first, const std::strin
     std::string out = text.substr(0, first);
     out.reserve(text.size() + repl.size());
     std::string pending(text.rbegin(), text.rend() - (std::ptrdiff_t)first);
-    const std::string replrev(repl.rbegin(), repl.rend());
+    const std::string replRev(repl.rbegin(), repl.rend());
     // Rules like "ab" -> "bbaa" grow without a useful end; stop there.
     const std::size_t limit =
         std::min<std::size_t>((text.size() + 1) * (repl.size() + 1) + (1u << 20), std::size_t(1) << 28);
@@ -421,7 +421,7 @@ std::string rewrite(const std::string& text, std::size_t first, const std::strin
         } else {
             if (out.size() + pending.size() + repl.size() > limit) break;
             out.resize(out.size() - m);
-            pending += replrev;
+            pending += replRev;
         }
     }
     out.append(pending.rbegin(), pending.rend());
@@ -430,7 +430,7 @@ std::string rewrite(const std::string& text, std::size_t first, const std::strin
 
 }  // namespace
 
-void replaceall(std::string& text, const std::string& find, const std::string& repl) {
+void replaceAll(std::string& text, const std::string& find, const std::string& repl) {
     if (find.empty()) return;
     std::size_t first = text.find(find);
     if (first == std::string::npos) return;
@@ -438,53 +438,25 @@ void replaceall(std::string& text, const std::string& find, const std::string& r
 }
 
 std::string replaced(std::string text, const std::string& find, const std::string& repl) {
-    replaceall(text, find, repl);
+    replaceAll(text, find, repl);
     return text;
 }
 
-std::string filenameof(const std::string& path) {
+std::string fileNameOf(const std::string& path) {
     std::string t = trim(path);
     std::size_t slash = t.rfind('/');
     if (slash != std::string::npos) t = trim(t.substr(slash + 1));
     return lower(t);
 }
 
-std::size_t lastindexof(const std::string& s, char c) {
+std::size_t lastIndexOf(const std::string& s, char c) {
     std::size_t pos = s.rfind(c);
     return pos == std::string::npos ? 0 : pos + 1;
 }
 
-std::string dirof(const std::string& path) {
+std::string dirOf(const std::string& path) {
     std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? "" : path.substr(0, slash);
-}
-
-std::string readwholefile(const std::string& path) {
-    if (!fileexists(path)) return "";
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return "";
-    std::string text;
-    char buf[65536];
-    while (in.read(buf, sizeof buf) || in.gcount() > 0) text.append(buf, (std::size_t)in.gcount());
-    return text;
-}
-
-bool writewholefile(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out << text << "\r\n";
-    out.close();
-    return !out.fail();
-}
-
-bool fileexists(const std::string& path) {
-    std::error_code ec;
-    return !path.empty() && std::filesystem::is_regular_file(path, ec);
-}
-
-bool direxists(const std::string& path) {
-    std::error_code ec;
-    return !path.empty() && std::filesystem::is_directory(path, ec);
 }
 
 }  // namespace vantrel

@@ -5,44 +5,42 @@
 #include <cstdint>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 
 #include "engine/globals.h"
 #include "engine/orbital.h"
-#include "engine/platform.h"
 #include "engine/textutil.h"
-#include "output/radial.h"
+#include "engine/radialhistogram.h"
 
 namespace vantrel {
 
-std::array<double, factorialmax + 1> factorial{};
+std::array<double, factorialMax + 1> factorial{};
 
-void fillfactorial() {
+void fillFactorial() {
     factorial[0] = 1;
-    for (int k = 1; k <= factorialmax; ++k) factorial[k] = k * factorial[k - 1];
+    for (int k = 1; k <= factorialMax; ++k) factorial[k] = k * factorial[k - 1];
 }
 
-bool fitstable(int n, int l) { return n >= 0 && l >= 0 && n + l <= factorialmax; }
+bool fitsTable(int n, int l) { return n >= 0 && l >= 0 && n + l <= factorialMax; }
 
 namespace {
 
 // The angles are measured with the program's own value of pi, so every
 // angle that gained a half or whole turn is off the true one by this much
 // (exact: the two values are within a factor two of each other).
-constexpr double pidelta = pivalue - 3.141592653589793;
+constexpr double piDelta = piValue - 3.141592653589793;
 
 // The azimuthal factor exactly as measured through the arctangent; decides
 // the cut to zero near the nodal planes.
-double azimuthfromangle(double x, double y, int m) {
+double azimuthFromAngle(double x, double y, int m) {
     double phi;
     if (x == 0) {
-        phi = y < 0 ? -pivalue / 2 : pivalue / 2;
+        phi = y < 0 ? -piValue / 2 : piValue / 2;
     } else {
         phi = std::atan(y / x);
-        if (x < 0) phi += pivalue;
+        if (x < 0) phi += piValue;
     }
-    const double f = m > 0 ? std::cos(m * phi) * sqrt2value : std::sin(-m * phi) * sqrt2value;
-    return std::fabs(f) < angularzero ? 0.0 : f;
+    const double f = m > 0 ? std::cos(m * phi) * sqrt2Value : std::sin(-m * phi) * sqrt2Value;
+    return std::fabs(f) < angularZero ? 0.0 : f;
 }
 
 // e^(-rho/2) given w = -rho / (2 ln 2) * 64, so that the result is 2^(w/64):
@@ -50,7 +48,7 @@ double azimuthfromangle(double x, double y, int m) {
 // bits, times a short series in the remainder (|w - k| <= 1/2). Within a
 // few units in the last place of the exact value for that w; inline and
 // without the library's checks it is much cheaper than exp.
-constexpr double expstep = 0.6931471805599453 / 64;  // ln 2 / 64
+constexpr double expStep = 0.6931471805599453 / 64;  // ln 2 / 64
 // 2^(j/64) less j in the exponent's last bits, summed in long double at
 // compile time so that the table is there before any other initialisation.
 struct ExpTable {
@@ -64,36 +62,36 @@ struct ExpTable {
         }
     }
 };
-constexpr ExpTable exptable;
+constexpr ExpTable expTable;
 
-[[gnu::noinline, gnu::cold]] double expfar(double w) { return std::exp(w * expstep); }
+[[gnu::noinline, gnu::cold]] double expFar(double w) { return std::exp(w * expStep); }
 
-inline double exp2by64(double w) {
-    if (!(w >= -65000)) return expfar(w);  // near underflow, or NaN
+inline double exp2By64(double w) {
+    if (!(w >= -65000)) return expFar(w);  // near underflow, or NaN
     constexpr double shift = 0x1.8p52;     // adding it rounds to a whole number in the low bits
-    constexpr double c1 = expstep, c2 = c1 * c1 / 2, c3 = c2 * c1 / 3, c4 = c3 * c1 / 4, c5 = c4 * c1 / 5;
+    constexpr double c1 = expStep, c2 = c1 * c1 / 2, c3 = c2 * c1 / 3, c4 = c3 * c1 / 4, c5 = c4 * c1 / 5;
     const double kd = w + shift;
     const std::uint64_t ki = std::bit_cast<std::uint64_t>(kd);
     const double f = w - (kd - shift);
     const double f2 = f * f;
     const double p = (1 + c1 * f) + f2 * ((c2 + c3 * f) + f2 * (c4 + c5 * f));
-    return std::bit_cast<double>(exptable.bits[ki & 63] + (ki << 46)) * p;
+    return std::bit_cast<double>(expTable.bits[ki & 63] + (ki << 46)) * p;
 }
 
-// pidelta for negative v, 0 for positive v, without a branch: the sign of
+// piDelta for negative v, 0 for positive v, without a branch: the sign of
 // a random coordinate is not predictable.
-inline double halfturn(double v) { return pidelta * (0.5 - std::copysign(0.5, v)); }
+inline double halfTurn(double v) { return piDelta * (0.5 - std::copysign(0.5, v)); }
 
 // 1/sqrt(v) for normal positive v to about 2e-3: the classic bit estimate
 // and one Newton step, no divide.
-inline double roughrsqrt(double v) {
+inline double roughRsqrt(double v) {
     const double y = std::bit_cast<double>(0x5fe6eb50c7b537a9ULL - (std::bit_cast<std::uint64_t>(v) >> 1));
     return y * (1.5 - 0.5 * v * y * y);
 }
 
 // (u + iv)^a by repeated rotation: cos and sin of a times the angle, scaled
 // by the a-th power of the length.
-inline void rotatepower(double u, double v, int a, double& re, double& im) {
+inline void rotatePower(double u, double v, int a, double& re, double& im) {
     re = u;
     im = v;
     for (int i = 1; i < a; ++i) {
@@ -108,8 +106,8 @@ inline void rotatepower(double u, double v, int a, double& re, double& im) {
 Orbital::Orbital() { setup(1, 1, 0, 0); }
 
 void Orbital::setup(int zn, int nn, int ln, int mn) {
-    if (zn < 1 || nn < 1 || ln < 0 || ln >= nn || mn < -ln || mn > ln || !fitstable(nn, ln)) return;
-    if (factorial[0] != 1) fillfactorial();
+    if (zn < 1 || nn < 1 || ln < 0 || ln >= nn || mn < -ln || mn > ln || !fitsTable(nn, ln)) return;
+    if (factorial[0] != 1) fillFactorial();
     const auto f = [](int k) { return factorial[k]; };
     const int a = std::abs(mn);
     z = zn;
@@ -117,71 +115,71 @@ void Orbital::setup(int zn, int nn, int ln, int mn) {
     l = ln;
     m = mn;
 
-    radialnorm = std::sqrt(f(n - l - 1) / 2.0 / n / std::pow(f(n + l), 3)) *
+    radialNorm = std::sqrt(f(n - l - 1) / 2.0 / n / std::pow(f(n + l), 3)) *
                  std::pow(2.0 * z / n / bohr, 1.5);
-    laguerrescale = std::pow(f(n + l), 2);
-    angularnorm = std::pow(2.0, -l) * f(l) * f(l + a) *
+    laguerreScale = std::pow(f(n + l), 2);
+    angularNorm = std::pow(2.0, -l) * f(l) * f(l + a) *
                   std::sqrt((2 * l + 1) * f(l - a) / 2.0 / f(l + a));
-    radialcoef.assign(n - l + 1, 0.0);
-    angularcoef.assign(l + 2, 0.0);
+    radialCoef.assign(n - l + 1, 0.0);
+    angularCoef.assign(l + 2, 0.0);
     for (int k = 0; k <= n - l - 1; ++k)
-        radialcoef[k] = laguerrescale * radialnorm / f(k) / f(n - l - 1 - k) / f(2 * l + 1 + k);
+        radialCoef[k] = laguerreScale * radialNorm / f(k) / f(n - l - 1 - k) / f(2 * l + 1 + k);
     for (int k = a; k <= l; ++k)
-        angularcoef[k] = std::pow(-1.0, l - k) * angularnorm / f(k) / f(l + a - k) / f(l - k) / f(k - a);
+        angularCoef[k] = std::pow(-1.0, l - k) * angularNorm / f(k) / f(l + a - k) / f(l - k) / f(k - a);
 
     // The radial sum is a multiple of the Laguerre polynomial L(n-l-1, 2l+1):
     // L(j+1) = ((2j+2+2l - rho) L(j) - (j+2l+1) L(j-1)) / (j+1).
     const int alpha = 2 * l + 1;
-    radialsteps = n - l - 1;
-    for (int j = 0; j < radialsteps; ++j) {
-        lagconst[j] = double(2 * j + 1 + alpha) / (j + 1);
-        lagslope[j] = 1.0 / (j + 1);
-        lagprev[j] = double(j + alpha) / (j + 1);
+    radialSteps = n - l - 1;
+    for (int j = 0; j < radialSteps; ++j) {
+        lagConst[j] = double(2 * j + 1 + alpha) / (j + 1);
+        lagSlope[j] = 1.0 / (j + 1);
+        lagPrev[j] = double(j + alpha) / (j + 1);
     }
     // The polar sum is a multiple of P(l, |m|) / sin^|m|:
     // q(k+1) = ((2k+1) c q(k) - (k+|m|) q(k-1)) / (k-|m|+1), q(|m|) = 1.
     absm = a;
-    polarsteps = l - a;
-    oddparity = (l + a) % 2 != 0;
-    for (int k = 0; k < polarsteps; ++k) {
+    polarSteps = l - a;
+    oddParity = (l + a) % 2 != 0;
+    for (int k = 0; k < polarSteps; ++k) {
         const int deg = a + k;
-        legslope[k] = double(2 * deg + 1) / (k + 1);
-        legprev[k] = double(deg + a) / (k + 1);
+        legSlope[k] = double(2 * deg + 1) / (k + 1);
+        legPrev[k] = double(deg + a) / (k + 1);
     }
-    // Tie both to the tables: the radial sum at rho = 0 is radialcoef(0),
-    // the polar sum at cos = 1 is angularcoef(l) 2^(l-|m|).
-    double lag = 1, lagold = 0;
-    for (int j = 0; j < radialsteps; ++j) {
-        const double next = lagconst[j] * lag - lagprev[j] * lagold;
-        lagold = lag;
+    // Tie both to the tables: the radial sum at rho = 0 is radialCoef(0),
+    // the polar sum at cos = 1 is angularCoef(l) 2^(l-|m|).
+    double lag = 1, lagOld = 0;
+    for (int j = 0; j < radialSteps; ++j) {
+        const double next = lagConst[j] * lag - lagPrev[j] * lagOld;
+        lagOld = lag;
         lag = next;
     }
-    radialscale = radialcoef[0] / lag;
-    double q = 1, qold = 0;
-    for (int k = 0; k < polarsteps; ++k) {
-        const double next = legslope[k] * q - legprev[k] * qold;
-        qold = q;
+    radialScale = radialCoef[0] / lag;
+    double q = 1, qOld = 0;
+    for (int k = 0; k < polarSteps; ++k) {
+        const double next = legSlope[k] * q - legPrev[k] * qOld;
+        qOld = q;
         q = next;
     }
-    polarscale = std::ldexp(angularcoef[l], l - a) / q;
-    rhoscale = 2.0 * z / n / bohr;
-    solidscale = polarscale * std::pow(rhoscale, l);
-    expscale = rhoscale * (-0.5 / expstep);
+    polarScale = std::ldexp(angularCoef[l], l - a) / q;
+    rhoScale = 2.0 * z / n / bohr;
+    solidScale = polarScale * std::pow(rhoScale, l);
+    expScale = rhoScale * (-0.5 / expStep);
     evaluator = pick<0, 0>(l, a);
 }
 
 double Orbital::polar(double c) const {
-    double q = 1, qold = 0;
-    for (int k = 0; k < polarsteps; ++k) {
-        const double next = legslope[k] * c * q - legprev[k] * qold;
-        qold = q;
+    double q = 1, qOld = 0;
+    for (int k = 0; k < polarSteps; ++k) {
+        const double next = legSlope[k] * c * q - legPrev[k] * qOld;
+        qOld = q;
         q = next;
     }
-    return polarscale * q;
+    return polarScale * q;
 }
 
 double Orbital::angular(double x, double y, double zc) const {
-    if (zc == 0 && oddparity) return 0.0;
+    if (zc == 0 && oddParity) return 0.0;
     // Distances for the angles; hypot where the squares may have underflowed.
     double rxy, rr;
     const double s = x * x + y * y, r2 = s + zc * zc;
@@ -196,7 +194,7 @@ double Orbital::angular(double x, double y, double zc) const {
     // the pi offset, which the first-order correction reproduces.
     double c = 0, sn = 1;
     if (zc != 0) {
-        const double d = zc < 0 ? pidelta : 0.0;
+        const double d = zc < 0 ? piDelta : 0.0;
         const double inv = 1.0 / rr;
         c = (zc - d * rxy) * inv;
         sn = (rxy + d * zc) * inv;
@@ -207,23 +205,23 @@ double Orbital::angular(double x, double y, double zc) const {
     if (m == 0) return theta;
 
     // The azimuth likewise; on the z axis it counts as a quarter turn.
-    double cp = 0, sp = 1, d = pidelta / 2;
+    double cp = 0, sp = 1, d = piDelta / 2;
     if (rxy != 0) {
         cp = x / rxy;
         sp = y / rxy;
-        d = x == 0 ? (y < 0 ? -pidelta / 2 : pidelta / 2) : (x < 0 ? pidelta : 0.0);
+        d = x == 0 ? (y < 0 ? -piDelta / 2 : piDelta / 2) : (x < 0 ? piDelta : 0.0);
     }
     double cm, sm;
-    rotatepower(cp, sp, absm, cm, sm);
+    rotatePower(cp, sp, absm, cm, sm);
     const double md = absm * d;
-    double phi = (m > 0 ? cm - sm * md : sm + cm * md) * sqrt2value;
+    double phi = (m > 0 ? cm - sm * md : sm + cm * md) * sqrt2Value;
     // Near a nodal plane let the angle itself decide the cut to zero.
-    if (std::fabs(phi) < 1e-8) phi = azimuthfromangle(x, y, m);
+    if (std::fabs(phi) < 1e-8) phi = azimuthFromAngle(x, y, m);
     return theta * phi;
 }
 
 template <int L, int A>
-double Orbital::evaluateas(const Orbital& o, double x, double y, double zc, double& r, double& r2,
+double Orbital::evaluateAs(const Orbital& o, double x, double y, double zc, double& r, double& r2,
                            double& radial) {
     // With L and A given the short loops below unroll; -1 takes them from o.
     const int l = L >= 0 ? L : o.l;
@@ -231,23 +229,23 @@ double Orbital::evaluateas(const Orbital& o, double x, double y, double zc, doub
     const double s = x * x + y * y;
     r2 = zc * zc + s;
     r = std::sqrt(r2);
-    const double rho = o.rhoscale * r;
+    const double rho = o.rhoScale * r;
 
-    double lag = 1, lagold = 0;
-    for (int j = 0; j < o.radialsteps; ++j) {
-        const double next = (o.lagconst[j] - o.lagslope[j] * rho) * lag - o.lagprev[j] * lagold;
-        lagold = lag;
+    double lag = 1, lagOld = 0;
+    for (int j = 0; j < o.radialSteps; ++j) {
+        const double next = (o.lagConst[j] - o.lagSlope[j] * rho) * lag - o.lagPrev[j] * lagOld;
+        lagOld = lag;
         lag = next;
     }
     double rhol = 1;
     for (int i = 0; i < l; ++i) rhol *= rho;
-    const double decay = exp2by64(o.expscale * r) * (o.radialscale * lag);
+    const double decay = exp2By64(o.expScale * r) * (o.radialScale * lag);
     const double big = rhol * decay;
 
-    const bool only = radial == radialonly;
+    const bool only = radial == radialOnly;
     radial = big;
     if (only) return big;
-    if (l == 0) return o.polarscale * big;
+    if (l == 0) return o.polarScale * big;
     // On the plane z = 0, within a millionth of a radian of the z axis, or
     // too close to the nucleus for the squares: the careful way.
     if (zc == 0 || !(s >= 1e-12 * r2) || r2 < 1e-280) return big * o.angular(x, y, zc);
@@ -256,111 +254,97 @@ double Orbital::evaluateas(const Orbital& o, double x, double y, double zc, doub
     // harmonic), which needs neither r nor a divide. The pi-offset
     // corrections are of order 1e-12 and need 1/sqrt(x^2 + y^2) to a few
     // parts in a thousand only.
-    const double rsq = roughrsqrt(s);
-    const double dz = halfturn(zc);
+    const double rsq = roughRsqrt(s);
+    const double dz = halfTurn(zc);
     const double zt = zc - dz * s * rsq;  // z turned by the polar offset
     double h = 1, hold = 0;
     for (int k = 0; k < l - a; ++k) {
-        const double next = o.legslope[k] * zt * h - o.legprev[k] * r2 * hold;
+        const double next = o.legSlope[k] * zt * h - o.legPrev[k] * r2 * hold;
         hold = h;
         h = next;
     }
-    const double harmonic = o.solidscale * h;
+    const double harmonic = o.solidScale * h;
     if (a == 0) return harmonic * decay;
 
     // (x + iy)^|m|, then turned by the azimuth's pi offset to first order.
     double re, im;
-    rotatepower(x, y, a, re, im);
-    const double turn = a * (x == 0 ? (y < 0 ? -pidelta / 2 : pidelta / 2) : halfturn(x));
+    rotatePower(x, y, a, re, im);
+    const double turn = a * (x == 0 ? (y < 0 ? -piDelta / 2 : piDelta / 2) : halfTurn(x));
     const double value = o.m > 0 ? re - im * turn : im + re * turn;
     const double rxy = s * rsq;
-    double rxya = 1;
-    for (int i = 0; i < a; ++i) rxya *= rxy;
+    double rxyA = 1;
+    for (int i = 0; i < a; ++i) rxyA *= rxy;
     // Near a nodal plane let the angle itself decide the cut to zero.
-    if (!(std::fabs(value) * sqrt2value >= 1e-8 * rxya)) return big * o.angular(x, y, zc);
+    if (!(std::fabs(value) * sqrt2Value >= 1e-8 * rxyA)) return big * o.angular(x, y, zc);
     // The polar offset scales sin^|m| by 1 + |m| offset cos / sin.
     const double tilt = 1 + a * dz * zc * rsq;
-    return harmonic * decay * (tilt * value * sqrt2value);
+    return harmonic * decay * (tilt * value * sqrt2Value);
 }
 
-// Compiled forms for l up to fixedl, the general one above it.
+// Compiled forms for l up to fixedL, the general one above it.
 template <int L, int A>
 Orbital::Evaluator Orbital::pick(int l, int a) {
-    if constexpr (L > fixedl) {
-        return &evaluateas<-1, -1>;
+    if constexpr (L > fixedL) {
+        return &evaluateAs<-1, -1>;
     } else if constexpr (A > L) {
         return pick<L + 1, 0>(l, a);
     } else {
-        return l == L && a == A ? &evaluateas<L, A> : pick<L, A + 1>(l, a);
+        return l == L && a == A ? &evaluateAs<L, A> : pick<L, A + 1>(l, a);
     }
 }
 
-Orbital& currentorbital() {
+Orbital& currentOrbital() {
     static Orbital current;
     return current;
 }
 
-void setcoefficients() {
+void setCoefficients() {
     const auto& o = globals().orbital;
-    currentorbital().setup(o.currentz, o.currentn, o.currentl, o.currentm);
+    currentOrbital().setup(o.currentZ, o.currentN, o.currentL, o.currentM);
 }
 
-double wavefunction(double x, double y, double z, double& r, double& r2, double& radial) {
-    return currentorbital().evaluate(x, y, z, r, r2, radial);
+double waveFunction(double x, double y, double z, double& r, double& r2, double& radial) {
+    return currentOrbital().evaluate(x, y, z, r, r2, radial);
 }
 
-void getintensity(int na, int nb, double& value) {
+void getIntensity(int na, int nb, double& value) {
     value = 0;
     auto& o = globals().orbital;
-    if (!validnumbers(na, 1, 0) || !validnumbers(nb, 0, 0)) return;
-    const int n = o.currentn, l = o.currentl, m = o.currentm;
+    if (!validNumbers(na, 1, 0) || !validNumbers(nb, 0, 0)) return;
+    const int n = o.currentN, l = o.currentL, m = o.currentM;
     const double extent = o.extent;
 
-    o.currentn = na;
-    o.currentl = 1;
-    o.currentm = 0;
-    setcoefficients();
-    o.extent = defaultextent();
-    const int k = std::max(1, binsperangstrom(0));
-    const long long steps = std::clamp(roundeven(std::sqrt(3.0) * o.extent * (k + 1)), 0LL, 32000LL);
+    o.currentN = na;
+    o.currentL = 1;
+    o.currentM = 0;
+    setCoefficients();
+    o.extent = defaultExtent();
+    const int k = std::max(1, binsPerAngstrom(0));
+    const long long steps = std::clamp(roundEven(std::sqrt(3.0) * o.extent * (k + 1)), 0LL, 32000LL);
     std::vector<double> weight(steps + 1);
     double r, r2, radial;
     for (long long i = 1; i <= steps; ++i) {
-        radial = radialonly;
-        const double big = wavefunction(double(i) / k, 0, 0, r, r2, radial);
+        radial = radialOnly;
+        const double big = waveFunction(double(i) / k, 0, 0, r, r2, radial);
         weight[i] = big * r * r;
     }
-    o.currentn = nb;
-    o.currentl = 0;
-    o.currentm = 0;
-    setcoefficients();
+    o.currentN = nb;
+    o.currentL = 0;
+    o.currentM = 0;
+    setCoefficients();
     double sum = 0;
     for (long long i = 1; i <= steps; ++i) {
-        radial = radialonly;
-        sum += wavefunction(double(i) / k, 0, 0, r, r2, radial) * weight[i] * r;
+        radial = radialOnly;
+        sum += waveFunction(double(i) / k, 0, 0, r, r2, radial) * weight[i] * r;
     }
     value = sum * sum / 6575.9;
 
     o.extent = extent;
-    o.currentn = n;
-    o.currentl = l;
-    o.currentm = m;
-    if (validnumbers(n, l, m)) setcoefficients();
+    o.currentN = n;
+    o.currentL = l;
+    o.currentM = m;
+    if (validNumbers(n, l, m)) setCoefficients();
 }
 
-void getallintensities() {
-    const std::string path = tempdir() + "/int.csv";
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    for (int i = 2; i <= 20 && out; ++i) {
-        for (int j = 1; j < i; ++j) {
-            double v;
-            getintensity(i, j, v);
-            out << i << ',' << j << ',' << numtext(v) << crlf;
-            pumpevents();
-        }
-    }
-    out.close();
-    if (!out) dialogs().messagebox("The file " + path + " could not be written.");
-}
 
 }  // namespace vantrel

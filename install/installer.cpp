@@ -3,6 +3,6 @@
 namespace vantrel {
 
 // The help pages ship beside the program; nothing is carried inside it yet.
-void runinstaller() {}
+void runInstaller() {}
 
 }  // namespace vantrel

@@ -3,6 +3,6 @@
 
 namespace vantrel {
 
-void runinstaller();
+void runInstaller();
 
 }  // namespace vantrel

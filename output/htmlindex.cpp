@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "engine/globals.h"
-#include "engine/platform.h"
+#include "output/platform.h"
 #include "engine/textutil.h"
+#include "output/fileutil.h"
 
 namespace vantrel {
 
@@ -17,9 +18,9 @@ namespace {
 namespace fs = std::filesystem;
 
 // Summaries are one line; anything much larger is not one of ours.
-constexpr std::uintmax_t maxsummarybytes = 64 * 1024;
+constexpr std::uintmax_t maxSummaryBytes = 64 * 1024;
 
-const std::string reloadnote =
+const std::string reloadNote =
     "Note: If your most recently created model doesn't appear here, try <a "
     "href=javascript:void(top.document.location.reload())>reloading</a> this page.<p>";
 
@@ -29,7 +30,7 @@ struct Listed {
 };
 
 // Regular files of the cache whose name ends in the extension (any case).
-std::vector<Listed> listcache(const std::string& cache, const std::string& extension) {
+std::vector<Listed> listCache(const std::string& cache, const std::string& extension) {
     std::vector<Listed> found;
     std::error_code ec;
     for (fs::directory_iterator it(cache, ec), end; !ec && it != end; it.increment(ec)) {
@@ -46,12 +47,12 @@ std::vector<Listed> listcache(const std::string& cache, const std::string& exten
 
 // The order of the hidden sorted list box: case does not matter; names
 // that differ only in case keep a fixed order.
-bool nocasebefore(const std::string& a, const std::string& b) {
+bool noCaseBefore(const std::string& a, const std::string& b) {
     std::string la = lower(a), lb = lower(b);
     return la != lb ? la < lb : a < b;
 }
 
-std::string datetext(fs::file_time_type t) {
+std::string dateText(fs::file_time_type t) {
     auto sys = std::chrono::time_point_cast<std::chrono::system_clock::duration>(
         t - fs::file_time_type::clock::now() + std::chrono::system_clock::now());
     std::time_t tt = std::chrono::system_clock::to_time_t(sys);
@@ -62,7 +63,7 @@ std::string datetext(fs::file_time_type t) {
     return buf;
 }
 
-std::string joinlines(const std::vector<std::string>& lines) {
+std::string joinLines(const std::vector<std::string>& lines) {
     std::string text;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (i) text += crlf;
@@ -71,103 +72,103 @@ std::string joinlines(const std::vector<std::string>& lines) {
     return text;
 }
 
-void writenames(const std::string& cache) {
+void writeNames(const std::string& cache) {
     std::vector<Listed> pages;
-    for (auto& p : listcache(cache, ".htm"))
+    for (auto& p : listCache(cache, ".htm"))
         if (val(p.name) != 0) pages.push_back(std::move(p));
-    std::sort(pages.begin(), pages.end(), [](const Listed& a, const Listed& b) { return nocasebefore(a.name, b.name); });
+    std::sort(pages.begin(), pages.end(), [](const Listed& a, const Listed& b) { return noCaseBefore(a.name, b.name); });
 
     std::vector<std::string> lines;
     lines.push_back("<html><body><h1>Directory of " + cache + "</h1><p>" + crlf);
-    lines.push_back(reloadnote + "<a target=_top href=index.htm>by energy</a><p><table>");
+    lines.push_back(reloadNote + "<a target=_top href=index.htm>by energy</a><p><table>");
     for (const auto& p : pages) {
         std::string name = lower(p.name);
         std::string rest = name;
-        std::string t1 = splitfirst(rest, "_");
-        std::string t2 = splitfirst(rest, "_");
-        std::string t3 = splitfirst(rest, "_");
+        std::string t1 = splitFirst(rest, "_");
+        std::string t2 = splitFirst(rest, "_");
+        std::string t3 = splitFirst(rest, "_");
         std::string t4 = rest.substr(0, rest.find(".htm"));
         lines.push_back("<tr><td><a target=_top href=" + name + ">" + name + "</a>" + "<td>n=" + t1 +
-                        "<td>l=" + t2 + "<td>m=" + t3 + "<td>" + t4 + "<td>" + datetext(p.modified));
+                        "<td>l=" + t2 + "<td>m=" + t3 + "<td>" + t4 + "<td>" + dateText(p.modified));
     }
     lines.push_back("</table></body></html>");
-    writewholefile(cache + "/names.htm", joinlines(lines));
+    writeWholeFile(cache + "/names.htm", joinLines(lines));
 }
 
-std::vector<std::string> energyitems(const std::string& cache) {
+std::vector<std::string> energyItems(const std::string& cache) {
     std::vector<std::string> items;
-    for (const auto& s : listcache(cache, ".txt")) {
+    for (const auto& s : listCache(cache, ".txt")) {
         const std::string path = cache + "/" + s.name;
         std::error_code ec;
         auto size = fs::file_size(path, ec);
-        if (ec || size > maxsummarybytes) continue;
-        std::string text = readwholefile(path);
+        if (ec || size > maxSummaryBytes) continue;
+        std::string text = readWholeFile(path);
         while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
         auto at = text.find("E =");
         if (at == std::string::npos) continue;
         double e = val(text.substr(at + 3));
         if (!(e < 0)) continue;
-        items.push_back(formatpicture(-e * 10000, "00000000") + ";" + text);
+        items.push_back(formatPicture(-e * 10000, "00000000") + ";" + text);
     }
-    std::sort(items.begin(), items.end(), nocasebefore);
+    std::sort(items.begin(), items.end(), noCaseBefore);
     return items;
 }
 
 // The viewer of frame1's showxyz: the file and script come from the
 // function's arguments. The embed's own quotes are escaped, or the Chime
 // form's script='...' would end the single-quoted JavaScript string.
-std::string showxyzembed() {
-    const std::string filemark = "\x01" "F", scriptmark = "\x01" "S";
-    std::string embed = createembed("orbital1", filemark, scriptmark, "width=300 height=300", "white", "");
-    replaceall(embed, "'", "\\'");
-    replaceall(embed, filemark, "'+sfile+'");
-    replaceall(embed, scriptmark, "'+script+'");
+std::string showXyzEmbed(bool jmol) {
+    const std::string fileMark = "\x01" "F", scriptMark = "\x01" "S";
+    std::string embed = createEmbed(jmol, "orbital1", fileMark, scriptMark, "width=300 height=300", "white", "");
+    replaceAll(embed, "'", "\\'");
+    replaceAll(embed, fileMark, "'+sfile+'");
+    replaceAll(embed, scriptMark, "'+script+'");
     return embed;
 }
 
-void writeenergyindex(const std::string& cache) {
+void writeEnergyIndex(const std::string& cache, bool jmol) {
     std::vector<std::string> lines = {
         "<script type=text/javascript>",
         "function showxyz(sfile,script,shead){",
-        "  var s='<body>" + showxyzembed() + "</body>';",
+        "  var s='<body>" + showXyzEmbed(jmol) + "</body>';",
         "  parent.fraOrb.document.open();parent.fraOrb.document.write(s);",
         "  parent.fraOrb.document.close();",
         "  parent.fraTitle.document.open();parent.fraTitle.document.write(shead);",
         "  parent.fraTitle.document.close();",
         "}",
         "</script>",
-        "<body><h3>Index by Energy</h3><p>" + reloadnote + "<a target=_top href=names.htm>by name</a><table>",
+        "<body><h3>Index by Energy</h3><p>" + reloadNote + "<a target=_top href=names.htm>by name</a><table>",
     };
-    std::string previouskey;
+    std::string previousKey;
     bool first = true;
-    for (std::string item : energyitems(cache)) {
-        std::string key = splitfirst(item, ";");
-        std::string xyz = splitfirst(item, ";");
-        std::string energy = trim(splitfirst(item, ";"));
-        std::string script = splitfirst(item, "|");
+    for (std::string item : energyItems(cache)) {
+        std::string key = splitFirst(item, ";");
+        std::string xyz = splitFirst(item, ";");
+        std::string energy = trim(splitFirst(item, ";"));
+        std::string script = splitFirst(item, "|");
         const std::string& title = item;
         std::string shown = energy.substr(0, energy.find("atto")) + "aJ";
         std::string display = xyz.substr(0, xyz.find(".xyz"));
-        replaceall(display, "_", "&nbsp;");
+        replaceAll(display, "_", "&nbsp;");
 
         lines.push_back("<tr>");
-        if (first || key != previouskey)
+        if (first || key != previousKey)
             lines.push_back("<td colspan=2><hr></td><tr><td nowrap valign=top><b>" + shown + "</b></td>");
         else
             lines.push_back("<td></td>");
         lines.push_back("<td nowrap valign=top><a href=\"javascript:showxyz('" + xyz + "','" + script + "','" +
                         title + "')\">" + display + "</a></td></tr>");
-        previouskey = key;
+        previousKey = key;
         first = false;
     }
     lines.push_back("</table>");
     lines.push_back("</body>");
-    writewholefile(cache + "/frame1.htm", joinlines(lines));
+    writeWholeFile(cache + "/frame1.htm", joinLines(lines));
 }
 
-std::string framesettemplate() {
-    return joinlines({
-        "<HTML><HEAD><TITLE>Index of " + globals().maindir + "/files by Energy</TITLE></HEAD>",
+std::string frameSetTemplate() {
+    return joinLines({
+        "<HTML><HEAD><TITLE>Index of " + globals().mainDir + "/files by Energy</TITLE></HEAD>",
         "<FRAMESET FRAMEBORDER='0' BORDER=NO FRAMESPACING='0' ROWS='0,*'>",
         "    <FRAME MARGINWIDTH='0' MARGINHEIGHT='0'>",
         "    <FRAMESET FRAMEBORDER='0' BORDER=NO FRAMESPACING='0' ROWS='15%,85%'>",
@@ -185,31 +186,31 @@ std::string framesettemplate() {
 
 // The frame set is made once beside the program and copied into the
 // cache; where the program's folder cannot hold it, it goes straight in.
-void writeindexframeset(const std::string& cache) {
-    const std::string tpl = programdir() + "/index.ht";
+void writeIndexFrameSet(const std::string& cache) {
+    const std::string tpl = programDir() + "/index.ht";
     const std::string target = cache + "/index.htm";
-    if (!fileexists(tpl) && !writewholefile(tpl, framesettemplate())) {
-        writewholefile(target, framesettemplate());
+    if (!fileExists(tpl) && !writeWholeFile(tpl, frameSetTemplate())) {
+        writeWholeFile(target, frameSetTemplate());
         return;
     }
     std::error_code ec;
     fs::copy_file(tpl, target, fs::copy_options::overwrite_existing, ec);
-    if (ec) writewholefile(target, framesettemplate());
+    if (ec) writeWholeFile(target, frameSetTemplate());
 }
 
 }  // namespace
 
-void createhtmlindex(const std::string& sheader, const std::string& script, const std::string&) {
-    const std::string cache = globals().maindir + "/files";
-    writenames(cache);
-    writeenergyindex(cache);
-    writewholefile(cache + "/frame2.htm",
-                   joinlines({"<body>",
-                              createembed("orbital1", fs::path(globals().orbital.xyzfile).filename().string(), script,
+void createHtmlIndex(bool jmol, const std::string& sHeader, const std::string& script, const std::string&) {
+    const std::string cache = globals().mainDir + "/files";
+    writeNames(cache);
+    writeEnergyIndex(cache, jmol);
+    writeWholeFile(cache + "/frame2.htm",
+                   joinLines({"<body>",
+                              createEmbed(jmol, "orbital1", fs::path(globals().orbital.xyzFile).filename().string(), script,
                                           "width=300 height=300", "white", ""),
                               "</body>"}));
-    writewholefile(cache + "/frame0.htm", "<html>" + sheader + "</html>");
-    writeindexframeset(cache);
+    writeWholeFile(cache + "/frame0.htm", "<html>" + sHeader + "</html>");
+    writeIndexFrameSet(cache);
 }
 
 }  // namespace vantrel

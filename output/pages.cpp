@@ -6,30 +6,29 @@
 #include <iostream>
 
 #include "engine/energy.h"
-#include "engine/formstate.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
-#include "engine/platform.h"
+#include "output/platform.h"
 #include "engine/textutil.h"
-#include "output/pointfile.h"
+#include "output/fileutil.h"
 
 namespace vantrel {
 
 namespace {
 
 // Where the browser fetches the Chime plug-in when it is missing.
-const std::string chimepluginpage = "http://www.mdl.com/products/framework/chime/";
+const std::string chimePluginPage = "http://www.mdl.com/products/framework/chime/";
 
-int screentwips = 1280 * 15;
+int screenTwips = 1280 * 15;
 
-std::string namepart(const std::string& path) {
+std::string namePart(const std::string& path) {
     auto slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // Swaps a file extension; a directory name that happens to hold the same
 // letters is left alone.
-std::string withextension(const std::string& path, const std::string& from, const std::string& to) {
+std::string withExtension(const std::string& path, const std::string& from, const std::string& to) {
     if (path.size() >= from.size() && path.compare(path.size() - from.size(), from.size(), from) == 0)
         return path.substr(0, path.size() - from.size()) + to;
     return replaced(path, from, to);
@@ -41,106 +40,100 @@ std::string mid(const std::string& s, std::size_t start, std::size_t length = st
     return s.substr(start - 1, length);
 }
 
-std::string specieslabel(const std::string& species) {
+std::string speciesLabel(const std::string& species) {
     if (species.find('+') == std::string::npos) return species;
     return species.substr(0, 6) + "<sup>" + mid(species, 7, 2) + "</sup>" + mid(species, 9);
 }
 
-void copyapplet(const std::string& cachedir) {
+void copyApplet(const std::string& cacheDir) {
     namespace fs = std::filesystem;
-    const std::string target = cachedir + "/JmolApplet.jar";
-    const std::string source = programdir() + "/JmolApplet.jar";
-    if (fileexists(target)) return;  // never overwritten
-    if (!fileexists(source)) return; // no applet beside the program: nothing to copy
+    const std::string target = cacheDir + "/JmolApplet.jar";
+    const std::string source = programDir() + "/JmolApplet.jar";
+    if (fileExists(target)) return;  // never overwritten
+    if (!fileExists(source)) return; // no applet beside the program: nothing to copy
     std::error_code ec;
     fs::copy_file(source, target, fs::copy_options::skip_existing, ec);
-    if (ec) dialogs().messagebox(ec.message() + " copying " + source, Buttons::OK);
+    if (ec) dialogs().messageBox(ec.message() + " copying " + source, Buttons::OK);
 }
 
 }  // namespace
 
-std::string createembed(const std::string& sname, const std::string& sfile, const std::string& script,
-                        const std::string& swidthheight, const std::string& scolor, const std::string& srot) {
+std::string createEmbed(bool jmol, const std::string& sName, const std::string& sFile, const std::string& script,
+                        const std::string& sWidthHeight, const std::string& sColor, const std::string& srot) {
     const std::string q = "\"";
-    if (form().chkJmol.checked) {
-        return "<applet name=" + q + sname + q + " code=JmolApplet Archive = JmolApplet.jar " + swidthheight +
+    if (jmol) {
+        return "<applet name=" + q + sName + q + " code=JmolApplet Archive = JmolApplet.jar " + sWidthHeight +
                " mayscript=true>" + "<param name=progressbar   value=true>" +
-               "<param name=script value=" + q + "set color rasmol;background " + scolor + ";load " + sfile + ";" +
+               "<param name=script value=" + q + "set color rasmol;background " + sColor + ";load " + sFile + ";" +
                script + q + ">" + "</applet>";
     }
-    return "<embed pluginspage=" + chimepluginpage + " name=" + sname + " src=" + sfile + " script='" + script +
-           "' " + swidthheight + " align=abscenter bgcolor=" + scolor + " options3d=specular color3d=cpk " + srot +
+    return "<embed pluginspage=" + chimePluginPage + " name=" + sName + " src=" + sFile + " script='" + script +
+           "' " + sWidthHeight + " align=abscenter bgcolor=" + sColor + " options3d=specular color3d=cpk " + srot +
            " spiny=60 frank=no>";
 }
 
-std::string createorbitalpage() {
-    MainForm& f = form();
-    f.Frame2.enabled = false;
-    if (!writexyzfile()) return "";
-
-    callenablecontrols(false);
-    const bool jmol = f.chkJmol.checked;
-    const bool energyj = f.chkEnergy[1].checked;
-    const bool showenergy = f.chkEnergy[0].checked || energyj;
-    const bool four = f.chk4Panel.checked;
-    const bool full = f.chkFull.checked;
+std::string writeOrbitalPages(const PageOptions& opt) {
+    const bool jmol = opt.jmol;
+    const bool energyJ = opt.energyJoules;
+    const bool showEnergy = opt.energyAttojoules || energyJ;
+    const bool four = opt.fourPanel;
+    const bool full = opt.fullScreen;
     int w;
-    if (screenwidthtwips() > 10000)
+    if (screenWidthTwips() > 10000)
         w = four ? 156 : full ? 624 : 312;
     else
         w = four ? 125 : full ? 500 : 250;
-    const std::string size = " width=" + inttext(w) + " height=" + inttext(w);
-    const std::string rotation = f.chkRotate.checked ? "startspin=true " : "";
-    updateorbital(false);
+    const std::string size = " width=" + intText(w) + " height=" + intText(w);
+    const std::string rotation = opt.startRotation ? "startspin=true " : "";
     const OrbitalState& o = globals().orbital;
-    const std::string colour = f.chkBlack.checked ? "BLACK" : "WHITE";
+    const std::string colour = opt.blackBackground ? "BLACK" : "WHITE";
     const std::string closing = "</BODY></HTML>";
 
-    std::string tail = (o.planename.empty() ? "" : " plane") + std::string(" for ") + specieslabel(o.speciesname);
-    replaceall(tail, "Z=", "<i>Z</i> = ");
+    std::string tail = (o.planeName.empty() ? "" : " plane") + std::string(" for ") + speciesLabel(o.speciesName);
+    replaceAll(tail, "Z=", "<i>Z</i> = ");
 
     const std::string header = "<HTML><BODY BGCOLOR=" + colour + ">";
-    const std::string panelhead = "<center>" + header;
-    const std::string title = "<center><h3><i>n</i>=" + inttext(o.currentn) + " <i>l</i>=" + inttext(o.currentl) +
-                              " <i>m</i>=" + inttext(o.currentm) + " " + o.planename + tail + "</h3>";
+    const std::string panelHead = "<center>" + header;
+    const std::string title = "<center><h3><i>n</i>=" + intText(o.currentN) + " <i>l</i>=" + intText(o.currentL) +
+                              " <i>m</i>=" + intText(o.currentM) + " " + o.planeName + tail + "</h3>";
     const std::string top = header + title + "</center>" + "Index: " +
                             " <a target=_top href=index.htm>by energy</a>" +
                             " <a target=_top href=names.htm>by name</a>" + "<center>";
-    const std::string titlepage = top + closing;
+    const std::string titlePage = top + closing;
 
-    const std::string xyzname = namepart(o.xyzfile);
-    std::string embed = createembed("orbital", xyzname, "%script", size, colour, rotation);
+    const std::string xyzName = namePart(o.xyzFile);
+    std::string embed = createEmbed(jmol, "orbital", xyzName, "%script", size, colour, rotation);
 
     std::string script = "select *;spacefill 700;wireframe off;rotate x 0;";
     if (jmol) {
-        if (f.chkJmolBox.checked) script += "set boundbox on;";
-        if (f.chkJmolAxes.checked) script += "set axes on; color axes grey;";
+        if (opt.boundingBox) script += "set boundbox on;";
+        if (opt.axes) script += "set axes on; color axes grey;";
     }
 
-    const std::string cache = globals().maindir + "/files/";
+    const std::string cache = globals().mainDir + "/files/";
     std::string page;
     if (!four) {
         std::string body = embed;
-        if (showenergy)
-            body = "<table><tr><td>" + embed + "</td><td>" + calcEnergy(-1, energyj ? 1 : 0) +
+        if (showEnergy)
+            body = "<table><tr><td>" + embed + "</td><td>" + calcEnergy(-1, energyJ ? 1 : 0) +
                    "</td></tr></table>";
         page = top + body +
                "<br>Click and drag the model to see it from a different perspective.<br>With some browsers you may "
                "need to close this window<br>or use the <a target=_top href=names.htm>name index</a> before "
                "displaying another orbital." +
                closing;
-        replaceall(page, "><", ">" + crlf + "<");
+        replaceAll(page, "><", ">" + crlf + "<");
     } else {
-        replaceall(embed, "name=orbital ", "");
-        std::string panel = panelhead + embed + closing;
-        replaceall(panel, "embed", "embed frank=no");
-        replaceall(panel, "%script", script);
-        replaceall(panel, "><", ">" + crlf + "<");
+        replaceAll(embed, "name=orbital ", "");
+        std::string panel = panelHead + embed + closing;
+        replaceAll(panel, "embed", "embed frank=no");
+        replaceAll(panel, "%script", script);
+        replaceAll(panel, "><", ">" + crlf + "<");
 
-        page = readwholefile(programdir() + "/frames.ht");
-        replaceall(page, "%froot%", inttext(o.currentn) + inttext(o.currentl) + inttext(o.currentm));
+        page = readWholeFile(programDir() + "/frames.ht");
+        replaceAll(page, "%froot%", intText(o.currentN) + intText(o.currentL) + intText(o.currentM));
 
-        const std::string root = o.basename + o.colorsuffix + "_";
+        const std::string root = o.baseName + o.colorSuffix + "_";
         struct View {
             const char* rotation;
             const char* placeholder;
@@ -148,32 +141,32 @@ std::string createorbitalpage() {
         const View views[4] = {{"x -90", "%file1%"}, {"y 90", "%file4%"}, {"x -45; rotate z 45", "%file3%"},
                                {"x 0", "%file2%"}};
         for (int k = 0; k < 4; ++k) {
-            const std::string name = root + inttext(k + 1) + ".htm";
-            writewholefile(cache + name, replaced(panel, "x 0", views[k].rotation));
-            replaceall(page, views[k].placeholder, name);
+            const std::string name = root + intText(k + 1) + ".htm";
+            writeWholeFile(cache + name, replaced(panel, "x 0", views[k].rotation));
+            replaceAll(page, views[k].placeholder, name);
         }
-        writewholefile(cache + root + "0.htm", titlepage);
-        replaceall(page, "%file0%", root + "0.htm");
+        writeWholeFile(cache + root + "0.htm", titlePage);
+        replaceAll(page, "%file0%", root + "0.htm");
     }
 
-    replaceall(page, "%script", script);
-    const std::string pagepath = withextension(o.xyzfile, ".xyz", ".htm");
-    writewholefile(pagepath, page);
+    replaceAll(page, "%script", script);
+    const std::string pagePath = withExtension(o.xyzFile, ".xyz", ".htm");
+    writeWholeFile(pagePath, page);
 
-    writewholefile(withextension(pagepath, ".htm", ".txt"),
-                   xyzname + "; " + calcEnergy(2, 0) + "; " + script + "|" + title);
+    writeWholeFile(withExtension(pagePath, ".htm", ".txt"),
+                   xyzName + "; " + calcEnergy(2, 0) + "; " + script + "|" + title);
 
-    if (jmol) copyapplet(dirof(o.xyzfile));
+    if (jmol) copyApplet(dirOf(o.xyzFile));
 
-    createhtmlindex(title, script, colour);
-    return pagepath;
+    createHtmlIndex(jmol, title, script, colour);
+    return pagePath;
 }
 
-int openfile(const std::string& path, int showmode) {
-    if (hooks().openurl) {
-        if (hooks().openurl(path, showmode)) return 42;
+int openFile(const std::string& path, int showMode) {
+    if (hooks().openUrl) {
+        if (hooks().openUrl(path, showMode)) return 42;
         // Say where the document is rather than seem to have opened it.
-        dialogs().messagebox("No program could be found to open " + path + ".", Buttons::OK);
+        dialogs().messageBox("No program could be found to open " + path + ".", Buttons::OK);
         return 2;
     }
     // No window to open it in: tell the user where it is.
@@ -181,18 +174,8 @@ int openfile(const std::string& path, int showmode) {
     return 42;
 }
 
-void displayclick() {
-    MainForm& f = form();
-    f.Frame2.enabled = false;
-    f.Command1.enabled = false;
-    const std::string path = createorbitalpage();
-    if (!path.empty()) openfile(path, 1);
-    callenablecontrols(true);
-    f.Frame2.enabled = true;
-    refreshview();
-}
 
-int screenwidthtwips() { return screentwips; }
-void setscreenwidthtwips(int twips) { screentwips = twips; }
+int screenWidthTwips() { return screenTwips; }
+void setScreenWidthTwips(int twips) { screenTwips = twips; }
 
 }  // namespace vantrel

@@ -5,18 +5,31 @@
 
 namespace vantrel {
 
-std::string createembed(const std::string& sname, const std::string& sfile, const std::string& script,
-                        const std::string& swidthheight, const std::string& scolor, const std::string& srot);
-std::string createorbitalpage();
-// Opens a document with the user's program; show mode 1 normal, 3 maximised.
-int openfile(const std::string& path, int showmode);
-// "&Display" (Command3) click.
-void displayclick();
+// What the window's display options ask of a page.
+struct PageOptions {
+    bool jmol = true;  // the Jmol applet, else the Chime plug-in
+    bool energyAttojoules = false;
+    bool energyJoules = false;
+    bool fourPanel = false;
+    bool fullScreen = false;
+    bool startRotation = false;
+    bool blackBackground = false;
+    bool boundingBox = true;  // Jmol only
+    bool axes = true;         // Jmol only
+};
 
-void createhtmlindex(const std::string& sheader, const std::string& script, const std::string& scolor);
+std::string createEmbed(bool jmol, const std::string& sName, const std::string& sFile, const std::string& script,
+                        const std::string& sWidthHeight, const std::string& sColor, const std::string& srot);
+// Writes the current orbital's page (or four-panel set), its summary and
+// the index; returns the page's path. The XYZ file must exist.
+std::string writeOrbitalPages(const PageOptions& options);
+// Opens a document with the user's program; show mode 1 normal, 3 maximised.
+int openFile(const std::string& path, int showMode);
+
+void createHtmlIndex(bool jmol, const std::string& sHeader, const std::string& script, const std::string& sColor);
 
 // Screen width in twips, for the viewer size (the window sets it).
-int screenwidthtwips();
-void setscreenwidthtwips(int twips);
+int screenWidthTwips();
+void setScreenWidthTwips(int twips);
 
 }  // namespace vantrel

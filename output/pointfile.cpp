@@ -12,18 +12,17 @@
 #include <vector>
 
 #include "engine/energy.h"
-#include "engine/formstate.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
-#include "engine/platform.h"
+#include "output/platform.h"
 #include "engine/textutil.h"
-#include "output/radial.h"
+#include "engine/radialhistogram.h"
 
 namespace vantrel {
 
 namespace {
 
-constexpr std::size_t blocksize = 1 << 20;
+constexpr std::size_t blockSize = 1 << 20;
 
 // Reads a text file line by line through one fixed block, so that a file
 // of any size (or one enormous line) costs the same memory. Accepts CR LF
@@ -32,7 +31,7 @@ class LineReader {
 public:
     enum Status { Line, End, Failed };
 
-    explicit LineReader(const std::string& path) : buf_(blocksize) {
+    explicit LineReader(const std::string& path) : buf_(blockSize) {
         file_ = std::fopen(path.c_str(), "rb");
         if (!file_) error_ = errno;
     }
@@ -42,27 +41,27 @@ public:
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
 
-    bool isopen() const { return file_ != nullptr; }
+    bool isOpen() const { return file_ != nullptr; }
     int error() const { return error_; }       // errno of a failed open or read
-    bool toolong() const { return toolong_; }  // a line did not fit the block
+    bool tooLong() const { return tooLong_; }  // a line did not fit the block
 
     Status next(std::string_view& line) {
         for (;;) {
             const char* begin = buf_.data() + pos_;
             const char* nl = static_cast<const char*>(std::memchr(begin, '\n', end_ - pos_));
             if (nl) {
-                line = trimcr(std::string_view(begin, nl - begin));
+                line = trimCr(std::string_view(begin, nl - begin));
                 pos_ = nl - buf_.data() + 1;
                 return Line;
             }
             if (eof_) {
                 if (pos_ == end_) return End;
-                line = trimcr(std::string_view(begin, end_ - pos_));
+                line = trimCr(std::string_view(begin, end_ - pos_));
                 pos_ = end_;
                 return Line;
             }
             if (pos_ == 0 && end_ == buf_.size()) {
-                toolong_ = true;
+                tooLong_ = true;
                 return Failed;
             }
             if (!fill()) return Failed;
@@ -70,7 +69,7 @@ public:
     }
 
 private:
-    static std::string_view trimcr(std::string_view s) {
+    static std::string_view trimCr(std::string_view s) {
         if (!s.empty() && s.back() == '\r') s.remove_suffix(1);
         return s;
     }
@@ -97,14 +96,14 @@ private:
     std::vector<char> buf_;
     std::size_t pos_ = 0, end_ = 0;
     bool eof_ = false;
-    bool toolong_ = false;
+    bool tooLong_ = false;
     int error_ = 0;
 };
 
 // Writes through one large block; remembers the first failure.
 class BlockWriter {
 public:
-    explicit BlockWriter(const std::string& path) : buf_(blocksize) {
+    explicit BlockWriter(const std::string& path) : buf_(blockSize) {
         file_ = std::fopen(path.c_str(), "wb");
         if (!file_) error_ = errno;
     }
@@ -112,7 +111,7 @@ public:
     BlockWriter(const BlockWriter&) = delete;
     BlockWriter& operator=(const BlockWriter&) = delete;
 
-    bool isopen() const { return file_ != nullptr; }
+    bool isOpen() const { return file_ != nullptr; }
     int error() const { return error_; }
 
     // Room for at least n more bytes at the returned position.
@@ -137,7 +136,7 @@ public:
     }
 
     // Overwrites the start of the file in place (the rest stays).
-    void patchstart(std::string_view s) {
+    void patchStart(std::string_view s) {
         flush();
         if (!file_ || error_) return;
         if (std::fflush(file_) != 0 || std::fseek(file_, 0, SEEK_SET) != 0) {
@@ -168,13 +167,13 @@ private:
 
 bool isblank(char c) { return c == ' ' || c == '\t'; }
 
-void skipblanks(const char*& p, const char* end) {
+void skipBlanks(const char*& p, const char* end) {
     while (p < end && isblank(*p)) ++p;
 }
 
 // One number filling the text from p up to the first separator; false for
 // anything that is not a finite number (NaN, 1E+400, garbage).
-bool parsenumber(const char*& p, const char* end, double& out) {
+bool parseNumber(const char*& p, const char* end, double& out) {
     const char* start = p;
     if (p < end && *p == '+') ++p;
     if (p < end && *p == '+') return false;
@@ -202,13 +201,13 @@ bool parsenumber(const char*& p, const char* end, double& out) {
 }
 
 // "x,y,z,psi" with nothing else on the line but blanks.
-bool parsepoint(std::string_view line, double v[4]) {
+bool parsePoint(std::string_view line, double v[4]) {
     const char* p = line.data();
     const char* end = p + line.size();
     for (int j = 0; j < 4; ++j) {
-        skipblanks(p, end);
-        if (!parsenumber(p, end, v[j])) return false;
-        skipblanks(p, end);
+        skipBlanks(p, end);
+        if (!parseNumber(p, end, v[j])) return false;
+        skipBlanks(p, end);
         if (j < 3) {
             if (p == end || *p != ',') return false;
             ++p;
@@ -217,38 +216,38 @@ bool parsepoint(std::string_view line, double v[4]) {
     return p == end;
 }
 
-bool blankline(std::string_view line) {
+bool blankLine(std::string_view line) {
     return std::all_of(line.begin(), line.end(), isblank);
 }
 
 // The next non-blank line.
-LineReader::Status nextrecord(LineReader& in, std::string_view& line) {
+LineReader::Status nextRecord(LineReader& in, std::string_view& line) {
     for (;;) {
         LineReader::Status s = in.next(line);
-        if (s != LineReader::Line || !blankline(line)) return s;
+        if (s != LineReader::Line || !blankLine(line)) return s;
     }
 }
 
 struct Header {
-    double count = 0, extent = 0, maxpsi2 = 0;
+    double count = 0, extent = 0, maxPsi2 = 0;
     bool valid = false;  // three numbers, the count a whole number in range
 };
 
-// count, extent and maxpsi2, separated by commas or blanks; the padding
+// count, extent and maxPsi2, separated by commas or blanks; the padding
 // after them is ignored.
-Header parseheader(std::string_view line) {
+Header parseHeader(std::string_view line) {
     Header h;
     const char* p = line.data();
     const char* end = p + line.size();
-    double* fields[3] = {&h.count, &h.extent, &h.maxpsi2};
+    double* fields[3] = {&h.count, &h.extent, &h.maxPsi2};
     int got = 0;
     for (; got < 3; ++got) {
-        skipblanks(p, end);
+        skipBlanks(p, end);
         double v = 0;
-        if (!parsenumber(p, end, v)) break;
+        if (!parseNumber(p, end, v)) break;
         if (p < end && *p != ',' && !isblank(*p)) break;
         *fields[got] = v;
-        skipblanks(p, end);
+        skipBlanks(p, end);
         if (p < end && *p == ',') ++p;
     }
     h.valid = got == 3 && h.count >= 0 && h.count <= std::numeric_limits<int>::max() &&
@@ -256,128 +255,102 @@ Header parseheader(std::string_view line) {
     return h;
 }
 
-LineReader::Status readheader(LineReader& in, Header& h) {
+LineReader::Status readHeader(LineReader& in, Header& h) {
     std::string_view line;
     LineReader::Status s = in.next(line);
-    h = s == LineReader::Line ? parseheader(line) : Header{};
+    h = s == LineReader::Line ? parseHeader(line) : Header{};
     return s;
 }
 
-std::string errortext(int err) { return std::strerror(err); }
+std::string errorText(int err) { return std::strerror(err); }
 
 }  // namespace
 
-void readpointfile() {
-    const std::string path = globals().orbital.csvfile;
+PointFileCount countPointFile(const std::string& path, const PointFileSteps& steps) {
     LineReader in(path);
-    if (!in.isopen()) return;
-    setbusy(true);
-    MainForm& f = form();
-
-    // The nuclear charge is part of the file name, "(z_3)"; without it the
-    // file belongs to the H atom.
-    const std::string name = path.substr(lastindexof(path, '/'));
-    const auto zat = name.find("(z_");
-    if (zat != std::string::npos) {
-        const long long z = roundeven(val(name.substr(zat + 3)));
-        setnucleus(static_cast<int>(std::clamp(z, 1LL, 120LL)));
-    } else {
-        globals().orbital.currentz = 1;
-        speciesmenu(0);
-    }
-    f.lblCount.caption = "Reading " + filenameof(path) + "...";
-    refreshview();
+    if (!in.isOpen()) return PointFileCount::NotOpened;
+    if (steps.opened) steps.opened();
 
     Header h;
-    bool failed = readheader(in, h) != LineReader::Line || !h.valid;
+    bool failed = readHeader(in, h) != LineReader::Line || !h.valid;
     auto& run = globals().run;
-    run.npoints = static_cast<int>(h.valid ? h.count : 0);
+    run.nPoints = static_cast<int>(h.valid ? h.count : 0);
     // A header without a usable extent leaves the current one, so the
     // points still find a histogram to go in.
     if (h.extent > 0) {
         globals().orbital.extent = h.extent;
-        f.txtscal.settext(numtext(h.extent));
+        if (steps.headerExtent) steps.headerExtent(h.extent);
     }
-    resetradialhits();
-    run.maxpsi2 = h.maxpsi2;
-    calctheory();
+    resetRadialHits();
+    run.maxPsi2 = h.maxPsi2;
+    if (steps.histogramReset) steps.histogramReset();
 
-    run.npoints = 0;
-    const int k = binsperangstrom(0);
+    run.nPoints = 0;
+    const int k = binsPerAngstrom(0);
     std::string_view line;
     double v[4];
     LineReader::Status s;
-    while ((s = nextrecord(in, line)) == LineReader::Line) {
-        if (!parsepoint(line, v)) {
+    while ((s = nextRecord(in, line)) == LineReader::Line) {
+        if (!parsePoint(line, v)) {
             failed = true;
             break;
         }
         const double r = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-        if (!addradialhit(radialbin(r, k))) {
+        if (!addRadialHit(radialBin(r, k))) {
             failed = true;
             break;
         }
-        ++run.npoints;
-        if ((run.npoints & 1023) == 0) pumpevents();
+        ++run.nPoints;
+        if ((run.nPoints & 1023) == 0) pumpEvents();
     }
     if (s == LineReader::Failed) failed = true;
-
-    f.lblCount.caption = inttext(run.npoints);
-    if (!failed) run.loadedfile = path;
-    setbusy(false);
+    return failed ? PointFileCount::Broken : PointFileCount::Complete;
 }
 
-bool writexyzfile() {
-    MainForm& f = form();
-    f.lblCount.caption = "Writing HTML...";
-    refreshview();
-    const bool firstquadrant = f.chk1st.checked;
-    const bool bynodes = f.OptColor[1].checked;
-    updateorbital(false);
-    f.Command1.enabled = false;
-    f.Command2.enabled = false;
-    setbusy(true);
+std::string convertPointFileToXyz(const XyzOptions& options) {
+    const bool firstQuadrant = options.firstQuadrant;
+    const bool byNodes = options.byNodes;
 
     const auto& orb = globals().orbital;
     auto& run = globals().run;
-    const std::string csvfile = orb.csvfile;
-    const std::string xyzfile = orb.xyzfile;
+    const std::string csvFile = orb.csvFile;
+    const std::string xyzFile = orb.xyzFile;
     std::string problem;  // the first error met; the work goes on regardless
     auto note = [&problem](const std::string& text) {
         if (problem.empty()) problem = text;
     };
 
-    LineReader in(csvfile);
+    LineReader in(csvFile);
     Header h;
-    if (!in.isopen()) {
-        note(errortext(in.error()));
+    if (!in.isOpen()) {
+        note(errorText(in.error()));
     } else {
-        const LineReader::Status s = readheader(in, h);
+        const LineReader::Status s = readHeader(in, h);
         if (s == LineReader::Failed)
-            note(in.toolong() ? "The first line of the point data file is far too long." : errortext(in.error()));
+            note(in.tooLong() ? "The first line of the point data file is far too long." : errorText(in.error()));
         else if (!h.valid)
             note("The first line of the point data file does not hold the point count, the extent and the "
                  "largest psi squared.");
         if (h.valid) {
-            run.npoints = static_cast<int>(h.count);
-            run.maxpsi2 = h.maxpsi2;
+            run.nPoints = static_cast<int>(h.count);
+            run.maxPsi2 = h.maxPsi2;
         }
     }
 
-    BlockWriter out(xyzfile);
-    if (!out.isopen()) note(errortext(out.error()));
-    const double s = ((100 / orb.dotsize) * 5) / orb.axismax;
+    BlockWriter out(xyzFile);
+    if (!out.isOpen()) note(errorText(out.error()));
+    const double s = ((100 / orb.dotSize) * 5) / orb.axisMax;
     if (!std::isfinite(s)) note("The axis length is zero, so the points cannot be scaled.");
-    out.put(std::string(headerlength, ' ') + crlf);
-    out.put(orb.basename + " " + orb.speciesname + " " + orb.colorsuffix + " " + calcEnergy(1, 1) + crlf);
+    out.put(std::string(headerLength, ' ') + crlf);
+    out.put(orb.baseName + " " + orb.speciesName + " " + orb.colorSuffix + " " + calcEnergy(1, 1) + crlf);
 
     // Nucleus and the three axes; the O, B and N half-axes are the positive
     // x, y and z of the data once y and z are flipped.
     long long atoms = 1;
     out.put("He 0.0 0.0 0.0" + crlf);
-    for (int i = 1; i <= orb.axismax; ++i) {
-        const std::string t = numtext(i * s);
-        const std::string mt = numtext((-i) * s);
+    for (int i = 1; i <= orb.axisMax; ++i) {
+        const std::string t = numText(i * s);
+        const std::string mt = numText((-i) * s);
         const bool tenth = i % 10 == 0;
         out.put((tenth ? "C " : "O ") + t + " 0.0 0.0" + crlf);
         out.put((tenth ? "C " : "He ") + mt + " 0.0 0.0" + crlf);
@@ -388,35 +361,35 @@ bool writexyzfile() {
         atoms += 6;
     }
 
-    const long long count = in.isopen() && h.valid && std::isfinite(s) ? static_cast<long long>(h.count) : 0;
-    const double maxpsi2 = h.maxpsi2;
-    const auto& classes = globals().colorelements;
+    const long long count = in.isOpen() && h.valid && std::isfinite(s) ? static_cast<long long>(h.count) : 0;
+    const double maxPsi2 = h.maxPsi2;
+    const auto& classes = globals().colorElements;
     std::string_view line;
     double v[4];
     for (long long rec = 0; rec < count; ++rec) {
-        const LineReader::Status st = nextrecord(in, line);
+        const LineReader::Status st = nextRecord(in, line);
         if (st == LineReader::End) {
-            note("The point data file ends after " + inttext(rec) + " of its " + inttext(count) + " points.");
+            note("The point data file ends after " + intText(rec) + " of its " + intText(count) + " points.");
             break;
         }
-        if (st == LineReader::Failed || !parsepoint(line, v)) {
-            note(st == LineReader::Failed && !in.toolong()
-                     ? errortext(in.error())
-                     : "Point " + inttext(rec + 1) + " of the point data file is not four numbers.");
+        if (st == LineReader::Failed || !parsePoint(line, v)) {
+            note(st == LineReader::Failed && !in.tooLong()
+                     ? errorText(in.error())
+                     : "Point " + intText(rec + 1) + " of the point data file is not four numbers.");
             break;
         }
-        if ((rec & 255) == 0) pumpevents();
-        if (firstquadrant && !(v[0] > 0 && v[1] > 0 && v[2] > 0)) continue;
+        if ((rec & 255) == 0) pumpEvents();
+        if (firstQuadrant && !(v[0] > 0 && v[1] > 0 && v[2] > 0)) continue;
 
         const double psi = v[3];
         std::string_view symbol;
-        if (bynodes) {
+        if (byNodes) {
             symbol = psi <= 0 ? "O" : "N";
         } else {
             const double psi2 = psi * psi;
-            const double ratio = maxpsi2 > 0 ? psi2 / maxpsi2 : (psi2 > 0 ? HUGE_VAL : 0.0);
+            const double ratio = maxPsi2 > 0 ? psi2 / maxPsi2 : (psi2 > 0 ? HUGE_VAL : 0.0);
             const double c = 15 - std::floor(15 * ratio);
-            const int cls = c >= 15 ? 15 : (c >= 1 ? static_cast<int>(roundeven(c)) : 1);
+            const int cls = c >= 15 ? 15 : (c >= 1 ? static_cast<int>(roundEven(c)) : 1);
             symbol = classes[cls];
         }
         char* p = out.reserve(160);
@@ -424,39 +397,24 @@ bool writexyzfile() {
         std::memcpy(q, symbol.data(), symbol.size());
         q += symbol.size();
         *q++ = ' ';
-        q += numtext_fast(v[0] * s, q);
+        q += numTextFast(v[0] * s, q);
         *q++ = ' ';
-        q += numtext_fast(-v[1] * s + 0.0, q);  // + 0.0: no "-0" for a point on the plane
+        q += numTextFast(-v[1] * s + 0.0, q);  // + 0.0: no "-0" for a point on the plane
         *q++ = ' ';
-        q += numtext_fast(-v[2] * s + 0.0, q);
+        q += numTextFast(-v[2] * s + 0.0, q);
         *q++ = '\r';
         *q++ = '\n';
         out.advance(q - p);
         ++atoms;
     }
 
-    out.patchstart(inttext(atoms));
+    out.patchStart(intText(atoms));
     out.close();
-    if (out.error()) note(errortext(out.error()));
+    if (out.error()) note(errorText(out.error()));
 
-    f.lblCount.caption = "";
-    if (!problem.empty())
-        dialogs().messagebox("Couldn't create " + xyzfile + " from " + csvfile + crlf + crlf + problem, Buttons::OK);
-    setbusy(false);
-    return problem.empty();
+    if (problem.empty()) return "";
+    return "Couldn't create " + xyzFile + " from " + csvFile + crlf + crlf + problem;
 }
 
-void loadclick() {
-    MainForm& f = form();
-    callenablecontrols(false);
-    readpointfile();
-    callenablecontrols(true);
-    image1canvas().clear();
-    image1canvas().refresh();
-    // Through the hidden button, so the hits plot is redrawn even when
-    // "Actual Hits" was already selected.
-    f.optTheory[2].select();
-    f.optTheory[0].select();
-}
 
 }  // namespace vantrel

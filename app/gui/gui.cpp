@@ -6,14 +6,14 @@
 #include "app/gui/mainwindowview.h"
 #include "app/gui/qtdialogs.h"
 #include "app/mainwindow.h"
-#include "engine/platform.h"
-#include "output/radial.h"
+#include "output/platform.h"
+#include "output/radialplot.h"
 
 namespace vantrel {
 
-int rungui(QApplication& app, const std::string& commandline) {
-    QtDialogs qtdialogs;
-    setdialogs(&qtdialogs);
+int runGui(QApplication& app, const std::string& commandLine) {
+    QtDialogs qtDialogs;
+    setDialogs(&qtDialogs);
     // Closing the main window ends the program, whatever else is open.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -22,29 +22,29 @@ int rungui(QApplication& app, const std::string& commandline) {
         // The window exists before the start-up steps, which already draw
         // the radial plot and may ask questions.
         MainWindowView view;
-        installreactions();
-        view.installhooks();
-        QObject::connect(&view, &MainWindowView::windowclosed, &app, [&qtdialogs] {
-            qtdialogs.setclosing(true);
+        installReactions();
+        view.installHooks();
+        QObject::connect(&view, &MainWindowView::windowClosed, &app, [&qtDialogs] {
+            qtDialogs.setClosing(true);
             QApplication::closeAllWindows();
             QCoreApplication::quit();
         });
-        if (!loadform()) {
+        if (!loadWindow()) {
             status = 1;
         } else {
-            view.syncall();
-            view.placeatrightedge();
+            view.syncAll();
+            view.placeAtRightEdge();
             view.show();
             // The window frame is known now.
-            QTimer::singleShot(0, &view, [&view] { view.placeatrightedge(); });
-            afterShow(commandline);
-            view.syncall();
+            QTimer::singleShot(0, &view, [&view] { view.placeAtRightEdge(); });
+            afterShow(commandLine);
+            view.syncAll();
             // Closed during a sequence run: nothing left to wait for.
             if (!view.closed()) status = app.exec();
         }
     }
-    setimage1canvas(nullptr);
-    setdialogs(nullptr);
+    setRadialPlotCanvas(nullptr);
+    setDialogs(nullptr);
     return status;
 }
 

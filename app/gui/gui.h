@@ -8,6 +8,6 @@ class QApplication;
 namespace vantrel {
 
 // Shows the main window, applies the command line, runs until it closes.
-int rungui(QApplication& app, const std::string& commandline);
+int runGui(QApplication& app, const std::string& commandLine);
 
 }  // namespace vantrel

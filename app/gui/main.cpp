@@ -8,16 +8,16 @@
 
 #include "app/gui/gui.h"
 #include "app/headless.h"
-#include "engine/platform.h"
+#include "output/platform.h"
 
 int main(int argc, char** argv) {
-    const bool display = vantrel::hasdisplay();
+    const bool display = vantrel::hasDisplay();
     // Without a display Qt would refuse to start; the offscreen platform
     // serves the headless run.
     if (!display && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     // Qt warns when the runtime directory is missing (root shells, CI); give it one.
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        const QByteArray dir = QByteArray(vantrel::tempdir().c_str()) + "/vantrel-runtime-" + QByteArray::number(getuid());
+        const QByteArray dir = QByteArray(vantrel::tempDir().c_str()) + "/vantrel-runtime-" + QByteArray::number(getuid());
         mkdir(dir.constData(), 0700);
         qputenv("XDG_RUNTIME_DIR", dir);
     }
@@ -25,11 +25,11 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Vantrel");
 
     // The command line is one text: a file name may hold blanks.
-    std::string commandline;
+    std::string commandLine;
     for (int i = 1; i < argc; ++i) {
-        if (i > 1) commandline += ' ';
-        commandline += argv[i];
+        if (i > 1) commandLine += ' ';
+        commandLine += argv[i];
     }
-    if (!display) return vantrel::runheadless(commandline);
-    return vantrel::rungui(app, commandline);
+    if (!display) return vantrel::runHeadless(commandLine);
+    return vantrel::runGui(app, commandLine);
 }

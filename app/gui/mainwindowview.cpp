@@ -28,157 +28,41 @@
 
 #include <exception>
 
+#include "app/gui/controlwidgets.h"
 #include "app/gui/radialplotwidget.h"
 #include "app/mainwindow.h"
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 #include "engine/globals.h"
-#include "engine/platform.h"
+#include "output/platform.h"
+#include "output/radialplot.h"
 
 namespace vantrel {
 
-namespace {
-
-QString qs(const std::string& s) { return QString::fromStdString(s); }
-
-// Label captions may hold CR LF line breaks; one at the end would only
-// push the next label down.
-QString labeltext(const std::string& s) {
-    QString t = qs(s);
-    t.remove(QLatin1Char('\r'));
-    while (t.endsWith(QLatin1Char('\n'))) t.chop(1);
-    return t;
-}
-
-QColor qcolor(std::uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
-
-// A label that can be clicked.
-class ClickLabel : public QLabel {
-    Q_OBJECT
-public:
-    using QLabel::QLabel;
-signals:
-    void clicked();
-
-protected:
-    void mouseReleaseEvent(QMouseEvent* e) override {
-        if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) emit clicked();
-        QLabel::mouseReleaseEvent(e);
-    }
-};
-
-// The small spin arrows beside a text box: left steps down, right steps up,
-// as the arrows of a scroll bar do.
-class SpinArrows : public QWidget {
-    Q_OBJECT
-public:
-    explicit SpinArrows(QWidget* parent = nullptr) : QWidget(parent) {
-        setFocusPolicy(Qt::StrongFocus);
-        auto* row = new QHBoxLayout(this);
-        row->setContentsMargins(0, 0, 0, 0);
-        row->setSpacing(0);
-        down = makearrow(Qt::LeftArrow, -1);
-        up = makearrow(Qt::RightArrow, 1);
-        row->addWidget(down);
-        row->addWidget(up);
-    }
-    QToolButton* down = nullptr;
-    QToolButton* up = nullptr;
-signals:
-    void stepped(int delta);
-
-protected:
-    void keyPressEvent(QKeyEvent* e) override {
-        if (e->key() == Qt::Key_Left || e->key() == Qt::Key_Down) emit stepped(-1);
-        else if (e->key() == Qt::Key_Right || e->key() == Qt::Key_Up) emit stepped(1);
-        else QWidget::keyPressEvent(e);
-    }
-
-private:
-    QToolButton* makearrow(Qt::ArrowType arrow, int delta) {
-        auto* b = new QToolButton(this);
-        b->setArrowType(arrow);
-        b->setAutoRepeat(true);
-        b->setFocusPolicy(Qt::NoFocus);
-        b->setFixedSize(18, 22);
-        connect(b, &QToolButton::clicked, this, [this, delta] { emit stepped(delta); });
-        return b;
-    }
-};
-
-// The three small pictures of the plot options: sampled hits, the
-// theoretical curve over spherical shells, and over circles in a plane.
-class PlotIcon : public QWidget {
-public:
-    PlotIcon(int kind, QWidget* parent) : QWidget(parent), kind_(kind) { setFixedSize(44, 34); }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.fillRect(rect(), Qt::white);
-        p.setPen(QColor(160, 160, 160));
-        p.drawRect(rect().adjusted(0, 0, -1, -1));
-        const double base = height() - 5;
-        if (kind_ == 0) {
-            p.setPen(QPen(QColor(0, 0, 255), 2));
-            const int bars[] = {4, 12, 20, 23, 19, 14, 9, 6, 3};
-            for (int i = 0; i < 9; ++i) p.drawLine(QPointF(6 + 4 * i, base), QPointF(6 + 4 * i, base - bars[i]));
-            return;
-        }
-        QPainterPath curve;
-        curve.moveTo(4, base);
-        curve.cubicTo(12, base - 40, 20, base - 18, 40, base - 2);
-        p.setPen(QPen(QColor(0, 0, 255), 1.5));
-        p.drawPath(curve);
-        p.setPen(QPen(QColor(255, 0, 0), 1));
-        if (kind_ == 1) p.drawEllipse(QPointF(33, 10), 7, 7);
-        else p.drawEllipse(QPointF(33, 10), 8, 3.5);
-    }
-
-private:
-    int kind_;
-};
-
-}  // namespace
-
-struct MainWindowView::Binding {
-    Control* c = nullptr;
-    QWidget* w = nullptr;
-    QAction* a = nullptr;
-    QMenu* menu = nullptr;
-    // What the widget shows now, as last written (saves text conversions).
-    std::string caption, text;
-    std::uint32_t color = 0;
-    bool bold = false;
-    bool enabled = true;
-    bool fresh = true;
-};
-
 MainWindowView::MainWindowView(QWidget* parent) : QMainWindow(parent) {
-    MainForm& f = form();
+    MainWindowState& f = mainWindow();
     bindings_.clear();
     auto* central = new QWidget(this);
     setCentralWidget(central);
-    bind(f.Form1, static_cast<QWidget*>(this));
-    buildmenus();
+    bind(f.window, static_cast<QWidget*>(this));
+    buildMenus();
 
     // Left: the calculation and plot options with the warnings under them;
     // right: the page options, the buttons and the run's count.
     auto* top = new QHBoxLayout;
     auto* left = new QVBoxLayout;
-    left->addWidget(buildcalculationframe());
-    left->addWidget(buildplotoptions());
-    for (Control* c : {&f.lblerror, &f.lblnode, &f.lblplane}) {
-        QLabel* l = makelabel(*c, central);
+    left->addWidget(buildCalculationFrame());
+    left->addWidget(buildPlotOptions());
+    for (Control* c : {&f.errorLabel, &f.nodeLabel, &f.planeLabel}) {
+        QLabel* l = makeLabel(*c, central);
         l->setWordWrap(true);
         left->addWidget(l);
     }
     left->addStretch(1);
     top->addLayout(left, 3);
     auto* right = new QVBoxLayout;
-    right->addWidget(builddisplayframe());
+    right->addWidget(buildDisplayFrame());
     auto* buttons = new QHBoxLayout;
-    for (Control* c : {&f.Command1, &f.Command2, &f.Command3}) {
+    for (Control* c : {&f.calculateButton, &f.loadButton, &f.displayButton}) {
         auto* b = new QPushButton(qs(c->caption), central);
         b->setMinimumWidth(92);
         b->setAutoDefault(false);
@@ -186,27 +70,27 @@ MainWindowView::MainWindowView(QWidget* parent) : QMainWindow(parent) {
         buttons->addWidget(b);
     }
     right->addLayout(buttons);
-    QLabel* count = makelabel(f.lblCount, central);
+    QLabel* count = makeLabel(f.pointCountLabel, central);
     count->setAlignment(Qt::AlignCenter);
-    QFont countfont = count->font();
-    countfont.setPointSizeF(countfont.pointSizeF() * 1.15);
-    count->setFont(countfont);
+    QFont countFont = count->font();
+    countFont.setPointSizeF(countFont.pointSizeF() * 1.15);
+    count->setFont(countFont);
     right->addWidget(count);
     right->addStretch(1);
     top->addLayout(right, 2);
 
     plot_ = new RadialPlotWidget(central);
     plot_->setMinimumHeight(200);
-    bind(f.image1, plot_);
+    bind(f.radialPlot, plot_);
 
     auto* results = new QVBoxLayout;
     results->setSpacing(0);
-    for (Control* c : {&f.Label8, &f.Label9}) {
-        results->addWidget(makelabel(*c, central));
+    for (Control* c : {&f.probableRadiusLabel, &f.medianRadiusLabel}) {
+        results->addWidget(makeLabel(*c, central));
     }
     auto* list = new QListWidget(central);  // sorting aid of the index pages; never shown
     list->setSortingEnabled(true);
-    bind(f.List1, list);
+    bind(f.sortedList, list);
 
     auto* main = new QVBoxLayout(central);
     main->setContentsMargins(10, 8, 10, 8);
@@ -214,216 +98,24 @@ MainWindowView::MainWindowView(QWidget* parent) : QMainWindow(parent) {
     main->addWidget(plot_, 1);
     main->addLayout(results);
 
-    for (Binding& b : bindings_) connectcontrol(b);
+    for (Binding& b : bindings_) connectControl(b);
     qApp->installEventFilter(this);
-    syncall();
+    syncAll();
 }
 
 MainWindowView::~MainWindowView() {
     qApp->removeEventFilter(this);
-    if (hooksinstalled_) {
+    if (hooksInstalled_) {
         Hooks& h = hooks();
         h.refresh = nullptr;
-        h.processevents = nullptr;
+        h.processEvents = nullptr;
         h.busy = nullptr;
-        h.openurl = nullptr;
-        windowhooks().focusrequest = nullptr;
-        windowhooks().quitapplication = nullptr;
-        setimage1canvas(nullptr);
+        h.openUrl = nullptr;
+        windowHooks().focusRequest = nullptr;
+        windowHooks().quitApplication = nullptr;
+        setRadialPlotCanvas(nullptr);
     }
     if (busy_) QApplication::restoreOverrideCursor();
-}
-
-void MainWindowView::buildmenus() {
-    MainForm& f = form();
-    auto addmenu = [this](Control& c) {
-        QMenu* m = menuBar()->addMenu(qs(c.caption));
-        Binding& b = bind(c, nullptr, m->menuAction());
-        b.menu = m;
-        return m;
-    };
-    auto additem = [this](QMenu* m, Control& c, bool checkable) {
-        QAction* a = m->addAction(qs(c.caption));
-        a->setCheckable(checkable);
-        bind(c, nullptr, a);
-    };
-    QMenu* file = addmenu(f.mnuFile);
-    for (Control* c : {&f.mnuNewCache, &f.mnuclear}) additem(file, *c, false);
-    file->addSeparator();
-    for (Control* c : {&f.mnuCompare, &f.mnuHSpectrum}) additem(file, *c, false);
-    file->addSeparator();
-    additem(file, f.mnuExit, false);
-
-    QMenu* type = addmenu(f.mnuType);
-    for (int i = 0; i < 9; ++i) {
-        if (i == 4 || i == 5) type->addSeparator();
-        additem(type, f.mnuH[i], i < 5);
-    }
-    QMenu* options = addmenu(f.mnuopt);
-    additem(options, f.mnuAuto, true);
-    additem(options, f.mnuQuick, true);
-    QMenu* help = addmenu(f.mnuAbt);
-    for (int i = 0; i < 5; ++i) {
-        if (i == 3) help->addSeparator();
-        additem(help, f.mnuAbout[i], false);
-    }
-}
-
-QWidget* MainWindowView::buildcalculationframe() {
-    MainForm& f = form();
-    auto* frame = new QGroupBox(this);
-    bind(f.Frame1, frame);
-    auto* grid = new QGridLayout(frame);
-    grid->setHorizontalSpacing(8);
-    grid->setVerticalSpacing(6);
-
-    auto label = [this](Control& c, QWidget* parent) { return makelabel(c, parent); };
-    auto clicklabel = [this](Control& c, QWidget* parent) {
-        auto* l = new ClickLabel(parent);
-        l->setTextFormat(Qt::PlainText);
-        l->setCursor(Qt::PointingHandCursor);
-        QFont link = l->font();
-        link.setUnderline(true);
-        l->setFont(link);
-        bind(c, l);
-        return l;
-    };
-    auto edit = [this](Control& c, QWidget* parent, int width) {
-        auto* e = new QLineEdit(parent);
-        e->setFixedWidth(width);
-        e->setAlignment(Qt::AlignRight);
-        bind(c, e);
-        return e;
-    };
-    auto spin = [this](Control& c, QWidget* parent) {
-        auto* s = new SpinArrows(parent);
-        bind(c, s);
-        return s;
-    };
-
-    // n, l and m side by side, each with its spinner.
-    auto* nlm = new QHBoxLayout;
-    Control* names[3] = {&f.Label4, &f.Label5, &f.Label6};
-    for (int i = 0; i < 3; ++i) {
-        QLabel* l = label(*names[i], frame);
-        QFont it = l->font();
-        it.setItalic(true);
-        it.setBold(true);
-        l->setFont(it);
-        nlm->addWidget(l);
-        QLineEdit* e = edit(f.txtNLM[i], frame, 44);
-        l->setBuddy(e);
-        nlm->addWidget(e);
-        nlm->addWidget(spin(f.HScroll3[i], frame));
-        if (i < 2) nlm->addSpacing(14);
-    }
-    nlm->addStretch(1);
-    grid->addLayout(nlm, 0, 0, 1, 2);
-
-    grid->addWidget(label(f.Label1, frame), 1, 0);
-    auto* extent = new QHBoxLayout;
-    extent->addWidget(edit(f.txtscal, frame, 60));
-    extent->addWidget(spin(f.HScroll1, frame));
-    extent->addWidget(clicklabel(f.lblSmall, frame));
-    extent->addWidget(clicklabel(f.lbllarge, frame));
-    extent->addStretch(1);
-    grid->addLayout(extent, 1, 1);
-
-    grid->addWidget(label(f.Label7, frame), 2, 0);
-    auto* points = new QHBoxLayout;
-    points->addWidget(edit(f.txtmax, frame, 80));
-    points->addWidget(spin(f.HScroll2, frame));
-    points->addStretch(1);
-    grid->addLayout(points, 2, 1);
-
-    grid->addWidget(label(f.Label3, frame), 3, 0, Qt::AlignTop);
-    auto* regions = new QGridLayout;
-    regions->setVerticalSpacing(2);
-    const int cell[5][2] = {{0, 0}, {0, 0}, {1, 0}, {0, 1}, {1, 1}};
-    for (int i = 0; i < 5; ++i) {
-        auto* r = new QRadioButton(qs(f.optAll[i].caption), frame);
-        r->setAutoExclusive(false);
-        bind(f.optAll[i], r);
-        if (i != 1) regions->addWidget(r, cell[i][0], cell[i][1]);
-    }
-    grid->addLayout(regions, 3, 1);
-
-    grid->addWidget(label(f.Label11, frame), 4, 0);
-    auto* energy = new QHBoxLayout;
-    for (int i : {1, 0}) {
-        ClickLabel* l = clicklabel(f.lblenergy[i], frame);
-        l->setToolTip(i == 1 ? tr("Energies in joules") : tr("Energies in attojoules"));
-        energy->addWidget(l);
-        energy->addSpacing(12);
-    }
-    energy->addStretch(1);
-    ClickLabel* quick = clicklabel(f.Label10, frame);
-    quick->setToolTip(tr("Quicker calculation is on; click to turn it off"));
-    energy->addWidget(quick);
-    grid->addLayout(energy, 4, 1);
-    grid->setColumnStretch(1, 1);
-    return frame;
-}
-
-QWidget* MainWindowView::buildplotoptions() {
-    MainForm& f = form();
-    auto* box = new QWidget(this);
-    auto* row = new QHBoxLayout(box);
-    row->setContentsMargins(0, 0, 0, 0);
-
-    auto* theory = new QGroupBox(box);
-    bind(f.Frame3, theory);
-    auto* tl = new QGridLayout(theory);
-    for (int i = 0; i < 3; ++i) {
-        auto* r = new QRadioButton(qs(f.optTheory[i].caption), theory);
-        r->setAutoExclusive(false);
-        bind(f.optTheory[i], r);
-        if (i < 2) tl->addWidget(r, i, 0);
-        auto* icon = new PlotIcon(i, theory);
-        bind(f.Picture1[i], icon);
-        tl->addWidget(icon, 0, 1, 2, 1, Qt::AlignCenter);
-    }
-    row->addWidget(theory, 3);
-
-    auto* color = new QGroupBox(box);
-    bind(f.Frame4, color);
-    auto* cl = new QVBoxLayout(color);
-    cl->addWidget(makelabel(f.Label2, color));
-    auto* options = new QHBoxLayout;
-    for (int i = 0; i < 2; ++i) {
-        auto* r = new QRadioButton(qs(f.OptColor[i].caption), color);
-        r->setAutoExclusive(false);
-        bind(f.OptColor[i], r);
-        options->addWidget(r);
-    }
-    cl->addLayout(options);
-    row->addWidget(color, 2);
-    return box;
-}
-
-QWidget* MainWindowView::builddisplayframe() {
-    MainForm& f = form();
-    auto* frame = new QGroupBox(this);
-    bind(f.Frame2, frame);
-    auto* col = new QVBoxLayout(frame);
-    col->setSpacing(3);
-    for (Control* c : {&f.chkJmol, &f.chkEnergy[1], &f.chkEnergy[0], &f.chkFull, &f.chkBlack, &f.chk4Panel,
-                       &f.chkRotate, &f.chk1st, &f.chksmallerdots}) {
-        auto* b = new QCheckBox(qs(c->caption), frame);
-        bind(*c, b);
-        col->addWidget(b);
-    }
-    auto* jmol = new QGroupBox(frame);
-    bind(f.Frame5, jmol);
-    auto* jl = new QVBoxLayout(jmol);
-    for (Control* c : {&f.chkJmolAxes, &f.chkJmolBox}) {
-        auto* b = new QCheckBox(qs(c->caption), jmol);
-        bind(*c, b);
-        jl->addWidget(b);
-    }
-    col->addWidget(jmol);
-    col->addStretch(1);
-    return frame;
 }
 
 MainWindowView::Binding& MainWindowView::bind(Control& c, QWidget* w, QAction* a) {
@@ -431,19 +123,19 @@ MainWindowView::Binding& MainWindowView::bind(Control& c, QWidget* w, QAction* a
     b.c = &c;
     b.w = w;
     b.a = a;
-    bycontrol_[&c] = &b;
-    if (w) bywidget_[w] = &b;
+    byControl_[&c] = &b;
+    if (w) byWidget_[w] = &b;
     return b;
 }
 
-QLabel* MainWindowView::makelabel(Control& c, QWidget* parent) {
+QLabel* MainWindowView::makeLabel(Control& c, QWidget* parent) {
     auto* l = new QLabel(parent);
     l->setTextFormat(Qt::PlainText);
     bind(c, l);
     return l;
 }
 
-void MainWindowView::connectcontrol(Binding& b) {
+void MainWindowView::connectControl(Binding& b) {
     Control& c = *b.c;
     if (b.a) {
         if (!b.menu) connect(b.a, &QAction::triggered, this, [this, &c] { act([&c] { c.click(); }); });
@@ -452,7 +144,7 @@ void MainWindowView::connectcontrol(Binding& b) {
     if (auto* e = qobject_cast<QLineEdit*>(b.w)) {
         connect(e, &QLineEdit::textEdited, this, [this, &b](const QString& t) {
             b.text = t.toStdString();
-            act([&b] { b.c->settext(b.text); });
+            act([&b] { b.c->setText(b.text); });
         });
     } else if (auto* s = dynamic_cast<SpinArrows*>(b.w)) {
         connect(s, &SpinArrows::stepped, this, [this, &c, s](int delta) { step(c, s, delta); });
@@ -467,10 +159,10 @@ void MainWindowView::connectcontrol(Binding& b) {
 
 void MainWindowView::step(Control& spinner, QWidget* w, int delta) {
     // The spinners react only while they are the active control.
-    form().activecontrol = &spinner;
-    lastactive_ = &spinner;
+    mainWindow().activeControl = &spinner;
+    lastActive_ = &spinner;
     if (!w->hasFocus()) w->setFocus(Qt::MouseFocusReason);
-    act([&spinner, delta] { spinner.setvalue(spinner.value + delta); });
+    act([&spinner, delta] { spinner.setValue(spinner.value + delta); });
 }
 
 void MainWindowView::act(const std::function<void()>& action) {
@@ -478,32 +170,32 @@ void MainWindowView::act(const std::function<void()>& action) {
         action();
     } catch (const std::exception& e) {
         // An event handler must not let an exception into the event loop.
-        dialogs().messagebox(e.what());
+        dialogs().messageBox(e.what());
     }
-    syncall();
+    syncAll();
 }
 
-void MainWindowView::requestsync() {
-    if (syncpending_) return;
-    syncpending_ = true;
+void MainWindowView::requestSync() {
+    if (syncPending_) return;
+    syncPending_ = true;
     QMetaObject::invokeMethod(
         this, [this] {
-            if (syncpending_) syncall();
+            if (syncPending_) syncAll();
         },
         Qt::QueuedConnection);
 }
 
-void MainWindowView::syncall() {
+void MainWindowView::syncAll() {
     if (syncing_) return;
     syncing_ = true;
-    syncpending_ = false;
+    syncPending_ = false;
     for (Binding& b : bindings_) sync(b);
     syncing_ = false;
-    // Code moved the focus (selectall): follow it.
-    Control* active = form().activecontrol;
-    if (active != lastactive_) {
-        lastactive_ = active;
-        if (active) focuscontrol(*active);
+    // Code moved the focus (selectAll): follow it.
+    Control* active = mainWindow().activeControl;
+    if (active != lastActive_) {
+        lastActive_ = active;
+        if (active) focusControl(*active);
     }
 }
 
@@ -548,7 +240,7 @@ void MainWindowView::sync(Binding& b) {
         break;
     case ControlKind::Label:
         if (auto* l = qobject_cast<QLabel*>(w); l && (b.fresh || b.caption != c.caption)) {
-            l->setText(labeltext(c.caption));
+            l->setText(labelText(c.caption));
             b.caption = c.caption;
         }
         break;
@@ -568,8 +260,8 @@ void MainWindowView::sync(Binding& b) {
         // Colour 0 (black) is the theme's own text colour.
         QPalette pal;
         if (c.color != 0) {
-            pal.setColor(QPalette::WindowText, qcolor(c.color));
-            pal.setColor(QPalette::ButtonText, qcolor(c.color));
+            pal.setColor(QPalette::WindowText, qColor(c.color));
+            pal.setColor(QPalette::ButtonText, qColor(c.color));
         }
         if (c.color != 0 || !b.fresh) w->setPalette(pal);
         if (c.bold || !b.fresh) {
@@ -589,45 +281,45 @@ void MainWindowView::sync(Binding& b) {
     b.fresh = false;
 }
 
-void MainWindowView::focuscontrol(Control& c) {
-    QWidget* w = widgetfor(c);
+void MainWindowView::focusControl(Control& c) {
+    QWidget* w = widgetFor(c);
     if (!w || w == this) return;
-    form().activecontrol = &c;
-    lastactive_ = &c;
+    mainWindow().activeControl = &c;
+    lastActive_ = &c;
     if (!w->isVisible() || !w->isEnabled()) return;
     if (!w->hasFocus()) w->setFocus(Qt::OtherFocusReason);
     if (auto* e = qobject_cast<QLineEdit*>(w)) e->selectAll();
 }
 
-QWidget* MainWindowView::widgetfor(const Control& c) const {
-    auto it = bycontrol_.find(&c);
-    return it == bycontrol_.end() ? nullptr : it->second->w;
+QWidget* MainWindowView::widgetFor(const Control& c) const {
+    auto it = byControl_.find(&c);
+    return it == byControl_.end() ? nullptr : it->second->w;
 }
 
-QAction* MainWindowView::actionfor(const Control& c) const {
-    auto it = bycontrol_.find(&c);
-    return it == bycontrol_.end() ? nullptr : it->second->a;
+QAction* MainWindowView::actionFor(const Control& c) const {
+    auto it = byControl_.find(&c);
+    return it == byControl_.end() ? nullptr : it->second->a;
 }
 
-QMenu* MainWindowView::menufor(const Control& c) const {
-    auto it = bycontrol_.find(&c);
-    return it == bycontrol_.end() ? nullptr : it->second->menu;
+QMenu* MainWindowView::menuFor(const Control& c) const {
+    auto it = byControl_.find(&c);
+    return it == byControl_.end() ? nullptr : it->second->menu;
 }
 
-void MainWindowView::installhooks() {
+void MainWindowView::installHooks() {
     Hooks& h = hooks();
     // A run asks for a refresh every few points; what it changed shows
     // the next time events run, so one sync serves them all.
     h.refresh = [this] {
-        requestsync();
-        plot_->schedulerepaint();
+        requestSync();
+        plot_->scheduleRepaint();
     };
-    h.processevents = [this] {
-        if (syncpending_) syncall();
+    h.processEvents = [this] {
+        if (syncPending_) syncAll();
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         // The window was closed during a long operation: every run that is
         // still to come stops at once.
-        if (closed_) globals().run.stoprequested = true;
+        if (closed_) globals().run.stopRequested = true;
     };
     h.busy = [this](bool on) {
         if (on == busy_) return;
@@ -635,19 +327,19 @@ void MainWindowView::installhooks() {
         if (on) QApplication::setOverrideCursor(Qt::WaitCursor);
         else QApplication::restoreOverrideCursor();
     };
-    h.openurl = [](const std::string& target, int) {
+    h.openUrl = [](const std::string& target, int) {
         const QString t = qs(target);
         const QUrl url = t.contains(QStringLiteral("://")) ? QUrl(t) : QUrl::fromLocalFile(t);
         return QDesktopServices::openUrl(url);
     };
-    WindowHooks& w = windowhooks();
-    w.focusrequest = [this](Control& c) { focuscontrol(c); };
-    w.quitapplication = [this] { close(); };
-    setimage1canvas(plot_);
-    hooksinstalled_ = true;
+    WindowHooks& w = windowHooks();
+    w.focusRequest = [this](Control& c) { focusControl(c); };
+    w.quitApplication = [this] { close(); };
+    setRadialPlotCanvas(plot_);
+    hooksInstalled_ = true;
 }
 
-void MainWindowView::placeatrightedge() {
+void MainWindowView::placeAtRightEdge() {
     QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     if (!screen) return;
     const QRect avail = screen->availableGeometry();
@@ -659,26 +351,26 @@ void MainWindowView::placeatrightedge() {
     move(avail.left() + avail.width() - w, std::max(top, avail.top()));
 }
 
-void MainWindowView::focusin(Binding& b) {
+void MainWindowView::focusIn(Binding& b) {
     Control& c = *b.c;
-    // Focus moved by code (focuscontrol) is no news to the state.
-    if (form().activecontrol == &c) return;
-    form().activecontrol = &c;
-    lastactive_ = &c;
-    if (c.onfocus) act(c.onfocus);
+    // Focus moved by code (focusControl) is no news to the state.
+    if (mainWindow().activeControl == &c) return;
+    mainWindow().activeControl = &c;
+    lastActive_ = &c;
+    if (c.onFocus) act(c.onFocus);
 }
 
-bool MainWindowView::keypress(Binding& b, QKeyEvent* key) {
-    MainForm& f = form();
+bool MainWindowView::keyPress(Binding& b, QKeyEvent* key) {
+    MainWindowState& f = mainWindow();
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     if (!enter || key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
     for (int i = 0; i < 3; ++i) {
-        if (b.c != &f.txtNLM[i]) continue;
+        if (b.c != &f.quantumText[i]) continue;
         bool swallowed = false;
-        act([&] { swallowed = nlmkeyenter(i); });
+        act([&] { swallowed = quantumKeyEnter(i); });
         return swallowed;
     }
-    if (b.c == &f.txtscal) return true;
+    if (b.c == &f.extentText) return true;
     // Enter on a focused button presses it, as on the desktop it came from.
     if (b.c->kind == ControlKind::Button && b.w->isEnabled()) {
         act([&b] { b.c->click(); });
@@ -695,15 +387,15 @@ bool MainWindowView::eventFilter(QObject* watched, QEvent* event) {
     if (type == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Escape) {
-            if (!form().command1cancel) return false;
-            act([] { escapepressed(); });
+            if (!mainWindow().escapeStopsRun) return false;
+            act([] { escapePressed(); });
             return true;
         }
-        auto it = bywidget_.find(watched);
-        return it != bywidget_.end() && keypress(*it->second, key);
+        auto it = byWidget_.find(watched);
+        return it != byWidget_.end() && keyPress(*it->second, key);
     }
-    auto it = bywidget_.find(watched);
-    if (it != bywidget_.end() && it->second->c->kind != ControlKind::Window) focusin(*it->second);
+    auto it = byWidget_.find(watched);
+    if (it != byWidget_.end() && it->second->c->kind != ControlKind::Window) focusIn(*it->second);
     return false;
 }
 
@@ -714,23 +406,22 @@ void MainWindowView::changeEvent(QEvent* event) {
         // Coming back from a message box is not a new activation; coming
         // back from another window of the program is.
         QWidget* next = QApplication::activeWindow();
-        fromotherwindow_ = next && next != this && !qobject_cast<QDialog*>(next);
+        fromOtherWindow_ = next && next != this && !qobject_cast<QDialog*>(next);
         return;
     }
-    if (activatedonce_ && !fromotherwindow_) return;
-    activatedonce_ = true;
-    fromotherwindow_ = false;
-    act([] { formactivated(); });
+    if (activatedOnce_ && !fromOtherWindow_) return;
+    activatedOnce_ = true;
+    fromOtherWindow_ = false;
+    act([] { formActivated(); });
 }
 
 void MainWindowView::closeEvent(QCloseEvent* event) {
     closed_ = true;
     // A run in progress stops at its next step.
-    globals().run.stoprequested = true;
+    globals().run.stopRequested = true;
     event->accept();
-    emit windowclosed();
+    emit windowClosed();
 }
 
 }  // namespace vantrel
 
-#include "mainwindowview.moc"

@@ -1,4 +1,4 @@
-// The main window on screen: one widget per control of form(), kept in
+// The main window on screen: one widget per control of mainWindow(), kept in
 // step with that state. User actions go into the state (and its
 // reactions); after each of them, and whenever the program asks for a
 // refresh, the widgets are brought up to date again.
@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <string>
@@ -28,26 +29,26 @@ public:
 
     // Plugs the window into the program: refresh, event processing, busy
     // pointer, opening documents, and the radial plot surface.
-    void installhooks();
+    void installHooks();
 
     // Every widget from the state.
-    void syncall();
+    void syncAll();
     // The same, once, when events next run.
-    void requestsync();
+    void requestSync();
     // Left edge = screen width - window width.
-    void placeatrightedge();
+    void placeAtRightEdge();
     // Gives a control the keyboard focus; a text box gets its whole text
     // selected. Controls that cannot take the focus now are left alone.
-    void focuscontrol(Control& c);
+    void focusControl(Control& c);
 
     RadialPlotWidget* plot() const { return plot_; }
-    QWidget* widgetfor(const Control& c) const;
-    QAction* actionfor(const Control& c) const;
-    QMenu* menufor(const Control& c) const;
+    QWidget* widgetFor(const Control& c) const;
+    QAction* actionFor(const Control& c) const;
+    QMenu* menuFor(const Control& c) const;
     bool closed() const { return closed_; }
 
 signals:
-    void windowclosed();
+    void windowClosed();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -55,34 +56,46 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    struct Binding;
+    // One control of the state and the widget that shows it, with what the
+    // widget shows now, as last written (saves text conversions).
+    struct Binding {
+        Control* c = nullptr;
+        QWidget* w = nullptr;
+        QAction* a = nullptr;
+        QMenu* menu = nullptr;
+        std::string caption, text;
+        std::uint32_t color = 0;
+        bool bold = false;
+        bool enabled = true;
+        bool fresh = true;
+    };
 
-    void buildmenus();
-    QWidget* buildcalculationframe();
-    QWidget* buildplotoptions();
-    QWidget* builddisplayframe();
+    void buildMenus();
+    QWidget* buildCalculationFrame();
+    QWidget* buildPlotOptions();
+    QWidget* buildDisplayFrame();
     void sync(Binding& b);
     // Runs a user action on the state, then brings the widgets up to date.
     void act(const std::function<void()>& action);
     Binding& bind(Control& c, QWidget* w, QAction* a = nullptr);
-    QLabel* makelabel(Control& c, QWidget* parent);
-    void connectcontrol(Binding& b);
+    QLabel* makeLabel(Control& c, QWidget* parent);
+    void connectControl(Binding& b);
     void step(Control& spinner, QWidget* w, int delta);
-    bool keypress(Binding& b, QKeyEvent* key);
-    void focusin(Binding& b);
+    bool keyPress(Binding& b, QKeyEvent* key);
+    void focusIn(Binding& b);
 
     std::deque<Binding> bindings_;
-    std::unordered_map<const Control*, Binding*> bycontrol_;
-    std::unordered_map<const QObject*, Binding*> bywidget_;
+    std::unordered_map<const Control*, Binding*> byControl_;
+    std::unordered_map<const QObject*, Binding*> byWidget_;
     RadialPlotWidget* plot_ = nullptr;
-    Control* lastactive_ = nullptr;  // the active control the view last saw
+    Control* lastActive_ = nullptr;  // the active control the view last saw
     bool syncing_ = false;
-    bool syncpending_ = false;
+    bool syncPending_ = false;
     bool closed_ = false;
     bool busy_ = false;
-    bool hooksinstalled_ = false;
-    bool activatedonce_ = false;
-    bool fromotherwindow_ = false;  // last deactivation went to a window of ours
+    bool hooksInstalled_ = false;
+    bool activatedOnce_ = false;
+    bool fromOtherWindow_ = false;  // last deactivation went to a window of ours
 };
 
 }  // namespace vantrel

@@ -8,7 +8,7 @@ namespace vantrel {
 
 namespace {
 
-QString titleof(const std::string& title) {
+QString titleOf(const std::string& title) {
     return title.empty() ? QStringLiteral("Vantrel") : QString::fromStdString(title);
 }
 
@@ -19,7 +19,7 @@ QString plain(const std::string& text) {
 
 }  // namespace
 
-Answer QtDialogs::messagebox(const std::string& text, Buttons buttons, const std::string& title,
+Answer QtDialogs::messageBox(const std::string& text, Buttons buttons, const std::string& title,
                              Icon icon) {
     if (closing_) {
         switch (buttons) {
@@ -32,7 +32,7 @@ Answer QtDialogs::messagebox(const std::string& text, Buttons buttons, const std
         }
     }
     QMessageBox box(QApplication::activeWindow());
-    box.setWindowTitle(titleof(title));
+    box.setWindowTitle(titleOf(title));
     box.setTextFormat(Qt::PlainText);
     box.setText(plain(text));
     box.setIcon(icon == Icon::Question      ? QMessageBox::Question
@@ -76,12 +76,12 @@ Answer QtDialogs::messagebox(const std::string& text, Buttons buttons, const std
     }
 }
 
-std::optional<std::string> QtDialogs::inputbox(const std::string& prompt, const std::string& title,
-                                               const std::string& defaultanswer) {
+std::optional<std::string> QtDialogs::inputBox(const std::string& prompt, const std::string& title,
+                                               const std::string& defaultAnswer) {
     if (closing_) return std::nullopt;
     bool ok = false;
-    const QString answer = QInputDialog::getText(QApplication::activeWindow(), titleof(title), plain(prompt),
-                                                 QLineEdit::Normal, QString::fromStdString(defaultanswer), &ok);
+    const QString answer = QInputDialog::getText(QApplication::activeWindow(), titleOf(title), plain(prompt),
+                                                 QLineEdit::Normal, QString::fromStdString(defaultAnswer), &ok);
     if (!ok) return std::nullopt;
     return answer.toStdString();
 }

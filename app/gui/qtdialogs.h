@@ -1,7 +1,7 @@
 // Message boxes and input boxes as Qt dialogs.
 #pragma once
 
-#include "engine/platform.h"
+#include "output/platform.h"
 
 namespace vantrel {
 
@@ -9,12 +9,12 @@ class QtDialogs : public Dialogs {
 public:
     // Once the main window is closed no more questions are shown: the
     // answer is the one that stops (Cancel, No; OK where that is all).
-    void setclosing(bool closing) { closing_ = closing; }
+    void setClosing(bool closing) { closing_ = closing; }
 
-    Answer messagebox(const std::string& text, Buttons buttons, const std::string& title,
+    Answer messageBox(const std::string& text, Buttons buttons, const std::string& title,
                       Icon icon) override;
-    std::optional<std::string> inputbox(const std::string& prompt, const std::string& title,
-                                        const std::string& defaultanswer) override;
+    std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
+                                        const std::string& defaultAnswer) override;
 
 private:
     bool closing_ = false;

@@ -11,9 +11,9 @@ namespace {
 
 // The plot code works with 275 units from the top to the tick labels, which
 // hang one text line below that.
-constexpr double labeltop = 275;
+constexpr double labelTop = 275;
 
-QColor qcolor(std::uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+QColor qColor(std::uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
 
 }  // namespace
 
@@ -23,20 +23,20 @@ RadialPlotWidget::RadialPlotWidget(QWidget* parent) : QWidget(parent), metrics_(
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
-int RadialPlotWidget::plotwidth() const {
+int RadialPlotWidget::plotWidth() const {
     // Before the first layout the widget has no width yet; the size it is
     // going to have is the best guess for text widths.
     return std::max(width() > 1 ? width() : sizeHint().width(), 10);
 }
 
-double RadialPlotWidget::xscale() const { return plotwidth() / (right_ - left_); }
+double RadialPlotWidget::xScale() const { return plotWidth() / (right_ - left_); }
 
-double RadialPlotWidget::yscale() const {
+double RadialPlotWidget::yScale() const {
     const int h = height() > 1 ? height() : sizeHint().height();
-    return std::max(1.0, h - metrics_.height() - 2.0) / labeltop;
+    return std::max(1.0, h - metrics_.height() - 2.0) / labelTop;
 }
 
-void RadialPlotWidget::schedulerepaint() {
+void RadialPlotWidget::scheduleRepaint() {
     if (pending_) return;
     pending_ = true;
     update();
@@ -45,31 +45,31 @@ void RadialPlotWidget::schedulerepaint() {
 void RadialPlotWidget::clear() {
     lines_.clear();
     texts_.clear();
-    schedulerepaint();
+    scheduleRepaint();
 }
 
-void RadialPlotWidget::setscale(double left, double right) {
+void RadialPlotWidget::setScale(double left, double right) {
     if (right == left) right = left + 1;
     left_ = left;
     right_ = right;
-    schedulerepaint();
+    scheduleRepaint();
 }
 
 void RadialPlotWidget::line(double x1, double y1, double x2, double y2, std::uint32_t color) {
     lines_.push_back({x1, y1, x2, y2, color});
-    schedulerepaint();
+    scheduleRepaint();
 }
 
 void RadialPlotWidget::print(double x, double y, const std::string& text, std::uint32_t color) {
     texts_.push_back({x, y, QString::fromStdString(text), color});
-    schedulerepaint();
+    scheduleRepaint();
 }
 
-double RadialPlotWidget::textwidth(const std::string& text) {
+double RadialPlotWidget::textWidth(const std::string& text) {
     auto it = widths_.find(text);
     if (it == widths_.end())
         it = widths_.emplace(text, metrics_.horizontalAdvance(QString::fromStdString(text))).first;
-    return it->second / xscale();
+    return it->second / xScale();
 }
 
 void RadialPlotWidget::changeEvent(QEvent* e) {
@@ -85,25 +85,25 @@ void RadialPlotWidget::paintEvent(QPaintEvent*) {
     ++paints_;
     QPainter p(this);
     p.fillRect(rect(), Qt::white);
-    const double sx = xscale(), sy = yscale();
+    const double sx = xScale(), sy = yScale();
     auto px = [&](double x) { return (x - left_) * sx; };
     QPen pen;
     pen.setCosmetic(true);
     pen.setWidth(1);
     std::uint32_t current = 0;
-    pen.setColor(qcolor(current));
+    pen.setColor(qColor(current));
     p.setPen(pen);
     for (const Line& l : lines_) {
         if (l.color != current) {
             current = l.color;
-            pen.setColor(qcolor(current));
+            pen.setColor(qColor(current));
             p.setPen(pen);
         }
         p.drawLine(QPointF(px(l.x1), l.y1 * sy), QPointF(px(l.x2), l.y2 * sy));
     }
     const int ascent = metrics_.ascent();
     for (const Text& t : texts_) {
-        p.setPen(qcolor(t.color));
+        p.setPen(qColor(t.color));
         // The position is the text's top left corner.
         p.drawText(QPointF(px(t.x), t.y * sy + ascent), t.text);
     }

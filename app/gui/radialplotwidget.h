@@ -1,4 +1,4 @@
-// The radial plot surface (image1): records what the plot code draws, in
+// The radial plot surface (radialPlot): records what the plot code draws, in
 // its own coordinates, and paints it scaled to the widget.
 #pragma once
 
@@ -12,7 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "output/radial.h"
+#include "output/radialplot.h"
 
 namespace vantrel {
 
@@ -22,14 +22,14 @@ public:
     explicit RadialPlotWidget(QWidget* parent = nullptr);
 
     void clear() override;
-    void setscale(double left, double right) override;
+    void setScale(double left, double right) override;
     void line(double x1, double y1, double x2, double y2, std::uint32_t color) override;
     void print(double x, double y, const std::string& text, std::uint32_t color) override;
-    double textwidth(const std::string& text) override;
-    void refresh() override { schedulerepaint(); }
+    double textWidth(const std::string& text) override;
+    void refresh() override { scheduleRepaint(); }
 
     // Asks for one repaint; many requests before the next paint cost one.
-    void schedulerepaint();
+    void scheduleRepaint();
 
     // What is on the surface now (tests, and the picture dump).
     struct Line {
@@ -43,9 +43,9 @@ public:
     };
     const std::vector<Line>& lines() const { return lines_; }
     const std::vector<Text>& texts() const { return texts_; }
-    double scaleleft() const { return left_; }
-    double scaleright() const { return right_; }
-    int paintcount() const { return paints_; }
+    double scaleLeft() const { return left_; }
+    double scaleRight() const { return right_; }
+    int paintCount() const { return paints_; }
 
     QSize sizeHint() const override { return {640, 285}; }
     QSize minimumSizeHint() const override { return {320, 190}; }
@@ -57,9 +57,9 @@ protected:
 private:
     // Bottom of the drawing (y = 275, the tick labels' top) in pixels: the
     // labels below it need one line of text.
-    double yscale() const;
-    double xscale() const;
-    int plotwidth() const;
+    double yScale() const;
+    double xScale() const;
+    int plotWidth() const;
 
     std::vector<Line> lines_;
     std::vector<Text> texts_;

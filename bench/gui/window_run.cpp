@@ -20,29 +20,29 @@
 #include "app/gui/mainwindowview.h"
 #include "app/gui/radialplotwidget.h"
 #include "app/mainwindow.h"
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 #include "engine/globals.h"
-#include "engine/platform.h"
-#include "engine/sampling.h"
-#include "output/radial.h"
+#include "output/platform.h"
+#include "app/samplingrun.h"
+#include "output/radialplot.h"
 
 using namespace vantrel;
 
 namespace {
 
 void setup3d(MainWindowView& view, const char* points) {
-    MainForm& f = form();
-    f.txtNLM[0].settext("3");
-    f.txtNLM[1].settext("2");
-    f.txtNLM[2].settext("0");
-    f.mnuAuto.click();
-    f.txtmax.settext(points);
-    view.syncall();
+    MainWindowState& f = mainWindow();
+    f.quantumText[0].setText("3");
+    f.quantumText[1].setText("2");
+    f.quantumText[2].setText("0");
+    f.autoscaleMenuItem.click();
+    f.maxPointsText.setText(points);
+    view.syncAll();
 }
 
 int screenshot(MainWindowView& view, const char* path) {
     setup3d(view, "40000");
-    form().Command1.click();
+    mainWindow().calculateButton.click();
     view.resize(view.sizeHint());
     QApplication::processEvents();
     return view.grab().save(QString::fromLocal8Bit(path)) ? 0 : 1;
@@ -53,11 +53,11 @@ int measure(MainWindowView& view) {
     const Hooks windowed = hooks();
     Hooks bare = windowed;  // nothing on screen: no refresh, no events, no plot surface
     bare.refresh = nullptr;
-    bare.processevents = nullptr;
+    bare.processEvents = nullptr;
 
     double best[2][2] = {{1e9, 1e9}, {1e9, 1e9}};  // [window, headless][wall, cpu]
     auto timed = [&](int kind, const std::function<void()>& run) {
-        std::filesystem::remove(globals().orbital.csvfile);
+        std::filesystem::remove(globals().orbital.csvFile);
         const auto wall = std::chrono::steady_clock::now();
         const std::clock_t cpu = std::clock();
         run();
@@ -67,18 +67,18 @@ int measure(MainWindowView& view) {
     };
     for (int round = 0; round < 10; ++round) {
         if ((round + round / 2) % 2 == 0) {
-            timed(0, [] { form().Command1.click(); });
+            timed(0, [] { mainWindow().calculateButton.click(); });
         } else {
             hooks() = bare;
-            setimage1canvas(nullptr);
-            timed(1, [] { startcalculation(false); });
+            setRadialPlotCanvas(nullptr);
+            timed(1, [] { startCalculation(false); });
             hooks() = windowed;
-            setimage1canvas(view.plot());
+            setRadialPlotCanvas(view.plot());
         }
     }
     std::printf("3d run of %d points, best of 5: window %.3f s wall / %.3f s cpu, "
                 "headless %.3f / %.3f, ratio %.3f / %.3f\n",
-                globals().run.npoints, best[0][0], best[0][1], best[1][0], best[1][1],
+                globals().run.nPoints, best[0][0], best[0][1], best[1][0], best[1][1],
                 best[0][0] / best[1][0], best[0][1] / best[1][1]);
     return 0;
 }
@@ -86,20 +86,20 @@ int measure(MainWindowView& view) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!hasdisplay() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!hasDisplay() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     // No questions: each run starts afresh, its point file removed first.
     ScriptedDialogs answers;
-    setdialogs(&answers);
+    setDialogs(&answers);
     MainWindowView view;
-    installreactions();
-    view.installhooks();
-    if (!loadform()) return 1;
-    view.syncall();
+    installReactions();
+    view.installHooks();
+    if (!loadWindow()) return 1;
+    view.syncAll();
     view.show();
     QApplication::processEvents();
     const int status = argc > 2 && std::strcmp(argv[1], "--screenshot") == 0 ? screenshot(view, argv[2]) : measure(view);
-    setimage1canvas(nullptr);
-    setdialogs(nullptr);
+    setRadialPlotCanvas(nullptr);
+    setDialogs(nullptr);
     return status;
 }

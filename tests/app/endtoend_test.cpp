@@ -22,23 +22,23 @@ protected:
     void SetUp() override {
         fs::create_directories(dir.file("home"));
         fs::create_directories(dir.file("work"));
-        writefile(dir.file("work/index.htm"), "help");  // keeps the help installer out
+        writeFile(dir.file("work/index.htm"), "help");  // keeps the help installer out
     }
 
     // Runs the program in dir/work with no display, a fixed seed and a home
     // of its own; returns the exit status, stdout goes to `out`. A hung
     // program is stopped after a minute.
-    int vantrel(const std::string& commandline) {
+    int vantrel(const std::string& commandLine) {
         std::string cmd = "cd '" + dir.file("work") + "' && env -i PATH=\"$PATH\" LD_LIBRARY_PATH=\"$LD_LIBRARY_PATH\" "
                           "VANTREL_HOME='" + home + "' VANTREL_SEED=7 HOME='" + dir.file("home") +
-                          "' QT_QPA_PLATFORM=offscreen timeout 60 '" + programcopyexe() + "'";
-        if (!commandline.empty()) cmd += " '" + commandline + "'";
+                          "' QT_QPA_PLATFORM=offscreen timeout 60 '" + programCopyExe() + "'";
+        if (!commandLine.empty()) cmd += " '" + commandLine + "'";
         const int status = std::system((cmd + " >'" + dir.file("stdout.txt") + "' 2>/dev/null").c_str());
-        out = readfile(dir.file("stdout.txt"));
+        out = readFile(dir.file("stdout.txt"));
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
     std::string sequence(const std::string& text, const std::string& name = "seq.txt") {
-        writefile(dir.file(name), text);
+        writeFile(dir.file(name), text);
         return dir.file(name);
     }
 
@@ -54,18 +54,18 @@ TEST_F(EndToEnd, UsageClearAndASequenceRun) {
     EXPECT_FALSE(fs::exists(home));  // the usage touches nothing
 
     fs::create_directories(cache);
-    writefile(cache + "/old.htm", "old");
+    writeFile(cache + "/old.htm", "old");
     EXPECT_EQ(vantrel("CLEAR"), 0);
     EXPECT_FALSE(fs::exists(cache + "/old.htm") || contains(out, "Reading input data"));
 
-    writefile(cache + "/old.htm", "old");
+    writeFile(cache + "/old.htm", "old");
     const std::string seq = sequence("# A tour, with commas in the comment\r\nmaxpoints=625 extent=0 energy\r\n"
                                      "1 0 0\r\nZ=2\r\nfour full\r\n3 2 0 xy\r\n");
     EXPECT_EQ(vantrel("CLEAR " + seq), 0) << out;
     EXPECT_FALSE(fs::exists(cache + "/old.htm"));
     EXPECT_TRUE(contains(out, "Reading input data from  " + seq + "\n") && contains(out, "2 orbitals were processed.")) << out;
-    EXPECT_TRUE(startswith(readfile(cache + "/1_0_0_.csv"), "625,2,") && fs::exists(cache + "/3_2_0_xy_(z_2)_4.htm"));
-    EXPECT_TRUE(contains(readfile(cache + "/frame1.htm"), "showxyz('3_2_0_xy_(z_2).xyz'"));
+    EXPECT_TRUE(startsWith(readFile(cache + "/1_0_0_.csv"), "625,2,") && fs::exists(cache + "/3_2_0_xy_(z_2)_4.htm"));
+    EXPECT_TRUE(contains(readFile(cache + "/frame1.htm"), "showxyz('3_2_0_xy_(z_2).xyz'"));
 }
 
 TEST_F(EndToEnd, BadInputGetsAClearMessage) {
@@ -88,7 +88,7 @@ TEST_F(EndToEnd, BadInputGetsAClearMessage) {
 
 TEST_F(EndToEnd, UnwritableCacheAsksForAnotherDirectory) {
     fs::create_directories(home);
-    writefile(cache, "in the way");  // a file where the cache should be: not even root writes there
+    writeFile(cache, "in the way");  // a file where the cache should be: not even root writes there
     EXPECT_EQ(vantrel(sequence("maxpoints=625\n1 0 0\n")), 0) << out;
     EXPECT_TRUE(contains(out, "Enter a directory name containing the characters \"vantrel\" for saving files"));
     // The console takes the default: the first candidate that works.

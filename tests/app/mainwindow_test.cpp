@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 #include "engine/globals.h"
 #include "support/testsupport.h"
 
@@ -14,12 +14,12 @@ class MainWindowTest : public test::FreshState {
 protected:
     void SetUp() override {
         FreshState::SetUp();
-        windowhooks() = WindowHooks{};
-        windowhooks().focusrequest = [this](Control& c) { focused.push_back(&c); };
-        installreactions();
+        windowHooks() = WindowHooks{};
+        windowHooks().focusRequest = [this](Control& c) { focused.push_back(&c); };
+        installReactions();
     }
     void TearDown() override {
-        windowhooks() = WindowHooks{};
+        windowHooks() = WindowHooks{};
         FreshState::TearDown();
     }
     std::vector<Control*> focused;
@@ -29,76 +29,76 @@ protected:
 // "&Other" are driven through the real window in the window tests; these
 // are the reactions those do not reach.
 TEST_F(MainWindowTest, KeysAndSpinnersSetByCode) {
-    formactivated();
-    EXPECT_EQ(f.activecontrol, &f.txtNLM[0]);
-    EXPECT_TRUE(nlmkeyenter(2));
-    EXPECT_EQ(focused.back(), &f.Command1);
+    formActivated();
+    EXPECT_EQ(f.activeControl, &f.quantumText[0]);
+    EXPECT_TRUE(quantumKeyEnter(2));
+    EXPECT_EQ(focused.back(), &f.calculateButton);
     int presses = 0;
-    f.Command1.onclick = [&] { ++presses; };
-    escapepressed();  // only a running calculation listens
-    f.command1cancel = true;
-    escapepressed();
+    f.calculateButton.onClick = [&] { ++presses; };
+    escapePressed();  // only a running calculation listens
+    f.escapeStopsRun = true;
+    escapePressed();
     EXPECT_EQ(presses, 1);
 
-    f.HScroll2.setvalue(3);  // set by code: nothing follows
-    f.HScroll3[0].setvalue(4);
-    EXPECT_TRUE(f.txtmax.text == "10000" && f.txtNLM[0].text == "1");
-    f.activecontrol = &f.HScroll1;
-    f.HScroll1.setvalue(9);
-    EXPECT_TRUE(f.txtscal.text == "9" && o.extent == 9 && f.optTheory[1].checked);
+    f.maxPointsSpinner.setValue(3);  // set by code: nothing follows
+    f.quantumSpinners[0].setValue(4);
+    EXPECT_TRUE(f.maxPointsText.text == "10000" && f.quantumText[0].text == "1");
+    f.activeControl = &f.extentSpinner;
+    f.extentSpinner.setValue(9);
+    EXPECT_TRUE(f.extentText.text == "9" && o.extent == 9 && f.plotModeOptions[1].checked);
 }
 
 TEST_F(MainWindowTest, OtherSpeciesAndQuickCalculation) {
     dialogs.inputs = {"0", "150"};
-    f.mnuH[4].click();
-    EXPECT_EQ(o.currentz, 1);
-    f.mnuH[4].click();
+    f.speciesMenuItems[4].click();
+    EXPECT_EQ(o.currentZ, 1);
+    f.speciesMenuItems[4].click();
     EXPECT_TRUE(dialogs.saw("The largest number you can enter for the nuclear charge is 120."));
-    EXPECT_TRUE(o.currentz == 120 && f.Frame1.caption == "Calculation Options for Z=120");
-    f.mnuH[1].click();
-    EXPECT_TRUE(o.speciesname == "the He+ Ion (Z=2)" && f.optTheory[1].checked);
+    EXPECT_TRUE(o.currentZ == 120 && f.calculationFrame.caption == "Calculation Options for Z=120");
+    f.speciesMenuItems[1].click();
+    EXPECT_TRUE(o.speciesName == "the He+ Ion (Z=2)" && f.plotModeOptions[1].checked);
 
     // Quick mode is asked for first and shows in the file names.
-    for (int i : {0, 1, 2}) f.txtNLM[i].settext(i ? "1" : "2");
+    for (int i : {0, 1, 2}) f.quantumText[i].setText(i ? "1" : "2");
     dialogs.answers = {Answer::No, Answer::Yes};
-    f.mnuQuick.click();
-    EXPECT_FALSE(f.mnuQuick.checked || f.Label10.visible);
-    EXPECT_TRUE(o.basename == "2_1_1_(z_2)" && dialogs.shown.back().title == "Quick Calculation");
-    f.mnuQuick.click();
-    EXPECT_TRUE(f.mnuQuick.checked && f.Label10.visible);
-    EXPECT_EQ(o.basename, "2_1_1_(z_2)_quick");
-    f.Label10.click();
-    EXPECT_TRUE(!f.mnuQuick.checked && o.basename == "2_1_1_(z_2)");
+    f.quickMenuItem.click();
+    EXPECT_FALSE(f.quickMenuItem.checked || f.quickLabel.visible);
+    EXPECT_TRUE(o.baseName == "2_1_1_(z_2)" && dialogs.shown.back().title == "Quick Calculation");
+    f.quickMenuItem.click();
+    EXPECT_TRUE(f.quickMenuItem.checked && f.quickLabel.visible);
+    EXPECT_EQ(o.baseName, "2_1_1_(z_2)_quick");
+    f.quickLabel.click();
+    EXPECT_TRUE(!f.quickMenuItem.checked && o.baseName == "2_1_1_(z_2)");
 }
 
 TEST_F(MainWindowTest, OtherWindowsAndMenus) {
     std::string calls;
-    auto& w = windowhooks();
-    w.showlevels = [&] { calls += "showlevels "; };
-    w.closelevels = [&] { calls += "closelevels "; };
-    w.showspectrum = [&] { calls += "showspectrum "; };
-    w.closespectrum = [&] { calls += "closespectrum "; };
-    w.enablelevels = [&](bool b) { calls += b ? "levelson " : "levelsoff "; };
+    auto& w = windowHooks();
+    w.showLevels = [&] { calls += "showlevels "; };
+    w.closeLevels = [&] { calls += "closelevels "; };
+    w.showSpectrum = [&] { calls += "showspectrum "; };
+    w.closeSpectrum = [&] { calls += "closespectrum "; };
+    w.enableLevels = [&](bool b) { calls += b ? "levelson " : "levelsoff "; };
 
-    f.mnuCompare.click();
-    EXPECT_TRUE(globals().levelsopen);
-    f.mnuHSpectrum.click();  // closes the level window
-    EXPECT_TRUE(!globals().levelsopen && globals().spectrumopen);
-    f.mnuCompare.click();
-    EXPECT_FALSE(globals().spectrumopen);
+    f.compareEnergiesMenuItem.click();
+    EXPECT_TRUE(mainWindow().levelsOpen);
+    f.spectrumMenuItem.click();  // closes the level window
+    EXPECT_TRUE(!mainWindow().levelsOpen && mainWindow().spectrumOpen);
+    f.compareEnergiesMenuItem.click();
+    EXPECT_FALSE(mainWindow().spectrumOpen);
     EXPECT_EQ(calls, "showlevels closelevels showspectrum closespectrum showlevels ");
 
     calls.clear();
-    hooks().enablecontrols(false);
-    EXPECT_FALSE(f.Command1.enabled || f.Frame1.enabled || f.mnuType.enabled || f.Label10.enabled);
+    hooks().enableControls(false);
+    EXPECT_FALSE(f.calculateButton.enabled || f.calculationFrame.enabled || f.typeMenu.enabled || f.quickLabel.enabled);
     EXPECT_EQ(calls, "levelsoff ");
-    enablecontrols(true);
-    EXPECT_TRUE(f.mnuopt.enabled && f.mnuFile.enabled && f.Command3.enabled);
+    enableControls(true);
+    EXPECT_TRUE(f.optionsMenu.enabled && f.fileMenu.enabled && f.displayButton.enabled);
 
-    f.mnuAuto.click();
-    EXPECT_TRUE(f.mnuAuto.checked);
-    f.mnuAbout[4].click();  // says where the applet belongs
-    EXPECT_TRUE(test::contains(dialogs.shown.back().text, "place JmolApplet.jar in " + programdir() + "."));
+    f.autoscaleMenuItem.click();
+    EXPECT_TRUE(f.autoscaleMenuItem.checked);
+    f.helpMenuItems[4].click();  // says where the applet belongs
+    EXPECT_TRUE(test::contains(dialogs.shown.back().text, "place JmolApplet.jar in " + programDir() + "."));
 }
 
 }  // namespace

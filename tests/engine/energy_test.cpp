@@ -10,21 +10,21 @@ namespace vantrel {
 namespace {
 
 TEST(Energy, LevelsInJoulesAndAttojoules) {
-    EXPECT_EQ(numtext(orbitalenergy(1, 2)), "-5.449684E-19");
-    EXPECT_EQ(numtext(orbitalenergy(200, 1)), "-8.7194944E-14");  // Z*Z beyond the 16-bit range
-    EXPECT_TRUE(orbitalenergy(1, 0) == 0 && orbitalenergy(1, -3) == 0);
+    EXPECT_EQ(numText(orbitalEnergy(1, 2)), "-5.449684E-19");
+    EXPECT_EQ(numText(orbitalEnergy(200, 1)), "-8.7194944E-14");  // Z*Z beyond the 16-bit range
+    EXPECT_TRUE(orbitalEnergy(1, 0) == 0 && orbitalEnergy(1, -3) == 0);
 
     const std::tuple<double, bool, const char*> cases[] = {
         {-2.1798736e-18, true, "-2.18E-18 Joule"}, {2.1798736e-18, true, "2.18E-18 Joule"},
-        {orbitalenergy(1, 2), true, "-5.45E-19 Joule"}, {-2.1798736e-18, false, "-2.18 attoJoule"},
+        {orbitalEnergy(1, 2), true, "-5.45E-19 Joule"}, {-2.1798736e-18, false, "-2.18 attoJoule"},
         // One to four digits before the point, and one or two zeros after it.
-        {orbitalenergy(3, 1), false, "-19.6 attoJoule"}, {orbitalenergy(10, 1), false, "-218 attoJoule"},
-        {orbitalenergy(30, 1), false, "-1960 attoJoule"}, {orbitalenergy(1, 2), false, "-0.545 attoJoule"},
-        {orbitalenergy(1, 10), false, "-0.0218 attoJoule"},
+        {orbitalEnergy(3, 1), false, "-19.6 attoJoule"}, {orbitalEnergy(10, 1), false, "-218 attoJoule"},
+        {orbitalEnergy(30, 1), false, "-1960 attoJoule"}, {orbitalEnergy(1, 2), false, "-0.545 attoJoule"},
+        {orbitalEnergy(1, 10), false, "-0.0218 attoJoule"},
         // A mantissa that rounds up to 10.00 still lands on the right value.
         {9.996e-19, false, "1.000 attoJoule"}, {9.996e-20, false, "0.1000 attoJoule"},
         {3.02721e-19, false, "0.303 attoJoule"}};
-    for (auto [e, joules, text] : cases) EXPECT_EQ(formatenergy(e, 2, joules), text) << e;
+    for (auto [e, joules, text] : cases) EXPECT_EQ(formatEnergy(e, 2, joules), text) << e;
 }
 
 using EnergyReport = test::FreshState;
@@ -44,11 +44,11 @@ TEST_F(EnergyReport, LinesHtmlTableAndPlainText) {
     const std::string atto = calcEnergy(-1, 0);
     EXPECT_TRUE(test::contains(atto, "align=right>2.18 attoJoule</td>") && !test::contains(atto, "sup"));
     EXPECT_TRUE(test::contains(atto, "<font color=red>-2.18 attoJoule</font>"));
-    o.currentn = 2;  // the table and the short line follow the current orbital
+    o.currentN = 2;  // the table and the short line follow the current orbital
     EXPECT_EQ(calcEnergy(2, 0), " E = -0.545 attoJoule = -5.45E-19 Joule");
 
-    o.speciesname = "He+ (Z=2)";
-    o.currentz = 2, o.currentn = 3, o.currentl = 2, o.currentm = -1;
+    o.speciesName = "He+ (Z=2)";
+    o.currentZ = 2, o.currentN = 3, o.currentL = 2, o.currentM = -1;
     EXPECT_EQ(calcEnergy(0, 1),
               "For He+ (Z=2) n=3 l=2 m=-1\r\n\r\n"
               "     Kinetic energy = \t 9.69E-19 Joule\r\n"

@@ -7,11 +7,12 @@
 #include <random>
 
 #include "support/testsupport.h"
+#include "output/fileutil.h"
 
 namespace vantrel {
 namespace {
 
-// Independent reference for numtext: printf's correctly rounded 15 digits,
+// Independent reference for numText: printf's correctly rounded 15 digits,
 // which turn to the exponent form one power of ten early.
 std::string reference(double x) {
     char buf[64];
@@ -25,7 +26,7 @@ std::string reference(double x) {
     return s;
 }
 
-std::vector<double> sampledoubles() {
+std::vector<double> sampleDoubles() {
     std::mt19937_64 gen(20240601);
     std::vector<double> xs = {1e-5, std::nextafter(1e-5, 0.0), 9.99999999999999950e-6, 1e15, std::nextafter(1e15, 0.0),
                               999999999999999.4, 999999999999999.6, 9.99999999999999950, -9.99999999999999950,
@@ -57,23 +58,23 @@ TEST(NumText, KnownTextsFastFormReferenceAndReadBack) {
         {999999999999999.9, "1E+15"}, {0.1 + 0.2, "0.3"}, {1.0 / 3, "0.333333333333333"},
         {123456789012345.5, "123456789012346"}, {123456789012344.5, "123456789012344"},  // ties to even
         {NAN, "NaN"}, {INFINITY, "Inf"}, {-INFINITY, "-Inf"}};
-    for (auto [x, text] : cases) EXPECT_EQ(numtext(x), text) << x;
-    EXPECT_EQ(inttext(-42), "-42");
+    for (auto [x, text] : cases) EXPECT_EQ(numText(x), text) << x;
+    EXPECT_EQ(intText(-42), "-42");
 
     char buf[32];
-    int mismatches = 0, roundtripfailures = 0;
-    for (double x : sampledoubles()) {
+    int mismatches = 0, roundTripFailures = 0;
+    for (double x : sampleDoubles()) {
         std::string expected = reference(x);
-        std::size_t n = numtext_fast(x, buf);
-        if (std::string(buf, n) != expected || numtext(x) != expected) {
+        std::size_t n = numTextFast(x, buf);
+        if (std::string(buf, n) != expected || numText(x) != expected) {
             if (++mismatches < 5) ADD_FAILURE() << expected << " vs " << std::string(buf, n);
         }
-        if (numtext(val(expected)) != expected) {
-            if (++roundtripfailures < 5) ADD_FAILURE() << "round trip of " << expected;
+        if (numText(val(expected)) != expected) {
+            if (++roundTripFailures < 5) ADD_FAILURE() << "round trip of " << expected;
         }
     }
     EXPECT_EQ(mismatches, 0);
-    EXPECT_EQ(roundtripfailures, 0);
+    EXPECT_EQ(roundTripFailures, 0);
 }
 
 TEST(Val, LeadingNumberIntegersNeverNanInfinityOrCrash) {
@@ -104,12 +105,12 @@ TEST(Val, LeadingNumberIntegersNeverNanInfinityOrCrash) {
         EXPECT_TRUE(std::isfinite(val(junk)));
     }
 
-    EXPECT_TRUE(floorval("2.7") == 2 && floorval("-2.1") == -3);
-    EXPECT_TRUE(floorval("1E+400") == LLONG_MAX && floorval("-1E+30") == LLONG_MIN);
+    EXPECT_TRUE(floorVal("2.7") == 2 && floorVal("-2.1") == -3);
+    EXPECT_TRUE(floorVal("1E+400") == LLONG_MAX && floorVal("-1E+30") == LLONG_MIN);
     for (auto [x, n] : {std::pair{0.5, 0LL}, {1.5, 2LL}, {2.5, 2LL}, {-2.5, -2LL}, {2.4999999, 2LL},
                         {1e300, LLONG_MAX}, {NAN, 0LL}})
-        EXPECT_EQ(roundeven(x), n) << x;
-    EXPECT_TRUE(clampint(1LL << 40) == INT_MAX && clampint(-(1LL << 40)) == INT_MIN);
+        EXPECT_EQ(roundEven(x), n) << x;
+    EXPECT_TRUE(clampInt(1LL << 40) == INT_MAX && clampInt(-(1LL << 40)) == INT_MIN);
 }
 
 TEST(FormatPicture, DecimalsWholeNumbersAndScientific) {
@@ -126,7 +127,7 @@ TEST(FormatPicture, DecimalsWholeNumbersAndScientific) {
         {1.0 / 3, "0.##", "0.33"}, {0.996, "0.##", "1"}, {-0.001, "0.##", "0"}, {4.5692e14, "0.00E+0", "4.57E+14"},
         {0.00654, "0.00E+0", "6.54E-3"}, {0, "0.00E+0", "0.00E+0"}, {-654.378, "0.00E+0", "-6.54E+2"},
         {9.996, "0.00E+0", "1.00E+1"}, {0.25, "#,##0", "0.25"}, {NAN, "0.00", "NaN"}};
-    for (const auto& c : cases) EXPECT_EQ(formatpicture(c.x, c.picture), c.text) << c.x << " " << c.picture;
+    for (const auto& c : cases) EXPECT_EQ(formatPicture(c.x, c.picture), c.text) << c.x << " " << c.picture;
 }
 
 TEST(Strings, CaseTrimSplitAndReplaceAll) {
@@ -134,12 +135,12 @@ TEST(Strings, CaseTrimSplitAndReplaceAll) {
     EXPECT_TRUE(trim(" \t a b \t ") == "a b" && trim(" \t ").empty());
 
     std::string t = " 2_1 _0_xy.htm";
-    for (const char* piece : {"2", "1", "0", "xy.htm"}) EXPECT_EQ(splitfirst(t, "_"), piece);
+    for (const char* piece : {"2", "1", "0", "xy.htm"}) EXPECT_EQ(splitFirst(t, "_"), piece);
     EXPECT_EQ(t, "");
     t = "-2.18E-18";
-    EXPECT_TRUE(splitfirst(t, "E") == "-2.18" && t == "-18");
+    EXPECT_TRUE(splitFirst(t, "E") == "-2.18" && t == "-18");
     t = "abc";
-    EXPECT_TRUE(splitfirst(t, "") == "abc" && t.empty());  // an empty delimiter never loops
+    EXPECT_TRUE(splitFirst(t, "") == "abc" && t.empty());  // an empty delimiter never loops
 
     // replaced() restarts from the start after each change.
     EXPECT_EQ(replaced("a\\\\\\\\b\\\\c", "\\\\", "\\"), "a\\b\\c");
@@ -167,9 +168,9 @@ TEST(Strings, CaseTrimSplitAndReplaceAll) {
     };
     for (int i = 0; i < 5000; ++i) {
         std::string t = word(12), f = word(3), r = word(4);
-        bool twopass = r.find(f) != std::string::npos;
-        if (f.empty() || (!twopass && r.size() > f.size())) continue;
-        std::string expected = twopass ? naive(naive(t, f, "\x1f"), "\x1f", r) : naive(t, f, r);
+        bool twoPass = r.find(f) != std::string::npos;
+        if (f.empty() || (!twoPass && r.size() > f.size())) continue;
+        std::string expected = twoPass ? naive(naive(t, f, "\x1f"), "\x1f", r) : naive(t, f, r);
         ASSERT_EQ(replaced(t, f, r), expected) << t << " " << f << "->" << r;
     }
 
@@ -183,17 +184,17 @@ TEST(Strings, CaseTrimSplitAndReplaceAll) {
 }
 
 TEST(Files, PathsReadWriteExist) {
-    EXPECT_EQ(filenameof(" /home/Ann/Vantrel/files/2_1_0.HTM "), "2_1_0.htm");
-    EXPECT_TRUE(lastindexof("a/b/c", '/') == 4 && lastindexof("abc", '/') == 0);
-    EXPECT_TRUE(dirof("/home/Ann/file.csv") == "/home/Ann" && dirof("file.csv").empty());
+    EXPECT_EQ(fileNameOf(" /home/Ann/Vantrel/files/2_1_0.HTM "), "2_1_0.htm");
+    EXPECT_TRUE(lastIndexOf("a/b/c", '/') == 4 && lastIndexOf("abc", '/') == 0);
+    EXPECT_TRUE(dirOf("/home/Ann/file.csv") == "/home/Ann" && dirOf("file.csv").empty());
     test::TempDir dir;
     std::string f = dir.file("page.htm");
-    EXPECT_TRUE(!fileexists(f) && readwholefile(f).empty());
-    EXPECT_TRUE(writewholefile(f, "one\r\ntwo"));
-    EXPECT_EQ(readwholefile(f), "one\r\ntwo\r\n");  // the last line ended too
-    EXPECT_TRUE(fileexists(f) && !direxists(f) && direxists(dir.path()) && !fileexists(dir.path()));
-    EXPECT_EQ(readwholefile(dir.path()), "");
-    EXPECT_FALSE(writewholefile(dir.file("missing/sub/x.txt"), "x") || writewholefile(dir.path(), "x"));
+    EXPECT_TRUE(!fileExists(f) && readWholeFile(f).empty());
+    EXPECT_TRUE(writeWholeFile(f, "one\r\ntwo"));
+    EXPECT_EQ(readWholeFile(f), "one\r\ntwo\r\n");  // the last line ended too
+    EXPECT_TRUE(fileExists(f) && !dirExists(f) && dirExists(dir.path()) && !fileExists(dir.path()));
+    EXPECT_EQ(readWholeFile(dir.path()), "");
+    EXPECT_FALSE(writeWholeFile(dir.file("missing/sub/x.txt"), "x") || writeWholeFile(dir.path(), "x"));
 }
 
 }  // namespace

@@ -12,6 +12,8 @@
 #include "engine/textutil.h"
 #include "support/literalwavefunction.h"
 #include "support/testsupport.h"
+#include "engine/random.h"
+#include "output/intensitytable.h"
 
 namespace vantrel {
 namespace {
@@ -27,43 +29,43 @@ double psi(const Orbital& o, double x, double y, double z) {
     return o.evaluate(x, y, z, r, r2, radial);
 }
 
-double radialpart(const Orbital& o, double x, double y = 0, double z = 0) {
-    double r, r2, radial = radialonly;
+double radialPart(const Orbital& o, double x, double y = 0, double z = 0) {
+    double r, r2, radial = radialOnly;
     return o.evaluate(x, y, z, r, r2, radial);
 }
 
-double cubeextent(int n) { return std::max(1.0, std::nearbyint(n * n + 3.0 * n - 5)) + (n < 3); }
+double cubeExtent(int n) { return std::max(1.0, std::nearbyint(n * n + 3.0 * n - 5)) + (n < 3); }
 
 TEST(FactorialTable, ValuesAndLimits) {
-    fillfactorial();
+    fillFactorial();
     EXPECT_EQ(factorial[5], 120);
     EXPECT_NEAR(factorial[50] / 3.0414093201713376e64, 1, 1e-14);
-    EXPECT_TRUE(fitstable(26, 24) && !fitstable(26, 25));
+    EXPECT_TRUE(fitsTable(26, 24) && !fitsTable(26, 25));
 
     Orbital o = orbital(1, 26, 24, -3);
-    EXPECT_EQ(o.radialcoef.size(), 3u);
-    const std::vector<double> before = o.angularcoef;
+    EXPECT_EQ(o.radialCoef.size(), 3u);
+    const std::vector<double> before = o.angularCoef;
     for (auto [z, n, l, m] : {std::array{1, 26, 25, 0}, {1, 3, 3, 0}, {1, 3, 1, 2}, {0, 2, 1, 0}}) o.setup(z, n, l, m);
-    EXPECT_TRUE(o.n == 26 && o.l == 24 && o.m == -3 && o.angularcoef == before);  // unchanged by the four refusals
+    EXPECT_TRUE(o.n == 26 && o.l == 24 && o.m == -3 && o.angularCoef == before);  // unchanged by the four refusals
     EXPECT_TRUE(std::isfinite(psi(o, 30, -20, 10)));
 }
 
-double radialnormintegral(int z, int n, int l) {
+double radialNormIntegral(int z, int n, int l) {
     const Orbital o = orbital(z, n, l, 0);
     const int steps = 2000 * std::max(10, n);
     const double h = (6.0 * n + 80) * n * bohr / (2 * z) / steps;
     double sum = 0;
-    for (int i = 1; i < steps; ++i) sum += std::pow(radialpart(o, i * h) * i * h, 2);
+    for (int i = 1; i < steps; ++i) sum += std::pow(radialPart(o, i * h) * i * h, 2);
     return sum * h;
 }
 
 TEST(WaveFunction, FactorsAreNormalised) {
     for (int z : {1, 3})
         for (int n = 1; n <= 12; ++n)
-            for (int l = 0; l < n; ++l) EXPECT_NEAR(radialnormintegral(z, n, l), 1, 1e-8) << z << n << l;
+            for (int l = 0; l < n; ++l) EXPECT_NEAR(radialNormIntegral(z, n, l), 1, 1e-8) << z << n << l;
     // High n, where a plain power sum of the radial polynomial loses every digit.
-    EXPECT_NEAR(radialnormintegral(1, 40, 0), 1, 1e-8);
-    EXPECT_NEAR(radialnormintegral(2, 26, 24), 1, 1e-8);
+    EXPECT_NEAR(radialNormIntegral(1, 40, 0), 1, 1e-8);
+    EXPECT_NEAR(radialNormIntegral(2, 26, 24), 1, 1e-8);
 
     // Theta on a sphere where R and Phi are known: n = l + 1 has no radial
     // node, and Phi = 1.414214 at the azimuth phi0. Simpson in theta.
@@ -72,7 +74,7 @@ TEST(WaveFunction, FactorsAreNormalised) {
         for (int m = -l; m <= l; ++m) states.push_back({l, m});
     for (const auto [l, m] : states) {
         const Orbital o = orbital(1, l + 1, l, m);
-        const double phi0 = m < 0 ? M_PI / (2 * -m) : 0, scale = radialpart(o, 1) * (m ? sqrt2value : 1);
+        const double phi0 = m < 0 ? M_PI / (2 * -m) : 0, scale = radialPart(o, 1) * (m ? sqrt2Value : 1);
         double sum = 0;
         for (int i = 0, steps = 2000; i <= steps; ++i) {
             const double t = M_PI * i / steps, w = (i == 0 || i == steps) ? 1 : (i % 2 ? 4 : 2);
@@ -87,7 +89,7 @@ TEST(WaveFunction, FactorsAreNormalised) {
         const Orbital o = orbital(1, 5, 4, m);
         const double phi0 = m < 0 ? M_PI / (2 * -m) : 0, ref = psi(o, std::cos(phi0), std::sin(phi0), 0.7);
         double sum = 0;
-        for (int i = 0; i < 720; ++i) sum += std::pow(sqrt2value * psi(o, std::cos(i * M_PI / 360), std::sin(i * M_PI / 360), 0.7) / ref, 2);
+        for (int i = 0; i < 720; ++i) sum += std::pow(sqrt2Value * psi(o, std::cos(i * M_PI / 360), std::sin(i * M_PI / 360), 0.7) / ref, 2);
         EXPECT_NEAR(sum / 720, 1, 1e-6) << "m=" << m;
     }
 }
@@ -105,10 +107,10 @@ TEST(WaveFunction, ClosedFormsNodalPlanesSignsAndRadialOnlyMode) {
     // 3dz2: sqrt(10)/4 (3 cos^2 - 1); m = -2: sqrt(15)/4 sin^2 sin(2 phi) 1.414214.
     const Orbital dz2 = orbital(1, 3, 2, 0), dxy = orbital(1, 3, 2, -2);
     for (const auto& p : {std::array{0.3, -1.1, 2.0}, {-1.7, 0.4, -0.6}, {2.2, 2.2, 0.1}, {0.0, 0.0, -1.5}}) {
-        const double rr = std::hypot(p[0], p[1], p[2]), c = p[2] / rr, big = radialpart(dz2, rr);
+        const double rr = std::hypot(p[0], p[1], p[2]), c = p[2] / rr, big = radialPart(dz2, rr);
         EXPECT_NEAR(psi(dz2, p[0], p[1], p[2]), big * std::sqrt(10.0) / 4 * (3 * c * c - 1), 1e-12);
         EXPECT_NEAR(psi(dxy, p[0], p[1], p[2]),
-                    big * std::sqrt(15.0) / 4 * (1 - c * c) * std::sin(2 * std::atan2(p[1], p[0])) * sqrt2value, 1e-12);
+                    big * std::sqrt(15.0) / 4 * (1 - c * c) * std::sin(2 * std::atan2(p[1], p[0])) * sqrt2Value, 1e-12);
     }
 
     const Orbital pz = orbital(1, 2, 1, 0), px = orbital(1, 2, 1, 1), py = orbital(1, 2, 1, -1);
@@ -133,20 +135,20 @@ TEST(WaveFunction, ClosedFormsNodalPlanesSignsAndRadialOnlyMode) {
     EXPECT_GT(psi(orbital(1, 3, 2, -1), 0, -1, -1), 0);  // yz-like
 
     // Radial-only mode returns R whatever m and direction; full mode leaves R too.
-    const double expected = radialpart(orbital(1, 5, 3, 0), 2.5);
+    const double expected = radialPart(orbital(1, 5, 3, 0), 2.5);
     for (int m = -3; m <= 3; ++m) {
         const Orbital o = orbital(1, 5, 3, m);
         double r, r2, radial = 0;
         o.evaluate(1.5, 0, -2, r, r2, radial);
         EXPECT_DOUBLE_EQ(radial, expected);
-        EXPECT_DOUBLE_EQ(radialpart(o, 0, 0, -2.5), expected);
+        EXPECT_DOUBLE_EQ(radialPart(o, 0, 0, -2.5), expected);
     }
 }
 
 using Point = std::array<double, 3>;
 
 // Random points of the cube, on the three coordinate planes, on the axes, the origin.
-std::vector<Point> testpoints(double extent, int count, unsigned seed) {
+std::vector<Point> testPoints(double extent, int count, unsigned seed) {
     Random gen(seed);
     const auto u = [&] { return (2 * gen.uniform() - 1) * extent; };
     std::vector<Point> pts{{0, 0, 0}};
@@ -160,7 +162,7 @@ std::vector<Point> testpoints(double extent, int count, unsigned seed) {
 
 // The sampler's batch kernel against the scalar evaluation: the same
 // distances, psi within 1e-12 of the largest |psi|, zeros in the same places.
-void comparebatch(const Orbital& o, const std::vector<Point>& pts) {
+void compareBatch(const Orbital& o, const std::vector<Point>& pts) {
     const int count = static_cast<int>(pts.size());
     std::vector<double> x(count), y(count), z(count), psi(count), rad(count), ref(count);
     for (int i = 0; i < count; ++i) x[i] = pts[i][0], y[i] = pts[i][1], z[i] = pts[i][2];
@@ -180,13 +182,13 @@ void comparebatch(const Orbital& o, const std::vector<Point>& pts) {
 
 // Fast against literal: within 1e-12 of the largest |psi|, exact zeros in
 // the same places; the batch kernel too. Returns the number of zeros.
-int compareliteral(const Orbital& o, const std::vector<Point>& pts) {
+int compareLiteral(const Orbital& o, const std::vector<Point>& pts) {
     double largest = 0, worst = 0;
     int zeros = 0;
     for (const auto& p : pts) {
         double r1, r21, rad1 = 0, r2, r22, rad2 = 0;
         const double fast = o.evaluate(p[0], p[1], p[2], r1, r21, rad1);
-        const double slow = test::literalwavefunction(o, p[0], p[1], p[2], r2, r22, rad2);
+        const double slow = test::literalWaveFunction(o, p[0], p[1], p[2], r2, r22, rad2);
         largest = std::max(largest, std::fabs(slow));
         worst = std::max(worst, std::fabs(fast - slow));
         zeros += slow == 0;
@@ -194,7 +196,7 @@ int compareliteral(const Orbital& o, const std::vector<Point>& pts) {
         EXPECT_TRUE(r1 == r2 && r21 == r22 && (rad1 == 0) == (rad2 == 0));
     }
     EXPECT_LE(worst, 1e-12 * largest) << "n=" << o.n << " l=" << o.l << " m=" << o.m;
-    comparebatch(o, pts);
+    compareBatch(o, pts);
     return zeros;
 }
 
@@ -203,60 +205,60 @@ TEST(WaveFunction, AgreesWithTheLiteralEvaluation) {
     for (int n = 1; n <= 7; ++n) {
         for (int l = 0; l < n; ++l) {
             for (int m = -l; m <= l; ++m) {
-                const int zeros = compareliteral(orbital(1, n, l, m), testpoints(cubeextent(n), 3000, seed++));
+                const int zeros = compareLiteral(orbital(1, n, l, m), testPoints(cubeExtent(n), 3000, seed++));
                 if (l > 0) EXPECT_GT(zeros, 0);
             }
         }
     }
-    for (int m = -3; m <= 3; ++m) compareliteral(orbital(3, 4, 3, m), testpoints(cubeextent(4) / 3, 1000, seed++));
+    for (int m = -3; m <= 3; ++m) compareLiteral(orbital(3, 4, 3, m), testPoints(cubeExtent(4) / 3, 1000, seed++));
     for (int l : {7, 8})  // beyond the forms compiled for a fixed l
-        for (int m : {-l, -5, -2, 0, 1, 4, l}) compareliteral(orbital(1, 9, l, m), testpoints(cubeextent(9), 1000, seed++));
+        for (int m : {-l, -5, -2, 0, 1, 4, l}) compareLiteral(orbital(1, 9, l, m), testPoints(cubeExtent(9), 1000, seed++));
 
     // Across the 1e-10 cut of the azimuthal factor both decide alike, point
     // by point: px near x = 0, dx2-y2 near the diagonal, py near y = 0.
     std::vector<Point> px, dx2, py;
     for (int k = -1000; k <= 1000; ++k) {
-        const double t = (1 + k * 1e-7) * 1e-10 / sqrt2value;
+        const double t = (1 + k * 1e-7) * 1e-10 / sqrt2Value;
         for (double sign : {-1.0, 1.0}) {
             px.push_back({sign * t, 1, 0.5});
             dx2.push_back({1, sign * (1 - t), 0.5});
             py.insert(py.end(), {{sign, t, -0.5}, {sign, -t, 0.5}});
         }
     }
-    EXPECT_GT(compareliteral(orbital(1, 2, 1, 1), px), 0);
-    EXPECT_GT(compareliteral(orbital(1, 3, 2, 2), dx2), 0);
-    EXPECT_GT(compareliteral(orbital(1, 2, 1, -1), py), 0);
+    EXPECT_GT(compareLiteral(orbital(1, 2, 1, 1), px), 0);
+    EXPECT_GT(compareLiteral(orbital(1, 3, 2, 2), dx2), 0);
+    EXPECT_GT(compareLiteral(orbital(1, 2, 1, -1), py), 0);
 
     // High n, where the literal evaluation loses its digits: the batch kernel alone.
     for (auto [n, l, m] : {std::array{6, 5, -5}, {8, 4, -3}, {10, 9, 7}, {20, 10, -3}, {26, 24, -20}})
-        comparebatch(orbital(1, n, l, m), testpoints(cubeextent(n), 1000, seed++));
+        compareBatch(orbital(1, n, l, m), testPoints(cubeExtent(n), 1000, seed++));
 }
 
 using WaveFunctionState = test::FreshState;
 
 TEST_F(WaveFunctionState, CoefficientsAndOverlapsUseTheSharedState) {
-    o.currentz = 2, o.currentn = 3, o.currentl = 2, o.currentm = -1, o.extent = 17;
-    setcoefficients();
+    o.currentZ = 2, o.currentN = 3, o.currentL = 2, o.currentM = -1, o.extent = 17;
+    setCoefficients();
     const Orbital expected = orbital(2, 3, 2, -1);
-    EXPECT_EQ(currentorbital().angularcoef, expected.angularcoef);
+    EXPECT_EQ(currentOrbital().angularCoef, expected.angularCoef);
     double r, r2, radial = 0, v = -1;
-    EXPECT_EQ(wavefunction(0.4, -0.2, 0.9, r, r2, radial), psi(expected, 0.4, -0.2, 0.9));
+    EXPECT_EQ(waveFunction(0.4, -0.2, 0.9, r, r2, radial), psi(expected, 0.4, -0.2, 0.9));
 
-    getintensity(3, 2, v);
+    getIntensity(3, 2, v);
     EXPECT_GT(v, 0);
-    getintensity(1, 1, v);  // no p state for n = 1
+    getIntensity(1, 1, v);  // no p state for n = 1
     EXPECT_EQ(v, 0);
     // The current orbital is left as it was.
-    EXPECT_TRUE(o.currentn == 3 && o.currentl == 2 && o.currentm == -1 && o.extent == 17);
-    EXPECT_EQ(currentorbital().radialcoef, expected.radialcoef);
+    EXPECT_TRUE(o.currentN == 3 && o.currentL == 2 && o.currentM == -1 && o.extent == 17);
+    EXPECT_EQ(currentOrbital().radialCoef, expected.radialCoef);
 
     test::TempDir dir;
     test::ScopedEnv tmp("TMPDIR", dir.path());
-    getallintensities();
-    const auto lines = test::splitlines(test::readfile(dir.file("int.csv")));
-    getintensity(2, 1, v);
+    getAllIntensities();
+    const auto lines = test::splitLines(test::readFile(dir.file("int.csv")));
+    getIntensity(2, 1, v);
     ASSERT_EQ(lines.size(), 190u);
-    EXPECT_TRUE(lines[0] == "2,1," + numtext(v) && test::startswith(lines.back(), "20,19,") && o.currentn == 3);
+    EXPECT_TRUE(lines[0] == "2,1," + numText(v) && test::startsWith(lines.back(), "20,19,") && o.currentN == 3);
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdS
 
 #include "app/gui/mainwindowview.h"
 #include "app/mainwindow.h"
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 #include "engine/globals.h"
 #include "support/testsupport.h"
 
@@ -33,28 +33,28 @@ protected:
 
     // The window shown and active; with the reactions wired and the H atom
     // selected, as after start-up, when `reactions` is set.
-    void startwindow(bool reactions) {
-        if (reactions) initengine(), installreactions();
+    void startWindow(bool reactions) {
+        if (reactions) initEngine(), installReactions();
         view = std::make_unique<MainWindowView>();
-        view->installhooks();
-        if (reactions) form().mnuH[0].click(), view->syncall();
+        view->installHooks();
+        if (reactions) mainWindow().speciesMenuItems[0].click(), view->syncAll();
         view->show();
         view->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
     }
 
-    QWidget* widget(const Control& c) { return view->widgetfor(c); }
+    QWidget* widget(const Control& c) { return view->widgetFor(c); }
     QLineEdit* edit(const Control& c) { return qobject_cast<QLineEdit*>(widget(c)); }
     QAbstractButton* button(const Control& c) { return qobject_cast<QAbstractButton*>(widget(c)); }
     QLabel* label(const Control& c) { return qobject_cast<QLabel*>(widget(c)); }
 
     // A user's click on a check box or option button (on its indicator).
-    void clickbutton(const Control& c) {
+    void clickButton(const Control& c) {
         ASSERT_NE(widget(c), nullptr) << c.name;
         QTest::mouseClick(widget(c), Qt::LeftButton, {}, QPoint(8, widget(c)->height() / 2));
     }
     // The right (+1) or left (-1) arrow of a spinner.
-    void clickspinner(const Control& c, int direction) {
+    void clickSpinner(const Control& c, int direction) {
         for (QToolButton* arrow : widget(c)->findChildren<QToolButton*>())
             if (arrow->arrowType() == (direction > 0 ? Qt::RightArrow : Qt::LeftArrow))
                 return QTest::mouseClick(arrow, Qt::LeftButton);

@@ -12,6 +12,7 @@
 #include "app/gui/qtdialogs.h"
 #include "app/gui/radialplotwidget.h"
 #include "guitest.h"
+#include "output/radialplot.h"
 
 namespace vantrel::test {
 namespace {
@@ -20,7 +21,7 @@ class ViewTest : public GuiTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
-        startwindow(false);
+        startWindow(false);
     }
 };
 
@@ -29,13 +30,13 @@ QString qs(const std::string& s) { return QString::fromStdString(s); }
 TEST_F(ViewTest, EveryControlMirroredCursorKeptFocusFollowed) {
     for (Control* c : f.all()) {
         QWidget* w = widget(*c);
-        QAction* a = view->actionfor(*c);
+        QAction* a = view->actionFor(*c);
         ASSERT_TRUE(w || a) << c->name;
         auto* b = qobject_cast<QAbstractButton*>(w);
         auto* e = qobject_cast<QLineEdit*>(w);
         // What the user reads there (no design caption has a line break).
         QString shown = qs(c->caption);
-        if (a) shown = view->menufor(*c) ? view->menufor(*c)->title() : a->text();
+        if (a) shown = view->menuFor(*c) ? view->menuFor(*c)->title() : a->text();
         if (b) shown = b->text();
         if (auto* g = qobject_cast<QGroupBox*>(w)) shown = g->title();
         if (e) shown = e->text();
@@ -46,57 +47,57 @@ TEST_F(ViewTest, EveryControlMirroredCursorKeptFocusFollowed) {
     }
     EXPECT_EQ(view->windowTitle(), "Vantrel");
     // Controls that never exist for the user.
-    for (Control* c : {&f.optTheory[2], &f.optAll[1], &f.List1}) EXPECT_TRUE(widget(*c)->isHidden());
-    for (int i = 5; i < 9; ++i) EXPECT_FALSE(view->actionfor(f.mnuH[i])->isVisible());
-    EXPECT_TRUE(view->actionfor(f.mnuAuto)->isCheckable());
-    EXPECT_EQ(label(f.lblerror)->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    for (Control* c : {&f.plotModeOptions[2], &f.sortedList}) EXPECT_TRUE(widget(*c)->isHidden());
+    for (int i = 5; i < 9; ++i) EXPECT_FALSE(view->actionFor(f.speciesMenuItems[i])->isVisible());
+    EXPECT_TRUE(view->actionFor(f.autoscaleMenuItem)->isCheckable());
+    EXPECT_EQ(label(f.errorLabel)->palette().color(QPalette::WindowText), QColor(255, 0, 0));
 
     // Captions, enabling and colours after a refresh are seen through the window
     // tests; here what those do not show.
-    QLineEdit* n = edit(f.txtNLM[0]);
+    QLineEdit* n = edit(f.quantumText[0]);
     n->setText("123");
     n->setCursorPosition(1);
-    f.txtNLM[0].text = "123";
-    f.Label8.caption = "Most probable radius: 0.52 A (actual)\r\n";
-    f.optAll[3].color = 0xFF0000;
+    f.quantumText[0].text = "123";
+    f.probableRadiusLabel.caption = "Most probable radius: 0.52 A (actual)\r\n";
+    f.regionOptions[1].color = 0xFF0000;
     hooks().refresh();
     QApplication::processEvents();
     EXPECT_EQ(n->cursorPosition(), 1);  // same text: the cursor stays
-    EXPECT_EQ(label(f.Label8)->text(), "Most probable radius: 0.52 A (actual)");  // no empty last line
-    f.optAll[3].color = 0;  // back to black
+    EXPECT_EQ(label(f.probableRadiusLabel)->text(), "Most probable radius: 0.52 A (actual)");  // no empty last line
+    f.regionOptions[1].color = 0;  // back to black
     hooks().refresh();
     QApplication::processEvents();
-    EXPECT_NE(button(f.optAll[3])->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_NE(button(f.regionOptions[1])->palette().color(QPalette::WindowText), QColor(0, 0, 255));
 
     bool focused = false;
-    f.txtmax.onfocus = [&] { focused = true; };
-    edit(f.txtmax)->setFocus(Qt::TabFocusReason);
-    EXPECT_TRUE(focused && f.activecontrol == &f.txtmax);
+    f.maxPointsText.onFocus = [&] { focused = true; };
+    edit(f.maxPointsText)->setFocus(Qt::TabFocusReason);
+    EXPECT_TRUE(focused && f.activeControl == &f.maxPointsText);
 }
 
 TEST_F(ViewTest, PlotRecordsAndCoalescesRepaints) {
     RadialPlotWidget* plot = view->plot();
-    EXPECT_EQ(&image1canvas(), static_cast<PlotCanvas*>(plot));
+    EXPECT_EQ(&radialPlotCanvas(), static_cast<PlotCanvas*>(plot));
     QApplication::processEvents();
-    plot->setscale(-10, 510);
-    const double narrow = plot->textwidth("100A ");
-    plot->setscale(-10, 1030);
-    EXPECT_NEAR(plot->textwidth("100A "), 2 * narrow, 0.05 * narrow);  // twice the range per pixel
-    EXPECT_GT(narrow, plot->textwidth("0"));
+    plot->setScale(-10, 510);
+    const double narrow = plot->textWidth("100A ");
+    plot->setScale(-10, 1030);
+    EXPECT_NEAR(plot->textWidth("100A "), 2 * narrow, 0.05 * narrow);  // twice the range per pixel
+    EXPECT_GT(narrow, plot->textWidth("0"));
 
-    const int before = plot->paintcount();
+    const int before = plot->paintCount();
     for (int i = 0; i < 2000; ++i) {
         plot->line(i / 4.0, 250, i / 4.0, 250 - i % 200, i % 2 ? 0xFF0000 : 0x0000FF);
         hooks().refresh();
     }
     plot->print(0, 275, "0", 0);
     QApplication::processEvents();
-    EXPECT_TRUE(plot->lines().size() == 2000 && plot->paintcount() == before + 1);
+    EXPECT_TRUE(plot->lines().size() == 2000 && plot->paintCount() == before + 1);
     plot->clear();
     EXPECT_TRUE(plot->lines().empty() && plot->texts().empty());
 
     // Blue bars come out blue.
-    plot->setscale(0, 100);
+    plot->setScale(0, 100);
     for (int x = 40; x < 60; ++x) plot->line(x, 250, x, 50, 0xFF0000);
     EXPECT_EQ(plot->grab().toImage().pixelColor(plot->width() / 2, plot->height() / 2), QColor(0, 0, 255));
 }
@@ -109,16 +110,16 @@ TEST_F(ViewTest, QtDialogsAnswers) {
         EXPECT_EQ(box->windowTitle(), "Vantrel");  // no title of its own
         box->button(QMessageBox::No)->click();
     });
-    EXPECT_EQ(d.messagebox("Continue?", Buttons::YesNoCancel, "", Icon::Question), Answer::No);
+    EXPECT_EQ(d.messageBox("Continue?", Buttons::YesNoCancel, "", Icon::Question), Answer::No);
     QTimer::singleShot(0, [] {
         auto* input = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(input, nullptr);
         EXPECT_EQ(input->textValue(), "1");
         input->reject();
     });
-    EXPECT_EQ(d.inputbox("Enter Z:", "Vantrel", "1"), std::nullopt);
-    d.setclosing(true);  // the window is gone: nothing more is asked
-    EXPECT_EQ(d.messagebox("Go on?", Buttons::YesNo, "", Icon::Question), Answer::No);
+    EXPECT_EQ(d.inputBox("Enter Z:", "Vantrel", "1"), std::nullopt);
+    d.setClosing(true);  // the window is gone: nothing more is asked
+    EXPECT_EQ(d.messageBox("Go on?", Buttons::YesNo, "", Icon::Question), Answer::No);
 }
 
 }  // namespace

@@ -1,12 +1,15 @@
 // Orbital pages, viewer embeds and the cache index pages.
 #include <gtest/gtest.h>
 
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
 #include "engine/textutil.h"
 #include "output/pages.h"
 #include "support/testsupport.h"
+#include "output/fileutil.h"
+#include "app/orbitalcontrols.h"
+#include "app/orbitalfiles.h"
 
 namespace vantrel {
 namespace {
@@ -15,7 +18,7 @@ using namespace test;
 
 // True when the text is single-quoted JavaScript literals and plain names
 // joined by '+' and ended by ';', as "var s=..." must be.
-bool concatenationisvalid(const std::string& e) {
+bool concatenationIsValid(const std::string& e) {
     std::size_t i = 0;
     for (;;) {
         if (i < e.size() && e[i] == '\'') {
@@ -36,96 +39,96 @@ protected:
     void SetUp() override {
         CacheState::SetUp();
         fs::create_directories(dir.file("prog"));
-        setprogramdir(dir.file("prog"));
+        setProgramDir(dir.file("prog"));
         fs::copy_file(std::string(VANTREL_SOURCE_DIR) + "/data/frames.ht", dir.file("prog/frames.ht"));
-        setscreenwidthtwips(1280 * 15);
+        setScreenWidthTwips(1280 * 15);
     }
     void TearDown() override {
-        setprogramdir("");
+        setProgramDir("");
         CacheState::TearDown();
     }
     // A three-point data file for n, l, m (extent 10), for the page writer.
     static void orbital(int n, int l, int m) {
-        typenlm(inttext(n), inttext(l), inttext(m), "10");
-        writefile(globals().orbital.csvfile, csvheader("3,10,0.5") + "0.5,0.25,-1,0.1\r\n-2,1,0.5,-0.3\r\n1,1,1,0.6\r\n");
+        typeQuantum(intText(n), intText(l), intText(m), "10");
+        writeFile(globals().orbital.csvFile, csvHeader("3,10,0.5") + "0.5,0.25,-1,0.1\r\n-2,1,0.5,-0.3\r\n1,1,1,0.6\r\n");
     }
-    std::string page(const std::string& name) { return readfile(cache + "/" + name); }
+    std::string page(const std::string& name) { return readFile(cache + "/" + name); }
     void summary(const std::string& name, const std::string& energy) {
-        writefile(cache + "/" + name + ".txt", name + ".xyz; " + energy + "; s;|<h3>" + name + "</h3>\r\n");
-        writefile(cache + "/" + name + ".htm", "page");
+        writeFile(cache + "/" + name + ".txt", name + ".xyz; " + energy + "; s;|<h3>" + name + "</h3>\r\n");
+        writeFile(cache + "/" + name + ".htm", "page");
     }
 };
 
 TEST_F(PagesTest, EmbedsSinglePagesTitlesAndSummary) {
-    EXPECT_EQ(createembed("orbital", "a.xyz", "select *;", " width=312 height=312", "WHITE", "R "),
+    EXPECT_EQ(createEmbed(true, "orbital", "a.xyz", "select *;", " width=312 height=312", "WHITE", "R "),
               "<applet name=\"orbital\" code=JmolApplet Archive = JmolApplet.jar  width=312 height=312 "
               "mayscript=true><param name=progressbar   value=true><param name=script value=\"set color "
               "rasmol;background WHITE;load a.xyz;select *;\"></applet>");
-    f.chkJmol.checked = false;  // the plug-in form
-    EXPECT_TRUE(contains(createembed("orbital", "a.xyz", "select *;", "width=300 height=300", "BLACK", "R "),
+    // the plug-in form
+    EXPECT_TRUE(contains(createEmbed(false, "orbital", "a.xyz", "select *;", "width=300 height=300", "BLACK", "R "),
                          " name=orbital src=a.xyz script='select *;' width=300 height=300 align=abscenter bgcolor=BLACK"));
 
-    f.chkJmol.checked = true;
-    speciesmenu(1);  // He+: "+ " raised, "Ion (" right after it
-    f.chkEnergy[0].checked = true;
+    f.useJmolCheck.checked = true;
+    speciesMenu(1);  // He+: "+ " raised, "Ion (" right after it
+    f.energyChecks[0].checked = true;
     orbital(2, 1, 0);
-    const std::string path = createorbitalpage();
+    const std::string path = createOrbitalPage();
     EXPECT_EQ(path, cache + "/2_1_0_(z_2).htm");
-    const std::string html = readfile(path);
+    const std::string html = readFile(path);
     const std::string title = "<center><h3><i>n</i>=2 <i>l</i>=1 <i>m</i>=0  for the He<sup>+ </sup>Ion "
                               "(<i>Z</i> = 2)</h3>";
     EXPECT_TRUE(contains(html, "width=312 height=312") && contains(html, "TOTAL ENERGY"));
     EXPECT_FALSE(contains(html, "%script") || contains(html, "><"));
-    EXPECT_TRUE(startswith(page("2_1_0_(z_2).txt"), "2_1_0_(z_2).xyz;  E = "));
+    EXPECT_TRUE(startsWith(page("2_1_0_(z_2).txt"), "2_1_0_(z_2).xyz;  E = "));
     EXPECT_TRUE(contains(page("2_1_0_(z_2).txt"), "; select *;spacefill 700;wireframe off;rotate x 0;set boundbox "
                                                   "on;set axes on; color axes grey;|" + title + "\r\n"));
     EXPECT_EQ(page("frame0.htm"), "<html>" + title + "</html>\r\n");
     for (const char* name : {"names.htm", "frame1.htm", "frame2.htm", "index.htm"})
-        EXPECT_TRUE(fileexists(cache + "/" + name)) << name;
+        EXPECT_TRUE(fileExists(cache + "/" + name)) << name;
     // No applet beside the program: nothing copied, nothing said.
-    EXPECT_TRUE(!fileexists(cache + "/JmolApplet.jar") && dialogs.shown.empty());
+    EXPECT_TRUE(!fileExists(cache + "/JmolApplet.jar") && dialogs.shown.empty());
 
     // Li+2 on the XY plane with Chime: the Jmol options change nothing.
-    speciesmenu(2);
-    globals().orbital.planename = "xy";
-    f.chkJmol.checked = f.chkEnergy[0].checked = false;
-    f.chkFull.checked = true;
+    speciesMenu(2);
+    globals().orbital.planeName = "xy";
+    f.useJmolCheck.checked = f.energyChecks[0].checked = false;
+    f.fullScreenCheck.checked = true;
     orbital(3, 1, 1);
-    const std::string li = readfile(createorbitalpage());
+    const std::string li = readFile(createOrbitalPage());
     EXPECT_TRUE(contains(li, "<i>m</i>=1 xy plane for the Li<sup>+2</sup> Ion (<i>Z</i> = 3)</h3>"));
     EXPECT_TRUE(contains(li, "width=624 height=624") && !contains(li, "TOTAL ENERGY"));
     EXPECT_TRUE(contains(li, "script='select *;spacefill 700;wireframe off;rotate x 0;'"));
 }
 
 TEST_F(PagesTest, FourPanelViewsAndTheAppletCopiedOnce) {
-    form().chk4Panel.checked = form().chkFull.checked = true;  // four panels win
+    mainWindow().fourPanelCheck.checked = mainWindow().fullScreenCheck.checked = true;  // four panels win
     orbital(3, 2, -1);
-    const std::string frames = readfile(createorbitalpage());
+    const std::string frames = readFile(createOrbitalPage());
     const std::string root = "3_2_-1__";
     EXPECT_TRUE(contains(frames, "32-1"));
-    for (int k = 0; k <= 4; ++k) EXPECT_TRUE(contains(frames, "'" + root + inttext(k) + ".htm'")) << k;
+    for (int k = 0; k <= 4; ++k) EXPECT_TRUE(contains(frames, "'" + root + intText(k) + ".htm'")) << k;
     const std::string v4 = page(root + "4.htm");
     EXPECT_TRUE(contains(v4, "rotate x 0;") && contains(v4, "width=156 height=156"));
     for (auto [k, rotation] : {std::pair{1, "x -90;"}, {2, "y 90;"}, {3, "x -45; rotate z 45;"}})
-        EXPECT_EQ(replaced(page(root + inttext(k) + ".htm"), rotation, "x 0;"), v4) << k;
+        EXPECT_EQ(replaced(page(root + intText(k) + ".htm"), rotation, "x 0;"), v4) << k;
     EXPECT_TRUE(contains(page(root + "0.htm"), "<HTML><BODY BGCOLOR=WHITE><center><h3>"));  // one line
 
-    form().chkJmol.checked = false;  // the plug-in panels lose their name
-    createorbitalpage();
+    mainWindow().useJmolCheck.checked = false;  // the plug-in panels lose their name
+    createOrbitalPage();
     EXPECT_TRUE(contains(page(root + "1.htm"), "<embed frank=no pluginspage=") && !contains(page(root + "1.htm"), "name=orbital"));
 
     // The applet beside the program is copied once, never overwritten.
-    f.chkJmol.checked = true, f.chk4Panel.checked = false;
-    writefile(dir.file("prog/JmolApplet.jar"), "applet");
+    f.useJmolCheck.checked = true, f.fourPanelCheck.checked = false;
+    writeFile(dir.file("prog/JmolApplet.jar"), "applet");
     orbital(1, 0, 0);
-    createorbitalpage();
-    writefile(dir.file("prog/JmolApplet.jar"), "newer");
-    createorbitalpage();
+    createOrbitalPage();
+    writeFile(dir.file("prog/JmolApplet.jar"), "newer");
+    createOrbitalPage();
     EXPECT_EQ(page("JmolApplet.jar"), "applet");
     fs::remove(cache + "/JmolApplet.jar");
-    form().chkJmol.checked = false;  // Chime needs none
-    createorbitalpage();
-    EXPECT_TRUE(!fileexists(cache + "/JmolApplet.jar") && dialogs.shown.empty());
+    mainWindow().useJmolCheck.checked = false;  // Chime needs none
+    createOrbitalPage();
+    EXPECT_TRUE(!fileExists(cache + "/JmolApplet.jar") && dialogs.shown.empty());
 }
 
 TEST_F(PagesTest, EnergyIndexSharesHeadingsAndSkipsUnbound) {
@@ -134,8 +137,8 @@ TEST_F(PagesTest, EnergyIndexSharesHeadingsAndSkipsUnbound) {
     summary("2_1_1_", " E = -0.545 attoJoule = -5.45E-19 Joule");
     summary("9_0_0_", " E = 0 attoJoule");
     summary("8_0_0_", "no energy");
-    globals().orbital.xyzfile = cache + "/1_0_0_.xyz";
-    createhtmlindex("<h3>T</h3>", "select *;", "WHITE");
+    globals().orbital.xyzFile = cache + "/1_0_0_.xyz";
+    createHtmlIndex(true, "<h3>T</h3>", "select *;", "WHITE");
 
     const std::string f1 = page("frame1.htm");
     EXPECT_EQ(occurrences(f1, "<hr>"), 2);
@@ -146,7 +149,7 @@ TEST_F(PagesTest, EnergyIndexSharesHeadingsAndSkipsUnbound) {
     EXPECT_TRUE(contains(f1, "\r\n</table>\r\n</body>\r\n"));
 
     const std::string names = page("names.htm");
-    EXPECT_TRUE(startswith(names, "<html><body><h1>Directory of " + cache + "</h1><p>\r\n\r\nNote: "));
+    EXPECT_TRUE(startsWith(names, "<html><body><h1>Directory of " + cache + "</h1><p>\r\n\r\nNote: "));
     EXPECT_EQ(occurrences(names, "<tr><td><a target=_top href="), 5);  // numbered pages only
     EXPECT_LT(names.find("href=1_0_0_.htm"), names.find("href=2_1_0_.htm"));
     EXPECT_TRUE(contains(names, "<td>n=2<td>l=1<td>m=1<td><td>"));
@@ -156,44 +159,43 @@ TEST_F(PagesTest, EnergyIndexSharesHeadingsAndSkipsUnbound) {
 
 TEST_F(PagesTest, ShowxyzIsValidJavaScriptFrameSetMadeOnce) {
     for (bool jmol : {true, false}) {
-        form().chkJmol.checked = jmol;
-        createhtmlindex("", "select *;", "WHITE");
+        createHtmlIndex(jmol, "", "select *;", "WHITE");
         const std::string f1 = page("frame1.htm");
         const auto at = f1.find("  var s=");
         ASSERT_NE(at, std::string::npos);
         const std::string expr = f1.substr(at + 8, f1.find("\r\n", at) - at - 8);
-        EXPECT_TRUE(concatenationisvalid(expr)) << expr;
+        EXPECT_TRUE(concatenationIsValid(expr)) << expr;
         EXPECT_TRUE(contains(expr, "'+sfile+'") && contains(expr, "'+script+'"));
         if (!jmol) EXPECT_TRUE(contains(expr, "src='+sfile+' script=\\''+script+'\\' width=300"));
     }
-    EXPECT_FALSE(concatenationisvalid("'<embed script=''+script+'' x>';"));  // the unescaped form
+    EXPECT_FALSE(concatenationIsValid("'<embed script=''+script+'' x>';"));  // the unescaped form
 
     // The frame set: a template beside the program, made once.
-    createhtmlindex("", "", "");
-    const std::string tpl = readfile(dir.file("prog/index.ht"));
-    EXPECT_TRUE(startswith(tpl, "<HTML><HEAD><TITLE>Index of " + cache + " by Energy</TITLE></HEAD>\r\n"));
+    createHtmlIndex(true, "", "", "");
+    const std::string tpl = readFile(dir.file("prog/index.ht"));
+    EXPECT_TRUE(startsWith(tpl, "<HTML><HEAD><TITLE>Index of " + cache + " by Energy</TITLE></HEAD>\r\n"));
     EXPECT_TRUE(contains(tpl, "SRC='frame2.htm'>\r\n        </FRAMESET>"));
     EXPECT_EQ(page("index.htm"), tpl);
 
-    globals().maindir = dir.file("other_vantrel");  // keeps the first title
-    fs::create_directories(cache = globals().maindir + "/files");
-    createhtmlindex("", "", "");
+    globals().mainDir = dir.file("other_vantrel");  // keeps the first title
+    fs::create_directories(cache = globals().mainDir + "/files");
+    createHtmlIndex(true, "", "", "");
     EXPECT_EQ(page("index.htm"), tpl);
 
     // A program folder that cannot be written: straight into the cache.
-    setprogramdir(dir.file("no/such/folder"));
-    createhtmlindex("", "", "");
+    setProgramDir(dir.file("no/such/folder"));
+    createHtmlIndex(true, "", "", "");
     EXPECT_TRUE(contains(page("index.htm"), "<TITLE>Index of " + cache + " by Energy</TITLE>"));
 }
 
 // A document the desktop cannot open is reported with its path.
 TEST_F(PagesTest, OpeningThatFailsIsReported) {
-    hooks().openurl = [](const std::string&, int) { return false; };
-    EXPECT_EQ(openfile("/x/page.htm", 1), 2);
+    hooks().openUrl = [](const std::string&, int) { return false; };
+    EXPECT_EQ(openFile("/x/page.htm", 1), 2);
     EXPECT_EQ(dialogs.shown.back().text, "No program could be found to open /x/page.htm.");
-    hooks().openurl = [](const std::string&, int) { return true; };
+    hooks().openUrl = [](const std::string&, int) { return true; };
     const auto shown = dialogs.shown.size();
-    EXPECT_EQ(openfile("/x/page.htm", 1), 42);
+    EXPECT_EQ(openFile("/x/page.htm", 1), 42);
     EXPECT_EQ(dialogs.shown.size(), shown);
 }
 

@@ -5,13 +5,14 @@
 #include <vector>
 
 #include "engine/energy.h"
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 #include "engine/globals.h"
 #include "engine/textutil.h"
 #include "output/pointfile.h"
-#include "output/radial.h"
+#include "output/radialplot.h"
 #include "support/recordingcanvas.h"
 #include "support/testsupport.h"
+#include "app/orbitalfiles.h"
 
 namespace vantrel {
 namespace {
@@ -22,31 +23,31 @@ class PointFileTest : public CanvasState {
 protected:
     void SetUp() override {
         CanvasState::SetUp();
-        useorbital(1);
+        useOrbital(1);
     }
     // The 1s state of nuclear charge z with extent 2, as the window leaves it.
-    static void useorbital(int z) {
-        globals().orbital.currentz = z;
-        typenlm("1", "0", "0", "2");
+    static void useOrbital(int z) {
+        globals().orbital.currentZ = z;
+        typeQuantum("1", "0", "0", "2");
     }
-    static void writecsv(const std::string& bytes) { writefile(globals().orbital.csvfile, bytes); }
-    static std::vector<std::string> xyzlines() { return splitlines(readfile(globals().orbital.xyzfile)); }
+    static void writeCsv(const std::string& bytes) { writeFile(globals().orbital.csvFile, bytes); }
+    static std::vector<std::string> xyzLines() { return splitLines(readFile(globals().orbital.xyzFile)); }
 };
 
 TEST_F(PointFileTest, LayoutOfMarkersAndPoints) {
-    writecsv(csvheader("0,2,0.5"));  // no points: the markers alone
-    EXPECT_TRUE(writexyzfile() && dialogs.shown.empty());
-    EXPECT_TRUE(xyzlines().size() == 2 + 61 && xyzlines()[0] == "61" + std::string(48, ' '));
-    EXPECT_FALSE(!form().lblCount.caption.empty() || form().Command1.enabled || form().Command2.enabled);
+    writeCsv(csvHeader("0,2,0.5"));  // no points: the markers alone
+    EXPECT_TRUE(writeXyzFile() && dialogs.shown.empty());
+    EXPECT_TRUE(xyzLines().size() == 2 + 61 && xyzLines()[0] == "61" + std::string(48, ' '));
+    EXPECT_FALSE(!mainWindow().pointCountLabel.caption.empty() || mainWindow().calculateButton.enabled || mainWindow().loadButton.enabled);
 
-    writecsv(csvheader("4,2,4") + "0.1,0.2,-0.3,2\r\n1,1,1,0\r\n0.4,0,0,1\r\n-0.4,0,0,-1.9\r\n");
-    ASSERT_TRUE(writexyzfile());
-    const auto lines = xyzlines();
+    writeCsv(csvHeader("4,2,4") + "0.1,0.2,-0.3,2\r\n1,1,1,0\r\n0.4,0,0,1\r\n-0.4,0,0,-1.9\r\n");
+    ASSERT_TRUE(writeXyzFile());
+    const auto lines = xyzLines();
     ASSERT_EQ(lines.size(), 2u + 61u + 4u);
     EXPECT_EQ(lines[0], "65" + std::string(48, ' '));
     EXPECT_EQ(lines[1], "1_0_0_ the H Atom (Z=1)  " + calcEnergy(1, 1));
     // s = (100 / 2 * 5) / 10 = 25 units per Angstrom; the tenth markers at 10 A.
-    // Points: y and z flip; psi^2 = maxpsi2 is class 1, psi = 0 class 15, 3.61 of 4 class 2.
+    // Points: y and z flip; psi^2 = maxPsi2 is class 1, psi = 0 class 15, 3.61 of 4 class 2.
     const std::pair<int, const char*> expected[] = {
         {2, "He 0.0 0.0 0.0"}, {3, "O 25 0.0 0.0"},  {4, "He -25 0.0 0.0"}, {5, "He 0.0 25 0.0"},
         {6, "B 0.0 -25 0.0"},  {7, "He 0.0 0.0 25"}, {8, "N 0.0 0.0 -25"},  {57, "C 250 0.0 0.0"},
@@ -55,45 +56,45 @@ TEST_F(PointFileTest, LayoutOfMarkersAndPoints) {
     for (auto [at, text] : expected) EXPECT_EQ(lines[at], text) << at;
 
     // Smaller dots spread everything twice as far.
-    form().chksmallerdots.checked = true;
-    useorbital(1);
-    ASSERT_TRUE(writexyzfile());
-    EXPECT_EQ(xyzlines()[3], "O 50 0.0 0.0");
+    mainWindow().smallerDotsCheck.checked = true;
+    useOrbital(1);
+    ASSERT_TRUE(writeXyzFile());
+    EXPECT_EQ(xyzLines()[3], "O 50 0.0 0.0");
 }
 
 TEST_F(PointFileTest, NodeColoursAndFirstQuadrant) {
-    form().OptColor[1].select();
-    form().chk1st.checked = true;
-    useorbital(1);
-    writecsv(csvheader("7,2,1") +
+    mainWindow().colourModeOptions[1].select();
+    mainWindow().firstQuadrantCheck.checked = true;
+    useOrbital(1);
+    writeCsv(csvHeader("7,2,1") +
              "1,1,1,0\r\n1,1,1,0.5\r\n1,1,1,-0.5\r\n0,1,1,1\r\n1,0,1,1\r\n1,1,0,1\r\n-1,1,1,1\r\n");
-    ASSERT_TRUE(writexyzfile());
-    EXPECT_TRUE(contains(globals().orbital.xyzfile, "_n.xyz"));
-    const auto lines = xyzlines();  // psi = 0 is a node "O"; in the first quadrant only, strictly
+    ASSERT_TRUE(writeXyzFile());
+    EXPECT_TRUE(contains(globals().orbital.xyzFile, "_n.xyz"));
+    const auto lines = xyzLines();  // psi = 0 is a node "O"; in the first quadrant only, strictly
     EXPECT_EQ(lines[0], "64" + std::string(48, ' '));
     EXPECT_EQ(std::vector(lines.begin() + 63, lines.end()), (std::vector<std::string>{"O 25 -25 -25", "N 25 -25 -25", "O 25 -25 -25"}));
 }
 
 TEST_F(PointFileTest, ReadRebuildsTheHistogramAndTheNucleus) {
-    writecsv(csvheader("3,2,0.75") + "0.2,0,0,1\r\n0,-0.2,0,1\r\n\r\n0.3,0.4,0,1\r\n");
-    readpointfile();
+    writeCsv(csvHeader("3,2,0.75") + "0.2,0,0,1\r\n0,-0.2,0,1\r\n\r\n0.3,0.4,0,1\r\n");
+    readPointFile();
     const auto& rad = globals().radial;
     const auto& run = globals().run;
-    EXPECT_EQ(run.npoints, 3);
-    ASSERT_GT(rad.radialhits.size(), 25u);
-    EXPECT_TRUE(rad.radialhits[10] == 2 && rad.radialhits[25] == 1 && rad.maxhits == 2 && rad.maxbin == 25);
-    EXPECT_TRUE(run.maxpsi2 == 0.75 && rad.radialtheory.size() == rad.radialhits.size());
-    EXPECT_TRUE(form().lblCount.caption == "3" && form().txtscal.text == "2");
-    EXPECT_EQ(run.loadedfile, globals().orbital.csvfile);
+    EXPECT_EQ(run.nPoints, 3);
+    ASSERT_GT(rad.radialHits.size(), 25u);
+    EXPECT_TRUE(rad.radialHits[10] == 2 && rad.radialHits[25] == 1 && rad.maxHits == 2 && rad.maxBin == 25);
+    EXPECT_TRUE(run.maxPsi2 == 0.75 && rad.radialTheory.size() == rad.radialHits.size());
+    EXPECT_TRUE(mainWindow().pointCountLabel.caption == "3" && mainWindow().extentText.text == "2");
+    EXPECT_EQ(run.loadedFile, globals().orbital.csvFile);
 
     // The nucleus comes from the file name, "(z_3)" or none.
     for (int z : {3, 1}) {
-        useorbital(z);
-        globals().orbital.currentz = 2;
-        writecsv(csvheader("1,2,1") + "0.2,0,0,1\r\n");
-        readpointfile();
-        EXPECT_TRUE(globals().orbital.currentz == z && form().lblCount.caption == "1");
-        EXPECT_EQ(globals().orbital.speciesname, z == 3 ? "the Li+2 Ion (Z=3)" : "the H Atom (Z=1)");
+        useOrbital(z);
+        globals().orbital.currentZ = 2;
+        writeCsv(csvHeader("1,2,1") + "0.2,0,0,1\r\n");
+        readPointFile();
+        EXPECT_TRUE(globals().orbital.currentZ == z && mainWindow().pointCountLabel.caption == "1");
+        EXPECT_EQ(globals().orbital.speciesName, z == 3 ? "the Li+2 Ion (Z=3)" : "the H Atom (Z=1)");
     }
 }
 
@@ -101,8 +102,8 @@ TEST_F(PointFileTest, ReadRebuildsTheHistogramAndTheNucleus) {
 // the fault; the reader says nothing and keeps what it counted.
 TEST_F(PointFileTest, BadInputIsReportedOnceAndLosesNothingLoadRedraws) {
     auto& run = globals().run;
-    const std::string csv = globals().orbital.csvfile;
-    const std::string message = "Couldn't create " + globals().orbital.xyzfile + " from " + csv + "\r\n\r\n";
+    const std::string csv = globals().orbital.csvFile;
+    const std::string message = "Couldn't create " + globals().orbital.xyzFile + " from " + csv + "\r\n\r\n";
     const std::string good = "0.2,0,0,1\r\n";
     struct Case {
         const char* what;
@@ -113,59 +114,59 @@ TEST_F(PointFileTest, BadInputIsReportedOnceAndLosesNothingLoadRedraws) {
     const Case cases[] = {
         {"empty", "", 0, 0, false},
         {"garbage header", "abc\r\n" + good + good, 0, 2, false},
-        {"short header", csvheader("2,2") + good + good, 0, 2, false},
-        {"truncated line", csvheader("3,2,1") + good + good + "0.2,0", 2, 2, false},
-        {"NaN", csvheader("3,2,1") + good + "0.1,NaN,0,1\r\n" + good, 1, 1, false},
-        {"overflowing number", csvheader("3,2,1") + good + "0.1,0,0,1E+400\r\n" + good, 1, 1, false},
-        {"count beyond the lines", csvheader("2000000000,2,1") + good + good, 2, 2, true},
+        {"short header", csvHeader("2,2") + good + good, 0, 2, false},
+        {"truncated line", csvHeader("3,2,1") + good + good + "0.2,0", 2, 2, false},
+        {"NaN", csvHeader("3,2,1") + good + "0.1,NaN,0,1\r\n" + good, 1, 1, false},
+        {"overflowing number", csvHeader("3,2,1") + good + "0.1,0,0,1E+400\r\n" + good, 1, 1, false},
+        {"count beyond the lines", csvHeader("2000000000,2,1") + good + good, 2, 2, true},
     };
     for (const auto& c : cases) {
         dialogs.shown.clear();
-        writecsv(c.bytes);
-        EXPECT_FALSE(writexyzfile()) << c.what;
+        writeCsv(c.bytes);
+        EXPECT_FALSE(writeXyzFile()) << c.what;
         ASSERT_EQ(dialogs.shown.size(), 1u) << c.what;  // the message says why, after the names
-        EXPECT_TRUE(startswith(dialogs.shown[0].text, message) && dialogs.shown[0].text.size() > message.size()) << c.what;
-        const auto lines = xyzlines();
-        EXPECT_TRUE(lines.size() == 2u + 61 + c.written && lines[0] == inttext(61 + c.written) + std::string(48, ' ')) << c.what;
+        EXPECT_TRUE(startsWith(dialogs.shown[0].text, message) && dialogs.shown[0].text.size() > message.size()) << c.what;
+        const auto lines = xyzLines();
+        EXPECT_TRUE(lines.size() == 2u + 61 + c.written && lines[0] == intText(61 + c.written) + std::string(48, ' ')) << c.what;
 
         dialogs.shown.clear();
-        run.loadedfile = "previous";
-        readpointfile();
-        EXPECT_TRUE(run.npoints == c.counted && form().lblCount.caption == inttext(c.counted)) << c.what;
+        run.loadedFile = "previous";
+        readPointFile();
+        EXPECT_TRUE(run.nPoints == c.counted && mainWindow().pointCountLabel.caption == intText(c.counted)) << c.what;
         // Setting the nucleus refreshes the orbital, which forgets the
         // old file; only a complete read names the new one.
-        EXPECT_EQ(run.loadedfile == csv, c.complete) << c.what;
+        EXPECT_EQ(run.loadedFile == csv, c.complete) << c.what;
         EXPECT_TRUE(globals().orbital.extent == 2 && dialogs.shown.empty()) << c.what;
     }
-    writecsv(csvheader("3,2,1") + good + "1000,0,0,1\r\n" + good);  // far outside the histogram
-    readpointfile();
-    EXPECT_EQ(run.npoints, 1);
+    writeCsv(csvHeader("3,2,1") + good + "1000,0,0,1\r\n" + good);  // far outside the histogram
+    readPointFile();
+    EXPECT_EQ(run.nPoints, 1);
 
     // Line feeds alone are fine.
-    writecsv("2,2,1\n0.2,0,0,1\n0.2,0,0,1\n");
-    EXPECT_TRUE(writexyzfile() && xyzlines().size() == 2 + 63);
-    readpointfile();
-    EXPECT_TRUE(run.npoints == 2 && run.loadedfile == csv);
+    writeCsv("2,2,1\n0.2,0,0,1\n0.2,0,0,1\n");
+    EXPECT_TRUE(writeXyzFile() && xyzLines().size() == 2 + 63);
+    readPointFile();
+    EXPECT_TRUE(run.nPoints == 2 && run.loadedFile == csv);
 
     // A missing file: the writer says why, the reader changes nothing.
     fs::remove(csv);
     dialogs.shown.clear();
-    EXPECT_FALSE(writexyzfile());
+    EXPECT_FALSE(writeXyzFile());
     EXPECT_TRUE(dialogs.shown.size() == 1 && dialogs.shown[0].text == message + "No such file or directory");
-    run.loadedfile = "previous";
-    form().lblCount.caption = "before";
-    readpointfile();
-    EXPECT_TRUE(run.npoints == 2 && run.loadedfile == "previous" && form().lblCount.caption == "before");
+    run.loadedFile = "previous";
+    mainWindow().pointCountLabel.caption = "before";
+    readPointFile();
+    EXPECT_TRUE(run.nPoints == 2 && run.loadedFile == "previous" && mainWindow().pointCountLabel.caption == "before");
 
     // "&Load" redraws the hits plot.
     int enables = 0, redraws = 0;
-    hooks().enablecontrols = [&](bool on) { enables += on ? 1 : -10; };
-    f.optTheory[0].onclick = [&] { ++redraws; };
-    writecsv(csvheader("1,2,1") + "0.2,0,0,1\r\n");
-    loadclick();
+    hooks().enableControls = [&](bool on) { enables += on ? 1 : -10; };
+    f.plotModeOptions[0].onClick = [&] { ++redraws; };
+    writeCsv(csvHeader("1,2,1") + "0.2,0,0,1\r\n");
+    loadClick();
     EXPECT_EQ(enables, -9);  // off, then on again
     EXPECT_EQ(redraws, 1);   // even though "Actual Hits" was selected before
-    EXPECT_TRUE(f.optTheory[0].checked && globals().run.npoints == 1);
+    EXPECT_TRUE(f.plotModeOptions[0].checked && globals().run.nPoints == 1);
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 
 namespace vantrel::test {
 
-inline double literalwavefunction(const Orbital& o, double x, double y, double z, double& r, double& r2,
+inline double literalWaveFunction(const Orbital& o, double x, double y, double z, double& r, double& r2,
                                   double& radial) {
     const int n = o.n, l = o.l, m = o.m, a = std::abs(m);
     const double s = x * x + y * y;
@@ -20,15 +20,15 @@ inline double literalwavefunction(const Orbital& o, double x, double y, double z
     const double rho = (2.0 * o.z) * r / n / bohr;
 
     double p = 0;
-    for (int k = 0; k <= n - l - 1; ++k) p += std::pow(-rho, k) * o.radialcoef[k];
+    for (int k = 0; k <= n - l - 1; ++k) p += std::pow(-rho, k) * o.radialCoef[k];
     double big = std::pow(rho, l) * std::exp(-rho / 2);
     big = big * p;
-    const bool only = radial == radialonly;
+    const bool only = radial == radialOnly;
     radial = big;
     if (only) return big;
 
     // On the plane x = 0 the sign of y picks the half turn.
-    const double phi = x == 0 ? (y < 0 ? -pivalue / 2 : pivalue / 2) : std::atan(y / x) + (x < 0 ? pivalue : 0.0);
+    const double phi = x == 0 ? (y < 0 ? -piValue / 2 : piValue / 2) : std::atan(y / x) + (x < 0 ? piValue : 0.0);
 
     double theta = 0, c, sn;
     bool skip = false;
@@ -38,20 +38,20 @@ inline double literalwavefunction(const Orbital& o, double x, double y, double z
         skip = (l + m) % 2 != 0;
     } else {
         double t = std::atan(std::sqrt(s) / z);
-        if (z < 0) t += pivalue;
+        if (z < 0) t += piValue;
         c = std::cos(t);
         sn = std::sin(t);
     }
     if (!skip) {
         double q = 0;
-        for (int k = a; k <= l; ++k) q += std::pow(1 - c, l - k) * std::pow(1 + c, k - a) * o.angularcoef[k];
+        for (int k = a; k <= l; ++k) q += std::pow(1 - c, l - k) * std::pow(1 + c, k - a) * o.angularCoef[k];
         theta = std::fabs(std::pow(sn, a)) * q;
     }
 
     double f = 1;
-    if (m > 0) f = std::cos(m * phi) * sqrt2value;
-    if (m < 0) f = std::sin(a * phi) * sqrt2value;
-    if (std::fabs(f) < angularzero) f = 0;
+    if (m > 0) f = std::cos(m * phi) * sqrt2Value;
+    if (m < 0) f = std::sin(a * phi) * sqrt2Value;
+    if (std::fabs(f) < angularZero) f = 0;
     return theta * big * f;
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "output/radial.h"
+#include "output/radialplot.h"
 #include "support/testsupport.h"
 
 namespace vantrel::test {
@@ -32,39 +32,39 @@ public:
     std::vector<Text> texts;
 
     void clear() override { ++clears, lines.clear(), texts.clear(); }
-    void setscale(double l, double r) override { left = l, right = r; }
+    void setScale(double l, double r) override { left = l, right = r; }
     void line(double x1, double y1, double x2, double y2, std::uint32_t color) override {
         lines.push_back({x1, y1, x2, y2, color});
     }
     void print(double x, double y, const std::string& text, std::uint32_t color) override {
         texts.push_back({x, y, text, color});
     }
-    double textwidth(const std::string& text) override { return 6.0 * static_cast<double>(text.size()); }
+    double textWidth(const std::string& text) override { return 6.0 * static_cast<double>(text.size()); }
     void refresh() override {}
 
     // The lines that match; by colour; the bars (vertical, up from the
     // baseline); the radius markers (hanging from y = 25 to 0).
-    std::vector<Line> lineswhere(const std::function<bool(const Line&)>& keep) const {
+    std::vector<Line> linesWhere(const std::function<bool(const Line&)>& keep) const {
         std::vector<Line> v;
         std::copy_if(lines.begin(), lines.end(), std::back_inserter(v), keep);
         return v;
     }
-    std::vector<Line> lineswith(std::uint32_t c) const {
-        return lineswhere([c](const Line& l) { return l.color == c; });
+    std::vector<Line> linesWith(std::uint32_t c) const {
+        return linesWhere([c](const Line& l) { return l.color == c; });
     }
     std::vector<Line> bars(std::uint32_t c) const {
-        return lineswhere([c](const Line& l) { return l.color == c && l.x1 == l.x2 && l.y1 == 250 && l.y2 < 250; });
+        return linesWhere([c](const Line& l) { return l.color == c && l.x1 == l.x2 && l.y1 == 250 && l.y2 < 250; });
     }
     std::vector<Line> markers() const {
-        return lineswhere([](const Line& l) { return l.y1 == 25 && l.y2 == 0; });
+        return linesWhere([](const Line& l) { return l.y1 == 25 && l.y2 == 0; });
     }
 };
 
 // A fresh state with a scratch cache whose plot draws on a recording canvas.
 class CanvasState : public CacheState {
 protected:
-    void SetUp() override { CacheState::SetUp(), setimage1canvas(&canvas); }
-    void TearDown() override { setimage1canvas(nullptr), CacheState::TearDown(); }
+    void SetUp() override { CacheState::SetUp(), setRadialPlotCanvas(&canvas); }
+    void TearDown() override { setRadialPlotCanvas(nullptr), CacheState::TearDown(); }
     RecordingCanvas canvas;
 };
 

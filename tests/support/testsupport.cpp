@@ -3,27 +3,29 @@
 #include <fstream>
 #include <iterator>
 
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
+#include "engine/random.h"
+#include "app/orbitalcontrols.h"
 
 namespace vantrel::test {
 
 void FreshState::SetUp() {
-    resetform();
-    resetglobals();
+    resetWindowState();
+    resetGlobals();
     hooks() = Hooks{};
-    setdialogs(&dialogs);
+    setDialogs(&dialogs);
     rng().seed(12345);
-    setprogramdir(programcopy());
+    setProgramDir(programCopy());
 }
 
 void FreshState::TearDown() {
-    setdialogs(nullptr);
+    setDialogs(nullptr);
     hooks() = Hooks{};
 }
 
-const std::string& programcopy() {
+const std::string& programCopy() {
     static TempDir dir("program");
     static const bool copied = [] {
         const fs::path built = fs::path(VANTREL_EXE).parent_path();
@@ -37,14 +39,14 @@ const std::string& programcopy() {
     return dir.path();
 }
 
-std::string programcopyexe() { return programcopy() + "/vantrel"; }
+std::string programCopyExe() { return programCopy() + "/vantrel"; }
 
-std::string readfile(const std::string& path) {
+std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-void writefile(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+void writeFile(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 int occurrences(const std::string& text, const std::string& part) {
     int n = 0;
@@ -52,7 +54,7 @@ int occurrences(const std::string& text, const std::string& part) {
     return n;
 }
 
-std::vector<std::string> splitlines(const std::string& text) {
+std::vector<std::string> splitLines(const std::string& text) {
     std::vector<std::string> v;
     std::size_t start = 0, at;
     while ((at = text.find("\r\n", start)) != std::string::npos) {
@@ -63,11 +65,11 @@ std::vector<std::string> splitlines(const std::string& text) {
     return v;
 }
 
-void typenlm(const std::string& n, const std::string& l, const std::string& m, const char* extent) {
-    auto& f = form();
-    f.txtNLM[0].text = n, f.txtNLM[1].text = l, f.txtNLM[2].text = m;
-    if (extent) f.txtscal.text = extent;
-    updateorbital(true);
+void typeQuantum(const std::string& n, const std::string& l, const std::string& m, const char* extent) {
+    auto& f = mainWindow();
+    f.quantumText[0].text = n, f.quantumText[1].text = l, f.quantumText[2].text = m;
+    if (extent) f.extentText.text = extent;
+    updateOrbital(true);
 }
 
 }  // namespace vantrel::test

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 #include "engine/globals.h"
-#include "engine/platform.h"
+#include "output/platform.h"
 
 namespace vantrel::test {
 
@@ -25,7 +25,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
     ScriptedDialogs dialogs;
-    MainForm& f = form();  // the same objects after every reset
+    MainWindowState& f = mainWindow();  // the same objects after every reset
     OrbitalState& o = globals().orbital;
 };
 
@@ -56,7 +56,7 @@ class CacheState : public FreshState {
 protected:
     void SetUp() override {
         FreshState::SetUp();
-        globals().maindir = dir.path();
+        globals().mainDir = dir.path();
         fs::create_directory(cache);
     }
     TempDir dir;
@@ -81,20 +81,20 @@ private:
 // A program folder of the tests' own holding a copy of the program and its
 // data files, so that what the program writes beside itself (the index
 // template) never lands in the build tree.
-const std::string& programcopy();
-std::string programcopyexe();
+const std::string& programCopy();
+std::string programCopyExe();
 
-std::string readfile(const std::string& path);  // raw bytes, "" when missing
-void writefile(const std::string& path, const std::string& bytes);
+std::string readFile(const std::string& path);  // raw bytes, "" when missing
+void writeFile(const std::string& path, const std::string& bytes);
 inline bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-inline bool startswith(const std::string& text, const std::string& start) { return text.rfind(start, 0) == 0; }
+inline bool startsWith(const std::string& text, const std::string& start) { return text.rfind(start, 0) == 0; }
 int occurrences(const std::string& text, const std::string& part);  // non-overlapping
-std::vector<std::string> splitlines(const std::string& text);     // at CR LF; no empty last line
+std::vector<std::string> splitLines(const std::string& text);     // at CR LF; no empty last line
 // The first line of a point file: the fields padded to 50 characters, CR LF.
-inline std::string csvheader(const std::string& fields) { return fields + std::string(50 - fields.size(), ' ') + "\r\n"; }
+inline std::string csvHeader(const std::string& fields) { return fields + std::string(50 - fields.size(), ' ') + "\r\n"; }
 
 // Types n, l, m (and the extent, unless null) into the window's boxes and
 // refreshes the orbital as the window does.
-void typenlm(const std::string& n, const std::string& l, const std::string& m, const char* extent = nullptr);
+void typeQuantum(const std::string& n, const std::string& l, const std::string& m, const char* extent = nullptr);
 
 }  // namespace vantrel::test

@@ -5,22 +5,21 @@
 
 namespace vantrel {
 
-void startcalculation(bool batch);
-bool cancontinue();
-void samplepoints();
-double randomcentered();
+void startCalculation(bool batch);
+bool canContinue();
+void samplePoints();
 
-// Command1 click: "&Calculate" starts a run, "Enough!" asks it to stop.
-void calculateclick();
+// calculateButton click: "&Calculate" starts a run, "Enough!" asks it to stop.
+void calculateClick();
 
 struct SamplingHooks {
     // Runs after each accepted point is counted and queued for the file; a
     // stop requested from here ends the run at that very point.
-    std::function<void()> onpoint;
+    std::function<void()> onPoint;
 };
-SamplingHooks& samplinghooks();
+SamplingHooks& samplingHooks();
 
 // Trials made by the last run (the trial counter at its end).
-long long lasttrials();
+long long lastTrials();
 
 }  // namespace vantrel

@@ -1,4 +1,4 @@
-#include "engine/platform.h"
+#include "output/platform.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -9,7 +9,7 @@
 
 namespace vantrel {
 
-Answer defaultanswer(Buttons buttons) {
+Answer defaultAnswer(Buttons buttons) {
     switch (buttons) {
     case Buttons::YesNo:
     case Buttons::YesNoCancel:
@@ -19,28 +19,28 @@ Answer defaultanswer(Buttons buttons) {
     }
 }
 
-Answer ConsoleDialogs::messagebox(const std::string& text, Buttons buttons, const std::string&,
+Answer ConsoleDialogs::messageBox(const std::string& text, Buttons buttons, const std::string&,
                                   Icon) {
     std::cout << text << std::endl;
-    return defaultanswer(buttons);
+    return defaultAnswer(buttons);
 }
 
-std::optional<std::string> ConsoleDialogs::inputbox(const std::string& prompt, const std::string&,
+std::optional<std::string> ConsoleDialogs::inputBox(const std::string& prompt, const std::string&,
                                                     const std::string& def) {
     std::cout << prompt << " " << def << std::endl;
     return def;
 }
 
-Answer ScriptedDialogs::messagebox(const std::string& text, Buttons buttons,
+Answer ScriptedDialogs::messageBox(const std::string& text, Buttons buttons,
                                    const std::string& title, Icon) {
     shown.push_back({text, title, buttons});
-    if (answers.empty()) return defaultanswer(buttons);
+    if (answers.empty()) return defaultAnswer(buttons);
     Answer a = answers.front();
     answers.pop_front();
     return a;
 }
 
-std::optional<std::string> ScriptedDialogs::inputbox(const std::string& prompt,
+std::optional<std::string> ScriptedDialogs::inputBox(const std::string& prompt,
                                                      const std::string& title,
                                                      const std::string& def) {
     shown.push_back({prompt, title, Buttons::OKCancel});
@@ -57,28 +57,28 @@ bool ScriptedDialogs::saw(const std::string& fragment) const {
 }
 
 namespace {
-ConsoleDialogs consoledialogs;
-Dialogs* currentdialogs = &consoledialogs;
-std::string progdir;
+ConsoleDialogs consoleDialogs;
+Dialogs* currentDialogs = &consoleDialogs;
+std::string progDir;
 }  // namespace
 
-Dialogs& dialogs() { return *currentdialogs; }
-void setdialogs(Dialogs* d) { currentdialogs = d ? d : &consoledialogs; }
+Dialogs& dialogs() { return *currentDialogs; }
+void setDialogs(Dialogs* d) { currentDialogs = d ? d : &consoleDialogs; }
 
 Hooks& hooks() {
     static Hooks h;
     return h;
 }
 
-void callenablecontrols(bool enabled) {
-    if (hooks().enablecontrols) hooks().enablecontrols(enabled);
+void callEnableControls(bool enabled) {
+    if (hooks().enableControls) hooks().enableControls(enabled);
 }
 
-void refreshview() {
+void refreshView() {
     if (hooks().refresh) hooks().refresh();
 }
 
-void setbusy(bool on) {
+void setBusy(bool on) {
     if (hooks().busy) hooks().busy(on);
 }
 
@@ -86,34 +86,34 @@ void report(const std::string& line) {
     if (hooks().report) hooks().report(line);
 }
 
-void processevents() {
+void processEvents() {
     auto& h = hooks();
     if (h.refresh) h.refresh();
-    if (h.processevents) h.processevents();
+    if (h.processEvents) h.processEvents();
 }
 
-void pumpevents() {
+void pumpEvents() {
     using clock = std::chrono::steady_clock;
     static clock::time_point last{};
     auto now = clock::now();
     if (now - last >= std::chrono::milliseconds(20)) {
         last = now;
-        processevents();
+        processEvents();
     }
 }
 
-std::string programdir() {
-    if (progdir.empty()) {
+std::string programDir() {
+    if (progDir.empty()) {
         std::error_code ec;
         auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-        progdir = ec ? std::filesystem::current_path().string() : exe.parent_path().string();
+        progDir = ec ? std::filesystem::current_path().string() : exe.parent_path().string();
     }
-    return progdir;
+    return progDir;
 }
 
-void setprogramdir(const std::string& dir) { progdir = dir; }
+void setProgramDir(const std::string& dir) { progDir = dir; }
 
-std::string tempdir() {
+std::string tempDir() {
     std::error_code ec;
     std::string t = std::filesystem::temp_directory_path(ec).string();
     if (ec || t.empty()) t = "/tmp";
@@ -121,13 +121,13 @@ std::string tempdir() {
     return t;
 }
 
-bool hasdisplay() {
+bool hasDisplay() {
     const char* d = std::getenv("DISPLAY");
     const char* w = std::getenv("WAYLAND_DISPLAY");
     return (d && *d) || (w && *w);
 }
 
-double timeofday() {
+double timeOfDay() {
     std::time_t t = std::time(nullptr);
     std::tm local{};
     localtime_r(&t, &local);
@@ -136,36 +136,5 @@ double timeofday() {
     frac -= static_cast<double>(static_cast<long long>(frac));
     return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + frac;
 }
-
-Random::Random() { seed(startseed()); }
-Random::Random(std::uint64_t s) { seed(s); }
-
-void Random::seed(std::uint64_t s) {
-    // splitmix64 spreads one word over the four words of state
-    for (auto& w : s_) {
-        std::uint64_t z = (s += 0x9e3779b97f4a7c15ULL);
-        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
-        z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
-        w = z ^ (z >> 31);
-    }
-}
-
-std::uint64_t startseed() {
-    if (const char* s = std::getenv("VANTREL_SEED")) {
-        char* end = nullptr;
-        long long v = std::strtoll(s, &end, 10);
-        if (end != s) return static_cast<std::uint64_t>(v);
-    }
-    return static_cast<std::uint64_t>(
-               std::chrono::high_resolution_clock::now().time_since_epoch().count()) ^
-           (static_cast<std::uint64_t>(getpid()) << 32);
-}
-
-Random& rng() {
-    static Random r;
-    return r;
-}
-
-void seedrandom() { rng().seed(startseed()); }
 
 }  // namespace vantrel

@@ -1,4 +1,4 @@
-#include "engine/sampling.h"
+#include "app/samplingrun.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,36 +13,41 @@
 #include <memory>
 #include <string>
 
-#include "engine/formstate.h"
+#include "app/windowstate.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
-#include "engine/platform.h"
+#include "output/platform.h"
 #include "engine/samplekernel.h"
 #include "engine/textutil.h"
 #include "engine/wavefunction.h"
 #include "output/pointfile.h"
-#include "output/radial.h"
+#include "output/radialplot.h"
+#include "engine/random.h"
+#include "engine/radialhistogram.h"
+#include "app/radialview.h"
+#include "app/orbitalcontrols.h"
+#include "app/orbitalfiles.h"
 
 namespace vantrel {
 
 namespace {
 
-SamplingHooks samplehooks;
-long long trialsmade = 0;
+SamplingHooks sampleHooks;
+long long trialsMade = 0;
 bool running = false;
 
-constexpr int ceilingtrials = 5000;
-constexpr int nodetrials = 500;  // all-zero trials after which the region is a node
-constexpr int labelevery = 25;
-constexpr int plotevery = 100;
+constexpr int ceilingTrials = 5000;
+constexpr int nodeTrials = 500;  // all-zero trials after which the region is a node
+constexpr int labelEvery = 25;
+constexpr int plotEvery = 100;
 // The plot is redrawn at most this often, however fast points come in.
-constexpr auto plotinterval = std::chrono::milliseconds(100);
-constexpr auto slowrefresh = std::chrono::seconds(10);
-constexpr std::size_t flushsize = 1 << 18;
+constexpr auto plotInterval = std::chrono::milliseconds(100);
+constexpr auto slowRefresh = std::chrono::seconds(10);
+constexpr std::size_t flushSize = 1 << 18;
 
 // First line of a file without its line end (CR LF or LF). False when
 // the file cannot be read or the line is absurdly long.
-bool readfirstline(const std::string& path, std::string& line) {
+bool readFirstLine(const std::string& path, std::string& line) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     char buf[256];
@@ -66,7 +71,7 @@ bool readfirstline(const std::string& path, std::string& line) {
 }
 
 // One numeric field of the header: the whole token must be a finite number.
-bool parsefield(const std::string& tok, double& v) {
+bool parseField(const std::string& tok, double& v) {
     const char* b = tok.data();
     const char* e = b + tok.size();
     if (b != e && *b == '+') ++b;
@@ -76,13 +81,13 @@ bool parsefield(const std::string& tok, double& v) {
 }
 
 // The three header fields, separated by commas or blanks.
-bool parseheader(const std::string& line, double field[3]) {
+bool parseHeader(const std::string& line, double field[3]) {
     std::size_t i = 0;
     for (int f = 0; f < 3; ++f) {
         while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
         const std::size_t start = i;
         while (i < line.size() && line[i] != ',' && line[i] != ' ' && line[i] != '\t') ++i;
-        if (!parsefield(line.substr(start, i - start), field[f])) return false;
+        if (!parseField(line.substr(start, i - start), field[f])) return false;
         while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
         if (i < line.size() && line[i] == ',') ++i;
     }
@@ -90,9 +95,9 @@ bool parseheader(const std::string& line, double field[3]) {
 }
 
 // A file that a run may append to: its first line is a 50-character header.
-bool hasheaderline(const std::string& path) {
+bool hasHeaderLine(const std::string& path) {
     std::string line;
-    return readfirstline(path, line) && line.size() == static_cast<std::size_t>(headerlength);
+    return readFirstLine(path, line) && line.size() == static_cast<std::size_t>(headerLength);
 }
 
 // The point data file as the run writes it: appended lines go through a
@@ -109,7 +114,7 @@ public:
     }
 
     // Appends to an existing file; a last line without its end gets one.
-    bool openappend(const std::string& path, int points) {
+    bool openAppend(const std::string& path, int points) {
         fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
         if (fd_ < 0) return false;
         struct stat st {};
@@ -130,9 +135,9 @@ public:
 
     void add(const char* text, std::size_t n) {
         buf_.append(text, n);
-        if (buf_.size() >= flushsize) flush();
+        if (buf_.size() >= flushSize) flush();
     }
-    void addpoint(const char* text, std::size_t n) {
+    void addPoint(const char* text, std::size_t n) {
         add(text, n);
         ++pending_;
     }
@@ -162,7 +167,7 @@ public:
     }
 
     // Header in place over the first 50 bytes.
-    bool writeheader(const std::string& header) {
+    bool writeHeader(const std::string& header) {
         if (fd_ < 0) return false;
         return ::pwrite(fd_, header.data(), header.size(), 0) == static_cast<ssize_t>(header.size());
     }
@@ -189,27 +194,27 @@ private:
 
 // The largest psi^2 found at 5000 points of the cube, leaving out the
 // points within a tenth of the extent from the nucleus.
-double estimateceiling(double extent) {
+double estimateCeiling(double extent) {
     double top = 0;
-    for (int i = 0; i < ceilingtrials; ++i) {
-        const double x = 2 * extent * randomcentered();
-        const double y = 2 * extent * randomcentered();
-        const double z = 2 * extent * randomcentered();
+    for (int i = 0; i < ceilingTrials; ++i) {
+        const double x = 2 * extent * randomCentered();
+        const double y = 2 * extent * randomCentered();
+        const double z = 2 * extent * randomCentered();
         double r = 0, r2 = 0, radial = 0;
-        const double psi = wavefunction(x, y, z, r, r2, radial);
+        const double psi = waveFunction(x, y, z, r, r2, radial);
         if (r > extent / 10 && psi * psi > top) top = psi * psi;
     }
     return top;
 }
 
-std::size_t pointline(const SampleBlock& b, int j, char* out) {
-    std::size_t n = numtext_fast(b.x[j], out);
+std::size_t pointLine(const SampleBlock& b, int j, char* out) {
+    std::size_t n = numTextFast(b.x[j], out);
     out[n++] = ',';
-    n += numtext_fast(b.y[j], out + n);
+    n += numTextFast(b.y[j], out + n);
     out[n++] = ',';
-    n += numtext_fast(b.z[j], out + n);
+    n += numTextFast(b.z[j], out + n);
     out[n++] = ',';
-    n += numtext_fast(b.psi[j], out + n);
+    n += numTextFast(b.psi[j], out + n);
     out[n++] = '\r';
     out[n++] = '\n';
     return n;
@@ -218,199 +223,194 @@ std::size_t pointline(const SampleBlock& b, int j, char* out) {
 
 }  // namespace
 
-SamplingHooks& samplinghooks() { return samplehooks; }
-long long lasttrials() { return trialsmade; }
+SamplingHooks& samplingHooks() { return sampleHooks; }
+long long lastTrials() { return trialsMade; }
 
-double randomcentered() {
-    double v = rng().uniform() + rng().uniform();
-    v -= std::floor(v);
-    return v - 0.5;
-}
 
-bool cancontinue() {
+bool canContinue() {
     const auto& orb = globals().orbital;
     std::string line;
-    if (!readfirstline(orb.csvfile, line) || line.size() != static_cast<std::size_t>(headerlength))
+    if (!readFirstLine(orb.csvFile, line) || line.size() != static_cast<std::size_t>(headerLength))
         return false;
     double field[3];
-    if (!parseheader(line, field)) return false;
+    if (!parseHeader(line, field)) return false;
     if (std::fabs(field[0]) > 2147483647.0 || std::fabs(field[1]) > 32767.0) return false;
-    const long long count = roundeven(field[0]);
-    const long long extent = roundeven(field[1]);
+    const long long count = roundEven(field[0]);
+    const long long extent = roundEven(field[1]);
     return count > 0 && field[2] > 0 && static_cast<double>(extent) == orb.extent;
 }
 
-void samplepoints() {
+void samplePoints() {
     auto& g = globals();
-    auto& f = form();
+    auto& f = mainWindow();
     auto& run = g.run;
     const auto& orb = g.orbital;
 
-    updateorbital(false);
-    trialsmade = 0;
-    if (!validnumbers(orb.currentn, orb.currentl, orb.currentm)) return;
-    const int k = binsperangstrom(0);
-    run.rundone = false;
+    updateOrbital(false);
+    trialsMade = 0;
+    if (!validNumbers(orb.currentN, orb.currentL, orb.currentM)) return;
+    const int k = binsPerAngstrom(0);
+    run.runDone = false;
     int mult[3] = {0, 0, 0};
     bool restricted = false;
-    setoptions(mult[0], mult[1], mult[2], restricted);
+    setOptions(mult[0], mult[1], mult[2], restricted);
 
     // Appending needs a file with a header line and a usable ceiling;
     // anything else starts afresh.
-    if (run.continuerun && !(run.maxpsi2 > 0 && std::isfinite(run.maxpsi2) && hasheaderline(orb.csvfile)))
-        run.continuerun = false;
+    if (run.continueRun && !(run.maxPsi2 > 0 && std::isfinite(run.maxPsi2) && hasHeaderLine(orb.csvFile)))
+        run.continueRun = false;
 
     PointFile file;
-    if (!run.continuerun) {
-        if (!file.create(orb.csvfile)) return;
-        if (run.loadedfile == orb.csvfile) run.loadedfile.clear();
-        resetradialhits();
-        run.continuerun = true;
-        f.lblCount.caption = "";
-        refreshview();
-        run.npoints = 0;
-        const double t = calctheory();
-        run.maxpsi2 = estimateceiling(orb.extent);
-        if (run.maxpsi2 == 0) {
-            dialogs().messagebox("psimaxerror--try again.", Buttons::OK);
+    if (!run.continueRun) {
+        if (!file.create(orb.csvFile)) return;
+        if (run.loadedFile == orb.csvFile) run.loadedFile.clear();
+        resetRadialPlot();
+        run.continueRun = true;
+        f.pointCountLabel.caption = "";
+        refreshView();
+        run.nPoints = 0;
+        const double t = calcTheory(restricted);
+        run.maxPsi2 = estimateCeiling(orb.extent);
+        if (run.maxPsi2 == 0) {
+            dialogs().messageBox("psimaxerror--try again.", Buttons::OK);
             file.close();
-            run.continuerun = false;
+            run.continueRun = false;
             return;
         }
-        if (!orb.quickmode) {
-            if (t > run.maxpsi2) run.maxpsi2 = t;
-        } else if (run.maxpsi2 > t) {
-            run.maxpsi2 = t;
+        if (!orb.quickMode) {
+            if (t > run.maxPsi2) run.maxPsi2 = t;
+        } else if (run.maxPsi2 > t) {
+            run.maxPsi2 = t;
         }
-        f.lblCount.caption = "";
-        f.lblCount.visible = true;
-        refreshview();
-    } else if (!file.openappend(orb.csvfile, run.npoints)) {
+        f.pointCountLabel.caption = "";
+        f.pointCountLabel.visible = true;
+        refreshView();
+    } else if (!file.openAppend(orb.csvFile, run.nPoints)) {
         return;
     }
 
-    bool allzero = true;
-    f.lblnode.visible = false;
+    bool allZero = true;
+    f.nodeLabel.visible = false;
     if (file.empty()) {
-        const std::string placeholder = std::string(headerlength, ' ') + crlf;
+        const std::string placeholder = std::string(headerLength, ' ') + crlf;
         file.add(placeholder.data(), placeholder.size());
     }
 
     using clock = std::chrono::steady_clock;
-    auto lastrefresh = clock::now();
-    auto lastdraw = lastrefresh;
-    bool plotwanted = false;     // a refresh is due by the point count
-    bool pointssince = false;    // points came in since the last refresh
+    auto lastRefresh = clock::now();
+    auto lastDraw = lastRefresh;
+    bool plotWanted = false;     // a refresh is due by the point count
+    bool pointsSince = false;    // points came in since the last refresh
 
-    const int quota = std::max(1, orb.maxpoints);
-    const double ceiling = run.maxpsi2;
-    SampleKernel kernel(currentorbital(), orb.extent, mult, restricted);
+    const int quota = std::max(1, orb.maxPoints);
+    const double ceiling = run.maxPsi2;
+    SampleKernel kernel(currentOrbital(), orb.extent, mult, restricted);
     kernel.seed(rng());
     auto block = std::make_unique<SampleBlock>();
     long long trials = 0;
     char line[160];
 
     for (;;) {
-        kernel.run(ceiling, allzero, *block);
+        kernel.run(ceiling, allZero, *block);
         // The trials of this block that happen: a stop that is already
         // asked for ends the run after its first trial.
-        long long end = run.stoprequested ? 1 : sampleblocksize;
+        long long end = run.stopRequested ? 1 : sampleBlockSize;
         bool node = false;
-        if (allzero) {
-            const long long nodeat = nodetrials + 1 - trials;  // 1-based trial of the node test
-            if (nodeat <= end && block->firstnonzero >= nodeat) {
-                end = nodeat;
+        if (allZero) {
+            const long long nodeAt = nodeTrials + 1 - trials;  // 1-based trial of the node test
+            if (nodeAt <= end && block->firstNonZero >= nodeAt) {
+                end = nodeAt;
                 node = true;
-            } else if (block->firstnonzero < end) {
-                allzero = false;
+            } else if (block->firstNonZero < end) {
+                allZero = false;
             }
         }
-        for (int j = 0; j < block->naccepted; ++j) {
+        for (int j = 0; j < block->nAccepted; ++j) {
             const int idx = block->index[j];
             if (idx >= end) break;
-            addradialhit(radialbin(block->r[j], k));  // sampled points lie inside the histogram
-            file.addpoint(line, pointline(*block, j, line));
-            ++run.npoints;
-            if (run.npoints % labelevery == 0) f.lblCount.caption = inttext(run.npoints);
+            addRadialHit(radialBin(block->r[j], k));  // sampled points lie inside the histogram
+            file.addPoint(line, pointLine(*block, j, line));
+            ++run.nPoints;
+            if (run.nPoints % labelEvery == 0) f.pointCountLabel.caption = intText(run.nPoints);
             bool last = false;
-            if (run.npoints % quota == 0) {
-                run.rundone = true;
+            if (run.nPoints % quota == 0) {
+                run.runDone = true;
                 last = true;
             } else {
-                pointssince = true;
-                if (run.npoints % plotevery == 0) plotwanted = true;
+                pointsSince = true;
+                if (run.nPoints % plotEvery == 0) plotWanted = true;
             }
-            if (samplehooks.onpoint) samplehooks.onpoint();
-            if (last || run.stoprequested || file.failed()) {
+            if (sampleHooks.onPoint) sampleHooks.onPoint();
+            if (last || run.stopRequested || file.failed()) {
                 end = idx + 1;
                 break;
             }
         }
         trials += end;
         if (node) {
-            f.lblCount.caption = "NODE!";
-            f.lblnode.visible = true;
-            run.rundone = true;
+            f.pointCountLabel.caption = "NODE!";
+            f.nodeLabel.visible = true;
+            run.runDone = true;
         }
-        if (run.rundone || run.stoprequested || file.failed()) break;
+        if (run.runDone || run.stopRequested || file.failed()) break;
 
-        pumpevents();
+        pumpEvents();
         const auto now = clock::now();
-        if ((plotwanted || (pointssince && now - lastrefresh > slowrefresh)) && now - lastdraw >= plotinterval) {
-            drawradialplot(false);
-            lastdraw = lastrefresh = now;
-            plotwanted = pointssince = false;
+        if ((plotWanted || (pointsSince && now - lastRefresh > slowRefresh)) && now - lastDraw >= plotInterval) {
+            drawRadialPlot(false);
+            lastDraw = lastRefresh = now;
+            plotWanted = pointsSince = false;
         }
-        if (run.stoprequested) break;
+        if (run.stopRequested) break;
     }
-    trialsmade = trials;
+    trialsMade = trials;
 
-    if (run.npoints > 0) drawradialplot(true);
+    if (run.nPoints > 0) drawRadialPlot(true);
 
     bool ok = file.flush();
-    if (file.failed()) run.npoints = file.points();  // the header counts what is in the file
-    std::string header = inttext(run.npoints) + "," + numtext(orb.extent) + "," + numtext(run.maxpsi2) +
-                         std::string(headerlength, ' ');
-    header.resize(headerlength);
-    ok = file.writeheader(header) && ok;
+    if (file.failed()) run.nPoints = file.points();  // the header counts what is in the file
+    std::string header = intText(run.nPoints) + "," + numText(orb.extent) + "," + numText(run.maxPsi2) +
+                         std::string(headerLength, ' ');
+    header.resize(headerLength);
+    ok = file.writeHeader(header) && ok;
     ok = file.close() && ok;
-    if (ok) run.loadedfile = orb.csvfile;
+    if (ok) run.loadedFile = orb.csvFile;
 }
 
-void startcalculation(bool batch) {
+void startCalculation(bool batch) {
     if (running) return;
     auto& run = globals().run;
-    auto& f = form();
-    run.stoprequested = false;
+    auto& f = mainWindow();
+    run.stopRequested = false;
     if (!batch) {
-        run.continuerun = cancontinue();
-        if (run.continuerun) {
+        run.continueRun = canContinue();
+        if (run.continueRun) {
             const Answer a =
-                dialogs().messagebox("Continue previous calculation saved in " + globals().orbital.csvfile + "?",
+                dialogs().messageBox("Continue previous calculation saved in " + globals().orbital.csvFile + "?",
                                      Buttons::YesNoCancel, "", Icon::Question);
             if (a == Answer::Cancel) return;
-            run.continuerun = a == Answer::Yes;
+            run.continueRun = a == Answer::Yes;
         }
     }
-    if (run.continuerun && globals().orbital.csvfile != run.loadedfile) readpointfile();
+    if (run.continueRun && globals().orbital.csvFile != run.loadedFile) readPointFile();
     running = true;
-    callenablecontrols(false);
-    f.Command1.caption = "Enough!";
-    f.command1cancel = true;
-    f.lblCount.caption = "";
-    f.optTheory[0].select();
-    samplepoints();
-    f.command1cancel = false;
-    f.Command1.caption = "&Calculate";
+    callEnableControls(false);
+    f.calculateButton.caption = "Enough!";
+    f.escapeStopsRun = true;
+    f.pointCountLabel.caption = "";
+    f.plotModeOptions[0].select();
+    samplePoints();
+    f.escapeStopsRun = false;
+    f.calculateButton.caption = "&Calculate";
     running = false;
-    callenablecontrols(true);
+    callEnableControls(true);
 }
 
-void calculateclick() {
-    if (form().Command1.caption == "&Calculate")
-        startcalculation(false);
+void calculateClick() {
+    if (mainWindow().calculateButton.caption == "&Calculate")
+        startCalculation(false);
     else
-        globals().run.stoprequested = true;
+        globals().run.stopRequested = true;
 }
 
 }  // namespace vantrel

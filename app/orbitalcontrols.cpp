@@ -1,0 +1,244 @@
+#include "app/orbitalcontrols.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <exception>
+#include <utility>
+
+#include "app/radialview.h"
+#include "app/samplingrun.h"
+#include "app/windowstate.h"
+#include "engine/globals.h"
+#include "engine/ignoringerrors.h"
+#include "engine/orbital.h"
+#include "engine/random.h"
+#include "engine/textutil.h"
+#include "engine/wavefunction.h"
+#include "output/platform.h"
+#include "output/radialplot.h"
+
+namespace vantrel {
+
+namespace {
+
+const std::string invalidCaption = "The quantum numbers you have chosen are invalid.";
+const std::string beyondTableCaption =
+    "Quantum numbers with n + l above 50 are beyond this program's tables.";
+constexpr std::uint32_t red = 0x0000FF;
+constexpr std::uint32_t black = 0;
+
+// A refresh goes on with its next step whatever one step throws, so the
+// window always ends up showing as much of the state as could be had.
+template <typename F>
+void step(F&& f) {
+    ignoringErrors(std::forward<F>(f));
+}
+
+// Leading number of a text box, floored, within the int range.
+int floorText(const Control& c) { return clampInt(floorVal(c.text)); }
+
+}  // namespace
+
+void updateOrbital(bool full) {
+    auto& f = mainWindow();
+    auto& o = globals().orbital;
+    bool valid = false;
+    bool beyondTable = false;
+
+    step([&] { o.colorSuffix = f.colourModeOptions[1].checked ? "_n" : ""; });
+    step([&] {
+        o.quickMode = f.quickMenuItem.checked;
+        f.quickLabel.visible = o.quickMode;
+    });
+    step([&] {
+        o.currentN = floorText(f.quantumText[0]);
+        o.currentL = floorText(f.quantumText[1]);
+        o.currentM = floorText(f.quantumText[2]);
+    });
+    step([&] {
+        valid = validNumbers(o.currentN, o.currentL, o.currentM);
+        beyondTable = !valid && quantumNumbersConsistent(o.currentN, o.currentL, o.currentM);
+        if (valid) setCoefficients();
+    });
+    step([&] {
+        // A negative extent is taken as its magnitude: the box takes any text.
+        double e = std::floor(std::fabs(val(f.extentText.text)));
+        if (std::isnan(e)) e = 0;
+        if (e == 0) e = 10;
+        if (e > f.extentSpinner.max) e = f.extentSpinner.max;
+        o.extent = e;
+    });
+    step([&] { o.axisMax = static_cast<int>(roundEven(o.extent) / 10 * 10 + 10); });
+    // The state is already read from these boxes; writing the tidied text
+    // back must not start another refresh.
+    step([&] { f.extentText.text = numText(o.extent); });
+    step([&] { o.dotSize = f.smallerDotsCheck.checked ? 1 : 2; });
+    step([&] {
+        o.maxPoints = std::max(625, clampInt(roundEven(val(f.maxPointsText.text))));
+        f.maxPointsText.text = intText(o.maxPoints);
+    });
+    step([&] { formFileNames(); });
+    step([&] {
+        f.calculateButton.enabled = valid;
+        f.energyValueLabels[0].enabled = f.energyValueLabels[1].enabled = valid;
+        f.errorLabel.caption = beyondTable ? beyondTableCaption : invalidCaption;
+        f.errorLabel.visible = !valid;
+    });
+    step([&] {
+        const bool canLoad = full && f.calculateButton.enabled && canContinue();
+        f.displayButton.enabled = canLoad;
+        f.loadButton.enabled = canLoad;
+    });
+    step([&] {
+        const double d = defaultExtent();
+        f.tooSmallLabel.visible = valid && o.extent < d;
+        f.tooLargeLabel.visible = valid && o.extent > 1.5 * d;
+        f.extentLabel.color = (f.tooSmallLabel.visible || f.tooLargeLabel.visible) ? red : black;
+    });
+    if (full) {
+        step([] { drawRadialAxes(); });
+        step([&] {
+            f.pointCountLabel.caption.clear();
+            f.probableRadiusLabel.caption.clear();
+            f.medianRadiusLabel.caption.clear();
+            f.nodeLabel.visible = false;
+            // Set directly: the spinner reacts only to the user.
+            f.extentSpinner.value =
+                static_cast<int>(std::clamp<long long>(roundEven(o.extent), f.extentSpinner.min, f.extentSpinner.max));
+            globals().run.loadedFile.clear();
+        });
+    }
+    step([&] {
+        if (!o.planeName.empty()) f.firstQuadrantCheck.checked = false;
+        f.firstQuadrantCheck.enabled = o.planeName.empty();
+    });
+    step([&] {
+        for (auto& p : f.plotIcons) p.visible = false;
+        if (f.plotModeOptions[0].checked)
+            f.plotIcons[0].visible = true;
+        else if (f.regionOptions[0].checked)
+            f.plotIcons[1].visible = true;
+        else
+            f.plotIcons[2].visible = true;
+    });
+    step([&] {
+        if (mainWindow().levelsOpen && !valid && hooks().levelSetup) hooks().levelSetup(0, 0, 0, 0);
+    });
+}
+
+void speciesMenu(int index) {
+    auto& f = mainWindow();
+    auto& o = globals().orbital;
+    if (index > 4) return;  // the H2 items are never offered
+
+    for (int i = 0; i <= 4; ++i) f.speciesMenuItems[i].checked = false;
+    f.speciesMenuItems[index >= 0 ? index : 4].checked = true;
+
+    static const char* const names[4] = {"the H Atom (Z=1)", "the He+ Ion (Z=2)", "the Li+2 Ion (Z=3)",
+                                         "the Be+3 Ion (Z=4)"};
+    int z = o.currentZ;
+    std::string name;
+    if (index >= 0 && index <= 3) {
+        z = index + 1;
+        name = names[index];
+    } else {
+        if (index == 4) {
+            auto answer = dialogs().inputBox("Enter a new value for the nuclear charge, Z:", "", intText(o.currentZ));
+            if (!answer) return;
+            long long asked = floorVal(*answer);
+            if (asked < 1) return;
+            if (asked > 120) {
+                dialogs().messageBox("The largest number you can enter for the nuclear charge is 120.", Buttons::OK);
+                asked = 120;
+            }
+            z = static_cast<int>(asked);
+        } else {
+            z = clampInt(-static_cast<long long>(index));
+        }
+        name = "Z=" + intText(z);
+    }
+    o.currentZ = z;
+    o.speciesName = name;
+    f.calculationFrame.caption = "Calculation Options for " + name;
+
+    updateOrbital(true);
+
+    if (f.calculateButton.enabled) {
+        f.plotModeOptions[1].select();
+        if (f.plotModeOptions[1].checked) showTheory();
+        if (mainWindow().levelsOpen && hooks().levelSetup) hooks().levelSetup(o.currentZ, o.currentN, o.currentL, o.currentM);
+    }
+}
+
+void setNucleus(int z) {
+    // A charge below 1 (a damaged point file, say) names no species.
+    if (z < 1) return;
+    speciesMenu(z >= 5 ? -z : z - 1);
+}
+
+void autoscale() {
+    auto& f = mainWindow();
+    const int d = defaultExtent();
+    // The scroll bar stops at 500; the box takes the full default, which the
+    // refresh then clamps to the same 500.
+    f.extentSpinner.value = std::clamp(d, f.extentSpinner.min, f.extentSpinner.max);
+    f.extentText.setText(intText(d));
+    updateOrbital(true);
+}
+
+void setOrbital(int z, int n, int l, int m, bool autoscaleIt) {
+    auto& f = mainWindow();
+    if (f.settingOrbital) return;
+    f.settingOrbital = true;
+    struct Release {
+        ~Release() { mainWindow().settingOrbital = false; }
+    } release;
+
+    const int nlm[3] = {n, l, m};
+    for (int i = 0; i < 3; ++i) f.quantumText[i].setText(intText(nlm[i]));
+    // The spinners only follow; their reaction would write a clamped
+    // position back into the boxes.
+    for (int i = 0; i < 3; ++i) f.quantumSpinners[i].value = std::clamp(nlm[i], f.quantumSpinners[i].min, f.quantumSpinners[i].max);
+    setNucleus(z);
+    updateOrbital(true);
+    globals().run.nPoints = 0;
+    if (autoscaleIt) autoscale();
+    f.plotModeOptions[2].select();
+    f.plotModeOptions[1].select();
+}
+
+void setOptions(int& x, int& y, int& z, bool& restricted) {
+    const auto& a = mainWindow().regionOptions;
+    restricted = !a[0].checked;
+    if (!restricted) {
+        x = y = z = 0;
+        return;
+    }
+    const bool xy = a[1].checked, yz = a[2].checked, xz = a[3].checked;
+    x = (xy || xz) ? 1 : 0;
+    y = (yz || xy) ? 1 : 0;
+    z = (yz || xz) ? 1 : 0;
+}
+
+bool isNodal() {
+    int mx = 0, my = 0, mz = 0;
+    bool restricted = false;
+    setOptions(mx, my, mz, restricted);
+    const double side = 2 * globals().orbital.extent;
+    for (int i = 0; i < 100; ++i) {
+        double x = side * randomCentered();
+        double y = side * randomCentered();
+        double z = side * randomCentered();
+        if (restricted) {
+            x *= mx;
+            y *= my;
+            z *= mz;
+        }
+        double r = 0, r2 = 0, radial = 0;
+        if (waveFunction(x, y, z, r, r2, radial) != 0) return false;
+    }
+    return true;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,111 @@
+#include "app/orbitalfiles.h"
+
+#include <algorithm>
+
+#include "app/orbitalcontrols.h"
+#include "app/radialview.h"
+#include "app/windowstate.h"
+#include "engine/globals.h"
+#include "engine/textutil.h"
+#include "output/pages.h"
+#include "output/platform.h"
+#include "output/pointfile.h"
+#include "output/radialplot.h"
+
+namespace vantrel {
+
+void readPointFile() {
+    const std::string path = globals().orbital.csvFile;
+    MainWindowState& f = mainWindow();
+    PointFileSteps steps;
+    steps.opened = [&] {
+        setBusy(true);
+        // The nuclear charge is part of the file name, "(z_3)"; without it
+        // the file belongs to the H atom.
+        const std::string name = path.substr(lastIndexOf(path, '/'));
+        const auto zAt = name.find("(z_");
+        if (zAt != std::string::npos) {
+            const long long z = roundEven(val(name.substr(zAt + 3)));
+            setNucleus(static_cast<int>(std::clamp(z, 1LL, 120LL)));
+        } else {
+            globals().orbital.currentZ = 1;
+            speciesMenu(0);
+        }
+        f.pointCountLabel.caption = "Reading " + fileNameOf(path) + "...";
+        refreshView();
+    };
+    steps.headerExtent = [&](double extent) { f.extentText.setText(numText(extent)); };
+    steps.histogramReset = [] {
+        radialPlotCanvas().clear();
+        calcWindowTheory();
+    };
+    const PointFileCount result = countPointFile(path, steps);
+    if (result == PointFileCount::NotOpened) return;
+    f.pointCountLabel.caption = intText(globals().run.nPoints);
+    if (result == PointFileCount::Complete) globals().run.loadedFile = path;
+    setBusy(false);
+}
+
+bool writeXyzFile() {
+    MainWindowState& f = mainWindow();
+    f.pointCountLabel.caption = "Writing HTML...";
+    refreshView();
+    XyzOptions options;
+    options.firstQuadrant = f.firstQuadrantCheck.checked;
+    options.byNodes = f.colourModeOptions[1].checked;
+    updateOrbital(false);
+    f.calculateButton.enabled = false;
+    f.loadButton.enabled = false;
+    setBusy(true);
+    const std::string problem = convertPointFileToXyz(options);
+    f.pointCountLabel.caption = "";
+    if (!problem.empty()) dialogs().messageBox(problem, Buttons::OK);
+    setBusy(false);
+    return problem.empty();
+}
+
+std::string createOrbitalPage() {
+    MainWindowState& f = mainWindow();
+    f.displayFrame.enabled = false;
+    if (!writeXyzFile()) return "";
+
+    callEnableControls(false);
+    PageOptions options;
+    options.jmol = f.useJmolCheck.checked;
+    options.energyJoules = f.energyChecks[1].checked;
+    options.energyAttojoules = f.energyChecks[0].checked;
+    options.fourPanel = f.fourPanelCheck.checked;
+    options.fullScreen = f.fullScreenCheck.checked;
+    options.startRotation = f.startRotationCheck.checked;
+    updateOrbital(false);
+    options.blackBackground = f.blackBackgroundCheck.checked;
+    options.boundingBox = f.jmolBoundingBoxCheck.checked;
+    options.axes = f.jmolAxesCheck.checked;
+    return writeOrbitalPages(options);
+}
+
+void loadClick() {
+    MainWindowState& f = mainWindow();
+    callEnableControls(false);
+    readPointFile();
+    callEnableControls(true);
+    radialPlotCanvas().clear();
+    radialPlotCanvas().refresh();
+    // Through the hidden button, so the hits plot is redrawn even when
+    // "Actual Hits" was already selected.
+    f.plotModeOptions[2].select();
+    f.plotModeOptions[0].select();
+}
+
+void displayClick() {
+    MainWindowState& f = mainWindow();
+    f.displayFrame.enabled = false;
+    f.calculateButton.enabled = false;
+    const std::string path = createOrbitalPage();
+    if (!path.empty()) openFile(path, 1);
+    callEnableControls(true);
+    f.displayFrame.enabled = true;
+    refreshView();
+}
+
+}  // namespace vantrel

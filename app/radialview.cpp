@@ -1,0 +1,45 @@
+#include "app/radialview.h"
+
+#include "app/orbitalcontrols.h"
+#include "app/windowstate.h"
+#include "engine/globals.h"
+#include "engine/radialhistogram.h"
+#include "engine/textutil.h"
+#include "output/radialplot.h"
+
+namespace vantrel {
+
+void showTheory() {
+    auto& f = mainWindow();
+    if (!f.calculateButton.enabled) return;  // a run is drawing its own plot
+    calcTheory(!f.regionOptions[0].checked);
+    if (isNodal()) {
+        f.nodeLabel.visible = true;
+        f.planeLabel.visible = false;
+        return;
+    }
+    // Out to the corner of the cube.
+    globals().radial.maxBin = radialSize();
+    drawRadialPlot(true);
+    f.planeLabel.caption = "restricted to the " + upper(globals().orbital.planeName) + " plane";
+    f.planeLabel.visible = !f.regionOptions[0].checked;
+}
+
+void drawRadialPlot(bool showRadii) {
+    MainWindowState& f = mainWindow();
+    const RadialPlotText text =
+        plotRadialDistribution(f.plotModeOptions[1].checked, f.colourModeOptions[1].checked, showRadii);
+    f.pointCountLabel.caption = text.pointCount;
+    f.probableRadiusLabel.caption = text.probableRadius;
+    f.medianRadiusLabel.caption = text.medianRadius;
+    f.pointCountLabel.visible = f.plotModeOptions[0].checked || !showRadii;
+}
+
+double calcWindowTheory() { return calcTheory(!mainWindow().regionOptions[0].checked); }
+
+void resetRadialPlot() {
+    resetRadialHits();
+    radialPlotCanvas().clear();
+}
+
+}  // namespace vantrel

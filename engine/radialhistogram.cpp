@@ -1,0 +1,79 @@
+#include "engine/radialhistogram.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/globals.h"
+#include "engine/textutil.h"
+#include "engine/wavefunction.h"
+
+namespace vantrel {
+
+int binsPerAngstrom(int a) {
+    const int axisMax = globals().orbital.axisMax;
+    // An axis shorter than one Angstrom cannot come from the window; take
+    // the finest bins rather than divide by zero.
+    const long long k = axisMax < 1 ? 500 : std::max(1LL, roundEven(500.0 / axisMax));
+    return a + static_cast<int>(k);
+}
+
+int histogramSize(double extent, int k) {
+    const double bins = std::sqrt(3.0) * extent * k;
+    if (!(bins > 0)) return 0;  // also NaN
+    if (bins >= maxRadialBin) return maxRadialBin;
+    return static_cast<int>(roundEven(bins));
+}
+
+int radialSize() { return histogramSize(globals().orbital.extent, binsPerAngstrom(1)); }
+
+int radialBin(double r, int k) {
+    const double b = r * k;
+    if (!(b >= 0)) return -1;  // NaN or a negative distance
+    if (b >= maxRadialBin) return maxRadialBin;
+    return static_cast<int>(roundEven(b));
+}
+
+bool addRadialHit(int bin) {
+    auto& rad = globals().radial;
+    if (bin < 0 || static_cast<std::size_t>(bin) >= rad.radialHits.size()) return false;
+    const double hits = ++rad.radialHits[bin];
+    if (hits > rad.maxHits) rad.maxHits = static_cast<int>(hits);
+    if (bin > rad.maxBin) rad.maxBin = bin;
+    return true;
+}
+
+void resetRadialHits() {
+    auto& rad = globals().radial;
+    rad.radialHits.assign(static_cast<std::size_t>(radialSize()) + 1, 0.0);
+    rad.maxHits = 0;
+    rad.maxBin = 0;
+    globals().run.maxPsi2 = 0;
+}
+
+double calcTheory(bool restricted) {
+    auto& rad = globals().radial;
+    rad.theoryMax = 0;
+    rad.rTheory = 1;
+    rad.theorySum = 0;
+    const int k = binsPerAngstrom(0);
+    const int size = radialSize();
+    rad.radialSign.assign(static_cast<std::size_t>(size) + 1, 0);
+    rad.radialTheory.assign(static_cast<std::size_t>(size) + 1, 0.0);
+    for (int i = 1; i <= size; ++i) {
+        double r = 0, r2 = 0, radial = radialOnly;
+        waveFunction(i / static_cast<double>(k), 0, 0, r, r2, radial);
+        const double R = radial;
+        rad.radialSign[i] = R > 0 ? 1 : (R < 0 ? -1 : 0);
+        // A plane's circle grows with r, a sphere's shell with r squared.
+        const double p = restricted ? R * R * r : R * R * r2;
+        rad.radialTheory[i] = p;
+        rad.theorySum += p;
+        if (p > rad.theoryMax) {
+            rad.theoryMax = p;
+            rad.rTheory = r;
+        }
+    }
+    return rad.theoryMax / rad.rTheory / rad.rTheory;
+}
+
+}  // namespace vantrel

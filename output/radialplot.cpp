@@ -1,0 +1,172 @@
+#include "output/radialplot.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/globals.h"
+#include "engine/orbital.h"
+#include "engine/radialhistogram.h"
+#include "engine/textutil.h"
+
+namespace vantrel {
+
+namespace {
+
+NullCanvas nullCanvas;
+PlotCanvas* canvas = &nullCanvas;
+
+constexpr std::uint32_t black = 0x000000;
+constexpr std::uint32_t blue = 0xFF0000;
+constexpr std::uint32_t red = 0x0000FF;
+constexpr std::uint32_t violet = 0xD30094;  // RGB(148, 0, 211)
+
+constexpr double baseline = 250;
+constexpr double hitStop = 200;     // tallest hits bar
+constexpr double theoryTop = 170;   // tallest theory bar
+constexpr double unitsPerAngstrom = 50;
+
+// Value of a bin, 0 beyond the array (the plot may ask past a histogram
+// sized for another extent).
+template <class T>
+double at(const std::vector<T>& v, int i) {
+    return i >= 0 && static_cast<std::size_t>(i) < v.size() ? static_cast<double>(v[i]) : 0.0;
+}
+
+double binx(int i, int k) { return static_cast<double>(roundEven(i / static_cast<double>(k) * unitsPerAngstrom)); }
+
+}  // namespace
+
+PlotCanvas& radialPlotCanvas() { return *canvas; }
+void setRadialPlotCanvas(PlotCanvas* c) { canvas = c ? c : &nullCanvas; }
+
+void drawRadialAxes() {
+    PlotCanvas& c = radialPlotCanvas();
+    const double extent = globals().orbital.extent;
+    const int axisMax = globals().orbital.axisMax;
+
+    long long label = 1, tick = 1;
+    if (extent < 20) {
+        label = roundEven(extent) / 10 + 1;
+    } else if (extent < 50) {
+        label = 5;
+    } else if (extent < 100) {
+        label = 10;
+        tick = 5;
+    } else if (extent < 200) {
+        label = 20;
+        tick = 5;
+    } else if (extent >= 200) {
+        label = 50;
+        tick = 10;
+    }
+    // A negative extent would give a zero step.
+    label = std::max(1LL, label);
+
+    c.clear();
+    c.setScale(-c.textWidth("0"), axisMax * unitsPerAngstrom + c.textWidth("100A "));
+    double lastRight = 0;
+    for (int i = 0; i <= axisMax; ++i) {
+        const double x = unitsPerAngstrom * i;
+        const bool labelled = i % label == 0;
+        if (i % tick == 0) c.line(x, baseline, x, labelled ? 275 : 270, black);
+        if (labelled) {
+            const std::string t = intText(i);
+            const double w = c.textWidth(t);
+            c.print(x - w / 2, 275, t, black);
+            lastRight = x + w / 2;
+        }
+    }
+    c.print(lastRight, 275, "A", black);
+    c.line(0, baseline, axisMax * unitsPerAngstrom, baseline, black);
+    c.line(0, baseline, 0, baseline - hitStop, black);
+}
+
+RadialPlotText plotRadialDistribution(bool theory, bool nodes, bool showRadii) {
+    drawRadialAxes();
+    PlotCanvas& c = radialPlotCanvas();
+    RadialPlotText text;
+    const auto& orb = globals().orbital;
+    auto& rad = globals().radial;
+    std::uint32_t color = blue;
+    const int k = binsPerAngstrom(0);
+
+    const double half = theory ? rad.theorySum / 2 : globals().run.nPoints / 2.0;
+    rad.medianRadius = 0;
+    // Bins past the sphere inscribed in the cube are reached only in its corners.
+    const double edge = std::isfinite(orb.extent) ? static_cast<double>(roundEven(orb.extent * k)) : 0;
+
+    double total = 0, cumulative = 0, largest = 0;
+    bool found = false;
+    int prevSign = 1;
+    double prevX = 35;
+    double probable = 0, probableX = 0, medianX = 0;
+
+    const int last = std::min<long long>(rad.maxBin, static_cast<long long>(std::max(rad.radialHits.size(), rad.radialTheory.size())) - 1);
+    for (int i = 1; i <= last; ++i) {
+        const double h = at(rad.radialHits, i);
+        const double v = theory ? at(rad.radialTheory, i) : h;
+        if (!(v > 0)) continue;
+        if (i > edge) color = red;
+        const double x = binx(i, k);
+        total += h;
+        cumulative += v;
+        if (v > largest) {
+            largest = v;
+            probable = i / static_cast<double>(k);
+            probableX = x;
+        }
+        if (cumulative > half && !found) {
+            found = true;
+            rad.medianRadius = i / static_cast<double>(k);
+            medianX = x;
+        }
+        const int sign = static_cast<int>(at(rad.radialSign, i));
+        if (nodes && sign != prevSign) {
+            if (prevSign != 0) {
+                const double xm = (x + prevX) / 2;
+                c.line(xm, baseline, xm, baseline - hitStop, violet);
+            }
+            prevSign = sign;
+        } else {
+            prevX = x;
+        }
+        const double top = theory ? rad.theoryMax : rad.maxHits;
+        const double height = top > 0 ? v / top * (theory ? theoryTop : hitStop) : 0;
+        const std::uint32_t barColor = nodes ? (sign < 1 ? red : blue) : color;
+        c.line(x, baseline, x, baseline - height, barColor);
+    }
+
+    std::string advice;
+    const int d = defaultExtent();
+    if (std::abs(d - orb.extent) >= 2) {
+        if (d < orb.extent)
+            advice = "The orbital extent appears to be high." + crlf + "Try decreasing it to about " + intText(d) +
+                     " Angstroms";
+        else
+            advice = "The orbital extent appears to be low." + crlf + "Try increasing it to about " + intText(d) +
+                     " Angstroms";
+    } else if (nodes) {
+        text.probableRadius = "Red indicates where the radial component " + crlf + "of the wave function PSI is less than zero.";
+    } else {
+        text.probableRadius = "Red indicates those points that will appear " + crlf +
+                           "only in the corners of the orbital extent cube.";
+    }
+
+    text.pointCount = numText(total);
+    text.medianRadius = "";
+    if (!advice.empty()) {
+        text.probableRadius = advice;
+    } else if (rad.medianRadius > 0 && showRadii) {
+        if (!nodes) {
+            c.line(probableX, 25, probableX, 0, red);
+            c.line(medianX, 25, medianX, 0, blue);
+        }
+        const std::string kind = theory ? "theoretical" : "actual";
+        text.probableRadius = "Most probable radius: " + formatPicture(probable, "0.00") + " A (" + kind + ")" + crlf;
+        text.medianRadius = "Median radius: " + formatPicture(rad.medianRadius, "0.00") + " A (" + kind + ")";
+    }
+    c.refresh();
+    return text;
+}
+
+}  // namespace vantrel

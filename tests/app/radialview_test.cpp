@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <tuple>
+
+#include "app/windowstate.h"
+#include "engine/globals.h"
+#include "engine/orbital.h"
+#include "engine/wavefunction.h"
+#include "output/radialplot.h"
+#include "support/recordingcanvas.h"
+#include "support/testsupport.h"
+#include "engine/radialhistogram.h"
+#include "app/radialview.h"
+
+namespace vantrel {
+namespace {
+
+constexpr std::uint32_t black = 0x000000, blue = 0xFF0000, red = 0x0000FF, violet = 0xD30094;
+
+class RadialTest : public test::CanvasState {
+protected:
+
+    // The state a refresh of the window would leave for this orbital.
+    static void useOrbital(int z, int n, int l, int m, double extent) {
+        auto& o = globals().orbital;
+        o.currentZ = z, o.currentN = n, o.currentL = l, o.currentM = m, o.extent = extent;
+        o.axisMax = static_cast<int>(std::lround(extent)) / 10 * 10 + 10;
+        setCoefficients();
+    }
+
+    // The theory curve over the whole histogram, with the radii.
+    static void plotTheory() {
+        calcWindowTheory();
+        globals().radial.maxBin = radialSize();
+        drawRadialPlot(true);
+    }
+};
+
+TEST_F(RadialTest, BinsPerAngstromAndHistogramSize) {
+    // 200: 2.5 rounds to even; 1000: 0.5 would give no bins at all.
+    for (auto [axisMax, bins] : {std::pair{10, 50}, {200, 2}, {510, 1}, {1000, 1}}) {
+        o.axisMax = axisMax;
+        EXPECT_EQ(binsPerAngstrom(0), bins) << axisMax;
+    }
+    o.axisMax = 10;
+    EXPECT_EQ(binsPerAngstrom(1), 51);
+    o.extent = 2;
+    resetRadialPlot();
+    EXPECT_EQ(globals().radial.radialHits.size(), std::size_t(std::lround(std::sqrt(3.0) * 2 * 51)) + 1);
+    EXPECT_EQ(canvas.clears, 1);  // a new histogram clears the plot
+
+    // Absurd extents never size the arrays past the highest bin, nor below one entry.
+    for (double e : {1e9, std::numeric_limits<double>::infinity()}) {
+        o.extent = e;
+        resetRadialPlot();
+        calcWindowTheory();
+        EXPECT_TRUE(globals().radial.radialHits.size() == maxRadialBin + 1u &&
+                    globals().radial.radialTheory.size() == maxRadialBin + 1u);
+    }
+    for (double e : {-5.0, 0.0, std::nan("")}) {
+        o.extent = e;
+        resetRadialPlot();
+        EXPECT_TRUE(globals().radial.radialHits.size() == 1 && addRadialHit(0) && !addRadialHit(1));
+    }
+    EXPECT_TRUE(radialBin(1e300, 50) == maxRadialBin && radialBin(std::nan(""), 50) == -1);
+    EXPECT_TRUE(radialBin(0.25, 2) == 0 && radialBin(0.75, 2) == 2);  // ties to even
+}
+
+TEST_F(RadialTest, AxesForDefaultExtent) {
+    useOrbital(1, 1, 0, 0, 2);
+    drawRadialAxes();
+    EXPECT_TRUE(canvas.left == -6 && canvas.right == 500 + 30);
+    // Label step 1: every tick long and labelled, then "A".
+    ASSERT_EQ(canvas.texts.size(), 12u);
+    for (auto [i, text, x] : {std::tuple{0, "0", -3.0}, {10, "10", 494.0}, {11, "A", 506.0}})
+        EXPECT_TRUE(canvas.texts[i].text == text && canvas.texts[i].x == x) << text;
+    for (const auto& t : canvas.texts) EXPECT_EQ(t.y, 275);
+    EXPECT_EQ(canvas.linesWhere([](const auto& l) { return l.y1 == 250 && l.y2 == 275; }).size(), 11u);
+    EXPECT_EQ(canvas.linesWith(black).size(), 13u);  // ticks, baseline, vertical axis
+
+    // Extent 120: labels every 20, ticks every 5.
+    useOrbital(1, 1, 0, 0, 120);
+    drawRadialAxes();
+    EXPECT_TRUE(canvas.texts.size() == 8 && canvas.lines.size() == 27 + 2);  // 0, 20, ..., 120 and "A"
+
+    // A negative extent must not divide by a zero step.
+    globals().orbital.extent = -15;
+    drawRadialAxes();
+}
+
+TEST_F(RadialTest, HitsModeBarsRadiiAndCorners) {
+    useOrbital(1, 1, 0, 0, 2);  // k = 50, edge = bin 100
+    resetRadialPlot();
+    plotTheory();  // no points yet
+    EXPECT_TRUE(canvas.bars(blue).empty() && canvas.bars(red).empty() && canvas.markers().empty());
+    EXPECT_TRUE(f.pointCountLabel.visible && f.pointCountLabel.caption == "0" && f.medianRadiusLabel.caption.empty());
+    EXPECT_EQ(f.probableRadiusLabel.caption,
+              "Red indicates those points that will appear \r\nonly in the corners of the orbital extent cube.");
+    EXPECT_EQ(globals().radial.medianRadius, 0);
+
+    // Hits in bins 10 and 20 and beyond the edge.
+    resetRadialPlot();
+    for (int bin : {10, 10, 10, 10, 10, 20, 20, 20, 20, 20, 120, 120}) addRadialHit(bin);
+    globals().run.nPoints = 12;
+    globals().radial.maxBin = 1000000;  // far past the arrays: read as empty
+    drawRadialPlot(true);
+
+    const auto b = canvas.bars(blue), r = canvas.bars(red);
+    ASSERT_TRUE(b.size() == 2 && r.size() == 1);
+    EXPECT_TRUE(b[0].x1 == 10 && b[0].y2 == 50);
+    EXPECT_TRUE(r[0].x1 == 120 && r[0].y2 == 250 - 80);
+
+    EXPECT_EQ(f.pointCountLabel.caption, "12");
+    // Equal bins: the first is the most probable radius.
+    EXPECT_EQ(f.probableRadiusLabel.caption, "Most probable radius: 0.20 A (actual)\r\n");
+    EXPECT_EQ(f.medianRadiusLabel.caption, "Median radius: 0.40 A (actual)");
+    auto m = canvas.markers();
+    ASSERT_EQ(m.size(), 2u);
+    EXPECT_TRUE(m[0].color == red && m[0].x1 == 10);
+    EXPECT_TRUE(m[1].color == blue && m[1].x1 == 20);
+
+    // While points come in there are no radii.
+    drawRadialPlot(false);
+    EXPECT_TRUE(canvas.markers().empty() && f.medianRadiusLabel.caption.empty());
+}
+
+TEST_F(RadialTest, TheoryRadiusOf1sAndNodes) {
+    mainWindow().plotModeOptions[1].select();
+    for (int z : {1, 2}) {
+        useOrbital(z, 1, 0, 0, 2);
+        plotTheory();
+        // Bins of 0.02 A: 0.52918 lies nearest 0.52, 0.26459 nearest 0.26.
+        EXPECT_EQ(mainWindow().probableRadiusLabel.caption,
+                  std::string("Most probable radius: ") + (z == 1 ? "0.52" : "0.26") + " A (theoretical)\r\n");
+        EXPECT_NEAR(globals().radial.rTheory, z == 1 ? 0.52 : 0.26, 1e-12);
+        double tallest = 250;
+        for (const auto& l : canvas.bars(blue)) tallest = std::min(tallest, l.y2);
+        EXPECT_DOUBLE_EQ(tallest, 80);
+    }
+    EXPECT_FALSE(mainWindow().pointCountLabel.visible);  // a theory plot with radii hides the count
+
+    // Nodes mode: one violet line where the radial factor changes sign.
+    f.colourModeOptions[1].select();
+    useOrbital(1, 3, 0, 0, 13);
+    plotTheory();
+    auto v = canvas.linesWith(violet);
+    ASSERT_EQ(v.size(), 2u);
+    // The 3s nodes sit at 1.902 and 7.098 Bohr radii; between them the
+    // radial factor is negative: red bars.
+    EXPECT_NEAR(v[0].x1, 50 * 1.902 * bohr, 3);
+    EXPECT_NEAR(v[1].x1, 50 * 7.098 * bohr, 3);
+    EXPECT_TRUE(v[0].y1 == 250 && v[0].y2 == 50);
+    for (const auto& l : canvas.bars(red)) EXPECT_TRUE(l.x1 > v[0].x1 && l.x1 < v[1].x1);
+    EXPECT_FALSE(canvas.bars(red).empty() || !canvas.markers().empty());
+
+    drawRadialPlot(false);
+    EXPECT_EQ(f.probableRadiusLabel.caption, "Red indicates where the radial component \r\nof the wave function PSI is less than zero.");
+
+    // 1s has no node.
+    useOrbital(1, 1, 0, 0, 2);
+    plotTheory();
+    EXPECT_TRUE(canvas.linesWith(violet).empty() && canvas.bars(red).empty());
+}
+
+TEST_F(RadialTest, ExtentAdviceReplacesRadii) {
+    f.plotModeOptions[1].select();
+    for (double e : {6.0, 7.0, 5.0}) {  // the default extent of 2p is 6
+        useOrbital(1, 2, 1, 0, e);
+        plotTheory();
+        EXPECT_TRUE(test::startsWith(f.probableRadiusLabel.caption, "Most probable radius: ") && canvas.markers().size() == 2) << e;
+    }
+    for (auto [e, advice] : {std::pair{8.0, "high.\r\nTry decreasing"}, {4.0, "low.\r\nTry increasing"}}) {
+        useOrbital(1, 2, 1, 0, e);
+        calcWindowTheory();
+        drawRadialPlot(true);
+        EXPECT_EQ(f.probableRadiusLabel.caption, std::string("The orbital extent appears to be ") + advice + " it to about 6 Angstroms");
+        EXPECT_TRUE(f.medianRadiusLabel.caption.empty() && canvas.markers().empty());
+    }
+}
+
+TEST_F(RadialTest, ShowTheory) {
+    useOrbital(1, 2, 1, 0, 6);
+    f.calculateButton.enabled = false;  // a run is going: leave its plot alone
+    showTheory();
+    EXPECT_TRUE(canvas.lines.empty());
+
+    f.calculateButton.enabled = true;
+    f.regionOptions[3].select(), o.planeName = "xz";
+    f.plotModeOptions[1].select();
+    showTheory();
+    EXPECT_TRUE(globals().radial.maxBin == radialSize() && !canvas.bars(blue).empty());
+    EXPECT_TRUE(f.planeLabel.visible && f.planeLabel.caption == "restricted to the XZ plane");
+    // In a plane the curve is R^2 r: its peak lies nearer than the shell's.
+    const double planePeak = globals().radial.rTheory;
+    f.regionOptions[0].select(), o.planeName = "";
+    showTheory();
+    EXPECT_TRUE(!f.planeLabel.visible && planePeak < globals().radial.rTheory);
+
+    // pz on the XY plane is a node: say so instead of plotting.
+    f.regionOptions[1].select(), o.planeName = "xy";
+    canvas.clear();
+    showTheory();
+    EXPECT_TRUE(f.nodeLabel.visible && !f.planeLabel.visible && canvas.lines.empty());
+}
+
+}  // namespace
+}  // namespace vantrel

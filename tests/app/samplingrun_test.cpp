@@ -1,0 +1,209 @@
+#include "app/samplingrun.h"
+
+#include <cmath>
+#include <cstdio>
+#include <numeric>
+#include <string>
+#include <vector>
+
+#include "app/windowstate.h"
+#include "engine/globals.h"
+#include "engine/orbital.h"
+#include "engine/textutil.h"
+#include "engine/wavefunction.h"
+#include "support/testsupport.h"
+#include "app/orbitalcontrols.h"
+
+namespace vantrel {
+namespace {
+
+using namespace test;
+
+class SamplingTest : public CacheState {
+protected:
+    void SetUp() override {
+        CacheState::SetUp();
+        samplingHooks() = SamplingHooks{};
+    }
+    void TearDown() override {
+        samplingHooks() = SamplingHooks{};
+        CacheState::TearDown();
+    }
+    // n, l, m, extent and quota typed into the window; region by regionOptions index.
+    static void choose(int n, int l, int m, int extent, int quota = 625, int region = 0) {
+        mainWindow().maxPointsText.text = intText(quota);
+        mainWindow().regionOptions[region].select();
+        globals().orbital.planeName = mainWindow().regionOptions[region].tag;
+        typeQuantum(intText(n), intText(l), intText(m), intText(extent).c_str());
+    }
+    static void stopAt(int count) {  // presses "Enough!" once count points are in
+        samplingHooks().onPoint = [count] {
+            if (globals().run.nPoints >= count) calculateClick();
+        };
+    }
+    static std::vector<std::string> lines() { return splitLines(readFile(globals().orbital.csvFile)); }
+    const std::string& csv() const { return globals().orbital.csvFile; }
+};
+
+TEST_F(SamplingTest, FreshRunFillsTheQuotaExactly) {
+    choose(3, 2, 0, 13);
+    startCalculation(false);
+    const auto l = lines();
+    ASSERT_EQ(l.size(), 626u);
+    EXPECT_EQ(l[0].size(), 50u);
+    EXPECT_TRUE(startsWith(l[0], "625,13,")) << l[0];
+    for (std::size_t i = 1; i < l.size(); ++i) ASSERT_EQ(std::count(l[i].begin(), l[i].end(), ','), 3) << l[i];
+    EXPECT_EQ(readFile(csv()).substr(readFile(csv()).size() - 2), "\r\n");
+
+    const auto& g = globals();
+    EXPECT_TRUE(g.run.nPoints == 625 && g.run.runDone && g.run.loadedFile == csv() && canContinue());
+    EXPECT_EQ(std::accumulate(g.radial.radialHits.begin(), g.radial.radialHits.end(), 0.0), 625);
+    EXPECT_TRUE(mainWindow().calculateButton.caption == "&Calculate" && !mainWindow().escapeStopsRun && mainWindow().plotModeOptions[0].checked);
+}
+
+TEST_F(SamplingTest, StoppedRunContinuesOnlyWithAMatchingHeader) {
+    choose(2, 1, 0, 6);
+    stopAt(40);
+    startCalculation(false);
+    const auto first = lines();
+    const std::string points = readFile(csv()).substr(52);
+    ASSERT_EQ(first.size(), 41u);
+    EXPECT_TRUE(startsWith(first[0], "40,6,")) << first[0];
+    choose(2, 1, 0, 7);  // another extent: the header no longer matches
+    EXPECT_FALSE(canContinue());
+    choose(2, 1, 0, 6);
+    EXPECT_TRUE(canContinue());
+
+    // Cancel leaves everything as it was
+    samplingHooks().onPoint = nullptr;
+    dialogs.answers = {Answer::Cancel};
+    startCalculation(false);
+    EXPECT_TRUE(dialogs.saw("Continue previous calculation saved in " + csv() + "?"));
+    EXPECT_EQ(lines(), first);
+    // Yes appends up to the quota; the old points stay byte for byte
+    globals().run.loadedFile.clear();  // forces the file to be read back first
+    dialogs.answers = {Answer::Yes};
+    startCalculation(false);
+    const auto after = lines();
+    ASSERT_EQ(after.size(), 626u);
+    EXPECT_TRUE(startsWith(after[0], "625,6,")) << after[0];
+    EXPECT_TRUE(std::equal(first.begin() + 1, first.end(), after.begin() + 1));
+    // No starts afresh and replaces the file
+    dialogs.answers = {Answer::No};
+    stopAt(10);
+    startCalculation(false);
+    EXPECT_EQ(lines().size(), 11u);
+
+    dialogs.shown.clear();  // the header test asks nothing
+    const std::string shortHeader = csvHeader("40,6,0.5").substr(0, 49) + "\r\n" + points;  // 49 characters
+    for (const std::string& bytes : {shortHeader, csvHeader("40,6,0.5").insert(50, " ") + points, csvHeader("0,6,0.5") + points,
+                                     csvHeader("40,6,0") + points, csvHeader("40,six,0.5") + points,
+                                     csvHeader("40,99999,0.5") + points, std::string()}) {
+        writeFile(csv(), bytes);
+        EXPECT_FALSE(canContinue()) << bytes.substr(0, 52);
+    }
+    writeFile(csv(), csvHeader("40 6 0.5").substr(0, 50) + "\n");  // blanks and LF are fine
+    EXPECT_TRUE(canContinue());
+    fs::remove(csv());
+    EXPECT_FALSE(canContinue() || !dialogs.shown.empty());
+
+    // A foreign file is never continued, even when asked to in batch mode:
+    // the run starts afresh instead of patching its first bytes.
+    writeFile(csv(), shortHeader);
+    samplingHooks().onPoint = nullptr;
+    globals().run.continueRun = true;
+    globals().run.maxPsi2 = 0.5;
+    startCalculation(true);
+    EXPECT_TRUE(lines().size() == 626 && startsWith(lines()[0], "625,6,"));
+}
+
+TEST_F(SamplingTest, NodalPlaneStopsAfter501TrialsFailuresAreQuiet) {
+    choose(2, 1, 0, 6, 625, 1);  // pz on the XY plane
+    startCalculation(false);
+    EXPECT_EQ(lastTrials(), 501);
+    EXPECT_TRUE(mainWindow().pointCountLabel.caption == "NODE!" && mainWindow().nodeLabel.visible);
+    EXPECT_EQ(globals().run.nPoints, 0);
+    EXPECT_TRUE(lines().size() == 1 && startsWith(lines()[0], "0,6,"));
+
+    choose(2, 1, 0, 6, 625, 3);  // the XZ plane is no node
+    startCalculation(false);
+    EXPECT_TRUE(globals().run.nPoints == 625 && !mainWindow().nodeLabel.visible);
+    const auto l = lines();
+    for (std::size_t i = 1; i < l.size(); ++i) ASSERT_EQ(l[i].substr(l[i].find(',') + 1, 2), "0,") << l[i];
+
+    // nothing above 50 A from a Be+3 1s nucleus survives in double precision
+    setNucleus(4);
+    choose(1, 0, 0, 500);
+    startCalculation(false);
+    EXPECT_TRUE(dialogs.saw("psimaxerror--try again."));
+    EXPECT_EQ(readFile(csv()), "");
+    EXPECT_TRUE(globals().run.loadedFile != csv() && mainWindow().calculateButton.caption == "&Calculate");
+
+    // a disk that is full: the run stops, nothing claims success
+    setNucleus(1);
+    choose(3, 2, 0, 13, 625);
+    fs::remove(csv());
+    fs::create_symlink("/dev/full", csv());
+    dialogs.shown.clear();
+    startCalculation(false);
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(globals().run.loadedFile != csv() && mainWindow().calculateButton.caption == "&Calculate");
+}
+
+// Chi-square of the radial distribution of the points inside the inscribed
+// sphere (or circle on the XZ plane) against psi^2 cut at the ceiling.
+double chiSquare(const std::vector<std::string>& l, double extent, bool plane, int& dof) {
+    const int bins = 12, rSteps = 40 * bins, asteps = plane ? 720 : 360;
+    std::vector<double> count(bins, 0.0), share(bins, 0.0);
+    double inside = 0, total = 0;
+    for (std::size_t i = 1; i < l.size(); ++i) {
+        double x, y, z;
+        std::sscanf(l[i].c_str(), "%lf,%lf,%lf", &x, &y, &z);
+        const double r = std::sqrt(x * x + y * y + z * z);
+        if (r < extent) count[static_cast<int>(r / extent * bins)] += 1, inside += 1;
+    }
+    for (int i = 0; i < rSteps; ++i) {
+        const double r = extent * (i + 0.5) / rSteps;
+        for (int j = 0; j < asteps; ++j) {
+            // A full turn in the plane; in space, m = 0 does not depend on the azimuth.
+            const double a = (plane ? 2 : 1) * M_PI * (j + 0.5) / asteps, weight = plane ? r : r * r * std::sin(a);
+            double rr, r2, radial = 0;
+            const double psi = waveFunction(r * std::sin(a), 0, r * std::cos(a), rr, r2, radial);
+            const double w = std::min(psi * psi, globals().run.maxPsi2) * weight;
+            share[i / 40] += w, total += w;
+        }
+    }
+    double chi = 0, pendingO = 0, pendingE = 0;
+    dof = -1;
+    for (int b = 0; b < bins; ++b) {  // tail bins merged until each expects 5
+        pendingO += count[b];
+        pendingE += share[b] / total * inside;
+        if (pendingE >= 5 || b == bins - 1) {
+            chi += (pendingO - pendingE) * (pendingO - pendingE) / std::max(pendingE, 1e-9);
+            pendingO = pendingE = 0;
+            ++dof;
+        }
+    }
+    return chi;
+}
+
+TEST_F(SamplingTest, RadialDistributionFollowsPsiSquared) {
+    // 99.9% points of chi-square for 7..11 degrees of freedom
+    const double critical[] = {0, 0, 0, 0, 0, 0, 0, 24.32, 26.12, 27.88, 29.59, 31.26};
+    struct Case {
+        int n, l, m, extent, region;
+    } cases[] = {{1, 0, 0, 2, 0}, {2, 1, 0, 6, 3}, {3, 2, 0, 13, 0}};
+    for (const auto& c : cases) {
+        choose(c.n, c.l, c.m, c.extent, 4000, c.region);
+        globals().run.continueRun = false;
+        startCalculation(true);
+        ASSERT_EQ(globals().run.nPoints, 4000);
+        int dof = 0;
+        const double chi = chiSquare(lines(), c.extent, c.region != 0, dof);
+        ASSERT_GE(dof, 7);
+        EXPECT_LT(chi, critical[dof]) << c.n << c.l << c.m << " dof " << dof;
+    }
+}
+
+}  // namespace
+}  // namespace vantrel
