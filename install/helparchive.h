@@ -5,7 +5,7 @@
 // record named "END", the position of the first record and "DoInstall".
 // Positions count from 1 at the first byte of the file.
 //
-// Plain C++ without dialogs: the installer (installer.h) talks to the user.
+// Plain C++ without dialogs: the installer (helpinstaller.h) talks to the user.
 #pragma once
 
 #include <cstdint>

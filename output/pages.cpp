@@ -48,7 +48,7 @@ std::string speciesLabel(const std::string& species) {
 void copyApplet(const std::string& cacheDir) {
     namespace fs = std::filesystem;
     const std::string target = cacheDir + "/JmolApplet.jar";
-    const std::string source = programDir() + "/JmolApplet.jar";
+    const std::string source = dataDir() + "/JmolApplet.jar";
     if (fileExists(target)) return;  // never overwritten
     if (!fileExists(source)) return; // no applet beside the program: nothing to copy
     std::error_code ec;
@@ -130,7 +130,7 @@ std::string writeOrbitalPages(const PageOptions& opt) {
         replaceAll(panel, "%script", script);
         replaceAll(panel, "><", ">" + crlf + "<");
 
-        page = readWholeFile(programDir() + "/frames.ht");
+        page = readWholeFile(dataDir() + "/frames.ht");
         replaceAll(page, "%froot%", intText(o.currentN) + intText(o.currentL) + intText(o.currentM));
 
         const std::string root = o.baseName + o.colorSuffix + "_";

@@ -113,6 +113,20 @@ std::string programDir() {
 
 void setProgramDir(const std::string& dir) { progDir = dir; }
 
+#ifndef VANTREL_DATA_FROM_BIN
+#define VANTREL_DATA_FROM_BIN "../share/vantrel"
+#endif
+
+std::string dataDir() {
+    namespace fs = std::filesystem;
+    const std::string dir = programDir();
+    std::error_code ec;
+    if (fs::exists(dir + "/frames.ht", ec)) return dir;
+    const std::string installed = (fs::path(dir) / VANTREL_DATA_FROM_BIN).lexically_normal().string();
+    if (fs::exists(installed + "/frames.ht", ec)) return installed;
+    return dir;
+}
+
 std::string tempDir() {
     std::error_code ec;
     std::string t = std::filesystem::temp_directory_path(ec).string();

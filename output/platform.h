@@ -91,6 +91,10 @@ void processEvents();
 
 std::string programDir();  // folder of the running executable
 void setProgramDir(const std::string& dir);
+// Folder of the data files (frame template, help documents, viewer): the
+// program's folder in a build tree or a self-contained copy, share/vantrel
+// beside bin/ in an installation.
+std::string dataDir();
 std::string tempDir();     // system temporary directory, no trailing '/'
 bool hasDisplay();         // DISPLAY or WAYLAND_DISPLAY set
 

@@ -16,6 +16,8 @@ install(FILES ${CMAKE_SOURCE_DIR}/packaging/vantrel.png
 # The installed program finds its data files by this path from its own
 # directory ("../share/vantrel" for the usual layout).
 file(RELATIVE_PATH VANTREL_DATA_FROM_BIN /${CMAKE_INSTALL_BINDIR} /${VANTREL_DATA_INSTALL_DIR})
+set_property(SOURCE ${CMAKE_SOURCE_DIR}/output/platform.cpp APPEND PROPERTY
+             COMPILE_DEFINITIONS VANTREL_DATA_FROM_BIN="${VANTREL_DATA_FROM_BIN}")
 
 # The Debian package.
 set(CPACK_GENERATOR DEB)
@@ -23,11 +25,10 @@ set(CPACK_PACKAGE_NAME vantrel)
 set(CPACK_PACKAGE_VENDOR "The Vantrel developers")
 set(CPACK_PACKAGE_CONTACT "The Vantrel developers <vantrel@users.noreply.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "orbitals of one-electron atoms in 3-D, with energies and spectrum")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Vantrel samples the real hydrogen-like wave functions of H, He+, Li2+, Be3+ or any\n"
-    "nuclear charge into point clouds and shows them in 3-D in the web browser, with the\n"
-    "radial probability, the energies, an energy level diagram and the hydrogen emission\n"
-    "spectrum. A teaching tool for the quantum mechanics of one-electron atoms.")
+set(CPACK_PACKAGE_DESCRIPTION "Vantrel samples the real hydrogen-like wave functions of H, He+, Li2+, Be3+ \
+or any nuclear charge into point clouds and shows them in 3-D in the web browser, with the radial \
+probability, the energies, an energy level diagram and the hydrogen emission spectrum. A teaching \
+tool for the quantum mechanics of one-electron atoms.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)

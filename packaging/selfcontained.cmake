@@ -15,11 +15,15 @@ file(WRITE ${stage}/_install.lst "${list}")
 file(CREATE_LINK ${PROGRAM} ${stage}/INSTALL SYMBOLIC)
 get_filename_component(program_name ${PROGRAM} NAME)
 file(REMOVE ${OUT_DIR}/${program_name})
+# Qt wants a private runtime directory.
+set(runtime ${OUT_DIR}/runtime)
+file(MAKE_DIRECTORY ${runtime})
+file(CHMOD ${runtime} PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
 
 # The copy is written into the temporary directory; point that here. No
 # display: the messages go to the console instead of dialogs.
 execute_process(
-  COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY TMPDIR=${OUT_DIR}
+  COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY TMPDIR=${OUT_DIR} XDG_RUNTIME_DIR=${runtime}
           ./INSTALL ${PROGRAM}
   WORKING_DIRECTORY ${stage}
   RESULT_VARIABLE result
@@ -31,5 +35,5 @@ endif()
 if(NOT program_name STREQUAL "vantrel")
   file(RENAME ${OUT_DIR}/${program_name} ${OUT_DIR}/vantrel)
 endif()
-file(REMOVE_RECURSE ${stage})
+file(REMOVE_RECURSE ${stage} ${runtime})
 message(STATUS "${output}")

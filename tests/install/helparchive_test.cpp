@@ -27,7 +27,7 @@ protected:
 
     // Writes the build list and builds the copy of the small program.
     BuildOutcome build(const std::string& list) {
-        writefile(dir.file("_install.lst"), list);
+        writeFile(dir.file("_install.lst"), list);
         return buildArchive(smallProgram, copy, dir.file("_install.lst"), source);
     }
     ArchiveEntry entry(int index) { return readArchive(copy).entries.at(index); }
@@ -39,14 +39,14 @@ protected:
 };
 
 TEST_F(HelpArchive, RoundTripGivesByteIdenticalFilesAndAProgramThatStillRuns) {
-    writefile(source + "/index.htm", "<html>\r\nhelp\r\n</html>\r\n");
-    writefile(source + "/schroed.pdf", allBytes());
+    writeFile(source + "/index.htm", "<html>\r\nhelp\r\n</html>\r\n");
+    writeFile(source + "/schroed.pdf", allBytes());
     const BuildOutcome built = build("index.htm\r\nschroed.pdf\r\n");
     ASSERT_TRUE(built.ok) << built.message;
     EXPECT_EQ(built.message, copy + " created with 2 added.");
 
-    const std::string program = readfile(smallProgram);
-    const std::string archived = readfile(copy);
+    const std::string program = readFile(smallProgram);
+    const std::string archived = readFile(copy);
     EXPECT_EQ(archived.substr(0, program.size()), program);
     EXPECT_EQ(archived.substr(archived.size() - 9), "DoInstall");
     EXPECT_EQ(std::system(copy.c_str()), 0);
@@ -62,16 +62,16 @@ TEST_F(HelpArchive, RoundTripGivesByteIdenticalFilesAndAProgramThatStillRuns) {
     const ExtractOutcome extracted = extractArchive(copy, contents.entries, destination);
     EXPECT_TRUE(extracted.failed.empty());
     EXPECT_EQ(extracted.written.size(), 2u);
-    EXPECT_EQ(readfile(destination + "/index.htm"), readfile(source + "/index.htm"));
-    EXPECT_EQ(readfile(destination + "/schroed.pdf"), allBytes());
+    EXPECT_EQ(readFile(destination + "/index.htm"), readFile(source + "/index.htm"));
+    EXPECT_EQ(readFile(destination + "/schroed.pdf"), allBytes());
 }
 
 TEST_F(HelpArchive, EmptyListHoldsOnlyTheEndRecordFirstPositionAndMarker) {
     const BuildOutcome built = build("");
     ASSERT_TRUE(built.ok) << built.message;
     EXPECT_EQ(built.added, 0);
-    const std::string program = readfile(smallProgram);
-    const std::string archived = readfile(copy);
+    const std::string program = readFile(smallProgram);
+    const std::string archived = readFile(copy);
     ASSERT_EQ(archived.size(), program.size() + 108 + 4 + 9);
     EXPECT_EQ(archived.substr(program.size(), 100), "END" + std::string(97, ' '));
 
@@ -84,15 +84,15 @@ TEST_F(HelpArchive, EmptyListHoldsOnlyTheEndRecordFirstPositionAndMarker) {
 
 TEST_F(HelpArchive, FilesWithoutTheMarkerHoldNoArchive) {
     EXPECT_EQ(readArchive(smallProgram).status, ArchiveContents::Status::NoArchive);
-    writefile(copy, "xxDoInstall");  // the marker, but shorter than 13 bytes
+    writeFile(copy, "xxDoInstall");  // the marker, but shorter than 13 bytes
     EXPECT_EQ(readArchive(copy).status, ArchiveContents::Status::NoArchive);
-    writefile(copy, "");
+    writeFile(copy, "");
     EXPECT_EQ(readArchive(copy).status, ArchiveContents::Status::NoArchive);
     EXPECT_EQ(readArchive(dir.file("missing")).status, ArchiveContents::Status::Unreadable);
 }
 
 TEST_F(HelpArchive, PathLinesSwitchTheDestinationBetweenGroups) {
-    for (const char* name : {"a.htm", "b.htm", "c.htm"}) writefile(source + "/" + name, name);
+    for (const char* name : {"a.htm", "b.htm", "c.htm"}) writeFile(source + "/" + name, name);
     ASSERT_TRUE(build("a.htm\nPATH=help\nb.htm\nPATH=help/more\nc.htm\n").ok);
     EXPECT_EQ(entry(0).name, "a.htm");
     EXPECT_EQ(entry(1).name, "help/b.htm");
@@ -100,12 +100,12 @@ TEST_F(HelpArchive, PathLinesSwitchTheDestinationBetweenGroups) {
 
     const ExtractOutcome extracted = extractArchive(copy, readArchive(copy).entries, destination);
     EXPECT_TRUE(extracted.failed.empty());
-    EXPECT_EQ(readfile(destination + "/help/more/c.htm"), "c.htm");
+    EXPECT_EQ(readFile(destination + "/help/more/c.htm"), "c.htm");
 }
 
 TEST_F(HelpArchive, LongNamesAreCutToOneHundredBytes) {
     const std::string longName = std::string(120, 'n') + ".htm";
-    writefile(source + "/" + longName, "long");
+    writeFile(source + "/" + longName, "long");
     ASSERT_TRUE(build(longName + "\n").ok);
     EXPECT_EQ(entry(0).name, std::string(100, 'n'));
 
@@ -115,7 +115,7 @@ TEST_F(HelpArchive, LongNamesAreCutToOneHundredBytes) {
 }
 
 TEST_F(HelpArchive, AnEmptyLineOrAMissingFileStopsTheBuild) {
-    writefile(source + "/a.htm", "a");
+    writeFile(source + "/a.htm", "a");
     BuildOutcome built = build("a.htm\n\nb.htm\n");
     EXPECT_FALSE(built.ok);
     EXPECT_EQ(built.message, " does not exist or is empty");
@@ -124,7 +124,7 @@ TEST_F(HelpArchive, AnEmptyLineOrAMissingFileStopsTheBuild) {
     EXPECT_FALSE(built.ok);
     EXPECT_EQ(built.message, "nothere.htm does not exist or is empty");
 
-    writefile(source + "/empty.htm", "");
+    writeFile(source + "/empty.htm", "");
     EXPECT_EQ(build("empty.htm\n").message, "empty.htm does not exist or is empty");
     EXPECT_EQ(buildArchive(smallProgram, copy, dir.file("nolist"), source).message,
               "No such file or directory opening nolist");
@@ -138,21 +138,21 @@ class DamagedArchive : public HelpArchive {
 protected:
     void SetUp() override {
         HelpArchive::SetUp();
-        writefile(source + "/one.htm", "first file");
-        writefile(source + "/two.htm", "second file");
+        writeFile(source + "/one.htm", "first file");
+        writeFile(source + "/two.htm", "second file");
         ASSERT_TRUE(build("one.htm\ntwo.htm\n").ok);
-        bytes = readfile(copy);
-        first = static_cast<std::int64_t>(readfile(smallProgram).size()) + 1;
+        bytes = readFile(copy);
+        first = static_cast<std::int64_t>(readFile(smallProgram).size()) + 1;
         second = first + 108 + 10;
     }
     // Puts a 32-bit number at the 1-based position and rewrites the copy.
     void patchNumber(std::int64_t position, std::int32_t value) {
         for (int i = 0; i < 4; ++i) bytes[position - 1 + i] = static_cast<char>((static_cast<std::uint32_t>(value) >> (8 * i)) & 0xff);
-        writefile(copy, bytes);
+        writeFile(copy, bytes);
     }
     void patchName(std::int64_t recordPosition, const std::string& name) {
         bytes.replace(recordPosition - 1, 100, archiveNameField(name));
-        writefile(copy, bytes);
+        writeFile(copy, bytes);
     }
     void expectRefused(const std::string& problemPart) {
         const ArchiveContents contents = readArchive(copy);
@@ -166,7 +166,7 @@ protected:
 
 TEST_F(DamagedArchive, TruncatedData) {
     bytes.erase(second + 108, 3);  // three bytes of the second file lost, trailer kept
-    writefile(copy, bytes);
+    writeFile(copy, bytes);
     expectRefused("");
 }
 
@@ -206,23 +206,23 @@ TEST_F(DamagedArchive, NamesThatLeaveTheDestination) {
 
 TEST_F(DamagedArchive, EndRecordAwayFromTheEnd) {
     bytes.insert(bytes.size() - 13, "junk");
-    writefile(copy, bytes);
+    writeFile(copy, bytes);
     expectRefused("end record");
 }
 
 TEST_F(HelpArchive, FilesThatCannotBeWrittenAreListedAndTheRestWritten) {
-    for (const char* name : {"a.htm", "b.htm", "c.htm"}) writefile(source + "/" + name, name);
+    for (const char* name : {"a.htm", "b.htm", "c.htm"}) writeFile(source + "/" + name, name);
     ASSERT_TRUE(build("a.htm\nb.htm\nPATH=sub\nc.htm\n").ok);
     fs::create_directories(destination + "/b.htm");  // a directory where a file should go
-    writefile(destination + "/sub", "a file where a directory should go");
-    writefile(destination + "/a.htm", "old contents");
+    writeFile(destination + "/sub", "a file where a directory should go");
+    writeFile(destination + "/a.htm", "old contents");
 
     const ExtractOutcome extracted = extractArchive(copy, readArchive(copy).entries, destination);
     ASSERT_EQ(extracted.failed.size(), 2u);
     EXPECT_EQ(extracted.failed[0].rfind(destination + "/b.htm: ", 0), 0u) << extracted.failed[0];
     EXPECT_EQ(extracted.failed[1].rfind(destination + "/sub/c.htm: ", 0), 0u) << extracted.failed[1];
     EXPECT_EQ(extracted.written, std::vector<std::string>{destination + "/a.htm"});
-    EXPECT_EQ(readfile(destination + "/a.htm"), "a.htm");  // replaced
+    EXPECT_EQ(readFile(destination + "/a.htm"), "a.htm");  // replaced
     EXPECT_TRUE(fs::is_empty(destination + "/b.htm"));      // no leftover part file
 }
 

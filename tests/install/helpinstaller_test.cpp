@@ -109,6 +109,7 @@ TEST_F(HelpLocations, TheHelpMenuLooksBesideTheProgramAndInTheUserDataDirectory)
     EXPECT_EQ(userDataDir(), dir.file("data") + "/vantrel");
     EXPECT_TRUE(helpFilesMissing());
 
+    fs::create_directories(userDataDir());
     writeFile(userDataDir() + "/index.htm", "user copy");
     EXPECT_FALSE(fs::exists(userDataDir() + "/schroed.pdf"));
     EXPECT_EQ(findHelpFile("index.htm"), userDataDir() + "/index.htm");
@@ -121,6 +122,7 @@ TEST_F(HelpLocations, TheHelpMenuLooksBesideTheProgramAndInTheUserDataDirectory)
 
 TEST_F(HelpLocations, AnInstalledProgramFindsItsDataInShare) {
     fs::create_directories(dir.file("prefix/bin"));
+    fs::create_directories(dir.file("prefix/share/vantrel"));
     writeFile(dir.file("prefix/share/vantrel/frames.ht"), "template");
     writeFile(dir.file("prefix/share/vantrel/index.htm"), "help");
     setProgramDir(dir.file("prefix/bin"));
@@ -165,9 +167,10 @@ TEST_F(HelpBuilder, WritesTheCopyIntoTheTemporaryDirectoryUnderTheTargetsName) {
 TEST_F(HelpBuilder, WithoutATargetAsksForOneAndEndsWhenNoneIsGiven) {
     dialogs.inputs.push_back(std::nullopt);
     EXPECT_EQ(buildSelfContained("  "), 1);
-    ASSERT_EQ(dialogs.shown.size(), 1u);
+    ASSERT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(dialogs.shown[0].text,
               "_INSTALL.LST should be prepared. The command line needs the name of the EXE file to append to.");
+    EXPECT_EQ(dialogs.shown[1].text, "EXE to append to?");
 }
 
 TEST_F(HelpBuilder, RunsOnlyUnderTheExactNameInstall) {
