@@ -31,12 +31,6 @@ std::string runningProgramFile() {
     return ec ? std::string() : exe.string();
 }
 
-std::string userDataDir() {
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/') return std::string(xdg) + "/vantrel";
-    const char* home = std::getenv("HOME");
-    return std::string(home && *home ? home : "") + "/.local/share/vantrel";
-}
-
 std::string helpInstallDir() {
     const std::string dir = programDir();
     return ::access(dir.c_str(), W_OK) == 0 ? dir : userDataDir();

@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "output/platform.h"  // dataDir(), userDataDir()
+
 namespace vantrel {
 
 // What the caller does once the installer has run.
 enum class InstallerResult { Continue, EndProgram };
 
 std::string runningProgramFile();  // the executable itself (/proc/self/exe)
-// $XDG_DATA_HOME/vantrel, or ~/.local/share/vantrel.
-std::string userDataDir();
 // Where relative names are written: the program's directory when it can
 // be written to, otherwise userDataDir().
 std::string helpInstallDir();

@@ -120,11 +120,18 @@ void setProgramDir(const std::string& dir) { progDir = dir; }
 std::string dataDir() {
     namespace fs = std::filesystem;
     const std::string dir = programDir();
-    std::error_code ec;
-    if (fs::exists(dir + "/frames.ht", ec)) return dir;
     const std::string installed = (fs::path(dir) / VANTREL_DATA_FROM_BIN).lexically_normal().string();
-    if (fs::exists(installed + "/frames.ht", ec)) return installed;
+    for (const std::string& candidate : {dir, installed, userDataDir()}) {
+        std::error_code ec;
+        if (fs::exists(candidate + "/frames.ht", ec)) return candidate;
+    }
     return dir;
+}
+
+std::string userDataDir() {
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/') return std::string(xdg) + "/vantrel";
+    const char* home = std::getenv("HOME");
+    return std::string(home && *home ? home : "") + "/.local/share/vantrel";
 }
 
 std::string tempDir() {

@@ -130,6 +130,13 @@ TEST_F(HelpLocations, AnInstalledProgramFindsItsDataInShare) {
     EXPECT_EQ(fs::canonical(findHelpFile("index.htm")), fs::canonical(dir.file("prefix/share/vantrel/index.htm")));
 }
 
+TEST_F(HelpLocations, DataUnpackedIntoTheUserDataDirectoryIsFound) {
+    setProgramDir(dir.file("read-only program folder"));
+    fs::create_directories(userDataDir());
+    writeFile(userDataDir() + "/frames.ht", "template");
+    EXPECT_EQ(dataDir(), userDataDir());
+}
+
 TEST_F(HelpLocations, FilesGoBesideTheProgramWhenItsDirectoryIsWritable) {
     setProgramDir(dir.path());
     EXPECT_EQ(helpInstallDir(), dir.path());
