@@ -9,6 +9,7 @@
 #include "install/helpinstaller.h"
 #include "output/platform.h"
 #include "output/radialplot.h"
+#include "spectrum/gui/spectrumopener.h"
 
 namespace vantrel {
 
@@ -25,6 +26,7 @@ int runGui(QApplication& app, const std::string& commandLine) {
         MainWindowView view;
         installReactions();
         view.installHooks();
+        installSpectrumWindow(&view);
         QObject::connect(&view, &MainWindowView::windowClosed, &app, [&qtDialogs] {
             qtDialogs.setClosing(true);
             QApplication::closeAllWindows();

@@ -1,0 +1,47 @@
+#include "spectrum/gui/spectrumopener.h"
+
+#include <QPointer>
+#include <QTimer>
+
+#include "app/mainwindow.h"
+#include "app/windowstate.h"
+#include "spectrum/gui/spectrumview.h"
+#include "spectrum/mainwindowlinks.h"
+
+namespace vantrel {
+
+namespace {
+
+QPointer<SpectrumView> view;
+
+}  // namespace
+
+SpectrumView* openSpectrumView() { return view.data(); }
+
+void installSpectrumWindow(QWidget* mainView) {
+    QPointer<QWidget> owner(mainView);
+    windowHooks().showSpectrum = [owner] {
+        if (!view) {
+            view = new SpectrumView(mainWindowLinks());
+            view->setAttribute(Qt::WA_DeleteOnClose);
+            if (owner) view->setWindowIcon(owner->windowIcon());
+            QObject::connect(view, &SpectrumView::closed, [] { mainWindow().spectrumOpen = false; });
+            view->show();
+            view->placeOnScreen();
+            // The arrow keys walk the spectrum at once, not a list.
+            view->diagram()->setFocus();
+            // The frame is known once the window is on screen.
+            QTimer::singleShot(0, view, [] {
+                if (view) view->placeOnScreen();
+            });
+        }
+        view->show();
+        view->raise();
+        view->activateWindow();
+    };
+    windowHooks().closeSpectrum = [] {
+        if (view) view->close();
+    };
+}
+
+}  // namespace vantrel

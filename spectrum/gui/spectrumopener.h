@@ -1,0 +1,16 @@
+// Opens and closes the emission spectrum window for the main window: the
+// window is built afresh at each opening and destroyed when it closes.
+#pragma once
+
+class QWidget;
+
+namespace vantrel {
+
+class SpectrumView;
+
+// Installs the main window's hooks that show and close the window.
+void installSpectrumWindow(QWidget* mainView);
+// The open window, or nullptr.
+SpectrumView* openSpectrumView();
+
+}  // namespace vantrel

@@ -1,0 +1,148 @@
+// The emission spectrum window on screen, opened from the main window's
+// menu and driven with the pointer and the keyboard.
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+
+#include <functional>
+
+#include "app/mainwindow.h"
+#include "app/orbitalcontrols.h"
+#include "guitest.h"
+#include "spectrum/gui/spectrumopener.h"
+#include "spectrum/gui/spectrumview.h"
+
+namespace vantrel::test {
+namespace {
+
+class SpectrumViewTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        startWindow(true);
+        installSpectrumWindow(view.get());
+        windowHooks().showLevels = [this] { ++levelWindowShown; };
+        view->actionFor(f.spectrumMenuItem)->trigger();
+        spectrum = openSpectrumView();
+        ASSERT_NE(spectrum, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(spectrum));
+    }
+    void TearDown() override {
+        if (openSpectrumView()) delete openSpectrumView();
+        windowHooks() = WindowHooks{};
+        GuiTest::TearDown();
+    }
+    SpectrumWindow& state() { return spectrum->state(); }
+    // Press, move half way and then to the end (`during` looks at the state
+    // there), release.
+    void dragOnDiagram(double x1, double y1, double x2, double y2, const std::function<void()>& during = {}) {
+        QWidget* d = spectrum->diagram();
+        QTest::mousePress(d, Qt::LeftButton, {}, spectrum->diagramPixel(x1, y1));
+        QTest::mouseMove(d, spectrum->diagramPixel((x1 + x2) / 2, (y1 + y2) / 2));
+        QTest::mouseMove(d, spectrum->diagramPixel(x2, y2));
+        if (during) during();
+        QTest::mouseRelease(d, Qt::LeftButton, {}, spectrum->diagramPixel(x2, y2));
+    }
+    QString listText(int i) { return spectrum->list(i)->currentText(); }
+
+    SpectrumView* spectrum = nullptr;
+    int levelWindowShown = 0;
+};
+
+TEST_F(SpectrumViewTest, OpensFromTheMenuAtItsSize) {
+    EXPECT_TRUE(mainWindow().spectrumOpen);
+    EXPECT_EQ(spectrum->windowTitle(), "Hydrogen Atom Emission Spectrum");
+    EXPECT_EQ(spectrum->size(), QSize(386, 489));  // 5790 x 7335 twips
+    EXPECT_EQ(spectrum->list(upperList)->count(), 20);
+    EXPECT_EQ(listText(upperList), "SELECT A STATE");
+    EXPECT_EQ(spectrum->list(lowerList)->currentIndex(), -1);
+    EXPECT_EQ(spectrum->diagram()->geometry(), QRect(72, 96, 273, 297));
+    // The menu item again brings the same window forward.
+    view->actionFor(f.spectrumMenuItem)->trigger();
+    EXPECT_EQ(openSpectrumView(), spectrum);
+}
+
+TEST_F(SpectrumViewTest, DragAndStripClickShowTheTransitionEverywhere) {
+    // 3 -> 2, inside the bands above the level lines.
+    dragOnDiagram(1200, 570, 1200, 1070, [this] {
+        // The photon of a jump from 3 down to the pointer, 30 above level 2:
+        // ladder and strip share a scale, so 30 left of the 3 -> 2 line at 600.
+        EXPECT_TRUE(state().dragLine.visible && state().pointerAcross.visible);
+        EXPECT_NEAR(state().pointerAcross.x1, 570, 10);
+    });
+    EXPECT_EQ(state().transitionText.caption, "n= 3 --> n=2:   0.303 attoJoule");
+    EXPECT_EQ(state().frequencyCaption.caption, "4.57E+14 Hz");
+    EXPECT_EQ(state().wavelengthCaption.caption, "654 nm");
+    EXPECT_TRUE(state().mainArrow.visible && !state().magnifiedArrow.visible);
+    EXPECT_EQ(listText(upperList), "3: E=-2.42E-19 Joule");
+    EXPECT_EQ(listText(lowerList), "2: E=-5.45E-19 Joule");
+    EXPECT_EQ(o.currentN, 1);  // a drag is not a click on a level
+
+    // The 4 -> 2 line on the strip; the nearest line to the pixel is taken.
+    const int x = state().tables().lines[lineBetween(state().tables(), 4, 2)].x;
+    QTest::mouseClick(spectrum->strip(), Qt::LeftButton, {}, spectrum->stripPixel(x, 600));
+    EXPECT_EQ(state().wavelengthCaption.caption, "485 nm");
+    EXPECT_EQ(listText(upperList), "4: E=-1.36E-19 Joule");
+    EXPECT_EQ(listText(lowerList), "2: E=-5.45E-19 Joule");
+
+    // Choosing in the list the user's way runs the same reaction.
+    spectrum->list(lowerList)->setCurrentIndex(3);
+    EXPECT_EQ(state().transitionText.caption.substr(0, 13), "n= 4 --> n=1:");
+
+    // Keys: Right from the strip walks to the next line to the right.
+    spectrum->strip()->setFocus();
+    const int before = state().currentLine;
+    QTest::keyClick(spectrum->strip(), Qt::Key_Right);
+    EXPECT_GT(state().tables().lines[state().currentLine].x, state().tables().lines[before].x);
+}
+
+TEST_F(SpectrumViewTest, ArrowKeysOnAFocusedListStillStepTheList) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(spectrum));
+    state().showTransition(5, 3);
+    spectrum->sync();
+    QComboBox* lower = spectrum->list(lowerList);
+    lower->setFocus();
+    ASSERT_TRUE(lower->hasFocus());
+    QTest::keyClick(lower, Qt::Key_Down);  // 5 and 3 are two apart: the focus stays below
+    EXPECT_TRUE(lower->hasFocus());
+    EXPECT_EQ(listText(lowerList), "2: E=-5.45E-19 Joule");
+    EXPECT_EQ(state().lowerState, 2);
+    QTest::keyClick(lower, Qt::Key_Up);  // 5 and 2: not two apart
+    EXPECT_TRUE(lower->hasFocus());
+    EXPECT_EQ(state().lowerState, 3);
+    QTest::keyClick(lower, Qt::Key_Up);  // two apart: the focus goes up, the list still steps
+    EXPECT_TRUE(spectrum->list(upperList)->hasFocus());
+    EXPECT_EQ(state().lowerState, 4);
+    QTest::keyClick(spectrum->list(upperList), Qt::Key_Right);  // Right belongs to the list
+    EXPECT_EQ(state().currentLine, lineBetween(state().tables(), 5, 4));
+}
+
+TEST_F(SpectrumViewTest, ClickOnALevelSetsTheMainWindowsN) {
+    setOrbital(1, 5, 2, 1, false);
+    view->syncAll();
+    // Larger than designed: the hit tests follow the drawing.
+    spectrum->resize(772, 978);
+    QApplication::processEvents();
+    EXPECT_DOUBLE_EQ(spectrum->scale(), 2.0 / 15);
+    dragOnDiagram(1200, 395, 1200, 395);  // level 4 lies at 425
+    QApplication::processEvents();
+    EXPECT_EQ(o.currentN, 4);
+    EXPECT_TRUE(o.currentL == 2 && o.currentM == 1 && o.currentZ == 1);
+    EXPECT_EQ(edit(f.quantumText[0])->text(), "4");
+    EXPECT_EQ(state().upperTag.caption, "n=4");
+    EXPECT_EQ(spectrum->list(upperList)->currentIndex(), -1);
+
+    // "Energy Levels" closes this window and asks for the level window.
+    QLabel* link = spectrum->energyLevelsLink();
+    ASSERT_TRUE(link->isVisible());
+    emit link->linkActivated("levels");
+    QApplication::processEvents();
+    EXPECT_FALSE(mainWindow().spectrumOpen);
+    EXPECT_TRUE(mainWindow().levelsOpen);
+    EXPECT_EQ(levelWindowShown, 1);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(openSpectrumView(), nullptr);
+}
+
+}  // namespace
+}  // namespace vantrel::test

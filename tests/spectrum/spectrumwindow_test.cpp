@@ -1,0 +1,319 @@
+// The spectrum window's state driven as a user drives it: the lists, drags
+// on the level diagram, clicks and drags on the strip, the arrow keys, and
+// what each shows.
+#include "spectrum/spectrumwindow.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+#include <vector>
+
+namespace vantrel {
+namespace {
+
+class SpectrumWindowTest : public ::testing::Test {
+protected:
+    SpectrumWindowTest()
+        : w(SpectrumLinks{[this](int n) { picked.push_back(n); }, [this] { ++levelWindowOpened; },
+                          [](const std::string& s) { return 100.0 * double(s.size()); }}) {}
+
+    const SpectrumTables& t() { return w.tables(); }
+    // Press on one point of the diagram, move to another, release there.
+    void drag(float x1, float y1, float x2, float y2) {
+        w.diagramPressed(x1, y1);
+        w.diagramMoved(x2, y2, true);
+        w.diagramReleased(x2, y2);
+    }
+    void click(float x, float y) { drag(x, y, x, y); }
+    void expectTransition(int upper, int lower) {
+        EXPECT_EQ(w.upperState, upper);
+        EXPECT_EQ(w.lowerState, lower);
+        EXPECT_EQ(w.currentLine, lineBetween(t(), upper, lower));
+        EXPECT_TRUE(w.pointerAbove.visible && w.pointerBelow.visible && !w.pointerAcross.visible);
+        EXPECT_EQ(w.pointerAbove.x1, t().lines[w.currentLine].x);
+        EXPECT_EQ(w.lists[upperList].position, 21 - upper);
+        EXPECT_EQ(w.lists[lowerList].position, upper - lower);
+    }
+    void expectNoTransition() {
+        EXPECT_EQ(w.upperState, 0);
+        EXPECT_EQ(w.lowerState, 0);
+        EXPECT_FALSE(w.pointerAbove.visible || w.wavelengthCaption.visible || w.frequencyCaption.visible);
+        EXPECT_FALSE(w.mainArrow.visible || w.magnifiedArrow.visible || w.transitionText.visible);
+    }
+
+    std::vector<int> picked;
+    int levelWindowOpened = 0;
+    SpectrumWindow w;
+};
+
+TEST_F(SpectrumWindowTest, OpensWithFullUpperListAndNothingSelected) {
+    const StateList& upper = w.lists[upperList];
+    ASSERT_EQ(upper.items.size(), 20u);
+    EXPECT_EQ(upper.items[0], "SELECT A STATE");
+    EXPECT_EQ(upper.items[1], "20: E=-5.45E-21 Joule");
+    EXPECT_EQ(upper.items[19], "2: E=-5.45E-19 Joule");
+    for (int n = 2; n <= 20; ++n) EXPECT_EQ(upper.items[21 - n].rfind(std::to_string(n) + ": E=-", 0), 0u) << n;
+    EXPECT_EQ(upper.position, 0);
+    EXPECT_EQ(w.lists[lowerList].items, std::vector<std::string>{"SELECT A STATE"});
+    EXPECT_EQ(w.lists[lowerList].position, -1);
+    expectNoTransition();
+    for (const TextMark* m : {&w.hoverTag, &w.upperTag, &w.lowerTag, &w.transitionText}) EXPECT_FALSE(m->visible);
+
+    // Twelve captions on the main ladder and "aJ", seven and "aJ" on the magnified one.
+    std::string captions;
+    for (const TextMark& m : w.axisCaptions) captions += m.caption + "|";
+    EXPECT_EQ(captions, "0.0|-0.2|-0.4|-0.6|-0.8|-1.0|-1.2|-1.4|-1.6|-1.8|-2.0|-2.2|aJ| 0.00|-0.01|-0.02|-0.03|"
+                        "-0.04|-0.05|-0.06|aJ|");
+    EXPECT_TRUE(w.axisCaptions[11].top == 3833 - 100 && w.axisCaptions[11].left == 920 - 400);  // right-aligned
+    EXPECT_EQ(w.axisCaptions[19].left, 3150);
+    EXPECT_EQ(w.levelLines.size(), 20u + 15u + 2u);  // both ladders and two connectors
+}
+
+TEST_F(SpectrumWindowTest, ChoosingAnUpperStateFillsTheLowerListAndShowsTheLineBelow) {
+    w.selectListPosition(upperList, 21 - 3);
+    EXPECT_EQ(w.lists[lowerList].items,
+              (std::vector<std::string>{"SELECT A STATE", "2: E=-5.45E-19 Joule", "1: E=-2.18E-18 Joule"}));
+    expectTransition(3, 2);
+    // The lower level is kept while it stays below the new upper one.
+    w.selectListPosition(upperList, 21 - 8);
+    expectTransition(8, 2);
+    w.selectListPosition(lowerList, 8 - 5);
+    expectTransition(8, 5);
+    EXPECT_EQ(w.lowerTag.left, 1850);
+    w.selectListPosition(upperList, 21 - 4);
+    expectTransition(4, 3);  // 5 is not below 4: the level just below
+
+    // "SELECT A STATE" below clears; above it only empties the lower list.
+    w.selectListPosition(lowerList, 0);
+    expectNoTransition();
+    w.selectListPosition(upperList, 21 - 3);
+    w.selectListPosition(upperList, 0);
+    EXPECT_EQ(w.upperState, 0);
+    EXPECT_EQ(w.lists[lowerList].items, std::vector<std::string>{"SELECT A STATE"});
+    EXPECT_EQ(w.lists[lowerList].position, -1);
+    EXPECT_TRUE(w.mainArrow.visible);  // the drawn transition stays until the next action
+}
+
+TEST_F(SpectrumWindowTest, TagsMoveAsideWhenLevelsCrowd) {
+    w.showTransition(2, 5);  // either order
+    EXPECT_TRUE(w.upperState == 5 && w.upperTag.caption == "n=5");
+    EXPECT_TRUE(w.lowerTag.left == 1450 && w.lowerTag.top == 1100 - 100);
+    EXPECT_FALSE(w.upperMagnifiedTag.visible || w.lowerMagnifiedTag.visible);
+    w.showTransition(20, 19);
+    EXPECT_TRUE(w.lowerMagnifiedTag.left == 1750 && w.lowerMagnifiedTag.top == 499 - 100);
+    EXPECT_TRUE(w.upperMagnifiedTag.visible && w.lowerMagnifiedTag.visible && w.upperMagnifiedTag.left == 2150);
+    w.showTransition(20, 10);
+    EXPECT_EQ(w.lowerMagnifiedTag.left, 2150);
+    w.showTransition(7, 7);
+    expectNoTransition();
+    EXPECT_FALSE(w.upperTag.visible);
+}
+
+TEST_F(SpectrumWindowTest, DragFromThreeToTwo) {
+    drag(1200, 600, 1200, 1100);
+    expectTransition(3, 2);
+    EXPECT_FALSE(w.magnifiedArrow.visible);  // 3 is not above 6
+    EXPECT_TRUE(w.mainArrow.visible && w.mainArrow.x1 == 1150 && w.mainArrow.y1 == 620 && w.mainArrow.y2 == 1080);
+    EXPECT_EQ(w.mainArrow.color, redColor);
+    EXPECT_TRUE(w.transitionText.visible);
+    EXPECT_EQ(w.transitionText.caption, "n= 3 --> n=2:   0.303 attoJoule");
+    EXPECT_EQ(w.currentLine, 20);
+    EXPECT_EQ(w.frequencyCaption.caption, "4.57E+14 Hz");
+    EXPECT_EQ(w.wavelengthCaption.caption, "654 nm");
+    EXPECT_FALSE(w.dragLine.visible);
+    EXPECT_TRUE(picked.empty());
+
+    drag(2800, 2404, 2800, 3200);  // on the magnified ladder
+    expectTransition(7, 6);
+    EXPECT_TRUE(w.mainArrow.visible && w.magnifiedArrow.visible);
+    EXPECT_EQ(w.magnifiedArrow.color, w.mainArrow.color);
+    EXPECT_EQ(w.magnifiedArrow.y1, 2424);
+    click(1800, 2000);
+    drag(1200, 284, 1200, 344);  // 300 itself lies within 60 of level 5
+    expectTransition(6, 5);
+    EXPECT_FALSE(w.magnifiedArrow.visible);
+    EXPECT_EQ(w.lowerTag.left, 1850);
+
+    // Pressing on either end of the shown transition drags from the other.
+    drag(1200, 284, 1200, 1100);
+    expectTransition(5, 2);
+    drag(1200, 1100, 1200, 425);
+    expectTransition(5, 4);
+    // Released away from any level: nothing selected.
+    drag(1200, 425, 1800, 2000);
+    expectNoTransition();
+    EXPECT_TRUE(picked.empty());  // no click on a single level
+}
+
+TEST_F(SpectrumWindowTest, RubberBandTakesThePhotonColourWhileDragging) {
+    w.diagramPressed(1200, 1100);
+    EXPECT_TRUE(w.dragStart == 2 && w.dragLine.visible && w.dragLine.x1 == 1150 && w.dragLine.y1 == 1100);
+    EXPECT_EQ(w.upperTag.caption, "n=2");
+    const std::tuple<float, float, std::uint32_t> path[] = {
+        {1200, 633, greyColor},   {1200, 632, redColor},    {1200, 560, orangeColor}, {1200, 540, yellowColor},
+        {1200, 480, greenColor},  {1200, 440, tealColor},   {1200, 400, blueColor},   {1200, 300, violetColor},
+        {1200, 282, greyColor},   {2800, 3000, violetColor}, {2800, 470, greyColor}};  // x >= 2600: magnified scale
+    for (auto [x, y, color] : path) {
+        w.diagramMoved(x, y, true);
+        EXPECT_EQ(w.dragLine.color, color) << y;
+        EXPECT_TRUE(w.dragLine.x2 == x && w.dragLine.y2 == y);
+    }
+    // The free pointer shows that photon on the strip.
+    w.diagramMoved(1200, 600, true);
+    EXPECT_TRUE(w.pointerAcross.visible && w.pointerAcross.x1 == stripX(t().lines[20].energy));
+    EXPECT_EQ(w.wavelengthCaption.caption, "654 nm");
+    EXPECT_TRUE(w.hoverTag.visible && w.hoverTag.caption == "n=3");
+    // Far below level 1 the photon lies beyond the strip: the pointer hides.
+    w.diagramMoved(1200, 4800, true);
+    EXPECT_FALSE(w.pointerAcross.visible || w.frequencyCaption.visible);
+    // Moving without a button only moves the hover tag.
+    w.diagramReleased(1200, 4800);
+    w.diagramMoved(2800, 2404, false);
+    EXPECT_TRUE(w.hoverTag.caption == "n=7" && w.hoverTag.left == 2150 && !w.dragLine.visible);
+}
+
+TEST_F(SpectrumWindowTest, ClickOnALevelHandsItToTheMainWindow) {
+    w.showTransition(5, 2);
+    click(1200, 425);
+    EXPECT_EQ(picked, std::vector<int>{4});
+    EXPECT_TRUE(w.upperState == 4 && w.lowerState == 0 && w.upperTag.visible && w.upperTag.caption == "n=4");
+    EXPECT_FALSE(w.lowerTag.visible || w.transitionText.visible || w.pointerAbove.visible);
+    EXPECT_TRUE(w.lists[upperList].position == -1 && w.lists[lowerList].position == -1);
+
+    click(1800, 2000);  // empty space
+    EXPECT_EQ(picked, std::vector<int>{4});
+    EXPECT_FALSE(w.upperState != 0 || w.upperTag.visible);
+
+    w.energyLevelsClicked();
+    EXPECT_EQ(levelWindowOpened, 1);
+}
+
+TEST_F(SpectrumWindowTest, StripClickPicksTheNearestLineAndDragReadsFreely) {
+    w.stripMoved(3700, true);
+    EXPECT_TRUE(w.pointerAcross.visible);
+    EXPECT_EQ(w.frequencyCaption.caption, "3.29E+15 Hz");
+    EXPECT_EQ(w.wavelengthCaption.caption, "90.9 nm");
+    // Captions kept inside the strip: 50 short of its right edge...
+    EXPECT_EQ(w.frequencyCaption.left + 1100, 4095 - 50);
+    w.stripMoved(100, true);
+    EXPECT_TRUE(w.wavelengthCaption.caption == "0 nm" && w.frequencyCaption.caption == "0.00E+0 Hz");
+    EXPECT_TRUE(w.wavelengthCaption.left == 20 && w.frequencyCaption.left == 20);  // ...and from 20 at its left end
+    w.stripMoved(2000, true);
+    EXPECT_TRUE(w.pointerAcross.x1 == 2000 && w.frequencyCaption.left == 2000 - 550);  // centred
+    w.stripMoved(50, true);
+    EXPECT_FALSE(w.pointerAbove.visible || w.pointerAcross.visible || w.frequencyCaption.visible);
+    w.stripMoved(2000, false);
+    EXPECT_FALSE(w.pointerAbove.visible);
+
+    w.stripReleased(t().lines[20].x + 3);
+    expectTransition(3, 2);
+    EXPECT_EQ(w.frequencyCaption.caption, "4.57E+14 Hz");
+    w.stripReleased(9000);  // far from every line
+    expectNoTransition();
+
+    // A line number puts the pointers on that line wherever x was.
+    w.setSpectrumPointers(7, 0, true);
+    EXPECT_TRUE(w.currentLine == 7 && w.pointerBelow.x1 == t().lines[7].x);
+    EXPECT_TRUE(w.pointerBelow.y1 == 800 && w.pointerBelow.y2 == 900 && w.pointerAbove.y2 == 300);
+    w.setSpectrumPointers(0, 50, true);
+    EXPECT_FALSE(w.pointerAbove.visible || w.pointerBelow.visible || w.wavelengthCaption.visible);
+}
+
+TEST_F(SpectrumWindowTest, LeftAndRightWalkTheStrip) {
+    w.keyDown(RightKey);  // from x = 0: the lowest-numbered line at x = 101, 185
+    expectTransition(18, 17);
+    w.keyDown(RightKey);  // 188 and 190 share x = 101
+    EXPECT_GT(t().lines[w.currentLine].x, 101);
+    w.keyDown(LeftKey);
+    EXPECT_EQ(w.currentLine, 185);
+    w.showSpectrumLine(19);
+    w.keyDown(RightKey);
+    EXPECT_EQ(w.currentLine, 190);
+    w.keyDown(LeftKey);
+    EXPECT_EQ(w.currentLine, 19);
+    w.showSpectrumLine(190 + 19);  // brought into 1..190
+    EXPECT_EQ(w.currentLine, 19);
+    w.showSpectrumLine(0);
+    expectNoTransition();
+
+    // A list with the focus keeps Left and Right for itself.
+    w.showSpectrumLine(20);
+    w.focusedList = upperList;
+    w.keyDown(RightKey);
+    EXPECT_EQ(w.currentLine, 20);
+    w.keyDown(65);
+    EXPECT_EQ(w.currentLine, 20);
+}
+
+TEST_F(SpectrumWindowTest, UpAndDownWalkTheLineTable) {
+    const std::tuple<int, int, int, int, int> steps[] = {
+        {UpKey, 20, 1, 3, 2},   {UpKey, 20, 19, 2, 1}, {UpKey, 4, 2, 5, 2},
+        {DownKey, 2, 1, 20, 19}, {DownKey, 3, 2, 20, 1}, {DownKey, 5, 2, 4, 2}};
+    for (auto [key, fromUpper, fromLower, upper, lower] : steps) {
+        w.showTransition(fromUpper, fromLower);
+        w.keyDown(key);
+        expectTransition(upper, lower);
+    }
+
+    // Between the two lists the focus moves only when they are two levels apart.
+    w.showTransition(5, 3);
+    w.focusedList = lowerList;
+    std::vector<int> focus;
+    for (int key : {UpKey, UpKey, DownKey, DownKey}) w.keyDown(key), focus.push_back(w.focusedList);
+    EXPECT_EQ(focus, (std::vector<int>{upperList, upperList, lowerList, lowerList}));
+    expectTransition(5, 3);
+    w.showTransition(5, 4);
+    w.focusedList = lowerList;
+    w.keyDown(UpKey);
+    EXPECT_EQ(w.focusedList, lowerList);
+}
+
+// Down after a click on empty space, a click on level 1, or "SELECT A STATE"
+// in the upper list would step to level -1: the selection clears instead.
+TEST_F(SpectrumWindowTest, DownNeverStepsBelowLevelOne) {
+    click(1800, 2000);
+    w.keyDown(DownKey);
+    expectNoTransition();
+
+    click(1200, 3800);
+    ASSERT_EQ(w.upperState, 1);
+    w.keyDown(DownKey);
+    expectNoTransition();
+
+    w.showTransition(3, 2);
+    w.selectListPosition(upperList, 0);
+    ASSERT_TRUE(w.upperState == 0 && w.lowerState == 2);
+    w.keyDown(DownKey);
+    expectNoTransition();
+    // Up from the same place reaches a real line.
+    w.showTransition(3, 2);
+    w.selectListPosition(upperList, 0);
+    w.keyDown(UpKey);
+    EXPECT_TRUE(w.upperState == 2 && w.lowerState == 1);
+}
+
+// Numbers read from list texts or handed in from outside never index past
+// the tables.
+TEST_F(SpectrumWindowTest, StrayNumbersClearTheSelection) {
+    w.lists[upperList].items[5] = "99: not a level";
+    w.selectListPosition(upperList, 5);
+    EXPECT_TRUE(w.upperState == 0 && w.lists[lowerList].items.size() == 1u);
+    w.selectListPosition(upperList, 40);  // no such position
+    EXPECT_EQ(w.lists[upperList].position, 5);
+
+    for (auto [a, b] : {std::pair{21, 3}, {-1, 2}, {0, 5}, {20, -1}, {32767, 1}}) {
+        w.showTransition(3, 2);
+        w.showTransition(a, b);
+        expectNoTransition();
+    }
+    w.showSpectrumLine(-7);
+    expectNoTransition();
+    int level = 25;
+    w.showDrag(1200, 600, level, DragMode::Press);
+    EXPECT_TRUE(level == 0 && w.dragStart == 0);
+    w.setSpectrumPointers(500, 2000, true);  // no such line: a free pointer
+    EXPECT_TRUE(w.pointerAcross.visible);
+}
+
+}  // namespace
+}  // namespace vantrel
