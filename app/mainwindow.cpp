@@ -47,6 +47,15 @@ void levelSetupCurrent() {
     hooks().levelSetup(o.currentZ, o.currentN, o.currentL, o.currentM);
 }
 
+// Typed numbers reach the level diagram too (invalid ones already did,
+// through the refresh).
+void quantumTextChanged() {
+    updateOrbital(true);
+    const auto& o = globals().orbital;
+    if (mainWindow().levelsOpen && mainWindow().calculateButton.enabled && validNumbers(o.currentN, o.currentL, o.currentM))
+        levelSetupCurrent();
+}
+
 void redrawTheory() {
     auto& f = mainWindow();
     if (f.calculateButton.enabled && f.plotModeOptions[1].checked) showTheory();
@@ -134,6 +143,7 @@ void levelsClick() {
     }
     if (g.levelsOpen) {
         levelSetupCurrent();
+        call(windowHooks().showLevels);  // to the front
     } else {
         g.levelsOpen = true;
         call(windowHooks().showLevels);
@@ -211,7 +221,7 @@ WindowHooks& windowHooks() {
 void installReactions() {
     auto& f = mainWindow();
     for (int i = 0; i < 3; ++i) {
-        f.quantumText[i].onChange = [] { updateOrbital(true); };
+        f.quantumText[i].onChange = quantumTextChanged;
         f.quantumText[i].onFocus = [i] { selectAll(mainWindow().quantumText[i]); };
         f.quantumSpinners[i].onChange = [i] { quantumSpinnerChanged(i); };
     }

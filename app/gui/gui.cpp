@@ -7,6 +7,7 @@
 #include "app/gui/qtdialogs.h"
 #include "app/mainwindow.h"
 #include "install/helpinstaller.h"
+#include "levels/gui/levelwindowlink.h"
 #include "output/platform.h"
 #include "output/radialplot.h"
 #include "spectrum/gui/spectrumopener.h"
@@ -26,6 +27,7 @@ int runGui(QApplication& app, const std::string& commandLine) {
         MainWindowView view;
         installReactions();
         view.installHooks();
+        LevelWindowLink levels(&view, [&view] { view.syncAll(); });
         installSpectrumWindow(&view);
         QObject::connect(&view, &MainWindowView::windowClosed, &app, [&qtDialogs] {
             qtDialogs.setClosing(true);

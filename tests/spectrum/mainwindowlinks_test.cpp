@@ -63,13 +63,13 @@ TEST_F(SpectrumLinksTest, EnergyLevelsClosesThisWindowAndOpensOrUpdatesTheLevelW
     EXPECT_TRUE(mainWindow().levelsOpen);
     EXPECT_EQ(calls, "closespectrum showlevels ");
 
-    // With the level window already open, it only follows the state.
+    // With the level window already open, it follows the state and comes to the front.
     calls.clear();
     mainWindow().spectrumOpen = true;
     setOrbital(1, 3, 1, 0, false);
     setups.clear();
     links.openEnergyLevels();
-    EXPECT_EQ(calls, "closespectrum ");
+    EXPECT_EQ(calls, "closespectrum showlevels ");
     ASSERT_EQ(setups.size(), 1u);
     EXPECT_EQ(setups[0], std::make_tuple(1, 3, 1, 0));
 }

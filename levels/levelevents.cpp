@@ -1,0 +1,149 @@
+// The level diagram window's events: load and unload, the species options,
+// the pointer on the diagram and on its markers, the arrow keys and the
+// "Spectrum" link.
+#include "levels/leveldiagram.h"
+
+#include <algorithm>
+
+#include "app/windowstate.h"
+#include "engine/globals.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr int highestWalkLevel = 20;
+
+// Where the simulated pointer lands on a marker: on its bar.
+constexpr double markerPointX = 1;
+constexpr double markerPointY = 175;
+
+}  // namespace
+
+void LevelDiagram::load() {
+    const LevelDiagramHooks kept = hooks;
+    const bool keptEnabled = enabled;
+    *this = LevelDiagram();  // a window opened again starts afresh
+    hooks = kept;
+    enabled = keptEnabled;
+    rule = std::string(80, '-');
+    for (auto& column : columns) column[0].visible = false;
+    bareLevel.left = 800;
+    createAxis();
+    createColumns();
+    showSelectedColumn();
+    const OrbitalState& o = globals().orbital;
+    setUp(o.currentZ, o.currentN, o.currentL, o.currentM);
+}
+
+void LevelDiagram::unload() { mainWindow().levelsOpen = false; }
+
+void LevelDiagram::chooseSpecies(int option) {
+    if (option < 0 || option > 3) return;
+    const int k = pickedIndex();
+    selectOption(option);
+    if (validIndex(k) && k < static_cast<int>(columns[option].size())) {
+        // Point at the same state in the new column and release there: the
+        // main window takes the same n, l, m for the new species. This
+        // pointer is the program's own, so a key's pending skip must not
+        // swallow it.
+        skipNextPointerMove = false;
+        markerPointerMove(option, k, markerPointX, markerPointY);
+        pickedTag = hoveredTag;
+        markerPointerRelease(option, k);
+        return;
+    }
+    // No marker picked (a level above 3, say): the species still changes.
+    const OrbitalState& o = globals().orbital;
+    if (o.currentN >= 1 && hooks.setOrbital) hooks.setOrbital(visibleZ(), o.currentN, o.currentL, o.currentM, false);
+}
+
+void LevelDiagram::pointerMove(double x, double y) {
+    if (skipNextPointerMove) {
+        skipNextPointerMove = false;
+        return;
+    }
+    hoveredTag.clear();
+    const auto& column = visibleColumn();
+    const int last = std::min(stateCount, static_cast<int>(column.size()) - 1);
+    for (int k = 1; k <= last; ++k) {
+        const LevelMarker& marker = column[k];
+        if (marker.left < x && x < marker.left + markerHitWidth && marker.top + markerBarTop < y &&
+            y < marker.top + markerBarBottom) {
+            hoveredTag = marker.tag;
+            return;
+        }
+    }
+}
+
+void LevelDiagram::pointerPress() {
+    if (!hoveredTag.empty()) pickedTag = hoveredTag;
+}
+
+void LevelDiagram::pointerRelease() {
+    if (hoveredTag.empty()) return;
+    pickedTag += "--->" + hoveredTag;
+    applyPick(pickedTag);
+}
+
+void LevelDiagram::markerPointerMove(int column, int index, double x, double y) {
+    if (column < 0 || column > 3 || index < 1 || index >= static_cast<int>(columns[column].size())) return;
+    const LevelMarker& marker = columns[column][index];
+    pointerMove(x + marker.left, y + marker.top);
+}
+
+void LevelDiagram::markerPointerPress(int, int) { pointerPress(); }
+
+void LevelDiagram::markerPointerRelease(int, int) { pointerRelease(); }
+
+bool LevelDiagram::arrowKey(LevelArrowKey key) {
+    OrbitalState& o = globals().orbital;
+    int n = o.currentN, l = o.currentL, m = o.currentM;
+    // Walking from numbers that name no state would only wander further off.
+    if (n < 1 || n > highestWalkLevel || l < 0 || l >= n || m < -l || m > l) return false;
+    switch (key) {
+    case LevelArrowKey::Left:
+        if (l == 0) return false;
+        if (m != -l) {
+            --m;
+        } else {
+            --l;
+            m = l;
+        }
+        break;
+    case LevelArrowKey::Right:
+        if (l == n - 1 && m == l) return false;  // the last state of the level
+        if (m != l) {
+            ++m;
+        } else {
+            ++l;
+            m = -l;
+        }
+        break;
+    case LevelArrowKey::Up:
+        if (n == highestWalkLevel) return false;
+        ++n;
+        break;
+    case LevelArrowKey::Down:
+        if (n == 1) return false;
+        --n;
+        if (l >= n) l = n - 1;
+        if (m < -l || m > l) m = l;
+        break;
+    }
+    o.currentN = n;
+    o.currentL = l;
+    o.currentM = m;
+    if (hooks.setOrbital) hooks.setOrbital(o.currentZ, n, l, m, false);
+    skipNextPointerMove = true;
+    return true;
+}
+
+void LevelDiagram::spectrumLinkClicked() {
+    mainWindow().levelsOpen = false;
+    if (hooks.closeWindow) hooks.closeWindow();
+    mainWindow().spectrumOpen = true;
+    if (hooks.showSpectrum) hooks.showSpectrum();
+}
+
+}  // namespace vantrel

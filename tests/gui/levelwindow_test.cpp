@@ -1,0 +1,279 @@
+// The level diagram window driven as a user drives it, beside the real
+// main window with its reactions and engine.
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRadioButton>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+
+#include "app/orbitalcontrols.h"
+#include "engine/globals.h"
+#include "guitest.h"
+#include "levels/gui/leveldiagramarea.h"
+#include "levels/gui/leveldiagramwindow.h"
+#include "levels/gui/levelwindowlink.h"
+#include "levels/leveldiagram.h"
+#include "spectrum/gui/spectrumopener.h"
+#include "spectrum/gui/spectrumview.h"
+
+namespace vantrel::test {
+namespace {
+
+class LevelWindowTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        startWindow(true);
+        link = std::make_unique<LevelWindowLink>(view.get(), [this] { view->syncAll(); });
+    }
+    void TearDown() override {
+        link.reset();
+        GuiTest::TearDown();
+    }
+    LevelDiagramWindow& levels() { return link->window(); }
+    LevelDiagramArea* area() { return levels().area(); }
+    LevelDiagram& diagram() { return levelDiagram(); }
+
+    void openFromMenu() {
+        view->actionFor(f.compareEnergiesMenuItem)->trigger();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&levels()));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&levels()));
+    }
+    // The pixel on the bar of marker k of the column shown.
+    QPoint markerPoint(int k) {
+        const LevelMarker& m = diagram().visibleColumn()[k];
+        return area()->pixelsOf(m.left + 125, m.top + 165).toPoint();
+    }
+    // A pointer move with no button held, sent to the diagram itself (the
+    // test cursor would find whichever window lies on top there).
+    void hover(QPoint at) {
+        QMouseEvent move(QEvent::MouseMove, at, area()->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(area(), &move);
+    }
+    void clickMarker(int k) {
+        hover(markerPoint(k));
+        QTest::mouseClick(area(), Qt::LeftButton, {}, markerPoint(k));
+    }
+    // n, l, m as the main window's boxes show them, and Z.
+    std::string mainState() {
+        return edit(f.quantumText[0])->text().toStdString() + " " + edit(f.quantumText[1])->text().toStdString() + " " +
+               edit(f.quantumText[2])->text().toStdString() + " Z=" + std::to_string(globals().orbital.currentZ);
+    }
+    QString frameTitle() { return qobject_cast<QGroupBox*>(widget(f.calculationFrame))->title(); }
+
+    std::unique_ptr<LevelWindowLink> link;
+};
+
+TEST_F(LevelWindowTest, MenuOpensTheWindowWhichFollowsTheMainWindow) {
+    openFromMenu();
+    EXPECT_TRUE(mainWindow().levelsOpen);
+    EXPECT_EQ(levels().windowTitle(), "Compare Orbital Energies");
+    EXPECT_TRUE(levels().speciesButton(1)->isChecked());
+    EXPECT_EQ(levels().pickedLabel()->text(), "#1:  Z=1 n=1 l=0 m=0 E=-2.18 aJ");
+    EXPECT_TRUE(levels().spectrumLink()->isVisible());
+    // Beside the main window, not over it, when the screen has room.
+    if (levels().frameGeometry().width() + view->frameGeometry().width() <= levels().screen()->availableGeometry().width())
+        EXPECT_LE(levels().frameGeometry().right(), view->frameGeometry().left());
+
+    // The n spinner, a typed l and m, the species menu: the diagram follows.
+    clickSpinner(f.quantumSpinners[0], 1);
+    EXPECT_EQ(diagram().pickedTag, "#2:  Z=1 n=2 l=0 m=0 E=-0.54 aJ");
+    type(f.quantumText[1], "1");
+    type(f.quantumText[2], "-1");
+    EXPECT_EQ(diagram().selectedIndex, 3);
+    view->actionFor(f.speciesMenuItems[1])->trigger();
+    EXPECT_TRUE(levels().speciesButton(2)->isChecked());
+    EXPECT_EQ(levels().pickedLabel()->text(), "#3:  Z=2 n=2 l=1 m=-1 E=-2.18 aJ");
+    type(f.quantumText[1], "7");
+    EXPECT_EQ(levels().energyLabel()->text(), "INVALID QUANTUM NUMBERS");
+    EXPECT_EQ(diagram().selectedIndex, 0);
+
+    // The menu item again: one window, brought up to date.
+    view->actionFor(f.compareEnergiesMenuItem)->trigger();
+    EXPECT_EQ(QApplication::topLevelWidgets().count(&levels()), 1);
+    EXPECT_TRUE(levels().isVisible());
+}
+
+TEST_F(LevelWindowTest, ClickOnAMarkerBecomesTheMainWindowsOrbital) {
+    openFromMenu();
+    hover(markerPoint(7));
+    EXPECT_EQ(area()->toolTip(), "Z=1 n=3 l=1 m=-1 E=-0.24 aJ");
+    clickMarker(7);
+    EXPECT_EQ(mainState(), "3 1 -1 Z=1");
+    EXPECT_TRUE(diagram().visibleColumn()[7].selected());
+    EXPECT_EQ(frameTitle(), "Calculation Options for the H Atom (Z=1)");
+
+    // A press on one marker and a release on another picks the first.
+    QTest::mousePress(area(), Qt::LeftButton, {}, markerPoint(1));
+    QTest::mouseMove(area(), markerPoint(14));
+    QTest::mouseRelease(area(), Qt::LeftButton, {}, markerPoint(14));
+    EXPECT_EQ(mainState(), "1 0 0 Z=1");
+
+    // A click between markers changes nothing.
+    const QPoint gap = (markerPoint(9) + markerPoint(10)) / 2 + QPoint(0, 40);
+    hover(gap);
+    QTest::mouseClick(area(), Qt::LeftButton, {}, gap);
+    EXPECT_EQ(mainState(), "1 0 0 Z=1");
+
+    // At another size the same markers are hit.
+    levels().resize(levels().width() * 3 / 2, levels().height() * 3 / 2);
+    QApplication::processEvents();
+    clickMarker(12);
+    EXPECT_EQ(mainState(), "3 2 0 Z=1");
+}
+
+TEST_F(LevelWindowTest, ArrowKeysWalkWhileTheDiagramHasTheFocus) {
+    openFromMenu();
+    clickMarker(2);
+    ASSERT_TRUE(area()->hasFocus());
+    QTest::keyClick(area(), Qt::Key_Right);
+    EXPECT_EQ(mainState(), "2 1 -1 Z=1");
+    QTest::keyClick(area(), Qt::Key_Up);
+    QTest::keyClick(area(), Qt::Key_Up);
+    EXPECT_EQ(mainState(), "4 1 -1 Z=1");
+    EXPECT_EQ(diagram().selectedIndex, 0);
+    EXPECT_TRUE(diagram().bareLevel.visible);
+    QTest::keyClick(area(), Qt::Key_Down);
+    QTest::keyClick(area(), Qt::Key_Left);
+    EXPECT_EQ(mainState(), "3 0 0 Z=1");
+    EXPECT_TRUE(diagram().visibleColumn()[6].selected());
+
+    // The next pointer move keeps the keys' state; a click still picks.
+    hover(markerPoint(1));
+    EXPECT_NE(diagram().hoveredTag, diagram().visibleColumn()[1].tag);
+    clickMarker(1);
+    EXPECT_EQ(mainState(), "1 0 0 Z=1");
+
+    // Keys elsewhere in the window do not walk.
+    levels().speciesButton(1)->setFocus();
+    QTest::keyClick(levels().energyLabel(), Qt::Key_Up);
+    EXPECT_EQ(mainState(), "1 0 0 Z=1");
+}
+
+TEST_F(LevelWindowTest, SpeciesOptionsSwitchTheMainWindowsSpecies) {
+    openFromMenu();
+    clickMarker(5);
+    QTest::mouseClick(levels().speciesButton(2), Qt::LeftButton, {}, QPoint(8, levels().speciesButton(2)->height() / 2));
+    EXPECT_EQ(mainState(), "2 1 1 Z=2");
+    EXPECT_EQ(frameTitle(), "Calculation Options for the He+ Ion (Z=2)");
+    EXPECT_TRUE(view->actionFor(f.speciesMenuItems[1])->isChecked());
+    EXPECT_FALSE(levels().spectrumLink()->isVisible());
+
+    levels().speciesButton(0)->click();
+    EXPECT_EQ(mainState(), "2 1 1 Z=4");
+    EXPECT_EQ(frameTitle(), "Calculation Options for the Be+3 Ion (Z=4)");
+
+    // Z = 7 from the main window's "&Other": the option follows, and the
+    // levels below the scale are named instead of drawn.
+    dialogs.inputs.push_back("7");
+    view->actionFor(f.speciesMenuItems[4])->trigger();
+    EXPECT_EQ(levels().speciesButton(0)->text(), "Z = 7");
+    EXPECT_TRUE(levels().speciesButton(0)->isChecked());
+    EXPECT_EQ(levels().belowAreaLabel()->text(), "Below the scale: n=1 at -106.81 aJ, n=2 at -26.70 aJ");
+    EXPECT_TRUE(levels().belowAreaLabel()->isVisible());
+    const QImage picture = area()->grab().toImage();
+    EXPECT_EQ(picture.size(), area()->size() * picture.devicePixelRatio());
+
+    levels().speciesButton(1)->click();
+    EXPECT_EQ(mainState(), "2 1 1 Z=1");
+    EXPECT_TRUE(levels().spectrumLink()->isVisible());
+    EXPECT_FALSE(levels().belowAreaLabel()->isVisible());
+}
+
+TEST_F(LevelWindowTest, RunsDisableTheWindowAndClosingKeepsBothConsistent) {
+    openFromMenu();
+    enableControls(false);
+    EXPECT_FALSE(levels().isEnabled());
+    // What a loaded point file did meanwhile shows once it is over.
+    const auto tell = hooks().levelSetup;
+    hooks().levelSetup = nullptr;  // a load does not tell the diagram
+    setOrbital(2, 3, 1, 0, false);
+    hooks().levelSetup = tell;
+    ASSERT_EQ(diagram().selectedIndex, 1);
+    enableControls(true);
+    EXPECT_TRUE(levels().isEnabled());
+    EXPECT_EQ(levels().pickedLabel()->text(), "#8:  Z=2 n=3 l=1 m=0 E=-0.97 aJ");
+    EXPECT_TRUE(levels().speciesButton(2)->isChecked());
+    setOrbital(1, 1, 0, 0, false);
+
+    levels().close();
+    EXPECT_FALSE(mainWindow().levelsOpen);
+    clickSpinner(f.quantumSpinners[0], 1);  // nothing reaches the closed window
+    EXPECT_EQ(mainState(), "2 0 0 Z=1");
+    EXPECT_EQ(diagram().selectedIndex, 1);
+
+    // Opened again it starts from the main window's state.
+    openFromMenu();
+    EXPECT_EQ(diagram().selectedIndex, 2);
+
+    // The spectrum menu item closes it.
+    int spectrumShown = 0;
+    windowHooks().showSpectrum = [&] { ++spectrumShown; };
+    view->actionFor(f.spectrumMenuItem)->trigger();
+    EXPECT_FALSE(levels().isVisible());
+    EXPECT_FALSE(mainWindow().levelsOpen);
+    EXPECT_EQ(spectrumShown, 1);
+}
+
+TEST_F(LevelWindowTest, SpectrumLinkAndBackWithTheRealSpectrumWindow) {
+    installSpectrumWindow(view.get());
+    openFromMenu();
+    QTest::mouseClick(levels().spectrumLink(), Qt::LeftButton);
+    ASSERT_NE(openSpectrumView(), nullptr);
+    EXPECT_TRUE(openSpectrumView()->isVisible());
+    EXPECT_FALSE(levels().isVisible());
+    EXPECT_FALSE(mainWindow().levelsOpen);
+    EXPECT_TRUE(mainWindow().spectrumOpen);
+
+    // The menu item brings the level window back and closes the spectrum.
+    setOrbital(1, 3, 2, 1, false);
+    openFromMenu();
+    QApplication::processEvents();
+    EXPECT_EQ(openSpectrumView(), nullptr);
+    EXPECT_FALSE(mainWindow().spectrumOpen);
+    EXPECT_EQ(diagram().selectedIndex, 13);
+    windowHooks().showSpectrum = nullptr;
+    windowHooks().closeSpectrum = nullptr;
+}
+
+// The bars come out in their colours; with VANTREL_LEVELS_PICTURE set, the
+// two windows side by side are written to that file.
+TEST_F(LevelWindowTest, MarkersAreDrawnInTheirColours) {
+    openFromMenu();
+    levels().resize(std::max(levels().width(), 700), view->height());
+    QApplication::processEvents();
+    levels().speciesButton(3)->click();
+    clickMarker(8);
+    QTest::keyClick(area(), Qt::Key_Right);
+    QApplication::processEvents();
+    const QImage diagramPicture = area()->grab().toImage();
+    auto has = [&](QColor colour) {
+        for (int y = 0; y < diagramPicture.height(); ++y)
+            for (int x = 0; x < diagramPicture.width(); ++x)
+                if (diagramPicture.pixelColor(x, y) == colour) return true;
+        return false;
+    };
+    EXPECT_TRUE(has(QColor(255, 0, 0)));
+    EXPECT_TRUE(has(QColor(0, 0, 255)));
+    EXPECT_TRUE(has(QColor(148, 0, 211)));
+
+    const char* path = std::getenv("VANTREL_LEVELS_PICTURE");
+    if (!path) return;
+    const QPixmap left = levels().grab(), right = view->grab();
+    QImage both(left.width() + right.width() + 8, std::max(left.height(), right.height()), QImage::Format_RGB32);
+    both.fill(QColor(200, 200, 200));
+    QPainter p(&both);
+    p.drawPixmap(0, 0, left);
+    p.drawPixmap(left.width() + 8, 0, right);
+    p.end();
+    EXPECT_TRUE(both.save(QString::fromLocal8Bit(path)));
+}
+
+}  // namespace
+}  // namespace vantrel::test

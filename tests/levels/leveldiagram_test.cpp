@@ -1,0 +1,380 @@
+#include "levels/leveldiagram.h"
+
+#include <string>
+#include <vector>
+
+#include "engine/globals.h"
+#include "support/testsupport.h"
+
+namespace vantrel {
+namespace {
+
+struct Orbital {
+    int z, n, l, m;
+    bool operator==(const Orbital&) const = default;
+};
+
+void PrintTo(const Orbital& s, std::ostream* os) { *os << s.z << " " << s.n << " " << s.l << " " << s.m; }
+
+// The diagram alone, with a stand-in for the main window: it adopts every
+// orbital handed to it and, like the real one, calls setUp back (once at a
+// time).
+class LevelDiagramTest : public test::FreshState {
+protected:
+    void SetUp() override {
+        FreshState::SetUp();
+        d.hooks.setOrbital = [this](int z, int n, int l, int m, bool) {
+            if (inMain) return;  // the main window's own guard
+            picks.push_back({z, n, l, m});
+            inMain = true;
+            o.currentZ = z, o.currentN = n, o.currentL = l, o.currentM = m;
+            d.setUp(z, n, l, m);
+            inMain = false;
+        };
+        d.hooks.closeWindow = [this] { calls.push_back("close"); };
+        d.hooks.showSpectrum = [this] { calls.push_back("spectrum"); };
+    }
+    void mainState(int z, int n, int l, int m) { o.currentZ = z, o.currentN = n, o.currentL = l, o.currentM = m; }
+    void openAt(int z, int n, int l, int m) {
+        mainState(z, n, l, m);
+        d.load();
+        picks.clear();
+    }
+    const LevelMarker& marker(int column, int k) { return d.columns[column][k]; }
+    // A point on the bar of marker k of the column shown.
+    void pointAt(int k, double dx = 125, double dy = 165) {
+        const LevelMarker& m = d.visibleColumn()[k];
+        d.pointerMove(m.left + dx, m.top + dy);
+    }
+    void clickOn(int k) {
+        pointAt(k);
+        d.pointerPress();
+        d.pointerRelease();
+    }
+    Orbital current() const { return {o.currentZ, o.currentN, o.currentL, o.currentM}; }
+    std::vector<int> visibleColumns() {
+        std::vector<int> shown;
+        for (int c = 0; c < 4; ++c)
+            if (marker(c, 1).visible) shown.push_back(c);
+        return shown;
+    }
+
+    LevelDiagram d;
+    std::vector<Orbital> picks;
+    std::vector<std::string> calls;
+    bool inMain = false;
+};
+
+TEST_F(LevelDiagramTest, ColumnsHoldOneMarkerPerStateInMarkerOrder) {
+    EXPECT_NEAR(LevelDiagram::levelY(1, 1), 535.97472, 1e-3);
+    EXPECT_FLOAT_EQ(LevelDiagram::levelY(2, 1), 100 + 200 * 4 * 2.1798736f);
+
+    d.createColumn(1);
+    d.createColumn(1);  // built again over the same markers
+    EXPECT_EQ(d.stateCount, 14);
+    EXPECT_EQ(d.columns[1].size(), 15u);
+    EXPECT_EQ(marker(1, 3).tag, "#3:  Z=1 n=2 l=1 m=-1 E=-0.54 aJ");
+    EXPECT_EQ(marker(1, 14).tag, "#14:  Z=1 n=3 l=2 m=2 E=-0.24 aJ");
+    // Rows of 1, 4 and 9 markers, 400 apart from 800, coloured by l.
+    EXPECT_EQ(marker(1, 1).left, 800);
+    EXPECT_EQ(marker(1, 5).left, 800 + 3 * 400);
+    EXPECT_EQ(marker(1, 6).left, 800);
+    EXPECT_FLOAT_EQ(marker(1, 6).top, LevelDiagram::levelY(1, 3));
+    EXPECT_EQ(marker(1, 6).color, markerRed);
+    EXPECT_EQ(marker(1, 9).color, markerBlue);
+    EXPECT_EQ(marker(1, 10).color, markerViolet);
+    EXPECT_EQ(marker(1, 14).left, 800 + 8 * 400);
+}
+
+TEST_F(LevelDiagramTest, AxisLabelsEndAtTheAxis) {
+    d.hooks.textWidth = [](const std::string& t) { return 100.0 * t.size(); };
+    d.createAxis();
+    d.createAxis();
+    ASSERT_EQ(d.axisLabels.size(), 13u);
+    EXPECT_FALSE(d.axisLabels[0].visible);
+    EXPECT_EQ(d.axisLabels[1].caption, "0.0- ");
+    EXPECT_EQ(d.axisLabels[2].caption, "-2.0- ");
+    EXPECT_EQ(d.axisLabels[11].caption, "-20.0- ");
+    EXPECT_EQ(d.axisLabels[11].left, 780 - 700);
+    EXPECT_EQ(d.axisLabels[11].top, 4100 + 50);
+    EXPECT_EQ(d.axisLabels[12].caption, "aJ");
+    EXPECT_EQ(d.axisLabels[12].left, 100);
+    EXPECT_EQ(d.axisLabels[12].top, 2150);
+}
+
+TEST_F(LevelDiagramTest, OpensOnTheMainWindowsState) {
+    openAt(1, 1, 0, 0);
+    EXPECT_EQ(visibleColumns(), std::vector<int>{1});
+    EXPECT_EQ(d.pickedTag, "#1:  Z=1 n=1 l=0 m=0 E=-2.18 aJ");
+    EXPECT_EQ(d.selectedIndex, 1);
+    for (int c = 0; c < 4; ++c) EXPECT_TRUE(marker(c, 1).selected()) << c;
+    EXPECT_FALSE(marker(1, 2).selected());
+    EXPECT_TRUE(d.spectrumLinkVisible);
+    EXPECT_EQ(d.speciesOptions[0].caption, "Z = 4");
+    EXPECT_EQ(d.rule, std::string(80, '-'));
+    EXPECT_EQ(d.energyColor, textBlack);
+    EXPECT_TRUE(test::startsWith(d.energyText, " n=1 l=0 m=0 \r\n\r\n  E = -2.18 attoJoule")) << d.energyText;
+
+    // Opened again after a close, nothing of the last session is left.
+    d.speciesOptions[0].caption = "Z = 9";
+    openAt(2, 2, 1, 0);
+    EXPECT_EQ(d.speciesOptions[0].caption, "Z = 4");
+    EXPECT_EQ(visibleColumns(), std::vector<int>{2});
+    EXPECT_FALSE(d.spectrumLinkVisible);
+    EXPECT_EQ(d.pickedTag, "#4:  Z=2 n=2 l=1 m=0 E=-2.18 aJ");
+}
+
+TEST_F(LevelDiagramTest, OtherSpeciesGetsItsOwnColumn) {
+    openAt(1, 2, 1, 1);
+    mainState(7, 2, 1, 1);
+    d.setUp(7, 2, 1, 1);
+    EXPECT_EQ(d.speciesOptions[0].caption, "Z = 7");
+    EXPECT_TRUE(d.speciesOptions[0].checked);
+    EXPECT_EQ(visibleColumns(), std::vector<int>{0});
+    EXPECT_EQ(marker(0, 5).tag, "#5:  Z=7 n=2 l=1 m=1 E=-26.70 aJ");
+    EXPECT_EQ(d.pickedTag, marker(0, 5).tag);
+    EXPECT_EQ(d.stateCount, 14);
+
+    // Opened with Z = 7 already chosen, its column is the one shown (not H's).
+    openAt(7, 1, 0, 0);
+    EXPECT_EQ(d.speciesOptions[0].caption, "Z = 7");
+    EXPECT_EQ(visibleColumns(), std::vector<int>{0});
+    EXPECT_EQ(d.visibleZ(), 7);
+}
+
+TEST_F(LevelDiagramTest, LevelsAboveThreeShowTheBareLevelOnly) {
+    openAt(1, 2, 0, 0);
+    mainState(1, 4, 0, 0);
+    d.setUp(1, 4, 0, 0);
+    EXPECT_EQ(d.selectedIndex, 0);
+    EXPECT_EQ(d.pickedTag, "");
+    for (int k = 1; k <= 14; ++k) EXPECT_FALSE(marker(1, k).selected()) << k;
+    EXPECT_TRUE(d.bareLevel.visible);
+    EXPECT_FLOAT_EQ(d.bareLevel.top, LevelDiagram::levelY(1, 4));
+    EXPECT_EQ(d.bareLevel.left, 810);
+    EXPECT_TRUE(picks.empty());
+
+    mainState(0, 0, 0, 0);
+    d.setUp(0, 0, 0, 0);  // what the main window sends for invalid numbers
+    EXPECT_EQ(d.energyText, "INVALID QUANTUM NUMBERS");
+    EXPECT_EQ(d.energyColor, textRed);
+    EXPECT_FALSE(d.bareLevel.visible);
+    // The species menu sends the numbers as they are, even when they name no state.
+    mainState(2, 2, 5, 0);
+    d.setUp(2, 2, 5, 0);
+    EXPECT_EQ(d.energyText, "INVALID QUANTUM NUMBERS");
+    EXPECT_EQ(d.selectedIndex, 0);
+}
+
+TEST_F(LevelDiagramTest, SetUpCalledBackFromAPickReturnsAtOnce) {
+    openAt(1, 1, 0, 0);
+    clickOn(3);
+    // One hand-over: the main window's call back did not pick again.
+    EXPECT_EQ(picks, (std::vector<Orbital>{{1, 2, 1, -1}}));
+    EXPECT_EQ(current(), (Orbital{1, 2, 1, -1}));
+    EXPECT_FALSE(d.inSetUp);
+
+    // A main window that answers with another state: the inner setUp must
+    // leave the outer one's highlight alone.
+    d.hooks.setOrbital = [this](int, int, int, int, bool) { d.setUp(1, 3, 0, 0); };
+    d.setUp(1, 2, 1, 1);
+    EXPECT_EQ(d.selectedIndex, 5);
+    EXPECT_EQ(d.pickedTag, marker(1, 5).tag);
+    EXPECT_FALSE(d.inSetUp);
+}
+
+TEST_F(LevelDiagramTest, PointerPicksTheStateUnderIt) {
+    openAt(1, 1, 0, 0);
+    clickOn(4);
+    EXPECT_EQ(d.pickedTag, marker(1, 4).tag);  // the main window's setUp tidied the double tag
+    EXPECT_EQ(picks, (std::vector<Orbital>{{1, 2, 1, 0}}));
+    EXPECT_TRUE(marker(1, 4).selected());
+    EXPECT_FALSE(marker(1, 1).selected());
+
+    // Press on one marker, release on another: the first one counts.
+    picks.clear();
+    d.hooks.setOrbital = [this](int z, int n, int l, int m, bool) { picks.push_back({z, n, l, m}); };
+    pointAt(2);
+    d.pointerPress();
+    pointAt(9);
+    d.pointerRelease();
+    EXPECT_EQ(d.pickedTag, marker(1, 2).tag + "--->" + marker(1, 9).tag);
+    EXPECT_EQ(picks, (std::vector<Orbital>{{1, 2, 0, 0}}));
+
+    // Between markers and just outside a bar's band nothing is hit.
+    const std::string before = d.pickedTag;
+    for (auto [dx, dy] : {std::pair{300.0, 165.0}, {0.0, 165.0}, {250.0, 165.0}, {125.0, 130.0}, {125.0, 200.0}}) {
+        pointAt(1, dx, dy);
+        EXPECT_EQ(d.hoveredTag, "") << dx << " " << dy;
+    }
+    d.pointerPress();
+    d.pointerRelease();
+    EXPECT_EQ(d.pickedTag, before);
+    pointAt(1, 249, 199);
+    EXPECT_EQ(d.hoveredTag, marker(1, 1).tag);
+    pointAt(1, 1, 131);
+    EXPECT_EQ(d.hoveredTag, marker(1, 1).tag);
+}
+
+TEST_F(LevelDiagramTest, PointerOnAMarkerIsForwardedInDiagramCoordinates) {
+    openAt(1, 1, 0, 0);
+    d.markerPointerMove(1, 7, 10, 150);
+    EXPECT_EQ(d.hoveredTag, marker(1, 7).tag);
+    d.markerPointerMove(1, 7, 10, 20);  // on the marker but above its bar
+    EXPECT_EQ(d.hoveredTag, "");
+    d.markerPointerMove(1, 99, 10, 150);  // no such marker: nothing happens
+    d.markerPointerMove(5, 1, 10, 150);
+    EXPECT_EQ(d.hoveredTag, "");
+    d.markerPointerMove(1, 7, 10, 150);
+    d.markerPointerPress(1, 7);
+    d.markerPointerRelease(1, 7);
+    EXPECT_EQ(current(), (Orbital{1, 3, 1, -1}));
+}
+
+TEST_F(LevelDiagramTest, ArrowKeysWalkTheStatesInMarkerOrder) {
+    struct Walk {
+        Orbital from;
+        LevelArrowKey key;
+        Orbital to;  // == from: the key does nothing
+    };
+    const Walk walks[] = {
+        {{1, 2, 1, -1}, LevelArrowKey::Left, {1, 2, 0, 0}},  {{1, 2, 1, 0}, LevelArrowKey::Left, {1, 2, 1, -1}},
+        {{1, 2, 0, 0}, LevelArrowKey::Left, {1, 2, 0, 0}},   {{1, 2, 1, 1}, LevelArrowKey::Right, {1, 2, 1, 1}},
+        {{1, 3, 0, 0}, LevelArrowKey::Right, {1, 3, 1, -1}}, {{1, 3, 1, 0}, LevelArrowKey::Right, {1, 3, 1, 1}},
+        {{1, 3, 2, 2}, LevelArrowKey::Down, {1, 2, 1, 1}},   {{1, 3, 1, -1}, LevelArrowKey::Down, {1, 2, 1, -1}},
+        {{1, 1, 0, 0}, LevelArrowKey::Down, {1, 1, 0, 0}},   {{1, 20, 3, 1}, LevelArrowKey::Up, {1, 20, 3, 1}},
+        {{2, 19, 3, 1}, LevelArrowKey::Up, {2, 20, 3, 1}},   {{1, 0, 0, 0}, LevelArrowKey::Up, {1, 0, 0, 0}},
+        {{1, 2, 5, 0}, LevelArrowKey::Right, {1, 2, 5, 0}},
+    };
+    for (const Walk& w : walks) {
+        openAt(w.from.z, w.from.n, w.from.l, w.from.m);
+        const bool moved = d.arrowKey(w.key);
+        EXPECT_EQ(current(), w.to) << "from " << ::testing::PrintToString(w.from);
+        EXPECT_EQ(moved, !(w.to == w.from));
+        EXPECT_EQ(picks.empty(), !moved);
+        if (moved) EXPECT_EQ(picks.front(), w.to);
+    }
+}
+
+TEST_F(LevelDiagramTest, FirstPointerMoveAfterAKeyIsIgnored) {
+    openAt(1, 2, 0, 0);
+    pointAt(1);
+    ASSERT_EQ(d.hoveredTag, marker(1, 1).tag);
+    ASSERT_TRUE(d.arrowKey(LevelArrowKey::Right));
+    EXPECT_EQ(d.pickedTag, marker(1, 3).tag);
+    pointAt(9);
+    EXPECT_EQ(d.hoveredTag, marker(1, 1).tag);
+    pointAt(9);
+    EXPECT_EQ(d.hoveredTag, marker(1, 9).tag);
+}
+
+TEST_F(LevelDiagramTest, ChangingSpeciesKeepsThePickedState) {
+    openAt(1, 1, 0, 0);
+    clickOn(5);
+    picks.clear();
+    d.chooseSpecies(2);
+    EXPECT_EQ(picks.front(), (Orbital{2, 2, 1, 1}));
+    EXPECT_EQ(current(), (Orbital{2, 2, 1, 1}));
+    EXPECT_EQ(d.selectedIndex, 5);
+    EXPECT_EQ(d.pickedTag, marker(2, 5).tag);
+    EXPECT_EQ(visibleColumns(), std::vector<int>{2});
+    EXPECT_FALSE(d.spectrumLinkVisible);
+
+    d.chooseSpecies(0);
+    EXPECT_EQ(current(), (Orbital{4, 2, 1, 1}));
+    d.chooseSpecies(1);
+    EXPECT_EQ(current(), (Orbital{1, 2, 1, 1}));
+    EXPECT_TRUE(d.spectrumLinkVisible);
+
+    // Right after a key the species still follows.
+    ASSERT_TRUE(d.arrowKey(LevelArrowKey::Left));
+    d.chooseSpecies(3);
+    EXPECT_EQ(current(), (Orbital{3, 2, 1, 0}));
+
+    // With no marker picked (level 5) the species changes all the same.
+    openAt(1, 5, 2, 0);
+    d.chooseSpecies(2);
+    EXPECT_EQ(current(), (Orbital{2, 5, 2, 0}));
+    EXPECT_TRUE(d.bareLevel.visible);
+    EXPECT_FLOAT_EQ(d.bareLevel.top, LevelDiagram::levelY(2, 5));
+}
+
+TEST_F(LevelDiagramTest, FollowingANewSpeciesNeverRestoresAnOldState) {
+    openAt(1, 2, 1, 0);
+    // The main window moved on to Z = 7, 3 0 0 without telling the diagram
+    // first: the pick of 2 1 0 must not come back.
+    mainState(7, 3, 0, 0);
+    d.setUp(7, 3, 0, 0);
+    EXPECT_TRUE(picks.empty());
+    EXPECT_EQ(current(), (Orbital{7, 3, 0, 0}));
+    EXPECT_EQ(d.pickedTag, marker(0, 6).tag);
+}
+
+TEST_F(LevelDiagramTest, FollowingTheMainWindowKeepsItsCloud) {
+    openAt(1, 1, 0, 0);
+    globals().run.nPoints = 500;
+    mainState(1, 3, 2, -1);
+    d.setUp(1, 3, 2, -1);
+    EXPECT_EQ(d.selectedIndex, 11);
+    EXPECT_TRUE(picks.empty());  // nothing handed back
+    EXPECT_EQ(globals().run.nPoints, 500);
+    clickOn(2);  // a pick of another state is a new orbital: its cloud is not sampled yet
+    EXPECT_EQ(picks, (std::vector<Orbital>{{1, 2, 0, 0}}));
+    EXPECT_EQ(globals().run.nPoints, 0);
+}
+
+TEST_F(LevelDiagramTest, TextWithoutNumbersSelectsNothing) {
+    openAt(1, 2, 1, 0);
+    picks.clear();
+    for (std::string tag : {"", "#", "abc", "#99:  Z=1 n=2 l=1 m=0", "#-3:  Z=1 n=2 l=1 m=0", "#3:",
+                            "#3:  Z=x n=2", "#3:  Z=1 n=", "--->#3:  Z=1 n=2 l=1 m=-1 E=-0.54 aJ",
+                            "#99999999999999999999:  Z=1 n=2"}) {
+        d.applyPick(tag);
+        EXPECT_EQ(d.selectedIndex, 0) << tag;
+    }
+    EXPECT_TRUE(picks.empty());
+    for (int k = 1; k <= 14; ++k) EXPECT_FALSE(marker(1, k).selected());
+
+    // A state index in the picked text that no marker has: only the column changes.
+    d.pickedTag = "#77";
+    d.chooseSpecies(2);
+    d.pickedTag = "#x";
+    d.chooseSpecies(3);
+    EXPECT_EQ(visibleColumns(), std::vector<int>{3});
+    for (const Orbital& p : picks) EXPECT_EQ(p.n, 2);
+
+    // An option caption with no number is rebuilt for the species asked.
+    d.speciesOptions[0].caption = "Z = ";
+    mainState(5, 1, 0, 0);
+    d.setUp(5, 1, 0, 0);
+    EXPECT_EQ(d.speciesOptions[0].caption, "Z = 5");
+    EXPECT_EQ(marker(0, 1).tag, "#1:  Z=5 n=1 l=0 m=0 E=-54.50 aJ");
+}
+
+TEST_F(LevelDiagramTest, LevelsBelowTheAreaAreNamed) {
+    openAt(1, 1, 0, 0);
+    EXPECT_EQ(d.belowAreaNote(), "");
+    d.chooseSpecies(3);
+    EXPECT_EQ(d.belowAreaNote(), "");  // Li+2 n = 1 is at -19.6 aJ: still on the scale
+    openAt(7, 1, 0, 0);
+    EXPECT_NEAR(LevelDiagram::levelY(7, 1), 21462.8, 0.1);
+    EXPECT_EQ(d.levelsBelowArea(), (std::vector<int>{1, 2}));
+    EXPECT_EQ(d.belowAreaNote(), "Below the scale: n=1 at -106.81 aJ, n=2 at -26.70 aJ");
+    openAt(120, 4, 0, 0);
+    EXPECT_EQ(d.levelsBelowArea(), (std::vector<int>{1, 2, 3, 4}));
+}
+
+TEST_F(LevelDiagramTest, SpectrumLinkHandsOverToTheSpectrumWindow) {
+    mainWindow().levelsOpen = true;
+    openAt(1, 1, 0, 0);
+    d.spectrumLinkClicked();
+    EXPECT_FALSE(mainWindow().levelsOpen);
+    EXPECT_TRUE(mainWindow().spectrumOpen);
+    EXPECT_EQ(calls, (std::vector<std::string>{"close", "spectrum"}));
+    mainWindow().levelsOpen = true;
+    d.unload();
+    EXPECT_FALSE(mainWindow().levelsOpen);
+}
+
+}  // namespace
+}  // namespace vantrel
