@@ -127,8 +127,10 @@ void clearCache(bool askFirst) {
     std::error_code ec;
     for (fs::directory_iterator it(cache, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code sec;
-        if (it->symlink_status(sec).type() == fs::file_type::regular)
-            names.push_back(it->path().filename().string());
+        std::string name = it->path().filename().string();
+        // Names beginning with "." are hidden here and not ours to delete.
+        if (it->symlink_status(sec).type() == fs::file_type::regular && name[0] != '.')
+            names.push_back(std::move(name));
     }
     // Without a main directory "/files" would be the root's: touch nothing.
     if (globals().mainDir.empty()) names.clear();

@@ -56,11 +56,6 @@ void quantumTextChanged() {
         levelSetupCurrent();
 }
 
-void redrawTheory() {
-    auto& f = mainWindow();
-    if (f.calculateButton.enabled && f.plotModeOptions[1].checked) showTheory();
-}
-
 void colourModeClick() {
     auto& f = mainWindow();
     if (globals().run.nPoints >= 1 && (!f.typeMenu.enabled || f.loadButton.enabled))
@@ -225,7 +220,14 @@ void installReactions() {
         f.quantumText[i].onFocus = [i] { selectAll(mainWindow().quantumText[i]); };
         f.quantumSpinners[i].onChange = [i] { quantumSpinnerChanged(i); };
     }
-    f.extentText.onChange = [] { updateOrbital(true); };
+    f.extentText.onChange = [] {
+        auto& fm = mainWindow();
+        fm.typingExtent = true;
+        updateOrbital(true);
+        fm.typingExtent = false;
+    };
+    // Editing finished: the box shows the value in use.
+    f.extentText.onEditingFinished = [] { mainWindow().extentText.text = numText(globals().orbital.extent); };
     f.extentText.onFocus = [] { selectAll(mainWindow().extentText); };
     f.maxPointsText.onFocus = [] { selectAll(mainWindow().maxPointsText); };
     f.extentSpinner.onChange = extentSpinnerChanged;

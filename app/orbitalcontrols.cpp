@@ -72,7 +72,9 @@ void updateOrbital(bool full) {
     step([&] { o.axisMax = static_cast<int>(roundEven(o.extent) / 10 * 10 + 10); });
     // The state is already read from these boxes; writing the tidied text
     // back must not start another refresh.
-    step([&] { f.extentText.text = numText(o.extent); });
+    step([&] {
+        if (!f.typingExtent) f.extentText.text = numText(o.extent);
+    });
     step([&] { o.dotSize = f.smallerDotsCheck.checked ? 1 : 2; });
     step([&] {
         o.maxPoints = std::max(625, clampInt(roundEven(val(f.maxPointsText.text))));
@@ -125,6 +127,9 @@ void updateOrbital(bool full) {
     step([&] {
         if (mainWindow().levelsOpen && !valid && hooks().levelSetup) hooks().levelSetup(0, 0, 0, 0);
     });
+    // The empty axes above would stay until a spinner was used: the theory
+    // curve follows every change at once.
+    if (full) step([] { redrawTheory(); });
 }
 
 void speciesMenu(int index) {

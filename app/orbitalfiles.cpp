@@ -36,7 +36,7 @@ void readPointFile() {
     };
     steps.headerExtent = [&](double extent) { f.extentText.setText(numText(extent)); };
     steps.histogramReset = [] {
-        radialPlotCanvas().clear();
+        clearRadialPlot();
         calcWindowTheory();
     };
     const PointFileCount result = countPointFile(path, steps);
@@ -89,7 +89,7 @@ void loadClick() {
     callEnableControls(false);
     readPointFile();
     callEnableControls(true);
-    radialPlotCanvas().clear();
+    clearRadialPlot();
     radialPlotCanvas().refresh();
     // Through the hidden button, so the hits plot is redrawn even when
     // "Actual Hits" was already selected.

@@ -25,6 +25,11 @@ void showTheory() {
     f.planeLabel.visible = !f.regionOptions[0].checked;
 }
 
+void redrawTheory() {
+    auto& f = mainWindow();
+    if (f.calculateButton.enabled && f.plotModeOptions[1].checked) showTheory();
+}
+
 void drawRadialPlot(bool showRadii) {
     MainWindowState& f = mainWindow();
     const RadialPlotText text =
@@ -35,11 +40,26 @@ void drawRadialPlot(bool showRadii) {
     f.pointCountLabel.visible = f.plotModeOptions[0].checked || !showRadii;
 }
 
+std::string radialResultText() {
+    const MainWindowState& f = mainWindow();
+    auto oneLine = [](std::string text) {
+        replaceAll(text, crlf, " ");
+        return trim(text);
+    };
+    if (f.nodeLabel.visible) return nodeCountCaption + " " + f.nodeLabel.caption;
+    // The colour legend alone says nothing about this orbital.
+    if (f.medianRadiusLabel.caption.empty() && f.probableRadiusLabel.caption.rfind("The orbital extent", 0) != 0)
+        return "";
+    std::string text = oneLine(f.probableRadiusLabel.caption);
+    if (!f.medianRadiusLabel.caption.empty()) text += ", " + oneLine(f.medianRadiusLabel.caption);
+    return text;
+}
+
 double calcWindowTheory() { return calcTheory(!mainWindow().regionOptions[0].checked); }
 
 void resetRadialPlot() {
     resetRadialHits();
-    radialPlotCanvas().clear();
+    clearRadialPlot();
 }
 
 }  // namespace vantrel

@@ -348,7 +348,7 @@ void samplePoints() {
         }
         trials += end;
         if (node) {
-            f.pointCountLabel.caption = "NODE!";
+            f.pointCountLabel.caption = nodeCountCaption;
             f.nodeLabel.visible = true;
             run.runDone = true;
         }
@@ -366,6 +366,7 @@ void samplePoints() {
     trialsMade = trials;
 
     if (run.nPoints > 0) drawRadialPlot(true);
+    else drawRadialAxes();  // a node: the axes stay, the labels say why
 
     bool ok = file.flush();
     if (file.failed()) run.nPoints = file.points();  // the header counts what is in the file
@@ -404,6 +405,8 @@ void startCalculation(bool batch) {
     f.calculateButton.caption = "&Calculate";
     running = false;
     callEnableControls(true);
+    // Only a file with points has anything to load or display.
+    f.loadButton.enabled = f.displayButton.enabled = canContinue();
 }
 
 void calculateClick() {

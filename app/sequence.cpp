@@ -18,6 +18,7 @@
 #include "output/pages.h"
 #include "app/orbitalcontrols.h"
 #include "app/orbitalfiles.h"
+#include "app/radialview.h"
 
 namespace vantrel {
 
@@ -224,10 +225,17 @@ void runSequence(std::string& name) {
         LineReader reader(file);
         std::string line;
         bool tooLong = false;
-        while (reader.next(line, tooLong)) {
+        bool endMark = false;
+        while (!endMark && reader.next(line, tooLong)) {
             pumpEvents();
+            if (lineNo == 0 && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);  // UTF-8 mark
+            // Old DOS editors end a file with Ctrl-Z: nothing after it counts.
+            if (auto z = line.find('\x1A'); z != std::string::npos) {
+                line.erase(z);
+                endMark = true;
+                if (line.empty()) break;
+            }
             ++lineNo;
-            if (lineNo == 1 && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);  // UTF-8 mark
 
             std::string shown = line.size() > maxCaptionLine ? line.substr(0, maxCaptionLine) + "..." : line;
             f.window.caption = shortName + " line " + intText(lineNo) + ": " + shown;
@@ -265,8 +273,9 @@ void runSequence(std::string& name) {
             startCalculation(true);
             const std::string page = createOrbitalPage();
             report(f.window.caption);
-            report(page.empty() ? "  no page written"
-                                : "  " + intText(run.nPoints) + " points, page " + page);
+            const std::string results = radialResultText();
+            report("  " + intText(run.nPoints) + " points" + (results.empty() ? "" : ", " + results) +
+                   (page.empty() ? ", no page written" : ", page " + page));
             if (run.stopRequested &&
                 dialogs().messageBox("Do you want to continue processing of " + name + "?", Buttons::YesNo, "",
                                      Icon::Question) != Answer::Yes)

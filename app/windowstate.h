@@ -29,6 +29,7 @@ struct Control {
     std::function<void()> onClick;   // buttons, check boxes, options, labels, menu items
     std::function<void()> onChange;  // text boxes, scroll bars
     std::function<void()> onFocus;   // text boxes
+    std::function<void()> onEditingFinished;  // text boxes: Enter, or the focus leaving
     std::vector<Control*> group;     // option buttons that exclude each other
 
     // Code-driven changes fire the reactions exactly where the window
@@ -85,6 +86,9 @@ struct MainWindowState {
     bool escapeStopsRun = false;
     // Re-entry guard of setOrbital.
     bool settingOrbital = false;
+    // The user is typing into the extent box: its tidied value waits until
+    // editing is finished, or it would rewrite what is being typed.
+    bool typingExtent = false;
     // The level and spectrum windows (at most one is open).
     bool levelsOpen = false;
     bool spectrumOpen = false;

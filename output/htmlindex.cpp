@@ -10,6 +10,7 @@
 #include "output/platform.h"
 #include "engine/textutil.h"
 #include "output/fileutil.h"
+#include "output/viewerfiles.h"
 
 namespace vantrel {
 
@@ -130,13 +131,14 @@ void writeEnergyIndex(const std::string& cache, bool jmol) {
     std::vector<std::string> lines = {
         "<script type=text/javascript>",
         "function showxyz(sfile,script,shead){",
-        "  var s='<body>" + showXyzEmbed(jmol) + "</body>';",
+        "  var s='<body>" + showXyzEmbed(jmol) + viewerScriptElements("", "<\\/script>") + "</body>';",
         "  parent.fraOrb.document.open();parent.fraOrb.document.write(s);",
         "  parent.fraOrb.document.close();",
         "  parent.fraTitle.document.open();parent.fraTitle.document.write(shead);",
         "  parent.fraTitle.document.close();",
         "}",
         "</script>",
+        viewerOnlyScriptElement(),
         "<body><h3>Index by Energy</h3><p>" + reloadNote + "<a target=_top href=names.htm>by name</a><table>",
     };
     std::string previousKey;
@@ -208,8 +210,9 @@ void createHtmlIndex(bool jmol, const std::string& sHeader, const std::string& s
                    joinLines({"<body>",
                               createEmbed(jmol, "orbital1", fs::path(globals().orbital.xyzFile).filename().string(), script,
                                           "width=300 height=300", "white", ""),
-                              "</body>"}));
-    writeWholeFile(cache + "/frame0.htm", "<html>" + sHeader + "</html>");
+                              viewerScriptElements(crlf), "</body>"}));
+    // The viewer script lets the title follow a click in the index.
+    writeWholeFile(cache + "/frame0.htm", "<html>" + sHeader + viewerOnlyScriptElement() + "</html>");
     writeIndexFrameSet(cache);
 }
 

@@ -11,6 +11,7 @@
 #include "output/platform.h"
 #include "engine/textutil.h"
 #include "output/fileutil.h"
+#include "output/viewerfiles.h"
 
 namespace vantrel {
 
@@ -54,6 +55,14 @@ void copyApplet(const std::string& cacheDir) {
     std::error_code ec;
     fs::copy_file(source, target, fs::copy_options::skip_existing, ec);
     if (ec) dialogs().messageBox(ec.message() + " copying " + source, Buttons::OK);
+}
+
+// The viewer and three.js go into the cache like the applet; without
+// three.js the pages say in the viewer area what to install.
+void copyViewer(const std::string& cacheDir) {
+    std::string problems;
+    for (const auto& problem : copyViewerFiles(cacheDir, programDir())) problems += (problems.empty() ? "" : crlf) + problem;
+    if (!problems.empty()) dialogs().messageBox(problems, Buttons::OK);
 }
 
 }  // namespace
@@ -123,12 +132,14 @@ std::string writeOrbitalPages(const PageOptions& opt) {
                "displaying another orbital." +
                closing;
         replaceAll(page, "><", ">" + crlf + "<");
+        page = withViewerScripts(page, crlf);
     } else {
         replaceAll(embed, "name=orbital ", "");
         std::string panel = panelHead + embed + closing;
         replaceAll(panel, "embed", "embed frank=no");
         replaceAll(panel, "%script", script);
         replaceAll(panel, "><", ">" + crlf + "<");
+        panel = withViewerScripts(panel, crlf);
 
         page = readWholeFile(dataDir() + "/frames.ht");
         replaceAll(page, "%froot%", intText(o.currentN) + intText(o.currentL) + intText(o.currentM));
@@ -157,6 +168,7 @@ std::string writeOrbitalPages(const PageOptions& opt) {
                    xyzName + "; " + calcEnergy(2, 0) + "; " + script + "|" + title);
 
     if (jmol) copyApplet(dirOf(o.xyzFile));
+    copyViewer(dirOf(o.xyzFile));
 
     createHtmlIndex(jmol, title, script, colour);
     return pagePath;

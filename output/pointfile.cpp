@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "output/platform.h"
 #include "engine/textutil.h"
 #include "engine/radialhistogram.h"
+#include "output/cloudscript.h"
 
 namespace vantrel {
 
@@ -342,12 +344,20 @@ std::string convertPointFileToXyz(const XyzOptions& options) {
     const double s = ((100 / orb.dotSize) * 5) / orb.axisMax;
     if (!std::isfinite(s)) note("The axis length is zero, so the points cannot be scaled.");
     out.put(std::string(headerLength, ' ') + crlf);
-    out.put(orb.baseName + " " + orb.speciesName + " " + orb.colorSuffix + " " + calcEnergy(1, 1) + crlf);
+    const std::string comment = orb.baseName + " " + orb.speciesName + " " + orb.colorSuffix + " " + calcEnergy(1, 1);
+    out.put(comment + crlf);
+
+    // The same atoms for the pages' viewer, written in the same pass.
+    const auto& classes = globals().colorElements;
+    const std::string scriptFile = xyzFile + ".js";
+    CloudScriptWriter cloud(scriptFile, std::filesystem::path(xyzFile).filename().string(), comment,
+                            std::vector<std::string>(classes.begin(), classes.begin() + 16));
 
     // Nucleus and the three axes; the O, B and N half-axes are the positive
     // x, y and z of the data once y and z are flipped.
     long long atoms = 1;
     out.put("He 0.0 0.0 0.0" + crlf);
+    cloud.add("He", 0, 0, 0);
     for (int i = 1; i <= orb.axisMax; ++i) {
         const std::string t = numText(i * s);
         const std::string mt = numText((-i) * s);
@@ -358,12 +368,17 @@ std::string convertPointFileToXyz(const XyzOptions& options) {
         out.put((tenth ? "C 0.0 " : "B 0.0 ") + mt + " 0.0" + crlf);
         out.put((tenth ? "C 0.0 0.0 " : "He 0.0 0.0 ") + t + crlf);
         out.put((tenth ? "C 0.0 0.0 " : "N 0.0 0.0 ") + mt + crlf);
+        cloud.add(tenth ? "C" : "O", i * s, 0, 0);
+        cloud.add(tenth ? "C" : "He", (-i) * s, 0, 0);
+        cloud.add(tenth ? "C" : "He", 0, i * s, 0);
+        cloud.add(tenth ? "C" : "B", 0, (-i) * s, 0);
+        cloud.add(tenth ? "C" : "He", 0, 0, i * s);
+        cloud.add(tenth ? "C" : "N", 0, 0, (-i) * s);
         atoms += 6;
     }
 
     const long long count = in.isOpen() && h.valid && std::isfinite(s) ? static_cast<long long>(h.count) : 0;
     const double maxPsi2 = h.maxPsi2;
-    const auto& classes = globals().colorElements;
     std::string_view line;
     double v[4];
     for (long long rec = 0; rec < count; ++rec) {
@@ -405,12 +420,14 @@ std::string convertPointFileToXyz(const XyzOptions& options) {
         *q++ = '\r';
         *q++ = '\n';
         out.advance(q - p);
+        cloud.add(symbol, v[0] * s, -v[1] * s + 0.0, -v[2] * s + 0.0);
         ++atoms;
     }
 
     out.patchStart(intText(atoms));
     out.close();
     if (out.error()) note(errorText(out.error()));
+    if (!cloud.finish()) note(errorText(cloud.errorNumber()) + " writing the viewer's copy " + scriptFile);
 
     if (problem.empty()) return "";
     return "Couldn't create " + xyzFile + " from " + csvFile + crlf + crlf + problem;

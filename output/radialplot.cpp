@@ -34,12 +34,61 @@ double at(const std::vector<T>& v, int i) {
 
 double binx(int i, int k) { return static_cast<double>(roundEven(i / static_cast<double>(k) * unitsPerAngstrom)); }
 
+// What the surface shows, so that it can be drawn again at another size.
+struct Shown {
+    enum Kind { Nothing, Axes, Distribution } kind = Nothing;
+    bool theory = false, nodes = false, showRadii = false;
+} shown;
+
+// The horizontal scale from -(width of "0") to the last Angstrom plus the
+// width of "100A ", with the widths measured in that same scale. A text
+// takes the same share of the range in every scale, so the shares measured
+// in any one scale fix the margins.
+void setAxisScale(PlotCanvas& c, int axisMax) {
+    const double span = std::max(1, axisMax) * unitsPerAngstrom;
+    c.setScale(0, span);
+    const double left = c.textWidth("0") / span, right = c.textWidth("100A ") / span;
+    // A plot too narrow for its labels keeps at least half its width for the axis.
+    const double whole = span / std::max(0.5, 1 - left - right);
+    c.setScale(-left * whole, axisMax * unitsPerAngstrom + right * whole);
+}
+
+void drawAxes();
+
 }  // namespace
 
 PlotCanvas& radialPlotCanvas() { return *canvas; }
-void setRadialPlotCanvas(PlotCanvas* c) { canvas = c ? c : &nullCanvas; }
+void setRadialPlotCanvas(PlotCanvas* c) {
+    canvas = c ? c : &nullCanvas;
+    shown.kind = Shown::Nothing;  // a new surface shows nothing of ours yet
+}
 
 void drawRadialAxes() {
+    shown.kind = Shown::Axes;
+    drawAxes();
+}
+
+void clearRadialPlot() {
+    shown.kind = Shown::Nothing;
+    radialPlotCanvas().clear();
+}
+
+void redrawRadialPlot() {
+    switch (shown.kind) {
+    case Shown::Nothing:
+        break;
+    case Shown::Axes:
+        drawRadialAxes();
+        break;
+    case Shown::Distribution:
+        plotRadialDistribution(shown.theory, shown.nodes, shown.showRadii);
+        break;
+    }
+}
+
+namespace {
+
+void drawAxes() {
     PlotCanvas& c = radialPlotCanvas();
     const double extent = globals().orbital.extent;
     const int axisMax = globals().orbital.axisMax;
@@ -63,7 +112,7 @@ void drawRadialAxes() {
     label = std::max(1LL, label);
 
     c.clear();
-    c.setScale(-c.textWidth("0"), axisMax * unitsPerAngstrom + c.textWidth("100A "));
+    setAxisScale(c, axisMax);
     double lastRight = 0;
     for (int i = 0; i <= axisMax; ++i) {
         const double x = unitsPerAngstrom * i;
@@ -81,8 +130,11 @@ void drawRadialAxes() {
     c.line(0, baseline, 0, baseline - hitStop, black);
 }
 
+}  // namespace
+
 RadialPlotText plotRadialDistribution(bool theory, bool nodes, bool showRadii) {
-    drawRadialAxes();
+    shown = {Shown::Distribution, theory, nodes, showRadii};
+    drawAxes();
     PlotCanvas& c = radialPlotCanvas();
     RadialPlotText text;
     const auto& orb = globals().orbital;
@@ -133,7 +185,8 @@ RadialPlotText plotRadialDistribution(bool theory, bool nodes, bool showRadii) {
         const double top = theory ? rad.theoryMax : rad.maxHits;
         const double height = top > 0 ? v / top * (theory ? theoryTop : hitStop) : 0;
         const std::uint32_t barColor = nodes ? (sign < 1 ? red : blue) : color;
-        c.line(x, baseline, x, baseline - height, barColor);
+        // From half way to the previous bin to half way to the next.
+        c.bar(x, (binx(i - 1, k) + x) / 2, (x + binx(i + 1, k)) / 2, baseline, baseline - height, barColor);
     }
 
     std::string advice;

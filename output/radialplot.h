@@ -18,6 +18,12 @@ public:
     // Prints text with its left edge at the current position.
     virtual void print(double x, double y, const std::string& text, std::uint32_t color) = 0;
     virtual double textWidth(const std::string& text) = 0;  // in horizontal scale units
+    // A histogram bar at x from y1 to y2 that fills left..right, so that
+    // neighbouring bins touch at any size; a plain line where widths mean nothing.
+    virtual void bar(double x, double left, double right, double y1, double y2, std::uint32_t color) {
+        (void)left, (void)right;
+        line(x, y1, x, y2, color);
+    }
     virtual void refresh() {}
 };
 
@@ -42,6 +48,11 @@ struct RadialPlotText {
 };
 
 void drawRadialAxes();
+// Empties the surface.
+void clearRadialPlot();
+// Draws again what the surface shows, laid out for its present size (after
+// a resize, the text widths and margins are different).
+void redrawRadialPlot();
 // Draws the hits (or, with theory, the theory curve) over the axes; with
 // showRadii the most probable and median radius are marked.
 RadialPlotText plotRadialDistribution(bool theory, bool nodes, bool showRadii);

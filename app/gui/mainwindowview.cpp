@@ -7,6 +7,7 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -98,6 +99,21 @@ MainWindowView::MainWindowView(QWidget* parent) : QMainWindow(parent) {
     main->addWidget(plot_, 1);
     main->addLayout(results);
 
+    // What comes and goes keeps its space, so that nothing the user aims at
+    // moves and the window keeps its size.
+    for (Control* c : {&f.pointCountLabel, &f.errorLabel, &f.nodeLabel, &f.planeLabel, &f.jmolFrame, &f.quickLabel,
+                       &f.tooSmallLabel, &f.tooLargeLabel}) {
+        QSizePolicy policy = widgetFor(*c)->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        widgetFor(*c)->setSizePolicy(policy);
+    }
+    // Labels whose text comes and goes: a line each, two for the radius or
+    // the advice and the legend.
+    for (auto [c, lines] : {std::pair{&f.pointCountLabel, 1}, {&f.probableRadiusLabel, 2}, {&f.medianRadiusLabel, 1}}) {
+        QWidget* w = widgetFor(*c);
+        w->setMinimumHeight(lines * w->fontMetrics().lineSpacing() + 2);
+    }
+
     for (Binding& b : bindings_) connectControl(b);
     qApp->installEventFilter(this);
     syncAll();
@@ -105,6 +121,9 @@ MainWindowView::MainWindowView(QWidget* parent) : QMainWindow(parent) {
 
 MainWindowView::~MainWindowView() {
     qApp->removeEventFilter(this);
+    // Closing takes the focus from a box, which must not reach a view half gone.
+    for (Binding& b : bindings_)
+        if (b.w && b.w != this) b.w->disconnect(this);
     if (hooksInstalled_) {
         Hooks& h = hooks();
         h.refresh = nullptr;
@@ -145,6 +164,10 @@ void MainWindowView::connectControl(Binding& b) {
         connect(e, &QLineEdit::textEdited, this, [this, &b](const QString& t) {
             b.text = t.toStdString();
             act([&b] { b.c->setText(b.text); });
+        });
+        // Enter is taken by keyPress before the box sees it: this is the focus leaving.
+        connect(e, &QLineEdit::editingFinished, this, [this, &c] {
+            if (c.onEditingFinished) act(c.onEditingFinished);
         });
     } else if (auto* s = dynamic_cast<SpinArrows*>(b.w)) {
         connect(s, &SpinArrows::stepped, this, [this, &c, s](int delta) { step(c, s, delta); });
@@ -370,7 +393,10 @@ bool MainWindowView::keyPress(Binding& b, QKeyEvent* key) {
         act([&] { swallowed = quantumKeyEnter(i); });
         return swallowed;
     }
-    if (b.c == &f.extentText) return true;
+    if (b.c == &f.extentText) {
+        if (b.c->onEditingFinished) act(b.c->onEditingFinished);
+        return true;
+    }
     // Enter on a focused button presses it, as on the desktop it came from.
     if (b.c->kind == ControlKind::Button && b.w->isEnabled()) {
         act([&b] { b.c->click(); });
@@ -381,9 +407,17 @@ bool MainWindowView::keyPress(Binding& b, QKeyEvent* key) {
 
 bool MainWindowView::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (type == QEvent::MouseButtonRelease && watched == selectOnRelease_) {
+        selectOnRelease_ = nullptr;
+        // A drag that chose part of the text keeps it.
+        if (auto* e = qobject_cast<QLineEdit*>(watched); e && !e->hasSelectedText()) e->selectAll();
+        return false;
+    }
     if (type != QEvent::KeyPress && type != QEvent::FocusIn) return false;
     auto* w = qobject_cast<QWidget*>(watched);
     if (!w || w->window() != this) return false;
+    if (type == QEvent::FocusIn && qobject_cast<QLineEdit*>(w))
+        selectOnRelease_ = static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason ? w : nullptr;
     if (type == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Escape) {

@@ -96,6 +96,9 @@ private:
     bool hooksInstalled_ = false;
     bool activatedOnce_ = false;
     bool fromOtherWindow_ = false;  // last deactivation went to a window of ours
+    // A box that a mouse press gave the focus: the press unselected its text,
+    // the release selects it again.
+    QWidget* selectOnRelease_ = nullptr;
 };
 
 }  // namespace vantrel

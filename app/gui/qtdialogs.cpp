@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QInputDialog>
+#include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
 
 namespace vantrel {
@@ -17,6 +19,45 @@ QString plain(const std::string& text) {
     return QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
+// Breaks lines at blanks only, at most `width` pixels where the words allow:
+// a path is one word, shown whole however long.
+QString breakAtBlanks(const QString& text, const QFontMetrics& metrics, int width) {
+    QStringList lines;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        QString current;
+        for (const QString& word : line.split(QLatin1Char(' '))) {
+            const QString longer = current.isEmpty() ? word : current + QLatin1Char(' ') + word;
+            if (!current.isEmpty() && metrics.horizontalAdvance(longer) > width) {
+                lines << current;
+                current = word;
+            } else {
+                current = longer;
+            }
+        }
+        lines << current;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+// A message box that keeps the lines it is given: its own wrapping of long
+// lines breaks paths after any "/".
+class UnbrokenMessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);
+        auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        if (!label || !label->wordWrap()) return;
+        label->setWordWrap(false);
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        layout()->activate();
+        setFixedSize(sizeHint());
+    }
+};
+
 }  // namespace
 
 Answer QtDialogs::messageBox(const std::string& text, Buttons buttons, const std::string& title,
@@ -31,10 +72,12 @@ Answer QtDialogs::messageBox(const std::string& text, Buttons buttons, const std
             return Answer::Cancel;
         }
     }
-    QMessageBox box(QApplication::activeWindow());
+    UnbrokenMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(titleOf(title));
     box.setTextFormat(Qt::PlainText);
-    box.setText(plain(text));
+    // The box wraps long lines itself, after any "/" of a path; broken here
+    // at blanks only, they are short enough to stay as they are.
+    box.setText(breakAtBlanks(plain(text), box.fontMetrics(), 480));
     box.setIcon(icon == Icon::Question      ? QMessageBox::Question
                 : icon == Icon::Information ? QMessageBox::Information
                                             : QMessageBox::NoIcon);

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QPainter>
+#include <QResizeEvent>
 
 #include <algorithm>
 
@@ -65,6 +66,11 @@ void RadialPlotWidget::print(double x, double y, const std::string& text, std::u
     scheduleRepaint();
 }
 
+void RadialPlotWidget::bar(double x, double left, double right, double y1, double y2, std::uint32_t color) {
+    lines_.push_back({x, y1, x, y2, color, true, left, right});
+    scheduleRepaint();
+}
+
 double RadialPlotWidget::textWidth(const std::string& text) {
     auto it = widths_.find(text);
     if (it == widths_.end())
@@ -72,12 +78,23 @@ double RadialPlotWidget::textWidth(const std::string& text) {
     return it->second / xScale();
 }
 
+void RadialPlotWidget::relayout() {
+    if (&radialPlotCanvas() == this) redrawRadialPlot();
+}
+
 void RadialPlotWidget::changeEvent(QEvent* e) {
+    QWidget::changeEvent(e);
     if (e->type() == QEvent::FontChange) {
         metrics_ = QFontMetrics(font());
         widths_.clear();
+        relayout();
     }
-    QWidget::changeEvent(e);
+}
+
+void RadialPlotWidget::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    if (e->size().width() != e->oldSize().width()) relayout();
+    else scheduleRepaint();
 }
 
 void RadialPlotWidget::paintEvent(QPaintEvent*) {
@@ -99,7 +116,14 @@ void RadialPlotWidget::paintEvent(QPaintEvent*) {
             pen.setColor(qColor(current));
             p.setPen(pen);
         }
-        p.drawLine(QPointF(px(l.x1), l.y1 * sy), QPointF(px(l.x2), l.y2 * sy));
+        if (l.bar) {
+            // At least a pixel wide, however many bins share it.
+            const double left = px(l.left), right = std::max(px(l.right), left + 1);
+            const double top = std::min(l.y1, l.y2) * sy, bottom = std::max(l.y1, l.y2) * sy;
+            p.fillRect(QRectF(QPointF(left, top), QPointF(right, bottom)), pen.color());
+        } else {
+            p.drawLine(QPointF(px(l.x1), l.y1 * sy), QPointF(px(l.x2), l.y2 * sy));
+        }
     }
     const int ascent = metrics_.ascent();
     for (const Text& t : texts_) {

@@ -26,6 +26,7 @@ public:
     void line(double x1, double y1, double x2, double y2, std::uint32_t color) override;
     void print(double x, double y, const std::string& text, std::uint32_t color) override;
     double textWidth(const std::string& text) override;
+    void bar(double x, double left, double right, double y1, double y2, std::uint32_t color) override;
     void refresh() override { scheduleRepaint(); }
 
     // Asks for one repaint; many requests before the next paint cost one.
@@ -35,6 +36,9 @@ public:
     struct Line {
         double x1, y1, x2, y2;
         std::uint32_t color;
+        // A histogram bar fills left..right; a plain line has no width.
+        bool bar = false;
+        double left = 0, right = 0;
     };
     struct Text {
         double x, y;
@@ -46,6 +50,9 @@ public:
     double scaleLeft() const { return left_; }
     double scaleRight() const { return right_; }
     int paintCount() const { return paints_; }
+    // Where a plot x lands on the widget, in pixels from its left edge.
+    double pixelX(double x) const { return (x - left_) * xScale(); }
+    double pixelY(double y) const { return y * yScale(); }
 
     QSize sizeHint() const override { return {640, 285}; }
     QSize minimumSizeHint() const override { return {320, 190}; }
@@ -53,8 +60,11 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override;
     void changeEvent(QEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 
 private:
+    // The plot is laid out in this widget's pixels: draw it again for a new size or font.
+    void relayout();
     // Bottom of the drawing (y = 275, the tick labels' top) in pixels: the
     // labels below it need one line of text.
     double yScale() const;

@@ -43,6 +43,7 @@ void setup3d(MainWindowView& view, const char* points) {
 int screenshot(MainWindowView& view, const char* path) {
     setup3d(view, "40000");
     mainWindow().calculateButton.click();
+    view.syncAll();  // the run's end: captions and buttons as the user sees them
     view.resize(view.sizeHint());
     QApplication::processEvents();
     return view.grab().save(QString::fromLocal8Bit(path)) ? 0 : 1;

@@ -66,6 +66,13 @@ TEST_F(EndToEnd, UsageClearAndASequenceRun) {
     EXPECT_TRUE(contains(out, "Reading input data from  " + seq + "\n") && contains(out, "2 orbitals were processed.")) << out;
     EXPECT_TRUE(startsWith(readFile(cache + "/1_0_0_.csv"), "625,2,") && fs::exists(cache + "/3_2_0_xy_(z_2)_4.htm"));
     EXPECT_TRUE(contains(readFile(cache + "/frame1.htm"), "showxyz('3_2_0_xy_(z_2).xyz'"));
+    // Each orbital's line says what the window would show.
+    EXPECT_TRUE(contains(out, "625 points, Most probable radius: ") && contains(out, " A (actual), Median radius: ") &&
+                contains(out, " A (actual), page " + cache + "/1_0_0_.htm\n")) << out;
+
+    EXPECT_EQ(vantrel(sequence("maxpoints=625\r\n2 1 0 xy\r\nextent=30\r\n2 1 0\r\n")), 0);
+    EXPECT_TRUE(contains(out, "0 points, NODE! The region you have selected is a nodal plane. Select a different region.")) << out;
+    EXPECT_TRUE(contains(out, "625 points, The orbital extent appears to be high. Try decreasing it to about 6 Angstroms, page ")) << out;
 }
 
 TEST_F(EndToEnd, BadInputGetsAClearMessage) {

@@ -69,6 +69,13 @@ TEST_F(MainDirTest, FindAsksOnlyWhenTheFirstCandidateFails) {
     setenv("VANTREL_HOME", dir.file("first_vantrel").c_str(), 1);
     EXPECT_TRUE(findMainDir() && dialogs.shown.empty());
     EXPECT_EQ(globals().mainDir, dir.file("first_vantrel"));
+    // A name without the word gets it appended, and the user's documents say so.
+    setenv("VANTREL_HOME", dir.file("orbitals").c_str(), 1);
+    EXPECT_TRUE(findMainDir() && globals().mainDir == dir.file("orbitals_vantrel"));
+    for (const char* doc : {"/README.md", "/data/index.htm"}) {
+        const std::string text = readFile(std::string(VANTREL_SOURCE_DIR) + doc);
+        EXPECT_NE(text.find("_vantrel</code> appended"), text.find("_vantrel` appended")) << doc;
+    }
 
     // The first working candidate is only offered, as the default answer.
     setenv("VANTREL_HOME", dir.file("missing/parent").c_str(), 1);
@@ -85,7 +92,7 @@ TEST_F(MainDirTest, FindAsksOnlyWhenTheFirstCandidateFails) {
 TEST_F(MainDirTest, ClearCacheDeletesFilesOnlyNewCacheRestoresOnFailure) {
     ASSERT_EQ(setMainDir(dir.file("c_vantrel")), 0);
     const std::string cache = dir.file("c_vantrel/files");
-    for (const char* name : {"/a.htm", "/B.xyz"}) writeFile(cache + name, "x");
+    for (const char* name : {"/a.htm", "/B.xyz", "/.hidden"}) writeFile(cache + name, "x");
     fs::create_directory(cache + "/sub");
 
     dialogs.answers.push_back(Answer::Cancel);
@@ -99,6 +106,7 @@ TEST_F(MainDirTest, ClearCacheDeletesFilesOnlyNewCacheRestoresOnFailure) {
     clearCache(true);
     EXPECT_EQ(dialogs.shown.back().text, "2 files were deleted.");
     EXPECT_TRUE(!fileExists(cache + "/a.htm") && !fileExists(cache + "/B.xyz") && dirExists(cache + "/sub"));
+    EXPECT_TRUE(fileExists(cache + "/.hidden"));  // hidden files are not the cache's
     clearCache(true);
     EXPECT_EQ(dialogs.shown.back().text, "0 files were deleted.");
     const auto shown = dialogs.shown.size();

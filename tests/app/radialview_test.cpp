@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <utility>
+#include <vector>
 #include <limits>
 #include <tuple>
 
@@ -13,6 +16,8 @@
 #include "support/testsupport.h"
 #include "engine/radialhistogram.h"
 #include "app/radialview.h"
+#include "app/mainwindow.h"
+#include "app/orbitalcontrols.h"
 
 namespace vantrel {
 namespace {
@@ -88,6 +93,40 @@ TEST_F(RadialTest, AxesForDefaultExtent) {
     // A negative extent must not divide by a zero step.
     globals().orbital.extent = -15;
     drawRadialAxes();
+}
+
+// Going from a small extent to large ones and back: the margins are those of
+// the scale the axes are drawn in, so "0" and "A" fit and the axis keeps
+// its share of the plot.
+TEST_F(RadialTest, MarginsMeasuredInTheScaleTheyAreUsedIn) {
+    for (double extent : {2.0, 49.0, 250.0, 75.0, 5.0}) {
+        useOrbital(1, 1, 0, 0, extent);
+        drawRadialAxes();
+        const double unitsPerPixel = (canvas.right - canvas.left) / canvas.pixels;
+        const double axisEnd = o.axisMax * 50.0;
+        EXPECT_NEAR(canvas.left, -6 * unitsPerPixel, 1e-9) << extent;            // "0"
+        EXPECT_NEAR(canvas.right, axisEnd + 30 * unitsPerPixel, 1e-9) << extent;  // "100A "
+        const auto& zero = canvas.texts.front();
+        const auto& a = canvas.texts.back();
+        EXPECT_TRUE(zero.text == "0" && zero.x >= canvas.left) << extent;
+        EXPECT_TRUE(a.text == "A" && a.x + canvas.textWidth("A") <= canvas.right + 1e-9) << extent;
+    }
+}
+
+// Each bar fills the space from half way to the previous bin to half way to
+// the next, at every bin width.
+TEST_F(RadialTest, BarsOfNeighbouringBinsTouch) {
+    mainWindow().plotModeOptions[1].select();
+    for (auto [n, extent] : {std::pair{1, 2.0}, {3, 13.0}, {5, 49.0}, {12, 250.0}}) {
+        useOrbital(1, n, n - 1, 0, extent);
+        plotTheory();
+        const auto& spans = canvas.barSpans;
+        ASSERT_GT(spans.size(), 50u) << extent;
+        for (std::size_t i = 0; i + 1 < spans.size(); ++i) {
+            EXPECT_LT(spans[i].left, spans[i].right) << extent;
+            ASSERT_EQ(spans[i].right, spans[i + 1].left) << extent << " bar " << i;
+        }
+    }
 }
 
 TEST_F(RadialTest, HitsModeBarsRadiiAndCorners) {
@@ -178,6 +217,31 @@ TEST_F(RadialTest, ExtentAdviceReplacesRadii) {
         EXPECT_EQ(f.probableRadiusLabel.caption, std::string("The orbital extent appears to be ") + advice + " it to about 6 Angstroms");
         EXPECT_TRUE(f.medianRadiusLabel.caption.empty() && canvas.markers().empty());
     }
+}
+
+// While the plot shows theory, every change of the orbital, the extent, the
+// region or the colour mode draws the curve again; none leaves bare axes.
+TEST_F(RadialTest, TheoryCurveFollowsEveryChange) {
+    installReactions();
+    speciesMenu(0);
+    f.plotModeOptions[1].click();
+    const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+        {"n", [&] { f.quantumText[0].setText("3"); }},
+        {"l", [&] { f.quantumText[1].setText("2"); }},
+        {"m", [&] { f.quantumText[2].setText("-1"); }},
+        {"extent", [&] { f.extentText.setText("30"); }},
+        {"autoscale", [&] { f.autoscaleMenuItem.click(); }},
+        {"region", [&] { f.regionOptions[2].click(); }},
+        {"nodes", [&] { f.colourModeOptions[1].click(); }},
+        {"quick off", [&] { f.quickLabel.click(); }},
+    };
+    for (const auto& [what, change] : changes) {
+        canvas.clear();
+        change();
+        EXPECT_FALSE(canvas.bars(blue).empty() && canvas.bars(red).empty()) << what;
+        EXPECT_FALSE(f.probableRadiusLabel.caption.empty()) << what;
+    }
+    EXPECT_EQ(o.currentN * 100 + o.currentL * 10 - o.currentM, 321);
 }
 
 TEST_F(RadialTest, ShowTheory) {

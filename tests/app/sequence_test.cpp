@@ -108,6 +108,15 @@ TEST_F(SequenceTest, FileAndLineProblemsAndCommandLine) {
     run(std::string(1500000, ' ') + "noblack\n");
     EXPECT_EQ(dialogs.shown.end()[-2].text, "Line 1 of the sequence file " + seq + " is too long to be a sequence line.");
     EXPECT_TRUE(f.blackBackgroundCheck.checked);
+    // A DOS end-of-file mark ends the file, also right after a last line
+    // without its line end.
+    for (const std::string text : {"black\r\n\x1A", "black\x1A", "black\r\n\x1A\r\n1,2 garbage\x01"}) {
+        dialogs.shown.clear();
+        f.blackBackgroundCheck.setChecked(false);
+        run(text);
+        EXPECT_EQ(lastSequenceOutcome(), SequenceOutcome::Done) << text;
+        EXPECT_TRUE(dialogs.shown.size() == 2u && f.blackBackgroundCheck.checked) << text;
+    }
     // Old Mac line ends and a byte-order mark.
     run("\xEF\xBB\xBFmaxpoints=700\rZ=4\rnoblack");
     EXPECT_TRUE(f.maxPointsText.text == "700" && o.currentZ == 4 && f.window.caption == "seq.txt line 3: noblack");

@@ -4,10 +4,14 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextLayout>
 #include <QTimer>
+
+#include <algorithm>
 
 #include "app/gui/qtdialogs.h"
 #include "app/gui/radialplotwidget.h"
@@ -100,6 +104,47 @@ TEST_F(ViewTest, PlotRecordsAndCoalescesRepaints) {
     plot->setScale(0, 100);
     for (int x = 40; x < 60; ++x) plot->line(x, 250, x, 50, 0xFF0000);
     EXPECT_EQ(plot->grab().toImage().pixelColor(plot->width() / 2, plot->height() / 2), QColor(0, 0, 255));
+}
+
+// The lines a label shows, as its own layout breaks them.
+QStringList shownLines(const QLabel& label) {
+    QStringList lines;
+    for (const QString& paragraph : label.text().split('\n')) {
+        if (!label.wordWrap()) {
+            lines << paragraph;
+            continue;
+        }
+        QTextLayout layout(paragraph, label.font());
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(label.contentsRect().width());
+            lines << paragraph.mid(line.textStart(), line.textLength());
+        }
+        layout.endLayout();
+    }
+    return lines;
+}
+
+TEST_F(ViewTest, MessageBoxesShowPathsWhole) {
+    QtDialogs d;
+    const QString path = "/tmp/build-area/run-tests/scratch-" + QString(40, 'x') + "/home_vantrel/files";
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+        ASSERT_NE(label, nullptr);
+        const QStringList lines = shownLines(*label);
+        EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [&](const QString& l) { return l.contains(path.chopped(6)); }), 2)
+            << lines.join(" | ").toStdString();
+        EXPECT_GE(lines.size(), 3);  // broken at blanks
+        box->accept();
+    });
+    d.messageBox("The main directory for VANTREL is " + path.chopped(6).toStdString() +
+                     "\r\nThe directory in which HTML and XYZ files will be saved is " + path.toStdString(),
+                 Buttons::OK, "", Icon::None);
 }
 
 TEST_F(ViewTest, QtDialogsAnswers) {

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <tuple>
 
 #include "app/gui/gui.h"
 #include "app/gui/radialplotwidget.h"
@@ -122,6 +123,92 @@ TEST_F(WindowTest, OtherSpeciesCancelledKeepsZ) {
     EXPECT_EQ(frameTitle(), "Calculation Options for Z=7");
 }
 
+// The extent box keeps what is typed; the value in use is written back when
+// editing is finished (Enter, the focus leaving, Calculate).
+TEST_F(WindowTest, ExtentBoxKeepsWhatIsTyped) {
+    QLineEdit* scal = edit(f.extentText);
+    scal->setFocus();
+    scal->selectAll();
+    QTest::keyClick(scal, Qt::Key_Backspace);
+    EXPECT_EQ(scal->text(), "");
+    QTest::keyClicks(scal, "25");
+    EXPECT_TRUE(scal->text() == "25" && globals().orbital.extent == 25);
+    for (auto [typed, used, shown] : {std::tuple{"-5", 5.0, "5"}, {"7.5", 7.0, "7"}, {"900", 500.0, "500"}}) {
+        scal->selectAll();
+        QTest::keyClicks(scal, typed);
+        EXPECT_TRUE(scal->text() == typed && globals().orbital.extent == used) << typed;
+        QTest::keyClick(scal, Qt::Key_Return);
+        EXPECT_EQ(scal->text(), shown) << typed;
+    }
+    // The focus leaving finishes the editing too.
+    scal->selectAll();
+    QTest::keyClicks(scal, "12abc");
+    EXPECT_EQ(scal->text(), "12abc");
+    edit(f.maxPointsText)->setFocus();
+    EXPECT_EQ(scal->text(), "12");
+}
+
+// A click that gives a box the focus selects its text, as a Tab does, so
+// what is typed replaces it.
+TEST_F(WindowTest, ClickIntoABoxSelectsItsText) {
+    for (int i : {0, 1, 2}) {
+        edit(f.maxPointsText)->setFocus();
+        QLineEdit* box = edit(f.quantumText[i]);
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 4, box->height() / 2));
+        ASSERT_TRUE(box->hasFocus());
+        QTest::keyClicks(box, i == 0 ? "3" : "0");
+        EXPECT_EQ(box->text(), i == 0 ? "3" : "0") << i;
+    }
+    // Once it has the focus, a click places the cursor.
+    QLineEdit* n = edit(f.quantumText[0]);
+    for (int click = 0; click < 2; ++click)
+        QTest::mouseClick(n, Qt::LeftButton, {}, QPoint(n->width() - 4, n->height() / 2));
+    QTest::keyClicks(n, "1");
+    EXPECT_EQ(n->text(), "31");
+}
+
+// Labels that come and go, and the Jmol options, keep their space: nothing
+// the user aims at moves, and the window keeps its size.
+TEST_F(WindowTest, NothingMovesUnderThePointer) {
+    auto where = [&](const Control& c) { return widget(c)->mapTo(view.get(), QPoint(0, 0)); };
+    const Control* aimed[] = {&f.radialPlot, &f.calculateButton, &f.loadButton, &f.displayButton, &f.probableRadiusLabel};
+    std::vector<QPoint> at;
+    QApplication::processEvents();
+    for (const Control* c : aimed) at.push_back(where(*c));
+    // The smallest size too: where a column has no room to spare, a change
+    // of it is what moves things.
+    const QSize size = view->size(), plotSize = view->plot()->size(), smallest = view->minimumSizeHint();
+    const QSize pageOptions = widget(f.displayFrame)->minimumSizeHint();
+    auto unmoved = [&](const char* after) {
+        QApplication::processEvents();
+        for (std::size_t i = 0; i < at.size(); ++i) EXPECT_EQ(where(*aimed[i]), at[i]) << aimed[i]->name << " after " << after;
+        EXPECT_EQ(view->size(), size) << after;
+        EXPECT_EQ(view->plot()->size(), plotSize) << after;
+        EXPECT_EQ(view->minimumSizeHint(), smallest) << after;
+        EXPECT_EQ(widget(f.displayFrame)->minimumSizeHint(), pageOptions) << after;
+    };
+    clickButton(f.useJmolCheck);
+    ASSERT_FALSE(f.jmolFrame.visible);
+    unmoved("unchecking Use Jmol");
+    clickButton(f.useJmolCheck);
+    clickButton(f.plotModeOptions[0]);
+    unmoved("Actual Hits");
+    type(f.maxPointsText, "625");
+    QTest::mouseClick(button(f.calculateButton), Qt::LeftButton);
+    ASSERT_EQ(globals().run.nPoints, 625);
+    unmoved("a run");
+    clickButton(f.plotModeOptions[1]);
+    unmoved("Theoretical Radial Probability");
+    type(f.quantumText[1], "1");
+    unmoved("invalid numbers");
+    type(f.quantumText[0], "2");
+    clickButton(f.regionOptions[1]);
+    unmoved("a plane");
+    type(f.extentText, "40");
+    QTest::keyClick(edit(f.extentText), Qt::Key_Return);
+    unmoved("extent advice");
+}
+
 TEST_F(WindowTest, InvalidNumbersDisableCalculate) {
     for (int i : {0, 1, 2}) type(f.quantumText[i], i == 2 ? "0" : "3");
     EXPECT_FALSE(button(f.calculateButton)->isEnabled() || label(f.errorLabel)->isHidden() || label(f.energyValueLabels[0])->isEnabled());
@@ -145,6 +232,23 @@ TEST_F(WindowTest, ShortRunThenLoad) {
     QTest::mouseClick(button(f.loadButton), Qt::LeftButton);
     EXPECT_TRUE(button(f.plotModeOptions[0])->isChecked() && globals().run.nPoints == 625 && label(f.pointCountLabel)->text() == "625");
     EXPECT_TRUE(!view->plot()->lines().empty() && label(f.probableRadiusLabel)->text().contains("(actual)"));
+}
+
+// A run on a nodal plane: the axes stay, the labels say why, and there is
+// nothing to load or display.
+TEST_F(WindowTest, RunOnANodalPlaneKeepsTheAxes) {
+    type(f.quantumText[0], "2");
+    type(f.quantumText[1], "1");
+    clickButton(f.regionOptions[1]);  // XY plane only: pz is zero there
+    ASSERT_EQ(globals().orbital.planeName, "xy");
+    QTest::mouseClick(button(f.calculateButton), Qt::LeftButton);
+    EXPECT_TRUE(globals().run.nPoints == 0 && label(f.pointCountLabel)->text() == "NODE!");
+    EXPECT_FALSE(label(f.nodeLabel)->isHidden());
+    EXPECT_FALSE(button(f.loadButton)->isEnabled() || button(f.displayButton)->isEnabled());
+    EXPECT_TRUE(button(f.calculateButton)->isEnabled());
+    const RadialPlotWidget& plot = *view->plot();
+    EXPECT_TRUE(plot.texts().size() > 2 && plot.texts().back().text == "A");
+    EXPECT_GT(plot.lines().size(), 10u);  // ticks and the two axes
 }
 
 TEST_F(WindowTest, EnoughStopsARunAndOnlyItIsLive) {

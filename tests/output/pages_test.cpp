@@ -8,6 +8,7 @@
 #include "output/pages.h"
 #include "support/testsupport.h"
 #include "output/fileutil.h"
+#include "output/viewerfiles.h"
 #include "app/orbitalcontrols.h"
 #include "app/orbitalfiles.h"
 
@@ -42,8 +43,11 @@ protected:
         setProgramDir(dir.file("prog"));
         fs::copy_file(std::string(VANTREL_SOURCE_DIR) + "/data/frames.ht", dir.file("prog/frames.ht"));
         setScreenWidthTwips(1280 * 15);
+        savedThreeDir = systemThreeDir();
+        setSystemThreeDir(dir.file("three"));  // none, unless a test makes one
     }
     void TearDown() override {
+        setSystemThreeDir(savedThreeDir);
         setProgramDir("");
         CacheState::TearDown();
     }
@@ -53,6 +57,7 @@ protected:
         writeFile(globals().orbital.csvFile, csvHeader("3,10,0.5") + "0.5,0.25,-1,0.1\r\n-2,1,0.5,-0.3\r\n1,1,1,0.6\r\n");
     }
     std::string page(const std::string& name) { return readFile(cache + "/" + name); }
+    std::string savedThreeDir;
     void summary(const std::string& name, const std::string& energy) {
         writeFile(cache + "/" + name + ".txt", name + ".xyz; " + energy + "; s;|<h3>" + name + "</h3>\r\n");
         writeFile(cache + "/" + name + ".htm", "page");
@@ -82,7 +87,12 @@ TEST_F(PagesTest, EmbedsSinglePagesTitlesAndSummary) {
     EXPECT_TRUE(startsWith(page("2_1_0_(z_2).txt"), "2_1_0_(z_2).xyz;  E = "));
     EXPECT_TRUE(contains(page("2_1_0_(z_2).txt"), "; select *;spacefill 700;wireframe off;rotate x 0;set boundbox "
                                                   "on;set axes on; color axes grey;|" + title + "\r\n"));
-    EXPECT_EQ(page("frame0.htm"), "<html>" + title + "</html>\r\n");
+    EXPECT_EQ(page("frame0.htm"), "<html>" + title + "<script src=vantrel-viewer.js charset=utf-8></script></html>\r\n");
+    // The viewer's scripts close the body, one tag a line; the rest is as it was.
+    EXPECT_TRUE(endsWith(html, "another orbital.\r\n<script src=vantrel-viewer.js charset=utf-8>\r\n</script>\r\n"
+                               "<script src=three.min.js charset=utf-8>\r\n</script>\r\n<script src=TrackballControls.js "
+                               "charset=utf-8>\r\n</script>\r\n</BODY>\r\n</HTML>\r\n"));
+    EXPECT_EQ(occurrences(html, "<script"), 3);
     for (const char* name : {"names.htm", "frame1.htm", "frame2.htm", "index.htm"})
         EXPECT_TRUE(fileExists(cache + "/" + name)) << name;
     // No applet beside the program: nothing copied, nothing said.
@@ -112,6 +122,8 @@ TEST_F(PagesTest, FourPanelViewsAndTheAppletCopiedOnce) {
     for (auto [k, rotation] : {std::pair{1, "x -90;"}, {2, "y 90;"}, {3, "x -45; rotate z 45;"}})
         EXPECT_EQ(replaced(page(root + intText(k) + ".htm"), rotation, "x 0;"), v4) << k;
     EXPECT_TRUE(contains(page(root + "0.htm"), "<HTML><BODY BGCOLOR=WHITE><center><h3>"));  // one line
+    EXPECT_FALSE(contains(page(root + "0.htm"), "<script") || contains(frames, "<script"));
+    EXPECT_TRUE(contains(v4, "</applet>\r\n<script src=vantrel-viewer.js charset=utf-8>\r\n</script>\r\n"));
 
     mainWindow().useJmolCheck.checked = false;  // the plug-in panels lose their name
     createOrbitalPage();
@@ -129,6 +141,25 @@ TEST_F(PagesTest, FourPanelViewsAndTheAppletCopiedOnce) {
     mainWindow().useJmolCheck.checked = false;  // Chime needs none
     createOrbitalPage();
     EXPECT_TRUE(!fileExists(cache + "/JmolApplet.jar") && dialogs.shown.empty());
+}
+
+TEST_F(PagesTest, TheViewerAndThreeJsGoIntoTheCacheWhenFound) {
+    // No three.js anywhere: the page is still written, quietly; it will say
+    // in the viewer area what to install.
+    writeFile(dir.file("prog/vantrel-viewer.js"), "viewer");
+    orbital(2, 1, 0);
+    const std::string path = createOrbitalPage();
+    EXPECT_TRUE(contains(readFile(path), "<script src=three.min.js charset=utf-8>"));
+    EXPECT_EQ(page("vantrel-viewer.js"), "viewer");
+    EXPECT_TRUE(!fileExists(cache + "/three.min.js") && dialogs.shown.empty());
+
+    fs::create_directories(dir.file("three/build"));
+    fs::create_directories(dir.file("three/examples/js/controls"));
+    writeFile(dir.file("three/build/three.min.js"), "three");
+    writeFile(dir.file("three/examples/js/controls/TrackballControls.js"), "controls");
+    f.fourPanelCheck.checked = true;
+    createOrbitalPage();
+    EXPECT_TRUE(page("three.min.js") == "three" && page("TrackballControls.js") == "controls" && dialogs.shown.empty());
 }
 
 TEST_F(PagesTest, EnergyIndexSharesHeadingsAndSkipsUnbound) {
@@ -155,6 +186,14 @@ TEST_F(PagesTest, EnergyIndexSharesHeadingsAndSkipsUnbound) {
     EXPECT_TRUE(contains(names, "<td>n=2<td>l=1<td>m=1<td><td>"));
     EXPECT_TRUE(contains(page("frame2.htm"), "<body>\r\n<applet name=\"orbital1\"") &&
                 contains(page("frame2.htm"), "load 1_0_0_.xyz;select *;"));
+    EXPECT_TRUE(endsWith(page("frame2.htm"), "</applet>\r\n<script src=vantrel-viewer.js charset=utf-8></script>\r\n"
+                                             "<script src=three.min.js charset=utf-8></script>\r\n"
+                                             "<script src=TrackballControls.js charset=utf-8></script>\r\n</body>\r\n"));
+    // The viewer in the index page passes a clicked orbital on; the frame it
+    // writes loads the viewer too.
+    EXPECT_TRUE(contains(f1, "}\r\n</script>\r\n<script src=vantrel-viewer.js charset=utf-8></script>\r\n<body>"));
+    EXPECT_TRUE(contains(f1, "</applet><script src=vantrel-viewer.js charset=utf-8><\\/script><script src=three.min.js "
+                             "charset=utf-8><\\/script><script src=TrackballControls.js charset=utf-8><\\/script></body>';"));
 }
 
 TEST_F(PagesTest, ShowxyzIsValidJavaScriptFrameSetMadeOnce) {

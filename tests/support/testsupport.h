@@ -88,6 +88,9 @@ std::string readFile(const std::string& path);  // raw bytes, "" when missing
 void writeFile(const std::string& path, const std::string& bytes);
 inline bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 inline bool startsWith(const std::string& text, const std::string& start) { return text.rfind(start, 0) == 0; }
+inline bool endsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
 int occurrences(const std::string& text, const std::string& part);  // non-overlapping
 std::vector<std::string> splitLines(const std::string& text);     // at CR LF; no empty last line
 // The first line of a point file: the fields padded to 50 characters, CR LF.

@@ -1,0 +1,85 @@
+#include "output/viewerfiles.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+namespace vantrel {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string threeDir = "/usr/share/javascript/three";
+
+// The viewer comes first so that it can start loading the points while the
+// browser is still busy with three.js; it draws once the page is parsed.
+const char* const scriptNames[] = {"vantrel-viewer.js", "three.min.js", "TrackballControls.js"};
+
+std::string lowerCopy(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
+    return s;
+}
+
+}  // namespace
+
+std::string viewerScriptElements(const std::string& lineBreak, const std::string& closeTag) {
+    std::string text;
+    for (const char* name : scriptNames) {
+        if (!text.empty()) text += lineBreak;
+        text += std::string("<script src=") + name + " charset=utf-8>" + closeTag;
+    }
+    return text;
+}
+
+std::string viewerOnlyScriptElement() { return std::string("<script src=") + scriptNames[0] + " charset=utf-8></script>"; }
+
+std::string withViewerScripts(const std::string& page, const std::string& lineBreak) {
+    // One tag a line, as in the rest of the page.
+    std::string scripts = viewerScriptElements(lineBreak);
+    for (auto at = scripts.find("><"); at != std::string::npos; at = scripts.find("><", at))
+        scripts.replace(at, 2, ">" + lineBreak + "<");
+    const auto at = lowerCopy(page).rfind("</body>");
+    if (at == std::string::npos) return page + lineBreak + scripts;
+    const std::string before = page.substr(0, at);
+    const bool onNewLine = before.size() >= lineBreak.size() &&
+                           before.compare(before.size() - lineBreak.size(), lineBreak.size(), lineBreak) == 0;
+    return before + (onNewLine ? "" : lineBreak) + scripts + lineBreak + page.substr(at);
+}
+
+std::vector<ViewerFile> viewerFiles(const std::string& programDir) {
+    return {
+        {"three.min.js", {programDir + "/three.min.js", threeDir + "/build/three.min.js"}},
+        {"TrackballControls.js",
+         {programDir + "/TrackballControls.js", threeDir + "/examples/js/controls/TrackballControls.js"}},
+        {"vantrel-viewer.js", {programDir + "/vantrel-viewer.js"}},
+    };
+}
+
+const std::string& systemThreeDir() { return threeDir; }
+void setSystemThreeDir(const std::string& dir) { threeDir = dir; }
+
+std::vector<std::string> copyViewerFiles(const std::string& cacheDir, const std::string& programDir) {
+    std::vector<std::string> problems;
+    for (const auto& file : viewerFiles(programDir)) {
+        std::error_code ec;
+        auto source = std::find_if(file.sources.begin(), file.sources.end(),
+                                   [](const std::string& s) { std::error_code e; return fs::is_regular_file(s, e); });
+        if (source == file.sources.end()) continue;
+        const fs::path target = fs::path(cacheDir) / file.name;
+        const auto sourceTime = fs::last_write_time(*source, ec);
+        if (ec) {
+            problems.push_back(ec.message() + " copying " + *source);
+            continue;
+        }
+        std::error_code missing;
+        const auto targetTime = fs::last_write_time(target, missing);
+        if (!missing && targetTime >= sourceTime) continue;
+        fs::copy_file(*source, target, fs::copy_options::overwrite_existing, ec);
+        if (!ec) fs::last_write_time(target, sourceTime, ec);
+        if (ec) problems.push_back(ec.message() + " copying " + *source);
+    }
+    return problems;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,156 @@
+// The radial plot as the window shows it: tick labels on their ticks and a
+// solid histogram at the size the plot has, after a resize and at every
+// extent. Also run with QT_SCALE_FACTOR=2 (see CMakeLists.txt).
+#include <QApplication>
+#include <QFontMetrics>
+#include <QImage>
+#include <QTimer>
+
+#include <cmath>
+
+#include "app/gui/gui.h"
+#include "app/gui/radialplotwidget.h"
+#include "engine/globals.h"
+#include "guitest.h"
+
+namespace vantrel::test {
+namespace {
+
+// Every label centred on its long tick (within a pixel), "0" inside the
+// left edge, "A" after the last label and inside the right edge.
+::testing::AssertionResult labelsOnTicks(const RadialPlotWidget& plot) {
+    const QFontMetrics metrics(plot.font());
+    std::vector<double> ticks;
+    for (const auto& l : plot.lines())
+        if (!l.bar && l.x1 == l.x2 && l.y1 == 250 && l.y2 == 275) ticks.push_back(plot.pixelX(l.x1));
+    const auto& texts = plot.texts();
+    if (texts.size() < 2 || texts.size() != ticks.size() + 1)
+        return ::testing::AssertionFailure() << texts.size() << " texts for " << ticks.size() << " labelled ticks";
+    double lastRight = 0;
+    for (std::size_t i = 0; i < ticks.size(); ++i) {
+        const double left = plot.pixelX(texts[i].x), width = metrics.horizontalAdvance(texts[i].text);
+        if (std::abs(left + width / 2 - ticks[i]) > 1)
+            return ::testing::AssertionFailure() << '"' << texts[i].text.toStdString() << "\" centred at "
+                                                 << left + width / 2 << " px, its tick at " << ticks[i] << " px";
+        if (i == 0 && left < -0.5) return ::testing::AssertionFailure() << "\"0\" cut off at " << left << " px";
+        lastRight = left + width;
+    }
+    const double aLeft = plot.pixelX(texts.back().x), aRight = aLeft + metrics.horizontalAdvance("A");
+    if (texts.back().text != "A" || std::abs(aLeft - lastRight) > 1 || aRight > plot.width() + 0.5)
+        return ::testing::AssertionFailure() << "\"A\" from " << aLeft << " to " << aRight << " px after a label ending at "
+                                             << lastRight << " px in a plot " << plot.width() << " px wide";
+    return ::testing::AssertionSuccess();
+}
+
+// No white between the first and the last bar that reaches a third of the
+// curve's height, on the plot as shown and painted at twice the pixels.
+::testing::AssertionResult histogramSolid(RadialPlotWidget& plot) {
+    const double row = 250 - 170 / 3.0;
+    double first = 1e300, last = -1e300;
+    for (const auto& l : plot.lines())
+        if (l.bar && std::min(l.y1, l.y2) < row - 2) first = std::min(first, l.x1), last = std::max(last, l.x1);
+    if (first >= last) return ::testing::AssertionFailure() << "no bars";
+    QImage doubled(plot.size() * 2, QImage::Format_RGB32);
+    doubled.setDevicePixelRatio(2);
+    plot.render(&doubled);
+    for (const QImage& image : {plot.grab().toImage(), doubled}) {
+        const double dpr = image.devicePixelRatio();
+        const int y = static_cast<int>(plot.pixelY(row) * dpr);
+        const int from = static_cast<int>(std::ceil(plot.pixelX(first) * dpr)) + 1;
+        const int to = static_cast<int>(plot.pixelX(last) * dpr) - 1;
+        int white = 0;
+        for (int x = from; x <= to; ++x) white += image.pixelColor(x, y) == QColor(Qt::white);
+        if (white > 0 || to - from < 10)
+            return ::testing::AssertionFailure() << white << " white pixels between " << from << " and " << to
+                                                 << " at device pixel ratio " << dpr;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+class PlotTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        startWindow(true);
+        clickButton(f.plotModeOptions[1]);  // the theory curve, as after start-up
+        QApplication::processEvents();
+    }
+    // The orbital and extent typed in, the curve drawn again.
+    void show(int n, double extent) {
+        type(f.quantumText[0], std::to_string(n));
+        type(f.quantumText[1], std::to_string(n - 1));
+        type(f.extentText, std::to_string(static_cast<int>(extent)));
+        clickButton(f.plotModeOptions[0]);
+        clickButton(f.plotModeOptions[1]);
+        QApplication::processEvents();
+        ASSERT_EQ(globals().orbital.extent, extent);
+    }
+};
+
+TEST_F(PlotTest, LabelsOnTheirTicksAtEveryExtentAndAfterAResize) {
+    RadialPlotWidget& plot = *view->plot();
+    EXPECT_TRUE(labelsOnTicks(plot));
+    for (auto [n, extent] : {std::pair{1, 2.0}, {5, 49.0}, {12, 250.0}, {3, 75.0}, {1, 5.0}}) {
+        show(n, extent);
+        EXPECT_TRUE(labelsOnTicks(plot)) << "extent " << extent;
+    }
+    // Back at 5 the axis spans most of the plot again.
+    EXPECT_GT(plot.pixelX(globals().orbital.axisMax * 50.0), 0.85 * plot.width());
+
+    const int before = plot.width();
+    view->resize(view->width() + 300, view->height() + 40);
+    QApplication::processEvents();
+    ASSERT_GT(plot.width(), before + 200);
+    EXPECT_TRUE(labelsOnTicks(plot)) << "wider";
+    view->resize(view->width() - 400, view->height());
+    QApplication::processEvents();
+    EXPECT_TRUE(labelsOnTicks(plot)) << "narrower";
+}
+
+TEST_F(PlotTest, HistogramSolidAtEveryExtent) {
+    RadialPlotWidget& plot = *view->plot();
+    for (auto [n, extent] : {std::pair{1, 2.0}, {3, 13.0}, {5, 49.0}, {12, 250.0}}) {
+        show(n, extent);
+        EXPECT_TRUE(histogramSolid(plot)) << "extent " << extent;
+    }
+}
+
+// The program as it starts: the first plot is drawn before the window is
+// laid out, and must sit right once it is shown.
+class PlotStartTest : public FreshState {
+protected:
+    void SetUp() override {
+        FreshState::SetUp();
+        writeFile(work.file("index.htm"), "<html></html>");  // no help-file unpacking
+        fs::current_path(work.path());
+    }
+    void TearDown() override {
+        fs::current_path(oldDir);
+        QApplication::setQuitOnLastWindowClosed(true);
+        FreshState::TearDown();
+    }
+    TempDir home, work;
+    ScopedEnv vantrelHome{"VANTREL_HOME", home.path()};
+    fs::path oldDir = fs::current_path();
+};
+
+TEST_F(PlotStartTest, LabelsOnTheirTicksAtStartUp) {
+    bool checked = false;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* view = qobject_cast<MainWindowView*>(w);
+            if (!view || !view->isVisible() || view->plot()->texts().empty()) continue;
+            EXPECT_TRUE(labelsOnTicks(*view->plot()));
+            EXPECT_TRUE(histogramSolid(*view->plot()));
+            checked = true;
+            view->close();
+        }
+    });
+    timer.start(20);
+    EXPECT_EQ(vantrel::runGui(*qApp, ""), 0);
+    EXPECT_TRUE(checked);
+}
+
+}  // namespace
+}  // namespace vantrel::test

@@ -1,0 +1,245 @@
+// The viewer's companion script and the files the pages load.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "app/orbitalfiles.h"
+#include "app/windowstate.h"
+#include "engine/globals.h"
+#include "output/cloudscript.h"
+#include "output/viewerfiles.h"
+#include "engine/textutil.h"
+#include "support/recordingcanvas.h"
+#include "support/testsupport.h"
+
+namespace vantrel {
+namespace {
+
+using namespace test;
+
+// Decoding written independently of the writer.
+std::vector<unsigned char> unbase64(const std::string& text) {
+    std::vector<unsigned char> out;
+    unsigned value = 0;
+    int bits = 0;
+    for (char c : text) {
+        if (c == '=') break;
+        const char* at = std::strchr("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/", c);
+        if (!at || !c) throw std::runtime_error("not base64");
+        value = (value << 6) | unsigned(at - "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/");
+        bits += 6;
+        if (bits >= 8) {
+            bits -= 8;
+            out.push_back((value >> bits) & 255);
+        }
+    }
+    return out;
+}
+
+std::string field(const std::string& text, const std::string& name) {
+    std::smatch m;
+    if (!std::regex_search(text, m, std::regex("\n" + name + ": ([^\n]*?),?\n"))) return "<missing>";
+    return m[1];
+}
+
+TEST(CloudScript, Base64AndStringsFollowTheStandards) {
+    const std::pair<const char*, const char*> vectors[] = {{"", ""},         {"f", "Zg=="},         {"fo", "Zm8="},
+                                                           {"foo", "Zm9v"},  {"foob", "Zm9vYg=="},  {"fooba", "Zm9vYmE="},
+                                                           {"foobar", "Zm9vYmFy"}};
+    for (auto [plain, coded] : vectors)
+        EXPECT_EQ(base64(reinterpret_cast<const std::uint8_t*>(plain), std::strlen(plain)), coded) << plain;
+    EXPECT_EQ(javaScriptString("a \"b\" \\c\r\n</script>"), "\"a \\\"b\\\" \\\\c\\x0d\\x0a</script>\"");
+}
+
+TEST(CloudScript, HoldsTheAtomsInOrderWithTheirClasses) {
+    TempDir dir;
+    const std::string path = dir.file("2_1_0_(z_2).xyz.js");
+    CloudScriptWriter w(path, "2_1_0_(z_2).xyz", "2_1_0_ the He+ Ion (Z=2)  \"E\" = -1", {"", "O ", "Be", "He", "C "});
+    w.add("He", 0, 0, 0);
+    w.add("O", 1.25, -2.5, 1e-3);
+    w.add("C ", -100, 0, 3.5e6);
+    w.add("Xx", 7, 8, 9);  // not a class: the first entry
+    w.add("Be", -0.0, 0.1, -0.1);
+    ASSERT_TRUE(w.finish());
+    EXPECT_EQ(w.count(), 5);
+
+    const std::string text = readFile(path);
+    EXPECT_TRUE(contains(text, "(window.vantrelClouds = window.vantrelClouds || {})[\"2_1_0_(z_2).xyz\"] = {")) << text;
+    EXPECT_EQ(field(text, "comment"), "\"2_1_0_ the He+ Ion (Z=2)  \\\"E\\\" = -1\"");
+    EXPECT_EQ(field(text, "symbols"), "[\"\",\"O\",\"Be\",\"He\",\"C\"]");
+    EXPECT_EQ(field(text, "count"), "5");
+
+    auto classes = unbase64(field(text, "classes").substr(1, field(text, "classes").size() - 2));
+    EXPECT_EQ(classes, (std::vector<unsigned char>{3, 1, 4, 0, 2}));
+    const std::string p = field(text, "positions");
+    auto bytes = unbase64(p.substr(1, p.size() - 2));
+    ASSERT_EQ(bytes.size(), 5u * 12);
+    const float expected[] = {0, 0, 0, 1.25f, -2.5f, 1e-3f, -100, 0, 3.5e6f, 7, 8, 9, -0.0f, 0.1f, -0.1f};
+    for (int i = 0; i < 15; ++i) {
+        std::uint32_t bits = bytes[i * 4] | bytes[i * 4 + 1] << 8 | bytes[i * 4 + 2] << 16 | unsigned(bytes[i * 4 + 3]) << 24;
+        float f;
+        std::memcpy(&f, &bits, 4);
+        EXPECT_EQ(f, expected[i]) << i;
+    }
+}
+
+TEST(CloudScript, NoAtomsAndUnwritablePlaces) {
+    TempDir dir;
+    CloudScriptWriter empty(dir.file("e.xyz.js"), "e.xyz", "", {});
+    ASSERT_TRUE(empty.finish());
+    const std::string text = readFile(dir.file("e.xyz.js"));
+    EXPECT_EQ(field(text, "positions"), "\"\"");
+    EXPECT_EQ(field(text, "classes"), "\"\"");
+    EXPECT_EQ(field(text, "count"), "0");
+
+    CloudScriptWriter nowhere(dir.file("no/such/dir/x.xyz.js"), "x.xyz", "", {"", "O"});
+    nowhere.add("O", 1, 2, 3);
+    EXPECT_FALSE(nowhere.finish());
+    EXPECT_EQ(nowhere.errorNumber(), ENOENT);
+}
+
+TEST(ViewerFiles, ScriptElementsGoBeforeTheEndOfTheBodyAndNothingElseChanges) {
+    const std::string scripts = viewerScriptElements("\r\n");
+    EXPECT_EQ(scripts, "<script src=vantrel-viewer.js charset=utf-8></script>\r\n<script src=three.min.js charset=utf-8></script>\r\n"
+                       "<script src=TrackballControls.js charset=utf-8></script>");
+    EXPECT_EQ(viewerScriptElements("", "<\\/script>"),
+              "<script src=vantrel-viewer.js charset=utf-8><\\/script><script src=three.min.js charset=utf-8><\\/script>"
+              "<script src=TrackballControls.js charset=utf-8><\\/script>");
+
+    EXPECT_EQ(viewerOnlyScriptElement(), "<script src=vantrel-viewer.js charset=utf-8></script>");
+
+    const std::string lines = replaced(scripts, "><", ">\r\n<");
+    const std::string page = "<HTML><BODY BGCOLOR=WHITE>\r\n<embed src=a.xyz>\r\n</body>x</BODY>\r\n</HTML>";
+    const std::string with = withViewerScripts(page, "\r\n");
+    EXPECT_EQ(with, "<HTML><BODY BGCOLOR=WHITE>\r\n<embed src=a.xyz>\r\n</body>x\r\n" + lines + "\r\n</BODY>\r\n</HTML>");
+    EXPECT_FALSE(contains(lines, "><"));  // one tag a line
+    EXPECT_EQ(withViewerScripts("<p>\r\n</body>", "\r\n"), "<p>\r\n" + lines + "\r\n</body>");
+    EXPECT_EQ(withViewerScripts("<applet></applet>", "\r\n"), "<applet></applet>\r\n" + lines);
+}
+
+std::vector<float> floats(const std::vector<unsigned char>& bytes) {
+    std::vector<float> out(bytes.size() / 4);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        std::uint32_t bits = bytes[i * 4] | bytes[i * 4 + 1] << 8 | bytes[i * 4 + 2] << 16 | unsigned(bytes[i * 4 + 3]) << 24;
+        std::memcpy(&out[i], &bits, 4);
+    }
+    return out;
+}
+
+std::string unquoted(const std::string& s) { return s.size() >= 2 ? s.substr(1, s.size() - 2) : s; }
+
+// The XYZ writer's companion, read back independently and compared atom by
+// atom with the XYZ file itself, in both colourings.
+class XyzCompanion : public CanvasState {};
+
+TEST_F(XyzCompanion, HoldsTheAtomsOfTheXyzFile) {
+    for (bool byNodes : {false, true}) {
+        mainWindow().colourModeOptions[byNodes ? 1 : 0].select();
+        mainWindow().firstQuadrantCheck.checked = byNodes;  // skipped points are left out of both
+        typeQuantum("2", "1", "0", "2");
+        writeFile(globals().orbital.csvFile, csvHeader("5,2,4") +
+                                                 "0.1,0.2,-0.3,2\r\n1,1,1,0\r\n0.4,0,0,1\r\n-0.4,0,0,-1.9\r\n"
+                                                 "0.5,0.25,0.125,1.5\r\n");
+        ASSERT_TRUE(writeXyzFile());
+        const auto xyz = splitLines(readFile(globals().orbital.xyzFile));
+        const std::string text = readFile(globals().orbital.xyzFile + ".js");
+        ASSERT_TRUE(contains(text, "[\"" + fs::path(globals().orbital.xyzFile).filename().string() + "\"] = {")) << text;
+        EXPECT_EQ(field(text, "comment"), javaScriptString(xyz[1]));
+        EXPECT_EQ(field(text, "symbols"),
+                  "[\"\",\"O\",\"Be\",\"Ar\",\"P\",\"S\",\"Si\",\"B\",\"B\",\"Mg\",\"Na\",\"N\",\"I\",\"He\",\"C\",\"H\"]");
+        const long long count = std::stoll(xyz[0]);
+        ASSERT_EQ(field(text, "count"), std::to_string(count));
+        ASSERT_EQ(xyz.size(), std::size_t(count + 2));
+
+        const auto classes = unbase64(unquoted(field(text, "classes")));
+        const auto positions = floats(unbase64(unquoted(field(text, "positions"))));
+        ASSERT_EQ(classes.size(), std::size_t(count));
+        ASSERT_EQ(positions.size(), std::size_t(count * 3));
+        const std::vector<std::string> symbols = {"", "O", "Be", "Ar", "P", "S", "Si", "B", "B", "Mg", "Na", "N", "I", "He", "C", "H"};
+        for (long long i = 0; i < count; ++i) {
+            std::istringstream atom(xyz[i + 2]);
+            std::string symbol;
+            double x, y, z;
+            atom >> symbol >> x >> y >> z;
+            ASSERT_LT(classes[i], symbols.size());
+            EXPECT_EQ(symbols[classes[i]], symbol) << xyz[i + 2];
+            EXPECT_EQ(positions[i * 3], float(x)) << xyz[i + 2];
+            EXPECT_EQ(positions[i * 3 + 1], float(y)) << xyz[i + 2];
+            EXPECT_EQ(positions[i * 3 + 2], float(z)) << xyz[i + 2];
+        }
+    }
+}
+
+TEST_F(XyzCompanion, ACompanionThatCannotBeWrittenIsReported) {
+    typeQuantum("1", "0", "0", "2");
+    writeFile(globals().orbital.csvFile, csvHeader("1,2,4") + "0.1,0.2,-0.3,2\r\n");
+    fs::create_directory(globals().orbital.xyzFile + ".js");  // a folder in its place
+    EXPECT_FALSE(writeXyzFile());
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_TRUE(contains(dialogs.shown[0].text, " writing the viewer's copy " + globals().orbital.xyzFile + ".js"))
+        << dialogs.shown[0].text;
+    EXPECT_EQ(splitLines(readFile(globals().orbital.xyzFile)).size(), 2u + 61u + 1u);  // the XYZ file is whole
+}
+
+class ViewerCopies : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(program);
+        fs::create_directories(system + "/build");
+        fs::create_directories(system + "/examples/js/controls");
+        fs::create_directories(cache);
+        writeFile(program + "/vantrel-viewer.js", "viewer 1");
+        writeFile(system + "/build/three.min.js", "three");
+        writeFile(system + "/examples/js/controls/TrackballControls.js", "controls");
+        saved = systemThreeDir();
+        setSystemThreeDir(system);
+    }
+    void TearDown() override { setSystemThreeDir(saved); }
+    void age(const std::string& path, int seconds) {
+        fs::last_write_time(path, fs::last_write_time(path) - std::chrono::seconds(seconds));
+    }
+
+    TempDir dir;
+    std::string program = dir.file("program"), system = dir.file("three"), cache = dir.file("files"), saved;
+};
+
+TEST_F(ViewerCopies, CopiedOnceAndReplacedOnlyByANewerProgramCopy) {
+    EXPECT_TRUE(copyViewerFiles(cache, program).empty());
+    EXPECT_EQ(readFile(cache + "/three.min.js"), "three");
+    EXPECT_EQ(readFile(cache + "/TrackballControls.js"), "controls");
+    EXPECT_EQ(readFile(cache + "/vantrel-viewer.js"), "viewer 1");
+
+    // A copy of the same age stays; an upgraded program's copy replaces it.
+    writeFile(cache + "/vantrel-viewer.js", "edited");
+    fs::last_write_time(cache + "/vantrel-viewer.js", fs::last_write_time(program + "/vantrel-viewer.js"));
+    copyViewerFiles(cache, program);
+    EXPECT_EQ(readFile(cache + "/vantrel-viewer.js"), "edited");
+    age(cache + "/vantrel-viewer.js", 100);
+    writeFile(program + "/vantrel-viewer.js", "viewer 2");
+    copyViewerFiles(cache, program);
+    EXPECT_EQ(readFile(cache + "/vantrel-viewer.js"), "viewer 2");
+
+    // three.js beside the program wins over the system's.
+    writeFile(program + "/three.min.js", "own three");
+    age(cache + "/three.min.js", 100);
+    copyViewerFiles(cache, program);
+    EXPECT_EQ(readFile(cache + "/three.min.js"), "own three");
+}
+
+TEST_F(ViewerCopies, MissingThreeIsPassedOverAndAnUnwritableCacheIsReported) {
+    fs::remove_all(system);
+    EXPECT_TRUE(copyViewerFiles(cache, program).empty());
+    EXPECT_FALSE(fs::exists(cache + "/three.min.js"));
+    EXPECT_TRUE(fs::exists(cache + "/vantrel-viewer.js"));
+
+    const auto problems = copyViewerFiles(dir.file("no/cache"), program);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_TRUE(contains(problems[0], " copying " + program + "/vantrel-viewer.js")) << problems[0];
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -1,0 +1,333 @@
+// The pages Vantrel writes, opened from disk in headless Chromium with
+// software WebGL and no network: the cloud is drawn inside the viewer area
+// in its class colours, on the chosen background; the four panels differ;
+// the index by energy switches orbitals; missing or damaged files give a
+// message in the viewer area.
+//
+// Needs VANTREL_EXE (the built program; the viewer script sits beside it).
+'use strict';
+
+const test = require('node:test');
+const assert = require('node:assert/strict');
+const { execFileSync } = require('node:child_process');
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+const chromium = require('./chromium.js');
+
+const EXE = process.env.VANTREL_EXE;
+const CLASS_SYMBOLS = 'O BeArP S SiB B MgNaN I HeC H '.match(/../g).map((s) => s.trim());
+const viewer = require(path.join(__dirname, '../../data/vantrel-viewer.js'));
+// Class colours that nothing else on a page uses: white (H) and light
+// grey (C) also appear in text and backgrounds, so they are left out.
+const DISTINCT = new Map();
+CLASS_SYMBOLS.forEach((s) => {
+  if (s !== 'H' && s !== 'C') DISTINCT.set(viewer.elementColour(s).join(), s);
+});
+
+// One run of the real program makes every page the tests look at.
+function makeCache() {
+  assert.ok(EXE && fs.existsSync(EXE), 'VANTREL_EXE must name the built program');
+  assert.ok(fs.existsSync(chromium.CHROMIUM), chromium.CHROMIUM + ' is missing: run scripts/deps.sh');
+  const root = fs.mkdtempSync(path.join(os.tmpdir(), 'viewer-pages-'));
+  const program = path.join(root, 'program');
+  const work = path.join(root, 'work');
+  fs.mkdirSync(program);
+  fs.mkdirSync(work);
+  for (const name of ['vantrel', 'frames.ht', 'vantrel-viewer.js'])
+    fs.copyFileSync(path.join(path.dirname(EXE), name), path.join(program, name));
+  fs.chmodSync(path.join(program, 'vantrel'), 0o755);
+  fs.writeFileSync(path.join(work, 'index.htm'), 'help'); // keeps the help installer out
+  const sequence = path.join(root, 'tour.txt');
+  fs.writeFileSync(sequence, [
+    'maxpoints=4000 extent=0 energy',
+    'jmol jmolbox jmolaxes',
+    '2 1 0',
+    'black noenergy nojmolbox nojmolaxes',
+    '3 2 0',
+    'noblack energy chime four',
+    '3 2 1',
+    'nofour start',
+    '3 1 0',
+    'jmol nostart',
+    '3 2 2',
+    '',
+  ].join('\r\n'));
+  const home = path.join(root, 'main_vantrel');
+  execFileSync(path.join(program, 'vantrel'), [sequence], {
+    cwd: work,
+    env: { PATH: process.env.PATH, VANTREL_HOME: home, VANTREL_SEED: '7', HOME: root, QT_QPA_PLATFORM: 'offscreen' },
+    stdio: ['ignore', 'pipe', 'pipe'],
+    timeout: 120000,
+  });
+  const cache = path.join(home, 'files');
+  for (const name of ['vantrel-viewer.js', 'three.min.js', 'TrackballControls.js'])
+    assert.ok(fs.existsSync(path.join(cache, name)), name + ' was not copied into the cache: is libjs-three installed (scripts/deps.sh)?');
+  return { root, cache };
+}
+
+// Viewer boxes of every frame, in page coordinates.
+async function viewerBoxes(page) {
+  const frames = await page.frameList();
+  const frameRects = await page.evaluate(`[...document.querySelectorAll('frame,iframe')].map(f => {
+    const r = f.getBoundingClientRect(); return { name: f.getAttribute('name'), x: r.left, y: r.top };
+  })`, frames[0].id);
+  const boxes = [];
+  for (const frame of frames) {
+    let offset = { x: 0, y: 0 };
+    if (frame !== frames[0]) {
+      offset = frameRects.find((r) => r.name === frame.name);
+      if (!offset) continue;
+    }
+    let found = [];
+    try {
+      found = await page.evaluate(`[...document.querySelectorAll('[data-vantrel-viewer]')].map(e => {
+        const r = e.getBoundingClientRect();
+        return { state: e.getAttribute('data-vantrel-viewer'), file: e.getAttribute('data-vantrel-file'),
+                 message: e.getAttribute('data-vantrel-message') || '', x: r.left, y: r.top, w: r.width, h: r.height };
+      })`, frame.id);
+    } catch (e) {
+      continue; // a frame between documents
+    }
+    for (const b of found) boxes.push(Object.assign(b, { frame: frame.name || '', x: b.x + offset.x, y: b.y + offset.y }));
+  }
+  return boxes;
+}
+
+async function settled(page, expected, extra = () => true) {
+  return chromium.waitFor(async () => {
+    const boxes = await viewerBoxes(page);
+    return boxes.length === expected && boxes.every((b) => b.state !== 'loading') && extra(boxes) ? boxes : null;
+  }, 30000, expected + ' viewers');
+}
+
+function inside(b, x, y, margin = 0) {
+  return x >= b.x - margin && x < b.x + b.w + margin && y >= b.y - margin && y < b.y + b.h + margin;
+}
+
+// Pixels of the distinct class colours, inside each box and outside all.
+function classPixels(shot, boxes) {
+  const perBox = boxes.map(() => ({ count: 0, symbols: new Set() }));
+  let outside = 0;
+  for (let y = 0; y < shot.height; y++) {
+    for (let x = 0; x < shot.width; x++) {
+      const symbol = DISTINCT.get(shot.at(x, y).join());
+      if (!symbol) continue;
+      const k = boxes.findIndex((b) => inside(b, x, y, 1));
+      if (k < 0) outside++;
+      else { perBox[k].count++; perBox[k].symbols.add(symbol); }
+    }
+  }
+  return { perBox, outside };
+}
+
+// The box's pixels as text, for comparing pictures.
+function picture(shot, b) {
+  const rows = [];
+  for (let y = Math.ceil(b.y); y < Math.floor(b.y + b.h); y++) {
+    const row = [];
+    for (let x = Math.ceil(b.x); x < Math.floor(b.x + b.w); x++) row.push(shot.at(x, y).join());
+    rows.push(row.join(' '));
+  }
+  return rows;
+}
+
+function differingRows(a, b) {
+  let n = 0;
+  for (let i = 0; i < Math.max(a.length, b.length); i++) if (a[i] !== b[i]) n++;
+  return n;
+}
+
+function corners(shot, b) {
+  const x0 = Math.ceil(b.x) + 2, y0 = Math.ceil(b.y) + 2, x1 = Math.floor(b.x + b.w) - 3, y1 = Math.floor(b.y + b.h) - 3;
+  return [shot.at(x0, y0), shot.at(x1, y0), shot.at(x0, y1), shot.at(x1, y1)].map((c) => c.join());
+}
+
+function assertCloud(shot, boxes, background) {
+  const { perBox, outside } = classPixels(shot, boxes);
+  assert.equal(outside, 0, 'class colours outside the viewer area');
+  perBox.forEach((p, k) => {
+    assert.ok(p.count >= 30, 'viewer ' + k + ' shows only ' + p.count + ' cloud pixels');
+    assert.ok(p.symbols.size >= 3, 'viewer ' + k + ' shows only the classes ' + [...p.symbols]);
+    if (background) assert.deepEqual(corners(shot, boxes[k]), Array(4).fill(background.join()), 'background of viewer ' + k);
+  });
+}
+
+test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
+  const { root, cache } = makeCache();
+  const url = (name) => 'file://' + path.join(cache, name).split('/').map(encodeURIComponent).join('/');
+  const browser = await chromium.launch();
+  t.after(async () => {
+    await browser.close();
+    fs.rmSync(root, { recursive: true, force: true });
+  });
+  const page = await chromium.openPage(browser, 1000, 800);
+
+  await t.test('a single page shows the cloud on white, turns, zooms and resets', async () => {
+    await page.navigate(url('2_1_0_.htm'));
+    const boxes = await settled(page, 1);
+    assert.equal(boxes[0].state, 'ready', boxes[0].message);
+    assert.equal(boxes[0].file, '2_1_0_.xyz');
+    assert.equal(boxes[0].w, 312);
+    const shot = await page.screenshot();
+    assertCloud(shot, boxes, [255, 255, 255]);
+    const before = picture(shot, boxes[0]);
+
+    const b = boxes[0];
+    await page.drag(b.x + b.w * 0.3, b.y + b.h * 0.5, b.x + b.w * 0.7, b.y + b.h * 0.3);
+    await new Promise((r) => setTimeout(r, 300));
+    const turned = picture(await page.screenshot(), b);
+    assert.ok(differingRows(before, turned) > 20, 'dragging does not turn the model');
+
+    await page.click(b.x + b.w / 2, b.y + b.h / 2, 1);
+    await page.click(b.x + b.w / 2, b.y + b.h / 2, 2);
+    await new Promise((r) => setTimeout(r, 300));
+    assert.equal(differingRows(before, picture(await page.screenshot(), b)), 0, 'a double click does not reset the view');
+
+    await page.send('Input.dispatchMouseEvent', { type: 'mouseWheel', x: b.x + b.w / 2, y: b.y + b.h / 2, deltaX: 0, deltaY: -400 });
+    await new Promise((r) => setTimeout(r, 300));
+    const zoomed = await page.screenshot();
+    assert.ok(differingRows(before, picture(zoomed, b)) > 20, 'the wheel does not zoom');
+    assert.equal(classPixels(zoomed, boxes).outside, 0, 'a zoomed cloud spills out of the viewer area');
+  });
+
+  await t.test('a finger turns the model and two fingers zoom it', async () => {
+    await page.send('Emulation.setTouchEmulationEnabled', { enabled: true, maxTouchPoints: 2 });
+    await page.navigate(url('2_1_0_.htm'));
+    const [b] = await settled(page, 1);
+    const before = picture(await page.screenshot(), b);
+    const touch = async (type, points) => {
+      await page.send('Input.dispatchTouchEvent', { type, touchPoints: points.map(([x, y], id) => ({ x, y, id })) });
+      await new Promise((r) => setTimeout(r, 30));
+    };
+    const cx = b.x + b.w / 2, cy = b.y + b.h / 2;
+    await touch('touchStart', [[cx - 60, cy]]);
+    for (let i = 1; i <= 8; i++) await touch('touchMove', [[cx - 60 + i * 15, cy - i * 5]]);
+    await touch('touchEnd', []);
+    await new Promise((r) => setTimeout(r, 300));
+    const turned = picture(await page.screenshot(), b);
+    assert.ok(differingRows(before, turned) > 20, 'a finger does not turn the model');
+
+    await touch('touchStart', [[cx - 20, cy], [cx + 20, cy]]);
+    for (let i = 1; i <= 8; i++) await touch('touchMove', [[cx - 20 - i * 10, cy], [cx + 20 + i * 10, cy]]);
+    await touch('touchEnd', []);
+    await new Promise((r) => setTimeout(r, 300));
+    assert.ok(differingRows(turned, picture(await page.screenshot(), b)) > 20, 'two fingers do not zoom');
+    await page.send('Emulation.setTouchEmulationEnabled', { enabled: false });
+  });
+
+  await t.test('a black-background page is black in and around the viewer', async () => {
+    await page.navigate(url('3_2_0_.htm'));
+    const boxes = await settled(page, 1);
+    assert.equal(boxes[0].state, 'ready', boxes[0].message);
+    const shot = await page.screenshot();
+    assertCloud(shot, boxes, [0, 0, 0]);
+    assert.equal(shot.at(5, shot.height - 5).join(), '0,0,0');
+  });
+
+  await t.test('the four-panel page shows four views that differ by their rotation', async () => {
+    await page.navigate(url('3_2_1_.htm'));
+    const boxes = await settled(page, 4);
+    boxes.forEach((b) => assert.equal(b.state, 'ready', b.message));
+    assert.deepEqual(boxes.map((b) => b.frame).sort(), ['fraView1', 'fraView2', 'fraView3', 'fraView4']);
+    const shot = await page.screenshot();
+    assertCloud(shot, boxes, [255, 255, 255]);
+    const pictures = boxes.map((b) => picture(shot, b));
+    for (let i = 0; i < 4; i++)
+      for (let j = i + 1; j < 4; j++)
+        assert.ok(differingRows(pictures[i], pictures[j]) > 10, boxes[i].frame + ' and ' + boxes[j].frame + ' look the same');
+  });
+
+  await t.test('a page with start rotation spins', async () => {
+    await page.navigate(url('3_1_0_.htm'));
+    const boxes = await settled(page, 1);
+    assert.equal(boxes[0].state, 'ready', boxes[0].message);
+    const first = await page.screenshot();
+    assertCloud(first, boxes, [255, 255, 255]);
+    await new Promise((r) => setTimeout(r, 500));
+    assert.ok(differingRows(picture(first, boxes[0]), picture(await page.screenshot(), boxes[0])) > 10, 'no spin');
+  });
+
+  await t.test('the index by energy switches orbitals on a click', async () => {
+    await page.navigate(url('index.htm'));
+    let boxes = await settled(page, 1);
+    assert.equal(boxes[0].state, 'ready', boxes[0].message);
+    assert.equal(boxes[0].file, '3_2_2_.xyz'); // the last orbital written
+    const before = await page.screenshot();
+    assertCloud(before, boxes, [255, 255, 255]);
+
+    const frames = await page.frameList();
+    const info = frames.find((f) => f.name === 'fraInfo');
+    const title = frames.find((f) => f.name === 'fraTitle');
+    const frameRect = await page.evaluate(`(() => { const r = document.querySelector('frame[name=fraInfo]').getBoundingClientRect(); return { x: r.left, y: r.top }; })()`, frames[0].id);
+    for (const [name, label] of [['2_1_0_.xyz', 'n=2 l=1 m=0'], ['3_2_0_.xyz', 'n=3 l=2 m=0']]) {
+      const link = await page.evaluate(`(() => {
+        const a = [...document.querySelectorAll('a')].find(a => a.getAttribute('href').includes("showxyz('${name}'"));
+        a.scrollIntoView(); const r = a.getBoundingClientRect(); return { x: r.left + r.width / 2, y: r.top + r.height / 2 };
+      })()`, info.id);
+      await page.click(frameRect.x + link.x, frameRect.y + link.y);
+      boxes = await settled(page, 1, (bs) => bs[0].file === name && bs[0].state !== 'loading');
+      assert.equal(boxes[0].state, 'ready', boxes[0].message);
+      const after = await page.screenshot();
+      assertCloud(after, boxes, [255, 255, 255]);
+      assert.ok(differingRows(picture(before, boxes[0]), picture(after, boxes[0])) > 10, 'the cloud did not change');
+      const heading = await chromium.waitFor(async () => {
+        const text = await page.evaluate('document.body ? document.body.innerText : ""', title.id);
+        return text.includes(label) ? text : null;
+      }, 10000, 'the title of ' + name);
+      assert.match(heading, /for the H Atom/);
+    }
+  });
+
+  await t.test('where frames may reach each other, the index writes a document that loads the viewer', async () => {
+    // Chromium lets pages from disk reach each other only with this switch;
+    // a server, or a browser set up so, takes the same road.
+    const open = await chromium.launch(['--allow-file-access-from-files']);
+    try {
+      const tab = await chromium.openPage(open, 1000, 800);
+      await tab.navigate(url('index.htm'));
+      await settled(tab, 1);
+      const info = (await tab.frameList()).find((f) => f.name === 'fraInfo');
+      await tab.evaluate(`document.querySelector('a[href*="showxyz(\\'3_2_1_.xyz"]').click()`, info.id);
+      const boxes = await settled(tab, 1, (bs) => bs[0].file === '3_2_1_.xyz');
+      assert.equal(boxes[0].state, 'ready', boxes[0].message);
+      const orb = (await tab.frameList()).find((f) => f.name === 'fraOrb');
+      // Written by the index's own script, not passed on as a message.
+      assert.deepEqual(await tab.evaluate(`[...document.querySelectorAll('script[src]')].map(e => e.getAttribute('src')).sort()`, orb.id),
+        ['3_2_1_.xyz.js', 'TrackballControls.js', 'three.min.js', 'vantrel-viewer.js']);
+      assertCloud(await tab.screenshot(), boxes, [255, 255, 255]);
+    } finally {
+      await open.close();
+    }
+  });
+
+  await t.test('missing three.js and missing or damaged point data are said in the viewer area', async () => {
+    const companion = path.join(cache, '2_1_0_.xyz.js');
+    const text = fs.readFileSync(companion, 'utf8');
+    fs.writeFileSync(companion, text.slice(0, Math.floor(text.length / 2)));
+    await page.navigate(url('2_1_0_.htm'));
+    let boxes = await settled(page, 1);
+    assert.equal(boxes[0].state, 'error');
+    assert.match(boxes[0].message, /2_1_0_\.xyz\.js, is damaged/);
+
+    fs.writeFileSync(companion, text.replace(/classes: "[^"]*"/, 'classes: "AAAA"'));
+    await page.navigate(url('2_1_0_.htm'));
+    boxes = await settled(page, 1);
+    assert.match(boxes[0].message, /is damaged: it holds 3 colour classes for \d+ atoms/);
+
+    fs.rmSync(companion);
+    await page.navigate(url('2_1_0_.htm'));
+    boxes = await settled(page, 1);
+    assert.match(boxes[0].message, /2_1_0_\.xyz\.js, is missing/);
+
+    fs.rmSync(path.join(cache, 'three.min.js'));
+    await page.navigate(url('3_2_0_.htm'));
+    boxes = await settled(page, 1);
+    assert.equal(boxes[0].state, 'error');
+    assert.match(boxes[0].message, /needs three\.js.*libjs-three/);
+    // The message is drawn: light text on the black viewer area.
+    const shot = await page.screenshot();
+    const rows = picture(shot, boxes[0]).filter((row) => row.split(' ').some((c) => c !== '0,0,0'));
+    assert.ok(rows.length > 10, 'the message is not visible');
+  });
+});

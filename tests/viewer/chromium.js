@@ -1,0 +1,243 @@
+// Drives headless Chromium over the DevTools protocol on a pipe (no port,
+// no network), takes screenshots and decodes them, for the browser tests
+// and the benchmark. Node's standard library only.
+'use strict';
+
+const { spawn } = require('node:child_process');
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+const zlib = require('node:zlib');
+
+const CHROMIUM = process.env.VANTREL_CHROMIUM || '/usr/bin/chromium';
+
+class Browser {
+  constructor(child, profile) {
+    this.child = child;
+    this.profile = profile;
+    this.nextId = 1;
+    this.pending = new Map();
+    this.listeners = [];
+    this.buffer = Buffer.alloc(0);
+    child.stdio[4].on('data', (chunk) => this.receive(chunk));
+    this.exited = new Promise((resolve) => child.on('exit', resolve));
+  }
+
+  receive(chunk) {
+    this.buffer = Buffer.concat([this.buffer, chunk]);
+    let end;
+    while ((end = this.buffer.indexOf(0)) >= 0) {
+      const message = JSON.parse(this.buffer.subarray(0, end).toString('utf8'));
+      this.buffer = this.buffer.subarray(end + 1);
+      if (message.id !== undefined && this.pending.has(message.id)) {
+        const { resolve, reject, method } = this.pending.get(message.id);
+        this.pending.delete(message.id);
+        if (message.error) reject(new Error(method + ': ' + message.error.message));
+        else resolve(message.result);
+      } else if (message.method) {
+        for (const listener of this.listeners.slice()) listener(message);
+      }
+    }
+  }
+
+  send(method, params = {}, sessionId = undefined) {
+    const id = this.nextId++;
+    const message = { id, method, params };
+    if (sessionId) message.sessionId = sessionId;
+    return new Promise((resolve, reject) => {
+      this.pending.set(id, { resolve, reject, method });
+      this.child.stdio[3].write(JSON.stringify(message) + '\0');
+    });
+  }
+
+  on(listener) {
+    this.listeners.push(listener);
+    return () => { this.listeners = this.listeners.filter((l) => l !== listener); };
+  }
+
+  async close() {
+    try {
+      await Promise.race([this.send('Browser.close'), new Promise((r) => setTimeout(r, 3000))]);
+    } catch (e) { /* already gone */ }
+    const timer = setTimeout(() => this.child.kill('SIGKILL'), 5000);
+    await this.exited;
+    clearTimeout(timer);
+    fs.rmSync(this.profile, { recursive: true, force: true });
+  }
+}
+
+// A fresh profile each time; software WebGL; nothing that reaches the network.
+async function launch(extraArgs = []) {
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'vantrel-chromium-'));
+  const args = [
+    '--headless', '--no-sandbox', '--disable-gpu', '--use-gl=angle', '--use-angle=swiftshader',
+    '--enable-unsafe-swiftshader', '--user-data-dir=' + profile, '--remote-debugging-pipe',
+    '--disable-background-networking', '--disable-component-update', '--disable-sync',
+    '--disable-default-apps', '--disable-extensions', '--no-first-run', '--no-default-browser-check',
+    '--metrics-recording-only', '--mute-audio', '--hide-scrollbars', '--force-device-scale-factor=1',
+    ...extraArgs, '--proxy-server=127.0.0.1:9', '--proxy-bypass-list=<-loopback>', 'about:blank',
+  ];
+  const child = spawn(CHROMIUM, args, { stdio: ['ignore', 'ignore', 'ignore', 'pipe', 'pipe'] });
+  const browser = new Browser(child, profile);
+  await new Promise((resolve, reject) => {
+    child.once('spawn', resolve);
+    child.once('error', reject);
+  });
+  return browser;
+}
+
+// A page of the given size; `evaluate` runs in the top frame or in the frame
+// whose URL ends with a given name.
+async function openPage(browser, width, height) {
+  const { targetId } = await browser.send('Target.createTarget', { url: 'about:blank' });
+  const { sessionId } = await browser.send('Target.attachToTarget', { targetId, flatten: true });
+  const send = (method, params) => browser.send(method, params, sessionId);
+  const contexts = new Map(); // frameId -> { id, url }
+  const frames = new Map(); // frameId -> url
+  const consoleLines = [];
+  browser.on((m) => {
+    if (m.sessionId !== sessionId) return;
+    if (m.method === 'Runtime.executionContextCreated') {
+      const c = m.params.context;
+      if (c.auxData && c.auxData.isDefault) contexts.set(c.auxData.frameId, c.id);
+    } else if (m.method === 'Runtime.executionContextDestroyed') {
+      for (const [frame, id] of contexts) if (id === m.params.executionContextId) contexts.delete(frame);
+    } else if (m.method === 'Runtime.executionContextsCleared') {
+      contexts.clear();
+    } else if (m.method === 'Page.frameNavigated') {
+      frames.set(m.params.frame.id, m.params.frame.url);
+    } else if (m.method === 'Runtime.consoleAPICalled') {
+      consoleLines.push(m.params.args.map((a) => a.value !== undefined ? a.value : a.description).join(' '));
+    } else if (m.method === 'Runtime.exceptionThrown') {
+      consoleLines.push('exception: ' + JSON.stringify(m.params.exceptionDetails.exception
+        ? m.params.exceptionDetails.exception.description : m.params.exceptionDetails.text));
+    }
+  });
+  await send('Page.enable');
+  await send('Runtime.enable');
+  await send('Emulation.setDeviceMetricsOverride', { width, height, deviceScaleFactor: 1, mobile: false });
+
+  const page = {
+    send,
+    consoleLines,
+    async navigate(url) {
+      const loaded = new Promise((resolve) => {
+        const off = browser.on((m) => {
+          if (m.sessionId === sessionId && m.method === 'Page.loadEventFired') { off(); resolve(); }
+        });
+      });
+      await send('Page.navigate', { url });
+      await loaded;
+    },
+    // Frame ids with their URLs, top frame first.
+    async frameList() {
+      const { frameTree } = await send('Page.getFrameTree');
+      const out = [];
+      const walk = (node) => { out.push({ id: node.frame.id, url: node.frame.url, name: node.frame.name }); (node.childFrames || []).forEach(walk); };
+      walk(frameTree);
+      return out;
+    },
+    async evaluate(expression, frameId = undefined) {
+      const params = { expression, returnByValue: true, awaitPromise: true };
+      if (frameId) {
+        if (!contexts.has(frameId)) throw new Error('no script context for frame ' + frameId);
+        params.contextId = contexts.get(frameId);
+      }
+      const r = await send('Runtime.evaluate', params);
+      if (r.exceptionDetails) throw new Error('evaluate: ' + (r.exceptionDetails.exception ? r.exceptionDetails.exception.description : r.exceptionDetails.text));
+      return r.result.value;
+    },
+    async screenshot() {
+      const { data } = await send('Page.captureScreenshot', { format: 'png' });
+      return decodePng(Buffer.from(data, 'base64'));
+    },
+    async screenshotFile(file) {
+      const { data } = await send('Page.captureScreenshot', { format: 'png' });
+      fs.writeFileSync(file, Buffer.from(data, 'base64'));
+    },
+    async click(x, y, clickCount = 1) {
+      for (const type of ['mousePressed', 'mouseReleased'])
+        await send('Input.dispatchMouseEvent', { type, x, y, button: 'left', clickCount });
+    },
+    async drag(x0, y0, x1, y1, steps = 10) {
+      await send('Input.dispatchMouseEvent', { type: 'mouseMoved', x: x0, y: y0 });
+      await send('Input.dispatchMouseEvent', { type: 'mousePressed', x: x0, y: y0, button: 'left', clickCount: 1 });
+      for (let i = 1; i <= steps; i++) {
+        await send('Input.dispatchMouseEvent', { type: 'mouseMoved', x: x0 + (x1 - x0) * i / steps, y: y0 + (y1 - y0) * i / steps, button: 'left', buttons: 1 });
+        await new Promise((r) => setTimeout(r, 16));
+      }
+      await send('Input.dispatchMouseEvent', { type: 'mouseReleased', x: x1, y: y1, button: 'left', clickCount: 1 });
+    },
+  };
+  return page;
+}
+
+async function waitFor(check, timeoutMs, what) {
+  const start = Date.now();
+  let last;
+  for (;;) {
+    try {
+      last = await check();
+      if (last) return last;
+    } catch (e) {
+      last = e.message;
+    }
+    if (Date.now() - start > timeoutMs) throw new Error('timed out waiting for ' + what + (last ? ' (' + last + ')' : ''));
+    await new Promise((r) => setTimeout(r, 50));
+  }
+}
+
+// 8-bit RGB or RGBA, not interlaced: what Chromium writes.
+function decodePng(buffer) {
+  let offset = 8;
+  let width = 0, height = 0, colourType = 0;
+  const idat = [];
+  while (offset < buffer.length) {
+    const length = buffer.readUInt32BE(offset);
+    const type = buffer.toString('ascii', offset + 4, offset + 8);
+    const data = buffer.subarray(offset + 8, offset + 8 + length);
+    if (type === 'IHDR') {
+      width = data.readUInt32BE(0);
+      height = data.readUInt32BE(4);
+      if (data[8] !== 8 || data[12] !== 0) throw new Error('unexpected PNG format');
+      colourType = data[9];
+    } else if (type === 'IDAT') {
+      idat.push(data);
+    }
+    offset += 12 + length;
+  }
+  const channels = colourType === 6 ? 4 : colourType === 2 ? 3 : 0;
+  if (!channels) throw new Error('unexpected PNG colour type ' + colourType);
+  const raw = zlib.inflateSync(Buffer.concat(idat));
+  const stride = width * channels;
+  const rgba = Buffer.alloc(width * height * 4);
+  let previous = Buffer.alloc(stride);
+  for (let y = 0; y < height; y++) {
+    const filter = raw[y * (stride + 1)];
+    const line = Buffer.from(raw.subarray(y * (stride + 1) + 1, (y + 1) * (stride + 1)));
+    for (let i = 0; i < stride; i++) {
+      const a = i >= channels ? line[i - channels] : 0;
+      const b = previous[i];
+      const c = i >= channels ? previous[i - channels] : 0;
+      let add = 0;
+      if (filter === 1) add = a;
+      else if (filter === 2) add = b;
+      else if (filter === 3) add = (a + b) >> 1;
+      else if (filter === 4) {
+        const p = a + b - c, pa = Math.abs(p - a), pb = Math.abs(p - b), pc = Math.abs(p - c);
+        add = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+      }
+      line[i] = (line[i] + add) & 255;
+    }
+    for (let x = 0; x < width; x++) {
+      rgba[(y * width + x) * 4] = line[x * channels];
+      rgba[(y * width + x) * 4 + 1] = line[x * channels + 1];
+      rgba[(y * width + x) * 4 + 2] = line[x * channels + 2];
+      rgba[(y * width + x) * 4 + 3] = channels === 4 ? line[x * channels + 3] : 255;
+    }
+    previous = line;
+  }
+  return { width, height, rgba, at(x, y) { const i = (y * width + x) * 4; return [rgba[i], rgba[i + 1], rgba[i + 2]]; } };
+}
+
+module.exports = { launch, openPage, waitFor, decodePng, CHROMIUM };
