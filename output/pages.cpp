@@ -61,7 +61,7 @@ void copyApplet(const std::string& cacheDir) {
 // three.js the pages say in the viewer area what to install.
 void copyViewer(const std::string& cacheDir) {
     std::string problems;
-    for (const auto& problem : copyViewerFiles(cacheDir, programDir())) problems += (problems.empty() ? "" : crlf) + problem;
+    for (const auto& problem : copyViewerFiles(cacheDir, dataDir())) problems += (problems.empty() ? "" : crlf) + problem;
     if (!problems.empty()) dialogs().messageBox(problems, Buttons::OK);
 }
 

@@ -12,6 +12,7 @@ if(NOT result EQUAL 0)
 endif()
 
 foreach(f bin/vantrel share/vantrel/frames.ht share/vantrel/index.htm share/vantrel/schroed.pdf
+          share/vantrel/vantrel-viewer.js
           share/applications/vantrel.desktop share/icons/hicolor/scalable/apps/vantrel.svg
           share/icons/hicolor/256x256/apps/vantrel.png)
   if(NOT EXISTS ${prefix}/${f})
@@ -47,6 +48,9 @@ foreach(page ${pages})
 endforeach()
 if(NOT found_frames)
   message(FATAL_ERROR "no four-panel page was made from the frame template:\n${output}")
+endif()
+if(NOT EXISTS ${WORK_DIR}/main_vantrel/files/vantrel-viewer.js)
+  message(FATAL_ERROR "the viewer script was not copied from share/vantrel into the cache:\n${output}")
 endif()
 if(EXISTS ${WORK_DIR}/home/.local/share/vantrel)
   message(FATAL_ERROR "the installed program unpacked help files it already had")
