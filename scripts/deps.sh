@@ -3,7 +3,9 @@
 # and three.js, which the pages' 3-D viewer runs on.
 set -euo pipefail
 packages=(g++ cmake ninja-build qt6-base-dev libgl1-mesa-dev libgtest-dev libgmock-dev libbenchmark-dev
-          libjs-three chromium nodejs)
+          libjs-three chromium nodejs
+          dpkg-dev file   # cpack -G DEB finds the shared libraries the package depends on
+          fonts-stix)     # packaging/make-help-docs.sh prints the help note with them
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

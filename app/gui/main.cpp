@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QByteArray>
+#include <QIcon>
 
 #include <string>
 
@@ -8,6 +9,7 @@
 
 #include "app/gui/gui.h"
 #include "app/headless.h"
+#include "install/helpinstaller.h"
 #include "output/platform.h"
 
 int main(int argc, char** argv) {
@@ -23,6 +25,7 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vantrel");
+    QApplication::setWindowIcon(QIcon(":/vantrel.png"));
 
     // The command line is one text: a file name may hold blanks.
     std::string commandLine;
@@ -30,6 +33,7 @@ int main(int argc, char** argv) {
         if (i > 1) commandLine += ' ';
         commandLine += argv[i];
     }
+    if (vantrel::invokedAsBuilder(argv[0])) return vantrel::runInstallBuilder(display, commandLine);
     if (!display) return vantrel::runHeadless(commandLine);
     return vantrel::runGui(app, commandLine);
 }
