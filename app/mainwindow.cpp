@@ -14,7 +14,7 @@
 #include "output/platform.h"
 #include "app/samplingrun.h"
 #include "engine/textutil.h"
-#include "install/installer.h"
+#include "install/helpinstaller.h"
 #include "output/pages.h"
 #include "output/pointfile.h"
 #include "output/radialplot.h"
@@ -157,9 +157,13 @@ void spectrumClick() {
 
 // A help document that is not there would otherwise open nothing, silently.
 void openHelp(const std::string& name) {
-    const std::string path = programDir() + "/" + name;
-    if (!fileExists(path)) {
-        dialogs().messageBox("The help file " + path + " is missing.", Buttons::OK);
+    const std::string path = findHelpFile(name);
+    if (path.empty()) {
+        std::string places;
+        for (const std::string& dir : helpDirs()) places += (places.empty() ? "" : ", ") + dir;
+        dialogs().messageBox("The help file " + name + " is missing (looked in " + places +
+                                 "). Help, Reinstall Help Files writes it out again.",
+                             Buttons::OK);
         return;
     }
     openFile(path, 3);
@@ -174,7 +178,8 @@ void aboutClick(int i) {
         openHelp("schroed.pdf");
         break;
     case 2:
-        runInstaller();
+        // Declining the installation ends the program, as at start-up.
+        if (runInstaller() == InstallerResult::EndProgram) call(windowHooks().quitApplication);
         break;
     case 3:
         dialogs().messageBox("Vantrel was written by the Vantrel developers as a teaching tool for one-electron atoms." +
@@ -185,7 +190,7 @@ void aboutClick(int i) {
         dialogs().messageBox("The Java applet Jmol is an open source alternative the Chime Plugin. "
                              "If you get the error \"JmolApplet.jar not found\" when you try to display an orbital, "
                              "Google: \"download jmol\" and place JmolApplet.jar in " +
-                                 programDir() + ".",
+                                 dataDir() + ".",
                              Buttons::OK, "About Jmol");
         break;
     default:
@@ -199,12 +204,6 @@ void giveFocus(Control& c) {
     ignoringErrors([&] {
         if (windowHooks().focusRequest) windowHooks().focusRequest(c);
     });
-}
-
-std::string currentDir() {
-    std::error_code ec;
-    auto dir = std::filesystem::current_path(ec);
-    return ec ? std::string(".") : dir.string();
 }
 
 }  // namespace
@@ -307,9 +306,11 @@ bool initGlobals() {
 
 bool loadWindow() {
     auto& f = mainWindow();
-    ignoringErrors([] {
-        if (!fileExists(currentDir() + "/index.htm")) runInstaller();
-    });
+    // The help files are looked for where the Help menu finds them, not in
+    // whatever directory the program was started from.
+    bool declined = false;
+    ignoringErrors([&] { declined = helpFilesMissing() && runInstaller() == InstallerResult::EndProgram; });
+    if (declined) return false;
     f.designCaption = f.window.caption;
     f.calculationFrame.caption = "Calculation Options for H Atom";
     bool found = false;

@@ -8,7 +8,7 @@
 namespace vantrel {
 
 inline constexpr double bohr = 0.52918;                  // Angstroms
-inline constexpr double piValue = 3.14159265358882;      // as the original program used it
+inline constexpr double piValue = 3.14159265358882;      // the short value the results are defined with
 inline constexpr double sqrt2Value = 1.414214;
 inline constexpr double angularZero = 1e-10;
 inline constexpr double radialOnly = -999999.0;

@@ -186,10 +186,10 @@ std::string frameSetTemplate() {
     });
 }
 
-// The frame set is made once beside the program and copied into the
-// cache; where the program's folder cannot hold it, it goes straight in.
+// The frame set is made once beside the data files and copied into the
+// cache; where their folder cannot hold it, it goes straight in.
 void writeIndexFrameSet(const std::string& cache) {
-    const std::string tpl = programDir() + "/index.ht";
+    const std::string tpl = dataDir() + "/index.ht";
     const std::string target = cache + "/index.htm";
     if (!fileExists(tpl) && !writeWholeFile(tpl, frameSetTemplate())) {
         writeWholeFile(target, frameSetTemplate());

@@ -49,7 +49,7 @@ std::string speciesLabel(const std::string& species) {
 void copyApplet(const std::string& cacheDir) {
     namespace fs = std::filesystem;
     const std::string target = cacheDir + "/JmolApplet.jar";
-    const std::string source = programDir() + "/JmolApplet.jar";
+    const std::string source = dataDir() + "/JmolApplet.jar";
     if (fileExists(target)) return;  // never overwritten
     if (!fileExists(source)) return; // no applet beside the program: nothing to copy
     std::error_code ec;
@@ -61,7 +61,7 @@ void copyApplet(const std::string& cacheDir) {
 // three.js the pages say in the viewer area what to install.
 void copyViewer(const std::string& cacheDir) {
     std::string problems;
-    for (const auto& problem : copyViewerFiles(cacheDir, programDir())) problems += (problems.empty() ? "" : crlf) + problem;
+    for (const auto& problem : copyViewerFiles(cacheDir, dataDir())) problems += (problems.empty() ? "" : crlf) + problem;
     if (!problems.empty()) dialogs().messageBox(problems, Buttons::OK);
 }
 
@@ -141,7 +141,7 @@ std::string writeOrbitalPages(const PageOptions& opt) {
         replaceAll(panel, "><", ">" + crlf + "<");
         panel = withViewerScripts(panel, crlf);
 
-        page = readWholeFile(programDir() + "/frames.ht");
+        page = readWholeFile(dataDir() + "/frames.ht");
         replaceAll(page, "%froot%", intText(o.currentN) + intText(o.currentL) + intText(o.currentM));
 
         const std::string root = o.baseName + o.colorSuffix + "_";

@@ -113,6 +113,27 @@ std::string programDir() {
 
 void setProgramDir(const std::string& dir) { progDir = dir; }
 
+#ifndef VANTREL_DATA_FROM_BIN
+#define VANTREL_DATA_FROM_BIN "../share/vantrel"
+#endif
+
+std::string dataDir() {
+    namespace fs = std::filesystem;
+    const std::string dir = programDir();
+    const std::string installed = (fs::path(dir) / VANTREL_DATA_FROM_BIN).lexically_normal().string();
+    for (const std::string& candidate : {dir, installed, userDataDir()}) {
+        std::error_code ec;
+        if (fs::exists(candidate + "/frames.ht", ec)) return candidate;
+    }
+    return dir;
+}
+
+std::string userDataDir() {
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/') return std::string(xdg) + "/vantrel";
+    const char* home = std::getenv("HOME");
+    return std::string(home && *home ? home : "") + "/.local/share/vantrel";
+}
+
 std::string tempDir() {
     std::error_code ec;
     std::string t = std::filesystem::temp_directory_path(ec).string();

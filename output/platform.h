@@ -91,6 +91,13 @@ void processEvents();
 
 std::string programDir();  // folder of the running executable
 void setProgramDir(const std::string& dir);
+// Folder of the data files (frame template, help documents, viewer): the
+// program's folder in a build tree or a self-contained copy, share/vantrel
+// beside bin/ in an installation, or userDataDir() where a self-contained
+// copy in a read-only folder unpacked them.
+std::string dataDir();
+// $XDG_DATA_HOME/vantrel, or ~/.local/share/vantrel.
+std::string userDataDir();
 std::string tempDir();     // system temporary directory, no trailing '/'
 bool hasDisplay();         // DISPLAY or WAYLAND_DISPLAY set
 

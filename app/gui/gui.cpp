@@ -6,6 +6,7 @@
 #include "app/gui/mainwindowview.h"
 #include "app/gui/qtdialogs.h"
 #include "app/mainwindow.h"
+#include "install/helpinstaller.h"
 #include "levels/gui/levelwindowlink.h"
 #include "output/platform.h"
 #include "output/radialplot.h"
@@ -48,6 +49,14 @@ int runGui(QApplication& app, const std::vector<std::string>& arguments) {
         }
     }
     setRadialPlotCanvas(nullptr);
+    setDialogs(nullptr);
+    return status;
+}
+
+int runInstallBuilder(bool display, const std::string& commandLine) {
+    QtDialogs qtDialogs;
+    setDialogs(display ? &qtDialogs : nullptr);
+    const int status = buildSelfContained(commandLine);
     setDialogs(nullptr);
     return status;
 }

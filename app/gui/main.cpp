@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QByteArray>
+#include <QIcon>
 
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 
 #include "app/gui/gui.h"
 #include "app/headless.h"
+#include "install/helpinstaller.h"
 #include "output/platform.h"
 
 int main(int argc, char** argv) {
@@ -24,8 +26,15 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vantrel");
+    QApplication::setWindowIcon(QIcon(":/vantrel.png"));
 
     const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (vantrel::invokedAsBuilder(argv[0])) {
+        // The builder takes the command line as one text: a file name may hold blanks.
+        std::string commandLine;
+        for (const auto& a : arguments) commandLine += (commandLine.empty() ? "" : " ") + a;
+        return vantrel::runInstallBuilder(display, commandLine);
+    }
     if (!display) return vantrel::runHeadless(arguments);
     return vantrel::runGui(app, arguments);
 }

@@ -98,7 +98,7 @@ TEST_F(MainWindowTest, OtherWindowsAndMenus) {
     f.autoscaleMenuItem.click();
     EXPECT_TRUE(f.autoscaleMenuItem.checked);
     f.helpMenuItems[4].click();  // says where the applet belongs
-    EXPECT_TRUE(test::contains(dialogs.shown.back().text, "place JmolApplet.jar in " + programDir() + "."));
+    EXPECT_TRUE(test::contains(dialogs.shown.back().text, "place JmolApplet.jar in " + dataDir() + "."));
 }
 
 }  // namespace

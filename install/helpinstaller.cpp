@@ -1,0 +1,104 @@
+#include "install/helpinstaller.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include <unistd.h>
+
+#include "engine/textutil.h"
+#include "output/fileutil.h"
+#include "output/platform.h"
+#include "install/helparchive.h"
+
+namespace vantrel {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += "\n" + line;
+    return text;
+}
+
+}  // namespace
+
+std::string runningProgramFile() {
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : exe.string();
+}
+
+std::string helpInstallDir() {
+    const std::string dir = programDir();
+    return ::access(dir.c_str(), W_OK) == 0 ? dir : userDataDir();
+}
+
+std::vector<std::string> helpDirs() {
+    std::vector<std::string> dirs;
+    for (const std::string& dir : {dataDir(), programDir(), userDataDir()}) {
+        bool seen = false;
+        for (const std::string& d : dirs) seen = seen || fs::path(d).lexically_normal() == fs::path(dir).lexically_normal();
+        if (!seen) dirs.push_back(dir);
+    }
+    return dirs;
+}
+
+std::string findHelpFile(const std::string& name) {
+    for (const std::string& dir : helpDirs())
+        if (fileExists(dir + "/" + name)) return dir + "/" + name;
+    return "";
+}
+
+bool helpFilesMissing() { return findHelpFile("index.htm").empty(); }
+
+InstallerResult installHelpFiles(const std::string& programFile, const std::string& destinationDir) {
+    const ArchiveContents contents = readArchive(programFile);
+    switch (contents.status) {
+    case ArchiveContents::Status::NoArchive:
+        dialogs().messageBox("This version of the EXE file does not contain the installation files.");
+        return InstallerResult::Continue;
+    case ArchiveContents::Status::Unreadable:
+        dialogs().messageBox("The help files cannot be read: " + contents.problem + ".");
+        return InstallerResult::Continue;
+    case ArchiveContents::Status::Damaged:
+        dialogs().messageBox("The help files inside " + programFile + " are damaged: " + contents.problem +
+                             ". Nothing was installed.");
+        return InstallerResult::Continue;
+    case ArchiveContents::Status::Ok:
+        break;
+    }
+    std::string list;
+    for (const ArchiveEntry& entry : contents.entries) list += entry.name + " ";
+    if (dialogs().messageBox("The following files will be installed:\n\n" + list + "\n\ninto " + destinationDir,
+                             Buttons::OKCancel) != Answer::OK)
+        return InstallerResult::EndProgram;
+
+    const ExtractOutcome outcome = extractArchive(programFile, contents.entries, destinationDir);
+    if (!outcome.failed.empty())
+        dialogs().messageBox("These files could not be written:" + joined(outcome.failed));
+    return InstallerResult::Continue;
+}
+
+InstallerResult runInstaller() { return installHelpFiles(runningProgramFile(), helpInstallDir()); }
+
+bool invokedAsBuilder(const std::string& argv0) { return fs::path(argv0).filename() == "INSTALL"; }
+
+int buildSelfContained(const std::string& commandLine) {
+    std::string target = trim(commandLine);
+    if (target.empty()) {
+        dialogs().messageBox(
+            "_INSTALL.LST should be prepared. The command line needs the name of the EXE file to append to.");
+        target = trim(dialogs().inputBox("EXE to append to?", "", "").value_or(""));
+        if (target.empty()) return 1;
+    }
+    const std::string here = fs::current_path().string();
+    const std::string copy = tempDir() + "/" + fs::path(target).filename().string();
+    const BuildOutcome outcome = buildArchive(target, copy, here + "/_install.lst", here);
+    dialogs().messageBox(outcome.message);
+    return outcome.ok ? 0 : 1;
+}
+
+}  // namespace vantrel

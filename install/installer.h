@@ -1,8 +1,0 @@
-// Help files carried inside the program file.
-#pragma once
-
-namespace vantrel {
-
-void runInstaller();
-
-}  // namespace vantrel

@@ -1,0 +1,230 @@
+// The archive of help files appended to a program file: building it,
+// reading it back, and refusing damaged ones.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "install/helparchive.h"
+#include "support/testsupport.h"
+
+namespace vantrel::test {
+namespace {
+
+// A small real program, so that the copy with its archive can be run.
+const std::string smallProgram = "/bin/true";
+
+std::string allBytes() {
+    std::string bytes;
+    for (int i = 0; i < 256; ++i) bytes += static_cast<char>(i);
+    return bytes + "\r\nend without a line break";
+}
+
+class HelpArchive : public ::testing::Test {
+protected:
+    void SetUp() override { fs::create_directory(source); }
+
+    // Writes the build list and builds the copy of the small program.
+    BuildOutcome build(const std::string& list) {
+        writeFile(dir.file("_install.lst"), list);
+        return buildArchive(smallProgram, copy, dir.file("_install.lst"), source);
+    }
+    ArchiveEntry entry(int index) { return readArchive(copy).entries.at(index); }
+
+    TempDir dir;
+    std::string source = dir.file("source");
+    std::string copy = dir.file("program");
+    std::string destination = dir.file("destination");
+};
+
+TEST_F(HelpArchive, RoundTripGivesByteIdenticalFilesAndAProgramThatStillRuns) {
+    writeFile(source + "/index.htm", "<html>\r\nhelp\r\n</html>\r\n");
+    writeFile(source + "/schroed.pdf", allBytes());
+    const BuildOutcome built = build("index.htm\r\nschroed.pdf\r\n");
+    ASSERT_TRUE(built.ok) << built.message;
+    EXPECT_EQ(built.message, copy + " created with 2 added.");
+
+    const std::string program = readFile(smallProgram);
+    const std::string archived = readFile(copy);
+    EXPECT_EQ(archived.substr(0, program.size()), program);
+    EXPECT_EQ(archived.substr(archived.size() - 9), "DoInstall");
+    EXPECT_EQ(std::system(copy.c_str()), 0);
+
+    const ArchiveContents contents = readArchive(copy);
+    ASSERT_EQ(contents.status, ArchiveContents::Status::Ok) << contents.problem;
+    ASSERT_EQ(contents.entries.size(), 2u);
+    EXPECT_EQ(contents.entries[0].name, "index.htm");
+    EXPECT_EQ(contents.entries[0].start, static_cast<std::int64_t>(program.size()) + 1 + 108);
+    EXPECT_EQ(contents.entries[1].name, "schroed.pdf");
+    EXPECT_EQ(contents.entries[1].length, static_cast<std::int64_t>(allBytes().size()));
+
+    const ExtractOutcome extracted = extractArchive(copy, contents.entries, destination);
+    EXPECT_TRUE(extracted.failed.empty());
+    EXPECT_EQ(extracted.written.size(), 2u);
+    EXPECT_EQ(readFile(destination + "/index.htm"), readFile(source + "/index.htm"));
+    EXPECT_EQ(readFile(destination + "/schroed.pdf"), allBytes());
+}
+
+TEST_F(HelpArchive, EmptyListHoldsOnlyTheEndRecordFirstPositionAndMarker) {
+    const BuildOutcome built = build("");
+    ASSERT_TRUE(built.ok) << built.message;
+    EXPECT_EQ(built.added, 0);
+    const std::string program = readFile(smallProgram);
+    const std::string archived = readFile(copy);
+    ASSERT_EQ(archived.size(), program.size() + 108 + 4 + 9);
+    EXPECT_EQ(archived.substr(program.size(), 100), "END" + std::string(97, ' '));
+
+    const ArchiveContents contents = readArchive(copy);
+    EXPECT_EQ(contents.status, ArchiveContents::Status::Ok);
+    EXPECT_TRUE(contents.entries.empty());
+    EXPECT_TRUE(extractArchive(copy, contents.entries, destination).written.empty());
+    EXPECT_FALSE(fs::exists(destination));
+}
+
+TEST_F(HelpArchive, FilesWithoutTheMarkerHoldNoArchive) {
+    EXPECT_EQ(readArchive(smallProgram).status, ArchiveContents::Status::NoArchive);
+    writeFile(copy, "xxDoInstall");  // the marker, but shorter than 13 bytes
+    EXPECT_EQ(readArchive(copy).status, ArchiveContents::Status::NoArchive);
+    writeFile(copy, "");
+    EXPECT_EQ(readArchive(copy).status, ArchiveContents::Status::NoArchive);
+    EXPECT_EQ(readArchive(dir.file("missing")).status, ArchiveContents::Status::Unreadable);
+}
+
+TEST_F(HelpArchive, PathLinesSwitchTheDestinationBetweenGroups) {
+    for (const char* name : {"a.htm", "b.htm", "c.htm"}) writeFile(source + "/" + name, name);
+    ASSERT_TRUE(build("a.htm\nPATH=help\nb.htm\nPATH=help/more\nc.htm\n").ok);
+    EXPECT_EQ(entry(0).name, "a.htm");
+    EXPECT_EQ(entry(1).name, "help/b.htm");
+    EXPECT_EQ(entry(2).name, "help/more/c.htm");
+
+    const ExtractOutcome extracted = extractArchive(copy, readArchive(copy).entries, destination);
+    EXPECT_TRUE(extracted.failed.empty());
+    EXPECT_EQ(readFile(destination + "/help/more/c.htm"), "c.htm");
+}
+
+TEST_F(HelpArchive, LongNamesAreCutToOneHundredBytes) {
+    const std::string longName = std::string(120, 'n') + ".htm";
+    writeFile(source + "/" + longName, "long");
+    ASSERT_TRUE(build(longName + "\n").ok);
+    EXPECT_EQ(entry(0).name, std::string(100, 'n'));
+
+    // Never inside a character: "é" is two bytes in UTF-8.
+    const std::string field = archiveNameField(std::string(99, 'a') + "\xC3\xA9");
+    EXPECT_EQ(field, std::string(99, 'a') + " ");
+}
+
+TEST_F(HelpArchive, AnEmptyLineOrAMissingFileStopsTheBuild) {
+    writeFile(source + "/a.htm", "a");
+    BuildOutcome built = build("a.htm\n\nb.htm\n");
+    EXPECT_FALSE(built.ok);
+    EXPECT_EQ(built.message, " does not exist or is empty");
+
+    built = build("nothere.htm\n");
+    EXPECT_FALSE(built.ok);
+    EXPECT_EQ(built.message, "nothere.htm does not exist or is empty");
+
+    writeFile(source + "/empty.htm", "");
+    EXPECT_EQ(build("empty.htm\n").message, "empty.htm does not exist or is empty");
+    EXPECT_EQ(buildArchive(smallProgram, copy, dir.file("nolist"), source).message,
+              "No such file or directory opening nolist");
+    EXPECT_EQ(buildArchive(dir.file("noprogram"), copy, dir.file("_install.lst"), source).message.find(" creating " + copy) !=
+                  std::string::npos,
+              true);
+}
+
+// Damaged archives: each is refused as a whole, before anything is written.
+class DamagedArchive : public HelpArchive {
+protected:
+    void SetUp() override {
+        HelpArchive::SetUp();
+        writeFile(source + "/one.htm", "first file");
+        writeFile(source + "/two.htm", "second file");
+        ASSERT_TRUE(build("one.htm\ntwo.htm\n").ok);
+        bytes = readFile(copy);
+        first = static_cast<std::int64_t>(readFile(smallProgram).size()) + 1;
+        second = first + 108 + 10;
+    }
+    // Puts a 32-bit number at the 1-based position and rewrites the copy.
+    void patchNumber(std::int64_t position, std::int32_t value) {
+        for (int i = 0; i < 4; ++i) bytes[position - 1 + i] = static_cast<char>((static_cast<std::uint32_t>(value) >> (8 * i)) & 0xff);
+        writeFile(copy, bytes);
+    }
+    void patchName(std::int64_t recordPosition, const std::string& name) {
+        bytes.replace(recordPosition - 1, 100, archiveNameField(name));
+        writeFile(copy, bytes);
+    }
+    void expectRefused(const std::string& problemPart) {
+        const ArchiveContents contents = readArchive(copy);
+        EXPECT_EQ(contents.status, ArchiveContents::Status::Damaged);
+        EXPECT_NE(contents.problem.find(problemPart), std::string::npos) << contents.problem;
+        EXPECT_TRUE(contents.entries.empty());
+    }
+    std::string bytes;
+    std::int64_t first = 0, second = 0;  // positions of the two records
+};
+
+TEST_F(DamagedArchive, TruncatedData) {
+    bytes.erase(second + 108, 3);  // three bytes of the second file lost, trailer kept
+    writeFile(copy, bytes);
+    expectRefused("");
+}
+
+TEST_F(DamagedArchive, StartOrLengthOutOfRange) {
+    patchNumber(first + 100, static_cast<std::int32_t>(first + 200));
+    expectRefused("does not precede its data");
+    SetUp();
+    patchNumber(second + 104, 1 << 30);
+    expectRefused("runs past the end");
+    SetUp();
+    patchNumber(second + 104, -118);  // would lead back to the first record: a loop
+    expectRefused("negative length");
+    SetUp();
+    patchNumber(static_cast<std::int64_t>(bytes.size()) - 12, static_cast<std::int32_t>(bytes.size()));
+    expectRefused("outside the file");
+    SetUp();
+    patchNumber(static_cast<std::int64_t>(bytes.size()) - 12, 0);
+    expectRefused("outside the file");
+}
+
+TEST_F(DamagedArchive, NamesThatLeaveTheDestination) {
+    patchName(second, "../../outside.htm");
+    expectRefused("leads out of its directory");
+    SetUp();
+    patchName(second, "help\\..\\..\\outside.htm");
+    expectRefused("leads out of its directory");
+    SetUp();
+    patchName(first, "/tmp/outside.htm");
+    expectRefused("absolute name");
+    SetUp();
+    patchName(first, "C:\\outside.htm");
+    expectRefused("absolute name");
+    SetUp();
+    patchName(first, "./");
+    expectRefused("names no file");
+}
+
+TEST_F(DamagedArchive, EndRecordAwayFromTheEnd) {
+    bytes.insert(bytes.size() - 13, "junk");
+    writeFile(copy, bytes);
+    expectRefused("end record");
+}
+
+TEST_F(HelpArchive, FilesThatCannotBeWrittenAreListedAndTheRestWritten) {
+    for (const char* name : {"a.htm", "b.htm", "c.htm"}) writeFile(source + "/" + name, name);
+    ASSERT_TRUE(build("a.htm\nb.htm\nPATH=sub\nc.htm\n").ok);
+    fs::create_directories(destination + "/b.htm");  // a directory where a file should go
+    writeFile(destination + "/sub", "a file where a directory should go");
+    writeFile(destination + "/a.htm", "old contents");
+
+    const ExtractOutcome extracted = extractArchive(copy, readArchive(copy).entries, destination);
+    ASSERT_EQ(extracted.failed.size(), 2u);
+    EXPECT_EQ(extracted.failed[0].rfind(destination + "/b.htm: ", 0), 0u) << extracted.failed[0];
+    EXPECT_EQ(extracted.failed[1].rfind(destination + "/sub/c.htm: ", 0), 0u) << extracted.failed[1];
+    EXPECT_EQ(extracted.written, std::vector<std::string>{destination + "/a.htm"});
+    EXPECT_EQ(readFile(destination + "/a.htm"), "a.htm");  // replaced
+    EXPECT_TRUE(fs::is_empty(destination + "/b.htm"));      // no leftover part file
+}
+
+}  // namespace
+}  // namespace vantrel::test

@@ -1,0 +1,191 @@
+// The installer as the user meets it: its messages, the confirmation, where
+// the files go and where the Help menu finds them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include <unistd.h>
+
+#include "install/helparchive.h"
+#include "install/helpinstaller.h"
+#include "support/testsupport.h"
+
+namespace vantrel::test {
+namespace {
+
+class HelpInstaller : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setDialogs(&dialogs);
+        fs::create_directory(source);
+        writeFile(source + "/index.htm", "<html>help</html>");
+        writeFile(source + "/schroed.pdf", "%PDF-1.4 note");
+    }
+    void TearDown() override { setDialogs(nullptr); }
+
+    void buildProgram(const std::string& list) {
+        writeFile(dir.file("_install.lst"), list);
+        ASSERT_TRUE(buildArchive("/bin/true", program, dir.file("_install.lst"), source).ok);
+    }
+    bool destinationEmpty() { return !fs::exists(destination) || fs::is_empty(destination); }
+
+    ScriptedDialogs dialogs;
+    TempDir dir;
+    std::string source = dir.file("source");
+    std::string program = dir.file("program");
+    std::string destination = dir.file("destination");
+};
+
+TEST_F(HelpInstaller, ListsTheFilesAndWritesThemAfterOK) {
+    buildProgram("index.htm\nPATH=doc\nschroed.pdf\n");
+    EXPECT_EQ(installHelpFiles(program, destination), InstallerResult::Continue);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, "The following files will be installed:\n\nindex.htm doc/schroed.pdf \n\ninto " +
+                                         destination);
+    EXPECT_EQ(dialogs.shown[0].buttons, Buttons::OKCancel);
+    EXPECT_EQ(readFile(destination + "/index.htm"), "<html>help</html>");
+    EXPECT_EQ(readFile(destination + "/doc/schroed.pdf"), "%PDF-1.4 note");
+}
+
+TEST_F(HelpInstaller, CancelEndsTheProgramAndWritesNothing) {
+    buildProgram("index.htm\n");
+    dialogs.answers.push_back(Answer::Cancel);
+    EXPECT_EQ(installHelpFiles(program, destination), InstallerResult::EndProgram);
+    EXPECT_TRUE(destinationEmpty());
+}
+
+TEST_F(HelpInstaller, AnEmptyArchiveShowsAnEmptyListAndWritesNothing) {
+    buildProgram("");
+    EXPECT_EQ(installHelpFiles(program, destination), InstallerResult::Continue);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text.rfind("The following files will be installed:\n\n\n\n", 0), 0u);
+    EXPECT_TRUE(destinationEmpty());
+}
+
+TEST_F(HelpInstaller, AProgramWithoutHelpFilesSaysSoAndGoesOn) {
+    EXPECT_EQ(installHelpFiles("/bin/true", destination), InstallerResult::Continue);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, "This version of the EXE file does not contain the installation files.");
+    EXPECT_TRUE(destinationEmpty());
+}
+
+TEST_F(HelpInstaller, ADamagedArchiveInstallsNothingAndSaysSoOnce) {
+    buildProgram("index.htm\nschroed.pdf\n");
+    std::string bytes = readFile(program);
+    const std::size_t second = readFile("/bin/true").size() + 108 + 17;  // the second record
+    bytes.replace(second, 100, archiveNameField("../outside.pdf"));
+    writeFile(program, bytes);
+
+    EXPECT_EQ(installHelpFiles(program, destination), InstallerResult::Continue);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_NE(dialogs.shown[0].text.find("are damaged"), std::string::npos) << dialogs.shown[0].text;
+    EXPECT_NE(dialogs.shown[0].text.find("Nothing was installed."), std::string::npos);
+    EXPECT_TRUE(destinationEmpty());  // not even the first, sound file
+    EXPECT_FALSE(fs::exists(dir.file("outside.pdf")));
+}
+
+TEST_F(HelpInstaller, FilesThatCannotBeWrittenAreNamedInOneMessageAtTheEnd) {
+    buildProgram("index.htm\nschroed.pdf\n");
+    fs::create_directories(destination + "/index.htm");
+    EXPECT_EQ(installHelpFiles(program, destination), InstallerResult::Continue);
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown[1].text.rfind("These files could not be written:\n" + destination + "/index.htm: ", 0), 0u)
+        << dialogs.shown[1].text;
+    EXPECT_EQ(dialogs.shown[1].text.find("schroed.pdf"), std::string::npos);
+    EXPECT_EQ(readFile(destination + "/schroed.pdf"), "%PDF-1.4 note");
+}
+
+class HelpLocations : public ::testing::Test {
+protected:
+    void TearDown() override { setProgramDir(""); }
+    TempDir dir;
+    ScopedEnv xdg{"XDG_DATA_HOME", dir.file("data")};
+};
+
+TEST_F(HelpLocations, TheHelpMenuLooksBesideTheProgramAndInTheUserDataDirectory) {
+    fs::create_directories(dir.file("bin"));
+    setProgramDir(dir.file("bin"));
+    EXPECT_EQ(userDataDir(), dir.file("data") + "/vantrel");
+    EXPECT_TRUE(helpFilesMissing());
+
+    fs::create_directories(userDataDir());
+    writeFile(userDataDir() + "/index.htm", "user copy");
+    EXPECT_FALSE(fs::exists(userDataDir() + "/schroed.pdf"));
+    EXPECT_EQ(findHelpFile("index.htm"), userDataDir() + "/index.htm");
+    EXPECT_FALSE(helpFilesMissing());
+
+    writeFile(dir.file("bin") + "/index.htm", "program copy");
+    EXPECT_EQ(findHelpFile("index.htm"), dir.file("bin") + "/index.htm");
+    EXPECT_EQ(findHelpFile("schroed.pdf"), "");
+}
+
+TEST_F(HelpLocations, AnInstalledProgramFindsItsDataInShare) {
+    fs::create_directories(dir.file("prefix/bin"));
+    fs::create_directories(dir.file("prefix/share/vantrel"));
+    writeFile(dir.file("prefix/share/vantrel/frames.ht"), "template");
+    writeFile(dir.file("prefix/share/vantrel/index.htm"), "help");
+    setProgramDir(dir.file("prefix/bin"));
+    EXPECT_EQ(dataDir(), dir.file("prefix/share/vantrel"));
+    EXPECT_EQ(fs::canonical(findHelpFile("index.htm")), fs::canonical(dir.file("prefix/share/vantrel/index.htm")));
+}
+
+TEST_F(HelpLocations, DataUnpackedIntoTheUserDataDirectoryIsFound) {
+    setProgramDir(dir.file("read-only program folder"));
+    fs::create_directories(userDataDir());
+    writeFile(userDataDir() + "/frames.ht", "template");
+    EXPECT_EQ(dataDir(), userDataDir());
+}
+
+TEST_F(HelpLocations, FilesGoBesideTheProgramWhenItsDirectoryIsWritable) {
+    setProgramDir(dir.path());
+    EXPECT_EQ(helpInstallDir(), dir.path());
+    setProgramDir(dir.file("no such directory"));
+    EXPECT_EQ(helpInstallDir(), userDataDir());
+}
+
+// The build side, as the program named INSTALL runs it.
+class HelpBuilder : public HelpInstaller {
+protected:
+    void SetUp() override {
+        HelpInstaller::SetUp();
+        previous = fs::current_path();
+        fs::current_path(source);
+    }
+    void TearDown() override {
+        fs::current_path(previous);
+        HelpInstaller::TearDown();
+    }
+    fs::path previous;
+    ScopedEnv tmp{"TMPDIR", dir.path()};
+};
+
+TEST_F(HelpBuilder, WritesTheCopyIntoTheTemporaryDirectoryUnderTheTargetsName) {
+    writeFile(source + "/_install.lst", "index.htm\nschroed.pdf\n");
+    fs::create_directory(dir.file("apps"));
+    fs::copy_file("/bin/true", dir.file("apps/setup"));
+    EXPECT_EQ(buildSelfContained(dir.file("apps/setup")), 0);
+    // Linux program files have no ".exe": the name stays as given.
+    EXPECT_EQ(dialogs.shown.back().text, dir.path() + "/setup created with 2 added.");
+    EXPECT_EQ(readArchive(dir.file("setup")).entries.size(), 2u);
+    EXPECT_EQ(readFile(dir.file("apps/setup")), readFile("/bin/true"));  // the target itself is untouched
+}
+
+TEST_F(HelpBuilder, WithoutATargetAsksForOneAndEndsWhenNoneIsGiven) {
+    dialogs.inputs.push_back(std::nullopt);
+    EXPECT_EQ(buildSelfContained("  "), 1);
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown[0].text,
+              "_INSTALL.LST should be prepared. The command line needs the name of the EXE file to append to.");
+    EXPECT_EQ(dialogs.shown[1].text, "EXE to append to?");
+}
+
+TEST_F(HelpBuilder, RunsOnlyUnderTheExactNameInstall) {
+    EXPECT_TRUE(invokedAsBuilder("/usr/local/bin/INSTALL"));
+    EXPECT_TRUE(invokedAsBuilder("INSTALL"));
+    EXPECT_FALSE(invokedAsBuilder("./install"));
+    EXPECT_FALSE(invokedAsBuilder("/usr/bin/vantrel"));
+}
+
+}  // namespace
+}  // namespace vantrel::test
