@@ -4,6 +4,7 @@
 
 #include "app/mainwindow.h"
 #include "app/sequence.h"
+#include "app/interruption.h"
 #include "engine/globals.h"
 #include "output/platform.h"
 #include "engine/textutil.h"
@@ -23,10 +24,12 @@ const char* const usage =
 
 }  // namespace
 
-int runHeadless(const std::string& commandLine) {
+int runHeadless(const std::vector<std::string>& arguments) {
     setDialogs(nullptr);  // the console: print, take the default answer
     // Nothing to do: say how, without creating any directory.
-    if (trim(commandLine).empty()) {
+    bool nothing = true;
+    for (const auto& a : arguments) nothing = nothing && trim(a).empty();
+    if (nothing) {
         std::cout << usage << std::endl;
         return 0;
     }
@@ -34,12 +37,15 @@ int runHeadless(const std::string& commandLine) {
     hooks().report = [](const std::string& line) { std::cout << line << std::endl; };
     if (!loadWindow()) return 1;  // "Cannot continue ..." was printed already
     std::cout << "Main directory: " << globals().mainDir << std::endl;
-    afterShow(commandLine);
+    catchInterruptions();
+    afterShow(arguments);
     const std::string index = globals().mainDir + "/files/index.htm";
     if (fileExists(index)) std::cout << "Index by energy: " << index << std::endl;
+    if (interruption()) return 128 + interruption();
     switch (lastSequenceOutcome()) {
     case SequenceOutcome::OpenFailed:
     case SequenceOutcome::WrongType:
+    case SequenceOutcome::Incomplete:
         return 1;
     default:
         return 0;

@@ -3,11 +3,13 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace vantrel {
 
-// Exit status: 0, or 1 when the sequence file could not be opened or was of
-// the wrong type, or no main directory could be had.
-int runHeadless(const std::string& commandLine);
+// Exit status: 0; 1 when the sequence file could not be opened or was of
+// the wrong type, an orbital's point file could not be written whole, or no
+// main directory could be had; 128 + the signal when a signal stopped it.
+int runHeadless(const std::vector<std::string>& arguments);
 
 }  // namespace vantrel

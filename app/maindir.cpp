@@ -45,7 +45,12 @@ void writeExampleInput() {
         if (!text.empty()) text += crlf;
         text += line;
     }
-    writeWholeFile(path, text);
+    if (!writeWholeFile(path, text)) {
+        const int err = errno;
+        ::unlink(path.c_str());  // an empty example would mislead more than none
+        dialogs().messageBox(std::string(std::strerror(err)) + " writing the example sequence file " + path,
+                             Buttons::OK);
+    }
 }
 
 bool containsVantrel(const std::string& name) { return lower(name).find("vantrel") != std::string::npos; }
@@ -99,10 +104,13 @@ bool findMainDir() {
     const auto candidates = mainDirCandidates();
     int found = -1;
     for (std::size_t i = 0; i < candidates.size(); ++i) {
-        if (setMainDir(candidates[i]) == 0) {
+        const int result = setMainDir(candidates[i]);
+        if (result == 0) {
             found = static_cast<int>(i);
             break;
         }
+        report("Cannot use " + globals().mainDir + " as the main directory: " +
+               (result > 0 ? std::strerror(result) : "no name"));
     }
     if (found == 0) return true;
     if (found < 0) globals().mainDir.clear();

@@ -324,10 +324,10 @@ bool loadWindow() {
     return true;
 }
 
-void afterShow(const std::string& commandLine) {
+void afterShow(const std::vector<std::string>& arguments) {
     auto& f = mainWindow();
     bool sequence = false;
-    ignoringErrors([&] { sequence = applyCommandLine(commandLine); });
+    ignoringErrors([&] { sequence = applyCommandLine(arguments); });
     if (!sequence) ignoringErrors([&] { f.plotModeOptions[1].select(); });
     f.window.caption = f.designCaption + " version " + version;
 }

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace vantrel {
 
@@ -33,7 +34,7 @@ bool initGlobals();
 // Start-up steps up to showing the window (false: the program must end).
 bool loadWindow();
 // Steps after the window is shown: the command line and the caption.
-void afterShow(const std::string& commandLine);
+void afterShow(const std::vector<std::string>& arguments);
 
 // Enter in quantumText(i): returns true when the key was swallowed.
 bool quantumKeyEnter(int i);

@@ -27,6 +27,7 @@
 #include "app/radialview.h"
 #include "app/orbitalcontrols.h"
 #include "app/orbitalfiles.h"
+#include "app/interruption.h"
 
 namespace vantrel {
 
@@ -34,6 +35,7 @@ namespace {
 
 SamplingHooks sampleHooks;
 long long trialsMade = 0;
+RunProblem runProblem;
 bool running = false;
 
 constexpr int ceilingTrials = 5000;
@@ -101,96 +103,171 @@ bool hasHeaderLine(const std::string& path) {
 }
 
 // The point data file as the run writes it: appended lines go through a
-// buffer; what reached the disk is tracked, so that a failed write can be
-// cut back to whole lines and the header made to match them.
+// buffer and reach the disk at every checkpoint, after which the header is
+// patched to count exactly the whole point lines on disk. A run killed at
+// any moment thus leaves a file that can be continued.
 class PointFile {
 public:
+    explicit PointFile(std::string path) : path_(std::move(path)) {}
     ~PointFile() { close(); }
 
-    bool create(const std::string& path) {
-        fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    bool create() {
+        fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         committed_ = 0;
-        return fd_ >= 0;
+        if (fd_ < 0) return failWith(errno);
+        return true;
     }
 
-    // Appends to an existing file; a last line without its end gets one.
-    bool openAppend(const std::string& path, int points) {
-        fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-        if (fd_ < 0) return false;
+    // Appends to a file of whole lines (see cutToWholeLines) holding points.
+    bool openAppend(int points) {
+        fd_ = ::open(path_.c_str(), O_RDWR | O_CLOEXEC);
+        if (fd_ < 0) return failWith(errno);
         struct stat st {};
-        if (::fstat(fd_, &st) != 0) return fail();
+        if (::fstat(fd_, &st) != 0) return failWith(errno);
         committed_ = st.st_size;
         points_ = points;
-        if (committed_ > 0) {
-            char last = 0;
-            if (::pread(fd_, &last, 1, committed_ - 1) != 1) return fail();
-            if (last != '\n') add(crlf.data(), crlf.size());
-        }
         return true;
     }
 
     bool empty() const { return committed_ == 0 && buf_.empty(); }
-    bool failed() const { return failed_; }
-    int points() const { return points_; }
+    bool failed() const { return !problem_.empty(); }
+    const std::string& problem() const { return problem_; }
+    int points() const { return points_; }            // whole point lines on disk
+    bool hasPending() const { return !buf_.empty(); }
 
-    void add(const char* text, std::size_t n) {
-        buf_.append(text, n);
-        if (buf_.size() >= flushSize) flush();
+    void addPlaceholder(const std::string& line) {
+        buf_ += line;
+        placeholderPending_ = true;
     }
     void addPoint(const char* text, std::size_t n) {
-        add(text, n);
+        buf_.append(text, n);
         ++pending_;
+        if (buf_.size() >= flushSize) flush();
     }
 
+    // Writes what is buffered; on failure keeps the whole lines that made it.
     bool flush() {
-        if (failed_ || fd_ < 0) return false;
+        if (failed() || fd_ < 0) return false;
+        if (buf_.empty()) return true;
+        if (!stillOurs()) return false;
         std::size_t done = 0;
+        int err = 0;
         while (done < buf_.size()) {
             const ssize_t n = ::pwrite(fd_, buf_.data() + done, buf_.size() - done, committed_ + done);
             if (n < 0 && errno == EINTR) continue;
             if (n <= 0) {
-                // keep only whole lines: back to what was there before this write
-                const bool cut = ::ftruncate(fd_, committed_) == 0;
-                (void)cut;  // nothing more to do if even that fails
-                buf_.clear();
-                pending_ = 0;
-                failed_ = true;
-                return false;
+                err = n < 0 ? errno : ENOSPC;
+                break;
             }
             done += static_cast<std::size_t>(n);
         }
-        committed_ += static_cast<off_t>(done);
-        points_ += pending_;
-        pending_ = 0;
-        buf_.clear();
-        return true;
+        if (err == 0) {
+            commit(buf_.size(), pending_);
+            return true;
+        }
+        // Only whole lines stay: cut back to the last line end written.
+        std::size_t keep = 0;
+        int lines = 0;
+        for (std::size_t i = 0; i < done; ++i)
+            if (buf_[i] == '\n') keep = i + 1, ++lines;
+        if (placeholderPending_ && lines > 0) --lines;
+        if (::ftruncate(fd_, committed_ + static_cast<off_t>(keep)) == 0 || keep == done) commit(keep, lines);
+        return failWith(err);
     }
 
-    // Header in place over the first 50 bytes.
-    bool writeHeader(const std::string& header) {
-        if (fd_ < 0) return false;
-        return ::pwrite(fd_, header.data(), header.size(), 0) == static_cast<ssize_t>(header.size());
+    // Flushes and patches the header to count the points now on disk.
+    bool checkpoint(double extent, double maxPsi2) {
+        const bool flushed = flush();
+        if (fd_ < 0 || foreign_ || committed_ < headerLength) return false;
+        std::string header = intText(points_) + "," + numText(extent) + "," + numText(maxPsi2) +
+                             std::string(headerLength, ' ');
+        header.resize(headerLength);
+        if (::pwrite(fd_, header.data(), header.size(), 0) != static_cast<ssize_t>(header.size())) {
+            if (!failed()) failWith(errno ? errno : EIO);
+            return false;
+        }
+        return flushed;
     }
 
     bool close() {
         bool ok = true;
-        if (fd_ >= 0) ok = ::close(fd_) == 0;
+        if (fd_ >= 0 && ::close(fd_) != 0 && !failed()) ok = failWith(errno);
         fd_ = -1;
-        return ok;
+        return ok && !failed();
     }
 
 private:
-    bool fail() {
-        close();
+    void commit(std::size_t bytes, int points) {
+        committed_ += static_cast<off_t>(bytes);
+        points_ += std::max(0, std::min(points, pending_));
+        pending_ = 0;
+        placeholderPending_ = false;
+        buf_.clear();
+    }
+
+    // The file is still the one the run opened, and as long as written:
+    // writing past the end of a file cut short would fill it with zeros.
+    bool stillOurs() {
+        struct stat st {};
+        if (::fstat(fd_, &st) != 0) return failWith(errno);
+        if (st.st_nlink == 0) {
+            problem_ = "The point file " + path_ + " was deleted while the run wrote to it.";
+        } else if (st.st_size < committed_) {
+            problem_ = "The point file " + path_ + " was cut short while the run wrote to it.";
+        } else {
+            return true;
+        }
+        foreign_ = true;  // someone else's now: not another byte
+        buf_.clear();
+        pending_ = 0;
         return false;
     }
+
+    bool failWith(int err) {
+        if (problem_.empty()) problem_ = std::string(std::strerror(err)) + " writing " + path_;
+        buf_.clear();
+        pending_ = 0;
+        return false;
+    }
+
+    std::string path_;
     int fd_ = -1;
     off_t committed_ = 0;
     int points_ = 0;
     int pending_ = 0;
-    bool failed_ = false;
+    bool placeholderPending_ = false;
+    bool foreign_ = false;
+    std::string problem_;
     std::string buf_;
 };
+
+// Cuts a last line that lost its end (a run killed mid-write) so that
+// appended points start on a line of their own. True when it cut.
+bool cutToWholeLines(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    bool cut = false;
+    if (::fstat(fd, &st) == 0 && st.st_size > 0) {
+        off_t end = st.st_size;
+        char buf[4096];
+        // Search backwards for the last line end.
+        while (end > 0) {
+            const off_t from = std::max<off_t>(0, end - static_cast<off_t>(sizeof buf));
+            const ssize_t n = ::pread(fd, buf, static_cast<std::size_t>(end - from), from);
+            if (n != end - from) break;
+            const void* nl = memrchr(buf, '\n', static_cast<std::size_t>(n));
+            if (nl) {
+                end = from + (static_cast<const char*>(nl) - buf) + 1;
+                break;
+            }
+            end = from;
+        }
+        if (end < st.st_size && end > 0) cut = ::ftruncate(fd, end) == 0;
+    }
+    ::close(fd);
+    return cut;
+}
 
 // The largest psi^2 found at 5000 points of the cube, leaving out the
 // points within a tenth of the extent from the nucleus.
@@ -225,6 +302,7 @@ std::size_t pointLine(const SampleBlock& b, int j, char* out) {
 
 SamplingHooks& samplingHooks() { return sampleHooks; }
 long long lastTrials() { return trialsMade; }
+const RunProblem& lastRunProblem() { return runProblem; }
 
 
 bool canContinue() {
@@ -237,7 +315,11 @@ bool canContinue() {
     if (std::fabs(field[0]) > 2147483647.0 || std::fabs(field[1]) > 32767.0) return false;
     const long long count = roundEven(field[0]);
     const long long extent = roundEven(field[1]);
-    return count > 0 && field[2] > 0 && static_cast<double>(extent) == orb.extent;
+    // A count of 0 with point lines after it is a run killed before its
+    // first header patch: those points are kept too.
+    struct stat st {};
+    const bool hasPoints = count > 0 || (::stat(orb.csvFile.c_str(), &st) == 0 && st.st_size > headerLength + 2);
+    return count >= 0 && hasPoints && field[2] > 0 && static_cast<double>(extent) == orb.extent;
 }
 
 void samplePoints() {
@@ -248,6 +330,7 @@ void samplePoints() {
 
     updateOrbital(false);
     trialsMade = 0;
+    runProblem = RunProblem{};
     if (!validNumbers(orb.currentN, orb.currentL, orb.currentM)) return;
     const int k = binsPerAngstrom(0);
     run.runDone = false;
@@ -260,9 +343,21 @@ void samplePoints() {
     if (run.continueRun && !(run.maxPsi2 > 0 && std::isfinite(run.maxPsi2) && hasHeaderLine(orb.csvFile)))
         run.continueRun = false;
 
-    PointFile file;
+    PointFile file(orb.csvFile);
+    // Says why the file could not be written and how much of it is kept.
+    auto reportProblem = [&] {
+        runProblem = {file.problem(), file.points()};
+        dialogs().messageBox(runProblem.text + crlf + "The file keeps " + intText(file.points()) +
+                                 (file.points() == 1 ? " point." : " points."),
+                             Buttons::OK);
+    };
     if (!run.continueRun) {
-        if (!file.create(orb.csvFile)) return;
+        if (!file.create()) {
+            runProblem = {file.problem(), 0};
+            dialogs().messageBox(runProblem.text + crlf + "The run could not write its point file.", Buttons::OK);
+            run.continueRun = false;
+            return;
+        }
         if (run.loadedFile == orb.csvFile) run.loadedFile.clear();
         resetRadialPlot();
         run.continueRun = true;
@@ -285,24 +380,29 @@ void samplePoints() {
         f.pointCountLabel.caption = "";
         f.pointCountLabel.visible = true;
         refreshView();
-    } else if (!file.openAppend(orb.csvFile, run.nPoints)) {
+    } else if (!file.openAppend(run.nPoints)) {
+        reportProblem();
         return;
     }
 
     bool allZero = true;
     f.nodeLabel.visible = false;
-    if (file.empty()) {
-        const std::string placeholder = std::string(headerLength, ' ') + crlf;
-        file.add(placeholder.data(), placeholder.size());
-    }
+    if (file.empty()) file.addPlaceholder(std::string(headerLength, ' ') + crlf);
+    // The header (count 0) goes down at once, so that a run killed before
+    // its first checkpoint still leaves a file that can be continued.
+    file.checkpoint(orb.extent, run.maxPsi2);
 
     using clock = std::chrono::steady_clock;
-    auto lastRefresh = clock::now();
-    auto lastDraw = lastRefresh;
+    const auto started = clock::now();
+    auto lastRefresh = started;
+    auto lastDraw = started;
+    auto lastCheckpoint = started;
+    auto lastProgress = started;
     bool plotWanted = false;     // a refresh is due by the point count
     bool pointsSince = false;    // points came in since the last refresh
 
     const int quota = std::max(1, orb.maxPoints);
+    const long long target = (static_cast<long long>(run.nPoints) / quota + 1) * quota;
     const double ceiling = run.maxPsi2;
     SampleKernel kernel(currentOrbital(), orb.extent, mult, restricted);
     kernel.seed(rng());
@@ -310,7 +410,7 @@ void samplePoints() {
     long long trials = 0;
     char line[160];
 
-    for (;;) {
+    while (!file.failed()) {
         kernel.run(ceiling, allZero, *block);
         // The trials of this block that happen: a stop that is already
         // asked for ends the run after its first trial.
@@ -328,8 +428,12 @@ void samplePoints() {
         for (int j = 0; j < block->nAccepted; ++j) {
             const int idx = block->index[j];
             if (idx >= end) break;
-            addRadialHit(radialBin(block->r[j], k));  // sampled points lie inside the histogram
             file.addPoint(line, pointLine(*block, j, line));
+            if (file.failed()) {  // the point is not in the file: not counted
+                end = idx + 1;
+                break;
+            }
+            addRadialHit(radialBin(block->r[j], k));  // sampled points lie inside the histogram
             ++run.nPoints;
             if (run.nPoints % labelEvery == 0) f.pointCountLabel.caption = intText(run.nPoints);
             bool last = false;
@@ -341,7 +445,7 @@ void samplePoints() {
                 if (run.nPoints % plotEvery == 0) plotWanted = true;
             }
             if (sampleHooks.onPoint) sampleHooks.onPoint();
-            if (last || run.stopRequested || file.failed()) {
+            if (last || run.stopRequested) {
                 end = idx + 1;
                 break;
             }
@@ -355,27 +459,39 @@ void samplePoints() {
         if (run.runDone || run.stopRequested || file.failed()) break;
 
         pumpEvents();
+        if (interruption()) run.stopRequested = true;
         const auto now = clock::now();
         if ((plotWanted || (pointsSince && now - lastRefresh > slowRefresh)) && now - lastDraw >= plotInterval) {
             drawRadialPlot(false);
             lastDraw = lastRefresh = now;
             plotWanted = pointsSince = false;
         }
+        if (file.hasPending() && now - lastCheckpoint >= plotInterval) {
+            file.checkpoint(orb.extent, run.maxPsi2);
+            lastCheckpoint = now;
+        }
+        if (now - lastProgress >= sampleHooks.progressEvery) {
+            const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(now - started).count();
+            report("  " + intText(run.nPoints) + " of " + intText(target) + " points, " + intText(trials) +
+                   " trials, " + intText(seconds) + " s");
+            lastProgress = now;
+        }
         if (run.stopRequested) break;
     }
     trialsMade = trials;
 
+    file.checkpoint(orb.extent, run.maxPsi2);
+    file.close();
+    // After a failed write the histogram may hold points the file lost.
+    if (file.failed()) run.nPoints = file.points();
     if (run.nPoints > 0) drawRadialPlot(true);
     else drawRadialAxes();  // a node: the axes stay, the labels say why
-
-    bool ok = file.flush();
-    if (file.failed()) run.nPoints = file.points();  // the header counts what is in the file
-    std::string header = intText(run.nPoints) + "," + numText(orb.extent) + "," + numText(run.maxPsi2) +
-                         std::string(headerLength, ' ');
-    header.resize(headerLength);
-    ok = file.writeHeader(header) && ok;
-    ok = file.close() && ok;
-    if (ok) run.loadedFile = orb.csvFile;
+    if (file.failed()) {
+        reportProblem();
+        run.loadedFile.clear();
+    } else {
+        run.loadedFile = orb.csvFile;
+    }
 }
 
 void startCalculation(bool batch) {
@@ -393,6 +509,8 @@ void startCalculation(bool batch) {
             run.continueRun = a == Answer::Yes;
         }
     }
+    // A last line cut off by a killed run goes before the points are counted.
+    if (run.continueRun && cutToWholeLines(globals().orbital.csvFile)) run.loadedFile.clear();
     if (run.continueRun && globals().orbital.csvFile != run.loadedFile) readPointFile();
     running = true;
     callEnableControls(false);

@@ -1,7 +1,9 @@
 // The Monte Carlo sampling run that turns the orbital into a point file.
 #pragma once
 
+#include <chrono>
 #include <functional>
+#include <string>
 
 namespace vantrel {
 
@@ -16,10 +18,19 @@ struct SamplingHooks {
     // Runs after each accepted point is counted and queued for the file; a
     // stop requested from here ends the run at that very point.
     std::function<void()> onPoint;
+    // How often a long run prints its progress (through report()).
+    std::chrono::milliseconds progressEvery{2000};
 };
 SamplingHooks& samplingHooks();
 
 // Trials made by the last run (the trial counter at its end).
 long long lastTrials();
+// Why the last run could not write its point file completely (text "" when
+// it could), and how many points the file keeps.
+struct RunProblem {
+    std::string text;
+    int pointsKept = 0;
+};
+const RunProblem& lastRunProblem();
 
 }  // namespace vantrel

@@ -18,6 +18,7 @@
 #include "output/pages.h"
 #include "app/orbitalcontrols.h"
 #include "app/orbitalfiles.h"
+#include "app/interruption.h"
 #include "app/radialview.h"
 
 namespace vantrel {
@@ -43,17 +44,19 @@ public:
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
 
-    // False at the end of the file. tooLong: the line was cut.
+    // False at the end of the file. tooLong: the line passed the limit and
+    // reading stopped there (a stream without line ends never ends).
     bool next(std::string& line, bool& tooLong) {
         line.clear();
         tooLong = false;
         int c = getc_unlocked(f_);
         if (c == EOF) return false;
         while (c != EOF && c != '\n' && c != '\r') {
-            if (line.size() < maxLineLength)
-                line.push_back(static_cast<char>(c));
-            else
+            if (line.size() == maxLineLength) {
                 tooLong = true;
+                return true;
+            }
+            line.push_back(static_cast<char>(c));
             c = getc_unlocked(f_);
         }
         if (c == '\r') {
@@ -67,20 +70,30 @@ private:
     std::FILE* f_;
 };
 
-// Opens for reading; errno-style code on failure (a directory is refused
-// here rather than read as an empty file).
+// Opens for reading; errno-style code on failure. Only a regular file is
+// a sequence file: a FIFO would block in open(), a device never ends.
 std::FILE* openForReading(const std::string& name, int& error) {
-    int fd = ::open(name.c_str(), O_RDONLY);
+    struct stat st {};
+    if (::stat(name.c_str(), &st) != 0) {
+        error = errno;
+        return nullptr;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        return nullptr;
+    }
+    // Non-blocking in case it was swapped for a FIFO since the test.
+    int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         error = errno;
         return nullptr;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        error = EISDIR;
+        error = EINVAL;
         return nullptr;
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     std::FILE* f = ::fdopen(fd, "rb");
     if (!f) {
         error = errno;
@@ -177,15 +190,23 @@ std::string wrongTypeMessage(const std::string& name) {
 
 }  // namespace
 
-bool applyCommandLine(const std::string& commandLine) {
-    std::string text = " " + commandLine + " ";
-    if (has(text, " CLEAR ")) {
-        replaceAll(text, " CLEAR ", "");
-        clearCache(false);
+bool applyCommandLine(const std::vector<std::string>& arguments) {
+    // Only an argument that is the word itself clears: "run CLEAR 2.txt" is
+    // a file name.
+    std::string name;
+    bool clear = false;
+    for (const auto& a : arguments) {
+        if (a == "CLEAR") {
+            clear = true;
+            continue;
+        }
+        if (!name.empty()) name += ' ';
+        name += a;
     }
-    text = trim(text);
-    if (text.empty()) return false;
-    runSequence(text);
+    if (clear) clearCache(false);
+    name = trim(name);
+    if (name.empty()) return false;
+    runSequence(name);
     return true;
 }
 
@@ -194,7 +215,14 @@ void runSequence(std::string& name) {
     if (name.empty()) name = globals().mainDir + "/input.txt";
     if (name.front() != '/') {
         std::error_code ec;
-        name = std::filesystem::current_path(ec).string() + "/" + name;
+        const std::string here = std::filesystem::current_path(ec).string();
+        if (ec || here.empty()) {
+            // A removed working directory: no folder to take the name from.
+            dialogs().messageBox(ec.message() + " finding the current directory for " + name, Buttons::OK);
+            outcome = SequenceOutcome::OpenFailed;
+            return;
+        }
+        name = here + "/" + name;
     }
     replaceAll(name, "//", "/");
 
@@ -206,7 +234,8 @@ void runSequence(std::string& name) {
     int error = 0;
     std::FILE* file = openForReading(name, error);
     if (!file) {
-        dialogs().messageBox(std::string(std::strerror(error)) + " opening " + name, Buttons::OK);
+        const std::string why = error == EINVAL ? "Not a regular file" : std::strerror(error);
+        dialogs().messageBox(why + " opening " + name, Buttons::OK);
         outcome = SequenceOutcome::OpenFailed;
         return;
     }
@@ -226,7 +255,7 @@ void runSequence(std::string& name) {
         std::string line;
         bool tooLong = false;
         bool endMark = false;
-        while (!endMark && reader.next(line, tooLong)) {
+        while (!endMark && !interruption() && reader.next(line, tooLong)) {
             pumpEvents();
             if (lineNo == 0 && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);  // UTF-8 mark
             // Old DOS editors end a file with Ctrl-Z: nothing after it counts.
@@ -271,14 +300,23 @@ void runSequence(std::string& name) {
             }
             run.continueRun = canContinue() && continueFlag;
             startCalculation(true);
-            const std::string page = createOrbitalPage();
+            const RunProblem& problem = lastRunProblem();
+            if (!problem.text.empty()) outcome = SequenceOutcome::Incomplete;
+            // Without points of its own a page would show an older run's.
+            const bool noFile = !problem.text.empty() && problem.pointsKept == 0;
+            const std::string page = noFile ? "" : createOrbitalPage();
             report(f.window.caption);
-            const std::string results = radialResultText();
-            report("  " + intText(run.nPoints) + " points" + (results.empty() ? "" : ", " + results) +
-                   (page.empty() ? ", no page written" : ", page " + page));
+            if (noFile) {
+                report("  no page written: the run could not write its point file");
+            } else {
+                const std::string results = radialResultText();
+                report("  " + intText(run.nPoints) + (problem.text.empty() ? " points" : " points (incomplete)") +
+                       (results.empty() ? "" : ", " + results) + (page.empty() ? ", no page written" : ", page " + page));
+            }
+            // A signal is "Enough!" followed by No.
             if (run.stopRequested &&
-                dialogs().messageBox("Do you want to continue processing of " + name + "?", Buttons::YesNo, "",
-                                     Icon::Question) != Answer::Yes)
+                (interruption() || dialogs().messageBox("Do you want to continue processing of " + name + "?",
+                                                        Buttons::YesNo, "", Icon::Question) != Answer::Yes))
                 break;
         }
     }

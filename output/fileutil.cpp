@@ -1,6 +1,9 @@
 #include "output/fileutil.h"
 
+#include <cerrno>
+#include <fcntl.h>
 #include <filesystem>
+#include <unistd.h>
 #include <fstream>
 
 #include "engine/textutil.h"
@@ -18,11 +21,23 @@ std::string readWholeFile(const std::string& path) {
 }
 
 bool writeWholeFile(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out << text << "\r\n";
-    out.close();
-    return !out.fail();
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    const std::string all = text + "\r\n";
+    std::size_t done = 0;
+    int err = 0;
+    while (done < all.size()) {
+        const ssize_t n = ::write(fd, all.data() + done, all.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            err = n < 0 ? errno : EIO;
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (::close(fd) != 0 && err == 0) err = errno;
+    errno = err;
+    return err == 0;
 }
 
 bool fileExists(const std::string& path) {

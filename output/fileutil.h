@@ -7,7 +7,8 @@ namespace vantrel {
 
 // Whole file as text ("" when missing or unreadable).
 std::string readWholeFile(const std::string& path);
-// Text plus CR LF, replacing the file. False when it could not be written.
+// Text plus CR LF, replacing the file. False (errno says why) when it could
+// not be written whole.
 bool writeWholeFile(const std::string& path, const std::string& text);
 
 bool fileExists(const std::string& path);

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -26,6 +27,18 @@ namespace {
 
 constexpr std::size_t blockSize = 1 << 20;
 
+// A block left uninitialised: zeroing a megabyte for every file opened
+// would cost more than reading most point files.
+class Block {
+public:
+    Block() : p_(new char[blockSize]) {}
+    char* data() { return p_.get(); }
+    std::size_t size() const { return blockSize; }
+
+private:
+    std::unique_ptr<char[]> p_;
+};
+
 // Reads a text file line by line through one fixed block, so that a file
 // of any size (or one enormous line) costs the same memory. Accepts CR LF
 // and LF line ends.
@@ -33,7 +46,7 @@ class LineReader {
 public:
     enum Status { Line, End, Failed };
 
-    explicit LineReader(const std::string& path) : buf_(blockSize) {
+    explicit LineReader(const std::string& path) {
         file_ = std::fopen(path.c_str(), "rb");
         if (!file_) error_ = errno;
     }
@@ -95,7 +108,7 @@ private:
     }
 
     std::FILE* file_ = nullptr;
-    std::vector<char> buf_;
+    Block buf_;
     std::size_t pos_ = 0, end_ = 0;
     bool eof_ = false;
     bool tooLong_ = false;
@@ -105,7 +118,7 @@ private:
 // Writes through one large block; remembers the first failure.
 class BlockWriter {
 public:
-    explicit BlockWriter(const std::string& path) : buf_(blockSize) {
+    explicit BlockWriter(const std::string& path) {
         file_ = std::fopen(path.c_str(), "wb");
         if (!file_) error_ = errno;
     }
@@ -162,7 +175,7 @@ private:
     }
 
     std::FILE* file_ = nullptr;
-    std::vector<char> buf_;
+    Block buf_;
     std::size_t used_ = 0;
     int error_ = 0;
 };
@@ -184,11 +197,9 @@ bool parseNumber(const char*& p, const char* end, double& out) {
     if (ec == std::errc::result_out_of_range) {
         // from_chars refuses values that underflow; strtod gives them as
         // tiny or zero, and infinity for the ones that overflow.
-        char tmp[64];
-        const std::size_t n = std::min<std::size_t>(next - start, sizeof tmp - 1);
-        std::memcpy(tmp, start, n);
-        tmp[n] = 0;
-        v = std::strtod(tmp, nullptr);
+        // The whole field: a long one cut short would read as another number.
+        const std::string tmp(start, next);
+        v = std::strtod(tmp.c_str(), nullptr);
     } else if (ec != std::errc{}) {
         p = start;
         return false;

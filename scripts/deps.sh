@@ -2,10 +2,12 @@
 # Installs the Debian 12 packages the build, the tests and the benchmarks need,
 # and three.js, which the pages' 3-D viewer runs on.
 set -euo pipefail
+# clang and its runtime libraries serve the sanitizer build and the fuzz targets.
 packages=(g++ cmake ninja-build qt6-base-dev libgl1-mesa-dev libgtest-dev libgmock-dev libbenchmark-dev
           libjs-three chromium nodejs
           dpkg-dev file   # cpack -G DEB finds the shared libraries the package depends on
-          fonts-stix)     # packaging/make-help-docs.sh prints the help note with them
+          fonts-stix      # packaging/make-help-docs.sh prints the help note with them
+          clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -14,7 +14,7 @@
 
 namespace vantrel {
 
-int runGui(QApplication& app, const std::string& commandLine) {
+int runGui(QApplication& app, const std::vector<std::string>& arguments) {
     QtDialogs qtDialogs;
     setDialogs(&qtDialogs);
     // Closing the main window ends the program, whatever else is open.
@@ -42,7 +42,7 @@ int runGui(QApplication& app, const std::string& commandLine) {
             view.show();
             // The window frame is known now.
             QTimer::singleShot(0, &view, [&view] { view.placeAtRightEdge(); });
-            afterShow(commandLine);
+            afterShow(arguments);
             view.syncAll();
             // Closed during a sequence run: nothing left to wait for.
             if (!view.closed()) status = app.exec();

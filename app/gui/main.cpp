@@ -3,6 +3,7 @@
 #include <QIcon>
 
 #include <string>
+#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,13 +28,13 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Vantrel");
     QApplication::setWindowIcon(QIcon(":/vantrel.png"));
 
-    // The command line is one text: a file name may hold blanks.
-    std::string commandLine;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) commandLine += ' ';
-        commandLine += argv[i];
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (vantrel::invokedAsBuilder(argv[0])) {
+        // The builder takes the command line as one text: a file name may hold blanks.
+        std::string commandLine;
+        for (const auto& a : arguments) commandLine += (commandLine.empty() ? "" : " ") + a;
+        return vantrel::runInstallBuilder(display, commandLine);
     }
-    if (vantrel::invokedAsBuilder(argv[0])) return vantrel::runInstallBuilder(display, commandLine);
-    if (!display) return vantrel::runHeadless(commandLine);
-    return vantrel::runGui(app, commandLine);
+    if (!display) return vantrel::runHeadless(arguments);
+    return vantrel::runGui(app, arguments);
 }

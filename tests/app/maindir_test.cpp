@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "app/maindir.h"
 #include "app/mainwindow.h"
@@ -126,6 +127,30 @@ TEST_F(MainDirTest, ClearCacheDeletesFilesOnlyNewCacheRestoresOnFailure) {
                                                  made + "/files");
     }
     EXPECT_EQ(globals().orbital.xyzFile, made + "/files/1_0_0_.xyz");
+}
+
+TEST_F(MainDirTest, RefusedCandidatesAndAFailedExampleAreSaid) {
+    std::vector<std::string> reports;
+    hooks().report = [&reports](const std::string& line) { reports.push_back(line); };
+    writeFile(dir.file("plain_vantrel"), "a file, not a directory");
+    const std::string tooLong = dir.file(std::string(300, 'v') + "_vantrel");
+    const std::pair<std::string, int> refused[] = {{dir.file("plain_vantrel"), ENOTDIR}, {tooLong, ENAMETOOLONG}};
+    for (const auto& [home, error] : refused) {
+        reports.clear();
+        setenv("VANTREL_HOME", home.c_str(), 1);
+        EXPECT_TRUE(findMainDir());
+        ASSERT_FALSE(reports.empty()) << home;
+        EXPECT_EQ(reports.front(), "Cannot use " + home + " as the main directory: " + std::strerror(error));
+    }
+    // The example sequence file on a full disk: said, and no empty file left.
+    fs::create_directories(dir.file("full_vantrel/files"));
+    fs::create_symlink("/dev/full", dir.file("full_vantrel/input.txt"));
+    dialogs.shown.clear();
+    EXPECT_EQ(setMainDir(dir.file("full_vantrel")), 0);
+    EXPECT_TRUE(dialogs.saw(std::string(std::strerror(ENOSPC)) + " writing the example sequence file " +
+                            dir.file("full_vantrel/input.txt")));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(dir.file("full_vantrel/input.txt"))));
+    hooks().report = nullptr;
 }
 
 }  // namespace

@@ -96,7 +96,7 @@ TEST_F(SamplingTest, StoppedRunContinuesOnlyWithAMatchingHeader) {
 
     dialogs.shown.clear();  // the header test asks nothing
     const std::string shortHeader = csvHeader("40,6,0.5").substr(0, 49) + "\r\n" + points;  // 49 characters
-    for (const std::string& bytes : {shortHeader, csvHeader("40,6,0.5").insert(50, " ") + points, csvHeader("0,6,0.5") + points,
+    for (const std::string& bytes : {shortHeader, csvHeader("40,6,0.5").insert(50, " ") + points, csvHeader("0,6,0.5"),
                                      csvHeader("40,6,0") + points, csvHeader("40,six,0.5") + points,
                                      csvHeader("40,99999,0.5") + points, std::string()}) {
         writeFile(csv(), bytes);
@@ -117,7 +117,7 @@ TEST_F(SamplingTest, StoppedRunContinuesOnlyWithAMatchingHeader) {
     EXPECT_TRUE(lines().size() == 626 && startsWith(lines()[0], "625,6,"));
 }
 
-TEST_F(SamplingTest, NodalPlaneStopsAfter501TrialsFailuresAreQuiet) {
+TEST_F(SamplingTest, NodalPlaneStopsAfter501TrialsFailuresAreSaid) {
     choose(2, 1, 0, 6, 625, 1);  // pz on the XY plane
     startCalculation(false);
     EXPECT_EQ(lastTrials(), 501);
@@ -139,14 +139,14 @@ TEST_F(SamplingTest, NodalPlaneStopsAfter501TrialsFailuresAreQuiet) {
     EXPECT_EQ(readFile(csv()), "");
     EXPECT_TRUE(globals().run.loadedFile != csv() && mainWindow().calculateButton.caption == "&Calculate");
 
-    // a disk that is full: the run stops, nothing claims success
+    // a disk that is full: the run stops and says why
     setNucleus(1);
     choose(3, 2, 0, 13, 625);
     fs::remove(csv());
     fs::create_symlink("/dev/full", csv());
     dialogs.shown.clear();
     startCalculation(false);
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(dialogs.saw("No space left on device writing " + csv()));
     EXPECT_TRUE(globals().run.loadedFile != csv() && mainWindow().calculateButton.caption == "&Calculate");
 }
 

@@ -1,6 +1,9 @@
 // The sequence file and the command line, run in the test process.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+
 #include "app/maindir.h"
 #include "app/mainwindow.h"
 #include "app/sequence.h"
@@ -124,17 +127,58 @@ TEST_F(SequenceTest, FileAndLineProblemsAndCommandLine) {
     // The command line: CLEAR and file names.
     dialogs.shown.clear();
     writeFile(cache + "/old.htm", "old");
-    EXPECT_FALSE(applyCommandLine("CLEAR"));  // cleared without asking, nothing read
-    EXPECT_FALSE(fileExists(cache + "/old.htm") || applyCommandLine("  "));
+    EXPECT_FALSE(applyCommandLine({"CLEAR"}));  // cleared without asking, nothing read
+    EXPECT_FALSE(fileExists(cache + "/old.htm") || applyCommandLine({"  "}));
     EXPECT_TRUE(dialogs.shown.empty());
 
     writeFile(cache + "/old.htm", "old");
-    EXPECT_TRUE(applyCommandLine("a.txt CLEAR b.txt"));
+    EXPECT_TRUE(applyCommandLine({"a.txt", "CLEAR", "b.txt"}));
     EXPECT_FALSE(fileExists(cache + "/old.htm"));
-    EXPECT_EQ(dialogs.shown.front().text, "Reading input data from  " + fs::current_path().string() + "/a.txtb.txt");
-    writeFile(cache + "/old.htm", "old");
-    applyCommandLine("clear");  // a file name, not the word
-    EXPECT_TRUE(fileExists(cache + "/old.htm"));
+    EXPECT_EQ(dialogs.shown.front().text, "Reading input data from  " + fs::current_path().string() + "/a.txt b.txt");
+    // Only an argument that is the word clears: not one inside a name,
+    // not the word in other capitals.
+    for (const std::string& name : {"run CLEAR 2.txt", " CLEAR ", "clear"}) {
+        writeFile(cache + "/old.htm", "old");
+        dialogs.shown.clear();
+        applyCommandLine({name});
+        EXPECT_TRUE(fileExists(cache + "/old.htm")) << name;
+        EXPECT_TRUE(contains(dialogs.shown.front().text, name == " CLEAR " ? "/CLEAR" : name)) << dialogs.shown.front().text;
+    }
+}
+
+TEST_F(SequenceTest, StreamsThatNeverEndAndLostFoldersAreRefused) {
+    // A FIFO without a writer would block in open(); devices never end.
+    const std::string fifo = dir.file("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& name : {fifo, std::string("/dev/zero")}) {
+        std::string n = name;
+        dialogs.shown.clear();
+        runSequence(n);
+        EXPECT_EQ(dialogs.shown.back().text, "Not a regular file opening " + name);
+        EXPECT_EQ(lastSequenceOutcome(), SequenceOutcome::OpenFailed);
+    }
+    // A regular file of one endless line (a sparse terabyte of zeros, as
+    // good as /dev/zero): the line limit stops the reading itself.
+    {
+        writeFile(seq, "");
+        fs::resize_file(seq, std::uintmax_t{1} << 40);
+        std::string n = seq;
+        runSequence(n);  // before: an hour of reading
+        EXPECT_TRUE(contains(dialogs.shown.end()[-2].text, "is too long to be a sequence line."));
+    }
+    // A relative name after the working directory was removed.
+    const auto here = fs::current_path();
+    fs::create_directory(dir.file("gone"));
+    fs::current_path(dir.file("gone"));
+    fs::remove(dir.file("gone"));
+    std::string n = "seq.txt";
+    dialogs.shown.clear();
+    runSequence(n);
+    fs::current_path(here);
+    ASSERT_FALSE(dialogs.shown.empty());
+    EXPECT_TRUE(contains(dialogs.shown.back().text, " finding the current directory for seq.txt")) << dialogs.shown.back().text;
+    EXPECT_FALSE(dialogs.saw("Reading input data from  /seq.txt"));
+    EXPECT_EQ(lastSequenceOutcome(), SequenceOutcome::OpenFailed);
 }
 
 TEST_F(SequenceTest, StateLinesMakeOrbitals) {

@@ -148,7 +148,7 @@ TEST_F(PlotStartTest, LabelsOnTheirTicksAtStartUp) {
         }
     });
     timer.start(20);
-    EXPECT_EQ(vantrel::runGui(*qApp, ""), 0);
+    EXPECT_EQ(vantrel::runGui(*qApp, {}), 0);
     EXPECT_TRUE(checked);
 }
 

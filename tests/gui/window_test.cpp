@@ -305,7 +305,7 @@ protected:
                 if (auto* view = qobject_cast<MainWindowView*>(w); view && view->isVisible()) poll(*view);
         });
         timer.start(5);
-        return vantrel::runGui(*qApp, work.file("seq.txt"));
+        return vantrel::runGui(*qApp, {work.file("seq.txt")});
     }
     TempDir home, work;
     ScopedEnv vantrelHome{"VANTREL_HOME", home.path()};

@@ -98,6 +98,20 @@ TEST_F(PointFileTest, ReadRebuildsTheHistogramAndTheNucleus) {
     }
 }
 
+// A number longer than any buffer is read whole: 1 followed by 70 zeros and
+// E-400 underflows to zero, never to the 1E+62 its first 63 characters say.
+TEST_F(PointFileTest, LongNumbersAreReadWhole) {
+    const std::string tiny = "1" + std::string(70, '0') + "E-400";
+    writeCsv(csvHeader("2,2,1") + "0.2,0,0,1\r\n" + tiny + ",0.2,0," + tiny + "\r\n");
+    readPointFile();
+    EXPECT_EQ(globals().run.nPoints, 2);
+    EXPECT_EQ(globals().radial.radialHits[10], 2);
+    EXPECT_EQ(globals().run.loadedFile, globals().orbital.csvFile);
+    EXPECT_TRUE(writeXyzFile());
+    const std::string last = xyzLines().back();  // psi 0: the faintest class, x and z 0
+    EXPECT_TRUE(startsWith(last, "H  0 -") && last.substr(last.size() - 2) == " 0") << last;
+}
+
 // The writer reports a broken point file once and keeps the points before
 // the fault; the reader says nothing and keeps what it counted.
 TEST_F(PointFileTest, BadInputIsReportedOnceAndLosesNothingLoadRedraws) {

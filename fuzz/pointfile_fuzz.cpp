@@ -1,0 +1,28 @@
+// Point files: the reader that rebuilds the histogram and the conversion
+// to an XYZ file, with either colouring and either quadrant choice.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "app/orbitalfiles.h"
+#include "app/windowstate.h"
+#include "fuzz/fuzzstate.h"
+#include "output/fileutil.h"
+#include "output/pointfile.h"
+
+using namespace vantrel;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 1 || size > 1 << 16) return 0;
+    fuzz::freshState();
+    const unsigned options = data[0];
+    const std::string bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
+    const std::string csv = globals().orbital.csvFile;
+    writeWholeFile(csv, bytes);
+    readPointFile();
+    XyzOptions o;
+    o.firstQuadrant = options & 1;
+    o.byNodes = options & 2;
+    convertPointFileToXyz(o);
+    return 0;
+}

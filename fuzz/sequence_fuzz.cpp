@@ -1,0 +1,24 @@
+// Sequence files: the line reader and the keyword and state interpreter.
+// Runs stop at their first point and pages are small, so an input costs
+// milliseconds whatever it asks for.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "app/samplingrun.h"
+#include "app/sequence.h"
+#include "fuzz/fuzzstate.h"
+#include "output/fileutil.h"
+
+using namespace vantrel;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size > 1 << 16) return 0;
+    fuzz::freshState();
+    samplingHooks() = SamplingHooks{};
+    samplingHooks().onPoint = [] { calculateClick(); };  // "Enough!" at once
+    std::string name = globals().mainDir + "/fuzz.txt";
+    writeWholeFile(name, std::string(reinterpret_cast<const char*>(data), size));
+    runSequence(name);
+    return 0;
+}

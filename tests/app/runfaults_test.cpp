@@ -1,0 +1,193 @@
+// A sampling run meets a full disk, a read-only file, a file deleted or cut
+// short under it, a cut-off last line; a long run says how far it is.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "app/mainwindow.h"
+#include "app/samplingrun.h"
+#include "app/sequence.h"
+#include "app/windowstate.h"
+#include "engine/globals.h"
+#include "engine/textutil.h"
+#include "output/platform.h"
+#include "support/faults.h"
+#include "support/testsupport.h"
+
+namespace vantrel {
+namespace {
+
+using namespace test;
+
+class RunFaults : public CacheState {
+protected:
+    void SetUp() override {
+        CacheState::SetUp();
+        installReactions();
+        samplingHooks() = SamplingHooks{};
+        hooks().report = [this](const std::string& line) { reports.push_back(line); };
+    }
+    void TearDown() override {
+        samplingHooks() = SamplingHooks{};
+        hooks().report = nullptr;
+        CacheState::TearDown();
+    }
+    void choose(int n, int l, int m, int extent, int quota) {
+        f.maxPointsText.text = intText(quota);
+        typeQuantum(intText(n), intText(l), intText(m), intText(extent).c_str());
+    }
+    const std::string& csv() const { return o.csvFile; }
+    // The header's count, and the whole point lines after it; every one of
+    // them must be a point.
+    static void checkWhole(const std::string& bytes, long long& count, long long& points) {
+        ASSERT_GE(bytes.size(), 52u);
+        count = std::strtoll(bytes.c_str(), nullptr, 10);  // blanks: 0
+        points = 0;
+        std::size_t at = 52;
+        for (std::size_t nl; (nl = bytes.find("\r\n", at)) != std::string::npos; at = nl + 2, ++points)
+            ASSERT_EQ(std::count(bytes.begin() + at, bytes.begin() + nl, ','), 3) << bytes.substr(at, nl - at);
+        EXPECT_EQ(at, bytes.size()) << "a cut-off last line";
+        EXPECT_EQ(bytes.find('\0'), std::string::npos);
+    }
+    bool sawReport(const std::string& part) const {
+        for (const auto& r : reports)
+            if (contains(r, part)) return true;
+        return false;
+    }
+    std::vector<std::string> reports;
+};
+
+TEST_F(RunFaults, HeaderFollowsThePointsOnDiskDuringTheRun) {
+    choose(3, 2, 0, 13, 20000);
+    long long seenCount = -1, seenPoints = -1;
+    samplingHooks().onPoint = [&] {
+        const int n = globals().run.nPoints;
+        if (n == 300) std::this_thread::sleep_for(std::chrono::milliseconds(150));  // a checkpoint is due
+        if (n == 3000) {
+            checkWhole(readFile(csv()), seenCount, seenPoints);
+            calculateClick();
+        }
+    };
+    startCalculation(false);
+    // What a kill at that moment would leave: a header that counts the
+    // whole lines already on disk, with points in them.
+    EXPECT_GE(seenCount, 300);
+    EXPECT_EQ(seenCount, seenPoints);
+}
+
+TEST_F(RunFaults, CutOffLastLineIsDroppedBeforeAppending) {
+    choose(2, 1, 0, 6, 625);
+    const std::string points = "1.5,0.25,-2,0.01\r\n-1,1,1,-0.02\r\n";
+    for (const std::string& fragment : {std::string("0.7,1.25"), std::string("0.7,1.25,3,0.0")}) {
+        writeFile(csv(), csvHeader("2,6,0.5") + points + fragment);
+        globals().run.loadedFile.clear();
+        dialogs.answers = {Answer::Yes};
+        startCalculation(false);
+        long long count = 0, lines = 0;
+        const std::string bytes = readFile(csv());
+        checkWhole(bytes, count, lines);
+        EXPECT_TRUE(count == 625 && lines == 625) << count << " " << lines;
+        EXPECT_EQ(bytes.substr(52, points.size()), points);  // the whole lines stay
+    }
+    // A header count of 0 with points after it (killed before the first
+    // patch) is continued rather than emptied.
+    writeFile(csv(), csvHeader("0,6,0.5") + points);
+    EXPECT_TRUE(canContinue());
+}
+
+TEST_F(RunFaults, FullDiskIsReportedWithThePointsKept) {
+    SmallDisk disk(cache, 64 * 1024);
+    choose(3, 2, 0, 13, 200000);
+    startCalculation(false);
+    const std::string reason = std::string(std::strerror(disk.error())) + " writing " + csv();
+    ASSERT_TRUE(dialogs.saw(reason)) << (dialogs.shown.empty() ? "" : dialogs.shown.back().text);
+    long long count = 0, lines = 0;
+    const std::string bytes = readFile(csv());
+    checkWhole(bytes, count, lines);
+    EXPECT_TRUE(count == lines && lines > 100 && lines < 200000) << count << " " << lines;
+    EXPECT_TRUE(dialogs.saw("The file keeps " + intText(count) + " points."));
+    EXPECT_EQ(globals().run.nPoints, count);
+    EXPECT_EQ(lastRunProblem().pointsKept, count);
+    EXPECT_NE(globals().run.loadedFile, csv());
+
+    if (disk.mounted()) {  // completely full: not even the header fits
+        fs::remove(csv());
+        writeFile(cache + "/filler", std::string(64 * 1024, 'x'));
+        dialogs.shown.clear();
+        startCalculation(false);
+        EXPECT_TRUE(dialogs.saw(reason) && dialogs.saw("The file keeps 0 points.")) << dialogs.shown.back().text;
+        EXPECT_FALSE(dialogs.saw("does not hold the point count"));
+    }
+}
+
+TEST_F(RunFaults, BatchRunOnAFullDiskIsNoSuccess) {
+    SmallDisk disk(cache, 64 * 1024);
+    const std::string seq = dir.file("seq.txt");
+    writeFile(seq, "maxpoints=200000 extent=13\r\n3 2 0\r\n");
+    std::string name = seq;
+    runSequence(name);
+    EXPECT_EQ(lastSequenceOutcome(), SequenceOutcome::Incomplete);
+    EXPECT_TRUE(sawReport(" points (incomplete), ") || sawReport("  no page written")) << reports.back();
+    EXPECT_FALSE(sawReport("  0 points"));
+}
+
+TEST_F(RunFaults, ReadOnlyPointFileSaysTheRunCouldNotWrite) {
+    choose(2, 1, 0, 6, 625);
+    const std::string old = csvHeader("40,6,0.5") + "1,1,1,0.1\r\n";
+    writeFile(csv(), old);
+    ReadOnly lock(csv());
+    if (!lock.effective()) GTEST_SKIP() << "root without the right to mount";
+    const std::string seq = dir.file("seq.txt");
+    writeFile(seq, "maxpoints=625 extent=6\r\n2 1 0\r\n");
+    std::string name = seq;
+    runSequence(name);
+    EXPECT_TRUE(dialogs.saw(std::string(std::strerror(lock.error())) + " writing " + csv() + "\r\n" +
+                            "The run could not write its point file."));
+    EXPECT_TRUE(sawReport("  no page written: the run could not write its point file"));
+    EXPECT_FALSE(sawReport(", page "));
+    EXPECT_EQ(lastSequenceOutcome(), SequenceOutcome::Incomplete);
+    EXPECT_EQ(readFile(csv()), old);
+}
+
+TEST_F(RunFaults, PointFileDeletedOrCutShortStopsTheOrbital) {
+    choose(3, 2, 0, 13, 20000);
+    samplingHooks().onPoint = [&] {
+        if (globals().run.nPoints == 100) fs::remove(csv());
+    };
+    startCalculation(false);
+    EXPECT_TRUE(dialogs.saw("The point file " + csv() + " was deleted while the run wrote to it."));
+    EXPECT_LT(globals().run.nPoints, 20000);
+    EXPECT_FALSE(fs::exists(csv()));
+
+    samplingHooks().onPoint = [&] {
+        if (globals().run.nPoints == 100) fs::resize_file(csv(), 0);
+    };
+    dialogs.shown.clear();
+    startCalculation(false);
+    EXPECT_TRUE(dialogs.saw("The point file " + csv() + " was cut short while the run wrote to it."));
+    const std::string bytes = readFile(csv());
+    EXPECT_EQ(bytes.find('\0'), std::string::npos);  // no hole of zero bytes
+    EXPECT_TRUE(bytes.empty()) << bytes.size();
+    EXPECT_LT(globals().run.nPoints, 20000);
+}
+
+TEST_F(RunFaults, LongRunsPrintTheirProgress) {
+    choose(3, 2, 0, 13, 625);
+    startCalculation(false);
+    EXPECT_TRUE(reports.empty());  // a short run stays quiet
+    samplingHooks().progressEvery = std::chrono::milliseconds(0);
+    choose(3, 2, 0, 13, 2000);
+    globals().run.continueRun = true;
+    startCalculation(true);
+    ASSERT_FALSE(reports.empty());
+    // points so far of the target (the next multiple of the quota), trials, time
+    const std::string& r = reports.front();
+    EXPECT_TRUE(startsWith(r, "  ") && contains(r, " of 2000 points, ") && contains(r, " trials, ") && r.back() == 's') << r;
+}
+
+}  // namespace
+}  // namespace vantrel
