@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "install/helparchive.h"
 #include "support/testsupport.h"
@@ -84,22 +85,18 @@ TEST_F(HelpArchive, EmptyListHoldsOnlyTheEndRecordFirstPositionAndMarker) {
 
 TEST_F(HelpArchive, FilesWithoutTheMarkerHoldNoArchive) {
     EXPECT_EQ(readArchive(smallProgram).status, ArchiveContents::Status::NoArchive);
-    writeFile(copy, "xxDoInstall");  // the marker, but shorter than 13 bytes
-    EXPECT_EQ(readArchive(copy).status, ArchiveContents::Status::NoArchive);
-    writeFile(copy, "");
-    EXPECT_EQ(readArchive(copy).status, ArchiveContents::Status::NoArchive);
+    for (const char* bytes : {"xxDoInstall", ""}) {  // the marker, but shorter than 13 bytes; nothing
+        writeFile(copy, bytes);
+        EXPECT_EQ(readArchive(copy).status, ArchiveContents::Status::NoArchive) << bytes;
+    }
     EXPECT_EQ(readArchive(dir.file("missing")).status, ArchiveContents::Status::Unreadable);
 }
 
 TEST_F(HelpArchive, PathLinesSwitchTheDestinationBetweenGroups) {
     for (const char* name : {"a.htm", "b.htm", "c.htm"}) writeFile(source + "/" + name, name);
     ASSERT_TRUE(build("a.htm\nPATH=help\nb.htm\nPATH=help/more\nc.htm\n").ok);
-    EXPECT_EQ(entry(0).name, "a.htm");
-    EXPECT_EQ(entry(1).name, "help/b.htm");
-    EXPECT_EQ(entry(2).name, "help/more/c.htm");
-
-    const ExtractOutcome extracted = extractArchive(copy, readArchive(copy).entries, destination);
-    EXPECT_TRUE(extracted.failed.empty());
+    EXPECT_EQ(entry(0).name + " " + entry(1).name + " " + entry(2).name, "a.htm help/b.htm help/more/c.htm");
+    EXPECT_TRUE(extractArchive(copy, readArchive(copy).entries, destination).failed.empty());
     EXPECT_EQ(readFile(destination + "/help/more/c.htm"), "c.htm");
 }
 
@@ -116,21 +113,15 @@ TEST_F(HelpArchive, LongNamesAreCutToOneHundredBytes) {
 
 TEST_F(HelpArchive, AnEmptyLineOrAMissingFileStopsTheBuild) {
     writeFile(source + "/a.htm", "a");
-    BuildOutcome built = build("a.htm\n\nb.htm\n");
-    EXPECT_FALSE(built.ok);
-    EXPECT_EQ(built.message, " does not exist or is empty");
-
-    built = build("nothere.htm\n");
-    EXPECT_FALSE(built.ok);
-    EXPECT_EQ(built.message, "nothere.htm does not exist or is empty");
-
     writeFile(source + "/empty.htm", "");
-    EXPECT_EQ(build("empty.htm\n").message, "empty.htm does not exist or is empty");
+    for (auto [list, message] : {std::pair{"a.htm\n\nb.htm\n", ""}, {"nothere.htm\n", "nothere.htm"}, {"empty.htm\n", "empty.htm"}}) {
+        const BuildOutcome built = build(list);
+        EXPECT_FALSE(built.ok) << list;
+        EXPECT_EQ(built.message, std::string(message) + " does not exist or is empty");
+    }
     EXPECT_EQ(buildArchive(smallProgram, copy, dir.file("nolist"), source).message,
               "No such file or directory opening nolist");
-    EXPECT_EQ(buildArchive(dir.file("noprogram"), copy, dir.file("_install.lst"), source).message.find(" creating " + copy) !=
-                  std::string::npos,
-              true);
+    EXPECT_TRUE(contains(buildArchive(dir.file("noprogram"), copy, dir.file("_install.lst"), source).message, " creating " + copy));
 }
 
 // Damaged archives: each is refused as a whole, before anything is written.
@@ -157,57 +148,45 @@ protected:
     void expectRefused(const std::string& problemPart) {
         const ArchiveContents contents = readArchive(copy);
         EXPECT_EQ(contents.status, ArchiveContents::Status::Damaged);
-        EXPECT_NE(contents.problem.find(problemPart), std::string::npos) << contents.problem;
+        EXPECT_TRUE(contains(contents.problem, problemPart)) << contents.problem;
         EXPECT_TRUE(contents.entries.empty());
+        SetUp();  // a sound archive again for the next case
     }
     std::string bytes;
     std::int64_t first = 0, second = 0;  // positions of the two records
 };
 
-TEST_F(DamagedArchive, TruncatedData) {
+TEST_F(DamagedArchive, TruncatedOrMovedEndRecord) {
     bytes.erase(second + 108, 3);  // three bytes of the second file lost, trailer kept
     writeFile(copy, bytes);
     expectRefused("");
+    bytes.insert(bytes.size() - 13, "junk");
+    writeFile(copy, bytes);
+    expectRefused("end record");
 }
 
 TEST_F(DamagedArchive, StartOrLengthOutOfRange) {
     patchNumber(first + 100, static_cast<std::int32_t>(first + 200));
     expectRefused("does not precede its data");
-    SetUp();
     patchNumber(second + 104, 1 << 30);
     expectRefused("runs past the end");
-    SetUp();
     patchNumber(second + 104, -118);  // would lead back to the first record: a loop
     expectRefused("negative length");
-    SetUp();
-    patchNumber(static_cast<std::int64_t>(bytes.size()) - 12, static_cast<std::int32_t>(bytes.size()));
-    expectRefused("outside the file");
-    SetUp();
-    patchNumber(static_cast<std::int64_t>(bytes.size()) - 12, 0);
-    expectRefused("outside the file");
+    for (std::int32_t firstPosition : {static_cast<std::int32_t>(bytes.size()), 0}) {
+        patchNumber(static_cast<std::int64_t>(bytes.size()) - 12, firstPosition);
+        expectRefused("outside the file");
+    }
 }
 
 TEST_F(DamagedArchive, NamesThatLeaveTheDestination) {
-    patchName(second, "../../outside.htm");
-    expectRefused("leads out of its directory");
-    SetUp();
-    patchName(second, "help\\..\\..\\outside.htm");
-    expectRefused("leads out of its directory");
-    SetUp();
-    patchName(first, "/tmp/outside.htm");
-    expectRefused("absolute name");
-    SetUp();
-    patchName(first, "C:\\outside.htm");
-    expectRefused("absolute name");
-    SetUp();
-    patchName(first, "./");
-    expectRefused("names no file");
-}
-
-TEST_F(DamagedArchive, EndRecordAwayFromTheEnd) {
-    bytes.insert(bytes.size() - 13, "junk");
-    writeFile(copy, bytes);
-    expectRefused("end record");
+    for (auto [inSecond, name, problem] : {std::tuple{true, "../../outside.htm", "leads out of its directory"},
+                                          {true, "help\\..\\..\\outside.htm", "leads out of its directory"},
+                                          {false, "/tmp/outside.htm", "absolute name"},
+                                          {false, "C:\\outside.htm", "absolute name"},
+                                          {false, "./", "names no file"}}) {
+        patchName(inSecond ? second : first, name);
+        expectRefused(problem);
+    }
 }
 
 TEST_F(HelpArchive, FilesThatCannotBeWrittenAreListedAndTheRestWritten) {

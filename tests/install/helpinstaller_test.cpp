@@ -48,25 +48,18 @@ TEST_F(HelpInstaller, ListsTheFilesAndWritesThemAfterOK) {
     EXPECT_EQ(readFile(destination + "/doc/schroed.pdf"), "%PDF-1.4 note");
 }
 
-TEST_F(HelpInstaller, CancelEndsTheProgramAndWritesNothing) {
+TEST_F(HelpInstaller, CancelAnEmptyArchiveAndAProgramWithoutOneWriteNothing) {
+    buildProgram("");
+    EXPECT_EQ(installHelpFiles(program, destination), InstallerResult::Continue);
+    EXPECT_TRUE(startsWith(dialogs.shown.at(0).text, "The following files will be installed:\n\n\n\n"));
+
+    EXPECT_EQ(installHelpFiles("/bin/true", destination), InstallerResult::Continue);
+    EXPECT_EQ(dialogs.shown.at(1).text, "This version of the EXE file does not contain the installation files.");
+
     buildProgram("index.htm\n");
     dialogs.answers.push_back(Answer::Cancel);
     EXPECT_EQ(installHelpFiles(program, destination), InstallerResult::EndProgram);
-    EXPECT_TRUE(destinationEmpty());
-}
-
-TEST_F(HelpInstaller, AnEmptyArchiveShowsAnEmptyListAndWritesNothing) {
-    buildProgram("");
-    EXPECT_EQ(installHelpFiles(program, destination), InstallerResult::Continue);
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text.rfind("The following files will be installed:\n\n\n\n", 0), 0u);
-    EXPECT_TRUE(destinationEmpty());
-}
-
-TEST_F(HelpInstaller, AProgramWithoutHelpFilesSaysSoAndGoesOn) {
-    EXPECT_EQ(installHelpFiles("/bin/true", destination), InstallerResult::Continue);
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "This version of the EXE file does not contain the installation files.");
+    EXPECT_EQ(dialogs.shown.size(), 3u);
     EXPECT_TRUE(destinationEmpty());
 }
 
@@ -79,8 +72,8 @@ TEST_F(HelpInstaller, ADamagedArchiveInstallsNothingAndSaysSoOnce) {
 
     EXPECT_EQ(installHelpFiles(program, destination), InstallerResult::Continue);
     ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_NE(dialogs.shown[0].text.find("are damaged"), std::string::npos) << dialogs.shown[0].text;
-    EXPECT_NE(dialogs.shown[0].text.find("Nothing was installed."), std::string::npos);
+    EXPECT_TRUE(contains(dialogs.shown[0].text, "are damaged") && contains(dialogs.shown[0].text, "Nothing was installed."))
+        << dialogs.shown[0].text;
     EXPECT_TRUE(destinationEmpty());  // not even the first, sound file
     EXPECT_FALSE(fs::exists(dir.file("outside.pdf")));
 }
@@ -120,7 +113,7 @@ TEST_F(HelpLocations, TheHelpMenuLooksBesideTheProgramAndInTheUserDataDirectory)
     EXPECT_EQ(findHelpFile("schroed.pdf"), "");
 }
 
-TEST_F(HelpLocations, AnInstalledProgramFindsItsDataInShare) {
+TEST_F(HelpLocations, DataIsFoundInShareOrTheUserDataDirectory) {
     fs::create_directories(dir.file("prefix/bin"));
     fs::create_directories(dir.file("prefix/share/vantrel"));
     writeFile(dir.file("prefix/share/vantrel/frames.ht"), "template");
@@ -128,10 +121,8 @@ TEST_F(HelpLocations, AnInstalledProgramFindsItsDataInShare) {
     setProgramDir(dir.file("prefix/bin"));
     EXPECT_EQ(dataDir(), dir.file("prefix/share/vantrel"));
     EXPECT_EQ(fs::canonical(findHelpFile("index.htm")), fs::canonical(dir.file("prefix/share/vantrel/index.htm")));
-}
 
-TEST_F(HelpLocations, DataUnpackedIntoTheUserDataDirectoryIsFound) {
-    setProgramDir(dir.file("read-only program folder"));
+    setProgramDir(dir.file("read-only program folder"));  // unpacked for the user instead
     fs::create_directories(userDataDir());
     writeFile(userDataDir() + "/frames.ht", "template");
     EXPECT_EQ(dataDir(), userDataDir());
@@ -181,10 +172,8 @@ TEST_F(HelpBuilder, WithoutATargetAsksForOneAndEndsWhenNoneIsGiven) {
 }
 
 TEST_F(HelpBuilder, RunsOnlyUnderTheExactNameInstall) {
-    EXPECT_TRUE(invokedAsBuilder("/usr/local/bin/INSTALL"));
-    EXPECT_TRUE(invokedAsBuilder("INSTALL"));
-    EXPECT_FALSE(invokedAsBuilder("./install"));
-    EXPECT_FALSE(invokedAsBuilder("/usr/bin/vantrel"));
+    for (auto [name, builder] : {std::pair{"/usr/local/bin/INSTALL", true}, {"INSTALL", true}, {"./install", false}, {"/usr/bin/vantrel", false}})
+        EXPECT_EQ(invokedAsBuilder(name), builder) << name;
 }
 
 }  // namespace

@@ -33,22 +33,19 @@ protected:
     int openMode = 0;
 };
 
-TEST_F(HelpMenu, OpensTheDocumentsFromTheUserDataDirectory) {
+TEST_F(HelpMenu, OpensTheDocumentsFromTheUserDataDirectoryOrSaysWhereItLooked) {
+    f.helpMenuItems[0].click();
+    EXPECT_TRUE(opened.empty());
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    for (const std::string& part : {std::string("The help file index.htm is missing"), dir.file("bin"), userDataDir()})
+        EXPECT_TRUE(contains(dialogs.shown[0].text, part)) << dialogs.shown[0].text;
+
     fs::create_directories(userDataDir());
     writeFile(userDataDir() + "/schroed.pdf", "%PDF");
     f.helpMenuItems[1].click();
     EXPECT_EQ(opened, userDataDir() + "/schroed.pdf");
     EXPECT_EQ(openMode, 3);
-    EXPECT_TRUE(dialogs.shown.empty());
-}
-
-TEST_F(HelpMenu, AMissingDocumentSaysWhereItWasLookedFor) {
-    f.helpMenuItems[0].click();
-    EXPECT_TRUE(opened.empty());
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_TRUE(contains(dialogs.shown[0].text, "The help file index.htm is missing"));
-    EXPECT_TRUE(contains(dialogs.shown[0].text, dir.file("bin")));
-    EXPECT_TRUE(contains(dialogs.shown[0].text, userDataDir()));
+    EXPECT_EQ(dialogs.shown.size(), 1u);
 }
 
 TEST_F(HelpMenu, ReinstallingFromAProgramWithoutHelpFilesSaysSoAndKeepsRunning) {

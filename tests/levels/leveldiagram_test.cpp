@@ -27,16 +27,17 @@ protected:
             if (inMain) return;  // the main window's own guard
             picks.push_back({z, n, l, m});
             inMain = true;
-            o.currentZ = z, o.currentN = n, o.currentL = l, o.currentM = m;
-            d.setUp(z, n, l, m);
+            follow(z, n, l, m);
             inMain = false;
         };
-        d.hooks.closeWindow = [this] { calls.push_back("close"); };
-        d.hooks.showSpectrum = [this] { calls.push_back("spectrum"); };
     }
-    void mainState(int z, int n, int l, int m) { o.currentZ = z, o.currentN = n, o.currentL = l, o.currentM = m; }
+    // The main window moves to a state and tells the diagram.
+    void follow(int z, int n, int l, int m) {
+        o.currentZ = z, o.currentN = n, o.currentL = l, o.currentM = m;
+        d.setUp(z, n, l, m);
+    }
     void openAt(int z, int n, int l, int m) {
-        mainState(z, n, l, m);
+        o.currentZ = z, o.currentN = n, o.currentL = l, o.currentM = m;
         d.load();
         picks.clear();
     }
@@ -58,14 +59,18 @@ protected:
             if (marker(c, 1).visible) shown.push_back(c);
         return shown;
     }
+    int selectedCount(int column) {
+        int count = 0;
+        for (int k = 1; k <= 14; ++k) count += marker(column, k).selected();
+        return count;
+    }
 
     LevelDiagram d;
     std::vector<Orbital> picks;
-    std::vector<std::string> calls;
     bool inMain = false;
 };
 
-TEST_F(LevelDiagramTest, ColumnsHoldOneMarkerPerStateInMarkerOrder) {
+TEST_F(LevelDiagramTest, ColumnsAndAxisAreBuiltOnceInMarkerOrder) {
     EXPECT_NEAR(LevelDiagram::levelY(1, 1), 535.97472, 1e-3);
     EXPECT_FLOAT_EQ(LevelDiagram::levelY(2, 1), 100 + 200 * 4 * 2.1798736f);
 
@@ -76,30 +81,21 @@ TEST_F(LevelDiagramTest, ColumnsHoldOneMarkerPerStateInMarkerOrder) {
     EXPECT_EQ(marker(1, 3).tag, "#3:  Z=1 n=2 l=1 m=-1 E=-0.54 aJ");
     EXPECT_EQ(marker(1, 14).tag, "#14:  Z=1 n=3 l=2 m=2 E=-0.24 aJ");
     // Rows of 1, 4 and 9 markers, 400 apart from 800, coloured by l.
-    EXPECT_EQ(marker(1, 1).left, 800);
-    EXPECT_EQ(marker(1, 5).left, 800 + 3 * 400);
-    EXPECT_EQ(marker(1, 6).left, 800);
+    for (auto [k, left] : {std::pair{1, 800}, {5, 2000}, {6, 800}, {14, 4000}}) EXPECT_EQ(marker(1, k).left, left) << k;
     EXPECT_FLOAT_EQ(marker(1, 6).top, LevelDiagram::levelY(1, 3));
     EXPECT_EQ(marker(1, 6).color, markerRed);
     EXPECT_EQ(marker(1, 9).color, markerBlue);
     EXPECT_EQ(marker(1, 10).color, markerViolet);
-    EXPECT_EQ(marker(1, 14).left, 800 + 8 * 400);
-}
 
-TEST_F(LevelDiagramTest, AxisLabelsEndAtTheAxis) {
     d.hooks.textWidth = [](const std::string& t) { return 100.0 * t.size(); };
     d.createAxis();
     d.createAxis();
     ASSERT_EQ(d.axisLabels.size(), 13u);
     EXPECT_FALSE(d.axisLabels[0].visible);
     EXPECT_EQ(d.axisLabels[1].caption, "0.0- ");
-    EXPECT_EQ(d.axisLabels[2].caption, "-2.0- ");
     EXPECT_EQ(d.axisLabels[11].caption, "-20.0- ");
-    EXPECT_EQ(d.axisLabels[11].left, 780 - 700);
-    EXPECT_EQ(d.axisLabels[11].top, 4100 + 50);
-    EXPECT_EQ(d.axisLabels[12].caption, "aJ");
-    EXPECT_EQ(d.axisLabels[12].left, 100);
-    EXPECT_EQ(d.axisLabels[12].top, 2150);
+    EXPECT_TRUE(d.axisLabels[11].left == 780 - 700 && d.axisLabels[11].top == 4100 + 50);  // ends at the axis
+    EXPECT_TRUE(d.axisLabels[12].caption == "aJ" && d.axisLabels[12].left == 100 && d.axisLabels[12].top == 2150);
 }
 
 TEST_F(LevelDiagramTest, OpensOnTheMainWindowsState) {
@@ -107,12 +103,8 @@ TEST_F(LevelDiagramTest, OpensOnTheMainWindowsState) {
     EXPECT_EQ(visibleColumns(), std::vector<int>{1});
     EXPECT_EQ(d.pickedTag, "#1:  Z=1 n=1 l=0 m=0 E=-2.18 aJ");
     EXPECT_EQ(d.selectedIndex, 1);
-    for (int c = 0; c < 4; ++c) EXPECT_TRUE(marker(c, 1).selected()) << c;
-    EXPECT_FALSE(marker(1, 2).selected());
+    for (int c = 0; c < 4; ++c) EXPECT_TRUE(marker(c, 1).selected() && selectedCount(c) == 1) << c;
     EXPECT_TRUE(d.spectrumLinkVisible);
-    EXPECT_EQ(d.speciesOptions[0].caption, "Z = 4");
-    EXPECT_EQ(d.rule, std::string(80, '-'));
-    EXPECT_EQ(d.energyColor, textBlack);
     EXPECT_TRUE(test::startsWith(d.energyText, " n=1 l=0 m=0 \r\n\r\n  E = -2.18 attoJoule")) << d.energyText;
 
     // Opened again after a close, nothing of the last session is left.
@@ -124,54 +116,62 @@ TEST_F(LevelDiagramTest, OpensOnTheMainWindowsState) {
     EXPECT_EQ(d.pickedTag, "#4:  Z=2 n=2 l=1 m=0 E=-2.18 aJ");
 }
 
-TEST_F(LevelDiagramTest, OtherSpeciesGetsItsOwnColumn) {
+TEST_F(LevelDiagramTest, OtherSpeciesGetsItsOwnColumnAndNoOldState) {
     openAt(1, 2, 1, 1);
-    mainState(7, 2, 1, 1);
-    d.setUp(7, 2, 1, 1);
-    EXPECT_EQ(d.speciesOptions[0].caption, "Z = 7");
-    EXPECT_TRUE(d.speciesOptions[0].checked);
+    follow(7, 2, 1, 1);
+    EXPECT_TRUE(d.speciesOptions[0].caption == "Z = 7" && d.speciesOptions[0].checked);
     EXPECT_EQ(visibleColumns(), std::vector<int>{0});
-    EXPECT_EQ(marker(0, 5).tag, "#5:  Z=7 n=2 l=1 m=1 E=-26.70 aJ");
-    EXPECT_EQ(d.pickedTag, marker(0, 5).tag);
+    EXPECT_EQ(d.pickedTag, "#5:  Z=7 n=2 l=1 m=1 E=-26.70 aJ");
     EXPECT_EQ(d.stateCount, 14);
+    // The main window moved on from H 2 1 0 to Z = 7, 3 0 0: the old pick must not come back.
+    openAt(1, 2, 1, 0);
+    follow(7, 3, 0, 0);
+    EXPECT_TRUE(picks.empty());
+    EXPECT_EQ(current(), (Orbital{7, 3, 0, 0}));
+    EXPECT_EQ(d.pickedTag, marker(0, 6).tag);
 
     // Opened with Z = 7 already chosen, its column is the one shown (not H's).
     openAt(7, 1, 0, 0);
     EXPECT_EQ(d.speciesOptions[0].caption, "Z = 7");
     EXPECT_EQ(visibleColumns(), std::vector<int>{0});
-    EXPECT_EQ(d.visibleZ(), 7);
 }
 
 TEST_F(LevelDiagramTest, LevelsAboveThreeShowTheBareLevelOnly) {
     openAt(1, 2, 0, 0);
-    mainState(1, 4, 0, 0);
-    d.setUp(1, 4, 0, 0);
+    follow(1, 4, 0, 0);
     EXPECT_EQ(d.selectedIndex, 0);
     EXPECT_EQ(d.pickedTag, "");
-    for (int k = 1; k <= 14; ++k) EXPECT_FALSE(marker(1, k).selected()) << k;
+    EXPECT_EQ(selectedCount(1), 0);
     EXPECT_TRUE(d.bareLevel.visible);
     EXPECT_FLOAT_EQ(d.bareLevel.top, LevelDiagram::levelY(1, 4));
     EXPECT_EQ(d.bareLevel.left, 810);
     EXPECT_TRUE(picks.empty());
 
-    mainState(0, 0, 0, 0);
-    d.setUp(0, 0, 0, 0);  // what the main window sends for invalid numbers
-    EXPECT_EQ(d.energyText, "INVALID QUANTUM NUMBERS");
-    EXPECT_EQ(d.energyColor, textRed);
-    EXPECT_FALSE(d.bareLevel.visible);
-    // The species menu sends the numbers as they are, even when they name no state.
-    mainState(2, 2, 5, 0);
-    d.setUp(2, 2, 5, 0);
-    EXPECT_EQ(d.energyText, "INVALID QUANTUM NUMBERS");
-    EXPECT_EQ(d.selectedIndex, 0);
+    // What the main window sends for invalid numbers, and the species menu's
+    // numbers as they are, even when they name no state.
+    for (Orbital s : {Orbital{0, 0, 0, 0}, Orbital{2, 2, 5, 0}}) {
+        follow(s.z, s.n, s.l, s.m);
+        EXPECT_EQ(d.energyText, "INVALID QUANTUM NUMBERS");
+        EXPECT_EQ(d.energyColor, textRed);
+        EXPECT_EQ(d.selectedIndex, 0);
+        EXPECT_FALSE(d.bareLevel.visible);
+    }
 }
 
 TEST_F(LevelDiagramTest, SetUpCalledBackFromAPickReturnsAtOnce) {
     openAt(1, 1, 0, 0);
+    globals().run.nPoints = 500;
+    follow(1, 3, 2, -1);
+    EXPECT_EQ(d.selectedIndex, 11);
+    EXPECT_TRUE(picks.empty());  // following hands nothing back and keeps the cloud
+    EXPECT_EQ(globals().run.nPoints, 500);
+
     clickOn(3);
-    // One hand-over: the main window's call back did not pick again.
+    // One hand-over: the main window's call back did not pick again; a new
+    // orbital's cloud is not sampled yet.
     EXPECT_EQ(picks, (std::vector<Orbital>{{1, 2, 1, -1}}));
     EXPECT_EQ(current(), (Orbital{1, 2, 1, -1}));
+    EXPECT_EQ(globals().run.nPoints, 0);
     EXPECT_FALSE(d.inSetUp);
 
     // A main window that answers with another state: the inner setUp must
@@ -188,8 +188,7 @@ TEST_F(LevelDiagramTest, PointerPicksTheStateUnderIt) {
     clickOn(4);
     EXPECT_EQ(d.pickedTag, marker(1, 4).tag);  // the main window's setUp tidied the double tag
     EXPECT_EQ(picks, (std::vector<Orbital>{{1, 2, 1, 0}}));
-    EXPECT_TRUE(marker(1, 4).selected());
-    EXPECT_FALSE(marker(1, 1).selected());
+    EXPECT_TRUE(marker(1, 4).selected() && !marker(1, 1).selected());
 
     // Press on one marker, release on another: the first one counts.
     picks.clear();
@@ -201,23 +200,19 @@ TEST_F(LevelDiagramTest, PointerPicksTheStateUnderIt) {
     EXPECT_EQ(d.pickedTag, marker(1, 2).tag + "--->" + marker(1, 9).tag);
     EXPECT_EQ(picks, (std::vector<Orbital>{{1, 2, 0, 0}}));
 
-    // Between markers and just outside a bar's band nothing is hit.
+    // Between markers and just outside a bar's band nothing is hit; just inside it is.
     const std::string before = d.pickedTag;
-    for (auto [dx, dy] : {std::pair{300.0, 165.0}, {0.0, 165.0}, {250.0, 165.0}, {125.0, 130.0}, {125.0, 200.0}}) {
+    for (auto [dx, dy, hit] : {std::tuple{300.0, 165.0, false}, {0.0, 165.0, false}, {250.0, 165.0, false},
+                               {125.0, 130.0, false}, {125.0, 200.0, false}, {249.0, 199.0, true}, {1.0, 131.0, true}}) {
         pointAt(1, dx, dy);
-        EXPECT_EQ(d.hoveredTag, "") << dx << " " << dy;
+        EXPECT_EQ(d.hoveredTag, hit ? marker(1, 1).tag : "") << dx << " " << dy;
     }
+    pointAt(1, 300, 165);
     d.pointerPress();
     d.pointerRelease();
     EXPECT_EQ(d.pickedTag, before);
-    pointAt(1, 249, 199);
-    EXPECT_EQ(d.hoveredTag, marker(1, 1).tag);
-    pointAt(1, 1, 131);
-    EXPECT_EQ(d.hoveredTag, marker(1, 1).tag);
-}
 
-TEST_F(LevelDiagramTest, PointerOnAMarkerIsForwardedInDiagramCoordinates) {
-    openAt(1, 1, 0, 0);
+    // On a marker itself the pointer is forwarded in diagram coordinates.
     d.markerPointerMove(1, 7, 10, 150);
     EXPECT_EQ(d.hoveredTag, marker(1, 7).tag);
     d.markerPointerMove(1, 7, 10, 20);  // on the marker but above its bar
@@ -228,39 +223,35 @@ TEST_F(LevelDiagramTest, PointerOnAMarkerIsForwardedInDiagramCoordinates) {
     d.markerPointerMove(1, 7, 10, 150);
     d.markerPointerPress(1, 7);
     d.markerPointerRelease(1, 7);
-    EXPECT_EQ(current(), (Orbital{1, 3, 1, -1}));
+    EXPECT_EQ(picks.back(), (Orbital{1, 3, 1, -1}));
 }
 
 TEST_F(LevelDiagramTest, ArrowKeysWalkTheStatesInMarkerOrder) {
+    using enum LevelArrowKey;
     struct Walk {
         Orbital from;
         LevelArrowKey key;
         Orbital to;  // == from: the key does nothing
     };
     const Walk walks[] = {
-        {{1, 2, 1, -1}, LevelArrowKey::Left, {1, 2, 0, 0}},  {{1, 2, 1, 0}, LevelArrowKey::Left, {1, 2, 1, -1}},
-        {{1, 2, 0, 0}, LevelArrowKey::Left, {1, 2, 0, 0}},   {{1, 2, 1, 1}, LevelArrowKey::Right, {1, 2, 1, 1}},
-        {{1, 3, 0, 0}, LevelArrowKey::Right, {1, 3, 1, -1}}, {{1, 3, 1, 0}, LevelArrowKey::Right, {1, 3, 1, 1}},
-        {{1, 3, 2, 2}, LevelArrowKey::Down, {1, 2, 1, 1}},   {{1, 3, 1, -1}, LevelArrowKey::Down, {1, 2, 1, -1}},
-        {{1, 1, 0, 0}, LevelArrowKey::Down, {1, 1, 0, 0}},   {{1, 20, 3, 1}, LevelArrowKey::Up, {1, 20, 3, 1}},
-        {{2, 19, 3, 1}, LevelArrowKey::Up, {2, 20, 3, 1}},   {{1, 0, 0, 0}, LevelArrowKey::Up, {1, 0, 0, 0}},
-        {{1, 2, 5, 0}, LevelArrowKey::Right, {1, 2, 5, 0}},
+        {{1, 2, 1, -1}, Left, {1, 2, 0, 0}},   {{1, 2, 1, 0}, Left, {1, 2, 1, -1}},  {{1, 2, 0, 0}, Left, {1, 2, 0, 0}},
+        {{1, 2, 1, 1}, Right, {1, 2, 1, 1}},   {{1, 3, 0, 0}, Right, {1, 3, 1, -1}}, {{1, 3, 1, 0}, Right, {1, 3, 1, 1}},
+        {{1, 3, 2, 2}, Down, {1, 2, 1, 1}},    {{1, 3, 1, -1}, Down, {1, 2, 1, -1}}, {{1, 1, 0, 0}, Down, {1, 1, 0, 0}},
+        {{1, 20, 3, 1}, Up, {1, 20, 3, 1}},    {{2, 19, 3, 1}, Up, {2, 20, 3, 1}},   {{1, 0, 0, 0}, Up, {1, 0, 0, 0}},
+        {{1, 2, 5, 0}, Right, {1, 2, 5, 0}},
     };
     for (const Walk& w : walks) {
         openAt(w.from.z, w.from.n, w.from.l, w.from.m);
         const bool moved = d.arrowKey(w.key);
         EXPECT_EQ(current(), w.to) << "from " << ::testing::PrintToString(w.from);
         EXPECT_EQ(moved, !(w.to == w.from));
-        EXPECT_EQ(picks.empty(), !moved);
-        if (moved) EXPECT_EQ(picks.front(), w.to);
+        EXPECT_EQ(picks, moved ? std::vector<Orbital>{w.to} : std::vector<Orbital>{});
     }
-}
 
-TEST_F(LevelDiagramTest, FirstPointerMoveAfterAKeyIsIgnored) {
+    // The first pointer move after a key is ignored.
     openAt(1, 2, 0, 0);
     pointAt(1);
-    ASSERT_EQ(d.hoveredTag, marker(1, 1).tag);
-    ASSERT_TRUE(d.arrowKey(LevelArrowKey::Right));
+    ASSERT_TRUE(d.arrowKey(Right));
     EXPECT_EQ(d.pickedTag, marker(1, 3).tag);
     pointAt(9);
     EXPECT_EQ(d.hoveredTag, marker(1, 1).tag);
@@ -273,18 +264,11 @@ TEST_F(LevelDiagramTest, ChangingSpeciesKeepsThePickedState) {
     clickOn(5);
     picks.clear();
     d.chooseSpecies(2);
-    EXPECT_EQ(picks.front(), (Orbital{2, 2, 1, 1}));
-    EXPECT_EQ(current(), (Orbital{2, 2, 1, 1}));
+    EXPECT_EQ(picks, (std::vector<Orbital>{{2, 2, 1, 1}}));
     EXPECT_EQ(d.selectedIndex, 5);
     EXPECT_EQ(d.pickedTag, marker(2, 5).tag);
     EXPECT_EQ(visibleColumns(), std::vector<int>{2});
     EXPECT_FALSE(d.spectrumLinkVisible);
-
-    d.chooseSpecies(0);
-    EXPECT_EQ(current(), (Orbital{4, 2, 1, 1}));
-    d.chooseSpecies(1);
-    EXPECT_EQ(current(), (Orbital{1, 2, 1, 1}));
-    EXPECT_TRUE(d.spectrumLinkVisible);
 
     // Right after a key the species still follows.
     ASSERT_TRUE(d.arrowKey(LevelArrowKey::Left));
@@ -299,33 +283,8 @@ TEST_F(LevelDiagramTest, ChangingSpeciesKeepsThePickedState) {
     EXPECT_FLOAT_EQ(d.bareLevel.top, LevelDiagram::levelY(2, 5));
 }
 
-TEST_F(LevelDiagramTest, FollowingANewSpeciesNeverRestoresAnOldState) {
-    openAt(1, 2, 1, 0);
-    // The main window moved on to Z = 7, 3 0 0 without telling the diagram
-    // first: the pick of 2 1 0 must not come back.
-    mainState(7, 3, 0, 0);
-    d.setUp(7, 3, 0, 0);
-    EXPECT_TRUE(picks.empty());
-    EXPECT_EQ(current(), (Orbital{7, 3, 0, 0}));
-    EXPECT_EQ(d.pickedTag, marker(0, 6).tag);
-}
-
-TEST_F(LevelDiagramTest, FollowingTheMainWindowKeepsItsCloud) {
-    openAt(1, 1, 0, 0);
-    globals().run.nPoints = 500;
-    mainState(1, 3, 2, -1);
-    d.setUp(1, 3, 2, -1);
-    EXPECT_EQ(d.selectedIndex, 11);
-    EXPECT_TRUE(picks.empty());  // nothing handed back
-    EXPECT_EQ(globals().run.nPoints, 500);
-    clickOn(2);  // a pick of another state is a new orbital: its cloud is not sampled yet
-    EXPECT_EQ(picks, (std::vector<Orbital>{{1, 2, 0, 0}}));
-    EXPECT_EQ(globals().run.nPoints, 0);
-}
-
 TEST_F(LevelDiagramTest, TextWithoutNumbersSelectsNothing) {
     openAt(1, 2, 1, 0);
-    picks.clear();
     for (std::string tag : {"", "#", "abc", "#99:  Z=1 n=2 l=1 m=0", "#-3:  Z=1 n=2 l=1 m=0", "#3:",
                             "#3:  Z=x n=2", "#3:  Z=1 n=", "--->#3:  Z=1 n=2 l=1 m=-1 E=-0.54 aJ",
                             "#99999999999999999999:  Z=1 n=2"}) {
@@ -333,7 +292,7 @@ TEST_F(LevelDiagramTest, TextWithoutNumbersSelectsNothing) {
         EXPECT_EQ(d.selectedIndex, 0) << tag;
     }
     EXPECT_TRUE(picks.empty());
-    for (int k = 1; k <= 14; ++k) EXPECT_FALSE(marker(1, k).selected());
+    EXPECT_EQ(selectedCount(1), 0);
 
     // A state index in the picked text that no marker has: only the column changes.
     d.pickedTag = "#77";
@@ -345,35 +304,20 @@ TEST_F(LevelDiagramTest, TextWithoutNumbersSelectsNothing) {
 
     // An option caption with no number is rebuilt for the species asked.
     d.speciesOptions[0].caption = "Z = ";
-    mainState(5, 1, 0, 0);
-    d.setUp(5, 1, 0, 0);
+    follow(5, 1, 0, 0);
     EXPECT_EQ(d.speciesOptions[0].caption, "Z = 5");
     EXPECT_EQ(marker(0, 1).tag, "#1:  Z=5 n=1 l=0 m=0 E=-54.50 aJ");
 }
 
 TEST_F(LevelDiagramTest, LevelsBelowTheAreaAreNamed) {
     openAt(1, 1, 0, 0);
-    EXPECT_EQ(d.belowAreaNote(), "");
     d.chooseSpecies(3);
     EXPECT_EQ(d.belowAreaNote(), "");  // Li+2 n = 1 is at -19.6 aJ: still on the scale
     openAt(7, 1, 0, 0);
     EXPECT_NEAR(LevelDiagram::levelY(7, 1), 21462.8, 0.1);
-    EXPECT_EQ(d.levelsBelowArea(), (std::vector<int>{1, 2}));
     EXPECT_EQ(d.belowAreaNote(), "Below the scale: n=1 at -106.81 aJ, n=2 at -26.70 aJ");
     openAt(120, 4, 0, 0);
     EXPECT_EQ(d.levelsBelowArea(), (std::vector<int>{1, 2, 3, 4}));
-}
-
-TEST_F(LevelDiagramTest, SpectrumLinkHandsOverToTheSpectrumWindow) {
-    mainWindow().levelsOpen = true;
-    openAt(1, 1, 0, 0);
-    d.spectrumLinkClicked();
-    EXPECT_FALSE(mainWindow().levelsOpen);
-    EXPECT_TRUE(mainWindow().spectrumOpen);
-    EXPECT_EQ(calls, (std::vector<std::string>{"close", "spectrum"}));
-    mainWindow().levelsOpen = true;
-    d.unload();
-    EXPECT_FALSE(mainWindow().levelsOpen);
 }
 
 }  // namespace

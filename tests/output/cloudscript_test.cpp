@@ -46,6 +46,21 @@ std::string field(const std::string& text, const std::string& name) {
     return m[1];
 }
 
+// A quoted base64 field of the companion, decoded.
+std::vector<unsigned char> bytesOf(const std::string& text, const std::string& name) {
+    const std::string s = field(text, name);
+    return unbase64(s.size() >= 2 ? s.substr(1, s.size() - 2) : s);
+}
+
+std::vector<float> floats(const std::vector<unsigned char>& bytes) {
+    std::vector<float> out(bytes.size() / 4);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        std::uint32_t bits = bytes[i * 4] | bytes[i * 4 + 1] << 8 | bytes[i * 4 + 2] << 16 | unsigned(bytes[i * 4 + 3]) << 24;
+        std::memcpy(&out[i], &bits, 4);
+    }
+    return out;
+}
+
 TEST(CloudScript, Base64AndStringsFollowTheStandards) {
     const std::pair<const char*, const char*> vectors[] = {{"", ""},         {"f", "Zg=="},         {"fo", "Zm8="},
                                                            {"foo", "Zm9v"},  {"foob", "Zm9vYg=="},  {"fooba", "Zm9vYmE="},
@@ -73,18 +88,9 @@ TEST(CloudScript, HoldsTheAtomsInOrderWithTheirClasses) {
     EXPECT_EQ(field(text, "symbols"), "[\"\",\"O\",\"Be\",\"He\",\"C\"]");
     EXPECT_EQ(field(text, "count"), "5");
 
-    auto classes = unbase64(field(text, "classes").substr(1, field(text, "classes").size() - 2));
-    EXPECT_EQ(classes, (std::vector<unsigned char>{3, 1, 4, 0, 2}));
-    const std::string p = field(text, "positions");
-    auto bytes = unbase64(p.substr(1, p.size() - 2));
-    ASSERT_EQ(bytes.size(), 5u * 12);
-    const float expected[] = {0, 0, 0, 1.25f, -2.5f, 1e-3f, -100, 0, 3.5e6f, 7, 8, 9, -0.0f, 0.1f, -0.1f};
-    for (int i = 0; i < 15; ++i) {
-        std::uint32_t bits = bytes[i * 4] | bytes[i * 4 + 1] << 8 | bytes[i * 4 + 2] << 16 | unsigned(bytes[i * 4 + 3]) << 24;
-        float f;
-        std::memcpy(&f, &bits, 4);
-        EXPECT_EQ(f, expected[i]) << i;
-    }
+    EXPECT_EQ(bytesOf(text, "classes"), (std::vector<unsigned char>{3, 1, 4, 0, 2}));
+    EXPECT_EQ(floats(bytesOf(text, "positions")),
+              (std::vector<float>{0, 0, 0, 1.25f, -2.5f, 1e-3f, -100, 0, 3.5e6f, 7, 8, 9, -0.0f, 0.1f, -0.1f}));
 }
 
 TEST(CloudScript, NoAtomsAndUnwritablePlaces) {
@@ -92,8 +98,7 @@ TEST(CloudScript, NoAtomsAndUnwritablePlaces) {
     CloudScriptWriter empty(dir.file("e.xyz.js"), "e.xyz", "", {});
     ASSERT_TRUE(empty.finish());
     const std::string text = readFile(dir.file("e.xyz.js"));
-    EXPECT_EQ(field(text, "positions"), "\"\"");
-    EXPECT_EQ(field(text, "classes"), "\"\"");
+    for (const char* name : {"positions", "classes"}) EXPECT_EQ(field(text, name), "\"\"") << name;
     EXPECT_EQ(field(text, "count"), "0");
 
     CloudScriptWriter nowhere(dir.file("no/such/dir/x.xyz.js"), "x.xyz", "", {"", "O"});
@@ -102,17 +107,9 @@ TEST(CloudScript, NoAtomsAndUnwritablePlaces) {
     EXPECT_EQ(nowhere.errorNumber(), ENOENT);
 }
 
+// The exact elements are checked in the pages that carry them.
 TEST(ViewerFiles, ScriptElementsGoBeforeTheEndOfTheBodyAndNothingElseChanges) {
-    const std::string scripts = viewerScriptElements("\r\n");
-    EXPECT_EQ(scripts, "<script src=vantrel-viewer.js charset=utf-8></script>\r\n<script src=three.min.js charset=utf-8></script>\r\n"
-                       "<script src=TrackballControls.js charset=utf-8></script>");
-    EXPECT_EQ(viewerScriptElements("", "<\\/script>"),
-              "<script src=vantrel-viewer.js charset=utf-8><\\/script><script src=three.min.js charset=utf-8><\\/script>"
-              "<script src=TrackballControls.js charset=utf-8><\\/script>");
-
-    EXPECT_EQ(viewerOnlyScriptElement(), "<script src=vantrel-viewer.js charset=utf-8></script>");
-
-    const std::string lines = replaced(scripts, "><", ">\r\n<");
+    const std::string lines = replaced(viewerScriptElements("\r\n"), "><", ">\r\n<");
     const std::string page = "<HTML><BODY BGCOLOR=WHITE>\r\n<embed src=a.xyz>\r\n</body>x</BODY>\r\n</HTML>";
     const std::string with = withViewerScripts(page, "\r\n");
     EXPECT_EQ(with, "<HTML><BODY BGCOLOR=WHITE>\r\n<embed src=a.xyz>\r\n</body>x\r\n" + lines + "\r\n</BODY>\r\n</HTML>");
@@ -120,17 +117,6 @@ TEST(ViewerFiles, ScriptElementsGoBeforeTheEndOfTheBodyAndNothingElseChanges) {
     EXPECT_EQ(withViewerScripts("<p>\r\n</body>", "\r\n"), "<p>\r\n" + lines + "\r\n</body>");
     EXPECT_EQ(withViewerScripts("<applet></applet>", "\r\n"), "<applet></applet>\r\n" + lines);
 }
-
-std::vector<float> floats(const std::vector<unsigned char>& bytes) {
-    std::vector<float> out(bytes.size() / 4);
-    for (std::size_t i = 0; i < out.size(); ++i) {
-        std::uint32_t bits = bytes[i * 4] | bytes[i * 4 + 1] << 8 | bytes[i * 4 + 2] << 16 | unsigned(bytes[i * 4 + 3]) << 24;
-        std::memcpy(&out[i], &bits, 4);
-    }
-    return out;
-}
-
-std::string unquoted(const std::string& s) { return s.size() >= 2 ? s.substr(1, s.size() - 2) : s; }
 
 // The XYZ writer's companion, read back independently and compared atom by
 // atom with the XYZ file itself, in both colourings.
@@ -149,27 +135,27 @@ TEST_F(XyzCompanion, HoldsTheAtomsOfTheXyzFile) {
         const std::string text = readFile(globals().orbital.xyzFile + ".js");
         ASSERT_TRUE(contains(text, "[\"" + fs::path(globals().orbital.xyzFile).filename().string() + "\"] = {")) << text;
         EXPECT_EQ(field(text, "comment"), javaScriptString(xyz[1]));
-        EXPECT_EQ(field(text, "symbols"),
-                  "[\"\",\"O\",\"Be\",\"Ar\",\"P\",\"S\",\"Si\",\"B\",\"B\",\"Mg\",\"Na\",\"N\",\"I\",\"He\",\"C\",\"H\"]");
-        const long long count = std::stoll(xyz[0]);
-        ASSERT_EQ(field(text, "count"), std::to_string(count));
-        ASSERT_EQ(xyz.size(), std::size_t(count + 2));
-
-        const auto classes = unbase64(unquoted(field(text, "classes")));
-        const auto positions = floats(unbase64(unquoted(field(text, "positions"))));
-        ASSERT_EQ(classes.size(), std::size_t(count));
-        ASSERT_EQ(positions.size(), std::size_t(count * 3));
         const std::vector<std::string> symbols = {"", "O", "Be", "Ar", "P", "S", "Si", "B", "B", "Mg", "Na", "N", "I", "He", "C", "H"};
-        for (long long i = 0; i < count; ++i) {
+        std::string symbolList;
+        for (const auto& s : symbols) symbolList += (symbolList.empty() ? "[\"" : ",\"") + s + "\"";
+        EXPECT_EQ(field(text, "symbols"), symbolList + "]");
+        const std::size_t count = std::stoull(xyz[0]);
+        ASSERT_EQ(field(text, "count"), std::to_string(count));
+        ASSERT_EQ(xyz.size(), count + 2);
+
+        const auto classes = bytesOf(text, "classes");
+        const auto positions = floats(bytesOf(text, "positions"));
+        ASSERT_EQ(classes.size(), count);
+        ASSERT_EQ(positions.size(), count * 3);
+        for (std::size_t i = 0; i < count; ++i) {
             std::istringstream atom(xyz[i + 2]);
             std::string symbol;
             double x, y, z;
             atom >> symbol >> x >> y >> z;
             ASSERT_LT(classes[i], symbols.size());
             EXPECT_EQ(symbols[classes[i]], symbol) << xyz[i + 2];
-            EXPECT_EQ(positions[i * 3], float(x)) << xyz[i + 2];
-            EXPECT_EQ(positions[i * 3 + 1], float(y)) << xyz[i + 2];
-            EXPECT_EQ(positions[i * 3 + 2], float(z)) << xyz[i + 2];
+            EXPECT_EQ((std::vector<float>(positions.begin() + i * 3, positions.begin() + i * 3 + 3)),
+                      (std::vector<float>{float(x), float(y), float(z)})) << xyz[i + 2];
         }
     }
 }
@@ -188,10 +174,7 @@ TEST_F(XyzCompanion, ACompanionThatCannotBeWrittenIsReported) {
 class ViewerCopies : public ::testing::Test {
 protected:
     void SetUp() override {
-        fs::create_directories(program);
-        fs::create_directories(system + "/build");
-        fs::create_directories(system + "/examples/js/controls");
-        fs::create_directories(cache);
+        for (const auto& d : {program, system + "/build", system + "/examples/js/controls", cache}) fs::create_directories(d);
         writeFile(program + "/vantrel-viewer.js", "viewer 1");
         writeFile(system + "/build/three.min.js", "three");
         writeFile(system + "/examples/js/controls/TrackballControls.js", "controls");
@@ -209,9 +192,8 @@ protected:
 
 TEST_F(ViewerCopies, CopiedOnceAndReplacedOnlyByANewerProgramCopy) {
     EXPECT_TRUE(copyViewerFiles(cache, program).empty());
-    EXPECT_EQ(readFile(cache + "/three.min.js"), "three");
-    EXPECT_EQ(readFile(cache + "/TrackballControls.js"), "controls");
-    EXPECT_EQ(readFile(cache + "/vantrel-viewer.js"), "viewer 1");
+    for (auto [name, text] : {std::pair{"three.min.js", "three"}, {"TrackballControls.js", "controls"}, {"vantrel-viewer.js", "viewer 1"}})
+        EXPECT_EQ(readFile(cache + "/" + name), text) << name;
 
     // A copy of the same age stays; an upgraded program's copy replaces it.
     writeFile(cache + "/vantrel-viewer.js", "edited");

@@ -58,10 +58,6 @@ protected:
     }
     std::string page(const std::string& name) { return readFile(cache + "/" + name); }
     std::string savedThreeDir;
-    void summary(const std::string& name, const std::string& energy) {
-        writeFile(cache + "/" + name + ".txt", name + ".xyz; " + energy + "; s;|<h3>" + name + "</h3>\r\n");
-        writeFile(cache + "/" + name + ".htm", "page");
-    }
 };
 
 TEST_F(PagesTest, EmbedsSinglePagesTitlesAndSummary) {
@@ -153,21 +149,23 @@ TEST_F(PagesTest, TheViewerAndThreeJsGoIntoTheCacheWhenFound) {
     EXPECT_EQ(page("vantrel-viewer.js"), "viewer");
     EXPECT_TRUE(!fileExists(cache + "/three.min.js") && dialogs.shown.empty());
 
-    fs::create_directories(dir.file("three/build"));
-    fs::create_directories(dir.file("three/examples/js/controls"));
-    writeFile(dir.file("three/build/three.min.js"), "three");
-    writeFile(dir.file("three/examples/js/controls/TrackballControls.js"), "controls");
+    for (auto [file, text] : {std::pair{"three/build/three.min.js", "three"}, {"three/examples/js/controls/TrackballControls.js", "controls"}}) {
+        fs::create_directories(fs::path(dir.file(file)).parent_path());
+        writeFile(dir.file(file), text);
+    }
     f.fourPanelCheck.checked = true;
     createOrbitalPage();
     EXPECT_TRUE(page("three.min.js") == "three" && page("TrackballControls.js") == "controls" && dialogs.shown.empty());
 }
 
 TEST_F(PagesTest, EnergyIndexSharesHeadingsAndSkipsUnbound) {
-    summary("2_1_0_", " E = -0.545 attoJoule = -5.45E-19 Joule");
-    summary("1_0_0_", " E = -2.18 attoJoule = -2.18E-18 Joule");
-    summary("2_1_1_", " E = -0.545 attoJoule = -5.45E-19 Joule");
-    summary("9_0_0_", " E = 0 attoJoule");
-    summary("8_0_0_", "no energy");
+    for (auto [name, energy] : {std::pair{"2_1_0_", " E = -0.545 attoJoule = -5.45E-19 Joule"},
+                                {"1_0_0_", " E = -2.18 attoJoule = -2.18E-18 Joule"},
+                                {"2_1_1_", " E = -0.545 attoJoule = -5.45E-19 Joule"}, {"9_0_0_", " E = 0 attoJoule"},
+                                {"8_0_0_", "no energy"}}) {
+        writeFile(cache + "/" + name + ".txt", name + std::string(".xyz; ") + energy + "; s;|<h3>" + name + "</h3>\r\n");
+        writeFile(cache + "/" + name + ".htm", "page");
+    }
     globals().orbital.xyzFile = cache + "/1_0_0_.xyz";
     createHtmlIndex(true, "<h3>T</h3>", "select *;", "WHITE");
 
@@ -184,11 +182,12 @@ TEST_F(PagesTest, EnergyIndexSharesHeadingsAndSkipsUnbound) {
     EXPECT_EQ(occurrences(names, "<tr><td><a target=_top href="), 5);  // numbered pages only
     EXPECT_LT(names.find("href=1_0_0_.htm"), names.find("href=2_1_0_.htm"));
     EXPECT_TRUE(contains(names, "<td>n=2<td>l=1<td>m=1<td><td>"));
-    EXPECT_TRUE(contains(page("frame2.htm"), "<body>\r\n<applet name=\"orbital1\"") &&
-                contains(page("frame2.htm"), "load 1_0_0_.xyz;select *;"));
-    EXPECT_TRUE(endsWith(page("frame2.htm"), "</applet>\r\n<script src=vantrel-viewer.js charset=utf-8></script>\r\n"
-                                             "<script src=three.min.js charset=utf-8></script>\r\n"
-                                             "<script src=TrackballControls.js charset=utf-8></script>\r\n</body>\r\n"));
+    const std::string frame2 = page("frame2.htm");
+    EXPECT_TRUE(contains(frame2, "<body>\r\n<applet name=\"orbital1\"") && contains(frame2, "load 1_0_0_.xyz;select *;") &&
+                endsWith(frame2, "</applet>\r\n<script src=vantrel-viewer.js charset=utf-8></script>\r\n"
+                                 "<script src=three.min.js charset=utf-8></script>\r\n"
+                                 "<script src=TrackballControls.js charset=utf-8></script>\r\n</body>\r\n"))
+        << frame2;
     // The viewer in the index page passes a clicked orbital on; the frame it
     // writes loads the viewer too.
     EXPECT_TRUE(contains(f1, "}\r\n</script>\r\n<script src=vantrel-viewer.js charset=utf-8></script>\r\n<body>"));
@@ -233,9 +232,8 @@ TEST_F(PagesTest, OpeningThatFailsIsReported) {
     EXPECT_EQ(openFile("/x/page.htm", 1), 2);
     EXPECT_EQ(dialogs.shown.back().text, "No program could be found to open /x/page.htm.");
     hooks().openUrl = [](const std::string&, int) { return true; };
-    const auto shown = dialogs.shown.size();
     EXPECT_EQ(openFile("/x/page.htm", 1), 42);
-    EXPECT_EQ(dialogs.shown.size(), shown);
+    EXPECT_EQ(dialogs.shown.size(), 1u);
 }
 
 }  // namespace

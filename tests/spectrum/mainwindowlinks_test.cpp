@@ -39,12 +39,8 @@ protected:
 TEST_F(SpectrumLinksTest, ClickedLevelSetsNOfHydrogenWithLAndMKept) {
     setOrbital(2, 5, 2, -1, false);  // He+ 5d
     links.pickLevel(4);
-    EXPECT_EQ(o.currentZ, 1);
-    EXPECT_EQ(o.currentN, 4);
-    EXPECT_EQ(o.currentL, 2);
-    EXPECT_EQ(o.currentM, -1);
-    EXPECT_EQ(f.quantumText[0].text, "4");
-    EXPECT_EQ(f.quantumText[1].text, "2");
+    EXPECT_TRUE(o.currentZ == 1 && o.currentN == 4 && o.currentL == 2 && o.currentM == -1);
+    EXPECT_TRUE(f.quantumText[0].text == "4" && f.quantumText[1].text == "2");
 
     // While a run writes the current orbital's files a pick is dropped.
     enableControls(false);
@@ -57,10 +53,9 @@ TEST_F(SpectrumLinksTest, ClickedLevelSetsNOfHydrogenWithLAndMKept) {
 
 TEST_F(SpectrumLinksTest, EnergyLevelsClosesThisWindowAndOpensOrUpdatesTheLevelWindow) {
     f.spectrumMenuItem.click();
-    EXPECT_TRUE(mainWindow().spectrumOpen);
+    ASSERT_TRUE(mainWindow().spectrumOpen);
     links.openEnergyLevels();
-    EXPECT_FALSE(mainWindow().spectrumOpen);
-    EXPECT_TRUE(mainWindow().levelsOpen);
+    EXPECT_TRUE(!mainWindow().spectrumOpen && mainWindow().levelsOpen);
     EXPECT_EQ(calls, "closespectrum showlevels ");
 
     // With the level window already open, it follows the state and comes to the front.
@@ -70,8 +65,7 @@ TEST_F(SpectrumLinksTest, EnergyLevelsClosesThisWindowAndOpensOrUpdatesTheLevelW
     setups.clear();
     links.openEnergyLevels();
     EXPECT_EQ(calls, "closespectrum showlevels ");
-    ASSERT_EQ(setups.size(), 1u);
-    EXPECT_EQ(setups[0], std::make_tuple(1, 3, 1, 0));
+    EXPECT_EQ(setups, (std::vector<std::tuple<int, int, int, int>>{{1, 3, 1, 0}}));
 }
 
 }  // namespace

@@ -16,22 +16,24 @@ protected:
     const SpectrumTables t = buildSpectrumTables();
 };
 
-TEST_F(SpectrumTablesTest, LinesRunByLowerThenUpperLevel) {
+TEST_F(SpectrumTablesTest, LinesRunByLowerThenUpperLevelAcrossTheStrip) {
     EXPECT_EQ(planckTimesLight, 1.9811967240000001e-25);
     EXPECT_NE(planckTimesLight, 1.981196724e-25);  // the product, not the decimal
 
-    int k = 0;
+    int k = 0, sharedX = 0;
+    std::set<int> seen;
     for (int lower = 1; lower < 20; ++lower) {
         EXPECT_EQ(t.levels[lower].firstLine, k);
         for (int upper = lower + 1; upper <= 20; ++upper) {
-            ++k;
-            EXPECT_EQ(t.lines[k].upper, upper);
-            EXPECT_EQ(t.lines[k].lower, lower);
-            EXPECT_EQ(lineBetween(t, upper, lower), k);
-            EXPECT_GT(t.lines[k].energy, 0);
+            const SpectrumLine& line = t.lines[++k];
+            EXPECT_TRUE(line.upper == upper && line.lower == lower && lineBetween(t, upper, lower) == k) << k;
+            EXPECT_TRUE(line.energy > 0 && line.x >= 101 && line.x <= 3691) << k;
+            sharedX += !seen.insert(line.x).second;
         }
     }
     EXPECT_EQ(k, 190);
+    EXPECT_EQ(sharedX, 44);  // lines sharing an x with a lower index
+    EXPECT_TRUE(t.lines[1].x == 2800 && t.lines[19].x == 3691 && t.lines[190].x == 101);
     EXPECT_EQ(t.levels[3].firstLine, 37);
     EXPECT_EQ(lineBetween(t, 5, 3), 39);
     EXPECT_EQ(t.levels[20].firstLine, 0);
@@ -54,27 +56,12 @@ TEST_F(SpectrumTablesTest, LevelsOnBothLadders) {
     EXPECT_DOUBLE_EQ(photonEnergyAtStripX(stripX(1e-19)), 1e-19);
 }
 
-TEST_F(SpectrumTablesTest, LinePositionsInTheStrip) {
-    EXPECT_EQ(t.lines[1].x, 2800);
-    EXPECT_EQ(t.lines[19].x, 3691);
-    EXPECT_EQ(t.lines[190].x, 101);
-    std::set<int> seen;
-    int shared = 0;
-    for (int k = 1; k <= 190; ++k) {
-        if (seen.count(t.lines[k].x)) ++shared;
-        seen.insert(t.lines[k].x);
-        EXPECT_TRUE(t.lines[k].x >= 101 && t.lines[k].x <= 3691) << k;
-    }
-    EXPECT_EQ(shared, 44);
-}
-
 TEST_F(SpectrumTablesTest, BalmerLineAndColourBands) {
     const SpectrumLine& red = t.lines[lineBetween(t, 3, 2)];
     EXPECT_NEAR(red.energy, 3.0276e-19, 1e-23);
     EXPECT_NEAR(red.wavelength, 6.5438e-7, 1e-11);
     EXPECT_NEAR(red.frequency, 4.5692e14, 1e10);
     EXPECT_EQ(red.wavelength, wavelengthOf(red.energy));
-    EXPECT_EQ(red.color, redColor);
 
     // Exactly four coloured lines, all Balmer.
     const std::pair<int, std::uint32_t> balmer[] = {{3, redColor}, {4, tealColor}, {5, violetColor}, {6, violetColor}};
@@ -82,7 +69,6 @@ TEST_F(SpectrumTablesTest, BalmerLineAndColourBands) {
     int coloured = 0;
     for (int k = 1; k <= 190; ++k) coloured += t.lines[k].color != greyColor;
     EXPECT_EQ(coloured, 4);
-    EXPECT_EQ(t.lines[lineBetween(t, 7, 2)].color, greyColor);
 
     // Both ends of the visible band are closed; every band edge.
     const std::pair<double, std::uint32_t> bands[] = {
@@ -104,18 +90,12 @@ TEST(SpectrumRoundOff, ScientificAndSignificantDigits) {
 }
 
 TEST_F(SpectrumTablesTest, NearestLine) {
-    EXPECT_EQ(findNearestSpectrumLine(t, 2800), 1);
-    EXPECT_EQ(findNearestSpectrumLine(t, 3700), 19);
-    EXPECT_EQ(findNearestSpectrumLine(t, 101), 185);  // lowest of 185, 188, 190
-    EXPECT_EQ(findNearestSpectrumLine(t, -500), 185);
-    // Halfway between two lines the lower index wins.
-    const int a = lineBetween(t, 3, 1), b = lineBetween(t, 2, 1);  // x 3300 and 2800
-    ASSERT_EQ(t.lines[a].x, 3300);
-    EXPECT_EQ(findNearestSpectrumLine(t, 3050), b);  // nothing else between: 250 from both
-    // 4000 or more away from every line.
-    EXPECT_EQ(findNearestSpectrumLine(t, 3691 + 4000), 0);
-    EXPECT_EQ(findNearestSpectrumLine(t, 3691 + 3999), 19);
-    EXPECT_EQ(findNearestSpectrumLine(t, 101 - 4000), 0);
+    ASSERT_TRUE(t.lines[lineBetween(t, 3, 1)].x == 3300 && t.lines[lineBetween(t, 2, 1)].x == 2800);
+    const std::pair<int, int> cases[] = {
+        {2800, 1}, {3700, 19}, {101, 185}, {-500, 185},  // 185, 188 and 190 share 101: the lowest wins
+        {3050, 1},                                       // 250 from 3 -> 1 and 2 -> 1: the lower index wins
+        {3691 + 4000, 0}, {3691 + 3999, 19}, {101 - 4000, 0}};  // 4000 or more from every line
+    for (auto [x, line] : cases) EXPECT_EQ(findNearestSpectrumLine(t, x), line) << x;
 }
 
 TEST_F(SpectrumTablesTest, LevelUnderAPoint) {

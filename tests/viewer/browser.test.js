@@ -30,29 +30,16 @@ function makeCache() {
   assert.ok(EXE && fs.existsSync(EXE), 'VANTREL_EXE must name the built program');
   assert.ok(fs.existsSync(chromium.CHROMIUM), chromium.CHROMIUM + ' is missing: run scripts/deps.sh');
   const root = fs.mkdtempSync(path.join(os.tmpdir(), 'viewer-pages-'));
-  const program = path.join(root, 'program');
-  const work = path.join(root, 'work');
-  fs.mkdirSync(program);
-  fs.mkdirSync(work);
+  const [program, work] = ['program', 'work'].map((d) => path.join(root, d));
+  [program, work].forEach((d) => fs.mkdirSync(d));
   for (const name of ['vantrel', 'frames.ht', 'vantrel-viewer.js'])
     fs.copyFileSync(path.join(path.dirname(EXE), name), path.join(program, name));
   fs.chmodSync(path.join(program, 'vantrel'), 0o755);
   fs.writeFileSync(path.join(work, 'index.htm'), 'help'); // keeps the help installer out
   const sequence = path.join(root, 'tour.txt');
-  fs.writeFileSync(sequence, [
-    'maxpoints=4000 extent=0 energy',
-    'jmol jmolbox jmolaxes',
-    '2 1 0',
-    'black noenergy nojmolbox nojmolaxes',
-    '3 2 0',
-    'noblack energy chime four',
-    '3 2 1',
-    'nofour start',
-    '3 1 0',
-    'jmol nostart',
-    '3 2 2',
-    '',
-  ].join('\r\n'));
+  fs.writeFileSync(sequence, ['maxpoints=4000 extent=0 energy', 'jmol jmolbox jmolaxes', '2 1 0',
+    'black noenergy nojmolbox nojmolaxes', '3 2 0', 'noblack energy chime four', '3 2 1', 'nofour start', '3 1 0',
+    'jmol nostart', '3 2 2', ''].join('\r\n'));
   const home = path.join(root, 'main_vantrel');
   execFileSync(path.join(program, 'vantrel'), [sequence], {
     cwd: work,
@@ -101,6 +88,16 @@ async function settled(page, expected, extra = () => true) {
   }, 30000, expected + ' viewers');
 }
 
+// Opens a page and waits until its viewers are drawn.
+async function show(page, url, expected = 1) {
+  await page.navigate(url);
+  const boxes = await settled(page, expected);
+  boxes.forEach((b) => assert.equal(b.state, 'ready', b.message));
+  return boxes;
+}
+
+const pause = (ms) => new Promise((r) => setTimeout(r, ms));
+
 function inside(b, x, y, margin = 0) {
   return x >= b.x - margin && x < b.x + b.w + margin && y >= b.y - margin && y < b.y + b.h + margin;
 }
@@ -138,6 +135,13 @@ function differingRows(a, b) {
   return n;
 }
 
+async function assertChanged(page, box, before, why, rows = 20) {
+  await pause(300);
+  const now = picture(await page.screenshot(), box);
+  assert.ok(differingRows(before, now) > rows, why);
+  return now;
+}
+
 function corners(shot, b) {
   const x0 = Math.ceil(b.x) + 2, y0 = Math.ceil(b.y) + 2, x1 = Math.floor(b.x + b.w) - 3, y1 = Math.floor(b.y + b.h) - 3;
   return [shot.at(x0, y0), shot.at(x1, y0), shot.at(x0, y1), shot.at(x1, y1)].map((c) => c.join());
@@ -164,9 +168,7 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
   const page = await chromium.openPage(browser, 1000, 800);
 
   await t.test('a single page shows the cloud on white, turns, zooms and resets', async () => {
-    await page.navigate(url('2_1_0_.htm'));
-    const boxes = await settled(page, 1);
-    assert.equal(boxes[0].state, 'ready', boxes[0].message);
+    const boxes = await show(page, url('2_1_0_.htm'));
     assert.equal(boxes[0].file, '2_1_0_.xyz');
     assert.equal(boxes[0].w, 312);
     const shot = await page.screenshot();
@@ -175,17 +177,15 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
 
     const b = boxes[0];
     await page.drag(b.x + b.w * 0.3, b.y + b.h * 0.5, b.x + b.w * 0.7, b.y + b.h * 0.3);
-    await new Promise((r) => setTimeout(r, 300));
-    const turned = picture(await page.screenshot(), b);
-    assert.ok(differingRows(before, turned) > 20, 'dragging does not turn the model');
+    await assertChanged(page, b, before, 'dragging does not turn the model');
 
     await page.click(b.x + b.w / 2, b.y + b.h / 2, 1);
     await page.click(b.x + b.w / 2, b.y + b.h / 2, 2);
-    await new Promise((r) => setTimeout(r, 300));
+    await pause(300);
     assert.equal(differingRows(before, picture(await page.screenshot(), b)), 0, 'a double click does not reset the view');
 
     await page.send('Input.dispatchMouseEvent', { type: 'mouseWheel', x: b.x + b.w / 2, y: b.y + b.h / 2, deltaX: 0, deltaY: -400 });
-    await new Promise((r) => setTimeout(r, 300));
+    await pause(300);
     const zoomed = await page.screenshot();
     assert.ok(differingRows(before, picture(zoomed, b)) > 20, 'the wheel does not zoom');
     assert.equal(classPixels(zoomed, boxes).outside, 0, 'a zoomed cloud spills out of the viewer area');
@@ -193,42 +193,34 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
 
   await t.test('a finger turns the model and two fingers zoom it', async () => {
     await page.send('Emulation.setTouchEmulationEnabled', { enabled: true, maxTouchPoints: 2 });
-    await page.navigate(url('2_1_0_.htm'));
-    const [b] = await settled(page, 1);
+    const [b] = await show(page, url('2_1_0_.htm'));
     const before = picture(await page.screenshot(), b);
     const touch = async (type, points) => {
       await page.send('Input.dispatchTouchEvent', { type, touchPoints: points.map(([x, y], id) => ({ x, y, id })) });
-      await new Promise((r) => setTimeout(r, 30));
+      await pause(30);
     };
     const cx = b.x + b.w / 2, cy = b.y + b.h / 2;
     await touch('touchStart', [[cx - 60, cy]]);
     for (let i = 1; i <= 8; i++) await touch('touchMove', [[cx - 60 + i * 15, cy - i * 5]]);
     await touch('touchEnd', []);
-    await new Promise((r) => setTimeout(r, 300));
-    const turned = picture(await page.screenshot(), b);
-    assert.ok(differingRows(before, turned) > 20, 'a finger does not turn the model');
+    const turned = await assertChanged(page, b, before, 'a finger does not turn the model');
 
     await touch('touchStart', [[cx - 20, cy], [cx + 20, cy]]);
     for (let i = 1; i <= 8; i++) await touch('touchMove', [[cx - 20 - i * 10, cy], [cx + 20 + i * 10, cy]]);
     await touch('touchEnd', []);
-    await new Promise((r) => setTimeout(r, 300));
-    assert.ok(differingRows(turned, picture(await page.screenshot(), b)) > 20, 'two fingers do not zoom');
+    await assertChanged(page, b, turned, 'two fingers do not zoom');
     await page.send('Emulation.setTouchEmulationEnabled', { enabled: false });
   });
 
   await t.test('a black-background page is black in and around the viewer', async () => {
-    await page.navigate(url('3_2_0_.htm'));
-    const boxes = await settled(page, 1);
-    assert.equal(boxes[0].state, 'ready', boxes[0].message);
+    const boxes = await show(page, url('3_2_0_.htm'));
     const shot = await page.screenshot();
     assertCloud(shot, boxes, [0, 0, 0]);
     assert.equal(shot.at(5, shot.height - 5).join(), '0,0,0');
   });
 
   await t.test('the four-panel page shows four views that differ by their rotation', async () => {
-    await page.navigate(url('3_2_1_.htm'));
-    const boxes = await settled(page, 4);
-    boxes.forEach((b) => assert.equal(b.state, 'ready', b.message));
+    const boxes = await show(page, url('3_2_1_.htm'), 4);
     assert.deepEqual(boxes.map((b) => b.frame).sort(), ['fraView1', 'fraView2', 'fraView3', 'fraView4']);
     const shot = await page.screenshot();
     assertCloud(shot, boxes, [255, 255, 255]);
@@ -239,19 +231,15 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
   });
 
   await t.test('a page with start rotation spins', async () => {
-    await page.navigate(url('3_1_0_.htm'));
-    const boxes = await settled(page, 1);
-    assert.equal(boxes[0].state, 'ready', boxes[0].message);
+    const boxes = await show(page, url('3_1_0_.htm'));
     const first = await page.screenshot();
     assertCloud(first, boxes, [255, 255, 255]);
-    await new Promise((r) => setTimeout(r, 500));
-    assert.ok(differingRows(picture(first, boxes[0]), picture(await page.screenshot(), boxes[0])) > 10, 'no spin');
+    await pause(200);
+    await assertChanged(page, boxes[0], picture(first, boxes[0]), 'no spin', 10);
   });
 
   await t.test('the index by energy switches orbitals on a click', async () => {
-    await page.navigate(url('index.htm'));
-    let boxes = await settled(page, 1);
-    assert.equal(boxes[0].state, 'ready', boxes[0].message);
+    let boxes = await show(page, url('index.htm'));
     assert.equal(boxes[0].file, '3_2_2_.xyz'); // the last orbital written
     const before = await page.screenshot();
     assertCloud(before, boxes, [255, 255, 255]);
@@ -266,7 +254,7 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
         a.scrollIntoView(); const r = a.getBoundingClientRect(); return { x: r.left + r.width / 2, y: r.top + r.height / 2 };
       })()`, info.id);
       await page.click(frameRect.x + link.x, frameRect.y + link.y);
-      boxes = await settled(page, 1, (bs) => bs[0].file === name && bs[0].state !== 'loading');
+      boxes = await settled(page, 1, (bs) => bs[0].file === name);
       assert.equal(boxes[0].state, 'ready', boxes[0].message);
       const after = await page.screenshot();
       assertCloud(after, boxes, [255, 255, 255]);
@@ -285,8 +273,7 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
     const open = await chromium.launch(['--allow-file-access-from-files']);
     try {
       const tab = await chromium.openPage(open, 1000, 800);
-      await tab.navigate(url('index.htm'));
-      await settled(tab, 1);
+      await show(tab, url('index.htm'));
       const info = (await tab.frameList()).find((f) => f.name === 'fraInfo');
       await tab.evaluate(`document.querySelector('a[href*="showxyz(\\'3_2_1_.xyz"]').click()`, info.id);
       const boxes = await settled(tab, 1, (bs) => bs[0].file === '3_2_1_.xyz');
@@ -304,27 +291,22 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
   await t.test('missing three.js and missing or damaged point data are said in the viewer area', async () => {
     const companion = path.join(cache, '2_1_0_.xyz.js');
     const text = fs.readFileSync(companion, 'utf8');
+    const failing = async (name, message) => {
+      await page.navigate(url(name));
+      const boxes = await settled(page, 1);
+      assert.equal(boxes[0].state, 'error');
+      assert.match(boxes[0].message, message);
+      return boxes;
+    };
     fs.writeFileSync(companion, text.slice(0, Math.floor(text.length / 2)));
-    await page.navigate(url('2_1_0_.htm'));
-    let boxes = await settled(page, 1);
-    assert.equal(boxes[0].state, 'error');
-    assert.match(boxes[0].message, /2_1_0_\.xyz\.js, is damaged/);
-
+    await failing('2_1_0_.htm', /2_1_0_\.xyz\.js, is damaged/);
     fs.writeFileSync(companion, text.replace(/classes: "[^"]*"/, 'classes: "AAAA"'));
-    await page.navigate(url('2_1_0_.htm'));
-    boxes = await settled(page, 1);
-    assert.match(boxes[0].message, /is damaged: it holds 3 colour classes for \d+ atoms/);
-
+    await failing('2_1_0_.htm', /is damaged: it holds 3 colour classes for \d+ atoms/);
     fs.rmSync(companion);
-    await page.navigate(url('2_1_0_.htm'));
-    boxes = await settled(page, 1);
-    assert.match(boxes[0].message, /2_1_0_\.xyz\.js, is missing/);
+    await failing('2_1_0_.htm', /2_1_0_\.xyz\.js, is missing/);
 
     fs.rmSync(path.join(cache, 'three.min.js'));
-    await page.navigate(url('3_2_0_.htm'));
-    boxes = await settled(page, 1);
-    assert.equal(boxes[0].state, 'error');
-    assert.match(boxes[0].message, /needs three\.js.*libjs-three/);
+    const boxes = await failing('3_2_0_.htm', /needs three\.js.*libjs-three/);
     // The message is drawn: light text on the black viewer area.
     const shot = await page.screenshot();
     const rows = picture(shot, boxes[0]).filter((row) => row.split(' ').some((c) => c !== '0,0,0'));

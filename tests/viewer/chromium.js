@@ -79,10 +79,7 @@ async function launch(extraArgs = []) {
   ];
   const child = spawn(CHROMIUM, args, { stdio: ['ignore', 'ignore', 'ignore', 'pipe', 'pipe'] });
   const browser = new Browser(child, profile);
-  await new Promise((resolve, reject) => {
-    child.once('spawn', resolve);
-    child.once('error', reject);
-  });
+  await new Promise((resolve, reject) => child.once('spawn', resolve).once('error', reject));
   return browser;
 }
 
@@ -92,9 +89,7 @@ async function openPage(browser, width, height) {
   const { targetId } = await browser.send('Target.createTarget', { url: 'about:blank' });
   const { sessionId } = await browser.send('Target.attachToTarget', { targetId, flatten: true });
   const send = (method, params) => browser.send(method, params, sessionId);
-  const contexts = new Map(); // frameId -> { id, url }
-  const frames = new Map(); // frameId -> url
-  const consoleLines = [];
+  const contexts = new Map(); // frameId -> execution context id
   browser.on((m) => {
     if (m.sessionId !== sessionId) return;
     if (m.method === 'Runtime.executionContextCreated') {
@@ -104,22 +99,14 @@ async function openPage(browser, width, height) {
       for (const [frame, id] of contexts) if (id === m.params.executionContextId) contexts.delete(frame);
     } else if (m.method === 'Runtime.executionContextsCleared') {
       contexts.clear();
-    } else if (m.method === 'Page.frameNavigated') {
-      frames.set(m.params.frame.id, m.params.frame.url);
-    } else if (m.method === 'Runtime.consoleAPICalled') {
-      consoleLines.push(m.params.args.map((a) => a.value !== undefined ? a.value : a.description).join(' '));
-    } else if (m.method === 'Runtime.exceptionThrown') {
-      consoleLines.push('exception: ' + JSON.stringify(m.params.exceptionDetails.exception
-        ? m.params.exceptionDetails.exception.description : m.params.exceptionDetails.text));
     }
   });
-  await send('Page.enable');
-  await send('Runtime.enable');
+  for (const domain of ['Page', 'Runtime']) await send(domain + '.enable');
   await send('Emulation.setDeviceMetricsOverride', { width, height, deviceScaleFactor: 1, mobile: false });
 
+  const mouse = (type, x, y, extra) => send('Input.dispatchMouseEvent', { type, x, y, button: 'left', ...extra });
   const page = {
     send,
-    consoleLines,
     async navigate(url) {
       const loaded = new Promise((resolve) => {
         const off = browser.on((m) => {
@@ -147,26 +134,22 @@ async function openPage(browser, width, height) {
       if (r.exceptionDetails) throw new Error('evaluate: ' + (r.exceptionDetails.exception ? r.exceptionDetails.exception.description : r.exceptionDetails.text));
       return r.result.value;
     },
-    async screenshot() {
-      const { data } = await send('Page.captureScreenshot', { format: 'png' });
-      return decodePng(Buffer.from(data, 'base64'));
+    async screenshot(file = undefined) {
+      const png = Buffer.from((await send('Page.captureScreenshot', { format: 'png' })).data, 'base64');
+      return file ? fs.writeFileSync(file, png) : decodePng(png);
     },
-    async screenshotFile(file) {
-      const { data } = await send('Page.captureScreenshot', { format: 'png' });
-      fs.writeFileSync(file, Buffer.from(data, 'base64'));
-    },
+    screenshotFile(file) { return page.screenshot(file); },
     async click(x, y, clickCount = 1) {
-      for (const type of ['mousePressed', 'mouseReleased'])
-        await send('Input.dispatchMouseEvent', { type, x, y, button: 'left', clickCount });
+      for (const type of ['mousePressed', 'mouseReleased']) await mouse(type, x, y, { clickCount });
     },
     async drag(x0, y0, x1, y1, steps = 10) {
-      await send('Input.dispatchMouseEvent', { type: 'mouseMoved', x: x0, y: y0 });
-      await send('Input.dispatchMouseEvent', { type: 'mousePressed', x: x0, y: y0, button: 'left', clickCount: 1 });
+      await mouse('mouseMoved', x0, y0, { button: 'none' });
+      await mouse('mousePressed', x0, y0, { clickCount: 1 });
       for (let i = 1; i <= steps; i++) {
-        await send('Input.dispatchMouseEvent', { type: 'mouseMoved', x: x0 + (x1 - x0) * i / steps, y: y0 + (y1 - y0) * i / steps, button: 'left', buttons: 1 });
+        await mouse('mouseMoved', x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps, { buttons: 1 });
         await new Promise((r) => setTimeout(r, 16));
       }
-      await send('Input.dispatchMouseEvent', { type: 'mouseReleased', x: x1, y: y1, button: 'left', clickCount: 1 });
+      await mouse('mouseReleased', x1, y1, { clickCount: 1 });
     },
   };
   return page;
@@ -229,12 +212,8 @@ function decodePng(buffer) {
       }
       line[i] = (line[i] + add) & 255;
     }
-    for (let x = 0; x < width; x++) {
-      rgba[(y * width + x) * 4] = line[x * channels];
-      rgba[(y * width + x) * 4 + 1] = line[x * channels + 1];
-      rgba[(y * width + x) * 4 + 2] = line[x * channels + 2];
-      rgba[(y * width + x) * 4 + 3] = channels === 4 ? line[x * channels + 3] : 255;
-    }
+    for (let x = 0; x < width; x++)
+      for (let k = 0; k < 4; k++) rgba[(y * width + x) * 4 + k] = k < channels ? line[x * channels + k] : 255;
     previous = line;
   }
   return { width, height, rgba, at(x, y) { const i = (y * width + x) * 4; return [rgba[i], rgba[i + 1], rgba[i + 2]]; } };
