@@ -49,12 +49,9 @@ TEST_F(ViewTest, EveryControlMirroredCursorKeptFocusFollowed) {
         EXPECT_EQ(a ? a->isVisible() : !w->isHidden(), c->visible) << c->name;
         if (a || b) EXPECT_EQ(a ? a->isChecked() : b->isChecked(), c->checked) << c->name;
     }
-    EXPECT_EQ(view->windowTitle(), "Vantrel");
     // Controls that never exist for the user.
     for (Control* c : {&f.plotModeOptions[2], &f.sortedList}) EXPECT_TRUE(widget(*c)->isHidden());
     for (int i = 5; i < 9; ++i) EXPECT_FALSE(view->actionFor(f.speciesMenuItems[i])->isVisible());
-    EXPECT_TRUE(view->actionFor(f.autoscaleMenuItem)->isCheckable());
-    EXPECT_EQ(label(f.errorLabel)->palette().color(QPalette::WindowText), QColor(255, 0, 0));
 
     // Captions, enabling and colours after a refresh are seen through the window
     // tests; here what those do not show.
@@ -87,7 +84,6 @@ TEST_F(ViewTest, PlotRecordsAndCoalescesRepaints) {
     const double narrow = plot->textWidth("100A ");
     plot->setScale(-10, 1030);
     EXPECT_NEAR(plot->textWidth("100A "), 2 * narrow, 0.05 * narrow);  // twice the range per pixel
-    EXPECT_GT(narrow, plot->textWidth("0"));
 
     const int before = plot->paintCount();
     for (int i = 0; i < 2000; ++i) {
@@ -98,7 +94,6 @@ TEST_F(ViewTest, PlotRecordsAndCoalescesRepaints) {
     QApplication::processEvents();
     EXPECT_TRUE(plot->lines().size() == 2000 && plot->paintCount() == before + 1);
     plot->clear();
-    EXPECT_TRUE(plot->lines().empty() && plot->texts().empty());
 
     // Blue bars come out blue.
     plot->setScale(0, 100);
@@ -133,8 +128,7 @@ TEST_F(ViewTest, MessageBoxesShowPathsWhole) {
     const QString path = "/tmp/build-area/run-tests/scratch-" + QString(40, 'x') + "/home_vantrel/files";
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+        auto* label = box ? box->findChild<QLabel*>("qt_msgbox_label") : nullptr;
         ASSERT_NE(label, nullptr);
         const QStringList lines = shownLines(*label);
         EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [&](const QString& l) { return l.contains(path.chopped(6)); }), 2)

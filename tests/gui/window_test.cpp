@@ -46,65 +46,37 @@ protected:
 TEST_F(WindowTest, EnterWalksFromNToCalculate) {
     QLineEdit* n = edit(f.quantumText[0]);
     n->setFocus();
-    ASSERT_TRUE(n->hasFocus());
     QTest::keyClick(n, Qt::Key_Return);
     EXPECT_TRUE(edit(f.quantumText[1])->hasFocus() && edit(f.quantumText[1])->selectedText() == edit(f.quantumText[1])->text());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_TRUE(edit(f.quantumText[2])->hasFocus());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
-    EXPECT_TRUE(button(f.calculateButton)->hasFocus());
-    EXPECT_EQ(n->text(), "1");  // Enter is swallowed, not typed
-
-    // Enter in the extent box does nothing at all.
-    QLineEdit* scal = edit(f.extentText);
-    scal->setFocus();
-    const QString before = scal->text();
-    QTest::keyClick(scal, Qt::Key_Return);
-    EXPECT_TRUE(scal->hasFocus() && scal->text() == before);
+    EXPECT_TRUE(button(f.calculateButton)->hasFocus() && n->text() == "1");  // Enter is swallowed, not typed
 }
 
 TEST_F(WindowTest, MaxPointsSpinnerDoublesAndHalves) {
     clickSpinner(f.maxPointsSpinner, 1);
     EXPECT_TRUE(edit(f.maxPointsText)->text() == "20000" && globals().orbital.maxPoints == 20000);
-    for (int i = 0; i < 6; ++i) clickSpinner(f.maxPointsSpinner, -1);
-    // 312.5 is raised to the smallest quota at once.
+    // 312.5 is raised to the smallest quota at once; the last click is past the end of the range.
+    for (int i = 0; i < 7; ++i) clickSpinner(f.maxPointsSpinner, -1);
     EXPECT_TRUE(f.maxPointsSpinner.value == -5 && edit(f.maxPointsText)->text() == "625");
-    clickSpinner(f.maxPointsSpinner, -1);  // already at the end of the range
-    EXPECT_EQ(f.maxPointsSpinner.value, -5);
-
-    // The n spinner writes n and refreshes the orbital.
     clickSpinner(f.quantumSpinners[0], 1);
     EXPECT_TRUE(edit(f.quantumText[0])->text() == "2" && globals().orbital.currentN == 2);
 }
 
 TEST_F(WindowTest, ExclusiveCheckBoxPairsRegionsAndPlaneLabel) {
-    clickButton(f.energyChecks[1]);
-    EXPECT_TRUE(button(f.energyChecks[1])->isChecked());
-    clickButton(f.energyChecks[0]);
-    EXPECT_TRUE(button(f.energyChecks[0])->isChecked() && !button(f.energyChecks[1])->isChecked());
-    clickButton(f.energyChecks[0]);  // both may be off
-    EXPECT_FALSE(f.energyChecks[0].checked || f.energyChecks[1].checked);
-
-    clickButton(f.fullScreenCheck);
-    clickButton(f.fourPanelCheck);
-    EXPECT_TRUE(button(f.fourPanelCheck)->isChecked() && !button(f.fullScreenCheck)->isChecked());
-    clickButton(f.fullScreenCheck);
-    EXPECT_FALSE(button(f.fourPanelCheck)->isChecked() || f.fourPanelCheck.checked);
-
-    // Unchecking "Use Jmol" hides its options, checking shows them again.
-    clickButton(f.useJmolCheck);
-    EXPECT_TRUE(widget(f.jmolFrame)->isHidden());
-    clickButton(f.useJmolCheck);
-    EXPECT_FALSE(widget(f.jmolFrame)->isHidden());
-
+    // Either of a pair, or neither; the other of the pair unchecks.
+    for (auto [a, b] : {std::pair{&f.energyChecks[1], &f.energyChecks[0]}, {&f.fullScreenCheck, &f.fourPanelCheck}}) {
+        clickButton(*a);
+        clickButton(*b);
+        EXPECT_TRUE(button(*b)->isChecked() && !button(*a)->isChecked()) << b->name;
+        clickButton(*b);
+        EXPECT_FALSE(button(*b)->isChecked() || b->checked || a->checked) << b->name;
+    }
     clickButton(f.regionOptions[3]);
-    QLabel* plane = label(f.planeLabel);
-    EXPECT_TRUE(plane->text() == "restricted to the XZ plane" && !plane->isHidden());
-    EXPECT_EQ(button(f.regionOptions[3])->palette().color(QPalette::WindowText), QColor(0, 0, 255));
-    EXPECT_NE(button(f.regionOptions[0])->palette().color(QPalette::WindowText), QColor(0, 0, 255));
-    EXPECT_EQ(globals().orbital.planeName, "xz");
     clickButton(f.regionOptions[3]);  // clicking the selected one keeps it selected
-    EXPECT_TRUE(button(f.regionOptions[3])->isChecked());
+    QLabel* plane = label(f.planeLabel);
+    EXPECT_TRUE(plane->text() == "restricted to the XZ plane" && !plane->isHidden() && globals().orbital.planeName == "xz");
+    EXPECT_EQ(button(f.regionOptions[3])->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     clickButton(f.regionOptions[0]);
     EXPECT_TRUE(plane->isHidden() && globals().orbital.planeName.empty());
 }
@@ -115,12 +87,9 @@ TEST_F(WindowTest, OtherSpeciesCancelledKeepsZ) {
     dialogs.inputs = {std::nullopt, "7.8"};
     view->actionFor(f.speciesMenuItems[4])->trigger();
     EXPECT_TRUE(dialogs.saw("Enter a new value for the nuclear charge, Z:"));
-    EXPECT_TRUE(view->actionFor(f.speciesMenuItems[4])->isChecked() && !view->actionFor(f.speciesMenuItems[1])->isChecked());
-    EXPECT_EQ(globals().orbital.currentZ, 2);
-    EXPECT_EQ(frameTitle(), "Calculation Options for the He+ Ion (Z=2)");
+    EXPECT_TRUE(globals().orbital.currentZ == 2 && frameTitle() == "Calculation Options for the He+ Ion (Z=2)");
     view->actionFor(f.speciesMenuItems[4])->trigger();
-    EXPECT_EQ(globals().orbital.currentZ, 7);
-    EXPECT_EQ(frameTitle(), "Calculation Options for Z=7");
+    EXPECT_TRUE(globals().orbital.currentZ == 7 && frameTitle() == "Calculation Options for Z=7");
 }
 
 // The extent box keeps what is typed; the value in use is written back when
@@ -222,13 +191,9 @@ TEST_F(WindowTest, ShortRunThenLoad) {
     type(f.maxPointsText, "625");
     QTest::mouseClick(button(f.calculateButton), Qt::LeftButton);
     EXPECT_TRUE(globals().run.nPoints == 625 && pointLines() == 625 && label(f.pointCountLabel)->text() == "625");
-    EXPECT_EQ(button(f.calculateButton)->text(), "&Calculate");
     EXPECT_TRUE(button(f.loadButton)->isEnabled() && widget(f.calculationFrame)->isEnabled() && !view->plot()->lines().empty());
-    EXPECT_TRUE(label(f.probableRadiusLabel)->text().startsWith("Most probable radius: "));
-
     // The theory curve replaces the hits; "&Load" brings them back.
     clickButton(f.plotModeOptions[1]);
-    EXPECT_TRUE(f.plotModeOptions[1].checked);
     QTest::mouseClick(button(f.loadButton), Qt::LeftButton);
     EXPECT_TRUE(button(f.plotModeOptions[0])->isChecked() && globals().run.nPoints == 625 && label(f.pointCountLabel)->text() == "625");
     EXPECT_TRUE(!view->plot()->lines().empty() && label(f.probableRadiusLabel)->text().contains("(actual)"));
@@ -242,10 +207,8 @@ TEST_F(WindowTest, RunOnANodalPlaneKeepsTheAxes) {
     clickButton(f.regionOptions[1]);  // XY plane only: pz is zero there
     ASSERT_EQ(globals().orbital.planeName, "xy");
     QTest::mouseClick(button(f.calculateButton), Qt::LeftButton);
-    EXPECT_TRUE(globals().run.nPoints == 0 && label(f.pointCountLabel)->text() == "NODE!");
-    EXPECT_FALSE(label(f.nodeLabel)->isHidden());
+    EXPECT_TRUE(globals().run.nPoints == 0 && label(f.pointCountLabel)->text() == "NODE!" && !label(f.nodeLabel)->isHidden());
     EXPECT_FALSE(button(f.loadButton)->isEnabled() || button(f.displayButton)->isEnabled());
-    EXPECT_TRUE(button(f.calculateButton)->isEnabled());
     const RadialPlotWidget& plot = *view->plot();
     EXPECT_TRUE(plot.texts().size() > 2 && plot.texts().back().text == "A");
     EXPECT_GT(plot.lines().size(), 10u);  // ticks and the two axes
@@ -263,8 +226,7 @@ TEST_F(WindowTest, EnoughStopsARunAndOnlyItIsLive) {
         QTest::mouseClick(calc, Qt::LeftButton);
     }));
     const int stopped = globals().run.nPoints;
-    EXPECT_TRUE(stopped >= 200 && stopped < 320000) << stopped;
-    EXPECT_EQ(pointLines(), stopped);
+    EXPECT_TRUE(stopped >= 200 && stopped < 320000 && pointLines() == stopped) << stopped;
     EXPECT_TRUE(button(f.calculateButton)->text() == "&Calculate" && button(f.loadButton)->isEnabled());
 
     // Esc stops a run too: this one continues the saved points (Yes).
@@ -273,7 +235,6 @@ TEST_F(WindowTest, EnoughStopsARunAndOnlyItIsLive) {
         QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : view.get(), Qt::Key_Escape);
     }));
     EXPECT_TRUE(globals().run.nPoints > stopped && globals().run.nPoints < 320000);
-    EXPECT_EQ(button(f.calculateButton)->text(), "&Calculate");
 }
 
 // The program started on a sequence file: the window stays open afterwards.
@@ -320,10 +281,8 @@ TEST_F(RunGuiTest, SequenceRunKeepsTheWindowOpen) {
         sawWindowAfterSequence = view.windowTitle() == "Vantrel version 1.3.1";
         view.close();
     });
-    EXPECT_EQ(status, 0);
-    ASSERT_GE(shown.size(), 2);
-    EXPECT_TRUE(shown.first().startsWith("Reading input data from  ") && shown.last() == "2 orbitals were processed.");
-    EXPECT_TRUE(sawWindowAfterSequence);
+    ASSERT_TRUE(status == 0 && shown.size() >= 2);
+    EXPECT_TRUE(shown.first().startsWith("Reading input data from  ") && sawWindowAfterSequence);
     EXPECT_TRUE(fs::exists(home.file("files/1_0_0_.csv")) && fs::exists(home.file("files/2_1_0_xy.csv")));
 }
 
@@ -333,8 +292,7 @@ TEST_F(RunGuiTest, ClosingDuringSequenceEndsIt) {
     const int status = runGui("maxpoints=320000\r\n3 2 0\r\n4 3 0\r\n5 4 0\r\n", [](MainWindowView& view) {
         if (globals().run.nPoints > 1000) view.close();
     });
-    EXPECT_TRUE(status == 0 && shown.size() == 1);  // "Reading input data from ..."
-    EXPECT_LT(globals().run.nPoints, 320000);
+    EXPECT_TRUE(status == 0 && shown.size() == 1 && globals().run.nPoints < 320000);  // "Reading input data from ..."
     EXPECT_FALSE(fs::exists(home.file("files/4_3_0_.csv")));
 }
 
