@@ -25,6 +25,25 @@ inline void PrintTo(const QSize& s, std::ostream* os) { *os << s.width() << 'x' 
 
 namespace vantrel::test {
 
+// The program as a user starts it: its own main directory and working
+// folder, with a help page there so nothing is unpacked.
+class ProgramStartTest : public FreshState {
+protected:
+    void SetUp() override {
+        FreshState::SetUp();
+        writeFile(work.file("index.htm"), "<html></html>");
+        fs::current_path(work.path());
+    }
+    void TearDown() override {
+        fs::current_path(oldDir);
+        QApplication::setQuitOnLastWindowClosed(true);
+        FreshState::TearDown();
+    }
+    TempDir home, work;
+    ScopedEnv vantrelHome{"VANTREL_HOME", home.path()};
+    fs::path oldDir = fs::current_path();
+};
+
 class GuiTest : public CacheState {
 protected:
     void TearDown() override {

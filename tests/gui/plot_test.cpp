@@ -107,22 +107,7 @@ TEST_F(PlotTest, LabelsOnTheirTicksAndHistogramSolidAtEveryExtentAndSize) {
 
 // The program as it starts: the first plot is drawn before the window is
 // laid out, and must sit right once it is shown.
-class PlotStartTest : public FreshState {
-protected:
-    void SetUp() override {
-        FreshState::SetUp();
-        writeFile(work.file("index.htm"), "<html></html>");  // no help-file unpacking
-        fs::current_path(work.path());
-    }
-    void TearDown() override {
-        fs::current_path(oldDir);
-        QApplication::setQuitOnLastWindowClosed(true);
-        FreshState::TearDown();
-    }
-    TempDir home, work;
-    ScopedEnv vantrelHome{"VANTREL_HOME", home.path()};
-    fs::path oldDir = fs::current_path();
-};
+using PlotStartTest = ProgramStartTest;
 
 TEST_F(PlotStartTest, LabelsOnTheirTicksAtStartUp) {
     bool checked = false;

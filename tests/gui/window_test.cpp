@@ -238,18 +238,8 @@ TEST_F(WindowTest, EnoughStopsARunAndOnlyItIsLive) {
 }
 
 // The program started on a sequence file: the window stays open afterwards.
-class RunGuiTest : public FreshState {
+class RunGuiTest : public ProgramStartTest {
 protected:
-    void SetUp() override {
-        FreshState::SetUp();
-        writeFile(work.file("index.htm"), "<html></html>");  // no help-file unpacking
-        fs::current_path(work.path());
-    }
-    void TearDown() override {
-        fs::current_path(oldDir);
-        QApplication::setQuitOnLastWindowClosed(true);
-        FreshState::TearDown();
-    }
     // Runs the program on the sequence file. Every 5 ms a message box is
     // answered (OK, else Yes) and its text kept, or else `poll` runs with the
     // shown main window.
@@ -268,9 +258,6 @@ protected:
         timer.start(5);
         return vantrel::runGui(*qApp, {work.file("seq.txt")});
     }
-    TempDir home, work;
-    ScopedEnv vantrelHome{"VANTREL_HOME", home.path()};
-    fs::path oldDir = fs::current_path();
     QStringList shown;
 };
 
