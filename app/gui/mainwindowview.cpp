@@ -29,6 +29,7 @@
 
 #include <exception>
 
+#include "app/gui/guardedaction.h"
 #include "app/gui/controlwidgets.h"
 #include "app/gui/radialplotwidget.h"
 #include "app/mainwindow.h"
@@ -189,12 +190,7 @@ void MainWindowView::step(Control& spinner, QWidget* w, int delta) {
 }
 
 void MainWindowView::act(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& e) {
-        // An event handler must not let an exception into the event loop.
-        dialogs().messageBox(e.what());
-    }
+    runGuarded(action);
     syncAll();
 }
 

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "app/gui/guardedaction.h"
 #include "output/platform.h"
 #include "levels/gui/leveldiagramarea.h"
 #include "levels/leveldiagram.h"
@@ -99,12 +100,7 @@ LevelDiagramWindow::LevelDiagramWindow(LevelDiagram& diagram, QWidget* parent)
 }
 
 void LevelDiagramWindow::act(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& e) {
-        // An event handler must not let an exception into the event loop.
-        dialogs().messageBox(e.what());
-    }
+    runGuarded(action);
     sync();
     if (stateHandedOver) stateHandedOver();
 }
