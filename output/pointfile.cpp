@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/colorclasses.h"
 #include "engine/energy.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
@@ -408,16 +409,7 @@ std::string convertPointFileToXyz(const XyzOptions& options) {
         if (firstQuadrant && !(v[0] > 0 && v[1] > 0 && v[2] > 0)) continue;
 
         const double psi = v[3];
-        std::string_view symbol;
-        if (byNodes) {
-            symbol = psi <= 0 ? "O" : "N";
-        } else {
-            const double psi2 = psi * psi;
-            const double ratio = maxPsi2 > 0 ? psi2 / maxPsi2 : (psi2 > 0 ? HUGE_VAL : 0.0);
-            const double c = 15 - std::floor(15 * ratio);
-            const int cls = c >= 15 ? 15 : (c >= 1 ? static_cast<int>(roundEven(c)) : 1);
-            symbol = classes[cls];
-        }
+        const std::string_view symbol = byNodes ? signSymbol(psi) : classSymbol(probabilityClass(psi, maxPsi2));
         char* p = out.reserve(160);
         char* q = p;
         std::memcpy(q, symbol.data(), symbol.size());
