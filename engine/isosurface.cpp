@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <new>
 #include <system_error>
 #include <thread>
 
@@ -245,22 +246,40 @@ private:
 
 SignSurfaces isosurfaces(const PsiGrid& grid, double level) {
     SignSurfaces out;
+    bool negativeMade = true;
+    const auto makeNegative = [&] {
+        try {
+            out.negative = Extractor(grid, level, -1.0f).run();
+        } catch (const std::bad_alloc&) {
+            negativeMade = false;
+        }
+    };
     // The two surfaces are independent: the negative one on a second core.
     std::thread helper;
     try {
-        helper = std::thread([&] { out.negative = Extractor(grid, level, -1.0f).run(); });
+        helper = std::thread(makeNegative);
     } catch (const std::system_error&) {
-        out.negative = Extractor(grid, level, -1.0f).run();
+        makeNegative();
     }
-    out.positive = Extractor(grid, level, 1.0f).run();
+    try {
+        out.positive = Extractor(grid, level, 1.0f).run();
+    } catch (const std::bad_alloc&) {
+        negativeMade = false;  // neither is kept
+    }
     if (helper.joinable()) helper.join();
+    if (!negativeMade) out = SignSurfaces{};
     return out;
 }
 
 EnclosingSurfaces enclosingSurfaces(const PsiGrid& grid, double fraction) {
     EnclosingSurfaces out;
     out.level = enclosedLevel(grid, fraction);
-    if (out.level.problem.empty()) out.surfaces = isosurfaces(grid, out.level.level);
+    out.problem = out.level.problem;
+    if (!out.problem.empty()) return out;
+    out.surfaces = isosurfaces(grid, out.level.level);
+    // the largest |psi| lies inside one of the two regions
+    if (out.surfaces.positive.triangles.empty() && out.surfaces.negative.triangles.empty())
+        out.problem = "There is not enough memory for the surfaces.";
     return out;
 }
 

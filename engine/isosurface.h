@@ -35,12 +35,14 @@ struct SignSurfaces {
 // Marching tetrahedra (six to a grid cell, alike in every cell, so that
 // neighbouring cells agree on their shared faces); one vertex for each
 // grid edge the surface crosses, normals from the gradient of psi.
-// level must be above 0; an empty grid gives empty meshes.
+// level must be above 0; an empty grid gives empty meshes, and so does a
+// lack of memory.
 SignSurfaces isosurfaces(const PsiGrid& grid, double level);
 
 struct EnclosingSurfaces {
     EnclosedLevel level;
     SignSurfaces surfaces;
+    std::string problem;  // "" when both are made (one may be empty: 1s has no negative part)
 };
 // The level for `fraction` and its surfaces.
 EnclosingSurfaces enclosingSurfaces(const PsiGrid& grid, double fraction);

@@ -30,8 +30,8 @@ double roundLength(double most) {
 
 SliceImage psiSlice(const Orbital& orbital, const SliceRequest& request) {
     SliceImage image;
-    if (request.pixels < 2 || request.pixels > 4096) {
-        image.problem = "A slice needs 2 to 4096 pixels a side.";
+    if (request.pixels < 2 || request.pixels > maxSlicePixels) {
+        image.problem = "A slice needs 2 to " + std::to_string(maxSlicePixels) + " pixels a side.";
         return image;
     }
     if (!(request.extent > 0) || !std::isfinite(request.extent) || !std::isfinite(request.offset)) {

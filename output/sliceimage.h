@@ -16,11 +16,13 @@ namespace vantrel {
 // The plane and the axis across it: xy (normal z), yz (normal x), xz (normal y).
 enum class SlicePlane { XY, YZ, XZ };
 
+inline constexpr int maxSlicePixels = 2048;
+
 struct SliceRequest {
     SlicePlane plane = SlicePlane::XY;
     double offset = 0;   // along the normal, Angstroms
     double extent = 1;   // the picture spans [-extent, extent] on both axes, Angstroms
-    int pixels = 512;    // a side, 2 to 4096
+    int pixels = 512;    // a side, 2 to maxSlicePixels
 };
 
 struct SliceImage {
