@@ -9,6 +9,8 @@ packages=(g++ cmake ninja-build qt6-base-dev libgl1-mesa-dev libgtest-dev libgmo
           openbabel assimp-utils   # the tests read the cube, glTF and STL files with them
           dpkg-dev file   # cpack -G DEB finds the shared libraries the package depends on
           fonts-stix      # packaging/make-help-docs.sh prints the help note with them
+          lintian appstream  # the package tests check the .deb and its metainfo with them
+          librsvg2-bin    # packaging/make-icons.sh renders the PNG icons from the SVG
           clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do

@@ -31,7 +31,7 @@ protected:
         const std::string outFile = dir.file("out.txt"), exe = programCopyExe(), seq = dir.file("seq.txt");
         const pid_t pid = ::fork();
         if (pid == 0) {
-            ::chdir(dir.file("work").c_str());
+            if (::chdir(dir.file("work").c_str()) != 0) ::_exit(126);
             const int fd = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             ::dup2(fd, 1);
             ::setenv("VANTREL_HOME", home.c_str(), 1);

@@ -13,8 +13,9 @@ endif()
 
 foreach(f bin/vantrel share/vantrel/frames.ht share/vantrel/index.htm share/vantrel/schroed.pdf
           share/vantrel/vantrel-viewer.js
-          share/applications/vantrel.desktop share/icons/hicolor/scalable/apps/vantrel.svg
-          share/icons/hicolor/256x256/apps/vantrel.png)
+          share/applications/io.github.vantrel.Vantrel.desktop share/metainfo/io.github.vantrel.Vantrel.metainfo.xml
+          share/icons/hicolor/scalable/apps/vantrel.svg share/icons/hicolor/48x48/apps/vantrel.png
+          share/icons/hicolor/256x256/apps/vantrel.png share/man/man1/vantrel.1.gz share/doc/vantrel/copyright)
   if(NOT EXISTS ${prefix}/${f})
     message(FATAL_ERROR "not installed: ${f}")
   endif()

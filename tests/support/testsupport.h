@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "app/windowstate.h"
@@ -35,7 +37,8 @@ class TempDir {
 public:
     explicit TempDir(const std::string& prefix = "vantrel-test") {
         std::string pattern = (fs::temp_directory_path() / (prefix + "-XXXXXX")).string();
-        mkdtemp(pattern.data());  // fills in the Xs
+        // Fills in the Xs; without the directory every test in it would go astray.
+        if (!mkdtemp(pattern.data())) throw std::system_error(errno, std::generic_category(), "mkdtemp " + pattern);
         path_ = pattern;
     }
     ~TempDir() {
