@@ -185,17 +185,18 @@ void MeshRaster::draw(const std::vector<SurfaceMesh>& meshes, const CloudScene& 
             const int px0 = std::max(0, static_cast<int>(std::floor(minX))), px1 = std::min(w - 1, static_cast<int>(std::ceil(maxX)));
             const int py0 = std::max(y0, static_cast<int>(std::floor(minY))), py1 = std::min(y1 - 1, static_cast<int>(std::ceil(maxY)));
             const float la = front ? a.front : a.back, lb = front ? b.front : b.back, lc = front ? c.front : c.back;
+            // Barycentric weights of a and b step by a constant along a row.
+            const float stepA = (b.y - c.y) * inv, stepB = (c.y - a.y) * inv;
             for (int y = py0; y <= py1; ++y) {
-                const float fy = y + 0.5f;
-                for (int x = px0; x <= px1; ++x) {
-                    const float fx = x + 0.5f;
-                    // Barycentric weights of a, b, c; all >= 0 inside.
-                    const float wa = ((b.x - fx) * (c.y - fy) - (c.x - fx) * (b.y - fy)) * inv;
-                    const float wb = ((c.x - fx) * (a.y - fy) - (a.x - fx) * (c.y - fy)) * inv;
+                const float fy = y + 0.5f, fx = px0 + 0.5f;
+                float wa = ((b.x - fx) * (c.y - fy) - (c.x - fx) * (b.y - fy)) * inv;
+                float wb = ((c.x - fx) * (a.y - fy) - (a.x - fx) * (c.y - fy)) * inv;
+                const std::size_t row = static_cast<std::size_t>(y) * w;
+                for (int x = px0; x <= px1; ++x, wa += stepA, wb += stepB) {
                     const float wc = 1 - wa - wb;
                     if (wa < 0 || wb < 0 || wc < 0) continue;
                     const float depth = wa * a.depth + wb * b.depth + wc * c.depth;
-                    const std::size_t i = static_cast<std::size_t>(y) * w + x;
+                    const std::size_t i = row + static_cast<std::size_t>(x);
                     if (!(depth > layer.depth[i])) continue;
                     if (cut.hides(wa * a.cut + wb * b.cut + wc * c.cut)) continue;
                     const float light = wa * la + wb * lb + wc * lc;

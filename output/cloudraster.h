@@ -3,8 +3,11 @@
 // lines and discs, and triangle meshes with a depth buffer.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <exception>
 #include <limits>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -39,12 +42,32 @@ struct CutTest {
 // Start of part i of n things split into `parts` runs.
 inline std::size_t partStart(std::size_t i, std::size_t parts, std::size_t n) { return n * i / parts; }
 
-// Runs f(part) for parts 0..parts-1 at once, the first on this thread.
+// Runs f(part) for parts 0..parts-1 at once, the first on this thread (and
+// any the system would not start a thread for). An exception in a part is
+// thrown here once all have ended.
 template <class F>
 void inParts(int parts, F&& f) {
-    std::vector<std::jthread> others;
-    for (int i = 1; i < parts; ++i) others.emplace_back([&f, i] { f(i); });
-    f(0);
+    std::vector<std::exception_ptr> failures(static_cast<std::size_t>(std::max(parts, 1)));
+    {
+        std::vector<std::jthread> others;
+        for (int i = 1; i < parts; ++i) {
+            auto run = [&f, &failures, i] {
+                try {
+                    f(i);
+                } catch (...) {
+                    failures[static_cast<std::size_t>(i)] = std::current_exception();
+                }
+            };
+            try {
+                others.emplace_back(run);
+            } catch (const std::system_error&) {
+                run();
+            }
+        }
+        f(0);
+    }
+    for (const auto& e : failures)
+        if (e) std::rethrow_exception(e);
 }
 
 // Runs f(y0, y1) for horizontal bands of the height at once. Every pixel

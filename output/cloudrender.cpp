@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <limits>
 #include <cmath>
+#include <limits>
+#include <new>
 #include <optional>
 #include <thread>
 
@@ -22,7 +23,10 @@ namespace {
 // Red, green and blue sums and the point count of one pixel.
 typedef std::uint32_t Sums __attribute__((vector_size(16)));
 
+// Larger frames are cut to this (a picture twice the size of a 2560 x
+// 1600 window still fits).
 constexpr int maxSide = 8192;
+constexpr long long maxPixels = 32LL << 20;
 // Below this many new points a frame is not worth a second thread.
 constexpr std::size_t pointsPerThread = 20000;
 
@@ -65,8 +69,6 @@ const std::array<float, lutSize>& coverageTable() {
     }();
     return table;
 }
-
-}  // namespace
 
 // Where a thread's share of the cloud is kept: a cell a pixel, with a
 // margin as wide as a dot so that dots at the edges need no test, and one
@@ -137,6 +139,8 @@ void CloudLayer::clear(const Grid& g, CloudStyle st) {
     inUse = true;
 }
 
+}  // namespace
+
 struct CloudRenderer::Impl {
     int threads = 1;
 
@@ -173,13 +177,13 @@ struct CloudRenderer::Impl {
     int partsFor(std::size_t work) const {
         return static_cast<int>(std::clamp<std::size_t>(work / pointsPerThread, 1, static_cast<std::size_t>(threads)));
     }
+    void draw(const CloudScene& s);
     int dotSizeFor(const CloudScene& s) const;
     void updateKeys(const CloudScene& s);
     void drawCloud(const CloudScene& s);
     void accumulate(const CloudScene& s, std::size_t first, std::size_t last, CloudLayer& into);
     void drawSurfaces(const CloudScene& s);
     void smooth(int y0, int y1, std::array<std::uint32_t, 256>& histogram);
-    bool inArea(int x, int y) const { return x >= area.x0 && x <= area.x1 && y >= area.y0 && y <= area.y1; }
     float exposure();
     void resolve(const CloudScene& s, int y0, int y1, float k, bool surfacesOn);
     void drawOverlays(const CloudScene& s);
@@ -238,6 +242,7 @@ namespace {
 CloudScene sanitized(CloudScene s) {
     s.width = std::clamp(s.width, 0, maxSide);
     s.height = std::clamp(s.height, 0, maxSide);
+    if (static_cast<long long>(s.width) * s.height > maxPixels) s.height = static_cast<int>(maxPixels / s.width);
     if (!(s.pixelRatio > 0 && s.pixelRatio < 16)) s.pixelRatio = 1;
     return s;
 }
@@ -254,26 +259,37 @@ bool CloudRenderer::render(const CloudScene& scene) {
     Impl& d = *d_;
     d.lastDrawn = 0;
     if (isCurrent(scene)) return false;
-    const CloudScene s = sanitized(scene);
-    const std::size_t count = d.xs.size();
-    d.frameScene = s;
-    d.frameCount = count;
-    d.frameRevision = d.surfacesRevision;
-
-    CloudImage& img = d.image;
-    img.width = s.width;
-    img.height = s.height;
-    img.pixels.resize(static_cast<std::size_t>(s.width) * s.height);
-    img.labels.clear();
-    if (s.width == 0 || s.height == 0) return true;
-
-    if (s.showCloud) d.drawCloud(s);
-    const bool surfacesOn = s.showSurfaces && !d.surfaces.empty();
-    if (surfacesOn) d.drawSurfaces(s);
-    const float k = s.showCloud && s.style == CloudStyle::density ? d.exposure() : 0;
-    raster::inBands(d.threads, s.height, [&](int y0, int y1) { d.resolve(s, y0, y1, k, surfacesOn); });
-    d.drawOverlays(s);
+    try {
+        d.draw(sanitized(scene));
+    } catch (const std::bad_alloc&) {
+        // Too large for this machine's memory: an empty frame, and a fresh start next time.
+        d.layers.assign(d.layers.size(), CloudLayer{});
+        d.blurred = {};
+        d.layer = {};
+        d.cloudScene.reset();
+        d.layerScene.reset();
+        d.frameScene.reset();
+        d.image = CloudImage{};
+    }
     return true;
+}
+
+void CloudRenderer::Impl::draw(const CloudScene& s) {
+    frameScene = s;
+    frameCount = xs.size();
+    frameRevision = surfacesRevision;
+    image.width = s.width;
+    image.height = s.height;
+    image.pixels.resize(static_cast<std::size_t>(s.width) * s.height);
+    image.labels.clear();
+    if (s.width == 0 || s.height == 0) return;
+
+    if (s.showCloud) drawCloud(s);
+    const bool surfacesOn = s.showSurfaces && !surfaces.empty();
+    if (surfacesOn) drawSurfaces(s);
+    const float k = s.showCloud && s.style == CloudStyle::density ? exposure() : 0;
+    raster::inBands(threads, s.height, [&](int y0, int y1) { resolve(s, y0, y1, k, surfacesOn); });
+    drawOverlays(s);
 }
 
 int CloudRenderer::Impl::dotSizeFor(const CloudScene& s) const {
