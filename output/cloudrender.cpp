@@ -27,8 +27,10 @@ typedef std::uint32_t Sums __attribute__((vector_size(16)));
 // 1600 window still fits).
 constexpr int maxSide = 8192;
 constexpr long long maxPixels = 32LL << 20;
-// Below this many new points a frame is not worth a second thread.
+// Below this many new points, or pixels to finish, a frame is not worth a
+// second thread.
 constexpr std::size_t pointsPerThread = 20000;
+constexpr std::size_t pixelsPerThread = 100000;
 
 // Parts of the scene the cloud's buffers depend on, the rest cleared.
 CloudScene cloudPart(const CloudScene& s, int dotSize) {
@@ -174,8 +176,11 @@ struct CloudRenderer::Impl {
     unsigned frameRevision = 0;
     std::size_t lastDrawn = 0;
 
-    int partsFor(std::size_t work) const {
-        return static_cast<int>(std::clamp<std::size_t>(work / pointsPerThread, 1, static_cast<std::size_t>(threads)));
+    int partsFor(std::size_t points) const {
+        return static_cast<int>(std::clamp<std::size_t>(points / pointsPerThread, 1, static_cast<std::size_t>(threads)));
+    }
+    int bandsFor(std::size_t pixels) const {
+        return static_cast<int>(std::clamp<std::size_t>(pixels / pixelsPerThread, 1, static_cast<std::size_t>(threads)));
     }
     void draw(const CloudScene& s);
     int dotSizeFor(const CloudScene& s) const;
@@ -288,7 +293,9 @@ void CloudRenderer::Impl::draw(const CloudScene& s) {
     const bool surfacesOn = s.showSurfaces && !surfaces.empty();
     if (surfacesOn) drawSurfaces(s);
     const float k = s.showCloud && s.style == CloudStyle::density ? exposure() : 0;
-    raster::inBands(threads, s.height, [&](int y0, int y1) { resolve(s, y0, y1, k, surfacesOn); });
+    const std::size_t pixels = surfacesOn || area.empty() ? image.pixels.size()
+                                                          : static_cast<std::size_t>(area.x1 - area.x0 + 1) * (area.y1 - area.y0 + 1);
+    raster::inBands(bandsFor(pixels), s.height, [&](int y0, int y1) { resolve(s, y0, y1, k, surfacesOn); });
     drawOverlays(s);
 }
 
@@ -474,10 +481,11 @@ void CloudRenderer::Impl::smooth(int y0, int y1, std::array<std::uint32_t, 256>&
 // points come in.
 float CloudRenderer::Impl::exposure() {
     blurred.resize(static_cast<std::size_t>(grid.width) * grid.height);
-    std::vector<std::array<std::uint32_t, 256>> histograms(static_cast<std::size_t>(threads));
+    const int bands = area.empty() ? 1 : bandsFor(static_cast<std::size_t>(area.x1 - area.x0 + 1) * (area.y1 - area.y0 + 1));
+    std::vector<std::array<std::uint32_t, 256>> histograms(static_cast<std::size_t>(bands));
     for (auto& hist : histograms) hist.fill(0);
-    raster::inParts(threads, [&](int t) {
-        const auto n = static_cast<std::size_t>(threads), h = static_cast<std::size_t>(grid.height);
+    raster::inParts(bands, [&](int t) {
+        const auto n = static_cast<std::size_t>(bands), h = static_cast<std::size_t>(grid.height);
         smooth(static_cast<int>(raster::partStart(static_cast<std::size_t>(t), n, h)),
                static_cast<int>(raster::partStart(static_cast<std::size_t>(t) + 1, n, h)), histograms[static_cast<std::size_t>(t)]);
     });
