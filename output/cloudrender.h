@@ -87,6 +87,8 @@ struct SurfaceMesh {
     Rgb colour;
 };
 
+// Not shared between threads: add points and render from the same one
+// (the renderer itself splits a frame between threads).
 class CloudRenderer {
 public:
     // threads: how many share a frame (0: every core, at most 8).
