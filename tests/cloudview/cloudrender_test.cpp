@@ -1,0 +1,300 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <string>
+
+#include "cloudview/cloudtest.h"
+#include "cloudview/cloudviewstate.h"
+#include "output/cloudrender.h"
+
+namespace vantrel {
+namespace {
+
+using namespace test;
+
+constexpr int side = 300;
+
+struct Frame {
+    int width, height;
+    std::vector<std::uint32_t> pixels;
+    Centroid of(bool (*pick)(std::uint32_t)) const {
+        return centroidOf(width, height, [this](int x, int y) { return pixels[static_cast<std::size_t>(y) * width + x]; }, pick);
+    }
+};
+
+class CloudRenderTest : public ::testing::Test {
+protected:
+    CloudRenderTest() { view.extent = cloudExtent; }
+    Frame draw(int n, int l, int m, int threads = 0) {
+        CloudRenderer r(threads);
+        r.addPoints(orbitalCloud(n, l, m).points);
+        view.maxPsi2 = orbitalCloud(n, l, m).maxPsi2;
+        r.render(view.scene(side, side, 1));
+        return {r.image().width, r.image().height, r.image().pixels};
+    }
+    CloudViewState view;
+};
+
+TEST_F(CloudRenderTest, DefaultViewOf2pzHasItsPositiveLobeAboveTheNegative) {
+    for (CloudStyle style : {CloudStyle::density, CloudStyle::dots}) {
+        view.style = style;
+        const Frame f = draw(2, 1, 0);
+        const Centroid blue = f.of(bluish), red = f.of(reddish);
+        ASSERT_GT(blue.count, 500) << "style " << int(style);
+        ASSERT_GT(red.count, 500) << "style " << int(style);
+        EXPECT_LT(blue.y, side / 2.0 - 20) << "blue lobe, style " << int(style);
+        EXPECT_GT(red.y, side / 2.0 + 20) << "red lobe, style " << int(style);
+        EXPECT_NEAR(blue.x, side / 2.0, 15) << "style " << int(style);
+    }
+}
+
+TEST_F(CloudRenderTest, CutawayHidesOneSideOfItsPlane) {
+    // 2p_z cut at the xy plane loses a lobe; 2p_x at the yz plane likewise.
+    struct Case {
+        int m;
+        CutPlane plane;
+        bool hideAbove;
+        bool keepsBlue;
+    } cases[] = {{0, CutPlane::xy, true, false}, {0, CutPlane::xy, false, true}, {1, CutPlane::yz, true, false},
+                 {1, CutPlane::yz, false, true}, {0, CutPlane::yz, true, true}};
+    for (const Case& c : cases) {
+        view.cut = {c.plane, c.hideAbove, 0};
+        const Frame f = draw(2, 1, c.m);
+        const std::string what = "m " + std::to_string(c.m) + " plane " + std::to_string(int(c.plane)) +
+                                 (c.hideAbove ? " hiding above" : " hiding below");
+        if (c.plane == CutPlane::yz && c.m == 0) {
+            // A cut along the lobes' axis keeps half of each.
+            EXPECT_GT(f.of(bluish).count, 300) << what;
+            EXPECT_GT(f.of(reddish).count, 300) << what;
+            continue;
+        }
+        EXPECT_LT((c.keepsBlue ? f.of(reddish) : f.of(bluish)).count, 20) << what;
+        EXPECT_GT((c.keepsBlue ? f.of(bluish) : f.of(reddish)).count, 500) << what;
+    }
+    // An offset beyond the cloud hides nothing.
+    view.cut = {CutPlane::xy, true, cloudExtent};
+    EXPECT_GT(draw(2, 1, 0).of(bluish).count, 500);
+}
+
+TEST_F(CloudRenderTest, LookingAlongAxesShowsThePlaneAcrossThem) {
+    // 2p_x along z: lobes side by side, positive on the right; 2p_y along x: positive right;
+    // 2p_z along y: positive above.
+    struct Case {
+        int m;
+        ViewAxis along;
+        double dx, dy;  // from the red to the blue centroid, signs only
+    } cases[] = {{1, ViewAxis::z, 1, 0}, {-1, ViewAxis::x, 1, 0}, {0, ViewAxis::y, 0, -1}, {-1, ViewAxis::z, 0, -1}};
+    for (const Case& c : cases) {
+        view.viewAlong(c.along);
+        const Frame f = draw(2, 1, c.m);
+        const Centroid blue = f.of(bluish), red = f.of(reddish);
+        const std::string what = "m " + std::to_string(c.m) + " along " + std::to_string(int(c.along));
+        const double dx = blue.x - red.x, dy = blue.y - red.y;
+        if (c.dx != 0) EXPECT_GT(dx * c.dx, 60) << what;
+        if (c.dx == 0) EXPECT_LT(std::abs(dx), 10) << what;
+        if (c.dy != 0) EXPECT_GT(dy * c.dy, 60) << what;
+        if (c.dy == 0) EXPECT_LT(std::abs(dy), 10) << what;
+    }
+}
+
+TEST_F(CloudRenderTest, AddedPointsAloneAreDrawnAndTheFrameEqualsAFullOne) {
+    const auto& points = orbitalCloud(3, 2, 0).points;
+    for (CloudStyle style : {CloudStyle::density, CloudStyle::dots}) {
+        view.style = style;
+        const CloudScene scene = view.scene(side, side, 1);
+        CloudRenderer growing;
+        growing.addPoints(std::span(points).first(15000));
+        EXPECT_TRUE(growing.render(scene));
+        EXPECT_EQ(growing.lastDrawnPoints(), 15000u);
+        growing.addPoints(std::span(points).subspan(15000));
+        EXPECT_TRUE(growing.render(scene));
+        EXPECT_EQ(growing.lastDrawnPoints(), points.size() - 15000) << "only the new points";
+        EXPECT_FALSE(growing.render(scene)) << "nothing changed";
+
+        // The same picture as all points drawn at once, on one thread or two.
+        for (int threads : {1, 2}) {
+            CloudRenderer whole(threads);
+            whole.addPoints(points);
+            whole.render(scene);
+            EXPECT_TRUE(whole.image().pixels == growing.image().pixels) << "style " << int(style) << ", threads " << threads;
+        }
+        // A turn draws them all again.
+        view.drag(10, 0);
+        growing.render(view.scene(side, side, 1));
+        EXPECT_EQ(growing.lastDrawnPoints(), points.size());
+    }
+}
+
+TEST_F(CloudRenderTest, ColoursFollowTheSignOrTheProbabilityClass) {
+    // Three points along y: psi^2 at the ceiling (class 1), half of it, and zero (class 15).
+    const double top = 4;
+    const std::vector<CloudPoint> points = {{0, -3, 0, 2}, {0, 0, 0, -std::sqrt(2.0)}, {0, 3, 0, 0}};
+    CloudRenderer r;
+    r.addPoints(points);
+    view.style = CloudStyle::dots;
+    view.maxPsi2 = top;
+    view.axes = false;
+    view.viewAlong(ViewAxis::x);
+    auto colourAt = [&](const CloudPoint& p) {
+        const CloudScene s = view.scene(side, side, 1);
+        r.render(s);
+        const ScreenPoint sp = projectPoint(s, p.x, p.y, p.z);
+        const std::uint32_t c = r.image().pixels[static_cast<std::size_t>(sp.y) * side + static_cast<std::size_t>(sp.x)];
+        return Rgb{std::uint8_t(c >> 16), std::uint8_t(c >> 8), std::uint8_t(c)};
+    };
+    auto hueOf = [](Rgb c) { return std::string(c.r > c.b + 40 ? "red" : c.b > c.r + 40 ? "blue" : "grey"); };
+    EXPECT_EQ(hueOf(colourAt(points[0])), "blue") << "psi > 0";
+    EXPECT_EQ(hueOf(colourAt(points[1])), "red") << "psi < 0";
+    EXPECT_EQ(hueOf(colourAt(points[2])), "red") << "psi = 0 counts as not positive";
+    view.colouring = CloudColouring::probability;
+    EXPECT_EQ(hueOf(colourAt(points[0])), "red") << "class 1";
+    const Rgb half = colourAt(points[1]), fifteen = colourAt(points[2]);
+    EXPECT_EQ(hueOf(fifteen), "grey") << "class 15";
+    EXPECT_LT(fifteen.r, 230) << "class 15, white, stays visible on white";
+    const Rgb expectHalf = classColour(probabilityClass(points[1].psi, top));
+    EXPECT_EQ(half.g > half.r, expectHalf.g > expectHalf.r) << "class " << probabilityClass(points[1].psi, top);
+}
+
+// A sphere of radius r about the origin, rings by segments, normals outwards.
+Mesh sphere(float r, int rings, int segments) {
+    Mesh m;
+    for (int i = 0; i <= rings; ++i)
+        for (int j = 0; j < segments; ++j) {
+            const double theta = std::numbers::pi * i / rings, phi = 2 * std::numbers::pi * j / segments;
+            const Vec3f n{float(std::sin(theta) * std::cos(phi)), float(std::sin(theta) * std::sin(phi)), float(std::cos(theta))};
+            m.normals.push_back(n);
+            m.vertices.push_back({r * n.x, r * n.y, r * n.z});
+        }
+    auto at = [segments](int i, int j) { return static_cast<std::uint32_t>(i * segments + (j % segments)); };
+    for (int i = 0; i < rings; ++i)
+        for (int j = 0; j < segments; ++j) {
+            m.triangles.push_back({at(i, j), at(i + 1, j), at(i + 1, j + 1)});
+            m.triangles.push_back({at(i, j), at(i + 1, j + 1), at(i, j + 1)});
+        }
+    return m;
+}
+
+TEST_F(CloudRenderTest, SphereMeshIsAShadedDiscThatTheCutOpens) {
+    CloudRenderer r;
+    r.setSurfaces({{sphere(3, 40, 60), Rgb{0, 90, 255}}});
+    view.showCloud = false;
+    view.axes = false;
+    view.viewAlong(ViewAxis::x);
+    auto frame = [&] {
+        r.render(view.scene(side, side, 1));
+        return r.image();
+    };
+    const CloudImage img = frame();
+    const CloudScene scene = view.scene(side, side, 1);
+    const ScreenPoint c = projectPoint(scene, 0, 0, 0);
+    const double radius = 3 * pixelsPerAngstrom(scene);
+    auto blue = [&](int x, int y) { return static_cast<int>(img.pixels[static_cast<std::size_t>(y) * side + x] & 0xff); };
+    long inside = 0, lit = 0, outside = 0;
+    double centre = 0, rim = 0;
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+            const double d = std::hypot(x + 0.5 - c.x, y + 0.5 - c.y);
+            const bool background = img.pixels[static_cast<std::size_t>(y) * side + x] == 0xffffffffu;
+            if (d < radius - 1) ++inside, lit += !background;
+            if (d > radius + 1) outside += !background;
+            if (d < radius * 0.3) centre += blue(x, y);
+            if (d > radius * 0.85 && d < radius * 0.95) rim += blue(x, y);
+        }
+    EXPECT_EQ(lit, inside) << "the disc is filled";
+    EXPECT_EQ(outside, 0) << "nothing beyond the disc";
+    const double areaCentre = std::numbers::pi * std::pow(radius * 0.3, 2);
+    const double areaRim = std::numbers::pi * (std::pow(radius * 0.95, 2) - std::pow(radius * 0.85, 2));
+    EXPECT_GT(centre / areaCentre, rim / areaRim + 40) << "lit face on, darker towards the rim";
+
+    // Cutting away the front half shows the inside of the back half, lit
+    // less; cutting away the back half changes nothing.
+    auto meanBlue = [&](const CloudImage& im) {
+        double sum = 0;
+        long n = 0, background = 0;
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < side; ++x)
+                if (std::hypot(x + 0.5 - c.x, y + 0.5 - c.y) < radius * 0.8) {
+                    const std::uint32_t p = im.pixels[static_cast<std::size_t>(y) * side + x];
+                    sum += p & 0xff, ++n, background += p == 0xffffffffu;
+                }
+        EXPECT_EQ(background, 0) << "the disc stays filled";
+        return sum / n;
+    };
+    const double whole = meanBlue(img);
+    view.cut = {CutPlane::yz, true, 0};
+    EXPECT_LT(meanBlue(frame()), whole - 30) << "front cut away";
+    view.cut = {CutPlane::yz, false, 0};
+    EXPECT_DOUBLE_EQ(meanBlue(frame()), whole) << "back cut away";
+}
+
+TEST_F(CloudRenderTest, OverlaysAndLabels) {
+    CloudRenderer r;
+    view.axes = false;
+    r.render(view.scene(side, side, 1));
+    EXPECT_TRUE(r.image().labels.empty());
+    const auto bare = r.image().pixels;
+    EXPECT_EQ(std::count(bare.begin(), bare.end(), 0xffffffffu), side * side) << "no points, no overlays: all white";
+
+    view.axes = true;
+    view.box = true;
+    r.render(view.scene(side, side, 1));
+    const CloudImage& img = r.image();
+    ASSERT_EQ(img.labels.size(), 3u);
+    const CloudScene scene = view.scene(side, side, 1);
+    const ScreenPoint ends[3] = {projectPoint(scene, cloudExtent, 0, 0), projectPoint(scene, 0, cloudExtent, 0),
+                                 projectPoint(scene, 0, 0, cloudExtent)};
+    const ScreenPoint o = projectPoint(scene, 0, 0, 0);
+    for (int a = 0; a < 3; ++a) {
+        EXPECT_EQ(img.labels[a].text, std::string(1, "xyz"[a]));
+        // Beyond the axis's end, away from the nucleus.
+        EXPECT_GT(std::hypot(img.labels[a].x - o.x, img.labels[a].y - o.y), std::hypot(ends[a].x - o.x, ends[a].y - o.y))
+            << "label " << a;
+    }
+    auto dark = [&](double x, double y) {
+        std::uint32_t darkest = 255;
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                darkest = std::min(darkest, img.pixels[static_cast<std::size_t>(y + dy) * side + static_cast<std::size_t>(x + dx)] & 0xff);
+        return darkest < 180;
+    };
+    EXPECT_TRUE(dark(o.x, o.y)) << "nucleus";
+    const ScreenPoint corner = projectPoint(scene, -cloudExtent, cloudExtent, cloudExtent);
+    const ScreenPoint next = projectPoint(scene, cloudExtent, cloudExtent, cloudExtent);
+    EXPECT_TRUE(dark((corner.x + next.x) / 2, (corner.y + next.y) / 2)) << "a box edge";
+    view.blackBackground = true;
+    r.render(view.scene(side, side, 1));
+    EXPECT_EQ(r.image().pixels[0], 0xff000000u);
+    EXPECT_GT(r.image().pixels[static_cast<std::size_t>(o.y) * side + static_cast<std::size_t>(o.x)] & 0xff, 150u)
+        << "the nucleus turns light on black";
+}
+
+TEST_F(CloudRenderTest, AbsurdInputDrawsWhatItCan) {
+    CloudRenderer r;
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    r.addPoints(std::vector<CloudPoint>{{nan, 0, 0, 1}, {inf, -inf, 0, -1}, {1e30, 0, 0, 1}, {0.5, 0, 0, 1}});
+    Mesh broken = sphere(1, 4, 6);
+    broken.vertices[3] = {float(nan), 0, 0};
+    broken.triangles.push_back({0, 1, 99999});
+    broken.normals.clear();  // made from the faces
+    r.setSurfaces({{broken, Rgb{200, 0, 0}}});
+    for (CloudStyle style : {CloudStyle::density, CloudStyle::dots}) {
+        CloudScene s = view.scene(side, side, 1);
+        s.style = style;
+        s.camera = {nan, inf, -1};
+        s.extent = nan;
+        s.cut = {CutPlane::xz, true, nan};
+        r.render(s);
+        EXPECT_EQ(r.image().pixels.size(), static_cast<std::size_t>(side * side));
+        s.width = -5;
+        s.height = 1 << 30;
+        r.render(s);
+        EXPECT_EQ(r.image().width, 0);
+        EXPECT_EQ(r.image().height, 8192);
+        EXPECT_TRUE(r.image().pixels.empty());
+    }
+}
+
+}  // namespace
+}  // namespace vantrel

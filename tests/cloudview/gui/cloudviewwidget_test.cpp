@@ -1,0 +1,159 @@
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <QWheelEvent>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "cloudview/cloudtest.h"
+#include "cloudview/gui/cloudviewwidget.h"
+
+namespace vantrel {
+namespace {
+
+using namespace test;
+
+class CloudViewWidgetTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        state.extent = cloudExtent;
+        load(2, 1, 0);
+        widget = std::make_unique<CloudViewWidget>(state, renderer);
+        widget->resize(360, 360);
+        widget->show();
+        widget->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(widget.get()));
+    }
+    void load(int n, int l, int m) {
+        renderer.clearPoints();
+        renderer.addPoints(orbitalCloud(n, l, m).points);
+        state.maxPsi2 = orbitalCloud(n, l, m).maxPsi2;
+    }
+    // The widget as on screen, in device pixels.
+    QImage shot() { return widget->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+    double ratio() const { return widget->devicePixelRatioF(); }
+    // Centroid of the cloud's pixels of one sign, the legend's swatches left out.
+    Centroid lobe(const QImage& img, bool (*pick)(std::uint32_t)) {
+        const QRectF legend = widget->lastText().legend;
+        const double r = ratio();
+        return centroidOf(img.width(), img.height(), [&](int x, int y) {
+            return legend.contains(x / r, y / r) ? 0xffffffffu : img.pixel(x, y);
+        }, pick);
+    }
+    void click(const QString& caption) {
+        for (QToolButton* b : widget->findChildren<QToolButton*>())
+            if (b->text() == caption) return b->click();
+        FAIL() << "no button " << caption.toStdString();
+    }
+
+    CloudViewState state;
+    CloudRenderer renderer;
+    std::unique_ptr<CloudViewWidget> widget;
+};
+
+TEST_F(CloudViewWidgetTest, TwoPzShowsItsPositiveLobeAboveAndTheZLabelAboveBoth) {
+    const QImage img = shot();
+    const Centroid blue = lobe(img, bluish), red = lobe(img, reddish);
+    ASSERT_GT(blue.count, 500);
+    ASSERT_GT(red.count, 500);
+    EXPECT_LT(blue.y, red.y - 40 * ratio()) << "blue lobe above the red";
+    ASSERT_EQ(widget->lastText().labels.size(), 3u);
+    EXPECT_LT(widget->lastText().labels[2].center().y() * ratio(), blue.y) << "z label above the blue lobe";
+}
+
+TEST_F(CloudViewWidgetTest, XyCutawayHidesTheUpperLobe) {
+    state.cut = {CutPlane::xy, true, 0};
+    widget->update();
+    const QImage img = shot();
+    EXPECT_LT(lobe(img, bluish).count, 20);
+    EXPECT_GT(lobe(img, reddish).count, 500);
+}
+
+TEST_F(CloudViewWidgetTest, TwoPxSeenAlongZShowsTwoLobesSideBySide) {
+    load(2, 1, 1);
+    click("z");
+    const QImage img = shot();
+    const Centroid blue = lobe(img, bluish), red = lobe(img, reddish);
+    EXPECT_GT(blue.x, red.x + 60 * ratio()) << "positive lobe on the right (+x)";
+    EXPECT_NEAR(blue.y, red.y, 8 * ratio()) << "side by side";
+}
+
+TEST_F(CloudViewWidgetTest, LegendAndAxisLabelsArePainted) {
+    for (CloudColouring colouring : {CloudColouring::sign, CloudColouring::probability}) {
+        state.colouring = colouring;
+        widget->update();
+        const QImage img = shot();
+        const CloudImage& frame = renderer.image();  // the same frame without its text
+        ASSERT_EQ(frame.width, img.width());
+        auto painted = [&](const QRectF& logical) {
+            const QRect r = QRectF(logical.topLeft() * ratio(), logical.size() * ratio()).toAlignedRect() & img.rect();
+            int changed = 0;
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x)
+                    changed += std::abs(qGray(img.pixel(x, y)) - qGray(frame.pixels[static_cast<std::size_t>(y) * frame.width + x])) > 40;
+            return changed;
+        };
+        const std::string what = colouring == CloudColouring::sign ? "sign" : "probability";
+        // Inside the legend's border: its swatches and words.
+        EXPECT_GT(painted(widget->lastText().legend.adjusted(3, 3, -3, -3)), 150) << what << " legend";
+        for (const QRectF& label : widget->lastText().labels) EXPECT_GT(painted(label), 5) << what << " axis label at " << label.x() << ", " << label.y();
+    }
+}
+
+TEST_F(CloudViewWidgetTest, DragTurnsTheViewAndDoubleClickRestoresItExactly) {
+    const QImage before = shot();
+    QTest::mousePress(widget.get(), Qt::LeftButton, {}, QPoint(100, 100));
+    QTest::mouseMove(widget.get(), QPoint(160, 130));
+    QTest::mouseRelease(widget.get(), Qt::LeftButton, {}, QPoint(160, 130));
+    EXPECT_FALSE(state.camera == CloudCamera{});
+    EXPECT_NE(shot(), before) << "the drag turned the cloud";
+    QTest::mouseDClick(widget.get(), Qt::LeftButton, {}, QPoint(160, 130));
+    EXPECT_EQ(shot(), before) << "double click: the default view, pixel for pixel";
+}
+
+TEST_F(CloudViewWidgetTest, KeysAndWheelTurnAndZoom) {
+    widget->setFocus();
+    QTest::keyClick(widget.get(), Qt::Key_Right);
+    EXPECT_LT(state.camera.azimuth, CloudCamera{}.azimuth);
+    QTest::keyClick(widget.get(), Qt::Key_Plus);
+    EXPECT_GT(state.camera.zoom, 1);
+    QWheelEvent wheel(QPointF(50, 50), widget->mapToGlobal(QPointF(50, 50)), {}, QPoint(0, -120), Qt::NoButton, {},
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget.get(), &wheel);
+    EXPECT_NEAR(state.camera.zoom, 1, 1e-12) << "a notch towards the user zooms back out";
+}
+
+TEST_F(CloudViewWidgetTest, PicturesHaveTheAskedSize) {
+    QTemporaryDir dir;
+    for (int factor : {1, 2}) {
+        state.exportFactor = factor;
+        const QString path = dir.filePath(QString("view%1.png").arg(factor));
+        ASSERT_TRUE(widget->savePng(path)) << "factor " << factor;
+        const QImage saved(path);
+        EXPECT_EQ(saved.size(), widget->size() * factor) << "factor " << factor;
+        EXPECT_GT(lobe(saved.convertToFormat(QImage::Format_RGB32), bluish).count, 100) << "factor " << factor;
+    }
+    EXPECT_FALSE(widget->savePng(dir.filePath("missing/view.png")));
+    widget->copyToClipboard();
+    EXPECT_EQ(QApplication::clipboard()->image().size(), widget->size() * 2);
+    EXPECT_EQ(shot().size(), widget->size() * ratio()) << "the view itself is as before";
+}
+
+TEST_F(CloudViewWidgetTest, RefreshesWhilePointsComeIn) {
+    shot();
+    const CloudScene scene = state.scene(static_cast<int>(std::lround(widget->width() * ratio())),
+                                         static_cast<int>(std::lround(widget->height() * ratio())), ratio());
+    ASSERT_TRUE(renderer.isCurrent(scene));
+    renderer.addPoints(orbitalCloud(3, 2, 0).points);
+    EXPECT_FALSE(renderer.isCurrent(scene));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return renderer.isCurrent(scene); }, 4 * CloudViewWidget::refreshMilliseconds))
+        << "the timer drew the new points";
+}
+
+}  // namespace
+}  // namespace vantrel
