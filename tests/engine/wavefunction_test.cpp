@@ -212,7 +212,9 @@ TEST(WaveFunction, AgreesWithTheLiteralEvaluation) {
         for (int l = 0; l < n; ++l) {
             for (int m = -l; m <= l; ++m) {
                 const int zeros = compareLiteral(orbital(1, n, l, m), testPoints(cubeExtent(n), 3000, seed++));
-                if (l > 0) EXPECT_GT(zeros, 0);
+                if (l > 0) {
+                    EXPECT_GT(zeros, 0);
+                }
             }
         }
     }

@@ -73,7 +73,8 @@ TEST_F(ViewTest, EveryControlMirroredCursorKeptFocusFollowed) {
     bool focused = false;
     f.maxPointsText.onFocus = [&] { focused = true; };
     edit(f.maxPointsText)->setFocus(Qt::TabFocusReason);
-    EXPECT_TRUE(focused && f.activeControl == &f.maxPointsText);
+    EXPECT_TRUE(focused);
+    EXPECT_EQ(f.activeControl, &f.maxPointsText);
 }
 
 TEST_F(ViewTest, PlotRecordsAndCoalescesRepaints) {
@@ -92,7 +93,8 @@ TEST_F(ViewTest, PlotRecordsAndCoalescesRepaints) {
     }
     plot->print(0, 275, "0", 0);
     QApplication::processEvents();
-    EXPECT_TRUE(plot->lines().size() == 2000 && plot->paintCount() == before + 1);
+    EXPECT_EQ(plot->lines().size(), 2000u);
+    EXPECT_EQ(plot->paintCount(), before + 1);
     plot->clear();
 
     // Blue bars come out blue.
