@@ -47,7 +47,9 @@ TEST_F(ViewTest, EveryControlMirroredCursorKeptFocusFollowed) {
         if (auto* l = qobject_cast<QLabel*>(w)) shown = l->text();
         EXPECT_EQ(shown, qs(e ? c->text : c->caption)) << c->name;
         EXPECT_EQ(a ? a->isVisible() : !w->isHidden(), c->visible) << c->name;
-        if (a || b) EXPECT_EQ(a ? a->isChecked() : b->isChecked(), c->checked) << c->name;
+        if (a || b) {
+            EXPECT_EQ(a ? a->isChecked() : b->isChecked(), c->checked) << c->name;
+        }
     }
     // Controls that never exist for the user.
     for (Control* c : {&f.plotModeOptions[2], &f.sortedList}) EXPECT_TRUE(widget(*c)->isHidden());

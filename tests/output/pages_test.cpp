@@ -212,7 +212,7 @@ TEST_F(PagesTest, ShowxyzIsValidJavaScriptFrameSetMadeOnce) {
         const std::string expr = f1.substr(at + 8, f1.find("\r\n", at) - at - 8);
         EXPECT_TRUE(concatenationIsValid(expr)) << expr;
         for (const char* part : {"'+sfile+'", "'+script+'"}) EXPECT_TRUE(contains(expr, part)) << part;
-        if (!jmol) EXPECT_TRUE(contains(expr, "src='+sfile+' script=\\''+script+'\\' width=300"));
+        EXPECT_EQ(contains(expr, "src='+sfile+' script=\\''+script+'\\' width=300"), !jmol);
     }
     EXPECT_FALSE(concatenationIsValid("'<embed script=''+script+'' x>';"));  // the unescaped form
 
