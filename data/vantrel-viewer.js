@@ -448,7 +448,7 @@
   function axisNote(cloud) {
     var ticks = Math.floor((cloud.markers - 1) / 6);
     if (ticks < 1) return '';
-    return 'Axes \u00b1' + ticks + ' \u00c5, a tick every 1 \u00c5' + (ticks >= 10 ? ' (grey: 10 \u00c5)' : '') +
+    return 'Axes \u00b1' + ticks + ' \u00c5, a tick every 1 \u00c5' + (ticks >= 10 ? ', grey every 10' : '') +
       '; +x red, +y green, +z blue';
   }
 
@@ -460,8 +460,8 @@
 
   function groupDigits(n) { return String(n).replace(/\B(?=(\d{3})+(?!\d))/g, '\u2009'); }
 
-  // The strength of one point in the density view: about `target` times
-  // the colour where the cloud is of average thickness on the screen.
+  // The strength of one point in the density view: where the cloud is of
+  // average thickness on the screen, its pixels get 0.7 times the colours.
   function densityAlpha(points, pointPixels, cloudPixels) {
     var cover = points * Math.PI * pointPixels * pointPixels / 4 / Math.max(1, cloudPixels);
     return Math.min(0.9, Math.max(0.02, 0.7 / Math.max(cover, 1e-6)));
@@ -762,10 +762,10 @@
     }
   };
 
-  // One program draws everything: atoms are four 16-bit numbers (x, y, z
-  // in steps of the cloud's scale, and the colour class), looked up in the
-  // palette. Modes: 0 dots, 1 glowing density (added up), 2 density as
-  // tints over a light background, 3 lines.
+  // One program draws dots, marks and lines: atoms are four 16-bit numbers
+  // (x, y, z in steps of the cloud's scale, and the colour class, looked
+  // up in the palette). Modes: 0 dots, 3 lines. The density is drawn on
+  // the processor (see splat) and shown as the scene's background.
   var VERTEX_SHADER = [
     'precision highp float;',
     'uniform mat4 modelViewMatrix;',
@@ -789,57 +789,33 @@
   var FRAGMENT_SHADER = [
     'precision highp float;',
     'uniform float mode;',
-    'uniform float strength;',
     'varying vec3 vColour;',
     'void main() {',
     '  if (mode > 2.5) { gl_FragColor = vec4(vColour, 1.0); return; }',
     '  vec2 d = gl_PointCoord - vec2(0.5);',
     '  float r2 = 4.0 * dot(d, d);',
     '  if (r2 > 1.0) discard;',
-    '  if (mode < 0.5) {',
-    '    float shade = r2 < 0.36 ? 1.0 : 0.5 + 0.5 * sqrt((1.0 - r2) / 0.64);',
-    '    gl_FragColor = vec4(vColour * shade, 1.0);',
-    '    return;',
-    '  }',
-    '  if (mode < 1.5) gl_FragColor = vec4(vColour * strength, 1.0);',
-    '  else gl_FragColor = vec4(vColour * 0.8, min(1.0, 2.0 * strength));',
+    '  float shade = r2 < 0.36 ? 1.0 : 0.5 + 0.5 * sqrt((1.0 - r2) / 0.64);',
+    '  gl_FragColor = vec4(vColour * shade, 1.0);',
     '}'
   ].join('\n');
 
   var FIELD_OF_VIEW = 20; // degrees: a mild perspective
   var LINE_SLOT = PALETTE_SIZE - 1;
-  var DENSITY_SIZE = 0.6; // of a dot
+  var MARK_SIZE = 0.6; // of a dot
 
-  Viewer.prototype.makeMaterial = function (mode) {
-    var THREE = root.THREE;
-    var m = new THREE.RawShaderMaterial({
+  Viewer.prototype.makeMaterial = function (mode, size) {
+    return new root.THREE.RawShaderMaterial({
       vertexShader: VERTEX_SHADER,
       fragmentShader: FRAGMENT_SHADER,
       uniforms: {
-        pointSize: { value: 2 * this.settings.spacefill / 250 * (mode === 1 || mode === 2 ? DENSITY_SIZE : 1) },
+        pointSize: { value: 2 * this.settings.spacefill / 250 * size },
         pixelsPerUnit: this.common.pixelsPerUnit,
         minPixels: this.common.minPixels,
         palette: this.common.palette,
-        mode: { value: mode },
-        strength: this.common.strength
+        mode: { value: mode }
       }
     });
-    if (mode === 1 || mode === 2) {
-      // Nothing hides anything: on a dark background the points add up
-      // and glow; on a light one each tints what is behind it, so thick
-      // parts take the colour (darkened a little, or white would not show).
-      m.blending = THREE.CustomBlending;
-      m.blendEquation = THREE.AddEquation;
-      m.blendSrc = mode === 1 ? THREE.OneFactor : THREE.SrcAlphaFactor;
-      m.blendDst = mode === 1 ? THREE.OneFactor : THREE.OneMinusSrcAlphaFactor;
-      m.depthWrite = false;
-      m.depthTest = false;
-    }
-    return m;
-  };
-
-  Viewer.prototype.cloudMode = function () {
-    return this.rendering === 'dots' ? 0 : isLight(this.settings.background) ? 2 : 1;
   };
 
   // The canvas, the renderer and the shader program, made and used once
@@ -860,37 +836,100 @@
     this.common = {
       pixelsPerUnit: { value: 1 },
       minPixels: { value: ratio },
-      palette: { value: new Float32Array(PALETTE_SIZE * 3) },
-      strength: { value: 0.2 }
+      palette: { value: new Float32Array(PALETTE_SIZE * 3) }
     };
     this.canvas = canvas;
     this.renderer = renderer;
     this.resizeCanvas();
-    this.materials = [0, 1, 2, 3].map(this.makeMaterial, this);
-    // Tick marks a little smaller than dots.
-    this.markMaterial = this.makeMaterial(0);
-    this.markMaterial.uniforms.pointSize.value *= DENSITY_SIZE;
-    this.materials.push(this.markMaterial);
+    // Dots, tick marks a little smaller, and lines.
+    this.dotMaterial = this.makeMaterial(0, 1);
+    this.markMaterial = this.makeMaterial(0, MARK_SIZE);
+    this.lineMaterial = this.makeMaterial(3, 1);
+    this.materials = [this.dotMaterial, this.markMaterial, this.lineMaterial];
 
-    // One atom and one line in the real layout, drawn with every state the
-    // first frame uses.
+    // One atom and one line in the real layout, and the density's picture,
+    // drawn as the first frame will be.
     var warm = new THREE.BufferGeometry();
     warm.setAttribute('position', new THREE.BufferAttribute(new Int16Array(8), 4));
     var warmScene = new THREE.Scene();
-    [this.materials[this.cloudMode()], this.markMaterial].forEach(function (material, k) {
-      var p = new THREE.Points(warm, material);
-      p.frustumCulled = false;
-      p.renderOrder = k;
-      warmScene.add(p);
-    }, this);
+    var p = new THREE.Points(warm, this.rendering === 'dots' ? this.dotMaterial : this.markMaterial);
+    p.frustumCulled = false;
+    warmScene.add(p);
     if (s.boundbox || s.axes) {
-      var l = new THREE.LineSegments(warm, this.materials[3]);
+      var l = new THREE.LineSegments(warm, this.lineMaterial);
       l.frustumCulled = false;
       warmScene.add(l);
     }
+    if (this.rendering !== 'dots') warmScene.background = densityPicture(THREE, 2, 2).texture;
     renderer.render(warmScene, new THREE.PerspectiveCamera());
+    if (warmScene.background) warmScene.background.dispose();
     warm.dispose();
   };
+
+  // The density's picture: sums per pixel and the bytes of a texture.
+  function densityPicture(THREE, w, h) {
+    var bytes = new Uint8Array(w * h * 4);
+    var texture = new THREE.DataTexture(bytes, w, h, THREE.RGBAFormat);
+    texture.minFilter = texture.magFilter = THREE.NearestFilter;
+    texture.generateMipmaps = false;
+    texture.needsUpdate = true;
+    return { w: w, h: h, sums: new Float32Array(w * h * 4), bytes: bytes, texture: texture };
+  }
+
+  // The density drawn on the processor: each point of the cloud adds its
+  // colour, with the strength `alpha`, to the four pixels around where it
+  // lands. Nothing hides anything. On a dark background the colours add
+  // up and glow; on a light one each point tints what is behind it, so
+  // thick parts take the colours (darkened a little, or white would not
+  // show). Software WebGL takes far longer to draw a point than this
+  // takes to place one. `m` is the cloud's 4x4 clip matrix (column-major)
+  // for its steps.
+  function splat(picture, cloud, palette, m, alpha, background) {
+    var w = picture.w, h = picture.h, sums = picture.sums, atoms = cloud.atoms;
+    sums.fill(0);
+    for (var i = cloud.markers; i < cloud.count; i++) {
+      var o = i * 4, x = atoms[o], y = atoms[o + 1], z = atoms[o + 2];
+      var cw = m[3] * x + m[7] * y + m[11] * z + m[15];
+      if (!(cw > 0)) continue;
+      // Texture rows count from the bottom, as clip space does.
+      var px = ((m[0] * x + m[4] * y + m[8] * z + m[12]) / cw + 1) * 0.5 * w - 0.5;
+      var py = ((m[1] * x + m[5] * y + m[9] * z + m[13]) / cw + 1) * 0.5 * h - 0.5;
+      var ix = Math.floor(px), iy = Math.floor(py);
+      if (ix < 0 || iy < 0 || ix >= w - 1 || iy >= h - 1) continue;
+      var fx = px - ix, fy = py - iy, c = atoms[o + 3] * 3;
+      var r = palette[c] * alpha, g = palette[c + 1] * alpha, b = palette[c + 2] * alpha;
+      var at = (iy * w + ix) * 4, wt;
+      wt = (1 - fx) * (1 - fy);
+      sums[at] += r * wt; sums[at + 1] += g * wt; sums[at + 2] += b * wt; sums[at + 3] += alpha * wt;
+      wt = fx * (1 - fy);
+      sums[at + 4] += r * wt; sums[at + 5] += g * wt; sums[at + 6] += b * wt; sums[at + 7] += alpha * wt;
+      at += w * 4;
+      wt = (1 - fx) * fy;
+      sums[at] += r * wt; sums[at + 1] += g * wt; sums[at + 2] += b * wt; sums[at + 3] += alpha * wt;
+      wt = fx * fy;
+      sums[at + 4] += r * wt; sums[at + 5] += g * wt; sums[at + 6] += b * wt; sums[at + 7] += alpha * wt;
+    }
+    var out = picture.bytes, light = isLight(background);
+    var br = background[0], bg = background[1], bb = background[2];
+    for (var k = 0; k < w * h * 4; k += 4) {
+      var mass = sums[k + 3];
+      if (!(mass > 0)) {
+        out[k] = br; out[k + 1] = bg; out[k + 2] = bb; out[k + 3] = 255;
+      } else if (light) {
+        var keep = Math.exp(-mass), tint = (1 - keep) * 0.8 * 255 / mass;
+        out[k] = br * keep + sums[k] * tint;
+        out[k + 1] = bg * keep + sums[k + 1] * tint;
+        out[k + 2] = bb * keep + sums[k + 2] * tint;
+        out[k + 3] = 255;
+      } else {
+        out[k] = Math.min(255, br + sums[k] * 255);
+        out[k + 1] = Math.min(255, bg + sums[k + 1] * 255);
+        out[k + 2] = Math.min(255, bb + sums[k + 2] * 255);
+        out[k + 3] = 255;
+      }
+    }
+    picture.texture.needsUpdate = true;
+  }
 
   Viewer.prototype.resizeCanvas = function () {
     var ratio = root.devicePixelRatio || 1;
@@ -912,23 +951,24 @@
     var lineColour = contrastColour(s.background);
     for (var k = 0; k < 3; k++) palette[LINE_SLOT * 3 + k] = (s.axesColour || lineColour)[k] / 255;
 
-    // One buffer for the marks and the cloud, drawn in two parts.
-    var atoms = new THREE.BufferAttribute(cloud.atoms, 4);
-    var parts = [[0, cloud.markers, 1], [cloud.markers, cloud.count - cloud.markers, 0]];
+    // The marks apart, so that the density view need not send the cloud
+    // to the graphics card at all.
     var scaled = new THREE.Group();
     scaled.scale.setScalar(cloud.scale);
-    this.geometries = parts.map(function (part) {
+    var parts = [[cloud.atoms.subarray(0, cloud.markers * 4), this.markMaterial],
+      [cloud.atoms.subarray(cloud.markers * 4), this.dotMaterial]];
+    this.geometries = parts.map(function (part, k) {
       var g = new THREE.BufferGeometry();
-      g.setAttribute('position', atoms);
-      g.setDrawRange(part[0], part[1]);
-      var points = new THREE.Points(g, part[2] ? self.markMaterial : self.materials[self.cloudMode()]);
+      g.setAttribute('position', new THREE.BufferAttribute(part[0], 4));
+      var points = new THREE.Points(g, part[1]);
       points.frustumCulled = false;
-      points.renderOrder = part[2]; // the marks over the cloud
-      if (part[2]) self.markerPoints = points;
-      else self.cloudPoints = points;
+      points.renderOrder = 1 - k; // the marks over the dots
+      if (k) self.cloudPoints = points;
       scaled.add(points);
       return g;
     });
+    this.cloudPoints.visible = this.rendering === 'dots';
+    this.scaled = scaled;
 
     var bounds = new THREE.Box3(new THREE.Vector3().fromArray(cloud.bounds.min), new THREE.Vector3().fromArray(cloud.bounds.max));
     var centre = bounds.getCenter(new THREE.Vector3());
@@ -957,12 +997,12 @@
     this.box.style.background = '';
     this.box.appendChild(canvas);
 
-    if (s.boundbox) scaled.add(stepLines(THREE, boxCorners(bounds), cloud.scale, this.materials[3]));
+    if (s.boundbox) scaled.add(stepLines(THREE, boxCorners(bounds), cloud.scale, this.lineMaterial));
     var reach = axisReach(cloud, bounds, radius);
     if (s.axes) {
       var ends = [];
       AXES.forEach(function (axis) { ends.push([0, 0, 0], axis[1].map(function (v) { return v * reach; })); });
-      scaled.add(stepLines(THREE, ends, cloud.scale, this.materials[3]));
+      scaled.add(stepLines(THREE, ends, cloud.scale, this.lineMaterial));
     }
     var labels = cloud.markers > 1 || s.axes ? this.axisLabels(reach) : [];
 
@@ -994,12 +1034,24 @@
     camera.position.set(0, 0, distance);
     camera.lookAt(0, 0, 0);
 
-    // The density's strength: the same on any canvas and at any zoom,
-    // since points and cloud grow together.
-    var pixels = this.common.pixelsPerUnit.value / distance;
-    var pointPixels = this.materials[1].uniforms.pointSize.value * pixels;
-    var cloudPixels = Math.PI * Math.pow(spread * pixels, 2);
-    this.common.strength.value = densityAlpha(cloud.count - cloud.markers, pointPixels, cloudPixels);
+    // The density's strength follows the cloud's size on the screen, so
+    // that zooming keeps its brightness.
+    var clip = new THREE.Matrix4();
+    var drawDensity = function () {
+      var pixels = self.common.pixelsPerUnit.value / camera.position.distanceTo(controls.target);
+      var alpha = densityAlpha(cloud.count - cloud.markers, 1.13, Math.PI * Math.pow(spread * pixels, 2));
+      var w = canvas.width, h = canvas.height;
+      if (!self.picture || self.picture.w !== w || self.picture.h !== h) {
+        if (self.picture) self.picture.texture.dispose();
+        self.picture = densityPicture(THREE, w, h);
+      }
+      scene.updateMatrixWorld();
+      camera.updateMatrixWorld();
+      camera.matrixWorldInverse.getInverse(camera.matrixWorld);
+      clip.multiplyMatrices(camera.projectionMatrix, camera.matrixWorldInverse).multiply(scaled.matrixWorld);
+      splat(self.picture, cloud, palette, clip.elements, alpha, s.background);
+      scene.background = self.picture.texture;
+    };
 
     var controls = new THREE.TrackballControls(camera, canvas);
     controls.rotateSpeed = 3;
@@ -1050,6 +1102,8 @@
     var step = new THREE.Quaternion();
 
     this.render = function () {
+      if (self.rendering === 'dots') scene.background = null;
+      else drawDensity();
       renderer.render(scene, camera);
       self.placeLabels(labels, model);
     };
@@ -1086,6 +1140,8 @@
     this.cleanup = function () {
       root.removeEventListener('resize', onWindow);
       document.removeEventListener('fullscreenchange', onWindow);
+      if (self.picture) self.picture.texture.dispose();
+      self.picture = null;
     };
     this.legend = this.makeLegend(cloud);
     this.makeToolbar();
@@ -1124,7 +1180,7 @@
   Viewer.prototype.setRendering = function (rendering) {
     this.rendering = rendering;
     saveRendering(rendering);
-    if (this.cloudPoints) this.cloudPoints.material = this.materials[this.cloudMode()];
+    if (this.cloudPoints) this.cloudPoints.visible = rendering === 'dots';
     if (this.dotsButton) this.dotsButton.setAttribute('aria-pressed', String(rendering === 'dots'));
     if (this.redraw) this.redraw();
   };
@@ -1167,8 +1223,8 @@
     var bg = s.background;
     var legend = document.createElement('span');
     legend.className = 'vantrel-legend';
-    legend.style.cssText = 'position:absolute;left:4px;top:4px;max-width:46%;padding:3px 5px;font:11px/1.3 sans-serif;' +
-      'color:' + fg + ';background:rgba(' + bg.join(',') + ',0.75);border-radius:3px;pointer-events:none;';
+    legend.style.cssText = 'position:absolute;left:4px;top:4px;max-width:32%;padding:3px 5px;font:11px/1.3 sans-serif;' +
+      'color:' + fg + ';background:rgba(' + bg.join(',') + ',0.55);border-radius:3px;pointer-events:none;';
     var content = legendEntries(cloud, colouredBySign(s.file, cloud.comment));
     var heading = document.createElement('div');
     heading.style.fontWeight = 'bold';
