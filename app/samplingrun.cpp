@@ -1,15 +1,8 @@
 #include "app/samplingrun.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <charconv>
 #include <chrono>
 #include <cmath>
-#include <cstring>
 #include <memory>
 #include <string>
 
@@ -45,229 +38,6 @@ constexpr int plotEvery = 100;
 // The plot is redrawn at most this often, however fast points come in.
 constexpr auto plotInterval = std::chrono::milliseconds(100);
 constexpr auto slowRefresh = std::chrono::seconds(10);
-constexpr std::size_t flushSize = 1 << 18;
-
-// First line of a file without its line end (CR LF or LF). False when
-// the file cannot be read or the line is absurdly long.
-bool readFirstLine(const std::string& path, std::string& line) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    char buf[256];
-    ssize_t got = 0;
-    for (;;) {
-        const ssize_t n = ::read(fd, buf + got, sizeof buf - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        got += n;
-        if (got == static_cast<ssize_t>(sizeof buf)) break;
-    }
-    ::close(fd);
-    const char* end = static_cast<const char*>(std::memchr(buf, '\n', got));
-    if (!end) {
-        if (got == static_cast<ssize_t>(sizeof buf)) return false;
-        end = buf + got;
-    }
-    line.assign(static_cast<const char*>(buf), end);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return true;
-}
-
-// One numeric field of the header: the whole token must be a finite number.
-bool parseField(const std::string& tok, double& v) {
-    const char* b = tok.data();
-    const char* e = b + tok.size();
-    if (b != e && *b == '+') ++b;
-    if (b == e || !(std::isdigit(static_cast<unsigned char>(*b)) || *b == '-' || *b == '.')) return false;
-    const auto res = std::from_chars(b, e, v, std::chars_format::general);
-    return res.ec == std::errc() && res.ptr == e && std::isfinite(v);
-}
-
-// The three header fields, separated by commas or blanks.
-bool parseHeader(const std::string& line, double field[3]) {
-    std::size_t i = 0;
-    for (int f = 0; f < 3; ++f) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-        const std::size_t start = i;
-        while (i < line.size() && line[i] != ',' && line[i] != ' ' && line[i] != '\t') ++i;
-        if (!parseField(line.substr(start, i - start), field[f])) return false;
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-        if (i < line.size() && line[i] == ',') ++i;
-    }
-    return true;
-}
-
-// A file that a run may append to: its first line is a 50-character header.
-bool hasHeaderLine(const std::string& path) {
-    std::string line;
-    return readFirstLine(path, line) && line.size() == static_cast<std::size_t>(headerLength);
-}
-
-// The point data file as the run writes it: appended lines go through a
-// buffer and reach the disk at every checkpoint, after which the header is
-// patched to count exactly the whole point lines on disk. A run killed at
-// any moment thus leaves a file that can be continued.
-class PointFile {
-public:
-    explicit PointFile(std::string path) : path_(std::move(path)) {}
-    ~PointFile() { close(); }
-
-    bool create() {
-        fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        committed_ = 0;
-        if (fd_ < 0) return failWith(errno);
-        return true;
-    }
-
-    // Appends to a file of whole lines (see cutToWholeLines) holding points.
-    bool openAppend(int points) {
-        fd_ = ::open(path_.c_str(), O_RDWR | O_CLOEXEC);
-        if (fd_ < 0) return failWith(errno);
-        struct stat st {};
-        if (::fstat(fd_, &st) != 0) return failWith(errno);
-        committed_ = st.st_size;
-        points_ = points;
-        return true;
-    }
-
-    bool empty() const { return committed_ == 0 && buf_.empty(); }
-    bool failed() const { return !problem_.empty(); }
-    const std::string& problem() const { return problem_; }
-    int points() const { return points_; }            // whole point lines on disk
-    bool hasPending() const { return !buf_.empty(); }
-
-    void addPlaceholder(const std::string& line) {
-        buf_ += line;
-        placeholderPending_ = true;
-    }
-    void addPoint(const char* text, std::size_t n) {
-        buf_.append(text, n);
-        ++pending_;
-        if (buf_.size() >= flushSize) flush();
-    }
-
-    // Writes what is buffered; on failure keeps the whole lines that made it.
-    bool flush() {
-        if (failed() || fd_ < 0) return false;
-        if (buf_.empty()) return true;
-        if (!stillOurs()) return false;
-        std::size_t done = 0;
-        int err = 0;
-        while (done < buf_.size()) {
-            const ssize_t n = ::pwrite(fd_, buf_.data() + done, buf_.size() - done, committed_ + done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) {
-                err = n < 0 ? errno : ENOSPC;
-                break;
-            }
-            done += static_cast<std::size_t>(n);
-        }
-        if (err == 0) {
-            commit(buf_.size(), pending_);
-            return true;
-        }
-        // Only whole lines stay: cut back to the last line end written.
-        std::size_t keep = 0;
-        int lines = 0;
-        for (std::size_t i = 0; i < done; ++i)
-            if (buf_[i] == '\n') keep = i + 1, ++lines;
-        if (placeholderPending_ && lines > 0) --lines;
-        if (::ftruncate(fd_, committed_ + static_cast<off_t>(keep)) == 0 || keep == done) commit(keep, lines);
-        return failWith(err);
-    }
-
-    // Flushes and patches the header to count the points now on disk.
-    bool checkpoint(double extent, double maxPsi2) {
-        const bool flushed = flush();
-        if (fd_ < 0 || foreign_ || committed_ < headerLength) return false;
-        std::string header = intText(points_) + "," + numText(extent) + "," + numText(maxPsi2) +
-                             std::string(headerLength, ' ');
-        header.resize(headerLength);
-        if (::pwrite(fd_, header.data(), header.size(), 0) != static_cast<ssize_t>(header.size())) {
-            if (!failed()) failWith(errno ? errno : EIO);
-            return false;
-        }
-        return flushed;
-    }
-
-    bool close() {
-        bool ok = true;
-        if (fd_ >= 0 && ::close(fd_) != 0 && !failed()) ok = failWith(errno);
-        fd_ = -1;
-        return ok && !failed();
-    }
-
-private:
-    void commit(std::size_t bytes, int points) {
-        committed_ += static_cast<off_t>(bytes);
-        points_ += std::max(0, std::min(points, pending_));
-        pending_ = 0;
-        placeholderPending_ = false;
-        buf_.clear();
-    }
-
-    // The file is still the one the run opened, and as long as written:
-    // writing past the end of a file cut short would fill it with zeros.
-    bool stillOurs() {
-        struct stat st {};
-        if (::fstat(fd_, &st) != 0) return failWith(errno);
-        if (st.st_nlink == 0) {
-            problem_ = "The point file " + path_ + " was deleted while the run wrote to it.";
-        } else if (st.st_size < committed_) {
-            problem_ = "The point file " + path_ + " was cut short while the run wrote to it.";
-        } else {
-            return true;
-        }
-        foreign_ = true;  // someone else's now: not another byte
-        buf_.clear();
-        pending_ = 0;
-        return false;
-    }
-
-    bool failWith(int err) {
-        if (problem_.empty()) problem_ = std::string(std::strerror(err)) + " writing " + path_;
-        buf_.clear();
-        pending_ = 0;
-        return false;
-    }
-
-    std::string path_;
-    int fd_ = -1;
-    off_t committed_ = 0;
-    int points_ = 0;
-    int pending_ = 0;
-    bool placeholderPending_ = false;
-    bool foreign_ = false;
-    std::string problem_;
-    std::string buf_;
-};
-
-// Cuts a last line that lost its end (a run killed mid-write) so that
-// appended points start on a line of their own. True when it cut.
-bool cutToWholeLines(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat st {};
-    bool cut = false;
-    if (::fstat(fd, &st) == 0 && st.st_size > 0) {
-        off_t end = st.st_size;
-        char buf[4096];
-        // Search backwards for the last line end.
-        while (end > 0) {
-            const off_t from = std::max<off_t>(0, end - static_cast<off_t>(sizeof buf));
-            const ssize_t n = ::pread(fd, buf, static_cast<std::size_t>(end - from), from);
-            if (n != end - from) break;
-            const void* nl = memrchr(buf, '\n', static_cast<std::size_t>(n));
-            if (nl) {
-                end = from + (static_cast<const char*>(nl) - buf) + 1;
-                break;
-            }
-            end = from;
-        }
-        if (end < st.st_size && end > 0) cut = ::ftruncate(fd, end) == 0;
-    }
-    ::close(fd);
-    return cut;
-}
 
 // The largest psi^2 found at 5000 points of the cube, leaving out the
 // points within a tenth of the extent from the nucleus.
@@ -284,20 +54,6 @@ double estimateCeiling(double extent) {
     return top;
 }
 
-std::size_t pointLine(const SampleBlock& b, int j, char* out) {
-    std::size_t n = numTextFast(b.x[j], out);
-    out[n++] = ',';
-    n += numTextFast(b.y[j], out + n);
-    out[n++] = ',';
-    n += numTextFast(b.z[j], out + n);
-    out[n++] = ',';
-    n += numTextFast(b.psi[j], out + n);
-    out[n++] = '\r';
-    out[n++] = '\n';
-    return n;
-}
-
-
 }  // namespace
 
 SamplingHooks& samplingHooks() { return sampleHooks; }
@@ -307,19 +63,14 @@ const RunProblem& lastRunProblem() { return runProblem; }
 
 bool canContinue() {
     const auto& orb = globals().orbital;
-    std::string line;
-    if (!readFirstLine(orb.csvFile, line) || line.size() != static_cast<std::size_t>(headerLength))
-        return false;
-    double field[3];
-    if (!parseHeader(line, field)) return false;
-    if (std::fabs(field[0]) > 2147483647.0 || std::fabs(field[1]) > 32767.0) return false;
-    const long long count = roundEven(field[0]);
-    const long long extent = roundEven(field[1]);
+    const auto start = readPointFileStart(orb.csvFile);
+    if (!start || !start->fixedWidth || !start->header) return false;
+    const PointFileHeader& h = *start->header;
+    if (std::fabs(h.extent) > 32767.0) return false;
     // A count of 0 with point lines after it is a run killed before its
     // first header patch: those points are kept too.
-    struct stat st {};
-    const bool hasPoints = count > 0 || (::stat(orb.csvFile.c_str(), &st) == 0 && st.st_size > headerLength + 2);
-    return count >= 0 && hasPoints && field[2] > 0 && static_cast<double>(extent) == orb.extent;
+    return (h.count > 0 || start->pointsFollow) && h.maxPsi2 > 0 &&
+           static_cast<double>(roundEven(h.extent)) == orb.extent;
 }
 
 void samplePoints() {
@@ -340,10 +91,11 @@ void samplePoints() {
 
     // Appending needs a file with a header line and a usable ceiling;
     // anything else starts afresh.
-    if (run.continueRun && !(run.maxPsi2 > 0 && std::isfinite(run.maxPsi2) && hasHeaderLine(orb.csvFile)))
+    const auto start = readPointFileStart(orb.csvFile);
+    if (run.continueRun && !(run.maxPsi2 > 0 && std::isfinite(run.maxPsi2) && start && start->fixedWidth))
         run.continueRun = false;
 
-    PointFile file(orb.csvFile);
+    PointFileWriter file(orb.csvFile);
     // Says why the file could not be written and how much of it is kept.
     auto reportProblem = [&] {
         runProblem = {file.problem(), file.points()};
@@ -387,7 +139,7 @@ void samplePoints() {
 
     bool allZero = true;
     f.nodeLabel.visible = false;
-    if (file.empty()) file.addPlaceholder(std::string(headerLength, ' ') + crlf);
+    if (file.empty()) file.addPlaceholder();
     // The header (count 0) goes down at once, so that a run killed before
     // its first checkpoint still leaves a file that can be continued.
     file.checkpoint(orb.extent, run.maxPsi2);
@@ -408,7 +160,6 @@ void samplePoints() {
     kernel.seed(rng());
     auto block = std::make_unique<SampleBlock>();
     long long trials = 0;
-    char line[160];
 
     while (!file.failed()) {
         kernel.run(ceiling, allZero, *block);
@@ -428,12 +179,12 @@ void samplePoints() {
         for (int j = 0; j < block->nAccepted; ++j) {
             const int idx = block->index[j];
             if (idx >= end) break;
-            file.addPoint(line, pointLine(*block, j, line));
+            file.addPoint({block->x[j], block->y[j], block->z[j], block->psi[j]});
             if (file.failed()) {  // the point is not in the file: not counted
                 end = idx + 1;
                 break;
             }
-            addRadialHit(radialBin(block->r[j], k));  // sampled points lie inside the histogram
+            g.radial.histogram.add(radialBin(block->r[j], k));  // sampled points lie inside the histogram
             ++run.nPoints;
             if (run.nPoints % labelEvery == 0) f.pointCountLabel.caption = intText(run.nPoints);
             bool last = false;

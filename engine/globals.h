@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/radialhistogram.h"
+
 namespace vantrel {
 
 inline const std::string crlf = "\r\n";
@@ -38,9 +40,7 @@ struct RunState {
 };
 
 struct RadialState {
-    std::vector<double> radialHits;
-    int maxHits = 0;
-    int maxBin = 0;
+    RadialHistogram histogram;
     std::vector<double> radialTheory;
     std::vector<int> radialSign;
     double theorySum = 0;
