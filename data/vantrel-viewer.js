@@ -867,10 +867,10 @@
   };
 
   // The density's picture: sums per pixel and the bytes of a texture.
-  function densityPicture(THREE, w, h) {
+  function densityPicture(THREE, w, h, smooth) {
     var bytes = new Uint8Array(w * h * 4);
     var texture = new THREE.DataTexture(bytes, w, h, THREE.RGBAFormat);
-    texture.minFilter = texture.magFilter = THREE.NearestFilter;
+    texture.minFilter = texture.magFilter = smooth ? THREE.LinearFilter : THREE.NearestFilter;
     texture.generateMipmaps = false;
     texture.needsUpdate = true;
     return { w: w, h: h, sums: new Float32Array(w * h * 4), bytes: bytes, texture: texture };
@@ -1039,11 +1039,15 @@
     var clip = new THREE.Matrix4();
     var drawDensity = function () {
       var pixels = self.common.pixelsPerUnit.value / camera.position.distanceTo(controls.target);
-      var alpha = densityAlpha(cloud.count - cloud.markers, 1.13, Math.PI * Math.pow(spread * pixels, 2));
-      var w = canvas.width, h = canvas.height;
+      var points = cloud.count - cloud.markers, area = Math.PI * Math.pow(spread * pixels, 2);
+      // A sparse cloud is drawn on coarser pixels, smoothed as they are
+      // enlarged, so that each point shows as a soft spot, not a speck.
+      var coarse = Math.min(4, Math.max(1, Math.ceil(Math.sqrt(0.5 * area / Math.max(1, points)))));
+      var alpha = densityAlpha(points, 1.13, area / (coarse * coarse));
+      var w = Math.ceil(canvas.width / coarse), h = Math.ceil(canvas.height / coarse);
       if (!self.picture || self.picture.w !== w || self.picture.h !== h) {
         if (self.picture) self.picture.texture.dispose();
-        self.picture = densityPicture(THREE, w, h);
+        self.picture = densityPicture(THREE, w, h, coarse > 1);
       }
       scene.updateMatrixWorld();
       camera.updateMatrixWorld();

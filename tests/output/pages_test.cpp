@@ -121,8 +121,15 @@ TEST_F(PagesTest, FourPanelViewsAndTheAppletCopiedOnce) {
         EXPECT_EQ(replaced(page(root + intText(k) + ".htm"), rotation, "x 0;"), v4) << k;
     EXPECT_TRUE(contains(page(root + "0.htm"), "<HTML><BODY BGCOLOR=WHITE><center><h3>"));  // one line
     EXPECT_FALSE(contains(page(root + "0.htm"), "<script"));
-    EXPECT_FALSE(contains(frames, "<script"));
+    EXPECT_TRUE(contains(frames, "<SCRIPT src=vantrel-viewer.js charset=utf-8></SCRIPT></HEAD>"));  // shares the points
     EXPECT_TRUE(contains(v4, "</applet>\r\n<script src=vantrel-viewer.js charset=utf-8>\r\n</script>\r\n"));
+
+    // Black: the title page's text turns light; "Start Rotation" reaches the applets.
+    f.blackBackgroundCheck.checked = f.startRotationCheck.checked = true;
+    createOrbitalPage();
+    EXPECT_TRUE(endsWith(page(root + "0.htm"), "<center>" + lightTextStyle() + "</BODY></HTML>\r\n"));
+    EXPECT_TRUE(contains(page(root + "1.htm"), "value=true>\r\n<param name=startspin value=true>\r\n</applet>"));
+    f.blackBackgroundCheck.checked = f.startRotationCheck.checked = false;
 
     mainWindow().useJmolCheck.checked = false;  // the plug-in panels lose their name
     createOrbitalPage();
