@@ -10,7 +10,8 @@
 #include "engine/globals.h"
 #include "engine/orbital.h"
 #include "output/platform.h"
-#include "engine/samplekernel.h"
+#include "engine/pointsink.h"
+#include "engine/samplerun.h"
 #include "engine/textutil.h"
 #include "engine/wavefunction.h"
 #include "output/pointfile.h"
@@ -27,39 +28,146 @@ namespace vantrel {
 namespace {
 
 SamplingHooks sampleHooks;
-long long trialsMade = 0;
-RunProblem runProblem;
-bool running = false;
 
-constexpr int ceilingTrials = 5000;
-constexpr int nodeTrials = 500;  // all-zero trials after which the region is a node
 constexpr int labelEvery = 25;
 constexpr int plotEvery = 100;
 // The plot is redrawn at most this often, however fast points come in.
 constexpr auto plotInterval = std::chrono::milliseconds(100);
 constexpr auto slowRefresh = std::chrono::seconds(10);
 
-// The largest psi^2 found at 5000 points of the cube, leaving out the
-// points within a tenth of the extent from the nucleus.
-double estimateCeiling(double extent) {
-    double top = 0;
-    for (int i = 0; i < ceilingTrials; ++i) {
-        const double x = 2 * extent * randomCentered();
-        const double y = 2 * extent * randomCentered();
-        const double z = 2 * extent * randomCentered();
-        double r = 0, r2 = 0, radial = 0;
-        const double psi = waveFunction(x, y, z, r, r2, radial);
-        if (r > extent / 10 && psi * psi > top) top = psi * psi;
+// The window's region as the run's options.
+SamplingOptions windowSamplingOptions() {
+    const auto& orb = globals().orbital;
+    SamplingOptions options;
+    options.extent = orb.extent;
+    options.quota = orb.maxPoints;
+    setOptions(options.planeMult[0], options.planeMult[1], options.planeMult[2], options.restricted);
+    return options;
+}
+
+// Says why the point file could not be written and how much of it is kept.
+void reportFileProblem(const PointFileWriter& file, const std::string& consequence) {
+    auto& problem = globals().run.problem;
+    problem = {file.problem(), file.points()};
+    dialogs().messageBox(problem.text + crlf + consequence, Buttons::OK);
+}
+
+std::string pointsKeptText(int points) {
+    return "The file keeps " + intText(points) + (points == 1 ? " point." : " points.");
+}
+
+// A fresh file: an empty histogram, the theory curve and the ceiling.
+// False (the user told why) when there is nothing to sample with.
+bool startAfresh(PointFileWriter& file, const SamplingOptions& options) {
+    auto& run = globals().run;
+    auto& f = mainWindow();
+    const auto& orb = globals().orbital;
+    if (!file.create()) {
+        reportFileProblem(file, "The run could not write its point file.");
+        return false;
     }
-    return top;
+    if (run.loadedFile == orb.csvFile) run.loadedFile.clear();
+    resetRadialPlot();
+    f.pointCountLabel.caption = "";
+    refreshView();
+    run.nPoints = 0;
+    const double t = calcTheory(options.restricted);
+    run.maxPsi2 = estimateCeiling(currentOrbital(), orb.extent, rng());
+    if (run.maxPsi2 == 0) {
+        dialogs().messageBox("psimaxerror--try again.", Buttons::OK);
+        file.close();
+        return false;
+    }
+    // The theory's peak raises the ceiling, or in quick mode lowers it.
+    if (!orb.quickMode ? t > run.maxPsi2 : run.maxPsi2 > t) run.maxPsi2 = t;
+    f.pointCountLabel.caption = "";
+    f.pointCountLabel.visible = true;
+    refreshView();
+    return true;
+}
+
+// The window's side of a run: the count label, the plot, the events, the
+// checkpoints and the progress lines.
+class RunWatcher {
+public:
+    RunWatcher(PointFileWriter& file, int firstPoints) : file_(file) {
+        const int quota = std::max(1, globals().orbital.maxPoints);
+        target_ = (static_cast<long long>(firstPoints) / quota + 1) * quota;
+    }
+
+    void point(int points) {
+        auto& f = mainWindow();
+        globals().run.nPoints = points;
+        if (points % labelEvery == 0) f.pointCountLabel.caption = intText(points);
+        if (points % std::max(1, globals().orbital.maxPoints) != 0) {
+            pointsSince_ = true;
+            if (points % plotEvery == 0) plotWanted_ = true;
+        }
+        if (sampleHooks.onPoint) sampleHooks.onPoint();
+    }
+
+    bool block(const RunProgress& progress) {
+        pumpEvents();
+        if (interruption()) globals().run.stopRequested.request();
+        const auto now = clock::now();
+        if ((plotWanted_ || (pointsSince_ && now - lastRefresh_ > slowRefresh)) && now - lastDraw_ >= plotInterval) {
+            drawRadialPlot(false);
+            lastDraw_ = lastRefresh_ = now;
+            plotWanted_ = pointsSince_ = false;
+        }
+        if (file_.hasPending() && now - lastCheckpoint_ >= plotInterval) {
+            file_.checkpoint(globals().orbital.extent, globals().run.maxPsi2);
+            lastCheckpoint_ = now;
+        }
+        if (now - lastProgress_ >= sampleHooks.progressEvery) {
+            const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(progress.elapsed).count();
+            report("  " + intText(progress.points) + " of " + intText(target_) + " points, " +
+                   intText(progress.trials) + " trials, " + intText(seconds) + " s");
+            lastProgress_ = now;
+        }
+        return !file_.failed();
+    }
+
+private:
+    using clock = std::chrono::steady_clock;
+    PointFileWriter& file_;
+    long long target_ = 0;
+    clock::time_point lastRefresh_ = clock::now(), lastDraw_ = lastRefresh_, lastCheckpoint_ = lastRefresh_,
+                      lastProgress_ = lastRefresh_;
+    bool plotWanted_ = false;   // a refresh is due by the point count
+    bool pointsSince_ = false;  // points came in since the last refresh
+};
+
+// The run's end on the window: the node labels, the last checkpoint, the
+// final plot, and a failed file said and forgotten.
+void finishRun(PointFileWriter& file, RunEnd end) {
+    auto& run = globals().run;
+    auto& f = mainWindow();
+    const auto& orb = globals().orbital;
+    if (end == RunEnd::Node) {
+        f.pointCountLabel.caption = nodeCountCaption;
+        f.nodeLabel.visible = true;
+    }
+    run.runDone = end == RunEnd::Quota || end == RunEnd::Node;
+    file.checkpoint(orb.extent, run.maxPsi2);
+    file.close();
+    // After a failed write the histogram may hold points the file lost.
+    if (file.failed()) run.nPoints = file.points();
+    if (run.nPoints > 0) drawRadialPlot(true);
+    else drawRadialAxes();  // a node: the axes stay, the labels say why
+    if (file.failed()) {
+        reportFileProblem(file, pointsKeptText(file.points()));
+        run.loadedFile.clear();
+    } else {
+        run.loadedFile = orb.csvFile;
+    }
 }
 
 }  // namespace
 
 SamplingHooks& samplingHooks() { return sampleHooks; }
-long long lastTrials() { return trialsMade; }
-const RunProblem& lastRunProblem() { return runProblem; }
-
+long long lastTrials() { return globals().run.trials; }
+const RunProblem& lastRunProblem() { return globals().run.problem; }
 
 bool canContinue() {
     const auto& orb = globals().orbital;
@@ -75,19 +183,15 @@ bool canContinue() {
 
 void samplePoints() {
     auto& g = globals();
-    auto& f = mainWindow();
     auto& run = g.run;
     const auto& orb = g.orbital;
 
     updateOrbital(false);
-    trialsMade = 0;
-    runProblem = RunProblem{};
+    run.trials = 0;
+    run.problem = RunProblem{};
     if (!validNumbers(orb.currentN, orb.currentL, orb.currentM)) return;
-    const int k = binsPerAngstrom(0);
     run.runDone = false;
-    int mult[3] = {0, 0, 0};
-    bool restricted = false;
-    setOptions(mult[0], mult[1], mult[2], restricted);
+    const SamplingOptions options = windowSamplingOptions();
 
     // Appending needs a file with a header line and a usable ceiling;
     // anything else starts afresh.
@@ -96,160 +200,38 @@ void samplePoints() {
         run.continueRun = false;
 
     PointFileWriter file(orb.csvFile);
-    // Says why the file could not be written and how much of it is kept.
-    auto reportProblem = [&] {
-        runProblem = {file.problem(), file.points()};
-        dialogs().messageBox(runProblem.text + crlf + "The file keeps " + intText(file.points()) +
-                                 (file.points() == 1 ? " point." : " points."),
-                             Buttons::OK);
-    };
     if (!run.continueRun) {
-        if (!file.create()) {
-            runProblem = {file.problem(), 0};
-            dialogs().messageBox(runProblem.text + crlf + "The run could not write its point file.", Buttons::OK);
-            run.continueRun = false;
-            return;
-        }
-        if (run.loadedFile == orb.csvFile) run.loadedFile.clear();
-        resetRadialPlot();
+        if (!startAfresh(file, options)) return;
         run.continueRun = true;
-        f.pointCountLabel.caption = "";
-        refreshView();
-        run.nPoints = 0;
-        const double t = calcTheory(restricted);
-        run.maxPsi2 = estimateCeiling(orb.extent);
-        if (run.maxPsi2 == 0) {
-            dialogs().messageBox("psimaxerror--try again.", Buttons::OK);
-            file.close();
-            run.continueRun = false;
-            return;
-        }
-        if (!orb.quickMode) {
-            if (t > run.maxPsi2) run.maxPsi2 = t;
-        } else if (run.maxPsi2 > t) {
-            run.maxPsi2 = t;
-        }
-        f.pointCountLabel.caption = "";
-        f.pointCountLabel.visible = true;
-        refreshView();
     } else if (!file.openAppend(run.nPoints)) {
-        reportProblem();
+        reportFileProblem(file, pointsKeptText(file.points()));
         return;
     }
 
-    bool allZero = true;
-    f.nodeLabel.visible = false;
+    mainWindow().nodeLabel.visible = false;
     if (file.empty()) file.addPlaceholder();
     // The header (count 0) goes down at once, so that a run killed before
     // its first checkpoint still leaves a file that can be continued.
     file.checkpoint(orb.extent, run.maxPsi2);
 
-    using clock = std::chrono::steady_clock;
-    const auto started = clock::now();
-    auto lastRefresh = started;
-    auto lastDraw = started;
-    auto lastCheckpoint = started;
-    auto lastProgress = started;
-    bool plotWanted = false;     // a refresh is due by the point count
-    bool pointsSince = false;    // points came in since the last refresh
-
-    const int quota = std::max(1, orb.maxPoints);
-    const long long target = (static_cast<long long>(run.nPoints) / quota + 1) * quota;
-    const double ceiling = run.maxPsi2;
-    SampleKernel kernel(currentOrbital(), orb.extent, mult, restricted);
-    kernel.seed(rng());
-    auto block = std::make_unique<SampleBlock>();
-    long long trials = 0;
-
-    while (!file.failed()) {
-        kernel.run(ceiling, allZero, *block);
-        // The trials of this block that happen: a stop that is already
-        // asked for ends the run after its first trial.
-        long long end = run.stopRequested ? 1 : sampleBlockSize;
-        bool node = false;
-        if (allZero) {
-            const long long nodeAt = nodeTrials + 1 - trials;  // 1-based trial of the node test
-            if (nodeAt <= end && block->firstNonZero >= nodeAt) {
-                end = nodeAt;
-                node = true;
-            } else if (block->firstNonZero < end) {
-                allZero = false;
-            }
-        }
-        for (int j = 0; j < block->nAccepted; ++j) {
-            const int idx = block->index[j];
-            if (idx >= end) break;
-            file.addPoint({block->x[j], block->y[j], block->z[j], block->psi[j]});
-            if (file.failed()) {  // the point is not in the file: not counted
-                end = idx + 1;
-                break;
-            }
-            g.radial.histogram.add(radialBin(block->r[j], k));  // sampled points lie inside the histogram
-            ++run.nPoints;
-            if (run.nPoints % labelEvery == 0) f.pointCountLabel.caption = intText(run.nPoints);
-            bool last = false;
-            if (run.nPoints % quota == 0) {
-                run.runDone = true;
-                last = true;
-            } else {
-                pointsSince = true;
-                if (run.nPoints % plotEvery == 0) plotWanted = true;
-            }
-            if (sampleHooks.onPoint) sampleHooks.onPoint();
-            if (last || run.stopRequested) {
-                end = idx + 1;
-                break;
-            }
-        }
-        trials += end;
-        if (node) {
-            f.pointCountLabel.caption = nodeCountCaption;
-            f.nodeLabel.visible = true;
-            run.runDone = true;
-        }
-        if (run.runDone || run.stopRequested || file.failed()) break;
-
-        pumpEvents();
-        if (interruption()) run.stopRequested = true;
-        const auto now = clock::now();
-        if ((plotWanted || (pointsSince && now - lastRefresh > slowRefresh)) && now - lastDraw >= plotInterval) {
-            drawRadialPlot(false);
-            lastDraw = lastRefresh = now;
-            plotWanted = pointsSince = false;
-        }
-        if (file.hasPending() && now - lastCheckpoint >= plotInterval) {
-            file.checkpoint(orb.extent, run.maxPsi2);
-            lastCheckpoint = now;
-        }
-        if (now - lastProgress >= sampleHooks.progressEvery) {
-            const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(now - started).count();
-            report("  " + intText(run.nPoints) + " of " + intText(target) + " points, " + intText(trials) +
-                   " trials, " + intText(seconds) + " s");
-            lastProgress = now;
-        }
-        if (run.stopRequested) break;
-    }
-    trialsMade = trials;
-
-    file.checkpoint(orb.extent, run.maxPsi2);
-    file.close();
-    // After a failed write the histogram may hold points the file lost.
-    if (file.failed()) run.nPoints = file.points();
-    if (run.nPoints > 0) drawRadialPlot(true);
-    else drawRadialAxes();  // a node: the axes stay, the labels say why
-    if (file.failed()) {
-        reportProblem();
-        run.loadedFile.clear();
-    } else {
-        run.loadedFile = orb.csvFile;
-    }
+    RadialSink histogram(g.radial.histogram, binsPerAngstrom(0));
+    SamplingRun sampling(currentOrbital(), options, run.maxPsi2, rng());
+    sampling.addSink(file);
+    sampling.addSink(histogram);
+    RunWatcher watcher(file, run.nPoints);
+    RunEvents events;
+    events.onPoint = [&](int points) { watcher.point(points); };
+    events.onBlock = [&](const RunProgress& progress) { return watcher.block(progress); };
+    const RunEnd end = sampling.run(run.nPoints, run.stopRequested, events);
+    run.trials = sampling.trials();
+    finishRun(file, end);
 }
 
 void startCalculation(bool batch) {
-    if (running) return;
+    if (globals().run.running) return;
     auto& run = globals().run;
     auto& f = mainWindow();
-    run.stopRequested = false;
+    run.stopRequested.clear();
     if (!batch) {
         run.continueRun = canContinue();
         if (run.continueRun) {
@@ -263,7 +245,7 @@ void startCalculation(bool batch) {
     // A last line cut off by a killed run goes before the points are counted.
     if (run.continueRun && cutToWholeLines(globals().orbital.csvFile)) run.loadedFile.clear();
     if (run.continueRun && globals().orbital.csvFile != run.loadedFile) readPointFile();
-    running = true;
+    run.running = true;
     callEnableControls(false);
     f.calculateButton.caption = "Enough!";
     f.escapeStopsRun = true;
@@ -272,7 +254,7 @@ void startCalculation(bool batch) {
     samplePoints();
     f.escapeStopsRun = false;
     f.calculateButton.caption = "&Calculate";
-    running = false;
+    run.running = false;
     callEnableControls(true);
     // Only a file with points has anything to load or display.
     f.loadButton.enabled = f.displayButton.enabled = canContinue();
@@ -282,7 +264,7 @@ void calculateClick() {
     if (mainWindow().calculateButton.caption == "&Calculate")
         startCalculation(false);
     else
-        globals().run.stopRequested = true;
+        globals().run.stopRequested.request();
 }
 
 }  // namespace vantrel

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/radialhistogram.h"
+#include "engine/samplerun.h"
 
 namespace vantrel {
 
@@ -30,12 +31,22 @@ struct OrbitalState {
     std::string xyzFile;
 };
 
+// Why a run could not write its point file completely (text "" when it
+// could), and how many points the file keeps.
+struct RunProblem {
+    std::string text;
+    int pointsKept = 0;
+};
+
 struct RunState {
     int nPoints = 0;
     double maxPsi2 = 0;
     bool continueRun = false;
-    bool stopRequested = false;
+    bool running = false;  // a run is going
+    StopFlag stopRequested;
     bool runDone = false;
+    long long trials = 0;  // trials made by the last run
+    RunProblem problem;    // of the last run
     std::string loadedFile;  // point file whose contents match the histogram
 };
 

@@ -11,6 +11,7 @@
 #include <sys/types.h>
 
 #include "engine/cloudpoint.h"
+#include "engine/pointsink.h"
 #include "engine/radialhistogram.h"
 
 namespace vantrel {
@@ -71,10 +72,10 @@ PointFileCount countPointFile(const std::string& path,
 // to count exactly the whole point lines on disk. A run killed at any
 // moment thus leaves a file that can be continued. Problems are kept as
 // text, never thrown.
-class PointFileWriter {
+class PointFileWriter : public PointSink {
 public:
     explicit PointFileWriter(std::string path) : path_(std::move(path)) {}
-    ~PointFileWriter() { close(); }
+    ~PointFileWriter() override { close(); }
     PointFileWriter(const PointFileWriter&) = delete;
     PointFileWriter& operator=(const PointFileWriter&) = delete;
 
@@ -91,6 +92,10 @@ public:
     // A blank header line, patched at the first checkpoint.
     void addPlaceholder();
     void addPoint(const CloudPoint& point);
+    bool accept(const CloudPoint& point, double) override {
+        addPoint(point);
+        return !failed();
+    }
     // Writes what is buffered; on failure keeps the whole lines that made it.
     bool flush();
     // Flushes and patches the header to count the points now on disk.
