@@ -18,6 +18,7 @@ struct WindowHooks {
     std::function<void()> showSpectrum, closeSpectrum;
     std::function<void(bool)> enableLevels;  // the level window follows enableControls
     std::function<void()> quitApplication;   // "E&xit": close the main window
+    std::function<void()> showAbout;         // the About box; a plain message box without it
 };
 WindowHooks& windowHooks();
 

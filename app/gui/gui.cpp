@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QTimer>
 
+#include "app/gui/aboutbox.h"
 #include "app/gui/mainwindowview.h"
 #include "app/gui/qtdialogs.h"
 #include "app/mainwindow.h"
@@ -29,6 +30,7 @@ int runGui(QApplication& app, const std::vector<std::string>& arguments) {
         view.installHooks();
         LevelWindowLink levels(&view, [&view] { view.syncAll(); });
         installSpectrumWindow(&view);
+        installAboutBox(&view);
         QObject::connect(&view, &MainWindowView::windowClosed, &app, [&qtDialogs] {
             qtDialogs.setClosing(true);
             QApplication::closeAllWindows();
