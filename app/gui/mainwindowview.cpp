@@ -32,6 +32,7 @@
 #include "app/gui/guardedaction.h"
 #include "app/gui/controlwidgets.h"
 #include "app/gui/radialplotwidget.h"
+#include "app/gui/screenfit.h"
 #include "app/mainwindow.h"
 #include "app/windowstate.h"
 #include "engine/globals.h"
@@ -43,8 +44,8 @@ namespace vantrel {
 MainWindowView::MainWindowView(QWidget* parent) : QMainWindow(parent) {
     MainWindowState& f = mainWindow();
     bindings_.clear();
-    auto* central = new QWidget(this);
-    setCentralWidget(central);
+    auto* central = new QWidget;
+    setCentralWidget(new ContentsScrollArea(central, this));
     bind(f.window, static_cast<QWidget*>(this));
     buildMenus();
 
@@ -363,6 +364,7 @@ void MainWindowView::placeAtRightEdge() {
     if (!screen) return;
     const QRect avail = screen->availableGeometry();
     if (!isVisible()) adjustSize();
+    keepWithinScreen(this);
     // The frame is known only once the window is shown; until then its
     // width counts as the window's own.
     const int w = std::max(frameGeometry().width(), width());
