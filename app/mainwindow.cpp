@@ -292,6 +292,7 @@ void enableControls(bool enabled) {
     for (Control* c : {&f.calculateButton, &f.loadButton, &f.displayButton, &f.calculationFrame, &f.typeMenu, &f.fileMenu, &f.optionsMenu, &f.quickLabel})
         c->enabled = enabled;
     if (windowHooks().enableLevels) windowHooks().enableLevels(enabled);
+    if (windowHooks().enableSpectrum) windowHooks().enableSpectrum(enabled);
 }
 
 void selectAll(Control& textbox) { giveFocus(textbox); }

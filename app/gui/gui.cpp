@@ -26,6 +26,7 @@ int runGui(QApplication& app, const std::vector<std::string>& arguments) {
         // The window exists before the start-up steps, which already draw
         // the radial plot and may ask questions.
         MainWindowView view;
+        qtDialogs.setMainWindow(&view);
         installReactions();
         view.installHooks();
         LevelWindowLink levels(&view, [&view] { view.syncAll(); });

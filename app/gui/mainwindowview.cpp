@@ -277,11 +277,14 @@ void MainWindowView::sync(Binding& b) {
         break;
     }
     if (b.fresh || b.color != c.color || b.bold != c.bold) {
-        // Colour 0 (black) is the theme's own text colour.
+        // Colour 0 (black) is the theme's own text colour; a disabled control
+        // greys as the theme does, red or not.
         QPalette pal;
         if (c.color != 0) {
-            pal.setColor(QPalette::WindowText, qColor(c.color));
-            pal.setColor(QPalette::ButtonText, qColor(c.color));
+            for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+                pal.setColor(group, QPalette::WindowText, qColor(c.color));
+                pal.setColor(group, QPalette::ButtonText, qColor(c.color));
+            }
         }
         if (c.color != 0 || !b.fresh) w->setPalette(pal);
         if (c.bold || !b.fresh) {

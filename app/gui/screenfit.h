@@ -15,6 +15,10 @@ public:
     QSize sizeHint() const override;
 };
 
+// Puts a second window left of the main window, tops aligned, when there is
+// room; otherwise its left edge is the screen's width less twice its own.
+void placeBesideMainWindow(QWidget* window, const QWidget* mainWindow);
+
 // Shrinks a window that is larger than its screen's free area, frame included.
 void keepWithinScreen(QWidget* window);
 
