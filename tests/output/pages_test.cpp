@@ -223,9 +223,11 @@ TEST_F(PagesTest, ShowxyzIsValidJavaScriptFrameSetMadeOnce) {
     }
     EXPECT_FALSE(concatenationIsValid("'<embed script=''+script+'' x>';"));  // the unescaped form
 
-    // The frame set: a template beside the program, made once.
+    // The frame set: a template in the user's data folder, made once;
+    // nothing is written beside the program.
     createHtmlIndex(true, "", "", "");
-    const std::string tpl = readFile(dir.file("prog/index.ht"));
+    const std::string tpl = readFile(dataHome.file("vantrel/index.ht"));
+    EXPECT_FALSE(fs::exists(dir.file("prog/index.ht")));
     EXPECT_TRUE(startsWith(tpl, "<HTML><HEAD><TITLE>Index of " + cache + " by Energy</TITLE></HEAD>\r\n"));
     EXPECT_TRUE(contains(tpl, "SRC='frame2.htm'>\r\n        </FRAMESET>"));
     EXPECT_EQ(page("index.htm"), tpl);
@@ -235,8 +237,8 @@ TEST_F(PagesTest, ShowxyzIsValidJavaScriptFrameSetMadeOnce) {
     createHtmlIndex(true, "", "", "");
     EXPECT_EQ(page("index.htm"), tpl);
 
-    // A program folder that cannot be written: straight into the cache.
-    setProgramDir(dir.file("no/such/folder"));
+    // A data folder that cannot be made: straight into the cache.
+    ScopedEnv blocked{"XDG_DATA_HOME", dir.file("prog/frames.ht")};
     createHtmlIndex(true, "", "", "");
     EXPECT_TRUE(contains(page("index.htm"), "<TITLE>Index of " + cache + " by Energy</TITLE>"));
 }
