@@ -15,6 +15,10 @@ set_target_properties(vantrel_cloudview_gui PROPERTIES AUTOMOC ON)
 target_link_libraries(vantrel_cloudview_gui PUBLIC vantrel_cloudview Qt6::Widgets)
 target_compile_options(vantrel_cloudview_gui PRIVATE -Wall -Wextra)
 
+# Sequence runs draw the view into pictures; the window shows it.
+target_link_libraries(vantrel_app PUBLIC vantrel_cloudview)
+target_link_libraries(vantrel_gui PUBLIC vantrel_cloudview_gui)
+
 if(VANTREL_TESTS)
   file(GLOB CLOUDVIEW_TEST_SOURCES CONFIGURE_DEPENDS tests/cloudview/*.cpp)
   add_executable(test_cloudview ${CLOUDVIEW_TEST_SOURCES})

@@ -436,5 +436,35 @@ std::string convertPointFileToXyz(const XyzOptions& options) {
     return "Couldn't create " + xyzFile + " from " + csvFile + crlf + crlf + problem;
 }
 
+PointFileCloud readPointCloud(const std::string& path) {
+    PointFileCloud cloud;
+    LineReader in(path);
+    if (!in.isOpen()) {
+        cloud.problem = errorText(in.error()) + " reading " + path;
+        return cloud;
+    }
+    Header h;
+    if (readHeader(in, h) != LineReader::Line || !h.valid) {
+        cloud.problem = "The first line of " + path + " is not a point file's header.";
+        return cloud;
+    }
+    cloud.maxPsi2 = h.maxPsi2;
+    // The header's count is only reserved up to a sane size: a damaged
+    // header must not ask for gigabytes.
+    cloud.points.reserve(static_cast<std::size_t>(std::min(h.count, 1e7)));
+    std::string_view line;
+    double v[4];
+    for (long long rec = 0; rec < static_cast<long long>(h.count); ++rec) {
+        const LineReader::Status st = nextRecord(in, line);
+        if (st != LineReader::Line || !parsePoint(line, v)) {
+            cloud.problem = "Point " + intText(rec + 1) + " of " + path + " could not be read.";
+            break;
+        }
+        cloud.points.push_back({v[0], v[1], v[2], v[3]});
+        if ((rec & 4095) == 0) pumpEvents();
+    }
+    return cloud;
+}
+
 
 }  // namespace vantrel

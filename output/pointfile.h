@@ -3,6 +3,9 @@
 
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "engine/cloudpoint.h"
 
 namespace vantrel {
 
@@ -27,5 +30,13 @@ enum class PointFileCount { NotOpened, Complete, Broken };
 // Reads the point file's header and counts its points into the radial
 // histogram (run.nPoints, the hits, maxPsi2).
 PointFileCount countPointFile(const std::string& path, const PointFileSteps& steps);
+
+// A point file's points, for pictures of the cloud.
+struct PointFileCloud {
+    std::vector<CloudPoint> points;
+    double maxPsi2 = 0;   // from the header
+    std::string problem;  // "" when the file was read whole
+};
+PointFileCloud readPointCloud(const std::string& path);
 
 }  // namespace vantrel

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "app/gui/gui.h"
+#include "app/gui/picturefiles.h"
 #include "app/headless.h"
 #include "install/helpinstaller.h"
 #include "output/platform.h"
@@ -27,6 +28,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vantrel");
     QApplication::setWindowIcon(QIcon(":/vantrel.png"));
+
+    // Sequence runs draw their pictures with Qt, with or without a display.
+    vantrel::QtPictureWriter pictures;
+    vantrel::setPictureWriter(&pictures);
 
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     if (vantrel::invokedAsBuilder(argv[0])) {

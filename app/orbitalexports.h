@@ -1,0 +1,61 @@
+// Files written beside an orbital's page for courses and other programs: a
+// picture of the cloud, psi on a grid as a cube file, the enclosing
+// surfaces as glTF and STL, and psi in the three coordinate planes.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cloudview/cloudviewstate.h"
+#include "engine/cloudpoint.h"
+#include "output/sliceimage.h"
+
+namespace vantrel {
+
+inline constexpr int minEnclosedPercent = 10;
+inline constexpr int maxEnclosedPercent = 99;
+inline constexpr int defaultEnclosedPercent = 90;
+
+// What a sequence run asks for besides the page; each stays on for the
+// lines that follow, like the window's options.
+struct ExportChoices {
+    bool image = false, cube = false, surface = false, slice = false;
+    int enclosedPercent = defaultEnclosedPercent;  // of the probability inside the surfaces
+    bool any() const { return image || cube || surface || slice; }
+};
+
+inline constexpr int cloudPictureSize = 800;  // pixels a side
+inline constexpr int slicePixels = 512;       // the plane's pixels a side
+
+// Pictures need fonts and a PNG encoder, which only the Qt layer has; it
+// writes them through ReplacingFile. Each returns "" or the problem.
+class PictureWriter {
+public:
+    virtual ~PictureWriter() = default;
+    // The cloud as `state` shows it, size x size pixels.
+    virtual std::string writeCloudPicture(const std::string& path, const CloudViewState& state,
+                                          const std::vector<CloudPoint>& points, int size) = 0;
+    // psi in a plane, with its axes' names, a scale bar in Angstroms and the
+    // colour scale, whose ends are +-scaleEnd (psi normalised over all
+    // space, Angstrom^-3/2).
+    virtual std::string writeSlicePicture(const std::string& path, const SliceImage& slice, double scaleEnd) = 0;
+};
+
+// The program sets it once at start-up; without one no picture is written
+// (and each is reported as a failure).
+void setPictureWriter(PictureWriter* writer);
+
+// The 3-D view as a batch picture shows the current orbital: the default
+// camera and the window's colour, background and bounding box options.
+CloudViewState batchViewState(double maxPsi2);
+
+struct ExportOutcome {
+    std::vector<std::string> written;   // paths
+    std::vector<std::string> problems;  // one message each
+};
+
+// Writes the current orbital's files that `choices` ask for, `name` plus
+// ".png", ".cube", ".glb", ".stl", ".xy.png", ".yz.png" and ".xz.png".
+ExportOutcome writeOrbitalExports(const std::string& name, const ExportChoices& choices);
+
+}  // namespace vantrel
