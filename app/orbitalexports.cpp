@@ -1,12 +1,14 @@
 #include "app/orbitalexports.h"
 
 #include <cmath>
+#include <cstdio>
 #include <utility>
 
 #include "app/windowstate.h"
 #include "engine/globals.h"
 #include "engine/isosurface.h"
 #include "engine/psigrid.h"
+#include "engine/textutil.h"
 #include "engine/wavefunction.h"
 #include "output/cubefile.h"
 #include "output/meshfiles.h"
@@ -44,10 +46,37 @@ private:
 
 const char* noPictureWriter = "this program cannot draw pictures";
 
+// The program's psi in Angstrom^-3/2 lacks the azimuthal factor's norm;
+// the cube file's factor has it (and turns Angstroms into bohr).
+double normalisedPsiFactor(const Orbital& orbital) { return cubeFileFactor(orbital) / std::pow(bohr, 1.5); }
+
+// The cube file and the surfaces' files; the surfaces for the picture.
+std::vector<SurfaceMesh> writeGridFiles(Exporter& out, const Orbital& orbital, double extent,
+                                        const ExportChoices& choices, std::string& note) {
+    processEvents();
+    const PsiGridOutcome grid = evaluatePsiGrid(orbital, extent);
+    if (!grid.problem.empty()) {
+        out.failed("psi on a grid", grid.problem);
+        return {};
+    }
+    if (choices.cube) out.wrote(".cube", writeCubeFile(out.path(".cube"), grid.grid, orbital));
+    if (!choices.surface) return {};
+    processEvents();
+    const EnclosingSurfaces s = enclosingSurfaces(grid.grid, choices.enclosedPercent / 100.0);
+    if (!s.problem.empty()) {
+        out.failed("the surfaces", s.problem);
+        return {};
+    }
+    out.wrote(".glb", writeGlb(out.path(".glb"), s.surfaces));
+    out.wrote(".stl", writeStl(out.path(".stl"), s.surfaces));
+    char level[32];
+    std::snprintf(level, sizeof level, "%.3g", s.level.level * normalisedPsiFactor(orbital));
+    note = intText(choices.enclosedPercent) + " % inside |ψ| = " + level + " Å⁻³ᐟ²";
+    return {{s.surfaces.positive, signColour(1)}, {s.surfaces.negative, signColour(-1)}};
+}
+
 void writeSlices(Exporter& out, const Orbital& orbital, double extent) {
-    // The program's psi in Angstrom^-3/2 lacks the azimuthal factor's
-    // norm; the cube file's factor has it (and turns Angstroms into bohr).
-    const double toNormalised = cubeFileFactor(orbital) / std::pow(bohr, 1.5);
+    const double toNormalised = normalisedPsiFactor(orbital);
     struct Plane {
         SlicePlane plane;
         const char* ending;
@@ -63,19 +92,6 @@ void writeSlices(Exporter& out, const Orbital& orbital, double extent) {
         else
             out.wrote(p.ending, pictures->writeSlicePicture(out.path(p.ending), slice, slice.maxAbsPsi * toNormalised));
     }
-}
-
-void writeGridFiles(Exporter& out, const Orbital& orbital, double extent, const ExportChoices& choices) {
-    processEvents();
-    const PsiGridOutcome grid = evaluatePsiGrid(orbital, extent);
-    if (!grid.problem.empty()) return out.failed("psi on a grid", grid.problem);
-    if (choices.cube) out.wrote(".cube", writeCubeFile(out.path(".cube"), grid.grid, orbital));
-    if (!choices.surface) return;
-    processEvents();
-    const EnclosingSurfaces s = enclosingSurfaces(grid.grid, choices.enclosedPercent / 100.0);
-    if (!s.problem.empty()) return out.failed("the surfaces", s.problem);
-    out.wrote(".glb", writeGlb(out.path(".glb"), s.surfaces));
-    out.wrote(".stl", writeStl(out.path(".stl"), s.surfaces));
 }
 
 }  // namespace
@@ -97,18 +113,23 @@ ExportOutcome writeOrbitalExports(const std::string& name, const ExportChoices& 
     Exporter out(name);
     const Orbital& orbital = currentOrbital();
     const double extent = globals().orbital.extent;
+    std::string surfaceNote;
+    const std::vector<SurfaceMesh> surfaces =
+        choices.cube || choices.surface ? writeGridFiles(out, orbital, extent, choices, surfaceNote)
+                                        : std::vector<SurfaceMesh>{};
     if (choices.image) {
         processEvents();
         const PointFileCloud cloud = readPointCloud(globals().orbital.csvFile);
+        CloudViewState state = batchViewState(cloud.maxPsi2);
+        state.surfaceNote = surfaceNote;
         if (!cloud.problem.empty())
             out.failed("the picture", cloud.problem);
         else if (!pictures)
             out.wrote(".png", noPictureWriter);
         else
-            out.wrote(".png", pictures->writeCloudPicture(out.path(".png"), batchViewState(cloud.maxPsi2),
-                                                          cloud.points, cloudPictureSize));
+            out.wrote(".png", pictures->writeCloudPicture(out.path(".png"), state, cloud.points, surfaces,
+                                                          cloudPictureSize));
     }
-    if (choices.cube || choices.surface) writeGridFiles(out, orbital, extent, choices);
     if (choices.slice) writeSlices(out, orbital, extent);
     return out.take();
 }

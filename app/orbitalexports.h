@@ -8,6 +8,7 @@
 
 #include "cloudview/cloudviewstate.h"
 #include "engine/cloudpoint.h"
+#include "output/cloudrender.h"
 #include "output/sliceimage.h"
 
 namespace vantrel {
@@ -32,9 +33,10 @@ inline constexpr int slicePixels = 512;       // the plane's pixels a side
 class PictureWriter {
 public:
     virtual ~PictureWriter() = default;
-    // The cloud as `state` shows it, size x size pixels.
+    // The cloud and the surfaces as `state` shows them, size x size pixels.
     virtual std::string writeCloudPicture(const std::string& path, const CloudViewState& state,
-                                          const std::vector<CloudPoint>& points, int size) = 0;
+                                          const std::vector<CloudPoint>& points,
+                                          const std::vector<SurfaceMesh>& surfaces, int size) = 0;
     // psi in a plane, with its axes' names, a scale bar in Angstroms and the
     // colour scale, whose ends are +-scaleEnd (psi normalised over all
     // space, Angstrom^-3/2).
@@ -56,6 +58,7 @@ struct ExportOutcome {
 
 // Writes the current orbital's files that `choices` ask for, `name` plus
 // ".png", ".cube", ".glb", ".stl", ".xy.png", ".yz.png" and ".xz.png".
+// With the surfaces asked for, the picture shows them over the cloud.
 ExportOutcome writeOrbitalExports(const std::string& name, const ExportChoices& choices);
 
 }  // namespace vantrel

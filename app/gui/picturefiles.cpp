@@ -20,6 +20,7 @@ constexpr int leftMargin = 40, topMargin = 36, bottomMargin = 60, rightMargin = 
 constexpr int colourBarGap = 24, colourBarWidth = 18;
 
 const QColor ink(30, 30, 30);
+const char* const psiUnit = "ψ (Å⁻³ᐟ²)";
 
 QString number(double v) {
     if (v == 0) return "0";
@@ -43,23 +44,6 @@ void axisArrow(QPainter& p, QPointF from, QPointF to, char name) {
     const QPointF at = to + 12 * d;
     p.drawText(QRectF(at.x() - 10, at.y() - 10, 20, 20), Qt::AlignCenter, QString(QChar(name)));
     p.restore();
-}
-
-// "psi (A^-3/2)" with the exponent raised.
-void unitTitle(QPainter& p, QPointF at) {
-    const QString base = QString(QChar(0x03C8)) + " (" + QChar(0x00C5);
-    const QFontMetricsF fm(p.font());
-    p.drawText(at, base);
-    double x = at.x() + fm.horizontalAdvance(base);
-    QFont small = p.font();
-    small.setPointSizeF(p.font().pointSizeF() * 0.7);
-    p.save();
-    p.setFont(small);
-    const QString exponent = QString(QChar(0x2212)) + "3/2";
-    p.drawText(QPointF(x, at.y() - fm.ascent() * 0.4), exponent);
-    x += QFontMetricsF(small).horizontalAdvance(exponent);
-    p.restore();
-    p.drawText(QPointF(x, at.y()), ")");
 }
 
 }  // namespace
@@ -120,14 +104,17 @@ QImage slicePicture(const SliceImage& slice, double scaleEnd) {
     for (int i = 0; i < 3; ++i)
         p.drawText(QRectF(labelX, rows[i] - labelH / 2, rightMargin - colourBarGap - colourBarWidth - 6, labelH),
                    Qt::AlignLeft | Qt::AlignVCenter, number(ends[i]));
-    unitTitle(p, QPointF(barX - 4, topMargin - 10));
+    p.drawText(QRectF(barX - 4, 0, rightMargin, topMargin), Qt::AlignLeft | Qt::AlignVCenter,
+               QString::fromUtf8(psiUnit));
     return picture;
 }
 
 std::string QtPictureWriter::writeCloudPicture(const std::string& path, const CloudViewState& state,
-                                               const std::vector<CloudPoint>& points, int size) {
+                                               const std::vector<CloudPoint>& points,
+                                               const std::vector<SurfaceMesh>& surfaces, int size) {
     CloudRenderer renderer;
     renderer.addPoints(points);
+    renderer.setSurfaces(surfaces);
     QImage picture = cloudPicture(renderer, state, QSize(size, size), 1);
     picture.setDevicePixelRatio(1);
     return writePngFile(picture, path);

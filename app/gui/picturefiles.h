@@ -20,7 +20,8 @@ QImage slicePicture(const SliceImage& slice, double scaleEnd);
 class QtPictureWriter : public PictureWriter {
 public:
     std::string writeCloudPicture(const std::string& path, const CloudViewState& state,
-                                  const std::vector<CloudPoint>& points, int size) override;
+                                  const std::vector<CloudPoint>& points, const std::vector<SurfaceMesh>& surfaces,
+                                  int size) override;
     std::string writeSlicePicture(const std::string& path, const SliceImage& slice, double scaleEnd) override;
 };
 

@@ -201,8 +201,10 @@ TEST_F(SequenceTest, StateLinesMakeOrbitals) {
 class RecordingPictures : public PictureWriter {
 public:
     std::string writeCloudPicture(const std::string& path, const CloudViewState& state,
-                                  const std::vector<CloudPoint>& points, int size) override {
+                                  const std::vector<CloudPoint>& points, const std::vector<SurfaceMesh>& surfaces,
+                                  int size) override {
         states.push_back(state);
+        surfaceCounts.push_back(surfaces.size());
         pointCounts.push_back(points.size());
         EXPECT_EQ(size, cloudPictureSize);
         return write(path);
@@ -218,19 +220,21 @@ public:
         return "";
     }
     std::vector<CloudViewState> states;
-    std::vector<std::size_t> pointCounts;
+    std::vector<std::size_t> pointCounts, surfaceCounts;
     std::string problem;
 };
 
 TEST_F(SequenceTest, ExportKeywordsLastUntilTheirNegativeForms) {
     RecordingPictures pictures;
     setPictureWriter(&pictures);
-    run("maxpoints=625 extent=0 black\nimage slice\n1 0 0\nnoimage cube\n2 1 0\nnoslice nocube enclose=50 surface\n"
-        "3 2 0\nenclose=5\nnosurface\n2 0 0\n");
-    EXPECT_EQ(pictures.pointCounts, std::vector<std::size_t>{625}) << "only 1s has a picture";
-    ASSERT_EQ(pictures.states.size(), 1u);
+    run("maxpoints=625 extent=0 black\nimage slice\n1 0 0\nnoimage cube\n2 1 0\nnoslice nocube enclose=50 surface image\n"
+        "3 2 0\nenclose=5\nnosurface noimage\n2 0 0\n");
+    EXPECT_EQ(pictures.pointCounts, (std::vector<std::size_t>{625, 625})) << "1s and 3d have pictures";
+    EXPECT_EQ(pictures.surfaceCounts, (std::vector<std::size_t>{0, 2})) << "3d's with its surfaces";
+    ASSERT_EQ(pictures.states.size(), 2u);
     EXPECT_TRUE(pictures.states[0].blackBackground);
     EXPECT_EQ(pictures.states[0].camera, CloudCamera{}) << "the default view";
+    EXPECT_TRUE(startsWith(pictures.states[1].surfaceNote, "50 % inside |ψ| = ")) << pictures.states[1].surfaceNote;
     struct Expected {
         const char* name;
         std::set<std::string> endings;
@@ -238,7 +242,7 @@ TEST_F(SequenceTest, ExportKeywordsLastUntilTheirNegativeForms) {
     const char* const all[] = {".png", ".xy.png", ".yz.png", ".xz.png", ".cube", ".glb", ".stl"};
     for (const Expected& e : {Expected{"1_0_0_", {".png", ".xy.png", ".yz.png", ".xz.png"}},
                               Expected{"2_1_0_", {".xy.png", ".yz.png", ".xz.png", ".cube"}},
-                              Expected{"3_2_0_", {".glb", ".stl"}}, Expected{"2_0_0_", {}}})
+                              Expected{"3_2_0_", {".png", ".glb", ".stl"}}, Expected{"2_0_0_", {}}})
         for (const char* ending : all)
             EXPECT_EQ(fileExists(cache + "/" + e.name + ending), e.endings.count(ending) == 1) << e.name << ending;
     EXPECT_TRUE(dialogs.saw("enclose= takes a percentage from 10 to 99; the surfaces keep enclosing 50 %."));
