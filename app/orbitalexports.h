@@ -8,14 +8,16 @@
 
 #include "cloudview/cloudviewstate.h"
 #include "engine/cloudpoint.h"
+#include "engine/isosurface.h"
 #include "output/cloudrender.h"
 #include "output/sliceimage.h"
 
 namespace vantrel {
 
-inline constexpr int minEnclosedPercent = 10;
-inline constexpr int maxEnclosedPercent = 99;
-inline constexpr int defaultEnclosedPercent = 90;
+// The surfaces' enclosed probability in whole per cent.
+inline constexpr int minEnclosedPercent = static_cast<int>(minEnclosed * 100 + 0.5);
+inline constexpr int maxEnclosedPercent = static_cast<int>(maxEnclosed * 100 + 0.5);
+inline constexpr int defaultEnclosedPercent = static_cast<int>(defaultEnclosed * 100 + 0.5);
 
 // What a sequence run asks for besides the page; each stays on for the
 // lines that follow, like the window's options.
