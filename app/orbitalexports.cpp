@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "app/windowstate.h"
-#include "engine/globals.h"
 #include "engine/isosurface.h"
 #include "engine/psigrid.h"
 #include "engine/textutil.h"
@@ -19,7 +18,7 @@ namespace vantrel {
 
 namespace {
 
-PictureWriter* pictures = nullptr;
+PictureWriter* installedPictures = nullptr;
 
 class Exporter {
 public:
@@ -51,31 +50,29 @@ const char* noPictureWriter = "this program cannot draw pictures";
 double normalisedPsiFactor(const Orbital& orbital) { return cubeFileFactor(orbital) / std::pow(bohr, 1.5); }
 
 // The cube file and the surfaces' files; the surfaces for the picture.
-std::vector<SurfaceMesh> writeGridFiles(Exporter& out, const Orbital& orbital, double extent,
-                                        const ExportChoices& choices, std::string& note) {
+std::vector<SurfaceMesh> writeGridFiles(Exporter& out, const ExportSubject& subject, const ExportChoices& choices,
+                                        std::string& note) {
     processEvents();
-    const PsiGridOutcome grid = evaluatePsiGrid(orbital, extent);
+    const PsiGridOutcome grid = evaluatePsiGrid(subject.orbital, subject.extent);
     if (!grid.problem.empty()) {
         out.failed("psi on a grid", grid.problem);
         return {};
     }
-    if (choices.cube) out.wrote(".cube", writeCubeFile(out.path(".cube"), grid.grid, orbital));
+    if (choices.cube) out.wrote(".cube", writeCubeFile(out.path(".cube"), grid.grid, subject.orbital));
     if (!choices.surface) return {};
     processEvents();
-    const EnclosingSurfaces s = enclosingSurfaces(grid.grid, choices.enclosedPercent / 100.0);
+    const OrbitalSurfaces s = orbitalSurfaces(subject.orbital, grid.grid, choices.enclosedPercent);
     if (!s.problem.empty()) {
         out.failed("the surfaces", s.problem);
         return {};
     }
     out.wrote(".glb", writeGlb(out.path(".glb"), s.surfaces));
     out.wrote(".stl", writeStl(out.path(".stl"), s.surfaces));
-    char level[32];
-    std::snprintf(level, sizeof level, "%.3g", s.level.level * normalisedPsiFactor(orbital));
-    note = intText(choices.enclosedPercent) + " % inside |ψ| = " + level + " Å⁻³ᐟ²";
-    return {{s.surfaces.positive, signColour(1)}, {s.surfaces.negative, signColour(-1)}};
+    note = s.note;
+    return signMeshes(s.surfaces);
 }
 
-void writeSlices(Exporter& out, const Orbital& orbital, double extent) {
+void writeSlices(Exporter& out, const Orbital& orbital, double extent, PictureWriter* pictures) {
     const double toNormalised = normalisedPsiFactor(orbital);
     struct Plane {
         SlicePlane plane;
@@ -96,41 +93,55 @@ void writeSlices(Exporter& out, const Orbital& orbital, double extent) {
 
 }  // namespace
 
-void setPictureWriter(PictureWriter* writer) { pictures = writer; }
+void setPictureWriter(PictureWriter* writer) { installedPictures = writer; }
+PictureWriter* pictureWriter() { return installedPictures; }
 
-CloudViewState batchViewState(double maxPsi2) {
-    const MainWindowState& f = mainWindow();
-    CloudViewState state;
-    state.extent = globals().orbital.extent;
-    state.maxPsi2 = maxPsi2;
-    state.colouring = f.colourModeOptions[0].checked ? CloudColouring::probability : CloudColouring::sign;
-    state.blackBackground = f.blackBackgroundCheck.checked;
-    state.box = f.jmolBoundingBoxCheck.checked;
-    return state;
+void applyDisplayOptions(const MainWindowState& window, CloudViewState& view) {
+    view.colouring = window.colourModeOptions[0].checked ? CloudColouring::probability : CloudColouring::sign;
+    view.blackBackground = window.blackBackgroundCheck.checked;
+    view.box = window.jmolBoundingBoxCheck.checked;
 }
 
-ExportOutcome writeOrbitalExports(const std::string& name, const ExportChoices& choices) {
+OrbitalSurfaces orbitalSurfaces(const Orbital& orbital, const PsiGrid& grid, int percent) {
+    OrbitalSurfaces out;
+    EnclosingSurfaces s = enclosingSurfaces(grid, percent / 100.0);
+    out.problem = s.problem;
+    if (!out.problem.empty()) return out;
+    out.surfaces = std::move(s.surfaces);
+    char level[32];
+    std::snprintf(level, sizeof level, "%.3g", s.level.level * normalisedPsiFactor(orbital));
+    out.note = intText(percent) + " % inside |ψ| = " + level + " Å⁻³ᐟ²";
+    return out;
+}
+
+std::vector<SurfaceMesh> signMeshes(const SignSurfaces& surfaces) {
+    return {{surfaces.positive, signColour(1)}, {surfaces.negative, signColour(-1)}};
+}
+
+ExportOutcome writeOrbitalExports(const ExportSubject& subject, const std::string& name, const ExportChoices& choices,
+                                  PictureWriter* pictures) {
     Exporter out(name);
-    const Orbital& orbital = currentOrbital();
-    const double extent = globals().orbital.extent;
     std::string surfaceNote;
-    const std::vector<SurfaceMesh> surfaces =
-        choices.cube || choices.surface ? writeGridFiles(out, orbital, extent, choices, surfaceNote)
-                                        : std::vector<SurfaceMesh>{};
+    const std::vector<SurfaceMesh> surfaces = choices.cube || choices.surface
+                                                  ? writeGridFiles(out, subject, choices, surfaceNote)
+                                                  : std::vector<SurfaceMesh>{};
     if (choices.image) {
         processEvents();
-        const PointFileCloud cloud = readPointCloud(globals().orbital.csvFile);
-        CloudViewState state = batchViewState(cloud.maxPsi2);
-        state.surfaceNote = surfaceNote;
+        const PointFileCloud cloud = readPointCloud(subject.pointFile);
+        CloudViewState view = subject.view;
+        view.resetCamera();
+        view.extent = subject.extent;
+        view.maxPsi2 = cloud.maxPsi2;
+        view.surfaceNote = surfaceNote;
         if (!cloud.problem.empty())
             out.failed("the picture", cloud.problem);
         else if (!pictures)
             out.wrote(".png", noPictureWriter);
         else
-            out.wrote(".png", pictures->writeCloudPicture(out.path(".png"), state, cloud.points, surfaces,
+            out.wrote(".png", pictures->writeCloudPicture(out.path(".png"), view, cloud.points, surfaces,
                                                           cloudPictureSize));
     }
-    if (choices.slice) writeSlices(out, orbital, extent);
+    if (choices.slice) writeSlices(out, subject.orbital, subject.extent, pictures);
     return out.take();
 }
 

@@ -48,19 +48,41 @@ public:
 // The program sets it once at start-up; without one no picture is written
 // (and each is reported as a failure).
 void setPictureWriter(PictureWriter* writer);
+PictureWriter* pictureWriter();
 
-// The 3-D view as a batch picture shows the current orbital: the default
-// camera and the window's colour, background and bounding box options.
-CloudViewState batchViewState(double maxPsi2);
+struct MainWindowState;
+// The window's display options as the 3-D view shows them: the colour
+// options, "Black Background" and "Include Bounding Box".
+void applyDisplayOptions(const MainWindowState& window, CloudViewState& view);
+
+// One orbital's files: what they show and where its points are.
+struct ExportSubject {
+    Orbital orbital;
+    double extent = 1;      // half side of the sampling cube, Angstroms
+    std::string pointFile;  // the cloud for the picture
+    CloudViewState view;    // the picture's options; camera, extent and scale are set from the rest
+};
+
+// The surfaces that enclose `percent` % of the probability on psi's grid
+// over the cube, and the legend's note: the share and the level c.
+struct OrbitalSurfaces {
+    SignSurfaces surfaces;
+    std::string note;     // "90 % inside |psi| = c" with c normalised, Angstrom^-3/2
+    std::string problem;  // "" when made
+};
+OrbitalSurfaces orbitalSurfaces(const Orbital& orbital, const PsiGrid& grid, int percent);
+// The two surfaces in the sign colours, for the 3-D view.
+std::vector<SurfaceMesh> signMeshes(const SignSurfaces& surfaces);
 
 struct ExportOutcome {
     std::vector<std::string> written;   // paths
     std::vector<std::string> problems;  // one message each
 };
 
-// Writes the current orbital's files that `choices` ask for, `name` plus
-// ".png", ".cube", ".glb", ".stl", ".xy.png", ".yz.png" and ".xz.png".
-// With the surfaces asked for, the picture shows them over the cloud.
-ExportOutcome writeOrbitalExports(const std::string& name, const ExportChoices& choices);
+// Writes the files that `choices` ask for, `name` plus ".png", ".cube",
+// ".glb", ".stl", ".xy.png", ".yz.png" and ".xz.png". With the surfaces
+// asked for, the picture shows them over the cloud.
+ExportOutcome writeOrbitalExports(const ExportSubject& subject, const std::string& name, const ExportChoices& choices,
+                                  PictureWriter* pictures);
 
 }  // namespace vantrel

@@ -147,8 +147,11 @@ void applyExportKeywords(const std::string& line, ExportChoices& exports) {
 
 // Writes the files the run asks for beside the page; false when one failed.
 bool writeExports(const ExportChoices& exports) {
-    const std::string& xyz = globals().orbital.xyzFile;
-    const ExportOutcome written = writeOrbitalExports(xyz.substr(0, xyz.size() - 4), exports);
+    const OrbitalState& o = globals().orbital;
+    ExportSubject subject{currentOrbital(), o.extent, o.csvFile, {}};
+    applyDisplayOptions(mainWindow(), subject.view);
+    const ExportOutcome written =
+        writeOrbitalExports(subject, o.xyzFile.substr(0, o.xyzFile.size() - 4), exports, pictureWriter());
     for (const std::string& path : written.written) report("  " + path);
     std::string problems;
     for (const std::string& p : written.problems) problems += (problems.empty() ? "" : crlf) + p;
