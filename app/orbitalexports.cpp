@@ -45,10 +45,6 @@ private:
 
 const char* noPictureWriter = "this program cannot draw pictures";
 
-// The program's psi in Angstrom^-3/2 lacks the azimuthal factor's norm;
-// the cube file's factor has it (and turns Angstroms into bohr).
-double normalisedPsiFactor(const Orbital& orbital) { return cubeFileFactor(orbital) / std::pow(bohr, 1.5); }
-
 // The cube file and the surfaces' files; the surfaces for the picture.
 std::vector<SurfaceMesh> writeGridFiles(Exporter& out, const ExportSubject& subject, const ExportChoices& choices,
                                         std::string& note) {
@@ -92,6 +88,25 @@ void writeSlices(Exporter& out, const Orbital& orbital, double extent, PictureWr
 }
 
 }  // namespace
+
+// The program's psi in Angstrom^-3/2 lacks the azimuthal factor's norm;
+// the cube file's factor has it (and turns Angstroms into bohr).
+double normalisedPsiFactor(const Orbital& orbital) { return cubeFileFactor(orbital) / std::pow(bohr, 1.5); }
+
+std::string writeCubeOf(const Orbital& orbital, double extent, const std::string& path) {
+    const PsiGridOutcome grid = evaluatePsiGrid(orbital, extent);
+    return grid.problem.empty() ? writeCubeFile(path, grid.grid, orbital) : grid.problem;
+}
+
+std::string writeSurfaceFile(const SignSurfaces& surfaces, MeshFormat format, const std::string& path) {
+    switch (format) {
+        case MeshFormat::glb: return writeGlb(path, surfaces);
+        case MeshFormat::stl: return writeStl(path, surfaces);
+        case MeshFormat::ply: return writePly(path, surfaces);
+        case MeshFormat::obj: return writeObj(path, surfaces);
+    }
+    return "unknown format";
+}
 
 void setPictureWriter(PictureWriter* writer) { installedPictures = writer; }
 PictureWriter* pictureWriter() { return installedPictures; }

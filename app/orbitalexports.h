@@ -74,6 +74,15 @@ OrbitalSurfaces orbitalSurfaces(const Orbital& orbital, const PsiGrid& grid, int
 // The two surfaces in the sign colours, for the 3-D view.
 std::vector<SurfaceMesh> signMeshes(const SignSurfaces& surfaces);
 
+// psi as the program evaluates it, times this, is psi normalised over all
+// space in Angstrom^-3/2 (the unit of the slices' colour scale).
+double normalisedPsiFactor(const Orbital& orbital);
+
+// Single files for the window's menu; "" or the problem.
+std::string writeCubeOf(const Orbital& orbital, double extent, const std::string& path);
+enum class MeshFormat { glb, stl, ply, obj };
+std::string writeSurfaceFile(const SignSurfaces& surfaces, MeshFormat format, const std::string& path);
+
 struct ExportOutcome {
     std::vector<std::string> written;   // paths
     std::vector<std::string> problems;  // one message each

@@ -50,7 +50,7 @@ void axisArrow(QPainter& p, QPointF from, QPointF to, char name) {
 
 QRect sliceArea(const SliceImage& slice) { return QRect(leftMargin, topMargin, slice.width, slice.height); }
 
-QImage slicePicture(const SliceImage& slice, double scaleEnd) {
+QImage slicePicture(const SliceImage& slice, double scaleEnd, double offset) {
     const QRect area = sliceArea(slice);
     QImage picture(leftMargin + slice.width + rightMargin, topMargin + slice.height + bottomMargin,
                    QImage::Format_RGB32);
@@ -73,7 +73,7 @@ QImage slicePicture(const SliceImage& slice, double scaleEnd) {
     p.setPen(ink);
     p.drawText(QRectF(area.left(), 0, area.width(), topMargin), Qt::AlignCenter,
                QString(QChar(0x03C8)) + " in the " + QChar(slice.across) + QChar(slice.up) + " plane (" +
-                   QChar(normal) + " = 0)");
+                   QChar(normal) + " = " + QString::number(offset, 'g', 3) + " " + QChar(0x00C5) + ")");
     axisArrow(p, QPointF(area.right() - 70, area.bottom() + 20), QPointF(area.right() - 20, area.bottom() + 20),
               slice.across);
     axisArrow(p, QPointF(leftMargin / 2.0, area.top() + 70), QPointF(leftMargin / 2.0, area.top() + 20), slice.up);

@@ -15,7 +15,9 @@ namespace vantrel {
 // Where the plane itself lies in a slice picture (the rest holds its axes'
 // names, the scale bar and the colour scale).
 QRect sliceArea(const SliceImage& slice);
-QImage slicePicture(const SliceImage& slice, double scaleEnd);
+// scaleEnd: the colour scale's ends (normalised psi); offset: where the
+// plane lies along its normal, for the title.
+QImage slicePicture(const SliceImage& slice, double scaleEnd, double offset = 0);
 
 class QtPictureWriter : public PictureWriter {
 public:
