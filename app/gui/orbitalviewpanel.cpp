@@ -142,7 +142,8 @@ void OrbitalViewPanel::exportSlices() {
     if (path.endsWith(".png")) path.chop(4);
     ExportChoices slices;
     slices.slice = true;
-    const ExportOutcome out = writeOrbitalExports(actions_.subject(), path.toStdString(), slices, pictureWriter());
+    QtPictureWriter pictures;
+    const ExportOutcome out = writeOrbitalExports(actions_.subject(), path.toStdString(), slices, &pictures);
     for (const std::string& p : out.problems) actions_.warn(p);
 }
 
