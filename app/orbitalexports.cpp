@@ -1,6 +1,8 @@
 #include "app/orbitalexports.h"
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <utility>
 
@@ -106,6 +108,25 @@ std::string writeSurfaceFile(const SignSurfaces& surfaces, MeshFormat format, co
         case MeshFormat::obj: return writeObj(path, surfaces);
     }
     return "unknown format";
+}
+
+PointFileCloud readPointCloud(const std::string& path) {
+    PointFileCloud cloud;
+    const PointFileRead read = forEachPoint(
+        path,
+        [&cloud](const CloudPoint& p) {
+            cloud.points.push_back(p);
+            if ((cloud.points.size() & 4095) == 0) pumpEvents();
+            return true;
+        },
+        [&cloud](const std::optional<PointFileHeader>& h) {
+            if (h) cloud.maxPsi2 = h->maxPsi2;
+        });
+    if (read.status == PointFileStatus::NotOpened)
+        cloud.problem = std::string(std::strerror(errno)) + " reading " + path;
+    else if (read.status == PointFileStatus::Broken)
+        cloud.problem = path + " is broken after " + intText(read.points) + " points";
+    return cloud;
 }
 
 void setPictureWriter(PictureWriter* writer) { installedPictures = writer; }

@@ -78,6 +78,14 @@ std::vector<SurfaceMesh> signMeshes(const SignSurfaces& surfaces);
 // space in Angstrom^-3/2 (the unit of the slices' colour scale).
 double normalisedPsiFactor(const Orbital& orbital);
 
+// A point file's cloud, for pictures and the view.
+struct PointFileCloud {
+    std::vector<CloudPoint> points;
+    double maxPsi2 = 0;   // from the header
+    std::string problem;  // "" when the file was read whole
+};
+PointFileCloud readPointCloud(const std::string& path);
+
 // Single files for the window's menu; "" or the problem.
 std::string writeCubeOf(const Orbital& orbital, double extent, const std::string& path);
 enum class MeshFormat { glb, stl, ply, obj };

@@ -279,7 +279,7 @@ void runSequence(std::string& name) {
     MainWindowState& f = mainWindow();
     RunState& run = globals().run;
     callEnableControls(false);
-    run.stopRequested = false;
+    run.stopRequested.clear();
     int lineNo = 0;
     int processed = 0;
     bool autoscaleFlag = false;
@@ -352,7 +352,7 @@ void runSequence(std::string& name) {
             }
             if (exports.any() && !writeExports(exports)) outcome = SequenceOutcome::Incomplete;
             // A signal is "Enough!" followed by No.
-            if (run.stopRequested &&
+            if (run.stopRequested.requested() &&
                 (interruption() || dialogs().messageBox("Do you want to continue processing of " + name + "?",
                                                         Buttons::YesNo, "", Icon::Question) != Answer::Yes))
                 break;
