@@ -3,11 +3,35 @@
 #include <algorithm>
 
 #include "engine/psigrid.h"
-#include "output/pointfile.h"
 
 namespace vantrel {
 
+namespace {
+// A larger backlog is handed on at once: memory stays bounded when nobody flushes.
+constexpr std::size_t maxPending = 1 << 16;
+}  // namespace
+
+bool OrbitalView::accept(const CloudPoint& point, double) {
+    pending_.push_back(point);
+    if (pending_.size() >= maxPending) flush();
+    return true;
+}
+
+bool OrbitalView::flush() {
+    if (pending_.empty()) return false;
+    renderer.addPoints(pending_);
+    pending_.clear();
+    return true;
+}
+
+void OrbitalView::follow(const std::string& orbitalKey) {
+    if (orbitalKey == key_) return;
+    key_ = orbitalKey;
+    clear();
+}
+
 void OrbitalView::clear() {
+    pending_.clear();
     renderer.clearPoints();
     hideSurfaces();
 }
@@ -21,6 +45,7 @@ void OrbitalView::addPoints(std::span<const CloudPoint> points) { renderer.addPo
 
 std::string OrbitalView::loadPoints(const std::string& pointFile) {
     const PointFileCloud cloud = readPointCloud(pointFile);
+    pending_.clear();
     renderer.clearPoints();
     renderer.addPoints(cloud.points);
     view.maxPsi2 = cloud.maxPsi2;

@@ -6,20 +6,31 @@
 
 #include <span>
 #include <string>
+#include <vector>
 
 #include "app/orbitalexports.h"
 #include "cloudview/cloudviewstate.h"
+#include "engine/pointsink.h"
 #include "output/cloudrender.h"
 
 namespace vantrel {
 
 struct MainWindowState;
 
-class OrbitalView {
+// A sink of the sampling run: the points wait in a buffer until the view
+// takes them (flush), so the run pays only for a copy.
+class OrbitalView : public PointSink {
 public:
     CloudViewState view;
     CloudRenderer renderer;
 
+    bool accept(const CloudPoint& point, double r) override;
+    // Hands the waiting points to the renderer; true when there were any.
+    bool flush();
+
+    // What the view shows the points of: a different orbital (another
+    // point file, cube or charge) clears it first.
+    void follow(const std::string& orbitalKey);
     // A change of orbital: no points, no surfaces; the camera stays.
     void clear();
     // The cube the points lie in and the probability classes' scale.
@@ -43,6 +54,8 @@ public:
     const SignSurfaces& surfaces() const { return surfaces_; }
 
 private:
+    std::vector<CloudPoint> pending_;
+    std::string key_;
     int enclosedPercent_ = defaultEnclosedPercent;
     bool surfacesShown_ = false;
     SignSurfaces surfaces_;

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/gui/picturefiles.h"
@@ -47,6 +48,12 @@ OrbitalViewPanel::OrbitalViewPanel(OrbitalView& view, OrbitalViewActions actions
     label_ = new QLabel(this);
     label_->setAlignment(Qt::AlignCenter);
     layout->addWidget(label_);
+    // The run's points reach the picture as events run during it.
+    auto* feed = new QTimer(this);
+    connect(feed, &QTimer::timeout, this, [this] {
+        if (view_.flush()) cloudView_->refresh();
+    });
+    feed->start(CloudViewWidget::refreshMilliseconds);
     refresh();
 }
 
