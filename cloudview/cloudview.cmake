@@ -9,7 +9,7 @@ vantrel_layer(vantrel_cloudview_gui QT SOURCES ${CLOUDVIEW_GUI_SOURCES} LINKS va
 
 # Sequence runs draw the view into pictures; the window shows it.
 target_link_libraries(vantrel_app PUBLIC vantrel_cloudview)
-target_link_libraries(vantrel_gui PUBLIC vantrel_cloudview_gui)
+target_link_libraries(vantrel_app_gui PUBLIC vantrel_cloudview_gui)
 
 if(VANTREL_TESTS)
   file(GLOB CLOUDVIEW_TEST_SOURCES CONFIGURE_DEPENDS tests/cloudview/*.cpp)
