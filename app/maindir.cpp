@@ -39,7 +39,8 @@ const char* const exampleInput[] = {
 
 void writeExampleInput() {
     const std::string path = globals().mainDir + "/input.txt";
-    if (fileExists(path)) return;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0) return;  // whatever is there is the user's
     std::string text;
     for (const char* line : exampleInput) {
         if (!text.empty()) text += crlf;
@@ -47,7 +48,6 @@ void writeExampleInput() {
     }
     if (!writeWholeFile(path, text)) {
         const int err = errno;
-        ::unlink(path.c_str());  // an empty example would mislead more than none
         dialogs().messageBox(std::string(std::strerror(err)) + " writing the example sequence file " + path,
                              Buttons::OK);
     }

@@ -64,9 +64,10 @@ bool writeXyzFile() {
     return problem.empty();
 }
 
-std::string createOrbitalPage() {
+std::string createOrbitalPage(bool* whole) {
     MainWindowState& f = mainWindow();
     f.displayFrame.enabled = false;
+    if (whole) *whole = false;
     if (!writeXyzFile()) return "";
 
     callEnableControls(false);
@@ -81,7 +82,14 @@ std::string createOrbitalPage() {
     options.blackBackground = f.blackBackgroundCheck.checked;
     options.boundingBox = f.jmolBoundingBoxCheck.checked;
     options.axes = f.jmolAxesCheck.checked;
-    return writeOrbitalPages(options);
+    std::vector<std::string> problems;
+    const std::string page = writeOrbitalPages(options, problems);
+    if (whole) *whole = problems.empty();
+    if (problems.empty()) return page;
+    std::string text = "Not every file of the orbital could be written; those files are as they were:";
+    for (const auto& problem : problems) text += crlf + problem;
+    dialogs().messageBox(text, Buttons::OK);
+    return page;
 }
 
 void loadClick() {

@@ -11,8 +11,10 @@ void readPointFile();
 // Converts the point file into the XYZ file; false when that failed (the
 // user has been told why).
 bool writeXyzFile();
-// Writes the XYZ file and the page; returns the page's path, "" on failure.
-std::string createOrbitalPage();
+// Writes the XYZ file and the page; returns the page's path, "" when the
+// page could not be written. Files that could not be written are said in
+// one message; `whole` (when given) tells whether every file was written.
+std::string createOrbitalPage(bool* whole = nullptr);
 
 // "&Load" (loadButton) click.
 void loadClick();

@@ -246,6 +246,7 @@ void runSequence(std::string& name) {
     run.stopRequested = false;
     int lineNo = 0;
     int processed = 0;
+    int unwritten = 0;  // orbitals whose files were not all written
     bool autoscaleFlag = false;
     bool continueFlag = false;
     outcome = SequenceOutcome::Done;
@@ -304,7 +305,12 @@ void runSequence(std::string& name) {
             if (!problem.text.empty()) outcome = SequenceOutcome::Incomplete;
             // Without points of its own a page would show an older run's.
             const bool noFile = !problem.text.empty() && problem.pointsKept == 0;
-            const std::string page = noFile ? "" : createOrbitalPage();
+            bool whole = false;
+            const std::string page = noFile ? "" : createOrbitalPage(&whole);
+            if (!whole) {
+                outcome = SequenceOutcome::Incomplete;
+                ++unwritten;
+            }
             report(f.window.caption);
             if (noFile) {
                 report("  no page written: the run could not write its point file");
@@ -320,8 +326,11 @@ void runSequence(std::string& name) {
                 break;
         }
     }
-    dialogs().messageBox(intText(processed) + (processed == 1 ? " orbital was processed." : " orbitals were processed."),
-                         Buttons::OK);
+    std::string done = intText(processed) + (processed == 1 ? " orbital was processed." : " orbitals were processed.");
+    if (unwritten > 0)
+        done += " " + intText(unwritten) + " of them " + (unwritten == 1 ? "lacks" : "lack") +
+                " files that could not be written.";
+    dialogs().messageBox(done, Buttons::OK);
     callEnableControls(true);
     // The page writer leaves the display options disabled; a batch run has
     // no "&Display" handler to enable them again.

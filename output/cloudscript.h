@@ -4,10 +4,11 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "output/replacingfile.h"
 
 namespace vantrel {
 
@@ -23,16 +24,16 @@ public:
     // `symbols` are the element symbols that the colour classes stand for.
     CloudScriptWriter(const std::string& path, const std::string& xyzName, const std::string& comment,
                       const std::vector<std::string>& symbols);
-    ~CloudScriptWriter();
     CloudScriptWriter(const CloudScriptWriter&) = delete;
     CloudScriptWriter& operator=(const CloudScriptWriter&) = delete;
 
     // One atom at the coordinates written to the XYZ file.
     void add(std::string_view symbol, double x, double y, double z);
-    // Writes the classes and the count and closes the file; false (and
-    // errorNumber() set) when anything failed.
+    // Writes the classes and the count and renames the file into place;
+    // false (and errorNumber() set) when anything failed, the old file
+    // then staying as it was.
     bool finish();
-    int errorNumber() const { return error_; }
+    int errorNumber() const { return file_.errorNumber(); }
     long long count() const { return static_cast<long long>(classes_.size()); }
 
 private:
@@ -40,8 +41,7 @@ private:
     void flush();
     void write(std::string_view text);
 
-    std::FILE* file_ = nullptr;
-    int error_ = 0;
+    ReplacingFile file_;
     std::vector<std::string> symbols_;
     std::vector<std::uint8_t> classes_;
     std::string pending_;  // base64 of positions not yet written

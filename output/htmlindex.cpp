@@ -10,6 +10,7 @@
 #include "output/platform.h"
 #include "engine/textutil.h"
 #include "output/fileutil.h"
+#include "output/replacingfile.h"
 #include "output/viewerfiles.h"
 
 namespace vantrel {
@@ -73,7 +74,7 @@ std::string joinLines(const std::vector<std::string>& lines) {
     return text;
 }
 
-void writeNames(const std::string& cache) {
+void writeNames(const std::string& cache, std::vector<std::string>& problems) {
     std::vector<Listed> pages;
     for (auto& p : listCache(cache, ".htm"))
         if (val(p.name) != 0) pages.push_back(std::move(p));
@@ -93,7 +94,7 @@ void writeNames(const std::string& cache) {
                         "<td>l=" + t2 + "<td>m=" + t3 + "<td>" + t4 + "<td>" + dateText(p.modified));
     }
     lines.push_back("</table></body></html>");
-    writeWholeFile(cache + "/names.htm", joinLines(lines));
+    writeWholeFile(cache + "/names.htm", joinLines(lines), problems);
 }
 
 std::vector<std::string> energyItems(const std::string& cache) {
@@ -127,7 +128,7 @@ std::string showXyzEmbed(bool jmol) {
     return embed;
 }
 
-void writeEnergyIndex(const std::string& cache, bool jmol) {
+void writeEnergyIndex(const std::string& cache, bool jmol, std::vector<std::string>& problems) {
     std::vector<std::string> lines = {
         "<script type=text/javascript>",
         "function showxyz(sfile,script,shead){",
@@ -165,7 +166,7 @@ void writeEnergyIndex(const std::string& cache, bool jmol) {
     }
     lines.push_back("</table>");
     lines.push_back("</body>");
-    writeWholeFile(cache + "/frame1.htm", joinLines(lines));
+    writeWholeFile(cache + "/frame1.htm", joinLines(lines), problems);
 }
 
 std::string frameSetTemplate() {
@@ -186,34 +187,38 @@ std::string frameSetTemplate() {
     });
 }
 
+// A template cut short (a full disk, a run killed while writing it, before
+// writes were made whole) would leave every index empty: it is made again.
+bool wholeTemplate(const std::string& text) { return lower(text).find("</html>") != std::string::npos; }
+
 // The frame set is made once beside the data files and copied into the
 // cache; where their folder cannot hold it, it goes straight in.
-void writeIndexFrameSet(const std::string& cache) {
+void writeIndexFrameSet(const std::string& cache, std::vector<std::string>& problems) {
     const std::string tpl = dataDir() + "/index.ht";
     const std::string target = cache + "/index.htm";
-    if (!fileExists(tpl) && !writeWholeFile(tpl, frameSetTemplate())) {
-        writeWholeFile(target, frameSetTemplate());
+    if (!wholeTemplate(readWholeFile(tpl)) && !writeWholeFile(tpl, frameSetTemplate())) {
+        writeWholeFile(target, frameSetTemplate(), problems);
         return;
     }
-    std::error_code ec;
-    fs::copy_file(tpl, target, fs::copy_options::overwrite_existing, ec);
-    if (ec) writeWholeFile(target, frameSetTemplate());
+    if (auto problem = copyReplacing(tpl, target); !problem.empty()) problems.push_back(problem);
 }
 
 }  // namespace
 
-void createHtmlIndex(bool jmol, const std::string& sHeader, const std::string& script, const std::string&) {
+void createHtmlIndex(bool jmol, const std::string& sHeader, const std::string& script, const std::string&,
+                     std::vector<std::string>& problems) {
     const std::string cache = globals().mainDir + "/files";
-    writeNames(cache);
-    writeEnergyIndex(cache, jmol);
+    writeNames(cache, problems);
+    writeEnergyIndex(cache, jmol, problems);
     writeWholeFile(cache + "/frame2.htm",
                    joinLines({"<body>",
                               createEmbed(jmol, "orbital1", fs::path(globals().orbital.xyzFile).filename().string(), script,
                                           "width=300 height=300", "white", ""),
-                              viewerScriptElements(crlf), "</body>"}));
+                              viewerScriptElements(crlf), "</body>"}),
+                   problems);
     // The viewer script lets the title follow a click in the index.
-    writeWholeFile(cache + "/frame0.htm", "<html>" + sHeader + viewerOnlyScriptElement() + "</html>");
-    writeIndexFrameSet(cache);
+    writeWholeFile(cache + "/frame0.htm", "<html>" + sHeader + viewerOnlyScriptElement() + "</html>", problems);
+    writeIndexFrameSet(cache, problems);
 }
 
 }  // namespace vantrel

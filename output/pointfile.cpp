@@ -21,6 +21,7 @@
 #include "engine/textutil.h"
 #include "engine/radialhistogram.h"
 #include "output/cloudscript.h"
+#include "output/replacingfile.h"
 
 namespace vantrel {
 
@@ -116,19 +117,13 @@ private:
     int error_ = 0;
 };
 
-// Writes through one large block; remembers the first failure.
+// Writes through one large block into a file that replaces the target
+// only when whole; remembers the first failure.
 class BlockWriter {
 public:
-    explicit BlockWriter(const std::string& path) {
-        file_ = std::fopen(path.c_str(), "wb");
-        if (!file_) error_ = errno;
-    }
-    ~BlockWriter() { close(); }
+    explicit BlockWriter(const std::string& path) : file_(path) {}
     BlockWriter(const BlockWriter&) = delete;
     BlockWriter& operator=(const BlockWriter&) = delete;
-
-    bool isOpen() const { return file_ != nullptr; }
-    int error() const { return error_; }
 
     // Room for at least n more bytes at the returned position.
     char* reserve(std::size_t n) {
@@ -139,7 +134,7 @@ public:
     void put(std::string_view s) {
         if (s.size() > buf_.size()) {
             flush();
-            write(s.data(), s.size());
+            file_.write(s);
             return;
         }
         std::memcpy(reserve(s.size()), s.data(), s.size());
@@ -147,38 +142,26 @@ public:
     }
 
     void flush() {
-        if (used_ > 0) write(buf_.data(), used_);
+        if (used_ > 0) file_.write(std::string_view(buf_.data(), used_));
         used_ = 0;
     }
 
     // Overwrites the start of the file in place (the rest stays).
     void patchStart(std::string_view s) {
         flush();
-        if (!file_ || error_) return;
-        if (std::fflush(file_) != 0 || std::fseek(file_, 0, SEEK_SET) != 0) {
-            error_ = errno ? errno : EIO;
-            return;
-        }
-        write(s.data(), s.size());
+        file_.overwriteStart(s);
     }
 
-    void close() {
-        if (!file_) return;
+    // Renames the file into place; "" or what went wrong.
+    std::string close() {
         flush();
-        if (std::fclose(file_) != 0 && !error_) error_ = errno ? errno : EIO;
-        file_ = nullptr;
+        return file_.commit();
     }
 
 private:
-    void write(const char* p, std::size_t n) {
-        if (!file_ || error_) return;
-        if (std::fwrite(p, 1, n, file_) != n) error_ = errno ? errno : EIO;
-    }
-
-    std::FILE* file_ = nullptr;
+    ReplacingFile file_;
     Block buf_;
     std::size_t used_ = 0;
-    int error_ = 0;
 };
 
 bool isblank(char c) { return c == ' ' || c == '\t'; }
@@ -352,7 +335,6 @@ std::string convertPointFileToXyz(const XyzOptions& options) {
     }
 
     BlockWriter out(xyzFile);
-    if (!out.isOpen()) note(errorText(out.error()));
     const double s = ((100 / orb.dotSize) * 5) / orb.axisMax;
     if (!std::isfinite(s)) note("The axis length is zero, so the points cannot be scaled.");
     out.put(std::string(headerLength, ' ') + crlf);
@@ -428,8 +410,7 @@ std::string convertPointFileToXyz(const XyzOptions& options) {
     }
 
     out.patchStart(intText(atoms));
-    out.close();
-    if (out.error()) note(errorText(out.error()));
+    if (auto written = out.close(); !written.empty()) note(written);
     if (!cloud.finish()) note(errorText(cloud.errorNumber()) + " writing the viewer's copy " + scriptFile);
 
     if (problem.empty()) return "";

@@ -58,6 +58,7 @@ protected:
     }
     std::string page(const std::string& name) { return readFile(cache + "/" + name); }
     std::string savedThreeDir;
+    std::vector<std::string> problems;
 };
 
 TEST_F(PagesTest, EmbedsSinglePagesTitlesAndSummary) {
@@ -167,7 +168,7 @@ TEST_F(PagesTest, EnergyIndexSharesHeadingsAndSkipsUnbound) {
         writeFile(cache + "/" + name + ".htm", "page");
     }
     globals().orbital.xyzFile = cache + "/1_0_0_.xyz";
-    createHtmlIndex(true, "<h3>T</h3>", "select *;", "WHITE");
+    createHtmlIndex(true, "<h3>T</h3>", "select *;", "WHITE", problems);
 
     const std::string f1 = page("frame1.htm");
     EXPECT_EQ(occurrences(f1, "<hr>"), 2);
@@ -197,7 +198,7 @@ TEST_F(PagesTest, EnergyIndexSharesHeadingsAndSkipsUnbound) {
 
 TEST_F(PagesTest, ShowxyzIsValidJavaScriptFrameSetMadeOnce) {
     for (bool jmol : {true, false}) {
-        createHtmlIndex(jmol, "", "select *;", "WHITE");
+        createHtmlIndex(jmol, "", "select *;", "WHITE", problems);
         const std::string f1 = page("frame1.htm");
         const auto at = f1.find("  var s=");
         ASSERT_NE(at, std::string::npos);
@@ -209,7 +210,7 @@ TEST_F(PagesTest, ShowxyzIsValidJavaScriptFrameSetMadeOnce) {
     EXPECT_FALSE(concatenationIsValid("'<embed script=''+script+'' x>';"));  // the unescaped form
 
     // The frame set: a template beside the program, made once.
-    createHtmlIndex(true, "", "", "");
+    createHtmlIndex(true, "", "", "", problems);
     const std::string tpl = readFile(dir.file("prog/index.ht"));
     EXPECT_TRUE(startsWith(tpl, "<HTML><HEAD><TITLE>Index of " + cache + " by Energy</TITLE></HEAD>\r\n"));
     EXPECT_TRUE(contains(tpl, "SRC='frame2.htm'>\r\n        </FRAMESET>"));
@@ -217,12 +218,12 @@ TEST_F(PagesTest, ShowxyzIsValidJavaScriptFrameSetMadeOnce) {
 
     globals().mainDir = dir.file("other_vantrel");  // keeps the first title
     fs::create_directories(cache = globals().mainDir + "/files");
-    createHtmlIndex(true, "", "", "");
+    createHtmlIndex(true, "", "", "", problems);
     EXPECT_EQ(page("index.htm"), tpl);
 
     // A program folder that cannot be written: straight into the cache.
     setProgramDir(dir.file("no/such/folder"));
-    createHtmlIndex(true, "", "", "");
+    createHtmlIndex(true, "", "", "", problems);
     EXPECT_TRUE(contains(page("index.htm"), "<TITLE>Index of " + cache + " by Energy</TITLE>"));
 }
 
