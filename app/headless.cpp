@@ -19,7 +19,7 @@ const char* const usage =
     "Without a display Vantrel runs a sequence file and writes its pages:\n"
     "  vantrel [CLEAR] SEQUENCE-FILE\n"
     "CLEAR empties the orbital cache first. Files go to $VANTREL_HOME\n"
-    "(or ~/vantrel, or /tmp/vantrel), pages into its subdirectory files.\n"
+    "(or ~/vantrel, or /tmp/vantrel-UID), pages into its subdirectory files.\n"
     "Each message is printed and answered with its default.";
 
 }  // namespace

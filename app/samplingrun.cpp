@@ -20,6 +20,7 @@
 #include "engine/samplekernel.h"
 #include "engine/textutil.h"
 #include "engine/wavefunction.h"
+#include "output/fileutil.h"
 #include "output/pointfile.h"
 #include "output/radialplot.h"
 #include "engine/random.h"
@@ -50,7 +51,7 @@ constexpr std::size_t flushSize = 1 << 18;
 // First line of a file without its line end (CR LF or LF). False when
 // the file cannot be read or the line is absurdly long.
 bool readFirstLine(const std::string& path, std::string& line) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = openForReading(path);
     if (fd < 0) return false;
     char buf[256];
     ssize_t got = 0;
@@ -112,7 +113,7 @@ public:
     ~PointFile() { close(); }
 
     bool create() {
-        fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        fd_ = openForWriting(path_, O_CREAT | O_TRUNC);
         committed_ = 0;
         if (fd_ < 0) return failWith(errno);
         return true;
@@ -120,7 +121,7 @@ public:
 
     // Appends to a file of whole lines (see cutToWholeLines) holding points.
     bool openAppend(int points) {
-        fd_ = ::open(path_.c_str(), O_RDWR | O_CLOEXEC);
+        fd_ = openForWriting(path_, 0);
         if (fd_ < 0) return failWith(errno);
         struct stat st {};
         if (::fstat(fd_, &st) != 0) return failWith(errno);
@@ -244,7 +245,7 @@ private:
 // Cuts a last line that lost its end (a run killed mid-write) so that
 // appended points start on a line of their own. True when it cut.
 bool cutToWholeLines(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    const int fd = openForWriting(path, 0);
     if (fd < 0) return false;
     struct stat st {};
     bool cut = false;

@@ -11,8 +11,11 @@
 
 namespace vantrel {
 
-int openForReading(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+namespace {
+
+// The descriptor when it is a regular file, else closed with EINVAL; it
+// waits again in later reads and writes.
+int regularOnly(int fd) {
     if (fd < 0) return -1;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -20,7 +23,18 @@ int openForReading(const std::string& path) {
         errno = EINVAL;
         return -1;
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return fd;
+}
+
+}  // namespace
+
+int openForReading(const std::string& path) {
+    return regularOnly(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+}
+
+int openForWriting(const std::string& path, int flags) {
+    return regularOnly(::open(path.c_str(), O_RDWR | flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666));
 }
 
 ssize_t readFull(int fd, char* buffer, std::size_t size) {

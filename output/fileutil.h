@@ -12,6 +12,10 @@ namespace vantrel {
 // on a FIFO or a device; -1 with errno set otherwise (EINVAL: not a
 // regular file).
 int openForReading(const std::string& path);
+// A regular file opened in place for writing (O_RDWR plus `flags`, such as
+// O_CREAT): never through a link, never waiting on a FIFO; -1 with errno
+// set otherwise (ELOOP: a link, EINVAL: not a regular file).
+int openForWriting(const std::string& path, int flags);
 // As many bytes as asked, fewer only at the end of the file; -1 on an error.
 ssize_t readFull(int fd, char* buffer, std::size_t size);
 // Whole file as text ("" when missing or unreadable).

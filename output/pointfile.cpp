@@ -12,6 +12,7 @@
 #include <memory>
 #include <string_view>
 #include <vector>
+#include <unistd.h>
 
 #include "engine/colorclasses.h"
 #include "engine/energy.h"
@@ -21,6 +22,7 @@
 #include "engine/textutil.h"
 #include "engine/radialhistogram.h"
 #include "output/cloudscript.h"
+#include "output/fileutil.h"
 #include "output/replacingfile.h"
 
 namespace vantrel {
@@ -49,8 +51,10 @@ public:
     enum Status { Line, End, Failed };
 
     explicit LineReader(const std::string& path) {
-        file_ = std::fopen(path.c_str(), "rb");
+        const int fd = openForReading(path);  // a FIFO would block
+        file_ = fd >= 0 ? ::fdopen(fd, "rb") : nullptr;
         if (!file_) error_ = errno;
+        if (!file_ && fd >= 0) ::close(fd);
     }
     ~LineReader() {
         if (file_) std::fclose(file_);
@@ -259,7 +263,7 @@ LineReader::Status readHeader(LineReader& in, Header& h) {
     return s;
 }
 
-std::string errorText(int err) { return std::strerror(err); }
+std::string errorText(int err) { return err == EINVAL ? "Not a regular file" : std::strerror(err); }
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstring>
@@ -91,6 +92,59 @@ TEST_F(WriteFaults, FilesTooLargeToWriteAreSaidAndLeaveNothingCut) {
     EXPECT_EQ(readFile(cache + "/1_0_0_.xyz"), xyz);  // the last whole one
     for (const auto& entry : fs::directory_iterator(cache))
         EXPECT_FALSE(contains(entry.path().filename().string(), ".part")) << entry.path();
+}
+
+TEST_F(WriteFaults, LinksInTheCacheAreNeverWrittenThroughNorFollowedWhenClearing) {
+    const std::string victim = dir.file("victim.txt");
+    for (const char* name : {"1_0_0_.csv", "1_0_0_.xyz", "1_0_0_.htm", "names.htm", "frame1.htm", "index.htm"}) {
+        fs::remove_all(cache);
+        fs::create_directories(cache);
+        writeFile(victim, "precious");
+        fs::create_symlink(victim, cache + "/" + name);
+        runOne();
+        EXPECT_EQ(readFile(victim), "precious") << name;
+        EXPECT_TRUE(fs::is_symlink(cache + "/" + name)) << name;
+        EXPECT_EQ(lastSequenceOutcome(), SequenceOutcome::Incomplete) << name;
+    }
+    // The start-up probe neither truncates a link's target nor fails on it.
+    fs::create_symlink(victim, cache + "/session");
+    EXPECT_EQ(setMainDir(globals().mainDir), 0);
+    EXPECT_EQ(readFile(victim), "precious");
+    // A cache that is a link to another folder: CLEAR deletes nothing there.
+    const std::string other = dir.file("other");
+    fs::create_directories(other);
+    writeFile(other + "/keep.htm", "keep");
+    fs::remove_all(cache);
+    fs::create_directory_symlink(other, cache);
+    clearCache(false);
+    EXPECT_EQ(readFile(other + "/keep.htm"), "keep");
+    EXPECT_TRUE(said(cache + " is a symbolic link; nothing was deleted."));
+    EXPECT_EQ(setMainDir(globals().mainDir), -3);
+}
+
+TEST_F(WriteFaults, AMainDirectoryInASharedFolderMustBePrivateAndOwn) {
+    const std::string shared = dir.file("tmp");
+    fs::create_directories(shared);
+    ::chmod(shared.c_str(), 01777);
+    // Made new: private.
+    ASSERT_EQ(setMainDir(shared + "/vantrel-mine"), 0);
+    struct stat st {};
+    ::stat((shared + "/vantrel-mine").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    // One's own left open to all: closed.
+    ::chmod((shared + "/vantrel-mine").c_str(), 0777);
+    ASSERT_EQ(setMainDir(shared + "/vantrel-mine"), 0);
+    ::stat((shared + "/vantrel-mine").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    // A link, or a folder of someone else's (only root can make one here), is refused.
+    fs::create_directory_symlink(shared + "/vantrel-mine", shared + "/vantrel-link");
+    EXPECT_EQ(setMainDir(shared + "/vantrel-link"), -2);
+    if (::geteuid() == 0) {
+        fs::create_directories(shared + "/vantrel-theirs/files");
+        ASSERT_EQ(::chown((shared + "/vantrel-theirs").c_str(), 65534, 65534), 0);
+        EXPECT_EQ(setMainDir(shared + "/vantrel-theirs"), -2);
+    }
+    EXPECT_EQ(mainDirCandidates().back(), tempDir() + "/vantrel-" + std::to_string(::geteuid()));
 }
 
 }  // namespace
