@@ -35,9 +35,9 @@ int runHeadless(const std::vector<std::string>& arguments) {
     }
     installReactions();
     hooks().report = [](const std::string& line) { std::cout << line << std::endl; };
+    catchInterruptions();
     if (!loadWindow()) return 1;  // "Cannot continue ..." was printed already
     std::cout << "Main directory: " << globals().mainDir << std::endl;
-    catchInterruptions();
     afterShow(arguments);
     const std::string index = globals().mainDir + "/files/index.htm";
     if (fileExists(index)) std::cout << "Index by energy: " << index << std::endl;

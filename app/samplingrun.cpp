@@ -225,7 +225,8 @@ private:
     }
 
     bool failWith(int err) {
-        if (problem_.empty()) problem_ = std::string(std::strerror(err)) + " writing " + path_;
+        if (problem_.empty())
+            problem_ = (err == EINVAL ? "Not a regular file" : std::string(std::strerror(err))) + " writing " + path_;
         buf_.clear();
         pending_ = 0;
         return false;

@@ -140,7 +140,7 @@ std::string copyReplacing(const std::string& source, const std::string& target) 
     ::close(in);
     if (!problem.empty()) return problem;
     problem = out.commit();
-    return problem.empty() ? "" : problem + " while copying " + source;
+    return problem.empty() ? "" : problem + " (copying " + source + ")";
 }
 
 }  // namespace vantrel

@@ -219,7 +219,7 @@ TEST_F(ViewerCopies, MissingThreeIsPassedOverAndAnUnwritableCacheIsReported) {
 
     const auto problems = copyViewerFiles(dir.file("no/cache"), program);
     ASSERT_EQ(problems.size(), 1u);
-    EXPECT_TRUE(contains(problems[0], " copying " + program + "/vantrel-viewer.js")) << problems[0];
+    EXPECT_TRUE(contains(problems[0], "(copying " + program + "/vantrel-viewer.js)")) << problems[0];
 }
 
 }  // namespace
