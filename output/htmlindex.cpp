@@ -10,6 +10,7 @@
 #include "output/platform.h"
 #include "engine/textutil.h"
 #include "output/fileutil.h"
+#include "output/htmltext.h"
 #include "output/replacingfile.h"
 #include "output/viewerfiles.h"
 
@@ -81,7 +82,7 @@ void writeNames(const std::string& cache, std::vector<std::string>& problems) {
     std::sort(pages.begin(), pages.end(), [](const Listed& a, const Listed& b) { return noCaseBefore(a.name, b.name); });
 
     std::vector<std::string> lines;
-    lines.push_back("<html><body><h1>Directory of " + cache + "</h1><p>" + crlf);
+    lines.push_back("<html><body><h1>Directory of " + htmlText(cache) + "</h1><p>" + crlf);
     lines.push_back(reloadNote + "<a target=_top href=index.htm>by energy</a><p><table>");
     for (const auto& p : pages) {
         std::string name = lower(p.name);
@@ -90,8 +91,9 @@ void writeNames(const std::string& cache, std::vector<std::string>& problems) {
         std::string t2 = splitFirst(rest, "_");
         std::string t3 = splitFirst(rest, "_");
         std::string t4 = rest.substr(0, rest.find(".htm"));
-        lines.push_back("<tr><td><a target=_top href=" + name + ">" + name + "</a>" + "<td>n=" + t1 +
-                        "<td>l=" + t2 + "<td>m=" + t3 + "<td>" + t4 + "<td>" + dateText(p.modified));
+        lines.push_back("<tr><td><a target=_top href=" + hrefValue(name) + ">" + htmlText(name) + "</a>" +
+                        "<td>n=" + htmlText(t1) + "<td>l=" + htmlText(t2) + "<td>m=" + htmlText(t3) + "<td>" +
+                        htmlText(t4) + "<td>" + dateText(p.modified));
     }
     lines.push_back("</table></body></html>");
     writeWholeFile(cache + "/names.htm", joinLines(lines), problems);
@@ -150,8 +152,8 @@ void writeEnergyIndex(const std::string& cache, bool jmol, std::vector<std::stri
         std::string energy = trim(splitFirst(item, ";"));
         std::string script = splitFirst(item, "|");
         const std::string& title = item;
-        std::string shown = energy.substr(0, energy.find("atto")) + "aJ";
-        std::string display = xyz.substr(0, xyz.find(".xyz"));
+        std::string shown = htmlText(energy.substr(0, energy.find("atto")) + "aJ");
+        std::string display = htmlText(xyz.substr(0, xyz.find(".xyz")));
         replaceAll(display, "_", "&nbsp;");
 
         lines.push_back("<tr>");
@@ -159,8 +161,8 @@ void writeEnergyIndex(const std::string& cache, bool jmol, std::vector<std::stri
             lines.push_back("<td colspan=2><hr></td><tr><td nowrap valign=top><b>" + shown + "</b></td>");
         else
             lines.push_back("<td></td>");
-        lines.push_back("<td nowrap valign=top><a href=\"javascript:showxyz('" + xyz + "','" + script + "','" +
-                        title + "')\">" + display + "</a></td></tr>");
+        lines.push_back("<td nowrap valign=top><a href=\"javascript:showxyz('" + scriptInLink(xyz) + "','" +
+                        scriptInLink(script) + "','" + scriptInLink(title) + "')\">" + display + "</a></td></tr>");
         previousKey = key;
         first = false;
     }
@@ -171,7 +173,7 @@ void writeEnergyIndex(const std::string& cache, bool jmol, std::vector<std::stri
 
 std::string frameSetTemplate() {
     return joinLines({
-        "<HTML><HEAD><TITLE>Index of " + globals().mainDir + "/files by Energy</TITLE></HEAD>",
+        "<HTML><HEAD><TITLE>Index of " + htmlText(globals().mainDir) + "/files by Energy</TITLE></HEAD>",
         "<FRAMESET FRAMEBORDER='0' BORDER=NO FRAMESPACING='0' ROWS='0,*'>",
         "    <FRAME MARGINWIDTH='0' MARGINHEIGHT='0'>",
         "    <FRAMESET FRAMEBORDER='0' BORDER=NO FRAMESPACING='0' ROWS='15%,85%'>",

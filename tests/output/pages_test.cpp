@@ -227,6 +227,23 @@ TEST_F(PagesTest, ShowxyzIsValidJavaScriptFrameSetMadeOnce) {
     EXPECT_TRUE(contains(page("index.htm"), "<TITLE>Index of " + cache + " by Energy</TITLE>"));
 }
 
+// Names and summaries are text wherever they land: a main directory or a
+// file name cannot open an element, a summary cannot end a string early.
+TEST_F(PagesTest, TextInTheIndexPagesIsEscapedForItsPlace) {
+    globals().mainDir = dir.file("q</title><img src=x onerror=alert(1)>vantrel");
+    fs::create_directories(cache = globals().mainDir + "/files");
+    writeFile(cache + "/1_0_0_.txt", "1_0_0_.xyz; E = -2.18 attoJoule; select *;|');alert(\"1%27\");('\r\n");
+    writeFile(cache + "/1_a><b>&.htm", "page");
+    createHtmlIndex(true, "", "", "", problems);
+    EXPECT_TRUE(problems.empty());
+    for (const char* name : {"names.htm", "index.htm"}) {
+        EXPECT_FALSE(contains(page(name), "<img")) << name;
+        EXPECT_TRUE(contains(page(name), "q&lt;/title&gt;&lt;img src=x onerror=alert(1)&gt;vantrel/files")) << name;
+    }
+    EXPECT_TRUE(contains(page("names.htm"), "<a target=_top href=\"1_a%3E%3Cb%3E%26.htm\">1_a&gt;&lt;b&gt;&amp;.htm</a>"));
+    EXPECT_TRUE(contains(page("frame1.htm"), "showxyz('1_0_0_.xyz','select *;','\\x27);alert(\\x221\\x2527\\x22);(\\x27')"));
+}
+
 // A document the desktop cannot open is reported with its path.
 TEST_F(PagesTest, OpeningThatFailsIsReported) {
     hooks().openUrl = [](const std::string&, int) { return false; };
