@@ -25,7 +25,7 @@ std::string describe(int error) { return error == EINVAL ? "Not a regular file" 
 ReplacingFile::ReplacingFile(std::string path) : path_(std::move(path)) {
     struct stat st {};
     if (::lstat(path_.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        error_ = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        error_ = S_ISDIR(st.st_mode) ? EISDIR : S_ISLNK(st.st_mode) ? ELOOP : EINVAL;
         problem_ = path_ + (S_ISLNK(st.st_mode) ? " is a symbolic link" : " is there but is not a regular file") +
                    ", so it was not replaced.";
         return;
@@ -87,6 +87,10 @@ void ReplacingFile::writeOut(std::string_view bytes) {
         if (n <= 0) fail(n < 0 ? errno : EIO, "writing");
         else done += static_cast<std::size_t>(n);
     }
+}
+
+void ReplacingFile::keepMode(unsigned mode) {
+    if (problem_.empty() && ::fchmod(fd_, static_cast<mode_t>(mode)) != 0) fail(errno, "writing");
 }
 
 std::string ReplacingFile::commit() {

@@ -23,10 +23,13 @@ public:
     void write(std::string_view bytes);
     // Overwrites the first bytes written so far (a header patched at the end).
     void overwriteStart(std::string_view bytes);
+    // The new file's permissions (else 0666 less the umask).
+    void keepMode(unsigned mode);
     // Writes the rest, closes and renames into place. "" or the problem, in
     // which case the target is as it was.
     std::string commit();
-    // errno of the first failure, 0 while there is none.
+    // errno of the first failure, 0 while there is none (EISDIR, ELOOP
+    // for a link, EINVAL for anything else that is not a regular file).
     int errorNumber() const { return error_; }
 
 private:
