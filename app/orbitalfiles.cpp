@@ -1,18 +1,44 @@
 #include "app/orbitalfiles.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "app/orbitalcontrols.h"
 #include "app/radialview.h"
+#include "app/samplingrun.h"
 #include "app/windowstate.h"
 #include "engine/globals.h"
 #include "engine/textutil.h"
+#include "output/cloudscript.h"
 #include "output/pages.h"
 #include "output/platform.h"
 #include "output/pointfile.h"
 #include "output/radialplot.h"
 
 namespace vantrel {
+
+namespace {
+
+// A progress line for a batch run now and then, once a phase has taken as
+// long as the interval (two seconds): "  reading: 1200000 of ... points, 4 s".
+class PhaseProgress {
+public:
+    explicit PhaseProgress(std::string what) : what_(std::move(what)) {}
+    void operator()(long long done, long long total = -1) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - last_ < samplingHooks().progressEvery) return;
+        last_ = now;
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(now - started_).count();
+        report("  " + what_ + ": " + intText(done) + (total >= 0 ? " of " + intText(total) : "") + " points, " +
+               intText(seconds) + " s");
+    }
+
+private:
+    std::string what_;
+    std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now(), last_ = started_;
+};
+
+}  // namespace
 
 void readPointFile() {
     const std::string path = globals().orbital.csvFile;
@@ -39,6 +65,8 @@ void readPointFile() {
         clearRadialPlot();
         calcWindowTheory();
     };
+    PhaseProgress progress("reading " + fileNameOf(path));
+    steps.progress = [&progress](long long points) { progress(points); };
     const PointFileCount result = countPointFile(path, steps);
     if (result == PointFileCount::NotOpened) return;
     f.pointCountLabel.caption = intText(globals().run.nPoints);
@@ -57,11 +85,20 @@ bool writeXyzFile() {
     f.calculateButton.enabled = false;
     f.loadButton.enabled = false;
     setBusy(true);
+    PhaseProgress progress("writing " + fileNameOf(globals().orbital.xyzFile));
+    options.progress = [&progress](long long done, long long total) { progress(done, total); };
     const std::string problem = convertPointFileToXyz(options);
     f.pointCountLabel.caption = "";
     if (!problem.empty()) dialogs().messageBox(problem, Buttons::OK);
     setBusy(false);
     return problem.empty();
+}
+
+std::string viewerLimitWarning(long long points) {
+    const long long limit = viewerMaxAtoms - 1 - 6LL * globals().orbital.axisMax;  // the axes are atoms too
+    if (points <= limit) return "";
+    return intText(points) + " points are more than the page's viewer can show: at most " + intText(limit) +
+           " points fit in a browser. The XYZ file holds them all.";
 }
 
 std::string createOrbitalPage(bool* whole) {
@@ -84,6 +121,8 @@ std::string createOrbitalPage(bool* whole) {
     options.axes = f.jmolAxesCheck.checked;
     std::vector<std::string> problems;
     const std::string page = writeOrbitalPages(options, problems);
+    if (const std::string warning = viewerLimitWarning(globals().run.nPoints); !warning.empty())
+        dialogs().messageBox(warning, Buttons::OK);
     if (whole) *whole = problems.empty();
     if (problems.empty()) return page;
     std::string text = "Not every file of the orbital could be written; those files are as they were:";

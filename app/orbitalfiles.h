@@ -16,6 +16,9 @@ bool writeXyzFile();
 // one message; `whole` (when given) tells whether every file was written.
 std::string createOrbitalPage(bool* whole = nullptr);
 
+// A warning when the pages' viewer cannot show that many points, else "".
+std::string viewerLimitWarning(long long points);
+
 // "&Load" (loadButton) click.
 void loadClick();
 // "&Display" (displayButton) click.

@@ -142,6 +142,8 @@ void applyKeywords(const std::string& line, int processed, bool& autoscaleFlag, 
     if (has(line, "maxpoints=")) {
         long long v = numberAfter(line, "maxpoints=");
         if (v > 0) f.maxPointsText.setText(intText(v));
+        if (const std::string warning = viewerLimitWarning(v); v > 0 && !warning.empty())
+            dialogs().messageBox(warning, Buttons::OK);
     }
     if (has(line, "Z=")) {
         long long z = numberAfter(line, "Z=");

@@ -12,6 +12,11 @@
 
 namespace vantrel {
 
+// The most atoms the pages' viewer can take: their companion script, about
+// 17.3 bytes an atom, must stay below the longest string Chromium holds
+// (2^29 - 24 characters).
+inline constexpr long long viewerMaxAtoms = 30000000;
+
 // Standard base64 with padding.
 std::string base64(const std::uint8_t* bytes, std::size_t size);
 // A JavaScript string literal in double quotes.

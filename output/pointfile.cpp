@@ -302,7 +302,10 @@ PointFileCount countPointFile(const std::string& path, const PointFileSteps& ste
             break;
         }
         ++run.nPoints;
-        if ((run.nPoints & 1023) == 0) pumpEvents();
+        if ((run.nPoints & 1023) == 0) {
+            pumpEvents();
+            if (steps.progress) steps.progress(run.nPoints);
+        }
     }
     if (s == LineReader::Failed) failed = true;
     return failed ? PointFileCount::Broken : PointFileCount::Complete;
@@ -391,7 +394,10 @@ std::string convertPointFileToXyz(const XyzOptions& options) {
                      : "Point " + intText(rec + 1) + " of the point data file is not four numbers.");
             break;
         }
-        if ((rec & 255) == 0) pumpEvents();
+        if ((rec & 255) == 0) {
+            pumpEvents();
+            if ((rec & 65535) == 0 && options.progress) options.progress(rec, count);
+        }
         if (firstQuadrant && !(v[0] > 0 && v[1] > 0 && v[2] > 0)) continue;
 
         const double psi = v[3];

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "app/mainwindow.h"
+#include "app/orbitalfiles.h"
 #include "app/samplingrun.h"
 #include "app/sequence.h"
 #include "app/windowstate.h"
@@ -173,6 +174,20 @@ TEST_F(RunFaults, LongRunsPrintTheirProgress) {
     // points so far of the target (the next multiple of the quota), trials, time
     const std::string& r = reports.front();
     EXPECT_TRUE(contains(r, " of 2000 points, ") && contains(r, " trials, ") && r.back() == 's') << r;
+
+    // Reading the point file back and converting it say how far they are too.
+    reports.clear();
+    readPointFile();
+    EXPECT_TRUE(sawReport("  reading 3_2_0_.csv: 1024 points, ")) << reports.front();
+    createOrbitalPage();
+    EXPECT_TRUE(sawReport("  writing 3_2_0_.xyz: 0 of 2000 points, "));
+}
+
+TEST_F(RunFaults, QuotasBeyondTheViewerAreWarnedOf) {
+    runBatch("maxpoints=30000000\nmaxpoints=29999000\n");
+    EXPECT_EQ(dialogs.shown.size(), 3u);  // the reading, the count, one warning
+    EXPECT_TRUE(dialogs.saw("30000000 points are more than the page's viewer can show: at most 29999939 points"))  // less the 61 axis atoms
+        << dialogs.shown[1].text;
 }
 
 }  // namespace
