@@ -8,6 +8,7 @@
 #include "app/samplingrun.h"
 #include "app/windowstate.h"
 #include "engine/globals.h"
+#include "engine/radialhistogram.h"
 #include "engine/textutil.h"
 #include "output/cloudscript.h"
 #include "output/pages.h"
@@ -20,7 +21,7 @@ namespace vantrel {
 namespace {
 
 // A progress line for a batch run now and then, once a phase has taken as
-// long as the interval (two seconds): "  reading: 1200000 of ... points, 4 s".
+// long as the interval (two seconds): "  reading 1_0_0_.csv: 1200000 points, 4 s".
 class PhaseProgress {
 public:
     explicit PhaseProgress(std::string what) : what_(std::move(what)) {}
@@ -43,8 +44,8 @@ private:
 void readPointFile() {
     const std::string path = globals().orbital.csvFile;
     MainWindowState& f = mainWindow();
-    PointFileSteps steps;
-    steps.opened = [&] {
+    // Once the file is open, before any point.
+    auto start = [&](const std::optional<PointFileHeader>& h) {
         setBusy(true);
         // The nuclear charge is part of the file name, "(z_3)"; without it
         // the file belongs to the H atom.
@@ -59,18 +60,25 @@ void readPointFile() {
         }
         f.pointCountLabel.caption = "Reading " + fileNameOf(path) + "...";
         refreshView();
-    };
-    steps.headerExtent = [&](double extent) { f.extentText.setText(numText(extent)); };
-    steps.histogramReset = [] {
+        // A header without a usable extent leaves the current one, so the
+        // points still find a histogram to go in.
+        if (h && h->extent > 0) {
+            globals().orbital.extent = h->extent;
+            f.extentText.setText(numText(h->extent));
+        }
         clearRadialPlot();
         calcWindowTheory();
+        return emptyHistogram();
     };
     PhaseProgress progress("reading " + fileNameOf(path));
-    steps.progress = [&progress](long long points) { progress(points); };
-    const PointFileCount result = countPointFile(path, steps);
-    if (result == PointFileCount::NotOpened) return;
-    f.pointCountLabel.caption = intText(globals().run.nPoints);
-    if (result == PointFileCount::Complete) globals().run.loadedFile = path;
+    PointFileCount count = countPointFile(path, start, [&progress](long long points) { progress(points); });
+    if (count.read.status == PointFileStatus::NotOpened) return;
+    auto& run = globals().run;
+    run.nPoints = count.read.points;
+    run.maxPsi2 = count.read.header ? count.read.header->maxPsi2 : 0;
+    globals().radial.histogram = std::move(count.histogram);
+    f.pointCountLabel.caption = intText(run.nPoints);
+    if (count.read.status == PointFileStatus::Complete) run.loadedFile = path;
     setBusy(false);
 }
 
@@ -95,10 +103,10 @@ bool writeXyzFile() {
 }
 
 std::string viewerLimitWarning(long long points) {
-    const long long limit = viewerMaxAtoms - 1 - 6LL * globals().orbital.axisMax;  // the axes are atoms too
+    const long long limit = CloudScriptWriter::defaultLimit;
     if (points <= limit) return "";
-    return intText(points) + " points are more than the page's viewer can show: at most " + intText(limit) +
-           " points fit in a browser. The XYZ file holds them all.";
+    return intText(points) + " points are more than the page's viewer draws: it shows an even share of at most " +
+           intText(limit) + " of them. The XYZ file holds them all.";
 }
 
 std::string createOrbitalPage(bool* whole) {

@@ -16,7 +16,8 @@ bool writeXyzFile();
 // one message; `whole` (when given) tells whether every file was written.
 std::string createOrbitalPage(bool* whole = nullptr);
 
-// A warning when the pages' viewer cannot show that many points, else "".
+// A warning when the pages' viewer cannot show that many points (it shows
+// a share of them), else "".
 std::string viewerLimitWarning(long long points);
 
 // "&Load" (loadButton) click.

@@ -245,7 +245,7 @@ void runSequence(std::string& name) {
     MainWindowState& f = mainWindow();
     RunState& run = globals().run;
     callEnableControls(false);
-    run.stopRequested = false;
+    run.stopRequested.clear();
     int lineNo = 0;
     int processed = 0;
     int unwritten = 0;  // orbitals whose files were not all written
@@ -322,7 +322,7 @@ void runSequence(std::string& name) {
                        (results.empty() ? "" : ", " + results) + (page.empty() ? ", no page written" : ", page " + page));
             }
             // A signal is "Enough!" followed by No.
-            if (run.stopRequested &&
+            if (run.stopRequested.requested() &&
                 (interruption() || dialogs().messageBox("Do you want to continue processing of " + name + "?",
                                                         Buttons::YesNo, "", Icon::Question) != Answer::Yes))
                 break;

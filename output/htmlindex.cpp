@@ -193,10 +193,13 @@ std::string frameSetTemplate() {
 // writes were made whole) would leave every index empty: it is made again.
 bool wholeTemplate(const std::string& text) { return lower(text).find("</html>") != std::string::npos; }
 
-// The frame set is made once beside the data files and copied into the
-// cache; where their folder cannot hold it, it goes straight in.
+// The frame set is made once in the user's data folder (never below the
+// program, which may be a system folder shared by every user) and copied
+// into the cache; where that folder cannot hold it, it goes straight in.
 void writeIndexFrameSet(const std::string& cache, std::vector<std::string>& problems) {
-    const std::string tpl = dataDir() + "/index.ht";
+    std::error_code made;
+    fs::create_directories(userDataDir(), made);
+    const std::string tpl = userDataDir() + "/index.ht";
     const std::string target = cache + "/index.htm";
     if (!wholeTemplate(readWholeFile(tpl)) && !writeWholeFile(tpl, frameSetTemplate())) {
         writeWholeFile(target, frameSetTemplate(), problems);
