@@ -82,7 +82,7 @@ void BM_SamplingLoop(benchmark::State& st) {
     std::filesystem::create_symlink("/dev/null", globals().orbital.csvFile);
     rng().seed(12345);
     samplingHooks().onPoint = [] {
-        if (globals().run.nPoints >= 50000) globals().run.stopRequested = true;
+        if (globals().run.nPoints >= 50000) globals().run.stopRequested.request();
     };
     long long trials = 0, points = 0;
     for (auto _ : st) {

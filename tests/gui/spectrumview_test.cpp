@@ -54,7 +54,7 @@ TEST_F(SpectrumViewTest, OpensFromTheMenuAtItsSize) {
     EXPECT_TRUE(mainWindow().spectrumOpen);
     EXPECT_EQ(spectrum->windowTitle(), "Hydrogen Atom Emission Spectrum");
     EXPECT_EQ(spectrum->size(), QSize(386, 489));  // 5790 x 7335 twips
-    EXPECT_TRUE(spectrum->list(upperList)->count() == 20 && listText(upperList) == "SELECT A STATE");
+    EXPECT_EQ(std::tuple(spectrum->list(upperList)->count(), listText(upperList)), std::tuple(20, "SELECT A STATE"));
     EXPECT_EQ(spectrum->list(lowerList)->currentIndex(), -1);
     EXPECT_EQ(spectrum->diagram()->geometry(), QRect(72, 96, 273, 297));
     // The menu item again brings the same window forward.
@@ -67,11 +67,11 @@ TEST_F(SpectrumViewTest, DragAndStripClickShowTheTransitionEverywhere) {
     dragOnDiagram(1200, 570, 1200, 1070, [this] {
         // The photon of a jump from 3 down to the pointer, 30 above level 2:
         // ladder and strip share a scale, so 30 left of the 3 -> 2 line at 600.
-        EXPECT_TRUE(state().dragLine.visible && state().pointerAcross.visible);
+        EXPECT_EQ(std::tuple(state().dragLine.visible, state().pointerAcross.visible), std::tuple(true, true));
         EXPECT_NEAR(state().pointerAcross.x1, 570, 10);
     });
     EXPECT_EQ(state().transitionText.caption, "n= 3 --> n=2:   0.303 attoJoule");
-    EXPECT_TRUE(state().frequencyCaption.caption == "4.57E+14 Hz" && state().wavelengthCaption.caption == "654 nm");
+    EXPECT_EQ(std::tuple(state().frequencyCaption.caption, state().wavelengthCaption.caption), std::tuple("4.57E+14 Hz", "654 nm"));
     EXPECT_EQ(listText(upperList), "3: E=-2.42E-19 Joule");
     EXPECT_EQ(listText(lowerList), "2: E=-5.45E-19 Joule");
     EXPECT_EQ(o.currentN, 1);  // a drag is not a click on a level
@@ -101,10 +101,10 @@ TEST_F(SpectrumViewTest, ArrowKeysOnAFocusedListStillStepTheList) {
     lower->setFocus();
     ASSERT_TRUE(lower->hasFocus());
     QTest::keyClick(lower, Qt::Key_Down);  // 5 and 3 are two apart: the focus stays below
-    EXPECT_TRUE(lower->hasFocus() && state().lowerState == 2);
+    EXPECT_EQ(std::tuple(lower->hasFocus(), state().lowerState), std::tuple(true, 2));
     EXPECT_EQ(listText(lowerList), "2: E=-5.45E-19 Joule");
     QTest::keyClick(lower, Qt::Key_Up);  // 5 and 2: not two apart
-    EXPECT_TRUE(lower->hasFocus() && state().lowerState == 3);
+    EXPECT_EQ(std::tuple(lower->hasFocus(), state().lowerState), std::tuple(true, 3));
     QTest::keyClick(lower, Qt::Key_Up);  // two apart: the focus goes up, the list still steps
     EXPECT_TRUE(spectrum->list(upperList)->hasFocus());
     EXPECT_EQ(state().lowerState, 4);
@@ -121,16 +121,17 @@ TEST_F(SpectrumViewTest, ClickOnALevelSetsTheMainWindowsN) {
     EXPECT_DOUBLE_EQ(spectrum->scale(), 2.0 / 15);
     dragOnDiagram(1200, 395, 1200, 395);  // level 4 lies at 425
     QApplication::processEvents();
-    EXPECT_TRUE(o.currentN == 4 && o.currentL == 2 && o.currentM == 1 && o.currentZ == 1);
+    EXPECT_EQ(std::tuple(o.currentZ, o.currentN, o.currentL, o.currentM), std::tuple(1, 4, 2, 1));
     EXPECT_EQ(edit(f.quantumText[0])->text(), "4");
-    EXPECT_TRUE(state().upperTag.caption == "n=4" && spectrum->list(upperList)->currentIndex() == -1);
+    EXPECT_EQ(std::tuple(state().upperTag.caption, spectrum->list(upperList)->currentIndex()), std::tuple("n=4", -1));
 
     // "Energy Levels" closes this window and asks for the level window.
     QLabel* link = spectrum->energyLevelsLink();
     ASSERT_TRUE(link->isVisible());
     emit link->linkActivated("levels");
     QApplication::processEvents();
-    EXPECT_TRUE(!mainWindow().spectrumOpen && mainWindow().levelsOpen);
+    EXPECT_FALSE(mainWindow().spectrumOpen);
+    EXPECT_TRUE(mainWindow().levelsOpen);
     EXPECT_EQ(levelWindowShown, 1);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(openSpectrumView(), nullptr);
