@@ -17,6 +17,9 @@ namespace {
 // real one by this much: arctan(..) + that pi is the true angle minus it.
 constexpr double piShort = 3.141592653589793 - piValue;
 
+// Steps of the eight lanes that one block draws: two for every eight trials.
+constexpr int blockSteps = sampleBlockSize / 4;
+
 inline std::uint64_t rotl(std::uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
 
 bool cpuHasAvx2() {
@@ -313,6 +316,29 @@ AVX2 __m256i nextV(__m256i& s0, __m256i& s1, __m256i& s2, __m256i& s3) {
     return result;
 }
 
+// Moves the eight lanes on by `steps` steps.
+AVX2ENTRY void skipAvx2(LaneRandom& lanes, int steps) {
+    for (int h = 0; h < 2; ++h) {
+        __m256i s0 = _mm256_load_si256(reinterpret_cast<const __m256i*>(&lanes.s[0][4 * h]));
+        __m256i s1 = _mm256_load_si256(reinterpret_cast<const __m256i*>(&lanes.s[1][4 * h]));
+        __m256i s2 = _mm256_load_si256(reinterpret_cast<const __m256i*>(&lanes.s[2][4 * h]));
+        __m256i s3 = _mm256_load_si256(reinterpret_cast<const __m256i*>(&lanes.s[3][4 * h]));
+        for (int i = 0; i < steps; ++i) {
+            const __m256i t = _mm256_slli_epi64(s1, 17);
+            s2 = _mm256_xor_si256(s2, s0);
+            s3 = _mm256_xor_si256(s3, s1);
+            s1 = _mm256_xor_si256(s1, s2);
+            s0 = _mm256_xor_si256(s0, s3);
+            s2 = _mm256_xor_si256(s2, t);
+            s3 = rotlV(s3, 45);
+        }
+        _mm256_store_si256(reinterpret_cast<__m256i*>(&lanes.s[0][4 * h]), s0);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(&lanes.s[1][4 * h]), s1);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(&lanes.s[2][4 * h]), s2);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(&lanes.s[3][4 * h]), s3);
+    }
+}
+
 // The four signed 32-bit values in the low or high half of a vector.
 AVX2 __m256d lowValues(__m256i w) { return _mm256_cvtepi32_pd(_mm256_castsi256_si128(w)); }
 AVX2 __m256d highValues(__m256i w) { return _mm256_cvtepi32_pd(_mm256_extracti128_si256(w, 1)); }
@@ -428,6 +454,17 @@ AVX2ENTRY void runAvx2(const Consts& k, const RunArgs& a, LaneRandom& lanes, Sam
 }  // namespace
 #endif
 
+void LaneRandom::skipBlock() {
+#ifdef VANTREL_AVX2
+    if (cpuHasAvx2()) {
+        skipAvx2(*this, blockSteps);
+        return;
+    }
+#endif
+    std::uint64_t unused[8];
+    for (int i = 0; i < blockSteps; ++i) next8(unused);
+}
+
 void BatchOrbital::evaluate(const double* x, const double* y, const double* z, int count, double* psi,
                             double* r) const {
 #ifdef VANTREL_AVX2
@@ -445,13 +482,13 @@ void BatchOrbital::evaluate(const double* x, const double* y, const double* z, i
 SampleKernel::SampleKernel(const Orbital& o, double extent, const int mult[3], bool restricted)
     : psi_(o), scale_(2 * extent), restricted_(restricted), mult_{mult[0], mult[1], mult[2]} {}
 
-void SampleKernel::run(double maxPsi2, bool wantNonZero, SampleBlock& b) {
+void SampleKernel::run(LaneRandom& lanes, double maxPsi2, bool wantNonZero, SampleBlock& b) const {
     bool keep[3];
     for (int c = 0; c < 3; ++c) keep[c] = !(restricted_ && mult_[c] == 0);
 #ifdef VANTREL_AVX2
     if (psi_.fast_) {
         const RunArgs args{scale_, {keep[0], keep[1], keep[2]}, maxPsi2, wantNonZero};
-        runAvx2(constsOf(psi_.k_), args, lanes_, b);
+        runAvx2(constsOf(psi_.k_), args, lanes, b);
         return;
     }
 #endif
@@ -462,8 +499,8 @@ void SampleKernel::run(double maxPsi2, bool wantNonZero, SampleBlock& b) {
     const double scale = scale_ * 0x1.0p-32;
     for (int i = 0; i < sampleBlockSize; i += 8) {
         std::uint64_t w[16];
-        lanes_.next8(w);
-        lanes_.next8(w + 8);
+        lanes.next8(w);
+        lanes.next8(w + 8);
         std::int32_t v[32];  // x of the eight trials, then y, z and u
         std::memcpy(v, w, sizeof v);
         for (int j = 0; j < 8; ++j) {
