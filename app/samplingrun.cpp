@@ -18,6 +18,7 @@
 #include "engine/orbital.h"
 #include "output/platform.h"
 #include "engine/samplekernel.h"
+#include "engine/sampleproducer.h"
 #include "engine/textutil.h"
 #include "engine/wavefunction.h"
 #include "output/pointfile.h"
@@ -297,6 +298,20 @@ std::size_t pointLine(const SampleBlock& b, int j, char* out) {
     return n;
 }
 
+// The point lines of a block's accepted trials, made on the thread that
+// evaluated it.
+void writePointLines(ProducedBlock& p) {
+    constexpr std::size_t longestLine = 160;
+    const SampleBlock& b = p.points;
+    p.text.resize(static_cast<std::size_t>(b.nAccepted) * longestLine);
+    std::size_t n = 0;
+    for (int j = 0; j < b.nAccepted; ++j) {
+        n += pointLine(b, j, p.text.data() + n);
+        p.textEnd[j] = static_cast<std::uint32_t>(n);
+    }
+    p.text.resize(n);
+}
+
 
 }  // namespace
 
@@ -404,14 +419,15 @@ void samplePoints() {
     const int quota = std::max(1, orb.maxPoints);
     const long long target = (static_cast<long long>(run.nPoints) / quota + 1) * quota;
     const double ceiling = run.maxPsi2;
-    SampleKernel kernel(currentOrbital(), orb.extent, mult, restricted);
-    kernel.seed(rng());
-    auto block = std::make_unique<SampleBlock>();
+    const SampleKernel kernel(currentOrbital(), orb.extent, mult, restricted);
+    LaneRandom lanes;
+    lanes.seed(rng());
+    SampleProducer producer(kernel, lanes, ceiling, sampleHooks.threads, writePointLines);
     long long trials = 0;
-    char line[160];
 
     while (!file.failed()) {
-        kernel.run(ceiling, allZero, *block);
+        const ProducedBlock& produced = producer.next();
+        const SampleBlock* block = &produced.points;
         // The trials of this block that happen: a stop that is already
         // asked for ends the run after its first trial.
         long long end = run.stopRequested ? 1 : sampleBlockSize;
@@ -428,7 +444,8 @@ void samplePoints() {
         for (int j = 0; j < block->nAccepted; ++j) {
             const int idx = block->index[j];
             if (idx >= end) break;
-            file.addPoint(line, pointLine(*block, j, line));
+            const std::uint32_t from = j > 0 ? produced.textEnd[j - 1] : 0;
+            file.addPoint(produced.text.data() + from, produced.textEnd[j] - from);
             if (file.failed()) {  // the point is not in the file: not counted
                 end = idx + 1;
                 break;
