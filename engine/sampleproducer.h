@@ -9,15 +9,11 @@
 // of a run are simply dropped.
 #pragma once
 
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
-#include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
-#include <vector>
 
+#include "engine/orderedwork.h"
 #include "engine/samplekernel.h"
 
 namespace vantrel {
@@ -44,43 +40,21 @@ public:
     // core). firstNonZero is always filled.
     SampleProducer(const SampleKernel& kernel, const LaneRandom& lanes, double maxPsi2, unsigned threads = 0,
                    BlockWork work = {});
-    ~SampleProducer();
-    SampleProducer(const SampleProducer&) = delete;
-    SampleProducer& operator=(const SampleProducer&) = delete;
 
     // The next block of sampleBlockSize trials. It stays valid until the
     // next call; the caller helps evaluate while it waits for it.
-    const ProducedBlock& next();
+    const ProducedBlock& next() { return work_.next()->block; }
 
-    unsigned threads() const { return threads_; }
+    unsigned threads() const { return work_.threads(); }
 
 private:
-    struct Slot {
+    struct Trials {
         ProducedBlock block;
         LaneRandom lanes;  // where the block's trials start
-        bool done = false;
     };
-    void issue();
-    void evaluate(Slot& slot) const;
-    void work();
-    Slot& slotOf(long long block) { return *slots_[static_cast<std::size_t>(block % depth_)]; }
-
-    const SampleKernel& kernel_;
-    const double maxPsi2_;
-    const BlockWork blockWork_;
-    unsigned threads_;
-    long long depth_;  // blocks under way at most
-    std::vector<std::unique_ptr<Slot>> slots_;
-    LaneRandom lanes_;  // start of the next block to issue
-
-    std::mutex mutex_;
-    std::condition_variable workReady_;  // for the helper threads
-    std::condition_variable blockDone_;  // for the caller
-    long long issued_ = 0;   // blocks given their lanes
-    long long claimed_ = 0;  // blocks some thread took on
-    long long handed_ = 0;   // blocks returned by next()
-    bool stopping_ = false;
-    std::vector<std::thread> helpers_;
+    LaneRandom lanes_;  // start of the next block
+    long long blocks_ = 0;
+    OrderedWork<Trials> work_;
 };
 
 }  // namespace vantrel
