@@ -91,37 +91,47 @@ CloudScriptWriter::~CloudScriptWriter() {
     if (file_) std::fclose(file_);
 }
 
+std::uint8_t CloudScriptWriter::classIndex(std::string_view symbol) const {
+    symbol = trimmed(symbol);
+    for (std::size_t i = 0; i < symbols_.size() && i < 256; ++i)
+        if (symbols_[i] == symbol) return static_cast<std::uint8_t>(i);
+    return 0;
+}
+
 std::uint8_t CloudScriptWriter::classOf(std::string_view symbol) {
     symbol = trimmed(symbol);
     if (symbol == lastSymbol_ && !classes_.empty()) return lastClass_;
-    std::uint8_t found = 0;
-    for (std::size_t i = 0; i < symbols_.size() && i < 256; ++i) {
-        if (symbols_[i] == symbol) {
-            found = static_cast<std::uint8_t>(i);
-            break;
-        }
-    }
     lastSymbol_ = symbol;
-    lastClass_ = found;
-    return found;
+    lastClass_ = classIndex(symbol);
+    return lastClass_;
 }
 
-void CloudScriptWriter::add(std::string_view symbol, double x, double y, double z) {
+void CloudScriptWriter::encodePosition(double x, double y, double z, char* out) {
     std::uint8_t bytes[12];
     putFloat(bytes, x);
     putFloat(bytes + 4, y);
     putFloat(bytes + 8, z);
     // 12 bytes are four whole groups: no padding, so the text can stream.
-    char text[16];
     for (int g = 0; g < 4; ++g) {
         const std::uint32_t v = (bytes[3 * g] << 16) | (bytes[3 * g + 1] << 8) | bytes[3 * g + 2];
-        text[4 * g] = base64Digits[v >> 18];
-        text[4 * g + 1] = base64Digits[(v >> 12) & 63];
-        text[4 * g + 2] = base64Digits[(v >> 6) & 63];
-        text[4 * g + 3] = base64Digits[v & 63];
+        out[4 * g] = base64Digits[v >> 18];
+        out[4 * g + 1] = base64Digits[(v >> 12) & 63];
+        out[4 * g + 2] = base64Digits[(v >> 6) & 63];
+        out[4 * g + 3] = base64Digits[v & 63];
     }
+}
+
+void CloudScriptWriter::add(std::string_view symbol, double x, double y, double z) {
+    char text[positionSize];
+    encodePosition(x, y, z, text);
     pending_.append(text, sizeof text);
     classes_.push_back(classOf(symbol));
+    if (pending_.size() >= flushSize) flush();
+}
+
+void CloudScriptWriter::addEncoded(std::string_view positions, const std::uint8_t* classes, std::size_t count) {
+    pending_.append(positions);
+    classes_.insert(classes_.end(), classes, classes + count);
     if (pending_.size() >= flushSize) flush();
 }
 

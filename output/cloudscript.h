@@ -29,6 +29,15 @@ public:
 
     // One atom at the coordinates written to the XYZ file.
     void add(std::string_view symbol, double x, double y, double z);
+
+    // The same in two halves, for writers that encode atoms on several
+    // threads: an atom's position as it goes in the file (positionSize
+    // bytes), and the class of its symbol.
+    static constexpr std::size_t positionSize = 16;
+    static void encodePosition(double x, double y, double z, char* out);
+    std::uint8_t classIndex(std::string_view symbol) const;
+    // `count` atoms whose positions are encoded one after another.
+    void addEncoded(std::string_view positions, const std::uint8_t* classes, std::size_t count);
     // Writes the classes and the count and closes the file; false (and
     // errorNumber() set) when anything failed.
     bool finish();

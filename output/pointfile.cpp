@@ -21,6 +21,7 @@
 #include "engine/textutil.h"
 #include "engine/radialhistogram.h"
 #include "output/cloudscript.h"
+#include "engine/orderedwork.h"
 
 namespace vantrel {
 
@@ -84,12 +85,34 @@ public:
         }
     }
 
-private:
+    // The next stretch of whole lines, about a block, line ends included;
+    // the file's last line may lack its end. For readers that split the
+    // lines up themselves.
+    Status nextChunk(std::string& out) {
+        for (;;) {
+            const char* begin = buf_.data() + pos_;
+            const void* last = end_ > pos_ ? memrchr(begin, '\n', end_ - pos_) : nullptr;
+            if (last || (eof_ && pos_ < end_)) {
+                const std::size_t n = last ? static_cast<const char*>(last) + 1 - begin : end_ - pos_;
+                out.assign(begin, n);
+                pos_ += n;
+                return Line;
+            }
+            if (eof_) return End;
+            if (pos_ == 0 && end_ == buf_.size()) {
+                tooLong_ = true;
+                return Failed;
+            }
+            if (!fill()) return Failed;
+        }
+    }
+
     static std::string_view trimCr(std::string_view s) {
         if (!s.empty() && s.back() == '\r') s.remove_suffix(1);
         return s;
     }
 
+private:
     bool fill() {
         if (pos_ > 0) {
             std::memmove(buf_.data(), buf_.data() + pos_, end_ - pos_);
@@ -278,6 +301,81 @@ LineReader::Status readHeader(LineReader& in, Header& h) {
 
 std::string errorText(int err) { return std::strerror(err); }
 
+// One stretch of the point file on its way to the XYZ file and its
+// companion, made on whichever thread takes it.
+struct XyzChunk {
+    std::string lines;  // whole lines of the point file
+    LineReader::Status status = LineReader::Line;
+    // one entry a record (a line that is not blank), up to the first bad one
+    std::vector<std::uint32_t> xyzEnd, atomsEnd;
+    bool bad = false;  // the record after them is not four numbers
+    std::string xyz;   // the XYZ lines, up to xyzEnd.back()
+    std::string positions;
+    std::vector<std::uint8_t> classes;
+};
+
+struct XyzFormat {
+    double scale, maxPsi2;
+    bool firstQuadrant, byNodes;
+    const CloudScriptWriter* cloud;
+};
+
+void convertChunk(XyzChunk& c, const XyzFormat& f) {
+    constexpr std::size_t longestLine = 160;
+    c.xyzEnd.clear();
+    c.atomsEnd.clear();
+    c.bad = false;
+    c.classes.clear();
+    if (c.xyz.size() < c.lines.size() + longestLine) c.xyz.resize(c.lines.size() + longestLine);
+    std::size_t used = 0;
+    std::string_view lastSymbol;
+    std::uint8_t lastClass = 0;
+    const char* p = c.lines.data();
+    const char* end = p + c.lines.size();
+    double v[4];
+    while (p < end) {
+        const char* nl = static_cast<const char*>(std::memchr(p, '\n', end - p));
+        const char* lineEnd = nl ? nl : end;
+        const std::string_view line = LineReader::trimCr(std::string_view(p, lineEnd - p));
+        p = nl ? nl + 1 : end;
+        if (blankLine(line)) continue;
+        if (!parsePoint(line, v)) {
+            c.bad = true;
+            break;
+        }
+        if (!f.firstQuadrant || (v[0] > 0 && v[1] > 0 && v[2] > 0)) {
+            const double psi = v[3];
+            const std::string_view symbol =
+                f.byNodes ? signSymbol(psi) : classSymbol(probabilityClass(psi, f.maxPsi2));
+            if (c.xyz.size() < used + longestLine) c.xyz.resize(2 * c.xyz.size());
+            char* q = c.xyz.data() + used;
+            std::memcpy(q, symbol.data(), symbol.size());
+            q += symbol.size();
+            *q++ = ' ';
+            const double x = v[0] * f.scale, y = -v[1] * f.scale + 0.0, z = -v[2] * f.scale + 0.0;  // + 0.0: no "-0"
+            q += numTextFast(x, q);
+            *q++ = ' ';
+            q += numTextFast(y, q);
+            *q++ = ' ';
+            q += numTextFast(z, q);
+            *q++ = '\r';
+            *q++ = '\n';
+            used = q - c.xyz.data();
+            const std::size_t atom = c.classes.size();
+            if (c.positions.size() < (atom + 1) * CloudScriptWriter::positionSize)
+                c.positions.resize(std::max<std::size_t>(4096, 2 * c.positions.size()));
+            CloudScriptWriter::encodePosition(x, y, z, c.positions.data() + atom * CloudScriptWriter::positionSize);
+            if (symbol != lastSymbol || lastSymbol.empty()) {
+                lastSymbol = symbol;
+                lastClass = f.cloud->classIndex(symbol);
+            }
+            c.classes.push_back(lastClass);
+        }
+        c.xyzEnd.push_back(static_cast<std::uint32_t>(used));
+        c.atomsEnd.push_back(static_cast<std::uint32_t>(c.classes.size()));
+    }
+}
+
 }  // namespace
 
 PointFileCount countPointFile(const std::string& path, const PointFileSteps& steps) {
@@ -390,41 +488,45 @@ std::string convertPointFileToXyz(const XyzOptions& options) {
     }
 
     const long long count = in.isOpen() && h.valid && std::isfinite(s) ? static_cast<long long>(h.count) : 0;
-    const double maxPsi2 = h.maxPsi2;
-    std::string_view line;
-    double v[4];
-    for (long long rec = 0; rec < count; ++rec) {
-        const LineReader::Status st = nextRecord(in, line);
-        if (st == LineReader::End) {
-            note("The point data file ends after " + intText(rec) + " of its " + intText(count) + " points.");
-            break;
+    if (count > 0) {
+        // Stretches of lines are read in order, converted on every core and
+        // written in order: the same bytes as one line after another.
+        const XyzFormat format{s, h.maxPsi2, firstQuadrant, byNodes, &cloud};
+        bool readFailed = false;
+        OrderedWork<XyzChunk> pool(
+            options.threads,
+            [&](XyzChunk& c) {
+                if (readFailed) return false;
+                c.status = in.nextChunk(c.lines);
+                readFailed = c.status == LineReader::Failed;
+                if (readFailed) c.lines.clear();
+                return c.status != LineReader::End;
+            },
+            [&format](XyzChunk& c) { convertChunk(c, format); });
+        long long rec = 0;
+        while (rec < count) {
+            const XyzChunk* c = pool.next();
+            if (!c) {
+                note("The point data file ends after " + intText(rec) + " of its " + intText(count) + " points.");
+                break;
+            }
+            const long long take = std::min(static_cast<long long>(c->xyzEnd.size()), count - rec);
+            if (take > 0) {
+                const std::uint32_t atomsTaken = c->atomsEnd[take - 1];
+                out.put(std::string_view(c->xyz.data(), c->xyzEnd[take - 1]));
+                cloud.addEncoded(std::string_view(c->positions.data(), atomsTaken * CloudScriptWriter::positionSize),
+                                 c->classes.data(), atomsTaken);
+                atoms += atomsTaken;
+                rec += take;
+            }
+            pumpEvents();
+            if (rec < count && (c->bad || c->status == LineReader::Failed)) {
+                note(c->status == LineReader::Failed && !in.tooLong()
+                         ? errorText(in.error())
+                         : "Point " + intText(rec + 1) + " of the point data file is not four numbers.");
+                break;
+            }
         }
-        if (st == LineReader::Failed || !parsePoint(line, v)) {
-            note(st == LineReader::Failed && !in.tooLong()
-                     ? errorText(in.error())
-                     : "Point " + intText(rec + 1) + " of the point data file is not four numbers.");
-            break;
-        }
-        if ((rec & 255) == 0) pumpEvents();
-        if (firstQuadrant && !(v[0] > 0 && v[1] > 0 && v[2] > 0)) continue;
-
-        const double psi = v[3];
-        const std::string_view symbol = byNodes ? signSymbol(psi) : classSymbol(probabilityClass(psi, maxPsi2));
-        char* p = out.reserve(160);
-        char* q = p;
-        std::memcpy(q, symbol.data(), symbol.size());
-        q += symbol.size();
-        *q++ = ' ';
-        q += numTextFast(v[0] * s, q);
-        *q++ = ' ';
-        q += numTextFast(-v[1] * s + 0.0, q);  // + 0.0: no "-0" for a point on the plane
-        *q++ = ' ';
-        q += numTextFast(-v[2] * s + 0.0, q);
-        *q++ = '\r';
-        *q++ = '\n';
-        out.advance(q - p);
-        cloud.add(symbol, v[0] * s, -v[1] * s + 0.0, -v[2] * s + 0.0);
-        ++atoms;
     }
 
     out.patchStart(intText(atoms));

@@ -11,6 +11,7 @@ inline constexpr int headerLength = 50;
 struct XyzOptions {
     bool firstQuadrant = false;  // only points with x, y, z all positive
     bool byNodes = false;        // colour by the sign of psi, not by probability
+    unsigned threads = 0;        // threads that convert (0: one a core); the file is the same
 };
 // Converts the current orbital's point file into its XYZ file. Returns ""
 // or the message that says what went wrong (the file is written as far as
