@@ -75,6 +75,43 @@ TEST_F(PointFileTest, NodeColoursAndFirstQuadrant) {
     EXPECT_EQ(std::vector(lines.begin() + 63, lines.end()), (std::vector<std::string>{"O 25 -25 -25", "N 25 -25 -25", "O 25 -25 -25"}));
 }
 
+// A file of several read blocks gives the same XYZ file, companion and
+// message on any number of threads: blank lines, the count ending the
+// conversion inside a block, a bad line past the first block.
+TEST_F(PointFileTest, AnyNumberOfThreadsWritesTheSameFiles) {
+    std::string points;
+    for (int i = 0; i < 120000; ++i) {
+        points += numText((i % 97 - 48) * 0.0173) + "," + numText((i % 89 - 44) * 0.011) + "," +
+                  numText(i % 5 ? (i % 83) * 0.021 : -0.5) + "," + numText((i % 7 - 3) * 0.31) + "\r\n";
+        if (i % 10007 == 0) points += "  \r\n";
+    }
+    ASSERT_GT(points.size(), 2u << 20);  // several blocks of the reader
+    const std::size_t cut = points.find('\n', 1500000) + 1;
+    const std::string bad = points.substr(0, cut) + "0.1,x,0,1\r\n" + points.substr(cut);
+    const auto& orb = globals().orbital;
+    std::string problem;
+    for (const auto& [bytes, firstQuadrant] : {std::pair{csvHeader("120000,2,1") + points, false},
+                                                {csvHeader("100001,2,1") + points, true},
+                                                {csvHeader("120000,2,1") + bad, false}}) {
+        writeCsv(bytes);
+        std::string xyz, script;
+        for (unsigned threads : {1u, 2u, 4u}) {
+            XyzOptions options;
+            options.firstQuadrant = firstQuadrant;
+            options.threads = threads;
+            const std::string said = convertPointFileToXyz(options);
+            if (threads == 1) {
+                xyz = readFile(orb.xyzFile), script = readFile(orb.xyzFile + ".js"), problem = said;
+                continue;
+            }
+            EXPECT_TRUE(readFile(orb.xyzFile) == xyz) << threads << " threads";
+            EXPECT_TRUE(readFile(orb.xyzFile + ".js") == script) << threads << " threads";
+            EXPECT_EQ(said, problem) << threads << " threads";
+        }
+    }
+    EXPECT_TRUE(contains(problem, " of the point data file is not four numbers.")) << problem;
+}
+
 TEST_F(PointFileTest, ReadRebuildsTheHistogramAndTheNucleus) {
     writeCsv(csvHeader("3,2,0.75") + "0.2,0,0,1\r\n0,-0.2,0,1\r\n\r\n0.3,0.4,0,1\r\n");
     readPointFile();
