@@ -16,7 +16,7 @@ SampleProducer::SampleProducer(const SampleKernel& kernel, const LaneRandom& lan
           },
           [&kernel, maxPsi2, work = std::move(work)](Trials& t) {
               LaneRandom lanes = t.lanes;
-              kernel.run(lanes, maxPsi2, true, t.block.points);
+              kernel.run(lanes, maxPsi2, t.block.firstTrial == 0, t.block.points);
               if (work) work(t.block);
           }) {}
 

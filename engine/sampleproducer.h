@@ -37,7 +37,8 @@ class SampleProducer {
 public:
     // Trials start at `lanes`; the kernel must outlive the producer.
     // threads: how many threads evaluate, the caller's included (0: one a
-    // core). firstNonZero is always filled.
+    // core). firstNonZero is filled in the first block only: a run's test
+    // for a nodal region looks at its first 501 trials.
     SampleProducer(const SampleKernel& kernel, const LaneRandom& lanes, double maxPsi2, unsigned threads = 0,
                    BlockWork work = {});
 

@@ -1,5 +1,7 @@
 #include "engine/sampleproducer.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -63,7 +65,7 @@ TEST(SampleProducer, SameBlocksInTrialOrderWhateverTheThreads) {
         auto block = std::make_unique<ProducedBlock>();
         int accepted = 0;
         for (int b = 0; b < blocks; ++b) {
-            kernel.run(lanes, c.maxPsi2, true, block->points);
+            kernel.run(lanes, c.maxPsi2, b == 0, block->points);
             block->firstTrial = static_cast<long long>(b) * sampleBlockSize;
             indexText(*block);
             serial += pointsOf(block->points);
@@ -85,6 +87,49 @@ TEST(SampleProducer, SameBlocksInTrialOrderWhateverTheThreads) {
             EXPECT_EQ(text, serialText) << c.n << c.l << c.m << " on " << threads << " threads";
         }
     }
+}
+
+// Trials turned down by the shell bound are exactly those the test on psi
+// turns down: every state up to n = 7 (and some of Z = 3) accepts the same
+// points whether psi is found everywhere or not, at the run's ceiling and
+// at a tenth of it.
+TEST(SampleKernel, TheBoundTurnsDownOnlyTrialsPsiTurnsDown) {
+    auto block = std::make_unique<SampleBlock>();
+    auto full = std::make_unique<SampleBlock>();
+    const int all[3] = {1, 1, 1};
+    int states = 0;
+    for (int z : {1, 3})
+        for (int n = 1; n <= (z == 1 ? 7 : 4); ++n)
+            for (int l = 0; l < n; ++l)
+                for (int m = -l; m <= l; ++m) {
+                    Orbital o;
+                    o.setup(z, n, l, m);
+                    const double extent = std::max(1.0, std::nearbyint(n * n + 3.0 * n - 5)) + (n < 3);
+                    const SampleKernel kernel(o, extent, all, false);
+                    // the largest psi^2 at a few thousand trials, as a run's ceiling
+                    Random seed(static_cast<std::uint64_t>(100 * n + 10 * l + m + z));
+                    LaneRandom lanes;
+                    lanes.seed(seed);
+                    kernel.run(lanes, 0, true, *full);  // every nonzero psi accepted
+                    double top = 0;
+                    for (int j = 0; j < full->nAccepted; ++j) top = std::max(top, full->psi[j] * full->psi[j]);
+                    ASSERT_GT(top, 0) << n << l << m;
+                    int accepted = 0;
+                    for (double ceiling : {top, top / 10}) {
+                        for (int b = 0; b < 24; ++b) {
+                            LaneRandom again = lanes;
+                            kernel.run(lanes, ceiling, false, *block);
+                            kernel.run(again, ceiling, true, *full);
+                            full->firstNonZero = block->firstNonZero;
+                            accepted += block->nAccepted;
+                            ASSERT_EQ(pointsOf(*block), pointsOf(*full))
+                                << "Z=" << z << " " << n << l << m << " block " << b;
+                        }
+                    }
+                    EXPECT_GT(accepted, 24) << "Z=" << z << " " << n << l << m;
+                    ++states;
+                }
+    EXPECT_EQ(states, 140 + 30);
 }
 
 TEST(SampleProducer, SkippingABlockLandsWhereDrawingItEnds) {
