@@ -38,7 +38,7 @@ public:
         : fill_(std::move(fill)), work_(std::move(work)) {
         threads = threadCount(threads);
         depth_ = threads == 1 ? 1 : static_cast<long long>(perThread) * threads;
-        for (long long i = 0; i < depth_; ++i) slots_.push_back(std::make_unique<Slot>());
+        for (long long i = 0; i < depth_; ++i) slots_.emplace_back(new Slot);  // contents left to fill
         issue();
         // A helper that cannot be started leaves its share to the others.
         for (unsigned t = 1; t < threads; ++t) {
@@ -77,7 +77,9 @@ public:
                 lock.lock();
                 slot.done = true;
             } else {
+                callerWaits_ = true;
                 itemDone_.wait(lock);
+                callerWaits_ = false;
             }
         }
         ++handed_;
@@ -113,24 +115,28 @@ private:
             }
             slot.done = false;
         }
+        bool wake;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             issued_ = filled;
+            wake = idleHelpers_ > 0;
         }
-        workReady_.notify_all();
+        if (wake) workReady_.notify_all();
     }
 
     void help() {
         std::unique_lock<std::mutex> lock(mutex_);
         for (;;) {
+            ++idleHelpers_;
             workReady_.wait(lock, [this] { return stopping_ || claimed_ < issued_; });
+            --idleHelpers_;
             if (stopping_) return;
             Slot& slot = slotOf(claimed_++);
             lock.unlock();
             work_(slot.item);
             lock.lock();
             slot.done = true;
-            itemDone_.notify_one();
+            if (callerWaits_) itemDone_.notify_one();
         }
     }
 
@@ -147,6 +153,8 @@ private:
     long long claimed_ = 0;  // items some thread took on
     long long handed_ = 0;   // items returned by next()
     bool stopping_ = false;
+    int idleHelpers_ = 0;      // helpers waiting for work
+    bool callerWaits_ = false;  // the caller waits for an item
     std::vector<std::thread> helpers_;
 };
 

@@ -8,16 +8,21 @@ SampleProducer::SampleProducer(const SampleKernel& kernel, const LaneRandom& lan
       work_(
           threads,
           [this](Trials& t) {
-              // the words are drawn in trial order: each block starts where the last one ends
+              // the words are drawn in trial order: each item starts where the last one ends
               t.lanes = lanes_;
-              t.block.firstTrial = blocks_++ * sampleBlockSize;
-              lanes_.skipBlock();
+              for (ProducedBlock& b : t.blocks) {
+                  b.firstTrial = blocks_++ * sampleBlockSize;
+                  lanes_.skipBlock();
+              }
               return true;
           },
           [&kernel, maxPsi2, work = std::move(work)](Trials& t) {
               LaneRandom lanes = t.lanes;
-              kernel.run(lanes, maxPsi2, t.block.firstTrial == 0, t.block.points);
-              if (work) work(t.block);
-          }) {}
+              for (ProducedBlock& b : t.blocks) {
+                  kernel.run(lanes, maxPsi2, b.firstTrial == 0, b.points);
+                  if (work) work(b);
+              }
+          },
+          4) {}
 
 }  // namespace vantrel

@@ -44,18 +44,29 @@ public:
 
     // The next block of sampleBlockSize trials. It stays valid until the
     // next call; the caller helps evaluate while it waits for it.
-    const ProducedBlock& next() { return work_.next()->block; }
+    const ProducedBlock& next() {
+        if (!current_ || taken_ == blocksPerItem) {
+            current_ = work_.next();
+            taken_ = 0;
+        }
+        return current_->blocks[taken_++];
+    }
 
     unsigned threads() const { return work_.threads(); }
 
 private:
+    // Blocks handed to a thread at a time: fewer hand-overs, little more
+    // thrown away at the end.
+    static constexpr int blocksPerItem = 4;
     struct Trials {
-        ProducedBlock block;
-        LaneRandom lanes;  // where the block's trials start
+        ProducedBlock blocks[blocksPerItem];
+        LaneRandom lanes;  // where the first block's trials start
     };
-    LaneRandom lanes_;  // start of the next block
+    LaneRandom lanes_;  // start of the next item
     long long blocks_ = 0;
     OrderedWork<Trials> work_;
+    Trials* current_ = nullptr;
+    int taken_ = 0;
 };
 
 }  // namespace vantrel

@@ -365,10 +365,13 @@ long long floorVal(const std::string& s) { return saturate(std::floor(val(s))); 
 
 long long roundEven(double x) {
     if (std::isnan(x)) return 0;
-    double f = std::floor(x);
-    double frac = x - f;  // exact
-    if (frac > 0.5 || (frac == 0.5 && std::fmod(f, 2.0) != 0)) f += 1;
-    return saturate(f);
+    if (std::fabs(x) < 0x1p52) {
+        // next to 2^52 a double has no fraction bits: the sum is rounded
+        // to a whole number, ties to even
+        const double r = x >= 0 ? (x + 0x1p52) - 0x1p52 : (x - 0x1p52) + 0x1p52;
+        return static_cast<long long>(r);
+    }
+    return saturate(x);  // a whole number already
 }
 
 int clampInt(long long x) {

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -210,12 +211,35 @@ void skipBlanks(const char*& p, const char* end) {
     while (p < end && isblank(*p)) ++p;
 }
 
+// A plain decimal ("-12.345") of at most 15 digits, as the point files
+// hold them: the digits as a whole number over a power of ten is correctly
+// rounded (both are exact), so it reads as from_chars would. False, p
+// unmoved, for anything else.
+bool parsePlainDecimal(const char*& p, const char* end, double& out) {
+    static constexpr double tens[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const char* q = p;
+    const bool negative = q < end && *q == '-';
+    q += negative;
+    std::uint64_t n = 0;
+    int digits = 0, decimals = 0;
+    for (; q < end && *q >= '0' && *q <= '9'; ++q, ++digits) n = n * 10 + (*q - '0');
+    if (q < end && *q == '.')
+        for (++q; q < end && *q >= '0' && *q <= '9'; ++q, ++digits, ++decimals) n = n * 10 + (*q - '0');
+    if (digits == 0 || digits > 15 || (q < end && (*q == 'e' || *q == 'E'))) return false;
+    const double v = static_cast<double>(n) / tens[decimals];
+    out = negative ? -v : v;
+    p = q;
+    return true;
+}
+
 // One number filling the text from p up to the first separator; false for
 // anything that is not a finite number (NaN, 1E+400, garbage).
 bool parseNumber(const char*& p, const char* end, double& out) {
     const char* start = p;
     if (p < end && *p == '+') ++p;
     if (p < end && *p == '+') return false;
+    if (parsePlainDecimal(p, end, out)) return true;
     double v = 0;
     auto [next, ec] = std::from_chars(p, end, v, std::chars_format::general);
     if (ec == std::errc::result_out_of_range) {
