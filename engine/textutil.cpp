@@ -67,11 +67,12 @@ bool plainDigits(double x, std::uint64_t& n, int& e) {
     std::uint64_t m = (bits & ((1ULL << 52) - 1)) | (1ULL << 52);
     int q = be - 1075;  // x = m * 2^q
     if (q >= 0 || q < -110) return false;
-    // Decimal exponent estimate from the binary one; corrected below.
-    e = (int)std::floor((be - 1023) * 0.30102999566398120);
+    // Decimal exponent from the binary one: floor((be - 1023) log10 2),
+    // one short of floor(log10 x) when x reaches the next power of ten.
+    e = ((be - 1023) * 1233) >> 12;
     static constexpr double tens[] = {1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3, 1e4, 1e5,
                                       1e6,  1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    if (e >= -6 && e <= 14 && x >= tens[e + 6]) ++e;
+    if (e >= -6 && e <= 14) e += x >= tens[e + 6];
     n = 0;
     for (int tries = 0; tries < 4; ++tries) {
         int k = 14 - e;

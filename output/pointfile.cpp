@@ -211,8 +211,8 @@ void skipBlanks(const char*& p, const char* end) {
     while (p < end && isblank(*p)) ++p;
 }
 
-// A plain decimal ("-12.345") of at most 15 digits, as the point files
-// hold them: the digits as a whole number over a power of ten is correctly
+// A plain decimal ("-12.345") of at most 15 significant digits, as the
+// point files hold them: the digits as a whole number over a power of ten is correctly
 // rounded (both are exact), so it reads as from_chars would. False, p
 // unmoved, for anything else.
 bool parsePlainDecimal(const char*& p, const char* end, double& out) {
@@ -222,11 +222,17 @@ bool parsePlainDecimal(const char*& p, const char* end, double& out) {
     const bool negative = q < end && *q == '-';
     q += negative;
     std::uint64_t n = 0;
-    int digits = 0, decimals = 0;
-    for (; q < end && *q >= '0' && *q <= '9'; ++q, ++digits) n = n * 10 + (*q - '0');
+    int digits = 0, significant = 0, decimals = 0;
+    for (; q < end && *q >= '0' && *q <= '9'; ++q, ++digits) {
+        n = n * 10 + (*q - '0');
+        significant += n != 0;
+    }
     if (q < end && *q == '.')
-        for (++q; q < end && *q >= '0' && *q <= '9'; ++q, ++digits, ++decimals) n = n * 10 + (*q - '0');
-    if (digits == 0 || digits > 15 || (q < end && (*q == 'e' || *q == 'E'))) return false;
+        for (++q; q < end && *q >= '0' && *q <= '9'; ++q, ++digits, ++decimals) {
+            n = n * 10 + (*q - '0');
+            significant += n != 0;
+        }
+    if (digits == 0 || significant > 15 || decimals > 22 || (q < end && (*q == 'e' || *q == 'E'))) return false;
     const double v = static_cast<double>(n) / tens[decimals];
     out = negative ? -v : v;
     p = q;
