@@ -6,6 +6,7 @@
 #include "app/radialview.h"
 #include "app/windowstate.h"
 #include "engine/globals.h"
+#include "engine/radialhistogram.h"
 #include "engine/textutil.h"
 #include "output/pages.h"
 #include "output/platform.h"
@@ -17,8 +18,8 @@ namespace vantrel {
 void readPointFile() {
     const std::string path = globals().orbital.csvFile;
     MainWindowState& f = mainWindow();
-    PointFileSteps steps;
-    steps.opened = [&] {
+    // Once the file is open, before any point.
+    auto start = [&](const std::optional<PointFileHeader>& h) {
         setBusy(true);
         // The nuclear charge is part of the file name, "(z_3)"; without it
         // the file belongs to the H atom.
@@ -33,16 +34,24 @@ void readPointFile() {
         }
         f.pointCountLabel.caption = "Reading " + fileNameOf(path) + "...";
         refreshView();
-    };
-    steps.headerExtent = [&](double extent) { f.extentText.setText(numText(extent)); };
-    steps.histogramReset = [] {
+        // A header without a usable extent leaves the current one, so the
+        // points still find a histogram to go in.
+        if (h && h->extent > 0) {
+            globals().orbital.extent = h->extent;
+            f.extentText.setText(numText(h->extent));
+        }
         clearRadialPlot();
         calcWindowTheory();
+        return emptyHistogram();
     };
-    const PointFileCount result = countPointFile(path, steps);
-    if (result == PointFileCount::NotOpened) return;
-    f.pointCountLabel.caption = intText(globals().run.nPoints);
-    if (result == PointFileCount::Complete) globals().run.loadedFile = path;
+    PointFileCount count = countPointFile(path, start);
+    if (count.read.status == PointFileStatus::NotOpened) return;
+    auto& run = globals().run;
+    run.nPoints = count.read.points;
+    run.maxPsi2 = count.read.header ? count.read.header->maxPsi2 : 0;
+    globals().radial.histogram = std::move(count.histogram);
+    f.pointCountLabel.caption = intText(run.nPoints);
+    if (count.read.status == PointFileStatus::Complete) run.loadedFile = path;
     setBusy(false);
 }
 

@@ -19,7 +19,7 @@ void showTheory() {
         return;
     }
     // Out to the corner of the cube.
-    globals().radial.maxBin = radialSize();
+    globals().radial.histogram.maxBin = radialSize();
     drawRadialPlot(true);
     f.planeLabel.caption = "restricted to the " + upper(globals().orbital.planeName) + " plane";
     f.planeLabel.visible = !f.regionOptions[0].checked;

@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "engine/globals.h"
+
 namespace vantrel {
 
 void startCalculation(bool batch);
@@ -28,12 +30,7 @@ SamplingHooks& samplingHooks();
 
 // Trials made by the last run (the trial counter at its end).
 long long lastTrials();
-// Why the last run could not write its point file completely (text "" when
-// it could), and how many points the file keeps.
-struct RunProblem {
-    std::string text;
-    int pointsKept = 0;
-};
+// Why the last run could not write its point file completely.
 const RunProblem& lastRunProblem();
 
 }  // namespace vantrel

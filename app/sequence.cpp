@@ -243,7 +243,7 @@ void runSequence(std::string& name) {
     MainWindowState& f = mainWindow();
     RunState& run = globals().run;
     callEnableControls(false);
-    run.stopRequested = false;
+    run.stopRequested.clear();
     int lineNo = 0;
     int processed = 0;
     bool autoscaleFlag = false;
@@ -314,7 +314,7 @@ void runSequence(std::string& name) {
                        (results.empty() ? "" : ", " + results) + (page.empty() ? ", no page written" : ", page " + page));
             }
             // A signal is "Enough!" followed by No.
-            if (run.stopRequested &&
+            if (run.stopRequested.requested() &&
                 (interruption() || dialogs().messageBox("Do you want to continue processing of " + name + "?",
                                                         Buttons::YesNo, "", Icon::Question) != Answer::Yes))
                 break;

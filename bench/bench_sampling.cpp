@@ -89,7 +89,7 @@ void BM_SamplingLoop(benchmark::State& st) {
     choose(s, 100000000, scratch.path());
     rng().seed(12345);
     samplingHooks().onPoint = [] {
-        if (globals().run.nPoints >= 50000) globals().run.stopRequested = true;
+        if (globals().run.nPoints >= 50000) globals().run.stopRequested.request();
     };
     samplingHooks().threads = static_cast<unsigned>(st.range(1));
     long long trials = 0, points = 0;

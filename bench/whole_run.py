@@ -11,6 +11,7 @@ usage: whole_run.py [--program build/vantrel] [--peer PATH] [--runs 5]
 """
 import argparse
 import os
+import resource
 import subprocess
 import sys
 import time
@@ -24,15 +25,18 @@ EXPECTED = ["3_2_0_.csv", "3_2_0_.xyz", "3_2_0_.xyz.js", "3_2_0_.htm", "index.ht
 def run_once(program, sequence, home, points):
     remove(home)
     env = dict(os.environ, VANTREL_HOME=home, VANTREL_SEED="1", QT_QPA_PLATFORM="offscreen")
+    used = resource.getrusage(resource.RUSAGE_CHILDREN)
     t0 = time.perf_counter()
     done = subprocess.run([program, sequence], env=env, capture_output=True, text=True)
     seconds = time.perf_counter() - t0
+    now = resource.getrusage(resource.RUSAGE_CHILDREN)
+    cpu = now.ru_utime + now.ru_stime - used.ru_utime - used.ru_stime
     files = os.path.join(home, "files")
     missing = [f for f in EXPECTED if not os.path.isfile(os.path.join(files, f))]
     if done.returncode != 0 or missing or f"{points} points" not in done.stdout:
         sys.exit(f"The run of {points} points failed (exit {done.returncode}, missing {missing}):\n"
                  f"{done.stdout}{done.stderr}")
-    return seconds
+    return seconds, cpu
 
 
 def main():
@@ -53,14 +57,17 @@ def main():
             sequence = os.path.join(scratch, f"run{points}.txt")
             with open(sequence, "w") as f:
                 f.write(f"maxpoints={points} extent=13\n3 2 0\n")
-            ours, theirs = [], []
+            ours, cpus, theirs = [], [], []
             for _ in range(a.big_runs if points >= BIG else a.runs):
                 ns, accepted = peer.measure(a.peer_trials)
                 theirs.append(points / accepted * ns * 1e-9)  # the peer's seconds to sample as many points
-                ours.append(run_once(a.program, sequence, os.path.join(scratch, "vantrel"), points))
+                seconds, cpu = run_once(a.program, sequence, os.path.join(scratch, "vantrel"), points)
+                ours.append(seconds)
+                cpus.append(cpu)
             mine, peers = median(ours), median(theirs)
             print(f"{points} points of 3d, extent 13, all files: median {mine:.3f} s "
-                  f"(runs {', '.join(f'{s:.3f}' for s in ours)}); the peer's sampling alone {peers:.2f} s; "
+                  f"(runs {', '.join(f'{s:.3f}' for s in ours)}; CPU time {median(cpus):.3f} s); "
+                  f"the peer's sampling alone {peers:.2f} s; "
                   f"ratio {peers / mine:.1f}x", flush=True)
         print(f"after: {load_note()}")
     finally:

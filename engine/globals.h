@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/radialhistogram.h"
+#include "engine/samplerun.h"
+
 namespace vantrel {
 
 inline const std::string crlf = "\r\n";
@@ -28,19 +31,27 @@ struct OrbitalState {
     std::string xyzFile;
 };
 
+// Why a run could not write its point file completely (text "" when it
+// could), and how many points the file keeps.
+struct RunProblem {
+    std::string text;
+    int pointsKept = 0;
+};
+
 struct RunState {
     int nPoints = 0;
     double maxPsi2 = 0;
     bool continueRun = false;
-    bool stopRequested = false;
+    bool running = false;  // a run is going
+    StopFlag stopRequested;
     bool runDone = false;
+    long long trials = 0;  // trials made by the last run
+    RunProblem problem;    // of the last run
     std::string loadedFile;  // point file whose contents match the histogram
 };
 
 struct RadialState {
-    std::vector<double> radialHits;
-    int maxHits = 0;
-    int maxBin = 0;
+    RadialHistogram histogram;
     std::vector<double> radialTheory;
     std::vector<int> radialSign;
     double theorySum = 0;

@@ -33,20 +33,20 @@ int radialBin(double r, int k) {
     return static_cast<int>(roundEven(b));
 }
 
-bool addRadialHit(int bin) {
-    auto& rad = globals().radial;
-    if (bin < 0 || static_cast<std::size_t>(bin) >= rad.radialHits.size()) return false;
-    const double hits = ++rad.radialHits[bin];
-    if (hits > rad.maxHits) rad.maxHits = static_cast<int>(hits);
-    if (bin > rad.maxBin) rad.maxBin = bin;
+bool RadialHistogram::add(int bin) {
+    if (bin < 0 || static_cast<std::size_t>(bin) >= hits.size()) return false;
+    const double h = ++hits[bin];
+    if (h > maxHits) maxHits = static_cast<int>(h);
+    if (bin > maxBin) maxBin = bin;
     return true;
 }
 
+bool RadialHistogram::addRadius(double r) { return add(radialBin(r, perAngstrom)); }
+
+RadialHistogram emptyHistogram() { return RadialHistogram(radialSize(), binsPerAngstrom(0)); }
+
 void resetRadialHits() {
-    auto& rad = globals().radial;
-    rad.radialHits.assign(static_cast<std::size_t>(radialSize()) + 1, 0.0);
-    rad.maxHits = 0;
-    rad.maxBin = 0;
+    globals().radial.histogram = emptyHistogram();
     globals().run.maxPsi2 = 0;
 }
 

@@ -2,7 +2,25 @@
 // probability it is compared with (bins of 1/k Angstrom).
 #pragma once
 
+#include <vector>
+
 namespace vantrel {
+
+// Hits per radial bin of 1/perAngstrom Angstrom, bins 0..size.
+struct RadialHistogram {
+    std::vector<double> hits;
+    int perAngstrom = 1;
+    int maxHits = 0;  // the fullest bin's hits
+    int maxBin = 0;   // the highest bin with a hit
+
+    RadialHistogram() = default;
+    RadialHistogram(int size, int perAngstrom)
+        : hits(static_cast<std::size_t>(size) + 1, 0.0), perAngstrom(perAngstrom) {}
+    // Counts one hit; false (nothing counted) for a bin beyond the histogram.
+    bool add(int bin);
+    // Counts a point at distance r from the nucleus.
+    bool addRadius(double r);
+};
 
 int binsPerAngstrom(int a);
 
@@ -17,9 +35,9 @@ int radialSize();
 // Bin of distance r: round(r * k), ties to even, at most maxRadialBin; -1
 // for a distance that is not a number.
 int radialBin(double r, int k);
-// Counts one hit in radialHits(bin) and keeps maxHits and maxBin; false
-// (nothing counted) when the bin lies beyond the histogram.
-bool addRadialHit(int bin);
+// An empty histogram for the current extent and axis.
+RadialHistogram emptyHistogram();
+// The shared histogram, emptied and sized for the current extent.
 void resetRadialHits();
 // Fills the theory curve for the whole cube, or for a plane when
 // restricted; returns the peak probability density.

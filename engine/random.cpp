@@ -40,10 +40,13 @@ Random& rng() {
 
 void seedRandom() { rng().seed(startSeed()); }
 
-double randomCentered() {
-    double v = rng().uniform() + rng().uniform();
+double randomCentered(Random& random) {
+    double v = random.uniform();
+    v += random.uniform();
     v -= std::floor(v);
     return v - 0.5;
 }
+
+double randomCentered() { return randomCentered(rng()); }
 
 }  // namespace vantrel

@@ -36,6 +36,7 @@ std::uint64_t startSeed();  // the VANTREL_SEED value, or one from the clock
 void seedRandom();          // reseed rng() from startSeed()
 
 // Uniform in -0.5 <= v < 0.5.
-double randomCentered();
+double randomCentered(Random& random);
+double randomCentered();  // from rng()
 
 }  // namespace vantrel

@@ -1,5 +1,9 @@
 #include "output/pointfile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -267,22 +271,6 @@ bool parseNumber(const char*& p, const char* end, double& out) {
     return true;
 }
 
-// "x,y,z,psi" with nothing else on the line but blanks.
-bool parsePoint(std::string_view line, double v[4]) {
-    const char* p = line.data();
-    const char* end = p + line.size();
-    for (int j = 0; j < 4; ++j) {
-        skipBlanks(p, end);
-        if (!parseNumber(p, end, v[j])) return false;
-        skipBlanks(p, end);
-        if (j < 3) {
-            if (p == end || *p != ',') return false;
-            ++p;
-        }
-    }
-    return p == end;
-}
-
 bool blankLine(std::string_view line) {
     return std::all_of(line.begin(), line.end(), isblank);
 }
@@ -295,37 +283,10 @@ LineReader::Status nextRecord(LineReader& in, std::string_view& line) {
     }
 }
 
-struct Header {
-    double count = 0, extent = 0, maxPsi2 = 0;
-    bool valid = false;  // three numbers, the count a whole number in range
-};
-
-// count, extent and maxPsi2, separated by commas or blanks; the padding
-// after them is ignored.
-Header parseHeader(std::string_view line) {
-    Header h;
-    const char* p = line.data();
-    const char* end = p + line.size();
-    double* fields[3] = {&h.count, &h.extent, &h.maxPsi2};
-    int got = 0;
-    for (; got < 3; ++got) {
-        skipBlanks(p, end);
-        double v = 0;
-        if (!parseNumber(p, end, v)) break;
-        if (p < end && *p != ',' && !isblank(*p)) break;
-        *fields[got] = v;
-        skipBlanks(p, end);
-        if (p < end && *p == ',') ++p;
-    }
-    h.valid = got == 3 && h.count >= 0 && h.count <= std::numeric_limits<int>::max() &&
-              h.count == std::floor(h.count);
-    return h;
-}
-
-LineReader::Status readHeader(LineReader& in, Header& h) {
+LineReader::Status readHeader(LineReader& in, std::optional<PointFileHeader>& h) {
     std::string_view line;
     LineReader::Status s = in.next(line);
-    h = s == LineReader::Line ? parseHeader(line) : Header{};
+    h = s == LineReader::Line ? parsePointHeader(line) : std::nullopt;
     return s;
 }
 
@@ -362,19 +323,19 @@ void convertChunk(XyzChunk& c, const XyzFormat& f) {
     std::uint8_t lastClass = 0;
     const char* p = c.lines.data();
     const char* end = p + c.lines.size();
-    double v[4];
+    CloudPoint v;
     while (p < end) {
         const char* nl = static_cast<const char*>(std::memchr(p, '\n', end - p));
         const char* lineEnd = nl ? nl : end;
         const std::string_view line = LineReader::trimCr(std::string_view(p, lineEnd - p));
         p = nl ? nl + 1 : end;
         if (blankLine(line)) continue;
-        if (!parsePoint(line, v)) {
+        if (!parsePointLine(line, v)) {
             c.bad = true;
             break;
         }
-        if (!f.firstQuadrant || (v[0] > 0 && v[1] > 0 && v[2] > 0)) {
-            const double psi = v[3];
+        if (!f.firstQuadrant || (v.x > 0 && v.y > 0 && v.z > 0)) {
+            const double psi = v.psi;
             const std::string_view symbol =
                 f.byNodes ? signSymbol(psi) : classSymbol(probabilityClass(psi, f.maxPsi2));
             if (c.xyz.size() < used + longestLine) c.xyz.resize(2 * c.xyz.size());
@@ -382,7 +343,7 @@ void convertChunk(XyzChunk& c, const XyzFormat& f) {
             std::memcpy(q, symbol.data(), symbol.size());
             q += symbol.size();
             *q++ = ' ';
-            const double x = v[0] * f.scale, y = -v[1] * f.scale + 0.0, z = -v[2] * f.scale + 0.0;  // + 0.0: no "-0"
+            const double x = v.x * f.scale, y = -v.y * f.scale + 0.0, z = -v.z * f.scale + 0.0;  // + 0.0: no "-0"
             q += numTextFast(x, q);
             *q++ = ' ';
             q += numTextFast(y, q);
@@ -408,45 +369,268 @@ void convertChunk(XyzChunk& c, const XyzFormat& f) {
 
 }  // namespace
 
-PointFileCount countPointFile(const std::string& path, const PointFileSteps& steps) {
-    LineReader in(path);
-    if (!in.isOpen()) return PointFileCount::NotOpened;
-    if (steps.opened) steps.opened();
-
-    Header h;
-    bool failed = readHeader(in, h) != LineReader::Line || !h.valid;
-    auto& run = globals().run;
-    run.nPoints = static_cast<int>(h.valid ? h.count : 0);
-    // A header without a usable extent leaves the current one, so the
-    // points still find a histogram to go in.
-    if (h.extent > 0) {
-        globals().orbital.extent = h.extent;
-        if (steps.headerExtent) steps.headerExtent(h.extent);
+std::optional<PointFileHeader> parsePointHeader(std::string_view line) {
+    const char* p = line.data();
+    const char* end = p + line.size();
+    double fields[3] = {0, 0, 0};
+    for (double& field : fields) {
+        skipBlanks(p, end);
+        if (!parseNumber(p, end, field)) return std::nullopt;
+        if (p < end && *p != ',' && !isblank(*p)) return std::nullopt;
+        skipBlanks(p, end);
+        if (p < end && *p == ',') ++p;
     }
-    resetRadialHits();
-    run.maxPsi2 = h.maxPsi2;
-    if (steps.histogramReset) steps.histogramReset();
+    // The writer counts whole lines: a count like 40.5 is a damaged header.
+    if (!(fields[0] >= 0 && fields[0] <= std::numeric_limits<int>::max() && fields[0] == std::floor(fields[0])))
+        return std::nullopt;
+    return PointFileHeader{static_cast<int>(fields[0]), fields[1], fields[2]};
+}
 
-    run.nPoints = 0;
-    const int k = binsPerAngstrom(0);
+std::string pointHeaderText(const PointFileHeader& h) {
+    std::string header = intText(h.count) + "," + numText(h.extent) + "," + numText(h.maxPsi2) +
+                         std::string(headerLength, ' ');
+    header.resize(headerLength);
+    return header;
+}
+
+bool parsePointLine(std::string_view line, CloudPoint& point) {
+    const char* p = line.data();
+    const char* end = p + line.size();
+    double* fields[4] = {&point.x, &point.y, &point.z, &point.psi};
+    for (int j = 0; j < 4; ++j) {
+        skipBlanks(p, end);
+        if (!parseNumber(p, end, *fields[j])) return false;
+        skipBlanks(p, end);
+        if (j < 3) {
+            if (p == end || *p != ',') return false;
+            ++p;
+        }
+    }
+    return p == end;
+}
+
+std::size_t pointLineText(const CloudPoint& point, char* out) {
+    std::size_t n = numTextFast(point.x, out);
+    out[n++] = ',';
+    n += numTextFast(point.y, out + n);
+    out[n++] = ',';
+    n += numTextFast(point.z, out + n);
+    out[n++] = ',';
+    n += numTextFast(point.psi, out + n);
+    out[n++] = '\r';
+    out[n++] = '\n';
+    return n;
+}
+
+std::optional<PointFileStart> readPointFileStart(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    char buf[256];
+    ssize_t got = 0;
+    for (;;) {
+        const ssize_t n = ::read(fd, buf + got, sizeof buf - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += n;
+        if (got == static_cast<ssize_t>(sizeof buf)) break;
+    }
+    ::close(fd);
+    const char* nl = static_cast<const char*>(std::memchr(buf, '\n', got));
+    if (!nl && got == static_cast<ssize_t>(sizeof buf)) return std::nullopt;
+    std::string_view line(buf, nl ? nl - buf : got);
+    const bool more = nl && nl + 1 < buf + got;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    return PointFileStart{parsePointHeader(line), line.size() == static_cast<std::size_t>(headerLength), more};
+}
+
+PointFileRead forEachPoint(const std::string& path, const PointCallback& onPoint,
+                           const std::function<void(const std::optional<PointFileHeader>&)>& onHeader) {
+    PointFileRead result;
+    LineReader in(path);
+    if (!in.isOpen()) return result;
+    bool failed = readHeader(in, result.header) != LineReader::Line || !result.header;
+    if (onHeader) onHeader(result.header);
     std::string_view line;
-    double v[4];
+    CloudPoint point;
     LineReader::Status s;
     while ((s = nextRecord(in, line)) == LineReader::Line) {
-        if (!parsePoint(line, v)) {
+        if (!parsePointLine(line, point) || !onPoint(point)) {
             failed = true;
             break;
         }
-        const double r = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-        if (!addRadialHit(radialBin(r, k))) {
-            failed = true;
-            break;
-        }
-        ++run.nPoints;
-        if ((run.nPoints & 1023) == 0) pumpEvents();
+        ++result.points;
     }
     if (s == LineReader::Failed) failed = true;
-    return failed ? PointFileCount::Broken : PointFileCount::Complete;
+    result.status = failed ? PointFileStatus::Broken : PointFileStatus::Complete;
+    return result;
+}
+
+PointFileCount countPointFile(const std::string& path,
+                              const std::function<RadialHistogram(const std::optional<PointFileHeader>&)>& start) {
+    PointFileCount count;
+    int points = 0;
+    auto onHeader = [&](const std::optional<PointFileHeader>& h) { count.histogram = start(h); };
+    count.read = forEachPoint(
+        path,
+        [&](const CloudPoint& p) {
+            if (!count.histogram.addRadius(std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z))) return false;
+            if ((++points & 1023) == 0) pumpEvents();
+            return true;
+        },
+        onHeader);
+    return count;
+}
+
+constexpr std::size_t flushSize = 1 << 18;
+
+bool PointFileWriter::create() {
+    fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    committed_ = 0;
+    if (fd_ < 0) return failWith(errno);
+    return true;
+}
+
+bool PointFileWriter::openAppend(int points) {
+    fd_ = ::open(path_.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd_ < 0) return failWith(errno);
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) return failWith(errno);
+    committed_ = st.st_size;
+    points_ = points;
+    return true;
+}
+
+void PointFileWriter::addPlaceholder() {
+    buf_ += std::string(headerLength, ' ') + crlf;
+    placeholderPending_ = true;
+}
+
+void PointFileWriter::addPoint(const CloudPoint& point) {
+    char line[pointLineRoom];
+    addLine(std::string_view(line, pointLineText(point, line)));
+}
+
+void PointFileWriter::addLine(std::string_view line) {
+    buf_.append(line);
+    ++pending_;
+    if (buf_.size() >= flushSize) flush();
+}
+
+void PointFileWriter::prepare(const SampleBlock& block, std::string& text, std::uint32_t* ends) const {
+    const std::size_t start = text.size();
+    text.resize(start + static_cast<std::size_t>(block.nAccepted) * pointLineRoom);
+    std::size_t n = start;
+    for (int j = 0; j < block.nAccepted; ++j) {
+        n += pointLineText({block.x[j], block.y[j], block.z[j], block.psi[j]}, text.data() + n);
+        ends[j] = static_cast<std::uint32_t>(n);
+    }
+    text.resize(n);
+}
+
+bool PointFileWriter::flush() {
+    if (failed() || fd_ < 0) return false;
+    if (buf_.empty()) return true;
+    if (!stillOurs()) return false;
+    std::size_t done = 0;
+    int err = 0;
+    while (done < buf_.size()) {
+        const ssize_t n = ::pwrite(fd_, buf_.data() + done, buf_.size() - done, committed_ + done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            err = n < 0 ? errno : ENOSPC;
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (err == 0) {
+        commit(buf_.size(), pending_);
+        return true;
+    }
+    // Only whole lines stay: cut back to the last line end written.
+    std::size_t keep = 0;
+    int lines = 0;
+    for (std::size_t i = 0; i < done; ++i)
+        if (buf_[i] == '\n') keep = i + 1, ++lines;
+    if (placeholderPending_ && lines > 0) --lines;
+    if (::ftruncate(fd_, committed_ + static_cast<off_t>(keep)) == 0 || keep == done) commit(keep, lines);
+    return failWith(err);
+}
+
+bool PointFileWriter::checkpoint(double extent, double maxPsi2) {
+    const bool flushed = flush();
+    if (fd_ < 0 || foreign_ || committed_ < headerLength) return false;
+    const std::string header = pointHeaderText({points_, extent, maxPsi2});
+    if (::pwrite(fd_, header.data(), header.size(), 0) != static_cast<ssize_t>(header.size())) {
+        if (!failed()) failWith(errno ? errno : EIO);
+        return false;
+    }
+    return flushed;
+}
+
+bool PointFileWriter::close() {
+    bool ok = true;
+    if (fd_ >= 0 && ::close(fd_) != 0 && !failed()) ok = failWith(errno);
+    fd_ = -1;
+    return ok && !failed();
+}
+
+void PointFileWriter::commit(std::size_t bytes, int points) {
+    committed_ += static_cast<off_t>(bytes);
+    points_ += std::max(0, std::min(points, pending_));
+    pending_ = 0;
+    placeholderPending_ = false;
+    buf_.clear();
+}
+
+// The file is still the one the run opened, and as long as written:
+// writing past the end of a file cut short would fill it with zeros.
+bool PointFileWriter::stillOurs() {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) return failWith(errno);
+    if (st.st_nlink == 0) {
+        problem_ = "The point file " + path_ + " was deleted while the run wrote to it.";
+    } else if (st.st_size < committed_) {
+        problem_ = "The point file " + path_ + " was cut short while the run wrote to it.";
+    } else {
+        return true;
+    }
+    foreign_ = true;  // someone else's now: not another byte
+    buf_.clear();
+    pending_ = 0;
+    return false;
+}
+
+bool PointFileWriter::failWith(int err) {
+    if (problem_.empty()) problem_ = std::string(std::strerror(err)) + " writing " + path_;
+    buf_.clear();
+    pending_ = 0;
+    return false;
+}
+
+bool cutToWholeLines(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    bool cut = false;
+    if (::fstat(fd, &st) == 0 && st.st_size > 0) {
+        off_t end = st.st_size;
+        char buf[4096];
+        // Search backwards for the last line end.
+        while (end > 0) {
+            const off_t from = std::max<off_t>(0, end - static_cast<off_t>(sizeof buf));
+            const ssize_t n = ::pread(fd, buf, static_cast<std::size_t>(end - from), from);
+            if (n != end - from) break;
+            const void* nl = memrchr(buf, '\n', static_cast<std::size_t>(n));
+            if (nl) {
+                end = from + (static_cast<const char*>(nl) - buf) + 1;
+                break;
+            }
+            end = from;
+        }
+        if (end < st.st_size && end > 0) cut = ::ftruncate(fd, end) == 0;
+    }
+    ::close(fd);
+    return cut;
 }
 
 std::string convertPointFileToXyz(const XyzOptions& options) {
@@ -463,19 +647,19 @@ std::string convertPointFileToXyz(const XyzOptions& options) {
     };
 
     LineReader in(csvFile);
-    Header h;
+    std::optional<PointFileHeader> h;
     if (!in.isOpen()) {
         note(errorText(in.error()));
     } else {
         const LineReader::Status s = readHeader(in, h);
         if (s == LineReader::Failed)
             note(in.tooLong() ? "The first line of the point data file is far too long." : errorText(in.error()));
-        else if (!h.valid)
+        else if (!h)
             note("The first line of the point data file does not hold the point count, the extent and the "
                  "largest psi squared.");
-        if (h.valid) {
-            run.nPoints = static_cast<int>(h.count);
-            run.maxPsi2 = h.maxPsi2;
+        if (h) {
+            run.nPoints = h->count;
+            run.maxPsi2 = h->maxPsi2;
         }
     }
 
@@ -517,11 +701,11 @@ std::string convertPointFileToXyz(const XyzOptions& options) {
         atoms += 6;
     }
 
-    const long long count = in.isOpen() && h.valid && std::isfinite(s) ? static_cast<long long>(h.count) : 0;
+    const long long count = in.isOpen() && h && std::isfinite(s) ? h->count : 0;
     if (count > 0) {
         // Stretches of lines are read in order, converted on every core and
         // written in order: the same bytes as one line after another.
-        const XyzFormat format{s, h.maxPsi2, firstQuadrant, byNodes, &cloud};
+        const XyzFormat format{s, h->maxPsi2, firstQuadrant, byNodes, &cloud};
         bool readFailed = false;
         OrderedWork<XyzChunk> pool(
             options.threads,

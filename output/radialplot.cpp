@@ -153,9 +153,9 @@ RadialPlotText plotRadialDistribution(bool theory, bool nodes, bool showRadii) {
     double prevX = 35;
     double probable = 0, probableX = 0, medianX = 0;
 
-    const int last = std::min<long long>(rad.maxBin, static_cast<long long>(std::max(rad.radialHits.size(), rad.radialTheory.size())) - 1);
+    const int last = std::min<long long>(rad.histogram.maxBin, static_cast<long long>(std::max(rad.histogram.hits.size(), rad.radialTheory.size())) - 1);
     for (int i = 1; i <= last; ++i) {
-        const double h = at(rad.radialHits, i);
+        const double h = at(rad.histogram.hits, i);
         const double v = theory ? at(rad.radialTheory, i) : h;
         if (!(v > 0)) continue;
         if (i > edge) color = red;
@@ -182,7 +182,7 @@ RadialPlotText plotRadialDistribution(bool theory, bool nodes, bool showRadii) {
         } else {
             prevX = x;
         }
-        const double top = theory ? rad.theoryMax : rad.maxHits;
+        const double top = theory ? rad.theoryMax : rad.histogram.maxHits;
         const double height = top > 0 ? v / top * (theory ? theoryTop : hitStop) : 0;
         const std::uint32_t barColor = nodes ? (sign < 1 ? red : blue) : color;
         // From half way to the previous bin to half way to the next.

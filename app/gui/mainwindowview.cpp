@@ -338,7 +338,7 @@ void MainWindowView::installHooks() {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         // The window was closed during a long operation: every run that is
         // still to come stops at once.
-        if (closed_) globals().run.stopRequested = true;
+        if (closed_) globals().run.stopRequested.request();
     };
     h.busy = [this](bool on) {
         if (on == busy_) return;
@@ -448,7 +448,7 @@ void MainWindowView::changeEvent(QEvent* event) {
 void MainWindowView::closeEvent(QCloseEvent* event) {
     closed_ = true;
     // A run in progress stops at its next step.
-    globals().run.stopRequested = true;
+    globals().run.stopRequested.request();
     event->accept();
     emit windowClosed();
 }

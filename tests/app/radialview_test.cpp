@@ -35,7 +35,7 @@ protected:
     // The theory curve over the whole histogram, with the radii.
     static void plotTheory() {
         calcWindowTheory();
-        globals().radial.maxBin = radialSize();
+        globals().radial.histogram.maxBin = radialSize();
         drawRadialPlot(true);
     }
 };
@@ -48,20 +48,23 @@ TEST_F(RadialTest, BinsPerAngstromAndHistogramSize) {
     }
     o.axisMax = 10, o.extent = 2;
     resetRadialPlot();
-    EXPECT_EQ(globals().radial.radialHits.size(), std::size_t(std::lround(std::sqrt(3.0) * 2 * 51)) + 1);
+    EXPECT_EQ(globals().radial.histogram.hits.size(), std::size_t(std::lround(std::sqrt(3.0) * 2 * 51)) + 1);
 
     // Absurd extents never size the arrays past the highest bin, nor below one entry.
     for (double e : {1e9, std::numeric_limits<double>::infinity()}) {
         o.extent = e;
         resetRadialPlot();
         calcWindowTheory();
-        EXPECT_TRUE(globals().radial.radialHits.size() == maxRadialBin + 1u &&
+        EXPECT_TRUE(globals().radial.histogram.hits.size() == maxRadialBin + 1u &&
                     globals().radial.radialTheory.size() == maxRadialBin + 1u);
     }
     for (double e : {-5.0, 0.0, std::nan("")}) {
         o.extent = e;
         resetRadialPlot();
-        EXPECT_TRUE(globals().radial.radialHits.size() == 1 && addRadialHit(0) && !addRadialHit(1));
+        auto& h = globals().radial.histogram;
+        EXPECT_EQ(h.hits.size(), 1u);
+        EXPECT_TRUE(h.add(0));
+        EXPECT_FALSE(h.add(1));
     }
     EXPECT_TRUE(radialBin(1e300, 50) == maxRadialBin && radialBin(std::nan(""), 50) == -1);
     EXPECT_TRUE(radialBin(0.25, 2) == 0 && radialBin(0.75, 2) == 2);  // ties to even
@@ -121,9 +124,9 @@ TEST_F(RadialTest, HitsModeBarsRadiiAndCorners) {
 
     // Hits in bins 10 and 20 and beyond the edge.
     resetRadialPlot();
-    for (int bin : {10, 10, 10, 10, 10, 20, 20, 20, 20, 20, 120, 120}) addRadialHit(bin);
+    for (int bin : {10, 10, 10, 10, 10, 20, 20, 20, 20, 20, 120, 120}) globals().radial.histogram.add(bin);
     globals().run.nPoints = 12;
-    globals().radial.maxBin = 1000000;  // far past the arrays: read as empty
+    globals().radial.histogram.maxBin = 1000000;  // far past the arrays: read as empty
     drawRadialPlot(true);
 
     const auto b = canvas.bars(blue), r = canvas.bars(red);

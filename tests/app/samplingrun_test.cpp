@@ -55,7 +55,7 @@ TEST_F(SamplingTest, FreshRunFillsTheQuotaExactly) {
     for (std::size_t i = 1; i < l.size(); ++i) ASSERT_EQ(std::count(l[i].begin(), l[i].end(), ','), 3) << l[i];
     const auto& g = globals();
     EXPECT_TRUE(g.run.nPoints == 625 && g.run.loadedFile == csv() && canContinue());
-    EXPECT_EQ(std::accumulate(g.radial.radialHits.begin(), g.radial.radialHits.end(), 0.0), 625);
+    EXPECT_EQ(std::accumulate(g.radial.histogram.hits.begin(), g.radial.histogram.hits.end(), 0.0), 625);
     EXPECT_TRUE(mainWindow().calculateButton.caption == "&Calculate" && !mainWindow().escapeStopsRun);
 }
 
@@ -92,7 +92,8 @@ TEST_F(SamplingTest, StoppedRunContinuesOnlyWithAMatchingHeader) {
     const std::string shortHeader = csvHeader("40,6,0.5").substr(0, 49) + "\r\n" + points;  // 49 characters
     for (const std::string& bytes : {shortHeader, csvHeader("40,6,0.5").insert(50, " ") + points, csvHeader("0,6,0.5"),
                                      csvHeader("40,6,0") + points, csvHeader("40,six,0.5") + points,
-                                     csvHeader("40,99999,0.5") + points, std::string()}) {
+                                     csvHeader("40,99999,0.5") + points, csvHeader("40.5,6,0.5") + points,
+                                     std::string()}) {
         writeFile(csv(), bytes);
         EXPECT_FALSE(canContinue()) << bytes.substr(0, 52);
     }

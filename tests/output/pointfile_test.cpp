@@ -34,6 +34,34 @@ protected:
     static std::vector<std::string> xyzLines() { return splitLines(readFile(globals().orbital.xyzFile)); }
 };
 
+// The one header codec: a count that is not a whole number is a damaged
+// header, whoever reads it.
+TEST(PointFileCodec, HeaderAndLineRoundTrip) {
+    struct Case {
+        const char* line;
+        bool valid;
+    } cases[] = {{"40,6,0.5", true}, {"40 6 0.5   ", true}, {" 0 , 2 , 1E-3", true}, {"40.5,6,0.5", false},
+                 {"-1,6,0.5", false}, {"3000000000,6,1", false}, {"40,6", false}, {"40,six,0.5", false},
+                 {"40,6,0.5x", false}, {"40,NaN,0.5", false}, {"", false}};
+    for (const auto& c : cases) EXPECT_EQ(parsePointHeader(c.line).has_value(), c.valid) << c.line;
+    const std::string text = pointHeaderText({625, 6, 0.25});
+    EXPECT_EQ(text, "625,6,0.25" + std::string(40, ' '));
+    const auto back = parsePointHeader(text);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->count, 625);
+    EXPECT_EQ(back->extent, 6);
+    EXPECT_EQ(back->maxPsi2, 0.25);
+
+    char line[pointLineRoom];
+    const std::size_t n = pointLineText({0.5, -1.25, 0, -0.125}, line);
+    EXPECT_EQ(std::string(line, n), "0.5,-1.25,0,-0.125\r\n");
+    CloudPoint p;
+    ASSERT_TRUE(parsePointLine(std::string_view(line, n - 2), p));
+    EXPECT_EQ(p.y, -1.25);
+    EXPECT_EQ(p.psi, -0.125);
+    EXPECT_FALSE(parsePointLine("1,2,3", p));
+}
+
 TEST_F(PointFileTest, LayoutOfMarkersAndPoints) {
     writeCsv(csvHeader("0,2,0.5"));  // no points: the markers alone
     EXPECT_TRUE(writeXyzFile() && dialogs.shown.empty());
@@ -118,10 +146,16 @@ TEST_F(PointFileTest, ReadRebuildsTheHistogramAndTheNucleus) {
     const auto& rad = globals().radial;
     const auto& run = globals().run;
     EXPECT_EQ(run.nPoints, 3);
-    ASSERT_GT(rad.radialHits.size(), 25u);
-    EXPECT_TRUE(rad.radialHits[10] == 2 && rad.radialHits[25] == 1 && rad.maxHits == 2 && rad.maxBin == 25);
-    EXPECT_TRUE(run.maxPsi2 == 0.75 && rad.radialTheory.size() == rad.radialHits.size());
-    EXPECT_TRUE(mainWindow().pointCountLabel.caption == "3" && mainWindow().extentText.text == "2");
+    const auto& h = rad.histogram;
+    ASSERT_GT(h.hits.size(), 25u);
+    EXPECT_EQ(h.hits[10], 2);
+    EXPECT_EQ(h.hits[25], 1);
+    EXPECT_EQ(h.maxHits, 2);
+    EXPECT_EQ(h.maxBin, 25);
+    EXPECT_EQ(run.maxPsi2, 0.75);
+    EXPECT_EQ(rad.radialTheory.size(), h.hits.size());
+    EXPECT_EQ(mainWindow().pointCountLabel.caption, "3");
+    EXPECT_EQ(mainWindow().extentText.text, "2");
     EXPECT_EQ(run.loadedFile, globals().orbital.csvFile);
 
     // The nucleus comes from the file name, "(z_3)" or none.
@@ -142,7 +176,7 @@ TEST_F(PointFileTest, LongNumbersAreReadWhole) {
     writeCsv(csvHeader("2,2,1") + "0.2,0,0,1\r\n" + tiny + ",0.2,0," + tiny + "\r\n");
     readPointFile();
     EXPECT_EQ(globals().run.nPoints, 2);
-    EXPECT_EQ(globals().radial.radialHits[10], 2);
+    EXPECT_EQ(globals().radial.histogram.hits[10], 2);
     EXPECT_EQ(globals().run.loadedFile, globals().orbital.csvFile);
     EXPECT_TRUE(writeXyzFile());
     const std::string last = xyzLines().back();  // psi 0: the faintest class, x and z 0
