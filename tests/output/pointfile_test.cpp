@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -60,6 +63,26 @@ TEST(PointFileCodec, HeaderAndLineRoundTrip) {
     EXPECT_EQ(p.y, -1.25);
     EXPECT_EQ(p.psi, -0.125);
     EXPECT_FALSE(parsePointLine("1,2,3", p));
+
+    // Every number reads as the standard reader reads it: the written
+    // texts of numbers of every size, and decimals with many digits.
+    std::mt19937_64 gen(7);
+    std::vector<std::string> texts = {"0", "-0", "1.", ".5", "-.5", "007.25", "0.000000000000000000001",
+                                      "1234567890123456789", "12345678901234567890", "9007199254740993",
+                                      "0.30000000000000004441", "123456.78901234567", "1.5E-07"};
+    for (int i = 0; i < 20000; ++i) {
+        const double x = std::ldexp(static_cast<double>(gen() >> 11), -static_cast<int>(gen() % 120)) * (i % 2 ? 1 : -1);
+        texts.push_back(numText(x));
+        texts.push_back(std::to_string(gen() % 1000000) + "." + std::to_string(gen()).substr(0, 1 + i % 19));
+    }
+    for (const std::string& t : texts) {
+        double expected = 0;
+        std::from_chars(t.data() + (t[0] == '+'), t.data() + t.size(), expected);
+        ASSERT_TRUE(parsePointLine(t + ",0,0," + t, p)) << t;
+        ASSERT_EQ(p.x, expected) << t;
+        ASSERT_EQ(p.psi, expected) << t;
+        ASSERT_EQ(std::signbit(p.x), std::signbit(expected)) << t;
+    }
 }
 
 TEST_F(PointFileTest, LayoutOfMarkersAndPoints) {
