@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "app/windowstate.h"
@@ -53,6 +54,15 @@ private:
     std::filesystem::path dir_;
 };
 
+// CPU seconds of every thread of the process: the work, whatever the load
+// of the machine does to the wall-clock figures.
+double processCpuSeconds() {
+    rusage u {};
+    ::getrusage(RUSAGE_SELF, &u);
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           1e-6 * static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec);
+}
+
 void choose(const State& s, int quota, const std::string& mainDir) {
     resetWindowState();
     resetGlobals();
@@ -93,6 +103,7 @@ void BM_SamplingLoop(benchmark::State& st) {
     };
     samplingHooks().threads = static_cast<unsigned>(st.range(1));
     long long trials = 0, points = 0;
+    const double cpuBefore = processCpuSeconds();
     for (auto _ : st) {
         globals().run.continueRun = false;
         startCalculation(true);
@@ -107,6 +118,8 @@ void BM_SamplingLoop(benchmark::State& st) {
     samplingHooks() = SamplingHooks{};
     st.counters["per_trial"] = benchmark::Counter(static_cast<double>(trials),
                                                      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    // all threads' CPU time per trial, in seconds
+    st.counters["cpu_per_trial"] = trials ? (processCpuSeconds() - cpuBefore) / static_cast<double>(trials) : 0.0;
     st.counters["accepted_%"] = trials ? 100.0 * static_cast<double>(points) / static_cast<double>(trials) : 0.0;
     st.SetLabel(std::to_string(s.n) + " " + std::to_string(s.l) + " " + std::to_string(s.m) + " extent " +
                 std::to_string(s.extent));
@@ -147,7 +160,10 @@ void BM_KernelShared(benchmark::State& st) {
     LaneRandom lanes;
     lanes.seed(seed);
     SampleProducer producer(kernel, lanes, ceiling, static_cast<unsigned>(st.range(1)));
+    const double cpuBefore = processCpuSeconds();
     for (auto _ : st) benchmark::DoNotOptimize(producer.next().points.nAccepted);
+    st.counters["cpu_per_trial"] =
+        (processCpuSeconds() - cpuBefore) / (static_cast<double>(st.iterations()) * sampleBlockSize);
     st.counters["per_trial"] =
         benchmark::Counter(static_cast<double>(st.iterations()) * sampleBlockSize,
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
