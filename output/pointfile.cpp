@@ -226,21 +226,32 @@ std::uint32_t eightDigitValue(std::uint64_t v) {
     return static_cast<std::uint32_t>(v);
 }
 
-bool allDigits(std::uint64_t v) {
-    return ((v & 0xF0F0F0F0F0F0F0F0ULL) | (((v + 0x0606060606060606ULL) & 0xF0F0F0F0F0F0F0F0ULL) >> 4)) ==
-           0x3333333333333333ULL;
+// How many of the eight bytes of v, from the lowest, are digits before the
+// first byte that is not.
+int leadingDigits(std::uint64_t v) {
+    // nonzero bytes where a byte is no digit (a carry out of one only
+    // disturbs the bytes after it)
+    const std::uint64_t notDigit = ((v & 0xF0F0F0F0F0F0F0F0ULL) ^ 0x3030303030303030ULL) |
+                                   (((v + 0x0606060606060606ULL) & 0xF0F0F0F0F0F0F0F0ULL) ^ 0x3030303030303030ULL);
+    return notDigit ? __builtin_ctzll(notDigit) / 8 : 8;
 }
 
-// The digits from q on, eight at a time where there are eight, added to
-// n; how many.
+// The digits from q on, up to eight at a time while eight bytes are left,
+// added to n; how many.
 int readDigits(const char*& q, const char* end, std::uint64_t& n) {
+    static constexpr std::uint64_t tens[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
     int count = 0;
-    std::uint64_t word;
-    while (end - q >= 8 && (std::memcpy(&word, q, 8), allDigits(word))) {
-        n = n * 100000000 + eightDigitValue(word);
-        q += 8;
-        count += 8;
-        if (count > 16) return count;  // too long for this reader anyway
+    while (end - q >= 8 && count <= 16) {
+        std::uint64_t word;
+        std::memcpy(&word, q, 8);
+        const int k = leadingDigits(word);
+        if (k == 0) return count;
+        // the k digits moved to the top, zeros before them
+        const std::uint64_t digits = k == 8 ? word : (word << (8 * (8 - k))) | (0x3030303030303030ULL >> (8 * k));
+        n = n * tens[k] + eightDigitValue(digits);
+        q += k;
+        count += k;
+        if (k < 8) return count;
     }
     for (; q < end && *q >= '0' && *q <= '9'; ++q, ++count) n = n * 10 + (*q - '0');
     return count;
