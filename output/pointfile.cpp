@@ -340,14 +340,16 @@ struct XyzChunk {
     std::vector<std::uint32_t> xyzEnd, atomsEnd;
     bool bad = false;  // the record after them is not four numbers
     std::string xyz;   // the XYZ lines, up to xyzEnd.back()
-    std::string positions;
-    std::vector<std::uint8_t> classes;
+    struct Atom {
+        std::string_view symbol;
+        double x, y, z;
+    };
+    std::vector<Atom> atoms;  // the same atoms for the viewer's copy
 };
 
 struct XyzFormat {
     double scale, maxPsi2;
     bool firstQuadrant, byNodes;
-    const CloudScriptWriter* cloud;
 };
 
 void convertChunk(XyzChunk& c, const XyzFormat& f) {
@@ -355,11 +357,9 @@ void convertChunk(XyzChunk& c, const XyzFormat& f) {
     c.xyzEnd.clear();
     c.atomsEnd.clear();
     c.bad = false;
-    c.classes.clear();
+    c.atoms.clear();
     if (c.xyz.size() < c.lines.size() + longestLine) c.xyz.resize(c.lines.size() + longestLine);
     std::size_t used = 0;
-    std::string_view lastSymbol;
-    std::uint8_t lastClass = 0;
     const char* p = c.lines.data();
     const char* end = p + c.lines.size();
     CloudPoint v;
@@ -391,18 +391,10 @@ void convertChunk(XyzChunk& c, const XyzFormat& f) {
             *q++ = '\r';
             *q++ = '\n';
             used = q - c.xyz.data();
-            const std::size_t atom = c.classes.size();
-            if (c.positions.size() < (atom + 1) * CloudScriptWriter::positionSize)
-                c.positions.resize(std::max<std::size_t>(4096, 2 * c.positions.size()));
-            CloudScriptWriter::encodePosition(x, y, z, c.positions.data() + atom * CloudScriptWriter::positionSize);
-            if (symbol != lastSymbol || lastSymbol.empty()) {
-                lastSymbol = symbol;
-                lastClass = f.cloud->classIndex(symbol);
-            }
-            c.classes.push_back(lastClass);
+            c.atoms.push_back({symbol, x, y, z});
         }
         c.xyzEnd.push_back(static_cast<std::uint32_t>(used));
-        c.atomsEnd.push_back(static_cast<std::uint32_t>(c.classes.size()));
+        c.atomsEnd.push_back(static_cast<std::uint32_t>(c.atoms.size()));
     }
 }
 
@@ -744,7 +736,7 @@ std::string convertPointFileToXyz(const XyzOptions& options) {
     if (count > 0) {
         // Stretches of lines are read in order, converted on every core and
         // written in order: the same bytes as one line after another.
-        const XyzFormat format{s, h->maxPsi2, firstQuadrant, byNodes, &cloud};
+        const XyzFormat format{s, h->maxPsi2, firstQuadrant, byNodes};
         bool readFailed = false;
         OrderedWork<XyzChunk> pool(
             options.threads,
@@ -767,8 +759,10 @@ std::string convertPointFileToXyz(const XyzOptions& options) {
             if (take > 0) {
                 const std::uint32_t atomsTaken = c->atomsEnd[take - 1];
                 out.put(std::string_view(c->xyz.data(), c->xyzEnd[take - 1]));
-                cloud.addEncoded(std::string_view(c->positions.data(), atomsTaken * CloudScriptWriter::positionSize),
-                                 c->classes.data(), atomsTaken);
+                for (std::uint32_t i = 0; i < atomsTaken; ++i) {
+                    const XyzChunk::Atom& atom = c->atoms[i];
+                    cloud.add(atom.symbol, atom.x, atom.y, atom.z);
+                }
                 atoms += atomsTaken;
                 rec += take;
             }
