@@ -7,6 +7,10 @@ vantrel_layer(vantrel_cloudview SOURCES ${CLOUDVIEW_SOURCES} LINKS vantrel_outpu
 file(GLOB CLOUDVIEW_GUI_SOURCES CONFIGURE_DEPENDS cloudview/gui/*.cpp cloudview/gui/*.h)
 vantrel_layer(vantrel_cloudview_gui QT SOURCES ${CLOUDVIEW_GUI_SOURCES} LINKS vantrel_cloudview)
 
+# Sequence runs draw the view into pictures; the window shows it.
+target_link_libraries(vantrel_app PUBLIC vantrel_cloudview)
+target_link_libraries(vantrel_app_gui PUBLIC vantrel_cloudview_gui)
+
 if(VANTREL_TESTS)
   file(GLOB CLOUDVIEW_TEST_SOURCES CONFIGURE_DEPENDS tests/cloudview/*.cpp)
   vantrel_tests(test_cloudview cloudview SOURCES ${CLOUDVIEW_TEST_SOURCES} LINKS vantrel_cloudview)

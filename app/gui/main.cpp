@@ -11,6 +11,7 @@
 
 #include "app/gui/commandline.h"
 #include "app/gui/gui.h"
+#include "app/gui/picturefiles.h"
 #include "app/headless.h"
 #include "install/helpinstaller.h"
 #include "output/platform.h"
@@ -40,6 +41,10 @@ int main(int argc, char** argv) {
     // Desktops match the window to its entry and icon by this name.
     QGuiApplication::setDesktopFileName("io.github.vantrel.Vantrel");
     QApplication::setWindowIcon(QIcon(":/vantrel.png"));
+
+    // Sequence runs draw their pictures with Qt, with or without a display.
+    vantrel::QtPictureWriter pictures;
+    vantrel::setPictureWriter(&pictures);
 
     if (builder) {
         // The builder takes the command line as one text: a file name may hold blanks.

@@ -128,7 +128,7 @@ TEST_F(PagesTest, FourPanelViewsAndTheAppletCopiedOnce) {
     f.blackBackgroundCheck.checked = f.startRotationCheck.checked = true;
     createOrbitalPage();
     EXPECT_TRUE(endsWith(page(root + "0.htm"), "<center>" + lightTextStyle() + "</BODY></HTML>\r\n"));
-    EXPECT_TRUE(contains(page(root + "1.htm"), "value=true>\r\n<param name=startspin value=true>\r\n</applet>"));
+    EXPECT_TRUE(contains(page(root + "1.htm"), "\r\n<param name=startspin value=true>\r\n</applet>"));
     f.blackBackgroundCheck.checked = f.startRotationCheck.checked = false;
 
     mainWindow().useJmolCheck.checked = false;  // the plug-in panels lose their name
