@@ -31,6 +31,8 @@
 
 #include "app/gui/guardedaction.h"
 #include "app/gui/controlwidgets.h"
+#include "app/gui/desktopkeys.h"
+#include "app/gui/pictureexport.h"
 #include "app/gui/radialplotwidget.h"
 #include "app/gui/screenfit.h"
 #include "app/mainwindow.h"
@@ -117,6 +119,9 @@ MainWindowView::MainWindowView(QWidget* parent) : QMainWindow(parent) {
     }
 
     for (Binding& b : bindings_) connectControl(b);
+    installDesktopKeys(this, actionFor(f.helpMenuItems[0]), actionFor(f.exitMenuItem),
+                       static_cast<QAbstractButton*>(widgetFor(f.loadButton)));
+    addPictureActions(plot_, plot_, this, QStringLiteral("radial-plot"));
     qApp->installEventFilter(this);
     syncAll();
 }
