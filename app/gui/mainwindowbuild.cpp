@@ -10,11 +10,16 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QSplitter>
 #include <QVBoxLayout>
 
 #include "app/gui/controlwidgets.h"
 #include "app/gui/mainwindowview.h"
+#include "app/gui/orbitalviewpanel.h"
 #include "app/windowstate.h"
+#include "engine/globals.h"
+#include "output/platform.h"
 
 namespace vantrel {
 
@@ -51,6 +56,55 @@ void MainWindowView::buildMenus() {
         if (i == 3) help->addSeparator();
         addItem(help, f.helpMenuItems[i], false);
     }
+}
+
+namespace {
+
+// Asks for all its content needs, unlike QScrollArea's few dozen lines, and
+// scrolls only when the screen is smaller than that.
+class ControlsArea : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+    QSize sizeHint() const override {
+        return widget() ? widget()->sizeHint() + QSize(2 * frameWidth(), 2 * frameWidth()) : QScrollArea::sizeHint();
+    }
+};
+
+}  // namespace
+
+void MainWindowView::buildOrbitalView() {
+    MainWindowState& f = mainWindow();
+    OrbitalViewActions actions;
+    actions.subject = [] {
+        const OrbitalState& o = globals().orbital;
+        return ExportSubject{currentOrbital(), o.extent, o.csvFile, mainWindow().orbitalView.view};
+    };
+    actions.fileStem = [] {
+        const std::string& xyz = globals().orbital.xyzFile;
+        const std::string name = xyz.substr(xyz.rfind('/') + 1);
+        return name.substr(0, name.size() - 4);
+    };
+    actions.warn = [](const std::string& text) { dialogs().messageBox(text, Buttons::OK); };
+    // The view takes two thirds of a change of the window's width, the
+    // controls and the plot the rest; on a small screen they scroll.
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->setChildrenCollapsible(false);
+    auto* controls = new ControlsArea(splitter);
+    controls->setFrameShape(QFrame::NoFrame);
+    controls->setWidgetResizable(true);
+    controls->setWidget(takeCentralWidget());
+    splitter->addWidget(controls);
+    viewPanel_ = new OrbitalViewPanel(f.orbitalView, actions, splitter);
+    viewPanel_->setMinimumSize(160, 160);
+    splitter->addWidget(viewPanel_);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 2);
+    splitter->setSizes({controls->sizeHint().width(), viewPanel_->sizeHint().width()});
+    setCentralWidget(splitter);
+
+    auto* menu = new QMenu("3-&D View", this);
+    menuBar()->insertMenu(menuFor(f.helpMenu)->menuAction(), menu);
+    viewPanel_->fillMenu(menu);
 }
 
 QWidget* MainWindowView::buildCalculationFrame() {
