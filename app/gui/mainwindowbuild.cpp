@@ -10,6 +10,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -73,6 +75,7 @@ public:
 }  // namespace
 
 void MainWindowView::buildOrbitalView() {
+    constexpr int viewMinimum = 160;
     MainWindowState& f = mainWindow();
     OrbitalViewActions actions;
     actions.subject = [] {
@@ -85,20 +88,25 @@ void MainWindowView::buildOrbitalView() {
         return name.substr(0, name.size() - 4);
     };
     actions.warn = [](const std::string& text) { dialogs().messageBox(text, Buttons::OK); };
-    // The view takes two thirds of a change of the window's width, the
-    // controls and the plot the rest; on a small screen they scroll.
+    // A change of the window's width goes to the view; the controls and
+    // the plot keep theirs, and scroll on a small screen.
     auto* splitter = new QSplitter(Qt::Horizontal, this);
     splitter->setChildrenCollapsible(false);
     auto* controls = new ControlsArea(splitter);
     controls->setFrameShape(QFrame::NoFrame);
     controls->setWidgetResizable(true);
     controls->setWidget(takeCentralWidget());
+    // They scroll only where the screen leaves no room for them and a view.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QSize room = screen->availableGeometry().size() - QSize(viewMinimum + 40, 80);
+        controls->setMinimumSize(controls->widget()->minimumSizeHint().boundedTo(room));
+    }
     splitter->addWidget(controls);
     viewPanel_ = new OrbitalViewPanel(f.orbitalView, actions, splitter);
-    viewPanel_->setMinimumSize(160, 160);
+    viewPanel_->setMinimumSize(viewMinimum, viewMinimum);
     splitter->addWidget(viewPanel_);
-    splitter->setStretchFactor(0, 1);
-    splitter->setStretchFactor(1, 2);
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
     splitter->setSizes({controls->sizeHint().width(), viewPanel_->sizeHint().width()});
     setCentralWidget(splitter);
 
