@@ -139,7 +139,6 @@ async function openPage(browser, width, height) {
     },
     decodePng(png) { return decodePng(send, png); },
     screenshotFile(file) { return page.screenshot(file); },
-    decodePng(png) { return decodePng(send, png); },
     async click(x, y, clickCount = 1) {
       for (const type of ['mousePressed', 'mouseReleased']) await mouse(type, x, y, { clickCount });
     },
