@@ -26,6 +26,8 @@
 #include "engine/textutil.h"
 #include "engine/radialhistogram.h"
 #include "output/cloudscript.h"
+#include "output/fileutil.h"
+#include "output/replacingfile.h"
 #include "engine/orderedwork.h"
 
 namespace vantrel {
@@ -54,8 +56,10 @@ public:
     enum Status { Line, End, Failed };
 
     explicit LineReader(const std::string& path) {
-        file_ = std::fopen(path.c_str(), "rb");
+        const int fd = openForReading(path);  // a FIFO would block
+        file_ = fd >= 0 ? ::fdopen(fd, "rb") : nullptr;
         if (!file_) error_ = errno;
+        if (!file_ && fd >= 0) ::close(fd);
     }
     ~LineReader() {
         if (file_) std::fclose(file_);
@@ -144,19 +148,13 @@ private:
     int error_ = 0;
 };
 
-// Writes through one large block; remembers the first failure.
+// Writes through one large block into a file that replaces the target
+// only when whole; remembers the first failure.
 class BlockWriter {
 public:
-    explicit BlockWriter(const std::string& path) {
-        file_ = std::fopen(path.c_str(), "wb");
-        if (!file_) error_ = errno;
-    }
-    ~BlockWriter() { close(); }
+    explicit BlockWriter(const std::string& path) : file_(path) {}
     BlockWriter(const BlockWriter&) = delete;
     BlockWriter& operator=(const BlockWriter&) = delete;
-
-    bool isOpen() const { return file_ != nullptr; }
-    int error() const { return error_; }
 
     // Room for at least n more bytes at the returned position.
     char* reserve(std::size_t n) {
@@ -167,7 +165,7 @@ public:
     void put(std::string_view s) {
         if (s.size() > buf_.size()) {
             flush();
-            write(s.data(), s.size());
+            file_.write(s);
             return;
         }
         std::memcpy(reserve(s.size()), s.data(), s.size());
@@ -175,38 +173,26 @@ public:
     }
 
     void flush() {
-        if (used_ > 0) write(buf_.data(), used_);
+        if (used_ > 0) file_.write(std::string_view(buf_.data(), used_));
         used_ = 0;
     }
 
     // Overwrites the start of the file in place (the rest stays).
     void patchStart(std::string_view s) {
         flush();
-        if (!file_ || error_) return;
-        if (std::fflush(file_) != 0 || std::fseek(file_, 0, SEEK_SET) != 0) {
-            error_ = errno ? errno : EIO;
-            return;
-        }
-        write(s.data(), s.size());
+        file_.overwriteStart(s);
     }
 
-    void close() {
-        if (!file_) return;
+    // Renames the file into place; "" or what went wrong.
+    std::string close() {
         flush();
-        if (std::fclose(file_) != 0 && !error_) error_ = errno ? errno : EIO;
-        file_ = nullptr;
+        return file_.commit();
     }
 
 private:
-    void write(const char* p, std::size_t n) {
-        if (!file_ || error_) return;
-        if (std::fwrite(p, 1, n, file_) != n) error_ = errno ? errno : EIO;
-    }
-
-    std::FILE* file_ = nullptr;
+    ReplacingFile file_;
     Block buf_;
     std::size_t used_ = 0;
-    int error_ = 0;
 };
 
 bool isblank(char c) { return c == ' ' || c == '\t'; }
@@ -329,7 +315,7 @@ LineReader::Status readHeader(LineReader& in, std::optional<PointFileHeader>& h)
     return s;
 }
 
-std::string errorText(int err) { return std::strerror(err); }
+std::string errorText(int err) { return err == EINVAL ? "Not a regular file" : std::strerror(err); }
 
 // One stretch of the point file on its way to the XYZ file and its
 // companion, made on whichever thread takes it.
@@ -454,7 +440,7 @@ std::size_t pointLineText(const CloudPoint& point, char* out) {
 }
 
 std::optional<PointFileStart> readPointFileStart(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = openForReading(path);
     if (fd < 0) return std::nullopt;
     char buf[256];
     ssize_t got = 0;
@@ -497,7 +483,8 @@ PointFileRead forEachPoint(const std::string& path, const PointCallback& onPoint
 }
 
 PointFileCount countPointFile(const std::string& path,
-                              const std::function<RadialHistogram(const std::optional<PointFileHeader>&)>& start) {
+                              const std::function<RadialHistogram(const std::optional<PointFileHeader>&)>& start,
+                              const std::function<void(long long)>& progress) {
     PointFileCount count;
     int points = 0;
     auto onHeader = [&](const std::optional<PointFileHeader>& h) { count.histogram = start(h); };
@@ -505,7 +492,10 @@ PointFileCount countPointFile(const std::string& path,
         path,
         [&](const CloudPoint& p) {
             if (!count.histogram.addRadius(std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z))) return false;
-            if ((++points & 1023) == 0) pumpEvents();
+            if ((++points & 1023) == 0) {
+                pumpEvents();
+                if (progress) progress(points);
+            }
             return true;
         },
         onHeader);
@@ -515,14 +505,14 @@ PointFileCount countPointFile(const std::string& path,
 constexpr std::size_t flushSize = 1 << 18;
 
 bool PointFileWriter::create() {
-    fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    fd_ = openForWriting(path_, O_CREAT | O_TRUNC);
     committed_ = 0;
     if (fd_ < 0) return failWith(errno);
     return true;
 }
 
 bool PointFileWriter::openAppend(int points) {
-    fd_ = ::open(path_.c_str(), O_RDWR | O_CLOEXEC);
+    fd_ = openForWriting(path_, 0);
     if (fd_ < 0) return failWith(errno);
     struct stat st {};
     if (::fstat(fd_, &st) != 0) return failWith(errno);
@@ -632,14 +622,14 @@ bool PointFileWriter::stillOurs() {
 }
 
 bool PointFileWriter::failWith(int err) {
-    if (problem_.empty()) problem_ = std::string(std::strerror(err)) + " writing " + path_;
+    if (problem_.empty()) problem_ = errorText(err) + " writing " + path_;
     buf_.clear();
     pending_ = 0;
     return false;
 }
 
 bool cutToWholeLines(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    const int fd = openForWriting(path, 0);
     if (fd < 0) return false;
     struct stat st {};
     bool cut = false;
@@ -695,7 +685,6 @@ std::string convertPointFileToXyz(const XyzOptions& options) {
     }
 
     BlockWriter out(xyzFile);
-    if (!out.isOpen()) note(errorText(out.error()));
     const double s = ((100 / orb.dotSize) * 5) / orb.axisMax;
     if (!std::isfinite(s)) note("The axis length is zero, so the points cannot be scaled.");
     out.put(std::string(headerLength, ' ') + crlf);
@@ -764,6 +753,7 @@ std::string convertPointFileToXyz(const XyzOptions& options) {
                     cloud.add(atom.symbol, atom.x, atom.y, atom.z);
                 }
                 atoms += atomsTaken;
+                if (options.progress && (rec >> 16) != ((rec + take) >> 16)) options.progress(rec + take, count);
                 rec += take;
             }
             pumpEvents();
@@ -777,8 +767,7 @@ std::string convertPointFileToXyz(const XyzOptions& options) {
     }
 
     out.patchStart(intText(atoms));
-    out.close();
-    if (out.error()) note(errorText(out.error()));
+    if (auto written = out.close(); !written.empty()) note(written);
     if (!cloud.finish()) note(errorText(cloud.errorNumber()) + " writing the viewer's copy " + scriptFile);
 
     if (problem.empty()) return "";

@@ -64,8 +64,10 @@ struct PointFileCount {
     PointFileRead read;
     RadialHistogram histogram;
 };
+// progress, when given, hears the points counted so far now and then.
 PointFileCount countPointFile(const std::string& path,
-                              const std::function<RadialHistogram(const std::optional<PointFileHeader>&)>& start);
+                              const std::function<RadialHistogram(const std::optional<PointFileHeader>&)>& start,
+                              const std::function<void(long long)>& progress = {});
 
 // The point file as a run writes it: appended lines go through a buffer
 // and reach the disk at every checkpoint, after which the header is patched
@@ -133,6 +135,8 @@ bool cutToWholeLines(const std::string& path);
 struct XyzOptions {
     bool firstQuadrant = false;  // only points with x, y, z all positive
     bool byNodes = false;        // colour by the sign of psi, not by probability
+    // Now and then during the conversion: the points done and the points in all.
+    std::function<void(long long, long long)> progress;
     unsigned threads = 0;        // threads that convert (0: one a core); the file is the same
 };
 // Converts the current orbital's point file into its XYZ file. Returns ""

@@ -5,6 +5,7 @@ set -euo pipefail
 # clang and its runtime libraries serve the sanitizer build and the fuzz targets.
 packages=(g++ cmake ninja-build qt6-base-dev libgl1-mesa-dev libgtest-dev libgmock-dev libbenchmark-dev
           libjs-three chromium nodejs
+          qt6-svg-dev              # the plot, the level diagram and the spectrum saved as SVG
           libtinygltf-dev          # glTF files of the surfaces
           openbabel assimp-utils   # the tests read the cube, glTF and STL files with them
           dpkg-dev file   # cpack -G DEB finds the shared libraries the package depends on
