@@ -41,6 +41,7 @@ SamplingOptions windowSamplingOptions() {
     SamplingOptions options;
     options.extent = orb.extent;
     options.quota = orb.maxPoints;
+    options.threads = sampleHooks.threads;
     setOptions(options.planeMult[0], options.planeMult[1], options.planeMult[2], options.restricted);
     return options;
 }

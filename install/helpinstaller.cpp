@@ -17,9 +17,24 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A name as the user reads it: control characters (a line break, an
+// escape sequence for the terminal) are shown as \n, \x1B and so on.
+std::string shownName(const std::string& name) {
+    static const char hex[] = "0123456789ABCDEF";
+    std::string shown;
+    for (unsigned char c : name) {
+        if (c == '\n') shown += "\\n";
+        else if (c == '\r') shown += "\\r";
+        else if (c == '\t') shown += "\\t";
+        else if (c < 0x20 || c == 0x7f) shown += std::string("\\x") + hex[c >> 4] + hex[c & 15];
+        else shown += static_cast<char>(c);
+    }
+    return shown;
+}
+
 std::string joined(const std::vector<std::string>& lines) {
     std::string text;
-    for (const std::string& line : lines) text += "\n" + line;
+    for (const std::string& line : lines) text += "\n" + shownName(line);
     return text;
 }
 
@@ -74,8 +89,8 @@ InstallerResult installHelpFiles(const std::string& programFile, const std::stri
         break;
     }
     std::string list;
-    for (const ArchiveEntry& entry : contents.entries) list += entry.name + " ";
-    if (dialogs().messageBox("The following files will be installed:\n\n" + list + "\n\ninto " + destinationDir,
+    for (const ArchiveEntry& entry : contents.entries) list += shownName(entry.name) + " ";
+    if (dialogs().messageBox("The following files will be installed:\n\n" + list + "\n\ninto " + shownName(destinationDir),
                              Buttons::OKCancel) != Answer::OK)
         return InstallerResult::EndProgram;
 

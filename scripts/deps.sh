@@ -12,6 +12,7 @@ packages=(g++ cmake ninja-build qt6-base-dev libgl1-mesa-dev libgtest-dev libgmo
           fonts-stix      # packaging/make-help-docs.sh prints the help note with them
           lintian appstream  # the package tests check the .deb and its metainfo with them
           librsvg2-bin    # packaging/make-icons.sh renders the PNG icons from the SVG
+          python3-numpy python3-scipy  # the numpy/scipy speed peer the benchmarks are compared with
           clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do

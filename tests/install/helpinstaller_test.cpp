@@ -183,5 +183,18 @@ TEST_F(HelpBuilder, RunsOnlyUnderTheExactNameInstall) {
         EXPECT_EQ(invokedAsBuilder(name), builder) << name;
 }
 
+TEST_F(HelpInstaller, ControlCharactersInNamesAreShownEscaped) {
+    writeFile(source + "/a\x1b[2Jb.htm", "x");
+    buildProgram("a\x1b[2Jb.htm\nindex.htm\n");
+    std::string bytes = readFile(program);
+    const std::size_t second = readFile("/bin/true").size() + 108 + 1;
+    bytes.replace(second, 100, archiveNameField("two\nlines.htm"));
+    writeFile(program, bytes);
+    dialogs.answers.push_back(Answer::Cancel);
+    installHelpFiles(program, destination);
+    EXPECT_EQ(dialogs.shown.at(0).text,
+              "The following files will be installed:\n\na\\x1B[2Jb.htm two\\nlines.htm \n\ninto " + destination);
+}
+
 }  // namespace
 }  // namespace vantrel::test
