@@ -738,6 +738,7 @@ std::string convertPointFileToXyz(const XyzOptions& options) {
             },
             [&format](XyzChunk& c) { convertChunk(c, format); });
         long long rec = 0;
+        if (options.progress) options.progress(0, count);
         while (rec < count) {
             const XyzChunk* c = pool.next();
             if (!c) {

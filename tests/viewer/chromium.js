@@ -138,6 +138,7 @@ async function openPage(browser, width, height) {
       return file ? fs.writeFileSync(file, png) : decodePng(send, png);
     },
     screenshotFile(file) { return page.screenshot(file); },
+    decodePng(png) { return decodePng(send, png); },
     async click(x, y, clickCount = 1) {
       for (const type of ['mousePressed', 'mouseReleased']) await mouse(type, x, y, { clickCount });
     },
