@@ -33,7 +33,7 @@ namespace vantrel {
 
 namespace {
 
-constexpr std::size_t blockSize = 1 << 20;
+constexpr std::size_t blockSize = ioBlockSize;
 
 // A block left uninitialised: zeroing a megabyte for every file opened
 // would cost more than reading most point files.
@@ -356,7 +356,7 @@ PointFileCount countPointFile(const std::string& path,
     return count;
 }
 
-constexpr std::size_t flushSize = 1 << 18;
+constexpr std::size_t flushSize = ioBlockSize / 4;
 
 namespace {
 
