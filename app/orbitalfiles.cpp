@@ -144,6 +144,9 @@ void loadClick() {
     MainWindowState& f = mainWindow();
     callEnableControls(false);
     readPointFile();
+    syncOrbitalView(f, globals().orbital);
+    const std::string problem = f.orbitalView.loadPoints(globals().orbital.csvFile);
+    if (!problem.empty()) report("The 3-D view shows part of the file: " + problem);
     callEnableControls(true);
     clearRadialPlot();
     radialPlotCanvas().refresh();

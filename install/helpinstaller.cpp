@@ -48,7 +48,10 @@ std::string runningProgramFile() {
 
 std::string helpInstallDir() {
     const std::string dir = programDir();
-    return ::access(dir.c_str(), W_OK) == 0 ? dir : userDataDir();
+    // An installed program (data in share/vantrel) lives in a system folder
+    // such as /usr/bin, which root could write to but must not.
+    const bool installed = fs::path(dataDir()).lexically_normal() != fs::path(dir).lexically_normal();
+    return !installed && ::access(dir.c_str(), W_OK) == 0 ? dir : userDataDir();
 }
 
 std::vector<std::string> helpDirs() {

@@ -10,6 +10,7 @@
 #include "app/windowstate.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
+#include "engine/random.h"
 #include "engine/textutil.h"
 #include "engine/wavefunction.h"
 #include "support/faults.h"
@@ -140,6 +141,36 @@ TEST_F(SamplingTest, NodalPlaneStopsAfter501TrialsFailuresAreSaid) {
     startCalculation(false);
     EXPECT_TRUE(dialogs.saw(std::string(std::strerror(full.error())) + " writing " + csv()));
     EXPECT_NE(globals().run.loadedFile, csv());
+}
+
+// The file and the trial a run ends at do not depend on how many threads
+// evaluate: the quota, "Enough!" and a node all end it at the same trial.
+TEST_F(SamplingTest, AnyNumberOfThreadsEndsAtTheSameTrialWithTheSameFile) {
+    struct Case {
+        int n, l, m, extent, quota, region, stopAt;
+    } cases[] = {{3, 2, 0, 13, 700, 0, 0}, {1, 0, 0, 2, 5000, 0, 3001}, {4, 3, 2, 23, 800, 0, 0},
+                 {2, 1, 0, 6, 625, 1, 0}};
+    for (const auto& c : cases) {
+        std::string file;
+        long long trials = 0;
+        for (unsigned threads : {1u, 2u, 4u}) {
+            choose(c.n, c.l, c.m, c.extent, c.quota, c.region);
+            samplingHooks().onPoint = nullptr;
+            if (c.stopAt) stopAt(c.stopAt);
+            samplingHooks().threads = threads;
+            rng().seed(2024);
+            globals().run.continueRun = false;
+            startCalculation(true);
+            const std::string bytes = readFile(csv());
+            if (threads == 1) {
+                file = bytes, trials = lastTrials();
+                continue;
+            }
+            EXPECT_EQ(lastTrials(), trials) << c.n << c.l << c.m << " on " << threads << " threads";
+            EXPECT_TRUE(bytes == file) << c.n << c.l << c.m << " on " << threads << " threads";
+        }
+        EXPECT_EQ(static_cast<int>(splitLines(file).size()) - 1, c.stopAt ? c.stopAt : c.region ? 0 : c.quota);
+    }
 }
 
 // Chi-square of the radial distribution of the points inside the inscribed

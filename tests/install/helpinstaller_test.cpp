@@ -134,6 +134,12 @@ TEST_F(HelpLocations, FilesGoBesideTheProgramWhenItsDirectoryIsWritable) {
     EXPECT_EQ(helpInstallDir(), dir.path());
     setProgramDir(dir.file("no such directory"));
     EXPECT_EQ(helpInstallDir(), userDataDir());
+    // An installation's bin/, writable or not, is left alone.
+    fs::create_directories(dir.file("usr/bin"));
+    fs::create_directories(dir.file("usr/share/vantrel"));
+    writeFile(dir.file("usr/share/vantrel/frames.ht"), "<html>");
+    setProgramDir(dir.file("usr/bin"));
+    EXPECT_EQ(helpInstallDir(), userDataDir());
 }
 
 // The build side, as the program named INSTALL runs it.

@@ -106,7 +106,9 @@ TEST(CloudScript, HoldsTheAtomsInOrderWithTheirClasses) {
     ASSERT_EQ(got.size(), expected.size());
     for (std::size_t i = 0; i < got.size(); ++i) {
         EXPECT_NEAR(got[i], expected[i], 250 / 32767.0 / 2) << i;
-        if (expected[i] == 0) EXPECT_EQ(got[i], 0) << i;  // the axes stay on the axes
+        if (expected[i] == 0) {
+            EXPECT_EQ(got[i], 0) << i;  // the axes stay on the axes
+        }
     }
     EXPECT_EQ(got[8], 250);  // the largest magnitude is exact
 }

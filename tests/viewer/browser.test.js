@@ -354,7 +354,7 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
     await page.evaluate(`[...document.querySelectorAll('.vantrel-toolbar button')].find(b => b.textContent === 'Save picture').click()`);
     const file = await chromium.waitFor(() => fs.readdirSync(downloads).find((f) => f.endsWith('.png')), 10000, 'the picture');
     assert.equal(file, '2_1_0_.png');
-    const png = chromium.decodePng(fs.readFileSync(path.join(downloads, file)));
+    const png = await page.decodePng(fs.readFileSync(path.join(downloads, file)));
     assert.deepEqual([png.width, png.height], [Math.round(b.w), Math.round(b.h)]);
     assert.ok(classPixels(png, [{ x: 0, y: 0, w: png.width, h: png.height }]).perBox[0].count > 30, 'the picture holds no cloud');
   });
