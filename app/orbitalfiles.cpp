@@ -41,7 +41,7 @@ private:
 
 }  // namespace
 
-void readPointFile() {
+bool readPointFile() {
     const std::string path = globals().orbital.csvFile;
     MainWindowState& f = mainWindow();
     // Once the file is open, before any point.
@@ -72,7 +72,7 @@ void readPointFile() {
     };
     PhaseProgress progress("reading " + fileNameOf(path));
     PointFileCount count = countPointFile(path, start, [&progress](long long points) { progress(points); });
-    if (count.read.status == PointFileStatus::NotOpened) return;
+    if (count.read.status == PointFileStatus::NotOpened) return false;
     auto& run = globals().run;
     run.nPoints = count.read.points;
     run.maxPsi2 = count.read.header ? count.read.header->maxPsi2 : 0;
@@ -80,6 +80,7 @@ void readPointFile() {
     f.pointCountLabel.caption = intText(run.nPoints);
     if (count.read.status == PointFileStatus::Complete) run.loadedFile = path;
     setBusy(false);
+    return count.read.status == PointFileStatus::Complete;
 }
 
 bool writeXyzFile() {

@@ -6,8 +6,9 @@
 
 namespace vantrel {
 
-// Reads the current orbital's point file back into the radial histogram.
-void readPointFile();
+// Reads the current orbital's point file back into the radial histogram;
+// true when it read whole (every line a point inside its extent).
+bool readPointFile();
 // Converts the point file into the XYZ file; false when that failed (the
 // user has been told why).
 bool writeXyzFile();
