@@ -73,7 +73,7 @@ bool writeXyzFile() {
     return problem.empty();
 }
 
-std::string createOrbitalPage() {
+std::string createOrbitalPage(bool surfaces, bool slices) {
     MainWindowState& f = mainWindow();
     f.displayFrame.enabled = false;
     if (!writeXyzFile()) return "";
@@ -90,6 +90,8 @@ std::string createOrbitalPage() {
     options.blackBackground = f.blackBackgroundCheck.checked;
     options.boundingBox = f.jmolBoundingBoxCheck.checked;
     options.axes = f.jmolAxesCheck.checked;
+    options.surfaces = surfaces;
+    options.slices = slices;
     return writeOrbitalPages(options);
 }
 

@@ -12,7 +12,8 @@ void readPointFile();
 // user has been told why).
 bool writeXyzFile();
 // Writes the XYZ file and the page; returns the page's path, "" on failure.
-std::string createOrbitalPage();
+// A sequence run that writes surfaces or slices beside the page says so.
+std::string createOrbitalPage(bool surfaces = false, bool slices = false);
 
 // "&Load" (loadButton) click.
 void loadClick();

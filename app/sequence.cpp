@@ -341,7 +341,7 @@ void runSequence(std::string& name) {
             if (!problem.text.empty()) outcome = SequenceOutcome::Incomplete;
             // Without points of its own a page would show an older run's.
             const bool noFile = !problem.text.empty() && problem.pointsKept == 0;
-            const std::string page = noFile ? "" : createOrbitalPage();
+            const std::string page = noFile ? "" : createOrbitalPage(exports.surface, exports.slice);
             report(f.window.caption);
             if (noFile) {
                 report("  no page written: the run could not write its point file");

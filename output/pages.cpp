@@ -65,6 +65,25 @@ void copyViewer(const std::string& cacheDir) {
     if (!problems.empty()) dialogs().messageBox(problems, Buttons::OK);
 }
 
+// The surfaces' companion, read by the viewer like the cloud's.
+std::string surfaceScriptElement(const std::string& base) {
+    return "<script src=\"" + base + ".surface.js\" charset=utf-8></script>";
+}
+
+// The slices through the nucleus, each a link to its picture: thumbnails
+// beside the viewer, or words where there is no room.
+std::string sliceLinks(const std::string& base, bool thumbnails) {
+    std::string text = thumbnails ? "Slices of &psi;" : "Slices of &psi;:";
+    for (const char* plane : {"xy", "yz", "xz"}) {
+        const std::string picture = base + "." + plane + ".png";
+        const std::string caption = std::string("&psi; in the ") + plane + " plane";
+        text += thumbnails ? "<br><a href=\"" + picture + "\" target=_blank><img src=\"" + picture +
+                                 "\" width=160 alt=\"" + caption + "\" title=\"" + caption + "\"></a>"
+                           : " <a href=\"" + picture + "\" target=_blank title=\"" + caption + "\">" + plane + "</a>";
+    }
+    return text;
+}
+
 }  // namespace
 
 std::string createEmbed(bool jmol, const std::string& sName, const std::string& sFile, const std::string& script,
@@ -111,6 +130,10 @@ std::string writeOrbitalPages(const PageOptions& opt) {
     const std::string titlePage = top + closing;
 
     const std::string xyzName = namePart(o.xyzFile);
+    const std::string base = withExtension(xyzName, ".xyz", "");
+    auto withSurfaces = [&](const std::string& text) {
+        return opt.surfaces ? beforeBodyEnd(text, surfaceScriptElement(base), crlf) : text;
+    };
     std::string embed = createEmbed(jmol, "orbital", xyzName, "%script", size, colour, rotation);
     // The applet markup has no word for it; the pages' viewer reads this.
     if (jmol && opt.startRotation) replaceAll(embed, "</applet>", "<param name=startspin value=true></applet>");
@@ -129,23 +152,24 @@ std::string writeOrbitalPages(const PageOptions& opt) {
     std::string page;
     if (!four) {
         std::string body = embed;
-        if (showEnergy)
-            body = "<table><tr><td>" + embed + "</td><td>" + calcEnergy(-1, energyJ ? 1 : 0) +
-                   "</td></tr></table>";
+        if (showEnergy || opt.slices)
+            body = "<table><tr><td>" + embed + "</td>" +
+                   (showEnergy ? "<td>" + calcEnergy(-1, energyJ ? 1 : 0) + "</td>" : "") +
+                   (opt.slices ? "<td valign=top>" + sliceLinks(base, true) + "</td>" : "") + "</tr></table>";
         page = top + body +
                "<br>Click and drag the model to see it from a different perspective.<br>With some browsers you may "
                "need to close this window<br>or use the <a target=_top href=names.htm>name index</a> before "
                "displaying another orbital." +
                closing;
         replaceAll(page, "><", ">" + crlf + "<");
-        page = withViewerScripts(lightened(page, crlf), crlf);
+        page = withSurfaces(withViewerScripts(lightened(page, crlf), crlf));
     } else {
         replaceAll(embed, "name=orbital ", "");
         std::string panel = panelHead + embed + closing;
         replaceAll(panel, "embed", "embed frank=no");
         replaceAll(panel, "%script", script);
         replaceAll(panel, "><", ">" + crlf + "<");
-        panel = withViewerScripts(panel, crlf);
+        panel = withSurfaces(withViewerScripts(panel, crlf));
 
         page = readWholeFile(dataDir() + "/frames.ht");
         replaceAll(page, "%froot%", intText(o.currentN) + intText(o.currentL) + intText(o.currentM));
@@ -162,7 +186,8 @@ std::string writeOrbitalPages(const PageOptions& opt) {
             writeWholeFile(cache + name, replaced(panel, "x 0", views[k].rotation));
             replaceAll(page, views[k].placeholder, name);
         }
-        writeWholeFile(cache + root + "0.htm", lightened(titlePage, ""));
+        const std::string titled = opt.slices ? beforeBodyEnd(titlePage, sliceLinks(base, false), "") : titlePage;
+        writeWholeFile(cache + root + "0.htm", lightened(titled, ""));
         replaceAll(page, "%file0%", root + "0.htm");
     }
 
