@@ -78,7 +78,7 @@ std::string sliceLinks(const std::string& base, bool thumbnails) {
         const std::string picture = base + "." + plane + ".png";
         const std::string caption = std::string("&psi; in the ") + plane + " plane";
         text += thumbnails ? "<br><a href=\"" + picture + "\" target=_blank><img src=\"" + picture +
-                                 "\" width=160 alt=\"" + caption + "\" title=\"" + caption + "\"></a>"
+                                 "\" width=120 alt=\"" + caption + "\" title=\"" + caption + "\"></a>"
                            : " <a href=\"" + picture + "\" target=_blank title=\"" + caption + "\">" + plane + "</a>";
     }
     return text;
