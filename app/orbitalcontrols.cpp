@@ -81,6 +81,7 @@ void updateOrbital(bool full) {
         f.maxPointsText.text = intText(o.maxPoints);
     });
     step([&] { formFileNames(); });
+    step([&] { syncOrbitalView(f, o); });
     step([&] {
         f.calculateButton.enabled = valid;
         f.energyValueLabels[0].enabled = f.energyValueLabels[1].enabled = valid;

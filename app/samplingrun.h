@@ -22,6 +22,9 @@ struct SamplingHooks {
     std::function<void()> onPoint;
     // How often a long run prints its progress (through report()).
     std::chrono::milliseconds progressEvery{2000};
+    // Threads that evaluate trials, the run's own included (0: one a core).
+    // The points are the same whatever the number.
+    unsigned threads = 0;
 };
 SamplingHooks& samplingHooks();
 

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <iostream>
 
 #include "engine/energy.h"
@@ -11,6 +10,8 @@
 #include "output/platform.h"
 #include "engine/textutil.h"
 #include "output/fileutil.h"
+#include "output/htmltext.h"
+#include "output/replacingfile.h"
 #include "output/viewerfiles.h"
 
 namespace vantrel {
@@ -46,28 +47,17 @@ std::string speciesLabel(const std::string& species) {
     return species.substr(0, 6) + "<sup>" + mid(species, 7, 2) + "</sup>" + mid(species, 9);
 }
 
-void copyApplet(const std::string& cacheDir) {
-    namespace fs = std::filesystem;
+void copyApplet(const std::string& cacheDir, std::vector<std::string>& problems) {
     const std::string target = cacheDir + "/JmolApplet.jar";
     const std::string source = dataDir() + "/JmolApplet.jar";
     if (fileExists(target)) return;  // never overwritten
     if (!fileExists(source)) return; // no applet beside the program: nothing to copy
-    std::error_code ec;
-    fs::copy_file(source, target, fs::copy_options::skip_existing, ec);
-    if (ec) dialogs().messageBox(ec.message() + " copying " + source, Buttons::OK);
-}
-
-// The viewer and three.js go into the cache like the applet; without
-// three.js the pages say in the viewer area what to install.
-void copyViewer(const std::string& cacheDir) {
-    std::string problems;
-    for (const auto& problem : copyViewerFiles(cacheDir, dataDir())) problems += (problems.empty() ? "" : crlf) + problem;
-    if (!problems.empty()) dialogs().messageBox(problems, Buttons::OK);
+    if (auto problem = copyReplacing(source, target); !problem.empty()) problems.push_back(problem);
 }
 
 // The surfaces' companion, read by the viewer like the cloud's.
 std::string surfaceScriptElement(const std::string& base) {
-    return "<script src=\"" + base + ".surface.js\" charset=utf-8></script>";
+    return "<script src=" + hrefValue(base + ".surface.js") + " charset=utf-8></script>";
 }
 
 // The slices through the nucleus, each a link to its picture: thumbnails
@@ -75,11 +65,11 @@ std::string surfaceScriptElement(const std::string& base) {
 std::string sliceLinks(const std::string& base, bool thumbnails) {
     std::string text = thumbnails ? "Slices of &psi;" : "Slices of &psi;:";
     for (const char* plane : {"xy", "yz", "xz"}) {
-        const std::string picture = base + "." + plane + ".png";
-        const std::string caption = std::string("&psi; in the ") + plane + " plane";
-        text += thumbnails ? "<br><a href=\"" + picture + "\" target=_blank><img src=\"" + picture +
-                                 "\" width=120 alt=\"" + caption + "\" title=\"" + caption + "\"></a>"
-                           : " <a href=\"" + picture + "\" target=_blank title=\"" + caption + "\">" + plane + "</a>";
+        const std::string picture = hrefValue(base + "." + plane + ".png");
+        const std::string caption = std::string("\"&psi; in the ") + plane + " plane\"";
+        text += thumbnails ? "<br><a href=" + picture + " target=_blank><img src=" + picture + " width=120 alt=" +
+                                 caption + " title=" + caption + "></a>"
+                           : " <a href=" + picture + " target=_blank title=" + caption + ">" + plane + "</a>";
     }
     return text;
 }
@@ -100,7 +90,7 @@ std::string createEmbed(bool jmol, const std::string& sName, const std::string& 
            " spiny=60 frank=no>";
 }
 
-std::string writeOrbitalPages(const PageOptions& opt) {
+std::string writeOrbitalPages(const PageOptions& opt, std::vector<std::string>& problems) {
     const bool jmol = opt.jmol;
     const bool energyJ = opt.energyJoules;
     const bool showEnergy = opt.energyAttojoules || energyJ;
@@ -183,26 +173,29 @@ std::string writeOrbitalPages(const PageOptions& opt) {
                                {"x 0", "%file2%"}};
         for (int k = 0; k < 4; ++k) {
             const std::string name = root + intText(k + 1) + ".htm";
-            writeWholeFile(cache + name, replaced(panel, "x 0", views[k].rotation));
+            writeWholeFile(cache + name, replaced(panel, "x 0", views[k].rotation), problems);
             replaceAll(page, views[k].placeholder, name);
         }
         const std::string titled = opt.slices ? beforeBodyEnd(titlePage, sliceLinks(base, false), "") : titlePage;
-        writeWholeFile(cache + root + "0.htm", lightened(titled, ""));
+        writeWholeFile(cache + root + "0.htm", lightened(titled, ""), problems);
         replaceAll(page, "%file0%", root + "0.htm");
     }
 
     replaceAll(page, "%script", script);
     const std::string pagePath = withExtension(o.xyzFile, ".xyz", ".htm");
-    writeWholeFile(pagePath, page);
+    const std::size_t before = problems.size();
+    writeWholeFile(pagePath, page, problems);
+    const bool pageWritten = problems.size() == before;
 
     writeWholeFile(withExtension(pagePath, ".htm", ".txt"),
-                   xyzName + "; " + calcEnergy(2, 0) + "; " + script + "|" + title);
+                   xyzName + "; " + calcEnergy(2, 0) + "; " + script + "|" + title, problems);
 
-    if (jmol) copyApplet(dirOf(o.xyzFile));
-    copyViewer(dirOf(o.xyzFile));
+    if (jmol) copyApplet(dirOf(o.xyzFile), problems);
+    // Without three.js the pages say in the viewer area what to install.
+    for (auto& problem : copyViewerFiles(dirOf(o.xyzFile), dataDir())) problems.push_back(std::move(problem));
 
-    createHtmlIndex(jmol, title, script, colour);
-    return pagePath;
+    createHtmlIndex(jmol, title, script, colour, problems);
+    return pageWritten ? pagePath : "";
 }
 
 int openFile(const std::string& path, int showMode) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace vantrel {
 
@@ -25,12 +26,15 @@ struct PageOptions {
 std::string createEmbed(bool jmol, const std::string& sName, const std::string& sFile, const std::string& script,
                         const std::string& sWidthHeight, const std::string& sColor, const std::string& srot);
 // Writes the current orbital's page (or four-panel set), its summary and
-// the index; returns the page's path. The XYZ file must exist.
-std::string writeOrbitalPages(const PageOptions& options);
+// the index; returns the page's path ("" when the page itself could not be
+// written). The XYZ file must exist. Each file that could not be written
+// (it keeps its old content) adds a problem.
+std::string writeOrbitalPages(const PageOptions& options, std::vector<std::string>& problems);
 // Opens a document with the user's program; show mode 1 normal, 3 maximised.
 int openFile(const std::string& path, int showMode);
 
-void createHtmlIndex(bool jmol, const std::string& sHeader, const std::string& script, const std::string& sColor);
+void createHtmlIndex(bool jmol, const std::string& sHeader, const std::string& script, const std::string& sColor,
+                     std::vector<std::string>& problems);
 
 // Screen width in twips, for the viewer size (the window sets it).
 int screenWidthTwips();
