@@ -345,7 +345,7 @@ void runSequence(std::string& name) {
             // Without points of its own a page would show an older run's.
             const bool noFile = !problem.text.empty() && problem.pointsKept == 0;
             bool whole = false;
-            const std::string page = noFile ? "" : createOrbitalPage(&whole);
+            const std::string page = noFile ? "" : createOrbitalPage(&whole, exports.surface, exports.slice);
             if (!whole) {
                 outcome = SequenceOutcome::Incomplete;
                 ++unwritten;
