@@ -110,7 +110,7 @@ std::string viewerLimitWarning(long long points) {
            intText(limit) + " of them. The XYZ file holds them all.";
 }
 
-std::string createOrbitalPage(bool* whole) {
+std::string createOrbitalPage(bool* whole, bool surfaces, bool slices) {
     MainWindowState& f = mainWindow();
     f.displayFrame.enabled = false;
     if (whole) *whole = false;
@@ -128,6 +128,8 @@ std::string createOrbitalPage(bool* whole) {
     options.blackBackground = f.blackBackgroundCheck.checked;
     options.boundingBox = f.jmolBoundingBoxCheck.checked;
     options.axes = f.jmolAxesCheck.checked;
+    options.surfaces = surfaces;
+    options.slices = slices;
     std::vector<std::string> problems;
     const std::string page = writeOrbitalPages(options, problems);
     if (const std::string warning = viewerLimitWarning(globals().run.nPoints); !warning.empty())

@@ -15,7 +15,8 @@ bool writeXyzFile();
 // Writes the XYZ file and the page; returns the page's path, "" when the
 // page could not be written. Files that could not be written are said in
 // one message; `whole` (when given) tells whether every file was written.
-std::string createOrbitalPage(bool* whole = nullptr);
+// A sequence run that writes surfaces or slices beside the page says so.
+std::string createOrbitalPage(bool* whole = nullptr, bool surfaces = false, bool slices = false);
 
 // A warning when the pages' viewer cannot show that many points (it shows
 // a share of them), else "".

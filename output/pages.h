@@ -17,6 +17,10 @@ struct PageOptions {
     bool blackBackground = false;
     bool boundingBox = true;  // Jmol only
     bool axes = true;         // Jmol only
+    // Files the run writes beside the page, which the page then offers:
+    // NAME.surface.js for the viewer, NAME.xy.png, .yz.png and .xz.png.
+    bool surfaces = false;
+    bool slices = false;
 };
 
 std::string createEmbed(bool jmol, const std::string& sName, const std::string& sFile, const std::string& script,
