@@ -804,7 +804,7 @@ std::string convertPointFileToXyz(const XyzOptions& options) {
             if (rec < count && (c->bad || c->status == LineReader::Failed)) {
                 note(c->status == LineReader::Failed && !in.tooLong()
                          ? errorText(in.error())
-                         : "Point " + intText(rec + 1) + " of the point data file is not four numbers inside its extent.");
+                         : "Point " + intText(rec + 1) + " of the point data file is not four numbers.");
                 break;
             }
         }
