@@ -58,7 +58,10 @@ TEST_F(WriteFaults, FoldersAndLinksInTheWayAreSaidCountedAndLeftAlone) {
             fs::remove_all(cache);
             fs::create_directories(cache);
             writeFile(victim, "precious");
-            link ? fs::create_symlink(victim, cache + "/" + name) : fs::create_directories(cache + "/" + name + "/in");
+            if (link)
+                fs::create_symlink(victim, cache + "/" + name);
+            else
+                fs::create_directories(cache + "/" + name + "/in");
             runOne();
             EXPECT_EQ(lastSequenceOutcome(), SequenceOutcome::Incomplete) << name << link;
             EXPECT_TRUE(said(cache + "/" + name)) << name << link;
