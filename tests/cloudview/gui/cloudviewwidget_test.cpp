@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QToolButton>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
@@ -45,11 +44,6 @@ protected:
             return legend.contains(x / r, y / r) ? 0xffffffffu : img.pixel(x, y);
         }, pick);
     }
-    void click(const QString& caption) {
-        for (QToolButton* b : widget->findChildren<QToolButton*>())
-            if (b->text() == caption) return b->click();
-        FAIL() << "no button " << caption.toStdString();
-    }
 
     CloudViewState state;
     CloudRenderer renderer;
@@ -64,15 +58,6 @@ TEST_F(CloudViewWidgetTest, TwoPzShowsItsPositiveLobeAboveAndTheZLabelAboveBoth)
     EXPECT_LT(blue.y, red.y - 40 * ratio()) << "blue lobe above the red";
     ASSERT_EQ(widget->lastText().labels.size(), 3u);
     EXPECT_LT(widget->lastText().labels[2].center().y() * ratio(), blue.y) << "z label above the blue lobe";
-}
-
-TEST_F(CloudViewWidgetTest, TwoPxSeenAlongZShowsTwoLobesSideBySide) {
-    load(2, 1, 1);
-    click("z");
-    const QImage img = shot();
-    const Centroid blue = lobe(img, bluish), red = lobe(img, reddish);
-    EXPECT_GT(blue.x, red.x + 60 * ratio()) << "positive lobe on the right (+x)";
-    EXPECT_NEAR(blue.y, red.y, 8 * ratio()) << "side by side";
 }
 
 TEST_F(CloudViewWidgetTest, LegendAndAxisLabelsArePainted) {
