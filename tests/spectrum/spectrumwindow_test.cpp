@@ -84,6 +84,15 @@ TEST_F(SpectrumWindowTest, ChoosingAnUpperStateFillsTheLowerListAndShowsTheLineB
     EXPECT_TRUE(w.mainArrow.visible);  // the drawn transition stays until the next action
 }
 
+TEST_F(SpectrumWindowTest, CrowdedLevelsGetTagsOnTheMagnifiedLadder) {
+    w.showTransition(2, 5);  // either order
+    EXPECT_EQ(tuple(w.upperState, w.upperTag.caption, w.upperMagnifiedTag.visible), tuple(5, "n=5", false));
+    w.showTransition(20, 19);
+    EXPECT_EQ(tuple(w.upperMagnifiedTag.visible, w.lowerMagnifiedTag.visible), tuple(true, true));
+    w.showTransition(7, 7);
+    expectNoTransition();
+}
+
 TEST_F(SpectrumWindowTest, DragFromThreeToTwo) {
     drag(1200, 600, 1200, 1100);
     expectTransition(3, 2);
