@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
@@ -43,6 +44,12 @@ protected:
         return centroidOf(img.width(), img.height(), [&](int x, int y) {
             return legend.contains(x / r, y / r) ? 0xffffffffu : img.pixel(x, y);
         }, pick);
+    }
+
+    void click(const QString& caption) {
+        for (QToolButton* b : widget->findChildren<QToolButton*>())
+            if (b->text() == caption) return b->click();
+        FAIL() << "no button " << caption.toStdString();
     }
 
     CloudViewState state;
@@ -93,7 +100,7 @@ TEST_F(CloudViewWidgetTest, DragTurnsTheViewAndDoubleClickRestoresItExactly) {
     EXPECT_EQ(shot(), before) << "double click: the default view, pixel for pixel";
 }
 
-TEST_F(CloudViewWidgetTest, KeysAndWheelTurnAndZoom) {
+TEST_F(CloudViewWidgetTest, KeysWheelAndAxisButtonsTurnAndZoom) {
     widget->setFocus();
     QTest::keyClick(widget.get(), Qt::Key_Right);
     EXPECT_LT(state.camera.azimuth, CloudCamera{}.azimuth);
@@ -103,6 +110,10 @@ TEST_F(CloudViewWidgetTest, KeysAndWheelTurnAndZoom) {
                       Qt::NoScrollPhase, false);
     QApplication::sendEvent(widget.get(), &wheel);
     EXPECT_NEAR(state.camera.zoom, 1, 1e-12) << "a notch towards the user zooms back out";
+    CloudViewState alongZ;
+    alongZ.viewAlong(ViewAxis::z);
+    click("z");
+    EXPECT_TRUE(state.camera == alongZ.camera) << "the z button looks along z";
 }
 
 TEST_F(CloudViewWidgetTest, PicturesHaveTheAskedSize) {
