@@ -82,13 +82,14 @@ void updateOrbital(bool full) {
     });
     step([&] { formFileNames(); });
     step([&] {
+        f.numbersValid = f.canCalculate = valid;
         f.calculateButton.enabled = valid;
         f.energyValueLabels[0].enabled = f.energyValueLabels[1].enabled = valid;
         f.errorLabel.caption = beyondTable ? beyondTableCaption : invalidCaption;
         f.errorLabel.visible = !valid;
     });
     step([&] {
-        const bool canLoad = full && f.calculateButton.enabled && canContinue();
+        const bool canLoad = full && f.numbersValid && canContinue();
         f.displayButton.enabled = canLoad;
         f.loadButton.enabled = canLoad;
     });
@@ -169,7 +170,7 @@ void speciesMenu(int index) {
 
     updateOrbital(true);
 
-    if (f.calculateButton.enabled) {
+    if (f.numbersValid) {
         f.plotModeOptions[1].select();
         if (f.plotModeOptions[1].checked) showTheory();
         if (mainWindow().levelsOpen && hooks().levelSetup) hooks().levelSetup(o.currentZ, o.currentN, o.currentL, o.currentM);
@@ -209,8 +210,7 @@ void setOrbital(int z, int n, int l, int m, bool autoscaleIt) {
     updateOrbital(true);
     globals().run.nPoints = 0;
     if (autoscaleIt) autoscale();
-    f.plotModeOptions[2].select();
-    f.plotModeOptions[1].select();
+    f.plotModeOptions[1].reselect();
 }
 
 void setOptions(int& x, int& y, int& z, bool& restricted) {

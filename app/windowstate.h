@@ -38,6 +38,7 @@ struct Control {
     void setValue(int v);        // clamps to min..max
     void setChecked(bool c);     // check boxes and menu check marks
     void select();               // option buttons; deselects the rest of the group
+    void reselect();             // select(), firing the reaction even when already selected
     void click();                // a user's click: fires onClick (checks toggle first)
 };
 
@@ -64,14 +65,13 @@ struct MainWindowState {
     Control jmolFrame, jmolAxesCheck, jmolBoundingBoxCheck;
 
     Control radialPlotFrame;
-    std::array<Control, 3> plotModeOptions;
+    std::array<Control, 2> plotModeOptions;  // actual hits, theory
     std::array<Control, 3> plotIcons;
     Control colourFrame, colourLabel;
     std::array<Control, 2> colourModeOptions;
 
     Control calculateButton, loadButton, displayButton;
     Control radialPlot, errorLabel, planeLabel, nodeLabel, pointCountLabel, quickLabel, probableRadiusLabel, medianRadiusLabel;
-    Control sortedList;
 
     Control fileMenu, cacheNewMenuItem, cacheClearMenuItem, compareEnergiesMenuItem, spectrumMenuItem, exitMenuItem;
     Control typeMenu;
@@ -82,6 +82,11 @@ struct MainWindowState {
 
     // The control that has the focus; the spinners react only when they have it.
     Control* activeControl = nullptr;
+    // The quantum numbers name a state that can be set up.
+    bool numbersValid = true;
+    // An orbital can be calculated now: the numbers were valid at the last
+    // refresh and no page or sequence file holds the controls since.
+    bool canCalculate = true;
     // Esc presses calculateButton while a run is going.
     bool escapeStopsRun = false;
     // Re-entry guard of setOrbital.

@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <iostream>
 
 #include "engine/energy.h"
 #include "engine/globals.h"
@@ -124,7 +123,7 @@ std::string writeOrbitalPages(const PageOptions& opt) {
     if (!four) {
         std::string body = embed;
         if (showEnergy)
-            body = "<table><tr><td>" + embed + "</td><td>" + calcEnergy(-1, energyJ ? 1 : 0) +
+            body = "<table><tr><td>" + embed + "</td><td>" + calcEnergy(EnergyForm::PageTable, energyJ ? EnergyUnit::Joules : EnergyUnit::Attojoules) +
                    "</td></tr></table>";
         page = top + body +
                "<br>Click and drag the model to see it from a different perspective.<br>With some browsers you may "
@@ -165,7 +164,7 @@ std::string writeOrbitalPages(const PageOptions& opt) {
     writeWholeFile(pagePath, page);
 
     writeWholeFile(withExtension(pagePath, ".htm", ".txt"),
-                   xyzName + "; " + calcEnergy(2, 0) + "; " + script + "|" + title);
+                   xyzName + "; " + calcEnergy(EnergyForm::BothUnits, EnergyUnit::Attojoules) + "; " + script + "|" + title);
 
     if (jmol) copyApplet(dirOf(o.xyzFile));
     copyViewer(dirOf(o.xyzFile));
@@ -173,19 +172,6 @@ std::string writeOrbitalPages(const PageOptions& opt) {
     createHtmlIndex(jmol, title, script, colour);
     return pagePath;
 }
-
-int openFile(const std::string& path, int showMode) {
-    if (hooks().openUrl) {
-        if (hooks().openUrl(path, showMode)) return 42;
-        // Say where the document is rather than seem to have opened it.
-        dialogs().messageBox("No program could be found to open " + path + ".", Buttons::OK);
-        return 2;
-    }
-    // No window to open it in: tell the user where it is.
-    std::cout << path << std::endl;
-    return 42;
-}
-
 
 int screenWidthTwips() { return screenTwips; }
 void setScreenWidthTwips(int twips) { screenTwips = twips; }

@@ -23,8 +23,6 @@ std::string createEmbed(bool jmol, const std::string& sName, const std::string& 
 // Writes the current orbital's page (or four-panel set), its summary and
 // the index; returns the page's path. The XYZ file must exist.
 std::string writeOrbitalPages(const PageOptions& options);
-// Opens a document with the user's program; show mode 1 normal, 3 maximised.
-int openFile(const std::string& path, int showMode);
 
 void createHtmlIndex(bool jmol, const std::string& sHeader, const std::string& script, const std::string& sColor);
 

@@ -72,7 +72,7 @@ struct Hooks {
     std::function<void()> refresh;                       // bring the view up to date with the state
     std::function<void()> processEvents;                 // run pending window events
     std::function<void(bool)> busy;                      // busy pointer on/off
-    std::function<bool(const std::string&, int)> openUrl;  // open a document (show mode)
+    std::function<bool(const std::string&, bool maximised)> openUrl;  // open a document
     std::function<void(const std::string&)> report;        // progress line of a batch run
 };
 Hooks& hooks();

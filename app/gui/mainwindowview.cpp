@@ -14,7 +14,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -90,9 +89,6 @@ MainWindowView::MainWindowView(QWidget* parent) : QMainWindow(parent) {
     for (Control* c : {&f.probableRadiusLabel, &f.medianRadiusLabel}) {
         results->addWidget(makeLabel(*c, central));
     }
-    auto* list = new QListWidget(central);  // sorting aid of the index pages; never shown
-    list->setSortingEnabled(true);
-    bind(f.sortedList, list);
 
     auto* main = new QVBoxLayout(central);
     main->setContentsMargins(10, 8, 10, 8);

@@ -226,15 +226,5 @@ TEST_F(PagesTest, ShowxyzIsValidJavaScriptFrameSetMadeOnce) {
     EXPECT_TRUE(contains(page("index.htm"), "<TITLE>Index of " + cache + " by Energy</TITLE>"));
 }
 
-// A document the desktop cannot open is reported with its path.
-TEST_F(PagesTest, OpeningThatFailsIsReported) {
-    hooks().openUrl = [](const std::string&, int) { return false; };
-    EXPECT_EQ(openFile("/x/page.htm", 1), 2);
-    EXPECT_EQ(dialogs.shown.back().text, "No program could be found to open /x/page.htm.");
-    hooks().openUrl = [](const std::string&, int) { return true; };
-    EXPECT_EQ(openFile("/x/page.htm", 1), 42);
-    EXPECT_EQ(dialogs.shown.size(), 1u);
-}
-
 }  // namespace
 }  // namespace vantrel
