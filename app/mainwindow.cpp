@@ -8,7 +8,7 @@
 #include "app/sequence.h"
 #include "engine/energy.h"
 #include "app/windowstate.h"
-#include "engine/ignoringerrors.h"
+#include "app/ignoringerrors.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
 #include "output/platform.h"
@@ -58,8 +58,8 @@ void quantumTextChanged() {
 
 void colourModeClick() {
     auto& f = mainWindow();
-    if (globals().run.nPoints >= 1 && (!f.typeMenu.enabled || f.loadButton.enabled))
-        drawRadialPlot(f.typeMenu.enabled);
+    if (globals().run.nPoints >= 1 && (f.controlsHeld || f.loadButton.enabled))
+        drawRadialPlot(!f.controlsHeld);
     else
         redrawTheory();
 }
@@ -292,6 +292,7 @@ void enableControls(bool enabled) {
     for (Control* c : {&f.calculateButton, &f.loadButton, &f.displayButton, &f.calculationFrame, &f.typeMenu, &f.fileMenu, &f.optionsMenu, &f.quickLabel})
         c->enabled = enabled;
     f.canCalculate = enabled;
+    f.controlsHeld = !enabled;
     if (windowHooks().enableLevels) windowHooks().enableLevels(enabled);
 }
 

@@ -10,7 +10,7 @@
 #include "app/samplingrun.h"
 #include "app/windowstate.h"
 #include "engine/globals.h"
-#include "engine/ignoringerrors.h"
+#include "app/ignoringerrors.h"
 #include "engine/orbital.h"
 #include "engine/random.h"
 #include "engine/textutil.h"

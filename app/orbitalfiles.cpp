@@ -92,7 +92,10 @@ std::string createOrbitalPage() {
     options.blackBackground = f.blackBackgroundCheck.checked;
     options.boundingBox = f.jmolBoundingBoxCheck.checked;
     options.axes = f.jmolAxesCheck.checked;
-    return writeOrbitalPages(options);
+    if (hooks().screenWidthTwips) options.screenWidthTwips = hooks().screenWidthTwips();
+    const PagesWritten written = writeOrbitalPages(options);
+    if (!written.problems.empty()) dialogs().messageBox(written.problems, Buttons::OK);
+    return written.path;
 }
 
 bool openDocument(const std::string& path, ShowMode mode) {

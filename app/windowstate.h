@@ -82,6 +82,8 @@ struct MainWindowState {
 
     // The control that has the focus; the spinners react only when they have it.
     Control* activeControl = nullptr;
+    // A run, a sequence file or a page holds the controls.
+    bool controlsHeld = false;
     // The quantum numbers name a state that can be set up.
     bool numbersValid = true;
     // An orbital can be calculated now: the numbers were valid at the last

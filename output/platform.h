@@ -74,6 +74,7 @@ struct Hooks {
     std::function<void(bool)> busy;                      // busy pointer on/off
     std::function<bool(const std::string&, bool maximised)> openUrl;  // open a document
     std::function<void(const std::string&)> report;        // progress line of a batch run
+    std::function<int()> screenWidthTwips;                 // of the screen the window is on
 };
 Hooks& hooks();
 
@@ -100,8 +101,5 @@ std::string dataDir();
 std::string userDataDir();
 std::string tempDir();     // system temporary directory, no trailing '/'
 bool hasDisplay();         // DISPLAY or WAYLAND_DISPLAY set
-
-// Seconds since midnight, local time.
-double timeOfDay();
 
 }  // namespace vantrel

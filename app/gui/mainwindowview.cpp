@@ -127,6 +127,7 @@ MainWindowView::~MainWindowView() {
         h.processEvents = nullptr;
         h.busy = nullptr;
         h.openUrl = nullptr;
+        h.screenWidthTwips = nullptr;
         windowHooks().focusRequest = nullptr;
         windowHooks().quitApplication = nullptr;
         setRadialPlotCanvas(nullptr);
@@ -342,7 +343,11 @@ void MainWindowView::installHooks() {
         if (on) QApplication::setOverrideCursor(Qt::WaitCursor);
         else QApplication::restoreOverrideCursor();
     };
-    h.openUrl = [](const std::string& target, int) {
+    h.screenWidthTwips = [this] {
+        const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+        return s ? s->geometry().width() * 15 : 1280 * 15;  // 15 twips a pixel at 96 dpi
+    };
+    h.openUrl = [](const std::string& target, bool) {
         const QString t = qs(target);
         const QUrl url = t.contains(QStringLiteral("://")) ? QUrl(t) : QUrl::fromLocalFile(t);
         return QDesktopServices::openUrl(url);

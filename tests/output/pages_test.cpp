@@ -42,7 +42,6 @@ protected:
         fs::create_directories(dir.file("prog"));
         setProgramDir(dir.file("prog"));
         fs::copy_file(std::string(VANTREL_SOURCE_DIR) + "/data/frames.ht", dir.file("prog/frames.ht"));
-        setScreenWidthTwips(1280 * 15);
         savedThreeDir = systemThreeDir();
         setSystemThreeDir(dir.file("three"));  // none, unless a test makes one
     }
