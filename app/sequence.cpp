@@ -20,6 +20,7 @@
 #include "app/orbitalfiles.h"
 #include "app/interruption.h"
 #include "app/radialview.h"
+#include "app/orbitalexports.h"
 
 namespace vantrel {
 
@@ -125,6 +126,39 @@ bool keywordState(const std::string& line, const char* word, bool& state) {
     return true;
 }
 
+// The files besides the page; off until a line asks for them.
+void applyExportKeywords(const std::string& line, ExportChoices& exports) {
+    if (has(line, "enclose=")) {
+        const long long p = numberAfter(line, "enclose=");
+        if (p >= minEnclosedPercent && p <= maxEnclosedPercent)
+            exports.enclosedPercent = static_cast<int>(p);
+        else
+            dialogs().messageBox("enclose= takes a percentage from " + intText(minEnclosedPercent) + " to " +
+                                     intText(maxEnclosedPercent) + "; the surfaces keep enclosing " +
+                                     intText(exports.enclosedPercent) + " %.",
+                                 Buttons::OK);
+    }
+    bool on = false;
+    if (keywordState(line, "image", on)) exports.image = on;
+    if (keywordState(line, "cube", on)) exports.cube = on;
+    if (keywordState(line, "surface", on)) exports.surface = on;
+    if (keywordState(line, "slice", on)) exports.slice = on;
+}
+
+// Writes the files the run asks for beside the page; false when one failed.
+bool writeExports(const ExportChoices& exports) {
+    const OrbitalState& o = globals().orbital;
+    ExportSubject subject{currentOrbital(), o.extent, o.csvFile, {}};
+    applyDisplayOptions(mainWindow(), subject.view);
+    const ExportOutcome written =
+        writeOrbitalExports(subject, o.xyzFile.substr(0, o.xyzFile.size() - 4), exports, pictureWriter());
+    for (const std::string& path : written.written) report("  " + path);
+    std::string problems;
+    for (const std::string& p : written.problems) problems += (problems.empty() ? "" : crlf) + p;
+    if (!problems.empty()) dialogs().messageBox(problems, Buttons::OK);
+    return problems.empty();
+}
+
 void applyState(const std::string& line) {
     MainWindowState& f = mainWindow();
     std::string fields = line;
@@ -137,7 +171,8 @@ void applyState(const std::string& line) {
 
 // The keywords, in their fixed order. Returns nothing; the autoscale and
 // continue flags of the run are updated in place.
-void applyKeywords(const std::string& line, int processed, bool& autoscaleFlag, bool& continueFlag) {
+void applyKeywords(const std::string& line, int processed, bool& autoscaleFlag, bool& continueFlag,
+                   ExportChoices& exports) {
     MainWindowState& f = mainWindow();
     if (has(line, "maxpoints=")) {
         long long v = numberAfter(line, "maxpoints=");
@@ -181,6 +216,7 @@ void applyKeywords(const std::string& line, int processed, bool& autoscaleFlag, 
         f.energyChecks[1].setChecked(on);
         f.energyChecks[0].setChecked(on && !has(line, "(J)"));
     }
+    applyExportKeywords(line, exports);
 }
 
 std::string wrongTypeMessage(const std::string& name) {
@@ -248,6 +284,7 @@ void runSequence(std::string& name) {
     int processed = 0;
     bool autoscaleFlag = false;
     bool continueFlag = false;
+    ExportChoices exports;
     outcome = SequenceOutcome::Done;
     const std::string shortName = trim(name.substr(name.rfind('/') + 1));
     {
@@ -285,7 +322,7 @@ void runSequence(std::string& name) {
 
             const bool stateLine = val(line) != 0;
             if (stateLine) applyState(line);
-            applyKeywords(line, processed, autoscaleFlag, continueFlag);
+            applyKeywords(line, processed, autoscaleFlag, continueFlag, exports);
             if (autoscaleFlag) f.extentText.setText(intText(defaultExtent()));
             updateOrbital(true);
             if (!stateLine) continue;
@@ -313,6 +350,7 @@ void runSequence(std::string& name) {
                 report("  " + intText(run.nPoints) + (problem.text.empty() ? " points" : " points (incomplete)") +
                        (results.empty() ? "" : ", " + results) + (page.empty() ? ", no page written" : ", page " + page));
             }
+            if (exports.any() && !writeExports(exports)) outcome = SequenceOutcome::Incomplete;
             // A signal is "Enough!" followed by No.
             if (run.stopRequested.requested() &&
                 (interruption() || dialogs().messageBox("Do you want to continue processing of " + name + "?",

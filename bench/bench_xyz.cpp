@@ -41,9 +41,8 @@ void prepareFile(const std::string& mainDir) {
     resetWindowState();
     resetGlobals();
     auto& f = mainWindow();
-    f.quantumText[0].text = "2";
-    f.quantumText[1].text = "1";
-    f.quantumText[2].text = "0";
+    // Whole strings: GCC 12 takes a literal assigned here for an overlapping copy.
+    for (int i = 0; i < 3; ++i) f.quantumText[i].text = std::string(1, "210"[i]);
     f.extentText.text = "10";
     auto& o = globals().orbital;
     globals().mainDir = mainDir;

@@ -105,6 +105,7 @@ CloudLegend CloudViewState::legend(const CloudScene& scene) const {
         const double step = tickStep(scene);
         if (step > 0) l.notes.push_back("ticks every " + shortNumber(step) + " Å");
     }
+    if (showSurfaces && !surfaceNote.empty()) l.notes.push_back(surfaceNote);
     if (cut.plane != CutPlane::none) {
         const char* normal = cut.plane == CutPlane::xy ? "z" : cut.plane == CutPlane::yz ? "x" : "y";
         l.notes.push_back(std::string("cut away: ") + normal + (cut.hideAbove ? " > " : " < ") + shortNumber(cut.offset) +

@@ -40,6 +40,7 @@ struct CloudViewState {
     double extent = 1;   // half side of the orbital's sampling cube, Angstroms
     double maxPsi2 = 0;  // the probability classes' scale
     int exportFactor = 1;  // a saved picture is the view's size times this (1 or 2)
+    std::string surfaceNote;  // what the surfaces enclose, in the legend while they show
 
     void drag(double dx, double dy);  // logical pixels moved with a button held
     void wheel(int angleDelta);       // eighths of a degree, 120 a notch; away from the user zooms in

@@ -31,6 +31,7 @@
 #include "app/gui/guardedaction.h"
 #include "app/gui/controlwidgets.h"
 #include "app/gui/radialplotwidget.h"
+#include "app/gui/screenfit.h"
 #include "app/mainwindow.h"
 #include "app/windowstate.h"
 #include "engine/globals.h"
@@ -42,8 +43,8 @@ namespace vantrel {
 MainWindowView::MainWindowView(QWidget* parent) : QMainWindow(parent) {
     MainWindowState& f = mainWindow();
     bindings_.clear();
-    auto* central = new QWidget(this);
-    setCentralWidget(central);
+    auto* central = new QWidget;
+    setCentralWidget(new ContentsScrollArea(central, this));
     bind(f.window, static_cast<QWidget*>(this));
     buildMenus();
 
@@ -273,11 +274,14 @@ void MainWindowView::sync(Binding& b) {
         break;
     }
     if (b.fresh || b.color != c.color || b.bold != c.bold) {
-        // Colour 0 (black) is the theme's own text colour.
+        // Colour 0 (black) is the theme's own text colour; a disabled control
+        // greys as the theme does, red or not.
         QPalette pal;
         if (c.color != 0) {
-            pal.setColor(QPalette::WindowText, qColor(c.color));
-            pal.setColor(QPalette::ButtonText, qColor(c.color));
+            for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+                pal.setColor(group, QPalette::WindowText, qColor(c.color));
+                pal.setColor(group, QPalette::ButtonText, qColor(c.color));
+            }
         }
         if (c.color != 0 || !b.fresh) w->setPalette(pal);
         if (c.bold || !b.fresh) {
@@ -364,6 +368,7 @@ void MainWindowView::placeAtRightEdge() {
     if (!screen) return;
     const QRect avail = screen->availableGeometry();
     if (!isVisible()) adjustSize();
+    keepWithinScreen(this);
     // The frame is known only once the window is shown; until then its
     // width counts as the window's own.
     const int w = std::max(frameGeometry().width(), width());

@@ -19,6 +19,8 @@
 #include <cmath>
 #include <functional>
 
+#include "cloudview/gui/pngfile.h"
+
 namespace vantrel {
 
 CloudViewWidget::CloudViewWidget(CloudViewState& state, CloudRenderer& renderer, QWidget* parent)
@@ -96,14 +98,17 @@ QImage CloudViewWidget::exportImage() {
     return picture;
 }
 
-bool CloudViewWidget::savePng(const QString& path) { return exportImage().save(path, "PNG"); }
+bool CloudViewWidget::savePng(const QString& path) { return writePngFile(exportImage(), path.toStdString()).empty(); }
 
 void CloudViewWidget::copyToClipboard() { QApplication::clipboard()->setImage(exportImage()); }
 
 void CloudViewWidget::saveAs() {
     const QString path = QFileDialog::getSaveFileName(this, "Save Picture", "orbital.png", "PNG Images (*.png)");
     if (path.isEmpty()) return;
-    if (!savePng(path)) QMessageBox::warning(this, "Save Picture", "The picture could not be written to " + path + ".");
+    const std::string problem = writePngFile(exportImage(), path.toStdString());
+    if (!problem.empty())
+        QMessageBox::warning(this, "Save Picture",
+                             "The picture could not be written to " + path + ": " + QString::fromStdString(problem) + ".");
 }
 
 void CloudViewWidget::mousePressEvent(QMouseEvent* e) {

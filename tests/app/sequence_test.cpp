@@ -3,6 +3,8 @@
 
 #include <sys/stat.h>
 
+#include <set>
+
 #include "app/maindir.h"
 #include "app/mainwindow.h"
 #include "app/sequence.h"
@@ -13,6 +15,7 @@
 #include "support/testsupport.h"
 #include "output/fileutil.h"
 #include "app/orbitalcontrols.h"
+#include "app/orbitalexports.h"
 
 namespace vantrel {
 namespace {
@@ -96,7 +99,7 @@ TEST_F(SequenceTest, FileAndLineProblemsAndCommandLine) {
 
     const std::string wrong = "The sequence file " + seq + " is not of the correct file type. See " +
                               globals().mainDir + "/input.txt";
-    for (const std::string text : {std::string("# commas, in a comment\nblack\n2,1,0\nstart"),
+    for (const std::string& text : {std::string("# commas, in a comment\nblack\n2,1,0\nstart"),
                                    std::string("black\n\x7f" "ELF\x02\x01\0\0start", 19)}) {
         run(text);
         ASSERT_EQ(dialogs.shown.size(), 3u);
@@ -130,7 +133,7 @@ TEST_F(SequenceTest, FileAndLineProblemsAndCommandLine) {
     EXPECT_EQ(dialogs.shown.front().text, "Reading input data from  " + fs::current_path().string() + "/a.txt b.txt");
     // Only an argument that is the word clears: not one inside a name,
     // not the word in other capitals.
-    for (const std::string& name : {"run CLEAR 2.txt", " CLEAR ", "clear"}) {
+    for (const std::string name : {"run CLEAR 2.txt", " CLEAR ", "clear"}) {
         writeFile(cache + "/old.htm", "old");
         dialogs.shown.clear();
         applyCommandLine({name});
@@ -192,6 +195,65 @@ TEST_F(SequenceTest, StateLinesMakeOrbitals) {
     run("maxpoints=1000000\n1 0 0\n2 0 0\n");
     EXPECT_EQ(dialogs.shown[1].text, "Do you want to continue processing of " + seq + "?");
     EXPECT_TRUE(last() == "1 orbital was processed." && !fileExists(cache + "/2_0_0_.htm"));
+}
+
+// Pictures as the sequence asks for them, written as a word each or refused.
+class RecordingPictures : public PictureWriter {
+public:
+    std::string writeCloudPicture(const std::string& path, const CloudViewState& state,
+                                  const std::vector<CloudPoint>& points, const std::vector<SurfaceMesh>& surfaces,
+                                  int size) override {
+        states.push_back(state);
+        surfaceCounts.push_back(surfaces.size());
+        pointCounts.push_back(points.size());
+        EXPECT_EQ(size, cloudPictureSize);
+        return write(path);
+    }
+    std::string writeSlicePicture(const std::string& path, const SliceImage& slice, double scaleEnd) override {
+        EXPECT_EQ(slice.width, slicePixels);
+        EXPECT_GE(scaleEnd, 0);
+        return write(path);
+    }
+    std::string write(const std::string& path) {
+        if (!problem.empty()) return problem;
+        writeFile(path, "picture");
+        return "";
+    }
+    std::vector<CloudViewState> states;
+    std::vector<std::size_t> pointCounts, surfaceCounts;
+    std::string problem;
+};
+
+TEST_F(SequenceTest, ExportKeywordsLastUntilTheirNegativeForms) {
+    RecordingPictures pictures;
+    setPictureWriter(&pictures);
+    run("maxpoints=625 extent=0 black\nimage slice\n1 0 0\nnoimage cube\n2 1 0\nnoslice nocube enclose=50 surface image\n"
+        "3 2 0\nenclose=5\nnosurface noimage\n2 0 0\n");
+    EXPECT_EQ(pictures.pointCounts, (std::vector<std::size_t>{625, 625})) << "1s and 3d have pictures";
+    EXPECT_EQ(pictures.surfaceCounts, (std::vector<std::size_t>{0, 2})) << "3d's with its surfaces";
+    ASSERT_EQ(pictures.states.size(), 2u);
+    EXPECT_TRUE(pictures.states[0].blackBackground);
+    EXPECT_EQ(pictures.states[0].camera, CloudCamera{}) << "the default view";
+    EXPECT_TRUE(startsWith(pictures.states[1].surfaceNote, "50 % inside |ψ| = ")) << pictures.states[1].surfaceNote;
+    struct Expected {
+        const char* name;
+        std::set<std::string> endings;
+    };
+    const char* const all[] = {".png", ".xy.png", ".yz.png", ".xz.png", ".cube", ".glb", ".stl"};
+    for (const Expected& e : {Expected{"1_0_0_", {".png", ".xy.png", ".yz.png", ".xz.png"}},
+                              Expected{"2_1_0_", {".xy.png", ".yz.png", ".xz.png", ".cube"}},
+                              Expected{"3_2_0_", {".png", ".glb", ".stl"}}, Expected{"2_0_0_", {}}})
+        for (const char* ending : all)
+            EXPECT_EQ(fileExists(cache + "/" + e.name + ending), e.endings.count(ending) == 1) << e.name << ending;
+    EXPECT_TRUE(dialogs.saw("enclose= takes a percentage from 10 to 99; the surfaces keep enclosing 50 %."));
+    EXPECT_EQ(lastSequenceOutcome(), SequenceOutcome::Done);
+
+    // A picture that cannot be written is said and makes the run incomplete.
+    pictures.problem = "disk full";
+    run("maxpoints=625\nimage\n1 0 0\n");
+    EXPECT_TRUE(dialogs.saw("Couldn't write " + cache + "/1_0_0_.png: disk full"));
+    EXPECT_EQ(lastSequenceOutcome(), SequenceOutcome::Incomplete);
+    setPictureWriter(nullptr);
 }
 
 }  // namespace

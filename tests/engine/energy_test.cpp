@@ -1,10 +1,12 @@
 #include "engine/energy.h"
 
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
 #include <tuple>
 
 #include "engine/globals.h"
 #include "engine/textutil.h"
-#include "support/testsupport.h"
 
 namespace vantrel {
 namespace {
@@ -12,7 +14,8 @@ namespace {
 TEST(Energy, LevelsInJoulesAndAttojoules) {
     EXPECT_EQ(numText(orbitalEnergy(1, 2)), "-5.449684E-19");
     EXPECT_EQ(numText(orbitalEnergy(200, 1)), "-8.7194944E-14");  // Z*Z beyond the 16-bit range
-    EXPECT_TRUE(orbitalEnergy(1, 0) == 0 && orbitalEnergy(1, -3) == 0);
+    EXPECT_EQ(orbitalEnergy(1, 0), 0);
+    EXPECT_EQ(orbitalEnergy(1, -3), 0);
 
     const std::tuple<double, bool, const char*> cases[] = {
         {-2.1798736e-18, true, "-2.18E-18 Joule"}, {2.1798736e-18, true, "2.18E-18 Joule"},
@@ -27,7 +30,14 @@ TEST(Energy, LevelsInJoulesAndAttojoules) {
     for (auto [e, joules, text] : cases) EXPECT_EQ(formatEnergy(e, 2, joules), text) << e;
 }
 
-using EnergyReport = test::FreshState;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+class EnergyReport : public ::testing::Test {
+protected:
+    void SetUp() override { resetGlobals(); }
+    OrbitalState& o = globals().orbital;
+};
 
 TEST_F(EnergyReport, LinesHtmlTableAndPlainText) {
     EXPECT_EQ(calcEnergy(EnergyForm::RawJoules, EnergyUnit::Attojoules), " E = -2.1798736E-18 Joule");
@@ -42,8 +52,9 @@ TEST_F(EnergyReport, LinesHtmlTableAndPlainText) {
               "<tr><td valign=bottom><b><font color=red>TOTAL ENERGY</font></b></td><td valign=bottom "
               "align=right><font color=red>-2.18 x 10<sup>&#150;18 </sup> Joule</font></td></tr></table>\r\n");
     const std::string atto = calcEnergy(EnergyForm::PageTable, EnergyUnit::Attojoules);
-    EXPECT_TRUE(test::contains(atto, "align=right>2.18 attoJoule</td>") && !test::contains(atto, "sup"));
-    EXPECT_TRUE(test::contains(atto, "<font color=red>-2.18 attoJoule</font>"));
+    EXPECT_THAT(atto, HasSubstr("align=right>2.18 attoJoule</td>"));
+    EXPECT_THAT(atto, Not(HasSubstr("sup")));
+    EXPECT_THAT(atto, HasSubstr("<font color=red>-2.18 attoJoule</font>"));
     o.currentN = 2;  // the table and the short line follow the current orbital
     EXPECT_EQ(calcEnergy(EnergyForm::BothUnits, EnergyUnit::Attojoules), " E = -0.545 attoJoule = -5.45E-19 Joule");
 

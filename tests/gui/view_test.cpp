@@ -47,7 +47,9 @@ TEST_F(ViewTest, EveryControlMirroredCursorKeptFocusFollowed) {
         if (auto* l = qobject_cast<QLabel*>(w)) shown = l->text();
         EXPECT_EQ(shown, qs(e ? c->text : c->caption)) << c->name;
         EXPECT_EQ(a ? a->isVisible() : !w->isHidden(), c->visible) << c->name;
-        if (a || b) EXPECT_EQ(a ? a->isChecked() : b->isChecked(), c->checked) << c->name;
+        if (a || b) {
+            EXPECT_EQ(a ? a->isChecked() : b->isChecked(), c->checked) << c->name;
+        }
     }
     for (int i = 5; i < 9; ++i) EXPECT_FALSE(view->actionFor(f.speciesMenuItems[i])->isVisible());
 
@@ -71,7 +73,8 @@ TEST_F(ViewTest, EveryControlMirroredCursorKeptFocusFollowed) {
     bool focused = false;
     f.maxPointsText.onFocus = [&] { focused = true; };
     edit(f.maxPointsText)->setFocus(Qt::TabFocusReason);
-    EXPECT_TRUE(focused && f.activeControl == &f.maxPointsText);
+    EXPECT_TRUE(focused);
+    EXPECT_EQ(f.activeControl, &f.maxPointsText);
 }
 
 TEST_F(ViewTest, PlotRecordsAndCoalescesRepaints) {
@@ -90,7 +93,8 @@ TEST_F(ViewTest, PlotRecordsAndCoalescesRepaints) {
     }
     plot->print(0, 275, "0", 0);
     QApplication::processEvents();
-    EXPECT_TRUE(plot->lines().size() == 2000 && plot->paintCount() == before + 1);
+    EXPECT_EQ(plot->lines().size(), 2000u);
+    EXPECT_EQ(plot->paintCount(), before + 1);
     plot->clear();
 
     // Blue bars come out blue.

@@ -156,29 +156,23 @@ protected:
     std::int64_t first = 0, second = 0;  // positions of the two records
 };
 
-TEST_F(DamagedArchive, TruncatedOrMovedEndRecord) {
+TEST_F(DamagedArchive, TruncatedMovedOutOfRangeOrLeavingTheDestination) {
     bytes.erase(second + 108, 3);  // three bytes of the second file lost, trailer kept
     writeFile(copy, bytes);
     expectRefused("");
     bytes.insert(bytes.size() - 13, "junk");
     writeFile(copy, bytes);
     expectRefused("end record");
-}
 
-TEST_F(DamagedArchive, StartOrLengthOutOfRange) {
-    patchNumber(first + 100, static_cast<std::int32_t>(first + 200));
-    expectRefused("does not precede its data");
-    patchNumber(second + 104, 1 << 30);
-    expectRefused("runs past the end");
-    patchNumber(second + 104, -118);  // would lead back to the first record: a loop
-    expectRefused("negative length");
-    for (std::int32_t firstPosition : {static_cast<std::int32_t>(bytes.size()), 0}) {
-        patchNumber(static_cast<std::int64_t>(bytes.size()) - 12, firstPosition);
-        expectRefused("outside the file");
+    const std::int64_t trailer = static_cast<std::int64_t>(bytes.size()) - 12;
+    // -118 would lead back to the first record: a loop.
+    for (auto [at, value, problem] : {std::tuple{first + 100, static_cast<std::int32_t>(first + 200), "does not precede its data"},
+                                      {second + 104, 1 << 30, "runs past the end"}, {second + 104, -118, "negative length"},
+                                      {trailer, static_cast<std::int32_t>(bytes.size()), "outside the file"},
+                                      {trailer, 0, "outside the file"}}) {
+        patchNumber(at, value);
+        expectRefused(problem);
     }
-}
-
-TEST_F(DamagedArchive, NamesThatLeaveTheDestination) {
     for (auto [inSecond, name, problem] : {std::tuple{true, "../../outside.htm", "leads out of its directory"},
                                           {true, "help\\..\\..\\outside.htm", "leads out of its directory"},
                                           {false, "/tmp/outside.htm", "absolute name"},

@@ -1,5 +1,6 @@
 // The installer as the user meets it: its messages, the confirmation, where
 // the files go and where the Help menu finds them.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -72,7 +73,7 @@ TEST_F(HelpInstaller, ADamagedArchiveInstallsNothingAndSaysSoOnce) {
 
     EXPECT_EQ(installHelpFiles(program, destination), InstallerResult::Continue);
     ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_TRUE(contains(dialogs.shown[0].text, "are damaged") && contains(dialogs.shown[0].text, "Nothing was installed."))
+    EXPECT_THAT(dialogs.shown[0].text, ::testing::AllOf(::testing::HasSubstr("are damaged"), ::testing::HasSubstr("Nothing was installed.")))
         << dialogs.shown[0].text;
     EXPECT_TRUE(destinationEmpty());  // not even the first, sound file
     EXPECT_FALSE(fs::exists(dir.file("outside.pdf")));

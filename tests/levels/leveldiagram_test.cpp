@@ -1,6 +1,7 @@
 #include "levels/leveldiagram.h"
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/globals.h"
@@ -93,9 +94,9 @@ TEST_F(LevelDiagramTest, ColumnsAndAxisAreBuiltOnceInMarkerOrder) {
     ASSERT_EQ(d.axisLabels.size(), 13u);
     EXPECT_FALSE(d.axisLabels[0].visible);
     EXPECT_EQ(d.axisLabels[1].caption, "0.0- ");
-    EXPECT_EQ(d.axisLabels[11].caption, "-20.0- ");
-    EXPECT_TRUE(d.axisLabels[11].left == 780 - 700 && d.axisLabels[11].top == 4100 + 50);  // ends at the axis
-    EXPECT_TRUE(d.axisLabels[12].caption == "aJ" && d.axisLabels[12].left == 100 && d.axisLabels[12].top == 2150);
+    const auto place = [&](int k) { return std::tuple(d.axisLabels[k].caption, d.axisLabels[k].left, d.axisLabels[k].top); };
+    EXPECT_EQ(place(11), std::tuple("-20.0- ", 780 - 700, 4100 + 50));  // ends at the axis
+    EXPECT_EQ(place(12), std::tuple("aJ", 100, 2150));
 }
 
 TEST_F(LevelDiagramTest, OpensOnTheMainWindowsState) {
@@ -103,7 +104,7 @@ TEST_F(LevelDiagramTest, OpensOnTheMainWindowsState) {
     EXPECT_EQ(visibleColumns(), std::vector<int>{1});
     EXPECT_EQ(d.pickedTag, "#1:  Z=1 n=1 l=0 m=0 E=-2.18 aJ");
     EXPECT_EQ(d.selectedIndex, 1);
-    for (int c = 0; c < 4; ++c) EXPECT_TRUE(marker(c, 1).selected() && selectedCount(c) == 1) << c;
+    for (int c = 0; c < 4; ++c) EXPECT_EQ(std::tuple(marker(c, 1).selected(), selectedCount(c)), std::tuple(true, 1)) << c;
     EXPECT_TRUE(d.spectrumLinkVisible);
     EXPECT_TRUE(test::startsWith(d.energyText, " n=1 l=0 m=0 \r\n\r\n  E = -2.18 attoJoule")) << d.energyText;
 
@@ -119,7 +120,7 @@ TEST_F(LevelDiagramTest, OpensOnTheMainWindowsState) {
 TEST_F(LevelDiagramTest, OtherSpeciesGetsItsOwnColumnAndNoOldState) {
     openAt(1, 2, 1, 1);
     follow(7, 2, 1, 1);
-    EXPECT_TRUE(d.speciesOptions[0].caption == "Z = 7" && d.speciesOptions[0].checked);
+    EXPECT_EQ(std::tuple(d.speciesOptions[0].caption, d.speciesOptions[0].checked), std::tuple("Z = 7", true));
     EXPECT_EQ(visibleColumns(), std::vector<int>{0});
     EXPECT_EQ(d.pickedTag, "#5:  Z=7 n=2 l=1 m=1 E=-26.70 aJ");
     EXPECT_EQ(d.stateCount, 14);
@@ -188,7 +189,7 @@ TEST_F(LevelDiagramTest, PointerPicksTheStateUnderIt) {
     clickOn(4);
     EXPECT_EQ(d.pickedTag, marker(1, 4).tag);  // the main window's setUp tidied the double tag
     EXPECT_EQ(picks, (std::vector<Orbital>{{1, 2, 1, 0}}));
-    EXPECT_TRUE(marker(1, 4).selected() && !marker(1, 1).selected());
+    EXPECT_EQ(std::tuple(marker(1, 4).selected(), marker(1, 1).selected()), std::tuple(true, false));
 
     // Press on one marker, release on another: the first one counts.
     picks.clear();

@@ -77,8 +77,8 @@ TEST_F(PagesTest, EmbedsSinglePagesTitlesAndSummary) {
     const std::string html = readFile(path);
     const std::string title = "<center><h3><i>n</i>=2 <i>l</i>=1 <i>m</i>=0  for the He<sup>+ </sup>Ion "
                               "(<i>Z</i> = 2)</h3>";
-    EXPECT_TRUE(contains(html, "width=312 height=312") && contains(html, "TOTAL ENERGY"));
-    EXPECT_FALSE(contains(html, "%script") || contains(html, "><"));
+    for (const char* part : {"width=312 height=312", "TOTAL ENERGY"}) EXPECT_TRUE(contains(html, part)) << part;
+    for (const char* part : {"%script", "><"}) EXPECT_FALSE(contains(html, part)) << part;
     EXPECT_TRUE(startsWith(page("2_1_0_(z_2).txt"), "2_1_0_(z_2).xyz;  E = "));
     EXPECT_TRUE(contains(page("2_1_0_(z_2).txt"), "; select *;spacefill 700;wireframe off;rotate x 0;set boundbox "
                                                   "on;set axes on; color axes grey;|" + title + "\r\n"));
@@ -91,7 +91,8 @@ TEST_F(PagesTest, EmbedsSinglePagesTitlesAndSummary) {
     for (const char* name : {"names.htm", "frame1.htm", "frame2.htm", "index.htm"})
         EXPECT_TRUE(fileExists(cache + "/" + name)) << name;
     // No applet beside the program: nothing copied, nothing said.
-    EXPECT_TRUE(!fileExists(cache + "/JmolApplet.jar") && dialogs.shown.empty());
+    EXPECT_FALSE(fileExists(cache + "/JmolApplet.jar"));
+    EXPECT_TRUE(dialogs.shown.empty());
 
     // Li+2 on the XY plane with Chime: the Jmol options change nothing.
     speciesMenu(2);
@@ -101,7 +102,8 @@ TEST_F(PagesTest, EmbedsSinglePagesTitlesAndSummary) {
     orbital(3, 1, 1);
     const std::string li = readFile(createOrbitalPage());
     EXPECT_TRUE(contains(li, "<i>m</i>=1 xy plane for the Li<sup>+2</sup> Ion (<i>Z</i> = 3)</h3>"));
-    EXPECT_TRUE(contains(li, "width=624 height=624") && !contains(li, "TOTAL ENERGY"));
+    EXPECT_TRUE(contains(li, "width=624 height=624"));
+    EXPECT_FALSE(contains(li, "TOTAL ENERGY"));
     EXPECT_TRUE(contains(li, "script='select *;spacefill 700;wireframe off;rotate x 0;'"));
 }
 
@@ -113,16 +115,25 @@ TEST_F(PagesTest, FourPanelViewsAndTheAppletCopiedOnce) {
     EXPECT_TRUE(contains(frames, "32-1"));
     for (int k = 0; k <= 4; ++k) EXPECT_TRUE(contains(frames, "'" + root + intText(k) + ".htm'")) << k;
     const std::string v4 = page(root + "4.htm");
-    EXPECT_TRUE(contains(v4, "rotate x 0;") && contains(v4, "width=156 height=156"));
+    for (const char* part : {"rotate x 0;", "width=156 height=156"}) EXPECT_TRUE(contains(v4, part)) << part;
     for (auto [k, rotation] : {std::pair{1, "x -90;"}, {2, "y 90;"}, {3, "x -45; rotate z 45;"}})
         EXPECT_EQ(replaced(page(root + intText(k) + ".htm"), rotation, "x 0;"), v4) << k;
     EXPECT_TRUE(contains(page(root + "0.htm"), "<HTML><BODY BGCOLOR=WHITE><center><h3>"));  // one line
-    EXPECT_FALSE(contains(page(root + "0.htm"), "<script") || contains(frames, "<script"));
+    EXPECT_FALSE(contains(page(root + "0.htm"), "<script"));
+    EXPECT_TRUE(contains(frames, "<SCRIPT src=vantrel-viewer.js charset=utf-8></SCRIPT></HEAD>"));  // shares the points
     EXPECT_TRUE(contains(v4, "</applet>\r\n<script src=vantrel-viewer.js charset=utf-8>\r\n</script>\r\n"));
+
+    // Black: the title page's text turns light; "Start Rotation" reaches the applets.
+    f.blackBackgroundCheck.checked = f.startRotationCheck.checked = true;
+    createOrbitalPage();
+    EXPECT_TRUE(endsWith(page(root + "0.htm"), "<center>" + lightTextStyle() + "</BODY></HTML>\r\n"));
+    EXPECT_TRUE(contains(page(root + "1.htm"), "\r\n<param name=startspin value=true>\r\n</applet>"));
+    f.blackBackgroundCheck.checked = f.startRotationCheck.checked = false;
 
     mainWindow().useJmolCheck.checked = false;  // the plug-in panels lose their name
     createOrbitalPage();
-    EXPECT_TRUE(contains(page(root + "1.htm"), "<embed frank=no pluginspage=") && !contains(page(root + "1.htm"), "name=orbital"));
+    EXPECT_TRUE(contains(page(root + "1.htm"), "<embed frank=no pluginspage="));
+    EXPECT_FALSE(contains(page(root + "1.htm"), "name=orbital"));
 
     // The applet beside the program is copied once, never overwritten.
     f.useJmolCheck.checked = true, f.fourPanelCheck.checked = false;
@@ -135,7 +146,8 @@ TEST_F(PagesTest, FourPanelViewsAndTheAppletCopiedOnce) {
     fs::remove(cache + "/JmolApplet.jar");
     mainWindow().useJmolCheck.checked = false;  // Chime needs none
     createOrbitalPage();
-    EXPECT_TRUE(!fileExists(cache + "/JmolApplet.jar") && dialogs.shown.empty());
+    EXPECT_FALSE(fileExists(cache + "/JmolApplet.jar"));
+    EXPECT_TRUE(dialogs.shown.empty());
 }
 
 TEST_F(PagesTest, TheViewerAndThreeJsGoIntoTheCacheWhenFound) {
@@ -146,7 +158,8 @@ TEST_F(PagesTest, TheViewerAndThreeJsGoIntoTheCacheWhenFound) {
     const std::string path = createOrbitalPage();
     EXPECT_TRUE(contains(readFile(path), "<script src=three.min.js charset=utf-8>"));
     EXPECT_EQ(page("vantrel-viewer.js"), "viewer");
-    EXPECT_TRUE(!fileExists(cache + "/three.min.js") && dialogs.shown.empty());
+    EXPECT_FALSE(fileExists(cache + "/three.min.js"));
+    EXPECT_TRUE(dialogs.shown.empty());
 
     for (auto [file, text] : {std::pair{"three/build/three.min.js", "three"}, {"three/examples/js/controls/TrackballControls.js", "controls"}}) {
         fs::create_directories(fs::path(dir.file(file)).parent_path());
@@ -154,7 +167,8 @@ TEST_F(PagesTest, TheViewerAndThreeJsGoIntoTheCacheWhenFound) {
     }
     f.fourPanelCheck.checked = true;
     createOrbitalPage();
-    EXPECT_TRUE(page("three.min.js") == "three" && page("TrackballControls.js") == "controls" && dialogs.shown.empty());
+    EXPECT_EQ(page("three.min.js") + " " + page("TrackballControls.js"), "three controls");
+    EXPECT_TRUE(dialogs.shown.empty());
 }
 
 TEST_F(PagesTest, EnergyIndexSharesHeadingsAndSkipsUnbound) {
@@ -170,7 +184,7 @@ TEST_F(PagesTest, EnergyIndexSharesHeadingsAndSkipsUnbound) {
 
     const std::string f1 = page("frame1.htm");
     EXPECT_EQ(occurrences(f1, "<hr>"), 2);
-    EXPECT_FALSE(contains(f1, "9_0_0_") || contains(f1, "8_0_0_"));
+    for (const char* unbound : {"9_0_0_", "8_0_0_"}) EXPECT_FALSE(contains(f1, unbound)) << unbound;
     EXPECT_LT(f1.find("<b>E = -0.545 aJ</b>"), f1.find("<b>E = -2.18 aJ</b>"));  // least bound first
     EXPECT_TRUE(contains(f1, "</a></td></tr>\r\n<tr>\r\n<td></td>\r\n<td nowrap valign=top><a href=\"javascript:"
                              "showxyz('2_1_1_.xyz','s;','<h3>2_1_1_</h3>')\">2&nbsp;1&nbsp;1&nbsp;</a></td></tr>"));
@@ -182,8 +196,9 @@ TEST_F(PagesTest, EnergyIndexSharesHeadingsAndSkipsUnbound) {
     EXPECT_LT(names.find("href=1_0_0_.htm"), names.find("href=2_1_0_.htm"));
     EXPECT_TRUE(contains(names, "<td>n=2<td>l=1<td>m=1<td><td>"));
     const std::string frame2 = page("frame2.htm");
-    EXPECT_TRUE(contains(frame2, "<body>\r\n<applet name=\"orbital1\"") && contains(frame2, "load 1_0_0_.xyz;select *;") &&
-                endsWith(frame2, "</applet>\r\n<script src=vantrel-viewer.js charset=utf-8></script>\r\n"
+    EXPECT_TRUE(contains(frame2, "<body>\r\n<applet name=\"orbital1\"")) << frame2;
+    EXPECT_TRUE(contains(frame2, "load 1_0_0_.xyz;select *;")) << frame2;
+    EXPECT_TRUE(endsWith(frame2, "</applet>\r\n<script src=vantrel-viewer.js charset=utf-8></script>\r\n"
                                  "<script src=three.min.js charset=utf-8></script>\r\n"
                                  "<script src=TrackballControls.js charset=utf-8></script>\r\n</body>\r\n"))
         << frame2;
@@ -202,14 +217,16 @@ TEST_F(PagesTest, ShowxyzIsValidJavaScriptFrameSetMadeOnce) {
         ASSERT_NE(at, std::string::npos);
         const std::string expr = f1.substr(at + 8, f1.find("\r\n", at) - at - 8);
         EXPECT_TRUE(concatenationIsValid(expr)) << expr;
-        EXPECT_TRUE(contains(expr, "'+sfile+'") && contains(expr, "'+script+'"));
-        if (!jmol) EXPECT_TRUE(contains(expr, "src='+sfile+' script=\\''+script+'\\' width=300"));
+        for (const char* part : {"'+sfile+'", "'+script+'"}) EXPECT_TRUE(contains(expr, part)) << part;
+        EXPECT_EQ(contains(expr, "src='+sfile+' script=\\''+script+'\\' width=300"), !jmol);
     }
     EXPECT_FALSE(concatenationIsValid("'<embed script=''+script+'' x>';"));  // the unescaped form
 
-    // The frame set: a template beside the program, made once.
+    // The frame set: a template in the user's data folder, made once;
+    // nothing is written beside the program.
     createHtmlIndex(true, "", "", "");
-    const std::string tpl = readFile(dir.file("prog/index.ht"));
+    const std::string tpl = readFile(dataHome.file("vantrel/index.ht"));
+    EXPECT_FALSE(fs::exists(dir.file("prog/index.ht")));
     EXPECT_TRUE(startsWith(tpl, "<HTML><HEAD><TITLE>Index of " + cache + " by Energy</TITLE></HEAD>\r\n"));
     EXPECT_TRUE(contains(tpl, "SRC='frame2.htm'>\r\n        </FRAMESET>"));
     EXPECT_EQ(page("index.htm"), tpl);
@@ -219,8 +236,8 @@ TEST_F(PagesTest, ShowxyzIsValidJavaScriptFrameSetMadeOnce) {
     createHtmlIndex(true, "", "", "");
     EXPECT_EQ(page("index.htm"), tpl);
 
-    // A program folder that cannot be written: straight into the cache.
-    setProgramDir(dir.file("no/such/folder"));
+    // A data folder that cannot be made: straight into the cache.
+    ScopedEnv blocked{"XDG_DATA_HOME", dir.file("prog/frames.ht")};
     createHtmlIndex(true, "", "", "");
     EXPECT_TRUE(contains(page("index.htm"), "<TITLE>Index of " + cache + " by Energy</TITLE>"));
 }

@@ -15,11 +15,14 @@
 #include "output/cubefile.h"
 #include "output/meshfiles.h"
 #include "output/sliceimage.h"
+#include "support/filereaders.h"
 #include "support/testsupport.h"
 
 namespace vantrel {
 namespace {
 
+using test::installed;
+using test::reported;
 using test::TempDir;
 
 Orbital orbital(int z, int n, int l, int m) {
@@ -28,50 +31,16 @@ Orbital orbital(int z, int n, int l, int m) {
     return o;
 }
 
-// What a command prints on its standard output.
-std::string output(const std::string& command) {
-    std::string text;
-    if (std::FILE* p = ::popen((command + " 2>/dev/null").c_str(), "r")) {
-        char buf[4096];
-        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) text.append(buf, n);
-        ::pclose(p);
-    }
-    return text;
-}
-bool installed(const char* program) { return !output(std::string("command -v ") + program).empty(); }
-
-// The number after `label` in assimp's report, -1 when absent.
-long reported(const std::string& report, const std::string& label) {
-    const std::size_t at = report.find(label);
-    return at == std::string::npos ? -1 : std::atol(report.c_str() + at + label.size());
-}
-
 TEST(CubeFile, OpenBabelReadsTheNucleusAndTheGrid) {
     if (!installed("obabel")) GTEST_SKIP() << "obabel is missing (Debian openbabel; scripts/deps.sh installs it)";
     TempDir dir;
     const Orbital o = orbital(2, 2, 1, 1);
     ASSERT_EQ(writeCubeFile(dir.file("he.cube"), evaluatePsiGrid(o, 6, 24).grid, o), "");
-    std::istringstream xyz(output("obabel " + dir.file("he.cube") + " -oxyz"));
-    std::string count, comment, element;
-    double x = 1, y = 1, z = 1;
-    std::getline(xyz, count);
-    std::getline(xyz, comment);
-    xyz >> element >> x >> y >> z;
-    EXPECT_EQ(count, "1") << "atoms";
-    EXPECT_EQ(element, "He");
-    EXPECT_EQ((std::array{x, y, z}), (std::array{0.0, 0.0, 0.0})) << "the nucleus at the origin";
-
-    // Written out again by Open Babel, the grid keeps its sizes.
-    output("obabel " + dir.file("he.cube") + " -O " + dir.file("back.cube"));
-    std::istringstream back(test::readFile(dir.file("back.cube")));
-    std::string line;
-    for (int i = 0; i < 3; ++i) std::getline(back, line);
-    for (char axis : {'x', 'y', 'z'}) {
-        int points = 0;
-        back >> points;
-        std::getline(back, line);
-        EXPECT_EQ(points, 24) << "points along " << axis;
-    }
+    const test::CubeAsRead cube = test::readCube(dir.file("he.cube"), dir.file("back.cube"));
+    EXPECT_EQ(cube.atoms, "1") << "atoms";
+    EXPECT_EQ(cube.element, "He");
+    EXPECT_EQ(cube.nucleus, (std::array{0.0, 0.0, 0.0})) << "the nucleus at the origin";
+    EXPECT_EQ(cube.points, (std::array{24, 24, 24})) << "the grid's points along x, y and z";
 }
 
 TEST(CubeFile, PsiSquaredIntegratesToOneInAtomicUnits) {
@@ -133,7 +102,7 @@ TEST_F(MeshFiles, AssimpReadsEveryTriangle) {
     for (const Format& f : {Format{"o.glb", writeGlb, 2}, Format{"o.stl", stl, 1}, Format{"o.ply", writePly, 1},
                             Format{"o.obj", writeObj, 2}}) {
         ASSERT_EQ(f.write(dir.file(f.name), surfaces), "") << f.name;
-        const std::string report = output("assimp info " + dir.file(f.name) + " -r");
+        const std::string report = test::output("assimp info " + dir.file(f.name) + " -r");
         EXPECT_EQ(reported(report, "Faces:"), triangles) << f.name << "\n" << report;
         EXPECT_EQ(reported(report, "Meshes:"), f.meshes) << f.name;
     }
@@ -142,23 +111,9 @@ TEST_F(MeshFiles, AssimpReadsEveryTriangle) {
 TEST_F(MeshFiles, StlSolidIsClosed) {
     ASSERT_EQ(writeStl(dir.file("o.stl"), surfaces), "");
     const std::string bytes = test::readFile(dir.file("o.stl"));
-    ASSERT_GE(bytes.size(), 84u);
     EXPECT_NE(bytes.substr(0, 5), "solid") << "a binary STL must not look like a text one";
-    std::uint32_t count = 0;
-    std::memcpy(&count, &bytes[80], 4);
-    ASSERT_EQ(bytes.size(), 84 + 50 * std::size_t(count));
-    EXPECT_EQ(long(count), triangles);
-    // Edges by their end points' coordinates, as a slicer joins them.
-    using Point = std::array<float, 3>;
-    std::map<std::pair<Point, Point>, int> edges;
-    for (std::uint32_t t = 0; t < count; ++t) {
-        Point p[3];
-        std::memcpy(p, &bytes[84 + 50 * std::size_t(t) + 12], sizeof p);
-        for (int q = 0; q < 3; ++q) ++edges[std::minmax(p[q], p[(q + 1) % 3])];
-    }
-    int notTwo = 0;
-    for (const auto& [edge, n] : edges) notTwo += n != 2;
-    EXPECT_EQ(notTwo, 0) << "edges not shared by exactly two triangles";
+    EXPECT_EQ(test::stlTriangles(bytes), triangles);
+    EXPECT_EQ(test::stlOpenEdges(bytes), 0) << "edges not shared by exactly two triangles";
 }
 
 TEST_F(MeshFiles, FailuresLeaveTheTargetAlone) {

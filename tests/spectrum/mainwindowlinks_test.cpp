@@ -2,6 +2,7 @@
 // level becomes the main window's orbital, "Energy Levels" swaps windows.
 #include "spectrum/mainwindowlinks.h"
 
+#include <array>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -39,8 +40,8 @@ protected:
 TEST_F(SpectrumLinksTest, ClickedLevelSetsNOfHydrogenWithLAndMKept) {
     setOrbital(2, 5, 2, -1, false);  // He+ 5d
     links.pickLevel(4);
-    EXPECT_TRUE(o.currentZ == 1 && o.currentN == 4 && o.currentL == 2 && o.currentM == -1);
-    EXPECT_TRUE(f.quantumText[0].text == "4" && f.quantumText[1].text == "2");
+    EXPECT_EQ((std::array{o.currentZ, o.currentN, o.currentL, o.currentM}), (std::array{1, 4, 2, -1}));
+    EXPECT_EQ(f.quantumText[0].text + " " + f.quantumText[1].text, "4 2");
 
     // While a run writes the current orbital's files a pick is dropped.
     enableControls(false);
@@ -55,7 +56,8 @@ TEST_F(SpectrumLinksTest, EnergyLevelsClosesThisWindowAndOpensOrUpdatesTheLevelW
     f.spectrumMenuItem.click();
     ASSERT_TRUE(mainWindow().spectrumOpen);
     links.openEnergyLevels();
-    EXPECT_TRUE(!mainWindow().spectrumOpen && mainWindow().levelsOpen);
+    EXPECT_FALSE(mainWindow().spectrumOpen);
+    EXPECT_TRUE(mainWindow().levelsOpen);
     EXPECT_EQ(calls, "closespectrum showlevels ");
 
     // With the level window already open, it follows the state and comes to the front.

@@ -26,14 +26,16 @@ TEST_F(SpectrumTablesTest, LinesRunByLowerThenUpperLevelAcrossTheStrip) {
         EXPECT_EQ(t.levels[lower].firstLine, k);
         for (int upper = lower + 1; upper <= 20; ++upper) {
             const SpectrumLine& line = t.lines[++k];
-            EXPECT_TRUE(line.upper == upper && line.lower == lower && lineBetween(t, upper, lower) == k) << k;
-            EXPECT_TRUE(line.energy > 0 && line.x >= 101 && line.x <= 3691) << k;
+            EXPECT_EQ(std::tuple(line.upper, line.lower, lineBetween(t, upper, lower)), std::tuple(upper, lower, k));
+            EXPECT_GT(line.energy, 0) << k;
+            EXPECT_GE(line.x, 101) << k;
+            EXPECT_LE(line.x, 3691) << k;
             sharedX += !seen.insert(line.x).second;
         }
     }
     EXPECT_EQ(k, 190);
     EXPECT_EQ(sharedX, 44);  // lines sharing an x with a lower index
-    EXPECT_TRUE(t.lines[1].x == 2800 && t.lines[19].x == 3691 && t.lines[190].x == 101);
+    EXPECT_EQ(std::tuple(t.lines[1].x, t.lines[19].x, t.lines[190].x), std::tuple(2800, 3691, 101));
     EXPECT_EQ(t.levels[3].firstLine, 37);
     EXPECT_EQ(lineBetween(t, 5, 3), 39);
     EXPECT_EQ(t.levels[20].firstLine, 0);

@@ -11,6 +11,9 @@
 namespace vantrel {
 namespace {
 
+using std::tuple;
+const tuple<bool, bool, bool> none{false, false, false};
+
 class SpectrumWindowTest : public ::testing::Test {
 protected:
     SpectrumWindowTest()
@@ -29,7 +32,7 @@ protected:
         EXPECT_EQ(w.upperState, upper);
         EXPECT_EQ(w.lowerState, lower);
         EXPECT_EQ(w.currentLine, lineBetween(t(), upper, lower));
-        EXPECT_TRUE(w.pointerAbove.visible && w.pointerBelow.visible && !w.pointerAcross.visible);
+        EXPECT_EQ(tuple(w.pointerAbove.visible, w.pointerBelow.visible, w.pointerAcross.visible), tuple(true, true, false));
         EXPECT_EQ(w.pointerAbove.x1, t().lines[w.currentLine].x);
         EXPECT_EQ(w.lists[upperList].position, 21 - upper);
         EXPECT_EQ(w.lists[lowerList].position, upper - lower);
@@ -37,8 +40,8 @@ protected:
     void expectNoTransition() {
         EXPECT_EQ(w.upperState, 0);
         EXPECT_EQ(w.lowerState, 0);
-        EXPECT_FALSE(w.pointerAbove.visible || w.wavelengthCaption.visible || w.frequencyCaption.visible);
-        EXPECT_FALSE(w.mainArrow.visible || w.magnifiedArrow.visible || w.transitionText.visible);
+        EXPECT_EQ(tuple(w.pointerAbove.visible, w.wavelengthCaption.visible, w.frequencyCaption.visible), none);
+        EXPECT_EQ(tuple(w.mainArrow.visible, w.magnifiedArrow.visible, w.transitionText.visible), none);
     }
 
     std::vector<int> picked;
@@ -48,20 +51,20 @@ protected:
 TEST_F(SpectrumWindowTest, OpensWithFullUpperListAndNothingSelected) {
     const StateList& upper = w.lists[upperList];
     ASSERT_EQ(upper.items.size(), 20u);
-    EXPECT_TRUE(upper.items[0] == "SELECT A STATE" && upper.items[1] == "20: E=-5.45E-21 Joule");
-    EXPECT_EQ(upper.items[19], "2: E=-5.45E-19 Joule");
+    EXPECT_EQ(tuple(upper.items[0], upper.items[1], upper.items[19]),
+              tuple("SELECT A STATE", "20: E=-5.45E-21 Joule", "2: E=-5.45E-19 Joule"));
     EXPECT_EQ(upper.position, 0);
     EXPECT_EQ(w.lists[lowerList].items, std::vector<std::string>{"SELECT A STATE"});
     EXPECT_EQ(w.lists[lowerList].position, -1);
     expectNoTransition();
-    EXPECT_FALSE(w.hoverTag.visible || w.upperTag.visible || w.lowerTag.visible);
+    EXPECT_EQ(tuple(w.hoverTag.visible, w.upperTag.visible, w.lowerTag.visible), none);
 
     // Twelve captions on the main ladder and "aJ", seven and "aJ" on the magnified one.
     std::string captions;
     for (const TextMark& m : w.axisCaptions) captions += m.caption + "|";
     EXPECT_EQ(captions, "0.0|-0.2|-0.4|-0.6|-0.8|-1.0|-1.2|-1.4|-1.6|-1.8|-2.0|-2.2|aJ| 0.00|-0.01|-0.02|-0.03|"
                         "-0.04|-0.05|-0.06|aJ|");
-    EXPECT_TRUE(w.axisCaptions[11].top == 3833 - 100 && w.axisCaptions[11].left == 920 - 400);  // right-aligned
+    EXPECT_EQ(tuple(w.axisCaptions[11].top, w.axisCaptions[11].left), tuple(3833 - 100, 920 - 400));  // right-aligned
     EXPECT_EQ(w.levelLines.size(), 20u + 15u + 2u);  // both ladders and two connectors
 }
 
@@ -84,18 +87,18 @@ TEST_F(SpectrumWindowTest, ChoosingAnUpperStateFillsTheLowerListAndShowsTheLineB
     expectNoTransition();
     w.selectListPosition(upperList, 21 - 3);
     w.selectListPosition(upperList, 0);
-    EXPECT_TRUE(w.upperState == 0 && w.lists[lowerList].items.size() == 1u && w.lists[lowerList].position == -1);
+    EXPECT_EQ(tuple(w.upperState, w.lists[lowerList].items.size(), w.lists[lowerList].position), tuple(0, 1u, -1));
     EXPECT_TRUE(w.mainArrow.visible);  // the drawn transition stays until the next action
 }
 
 TEST_F(SpectrumWindowTest, TagsMoveAsideWhenLevelsCrowd) {
     w.showTransition(2, 5);  // either order
-    EXPECT_TRUE(w.upperState == 5 && w.upperTag.caption == "n=5");
-    EXPECT_TRUE(w.lowerTag.left == 1450 && w.lowerTag.top == 1100 - 100);
-    EXPECT_FALSE(w.upperMagnifiedTag.visible || w.lowerMagnifiedTag.visible);
+    EXPECT_EQ(tuple(w.upperState, w.upperTag.caption), tuple(5, "n=5"));
+    EXPECT_EQ(tuple(w.lowerTag.left, w.lowerTag.top), tuple(1450, 1100 - 100));
+    EXPECT_EQ(tuple(w.upperMagnifiedTag.visible, w.lowerMagnifiedTag.visible), tuple(false, false));
     w.showTransition(20, 19);
-    EXPECT_TRUE(w.lowerMagnifiedTag.left == 1750 && w.lowerMagnifiedTag.top == 499 - 100);
-    EXPECT_TRUE(w.upperMagnifiedTag.visible && w.lowerMagnifiedTag.visible && w.upperMagnifiedTag.left == 2150);
+    EXPECT_EQ(tuple(w.lowerMagnifiedTag.visible, w.lowerMagnifiedTag.left, w.lowerMagnifiedTag.top), tuple(true, 1750, 499 - 100));
+    EXPECT_EQ(tuple(w.upperMagnifiedTag.visible, w.upperMagnifiedTag.left), tuple(true, 2150));
     w.showTransition(20, 10);
     EXPECT_EQ(w.lowerMagnifiedTag.left, 2150);
     w.showTransition(7, 7);
@@ -107,16 +110,16 @@ TEST_F(SpectrumWindowTest, DragFromThreeToTwo) {
     drag(1200, 600, 1200, 1100);
     expectTransition(3, 2);
     EXPECT_FALSE(w.magnifiedArrow.visible);  // 3 is not above 6
-    EXPECT_TRUE(w.mainArrow.visible && w.mainArrow.x1 == 1150 && w.mainArrow.y1 == 620 && w.mainArrow.y2 == 1080);
-    EXPECT_EQ(w.mainArrow.color, redColor);
-    EXPECT_TRUE(w.transitionText.visible && w.transitionText.caption == "n= 3 --> n=2:   0.303 attoJoule");
+    EXPECT_EQ(tuple(w.mainArrow.visible, w.mainArrow.x1, w.mainArrow.y1, w.mainArrow.y2, w.mainArrow.color),
+              tuple(true, 1150, 620, 1080, redColor));
+    EXPECT_EQ(tuple(w.transitionText.visible, w.transitionText.caption), tuple(true, "n= 3 --> n=2:   0.303 attoJoule"));
     EXPECT_EQ(w.currentLine, 20);
-    EXPECT_TRUE(w.frequencyCaption.caption == "4.57E+14 Hz" && w.wavelengthCaption.caption == "654 nm");
+    EXPECT_EQ(tuple(w.frequencyCaption.caption, w.wavelengthCaption.caption), tuple("4.57E+14 Hz", "654 nm"));
     EXPECT_FALSE(w.dragLine.visible);
 
     drag(2800, 2404, 2800, 3200);  // on the magnified ladder
     expectTransition(7, 6);
-    EXPECT_TRUE(w.mainArrow.visible && w.magnifiedArrow.visible && w.magnifiedArrow.y1 == 2424);
+    EXPECT_EQ(tuple(w.mainArrow.visible, w.magnifiedArrow.visible, w.magnifiedArrow.y1), tuple(true, true, 2424));
     EXPECT_EQ(w.magnifiedArrow.color, w.mainArrow.color);
     click(1800, 2000);
     drag(1200, 284, 1200, 344);  // 300 itself lies within 60 of level 5
@@ -136,7 +139,7 @@ TEST_F(SpectrumWindowTest, DragFromThreeToTwo) {
 
 TEST_F(SpectrumWindowTest, RubberBandTakesThePhotonColourWhileDragging) {
     w.diagramPressed(1200, 1100);
-    EXPECT_TRUE(w.dragStart == 2 && w.dragLine.visible && w.dragLine.x1 == 1150 && w.dragLine.y1 == 1100);
+    EXPECT_EQ(tuple(w.dragStart, w.dragLine.visible, w.dragLine.x1, w.dragLine.y1), tuple(2, true, 1150, 1100));
     EXPECT_EQ(w.upperTag.caption, "n=2");
     const std::tuple<float, float, std::uint32_t> path[] = {
         {1200, 633, greyColor},   {1200, 632, redColor},    {1200, 560, orangeColor}, {1200, 540, yellowColor},
@@ -144,49 +147,48 @@ TEST_F(SpectrumWindowTest, RubberBandTakesThePhotonColourWhileDragging) {
         {1200, 282, greyColor},   {2800, 3000, violetColor}, {2800, 470, greyColor}};  // x >= 2600: magnified scale
     for (auto [x, y, color] : path) {
         w.diagramMoved(x, y, true);
-        EXPECT_EQ(w.dragLine.color, color) << y;
-        EXPECT_TRUE(w.dragLine.x2 == x && w.dragLine.y2 == y);
+        EXPECT_EQ(tuple(w.dragLine.color, w.dragLine.x2, w.dragLine.y2), tuple(color, x, y));
     }
     // The free pointer shows that photon on the strip.
     w.diagramMoved(1200, 600, true);
-    EXPECT_TRUE(w.pointerAcross.visible && w.pointerAcross.x1 == stripX(t().lines[20].energy));
+    EXPECT_EQ(tuple(w.pointerAcross.visible, w.pointerAcross.x1), tuple(true, stripX(t().lines[20].energy)));
     EXPECT_EQ(w.wavelengthCaption.caption, "654 nm");
-    EXPECT_TRUE(w.hoverTag.visible && w.hoverTag.caption == "n=3");
+    EXPECT_EQ(tuple(w.hoverTag.visible, w.hoverTag.caption), tuple(true, "n=3"));
     // Far below level 1 the photon lies beyond the strip: the pointer hides.
     w.diagramMoved(1200, 4800, true);
-    EXPECT_FALSE(w.pointerAcross.visible || w.frequencyCaption.visible);
+    EXPECT_EQ(tuple(w.pointerAcross.visible, w.frequencyCaption.visible), tuple(false, false));
     // Moving without a button only moves the hover tag.
     w.diagramReleased(1200, 4800);
     w.diagramMoved(2800, 2404, false);
-    EXPECT_TRUE(w.hoverTag.caption == "n=7" && w.hoverTag.left == 2150 && !w.dragLine.visible);
+    EXPECT_EQ(tuple(w.hoverTag.caption, w.hoverTag.left, w.dragLine.visible), tuple("n=7", 2150, false));
 }
 
 TEST_F(SpectrumWindowTest, ClickOnALevelHandsItToTheMainWindow) {
     w.showTransition(5, 2);
     click(1200, 425);
     EXPECT_EQ(picked, std::vector<int>{4});
-    EXPECT_TRUE(w.upperState == 4 && w.lowerState == 0 && w.upperTag.visible && w.upperTag.caption == "n=4");
-    EXPECT_FALSE(w.lowerTag.visible || w.transitionText.visible || w.pointerAbove.visible);
-    EXPECT_TRUE(w.lists[upperList].position == -1 && w.lists[lowerList].position == -1);
+    EXPECT_EQ(tuple(w.upperState, w.lowerState, w.upperTag.visible, w.upperTag.caption), tuple(4, 0, true, "n=4"));
+    EXPECT_EQ(tuple(w.lowerTag.visible, w.transitionText.visible, w.pointerAbove.visible), none);
+    EXPECT_EQ(tuple(w.lists[upperList].position, w.lists[lowerList].position), tuple(-1, -1));
 
     click(1800, 2000);  // empty space
     EXPECT_EQ(picked, std::vector<int>{4});
-    EXPECT_FALSE(w.upperState != 0 || w.upperTag.visible);
+    EXPECT_EQ(tuple(w.upperState, w.upperTag.visible), tuple(0, false));
 }
 
 TEST_F(SpectrumWindowTest, StripClickPicksTheNearestLineAndDragReadsFreely) {
     w.stripMoved(3700, true);
-    EXPECT_TRUE(w.pointerAcross.visible && w.frequencyCaption.caption == "3.29E+15 Hz");
-    EXPECT_EQ(w.wavelengthCaption.caption, "90.9 nm");
+    EXPECT_EQ(tuple(w.pointerAcross.visible, w.frequencyCaption.caption, w.wavelengthCaption.caption),
+              tuple(true, "3.29E+15 Hz", "90.9 nm"));
     // Captions kept inside the strip: 50 short of its right edge...
     EXPECT_EQ(w.frequencyCaption.left + 1100, 4095 - 50);
     w.stripMoved(100, true);
-    EXPECT_TRUE(w.wavelengthCaption.caption == "0 nm" && w.frequencyCaption.caption == "0.00E+0 Hz");
-    EXPECT_TRUE(w.wavelengthCaption.left == 20 && w.frequencyCaption.left == 20);  // ...and from 20 at its left end
+    EXPECT_EQ(tuple(w.wavelengthCaption.caption, w.frequencyCaption.caption), tuple("0 nm", "0.00E+0 Hz"));
+    EXPECT_EQ(tuple(w.wavelengthCaption.left, w.frequencyCaption.left), tuple(20, 20));  // ...and from 20 at its left end
     w.stripMoved(2000, true);
-    EXPECT_TRUE(w.pointerAcross.x1 == 2000 && w.frequencyCaption.left == 2000 - 550);  // centred
+    EXPECT_EQ(tuple(w.pointerAcross.x1, w.frequencyCaption.left), tuple(2000, 2000 - 550));  // centred
     w.stripMoved(50, true);
-    EXPECT_FALSE(w.pointerAbove.visible || w.pointerAcross.visible || w.frequencyCaption.visible);
+    EXPECT_EQ(tuple(w.pointerAbove.visible, w.pointerAcross.visible, w.frequencyCaption.visible), none);
     w.stripMoved(2000, false);
     EXPECT_FALSE(w.pointerAbove.visible);
 
@@ -197,10 +199,10 @@ TEST_F(SpectrumWindowTest, StripClickPicksTheNearestLineAndDragReadsFreely) {
 
     // A line number puts the pointers on that line wherever x was.
     w.setSpectrumPointers(7, 0, true);
-    EXPECT_TRUE(w.currentLine == 7 && w.pointerBelow.x1 == t().lines[7].x);
-    EXPECT_TRUE(w.pointerBelow.y1 == 800 && w.pointerBelow.y2 == 900 && w.pointerAbove.y2 == 300);
+    EXPECT_EQ(tuple(w.currentLine, w.pointerBelow.x1), tuple(7, t().lines[7].x));
+    EXPECT_EQ(tuple(w.pointerBelow.y1, w.pointerBelow.y2, w.pointerAbove.y2), tuple(800, 900, 300));
     w.setSpectrumPointers(0, 50, true);
-    EXPECT_FALSE(w.pointerAbove.visible || w.pointerBelow.visible || w.wavelengthCaption.visible);
+    EXPECT_EQ(tuple(w.pointerAbove.visible, w.pointerBelow.visible, w.wavelengthCaption.visible), none);
 }
 
 TEST_F(SpectrumWindowTest, LeftAndRightWalkTheStrip) {
@@ -266,13 +268,13 @@ TEST_F(SpectrumWindowTest, DownNeverStepsBelowLevelOne) {
     w.keyDown(DownKey);
     expectNoTransition();
     toSelectAState();
-    ASSERT_TRUE(w.upperState == 0 && w.lowerState == 2);
+    ASSERT_EQ(tuple(w.upperState, w.lowerState), tuple(0, 2));
     w.keyDown(DownKey);
     expectNoTransition();
     // Up from the same place reaches a real line.
     toSelectAState();
     w.keyDown(UpKey);
-    EXPECT_TRUE(w.upperState == 2 && w.lowerState == 1);
+    EXPECT_EQ(tuple(w.upperState, w.lowerState), tuple(2, 1));
 }
 
 // Numbers read from list texts or handed in from outside never index past
@@ -280,7 +282,7 @@ TEST_F(SpectrumWindowTest, DownNeverStepsBelowLevelOne) {
 TEST_F(SpectrumWindowTest, StrayNumbersClearTheSelection) {
     w.lists[upperList].items[5] = "99: not a level";
     w.selectListPosition(upperList, 5);
-    EXPECT_TRUE(w.upperState == 0 && w.lists[lowerList].items.size() == 1u);
+    EXPECT_EQ(tuple(w.upperState, w.lists[lowerList].items.size()), tuple(0, 1u));
     w.selectListPosition(upperList, 40);  // no such position
     EXPECT_EQ(w.lists[upperList].position, 5);
 
@@ -293,7 +295,7 @@ TEST_F(SpectrumWindowTest, StrayNumbersClearTheSelection) {
     expectNoTransition();
     int level = 25;
     w.showDrag(1200, 600, level, DragMode::Press);
-    EXPECT_TRUE(level == 0 && w.dragStart == 0);
+    EXPECT_EQ(tuple(level, w.dragStart), tuple(0, 0));
     w.setSpectrumPointers(500, 2000, true);  // no such line: a free pointer
     EXPECT_TRUE(w.pointerAcross.visible);
 }

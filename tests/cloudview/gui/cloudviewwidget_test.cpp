@@ -66,14 +66,6 @@ TEST_F(CloudViewWidgetTest, TwoPzShowsItsPositiveLobeAboveAndTheZLabelAboveBoth)
     EXPECT_LT(widget->lastText().labels[2].center().y() * ratio(), blue.y) << "z label above the blue lobe";
 }
 
-TEST_F(CloudViewWidgetTest, XyCutawayHidesTheUpperLobe) {
-    state.cut = {CutPlane::xy, true, 0};
-    widget->update();
-    const QImage img = shot();
-    EXPECT_LT(lobe(img, bluish).count, 20);
-    EXPECT_GT(lobe(img, reddish).count, 500);
-}
-
 TEST_F(CloudViewWidgetTest, TwoPxSeenAlongZShowsTwoLobesSideBySide) {
     load(2, 1, 1);
     click("z");

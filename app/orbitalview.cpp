@@ -1,0 +1,80 @@
+#include "app/orbitalview.h"
+
+#include <algorithm>
+
+#include "engine/psigrid.h"
+
+namespace vantrel {
+
+namespace {
+// A larger backlog is handed on at once: memory stays bounded when nobody flushes.
+constexpr std::size_t maxPending = 1 << 16;
+}  // namespace
+
+bool OrbitalView::accept(const CloudPoint& point, double) {
+    pending_.push_back(point);
+    if (pending_.size() >= maxPending) flush();
+    return true;
+}
+
+bool OrbitalView::flush() {
+    if (pending_.empty()) return false;
+    renderer.addPoints(pending_);
+    pending_.clear();
+    return true;
+}
+
+void OrbitalView::follow(const std::string& orbitalKey) {
+    if (orbitalKey == key_) return;
+    key_ = orbitalKey;
+    clear();
+}
+
+void OrbitalView::clear() {
+    pending_.clear();
+    renderer.clearPoints();
+    hideSurfaces();
+}
+
+void OrbitalView::setCube(double extent, double maxPsi2) {
+    view.extent = extent;
+    view.maxPsi2 = maxPsi2;
+}
+
+void OrbitalView::addPoints(std::span<const CloudPoint> points) { renderer.addPoints(points); }
+
+std::string OrbitalView::loadPoints(const std::string& pointFile) {
+    const PointFileCloud cloud = readPointCloud(pointFile);
+    pending_.clear();
+    renderer.clearPoints();
+    renderer.addPoints(cloud.points);
+    view.maxPsi2 = cloud.maxPsi2;
+    return cloud.problem;
+}
+
+void OrbitalView::setEnclosedPercent(int percent, const Orbital& orbital, double extent) {
+    enclosedPercent_ = std::clamp(percent, minEnclosedPercent, maxEnclosedPercent);
+    if (surfacesShown_) showSurfaces(orbital, extent);
+}
+
+std::string OrbitalView::showSurfaces(const Orbital& orbital, double extent) {
+    hideSurfaces();
+    const PsiGridOutcome grid = evaluatePsiGrid(orbital, extent);
+    if (!grid.problem.empty()) return grid.problem;
+    OrbitalSurfaces made = orbitalSurfaces(orbital, grid.grid, enclosedPercent_);
+    if (!made.problem.empty()) return made.problem;
+    surfaces_ = std::move(made.surfaces);
+    renderer.setSurfaces(signMeshes(surfaces_));
+    view.surfaceNote = made.note;
+    surfacesShown_ = true;
+    return "";
+}
+
+void OrbitalView::hideSurfaces() {
+    surfacesShown_ = false;
+    surfaces_ = {};
+    renderer.setSurfaces({});
+    view.surfaceNote.clear();
+}
+
+}  // namespace vantrel

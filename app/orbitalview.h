@@ -1,0 +1,64 @@
+// The main window's 3-D view as plain state: how it looks (the view's
+// camera and options) and what it shows of the current orbital: the run's
+// points as they come, a loaded file's points, and the surfaces that
+// enclose a chosen share of the probability.
+#pragma once
+
+#include <span>
+#include <string>
+#include <vector>
+
+#include "app/orbitalexports.h"
+#include "cloudview/cloudviewstate.h"
+#include "engine/pointsink.h"
+#include "output/cloudrender.h"
+
+namespace vantrel {
+
+struct MainWindowState;
+
+// A sink of the sampling run: the points wait in a buffer until the view
+// takes them (flush), so the run pays only for a copy.
+class OrbitalView : public PointSink {
+public:
+    CloudViewState view;
+    CloudRenderer renderer;
+
+    bool accept(const CloudPoint& point, double r) override;
+    // Hands the waiting points to the renderer; true when there were any.
+    bool flush();
+
+    // What the view shows the points of: a different orbital (another
+    // point file, cube or charge) clears it first.
+    void follow(const std::string& orbitalKey);
+    // A change of orbital: no points, no surfaces; the camera stays.
+    void clear();
+    // The cube the points lie in and the probability classes' scale.
+    void setCube(double extent, double maxPsi2);
+    void addPoints(std::span<const CloudPoint> points);
+    // Shows a point file's cloud instead of what was shown; "" or the problem.
+    std::string loadPoints(const std::string& pointFile);
+
+    // The window's display options, as the view shows them.
+    void mirror(const MainWindowState& window) { applyDisplayOptions(window, view); }
+
+    int enclosedPercent() const { return enclosedPercent_; }
+    // Kept within the allowed percentages; shown surfaces are made again.
+    void setEnclosedPercent(int percent, const Orbital& orbital, double extent);
+    // Makes and shows the surfaces of the orbital over its cube; "" or the problem.
+    std::string showSurfaces(const Orbital& orbital, double extent);
+    void hideSurfaces();
+    bool surfacesShown() const { return surfacesShown_; }
+    // The enclosed share and the level c while the surfaces show, else "".
+    const std::string& surfaceLabel() const { return view.surfaceNote; }
+    const SignSurfaces& surfaces() const { return surfaces_; }
+
+private:
+    std::vector<CloudPoint> pending_;
+    std::string key_;
+    int enclosedPercent_ = defaultEnclosedPercent;
+    bool surfacesShown_ = false;
+    SignSurfaces surfaces_;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,117 @@
+// The files a headless sequence run writes beside its pages, as other
+// programs read them: Open Babel the cube, assimp the glTF and STL files,
+// Qt the pictures.
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "app/gui/picturefiles.h"
+#include "cloudview/cloudtest.h"
+#include "support/filereaders.h"
+#include "support/testsupport.h"
+
+namespace vantrel {
+namespace {
+
+using namespace test;
+
+// 2p_z and 3d_z^2 of hydrogen with every file asked for, run once for all.
+class SequenceExports : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        dir = new TempDir("exports");
+        const std::string home = dir->file("main_vantrel");
+        cache = home + "/files/";
+        fs::create_directories(dir->file("work"));
+        writeFile(dir->file("work/index.htm"), "help");  // keeps the help installer out
+        writeFile(dir->file("seq.txt"), "maxpoints=20000 extent=0 nodes\nenclose=90 surface cube slice image\n"
+                                        "2 1 0\n3 2 0\n");
+        const std::string cmd = "cd '" + dir->file("work") + "' && env -i PATH=\"$PATH\" VANTREL_HOME='" + home +
+                                "' VANTREL_SEED=3 HOME='" + dir->path() + "' QT_QPA_PLATFORM=offscreen timeout 120 '" +
+                                programCopyExe() + "' '" + dir->file("seq.txt") + "' >'" + dir->file("out.txt") + "'";
+        const int status = std::system(cmd.c_str());
+        exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    static void TearDownTestSuite() { delete dir; }
+
+    static QImage picture(const std::string& name) {
+        return QImage(QString::fromStdString(cache + name)).convertToFormat(QImage::Format_RGB32);
+    }
+
+    static inline TempDir* dir = nullptr;
+    static inline std::string cache;
+    static inline int exitStatus = -1;
+};
+
+const char* const orbitals[] = {"2_1_0__n", "3_2_0__n"};
+
+TEST_F(SequenceExports, EveryFileIsWrittenBesideItsPage) {
+    EXPECT_EQ(exitStatus, 0) << readFile(dir->file("out.txt"));
+    for (const std::string name : orbitals)
+        for (const char* ending : {".htm", ".png", ".cube", ".glb", ".stl", ".xy.png", ".yz.png", ".xz.png"})
+            EXPECT_TRUE(fs::exists(cache + name + ending)) << name << ending;
+}
+
+TEST_F(SequenceExports, OpenBabelReadsTheNucleusAndTheGrid) {
+    if (!installed("obabel")) GTEST_SKIP() << "obabel is missing (Debian openbabel; scripts/deps.sh installs it)";
+    for (const std::string name : orbitals) {
+        const CubeAsRead cube = readCube(cache + name + ".cube", dir->file("back.cube"));
+        EXPECT_EQ(cube.atoms, "1") << name;
+        EXPECT_EQ(cube.element, "H") << name;
+        EXPECT_EQ(cube.points, (std::array{96, 96, 96})) << name;
+    }
+}
+
+TEST_F(SequenceExports, AssimpReadsTheSurfacesAndTheSolidIsClosed) {
+    if (!installed("assimp")) GTEST_SKIP() << "assimp is missing (Debian assimp-utils; scripts/deps.sh installs it)";
+    for (const std::string name : orbitals) {
+        const std::string stl = readFile(cache + name + ".stl");
+        const long triangles = stlTriangles(stl);
+        EXPECT_GT(triangles, 1000) << name;
+        EXPECT_EQ(stlOpenEdges(stl), 0) << name << ": edges not shared by exactly two triangles";
+        for (const char* ending : {".glb", ".stl"}) {
+            const std::string report = output("assimp info '" + cache + name + ending + "' -r");
+            EXPECT_EQ(reported(report, "Faces:"), triangles) << name << ending << "\n" << report;
+        }
+        EXPECT_EQ(reported(output("assimp info '" + cache + name + ".glb' -r"), "Meshes:"), 2)
+            << name << ": the positive and the negative surface";
+    }
+}
+
+TEST_F(SequenceExports, TwoPzIsWhiteInTheXyPlaneAndSignedAcrossIt) {
+    SliceImage layout;
+    layout.width = layout.height = slicePixels;
+    const QRect area = sliceArea(layout);
+    const QImage xy = picture("2_1_0__n.xy.png"), xz = picture("2_1_0__n.xz.png");
+    ASSERT_FALSE(xy.isNull());
+    ASSERT_TRUE(xy.rect().contains(area));
+    long coloured = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) coloured += xy.pixel(x, y) != 0xffffffffu;
+    EXPECT_EQ(coloured, 0) << "the xy plane is a nodal plane of 2p_z";
+
+    const auto inArea = [&](int x, int y) { return area.contains(x, y) ? xz.pixel(x, y) : 0xffffffffu; };
+    const Centroid blue = centroidOf(xz.width(), xz.height(), inArea, bluish);
+    const Centroid red = centroidOf(xz.width(), xz.height(), inArea, reddish);
+    ASSERT_GT(blue.count, 1000);
+    EXPECT_LT(blue.y, area.center().y()) << "psi > 0 above the xy plane";
+    EXPECT_GT(red.y, area.center().y()) << "psi < 0 below it";
+}
+
+TEST_F(SequenceExports, CloudPictureShowsTwoPzUpright) {
+    const QImage img = picture("2_1_0__n.png");
+    ASSERT_EQ(img.size(), QSize(cloudPictureSize, cloudPictureSize));
+    const auto pixel = [&](int x, int y) { return img.pixel(x, y); };
+    const Centroid blue = centroidOf(img.width(), img.height(), pixel, bluish);
+    const Centroid red = centroidOf(img.width(), img.height(), pixel, reddish);
+    ASSERT_GT(blue.count, 2000);
+    ASSERT_GT(red.count, 2000);
+    EXPECT_LT(blue.y, red.y - 100) << "the blue lobe above the red one";
+}
+
+}  // namespace
+}  // namespace vantrel

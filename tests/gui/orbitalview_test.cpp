@@ -1,0 +1,113 @@
+// The window's 3-D view panel: its surfaces and their label, its slices,
+// and the files its menu writes.
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/gui/orbitalviewpanel.h"
+#include "app/gui/picturefiles.h"
+#include "cloudview/cloudtest.h"
+#include "cloudview/gui/cloudviewwidget.h"
+#include "support/testsupport.h"
+
+namespace vantrel {
+namespace {
+
+using namespace test;
+
+class OrbitalViewPanelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        orbital.setup(1, 2, 1, 0);
+        view.setCube(cloudExtent, orbitalCloud(2, 1, 0).maxPsi2);
+        view.addPoints(orbitalCloud(2, 1, 0).points);
+        OrbitalViewActions actions;
+        actions.subject = [this] { return ExportSubject{orbital, cloudExtent, "", view.view}; };
+        actions.fileStem = [] { return std::string("2_1_0__n"); };
+        actions.askPath = [this](const QString&, const QString& name, const QString&) { return folder + "/" + name; };
+        actions.warn = [this](const std::string& text) { warnings.push_back(text); };
+        panel = std::make_unique<OrbitalViewPanel>(view, actions);
+        panel->resize(300, 320);
+        panel->fillMenu(&menu);
+    }
+    QAction* action(const QString& caption) {
+        for (QAction* a : menu.actions())
+            if (a->text().remove('&') == caption) return a;
+        ADD_FAILURE() << "no menu item " << caption.toStdString();
+        return nullptr;
+    }
+
+    Orbital orbital;
+    OrbitalView view;
+    std::unique_ptr<OrbitalViewPanel> panel;
+    QMenu menu;
+    QTemporaryDir dir;
+    QString folder = dir.path();
+    std::vector<std::string> warnings;
+};
+
+TEST_F(OrbitalViewPanelTest, SurfacesShowWithTheirShareAndLevel) {
+    action("Show Surfaces")->trigger();
+    EXPECT_EQ(view.renderer.surfaceCount(), 2u);
+    EXPECT_TRUE(panel->surfaceLabel()->isVisibleTo(panel.get()));
+    EXPECT_TRUE(panel->surfaceLabel()->text().startsWith("Surfaces: 90 % inside |ψ| = ")) << panel->surfaceLabel()->text().toStdString();
+    view.setEnclosedPercent(5, orbital, cloudExtent);
+    panel->refresh();
+    EXPECT_TRUE(panel->surfaceLabel()->text().startsWith("Surfaces: 10 % inside")) << "kept within 10 to 99";
+    view.clear();
+    panel->refresh();
+    EXPECT_FALSE(action("Show Surfaces")->isChecked()) << "a new orbital has none";
+    EXPECT_FALSE(panel->surfaceLabel()->isVisibleTo(panel.get()));
+    EXPECT_EQ(view.renderer.pointCount(), 0u);
+}
+
+TEST_F(OrbitalViewPanelTest, EveryFileOfTheMenuIsWritten) {
+    for (const char* caption : {"Save Cube File...", "Save Surfaces as glTF...", "Save Surfaces as STL...",
+                                "Save Surfaces as PLY...", "Save Surfaces as OBJ...", "Save Slice Pictures..."})
+        action(caption)->trigger();
+    for (const char* name : {"2_1_0__n.cube", "2_1_0__n.glb", "2_1_0__n.stl", "2_1_0__n.ply", "2_1_0__n.obj",
+                             "2_1_0__n.mtl", "2_1_0__n.xy.png", "2_1_0__n.yz.png", "2_1_0__n.xz.png"})
+        EXPECT_TRUE(QFile::exists(folder + "/" + name)) << name;
+
+    for (int factor : {1, 2}) {
+        folder = dir.filePath(QString("x%1").arg(factor));
+        QDir().mkpath(folder);
+        action(factor == 1 ? "Save View Picture..." : "Save View Picture at Twice the Size...")->trigger();
+        EXPECT_EQ(QImage(folder + "/2_1_0__n.png").size(), panel->cloudView()->size() * factor);
+    }
+    EXPECT_TRUE(warnings.empty()) << warnings.front();
+    folder = dir.filePath("missing");
+    action("Save Cube File...")->trigger();
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_TRUE(contains(warnings[0], "Couldn't write " + folder.toStdString() + "/2_1_0__n.cube: ")) << warnings[0];
+}
+
+TEST_F(OrbitalViewPanelTest, SliceDialogShowsTheNodalPlaneWhite) {
+    action("Slice in a Plane...")->trigger();
+    auto* dialog = panel->findChild<SliceDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    SliceImage layout;
+    layout.width = layout.height = slicePixels;
+    const QRect area = sliceArea(layout);
+    auto colouredPixels = [&] {
+        const QImage img = dialog->picture().convertToFormat(QImage::Format_RGB32);
+        long n = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x) n += img.pixel(x, y) != 0xffffffffu;
+        return n;
+    };
+    EXPECT_EQ(colouredPixels(), 0) << "2p_z is 0 in the xy plane";
+    dialog->planeBox()->setCurrentIndex(2);
+    EXPECT_GT(colouredPixels(), 10000) << "and not in the xz plane";
+}
+
+}  // namespace
+}  // namespace vantrel
