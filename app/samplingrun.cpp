@@ -218,6 +218,7 @@ void samplePoints() {
     SamplingRun sampling(currentOrbital(), options, run.maxPsi2, rng());
     sampling.addSink(file);
     sampling.addSink(histogram);
+    for (PointSink* sink : sampleHooks.sinks) sampling.addSink(*sink);
     RunWatcher watcher(file, run.nPoints);
     RunEvents events;
     events.onPoint = [&](int points) { watcher.point(points); };
