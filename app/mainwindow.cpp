@@ -256,7 +256,7 @@ void installReactions() {
     f.useJmolCheck.onClick = [] { mainWindow().jmolFrame.visible = mainWindow().useJmolCheck.checked; };
 
     for (int i = 0; i < 2; ++i)
-        f.energyValueLabels[i].onClick = [i] { dialogs().messageBox(calcEnergy(EnergyForm::Message, i == 1 ? EnergyUnit::Joules : EnergyUnit::Attojoules), Buttons::OK); };
+        f.energyValueLabels[i].onClick = [i] { dialogs().messageBox(calcEnergy(globals().orbital, EnergyForm::Message, i == 1 ? EnergyUnit::Joules : EnergyUnit::Attojoules), Buttons::OK); };
     f.tooSmallLabel.onClick = extentWarningClick;
     f.tooLargeLabel.onClick = extentWarningClick;
     f.quickLabel.onClick = [] {

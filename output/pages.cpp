@@ -129,7 +129,7 @@ PagesWritten writeOrbitalPages(const PageOptions& opt) {
     if (!four) {
         std::string body = embed;
         if (showEnergy)
-            body = "<table><tr><td>" + embed + "</td><td>" + calcEnergy(EnergyForm::PageTable, energyJ ? EnergyUnit::Joules : EnergyUnit::Attojoules) +
+            body = "<table><tr><td>" + embed + "</td><td>" + calcEnergy(globals().orbital, EnergyForm::PageTable, energyJ ? EnergyUnit::Joules : EnergyUnit::Attojoules) +
                    "</td></tr></table>";
         page = top + body +
                "<br>Click and drag the model to see it from a different perspective.<br>With some browsers you may "
@@ -170,7 +170,7 @@ PagesWritten writeOrbitalPages(const PageOptions& opt) {
     writeWholeFile(pagePath, page);
 
     writeWholeFile(withExtension(pagePath, ".htm", ".txt"),
-                   xyzName + "; " + calcEnergy(EnergyForm::BothUnits, EnergyUnit::Attojoules) + "; " + script + "|" + title);
+                   xyzName + "; " + calcEnergy(globals().orbital, EnergyForm::BothUnits, EnergyUnit::Attojoules) + "; " + script + "|" + title);
 
     std::string problems = jmol ? copyApplet(dirOf(o.xyzFile)) : "";
     const std::string viewer = copyViewer(dirOf(o.xyzFile));
