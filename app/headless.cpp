@@ -19,7 +19,7 @@ const char* const usage =
     "Without a display Vantrel runs a sequence file and writes its pages:\n"
     "  vantrel [CLEAR] SEQUENCE-FILE\n"
     "CLEAR empties the orbital cache first. Files go to $VANTREL_HOME\n"
-    "(or ~/vantrel, or /tmp/vantrel), pages into its subdirectory files.\n"
+    "(or ~/vantrel, or /tmp/vantrel-UID), pages into its subdirectory files.\n"
     "Each message is printed and answered with its default.";
 
 // The console's dialogs, which also copy every complaint to standard error:
@@ -50,9 +50,9 @@ int runHeadless(const std::vector<std::string>& arguments) {
     }
     installReactions();
     hooks().report = [](const std::string& line) { std::cout << line << std::endl; };
+    catchInterruptions();
     if (!loadWindow()) return 1;  // "Cannot continue ..." was printed already
     std::cout << "Main directory: " << globals().mainDir << std::endl;
-    catchInterruptions();
     afterShow(arguments);
     const std::string index = globals().mainDir + "/files/index.htm";
     if (fileExists(index)) std::cout << "Index by energy: " << index << std::endl;

@@ -11,8 +11,11 @@ namespace {
 volatile std::sig_atomic_t received = 0;
 
 extern "C" void onInterrupt(int sig) {
-    if (received != 0) _exit(128 + received);
-    received = sig;
+    // A closed pipe or the file-size limit comes back with every later
+    // write: only the first one counts, and it never ends the program.
+    const bool fromWriting = sig == SIGPIPE || sig == SIGXFSZ;
+    if (received != 0 && !fromWriting) _exit(128 + received);
+    if (received == 0) received = sig;
 }
 
 }  // namespace
@@ -21,8 +24,10 @@ void catchInterruptions() {
     struct sigaction sa {};
     sa.sa_handler = onInterrupt;
     sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
-    for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaction(sig, &sa, nullptr);
+    // No SA_RESTART: a call that waits (on a terminal, a pipe) returns at
+    // the first signal instead of swallowing it.
+    sa.sa_flags = 0;
+    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGXFSZ}) sigaction(sig, &sa, nullptr);
 }
 
 int interruption() { return received; }

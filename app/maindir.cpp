@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,7 +39,8 @@ const char* const exampleInput[] = {
 
 void writeExampleInput() {
     const std::string path = globals().mainDir + "/input.txt";
-    if (fileExists(path)) return;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0) return;  // whatever is there is the user's
     std::string text;
     for (const char* line : exampleInput) {
         if (!text.empty()) text += crlf;
@@ -47,7 +48,6 @@ void writeExampleInput() {
     }
     if (!writeWholeFile(path, text)) {
         const int err = errno;
-        ::unlink(path.c_str());  // an empty example would mislead more than none
         dialogs().messageBox(std::string(std::strerror(err)) + " writing the example sequence file " + path,
                              Buttons::OK);
     }
@@ -55,10 +55,55 @@ void writeExampleInput() {
 
 bool containsVantrel(const std::string& name) { return lower(name).find("vantrel") != std::string::npos; }
 
+// Results of setMainDir below zero.
+constexpr int noName = -1, notPrivate = -2, linkedCache = -3;
+
+std::string whyNot(int result) {
+    switch (result) {
+    case noName: return "no name";
+    case notPrivate: return "it is in a folder that everyone can write to and is not a folder of yours alone";
+    case linkedCache: return "its files folder is a symbolic link";
+    default: return std::strerror(result);
+    }
+}
+
 std::string cannotContinue(int result) {
     std::string text = "Cannot continue ";
-    if (result > 0) text += ": " + std::string(std::strerror(result));
+    if (result != noName) text += ": " + whyNot(result);
     return text;
+}
+
+// Others may write into the parent (/tmp): whatever stands at the name
+// could be theirs. Only a real folder of this user's is used, made private.
+int claimPrivateDir(const std::string& dir) {
+    ::mkdir(dir.c_str(), 0700);
+    struct stat st {};
+    if (::lstat(dir.c_str(), &st) != 0) return errno;
+    if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) return notPrivate;
+    if ((st.st_mode & 077) != 0 && ::chmod(dir.c_str(), 0700) != 0) return errno;
+    return 0;
+}
+
+bool sharedFolder(const std::string& dir) {
+    const auto slash = dir.rfind('/');
+    const std::string parent = slash == std::string::npos ? "." : slash == 0 ? "/" : dir.substr(0, slash);
+    struct stat st {};
+    return ::stat(parent.c_str(), &st) == 0 && (st.st_mode & S_IWOTH) != 0;
+}
+
+// A file at the probe's name is created and removed again; nothing at that
+// name is followed or truncated (a link or FIFO left there goes first).
+int probeCache(const std::string& cache) {
+    struct stat st {};
+    if (::lstat(cache.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) return linkedCache;
+    const std::string probe = cache + "/session";
+    if (::lstat(probe.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) ::unlink(probe.c_str());
+    const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) return errno;
+    int result = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? 0 : EINVAL;
+    if (::close(fd) != 0 && result == 0) result = errno;
+    ::unlink(probe.c_str());
+    return result;
 }
 
 }  // namespace
@@ -71,31 +116,28 @@ std::vector<std::string> mainDirCandidates() {
         if (h.size() > 1 && h.back() == '/') h.pop_back();
         candidates.push_back(h + "/vantrel");
     }
-    candidates.emplace_back("/tmp/vantrel");
+    // Shared by every user: each has a folder of their own.
+    candidates.push_back(tempDir() + "/vantrel-" + std::to_string(::geteuid()));
     return candidates;
 }
 
 int setMainDir(const std::string& name) {
     std::string& dir = globals().mainDir;
     dir = name;  // case kept: Linux names are case-sensitive
-    if (dir.empty()) return -1;
+    if (dir.empty()) return noName;
     // One trailing separator goes; the root itself stays a directory name.
     if (dir.size() > 1 && dir.back() == '/') dir.pop_back();
     if (!containsVantrel(dir)) dir += "_vantrel";
 
     // Only one level each: a missing parent shows up in the probe below.
-    ::mkdir(dir.c_str(), 0777);
+    if (sharedFolder(dir)) {
+        if (const int claimed = claimPrivateDir(dir); claimed != 0) return claimed;
+    } else {
+        ::mkdir(dir.c_str(), 0777);
+    }
     ::mkdir((dir + "/files").c_str(), 0777);
 
-    const std::string probe = dir + "/files/session";
-    int result = 0;
-    int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-    if (fd < 0) {
-        result = errno;
-    } else if (::close(fd) != 0) {
-        result = errno;
-    }
-    ::unlink(probe.c_str());
+    const int result = probeCache(dir + "/files");
     if (result == 0) writeExampleInput();
     return result;
 }
@@ -109,8 +151,7 @@ bool findMainDir() {
             found = static_cast<int>(i);
             break;
         }
-        report("Cannot use " + globals().mainDir + " as the main directory: " +
-               (result > 0 ? std::strerror(result) : "no name"));
+        report("Cannot use " + globals().mainDir + " as the main directory: " + whyNot(result));
     }
     if (found == 0) return true;
     if (found < 0) globals().mainDir.clear();
@@ -130,23 +171,31 @@ void clearCache(bool askFirst) {
         if (a != Answer::OK) return;
     }
 
-    namespace fs = std::filesystem;
+    // Through the folder itself, never a link to another one: names are
+    // looked at and deleted inside the folder that was opened.
+    const int dirFd = globals().mainDir.empty()  // "/files" would be the root's
+                          ? -1
+                          : ::open(cache.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat st {};
+    if (dirFd < 0 && ::lstat(cache.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+        dialogs().messageBox(cache + " is a symbolic link; nothing was deleted.");
     std::vector<std::string> names;
-    std::error_code ec;
-    for (fs::directory_iterator it(cache, ec), end; !ec && it != end; it.increment(ec)) {
-        std::error_code sec;
-        std::string name = it->path().filename().string();
+    DIR* folder = dirFd >= 0 ? ::fdopendir(dirFd) : nullptr;
+    if (!folder && dirFd >= 0) ::close(dirFd);
+    while (folder) {
+        const dirent* entry = ::readdir(folder);
+        if (!entry) break;
         // Names beginning with "." are hidden here and not ours to delete.
-        if (it->symlink_status(sec).type() == fs::file_type::regular && name[0] != '.')
-            names.push_back(std::move(name));
+        if (entry->d_name[0] != '.' && ::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(st.st_mode))
+            names.emplace_back(entry->d_name);
     }
-    // Without a main directory "/files" would be the root's: touch nothing.
-    if (globals().mainDir.empty()) names.clear();
     int count = 0;
     for (const auto& n : names) {
-        if (::unlink((cache + "/" + n).c_str()) != 0) break;  // the files after it stay
+        if (::unlinkat(dirFd, n.c_str(), 0) != 0) break;  // the files after it stay
         ++count;
     }
+    if (folder) ::closedir(folder);
 
     if (askFirst) dialogs().messageBox(intText(count) + " files were deleted.", Buttons::OK);
     updateOrbital(true);

@@ -9,7 +9,9 @@ namespace vantrel {
 // Candidates for the main directory, in order.
 std::vector<std::string> mainDirCandidates();
 
-// 0 success, -1 empty name, a positive errno from the probe file.
+// 0 success, -1 empty name, -2 a folder in a folder everyone can write to
+// that is not this user's alone, -3 a cache folder that is a symbolic link,
+// a positive errno from the probe file.
 int setMainDir(const std::string& name);
 bool findMainDir();
 void clearCache(bool askFirst);

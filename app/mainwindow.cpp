@@ -254,6 +254,10 @@ void installReactions() {
         if (fm.fullScreenCheck.checked) fm.fullScreenCheck.setChecked(!fm.fourPanelCheck.checked);
     };
     f.useJmolCheck.onClick = [] { mainWindow().jmolFrame.visible = mainWindow().useJmolCheck.checked; };
+    // The 3-D view shows the page's background and box too.
+    f.blackBackgroundCheck.onClick = f.jmolBoundingBoxCheck.onClick = [] {
+        syncOrbitalView(mainWindow(), globals().orbital);
+    };
 
     for (int i = 0; i < 2; ++i)
         f.energyValueLabels[i].onClick = [i] { dialogs().messageBox(calcEnergy(globals().orbital, EnergyForm::Message, i == 1 ? EnergyUnit::Joules : EnergyUnit::Attojoules), Buttons::OK); };

@@ -98,6 +98,7 @@ void updateOrbital(bool full) {
         o.csvFile = std::move(names.csv);
         o.xyzFile = std::move(names.xyz);
     });
+    step([&] { syncOrbitalView(f, o); });
     step([&] {
         f.numbersValid = f.canCalculate = valid;
         f.calculateButton.enabled = valid;

@@ -1,20 +1,46 @@
 #include "app/orbitalfiles.h"
 
 #include <algorithm>
+#include <chrono>
 #include <iostream>
 
 #include "app/orbitalcontrols.h"
 #include "app/radialview.h"
+#include "app/samplingrun.h"
 #include "app/windowstate.h"
 #include "engine/globals.h"
 #include "engine/radialhistogram.h"
 #include "engine/textutil.h"
+#include "output/cloudscript.h"
 #include "output/pages.h"
 #include "output/platform.h"
 #include "output/pointfile.h"
 #include "output/radialplot.h"
 
 namespace vantrel {
+
+namespace {
+
+// A progress line for a batch run now and then, once a phase has taken as
+// long as the interval (two seconds): "  reading 1_0_0_.csv: 1200000 points, 4 s".
+class PhaseProgress {
+public:
+    explicit PhaseProgress(std::string what) : what_(std::move(what)) {}
+    void operator()(long long done, long long total = -1) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - last_ < samplingHooks().progressEvery) return;
+        last_ = now;
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(now - started_).count();
+        report("  " + what_ + ": " + intText(done) + (total >= 0 ? " of " + intText(total) : "") + " points, " +
+               intText(seconds) + " s");
+    }
+
+private:
+    std::string what_;
+    std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now(), last_ = started_;
+};
+
+}  // namespace
 
 void readPointFile() {
     const std::string path = globals().orbital.csvFile;
@@ -45,7 +71,8 @@ void readPointFile() {
         calcWindowTheory();
         return emptyHistogram();
     };
-    PointFileCount count = countPointFile(path, start);
+    PhaseProgress progress("reading " + fileNameOf(path));
+    PointFileCount count = countPointFile(path, start, [&progress](long long points) { progress(points); });
     if (count.read.status == PointFileStatus::NotOpened) return;
     auto& run = globals().run;
     run.nPoints = count.read.points;
@@ -68,6 +95,8 @@ bool writeXyzFile() {
     f.calculateButton.enabled = false;
     f.loadButton.enabled = false;
     setBusy(true);
+    PhaseProgress progress("writing " + fileNameOf(globals().orbital.xyzFile));
+    options.progress = [&progress](long long done, long long total) { progress(done, total); };
     const std::string problem = convertPointFileToXyz(options);
     f.pointCountLabel.caption = "";
     if (!problem.empty()) dialogs().messageBox(problem, Buttons::OK);
@@ -75,9 +104,17 @@ bool writeXyzFile() {
     return problem.empty();
 }
 
-std::string createOrbitalPage() {
+std::string viewerLimitWarning(long long points) {
+    const long long limit = CloudScriptWriter::defaultLimit;
+    if (points <= limit) return "";
+    return intText(points) + " points are more than the page's viewer draws: it shows an even share of at most " +
+           intText(limit) + " of them. The XYZ file holds them all.";
+}
+
+std::string createOrbitalPage(bool* whole) {
     MainWindowState& f = mainWindow();
     f.displayFrame.enabled = false;
+    if (whole) *whole = false;
     if (!writeXyzFile()) return "";
 
     callEnableControls(false);
@@ -93,9 +130,16 @@ std::string createOrbitalPage() {
     options.boundingBox = f.jmolBoundingBoxCheck.checked;
     options.axes = f.jmolAxesCheck.checked;
     if (hooks().screenWidthTwips) options.screenWidthTwips = hooks().screenWidthTwips();
-    const PagesWritten written = writeOrbitalPages(options);
-    if (!written.problems.empty()) dialogs().messageBox(written.problems, Buttons::OK);
-    return written.path;
+    std::vector<std::string> problems;
+    const std::string page = writeOrbitalPages(options, problems);
+    if (const std::string warning = viewerLimitWarning(globals().run.nPoints); !warning.empty())
+        dialogs().messageBox(warning, Buttons::OK);
+    if (whole) *whole = problems.empty();
+    if (problems.empty()) return page;
+    std::string text = "Not every file of the orbital could be written; those files are as they were:";
+    for (const auto& problem : problems) text += crlf + problem;
+    dialogs().messageBox(text, Buttons::OK);
+    return page;
 }
 
 bool openDocument(const std::string& path, ShowMode mode) {
@@ -113,6 +157,9 @@ void loadClick() {
     MainWindowState& f = mainWindow();
     callEnableControls(false);
     readPointFile();
+    syncOrbitalView(f, globals().orbital);
+    const std::string problem = f.orbitalView.loadPoints(globals().orbital.csvFile);
+    if (!problem.empty()) report("The 3-D view shows part of the file: " + problem);
     callEnableControls(true);
     clearRadialPlot();
     radialPlotCanvas().refresh();

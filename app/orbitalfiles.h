@@ -11,8 +11,14 @@ void readPointFile();
 // Converts the point file into the XYZ file; false when that failed (the
 // user has been told why).
 bool writeXyzFile();
-// Writes the XYZ file and the page; returns the page's path, "" on failure.
-std::string createOrbitalPage();
+// Writes the XYZ file and the page; returns the page's path, "" when the
+// page could not be written. Files that could not be written are said in
+// one message; `whole` (when given) tells whether every file was written.
+std::string createOrbitalPage(bool* whole = nullptr);
+
+// A warning when the pages' viewer cannot show that many points (it shows
+// a share of them), else "".
+std::string viewerLimitWarning(long long points);
 
 enum class ShowMode { Normal, Maximised };
 // Opens a document with the user's program; false (the user told where it

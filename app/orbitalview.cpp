@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
+#include "app/windowstate.h"
+#include "engine/globals.h"
 #include "engine/psigrid.h"
+#include "engine/textutil.h"
 
 namespace vantrel {
 
@@ -31,9 +34,13 @@ void OrbitalView::follow(const std::string& orbitalKey) {
 }
 
 void OrbitalView::clear() {
+    clearPoints();
+    hideSurfaces();
+}
+
+void OrbitalView::clearPoints() {
     pending_.clear();
     renderer.clearPoints();
-    hideSurfaces();
 }
 
 void OrbitalView::setCube(double extent, double maxPsi2) {
@@ -45,8 +52,7 @@ void OrbitalView::addPoints(std::span<const CloudPoint> points) { renderer.addPo
 
 std::string OrbitalView::loadPoints(const std::string& pointFile) {
     const PointFileCloud cloud = readPointCloud(pointFile);
-    pending_.clear();
-    renderer.clearPoints();
+    clearPoints();
     renderer.addPoints(cloud.points);
     view.maxPsi2 = cloud.maxPsi2;
     return cloud.problem;
@@ -75,6 +81,14 @@ void OrbitalView::hideSurfaces() {
     surfaces_ = {};
     renderer.setSurfaces({});
     view.surfaceNote.clear();
+}
+
+void syncOrbitalView(MainWindowState& window, const OrbitalState& orbital) {
+    OrbitalView& v = window.orbitalView;
+    // The point file's name holds n, l, m, the plane, Z and quick mode.
+    v.follow(orbital.csvFile + " " + numText(orbital.extent));
+    v.mirror(window);
+    v.view.extent = orbital.extent;
 }
 
 }  // namespace vantrel

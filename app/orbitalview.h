@@ -33,6 +33,8 @@ public:
     void follow(const std::string& orbitalKey);
     // A change of orbital: no points, no surfaces; the camera stays.
     void clear();
+    // A fresh run of the same orbital: no points; the surfaces stay.
+    void clearPoints();
     // The cube the points lie in and the probability classes' scale.
     void setCube(double extent, double maxPsi2);
     void addPoints(std::span<const CloudPoint> points);
@@ -60,5 +62,11 @@ private:
     bool surfacesShown_ = false;
     SignSurfaces surfaces_;
 };
+
+struct OrbitalState;
+// Brings the window's view in step with its controls: another orbital
+// clears it; the colour options, "Black Background" and "Include Bounding
+// Box" show in it.
+void syncOrbitalView(MainWindowState& window, const OrbitalState& orbital);
 
 }  // namespace vantrel

@@ -41,6 +41,7 @@ SamplingOptions windowSamplingOptions() {
     SamplingOptions options;
     options.extent = orb.extent;
     options.quota = orb.maxPoints;
+    options.threads = sampleHooks.threads;
     setOptions(options.planeMult[0], options.planeMult[1], options.planeMult[2], options.restricted);
     return options;
 }
@@ -200,6 +201,7 @@ void samplePoints() {
         run.continueRun = false;
 
     PointFileWriter file(orb.csvFile);
+    const bool fresh = !run.continueRun;
     if (!run.continueRun) {
         if (!startAfresh(file, options)) return;
         run.continueRun = true;
@@ -214,17 +216,27 @@ void samplePoints() {
     // its first checkpoint still leaves a file that can be continued.
     file.checkpoint(orb.extent, run.maxPsi2);
 
+    // The 3-D view shows what the file holds: a fresh run's points alone,
+    // a continued run's after those already there.
+    OrbitalView& view = mainWindow().orbitalView;
+    if (fresh)
+        view.clearPoints();
+    else
+        view.loadPoints(orb.csvFile);
+    view.setCube(orb.extent, run.maxPsi2);
+
     RadialSink histogram(g.radial.histogram, binsPerAngstrom(0));
     SamplingRun sampling(currentOrbital(), options, run.maxPsi2, rng());
     sampling.addSink(file);
     sampling.addSink(histogram);
-    for (PointSink* sink : sampleHooks.sinks) sampling.addSink(*sink);
+    sampling.addSink(view);
     RunWatcher watcher(file, run.nPoints);
     RunEvents events;
     events.onPoint = [&](int points) { watcher.point(points); };
     events.onBlock = [&](const RunProgress& progress) { return watcher.block(progress); };
     const RunEnd end = sampling.run(run.nPoints, run.stopRequested, events);
     run.trials = sampling.trials();
+    view.flush();
     finishRun(file, end);
 }
 

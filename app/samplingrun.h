@@ -23,9 +23,9 @@ struct SamplingHooks {
     std::function<void()> onPoint;
     // How often a long run prints its progress (through report()).
     std::chrono::milliseconds progressEvery{2000};
-    // Sinks every run feeds after the point file and the histogram (a
-    // view that shows the points as they come).
-    std::vector<PointSink*> sinks;
+    // Threads that evaluate trials, the run's own included (0: one a core).
+    // The points are the same whatever the number.
+    unsigned threads = 0;
 };
 SamplingHooks& samplingHooks();
 

@@ -177,6 +177,8 @@ void applyKeywords(const std::string& line, int processed, bool& autoscaleFlag, 
     if (has(line, "maxpoints=")) {
         long long v = numberAfter(line, "maxpoints=");
         if (v > 0) f.maxPointsText.setText(intText(v));
+        if (const std::string warning = viewerLimitWarning(v); v > 0 && !warning.empty())
+            dialogs().messageBox(warning, Buttons::OK);
     }
     if (has(line, "Z=")) {
         long long z = numberAfter(line, "Z=");
@@ -282,6 +284,7 @@ void runSequence(std::string& name) {
     run.stopRequested.clear();
     int lineNo = 0;
     int processed = 0;
+    int unwritten = 0;  // orbitals whose files were not all written
     bool autoscaleFlag = false;
     bool continueFlag = false;
     ExportChoices exports;
@@ -341,7 +344,12 @@ void runSequence(std::string& name) {
             if (!problem.text.empty()) outcome = SequenceOutcome::Incomplete;
             // Without points of its own a page would show an older run's.
             const bool noFile = !problem.text.empty() && problem.pointsKept == 0;
-            const std::string page = noFile ? "" : createOrbitalPage();
+            bool whole = false;
+            const std::string page = noFile ? "" : createOrbitalPage(&whole);
+            if (!whole) {
+                outcome = SequenceOutcome::Incomplete;
+                ++unwritten;
+            }
             report(f.window.caption);
             if (noFile) {
                 report("  no page written: the run could not write its point file");
@@ -358,8 +366,11 @@ void runSequence(std::string& name) {
                 break;
         }
     }
-    dialogs().messageBox(intText(processed) + (processed == 1 ? " orbital was processed." : " orbitals were processed."),
-                         Buttons::OK);
+    std::string done = intText(processed) + (processed == 1 ? " orbital was processed." : " orbitals were processed.");
+    if (unwritten > 0)
+        done += " " + intText(unwritten) + " of them " + (unwritten == 1 ? "lacks" : "lack") +
+                " files that could not be written.";
+    dialogs().messageBox(done, Buttons::OK);
     callEnableControls(true);
     // The page writer leaves the display options disabled; a batch run has
     // no "&Display" handler to enable them again.

@@ -13,8 +13,8 @@ bool applyCommandLine(const std::vector<std::string>& arguments);
 void runSequence(std::string& name);
 
 // Outcome of the last runSequence, for the headless program's exit status.
-// Incomplete: some orbital's point file, or a file asked for beside its
-// page, could not be written whole.
+// Incomplete: some orbital's point file, XYZ file, page, index or a file
+// asked for beside its page could not be written whole.
 enum class SequenceOutcome { NotRun, Done, Cancelled, OpenFailed, WrongType, Incomplete };
 SequenceOutcome lastSequenceOutcome();
 

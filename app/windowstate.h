@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "app/orbitalview.h"
+
 namespace vantrel {
 
 enum class ControlKind { Window, Label, TextBox, Button, CheckBox, Option, ScrollBar, Frame, Picture, Menu, MenuItem };
@@ -99,6 +101,9 @@ struct MainWindowState {
     // The level and spectrum windows (at most one is open).
     bool levelsOpen = false;
     bool spectrumOpen = false;
+
+    // The orbital's cloud and surfaces in 3-D.
+    OrbitalView orbitalView;
 
     // Every control, for views and tests that walk them all.
     std::vector<Control*> all();

@@ -54,6 +54,19 @@ void BM_NumTextFast(benchmark::State& state) {
 }
 BENCHMARK(BM_NumTextFast);
 
+// Coordinates alone, as in the XYZ files: every one in the plain form.
+void BM_NumTextFastCoordinates(benchmark::State& state) {
+    const auto& xs = values();
+    char buf[32];
+    std::size_t i = 0;
+    for (auto _ : state) {
+        const std::size_t j = i++;
+        benchmark::DoNotOptimize(vantrel::numTextFast(xs[(j & 4095) * 4 + j % 3], buf));
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_NumTextFastCoordinates);
+
 void BM_snprintf_G15(benchmark::State& state) {
     char buf[32];
     perValue(state, [&](double x) { benchmark::DoNotOptimize(std::snprintf(buf, sizeof buf, "%.15G", x)); });

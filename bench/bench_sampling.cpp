@@ -1,12 +1,15 @@
 // Speed of the sampling run: time per trial (per_trial, in seconds) of the whole loop
 // (random point, psi, acceptance, histogram, point line to the file), of
-// the block kernel alone, and seconds for a full 320 000-point 3d run.
+// the block kernel alone on one thread and on every core, and seconds for a
+// full 320 000-point 3d run. The second argument is the number of threads
+// (0: one a core).
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
 #include <memory>
 #include <string>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "app/windowstate.h"
@@ -14,6 +17,7 @@
 #include "engine/orbital.h"
 #include "output/platform.h"
 #include "engine/samplekernel.h"
+#include "engine/sampleproducer.h"
 #include "app/samplingrun.h"
 #include "engine/wavefunction.h"
 #include "engine/random.h"
@@ -29,10 +33,15 @@ struct State {
 // Z = 1 at the default extents
 const State states[] = {{1, 0, 0, 2}, {3, 2, 0, 13}, {6, 5, 0, 49}, {4, 3, 2, 23}};
 
+// A folder for the files, in memory when the machine has /dev/shm, so
+// that the figures do not depend on the disk.
 class Scratch {
 public:
     Scratch() {
-        dir_ = std::filesystem::temp_directory_path() / ("vantrel-bench-" + std::to_string(::getpid()));
+        std::error_code ec;
+        const std::filesystem::path base =
+            std::filesystem::is_directory("/dev/shm", ec) ? "/dev/shm" : std::filesystem::temp_directory_path();
+        dir_ = base / ("vantrel-bench-" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir_ / "files");
     }
     ~Scratch() {
@@ -44,6 +53,15 @@ public:
 private:
     std::filesystem::path dir_;
 };
+
+// CPU seconds of every thread of the process: the work, whatever the load
+// of the machine does to the wall-clock figures.
+double processCpuSeconds() {
+    rusage u {};
+    ::getrusage(RUSAGE_SELF, &u);
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           1e-6 * static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec);
+}
 
 void choose(const State& s, int quota, const std::string& mainDir) {
     resetWindowState();
@@ -73,46 +91,56 @@ double estimate(const State& s) {
     return top;
 }
 
-// The real loop, with the point lines going to /dev/null: runs of 50 000
-// accepted points, so the ceiling estimate at the start is under 1%.
+// The real loop writing a real point file: runs of 50 000 accepted points,
+// so the ceiling estimate at the start is under 1%.
 void BM_SamplingLoop(benchmark::State& st) {
     const State& s = states[st.range(0)];
     Scratch scratch;
     choose(s, 100000000, scratch.path());
-    std::filesystem::create_symlink("/dev/null", globals().orbital.csvFile);
     rng().seed(12345);
     samplingHooks().onPoint = [] {
         if (globals().run.nPoints >= 50000) globals().run.stopRequested.request();
     };
+    samplingHooks().threads = static_cast<unsigned>(st.range(1));
     long long trials = 0, points = 0;
+    const double cpuBefore = processCpuSeconds();
     for (auto _ : st) {
         globals().run.continueRun = false;
         startCalculation(true);
+        // A run that accepts nothing measures nothing: say so loudly.
+        if (!lastRunProblem().text.empty() || globals().run.nPoints == 0) {
+            st.SkipWithError(("the run accepted no point: " + lastRunProblem().text).c_str());
+            break;
+        }
         trials += lastTrials();
         points += globals().run.nPoints;
     }
-    samplingHooks().onPoint = nullptr;
+    samplingHooks() = SamplingHooks{};
     st.counters["per_trial"] = benchmark::Counter(static_cast<double>(trials),
                                                      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-    st.counters["accepted_%"] = 100.0 * static_cast<double>(points) / static_cast<double>(trials);
+    // all threads' CPU time per trial, in seconds
+    st.counters["cpu_per_trial"] = trials ? (processCpuSeconds() - cpuBefore) / static_cast<double>(trials) : 0.0;
+    st.counters["accepted_%"] = trials ? 100.0 * static_cast<double>(points) / static_cast<double>(trials) : 0.0;
     st.SetLabel(std::to_string(s.n) + " " + std::to_string(s.l) + " " + std::to_string(s.m) + " extent " +
                 std::to_string(s.extent));
 }
-BENCHMARK(BM_SamplingLoop)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SamplingLoop)->ArgsProduct({{0, 1, 2, 3}, {1, 0}})->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Points, psi and the acceptance test alone, a block at a time.
+// Points, psi and the acceptance test alone, a block at a time: on one
+// thread, and shared out by the producer (the floor of the loop).
 void BM_Kernel(benchmark::State& st) {
     const State& s = states[st.range(0)];
     Scratch scratch;
     choose(s, 625, scratch.path());
     const double ceiling = estimate(s);
     const int mult[3] = {0, 0, 0};
-    SampleKernel kernel(currentOrbital(), s.extent, mult, false);
+    const SampleKernel kernel(currentOrbital(), s.extent, mult, false);
     Random seed(7);
-    kernel.seed(seed);
+    LaneRandom lanes;
+    lanes.seed(seed);
     auto block = std::make_unique<SampleBlock>();
     for (auto _ : st) {
-        kernel.run(ceiling, false, *block);
+        kernel.run(lanes, ceiling, false, *block);
         benchmark::DoNotOptimize(block->nAccepted);
     }
     st.counters["per_trial"] =
@@ -120,6 +148,28 @@ void BM_Kernel(benchmark::State& st) {
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_Kernel)->DenseRange(0, 3);
+
+void BM_KernelShared(benchmark::State& st) {
+    const State& s = states[st.range(0)];
+    Scratch scratch;
+    choose(s, 625, scratch.path());
+    const double ceiling = estimate(s);
+    const int mult[3] = {0, 0, 0};
+    const SampleKernel kernel(currentOrbital(), s.extent, mult, false);
+    Random seed(7);
+    LaneRandom lanes;
+    lanes.seed(seed);
+    SampleProducer producer(kernel, lanes, ceiling, static_cast<unsigned>(st.range(1)));
+    const double cpuBefore = processCpuSeconds();
+    for (auto _ : st) benchmark::DoNotOptimize(producer.next().points.nAccepted);
+    st.counters["cpu_per_trial"] =
+        (processCpuSeconds() - cpuBefore) / (static_cast<double>(st.iterations()) * sampleBlockSize);
+    st.counters["per_trial"] =
+        benchmark::Counter(static_cast<double>(st.iterations()) * sampleBlockSize,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    st.counters["threads"] = producer.threads();
+}
+BENCHMARK(BM_KernelShared)->ArgsProduct({{0, 1, 2, 3}, {0}})->UseRealTime();
 
 // For scale: the same trials one at a time through the scalar wave
 // function, no file.
@@ -157,7 +207,7 @@ void BM_Run3dFile(benchmark::State& st) {
         st.counters["trials"] = static_cast<double>(lastTrials());
     }
 }
-BENCHMARK(BM_Run3dFile)->Unit(benchmark::kSecond)->Iterations(2);
+BENCHMARK(BM_Run3dFile)->Unit(benchmark::kSecond)->Iterations(2)->UseRealTime();
 
 }  // namespace
 

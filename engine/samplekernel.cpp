@@ -1,8 +1,11 @@
 #include "engine/samplekernel.h"
 #include "engine/random.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
+#include <vector>
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
@@ -16,6 +19,9 @@ namespace {
 // The wave function turns angles with a value of pi that is short of the
 // real one by this much: arctan(..) + that pi is the true angle minus it.
 constexpr double piShort = 3.141592653589793 - piValue;
+
+// Steps of the eight lanes that one block draws: two for every eight trials.
+constexpr int blockSteps = sampleBlockSize / 4;
 
 inline std::uint64_t rotl(std::uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
 
@@ -313,6 +319,29 @@ AVX2 __m256i nextV(__m256i& s0, __m256i& s1, __m256i& s2, __m256i& s3) {
     return result;
 }
 
+// Moves the eight lanes on by `steps` steps.
+AVX2ENTRY void skipAvx2(LaneRandom& lanes, int steps) {
+    for (int h = 0; h < 2; ++h) {
+        __m256i s0 = _mm256_load_si256(reinterpret_cast<const __m256i*>(&lanes.s[0][4 * h]));
+        __m256i s1 = _mm256_load_si256(reinterpret_cast<const __m256i*>(&lanes.s[1][4 * h]));
+        __m256i s2 = _mm256_load_si256(reinterpret_cast<const __m256i*>(&lanes.s[2][4 * h]));
+        __m256i s3 = _mm256_load_si256(reinterpret_cast<const __m256i*>(&lanes.s[3][4 * h]));
+        for (int i = 0; i < steps; ++i) {
+            const __m256i t = _mm256_slli_epi64(s1, 17);
+            s2 = _mm256_xor_si256(s2, s0);
+            s3 = _mm256_xor_si256(s3, s1);
+            s1 = _mm256_xor_si256(s1, s2);
+            s0 = _mm256_xor_si256(s0, s3);
+            s2 = _mm256_xor_si256(s2, t);
+            s3 = rotlV(s3, 45);
+        }
+        _mm256_store_si256(reinterpret_cast<__m256i*>(&lanes.s[0][4 * h]), s0);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(&lanes.s[1][4 * h]), s1);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(&lanes.s[2][4 * h]), s2);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(&lanes.s[3][4 * h]), s3);
+    }
+}
+
 // The four signed 32-bit values in the low or high half of a vector.
 AVX2 __m256d lowValues(__m256i w) { return _mm256_cvtepi32_pd(_mm256_castsi256_si128(w)); }
 AVX2 __m256d highValues(__m256i w) { return _mm256_cvtepi32_pd(_mm256_extracti128_si256(w, 1)); }
@@ -322,6 +351,9 @@ struct RunArgs {
     bool keep[3];  // coordinate not zeroed by the region
     double maxPsi2;
     bool wantNonZero;
+    const double* bound;  // psi^2 bound by bin of r^2
+    double binScale;      // bins per unit of r^2
+    int bins;
 };
 
 // Trials go through in stages over short stretches, so that each stage is
@@ -329,7 +361,28 @@ struct RunArgs {
 constexpr int stretch = 128;
 
 struct Stretch {
-    alignas(32) double x[stretch], y[stretch], z[stretch], u[stretch], r[stretch], psi[stretch];
+    alignas(32) double x[stretch], y[stretch], z[stretch], u[stretch];
+};
+
+// For each set of passing lanes (a 4-bit mask), those lanes in order.
+alignas(16) const __m128i packedLanes[16] = {
+    _mm_setr_epi32(0, 0, 0, 0), _mm_setr_epi32(0, 0, 0, 0), _mm_setr_epi32(1, 0, 0, 0), _mm_setr_epi32(0, 1, 0, 0),
+    _mm_setr_epi32(2, 0, 0, 0), _mm_setr_epi32(0, 2, 0, 0), _mm_setr_epi32(1, 2, 0, 0), _mm_setr_epi32(0, 1, 2, 0),
+    _mm_setr_epi32(3, 0, 0, 0), _mm_setr_epi32(0, 3, 0, 0), _mm_setr_epi32(1, 3, 0, 0), _mm_setr_epi32(0, 1, 3, 0),
+    _mm_setr_epi32(2, 3, 0, 0), _mm_setr_epi32(0, 2, 3, 0), _mm_setr_epi32(1, 2, 3, 0), _mm_setr_epi32(0, 1, 2, 3)};
+
+// The trials of a stretch that need psi, packed (their index in the
+// stretch kept), with room to fill the last group of four.
+struct Live {
+    alignas(32) double x[stretch + 4], y[stretch + 4], z[stretch + 4], u[stretch + 4], r[stretch + 4],
+        psi[stretch + 4];
+    int index[stretch + 4];
+    void take(const Stretch& w, int at, int i) {
+        x[at] = w.x[i];
+        y[at] = w.y[i];
+        z[at] = w.z[i];
+        u[at] = w.u[i];
+    }
 };
 
 AVX2ENTRY void runAvx2(const Consts& k, const RunArgs& a, LaneRandom& lanes, SampleBlock& b) {
@@ -350,10 +403,16 @@ AVX2ENTRY void runAvx2(const Consts& k, const RunArgs& a, LaneRandom& lanes, Sam
     const __m256d keepY = a.keep[1] ? all : zero;
     const __m256d keepZ = a.keep[2] ? all : zero;
     const __m256d ceiling = bc(a.maxPsi2);
+    const __m256d binScale = bc(a.binScale);
+    const __m256d lastBin = bc(a.bins - 1);
+    // The first nonzero psi needs psi at every trial; otherwise only the
+    // trials that the bound cannot turn down get it.
+    const bool filter = !a.wantNonZero && a.bound;
     int nacc = 0;
     int firstNz = sampleBlockSize;
     bool lookNz = a.wantNonZero;
     Stretch w;
+    Live live;
     for (int base = 0; base < sampleBlockSize; base += stretch) {
         // x, y, z and the acceptance draw u of eight trials from two steps
         // of the eight lanes: each 64-bit word gives two 32-bit values
@@ -371,46 +430,69 @@ AVX2ENTRY void runAvx2(const Consts& k, const RunArgs& a, LaneRandom& lanes, Sam
             _mm256_store_pd(w.u + i, _mm256_fmadd_pd(lowValues(b1), unit, half));
             _mm256_store_pd(w.u + i + 4, _mm256_fmadd_pd(highValues(b1), unit, half));
         }
+        // the trials that go on, gathered in order
+        int n = 0;
+        if (filter) {
+            for (int i = 0; i < stretch; i += 4) {
+                const __m256d x = _mm256_load_pd(w.x + i), y = _mm256_load_pd(w.y + i), z = _mm256_load_pd(w.z + i);
+                const __m256d r2 = _mm256_fmadd_pd(z, z, _mm256_fmadd_pd(y, y, _mm256_mul_pd(x, x)));
+                const __m128i bin = _mm256_cvttpd_epi32(_mm256_min_pd(_mm256_mul_pd(r2, binScale), lastBin));
+                const __m256d bound = _mm256_mask_i32gather_pd(zero, a.bound, bin, all, 8);
+                const __m256d threshold = _mm256_mul_pd(_mm256_load_pd(w.u + i), ceiling);
+                // the lanes that pass, packed to the front without a branch
+                const int pass = _mm256_movemask_pd(_mm256_cmp_pd(bound, threshold, _CMP_GT_OQ));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(live.index + n),
+                                 _mm_add_epi32(_mm_set1_epi32(i), packedLanes[pass]));
+                n += __builtin_popcount(pass);
+            }
+            if (n == 0) continue;
+        } else {
+            for (int i = 0; i < stretch; ++i) live.index[n++] = i;
+        }
+        for (int j = n; j % 4; ++j) live.index[j] = live.index[n - 1];  // a whole last group
+        for (int j = 0; j < n; ++j) live.take(w, j, live.index[j]);
         // the radial factor less its power of rho (psi itself for l = 0)
-        for (int i = 0; i < stretch; i += 4) {
+        for (int i = 0; i < n; i += 4) {
             __m256d r;
-            __m256d decay = decay4(k, _mm256_load_pd(w.x + i), _mm256_load_pd(w.y + i), _mm256_load_pd(w.z + i), r);
+            __m256d decay = decay4(k, _mm256_load_pd(live.x + i), _mm256_load_pd(live.y + i),
+                                   _mm256_load_pd(live.z + i), r);
             if (k.l == 0) decay = _mm256_mul_pd(bc(k.polarScale), decay);
-            _mm256_store_pd(w.r + i, r);
-            _mm256_store_pd(w.psi + i, decay);
+            _mm256_store_pd(live.r + i, r);
+            _mm256_store_pd(live.psi + i, decay);
         }
         // times the solid harmonic
         if (k.l > 0)
-            for (int i = 0; i < stretch; i += 4) {
+            for (int i = 0; i < n; i += 4) {
                 int rare;
-                _mm256_store_pd(w.psi + i, angular4(k, _mm256_load_pd(w.x + i), _mm256_load_pd(w.y + i),
-                                                    _mm256_load_pd(w.z + i), _mm256_load_pd(w.psi + i), rare));
+                _mm256_store_pd(live.psi + i, angular4(k, _mm256_load_pd(live.x + i), _mm256_load_pd(live.y + i),
+                                                       _mm256_load_pd(live.z + i), _mm256_load_pd(live.psi + i), rare));
                 for (; rare; rare &= rare - 1) {
                     const int j = i + __builtin_ctz(rare);
-                    w.psi[j] = scalarPsi(k, w.x[j], w.y[j], w.z[j]);
+                    live.psi[j] = scalarPsi(k, live.x[j], live.y[j], live.z[j]);
                 }
             }
         // the acceptance test, accepted trials kept in order
-        for (int i = 0; i < stretch; i += 4) {
-            const __m256d psi = _mm256_load_pd(w.psi + i);
+        for (int i = 0; i < n; i += 4) {
+            const __m256d psi = _mm256_load_pd(live.psi + i);
             const __m256d psi2 = _mm256_mul_pd(psi, psi);
-            const int acc =
-                _mm256_movemask_pd(_mm256_cmp_pd(psi2, _mm256_mul_pd(_mm256_load_pd(w.u + i), ceiling), _CMP_GT_OQ));
+            int acc =
+                _mm256_movemask_pd(_mm256_cmp_pd(psi2, _mm256_mul_pd(_mm256_load_pd(live.u + i), ceiling), _CMP_GT_OQ));
+            if (n - i < 4) acc &= (1 << (n - i)) - 1;  // not the copies that fill the group
             if (lookNz) {
                 const int nz = _mm256_movemask_pd(_mm256_cmp_pd(psi2, zero, _CMP_NEQ_UQ));
                 if (nz) {
-                    firstNz = base + i + __builtin_ctz(nz);
+                    firstNz = base + live.index[i + __builtin_ctz(nz)];
                     lookNz = false;
                 }
             }
             for (int bits = acc; bits; bits &= bits - 1) {
                 const int j = i + __builtin_ctz(bits);
-                b.index[nacc] = static_cast<std::uint16_t>(base + j);
-                b.x[nacc] = w.x[j];
-                b.y[nacc] = w.y[j];
-                b.z[nacc] = w.z[j];
-                b.psi[nacc] = w.psi[j];
-                b.r[nacc] = w.r[j];
+                b.index[nacc] = static_cast<std::uint16_t>(base + live.index[j]);
+                b.x[nacc] = live.x[j];
+                b.y[nacc] = live.y[j];
+                b.z[nacc] = live.z[j];
+                b.psi[nacc] = live.psi[j];
+                b.r[nacc] = live.r[j];
                 ++nacc;
             }
         }
@@ -428,6 +510,17 @@ AVX2ENTRY void runAvx2(const Consts& k, const RunArgs& a, LaneRandom& lanes, Sam
 }  // namespace
 #endif
 
+void LaneRandom::skipBlock() {
+#ifdef VANTREL_AVX2
+    if (cpuHasAvx2()) {
+        skipAvx2(*this, blockSteps);
+        return;
+    }
+#endif
+    std::uint64_t unused[8];
+    for (int i = 0; i < blockSteps; ++i) next8(unused);
+}
+
 void BatchOrbital::evaluate(const double* x, const double* y, const double* z, int count, double* psi,
                             double* r) const {
 #ifdef VANTREL_AVX2
@@ -443,15 +536,68 @@ void BatchOrbital::evaluate(const double* x, const double* y, const double* z, i
 }
 
 SampleKernel::SampleKernel(const Orbital& o, double extent, const int mult[3], bool restricted)
-    : psi_(o), scale_(2 * extent), restricted_(restricted), mult_{mult[0], mult[1], mult[2]} {}
+    : psi_(o), scale_(2 * extent), restricted_(restricted), mult_{mult[0], mult[1], mult[2]} {
+    buildBound(extent);
+}
 
-void SampleKernel::run(double maxPsi2, bool wantNonZero, SampleBlock& b) {
+// An upper bound of psi^2 over each shell of the cube, bins equal in r^2:
+// |psi| = decay * |polarScale| * rho^l * |angular part|, where the decay
+// e^(-rho/2) falls with r, the radial sum is at most the sum of its
+// coefficients' sizes times rho^k at the outer radius, and the angular part
+// is at most its largest value over the sphere. A trial whose acceptance
+// draw lies above its shell's bound is turned down without psi, just as
+// the test on psi itself would turn it down; the margin covers rounding.
+void SampleKernel::buildBound(double extent) {
+    const BatchOrbital::Layout& k = psi_.k_;
+    // the radial sum's power coefficients, by the recurrence that makes it
+    std::vector<double> lag{1.0}, lagOld{0.0};
+    for (std::size_t j = 0; j < k.lagConst.size(); ++j) {
+        std::vector<double> next(lag.size() + 1, 0.0);
+        for (std::size_t i = 0; i < lag.size(); ++i) {
+            next[i] += k.lagConst[j] * lag[i];
+            next[i + 1] -= k.lagSlope[j] * lag[i];
+            if (i < lagOld.size()) next[i] -= k.lagPrev[j] * lagOld[i];
+        }
+        lagOld = lag;
+        lag = next;
+    }
+    // the angular part's largest size: the Legendre-type sum times sin^|m|
+    double angular = 0;
+    constexpr int steps = 20000;
+    for (int i = 0; i <= steps; ++i) {
+        const double c = -1.0 + 2.0 * i / steps;
+        double h = 1, hOld = 0;
+        for (std::size_t j = 0; j < k.legSlope.size(); ++j) {
+            const double next = k.legSlope[j] * c * h - k.legPrev[j] * hOld;
+            hOld = h;
+            h = next;
+        }
+        angular = std::max(angular, std::fabs(h) * std::pow(std::max(0.0, 1 - c * c), 0.5 * k.a));
+    }
+    if (k.a != 0) angular *= sqrt2Value;
+    const double r2Top = 3 * extent * extent;
+    if (!(r2Top > 0) || !std::isfinite(r2Top)) return;
+    binScale_ = boundBins / r2Top;
+    bound_.resize(boundBins);
+    for (int i = 0; i < boundBins; ++i) {
+        const double inner = std::sqrt(i / binScale_) * k.rhoScale;
+        const double outer = std::sqrt((i + 1) / binScale_) * k.rhoScale * (1 + 1e-9);
+        double sum = 0;
+        for (std::size_t j = 0; j < lag.size(); ++j) sum += std::fabs(lag[j]) * std::pow(outer, static_cast<double>(j));
+        const double top = std::exp(-0.5 * inner) * std::fabs(k.radialScale) * sum * std::pow(outer, k.l) *
+                           std::fabs(k.polarScale) * angular * 1.05;
+        bound_[i] = std::isfinite(top) ? top * top : std::numeric_limits<double>::infinity();
+    }
+}
+
+void SampleKernel::run(LaneRandom& lanes, double maxPsi2, bool wantNonZero, SampleBlock& b) const {
     bool keep[3];
     for (int c = 0; c < 3; ++c) keep[c] = !(restricted_ && mult_[c] == 0);
 #ifdef VANTREL_AVX2
     if (psi_.fast_) {
-        const RunArgs args{scale_, {keep[0], keep[1], keep[2]}, maxPsi2, wantNonZero};
-        runAvx2(constsOf(psi_.k_), args, lanes_, b);
+        const RunArgs args{scale_,         {keep[0], keep[1], keep[2]}, maxPsi2, wantNonZero,
+                           bound_.empty() ? nullptr : bound_.data(), binScale_, boundBins};
+        runAvx2(constsOf(psi_.k_), args, lanes, b);
         return;
     }
 #endif
@@ -462,8 +608,8 @@ void SampleKernel::run(double maxPsi2, bool wantNonZero, SampleBlock& b) {
     const double scale = scale_ * 0x1.0p-32;
     for (int i = 0; i < sampleBlockSize; i += 8) {
         std::uint64_t w[16];
-        lanes_.next8(w);
-        lanes_.next8(w + 8);
+        lanes.next8(w);
+        lanes.next8(w + 8);
         std::int32_t v[32];  // x of the eight trials, then y, z and u
         std::memcpy(v, w, sizeof v);
         for (int j = 0; j < 8; ++j) {

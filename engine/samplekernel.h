@@ -21,6 +21,9 @@ struct LaneRandom {
     void seed(Random& from);
     // Next eight raw words, lane by lane.
     void next8(std::uint64_t out[8]);
+    // Moves on past the words that one block of trials uses, without
+    // making them: where the next block starts.
+    void skipBlock();
 };
 
 // The outcome of one block of trials: only the accepted trials are kept,
@@ -70,18 +73,27 @@ class SampleKernel {
 public:
     // mult: region multipliers (0 or 1) used when restricted.
     SampleKernel(const Orbital& o, double extent, const int mult[3], bool restricted);
+    // One block of trials drawn from `lanes` (which moves on by one block):
+    // points, psi, r, and the accepted ones for this ceiling. firstNonZero
+    // is filled when wantNonZero is set (psi is then found at every trial;
+    // otherwise trials that cannot be accepted may go without). Safe to
+    // call from several threads, each with its own lanes and block.
+    void run(LaneRandom& lanes, double maxPsi2, bool wantNonZero, SampleBlock& b) const;
+
+    // The same with lanes of the kernel's own, for a single thread.
     void seed(Random& from) { lanes_.seed(from); }
-    // One block of trials: points, psi, r, and the accepted ones for this
-    // ceiling. firstNonZero is filled when wantNonZero is set.
-    void run(double maxPsi2, bool wantNonZero, SampleBlock& b);
+    void run(double maxPsi2, bool wantNonZero, SampleBlock& b) { run(lanes_, maxPsi2, wantNonZero, b); }
 
 private:
-    void draw(SampleBlock& b);
+    static constexpr int boundBins = 1024;
+    void buildBound(double extent);
     BatchOrbital psi_;
     double scale_;
     bool restricted_;
     int mult_[3];
     LaneRandom lanes_;
+    std::vector<double> bound_;  // psi^2 at most, by bin of r^2 (empty: no bound)
+    double binScale_ = 0;        // bins per unit of r^2
 };
 
 }  // namespace vantrel

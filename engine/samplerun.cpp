@@ -28,12 +28,21 @@ double estimateCeiling(const Orbital& orbital, double extent, Random& random) {
 SamplingRun::SamplingRun(const Orbital& orbital, const SamplingOptions& options, double ceiling, Random& random)
     : options_(options), ceiling_(ceiling),
       kernel_(orbital, options.extent, options.planeMult, options.restricted) {
-    kernel_.seed(random);
+    lanes_.seed(random);
 }
 
-bool SamplingRun::deliver(const CloudPoint& point, double r) {
-    for (PointSink* sink : sinks_)
-        if (!sink->accept(point, r)) return false;
+bool SamplingRun::deliver(const ProducedBlock& block, int j) {
+    const SampleBlock& b = block.points;
+    const CloudPoint point{b.x[j], b.y[j], b.z[j], b.psi[j]};
+    for (PointSink* sink : sinks_) {
+        if (sink == preparing_) {
+            const std::uint32_t from = j > 0 ? block.textEnd[j - 1] : 0;
+            if (!sink->acceptPrepared(point, b.r[j], std::string_view(block.text).substr(from, block.textEnd[j] - from)))
+                return false;
+        } else if (!sink->accept(point, b.r[j])) {
+            return false;
+        }
+    }
     return true;
 }
 
@@ -44,9 +53,18 @@ RunEnd SamplingRun::run(int points, const StopFlag& stop, const RunEvents& event
     trials_ = 0;
     const int quota = std::max(1, options_.quota);
     bool allZero = true;
-    auto block = std::make_unique<SampleBlock>();
+    // Blocks of trials are evaluated on every core and come back in trial
+    // order; those evaluated past the end are dropped with the producer.
+    BlockWork work;
+    if (preparing_)
+        work = [sink = preparing_](ProducedBlock& p) {
+            p.text.clear();
+            sink->prepare(p.points, p.text, p.textEnd);
+        };
+    SampleProducer producer(kernel_, lanes_, ceiling_, options_.threads, work);
     for (;;) {
-        kernel_.run(ceiling_, allZero, *block);
+        const ProducedBlock& produced = producer.next();
+        const SampleBlock* block = &produced.points;
         // The trials of this block that happen: a stop that is already
         // asked for ends the run after its first trial.
         long long end = stop.requested() ? 1 : sampleBlockSize;
@@ -64,7 +82,7 @@ RunEnd SamplingRun::run(int points, const StopFlag& stop, const RunEvents& event
         for (int j = 0; j < block->nAccepted; ++j) {
             const int idx = block->index[j];
             if (idx >= end) break;
-            if (!deliver({block->x[j], block->y[j], block->z[j], block->psi[j]}, block->r[j])) {
+            if (!deliver(produced, j)) {
                 end = idx + 1;  // the point is not kept: not counted
                 failed = true;
                 break;

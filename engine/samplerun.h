@@ -12,6 +12,7 @@
 #include "engine/pointsink.h"
 #include "engine/random.h"
 #include "engine/samplekernel.h"
+#include "engine/sampleproducer.h"
 #include "engine/wavefunction.h"
 
 namespace vantrel {
@@ -21,6 +22,9 @@ struct SamplingOptions {
     int quota = 10000;        // accepted points that end a run
     int planeMult[3] = {0, 0, 0};  // a plane's axes (1) when restricted
     bool restricted = false;  // only points on that plane
+    // Threads that evaluate trials, the run's own included (0: one a core).
+    // The points are the same whatever the number.
+    unsigned threads = 0;
 };
 
 // The ceiling of psi^2: the largest value found at 5000 random points of
@@ -65,7 +69,10 @@ class SamplingRun {
 public:
     // Draws the seeds of its random streams from random at once.
     SamplingRun(const Orbital& orbital, const SamplingOptions& options, double ceiling, Random& random);
-    void addSink(PointSink& sink) { sinks_.push_back(&sink); }
+    void addSink(PointSink& sink) {
+        sinks_.push_back(&sink);
+        if (!preparing_ && sink.prepares()) preparing_ = &sink;
+    }
     // Samples until the quota (a multiple of it, counting from points),
     // a node, a stop or a sink that fails.
     RunEnd run(int points, const StopFlag& stop, const RunEvents& events);
@@ -73,10 +80,12 @@ public:
     long long trials() const { return trials_; }
 
 private:
-    bool deliver(const CloudPoint& point, double r);
+    bool deliver(const ProducedBlock& block, int j);
     SamplingOptions options_;
     double ceiling_;
     SampleKernel kernel_;
+    LaneRandom lanes_;
+    PointSink* preparing_ = nullptr;  // the sink whose work is done ahead
     std::vector<PointSink*> sinks_;
     int points_ = 0;
     long long trials_ = 0;

@@ -55,10 +55,11 @@ std::uint64_t scaledRound(std::uint64_t m, int q, int k) {
     return n;
 }
 
-// The 15 significant digits of x in integer arithmetic, for the plain
-// range (1E-05 to 1E+15, where nearly every written number lies). False
-// when x is outside it.
-bool decomposePlain(double x, Decimal& g) {
+// x (positive) as a 15-digit integer n and the power of ten e of its first
+// digit, x ~ n * 10^(e - 14), in integer arithmetic for the plain range
+// (1E-05 to 1E+15, where nearly every written number lies). False when x
+// is outside it.
+bool plainDigits(double x, std::uint64_t& n, int& e) {
     std::uint64_t bits;
     std::memcpy(&bits, &x, sizeof bits);
     int be = int(bits >> 52 & 0x7FF);
@@ -66,12 +67,13 @@ bool decomposePlain(double x, Decimal& g) {
     std::uint64_t m = (bits & ((1ULL << 52) - 1)) | (1ULL << 52);
     int q = be - 1075;  // x = m * 2^q
     if (q >= 0 || q < -110) return false;
-    // Decimal exponent estimate from the binary one; corrected below.
-    int e = (int)std::floor((be - 1023) * 0.30102999566398120);
+    // Decimal exponent from the binary one: floor((be - 1023) log10 2),
+    // one short of floor(log10 x) when x reaches the next power of ten.
+    e = ((be - 1023) * 1233) >> 12;
     static constexpr double tens[] = {1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3, 1e4, 1e5,
                                       1e6,  1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    if (e >= -6 && e <= 14 && x >= tens[e + 6]) ++e;
-    std::uint64_t n = 0;
+    if (e >= -6 && e <= 14) e += x >= tens[e + 6];
+    n = 0;
     for (int tries = 0; tries < 4; ++tries) {
         int k = 14 - e;
         if (k < 0 || k > 19) return false;
@@ -84,15 +86,72 @@ bool decomposePlain(double x, Decimal& g) {
             break;
         }
     }
-    if (n < pow10[14] || n >= pow10[15] || e < -5 || e > 14) return false;
-    // Two independent halves of 7 and 8 digits, each written backwards.
-    std::uint64_t hi = n / 100000000, lo = n % 100000000;
-    for (int i = 6; i >= 0; --i, hi /= 10) g.d[i] = char('0' + hi % 10);
-    for (int i = 14; i >= 7; --i, lo /= 10) g.d[i] = char('0' + lo % 10);
-    g.nd = 15;
-    while (g.d[g.nd - 1] == '0') --g.nd;
+    return n >= pow10[14] && n < pow10[15] && e >= -5 && e <= 14;
+}
+
+// The eight decimal digits of v < 10^8 as bytes 0..9, the first digit in
+// the lowest byte: each step splits every field of the word in two at once.
+std::uint64_t eightDigits(std::uint32_t v) {
+    std::uint64_t x = (v / 10000) | (std::uint64_t(v % 10000) << 32);
+    const std::uint64_t hundreds = ((x * 10486) >> 20) & 0x0000007F0000007FULL;  // each half / 100
+    x = ((x - hundreds * 100) << 16) | hundreds;
+    const std::uint64_t tens = ((x * 103) >> 10) & 0x000F000F000F000FULL;  // each quarter / 10
+    return ((x - tens * 10) << 8) | tens;
+}
+
+constexpr std::uint64_t asciiZeros = 0x3030303030303030ULL;
+
+// The 15 digits of n (10^14 <= n < 10^15): the first seven in bytes 0..6
+// of `high`, the last eight in `low`, both as text; returns the number of
+// digits without the trailing zeros.
+int fifteenDigits(std::uint64_t n, std::uint64_t& high, std::uint64_t& low) {
+    const std::uint64_t h = eightDigits(static_cast<std::uint32_t>(n / 100000000)) >> 8;  // drop its leading 0
+    const std::uint64_t l = eightDigits(static_cast<std::uint32_t>(n % 100000000));
+    // trailing zero digits are the zero bytes at the top of the words
+    const int zeros = l ? __builtin_clzll(l) / 8 : 8 + (__builtin_clzll(h) - 8) / 8;
+    high = h | (asciiZeros >> 8);
+    low = l | asciiZeros;
+    return 15 - zeros;
+}
+
+bool decomposePlain(double x, Decimal& g) {
+    std::uint64_t n, high, low;
+    int e;
+    if (!plainDigits(x, n, e)) return false;
+    g.nd = fifteenDigits(n, high, low);
+    std::memcpy(g.d, &high, 8);
+    std::memcpy(g.d + 7, &low, 8);
     g.exp = e;
     return true;
+}
+
+// numText's plain form of a finite nonzero x in the plain range, at p; the
+// end of the text, or nullptr when x is outside the range. Stores whole
+// words: writes up to 32 bytes whatever the length of the text.
+char* plainText(double x, char* p) {
+    std::uint64_t n, high, low;
+    int e;
+    if (!plainDigits(std::fabs(x), n, e)) return nullptr;
+    const int nd = fifteenDigits(n, high, low);
+    if (std::signbit(x)) *p++ = '-';
+    if (e < 0) {
+        std::memcpy(p, "0.000000", 8);
+        p += 1 - e;  // "0." and -e - 1 zeros
+        std::memcpy(p, &high, 8);
+        std::memcpy(p + 7, &low, 8);
+        return p + nd;
+    }
+    std::memcpy(p, &high, 8);
+    std::memcpy(p + 7, &low, 8);
+    if (nd <= e + 1) return p + e + 1;
+    // the digits after the point, moved one place on
+    const unsigned __int128 all = high | (static_cast<unsigned __int128>(low) << 56);
+    const unsigned __int128 rest = all >> (8 * (e + 1));
+    const std::uint64_t first = static_cast<std::uint64_t>(rest), second = static_cast<std::uint64_t>(rest >> 64);
+    std::memcpy(p + e + 2, &first, 8);
+    std::memcpy(p + e + 10, &second, 8);
+    p[e + 1] = '.';
+    return p + nd + 1;
 }
 
 Decimal decompose(double x) {
@@ -176,6 +235,12 @@ long long saturate(double f) {
 }  // namespace
 
 std::size_t numTextFast(double x, char* buf) {
+    if (x != 0 && std::isfinite(x)) {
+        if (char* end = plainText(x, buf)) {
+            *end = '\0';
+            return std::size_t(end - buf);
+        }
+    }
     if (std::isnan(x)) return copyOut("NaN", buf);
     if (std::isinf(x)) return copyOut(x < 0 ? "-Inf" : "Inf", buf);
     Decimal g = decompose(x);
@@ -301,10 +366,13 @@ long long floorVal(const std::string& s) { return saturate(std::floor(val(s))); 
 
 long long roundEven(double x) {
     if (std::isnan(x)) return 0;
-    double f = std::floor(x);
-    double frac = x - f;  // exact
-    if (frac > 0.5 || (frac == 0.5 && std::fmod(f, 2.0) != 0)) f += 1;
-    return saturate(f);
+    if (std::fabs(x) < 0x1p52) {
+        // next to 2^52 a double has no fraction bits: the sum is rounded
+        // to a whole number, ties to even
+        const double r = x >= 0 ? (x + 0x1p52) - 0x1p52 : (x - 0x1p52) + 0x1p52;
+        return static_cast<long long>(r);
+    }
+    return saturate(x);  // a whole number already
 }
 
 int clampInt(long long x) {

@@ -8,7 +8,10 @@
 #include <fstream>
 #include <system_error>
 
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include "output/replacingfile.h"
 
 namespace vantrel {
 
@@ -143,12 +146,43 @@ ArchiveContents readArchive(const std::string& programFile) {
     return result;
 }
 
+namespace {
+
+// Why a write failed, in words.
+std::string reasonOf(int error) {
+    if (error == ELOOP) return "a symbolic link is there";
+    if (error == EINVAL) return "something that is not a regular file is there";
+    return std::strerror(error);
+}
+
+// Makes the folders of a name below the destination one at a time; a link
+// among them (to a folder elsewhere) is not followed. "" or the reason.
+std::string makeFolders(const fs::path& destination, const fs::path& relativeFolder) {
+    std::error_code ec;
+    fs::create_directories(destination, ec);  // the destination itself is the caller's choice
+    if (ec) return ec.message();
+    fs::path at = destination;
+    for (const fs::path& part : relativeFolder) {
+        if (part.empty() || part == ".") continue;
+        at /= part;
+        ::mkdir(at.c_str(), 0777);
+        struct stat st {};
+        if (::lstat(at.c_str(), &st) != 0) return std::strerror(errno);
+        if (S_ISLNK(st.st_mode)) return at.string() + " is a symbolic link";
+        if (!S_ISDIR(st.st_mode)) return at.string() + " is not a folder";
+    }
+    return "";
+}
+
+}  // namespace
+
 ExtractOutcome extractArchive(const std::string& programFile, const std::vector<ArchiveEntry>& entries,
                               const std::string& destinationDir) {
     ExtractOutcome outcome;
     std::ifstream in(programFile, std::ios::binary);
     for (const ArchiveEntry& entry : entries) {
-        const fs::path target = fs::path(destinationDir) / entryPath(entry);
+        const fs::path relative = fs::path(entryPath(entry)).lexically_normal();
+        const fs::path target = fs::path(destinationDir) / relative;
         const std::string shown = target.lexically_normal().string();
         auto fail = [&](const std::string& reason) { outcome.failed.push_back(shown + ": " + reason); };
         std::string data;
@@ -156,34 +190,16 @@ ExtractOutcome extractArchive(const std::string& programFile, const std::vector<
             fail("the program file cannot be read");
             continue;
         }
-        std::error_code ec;
-        fs::create_directories(target.parent_path(), ec);
-        if (ec) {
-            fail(ec.message());
+        if (const std::string reason = makeFolders(destinationDir, relative.parent_path()); !reason.empty()) {
+            fail(reason);
             continue;
         }
         // Written beside the target and renamed over it, so a failed write
         // leaves the old file whole.
-        const fs::path part = target.string() + ".part" + std::to_string(::getpid());
-        {
-            std::ofstream out(part, std::ios::binary | std::ios::trunc);
-            if (!out) {
-                fail(errnoText());
-                continue;
-            }
-            out.write(data.data(), static_cast<std::streamsize>(data.size()));
-            out.close();
-            if (!out) {
-                const std::string reason = errnoText();
-                fs::remove(part, ec);
-                fail(reason);
-                continue;
-            }
-        }
-        fs::rename(part, target, ec);
-        if (ec) {
-            fs::remove(part, ec);
-            fail(ec.message());
+        ReplacingFile out(target.string());
+        out.write(data);
+        if (!out.commit().empty()) {
+            fail(reasonOf(out.errorNumber()));
             continue;
         }
         outcome.written.push_back(shown);
@@ -195,18 +211,32 @@ BuildOutcome buildArchive(const std::string& target, const std::string& copyPath
                           const std::string& baseDir) {
     BuildOutcome outcome;
     outcome.copy = copyPath;
-    std::error_code ec;
-    fs::copy_file(target, copyPath, fs::copy_options::overwrite_existing, ec);
-    if (ec) {
-        outcome.message = ec.message() + " creating " + copyPath;
-        return outcome;
+    // The copy is made whole under a new name and only then put in place:
+    // whatever stands at copyPath (a link someone left in a shared folder)
+    // is never written through.
+    ReplacingFile copy(copyPath);
+    std::int64_t written = 0;
+    auto put = [&](const std::string& bytes) {
+        copy.write(bytes);
+        written += static_cast<std::int64_t>(bytes.size());
+    };
+    {
+        std::ifstream program(target, std::ios::binary);
+        if (!program) {
+            outcome.message = errnoText() + " creating " + copyPath;
+            return outcome;
+        }
+        char buffer[65536];
+        while (program.read(buffer, sizeof buffer) || program.gcount() > 0)
+            put(std::string(buffer, static_cast<std::size_t>(program.gcount())));
+        if (program.bad()) {
+            outcome.message = errnoText() + " creating " + copyPath;
+            return outcome;
+        }
     }
-    std::fstream copy(copyPath, std::ios::binary | std::ios::in | std::ios::out | std::ios::ate);
-    if (!copy) {
-        outcome.message = errnoText() + " opening " + copyPath;
-        return outcome;
-    }
-    const std::int64_t first = static_cast<std::int64_t>(copy.tellp()) + 1;
+    struct stat st {};
+    const mode_t programMode = ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 0777) : 0755;
+    const std::int64_t first = written + 1;
     std::ifstream list(listFile);
     if (!list) {
         outcome.message = errnoText() + " opening " + fs::path(listFile).filename().string();
@@ -216,6 +246,7 @@ BuildOutcome buildArchive(const std::string& target, const std::string& copyPath
     auto tooLarge = [](std::int64_t position) { return position > INT32_MAX; };
     std::string directory;
     std::string line;
+    std::error_code ec;
     while (std::getline(list, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.compare(0, 5, "PATH=") == 0) {
@@ -228,28 +259,35 @@ BuildOutcome buildArchive(const std::string& target, const std::string& copyPath
         std::int64_t length = 0;
         if (!line.empty() && fs::is_regular_file(source, ec)) length = static_cast<std::int64_t>(fs::file_size(source, ec));
         if (ec) length = 0;
-        const std::int64_t position = static_cast<std::int64_t>(copy.tellp()) + 1;
-        copy << record(stored, position + archiveRecordSize, length);
+        const std::int64_t position = written + 1;
         if (length == 0) {
             outcome.message = line + " does not exist or is empty";
+            return outcome;
+        }
+        // The install side refuses such a name: say so now, not there.
+        if (const std::string reason = unsafeNameReason(stored); !reason.empty()) {
+            outcome.message = "The list gives " + reason + ", which would be installed outside its folder.";
             return outcome;
         }
         if (tooLarge(position + archiveRecordSize + length + archiveRecordSize)) {
             outcome.message = line + " is too large to be added";
             return outcome;
         }
+        put(record(stored, position + archiveRecordSize, length));
         std::ifstream data(source, std::ios::binary);
-        copy << data.rdbuf();
-        if (!data || !copy || static_cast<std::int64_t>(copy.tellp()) + 1 != position + archiveRecordSize + length) {
-            outcome.message = errnoText() + " adding " + line;
+        std::string bytes(static_cast<std::size_t>(length), '\0');
+        errno = 0;
+        data.read(bytes.data(), length);
+        if (data.gcount() != length || data.peek() != std::ifstream::traits_type::eof()) {
+            outcome.message = (errno ? errnoText() : "It changed while it was read,") + " adding " + line;
             return outcome;
         }
+        put(bytes);
     }
-    const std::int64_t position = static_cast<std::int64_t>(copy.tellp()) + 1;
-    copy << record("END", position + archiveRecordSize, 0) << int32Bytes(first) << archiveMarker;
-    copy.close();
-    if (!copy) {
-        outcome.message = errnoText() + " writing " + copyPath;
+    copy.keepMode(programMode);
+    put(record("END", written + 1 + archiveRecordSize, 0) + int32Bytes(first) + archiveMarker);
+    if (const std::string problem = copy.commit(); !problem.empty()) {
+        outcome.message = problem;
         return outcome;
     }
     outcome.ok = true;

@@ -17,9 +17,24 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A name as the user reads it: control characters (a line break, an
+// escape sequence for the terminal) are shown as \n, \x1B and so on.
+std::string shownName(const std::string& name) {
+    static const char hex[] = "0123456789ABCDEF";
+    std::string shown;
+    for (unsigned char c : name) {
+        if (c == '\n') shown += "\\n";
+        else if (c == '\r') shown += "\\r";
+        else if (c == '\t') shown += "\\t";
+        else if (c < 0x20 || c == 0x7f) shown += std::string("\\x") + hex[c >> 4] + hex[c & 15];
+        else shown += static_cast<char>(c);
+    }
+    return shown;
+}
+
 std::string joined(const std::vector<std::string>& lines) {
     std::string text;
-    for (const std::string& line : lines) text += "\n" + line;
+    for (const std::string& line : lines) text += "\n" + shownName(line);
     return text;
 }
 
@@ -33,7 +48,10 @@ std::string runningProgramFile() {
 
 std::string helpInstallDir() {
     const std::string dir = programDir();
-    return ::access(dir.c_str(), W_OK) == 0 ? dir : userDataDir();
+    // An installed program (data in share/vantrel) lives in a system folder
+    // such as /usr/bin, which root could write to but must not.
+    const bool installed = fs::path(dataDir()).lexically_normal() != fs::path(dir).lexically_normal();
+    return !installed && ::access(dir.c_str(), W_OK) == 0 ? dir : userDataDir();
 }
 
 std::vector<std::string> helpDirs() {
@@ -71,8 +89,8 @@ InstallerResult installHelpFiles(const std::string& programFile, const std::stri
         break;
     }
     std::string list;
-    for (const ArchiveEntry& entry : contents.entries) list += entry.name + " ";
-    if (dialogs().messageBox("The following files will be installed:\n\n" + list + "\n\ninto " + destinationDir,
+    for (const ArchiveEntry& entry : contents.entries) list += shownName(entry.name) + " ";
+    if (dialogs().messageBox("The following files will be installed:\n\n" + list + "\n\ninto " + shownName(destinationDir),
                              Buttons::OKCancel) != Answer::OK)
         return InstallerResult::EndProgram;
 

@@ -15,7 +15,7 @@ enum class InstallerResult { Continue, EndProgram };
 
 std::string runningProgramFile();  // the executable itself (/proc/self/exe)
 // Where relative names are written: the program's directory when it can
-// be written to, otherwise userDataDir().
+// be written to and is not an installation's bin/, otherwise userDataDir().
 std::string helpInstallDir();
 // Where the Help menu looks, in order: the data directory, the program's
 // directory, userDataDir().

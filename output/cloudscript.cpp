@@ -63,14 +63,9 @@ std::string javaScriptString(std::string_view text) {
 
 CloudScriptWriter::CloudScriptWriter(const std::string& path, const std::string& xyzName, const std::string& comment,
                                      const std::vector<std::string>& symbols, std::size_t limit)
-    : limit_(limit < 1 ? 1 : limit) {
+    : file_(path), limit_(limit < 1 ? 1 : limit) {
     for (const auto& s : symbols) symbols_.emplace_back(trimmed(s));
     if (symbols_.empty()) symbols_.emplace_back();
-    file_ = std::fopen(path.c_str(), "wb");
-    if (!file_) {
-        error_ = errno ? errno : EIO;
-        return;
-    }
     std::string head = "// Vantrel point cloud: the atoms of " + xyzName + " for the 3-D viewer of the pages.\n";
     head += "(window.vantrelClouds = window.vantrelClouds || {})[" + javaScriptString(xyzName) + "] = {\n";
     head += "comment: " + javaScriptString(comment) + ",\n";
@@ -81,10 +76,6 @@ CloudScriptWriter::CloudScriptWriter(const std::string& path, const std::string&
     }
     head += "],\n";
     write(head);
-}
-
-CloudScriptWriter::~CloudScriptWriter() {
-    if (file_) std::fclose(file_);
 }
 
 std::uint8_t CloudScriptWriter::classOf(std::string_view symbol) {
@@ -132,10 +123,7 @@ void CloudScriptWriter::thin() {
     stride_ *= 2;
 }
 
-void CloudScriptWriter::write(std::string_view text) {
-    if (!file_ || error_ || text.empty()) return;
-    if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) error_ = errno ? errno : EIO;
-}
+void CloudScriptWriter::write(std::string_view text) { file_.write(text); }
 
 bool CloudScriptWriter::finish() {
     const double scale = largest_ > 0 ? largest_ / largestStep : 1;
@@ -164,13 +152,7 @@ bool CloudScriptWriter::finish() {
         write(base64(bytes.data(), bytes.size()));
     }
     write("\"\n};\n");
-    if (file_) {
-        if (std::fclose(file_) != 0 && !error_) error_ = errno ? errno : EIO;
-        file_ = nullptr;
-    } else if (!error_) {
-        error_ = EIO;
-    }
-    return error_ == 0;
+    return file_.commit().empty();
 }
 
 }  // namespace vantrel

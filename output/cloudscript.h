@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "output/replacingfile.h"
+
 namespace vantrel {
 
 // Standard base64 with padding.
@@ -28,16 +30,16 @@ public:
     // `symbols` are the element symbols that the colour classes stand for.
     CloudScriptWriter(const std::string& path, const std::string& xyzName, const std::string& comment,
                       const std::vector<std::string>& symbols, std::size_t limit = defaultLimit);
-    ~CloudScriptWriter();
     CloudScriptWriter(const CloudScriptWriter&) = delete;
     CloudScriptWriter& operator=(const CloudScriptWriter&) = delete;
 
     // One atom at the coordinates written to the XYZ file.
     void add(std::string_view symbol, double x, double y, double z);
-    // Writes the classes and the count and closes the file; false (and
-    // errorNumber() set) when anything failed.
+    // Writes the classes and the count and renames the file into place;
+    // false (and errorNumber() set) when anything failed, the old file
+    // then staying as it was.
     bool finish();
-    int errorNumber() const { return error_; }
+    int errorNumber() const { return file_.errorNumber(); }
     // Atoms written, and atoms added.
     long long count() const { return static_cast<long long>(classes_.size()); }
     long long total() const { return added_; }
@@ -47,8 +49,7 @@ private:
     void thin();
     void write(std::string_view text);
 
-    std::FILE* file_ = nullptr;
-    int error_ = 0;
+    ReplacingFile file_;
     std::size_t limit_;
     std::vector<std::string> symbols_;
     std::vector<float> positions_;

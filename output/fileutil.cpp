@@ -1,43 +1,78 @@
 #include "output/fileutil.h"
 
 #include <cerrno>
-#include <fcntl.h>
 #include <filesystem>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
-#include <fstream>
 
 #include "engine/textutil.h"
+#include "output/replacingfile.h"
 
 namespace vantrel {
 
+namespace {
+
+// The descriptor when it is a regular file, else closed with EINVAL; it
+// waits again in later reads and writes.
+int regularOnly(int fd) {
+    if (fd < 0) return -1;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+}  // namespace
+
+int openForReading(const std::string& path) {
+    return regularOnly(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+}
+
+int openForWriting(const std::string& path, int flags) {
+    return regularOnly(::open(path.c_str(), O_RDWR | flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666));
+}
+
+ssize_t readFull(int fd, char* buffer, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::read(fd, buffer + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return -1;
+        if (n == 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    return static_cast<ssize_t>(done);
+}
+
 std::string readWholeFile(const std::string& path) {
-    if (!fileExists(path)) return "";
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return "";
+    const int fd = openForReading(path);
+    if (fd < 0) return "";
     std::string text;
     char buf[65536];
-    while (in.read(buf, sizeof buf) || in.gcount() > 0) text.append(buf, (std::size_t)in.gcount());
+    for (ssize_t n; (n = readFull(fd, buf, sizeof buf)) > 0;) text.append(buf, static_cast<std::size_t>(n));
+    ::close(fd);
     return text;
 }
 
 bool writeWholeFile(const std::string& path, const std::string& text) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    const std::string all = text + "\r\n";
-    std::size_t done = 0;
-    int err = 0;
-    while (done < all.size()) {
-        const ssize_t n = ::write(fd, all.data() + done, all.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            err = n < 0 ? errno : EIO;
-            break;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    if (::close(fd) != 0 && err == 0) err = errno;
-    errno = err;
-    return err == 0;
+    ReplacingFile file(path);
+    file.write(text);
+    file.write("\r\n");
+    const bool whole = file.commit().empty();
+    errno = file.errorNumber();
+    return whole;
+}
+
+void writeWholeFile(const std::string& path, const std::string& text, std::vector<std::string>& problems) {
+    ReplacingFile file(path);
+    file.write(text);
+    file.write("\r\n");
+    if (auto problem = file.commit(); !problem.empty()) problems.push_back(std::move(problem));
 }
 
 bool fileExists(const std::string& path) {

@@ -10,6 +10,8 @@
 #include "output/platform.h"
 #include "engine/textutil.h"
 #include "output/fileutil.h"
+#include "output/htmltext.h"
+#include "output/replacingfile.h"
 #include "output/viewerfiles.h"
 
 namespace vantrel {
@@ -73,14 +75,14 @@ std::string joinLines(const std::vector<std::string>& lines) {
     return text;
 }
 
-void writeNames(const std::string& cache) {
+void writeNames(const std::string& cache, std::vector<std::string>& problems) {
     std::vector<Listed> pages;
     for (auto& p : listCache(cache, ".htm"))
         if (val(p.name) != 0) pages.push_back(std::move(p));
     std::sort(pages.begin(), pages.end(), [](const Listed& a, const Listed& b) { return noCaseBefore(a.name, b.name); });
 
     std::vector<std::string> lines;
-    lines.push_back("<html><body><h1>Directory of " + cache + "</h1><p>" + crlf);
+    lines.push_back("<html><body><h1>Directory of " + htmlText(cache) + "</h1><p>" + crlf);
     lines.push_back(reloadNote + "<a target=_top href=index.htm>by energy</a><p><table>");
     for (const auto& p : pages) {
         std::string name = lower(p.name);
@@ -89,11 +91,12 @@ void writeNames(const std::string& cache) {
         std::string t2 = splitFirst(rest, "_");
         std::string t3 = splitFirst(rest, "_");
         std::string t4 = rest.substr(0, rest.find(".htm"));
-        lines.push_back("<tr><td><a target=_top href=" + name + ">" + name + "</a>" + "<td>n=" + t1 +
-                        "<td>l=" + t2 + "<td>m=" + t3 + "<td>" + t4 + "<td>" + dateText(p.modified));
+        lines.push_back("<tr><td><a target=_top href=" + hrefValue(name) + ">" + htmlText(name) + "</a>" +
+                        "<td>n=" + htmlText(t1) + "<td>l=" + htmlText(t2) + "<td>m=" + htmlText(t3) + "<td>" +
+                        htmlText(t4) + "<td>" + dateText(p.modified));
     }
     lines.push_back("</table></body></html>");
-    writeWholeFile(cache + "/names.htm", joinLines(lines));
+    writeWholeFile(cache + "/names.htm", joinLines(lines), problems);
 }
 
 std::vector<std::string> energyItems(const std::string& cache) {
@@ -127,7 +130,7 @@ std::string showXyzEmbed(bool jmol) {
     return embed;
 }
 
-void writeEnergyIndex(const std::string& cache, bool jmol) {
+void writeEnergyIndex(const std::string& cache, bool jmol, std::vector<std::string>& problems) {
     std::vector<std::string> lines = {
         "<script type=text/javascript>",
         "function showxyz(sfile,script,shead){",
@@ -149,8 +152,8 @@ void writeEnergyIndex(const std::string& cache, bool jmol) {
         std::string energy = trim(splitFirst(item, ";"));
         std::string script = splitFirst(item, "|");
         const std::string& title = item;
-        std::string shown = energy.substr(0, energy.find("atto")) + "aJ";
-        std::string display = xyz.substr(0, xyz.find(".xyz"));
+        std::string shown = htmlText(energy.substr(0, energy.find("atto")) + "aJ");
+        std::string display = htmlText(xyz.substr(0, xyz.find(".xyz")));
         replaceAll(display, "_", "&nbsp;");
 
         lines.push_back("<tr>");
@@ -158,19 +161,19 @@ void writeEnergyIndex(const std::string& cache, bool jmol) {
             lines.push_back("<td colspan=2><hr></td><tr><td nowrap valign=top><b>" + shown + "</b></td>");
         else
             lines.push_back("<td></td>");
-        lines.push_back("<td nowrap valign=top><a href=\"javascript:showxyz('" + xyz + "','" + script + "','" +
-                        title + "')\">" + display + "</a></td></tr>");
+        lines.push_back("<td nowrap valign=top><a href=\"javascript:showxyz('" + scriptInLink(xyz) + "','" +
+                        scriptInLink(script) + "','" + scriptInLink(title) + "')\">" + display + "</a></td></tr>");
         previousKey = key;
         first = false;
     }
     lines.push_back("</table>");
     lines.push_back("</body>");
-    writeWholeFile(cache + "/frame1.htm", joinLines(lines));
+    writeWholeFile(cache + "/frame1.htm", joinLines(lines), problems);
 }
 
 std::string frameSetTemplate() {
     return joinLines({
-        "<HTML><HEAD><TITLE>Index of " + globals().mainDir + "/files by Energy</TITLE></HEAD>",
+        "<HTML><HEAD><TITLE>Index of " + htmlText(globals().mainDir) + "/files by Energy</TITLE></HEAD>",
         "<FRAMESET FRAMEBORDER='0' BORDER=NO FRAMESPACING='0' ROWS='0,*'>",
         "    <FRAME MARGINWIDTH='0' MARGINHEIGHT='0'>",
         "    <FRAMESET FRAMEBORDER='0' BORDER=NO FRAMESPACING='0' ROWS='15%,85%'>",
@@ -186,37 +189,41 @@ std::string frameSetTemplate() {
     });
 }
 
+// A template cut short (a full disk, a run killed while writing it, before
+// writes were made whole) would leave every index empty: it is made again.
+bool wholeTemplate(const std::string& text) { return lower(text).find("</html>") != std::string::npos; }
+
 // The frame set is made once in the user's data folder (never below the
 // program, which may be a system folder shared by every user) and copied
 // into the cache; where that folder cannot hold it, it goes straight in.
-void writeIndexFrameSet(const std::string& cache) {
+void writeIndexFrameSet(const std::string& cache, std::vector<std::string>& problems) {
     std::error_code made;
     fs::create_directories(userDataDir(), made);
     const std::string tpl = userDataDir() + "/index.ht";
     const std::string target = cache + "/index.htm";
-    if (!fileExists(tpl) && !writeWholeFile(tpl, frameSetTemplate())) {
-        writeWholeFile(target, frameSetTemplate());
+    if (!wholeTemplate(readWholeFile(tpl)) && !writeWholeFile(tpl, frameSetTemplate())) {
+        writeWholeFile(target, frameSetTemplate(), problems);
         return;
     }
-    std::error_code ec;
-    fs::copy_file(tpl, target, fs::copy_options::overwrite_existing, ec);
-    if (ec) writeWholeFile(target, frameSetTemplate());
+    if (auto problem = copyReplacing(tpl, target); !problem.empty()) problems.push_back(problem);
 }
 
 }  // namespace
 
-void createHtmlIndex(bool jmol, const std::string& sHeader, const std::string& script, const std::string&) {
+void createHtmlIndex(bool jmol, const std::string& sHeader, const std::string& script, const std::string&,
+                     std::vector<std::string>& problems) {
     const std::string cache = globals().mainDir + "/files";
-    writeNames(cache);
-    writeEnergyIndex(cache, jmol);
+    writeNames(cache, problems);
+    writeEnergyIndex(cache, jmol, problems);
     writeWholeFile(cache + "/frame2.htm",
                    joinLines({"<body>",
                               createEmbed(jmol, "orbital1", fs::path(globals().orbital.xyzFile).filename().string(), script,
                                           "width=300 height=300", "white", ""),
-                              viewerScriptElements(crlf), "</body>"}));
+                              viewerScriptElements(crlf), "</body>"}),
+                   problems);
     // The viewer script lets the title follow a click in the index.
-    writeWholeFile(cache + "/frame0.htm", "<html>" + sHeader + viewerOnlyScriptElement() + "</html>");
-    writeIndexFrameSet(cache);
+    writeWholeFile(cache + "/frame0.htm", "<html>" + sHeader + viewerOnlyScriptElement() + "</html>", problems);
+    writeIndexFrameSet(cache, problems);
 }
 
 }  // namespace vantrel

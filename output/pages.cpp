@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 
 #include "engine/energy.h"
 #include "engine/globals.h"
@@ -10,6 +9,7 @@
 #include "output/platform.h"
 #include "engine/textutil.h"
 #include "output/fileutil.h"
+#include "output/replacingfile.h"
 #include "output/viewerfiles.h"
 
 namespace vantrel {
@@ -44,24 +44,12 @@ std::string speciesLabel(const std::string& species) {
     return species.substr(0, 6) + "<sup>" + mid(species, 7, 2) + "</sup>" + mid(species, 9);
 }
 
-// "" or what went wrong.
-std::string copyApplet(const std::string& cacheDir) {
-    namespace fs = std::filesystem;
+void copyApplet(const std::string& cacheDir, std::vector<std::string>& problems) {
     const std::string target = cacheDir + "/JmolApplet.jar";
     const std::string source = dataDir() + "/JmolApplet.jar";
-    if (fileExists(target)) return "";  // never overwritten
-    if (!fileExists(source)) return "";  // no applet beside the program: nothing to copy
-    std::error_code ec;
-    fs::copy_file(source, target, fs::copy_options::skip_existing, ec);
-    return ec ? ec.message() + " copying " + source : "";
-}
-
-// The viewer and three.js go into the cache like the applet; without
-// three.js the pages say in the viewer area what to install.
-std::string copyViewer(const std::string& cacheDir) {
-    std::string problems;
-    for (const auto& problem : copyViewerFiles(cacheDir, dataDir())) problems += (problems.empty() ? "" : crlf) + problem;
-    return problems;
+    if (fileExists(target)) return;  // never overwritten
+    if (!fileExists(source)) return; // no applet beside the program: nothing to copy
+    if (auto problem = copyReplacing(source, target); !problem.empty()) problems.push_back(problem);
 }
 
 }  // namespace
@@ -80,7 +68,7 @@ std::string createEmbed(bool jmol, const std::string& sName, const std::string& 
            " spiny=60 frank=no>";
 }
 
-PagesWritten writeOrbitalPages(const PageOptions& opt) {
+std::string writeOrbitalPages(const PageOptions& opt, std::vector<std::string>& problems) {
     const bool jmol = opt.jmol;
     const bool energyJ = opt.energyJoules;
     const bool showEnergy = opt.energyAttojoules || energyJ;
@@ -158,26 +146,28 @@ PagesWritten writeOrbitalPages(const PageOptions& opt) {
                                {"x 0", "%file2%"}};
         for (int k = 0; k < 4; ++k) {
             const std::string name = root + intText(k + 1) + ".htm";
-            writeWholeFile(cache + name, replaced(panel, "x 0", views[k].rotation));
+            writeWholeFile(cache + name, replaced(panel, "x 0", views[k].rotation), problems);
             replaceAll(page, views[k].placeholder, name);
         }
-        writeWholeFile(cache + root + "0.htm", lightened(titlePage, ""));
+        writeWholeFile(cache + root + "0.htm", lightened(titlePage, ""), problems);
         replaceAll(page, "%file0%", root + "0.htm");
     }
 
     replaceAll(page, "%script", script);
     const std::string pagePath = withExtension(o.xyzFile, ".xyz", ".htm");
-    writeWholeFile(pagePath, page);
+    const std::size_t before = problems.size();
+    writeWholeFile(pagePath, page, problems);
+    const bool pageWritten = problems.size() == before;
 
     writeWholeFile(withExtension(pagePath, ".htm", ".txt"),
-                   xyzName + "; " + calcEnergy(globals().orbital, EnergyForm::BothUnits, EnergyUnit::Attojoules) + "; " + script + "|" + title);
+                   xyzName + "; " + calcEnergy(globals().orbital, EnergyForm::BothUnits, EnergyUnit::Attojoules) + "; " + script + "|" + title, problems);
 
-    std::string problems = jmol ? copyApplet(dirOf(o.xyzFile)) : "";
-    const std::string viewer = copyViewer(dirOf(o.xyzFile));
-    problems += (problems.empty() || viewer.empty() ? "" : crlf) + viewer;
+    if (jmol) copyApplet(dirOf(o.xyzFile), problems);
+    // Without three.js the pages say in the viewer area what to install.
+    for (auto& problem : copyViewerFiles(dirOf(o.xyzFile), dataDir())) problems.push_back(std::move(problem));
 
-    createHtmlIndex(jmol, title, script, colour);
-    return {pagePath, problems};
+    createHtmlIndex(jmol, title, script, colour, problems);
+    return pageWritten ? pagePath : "";
 }
 
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace vantrel {
 
@@ -21,19 +22,15 @@ struct PageOptions {
     int screenWidthTwips = 1280 * 15;
 };
 
-struct PagesWritten {
-    std::string path;      // the page, "" when it could not be written
-    std::string problems;  // files that could not be copied beside it, one a line
-};
-
 std::string createEmbed(bool jmol, const std::string& sName, const std::string& sFile, const std::string& script,
                         const std::string& sWidthHeight, const std::string& sColor, const std::string& srot);
 // Writes the current orbital's page (or four-panel set), its summary and
-// the index; returns the page's path. The XYZ file must exist.
-PagesWritten writeOrbitalPages(const PageOptions& options);
+// the index; returns the page's path ("" when the page itself could not be
+// written). The XYZ file must exist. Each file that could not be written
+// (it keeps its old content) adds a problem.
+std::string writeOrbitalPages(const PageOptions& options, std::vector<std::string>& problems);
 
-void createHtmlIndex(bool jmol, const std::string& sHeader, const std::string& script, const std::string& sColor);
-
-// Screen width in twips, for the viewer size (the window sets it).
+void createHtmlIndex(bool jmol, const std::string& sHeader, const std::string& script, const std::string& sColor,
+                     std::vector<std::string>& problems);
 
 }  // namespace vantrel

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -25,6 +26,9 @@
 #include "engine/textutil.h"
 #include "engine/radialhistogram.h"
 #include "output/cloudscript.h"
+#include "output/fileutil.h"
+#include "output/replacingfile.h"
+#include "engine/orderedwork.h"
 
 namespace vantrel {
 
@@ -52,8 +56,10 @@ public:
     enum Status { Line, End, Failed };
 
     explicit LineReader(const std::string& path) {
-        file_ = std::fopen(path.c_str(), "rb");
+        const int fd = openForReading(path);  // a FIFO would block
+        file_ = fd >= 0 ? ::fdopen(fd, "rb") : nullptr;
         if (!file_) error_ = errno;
+        if (!file_ && fd >= 0) ::close(fd);
     }
     ~LineReader() {
         if (file_) std::fclose(file_);
@@ -88,12 +94,34 @@ public:
         }
     }
 
-private:
+    // The next stretch of whole lines, about a block, line ends included;
+    // the file's last line may lack its end. For readers that split the
+    // lines up themselves.
+    Status nextChunk(std::string& out) {
+        for (;;) {
+            const char* begin = buf_.data() + pos_;
+            const void* last = end_ > pos_ ? memrchr(begin, '\n', end_ - pos_) : nullptr;
+            if (last || (eof_ && pos_ < end_)) {
+                const std::size_t n = last ? static_cast<const char*>(last) + 1 - begin : end_ - pos_;
+                out.assign(begin, n);
+                pos_ += n;
+                return Line;
+            }
+            if (eof_) return End;
+            if (pos_ == 0 && end_ == buf_.size()) {
+                tooLong_ = true;
+                return Failed;
+            }
+            if (!fill()) return Failed;
+        }
+    }
+
     static std::string_view trimCr(std::string_view s) {
         if (!s.empty() && s.back() == '\r') s.remove_suffix(1);
         return s;
     }
 
+private:
     bool fill() {
         if (pos_ > 0) {
             std::memmove(buf_.data(), buf_.data() + pos_, end_ - pos_);
@@ -120,19 +148,13 @@ private:
     int error_ = 0;
 };
 
-// Writes through one large block; remembers the first failure.
+// Writes through one large block into a file that replaces the target
+// only when whole; remembers the first failure.
 class BlockWriter {
 public:
-    explicit BlockWriter(const std::string& path) {
-        file_ = std::fopen(path.c_str(), "wb");
-        if (!file_) error_ = errno;
-    }
-    ~BlockWriter() { close(); }
+    explicit BlockWriter(const std::string& path) : file_(path) {}
     BlockWriter(const BlockWriter&) = delete;
     BlockWriter& operator=(const BlockWriter&) = delete;
-
-    bool isOpen() const { return file_ != nullptr; }
-    int error() const { return error_; }
 
     // Room for at least n more bytes at the returned position.
     char* reserve(std::size_t n) {
@@ -143,7 +165,7 @@ public:
     void put(std::string_view s) {
         if (s.size() > buf_.size()) {
             flush();
-            write(s.data(), s.size());
+            file_.write(s);
             return;
         }
         std::memcpy(reserve(s.size()), s.data(), s.size());
@@ -151,38 +173,26 @@ public:
     }
 
     void flush() {
-        if (used_ > 0) write(buf_.data(), used_);
+        if (used_ > 0) file_.write(std::string_view(buf_.data(), used_));
         used_ = 0;
     }
 
     // Overwrites the start of the file in place (the rest stays).
     void patchStart(std::string_view s) {
         flush();
-        if (!file_ || error_) return;
-        if (std::fflush(file_) != 0 || std::fseek(file_, 0, SEEK_SET) != 0) {
-            error_ = errno ? errno : EIO;
-            return;
-        }
-        write(s.data(), s.size());
+        file_.overwriteStart(s);
     }
 
-    void close() {
-        if (!file_) return;
+    // Renames the file into place; "" or what went wrong.
+    std::string close() {
         flush();
-        if (std::fclose(file_) != 0 && !error_) error_ = errno ? errno : EIO;
-        file_ = nullptr;
+        return file_.commit();
     }
 
 private:
-    void write(const char* p, std::size_t n) {
-        if (!file_ || error_) return;
-        if (std::fwrite(p, 1, n, file_) != n) error_ = errno ? errno : EIO;
-    }
-
-    std::FILE* file_ = nullptr;
+    ReplacingFile file_;
     Block buf_;
     std::size_t used_ = 0;
-    int error_ = 0;
 };
 
 bool isblank(char c) { return c == ' ' || c == '\t'; }
@@ -191,12 +201,80 @@ void skipBlanks(const char*& p, const char* end) {
     while (p < end && isblank(*p)) ++p;
 }
 
+// Eight ASCII digits, the first in the lowest byte, as a number: pairs,
+// then fours, then the whole, each step on all fields at once.
+std::uint32_t eightDigitValue(std::uint64_t v) {
+    v -= 0x3030303030303030ULL;
+    v = (v * 10) + (v >> 8);
+    v = (((v & 0x000000FF000000FFULL) * (100 + (1000000ULL << 32))) +
+         (((v >> 16) & 0x000000FF000000FFULL) * (1 + (10000ULL << 32)))) >>
+        32;
+    return static_cast<std::uint32_t>(v);
+}
+
+// How many of the eight bytes of v, from the lowest, are digits before the
+// first byte that is not.
+int leadingDigits(std::uint64_t v) {
+    // nonzero bytes where a byte is no digit (a carry out of one only
+    // disturbs the bytes after it)
+    const std::uint64_t notDigit = ((v & 0xF0F0F0F0F0F0F0F0ULL) ^ 0x3030303030303030ULL) |
+                                   (((v + 0x0606060606060606ULL) & 0xF0F0F0F0F0F0F0F0ULL) ^ 0x3030303030303030ULL);
+    return notDigit ? __builtin_ctzll(notDigit) / 8 : 8;
+}
+
+// The digits from q on, up to eight at a time while eight bytes are left,
+// added to n; how many.
+int readDigits(const char*& q, const char* end, std::uint64_t& n) {
+    static constexpr std::uint64_t tens[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+    int count = 0;
+    while (end - q >= 8 && count <= 16) {
+        std::uint64_t word;
+        std::memcpy(&word, q, 8);
+        const int k = leadingDigits(word);
+        if (k == 0) return count;
+        // the k digits moved to the top, zeros before them
+        const std::uint64_t digits = k == 8 ? word : (word << (8 * (8 - k))) | (0x3030303030303030ULL >> (8 * k));
+        n = n * tens[k] + eightDigitValue(digits);
+        q += k;
+        count += k;
+        if (k < 8) return count;
+    }
+    for (; q < end && *q >= '0' && *q <= '9'; ++q, ++count) n = n * 10 + (*q - '0');
+    return count;
+}
+
+// A plain decimal ("-12.345") whose digits make a whole number below 2^53,
+// as the point files hold them: that number over a power of ten is
+// correctly rounded (both are exact), so it reads as from_chars would.
+// False, p unmoved, for anything else.
+bool parsePlainDecimal(const char*& p, const char* end, double& out) {
+    static constexpr double tens[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const char* q = p;
+    const bool negative = q < end && *q == '-';
+    q += negative;
+    std::uint64_t n = 0;
+    int digits = readDigits(q, end, n), decimals = 0;
+    if (digits <= 19 && q < end && *q == '.') {
+        ++q;
+        decimals = readDigits(q, end, n);
+        digits += decimals;
+    }
+    if (digits == 0 || digits > 19 || n >= (1ULL << 53) || decimals > 22 || (q < end && (*q == 'e' || *q == 'E')))
+        return false;
+    const double v = static_cast<double>(n) / tens[decimals];
+    out = negative ? -v : v;
+    p = q;
+    return true;
+}
+
 // One number filling the text from p up to the first separator; false for
 // anything that is not a finite number (NaN, 1E+400, garbage).
 bool parseNumber(const char*& p, const char* end, double& out) {
     const char* start = p;
     if (p < end && *p == '+') ++p;
     if (p < end && *p == '+') return false;
+    if (parsePlainDecimal(p, end, out)) return true;
     double v = 0;
     auto [next, ec] = std::from_chars(p, end, v, std::chars_format::general);
     if (ec == std::errc::result_out_of_range) {
@@ -237,7 +315,74 @@ LineReader::Status readHeader(LineReader& in, std::optional<PointFileHeader>& h)
     return s;
 }
 
-std::string errorText(int err) { return std::strerror(err); }
+std::string errorText(int err) { return err == EINVAL ? "Not a regular file" : std::strerror(err); }
+
+// One stretch of the point file on its way to the XYZ file and its
+// companion, made on whichever thread takes it.
+struct XyzChunk {
+    std::string lines;  // whole lines of the point file
+    LineReader::Status status = LineReader::Line;
+    // one entry a record (a line that is not blank), up to the first bad one
+    std::vector<std::uint32_t> xyzEnd, atomsEnd;
+    bool bad = false;  // the record after them is not four numbers
+    std::string xyz;   // the XYZ lines, up to xyzEnd.back()
+    struct Atom {
+        std::string_view symbol;
+        double x, y, z;
+    };
+    std::vector<Atom> atoms;  // the same atoms for the viewer's copy
+};
+
+struct XyzFormat {
+    double scale, maxPsi2;
+    bool firstQuadrant, byNodes;
+};
+
+void convertChunk(XyzChunk& c, const XyzFormat& f) {
+    constexpr std::size_t longestLine = 160;
+    c.xyzEnd.clear();
+    c.atomsEnd.clear();
+    c.bad = false;
+    c.atoms.clear();
+    if (c.xyz.size() < c.lines.size() + longestLine) c.xyz.resize(c.lines.size() + longestLine);
+    std::size_t used = 0;
+    const char* p = c.lines.data();
+    const char* end = p + c.lines.size();
+    CloudPoint v;
+    while (p < end) {
+        const char* nl = static_cast<const char*>(std::memchr(p, '\n', end - p));
+        const char* lineEnd = nl ? nl : end;
+        const std::string_view line = LineReader::trimCr(std::string_view(p, lineEnd - p));
+        p = nl ? nl + 1 : end;
+        if (blankLine(line)) continue;
+        if (!parsePointLine(line, v)) {
+            c.bad = true;
+            break;
+        }
+        if (!f.firstQuadrant || (v.x > 0 && v.y > 0 && v.z > 0)) {
+            const double psi = v.psi;
+            const std::string_view symbol =
+                f.byNodes ? signSymbol(psi) : classSymbol(probabilityClass(psi, f.maxPsi2));
+            if (c.xyz.size() < used + longestLine) c.xyz.resize(2 * c.xyz.size());
+            char* q = c.xyz.data() + used;
+            std::memcpy(q, symbol.data(), symbol.size());
+            q += symbol.size();
+            *q++ = ' ';
+            const double x = v.x * f.scale, y = -v.y * f.scale + 0.0, z = -v.z * f.scale + 0.0;  // + 0.0: no "-0"
+            q += numTextFast(x, q);
+            *q++ = ' ';
+            q += numTextFast(y, q);
+            *q++ = ' ';
+            q += numTextFast(z, q);
+            *q++ = '\r';
+            *q++ = '\n';
+            used = q - c.xyz.data();
+            c.atoms.push_back({symbol, x, y, z});
+        }
+        c.xyzEnd.push_back(static_cast<std::uint32_t>(used));
+        c.atomsEnd.push_back(static_cast<std::uint32_t>(c.atoms.size()));
+    }
+}
 
 }  // namespace
 
@@ -295,7 +440,7 @@ std::size_t pointLineText(const CloudPoint& point, char* out) {
 }
 
 std::optional<PointFileStart> readPointFileStart(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = openForReading(path);
     if (fd < 0) return std::nullopt;
     char buf[256];
     ssize_t got = 0;
@@ -338,7 +483,8 @@ PointFileRead forEachPoint(const std::string& path, const PointCallback& onPoint
 }
 
 PointFileCount countPointFile(const std::string& path,
-                              const std::function<RadialHistogram(const std::optional<PointFileHeader>&)>& start) {
+                              const std::function<RadialHistogram(const std::optional<PointFileHeader>&)>& start,
+                              const std::function<void(long long)>& progress) {
     PointFileCount count;
     int points = 0;
     auto onHeader = [&](const std::optional<PointFileHeader>& h) { count.histogram = start(h); };
@@ -346,7 +492,10 @@ PointFileCount countPointFile(const std::string& path,
         path,
         [&](const CloudPoint& p) {
             if (!count.histogram.addRadius(std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z))) return false;
-            if ((++points & 1023) == 0) pumpEvents();
+            if ((++points & 1023) == 0) {
+                pumpEvents();
+                if (progress) progress(points);
+            }
             return true;
         },
         onHeader);
@@ -356,14 +505,14 @@ PointFileCount countPointFile(const std::string& path,
 constexpr std::size_t flushSize = 1 << 18;
 
 bool PointFileWriter::create() {
-    fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    fd_ = openForWriting(path_, O_CREAT | O_TRUNC);
     committed_ = 0;
     if (fd_ < 0) return failWith(errno);
     return true;
 }
 
 bool PointFileWriter::openAppend(int points) {
-    fd_ = ::open(path_.c_str(), O_RDWR | O_CLOEXEC);
+    fd_ = openForWriting(path_, 0);
     if (fd_ < 0) return failWith(errno);
     struct stat st {};
     if (::fstat(fd_, &st) != 0) return failWith(errno);
@@ -379,9 +528,24 @@ void PointFileWriter::addPlaceholder() {
 
 void PointFileWriter::addPoint(const CloudPoint& point) {
     char line[pointLineRoom];
-    buf_.append(line, pointLineText(point, line));
+    addLine(std::string_view(line, pointLineText(point, line)));
+}
+
+void PointFileWriter::addLine(std::string_view line) {
+    buf_.append(line);
     ++pending_;
     if (buf_.size() >= flushSize) flush();
+}
+
+void PointFileWriter::prepare(const SampleBlock& block, std::string& text, std::uint32_t* ends) const {
+    const std::size_t start = text.size();
+    text.resize(start + static_cast<std::size_t>(block.nAccepted) * pointLineRoom);
+    std::size_t n = start;
+    for (int j = 0; j < block.nAccepted; ++j) {
+        n += pointLineText({block.x[j], block.y[j], block.z[j], block.psi[j]}, text.data() + n);
+        ends[j] = static_cast<std::uint32_t>(n);
+    }
+    text.resize(n);
 }
 
 bool PointFileWriter::flush() {
@@ -458,14 +622,14 @@ bool PointFileWriter::stillOurs() {
 }
 
 bool PointFileWriter::failWith(int err) {
-    if (problem_.empty()) problem_ = std::string(std::strerror(err)) + " writing " + path_;
+    if (problem_.empty()) problem_ = errorText(err) + " writing " + path_;
     buf_.clear();
     pending_ = 0;
     return false;
 }
 
 bool cutToWholeLines(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    const int fd = openForWriting(path, 0);
     if (fd < 0) return false;
     struct stat st {};
     bool cut = false;
@@ -521,7 +685,6 @@ std::string convertPointFileToXyz(const XyzOptions& options) {
     }
 
     BlockWriter out(xyzFile);
-    if (!out.isOpen()) note(errorText(out.error()));
     const double s = ((100 / orb.dotSize) * 5) / orb.axisMax;
     if (!std::isfinite(s)) note("The axis length is zero, so the points cannot be scaled.");
     out.put(std::string(headerLength, ' ') + crlf);
@@ -559,46 +722,52 @@ std::string convertPointFileToXyz(const XyzOptions& options) {
     }
 
     const long long count = in.isOpen() && h && std::isfinite(s) ? h->count : 0;
-    const double maxPsi2 = h ? h->maxPsi2 : 0;
-    std::string_view line;
-    CloudPoint v;
-    for (long long rec = 0; rec < count; ++rec) {
-        const LineReader::Status st = nextRecord(in, line);
-        if (st == LineReader::End) {
-            note("The point data file ends after " + intText(rec) + " of its " + intText(count) + " points.");
-            break;
+    if (count > 0) {
+        // Stretches of lines are read in order, converted on every core and
+        // written in order: the same bytes as one line after another.
+        const XyzFormat format{s, h->maxPsi2, firstQuadrant, byNodes};
+        bool readFailed = false;
+        OrderedWork<XyzChunk> pool(
+            options.threads,
+            [&](XyzChunk& c) {
+                if (readFailed) return false;
+                c.status = in.nextChunk(c.lines);
+                readFailed = c.status == LineReader::Failed;
+                if (readFailed) c.lines.clear();
+                return c.status != LineReader::End;
+            },
+            [&format](XyzChunk& c) { convertChunk(c, format); });
+        long long rec = 0;
+        while (rec < count) {
+            const XyzChunk* c = pool.next();
+            if (!c) {
+                note("The point data file ends after " + intText(rec) + " of its " + intText(count) + " points.");
+                break;
+            }
+            const long long take = std::min(static_cast<long long>(c->xyzEnd.size()), count - rec);
+            if (take > 0) {
+                const std::uint32_t atomsTaken = c->atomsEnd[take - 1];
+                out.put(std::string_view(c->xyz.data(), c->xyzEnd[take - 1]));
+                for (std::uint32_t i = 0; i < atomsTaken; ++i) {
+                    const XyzChunk::Atom& atom = c->atoms[i];
+                    cloud.add(atom.symbol, atom.x, atom.y, atom.z);
+                }
+                atoms += atomsTaken;
+                if (options.progress && (rec >> 16) != ((rec + take) >> 16)) options.progress(rec + take, count);
+                rec += take;
+            }
+            pumpEvents();
+            if (rec < count && (c->bad || c->status == LineReader::Failed)) {
+                note(c->status == LineReader::Failed && !in.tooLong()
+                         ? errorText(in.error())
+                         : "Point " + intText(rec + 1) + " of the point data file is not four numbers.");
+                break;
+            }
         }
-        if (st == LineReader::Failed || !parsePointLine(line, v)) {
-            note(st == LineReader::Failed && !in.tooLong()
-                     ? errorText(in.error())
-                     : "Point " + intText(rec + 1) + " of the point data file is not four numbers.");
-            break;
-        }
-        if ((rec & 255) == 0) pumpEvents();
-        if (firstQuadrant && !(v.x > 0 && v.y > 0 && v.z > 0)) continue;
-
-        const double psi = v.psi;
-        const std::string_view symbol = byNodes ? signSymbol(psi) : classSymbol(probabilityClass(psi, maxPsi2));
-        char* p = out.reserve(160);
-        char* q = p;
-        std::memcpy(q, symbol.data(), symbol.size());
-        q += symbol.size();
-        *q++ = ' ';
-        q += numTextFast(v.x * s, q);
-        *q++ = ' ';
-        q += numTextFast(-v.y * s + 0.0, q);  // + 0.0: no "-0" for a point on the plane
-        *q++ = ' ';
-        q += numTextFast(-v.z * s + 0.0, q);
-        *q++ = '\r';
-        *q++ = '\n';
-        out.advance(q - p);
-        cloud.add(symbol, v.x * s, -v.y * s + 0.0, -v.z * s + 0.0);
-        ++atoms;
     }
 
     out.patchStart(intText(atoms));
-    out.close();
-    if (out.error()) note(errorText(out.error()));
+    if (auto written = out.close(); !written.empty()) note(written);
     if (!cloud.finish()) note(errorText(cloud.errorNumber()) + " writing the viewer's copy " + scriptFile);
 
     if (problem.empty()) return "";

@@ -64,8 +64,10 @@ struct PointFileCount {
     PointFileRead read;
     RadialHistogram histogram;
 };
+// progress, when given, hears the points counted so far now and then.
 PointFileCount countPointFile(const std::string& path,
-                              const std::function<RadialHistogram(const std::optional<PointFileHeader>&)>& start);
+                              const std::function<RadialHistogram(const std::optional<PointFileHeader>&)>& start,
+                              const std::function<void(long long)>& progress = {});
 
 // The point file as a run writes it: appended lines go through a buffer
 // and reach the disk at every checkpoint, after which the header is patched
@@ -96,6 +98,13 @@ public:
         addPoint(point);
         return !failed();
     }
+    // The point lines made on the threads that evaluate the trials.
+    bool prepares() const override { return true; }
+    void prepare(const SampleBlock& block, std::string& text, std::uint32_t* ends) const override;
+    bool acceptPrepared(const CloudPoint&, double, std::string_view line) override {
+        addLine(line);
+        return !failed();
+    }
     // Writes what is buffered; on failure keeps the whole lines that made it.
     bool flush();
     // Flushes and patches the header to count the points now on disk.
@@ -103,6 +112,7 @@ public:
     bool close();
 
 private:
+    void addLine(std::string_view line);
     void commit(std::size_t bytes, int points);
     bool stillOurs();
     bool failWith(int err);
@@ -125,6 +135,9 @@ bool cutToWholeLines(const std::string& path);
 struct XyzOptions {
     bool firstQuadrant = false;  // only points with x, y, z all positive
     bool byNodes = false;        // colour by the sign of psi, not by probability
+    // Now and then during the conversion: the points done and the points in all.
+    std::function<void(long long, long long)> progress;
+    unsigned threads = 0;        // threads that convert (0: one a core); the file is the same
 };
 // Converts the current orbital's point file into its XYZ file. Returns ""
 // or the message that says what went wrong (the file is written as far as

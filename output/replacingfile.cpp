@@ -1,5 +1,7 @@
 #include "output/replacingfile.h"
 
+#include "output/fileutil.h"
+
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -16,18 +18,23 @@ constexpr std::size_t bufferSize = 1 << 20;
 
 std::atomic<unsigned> tempCounter{0};
 
+std::string describe(int error) { return error == EINVAL ? "Not a regular file" : std::strerror(error); }
+
 }  // namespace
 
 ReplacingFile::ReplacingFile(std::string path) : path_(std::move(path)) {
     struct stat st {};
     if (::lstat(path_.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        problem_ = path_ + " is there but is not a regular file, so it was not replaced.";
+        error_ = S_ISDIR(st.st_mode) ? EISDIR : S_ISLNK(st.st_mode) ? ELOOP : EINVAL;
+        problem_ = path_ + (S_ISLNK(st.st_mode) ? " is a symbolic link" : " is there but is not a regular file") +
+                   ", so it was not replaced.";
         return;
     }
-    // A name no other writer uses; 0666 less the umask, as for any new file.
+    // A name no other writer uses, never a link someone put there; 0666
+    // less the umask, as for any new file.
     for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
         temp_ = path_ + ".part" + std::to_string(::getpid()) + "-" + std::to_string(tempCounter++);
-        fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd_ < 0 && errno != EEXIST) break;
     }
     if (fd_ < 0) {
@@ -44,29 +51,46 @@ ReplacingFile::~ReplacingFile() {
 }
 
 void ReplacingFile::fail(int error, const char* doing) {
-    if (problem_.empty()) problem_ = std::string(std::strerror(error)) + " " + doing + " " + path_;
+    if (!problem_.empty()) return;
+    error_ = error;
+    problem_ = std::string(std::strerror(error)) + " " + doing + " " + path_;
 }
 
 void ReplacingFile::write(std::string_view bytes) {
     if (!problem_.empty()) return;
     if (buffer_.size() + bytes.size() > bufferSize) flush();
-    if (bytes.size() >= bufferSize) {
-        buffer_.assign(bytes);
-        flush();
-    } else {
-        buffer_.append(bytes);
-    }
+    if (bytes.size() >= bufferSize) writeOut(bytes);
+    else buffer_.append(bytes);
 }
 
-void ReplacingFile::flush() {
+void ReplacingFile::overwriteStart(std::string_view bytes) {
+    flush();
     std::size_t done = 0;
-    while (problem_.empty() && done < buffer_.size()) {
-        const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+    while (problem_.empty() && done < bytes.size()) {
+        const ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) fail(n < 0 ? errno : EIO, "writing");
         else done += static_cast<std::size_t>(n);
     }
+}
+
+void ReplacingFile::flush() {
+    writeOut(buffer_);
     buffer_.clear();
+}
+
+void ReplacingFile::writeOut(std::string_view bytes) {
+    std::size_t done = 0;
+    while (problem_.empty() && done < bytes.size()) {
+        const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) fail(n < 0 ? errno : EIO, "writing");
+        else done += static_cast<std::size_t>(n);
+    }
+}
+
+void ReplacingFile::keepMode(unsigned mode) {
+    if (problem_.empty() && ::fchmod(fd_, static_cast<mode_t>(mode)) != 0) fail(errno, "writing");
 }
 
 std::string ReplacingFile::commit() {
@@ -82,6 +106,45 @@ std::string replaceFile(const std::string& path, std::string_view bytes) {
     ReplacingFile file(path);
     file.write(bytes);
     return file.commit();
+}
+
+bool sameBytes(const std::string& a, const std::string& b) {
+    const int fa = openForReading(a);
+    if (fa < 0) return false;
+    const int fb = openForReading(b);
+    bool same = fb >= 0;
+    struct stat sa {}, sb {};
+    same = same && ::fstat(fa, &sa) == 0 && ::fstat(fb, &sb) == 0 && sa.st_size == sb.st_size;
+    static constexpr std::size_t chunk = 1 << 16;
+    std::string ba(chunk, '\0'), bb(chunk, '\0');
+    while (same) {
+        const ssize_t na = readFull(fa, ba.data(), chunk);
+        const ssize_t nb = readFull(fb, bb.data(), chunk);
+        same = na >= 0 && nb == na && std::memcmp(ba.data(), bb.data(), static_cast<std::size_t>(na)) == 0;
+        if (na < static_cast<ssize_t>(chunk)) break;
+    }
+    ::close(fa);
+    if (fb >= 0) ::close(fb);
+    return same;
+}
+
+std::string copyReplacing(const std::string& source, const std::string& target) {
+    if (sameBytes(source, target)) return "";
+    const int in = openForReading(source);
+    if (in < 0) return describe(errno) + " copying " + source;
+    ReplacingFile out(target);
+    std::string buffer(1 << 16, '\0');
+    std::string problem;
+    for (;;) {
+        const ssize_t n = readFull(in, buffer.data(), buffer.size());
+        if (n < 0) problem = describe(errno) + " copying " + source;
+        if (n <= 0) break;
+        out.write(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+    }
+    ::close(in);
+    if (!problem.empty()) return problem;
+    problem = out.commit();
+    return problem.empty() ? "" : problem + " (copying " + source + ")";
 }
 
 }  // namespace vantrel

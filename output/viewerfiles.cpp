@@ -4,6 +4,8 @@
 #include <cctype>
 #include <filesystem>
 
+#include "output/replacingfile.h"
+
 namespace vantrel {
 
 namespace {
@@ -72,22 +74,12 @@ void setSystemThreeDir(const std::string& dir) { threeDir = dir; }
 std::vector<std::string> copyViewerFiles(const std::string& cacheDir, const std::string& programDir) {
     std::vector<std::string> problems;
     for (const auto& file : viewerFiles(programDir)) {
-        std::error_code ec;
         auto source = std::find_if(file.sources.begin(), file.sources.end(),
                                    [](const std::string& s) { std::error_code e; return fs::is_regular_file(s, e); });
         if (source == file.sources.end()) continue;
-        const fs::path target = fs::path(cacheDir) / file.name;
-        const auto sourceTime = fs::last_write_time(*source, ec);
-        if (ec) {
-            problems.push_back(ec.message() + " copying " + *source);
-            continue;
-        }
-        std::error_code missing;
-        const auto targetTime = fs::last_write_time(target, missing);
-        if (!missing && targetTime >= sourceTime) continue;
-        fs::copy_file(*source, target, fs::copy_options::overwrite_existing, ec);
-        if (!ec) fs::last_write_time(target, sourceTime, ec);
-        if (ec) problems.push_back(ec.message() + " copying " + *source);
+        // By content, not by date: a copy cut short is mended whatever its age.
+        if (auto problem = copyReplacing(*source, cacheDir + "/" + file.name); !problem.empty())
+            problems.push_back(problem);
     }
     return problems;
 }

@@ -37,10 +37,9 @@ std::vector<ViewerFile> viewerFiles(const std::string& programDir);
 const std::string& systemThreeDir();
 void setSystemThreeDir(const std::string& dir);
 
-// Copies each file into the cache when it is missing there or the source is
-// newer, keeping the source's time so that a later upgrade is seen. A
-// source found nowhere is skipped: the page then says what to install.
-// Returns the problems met, one "description copying path" each.
+// Copies each file into the cache unless the copy there already holds the
+// same bytes. A source found nowhere is skipped: the page then says what to
+// install. Returns the problems met, each naming the file it was copying.
 std::vector<std::string> copyViewerFiles(const std::string& cacheDir, const std::string& programDir);
 
 }  // namespace vantrel

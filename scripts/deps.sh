@@ -5,12 +5,14 @@ set -euo pipefail
 # clang and its runtime libraries serve the sanitizer build and the fuzz targets.
 packages=(g++ cmake ninja-build qt6-base-dev libgl1-mesa-dev libgtest-dev libgmock-dev libbenchmark-dev
           libjs-three chromium nodejs
+          qt6-svg-dev              # the plot, the level diagram and the spectrum saved as SVG
           libtinygltf-dev          # glTF files of the surfaces
           openbabel assimp-utils   # the tests read the cube, glTF and STL files with them
           dpkg-dev file   # cpack -G DEB finds the shared libraries the package depends on
           fonts-stix      # packaging/make-help-docs.sh prints the help note with them
           lintian appstream  # the package tests check the .deb and its metainfo with them
           librsvg2-bin    # packaging/make-icons.sh renders the PNG icons from the SVG
+          python3-numpy python3-scipy  # the numpy/scipy speed peer the benchmarks are compared with
           clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do

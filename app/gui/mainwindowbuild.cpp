@@ -10,11 +10,18 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSplitter>
 #include <QVBoxLayout>
 
 #include "app/gui/controlwidgets.h"
 #include "app/gui/mainwindowview.h"
+#include "app/gui/orbitalviewpanel.h"
 #include "app/windowstate.h"
+#include "engine/globals.h"
+#include "output/platform.h"
 
 namespace vantrel {
 
@@ -51,6 +58,61 @@ void MainWindowView::buildMenus() {
         if (i == 3) help->addSeparator();
         addItem(help, f.helpMenuItems[i], false);
     }
+}
+
+namespace {
+
+// Asks for all its content needs, unlike QScrollArea's few dozen lines, and
+// scrolls only when the screen is smaller than that.
+class ControlsArea : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+    QSize sizeHint() const override {
+        return widget() ? widget()->sizeHint() + QSize(2 * frameWidth(), 2 * frameWidth()) : QScrollArea::sizeHint();
+    }
+};
+
+}  // namespace
+
+void MainWindowView::buildOrbitalView() {
+    constexpr int viewMinimum = 160;
+    MainWindowState& f = mainWindow();
+    OrbitalViewActions actions;
+    actions.subject = [] {
+        const OrbitalState& o = globals().orbital;
+        return ExportSubject{currentOrbital(), o.extent, o.csvFile, mainWindow().orbitalView.view};
+    };
+    actions.fileStem = [] {
+        const std::string& xyz = globals().orbital.xyzFile;
+        const std::string name = xyz.substr(xyz.rfind('/') + 1);
+        return name.substr(0, name.size() - 4);
+    };
+    actions.warn = [](const std::string& text) { dialogs().messageBox(text, Buttons::OK); };
+    // A change of the window's width goes to the view; the controls and
+    // the plot keep theirs, and scroll on a small screen.
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->setChildrenCollapsible(false);
+    auto* controls = new ControlsArea(splitter);
+    controls->setFrameShape(QFrame::NoFrame);
+    controls->setWidgetResizable(true);
+    controls->setWidget(takeCentralWidget());
+    // They scroll only where the screen leaves no room for them and a view.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QSize room = screen->availableGeometry().size() - QSize(viewMinimum + 40, 80);
+        controls->setMinimumSize(controls->widget()->minimumSizeHint().boundedTo(room));
+    }
+    splitter->addWidget(controls);
+    viewPanel_ = new OrbitalViewPanel(f.orbitalView, actions, splitter);
+    viewPanel_->setMinimumSize(viewMinimum, viewMinimum);
+    splitter->addWidget(viewPanel_);
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({controls->sizeHint().width(), viewPanel_->sizeHint().width()});
+    setCentralWidget(splitter);
+
+    auto* menu = new QMenu("3-&D View", this);
+    menuBar()->insertMenu(menuFor(f.helpMenu)->menuAction(), menu);
+    viewPanel_->fillMenu(menu);
 }
 
 QWidget* MainWindowView::buildCalculationFrame() {

@@ -29,7 +29,10 @@
 #include <exception>
 
 #include "app/gui/guardedaction.h"
+#include "app/gui/orbitalviewpanel.h"
 #include "app/gui/controlwidgets.h"
+#include "app/gui/desktopkeys.h"
+#include "app/gui/pictureexport.h"
 #include "app/gui/radialplotwidget.h"
 #include "app/gui/screenfit.h"
 #include "app/mainwindow.h"
@@ -112,7 +115,11 @@ MainWindowView::MainWindowView(QWidget* parent) : QMainWindow(parent) {
         w->setMinimumHeight(lines * w->fontMetrics().lineSpacing() + 2);
     }
 
+    buildOrbitalView();
     for (Binding& b : bindings_) connectControl(b);
+    installDesktopKeys(this, actionFor(f.helpMenuItems[0]), actionFor(f.exitMenuItem),
+                       static_cast<QAbstractButton*>(widgetFor(f.loadButton)));
+    addPictureActions(plot_, plot_, this, QStringLiteral("radial-plot"));
     qApp->installEventFilter(this);
     syncAll();
 }
@@ -207,6 +214,7 @@ void MainWindowView::syncAll() {
     syncing_ = true;
     syncPending_ = false;
     for (Binding& b : bindings_) sync(b);
+    if (viewPanel_) viewPanel_->refresh();
     syncing_ = false;
     // Code moved the focus (selectAll): follow it.
     Control* active = mainWindow().activeControl;
@@ -367,7 +375,9 @@ void MainWindowView::placeAtRightEdge() {
     QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     if (!screen) return;
     const QRect avail = screen->availableGeometry();
-    if (!isVisible()) adjustSize();
+    // All the window wants, as far as the screen has room (adjustSize would
+    // stop at two thirds of it); the frame is a guess until it is shown.
+    if (!isVisible()) resize(sizeHint().boundedTo(avail.size() - QSize(8, 40)).expandedTo(minimumSizeHint()));
     keepWithinScreen(this);
     // The frame is known only once the window is shown; until then its
     // width counts as the window's own.

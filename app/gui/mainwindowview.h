@@ -20,6 +20,7 @@ namespace vantrel {
 
 struct Control;
 class RadialPlotWidget;
+class OrbitalViewPanel;
 
 class MainWindowView : public QMainWindow {
     Q_OBJECT
@@ -42,6 +43,7 @@ public:
     void focusControl(Control& c);
 
     RadialPlotWidget* plot() const { return plot_; }
+    OrbitalViewPanel* orbitalView() const { return viewPanel_; }
     QWidget* widgetFor(const Control& c) const;
     QAction* actionFor(const Control& c) const;
     QMenu* menuFor(const Control& c) const;
@@ -71,6 +73,8 @@ private:
     };
 
     void buildMenus();
+    // The 3-D view beside the controls and the plot, and its menu.
+    void buildOrbitalView();
     QWidget* buildCalculationFrame();
     QWidget* buildPlotOptions();
     QWidget* buildDisplayFrame();
@@ -88,6 +92,7 @@ private:
     std::unordered_map<const Control*, Binding*> byControl_;
     std::unordered_map<const QObject*, Binding*> byWidget_;
     RadialPlotWidget* plot_ = nullptr;
+    OrbitalViewPanel* viewPanel_ = nullptr;
     Control* lastActive_ = nullptr;  // the active control the view last saw
     bool syncing_ = false;
     bool syncPending_ = false;

@@ -35,6 +35,7 @@ class OrbitalViewPanel : public QWidget {
 public:
     OrbitalViewPanel(OrbitalView& view, OrbitalViewActions actions, QWidget* parent = nullptr);
 
+    QSize sizeHint() const override { return {460, 460}; }
     CloudViewWidget* cloudView() const { return cloudView_; }
     QLabel* surfaceLabel() const { return label_; }
     OrbitalView& orbitalView() { return view_; }

@@ -12,6 +12,7 @@
 #include <exception>
 
 #include "app/gui/guardedaction.h"
+#include "app/gui/pictureexport.h"
 #include "app/gui/screenfit.h"
 #include "output/platform.h"
 #include "levels/gui/leveldiagramarea.h"
@@ -93,6 +94,7 @@ LevelDiagramWindow::LevelDiagramWindow(LevelDiagram& diagram, QWidget* parent)
     layout->addWidget(area_, 1);
     layout->addWidget(panelWidget);
 
+    addPictureActions(area_, area_, this, QStringLiteral("energy-levels"));
     diagram_.hooks.textWidth = [this](const std::string& text) { return area_->textWidth(qs(text)); };
     diagram_.hooks.closeWindow = [this] { close(); };
 }

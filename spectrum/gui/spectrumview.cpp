@@ -15,6 +15,7 @@
 #include <functional>
 #include <vector>
 
+#include "app/gui/pictureexport.h"
 #include "app/gui/screenfit.h"
 
 namespace vantrel {
@@ -224,6 +225,8 @@ SpectrumView::SpectrumView(SpectrumLinks links, QWidget* parent) : QWidget(paren
     resize(int(std::lround(twipWidth / twipsPerPixel)), int(std::lround(twipHeight / twipsPerPixel)));
     setMinimumSize(int(twipWidth / twipsPerPixel / 2), int(twipHeight / twipsPerPixel / 2));
     setFocusPolicy(Qt::StrongFocus);
+    // The whole window is the picture: the lists and captions say what it shows.
+    addPictureActions(this, this, this, QStringLiteral("hydrogen-spectrum"));
     layoutChildren();
     sync();
 }

@@ -10,17 +10,9 @@ namespace {
 
 using namespace test;
 
-class AboutTest : public FreshState {
-protected:
-    void TearDown() override {
-        setSystemThreeDir(oldThree);
-        FreshState::TearDown();
-    }
+TEST(About, NamesVersionLicenceAndTheLibrariesFound) {
     TempDir three{"three"};
-    std::string oldThree = systemThreeDir();
-};
-
-TEST_F(AboutTest, NamesVersionLicenceAndTheLibrariesFound) {
+    const std::string oldThree = systemThreeDir();
     setSystemThreeDir(three.path());
     fs::create_directories(three.file("build"));
     for (const auto& [script, revision] : {std::pair{"var a;REVISION=\"123\",b;", "r123"},
@@ -34,16 +26,13 @@ TEST_F(AboutTest, NamesVersionLicenceAndTheLibrariesFound) {
     for (const char* part : {"Vantrel " VANTREL_VERSION "\r\n", "Copyright (c) 2026 The Vantrel developers.",
                              "MIT licence", "  Qt 6.9.1 (the windows)\r\n", "  three.js r150 (the pages' 3-D view)"})
         EXPECT_TRUE(contains(text, part)) << part << " in " << text;
-
     fs::remove_all(three.file("build"));
     EXPECT_TRUE(contains(aboutText(""), "three.js (not found: apt-get install libjs-three)"));
-    EXPECT_FALSE(contains(aboutText(""), "(the windows)"));
-}
+    setSystemThreeDir(oldThree);
 
-TEST_F(AboutTest, JmolAdviceIsForTheXyzFilesNotAnApplet) {
-    const std::string text = aboutJmolText("/home/u/vantrel");
-    EXPECT_TRUE(contains(text, "open the orbital's .xyz file from /home/u/vantrel/files in the Jmol program")) << text;
-    EXPECT_FALSE(contains(text, "download")) << text;
+    const std::string jmol = aboutJmolText("/home/u/vantrel");
+    EXPECT_TRUE(contains(jmol, "open the orbital's .xyz file from /home/u/vantrel/files in the Jmol program")) << jmol;
+    EXPECT_FALSE(contains(jmol, "download")) << jmol;
 }
 
 }  // namespace

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -30,20 +32,23 @@ protected:
     // Runs the program in dir/work with no display, a fixed seed and a home
     // of its own; returns the exit status, stdout goes to `out`, stderr to
     // `err` and on to the test's own (a sanitizer's report shows there). A
-    // hung program is stopped after a minute.
+    // hung program is stopped after a minute. `shell` comes before the
+    // program (ulimit, say), `pipe` takes its output.
     int vantrel(const std::string& argument) { return vantrel(std::vector<std::string>{argument}); }
-    int vantrel(const std::vector<std::string>& arguments) {
-        std::string cmd = "cd '" + dir.file("work") + "' && env -i PATH=\"$PATH\" LD_LIBRARY_PATH=\"$LD_LIBRARY_PATH\" "
+    int vantrel(const std::vector<std::string>& arguments, const std::string& shell = "", const std::string& pipe = "") {
+        std::string cmd = "cd '" + dir.file("work") + "' && " + shell + " env -i PATH=\"$PATH\" LD_LIBRARY_PATH=\"$LD_LIBRARY_PATH\" "
                           "ASAN_OPTIONS=\"$ASAN_OPTIONS\" UBSAN_OPTIONS=\"$UBSAN_OPTIONS\" "
                           "VANTREL_HOME='" + home + "' VANTREL_SEED=7 HOME='" + dir.file("home") +
                           "' QT_QPA_PLATFORM=offscreen timeout 60 '" + programCopyExe() + "'";
         for (const auto& a : arguments)
             if (!a.empty()) cmd += " '" + a + "'";
-        const int status =
-            std::system((cmd + " >'" + dir.file("stdout.txt") + "' 2>'" + dir.file("stderr.txt") + "'").c_str());
+        cmd += " 2>'" + dir.file("stderr.txt") + "'";
+        if (!pipe.empty()) cmd = "(" + cmd + "; echo $? >'" + dir.file("status.txt") + "') | " + pipe;
+        const int status = std::system((cmd + " >'" + dir.file("stdout.txt") + "'").c_str());
         out = readFile(dir.file("stdout.txt"));
         err = readFile(dir.file("stderr.txt"));
         std::cerr << err;
+        if (!pipe.empty()) return std::atoi(readFile(dir.file("status.txt")).c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
     std::string sequence(const std::string& text, const std::string& name = "seq.txt") {
@@ -142,6 +147,38 @@ TEST_F(EndToEnd, UnwritableCacheAsksForAnotherDirectory) {
     EXPECT_TRUE(contains(out, "Enter a directory name containing the characters \"vantrel\" for saving files"));
     // The console takes the default: the first candidate that works.
     EXPECT_TRUE(fs::exists(dir.file("home/vantrel/files/1_0_0_.htm"))) << out;
+}
+
+// Nothing waits on a FIFO where a file of the cache goes: it is refused,
+// said, and the run ends with a failure.
+TEST_F(EndToEnd, FifosInTheCacheAreRefusedWithoutWaiting) {
+    const std::string seq = sequence("maxpoints=625\n1 0 0\n");
+    for (const char* name : {"1_0_0_.csv", "1_0_0_.xyz", "1_0_0_.htm", "names.htm", "index.htm"}) {
+        fs::remove_all(home);
+        fs::create_directories(cache);
+        ASSERT_EQ(::mkfifo((cache + "/" + name).c_str(), 0600), 0);
+        EXPECT_EQ(vantrel(seq), 1) << name << out;
+        EXPECT_TRUE(contains(out, cache + "/" + name)) << out;
+        EXPECT_TRUE(contains(out, "1 orbital was processed. 1 of them lacks files that could not be written.")) << out;
+    }
+}
+
+// A reader that goes away and the file-size limit stop the run like
+// Ctrl-C: the orbital under way gets its page, the others are not begun.
+TEST_F(EndToEnd, AClosedPipeOrTheFileSizeLimitEndTheRunWithAMessage) {
+    const std::string seq = sequence("maxpoints=3000\n1 0 0\n2 0 0\n3 0 0\n4 0 0\n5 0 0\n");
+    EXPECT_EQ(vantrel({seq}, "", "head -2"), 128 + SIGPIPE) << out;
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 2);
+    // head leaves a moment after its two lines: one orbital or two are done.
+    EXPECT_TRUE(fs::exists(cache + "/1_0_0_.htm"));
+    EXPECT_EQ(fs::exists(cache + "/2_0_0_.csv"), fs::exists(cache + "/2_0_0_.htm"));
+    EXPECT_FALSE(fs::exists(cache + "/5_0_0_.csv"));
+
+    fs::remove_all(home);
+    EXPECT_EQ(vantrel({seq}, "ulimit -f 40;"), 128 + SIGXFSZ) << out;
+    EXPECT_TRUE(contains(out, std::string(std::strerror(EFBIG)) + " writing " + cache + "/1_0_0_.csv")) << out;
+    EXPECT_TRUE(contains(out, "1 orbital was processed.")) << out;
+    EXPECT_FALSE(fs::exists(cache + "/2_0_0_.csv"));  // a stop like Ctrl-C
 }
 
 }  // namespace

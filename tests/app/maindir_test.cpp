@@ -12,6 +12,7 @@
 #include "app/windowstate.h"
 #include "engine/globals.h"
 #include "engine/textutil.h"
+#include "support/faults.h"
 #include "support/testsupport.h"
 #include "output/fileutil.h"
 
@@ -144,14 +145,25 @@ TEST_F(MainDirTest, RefusedCandidatesAndAFailedExampleAreSaid) {
         ASSERT_FALSE(reports.empty()) << home;
         EXPECT_EQ(reports.front(), "Cannot use " + home + " as the main directory: " + std::strerror(error));
     }
-    // The example sequence file on a full disk: said, and no empty file left.
-    fs::create_directories(dir.file("full_vantrel/files"));
-    fs::create_symlink("/dev/full", dir.file("full_vantrel/input.txt"));
+    // Whatever stands at input.txt is the user's: a link is neither written
+    // through nor removed.
+    fs::create_directories(dir.file("linked_vantrel/files"));
+    fs::create_symlink("/dev/full", dir.file("linked_vantrel/input.txt"));
     dialogs.shown.clear();
-    EXPECT_EQ(setMainDir(dir.file("full_vantrel")), 0);
-    EXPECT_TRUE(dialogs.saw(std::string(std::strerror(ENOSPC)) + " writing the example sequence file " +
-                            dir.file("full_vantrel/input.txt")));
-    EXPECT_FALSE(fs::exists(fs::symlink_status(dir.file("full_vantrel/input.txt"))));
+    EXPECT_EQ(setMainDir(dir.file("linked_vantrel")), 0);
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(fs::is_symlink(dir.file("linked_vantrel/input.txt")));
+    // The example sequence file on a full disk: said, and no empty file left.
+    const std::string full = dir.file("full_vantrel");
+    fs::create_directories(full);
+    {
+        SmallDisk disk(full, 100);
+        if (disk.mounted()) writeFile(full + "/filler", std::string(8192, 'x'));  // up to the brim
+        EXPECT_EQ(setMainDir(full), 0);
+        EXPECT_TRUE(dialogs.saw(std::string(std::strerror(disk.error())) + " writing the example sequence file " +
+                                full + "/input.txt"));
+        EXPECT_FALSE(fs::exists(full + "/input.txt"));
+    }
     hooks().report = nullptr;
 }
 

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "app/mainwindow.h"
+#include "app/orbitalfiles.h"
 #include "app/samplingrun.h"
 #include "app/sequence.h"
 #include "app/windowstate.h"
@@ -173,6 +174,20 @@ TEST_F(RunFaults, LongRunsPrintTheirProgress) {
     // points so far of the target (the next multiple of the quota), trials, time
     const std::string& r = reports.front();
     EXPECT_TRUE(contains(r, " of 2000 points, ") && contains(r, " trials, ") && r.back() == 's') << r;
+
+    // Reading the point file back and converting it say how far they are too.
+    reports.clear();
+    readPointFile();
+    EXPECT_TRUE(sawReport("  reading 3_2_0_.csv: 1024 points, ")) << reports.front();
+    createOrbitalPage();
+    EXPECT_TRUE(sawReport("  writing 3_2_0_.xyz: 0 of 2000 points, "));
+}
+
+TEST_F(RunFaults, QuotasBeyondTheViewerAreWarnedOf) {
+    runBatch("maxpoints=2000001\nmaxpoints=3000000\nmaxpoints=2000000\n");
+    EXPECT_EQ(dialogs.shown.size(), 4u);  // the reading, the count, two warnings
+    EXPECT_TRUE(dialogs.saw("2000001 points are more than the page's viewer draws: it shows an even share of at most "
+                            "2000000 of them."));
 }
 
 }  // namespace

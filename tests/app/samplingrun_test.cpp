@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -9,8 +10,10 @@
 #include "app/windowstate.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
+#include "engine/random.h"
 #include "engine/textutil.h"
 #include "engine/wavefunction.h"
+#include "support/faults.h"
 #include "support/testsupport.h"
 #include "app/orbitalcontrols.h"
 
@@ -134,9 +137,40 @@ TEST_F(SamplingTest, NodalPlaneStopsAfter501TrialsFailuresAreSaid) {
     setNucleus(1);
     choose(3, 2, 0, 13, 625);
     fs::remove(csv());
-    fs::create_symlink("/dev/full", csv());
+    SmallDisk full(fs::path(csv()).parent_path().string(), 4096);
     startCalculation(false);
-    EXPECT_TRUE(dialogs.saw("No space left on device writing " + csv()) && globals().run.loadedFile != csv());
+    EXPECT_TRUE(dialogs.saw(std::string(std::strerror(full.error())) + " writing " + csv()));
+    EXPECT_NE(globals().run.loadedFile, csv());
+}
+
+// The file and the trial a run ends at do not depend on how many threads
+// evaluate: the quota, "Enough!" and a node all end it at the same trial.
+TEST_F(SamplingTest, AnyNumberOfThreadsEndsAtTheSameTrialWithTheSameFile) {
+    struct Case {
+        int n, l, m, extent, quota, region, stopAt;
+    } cases[] = {{3, 2, 0, 13, 700, 0, 0}, {1, 0, 0, 2, 5000, 0, 3001}, {4, 3, 2, 23, 800, 0, 0},
+                 {2, 1, 0, 6, 625, 1, 0}};
+    for (const auto& c : cases) {
+        std::string file;
+        long long trials = 0;
+        for (unsigned threads : {1u, 2u, 4u}) {
+            choose(c.n, c.l, c.m, c.extent, c.quota, c.region);
+            samplingHooks().onPoint = nullptr;
+            if (c.stopAt) stopAt(c.stopAt);
+            samplingHooks().threads = threads;
+            rng().seed(2024);
+            globals().run.continueRun = false;
+            startCalculation(true);
+            const std::string bytes = readFile(csv());
+            if (threads == 1) {
+                file = bytes, trials = lastTrials();
+                continue;
+            }
+            EXPECT_EQ(lastTrials(), trials) << c.n << c.l << c.m << " on " << threads << " threads";
+            EXPECT_TRUE(bytes == file) << c.n << c.l << c.m << " on " << threads << " threads";
+        }
+        EXPECT_EQ(static_cast<int>(splitLines(file).size()) - 1, c.stopAt ? c.stopAt : c.region ? 0 : c.quota);
+    }
 }
 
 // Chi-square of the radial distribution of the points inside the inscribed

@@ -1,12 +1,24 @@
 // What a desktop user expects of the windows: they fit the screen, sit
 // beside each other, show exact colours, export their pictures and answer
 // the usual shortcuts.
+#include <QAction>
 #include <QApplication>
-#include <QScreen>
-
+#include <QClipboard>
+#include <QMimeData>
+#include <QShortcut>
+#include <QSignalSpy>
+#include <QSvgRenderer>
 #include <QTimer>
+
+#include "app/gui/pictureexport.h"
 #include "app/gui/qtdialogs.h"
+#include "app/gui/radialplotwidget.h"
 #include "guitest.h"
+#include "levels/gui/leveldiagramarea.h"
+#include "levels/gui/leveldiagramwindow.h"
+#include "levels/gui/levelwindowlink.h"
+#include "spectrum/gui/spectrumopener.h"
+#include "spectrum/gui/spectrumview.h"
 
 namespace vantrel::test {
 namespace {
@@ -41,6 +53,58 @@ TEST_F(DesktopTest, RedCaptionsGreyDuringARun) {
         EXPECT_NE(widget(*c)->palette().color(QPalette::Disabled, QPalette::WindowText), red) << c->name;
     }
     enableControls(true);
+}
+
+// Each window's picture as PNG (what the screen shows, pixel for pixel), as
+// SVG that reads back whole, and on the clipboard in both forms.
+TEST_F(DesktopTest, PicturesSaveAsPngAndSvgAndCopy) {
+    LevelWindowLink levels(view.get(), [this] { view->syncAll(); });
+    installSpectrumWindow(view.get());
+    TempDir out;
+    auto check = [&](QWidget* picture, const QString& name) {
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(picture->window()));
+        // Reached from the picture's context menu.
+        EXPECT_EQ(picture->contextMenuPolicy(), Qt::ActionsContextMenu) << name.toStdString();
+        const QString png = QString::fromStdString(out.file(name.toStdString() + ".png"));
+        const QString svg = QString::fromStdString(out.file(name.toStdString() + ".SVG"));
+        EXPECT_EQ(savePicture(picture, png, name), "");
+        EXPECT_EQ(savePicture(picture, svg, name), "");
+        EXPECT_EQ(QImage(png).convertToFormat(QImage::Format_RGB32),
+                  picture->grab().toImage().convertToFormat(QImage::Format_RGB32)) << name.toStdString();
+        QSvgRenderer drawing(svg);
+        EXPECT_TRUE(drawing.isValid()) << name.toStdString();
+        EXPECT_EQ(drawing.viewBox(), QRect(QPoint(0, 0), picture->size()));
+
+        copyPicture(picture, name);
+        const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+        ASSERT_NE(copied, nullptr);
+        EXPECT_EQ(qvariant_cast<QImage>(copied->imageData()).size(), picture->size() * picture->devicePixelRatio());
+        EXPECT_TRUE(copied->data("image/svg+xml").startsWith("<?xml")) << name.toStdString();
+    };
+    check(view->plot(), QStringLiteral("radial-plot"));
+    view->actionFor(f.compareEnergiesMenuItem)->trigger();
+    check(levels.window().area(), QStringLiteral("energy-levels"));
+    view->actionFor(f.spectrumMenuItem)->trigger();
+    ASSERT_NE(openSpectrumView(), nullptr);
+    check(openSpectrumView(), QStringLiteral("hydrogen-spectrum"));
+    delete openSpectrumView();
+}
+
+TEST_F(DesktopTest, UsualShortcuts) {
+    EXPECT_EQ(view->actionFor(f.helpMenuItems[0])->shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_EQ(view->actionFor(f.exitMenuItem)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+    QStringList keys;
+    for (const QAction* a : view->actions()) keys << a->shortcut().toString();
+    EXPECT_TRUE(keys.contains(QStringLiteral("Ctrl+S"))) << keys.join(' ').toStdString();
+    // Ctrl+O reaches "&Load" from a text box (nothing to load yet: the click does nothing).
+    ASSERT_FALSE(button(f.loadButton)->isEnabled());
+    QShortcut* open = nullptr;
+    for (QShortcut* s : view->findChildren<QShortcut*>())
+        if (s->key() == QKeySequence(QStringLiteral("Ctrl+O"))) open = s;
+    ASSERT_NE(open, nullptr);
+    QSignalSpy opened(open, &QShortcut::activated);
+    QTest::keyClick(widget(f.quantumText[0]), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(opened.count(), 1);
 }
 
 // A long message (its box grows after Qt placed it) and a question, the

@@ -84,12 +84,10 @@ TEST_F(LevelWindowTest, MenuOpensTheWindowWhichFollowsTheMainWindow) {
         EXPECT_LE(levels().frameGeometry().right(), view->frameGeometry().left());
     }
 
-    // The n spinner, a typed l and m, the species menu: the diagram follows.
-    clickSpinner(f.quantumSpinners[0], 1);
-    EXPECT_EQ(diagram().pickedTag, "#2:  Z=1 n=2 l=0 m=0 E=-0.54 aJ");
+    // Typed numbers and the species menu: the diagram follows.
+    type(f.quantumText[0], "2");
     type(f.quantumText[1], "1");
     type(f.quantumText[2], "-1");
-    EXPECT_EQ(diagram().selectedIndex, 3);
     view->actionFor(f.speciesMenuItems[1])->trigger();
     EXPECT_TRUE(levels().speciesButton(2)->isChecked());
     EXPECT_EQ(levels().pickedLabel()->text(), "#3:  Z=2 n=2 l=1 m=-1 E=-2.18 aJ");
@@ -109,12 +107,6 @@ TEST_F(LevelWindowTest, ClickOnAMarkerBecomesTheMainWindowsOrbital) {
     clickMarker(7);
     EXPECT_EQ(mainState(), "3 1 -1 Z=1");
     EXPECT_TRUE(diagram().visibleColumn()[7].selected());
-
-    // A press on one marker and a release on another picks the first.
-    QTest::mousePress(area(), Qt::LeftButton, {}, markerPoint(1));
-    QTest::mouseMove(area(), markerPoint(14));
-    QTest::mouseRelease(area(), Qt::LeftButton, {}, markerPoint(14));
-    EXPECT_EQ(mainState(), "1 0 0 Z=1");
 
     // At another size the same markers are hit.
     levels().resize(levels().width() * 3 / 2, levels().height() * 3 / 2);
@@ -136,16 +128,10 @@ TEST_F(LevelWindowTest, ArrowKeysWalkWhileTheDiagramHasTheFocus) {
     EXPECT_EQ(mainState(), "3 0 0 Z=1");
     EXPECT_TRUE(diagram().visibleColumn()[6].selected());
 
-    // The next pointer move keeps the keys' state; a click still picks.
-    hover(markerPoint(1));
-    EXPECT_NE(diagram().hoveredTag, diagram().visibleColumn()[1].tag);
-    clickMarker(1);
-    EXPECT_EQ(mainState(), "1 0 0 Z=1");
-
     // Keys elsewhere in the window do not walk.
     levels().speciesButton(1)->setFocus();
     QTest::keyClick(levels().energyLabel(), Qt::Key_Up);
-    EXPECT_EQ(mainState(), "1 0 0 Z=1");
+    EXPECT_EQ(mainState(), "3 0 0 Z=1");
 }
 
 TEST_F(LevelWindowTest, SpeciesOptionsSwitchTheMainWindowsSpecies) {
@@ -167,8 +153,6 @@ TEST_F(LevelWindowTest, SpeciesOptionsSwitchTheMainWindowsSpecies) {
     EXPECT_EQ(tuple(levels().speciesButton(0)->text(), levels().speciesButton(0)->isChecked()), tuple("Z = 7", true));
     EXPECT_EQ(levels().belowAreaLabel()->text(), "Below the scale: n=1 at -106.81 aJ, n=2 at -26.70 aJ");
     EXPECT_TRUE(levels().belowAreaLabel()->isVisible());
-    const QImage picture = area()->grab().toImage();
-    EXPECT_EQ(picture.size(), area()->size() * picture.devicePixelRatio());
 
     levels().speciesButton(1)->click();
     EXPECT_EQ(mainState(), "2 1 1 Z=1");

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "app/gui/gui.h"
+#include "app/gui/orbitalviewpanel.h"
 #include "app/gui/radialplotwidget.h"
 #include "engine/globals.h"
 #include "guitest.h"
@@ -72,6 +73,10 @@ protected:
     void SetUp() override {
         GuiTest::SetUp();
         startWindow(true);
+        // The window's width all for the controls and the plot: the 3-D
+        // view beside them would take most of a resize.
+        view->orbitalView()->hide();
+        view->resize(view->sizeHint());
         clickButton(f.plotModeOptions[1]);  // the theory curve, as after start-up
         QApplication::processEvents();
     }

@@ -7,6 +7,8 @@
 #include <string>
 #include <tuple>
 
+#include <unistd.h>
+
 #include "install/helparchive.h"
 #include "support/testsupport.h"
 
@@ -197,6 +199,40 @@ TEST_F(HelpArchive, FilesThatCannotBeWrittenAreListedAndTheRestWritten) {
     EXPECT_EQ(extracted.written, std::vector<std::string>{destination + "/a.htm"});
     EXPECT_EQ(readFile(destination + "/a.htm"), "a.htm");  // replaced
     EXPECT_TRUE(fs::is_empty(destination + "/b.htm"));      // no leftover part file
+}
+
+// Links planted where files or folders go are not written through, on
+// either side; the build refuses names the install side would refuse.
+TEST_F(HelpArchive, LinksAreNotFollowedAndUnsafeDestinationsAreRefused) {
+    writeFile(source + "/index.htm", "help");
+    const std::string victim = dir.file("victim"), victimDir = dir.file("victimdir");
+    writeFile(victim, "precious");
+    fs::create_directories(victimDir);
+    ASSERT_TRUE(build("index.htm\nPATH=docs\nindex.htm\n").ok);
+    fs::create_directories(destination);
+    fs::create_symlink(victim, destination + "/index.htm");
+    for (const std::string& suffix : {std::string(".part"), std::string(".part-0")})  // the old temporary names
+        fs::create_symlink(victim, destination + "/index.htm" + suffix.substr(0, 5) + std::to_string(::getpid()) + suffix.substr(5));
+    fs::create_directory_symlink(victimDir, destination + "/docs");
+    const ExtractOutcome extracted = extractArchive(copy, readArchive(copy).entries, destination);
+    ASSERT_EQ(extracted.failed.size(), 2u);
+    EXPECT_EQ(extracted.failed[0], destination + "/index.htm: a symbolic link is there");
+    EXPECT_EQ(extracted.failed[1], destination + "/docs/index.htm: " + destination + "/docs is a symbolic link");
+    EXPECT_EQ(readFile(victim), "precious");
+    EXPECT_TRUE(fs::is_empty(victimDir));
+
+    // The build side: a link at the copy's name, PATH= lines out of the folder.
+    fs::remove(copy);
+    fs::create_symlink(victim, copy);
+    EXPECT_FALSE(build("index.htm\n").ok);
+    EXPECT_EQ(readFile(victim), "precious");
+    fs::remove(copy);
+    for (const char* path : {"PATH=../..", "PATH=/etc", "PATH=a/../../b"}) {
+        const BuildOutcome built = build(std::string(path) + "\nindex.htm\n");
+        EXPECT_FALSE(built.ok) << path;
+        EXPECT_TRUE(contains(built.message, "which would be installed outside its folder")) << built.message;
+        EXPECT_FALSE(fs::exists(copy)) << path;
+    }
 }
 
 }  // namespace

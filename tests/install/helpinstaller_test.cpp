@@ -134,6 +134,12 @@ TEST_F(HelpLocations, FilesGoBesideTheProgramWhenItsDirectoryIsWritable) {
     EXPECT_EQ(helpInstallDir(), dir.path());
     setProgramDir(dir.file("no such directory"));
     EXPECT_EQ(helpInstallDir(), userDataDir());
+    // An installation's bin/, writable or not, is left alone.
+    fs::create_directories(dir.file("usr/bin"));
+    fs::create_directories(dir.file("usr/share/vantrel"));
+    writeFile(dir.file("usr/share/vantrel/frames.ht"), "<html>");
+    setProgramDir(dir.file("usr/bin"));
+    EXPECT_EQ(helpInstallDir(), userDataDir());
 }
 
 // The build side, as the program named INSTALL runs it.
@@ -175,6 +181,19 @@ TEST_F(HelpBuilder, WithoutATargetAsksForOneAndEndsWhenNoneIsGiven) {
 TEST_F(HelpBuilder, RunsOnlyUnderTheExactNameInstall) {
     for (auto [name, builder] : {std::pair{"/usr/local/bin/INSTALL", true}, {"INSTALL", true}, {"./install", false}, {"/usr/bin/vantrel", false}})
         EXPECT_EQ(invokedAsBuilder(name), builder) << name;
+}
+
+TEST_F(HelpInstaller, ControlCharactersInNamesAreShownEscaped) {
+    writeFile(source + "/a\x1b[2Jb.htm", "x");
+    buildProgram("a\x1b[2Jb.htm\nindex.htm\n");
+    std::string bytes = readFile(program);
+    const std::size_t second = readFile("/bin/true").size() + 108 + 1;
+    bytes.replace(second, 100, archiveNameField("two\nlines.htm"));
+    writeFile(program, bytes);
+    dialogs.answers.push_back(Answer::Cancel);
+    installHelpFiles(program, destination);
+    EXPECT_EQ(dialogs.shown.at(0).text,
+              "The following files will be installed:\n\na\\x1B[2Jb.htm two\\nlines.htm \n\ninto " + destination);
 }
 
 }  // namespace

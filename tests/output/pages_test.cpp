@@ -57,6 +57,7 @@ protected:
     }
     std::string page(const std::string& name) { return readFile(cache + "/" + name); }
     std::string savedThreeDir;
+    std::vector<std::string> problems;
 };
 
 TEST_F(PagesTest, EmbedsSinglePagesTitlesAndSummary) {
@@ -180,7 +181,7 @@ TEST_F(PagesTest, EnergyIndexSharesHeadingsAndSkipsUnbound) {
         writeFile(cache + "/" + name + ".htm", "page");
     }
     globals().orbital.xyzFile = cache + "/1_0_0_.xyz";
-    createHtmlIndex(true, "<h3>T</h3>", "select *;", "WHITE");
+    createHtmlIndex(true, "<h3>T</h3>", "select *;", "WHITE", problems);
 
     const std::string f1 = page("frame1.htm");
     EXPECT_EQ(occurrences(f1, "<hr>"), 2);
@@ -211,7 +212,7 @@ TEST_F(PagesTest, EnergyIndexSharesHeadingsAndSkipsUnbound) {
 
 TEST_F(PagesTest, ShowxyzIsValidJavaScriptFrameSetMadeOnce) {
     for (bool jmol : {true, false}) {
-        createHtmlIndex(jmol, "", "select *;", "WHITE");
+        createHtmlIndex(jmol, "", "select *;", "WHITE", problems);
         const std::string f1 = page("frame1.htm");
         const auto at = f1.find("  var s=");
         ASSERT_NE(at, std::string::npos);
@@ -224,7 +225,7 @@ TEST_F(PagesTest, ShowxyzIsValidJavaScriptFrameSetMadeOnce) {
 
     // The frame set: a template in the user's data folder, made once;
     // nothing is written beside the program.
-    createHtmlIndex(true, "", "", "");
+    createHtmlIndex(true, "", "", "", problems);
     const std::string tpl = readFile(dataHome.file("vantrel/index.ht"));
     EXPECT_FALSE(fs::exists(dir.file("prog/index.ht")));
     EXPECT_TRUE(startsWith(tpl, "<HTML><HEAD><TITLE>Index of " + cache + " by Energy</TITLE></HEAD>\r\n"));
@@ -233,13 +234,30 @@ TEST_F(PagesTest, ShowxyzIsValidJavaScriptFrameSetMadeOnce) {
 
     globals().mainDir = dir.file("other_vantrel");  // keeps the first title
     fs::create_directories(cache = globals().mainDir + "/files");
-    createHtmlIndex(true, "", "", "");
+    createHtmlIndex(true, "", "", "", problems);
     EXPECT_EQ(page("index.htm"), tpl);
 
     // A data folder that cannot be made: straight into the cache.
     ScopedEnv blocked{"XDG_DATA_HOME", dir.file("prog/frames.ht")};
-    createHtmlIndex(true, "", "", "");
+    createHtmlIndex(true, "", "", "", problems);
     EXPECT_TRUE(contains(page("index.htm"), "<TITLE>Index of " + cache + " by Energy</TITLE>"));
+}
+
+// Names and summaries are text wherever they land: a main directory or a
+// file name cannot open an element, a summary cannot end a string early.
+TEST_F(PagesTest, TextInTheIndexPagesIsEscapedForItsPlace) {
+    globals().mainDir = dir.file("q</title><img src=x onerror=alert(1)>vantrel");
+    fs::create_directories(cache = globals().mainDir + "/files");
+    writeFile(cache + "/1_0_0_.txt", "1_0_0_.xyz; E = -2.18 attoJoule; select *;|');alert(\"1%27\");('\r\n");
+    writeFile(cache + "/1_a><b>&.htm", "page");
+    createHtmlIndex(true, "", "", "", problems);
+    EXPECT_TRUE(problems.empty());
+    for (const char* name : {"names.htm", "index.htm"}) {
+        EXPECT_FALSE(contains(page(name), "<img")) << name;
+        EXPECT_TRUE(contains(page(name), "q&lt;/title&gt;&lt;img src=x onerror=alert(1)&gt;vantrel/files")) << name;
+    }
+    EXPECT_TRUE(contains(page("names.htm"), "<a target=_top href=\"1_a%3E%3Cb%3E%26.htm\">1_a&gt;&lt;b&gt;&amp;.htm</a>"));
+    EXPECT_TRUE(contains(page("frame1.htm"), "showxyz('1_0_0_.xyz','select *;','\\x27);alert(\\x221\\x2527\\x22);(\\x27')"));
 }
 
 }  // namespace

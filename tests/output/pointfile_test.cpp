@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -60,6 +63,26 @@ TEST(PointFileCodec, HeaderAndLineRoundTrip) {
     EXPECT_EQ(p.y, -1.25);
     EXPECT_EQ(p.psi, -0.125);
     EXPECT_FALSE(parsePointLine("1,2,3", p));
+
+    // Every number reads as the standard reader reads it: the written
+    // texts of numbers of every size, and decimals with many digits.
+    std::mt19937_64 gen(7);
+    std::vector<std::string> texts = {"0", "-0", "1.", ".5", "-.5", "007.25", "0.000000000000000000001",
+                                      "1234567890123456789", "12345678901234567890", "9007199254740993",
+                                      "0.30000000000000004441", "123456.78901234567", "1.5E-07"};
+    for (int i = 0; i < 20000; ++i) {
+        const double x = std::ldexp(static_cast<double>(gen() >> 11), -static_cast<int>(gen() % 120)) * (i % 2 ? 1 : -1);
+        texts.push_back(numText(x));
+        texts.push_back(std::to_string(gen() % 1000000) + "." + std::to_string(gen()).substr(0, 1 + i % 19));
+    }
+    for (const std::string& t : texts) {
+        double expected = 0;
+        std::from_chars(t.data() + (t[0] == '+'), t.data() + t.size(), expected);
+        ASSERT_TRUE(parsePointLine(t + ",0,0," + t, p)) << t;
+        ASSERT_EQ(p.x, expected) << t;
+        ASSERT_EQ(p.psi, expected) << t;
+        ASSERT_EQ(std::signbit(p.x), std::signbit(expected)) << t;
+    }
 }
 
 TEST_F(PointFileTest, LayoutOfMarkersAndPoints) {
@@ -101,6 +124,43 @@ TEST_F(PointFileTest, NodeColoursAndFirstQuadrant) {
     const auto lines = xyzLines();  // psi = 0 is a node "O"; in the first quadrant only, strictly
     EXPECT_EQ(lines[0], "64" + std::string(48, ' '));
     EXPECT_EQ(std::vector(lines.begin() + 63, lines.end()), (std::vector<std::string>{"O 25 -25 -25", "N 25 -25 -25", "O 25 -25 -25"}));
+}
+
+// A file of several read blocks gives the same XYZ file, companion and
+// message on any number of threads: blank lines, the count ending the
+// conversion inside a block, a bad line past the first block.
+TEST_F(PointFileTest, AnyNumberOfThreadsWritesTheSameFiles) {
+    std::string points;
+    for (int i = 0; i < 120000; ++i) {
+        points += numText((i % 97 - 48) * 0.0173) + "," + numText((i % 89 - 44) * 0.011) + "," +
+                  numText(i % 5 ? (i % 83) * 0.021 : -0.5) + "," + numText((i % 7 - 3) * 0.31) + "\r\n";
+        if (i % 10007 == 0) points += "  \r\n";
+    }
+    ASSERT_GT(points.size(), 2u << 20);  // several blocks of the reader
+    const std::size_t cut = points.find('\n', 1500000) + 1;
+    const std::string bad = points.substr(0, cut) + "0.1,x,0,1\r\n" + points.substr(cut);
+    const auto& orb = globals().orbital;
+    std::string problem;
+    for (const auto& [bytes, firstQuadrant] : {std::pair{csvHeader("120000,2,1") + points, false},
+                                                {csvHeader("100001,2,1") + points, true},
+                                                {csvHeader("120000,2,1") + bad, false}}) {
+        writeCsv(bytes);
+        std::string xyz, script;
+        for (unsigned threads : {1u, 2u, 4u}) {
+            XyzOptions options;
+            options.firstQuadrant = firstQuadrant;
+            options.threads = threads;
+            const std::string said = convertPointFileToXyz(options);
+            if (threads == 1) {
+                xyz = readFile(orb.xyzFile), script = readFile(orb.xyzFile + ".js"), problem = said;
+                continue;
+            }
+            EXPECT_TRUE(readFile(orb.xyzFile) == xyz) << threads << " threads";
+            EXPECT_TRUE(readFile(orb.xyzFile + ".js") == script) << threads << " threads";
+            EXPECT_EQ(said, problem) << threads << " threads";
+        }
+    }
+    EXPECT_TRUE(contains(problem, " of the point data file is not four numbers.")) << problem;
 }
 
 TEST_F(PointFileTest, ReadRebuildsTheHistogramAndTheNucleus) {

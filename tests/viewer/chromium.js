@@ -7,7 +7,6 @@ const { spawn } = require('node:child_process');
 const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
-const zlib = require('node:zlib');
 
 const CHROMIUM = process.env.VANTREL_CHROMIUM || '/usr/bin/chromium';
 
@@ -136,7 +135,7 @@ async function openPage(browser, width, height) {
     },
     async screenshot(file = undefined) {
       const png = Buffer.from((await send('Page.captureScreenshot', { format: 'png' })).data, 'base64');
-      return file ? fs.writeFileSync(file, png) : decodePng(png);
+      return file ? fs.writeFileSync(file, png) : decodePng(send, png);
     },
     screenshotFile(file) { return page.screenshot(file); },
     async click(x, y, clickCount = 1) {
@@ -170,53 +169,27 @@ async function waitFor(check, timeoutMs, what) {
   }
 }
 
-// 8-bit RGB or RGBA, not interlaced: what Chromium writes.
-function decodePng(buffer) {
-  let offset = 8;
-  let width = 0, height = 0, colourType = 0;
-  const idat = [];
-  while (offset < buffer.length) {
-    const length = buffer.readUInt32BE(offset);
-    const type = buffer.toString('ascii', offset + 4, offset + 8);
-    const data = buffer.subarray(offset + 8, offset + 8 + length);
-    if (type === 'IHDR') {
-      width = data.readUInt32BE(0);
-      height = data.readUInt32BE(4);
-      if (data[8] !== 8 || data[12] !== 0) throw new Error('unexpected PNG format');
-      colourType = data[9];
-    } else if (type === 'IDAT') {
-      idat.push(data);
-    }
-    offset += 12 + length;
-  }
-  const channels = colourType === 6 ? 4 : colourType === 2 ? 3 : 0;
-  if (!channels) throw new Error('unexpected PNG colour type ' + colourType);
-  const raw = zlib.inflateSync(Buffer.concat(idat));
-  const stride = width * channels;
-  const rgba = Buffer.alloc(width * height * 4);
-  let previous = Buffer.alloc(stride);
-  for (let y = 0; y < height; y++) {
-    const filter = raw[y * (stride + 1)];
-    const line = Buffer.from(raw.subarray(y * (stride + 1) + 1, (y + 1) * (stride + 1)));
-    for (let i = 0; i < stride; i++) {
-      const a = i >= channels ? line[i - channels] : 0;
-      const b = previous[i];
-      const c = i >= channels ? previous[i - channels] : 0;
-      let add = 0;
-      if (filter === 1) add = a;
-      else if (filter === 2) add = b;
-      else if (filter === 3) add = (a + b) >> 1;
-      else if (filter === 4) {
-        const p = a + b - c, pa = Math.abs(p - a), pb = Math.abs(p - b), pc = Math.abs(p - c);
-        add = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
-      }
-      line[i] = (line[i] + add) & 255;
-    }
-    for (let x = 0; x < width; x++)
-      for (let k = 0; k < 4; k++) rgba[(y * width + x) * 4 + k] = k < channels ? line[x * channels + k] : 255;
-    previous = line;
-  }
+// Chromium's own decoder, in a script world of the page's own that the
+// page cannot see: the PNG's RGBA pixels exactly (no colour management).
+async function decodePng(send, png) {
+  const { frameTree } = await send('Page.getFrameTree');
+  const { executionContextId } = await send('Page.createIsolatedWorld', { frameId: frameTree.frame.id, worldName: 'png' });
+  const { result, exceptionDetails } = await send('Runtime.evaluate', { contextId: executionContextId, returnByValue: true, awaitPromise: true,
+    expression: `(async () => {
+      const bytes = Uint8Array.from(atob('${png.toString('base64')}'), (c) => c.charCodeAt(0));
+      const bitmap = await createImageBitmap(new Blob([bytes], { type: 'image/png' }),
+        { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
+      const context = new OffscreenCanvas(bitmap.width, bitmap.height).getContext('2d');
+      context.drawImage(bitmap, 0, 0);
+      const rgba = context.getImageData(0, 0, bitmap.width, bitmap.height).data;
+      let text = '';
+      for (let i = 0; i < rgba.length; i += 0x8000) text += String.fromCharCode(...rgba.subarray(i, i + 0x8000));
+      return [bitmap.width, bitmap.height, btoa(text)];
+    })()` });
+  if (exceptionDetails) throw new Error('decoding a screenshot: ' + exceptionDetails.text);
+  const [width, height, pixels] = result.value;
+  const rgba = Buffer.from(pixels, 'base64');
   return { width, height, rgba, at(x, y) { const i = (y * width + x) * 4; return [rgba[i], rgba[i + 1], rgba[i + 2]]; } };
 }
 
-module.exports = { launch, openPage, waitFor, decodePng, CHROMIUM };
+module.exports = { launch, openPage, waitFor, CHROMIUM };

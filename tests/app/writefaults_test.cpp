@@ -1,0 +1,151 @@
+// A careless or hostile cache: folders, links and FIFOs where the
+// program's files go, a disk that fills up. Nothing is written through a
+// link, nothing hangs, and every file not written is said and counted.
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstring>
+
+#include "app/maindir.h"
+#include "app/mainwindow.h"
+#include "app/orbitalfiles.h"
+#include "app/sequence.h"
+#include "app/windowstate.h"
+#include "engine/globals.h"
+#include "output/platform.h"
+#include "support/faults.h"
+#include "support/testsupport.h"
+
+namespace vantrel {
+namespace {
+
+using namespace test;
+
+class WriteFaults : public FreshState {
+protected:
+    void SetUp() override {
+        FreshState::SetUp();
+        installReactions();
+        ASSERT_EQ(setMainDir(dir.file("w_vantrel")), 0);
+        cache = globals().mainDir + "/files";
+    }
+    // One orbital, 1s, from a sequence file; its own messages only.
+    void runOne(const std::string& options = "") {
+        writeFile(seq, "maxpoints=625 extent=0 " + options + "\n1 0 0\n");
+        std::string name = seq;
+        dialogs.shown.clear();
+        runSequence(name);
+    }
+    bool said(const std::string& part) const { return dialogs.saw(part); }
+
+    TempDir dir;
+    std::string cache, seq = dir.file("seq.txt");
+};
+
+TEST_F(WriteFaults, AFolderInTheWayOfAnyFileIsSaidAndCounted) {
+    // The XYZ file stops the page; the others leave it written but say so.
+    const struct {
+        const char* name;
+        bool pageWritten;
+    } cases[] = {{"1_0_0_.xyz", false}, {"1_0_0_.htm", false}, {"1_0_0_.txt", true},
+                 {"names.htm", true},   {"frame1.htm", true},  {"index.htm", true}};
+    for (const auto& c : cases) {
+        fs::remove_all(cache);
+        fs::create_directories(cache + "/" + c.name + "/inside");
+        runOne();
+        EXPECT_EQ(lastSequenceOutcome(), SequenceOutcome::Incomplete) << c.name;
+        EXPECT_TRUE(said(cache + "/" + c.name)) << c.name;
+        EXPECT_EQ(dialogs.shown.back().text, "1 orbital was processed. 1 of them lacks files that could not be written.")
+            << c.name;
+        EXPECT_EQ(fs::is_regular_file(cache + "/1_0_0_.htm"), c.pageWritten) << c.name;
+        EXPECT_TRUE(fs::exists(cache + "/" + c.name + "/inside")) << c.name;
+    }
+}
+
+TEST_F(WriteFaults, FilesTooLargeToWriteAreSaidAndLeaveNothingCut) {
+    runOne();
+    ASSERT_EQ(lastSequenceOutcome(), SequenceOutcome::Done);
+    const std::string xyz = readFile(cache + "/1_0_0_.xyz");
+    std::string points;
+    for (int i = 0; i < 2000; ++i) points += "0.5,0.25,-1,0.1\r\n";
+    writeFile(cache + "/1_0_0_.csv", csvHeader("2000,10,0.5") + points);
+    bool whole = true;
+    {
+        // Every file this process writes stops at 20 kB: the XYZ file of
+        // 2000 points does not fit.
+        rlimit saved{};
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit small = saved;
+        small.rlim_cur = 20000;
+        const auto old = std::signal(SIGXFSZ, SIG_IGN);
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        EXPECT_EQ(createOrbitalPage(&whole), "");
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, old);
+    }
+    EXPECT_FALSE(whole);
+    EXPECT_TRUE(said(std::string(std::strerror(EFBIG)) + " writing " + cache + "/1_0_0_.xyz"));
+    EXPECT_EQ(readFile(cache + "/1_0_0_.xyz"), xyz);  // the last whole one
+    for (const auto& entry : fs::directory_iterator(cache))
+        EXPECT_FALSE(contains(entry.path().filename().string(), ".part")) << entry.path();
+}
+
+TEST_F(WriteFaults, LinksInTheCacheAreNeverWrittenThroughNorFollowedWhenClearing) {
+    const std::string victim = dir.file("victim.txt");
+    for (const char* name : {"1_0_0_.csv", "1_0_0_.xyz", "1_0_0_.htm", "names.htm", "frame1.htm", "index.htm"}) {
+        fs::remove_all(cache);
+        fs::create_directories(cache);
+        writeFile(victim, "precious");
+        fs::create_symlink(victim, cache + "/" + name);
+        runOne();
+        EXPECT_EQ(readFile(victim), "precious") << name;
+        EXPECT_TRUE(fs::is_symlink(cache + "/" + name)) << name;
+        EXPECT_EQ(lastSequenceOutcome(), SequenceOutcome::Incomplete) << name;
+    }
+    // The start-up probe neither truncates a link's target nor fails on it.
+    fs::create_symlink(victim, cache + "/session");
+    EXPECT_EQ(setMainDir(globals().mainDir), 0);
+    EXPECT_EQ(readFile(victim), "precious");
+    // A cache that is a link to another folder: CLEAR deletes nothing there.
+    const std::string other = dir.file("other");
+    fs::create_directories(other);
+    writeFile(other + "/keep.htm", "keep");
+    fs::remove_all(cache);
+    fs::create_directory_symlink(other, cache);
+    clearCache(false);
+    EXPECT_EQ(readFile(other + "/keep.htm"), "keep");
+    EXPECT_TRUE(said(cache + " is a symbolic link; nothing was deleted."));
+    EXPECT_EQ(setMainDir(globals().mainDir), -3);
+}
+
+TEST_F(WriteFaults, AMainDirectoryInASharedFolderMustBePrivateAndOwn) {
+    const std::string shared = dir.file("tmp");
+    fs::create_directories(shared);
+    ::chmod(shared.c_str(), 01777);
+    // Made new: private.
+    ASSERT_EQ(setMainDir(shared + "/vantrel-mine"), 0);
+    struct stat st {};
+    ::stat((shared + "/vantrel-mine").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    // One's own left open to all: closed.
+    ::chmod((shared + "/vantrel-mine").c_str(), 0777);
+    ASSERT_EQ(setMainDir(shared + "/vantrel-mine"), 0);
+    ::stat((shared + "/vantrel-mine").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    // A link, or a folder of someone else's (only root can make one here), is refused.
+    fs::create_directory_symlink(shared + "/vantrel-mine", shared + "/vantrel-link");
+    EXPECT_EQ(setMainDir(shared + "/vantrel-link"), -2);
+    if (::geteuid() == 0) {
+        fs::create_directories(shared + "/vantrel-theirs/files");
+        ASSERT_EQ(::chown((shared + "/vantrel-theirs").c_str(), 65534, 65534), 0);
+        EXPECT_EQ(setMainDir(shared + "/vantrel-theirs"), -2);
+    }
+    EXPECT_EQ(mainDirCandidates().back(), tempDir() + "/vantrel-" + std::to_string(::geteuid()));
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -1,0 +1,105 @@
+// Files replaced whole or not at all: a full disk, a folder or a link in
+// the way, copies cut short.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+
+#include "output/fileutil.h"
+#include "output/replacingfile.h"
+#include "support/faults.h"
+#include "support/testsupport.h"
+
+namespace vantrel {
+namespace {
+
+using namespace test;
+
+// Names in the folder other than the expected ones: a temporary file left
+// behind shows up here.
+std::vector<std::string> strays(const std::string& folder, const std::vector<std::string>& expected) {
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (std::find(expected.begin(), expected.end(), name) == expected.end()) found.push_back(name);
+    }
+    return found;
+}
+
+TEST(ReplacingFile, AFailedWriteLeavesTheOldFileWholeAndNoTemporary) {
+    TempDir dir;
+    const std::string disk = dir.file("disk");
+    fs::create_directory(disk);
+    const std::string target = disk + "/page.htm";
+    SmallDisk small(disk, 16384);
+    writeFile(target, "old page");
+    const std::string problem = replaceFile(target, std::string(100000, 'x'));
+    EXPECT_TRUE(contains(problem, std::string(std::strerror(small.error())) + " writing " + target)) << problem;
+    EXPECT_EQ(readFile(target), "old page");
+    EXPECT_EQ(strays(disk, {"page.htm"}), std::vector<std::string>{});
+
+    // The same through the text helper, which says why in errno.
+    EXPECT_FALSE(writeWholeFile(target, std::string(100000, 'y')));
+    EXPECT_EQ(errno, small.error());
+    EXPECT_EQ(readFile(target), "old page");
+}
+
+TEST(ReplacingFile, WhatIsNotARegularFileIsNeitherReplacedNorFollowed) {
+    TempDir dir;
+    writeFile(dir.file("elsewhere"), "someone else's");
+    fs::create_directory(dir.file("folder.htm"));
+    fs::create_symlink(dir.file("elsewhere"), dir.file("link.htm"));
+    ASSERT_EQ(::mkfifo(dir.file("fifo.htm").c_str(), 0600), 0);
+    for (const char* name : {"folder.htm", "link.htm", "fifo.htm"}) {
+        const std::string problem = replaceFile(dir.file(name), "page");
+        EXPECT_TRUE(startsWith(problem, dir.file(name) + " is ")) << problem;
+        std::vector<std::string> problems;
+        writeWholeFile(dir.file(name), "page", problems);
+        EXPECT_EQ(problems.size(), 1u) << name;
+    }
+    EXPECT_EQ(readFile(dir.file("elsewhere")), "someone else's");
+    EXPECT_TRUE(fs::is_symlink(dir.file("link.htm")));
+    EXPECT_EQ(strays(dir.path(), {"elsewhere", "folder.htm", "link.htm", "fifo.htm"}), std::vector<std::string>{});
+}
+
+TEST(ReplacingFile, CopiesAreComparedByContentAndMended) {
+    TempDir dir;
+    const std::string source = dir.file("three.min.js"), target = dir.file("copy.js");
+    writeFile(source, std::string(200000, 'a') + "end");
+    const struct {
+        const char* what;
+        std::string before;
+    } cases[] = {{"missing", ""}, {"cut short", std::string(1000, 'a')}, {"same size, other bytes", std::string(200003, 'b')}};
+    for (const auto& c : cases) {
+        fs::remove(target);
+        if (!c.before.empty()) writeFile(target, c.before);
+        EXPECT_EQ(copyReplacing(source, target), "") << c.what;
+        EXPECT_TRUE(sameBytes(source, target)) << c.what;
+    }
+    // A whole copy is left alone (its time does not change).
+    const auto time = fs::last_write_time(target) - std::chrono::hours(1);
+    fs::last_write_time(target, time);
+    EXPECT_EQ(copyReplacing(source, target), "");
+    EXPECT_EQ(fs::last_write_time(target), time);
+    // A source that is a FIFO is refused without waiting for a writer.
+    ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
+    EXPECT_TRUE(contains(copyReplacing(dir.file("pipe"), target), "Not a regular file copying " + dir.file("pipe")));
+    EXPECT_EQ(readWholeFile(dir.file("pipe")), "");
+}
+
+TEST(ReplacingFile, OverwriteStartPatchesAHeaderBeforeTheRename) {
+    TempDir dir;
+    ReplacingFile file(dir.file("a.xyz"));
+    file.write(std::string(10, ' ') + "\r\nrest\r\n");
+    file.overwriteStart("42");
+    EXPECT_FALSE(fs::exists(dir.file("a.xyz")));  // not before it is whole
+    EXPECT_EQ(file.commit(), "");
+    EXPECT_EQ(readFile(dir.file("a.xyz")), "42        \r\nrest\r\n");
+}
+
+}  // namespace
+}  // namespace vantrel
