@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <cstdio>
+#include <filesystem>
 #include <utility>
 
 #include "app/windowstate.h"
@@ -15,6 +16,7 @@
 #include "output/meshfiles.h"
 #include "output/platform.h"
 #include "output/pointfile.h"
+#include "output/surfacescript.h"
 
 namespace vantrel {
 
@@ -50,6 +52,9 @@ const char* noPictureWriter = "this program cannot draw pictures";
 // The cube file and the surfaces' files; the surfaces for the picture.
 std::vector<SurfaceMesh> writeGridFiles(Exporter& out, const ExportSubject& subject, const ExportChoices& choices,
                                         std::string& note) {
+    // The page names the surfaces' companion: an older one must not show.
+    const std::string companion = out.path(".surface.js");
+    if (choices.surface) std::remove(companion.c_str());
     processEvents();
     const PsiGridOutcome grid = evaluatePsiGrid(subject.orbital, subject.extent);
     if (!grid.problem.empty()) {
@@ -66,6 +71,8 @@ std::vector<SurfaceMesh> writeGridFiles(Exporter& out, const ExportSubject& subj
     }
     out.wrote(".glb", writeGlb(out.path(".glb"), s.surfaces));
     out.wrote(".stl", writeStl(out.path(".stl"), s.surfaces));
+    const std::string xyzName = std::filesystem::path(out.path(".xyz")).filename().string();
+    out.wrote(".surface.js", writeSurfaceScript(companion, xyzName, s.surfaces, s.note));
     note = s.note;
     return signMeshes(s.surfaces);
 }

@@ -97,8 +97,9 @@ struct ExportOutcome {
 };
 
 // Writes the files that `choices` ask for, `name` plus ".png", ".cube",
-// ".glb", ".stl", ".xy.png", ".yz.png" and ".xz.png". With the surfaces
-// asked for, the picture shows them over the cloud.
+// ".glb", ".stl", ".surface.js" (the page's viewer's copy), ".xy.png",
+// ".yz.png" and ".xz.png". With the surfaces asked for, the picture shows
+// them over the cloud.
 ExportOutcome writeOrbitalExports(const ExportSubject& subject, const std::string& name, const ExportChoices& choices,
                                   PictureWriter* pictures);
 

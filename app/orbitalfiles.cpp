@@ -42,7 +42,7 @@ private:
 
 }  // namespace
 
-void readPointFile() {
+bool readPointFile() {
     const std::string path = globals().orbital.csvFile;
     MainWindowState& f = mainWindow();
     // Once the file is open, before any point.
@@ -73,7 +73,7 @@ void readPointFile() {
     };
     PhaseProgress progress("reading " + fileNameOf(path));
     PointFileCount count = countPointFile(path, start, [&progress](long long points) { progress(points); });
-    if (count.read.status == PointFileStatus::NotOpened) return;
+    if (count.read.status == PointFileStatus::NotOpened) return false;
     auto& run = globals().run;
     run.nPoints = count.read.points;
     run.maxPsi2 = count.read.header ? count.read.header->maxPsi2 : 0;
@@ -81,6 +81,7 @@ void readPointFile() {
     f.pointCountLabel.caption = intText(run.nPoints);
     if (count.read.status == PointFileStatus::Complete) run.loadedFile = path;
     setBusy(false);
+    return count.read.status == PointFileStatus::Complete;
 }
 
 bool writeXyzFile() {
@@ -111,7 +112,7 @@ std::string viewerLimitWarning(long long points) {
            intText(limit) + " of them. The XYZ file holds them all.";
 }
 
-std::string createOrbitalPage(bool* whole) {
+std::string createOrbitalPage(bool* whole, bool surfaces, bool slices) {
     MainWindowState& f = mainWindow();
     f.displayFrame.enabled = false;
     if (whole) *whole = false;
@@ -130,6 +131,8 @@ std::string createOrbitalPage(bool* whole) {
     options.boundingBox = f.jmolBoundingBoxCheck.checked;
     options.axes = f.jmolAxesCheck.checked;
     if (hooks().screenWidthTwips) options.screenWidthTwips = hooks().screenWidthTwips();
+    options.surfaces = surfaces;
+    options.slices = slices;
     std::vector<std::string> problems;
     const std::string page = writeOrbitalPages(options, problems);
     if (const std::string warning = viewerLimitWarning(globals().run.nPoints); !warning.empty())

@@ -6,15 +6,17 @@
 
 namespace vantrel {
 
-// Reads the current orbital's point file back into the radial histogram.
-void readPointFile();
+// Reads the current orbital's point file back into the radial histogram;
+// true when it read whole (every line a point inside its extent).
+bool readPointFile();
 // Converts the point file into the XYZ file; false when that failed (the
 // user has been told why).
 bool writeXyzFile();
 // Writes the XYZ file and the page; returns the page's path, "" when the
 // page could not be written. Files that could not be written are said in
 // one message; `whole` (when given) tells whether every file was written.
-std::string createOrbitalPage(bool* whole = nullptr);
+// A sequence run that writes surfaces or slices beside the page says so.
+std::string createOrbitalPage(bool* whole = nullptr, bool surfaces = false, bool slices = false);
 
 // A warning when the pages' viewer cannot show that many points (it shows
 // a share of them), else "".

@@ -164,6 +164,26 @@ void finishRun(PointFileWriter& file, RunEnd end) {
     }
 }
 
+// Why the saved run cannot be continued, or "": appending to a file that
+// does not read whole, or under a ceiling that is not this orbital's, would
+// grow a file that can never be shown.
+std::string continueRefusal(bool savedFileWhole) {
+    const auto& run = globals().run;
+    const auto& orb = globals().orbital;
+    const std::string keep = " It is left as it is; calculate without continuing to start it afresh.";
+    if (!savedFileWhole)
+        return "The point file " + orb.csvFile + " does not read whole: after " + intText(run.nPoints) +
+               " points comes a line that is not a point of this orbital." + keep;
+    // Its own generator, so that a seeded run samples the same points.
+    Random check(1);
+    const double fresh = estimateCeiling(currentOrbital(), orb.extent, check);
+    constexpr double factor = 1000;
+    if (fresh > 0 && !(run.maxPsi2 <= fresh * factor && run.maxPsi2 >= fresh / factor))
+        return "The largest psi squared in the header of " + orb.csvFile + ", " + numText(run.maxPsi2) +
+               ", is far from this orbital's (about " + numText(fresh) + ")." + keep;
+    return "";
+}
+
 }  // namespace
 
 SamplingHooks& samplingHooks() { return sampleHooks; }
@@ -182,7 +202,7 @@ bool canContinue() {
            static_cast<double>(roundEven(h.extent)) == orb.extent;
 }
 
-void samplePoints() {
+void samplePoints(bool savedFileWhole) {
     auto& g = globals();
     auto& run = g.run;
     const auto& orb = g.orbital;
@@ -199,6 +219,14 @@ void samplePoints() {
     const auto start = readPointFileStart(orb.csvFile);
     if (run.continueRun && !(run.maxPsi2 > 0 && std::isfinite(run.maxPsi2) && start && start->fixedWidth))
         run.continueRun = false;
+
+    if (run.continueRun) {
+        if (const std::string refusal = continueRefusal(savedFileWhole); !refusal.empty()) {
+            run.problem = {refusal, 0};
+            dialogs().messageBox(refusal, Buttons::OK);
+            return;
+        }
+    }
 
     PointFileWriter file(orb.csvFile);
     const bool fresh = !run.continueRun;
@@ -257,14 +285,15 @@ void startCalculation(bool batch) {
     }
     // A last line cut off by a killed run goes before the points are counted.
     if (run.continueRun && cutToWholeLines(globals().orbital.csvFile)) run.loadedFile.clear();
-    if (run.continueRun && globals().orbital.csvFile != run.loadedFile) readPointFile();
+    const bool savedFileWhole =
+        !run.continueRun || globals().orbital.csvFile == run.loadedFile || readPointFile();
     run.running = true;
     callEnableControls(false);
     f.calculateButton.caption = "Enough!";
     f.escapeStopsRun = true;
     f.pointCountLabel.caption = "";
     f.plotModeOptions[0].select();
-    samplePoints();
+    samplePoints(savedFileWhole);
     f.escapeStopsRun = false;
     f.calculateButton.caption = "&Calculate";
     run.running = false;

@@ -12,7 +12,8 @@ namespace vantrel {
 
 void startCalculation(bool batch);
 bool canContinue();
-void samplePoints();
+// savedFileWhole: a saved run to continue read whole when it was loaded.
+void samplePoints(bool savedFileWhole = true);
 
 // calculateButton click: "&Calculate" starts a run, "Enough!" asks it to stop.
 void calculateClick();

@@ -345,7 +345,7 @@ void runSequence(std::string& name) {
             // Without points of its own a page would show an older run's.
             const bool noFile = !problem.text.empty() && problem.pointsKept == 0;
             bool whole = false;
-            const std::string page = noFile ? "" : createOrbitalPage(&whole);
+            const std::string page = noFile ? "" : createOrbitalPage(&whole, exports.surface, exports.slice);
             if (!whole) {
                 outcome = SequenceOutcome::Incomplete;
                 ++unwritten;
@@ -368,8 +368,8 @@ void runSequence(std::string& name) {
     }
     std::string done = intText(processed) + (processed == 1 ? " orbital was processed." : " orbitals were processed.");
     if (unwritten > 0)
-        done += " " + intText(unwritten) + " of them " + (unwritten == 1 ? "lacks" : "lack") +
-                " files that could not be written.";
+        done.append(" ").append(intText(unwritten)).append(" of them ").append(unwritten == 1 ? "lacks" : "lack")
+            .append(" files that could not be written.");
     dialogs().messageBox(done, Buttons::OK);
     callEnableControls(true);
     // The page writer leaves the display options disabled; a batch run has

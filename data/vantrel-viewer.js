@@ -375,6 +375,45 @@
   }
 
   // ---------------------------------------------------------------------
+  // The surfaces' companion NAME.surface.js, written when the run wrote
+  // the surfaces that enclose a share of the probability
+
+  function isCount(v) { return typeof v === 'number' && v >= 0 && Math.floor(v) === v; }
+
+  // Checks and unpacks a surfaces record: {note, parts: [{colour,
+  // positions and normals (floats, Angstroms in the orbital's own frame),
+  // indices}]}; throws an Error whose message says what is wrong.
+  function decodeSurfaces(data) {
+    if (!data || typeof data !== 'object' || !Array.isArray(data.surfaces)) throw new Error('it holds no surfaces');
+    var scale = data.scale;
+    if (typeof scale !== 'number' || !(scale > 0) || !isFinite(scale)) throw new Error('its scale is missing');
+    var parts = data.surfaces.map(function (surface, k) {
+      var which = 'surface ' + (k + 1);
+      var n = surface.vertices, m = surface.triangles, size = surface.indexBytes;
+      if (!isCount(n) || !isCount(m) || (size !== 2 && size !== 4)) throw new Error(which + ' has no counts');
+      var p = base64ToBytes(surface.positions), q = base64ToBytes(surface.normals), t = base64ToBytes(surface.indices);
+      if (p.length !== n * 6 || q.length !== n * 3)
+        throw new Error(which + ' holds ' + Math.floor(p.length / 6) + ' positions and ' + Math.floor(q.length / 3) +
+          ' normals where it says ' + n);
+      if (t.length !== m * 3 * size) throw new Error(which + ' holds ' + Math.floor(t.length / 3 / size) + ' triangles where it says ' + m);
+      var positions = new Float32Array(n * 3), normals = new Float32Array(n * 3);
+      var indices = size === 2 ? new Uint16Array(m * 3) : new Uint32Array(m * 3);
+      var pv = new DataView(p.buffer, p.byteOffset, p.byteLength), tv = new DataView(t.buffer, t.byteOffset, t.byteLength);
+      for (var i = 0; i < n * 3; i++) {
+        positions[i] = pv.getInt16(i * 2, true) * scale;
+        normals[i] = (q[i] << 24 >> 24) / 127;
+      }
+      for (var j = 0; j < m * 3; j++) {
+        indices[j] = size === 2 ? tv.getUint16(j * 2, true) : tv.getUint32(j * 4, true);
+        if (indices[j] >= n) throw new Error(which + ' has a triangle with vertex ' + (indices[j] + 1) + ' of ' + n);
+      }
+      var colour = Array.isArray(surface.colour) && surface.colour.length === 3 ? surface.colour.map(Number) : [128, 128, 128];
+      return { colour: colour, positions: positions, normals: normals, indices: indices, triangles: m };
+    });
+    return { note: typeof data.note === 'string' ? data.note : '', parts: parts };
+  }
+
+  // ---------------------------------------------------------------------
   // What the view shows: orientation, legend, density
 
   // Colouring by the sign of psi writes "_n" after the orbital's name.
@@ -485,7 +524,11 @@
         return 'The point data of this view, ' + file + '.js, is damaged: ' + why + '. ' +
           'Display the orbital again in Vantrel to write it anew.';
       },
-      noWebGL: 'This browser cannot draw 3-D graphics here: WebGL is turned off or not supported.'
+      noWebGL: 'This browser cannot draw 3-D graphics here: WebGL is turned off or not supported.',
+      surfacesDamaged: function (why) {
+        return 'The surfaces of this view, ' + String(file).replace(/\.xyz$/i, '') + '.surface.js, are damaged: ' + why +
+          '. Run the sequence again to write them anew.';
+      }
     };
   }
 
@@ -502,6 +545,7 @@
     decodeCloud: decodeCloud,
     positionsOf: positionsOf,
     paletteOf: paletteOf,
+    decodeSurfaces: decodeSurfaces,
     colouredBySign: colouredBySign,
     viewMatrix: viewMatrix,
     turnsNothing: turnsNothing,
@@ -556,6 +600,29 @@
     try { root.localStorage.setItem(RENDERING_KEY, rendering); } catch (e) { /* storage turned off */ }
   }
 
+  // A companion's record for a file, its name's case aside.
+  function recordFor(all, file) {
+    var data = all[file];
+    if (data === undefined) {
+      var lower = file.toLowerCase();
+      Object.keys(all).forEach(function (k) { if (k.toLowerCase() === lower) data = all[k]; });
+    }
+    return data;
+  }
+
+  // The surfaces that the page's NAME.surface.js holds for a file:
+  // {surfaces}, {damaged: why}, or null when the page has none.
+  function surfacesOf(file) {
+    var all = root.vantrelSurfaces;
+    var data = all && typeof all === 'object' ? recordFor(all, file) : undefined;
+    if (data === undefined) return null;
+    try {
+      return { surfaces: decodeSurfaces(data) };
+    } catch (e) {
+      return { damaged: e && e.message ? e.message : String(e) };
+    }
+  }
+
   // Companion scripts, loaded once per file name.
   var loads = {};
   function loadCompanion(file) {
@@ -565,12 +632,7 @@
       script.src = file.split('/').map(encodeURIComponent).join('/') + '.js';
       script.charset = 'utf-8';
       script.onload = function () {
-        var all = root.vantrelClouds || {};
-        var data = all[file];
-        if (data === undefined) {
-          var lower = file.toLowerCase();
-          Object.keys(all).forEach(function (k) { if (k.toLowerCase() === lower) data = all[k]; });
-        }
+        var data = recordFor(root.vantrelClouds || {}, file);
         resolve(data === undefined ? { damaged: 'it does not hold the points of ' + file } : { data: data });
       };
       script.onerror = function () { resolve({ missing: true }); };
@@ -967,6 +1029,7 @@
       scaled.add(points);
       return g;
     });
+    this.showing = 'both';
     this.cloudPoints.visible = this.rendering === 'dots';
     this.scaled = scaled;
 
@@ -1033,6 +1096,10 @@
     var distance = 1.05 * fitted / Math.sin(FIELD_OF_VIEW * Math.PI / 360) / fit;
     camera.position.set(0, 0, distance);
     camera.lookAt(0, 0, 0);
+    var found = surfacesOf(s.file);
+    this.surfaces = found && found.surfaces ? this.addSurfaces(centred, cloud, found.surfaces, camera) : null;
+    this.surfaceProblem = found && found.damaged ? messages(s.file).surfacesDamaged(found.damaged) : '';
+    if (this.surfaces) scene.add(camera);
 
     // The density's strength follows the cloud's size on the screen, so
     // that zooming keeps its brightness.
@@ -1106,7 +1173,7 @@
     var step = new THREE.Quaternion();
 
     this.render = function () {
-      if (self.rendering === 'dots') scene.background = null;
+      if (self.rendering === 'dots' || self.showing === 'surfaces') scene.background = null;
       else drawDensity();
       renderer.render(scene, camera);
       self.placeLabels(labels, model);
@@ -1147,6 +1214,7 @@
       if (self.picture) self.picture.texture.dispose();
       self.picture = null;
     };
+    this.setShowing(this.showing);
     this.legend = this.makeLegend(cloud);
     this.makeToolbar();
     this.stopped = false;
@@ -1184,8 +1252,59 @@
   Viewer.prototype.setRendering = function (rendering) {
     this.rendering = rendering;
     saveRendering(rendering);
-    if (this.cloudPoints) this.cloudPoints.visible = rendering === 'dots';
+    if (this.cloudPoints) this.cloudPoints.visible = rendering === 'dots' && this.showing !== 'surfaces';
     if (this.dotsButton) this.dotsButton.setAttribute('aria-pressed', String(rendering === 'dots'));
+    if (this.redraw) this.redraw();
+  };
+
+  // The surfaces lit in their colours, in the cloud's frame: the XYZ file
+  // holds (x, -y, -z) in a unit of its own, the marks one Angstrom apart.
+  Viewer.prototype.addSurfaces = function (centred, cloud, decoded, camera) {
+    var THREE = root.THREE;
+    var unit = 0;
+    for (var k = 0; k < 3 && cloud.markers > 1; k++) unit = Math.max(unit, Math.abs(cloud.atoms[4 + k]) * cloud.scale);
+    if (!unit) return null;
+    var group = new THREE.Group();
+    group.scale.set(unit, -unit, -unit);
+    var self = this, meshes = [];
+    decoded.parts.forEach(function (part) {
+      if (!part.triangles) return;
+      var g = new THREE.BufferGeometry();
+      g.setAttribute('position', new THREE.BufferAttribute(part.positions, 3));
+      g.setAttribute('normal', new THREE.BufferAttribute(part.normals, 3));
+      g.setIndex(new THREE.BufferAttribute(part.indices, 1));
+      var c = part.colour;
+      var m = new THREE.MeshLambertMaterial({ color: new THREE.Color(c[0] / 255, c[1] / 255, c[2] / 255) });
+      var mesh = new THREE.Mesh(g, m);
+      mesh.renderOrder = 2;
+      group.add(mesh);
+      self.geometries.push(g);
+      self.materials.push(m);
+      meshes.push(mesh);
+    });
+    centred.add(group);
+    // Lit from over the viewer's shoulder, wherever the camera goes.
+    camera.add(new THREE.AmbientLight(0xffffff, 0.45));
+    var light = new THREE.DirectionalLight(0xffffff, 0.75);
+    light.position.set(0.4, 0.8, 0);
+    light.target.position.set(0, 0, -1);
+    camera.add(light, light.target);
+    return { meshes: meshes, parts: decoded.parts, note: decoded.note };
+  };
+
+  // The cloud, the surfaces, or both with the surfaces translucent.
+  Viewer.prototype.setShowing = function (showing) {
+    this.showing = showing;
+    var both = showing === 'both';
+    if (this.cloudPoints) this.cloudPoints.visible = this.rendering === 'dots' && showing !== 'surfaces';
+    (this.surfaces ? this.surfaces.meshes : []).forEach(function (mesh) {
+      mesh.visible = showing !== 'cloud';
+      mesh.material.transparent = both;
+      mesh.material.opacity = both ? 0.5 : 1;
+      mesh.material.depthWrite = !both;
+      mesh.material.needsUpdate = true;
+    });
+    if (this.showSelect) this.showSelect.value = showing;
     if (this.redraw) this.redraw();
   };
 
@@ -1230,26 +1349,30 @@
     legend.style.cssText = 'position:absolute;left:4px;top:4px;max-width:32%;padding:3px 5px;font:11px/1.3 sans-serif;' +
       'color:' + fg + ';background:rgba(' + bg.join(',') + ',0.55);border-radius:3px;pointer-events:none;';
     var content = legendEntries(cloud, colouredBySign(s.file, cloud.comment));
-    var heading = document.createElement('div');
-    heading.style.fontWeight = 'bold';
-    heading.textContent = content.heading;
-    legend.appendChild(heading);
-    content.entries.forEach(function (e) {
+    content.surfaces = this.surfaces ? surfaceLegend(this.surfaces) : null;
+    var line = function (text, bold, colour) {
       var row = document.createElement('div');
-      var swatch = document.createElement('span');
-      swatch.style.cssText = 'display:inline-block;width:10px;height:10px;margin-right:4px;vertical-align:-1px;' +
-        'border:1px solid ' + fg + ';background:' + cssColour(e.colour) + ';';
-      row.appendChild(swatch);
-      row.appendChild(document.createTextNode(e.label));
+      if (bold) row.style.fontWeight = 'bold';
+      if (colour) {
+        var swatch = document.createElement('span');
+        swatch.style.cssText = 'display:inline-block;width:10px;height:10px;margin-right:4px;vertical-align:-1px;' +
+          'border:1px solid ' + fg + ';background:' + cssColour(colour) + ';';
+        row.appendChild(swatch);
+      }
+      row.appendChild(document.createTextNode(text));
       legend.appendChild(row);
-    });
+      return row;
+    };
+    line(content.heading, true);
+    content.entries.forEach(function (e) { line(e.label, false, e.colour); });
     var axes = axisNote(cloud);
-    if (axes) {
-      var note = document.createElement('div');
-      note.style.marginTop = '2px';
-      note.textContent = axes;
-      legend.appendChild(note);
+    if (axes) line(axes).style.marginTop = '2px';
+    if (content.surfaces) {
+      line(content.surfaces.heading, true).style.marginTop = '2px';
+      content.surfaces.entries.forEach(function (e) { line(e.label, false, e.colour); });
+      line(content.surfaces.note);
     }
+    if (this.surfaceProblem) line(this.surfaceProblem).style.marginTop = '2px';
     this.box.appendChild(legend);
     var thinned = thinnedNote(cloud);
     if (thinned) {
@@ -1266,6 +1389,15 @@
     this.legendContent = content;
     return legend;
   };
+
+  // The surfaces' colours and what they enclose, for the legend.
+  function surfaceLegend(surfaces) {
+    var entries = [];
+    surfaces.parts.forEach(function (part, k) {
+      if (part.triangles) entries.push({ colour: part.colour, label: k ? '\u03c8 = \u2212c' : '\u03c8 = +c' });
+    });
+    return { heading: 'Surfaces', entries: entries, note: surfaces.note };
+  }
 
   Viewer.prototype.makeToolbar = function () {
     var self = this;
@@ -1291,6 +1423,23 @@
     this.dotsButton = button('Dots', 'Opaque dots instead of the density', function () {
       self.setRendering(self.rendering === 'dots' ? 'density' : 'dots');
     }, this.rendering === 'dots');
+    this.showSelect = null;
+    if (this.surfaces) {
+      var select = document.createElement('select');
+      select.className = 'vantrel-show';
+      select.title = 'Show the cloud, the surfaces or both';
+      select.style.cssText = 'font:12px sans-serif;';
+      [['both', 'Cloud and surfaces'], ['surfaces', 'Surfaces'], ['cloud', 'Cloud']].forEach(function (o) {
+        var option = document.createElement('option');
+        option.value = o[0];
+        option.textContent = o[1];
+        select.appendChild(option);
+      });
+      select.value = this.showing;
+      select.addEventListener('change', function () { self.setShowing(select.value); });
+      bar.appendChild(select);
+      this.showSelect = select;
+    }
     button('Legend', 'Show or hide the colours and the axes\u2019 scale', function () {
       self.legend.style.display = self.legend.style.display === 'none' ? '' : 'none';
     });
@@ -1324,18 +1473,24 @@
     (this.labels || []).forEach(function (l) { g.fillText(l.name, l.x, l.y); });
     if (this.legend && this.legend.style.display !== 'none') {
       var c = this.legendContent;
+      var y = 12;
+      var line = function (text, bold, colour) {
+        g.font = (bold ? 'bold ' : '') + '11px sans-serif';
+        if (colour) {
+          g.fillRect(7, y - 6, 12, 12);
+          g.save();
+          g.fillStyle = cssColour(colour);
+          g.fillRect(8, y - 5, 10, 10);
+          g.restore();
+        }
+        g.fillText(text, colour ? 23 : 8, y);
+        y += 14;
+      };
       g.textAlign = 'left';
-      g.font = 'bold 11px sans-serif';
-      g.fillText(c.heading, 8, 12);
-      g.font = '11px sans-serif';
-      c.entries.forEach(function (e, i) {
-        var y = 26 + 14 * i;
-        g.fillRect(7, y - 6, 12, 12);
-        g.save();
-        g.fillStyle = cssColour(e.colour);
-        g.fillRect(8, y - 5, 10, 10);
-        g.restore();
-        g.fillText(e.label, 23, y);
+      [c].concat(c.surfaces ? [c.surfaces] : []).forEach(function (part) {
+        line(part.heading, true);
+        part.entries.forEach(function (e) { line(e.label, false, e.colour); });
+        if (part.note) line(part.note);
       });
     }
     return out;

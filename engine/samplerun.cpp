@@ -7,7 +7,14 @@ namespace vantrel {
 
 namespace {
 
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+// A fuzzer's inputs need a ceiling, not a good one; and its orbital may
+// need millions of trials for a point.
+constexpr int ceilingTrials = 256;
+constexpr long long fuzzingTrialCap = 8 * sampleBlockSize;
+#else
 constexpr int ceilingTrials = 5000;
+#endif
 constexpr int nodeTrials = 500;  // all-zero trials after which the region is a node
 
 }  // namespace
@@ -102,6 +109,9 @@ RunEnd SamplingRun::run(int points, const StopFlag& stop, const RunEvents& event
         if (stop.requested()) return RunEnd::Stopped;
         if (events.onBlock && !events.onBlock({points_, trials_, clock::now() - started})) return RunEnd::Failed;
         if (stop.requested()) return RunEnd::Stopped;
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+        if (trials_ >= fuzzingTrialCap) return RunEnd::Stopped;
+#endif
     }
 }
 

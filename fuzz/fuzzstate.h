@@ -3,6 +3,7 @@
 #pragma once
 
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -15,6 +16,7 @@
 #include "engine/orbital.h"
 #include "engine/random.h"
 #include "output/platform.h"
+#include "output/viewerfiles.h"
 
 namespace vantrel::fuzz {
 
@@ -23,13 +25,15 @@ inline ScriptedDialogs& fuzzDialogs() {
     return d;
 }
 
-// Fresh window and globals, the H atom selected, in a main directory that
-// lives as long as the fuzzer.
-inline void freshState() {
-    // Removed again when the fuzzer exits.
+// The fuzzer's own folder, removed again when it exits. In memory where
+// the system has a tmpfs: creating and renaming a few files for every
+// input costs a journalling disk more than the input itself.
+inline const std::string& scratchDir() {
     struct Scratch {
         std::string dir = [] {
-            std::string pattern = std::string(P_tmpdir) + "/fuzz-XXXXXX";
+            std::error_code ec;
+            const bool shm = std::filesystem::is_directory("/dev/shm", ec) && ::access("/dev/shm", W_OK) == 0;
+            std::string pattern = std::string(shm ? "/dev/shm" : P_tmpdir) + "/fuzz-XXXXXX";
             mkdtemp(pattern.data());
             return pattern;
         }();
@@ -39,9 +43,21 @@ inline void freshState() {
         }
     };
     static const Scratch scratch;
+    return scratch.dir;
+}
+
+// Fresh window and globals, the H atom selected, in a main directory that
+// lives as long as the fuzzer.
+inline void freshState() {
     static const std::string home = [] {
-        setMainDir(scratch.dir + "/main_vantrel");
-        return scratch.dir + "/main_vantrel";
+        // No viewer files to be found: copying three.js for every input
+        // would cost more than the input.
+        const std::string& dir = scratchDir();
+        setProgramDir(dir);
+        setSystemThreeDir(dir + "/no-three");
+        setenv("XDG_DATA_HOME", dir.c_str(), 1);
+        setMainDir(dir + "/main_vantrel");
+        return dir + "/main_vantrel";
     }();
     resetWindowState();
     resetGlobals();

@@ -34,7 +34,7 @@ std::string shownName(const std::string& name) {
 
 std::string joined(const std::vector<std::string>& lines) {
     std::string text;
-    for (const std::string& line : lines) text += "\n" + shownName(line);
+    for (const std::string& line : lines) text.append("\n").append(shownName(line));
     return text;
 }
 
@@ -96,7 +96,7 @@ InstallerResult installHelpFiles(const std::string& programFile, const std::stri
 
     const ExtractOutcome outcome = extractArchive(programFile, contents.entries, destinationDir);
     if (!outcome.failed.empty())
-        dialogs().messageBox("These files could not be written:" + joined(outcome.failed));
+        dialogs().messageBox(std::string("These files could not be written:").append(joined(outcome.failed)));
     return InstallerResult::Continue;
 }
 

@@ -8,6 +8,15 @@
 
 namespace vantrel {
 
+// Bytes a file is read or written through at a time (and the longest line
+// a point file may hold). Small in a fuzzing build, where every input
+// opens several files.
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+inline constexpr std::size_t ioBlockSize = 1 << 13;
+#else
+inline constexpr std::size_t ioBlockSize = 1 << 20;
+#endif
+
 // A regular file (links followed) opened for reading without ever waiting
 // on a FIFO or a device; -1 with errno set otherwise (EINVAL: not a
 // regular file).

@@ -9,6 +9,7 @@
 #include "output/platform.h"
 #include "engine/textutil.h"
 #include "output/fileutil.h"
+#include "output/htmltext.h"
 #include "output/replacingfile.h"
 #include "output/viewerfiles.h"
 
@@ -50,6 +51,25 @@ void copyApplet(const std::string& cacheDir, std::vector<std::string>& problems)
     if (fileExists(target)) return;  // never overwritten
     if (!fileExists(source)) return; // no applet beside the program: nothing to copy
     if (auto problem = copyReplacing(source, target); !problem.empty()) problems.push_back(problem);
+}
+
+// The surfaces' companion, read by the viewer like the cloud's.
+std::string surfaceScriptElement(const std::string& base) {
+    return "<script src=" + hrefValue(base + ".surface.js") + " charset=utf-8></script>";
+}
+
+// The slices through the nucleus, each a link to its picture: thumbnails
+// beside the viewer, or words where there is no room.
+std::string sliceLinks(const std::string& base, bool thumbnails) {
+    std::string text = thumbnails ? "Slices of &psi;" : "Slices of &psi;:";
+    for (const char* plane : {"xy", "yz", "xz"}) {
+        const std::string picture = hrefValue(base + "." + plane + ".png");
+        const std::string caption = std::string("\"&psi; in the ") + plane + " plane\"";
+        text += thumbnails ? "<br><a href=" + picture + " target=_blank><img src=" + picture + " width=120 alt=" +
+                                 caption + " title=" + caption + "></a>"
+                           : " <a href=" + picture + " target=_blank title=" + caption + ">" + plane + "</a>";
+    }
+    return text;
 }
 
 }  // namespace
@@ -98,6 +118,10 @@ std::string writeOrbitalPages(const PageOptions& opt, std::vector<std::string>& 
     const std::string titlePage = top + closing;
 
     const std::string xyzName = namePart(o.xyzFile);
+    const std::string base = withExtension(xyzName, ".xyz", "");
+    auto withSurfaces = [&](const std::string& text) {
+        return opt.surfaces ? beforeBodyEnd(text, surfaceScriptElement(base), crlf) : text;
+    };
     std::string embed = createEmbed(jmol, "orbital", xyzName, "%script", size, colour, rotation);
     // The applet markup has no word for it; the pages' viewer reads this.
     if (jmol && opt.startRotation) replaceAll(embed, "</applet>", "<param name=startspin value=true></applet>");
@@ -116,23 +140,24 @@ std::string writeOrbitalPages(const PageOptions& opt, std::vector<std::string>& 
     std::string page;
     if (!four) {
         std::string body = embed;
-        if (showEnergy)
-            body = "<table><tr><td>" + embed + "</td><td>" + calcEnergy(globals().orbital, EnergyForm::PageTable, energyJ ? EnergyUnit::Joules : EnergyUnit::Attojoules) +
-                   "</td></tr></table>";
+        if (showEnergy || opt.slices)
+            body = "<table><tr><td>" + embed + "</td>" +
+                   (showEnergy ? "<td>" + calcEnergy(globals().orbital, EnergyForm::PageTable, energyJ ? EnergyUnit::Joules : EnergyUnit::Attojoules) + "</td>" : "") +
+                   (opt.slices ? "<td valign=top>" + sliceLinks(base, true) + "</td>" : "") + "</tr></table>";
         page = top + body +
                "<br>Click and drag the model to see it from a different perspective.<br>With some browsers you may "
                "need to close this window<br>or use the <a target=_top href=names.htm>name index</a> before "
                "displaying another orbital." +
                closing;
         replaceAll(page, "><", ">" + crlf + "<");
-        page = withViewerScripts(lightened(page, crlf), crlf);
+        page = withSurfaces(withViewerScripts(lightened(page, crlf), crlf));
     } else {
         replaceAll(embed, "name=orbital ", "");
         std::string panel = panelHead + embed + closing;
         replaceAll(panel, "embed", "embed frank=no");
         replaceAll(panel, "%script", script);
         replaceAll(panel, "><", ">" + crlf + "<");
-        panel = withViewerScripts(panel, crlf);
+        panel = withSurfaces(withViewerScripts(panel, crlf));
 
         page = readWholeFile(dataDir() + "/frames.ht");
         replaceAll(page, "%froot%", intText(o.currentN) + intText(o.currentL) + intText(o.currentM));
@@ -149,7 +174,8 @@ std::string writeOrbitalPages(const PageOptions& opt, std::vector<std::string>& 
             writeWholeFile(cache + name, replaced(panel, "x 0", views[k].rotation), problems);
             replaceAll(page, views[k].placeholder, name);
         }
-        writeWholeFile(cache + root + "0.htm", lightened(titlePage, ""), problems);
+        const std::string titled = opt.slices ? beforeBodyEnd(titlePage, sliceLinks(base, false), "") : titlePage;
+        writeWholeFile(cache + root + "0.htm", lightened(titled, ""), problems);
         replaceAll(page, "%file0%", root + "0.htm");
     }
 

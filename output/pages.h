@@ -20,6 +20,10 @@ struct PageOptions {
     // Width of the screen the pages are made on; 10 000 twips or less gets
     // the small-screen viewer sizes.
     int screenWidthTwips = 1280 * 15;
+    // Files the run writes beside the page, which the page then offers:
+    // NAME.surface.js for the viewer, NAME.xy.png, .yz.png and .xz.png.
+    bool surfaces = false;
+    bool slices = false;
 };
 
 std::string createEmbed(bool jmol, const std::string& sName, const std::string& sFile, const std::string& script,

@@ -1,6 +1,7 @@
 #include "output/pointfile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,7 +35,7 @@ namespace vantrel {
 
 namespace {
 
-constexpr std::size_t blockSize = 1 << 20;
+constexpr std::size_t blockSize = ioBlockSize;
 
 // A block left uninitialised: zeroing a megabyte for every file opened
 // would cost more than reading most point files.
@@ -315,6 +316,13 @@ LineReader::Status readHeader(LineReader& in, std::optional<PointFileHeader>& h)
     return s;
 }
 
+// A sampled point lies in the cube of the run's extent (the last digit of
+// the text may round it out a little); an extent of 0 is unknown.
+bool insideExtent(const CloudPoint& p, double extent) {
+    const double limit = std::fabs(extent) * (1 + 1e-9);
+    return extent == 0 || (std::fabs(p.x) <= limit && std::fabs(p.y) <= limit && std::fabs(p.z) <= limit);
+}
+
 std::string errorText(int err) { return err == EINVAL ? "Not a regular file" : std::strerror(err); }
 
 // One stretch of the point file on its way to the XYZ file and its
@@ -334,7 +342,7 @@ struct XyzChunk {
 };
 
 struct XyzFormat {
-    double scale, maxPsi2;
+    double scale, maxPsi2, extent;
     bool firstQuadrant, byNodes;
 };
 
@@ -355,7 +363,7 @@ void convertChunk(XyzChunk& c, const XyzFormat& f) {
         const std::string_view line = LineReader::trimCr(std::string_view(p, lineEnd - p));
         p = nl ? nl + 1 : end;
         if (blankLine(line)) continue;
-        if (!parsePointLine(line, v)) {
+        if (!parsePointLine(line, v) || !insideExtent(v, f.extent)) {
             c.bad = true;
             break;
         }
@@ -487,10 +495,15 @@ PointFileCount countPointFile(const std::string& path,
                               const std::function<void(long long)>& progress) {
     PointFileCount count;
     int points = 0;
-    auto onHeader = [&](const std::optional<PointFileHeader>& h) { count.histogram = start(h); };
+    double extent = 0;
+    auto onHeader = [&](const std::optional<PointFileHeader>& h) {
+        count.histogram = start(h);
+        if (h) extent = h->extent;
+    };
     count.read = forEachPoint(
         path,
         [&](const CloudPoint& p) {
+            if (!insideExtent(p, extent)) return false;
             if (!count.histogram.addRadius(std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z))) return false;
             if ((++points & 1023) == 0) {
                 pumpEvents();
@@ -502,18 +515,44 @@ PointFileCount countPointFile(const std::string& path,
     return count;
 }
 
-constexpr std::size_t flushSize = 1 << 18;
+constexpr std::size_t flushSize = ioBlockSize / 4;
+
+namespace {
+
+// One run at a time writes an orbital's point file: the lock lasts as long
+// as the descriptor. False when another run holds it.
+bool lockedForUs(int fd) {
+    int r;
+    do r = ::flock(fd, LOCK_EX | LOCK_NB);
+    while (r != 0 && errno == EINTR);
+    return r == 0;
+}
+
+}  // namespace
+
+bool PointFileWriter::lockOrRefuse() {
+    if (lockedForUs(fd_)) return true;
+    problem_ = "Another run is writing the point file " + path_ +
+               " at the moment, so this one leaves it alone. Run this orbital again once that run has ended.";
+    ::close(fd_);
+    fd_ = -1;
+    return false;
+}
 
 bool PointFileWriter::create() {
-    fd_ = openForWriting(path_, O_CREAT | O_TRUNC);
+    // Emptied only once it is ours: another run may be writing it.
+    fd_ = openForWriting(path_, O_CREAT);
     committed_ = 0;
     if (fd_ < 0) return failWith(errno);
+    if (!lockOrRefuse()) return false;
+    if (::ftruncate(fd_, 0) != 0) return failWith(errno);
     return true;
 }
 
 bool PointFileWriter::openAppend(int points) {
     fd_ = openForWriting(path_, 0);
     if (fd_ < 0) return failWith(errno);
+    if (!lockOrRefuse()) return false;
     struct stat st {};
     if (::fstat(fd_, &st) != 0) return failWith(errno);
     committed_ = st.st_size;
@@ -631,6 +670,10 @@ bool PointFileWriter::failWith(int err) {
 bool cutToWholeLines(const std::string& path) {
     const int fd = openForWriting(path, 0);
     if (fd < 0) return false;
+    if (!lockedForUs(fd)) {  // its writer's line is not cut off: the run will refuse to append
+        ::close(fd);
+        return false;
+    }
     struct stat st {};
     bool cut = false;
     if (::fstat(fd, &st) == 0 && st.st_size > 0) {
@@ -725,7 +768,7 @@ std::string convertPointFileToXyz(const XyzOptions& options) {
     if (count > 0) {
         // Stretches of lines are read in order, converted on every core and
         // written in order: the same bytes as one line after another.
-        const XyzFormat format{s, h->maxPsi2, firstQuadrant, byNodes};
+        const XyzFormat format{s, h->maxPsi2, h->extent, firstQuadrant, byNodes};
         bool readFailed = false;
         OrderedWork<XyzChunk> pool(
             options.threads,
@@ -738,6 +781,7 @@ std::string convertPointFileToXyz(const XyzOptions& options) {
             },
             [&format](XyzChunk& c) { convertChunk(c, format); });
         long long rec = 0;
+        if (options.progress) options.progress(0, count);
         while (rec < count) {
             const XyzChunk* c = pool.next();
             if (!c) {

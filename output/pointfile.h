@@ -81,6 +81,8 @@ public:
     PointFileWriter(const PointFileWriter&) = delete;
     PointFileWriter& operator=(const PointFileWriter&) = delete;
 
+    // Both lock the file for this writer (flock, released when it closes);
+    // while another run holds it they refuse and problem() says so.
     bool create();
     // Appends to a file of whole lines (see cutToWholeLines) holding points.
     bool openAppend(int points);
@@ -115,6 +117,7 @@ private:
     void addLine(std::string_view line);
     void commit(std::size_t bytes, int points);
     bool stillOurs();
+    bool lockOrRefuse();
     bool failWith(int err);
 
     std::string path_;

@@ -14,7 +14,7 @@ namespace vantrel {
 
 namespace {
 
-constexpr std::size_t bufferSize = 1 << 20;
+constexpr std::size_t bufferSize = ioBlockSize;
 
 std::atomic<unsigned> tempCounter{0};
 

@@ -15,12 +15,8 @@ TEST(About, NamesVersionLicenceAndTheLibrariesFound) {
     const std::string oldThree = systemThreeDir();
     setSystemThreeDir(three.path());
     fs::create_directories(three.file("build"));
-    for (const auto& [script, revision] : {std::pair{"var a;REVISION=\"123\",b;", "r123"},
-                                           {"const REVISION = '99';", "r99"},
-                                           {"REVISION=x; REVISION=\"12'", ""}}) {
-        writeFile(three.file("build/three.min.js"), script);
-        EXPECT_EQ(threeRevision(), revision) << script;
-    }
+    writeFile(three.file("build/three.min.js"), "REVISION=x; REVISION=\"12'");  // no revision in it
+    EXPECT_EQ(threeRevision(), "");
     writeFile(three.file("build/three.min.js"), "REVISION=\"150\"");
     const std::string text = aboutText("Qt 6.9.1");
     for (const char* part : {"Vantrel " VANTREL_VERSION "\r\n", "Copyright (c) 2026 The Vantrel developers.",

@@ -16,6 +16,7 @@
 #include "engine/globals.h"
 #include "engine/textutil.h"
 #include "output/platform.h"
+#include "output/pointfile.h"
 #include "support/faults.h"
 #include "support/testsupport.h"
 
@@ -188,6 +189,57 @@ TEST_F(RunFaults, QuotasBeyondTheViewerAreWarnedOf) {
     EXPECT_EQ(dialogs.shown.size(), 4u);  // the reading, the count, two warnings
     EXPECT_TRUE(dialogs.saw("2000001 points are more than the page's viewer draws: it shows an even share of at most "
                             "2000000 of them."));
+}
+
+// A second run of an orbital whose point file another run is writing
+// leaves it alone and says so; the first run's file stays whole.
+TEST_F(RunFaults, ASecondRunOfTheSameOrbitalIsRefused) {
+    choose(1, 0, 0, 5, 625);
+    writeFile(csv(), csvHeader("1,5,0.5") + "1,1,1,0.1\r\n");
+    PointFileWriter first(csv());
+    ASSERT_TRUE(first.openAppend(1));
+    for (bool continuing : {false, true}) {
+        globals().run.continueRun = continuing;
+        startCalculation(true);
+        EXPECT_TRUE(dialogs.saw("Another run is writing the point file " + csv())) << continuing;
+        EXPECT_EQ(readFile(csv()), csvHeader("1,5,0.5") + "1,1,1,0.1\r\n") << continuing;
+    }
+    first.close();
+    startCalculation(true);
+    EXPECT_TRUE(startsWith(readFile(csv()), "625,5,"));
+}
+
+// Continuing appends only to a file that reads whole under a ceiling that
+// is the orbital's; anything else is refused and left as it is.
+TEST_F(RunFaults, ContinueRefusesADamagedFileOrCeiling) {
+    std::string good;
+    for (int i = 0; i < 500; ++i) good += "0.5,0.25,-1,0.1\r\n";
+    const struct {
+        const char* what;
+        std::string header, after;
+    } cases[] = {
+        {"nan", "501,5,0.5", "nan,0,0,0.1\r\n"},
+        {"inf", "501,5,0.5", "inf,0,0,0.1\r\n"},
+        {"outside the extent", "501,5,0.5", "1e308,0,0,0.1\r\n"},
+        {"NUL bytes", "501,5,0.5", std::string("0.5,0\0,0,0.1\r\n", 16)},
+        {"a fifth field", "501,5,0.5", "0.5,0,0,0.1,7\r\n"},
+        {"a 3 MB line", "501,5,0.5", std::string(3000000, '1') + "\r\n"},
+        {"a ceiling far too high", "500,5,1E+308", ""},
+        {"a ceiling far too low", "500,5,1E-308", ""},
+    };
+    choose(1, 0, 0, 5, 625);
+    for (const auto& c : cases) {
+        const std::string bytes = csvHeader(c.header) + good + c.after + "0.5,0.25,-1,0.1\r\n";
+        writeFile(csv(), bytes);
+        globals().run.loadedFile.clear();
+        dialogs.shown.clear();
+        dialogs.answers = {Answer::Yes};  // continue
+        startCalculation(false);
+        EXPECT_EQ(readFile(csv()), bytes) << c.what;
+        EXPECT_TRUE(dialogs.saw(c.after.empty() ? "is far from this orbital's (about "
+                                                : "after 500 points comes a line that is not a point of this orbital."))
+            << c.what;
+    }
 }
 
 }  // namespace

@@ -239,12 +239,19 @@ TEST_F(SequenceTest, ExportKeywordsLastUntilTheirNegativeForms) {
         const char* name;
         std::set<std::string> endings;
     };
-    const char* const all[] = {".png", ".xy.png", ".yz.png", ".xz.png", ".cube", ".glb", ".stl"};
+    const char* const all[] = {".png", ".xy.png", ".yz.png", ".xz.png", ".cube", ".glb", ".stl", ".surface.js"};
     for (const Expected& e : {Expected{"1_0_0_", {".png", ".xy.png", ".yz.png", ".xz.png"}},
                               Expected{"2_1_0_", {".xy.png", ".yz.png", ".xz.png", ".cube"}},
-                              Expected{"3_2_0_", {".png", ".glb", ".stl"}}, Expected{"2_0_0_", {}}})
+                              Expected{"3_2_0_", {".png", ".glb", ".stl", ".surface.js"}}, Expected{"2_0_0_", {}}}) {
         for (const char* ending : all)
             EXPECT_EQ(fileExists(cache + "/" + e.name + ending), e.endings.count(ending) == 1) << e.name << ending;
+        // The page offers what was written beside it, and nothing else.
+        const std::string page = readFile(cache + "/" + e.name + ".htm");
+        EXPECT_EQ(contains(page, "<script src=" + std::string(e.name) + ".surface.js "),
+                  e.endings.count(".surface.js") == 1) << e.name;
+        EXPECT_EQ(contains(page, "<a href=" + std::string(e.name) + ".xz.png "), e.endings.count(".xz.png") == 1)
+            << e.name;
+    }
     EXPECT_TRUE(dialogs.saw("enclose= takes a percentage from 10 to 99; the surfaces keep enclosing 50 %."));
     EXPECT_EQ(lastSequenceOutcome(), SequenceOutcome::Done);
 

@@ -52,7 +52,7 @@ const char* const orbitals[] = {"2_1_0__n", "3_2_0__n"};
 TEST_F(SequenceExports, EveryFileIsWrittenBesideItsPage) {
     EXPECT_EQ(exitStatus, 0) << readFile(dir->file("out.txt"));
     for (const std::string name : orbitals)
-        for (const char* ending : {".htm", ".png", ".cube", ".glb", ".stl", ".xy.png", ".yz.png", ".xz.png"})
+        for (const char* ending : {".htm", ".png", ".cube", ".glb", ".stl", ".surface.js", ".xy.png", ".yz.png", ".xz.png"})
             EXPECT_TRUE(fs::exists(cache + name + ending)) << name << ending;
 }
 

@@ -106,7 +106,9 @@ TEST_F(PlotTest, LabelsOnTheirTicksAndHistogramSolidAtEveryExtentAndSize) {
         view->resize(view->width() + wider, view->height() + 40);
         QApplication::processEvents();
         // At scale factor 2 the window scrolls instead of shrinking the plot.
-        if (plot.devicePixelRatioF() == 1) ASSERT_NE(plot.width(), before);
+        if (plot.devicePixelRatioF() == 1) {
+            ASSERT_NE(plot.width(), before);
+        }
         EXPECT_TRUE(labelsOnTicks(plot)) << wider;
     }
 }

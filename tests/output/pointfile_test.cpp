@@ -226,6 +226,8 @@ TEST_F(PointFileTest, BadInputIsReportedOnceAndLosesNothingLoadRedraws) {
         {"truncated line", csvHeader("3,2,1") + good + good + "0.2,0", 2, 2, false},
         {"NaN", csvHeader("3,2,1") + good + "0.1,NaN,0,1\r\n" + good, 1, 1, false},
         {"overflowing number", csvHeader("3,2,1") + good + "0.1,0,0,1E+400\r\n" + good, 1, 1, false},
+        {"outside the extent", csvHeader("3,2,1") + good + "2.5,0,0,1\r\n" + good, 1, 1, false},
+        {"far outside", csvHeader("3,2,1") + good + "1e308,0,0,1\r\n" + good, 1, 1, false},
         {"count beyond the lines", csvHeader("2000000000,2,1") + good + good, 2, 2, true},
     };
     for (const auto& c : cases) {

@@ -1,5 +1,5 @@
-// Files replaced whole or not at all: a full disk, a folder or a link in
-// the way, copies cut short.
+// Files replaced whole or not at all: a full disk, copies cut short.
+// (Folders, links and FIFOs in the way: tests/app/writefaults_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -48,24 +48,6 @@ TEST(ReplacingFile, AFailedWriteLeavesTheOldFileWholeAndNoTemporary) {
     EXPECT_EQ(readFile(target), "old page");
 }
 
-TEST(ReplacingFile, WhatIsNotARegularFileIsNeitherReplacedNorFollowed) {
-    TempDir dir;
-    writeFile(dir.file("elsewhere"), "someone else's");
-    fs::create_directory(dir.file("folder.htm"));
-    fs::create_symlink(dir.file("elsewhere"), dir.file("link.htm"));
-    ASSERT_EQ(::mkfifo(dir.file("fifo.htm").c_str(), 0600), 0);
-    for (const char* name : {"folder.htm", "link.htm", "fifo.htm"}) {
-        const std::string problem = replaceFile(dir.file(name), "page");
-        EXPECT_TRUE(startsWith(problem, dir.file(name) + " is ")) << problem;
-        std::vector<std::string> problems;
-        writeWholeFile(dir.file(name), "page", problems);
-        EXPECT_EQ(problems.size(), 1u) << name;
-    }
-    EXPECT_EQ(readFile(dir.file("elsewhere")), "someone else's");
-    EXPECT_TRUE(fs::is_symlink(dir.file("link.htm")));
-    EXPECT_EQ(strays(dir.path(), {"elsewhere", "folder.htm", "link.htm", "fifo.htm"}), std::vector<std::string>{});
-}
-
 TEST(ReplacingFile, CopiesAreComparedByContentAndMended) {
     TempDir dir;
     const std::string source = dir.file("three.min.js"), target = dir.file("copy.js");
@@ -89,16 +71,6 @@ TEST(ReplacingFile, CopiesAreComparedByContentAndMended) {
     ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
     EXPECT_TRUE(contains(copyReplacing(dir.file("pipe"), target), "Not a regular file copying " + dir.file("pipe")));
     EXPECT_EQ(readWholeFile(dir.file("pipe")), "");
-}
-
-TEST(ReplacingFile, OverwriteStartPatchesAHeaderBeforeTheRename) {
-    TempDir dir;
-    ReplacingFile file(dir.file("a.xyz"));
-    file.write(std::string(10, ' ') + "\r\nrest\r\n");
-    file.overwriteStart("42");
-    EXPECT_FALSE(fs::exists(dir.file("a.xyz")));  // not before it is whole
-    EXPECT_EQ(file.commit(), "");
-    EXPECT_EQ(readFile(dir.file("a.xyz")), "42        \r\nrest\r\n");
 }
 
 }  // namespace

@@ -37,7 +37,8 @@ function makeCache() {
   fs.chmodSync(path.join(program, 'vantrel'), 0o755);
   fs.writeFileSync(path.join(work, 'index.htm'), 'help'); // keeps the help installer out
   const sequence = path.join(root, 'tour.txt');
-  fs.writeFileSync(sequence, ['maxpoints=4000 extent=0 energy', 'jmol jmolbox jmolaxes', '2 1 0', 'nodes', '2 1 0',
+  fs.writeFileSync(sequence, ['maxpoints=4000 extent=0 energy', 'Z=2 nodes surface slice', '2 1 0',
+    'Z=1 probability nosurface noslice', 'jmol jmolbox jmolaxes', '2 1 0', 'nodes', '2 1 0',
     'probability black nojmolbox nojmolaxes', '3 2 0', 'noblack chime four', '3 2 1', 'nofour start', '3 1 0',
     'jmol', '3 1 1', 'nostart', '3 2 1 xz', '3 2 2', ''].join('\r\n'));
   const home = path.join(root, 'main_vantrel');
@@ -318,6 +319,54 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
     assert.ok(Math.abs(mean(blue, 0) - mean(red, 0)) < b.w / 10);
   });
 
+  await t.test('surfaces written by the run: lit in the sign colours, the control, the legend, the slices', async () => {
+    const name = '2_1_0_(z_2)_n';
+    assert.ok(fs.existsSync(path.join(cache, name + '.surface.js')), 'no surfaces beside the page');
+    const [b] = await show(page, url(name + '.htm'));
+    const legend = await page.evaluate(`document.querySelector('.vantrel-legend').innerText`);
+    assert.match(legend, /Surfaces[\s\S]*\u03c8 = \+c[\s\S]*\u03c8 = \u2212c/);
+    assert.match(legend, /90 % inside \|\u03c8\| = \d[\d.e-]* \u00c5/);
+    const slices = await page.evaluate(`[...document.querySelectorAll('a > img')].map(i => [i.parentNode.getAttribute('href'), i.naturalWidth])`);
+    assert.deepEqual(slices.map((s) => s[0]), ['xy', 'yz', 'xz'].map((p) => name + '.' + p + '.png'));
+    slices.forEach((s) => assert.ok(s[1] > 100, s[0] + ' does not load'));
+
+    // Each choice shows something else; the legend stays out of the pictures.
+    await page.evaluate(`document.querySelector('.vantrel-legend').style.display = 'none'`);
+    const showing = async (which) => {
+      await page.evaluate(`(() => { const s = document.querySelector('.vantrel-show'); s.value = '${which}';
+        s.dispatchEvent(new Event('change')); })()`);
+      await pause(300);
+      return page.screenshot();
+    };
+    const shots = {};
+    for (const which of ['surfaces', 'cloud', 'both']) shots[which] = await showing(which);
+    const pictures = Object.fromEntries(Object.entries(shots).map(([k, shot]) => [k, picture(shot, b)]));
+    for (const [one, other] of [['surfaces', 'cloud'], ['surfaces', 'both'], ['cloud', 'both']])
+      assert.ok(differingRows(pictures[one], pictures[other]) > 20, one + ' and ' + other + ' look the same');
+
+    // The surfaces alone: the blue one above the red one.
+    const hue = (shot, k) => {
+      const found = [];
+      for (let y = Math.ceil(b.y); y < b.y + b.h; y++)
+        for (let x = Math.ceil(b.x); x < b.x + b.w; x++) {
+          const c = shot.at(x, y), [o1, o2] = [0, 1, 2].filter((i) => i !== k);
+          if (c[k] > c[o1] + 60 && c[k] > c[o2] + 60) found.push([x, y]);
+        }
+      return found;
+    };
+    const blue = hue(shots.surfaces, 2), red = hue(shots.surfaces, 0);
+    assert.ok(blue.length > 300 && red.length > 300, 'surfaces of ' + blue.length + ' and ' + red.length + ' pixels');
+    assert.ok(mean(blue, 1) < mean(red, 1) - b.h / 20, 'the blue surface is not above the red one');
+
+    // The cloud alone is the page as it would be without surfaces.
+    await page.evaluate(`(() => { delete window.vantrelSurfaces; const v = vantrelViewer.viewers[0], m = v.markup;
+      v.show(v.settings.file, m.kind === 'applet' ? m.param.replace(/^.*?load [^;]*;/, '') : m.attributes.script); })()`);
+    await settled(page, 1);
+    await page.evaluate(`document.querySelector('.vantrel-legend').style.display = 'none'`);
+    await pause(300);
+    assert.equal(differingRows(pictures.cloud, picture(await page.screenshot(), b)), 0, 'the cloud alone differs from the plain page');
+  });
+
   await t.test('a run in the xz plane is seen face on', async () => {
     const [b] = await show(page, url('3_2_1_xz.htm'));
     const shot = await page.screenshot();
@@ -354,7 +403,7 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
     await page.evaluate(`[...document.querySelectorAll('.vantrel-toolbar button')].find(b => b.textContent === 'Save picture').click()`);
     const file = await chromium.waitFor(() => fs.readdirSync(downloads).find((f) => f.endsWith('.png')), 10000, 'the picture');
     assert.equal(file, '2_1_0_.png');
-    const png = chromium.decodePng(fs.readFileSync(path.join(downloads, file)));
+    const png = await page.decodePng(fs.readFileSync(path.join(downloads, file)));
     assert.deepEqual([png.width, png.height], [Math.round(b.w), Math.round(b.h)]);
     assert.ok(classPixels(png, [{ x: 0, y: 0, w: png.width, h: png.height }]).perBox[0].count > 30, 'the picture holds no cloud');
   });

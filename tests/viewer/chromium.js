@@ -137,6 +137,7 @@ async function openPage(browser, width, height) {
       const png = Buffer.from((await send('Page.captureScreenshot', { format: 'png' })).data, 'base64');
       return file ? fs.writeFileSync(file, png) : decodePng(send, png);
     },
+    decodePng(png) { return decodePng(send, png); },
     screenshotFile(file) { return page.screenshot(file); },
     async click(x, y, clickCount = 1) {
       for (const type of ['mousePressed', 'mouseReleased']) await mouse(type, x, y, { clickCount });

@@ -137,6 +137,30 @@ test('a companion decodes to atoms, marks, classes in use and its plane', () => 
   ]) assert.throws(() => viewer.decodeCloud(data), why);
 });
 
+test('a surfaces companion decodes to floats and triangles, and says what is damaged', () => {
+  const b64 = (type, values) => Buffer.from(new type(values).buffer).toString('base64');
+  const surface = (more = {}) => Object.assign({ colour: [143, 143, 255], vertices: 3, triangles: 1, indexBytes: 2,
+    positions: b64(Int16Array, [0, 0, 0, 4, 0, 0, 0, -4, 8]), normals: b64(Int8Array, [0, 0, 127, 0, 0, -127, 127, 0, 0]),
+    indices: b64(Uint16Array, [0, 1, 2]) }, more);
+  const record = (more) => ({ note: '90 % inside', scale: 0.25, surfaces: [surface(more), surface({ vertices: 0, triangles: 0,
+    positions: '', normals: '', indices: '' })] });
+  const decoded = viewer.decodeSurfaces(record());
+  assert.equal(decoded.note, '90 % inside');
+  assert.deepEqual([...decoded.parts[0].positions], [0, 0, 0, 1, 0, 0, 0, -1, 2]);
+  assert.deepEqual([...decoded.parts[0].normals], [0, 0, 1, 0, 0, -1, 1, 0, 0]);
+  assert.deepEqual([[...decoded.parts[0].indices], decoded.parts[1].triangles], [[0, 1, 2], 0]);
+  const wide = viewer.decodeSurfaces(record({ indexBytes: 4, indices: b64(Uint32Array, [2, 1, 0]) }));
+  assert.deepEqual([...wide.parts[0].indices], [2, 1, 0]);
+  for (const [data, why] of [
+    [{ scale: 1 }, /holds no surfaces/],
+    [Object.assign(record(), { scale: -1 }), /scale is missing/],
+    [record({ indexBytes: 3 }), /surface 1 has no counts/],
+    [record({ vertices: 4 }), /holds 3 positions and 3 normals where it says 4/],
+    [record({ triangles: 2 }), /holds 1 triangles where it says 2/],
+    [record({ indices: b64(Uint16Array, [0, 1, 3]) }), /vertex 4 of 3/],
+  ]) assert.throws(() => viewer.decodeSurfaces(data), why);
+});
+
 // The file's (X, Y, Z) is the orbital's (x, -y, -z).
 const onScreen = (m, p) => m.map((row) => row[0] * p[0] + row[1] * p[1] + row[2] * p[2]);
 
