@@ -160,7 +160,7 @@ TEST_F(PointFileTest, AnyNumberOfThreadsWritesTheSameFiles) {
             EXPECT_EQ(said, problem) << threads << " threads";
         }
     }
-    EXPECT_TRUE(contains(problem, " of the point data file is not four numbers.")) << problem;
+    EXPECT_TRUE(contains(problem, " of the point data file is not four numbers")) << problem;
 }
 
 TEST_F(PointFileTest, ReadRebuildsTheHistogramAndTheNucleus) {
