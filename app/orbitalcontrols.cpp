@@ -10,7 +10,7 @@
 #include "app/samplingrun.h"
 #include "app/windowstate.h"
 #include "engine/globals.h"
-#include "engine/ignoringerrors.h"
+#include "app/ignoringerrors.h"
 #include "engine/orbital.h"
 #include "engine/random.h"
 #include "engine/textutil.h"
@@ -83,13 +83,14 @@ void updateOrbital(bool full) {
     step([&] { formFileNames(); });
     step([&] { syncOrbitalView(f, o); });
     step([&] {
+        f.numbersValid = f.canCalculate = valid;
         f.calculateButton.enabled = valid;
         f.energyValueLabels[0].enabled = f.energyValueLabels[1].enabled = valid;
         f.errorLabel.caption = beyondTable ? beyondTableCaption : invalidCaption;
         f.errorLabel.visible = !valid;
     });
     step([&] {
-        const bool canLoad = full && f.calculateButton.enabled && canContinue();
+        const bool canLoad = full && f.numbersValid && canContinue();
         f.displayButton.enabled = canLoad;
         f.loadButton.enabled = canLoad;
     });
@@ -170,7 +171,7 @@ void speciesMenu(int index) {
 
     updateOrbital(true);
 
-    if (f.calculateButton.enabled) {
+    if (f.numbersValid) {
         f.plotModeOptions[1].select();
         if (f.plotModeOptions[1].checked) showTheory();
         if (mainWindow().levelsOpen && hooks().levelSetup) hooks().levelSetup(o.currentZ, o.currentN, o.currentL, o.currentM);
@@ -210,8 +211,7 @@ void setOrbital(int z, int n, int l, int m, bool autoscaleIt) {
     updateOrbital(true);
     globals().run.nPoints = 0;
     if (autoscaleIt) autoscale();
-    f.plotModeOptions[2].select();
-    f.plotModeOptions[1].select();
+    f.plotModeOptions[1].reselect();
 }
 
 void setOptions(int& x, int& y, int& z, bool& restricted) {

@@ -14,6 +14,11 @@ bool writeXyzFile();
 // Writes the XYZ file and the page; returns the page's path, "" on failure.
 std::string createOrbitalPage();
 
+enum class ShowMode { Normal, Maximised };
+// Opens a document with the user's program; false (the user told where it
+// is) when there is none. Without a window the path is printed.
+bool openDocument(const std::string& path, ShowMode mode);
+
 // "&Load" (loadButton) click.
 void loadClick();
 // "&Display" (displayButton) click.

@@ -16,15 +16,15 @@ bool validNumbers(int n, int l, int m) {
     return n >= 1 && quantumNumbersConsistent(n, l, m) && static_cast<long long>(n) + l <= factorialMax;
 }
 
-int defaultExtent() {
-    const auto& o = globals().orbital;
-    const double n = o.currentN;
-    const double z = std::max(1, o.currentZ);
-    long long e = roundEven((n * n + 3 * n - 5) / z);
+int defaultExtent(int n, int z) {
+    const double nn = n;
+    long long e = roundEven((nn * nn + 3 * nn - 5) / std::max(1, z));
     if (e < 1) e = 1;
-    if ((o.currentZ == 1 || o.currentZ == 2) && o.currentN < 3) ++e;
+    if ((z == 1 || z == 2) && n < 3) ++e;
     return clampInt(e);
 }
+
+int defaultExtent() { return defaultExtent(globals().orbital.currentN, globals().orbital.currentZ); }
 
 void formFileNames() {
     auto& o = globals().orbital;

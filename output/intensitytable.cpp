@@ -10,7 +10,7 @@
 
 namespace vantrel {
 
-void getAllIntensities() {
+std::string getAllIntensities() {
     const std::string path = tempDir() + "/int.csv";
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     for (int i = 2; i <= 20 && out; ++i) {
@@ -22,7 +22,7 @@ void getAllIntensities() {
         }
     }
     out.close();
-    if (!out) dialogs().messageBox("The file " + path + " could not be written.");
+    return out ? "" : "The file " + path + " could not be written.";
 }
 
 }  // namespace vantrel

@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <iostream>
 
 #include "engine/energy.h"
 #include "engine/globals.h"
@@ -20,7 +19,6 @@ namespace {
 // Where the browser fetches the Chime plug-in when it is missing.
 const std::string chimePluginPage = "http://www.mdl.com/products/framework/chime/";
 
-int screenTwips = 1280 * 15;
 
 std::string namePart(const std::string& path) {
     auto slash = path.rfind('/');
@@ -46,23 +44,24 @@ std::string speciesLabel(const std::string& species) {
     return species.substr(0, 6) + "<sup>" + mid(species, 7, 2) + "</sup>" + mid(species, 9);
 }
 
-void copyApplet(const std::string& cacheDir) {
+// "" or what went wrong.
+std::string copyApplet(const std::string& cacheDir) {
     namespace fs = std::filesystem;
     const std::string target = cacheDir + "/JmolApplet.jar";
     const std::string source = dataDir() + "/JmolApplet.jar";
-    if (fileExists(target)) return;  // never overwritten
-    if (!fileExists(source)) return; // no applet beside the program: nothing to copy
+    if (fileExists(target)) return "";  // never overwritten
+    if (!fileExists(source)) return "";  // no applet beside the program: nothing to copy
     std::error_code ec;
     fs::copy_file(source, target, fs::copy_options::skip_existing, ec);
-    if (ec) dialogs().messageBox(ec.message() + " copying " + source, Buttons::OK);
+    return ec ? ec.message() + " copying " + source : "";
 }
 
 // The viewer and three.js go into the cache like the applet; without
 // three.js the pages say in the viewer area what to install.
-void copyViewer(const std::string& cacheDir) {
+std::string copyViewer(const std::string& cacheDir) {
     std::string problems;
     for (const auto& problem : copyViewerFiles(cacheDir, dataDir())) problems += (problems.empty() ? "" : crlf) + problem;
-    if (!problems.empty()) dialogs().messageBox(problems, Buttons::OK);
+    return problems;
 }
 
 }  // namespace
@@ -81,14 +80,14 @@ std::string createEmbed(bool jmol, const std::string& sName, const std::string& 
            " spiny=60 frank=no>";
 }
 
-std::string writeOrbitalPages(const PageOptions& opt) {
+PagesWritten writeOrbitalPages(const PageOptions& opt) {
     const bool jmol = opt.jmol;
     const bool energyJ = opt.energyJoules;
     const bool showEnergy = opt.energyAttojoules || energyJ;
     const bool four = opt.fourPanel;
     const bool full = opt.fullScreen;
     int w;
-    if (screenWidthTwips() > 10000)
+    if (opt.screenWidthTwips > 10000)
         w = four ? 156 : full ? 624 : 312;
     else
         w = four ? 125 : full ? 500 : 250;
@@ -124,7 +123,7 @@ std::string writeOrbitalPages(const PageOptions& opt) {
     if (!four) {
         std::string body = embed;
         if (showEnergy)
-            body = "<table><tr><td>" + embed + "</td><td>" + calcEnergy(-1, energyJ ? 1 : 0) +
+            body = "<table><tr><td>" + embed + "</td><td>" + calcEnergy(EnergyForm::PageTable, energyJ ? EnergyUnit::Joules : EnergyUnit::Attojoules) +
                    "</td></tr></table>";
         page = top + body +
                "<br>Click and drag the model to see it from a different perspective.<br>With some browsers you may "
@@ -165,29 +164,15 @@ std::string writeOrbitalPages(const PageOptions& opt) {
     writeWholeFile(pagePath, page);
 
     writeWholeFile(withExtension(pagePath, ".htm", ".txt"),
-                   xyzName + "; " + calcEnergy(2, 0) + "; " + script + "|" + title);
+                   xyzName + "; " + calcEnergy(EnergyForm::BothUnits, EnergyUnit::Attojoules) + "; " + script + "|" + title);
 
-    if (jmol) copyApplet(dirOf(o.xyzFile));
-    copyViewer(dirOf(o.xyzFile));
+    std::string problems = jmol ? copyApplet(dirOf(o.xyzFile)) : "";
+    const std::string viewer = copyViewer(dirOf(o.xyzFile));
+    problems += (problems.empty() || viewer.empty() ? "" : crlf) + viewer;
 
     createHtmlIndex(jmol, title, script, colour);
-    return pagePath;
+    return {pagePath, problems};
 }
 
-int openFile(const std::string& path, int showMode) {
-    if (hooks().openUrl) {
-        if (hooks().openUrl(path, showMode)) return 42;
-        // Say where the document is rather than seem to have opened it.
-        dialogs().messageBox("No program could be found to open " + path + ".", Buttons::OK);
-        return 2;
-    }
-    // No window to open it in: tell the user where it is.
-    std::cout << path << std::endl;
-    return 42;
-}
-
-
-int screenWidthTwips() { return screenTwips; }
-void setScreenWidthTwips(int twips) { screenTwips = twips; }
 
 }  // namespace vantrel

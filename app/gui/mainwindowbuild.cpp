@@ -220,11 +220,13 @@ QWidget* MainWindowView::buildPlotOptions() {
     auto* theory = new QGroupBox(box);
     bind(f.radialPlotFrame, theory);
     auto* tl = new QGridLayout(theory);
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 2; ++i) {
         auto* r = new QRadioButton(qs(f.plotModeOptions[i].caption), theory);
         r->setAutoExclusive(false);
         bind(f.plotModeOptions[i], r);
-        if (i < 2) tl->addWidget(r, i, 0);
+        tl->addWidget(r, i, 0);
+    }
+    for (int i = 0; i < 3; ++i) {
         auto* icon = new PlotIcon(i, theory);
         bind(f.plotIcons[i], icon);
         tl->addWidget(icon, 0, 1, 2, 1, Qt::AlignCenter);

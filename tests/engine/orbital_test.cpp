@@ -23,7 +23,7 @@ TEST_F(WindowStateTest, ReactionsFireOnlyOnRealChanges) {
     f.plotModeOptions[0].onClick = [&] { ++clicks; };
     f.plotModeOptions[0].select();  // already selected
     EXPECT_EQ(clicks, 0);
-    f.plotModeOptions[2].select();
+    f.plotModeOptions[1].select();
     EXPECT_FALSE(f.plotModeOptions[0].checked);
     f.plotModeOptions[0].select();
     EXPECT_EQ(clicks, 1);

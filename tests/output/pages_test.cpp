@@ -42,7 +42,6 @@ protected:
         fs::create_directories(dir.file("prog"));
         setProgramDir(dir.file("prog"));
         fs::copy_file(std::string(VANTREL_SOURCE_DIR) + "/data/frames.ht", dir.file("prog/frames.ht"));
-        setScreenWidthTwips(1280 * 15);
         savedThreeDir = systemThreeDir();
         setSystemThreeDir(dir.file("three"));  // none, unless a test makes one
     }
@@ -232,16 +231,6 @@ TEST_F(PagesTest, ShowxyzIsValidJavaScriptFrameSetMadeOnce) {
     setProgramDir(dir.file("no/such/folder"));
     createHtmlIndex(true, "", "", "");
     EXPECT_TRUE(contains(page("index.htm"), "<TITLE>Index of " + cache + " by Energy</TITLE>"));
-}
-
-// A document the desktop cannot open is reported with its path.
-TEST_F(PagesTest, OpeningThatFailsIsReported) {
-    hooks().openUrl = [](const std::string&, int) { return false; };
-    EXPECT_EQ(openFile("/x/page.htm", 1), 2);
-    EXPECT_EQ(dialogs.shown.back().text, "No program could be found to open /x/page.htm.");
-    hooks().openUrl = [](const std::string&, int) { return true; };
-    EXPECT_EQ(openFile("/x/page.htm", 1), 42);
-    EXPECT_EQ(dialogs.shown.size(), 1u);
 }
 
 }  // namespace
