@@ -19,6 +19,7 @@
 #include "app/gui/controlwidgets.h"
 #include "app/gui/mainwindowview.h"
 #include "app/gui/orbitalviewpanel.h"
+#include "cloudview/gui/cloudviewwidget.h"
 #include "app/windowstate.h"
 #include "engine/globals.h"
 #include "output/platform.h"
@@ -109,6 +110,18 @@ void MainWindowView::buildOrbitalView() {
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({controls->sizeHint().width(), viewPanel_->sizeHint().width()});
     setCentralWidget(splitter);
+
+    // The view's own menu sets the same options as the window's boxes.
+    connect(viewPanel_->cloudView(), &CloudViewWidget::stateChanged, this, [this] {
+        act([] {
+            MainWindowState& w = mainWindow();
+            const CloudViewState v = w.orbitalView.view;  // each box's reaction mirrors them all back
+            w.blackBackgroundCheck.setChecked(v.blackBackground);
+            w.jmolBoundingBoxCheck.setChecked(v.box);
+            Control& colour = w.colourModeOptions[v.colouring == CloudColouring::probability ? 0 : 1];
+            if (!colour.checked) colour.click();
+        });
+    });
 
     auto* menu = new QMenu("3-&D View", this);
     menuBar()->insertMenu(menuFor(f.helpMenu)->menuAction(), menu);

@@ -78,6 +78,12 @@ TEST_F(WindowViewTest, OptionsShowLoadFillsAndAnotherOrbitalClears) {
     EXPECT_TRUE(f.orbitalView.view.blackBackground);
     EXPECT_FALSE(f.orbitalView.view.box);
     EXPECT_EQ(f.orbitalView.view.colouring, CloudColouring::sign);
+    // The view's own menu changes the window's boxes too.
+    f.orbitalView.view.blackBackground = false;
+    f.orbitalView.view.colouring = CloudColouring::probability;
+    emit cloud().stateChanged();
+    EXPECT_FALSE(f.blackBackgroundCheck.checked);
+    EXPECT_TRUE(f.colourModeOptions[0].checked);
 
     QTest::mouseClick(button(f.calculateButton), Qt::LeftButton);
     type(f.quantumText[0], "3");
