@@ -22,10 +22,25 @@ const char* const usage =
     "(or ~/vantrel, or /tmp/vantrel), pages into its subdirectory files.\n"
     "Each message is printed and answered with its default.";
 
+// The console's dialogs, which also copy every complaint to standard error:
+// a message with only an OK button and no icon reports a problem, unless it
+// is the count that ends a sequence run.
+class HeadlessDialogs : public ConsoleDialogs {
+public:
+    Answer messageBox(const std::string& text, Buttons buttons, const std::string& title, Icon icon) override {
+        const std::string count = " processed.";
+        const bool isCount = text.size() >= count.size() && text.compare(text.size() - count.size(), count.size(), count) == 0;
+        const bool complaint = buttons == Buttons::OK && icon == Icon::None && !isCount;
+        if (complaint) std::cerr << text << std::endl;
+        return ConsoleDialogs::messageBox(text, buttons, title, icon);
+    }
+};
+
 }  // namespace
 
 int runHeadless(const std::vector<std::string>& arguments) {
-    setDialogs(nullptr);  // the console: print, take the default answer
+    static HeadlessDialogs console;
+    setDialogs(&console);  // print, take the default answer
     // Nothing to do: say how, without creating any directory.
     bool nothing = true;
     for (const auto& a : arguments) nothing = nothing && trim(a).empty();

@@ -4,6 +4,7 @@
 #include <exception>
 #include <filesystem>
 
+#include "app/about.h"
 #include "app/maindir.h"
 #include "app/sequence.h"
 #include "engine/energy.h"
@@ -30,7 +31,7 @@ namespace {
 
 constexpr std::uint32_t blue = 0xFF0000;
 constexpr std::uint32_t black = 0;
-const char* const version = "1.3.1";
+const char* const version = VANTREL_VERSION;
 
 template <typename F>
 void call(const std::function<F>& hook) {
@@ -182,16 +183,13 @@ void aboutClick(int i) {
         if (runInstaller() == InstallerResult::EndProgram) call(windowHooks().quitApplication);
         break;
     case 3:
-        dialogs().messageBox("Vantrel was written by the Vantrel developers as a teaching tool for one-electron atoms." +
-                                 crlf + "Any comments or suggestions for program improvement are welcome." + crlf,
-                             Buttons::OK, "About Vantrel.Exe");
+        if (windowHooks().showAbout)
+            windowHooks().showAbout();
+        else
+            dialogs().messageBox(aboutText(""), Buttons::OK, aboutTitle);
         break;
     case 4:
-        dialogs().messageBox("The Java applet Jmol is an open source alternative the Chime Plugin. "
-                             "If you get the error \"JmolApplet.jar not found\" when you try to display an orbital, "
-                             "Google: \"download jmol\" and place JmolApplet.jar in " +
-                                 dataDir() + ".",
-                             Buttons::OK, "About Jmol");
+        dialogs().messageBox(aboutJmolText(globals().mainDir), Buttons::OK, "About Jmol");
         break;
     default:
         break;
@@ -262,7 +260,7 @@ void installReactions() {
     };
 
     for (int i = 0; i < 2; ++i)
-        f.energyValueLabels[i].onClick = [i] { dialogs().messageBox(calcEnergy(EnergyForm::Message, i == 1 ? EnergyUnit::Joules : EnergyUnit::Attojoules), Buttons::OK); };
+        f.energyValueLabels[i].onClick = [i] { dialogs().messageBox(calcEnergy(globals().orbital, EnergyForm::Message, i == 1 ? EnergyUnit::Joules : EnergyUnit::Attojoules), Buttons::OK); };
     f.tooSmallLabel.onClick = extentWarningClick;
     f.tooLargeLabel.onClick = extentWarningClick;
     f.quickLabel.onClick = [] {
@@ -298,6 +296,7 @@ void enableControls(bool enabled) {
     f.canCalculate = enabled;
     f.controlsHeld = !enabled;
     if (windowHooks().enableLevels) windowHooks().enableLevels(enabled);
+    if (windowHooks().enableSpectrum) windowHooks().enableSpectrum(enabled);
 }
 
 void selectAll(Control& textbox) { giveFocus(textbox); }

@@ -17,7 +17,9 @@ struct WindowHooks {
     std::function<void()> showLevels, closeLevels;
     std::function<void()> showSpectrum, closeSpectrum;
     std::function<void(bool)> enableLevels;  // the level window follows enableControls
+    std::function<void(bool)> enableSpectrum;  // so does the spectrum window's level picking
     std::function<void()> quitApplication;   // "E&xit": close the main window
+    std::function<void()> showAbout;         // the About box; a plain message box without it
 };
 WindowHooks& windowHooks();
 

@@ -40,6 +40,18 @@ int floorText(const Control& c) { return clampInt(floorVal(c.text)); }
 
 }  // namespace
 
+OrbitalFileNames fileNamesFor(const OrbitalState& o, const std::string& mainDir) {
+    std::string name = intText(o.currentN) + "_" + intText(o.currentL) + "_" + intText(o.currentM) + "_" +
+                       o.planeName;
+    if (o.currentZ != 1) name += "_(z_" + intText(o.currentZ) + ")";
+    if (o.quickMode) name += "_quick";
+    replaceAll(name, "__", "_");
+    // Only the name this program forms is lower-cased: the directory is the
+    // user's and Linux paths are case-sensitive.
+    const std::string cache = mainDir + "/files/";
+    return {name, cache + name + ".csv", cache + lower(name + o.colorSuffix + ".xyz")};
+}
+
 void updateOrbital(bool full) {
     auto& f = mainWindow();
     auto& o = globals().orbital;
@@ -80,7 +92,12 @@ void updateOrbital(bool full) {
         o.maxPoints = std::max(625, clampInt(roundEven(val(f.maxPointsText.text))));
         f.maxPointsText.text = intText(o.maxPoints);
     });
-    step([&] { formFileNames(); });
+    step([&] {
+        OrbitalFileNames names = fileNamesFor(o, globals().mainDir);
+        o.baseName = std::move(names.base);
+        o.csvFile = std::move(names.csv);
+        o.xyzFile = std::move(names.xyz);
+    });
     step([&] { syncOrbitalView(f, o); });
     step([&] {
         f.numbersValid = f.canCalculate = valid;

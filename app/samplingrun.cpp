@@ -229,6 +229,7 @@ void samplePoints() {
     sampling.addSink(file);
     sampling.addSink(histogram);
     sampling.addSink(view);
+    for (PointSink* sink : sampleHooks.sinks) sampling.addSink(*sink);
     RunWatcher watcher(file, run.nPoints);
     RunEvents events;
     events.onPoint = [&](int points) { watcher.point(points); };

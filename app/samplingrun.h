@@ -4,6 +4,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "engine/globals.h"
 
@@ -22,6 +23,9 @@ struct SamplingHooks {
     std::function<void()> onPoint;
     // How often a long run prints its progress (through report()).
     std::chrono::milliseconds progressEvery{2000};
+    // Sinks every run feeds after the point file and the histogram (a
+    // view that shows the points as they come).
+    std::vector<PointSink*> sinks;
 };
 SamplingHooks& samplingHooks();
 

@@ -48,8 +48,7 @@ std::string formatEnergy(double value, int decimals, bool joules) {
     return sign + text + " attoJoule";
 }
 
-std::string calcEnergy(EnergyForm form, EnergyUnit unit) {
-    const OrbitalState& o = globals().orbital;
+std::string calcEnergy(const OrbitalState& o, EnergyForm form, EnergyUnit unit) {
     double e = orbitalEnergy(o.currentZ, o.currentN);
     const bool joules = unit == EnergyUnit::Joules;
     std::string kinetic = formatEnergy(-e, 2, joules);

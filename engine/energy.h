@@ -17,7 +17,8 @@ enum class EnergyForm {
     Message,     // the plain text of the energy message box
 };
 enum class EnergyUnit { Attojoules, Joules };
-// The current orbital's energies.
-std::string calcEnergy(EnergyForm form, EnergyUnit unit);
+struct OrbitalState;
+// The energies of an orbital's level.
+std::string calcEnergy(const OrbitalState& orbital, EnergyForm form, EnergyUnit unit);
 
 }  // namespace vantrel

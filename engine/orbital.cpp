@@ -26,19 +26,4 @@ int defaultExtent(int n, int z) {
 
 int defaultExtent() { return defaultExtent(globals().orbital.currentN, globals().orbital.currentZ); }
 
-void formFileNames() {
-    auto& o = globals().orbital;
-    std::string name = intText(o.currentN) + "_" + intText(o.currentL) + "_" + intText(o.currentM) + "_" +
-                       o.planeName;
-    if (o.currentZ != 1) name += "_(z_" + intText(o.currentZ) + ")";
-    if (o.quickMode) name += "_quick";
-    replaceAll(name, "__", "_");
-    o.baseName = name;
-    // Only the name this program forms is lower-cased: the directory is the
-    // user's and Linux paths are case-sensitive.
-    const std::string cache = globals().mainDir + "/files/";
-    o.xyzFile = cache + lower(name + o.colorSuffix + ".xyz");
-    o.csvFile = cache + name + ".csv";
-}
-
 }  // namespace vantrel

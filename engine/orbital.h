@@ -13,7 +13,4 @@ bool quantumNumbersConsistent(long long n, long long l, long long m);
 int defaultExtent(int n, int z);
 int defaultExtent();  // of the current orbital
 
-// File names for the current state (the point, XYZ and base names).
-void formFileNames();
-
 }  // namespace vantrel

@@ -42,10 +42,6 @@ std::string stateTag(int k, int z, int n, int l, int m) {
     return tag;
 }
 
-// The number at the start of text, up to the next "=", which is consumed
-// with it; 0 when there is none.
-int takeNumber(std::string& text) { return clampInt(roundEven(val(splitFirst(text, "=")))); }
-
 // An element that already exists is reused, as the window's labels are.
 template <typename T>
 T& element(std::vector<T>& array, int index) {
@@ -170,7 +166,7 @@ void LevelDiagram::setUp(int z, int n, int l, int m) {
         pick(0, 0);
     } else {
         energyColor = textBlack;
-        energyText = key + crlf + crlf + " " + calcEnergy(EnergyForm::BothUnits, EnergyUnit::Joules);
+        energyText = key + crlf + crlf + " " + calcEnergy(globals().orbital, EnergyForm::BothUnits, EnergyUnit::Joules);
         bareLevel.top = levelY(z, n);
         bareLevel.left = (columns[1].size() > 1 ? columns[1][1].left : firstMarkerLeft) + 10;
         bareLevel.n = n;

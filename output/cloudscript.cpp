@@ -1,7 +1,8 @@
 #include "output/cloudscript.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <cstring>
+#include <cmath>
 
 namespace vantrel {
 
@@ -15,15 +16,9 @@ std::string_view trimmed(std::string_view s) {
     return s;
 }
 
-// The viewer reads the positions as little-endian floats.
-void putFloat(std::uint8_t* out, double value) {
-    const float f = static_cast<float>(value);
-    std::uint32_t bits;
-    std::memcpy(&bits, &f, sizeof bits);
-    for (int i = 0; i < 4; ++i) out[i] = static_cast<std::uint8_t>(bits >> (8 * i));
-}
-
-constexpr std::size_t flushSize = 1 << 20;
+// Atoms encoded per write: whole base64 groups, a few hundred kilobytes.
+constexpr std::size_t atomsPerWrite = 3 << 14;
+constexpr double largestStep = 32767;
 
 }  // namespace
 
@@ -67,7 +62,8 @@ std::string javaScriptString(std::string_view text) {
 }
 
 CloudScriptWriter::CloudScriptWriter(const std::string& path, const std::string& xyzName, const std::string& comment,
-                                     const std::vector<std::string>& symbols) {
+                                     const std::vector<std::string>& symbols, std::size_t limit)
+    : limit_(limit < 1 ? 1 : limit) {
     for (const auto& s : symbols) symbols_.emplace_back(trimmed(s));
     if (symbols_.empty()) symbols_.emplace_back();
     file_ = std::fopen(path.c_str(), "wb");
@@ -83,7 +79,7 @@ CloudScriptWriter::CloudScriptWriter(const std::string& path, const std::string&
         if (i) head += ',';
         head += javaScriptString(symbols_[i]);
     }
-    head += "],\npositions: \"";
+    head += "],\n";
     write(head);
 }
 
@@ -93,7 +89,7 @@ CloudScriptWriter::~CloudScriptWriter() {
 
 std::uint8_t CloudScriptWriter::classOf(std::string_view symbol) {
     symbol = trimmed(symbol);
-    if (symbol == lastSymbol_ && !classes_.empty()) return lastClass_;
+    if (symbol == lastSymbol_ && added_ > 0) return lastClass_;
     std::uint8_t found = 0;
     for (std::size_t i = 0; i < symbols_.size() && i < 256; ++i) {
         if (symbols_[i] == symbol) {
@@ -107,27 +103,33 @@ std::uint8_t CloudScriptWriter::classOf(std::string_view symbol) {
 }
 
 void CloudScriptWriter::add(std::string_view symbol, double x, double y, double z) {
-    std::uint8_t bytes[12];
-    putFloat(bytes, x);
-    putFloat(bytes + 4, y);
-    putFloat(bytes + 8, z);
-    // 12 bytes are four whole groups: no padding, so the text can stream.
-    char text[16];
-    for (int g = 0; g < 4; ++g) {
-        const std::uint32_t v = (bytes[3 * g] << 16) | (bytes[3 * g + 1] << 8) | bytes[3 * g + 2];
-        text[4 * g] = base64Digits[v >> 18];
-        text[4 * g + 1] = base64Digits[(v >> 12) & 63];
-        text[4 * g + 2] = base64Digits[(v >> 6) & 63];
-        text[4 * g + 3] = base64Digits[v & 63];
+    const std::uint8_t cls = classOf(symbol);
+    ++added_;
+    if (inMarkers_ && (x == 0) + (y == 0) + (z == 0) >= 2) {
+        ++markers_;
+    } else {
+        inMarkers_ = false;
+        if (cloudAdded_++ % stride_ != 0) return;
     }
-    pending_.append(text, sizeof text);
-    classes_.push_back(classOf(symbol));
-    if (pending_.size() >= flushSize) flush();
+    for (double v : {x, y, z}) {
+        positions_.push_back(static_cast<float>(v));
+        if (std::isfinite(v)) largest_ = std::max(largest_, std::fabs(v));
+    }
+    classes_.push_back(cls);
+    if (classes_.size() - markers_ > limit_) thin();
 }
 
-void CloudScriptWriter::flush() {
-    write(pending_);
-    pending_.clear();
+// Every second cloud atom kept so far goes, and from now on only every
+// second one of those that would have been kept is.
+void CloudScriptWriter::thin() {
+    std::size_t to = markers_;
+    for (std::size_t from = markers_; from < classes_.size(); from += 2, ++to) {
+        classes_[to] = classes_[from];
+        for (int k = 0; k < 3; ++k) positions_[to * 3 + k] = positions_[from * 3 + k];
+    }
+    classes_.resize(to);
+    positions_.resize(to * 3);
+    stride_ *= 2;
 }
 
 void CloudScriptWriter::write(std::string_view text) {
@@ -136,9 +138,32 @@ void CloudScriptWriter::write(std::string_view text) {
 }
 
 bool CloudScriptWriter::finish() {
-    flush();
-    write("\",\nclasses: \"" + base64(classes_.data(), classes_.size()) + "\",\ncount: " +
-          std::to_string(classes_.size()) + "\n};\n");
+    const double scale = largest_ > 0 ? largest_ / largestStep : 1;
+    char scaleText[40];
+    std::snprintf(scaleText, sizeof scaleText, "%.17g", scale);
+    write("count: " + std::to_string(classes_.size()) + ",\ntotal: " + std::to_string(added_) +
+          ",\nmarkers: " + std::to_string(markers_) + ",\nscale: " + scaleText + ",\natoms: \"");
+    // Four little-endian 16-bit numbers an atom: x, y, z in steps of the
+    // scale, and the class. Three atoms make eight whole base64 groups.
+    std::vector<std::uint8_t> bytes;
+    auto put = [&bytes](double v) {
+        const auto u = static_cast<std::uint16_t>(static_cast<std::int16_t>(v));
+        bytes.push_back(static_cast<std::uint8_t>(u & 255));
+        bytes.push_back(static_cast<std::uint8_t>(u >> 8));
+    };
+    for (std::size_t first = 0; first < classes_.size(); first += atomsPerWrite) {
+        const std::size_t last = std::min(classes_.size(), first + atomsPerWrite);
+        bytes.clear();
+        for (std::size_t i = first; i < last; ++i) {
+            for (int k = 0; k < 3; ++k) {
+                const float p = positions_[i * 3 + k];
+                put(std::isfinite(p) ? std::clamp(std::nearbyint(p / scale), -largestStep, largestStep) : 0);
+            }
+            put(classes_[i]);
+        }
+        write(base64(bytes.data(), bytes.size()));
+    }
+    write("\"\n};\n");
     if (file_) {
         if (std::fclose(file_) != 0 && !error_) error_ = errno ? errno : EIO;
         file_ = nullptr;

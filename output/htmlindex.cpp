@@ -186,10 +186,13 @@ std::string frameSetTemplate() {
     });
 }
 
-// The frame set is made once beside the data files and copied into the
-// cache; where their folder cannot hold it, it goes straight in.
+// The frame set is made once in the user's data folder (never below the
+// program, which may be a system folder shared by every user) and copied
+// into the cache; where that folder cannot hold it, it goes straight in.
 void writeIndexFrameSet(const std::string& cache) {
-    const std::string tpl = dataDir() + "/index.ht";
+    std::error_code made;
+    fs::create_directories(userDataDir(), made);
+    const std::string tpl = userDataDir() + "/index.ht";
     const std::string target = cache + "/index.htm";
     if (!fileExists(tpl) && !writeWholeFile(tpl, frameSetTemplate())) {
         writeWholeFile(target, frameSetTemplate());

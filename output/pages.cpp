@@ -111,6 +111,12 @@ PagesWritten writeOrbitalPages(const PageOptions& opt) {
 
     const std::string xyzName = namePart(o.xyzFile);
     std::string embed = createEmbed(jmol, "orbital", xyzName, "%script", size, colour, rotation);
+    // The applet markup has no word for it; the pages' viewer reads this.
+    if (jmol && opt.startRotation) replaceAll(embed, "</applet>", "<param name=startspin value=true></applet>");
+    // Added to black pages, whose text would otherwise be black on black.
+    auto lightened = [&](const std::string& text, const std::string& lineBreak) {
+        return opt.blackBackground ? beforeBodyEnd(text, lightTextStyle(), lineBreak) : text;
+    };
 
     std::string script = "select *;spacefill 700;wireframe off;rotate x 0;";
     if (jmol) {
@@ -123,7 +129,7 @@ PagesWritten writeOrbitalPages(const PageOptions& opt) {
     if (!four) {
         std::string body = embed;
         if (showEnergy)
-            body = "<table><tr><td>" + embed + "</td><td>" + calcEnergy(EnergyForm::PageTable, energyJ ? EnergyUnit::Joules : EnergyUnit::Attojoules) +
+            body = "<table><tr><td>" + embed + "</td><td>" + calcEnergy(globals().orbital, EnergyForm::PageTable, energyJ ? EnergyUnit::Joules : EnergyUnit::Attojoules) +
                    "</td></tr></table>";
         page = top + body +
                "<br>Click and drag the model to see it from a different perspective.<br>With some browsers you may "
@@ -131,7 +137,7 @@ PagesWritten writeOrbitalPages(const PageOptions& opt) {
                "displaying another orbital." +
                closing;
         replaceAll(page, "><", ">" + crlf + "<");
-        page = withViewerScripts(page, crlf);
+        page = withViewerScripts(lightened(page, crlf), crlf);
     } else {
         replaceAll(embed, "name=orbital ", "");
         std::string panel = panelHead + embed + closing;
@@ -155,7 +161,7 @@ PagesWritten writeOrbitalPages(const PageOptions& opt) {
             writeWholeFile(cache + name, replaced(panel, "x 0", views[k].rotation));
             replaceAll(page, views[k].placeholder, name);
         }
-        writeWholeFile(cache + root + "0.htm", titlePage);
+        writeWholeFile(cache + root + "0.htm", lightened(titlePage, ""));
         replaceAll(page, "%file0%", root + "0.htm");
     }
 
@@ -164,7 +170,7 @@ PagesWritten writeOrbitalPages(const PageOptions& opt) {
     writeWholeFile(pagePath, page);
 
     writeWholeFile(withExtension(pagePath, ".htm", ".txt"),
-                   xyzName + "; " + calcEnergy(EnergyForm::BothUnits, EnergyUnit::Attojoules) + "; " + script + "|" + title);
+                   xyzName + "; " + calcEnergy(globals().orbital, EnergyForm::BothUnits, EnergyUnit::Attojoules) + "; " + script + "|" + title);
 
     std::string problems = jmol ? copyApplet(dirOf(o.xyzFile)) : "";
     const std::string viewer = copyViewer(dirOf(o.xyzFile));

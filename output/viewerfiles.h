@@ -19,6 +19,11 @@ std::string viewerOnlyScriptElement();
 // (any case), or at its end when it has none, one tag a line. Nothing
 // else changes.
 std::string withViewerScripts(const std::string& page, const std::string& lineBreak);
+// The page with `text` put before its last </body> (any case), on lines of
+// its own, or at its end when it has none.
+std::string beforeBodyEnd(const std::string& page, const std::string& text, const std::string& lineBreak);
+// A style element that makes text and links light, for black pages.
+std::string lightTextStyle();
 
 struct ViewerFile {
     std::string name;                   // in the cache, beside the pages

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QTimer>
 
+#include "app/gui/aboutbox.h"
 #include "app/gui/mainwindowview.h"
 #include "app/gui/qtdialogs.h"
 #include "app/mainwindow.h"
@@ -25,10 +26,12 @@ int runGui(QApplication& app, const std::vector<std::string>& arguments) {
         // The window exists before the start-up steps, which already draw
         // the radial plot and may ask questions.
         MainWindowView view;
+        qtDialogs.setMainWindow(&view);
         installReactions();
         view.installHooks();
         LevelWindowLink levels(&view, [&view] { view.syncAll(); });
         installSpectrumWindow(&view);
+        installAboutBox(&view);
         QObject::connect(&view, &MainWindowView::windowClosed, &app, [&qtDialogs] {
             qtDialogs.setClosing(true);
             QApplication::closeAllWindows();

@@ -2,12 +2,14 @@
 #include <QByteArray>
 #include <QIcon>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "app/gui/commandline.h"
 #include "app/gui/gui.h"
 #include "app/gui/picturefiles.h"
 #include "app/headless.h"
@@ -15,6 +17,14 @@
 #include "output/platform.h"
 
 int main(int argc, char** argv) {
+    const bool builder = argc > 0 && vantrel::invokedAsBuilder(argv[0]);
+    std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
+    if (!builder) {
+        vantrel::CommandLine commandLine = vantrel::readCommandLine(argc, argv);
+        if (commandLine.exitStatus) return *commandLine.exitStatus;
+        arguments = std::move(commandLine.arguments);
+    }
+
     const bool display = vantrel::hasDisplay();
     // Without a display Qt would refuse to start; the offscreen platform
     // serves the headless run.
@@ -27,14 +37,16 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vantrel");
+    QApplication::setApplicationVersion(VANTREL_VERSION);
+    // Desktops match the window to its entry and icon by this name.
+    QGuiApplication::setDesktopFileName("io.github.vantrel.Vantrel");
     QApplication::setWindowIcon(QIcon(":/vantrel.png"));
 
     // Sequence runs draw their pictures with Qt, with or without a display.
     vantrel::QtPictureWriter pictures;
     vantrel::setPictureWriter(&pictures);
 
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
-    if (vantrel::invokedAsBuilder(argv[0])) {
+    if (builder) {
         // The builder takes the command line as one text: a file name may hold blanks.
         std::string commandLine;
         for (const auto& a : arguments) commandLine += (commandLine.empty() ? "" : " ") + a;

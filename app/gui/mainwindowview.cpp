@@ -32,6 +32,7 @@
 #include "app/gui/orbitalviewpanel.h"
 #include "app/gui/controlwidgets.h"
 #include "app/gui/radialplotwidget.h"
+#include "app/gui/screenfit.h"
 #include "app/mainwindow.h"
 #include "app/windowstate.h"
 #include "engine/globals.h"
@@ -43,8 +44,8 @@ namespace vantrel {
 MainWindowView::MainWindowView(QWidget* parent) : QMainWindow(parent) {
     MainWindowState& f = mainWindow();
     bindings_.clear();
-    auto* central = new QWidget(this);
-    setCentralWidget(central);
+    auto* central = new QWidget;
+    setCentralWidget(new ContentsScrollArea(central, this));
     bind(f.window, static_cast<QWidget*>(this));
     buildMenus();
 
@@ -276,11 +277,14 @@ void MainWindowView::sync(Binding& b) {
         break;
     }
     if (b.fresh || b.color != c.color || b.bold != c.bold) {
-        // Colour 0 (black) is the theme's own text colour.
+        // Colour 0 (black) is the theme's own text colour; a disabled control
+        // greys as the theme does, red or not.
         QPalette pal;
         if (c.color != 0) {
-            pal.setColor(QPalette::WindowText, qColor(c.color));
-            pal.setColor(QPalette::ButtonText, qColor(c.color));
+            for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+                pal.setColor(group, QPalette::WindowText, qColor(c.color));
+                pal.setColor(group, QPalette::ButtonText, qColor(c.color));
+            }
         }
         if (c.color != 0 || !b.fresh) w->setPalette(pal);
         if (c.bold || !b.fresh) {
@@ -366,9 +370,10 @@ void MainWindowView::placeAtRightEdge() {
     QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     if (!screen) return;
     const QRect avail = screen->availableGeometry();
-    // All the window wants, as far as the screen has room (adjustSize would
-    // stop at two thirds of it); the frame is a guess until it is shown.
-    if (!isVisible()) resize(sizeHint().boundedTo(avail.size() - QSize(8, 40)).expandedTo(minimumSizeHint()));
+    // All the window wants (adjustSize would stop at two thirds of the
+    // screen), then no more than the screen has room for.
+    if (!isVisible()) resize(sizeHint().expandedTo(minimumSizeHint()));
+    keepWithinScreen(this);
     // The frame is known only once the window is shown; until then its
     // width counts as the window's own.
     const int w = std::max(frameGeometry().width(), width());

@@ -56,9 +56,21 @@ protected:
         layout()->activate();
         setFixedSize(sizeHint());
     }
+    // Qt centres the box on its window before the box takes its final size:
+    // centred again at each size, it stays where the questions are.
+    void resizeEvent(QResizeEvent* event) override {
+        QMessageBox::resizeEvent(event);
+        if (QWidget* owner = parentWidget(); owner && isVisible())
+            move(owner->frameGeometry().center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+    }
 };
 
 }  // namespace
+
+QWidget* QtDialogs::parentWindow() const {
+    QWidget* active = QApplication::activeWindow();
+    return active ? active : mainWindow_.data();
+}
 
 Answer QtDialogs::messageBox(const std::string& text, Buttons buttons, const std::string& title,
                              Icon icon) {
@@ -72,7 +84,7 @@ Answer QtDialogs::messageBox(const std::string& text, Buttons buttons, const std
             return Answer::Cancel;
         }
     }
-    UnbrokenMessageBox box(QApplication::activeWindow());
+    UnbrokenMessageBox box(parentWindow());
     box.setWindowTitle(titleOf(title));
     box.setTextFormat(Qt::PlainText);
     // The box wraps long lines itself, after any "/" of a path; broken here
@@ -123,7 +135,7 @@ std::optional<std::string> QtDialogs::inputBox(const std::string& prompt, const 
                                                const std::string& defaultAnswer) {
     if (closing_) return std::nullopt;
     bool ok = false;
-    const QString answer = QInputDialog::getText(QApplication::activeWindow(), titleOf(title), plain(prompt),
+    const QString answer = QInputDialog::getText(parentWindow(), titleOf(title), plain(prompt),
                                                  QLineEdit::Normal, QString::fromStdString(defaultAnswer), &ok);
     if (!ok) return std::nullopt;
     return answer.toStdString();

@@ -2,19 +2,17 @@
 
 #include <QCloseEvent>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QRadioButton>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <exception>
 
 #include "app/gui/guardedaction.h"
+#include "app/gui/screenfit.h"
 #include "output/platform.h"
 #include "levels/gui/leveldiagramarea.h"
 #include "levels/leveldiagram.h"
@@ -149,20 +147,7 @@ void LevelDiagramWindow::open() {
     activateWindow();
 }
 
-void LevelDiagramWindow::place() {
-    QScreen* screen = mainWindow && mainWindow->screen() ? mainWindow->screen() : QGuiApplication::primaryScreen();
-    if (!screen) return;
-    const QRect avail = screen->availableGeometry();
-    const int w = std::max(frameGeometry().width(), width());
-    int left = avail.left() + avail.width() - 2 * w + 3;  // 50 twips
-    int top = avail.top();
-    if (mainWindow && mainWindow->isVisible()) {
-        const QRect main = mainWindow->frameGeometry();
-        if (main.left() - w >= avail.left()) left = std::min(left, main.left() - w);
-        top = main.top();
-    }
-    move(std::max(left, avail.left()), std::max(top, avail.top()));
-}
+void LevelDiagramWindow::place() { placeBesideMainWindow(this, mainWindow); }
 
 void LevelDiagramWindow::closeEvent(QCloseEvent* e) {
     diagram_.unload();

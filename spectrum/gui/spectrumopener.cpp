@@ -13,6 +13,7 @@ namespace vantrel {
 namespace {
 
 QPointer<SpectrumView> view;
+bool levelPicking = true;  // no run is going
 
 }  // namespace
 
@@ -24,15 +25,16 @@ void installSpectrumWindow(QWidget* mainView) {
         if (!view) {
             view = new SpectrumView(mainWindowLinks());
             view->setAttribute(Qt::WA_DeleteOnClose);
+            view->setLevelPickingEnabled(levelPicking);
             if (owner) view->setWindowIcon(owner->windowIcon());
             QObject::connect(view, &SpectrumView::closed, [] { mainWindow().spectrumOpen = false; });
             view->show();
-            view->placeOnScreen();
+            view->placeBeside(owner);
             // The arrow keys walk the spectrum at once, not a list.
             view->diagram()->setFocus();
             // The frame is known once the window is on screen.
-            QTimer::singleShot(0, view, [] {
-                if (view) view->placeOnScreen();
+            QTimer::singleShot(0, view, [owner] {
+                if (view) view->placeBeside(owner);
             });
         }
         view->show();
@@ -41,6 +43,10 @@ void installSpectrumWindow(QWidget* mainView) {
     };
     windowHooks().closeSpectrum = [] {
         if (view) view->close();
+    };
+    windowHooks().enableSpectrum = [](bool enabled) {
+        levelPicking = enabled;
+        if (view) view->setLevelPickingEnabled(enabled);
     };
 }
 

@@ -9,11 +9,13 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QScreen>
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <vector>
+
+#include "app/gui/screenfit.h"
 
 namespace vantrel {
 
@@ -58,7 +60,8 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
-        p.fillRect(rect(), background_);
+        // Paler while it takes no clicks, as the level window during a run.
+        p.fillRect(rect(), isEnabled() ? background_ : background_.lighter(150));
         p.setRenderHint(QPainter::Antialiasing);
         p.scale(width() / twipWidth_, height() / twipHeight_);
         if (draw) draw(p);
@@ -84,7 +87,11 @@ void drawSegment(QPainter& p, const LineMark& m, double widthPixels) {
     pen.setCosmetic(true);
     pen.setWidthF(widthPixels);
     p.setPen(pen);
+    // A smoothed 1-pixel line spreads over two pixels at half strength: the
+    // red of H-alpha would show maroon.
+    p.setRenderHint(QPainter::Antialiasing, widthPixels > 1);
     p.drawLine(QPointF(m.x1, m.y1), QPointF(m.x2, m.y2));
+    p.setRenderHint(QPainter::Antialiasing);
 }
 
 // A transition arrow: the line with a head where the electron lands.
@@ -105,6 +112,22 @@ void drawText(QPainter& p, const TextMark& m, const QColor& color) {
     if (!m.visible) return;
     p.setPen(color);
     p.drawText(QRectF(m.left, m.top, 4000, 400), Qt::AlignLeft | Qt::AlignTop, qs(m.caption));
+}
+
+// The level tags of close levels would run together ("n=18n=17"): a tag
+// that would come closer than a blank to one drawn before it is left out.
+void drawTags(QPainter& p, std::initializer_list<const TextMark*> tags) {
+    const QFontMetricsF metrics(p.font());
+    const double gap = metrics.horizontalAdvance(QLatin1Char(' '));
+    std::vector<QRectF> drawn;
+    for (const TextMark* m : tags) {
+        if (!m->visible) continue;
+        const QRectF box = metrics.boundingRect(QRectF(m->left, m->top, 4000, 400), Qt::AlignLeft | Qt::AlignTop,
+                                                qs(m->caption)).adjusted(0, 0, gap, 0);
+        if (std::any_of(drawn.begin(), drawn.end(), [&](const QRectF& r) { return r.intersects(box); })) continue;
+        drawn.push_back(box);
+        drawText(p, *m, Qt::black);
+    }
 }
 
 }  // namespace
@@ -150,8 +173,7 @@ SpectrumView::SpectrumView(SpectrumLinks links, QWidget* parent) : QWidget(paren
         drawArrow(p, s.mainArrow);
         drawArrow(p, s.magnifiedArrow);
         drawSegment(p, s.dragLine, 2);
-        for (const TextMark* m : {&s.upperTag, &s.upperMagnifiedTag, &s.lowerTag, &s.lowerMagnifiedTag})
-            drawText(p, *m, Qt::black);
+        drawTags(p, {&s.upperTag, &s.upperMagnifiedTag, &s.lowerTag, &s.lowerMagnifiedTag});
         if (s.transitionText.visible) {
             p.setPen(Qt::black);
             p.drawText(QRectF(s.transitionText.left, s.transitionText.top, 2540, 375),
@@ -259,13 +281,12 @@ void SpectrumView::sync() {
     strip_->update();
 }
 
-void SpectrumView::placeOnScreen() {
-    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!s) return;
-    const QRect area = s->availableGeometry();
-    const int left = area.left() + area.width() - 2 * frameGeometry().width() + int(50 / twipsPerPixel);
-    move(std::max(area.left(), left), area.top() + 40);
+void SpectrumView::setLevelPickingEnabled(bool enabled) {
+    diagram_->setEnabled(enabled);
+    diagram_->update();
 }
+
+void SpectrumView::placeBeside(const QWidget* mainWindow) { placeBesideMainWindow(this, mainWindow); }
 
 void SpectrumView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);

@@ -34,8 +34,11 @@ public:
 
     // Widgets from the state.
     void sync();
-    // Left edge = screen width - 2 x window width + 50, as the level window.
-    void placeOnScreen();
+    // Off while a run or a sequence works on the main window's orbital:
+    // levels cannot be clicked or dragged then, as in the level window.
+    void setLevelPickingEnabled(bool enabled);
+    // Left of the main window, as the level window.
+    void placeBeside(const QWidget* mainWindow);
     // Pixels per twip at the current size.
     double scale() const { return scale_; }
     // Where a point given in twips lies on the diagram or the strip.

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
 #include <vector>
 
 #include "support/testsupport.h"
@@ -27,9 +28,9 @@ protected:
     }
 
     // Runs the program in dir/work with no display, a fixed seed and a home
-    // of its own; returns the exit status, stdout goes to `out`, stderr
-    // stays the test's own (a sanitizer's report shows there). A hung
-    // program is stopped after a minute.
+    // of its own; returns the exit status, stdout goes to `out`, stderr to
+    // `err` and on to the test's own (a sanitizer's report shows there). A
+    // hung program is stopped after a minute.
     int vantrel(const std::string& argument) { return vantrel(std::vector<std::string>{argument}); }
     int vantrel(const std::vector<std::string>& arguments) {
         std::string cmd = "cd '" + dir.file("work") + "' && env -i PATH=\"$PATH\" LD_LIBRARY_PATH=\"$LD_LIBRARY_PATH\" "
@@ -38,8 +39,11 @@ protected:
                           "' QT_QPA_PLATFORM=offscreen timeout 60 '" + programCopyExe() + "'";
         for (const auto& a : arguments)
             if (!a.empty()) cmd += " '" + a + "'";
-        const int status = std::system((cmd + " >'" + dir.file("stdout.txt") + "'").c_str());
+        const int status =
+            std::system((cmd + " >'" + dir.file("stdout.txt") + "' 2>'" + dir.file("stderr.txt") + "'").c_str());
         out = readFile(dir.file("stdout.txt"));
+        err = readFile(dir.file("stderr.txt"));
+        std::cerr << err;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
     std::string sequence(const std::string& text, const std::string& name = "seq.txt") {
@@ -48,7 +52,7 @@ protected:
     }
 
     TempDir dir{"endtoend"};
-    std::string home = dir.file("main_vantrel"), cache = home + "/files", out;
+    std::string home = dir.file("main_vantrel"), cache = home + "/files", out, err;
 };
 
 // What the sequence lines do is tested in the process (sequence, pages);
@@ -80,6 +84,36 @@ TEST_F(EndToEnd, UsageClearAndASequenceRun) {
     EXPECT_TRUE(contains(out, "625 points, The orbital extent appears to be high. Try decreasing it to about 6 Angstroms, page ")) << out;
 }
 
+// Options are answered before anything is created: neither the main
+// directory nor anything in the home appears.
+TEST_F(EndToEnd, OptionsAreAnsweredOrRefusedBeforeAnythingIsCreated) {
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+        const char* out;
+        const char* err;
+    } cases[] = {
+        {{"--help"}, 0, "[CLEAR] [sequence-file]", ""},
+        {{"-h"}, 0, "-v, --version", ""},
+        {{"--version"}, 0, "Vantrel 1.3.1\n", ""},
+        {{"--bogus", "seq.txt"}, 2, "", "vantrel: Unknown option 'bogus'."},
+        {{"CLEAR", "-x"}, 2, "", "Try 'vantrel --help'"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(vantrel(c.arguments), c.status) << c.arguments[0];
+        EXPECT_TRUE(contains(out, c.out)) << out;
+        EXPECT_TRUE(contains(err, c.err)) << err;
+        EXPECT_EQ(c.status == 0, err.empty()) << err;
+        EXPECT_FALSE(fs::exists(home)) << c.arguments[0];
+        EXPECT_TRUE(fs::is_empty(dir.file("home"))) << c.arguments[0];
+    }
+    // After "--" a name may begin with "-"; its errors reach standard error too.
+    EXPECT_EQ(vantrel(std::vector<std::string>{"--", "-missing.txt"}), 1);
+    const std::string opening = std::string(std::strerror(ENOENT)) + " opening " + dir.file("work/-missing.txt") + "\n";
+    EXPECT_TRUE(contains(out, opening)) << out;
+    EXPECT_EQ(err, opening);
+}
+
 TEST_F(EndToEnd, BadInputGetsAClearMessage) {
     const std::string locked = sequence("black\n", "locked.txt");
     ::chmod(locked.c_str(), 0);
@@ -94,7 +128,10 @@ TEST_F(EndToEnd, BadInputGetsAClearMessage) {
     EXPECT_TRUE(contains(out, "The sequence file " + dir.file("seq.txt") + " is not of the correct file type. See " +
                                   home + "/input.txt\n0 orbitals were processed.")) << out;
     EXPECT_FALSE(fs::exists(cache + "/1_0_0_.csv"));
+    EXPECT_TRUE(contains(err, "is not of the correct file type")) << err;
+    EXPECT_FALSE(contains(err, "processed")) << err;
     EXPECT_EQ(vantrel(sequence("", "empty.txt")), 0);
+    EXPECT_EQ(err, "");
     EXPECT_TRUE(contains(out, "0 orbitals were processed.")) << out;
 }
 

@@ -98,8 +98,8 @@ TEST_F(MainWindowTest, OtherWindowsAndMenus) {
 
     f.autoscaleMenuItem.click();
     EXPECT_TRUE(f.autoscaleMenuItem.checked);
-    f.helpMenuItems[4].click();  // says where the applet belongs
-    EXPECT_TRUE(test::contains(dialogs.shown.back().text, "place JmolApplet.jar in " + dataDir() + "."));
+    f.helpMenuItems[4].click();  // points to the Jmol program, not an applet
+    EXPECT_TRUE(test::contains(dialogs.shown.back().text, "in the Jmol program"));
 }
 
 // A document the desktop cannot open is reported with its path.

@@ -14,6 +14,7 @@ set(EXE "${WORK_DIR}/program/${exeName}")
 set(home "${WORK_DIR}/vantrel")
 execute_process(
   COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen VANTREL_HOME=${home} VANTREL_SEED=${SEED}
+          XDG_DATA_HOME=${WORK_DIR}/data
           "${EXE}" "${SEQUENCE}"
   OUTPUT_VARIABLE console ERROR_VARIABLE errors RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)

@@ -137,5 +137,59 @@ TEST_F(SpectrumViewTest, ClickOnALevelSetsTheMainWindowsN) {
     EXPECT_EQ(openSpectrumView(), nullptr);
 }
 
+
+// The strip's 1-pixel lines in their exact colours (H-alpha pure red), the
+// window beside the main window, not over it.
+TEST_F(SpectrumViewTest, LinesInTheirExactColoursBesideTheMainWindow) {
+    const QImage strip = spectrum->strip()->grab().toImage();
+    const SpectrumTables& t = state().tables();
+    EXPECT_EQ(t.lines[lineBetween(t, 3, 2)].color, 0x0000FFu);
+    for (int upper = 3; upper <= 6; ++upper) {
+        const SpectrumLine& line = t.lines[lineBetween(t, upper, 2)];
+        const QColor want(int(line.color & 0xFF), int((line.color >> 8) & 0xFF), int((line.color >> 16) & 0xFF));
+        const QPoint at = spectrum->stripPixel(line.x, stripHeight / 2);
+        bool exact = false;
+        for (int x = at.x() - 1; x <= at.x() + 1; ++x) exact = exact || strip.pixelColor(x, at.y()) == want;
+        EXPECT_TRUE(exact) << upper << " -> 2: " << want.name().toStdString() << " vs "
+                           << strip.pixelColor(at).name().toStdString();
+    }
+
+    delete spectrum;
+    view->resize(320, 400);
+    view->placeAtRightEdge();
+    view->actionFor(f.spectrumMenuItem)->trigger();
+    spectrum = openSpectrumView();
+    ASSERT_NE(spectrum, nullptr);
+    EXPECT_LE(spectrum->frameGeometry().right(), view->frameGeometry().left());
+    EXPECT_EQ(spectrum->frameGeometry().top(), view->frameGeometry().top());
+}
+
+// Tags of neighbouring levels would run together ("n=18n=17"): the second
+// one is left out; levels further apart keep both.
+TEST_F(SpectrumViewTest, TagsThatWouldRunTogetherAreLeftOut) {
+    for (auto [upper, lower, bothDrawn] : {std::tuple{18, 17, false}, {8, 5, true}}) {
+        state().showTransition(upper, lower);
+        spectrum->sync();
+        const QImage both = spectrum->diagram()->grab().toImage();
+
+        state().lowerTag.visible = false;
+        spectrum->sync();
+        EXPECT_EQ(spectrum->diagram()->grab().toImage() != both, bothDrawn) << upper << " -> " << lower;
+    }
+}
+
+// While a run works on the main window's orbital no level can be picked
+// here, as the level window is disabled then.
+TEST_F(SpectrumViewTest, RunsTurnLevelPickingOff) {
+    enableControls(false);
+    EXPECT_FALSE(spectrum->diagram()->isEnabled());
+    dragOnDiagram(1200, 395, 1200, 395);  // level 4
+    EXPECT_EQ(o.currentN, 1);
+    enableControls(true);
+    EXPECT_TRUE(spectrum->diagram()->isEnabled());
+    dragOnDiagram(1200, 395, 1200, 395);
+    EXPECT_EQ(o.currentN, 4);
+}
+
 }  // namespace
 }  // namespace vantrel::test

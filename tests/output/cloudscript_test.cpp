@@ -52,11 +52,20 @@ std::vector<unsigned char> bytesOf(const std::string& text, const std::string& n
     return unbase64(s.size() >= 2 ? s.substr(1, s.size() - 2) : s);
 }
 
-std::vector<float> floats(const std::vector<unsigned char>& bytes) {
-    std::vector<float> out(bytes.size() / 4);
-    for (std::size_t i = 0; i < out.size(); ++i) {
-        std::uint32_t bits = bytes[i * 4] | bytes[i * 4 + 1] << 8 | bytes[i * 4 + 2] << 16 | unsigned(bytes[i * 4 + 3]) << 24;
-        std::memcpy(&out[i], &bits, 4);
+// The atoms as the viewer gets them: positions (steps times the scale)
+// and classes.
+struct Atoms {
+    std::vector<double> positions;
+    std::vector<unsigned char> classes;
+};
+Atoms atomsOf(const std::string& text) {
+    const auto bytes = bytesOf(text, "atoms");
+    const double scale = std::stod(field(text, "scale"));
+    Atoms out;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const auto v = static_cast<std::int16_t>(bytes[i] | bytes[i + 1] << 8);
+        if (i / 2 % 4 == 3) out.classes.push_back(static_cast<unsigned char>(v));
+        else out.positions.push_back(v * scale);
     }
     return out;
 }
@@ -75,10 +84,10 @@ TEST(CloudScript, HoldsTheAtomsInOrderWithTheirClasses) {
     const std::string path = dir.file("2_1_0_(z_2).xyz.js");
     CloudScriptWriter w(path, "2_1_0_(z_2).xyz", "2_1_0_ the He+ Ion (Z=2)  \"E\" = -1", {"", "O ", "Be", "He", "C "});
     w.add("He", 0, 0, 0);
-    w.add("O", 1.25, -2.5, 1e-3);
-    w.add("C ", -100, 0, 3.5e6);
-    w.add("Xx", 7, 8, 9);  // not a class: the first entry
-    w.add("Be", -0.0, 0.1, -0.1);
+    w.add("O", 1.25, 0, -0.0);
+    w.add("C ", -100, 0, 250);
+    w.add("Xx", 7, 0, 9);  // not a class: the first entry
+    w.add("Be", 0, 0.1, 0);  // after the marks: not one of them
     ASSERT_TRUE(w.finish());
     EXPECT_EQ(w.count(), 5);
 
@@ -87,10 +96,37 @@ TEST(CloudScript, HoldsTheAtomsInOrderWithTheirClasses) {
     EXPECT_EQ(field(text, "comment"), "\"2_1_0_ the He+ Ion (Z=2)  \\\"E\\\" = -1\"");
     EXPECT_EQ(field(text, "symbols"), "[\"\",\"O\",\"Be\",\"He\",\"C\"]");
     EXPECT_EQ(field(text, "count"), "5");
+    EXPECT_EQ(field(text, "total"), "5");
+    EXPECT_EQ(field(text, "markers"), "2");
 
-    EXPECT_EQ(bytesOf(text, "classes"), (std::vector<unsigned char>{3, 1, 4, 0, 2}));
-    EXPECT_EQ(floats(bytesOf(text, "positions")),
-              (std::vector<float>{0, 0, 0, 1.25f, -2.5f, 1e-3f, -100, 0, 3.5e6f, 7, 8, 9, -0.0f, 0.1f, -0.1f}));
+    const Atoms atoms = atomsOf(text);
+    EXPECT_EQ(atoms.classes, (std::vector<unsigned char>{3, 1, 4, 0, 2}));
+    const std::vector<double> expected = {0, 0, 0, 1.25, 0, 0, -100, 0, 250, 7, 0, 9, 0, 0.1, 0};
+    const auto& got = atoms.positions;
+    ASSERT_EQ(got.size(), expected.size());
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        EXPECT_NEAR(got[i], expected[i], 250 / 32767.0 / 2) << i;
+        if (expected[i] == 0) EXPECT_EQ(got[i], 0) << i;  // the axes stay on the axes
+    }
+    EXPECT_EQ(got[8], 250);  // the largest magnitude is exact
+}
+
+TEST(CloudScript, LargeCloudsKeepAnEvenShareAndAllMarks) {
+    TempDir dir;
+    CloudScriptWriter w(dir.file("big.xyz.js"), "big.xyz", "", {"", "O", "N"}, 10);
+    w.add("O", 0, 0, 0);
+    w.add("O", 0, 5, 0);
+    for (int i = 0; i < 45; ++i) w.add(i % 2 ? "N" : "O", i + 1, 1, 1);
+    ASSERT_TRUE(w.finish());
+    EXPECT_EQ(w.total(), 47);
+    const std::string text = readFile(dir.file("big.xyz.js"));
+    EXPECT_EQ(field(text, "total"), "47");
+    EXPECT_EQ(field(text, "markers"), "2");
+    // Every eighth of the 45: every fourth would be 12, more than 10.
+    ASSERT_EQ(field(text, "count"), "8");
+    const Atoms atoms = atomsOf(text);
+    for (int k = 0; k < 6; ++k) EXPECT_NEAR(atoms.positions[(2 + k) * 3], 1 + 8 * k, 0.01) << k;
+    EXPECT_EQ(atoms.classes, (std::vector<unsigned char>(8, 1)));
 }
 
 TEST(CloudScript, NoAtomsAndUnwritablePlaces) {
@@ -98,7 +134,7 @@ TEST(CloudScript, NoAtomsAndUnwritablePlaces) {
     CloudScriptWriter empty(dir.file("e.xyz.js"), "e.xyz", "", {});
     ASSERT_TRUE(empty.finish());
     const std::string text = readFile(dir.file("e.xyz.js"));
-    for (const char* name : {"positions", "classes"}) EXPECT_EQ(field(text, name), "\"\"") << name;
+    EXPECT_EQ(field(text, "atoms"), "\"\"");
     EXPECT_EQ(field(text, "count"), "0");
 
     CloudScriptWriter nowhere(dir.file("no/such/dir/x.xyz.js"), "x.xyz", "", {"", "O"});
@@ -143,8 +179,10 @@ TEST_F(XyzCompanion, HoldsTheAtomsOfTheXyzFile) {
         ASSERT_EQ(field(text, "count"), std::to_string(count));
         ASSERT_EQ(xyz.size(), count + 2);
 
-        const auto classes = bytesOf(text, "classes");
-        const auto positions = floats(bytesOf(text, "positions"));
+        const Atoms atoms = atomsOf(text);
+        const auto& classes = atoms.classes;
+        const auto& positions = atoms.positions;
+        const double step = std::stod(field(text, "scale"));
         ASSERT_EQ(classes.size(), count);
         ASSERT_EQ(positions.size(), count * 3);
         for (std::size_t i = 0; i < count; ++i) {
@@ -154,8 +192,8 @@ TEST_F(XyzCompanion, HoldsTheAtomsOfTheXyzFile) {
             atom >> symbol >> x >> y >> z;
             ASSERT_LT(classes[i], symbols.size());
             EXPECT_EQ(symbols[classes[i]], symbol) << xyz[i + 2];
-            EXPECT_EQ((std::vector<float>(positions.begin() + i * 3, positions.begin() + i * 3 + 3)),
-                      (std::vector<float>{float(x), float(y), float(z)})) << xyz[i + 2];
+            const double atom3[3] = {x, y, z};
+            for (int k = 0; k < 3; ++k) EXPECT_NEAR(positions[i * 3 + k], atom3[k], step * 0.51) << xyz[i + 2];
         }
     }
 }

@@ -120,8 +120,15 @@ TEST_F(PagesTest, FourPanelViewsAndTheAppletCopiedOnce) {
         EXPECT_EQ(replaced(page(root + intText(k) + ".htm"), rotation, "x 0;"), v4) << k;
     EXPECT_TRUE(contains(page(root + "0.htm"), "<HTML><BODY BGCOLOR=WHITE><center><h3>"));  // one line
     EXPECT_FALSE(contains(page(root + "0.htm"), "<script"));
-    EXPECT_FALSE(contains(frames, "<script"));
+    EXPECT_TRUE(contains(frames, "<SCRIPT src=vantrel-viewer.js charset=utf-8></SCRIPT></HEAD>"));  // shares the points
     EXPECT_TRUE(contains(v4, "</applet>\r\n<script src=vantrel-viewer.js charset=utf-8>\r\n</script>\r\n"));
+
+    // Black: the title page's text turns light; "Start Rotation" reaches the applets.
+    f.blackBackgroundCheck.checked = f.startRotationCheck.checked = true;
+    createOrbitalPage();
+    EXPECT_TRUE(endsWith(page(root + "0.htm"), "<center>" + lightTextStyle() + "</BODY></HTML>\r\n"));
+    EXPECT_TRUE(contains(page(root + "1.htm"), "\r\n<param name=startspin value=true>\r\n</applet>"));
+    f.blackBackgroundCheck.checked = f.startRotationCheck.checked = false;
 
     mainWindow().useJmolCheck.checked = false;  // the plug-in panels lose their name
     createOrbitalPage();
@@ -215,9 +222,11 @@ TEST_F(PagesTest, ShowxyzIsValidJavaScriptFrameSetMadeOnce) {
     }
     EXPECT_FALSE(concatenationIsValid("'<embed script=''+script+'' x>';"));  // the unescaped form
 
-    // The frame set: a template beside the program, made once.
+    // The frame set: a template in the user's data folder, made once;
+    // nothing is written beside the program.
     createHtmlIndex(true, "", "", "");
-    const std::string tpl = readFile(dir.file("prog/index.ht"));
+    const std::string tpl = readFile(dataHome.file("vantrel/index.ht"));
+    EXPECT_FALSE(fs::exists(dir.file("prog/index.ht")));
     EXPECT_TRUE(startsWith(tpl, "<HTML><HEAD><TITLE>Index of " + cache + " by Energy</TITLE></HEAD>\r\n"));
     EXPECT_TRUE(contains(tpl, "SRC='frame2.htm'>\r\n        </FRAMESET>"));
     EXPECT_EQ(page("index.htm"), tpl);
@@ -227,8 +236,8 @@ TEST_F(PagesTest, ShowxyzIsValidJavaScriptFrameSetMadeOnce) {
     createHtmlIndex(true, "", "", "");
     EXPECT_EQ(page("index.htm"), tpl);
 
-    // A program folder that cannot be written: straight into the cache.
-    setProgramDir(dir.file("no/such/folder"));
+    // A data folder that cannot be made: straight into the cache.
+    ScopedEnv blocked{"XDG_DATA_HOME", dir.file("prog/frames.ht")};
     createHtmlIndex(true, "", "", "");
     EXPECT_TRUE(contains(page("index.htm"), "<TITLE>Index of " + cache + " by Energy</TITLE>"));
 }

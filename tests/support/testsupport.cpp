@@ -18,9 +18,11 @@ void FreshState::SetUp() {
     setDialogs(&dialogs);
     rng().seed(12345);
     setProgramDir(programCopy());
+    setenv("XDG_DATA_HOME", dataHome.path().c_str(), 1);
 }
 
 void FreshState::TearDown() {
+    unsetenv("XDG_DATA_HOME");
     setDialogs(nullptr);
     hooks() = Hooks{};
 }

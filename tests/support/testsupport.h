@@ -20,17 +20,6 @@ namespace vantrel::test {
 
 namespace fs = std::filesystem;
 
-// Resets the window state and the globals, installs scripted dialogs and
-// reseeds the random generator with a fixed seed.
-class FreshState : public ::testing::Test {
-protected:
-    void SetUp() override;
-    void TearDown() override;
-    ScriptedDialogs dialogs;
-    MainWindowState& f = mainWindow();  // the same objects after every reset
-    OrbitalState& o = globals().orbital;
-};
-
 // A scratch directory removed at the end of the test; the prefix keeps
 // "vantrel" out of paths that must not hold it.
 class TempDir {
@@ -52,6 +41,19 @@ public:
 
 private:
     std::string path_;
+};
+
+// Resets the window state and the globals, installs scripted dialogs,
+// reseeds the random generator with a fixed seed, and gives the user's data
+// folder ($XDG_DATA_HOME) a scratch directory of its own.
+class FreshState : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    ScriptedDialogs dialogs;
+    MainWindowState& f = mainWindow();  // the same objects after every reset
+    OrbitalState& o = globals().orbital;
+    TempDir dataHome{"xdgdata"};
 };
 
 // A fresh state whose main directory is a scratch directory with its cache.

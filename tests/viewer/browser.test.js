@@ -37,9 +37,9 @@ function makeCache() {
   fs.chmodSync(path.join(program, 'vantrel'), 0o755);
   fs.writeFileSync(path.join(work, 'index.htm'), 'help'); // keeps the help installer out
   const sequence = path.join(root, 'tour.txt');
-  fs.writeFileSync(sequence, ['maxpoints=4000 extent=0 energy', 'jmol jmolbox jmolaxes', '2 1 0',
-    'black noenergy nojmolbox nojmolaxes', '3 2 0', 'noblack energy chime four', '3 2 1', 'nofour start', '3 1 0',
-    'jmol nostart', '3 2 2', ''].join('\r\n'));
+  fs.writeFileSync(sequence, ['maxpoints=4000 extent=0 energy', 'jmol jmolbox jmolaxes', '2 1 0', 'nodes', '2 1 0',
+    'probability black nojmolbox nojmolaxes', '3 2 0', 'noblack chime four', '3 2 1', 'nofour start', '3 1 0',
+    'jmol', '3 1 1', 'nostart', '3 2 1 xz', '3 2 2', ''].join('\r\n'));
   const home = path.join(root, 'main_vantrel');
   execFileSync(path.join(program, 'vantrel'), [sequence], {
     cwd: work,
@@ -70,13 +70,19 @@ async function viewerBoxes(page) {
     try {
       found = await page.evaluate(`[...document.querySelectorAll('[data-vantrel-viewer]')].map(e => {
         const r = e.getBoundingClientRect();
+        const legend = e.querySelector('.vantrel-legend');
+        const l = legend && legend.offsetWidth ? legend.getBoundingClientRect() : null;
         return { state: e.getAttribute('data-vantrel-viewer'), file: e.getAttribute('data-vantrel-file'),
-                 message: e.getAttribute('data-vantrel-message') || '', x: r.left, y: r.top, w: r.width, h: r.height };
+                 message: e.getAttribute('data-vantrel-message') || '', x: r.left, y: r.top, w: r.width, h: r.height,
+                 legend: l && { x: l.left, y: l.top, w: l.width, h: l.height } };
       })`, frame.id);
     } catch (e) {
       continue; // a frame between documents
     }
-    for (const b of found) boxes.push(Object.assign(b, { frame: frame.name || '', x: b.x + offset.x, y: b.y + offset.y }));
+    for (const b of found) {
+      if (b.legend) Object.assign(b.legend, { x: b.legend.x + offset.x, y: b.legend.y + offset.y });
+      boxes.push(Object.assign(b, { frame: frame.name || '', frameId: frame.id, x: b.x + offset.x, y: b.y + offset.y }));
+    }
   }
   return boxes;
 }
@@ -102,7 +108,8 @@ function inside(b, x, y, margin = 0) {
   return x >= b.x - margin && x < b.x + b.w + margin && y >= b.y - margin && y < b.y + b.h + margin;
 }
 
-// Pixels of the distinct class colours, inside each box and outside all.
+// Pixels of the distinct class colours, inside each box (its legend left
+// out) and outside all.
 function classPixels(shot, boxes) {
   const perBox = boxes.map(() => ({ count: 0, symbols: new Set() }));
   let outside = 0;
@@ -110,6 +117,7 @@ function classPixels(shot, boxes) {
     for (let x = 0; x < shot.width; x++) {
       const symbol = DISTINCT.get(shot.at(x, y).join());
       if (!symbol) continue;
+      if (boxes.some((b) => b.legend && inside(b.legend, x, y, 1))) continue;
       const k = boxes.findIndex((b) => inside(b, x, y, 1));
       if (k < 0) outside++;
       else { perBox[k].count++; perBox[k].symbols.add(symbol); }
@@ -142,9 +150,10 @@ async function assertChanged(page, box, before, why, rows = 20) {
   return now;
 }
 
+// The top left one holds the legend.
 function corners(shot, b) {
   const x0 = Math.ceil(b.x) + 2, y0 = Math.ceil(b.y) + 2, x1 = Math.floor(b.x + b.w) - 3, y1 = Math.floor(b.y + b.h) - 3;
-  return [shot.at(x0, y0), shot.at(x1, y0), shot.at(x0, y1), shot.at(x1, y1)].map((c) => c.join());
+  return [shot.at(x1, y0), shot.at(x0, y1), shot.at(x1, y1)].map((c) => c.join());
 }
 
 function assertCloud(shot, boxes, background) {
@@ -153,7 +162,7 @@ function assertCloud(shot, boxes, background) {
   perBox.forEach((p, k) => {
     assert.ok(p.count >= 30, 'viewer ' + k + ' shows only ' + p.count + ' cloud pixels');
     assert.ok(p.symbols.size >= 3, 'viewer ' + k + ' shows only the classes ' + [...p.symbols]);
-    if (background) assert.deepEqual(corners(shot, boxes[k]), Array(4).fill(background.join()), 'background of viewer ' + k);
+    if (background) assert.deepEqual(corners(shot, boxes[k]), Array(3).fill(background.join()), 'background of viewer ' + k);
   });
 }
 
@@ -166,11 +175,17 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
     fs.rmSync(root, { recursive: true, force: true });
   });
   const page = await chromium.openPage(browser, 1000, 800);
+  // Opaque dots in the class colours, for the tests that look for them.
+  const rendering = async (which) => {
+    await page.navigate(url('2_1_0_.htm'));
+    await page.evaluate(`localStorage.setItem('vantrel-viewer-rendering', '${which}')`);
+  };
+  await rendering('dots');
 
   await t.test('a single page shows the cloud on white, turns, zooms and resets', async () => {
     const boxes = await show(page, url('2_1_0_.htm'));
     assert.equal(boxes[0].file, '2_1_0_.xyz');
-    assert.equal(boxes[0].w, 312);
+    assert.ok(boxes[0].w > 312 && boxes[0].w === boxes[0].h, 'the view does not fill the window: ' + boxes[0].w);
     const shot = await page.screenshot();
     assertCloud(shot, boxes, [255, 255, 255]);
     const before = picture(shot, boxes[0]);
@@ -219,8 +234,16 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
     assert.equal(shot.at(5, shot.height - 5).join(), '0,0,0');
   });
 
-  await t.test('the four-panel page shows four views that differ by their rotation', async () => {
+  await t.test('the four-panel page reads its points once and shows four views that differ by their rotation', async () => {
+    const requested = [];
+    const off = browser.on((m) => {
+      if (m.method === 'Network.requestWillBeSent' && /\.xyz\.js$/.test(m.params.request.url)) requested.push(m.params.request.url);
+    });
+    await page.send('Network.enable');
     const boxes = await show(page, url('3_2_1_.htm'), 4);
+    await page.send('Network.disable');
+    off();
+    assert.deepEqual(requested.map((u) => path.basename(u)), ['3_2_1_.xyz.js']);
     assert.deepEqual(boxes.map((b) => b.frame).sort(), ['fraView1', 'fraView2', 'fraView3', 'fraView4']);
     const shot = await page.screenshot();
     assertCloud(shot, boxes, [255, 255, 255]);
@@ -230,12 +253,110 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
         assert.ok(differingRows(pictures[i], pictures[j]) > 10, boxes[i].frame + ' and ' + boxes[j].frame + ' look the same');
   });
 
-  await t.test('a page with start rotation spins', async () => {
-    const boxes = await show(page, url('3_1_0_.htm'));
-    const first = await page.screenshot();
-    assertCloud(first, boxes, [255, 255, 255]);
+  await t.test('pages with start rotation spin, Jmol and plug-in alike; the spin button stops them', async () => {
+    for (const name of ['3_1_0_.htm', '3_1_1_.htm']) {
+      const boxes = await show(page, url(name));
+      const first = await page.screenshot();
+      assertCloud(first, boxes, [255, 255, 255]);
+      await pause(200);
+      await assertChanged(page, boxes[0], picture(first, boxes[0]), name + ' does not spin', 10);
+    }
+    await page.evaluate(`[...document.querySelectorAll('.vantrel-toolbar button')].find(b => b.textContent === 'Spin').click()`);
     await pause(200);
-    await assertChanged(page, boxes[0], picture(first, boxes[0]), 'no spin', 10);
+    const stopped = picture(await page.screenshot(), (await viewerBoxes(page))[0]);
+    await pause(300);
+    assert.equal(differingRows(stopped, picture(await page.screenshot(), (await viewerBoxes(page))[0])), 0, 'the spin goes on');
+  });
+
+  // WCAG's contrast of two CSS colours.
+  const contrast = (a, b) => {
+    const lum = (css) => {
+      const [r, g, bl] = css.match(/\d+/g).slice(0, 3).map((v) => {
+        const c = v / 255;
+        return c <= 0.03928 ? c / 12.92 : Math.pow((c + 0.055) / 1.055, 2.4);
+      });
+      return 0.2126 * r + 0.7152 * g + 0.0722 * bl;
+    };
+    const [hi, lo] = [lum(a), lum(b)].sort((x, y) => y - x);
+    return (hi + 0.05) / (lo + 0.05);
+  };
+
+  await t.test('a black page has light title, energy rows and links', async () => {
+    await show(page, url('3_2_0_.htm'));
+    const colours = await page.evaluate(`(() => {
+      const c = (e) => getComputedStyle(e).color;
+      return { title: c(document.querySelector('h3')), rows: [...document.querySelectorAll('td font, td b')].map(c),
+               links: [...document.querySelectorAll('a')].map(c), body: c(document.body) };
+    })()`);
+    assert.ok(colours.rows.length >= 3, 'no energy rows');
+    for (const [what, list] of Object.entries(colours))
+      for (const colour of [].concat(list)) assert.ok(contrast(colour, 'rgb(0,0,0)') >= 4.5, what + ' ' + colour + ' on black');
+  });
+
+  // Screen positions of the pixels of one colour inside a box.
+  const pixelsOf = (shot, b, rgb) => {
+    const found = [];
+    for (let y = Math.ceil(b.y); y < b.y + b.h; y++)
+      for (let x = Math.ceil(b.x); x < b.x + b.w; x++)
+        if (shot.at(x, y).join() === rgb.join() && !(b.legend && inside(b.legend, x, y, 1))) found.push([x, y]);
+    return found;
+  };
+  const mean = (list, k) => list.reduce((sum, p) => sum + p[k], 0) / list.length;
+  const spread = (list, k) => Math.sqrt(list.reduce((sum, p) => sum + (p[k] - mean(list, k)) ** 2, 0) / list.length);
+
+  await t.test('2p_z in the first view: the blue lobe over the red one, the z label at the blue end', async () => {
+    const [b] = await show(page, url('2_1_0__n.htm'));
+    const shot = await page.screenshot();
+    const blue = pixelsOf(shot, b, viewer.elementColour('N')), red = pixelsOf(shot, b, viewer.elementColour('O'));
+    assert.ok(blue.length > 100 && red.length > 100, 'lobes of ' + blue.length + ' and ' + red.length + ' pixels');
+    assert.ok(mean(blue, 1) < mean(red, 1) - b.h / 20, 'the blue lobe is not above the red one');
+    const z = await page.evaluate(`(() => { const l = [...document.querySelectorAll('.vantrel-axis-label')].find(e => e.textContent === 'z');
+      const r = l.getBoundingClientRect(); return { x: r.left + r.width / 2, y: r.top + r.height / 2 }; })()`);
+    assert.ok(z.y < mean(blue, 1), 'the z label is not beyond the blue lobe');
+    // Seen from above the xy plane, not along an axis: the lobes overlap
+    // on the screen, one behind the other.
+    assert.ok(Math.abs(mean(blue, 0) - mean(red, 0)) < b.w / 10);
+  });
+
+  await t.test('a run in the xz plane is seen face on', async () => {
+    const [b] = await show(page, url('3_2_1_xz.htm'));
+    const shot = await page.screenshot();
+    const cloud = [...DISTINCT.keys()].filter((c) => !['O', 'B', 'N', 'He'].includes(DISTINCT.get(c)))
+      .flatMap((c) => pixelsOf(shot, b, c.split(',').map(Number)));
+    assert.ok(cloud.length > 200, 'only ' + cloud.length + ' cloud pixels');
+    const [across, down] = [spread(cloud, 0), spread(cloud, 1)];
+    assert.ok(Math.min(across, down) > Math.max(across, down) / 3, 'the points lie along a line: ' + [across, down]);
+  });
+
+  await t.test('the legend shows the classes in use and the axes\' scale; density is the first choice', async () => {
+    await rendering('density');
+    const [b] = await show(page, url('3_2_0_.htm'));
+    const legend = await page.evaluate(`document.querySelector('.vantrel-legend').innerText`);
+    assert.match(legend, /share of its largest/);
+    assert.match(legend, /93\u2013100 %/);
+    assert.match(legend, /a tick every 1 \u00c5/);
+    assert.match(await page.evaluate(`document.querySelector('.vantrel-toolbar button[aria-pressed]:nth-child(2)').getAttribute('aria-pressed')`), /false/);
+    // Glowing points, not the class colours of dots.
+    const shot = await page.screenshot();
+    let lit = 0;
+    for (let y = Math.ceil(b.y); y < b.y + b.h; y++)
+      for (let x = Math.ceil(b.x); x < b.x + b.w; x++)
+        if (!inside(b.legend, x, y, 1) && shot.at(x, y).some((v) => v > 40)) lit++;
+    assert.ok(lit > 500, 'only ' + lit + ' lit pixels');
+    await rendering('dots');
+  });
+
+  await t.test('the save button gives a PNG of the view', async () => {
+    const downloads = fs.mkdtempSync(path.join(root, 'downloads-'));
+    await page.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads }).catch(() =>
+      page.send('Page.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads }));
+    const [b] = await show(page, url('2_1_0_.htm'));
+    await page.evaluate(`[...document.querySelectorAll('.vantrel-toolbar button')].find(b => b.textContent === 'Save picture').click()`);
+    const file = await chromium.waitFor(() => fs.readdirSync(downloads).find((f) => f.endsWith('.png')), 10000, 'the picture');
+    assert.equal(file, '2_1_0_.png');
+    const png = chromium.decodePng(fs.readFileSync(path.join(downloads, file)));
+    assert.deepEqual([png.width, png.height], [Math.round(b.w), Math.round(b.h)]);
+    assert.ok(classPixels(png, [{ x: 0, y: 0, w: png.width, h: png.height }]).perBox[0].count > 30, 'the picture holds no cloud');
   });
 
   await t.test('the index by energy switches orbitals on a click', async () => {
@@ -265,6 +386,17 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
       }, 10000, 'the title of ' + name);
       assert.match(heading, /for the H Atom/);
     }
+  });
+
+  await t.test('the index\'s "reloading" link opens the index anew from disk', async () => {
+    await show(page, url('index.htm'));
+    const info = () => page.frameList().then((frames) => frames.find((f) => f.name === 'fraInfo'));
+    await page.evaluate('window.stale = true', (await info()).id);
+    await page.evaluate(`[...document.querySelectorAll('a')].find(a => a.textContent === 'reloading').click()`, (await info()).id);
+    await chromium.waitFor(async () => {
+      const frame = await info();
+      return frame && (await page.evaluate('document.readyState === "complete" && window.stale === undefined', frame.id));
+    }, 10000, 'the index to load again');
   });
 
   await t.test('where frames may reach each other, the index writes a document that loads the viewer', async () => {
@@ -300,8 +432,8 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
     };
     fs.writeFileSync(companion, text.slice(0, Math.floor(text.length / 2)));
     await failing('2_1_0_.htm', /2_1_0_\.xyz\.js, is damaged/);
-    fs.writeFileSync(companion, text.replace(/classes: "[^"]*"/, 'classes: "AAAA"'));
-    await failing('2_1_0_.htm', /is damaged: it holds 3 colour classes for \d+ atoms/);
+    fs.writeFileSync(companion, text.replace(/atoms: "[^"]*"/, 'atoms: "AAAA"'));
+    await failing('2_1_0_.htm', /is damaged: it holds 0 atoms where it says \d+/);
     fs.rmSync(companion);
     await failing('2_1_0_.htm', /2_1_0_\.xyz\.js, is missing/);
 

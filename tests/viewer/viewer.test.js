@@ -39,6 +39,9 @@ test('the plug-in markup gives file, background, spin and its script', () => {
     ['2_1_0_n.xyz', [0, 0, 0], [{ axis: 'y', degrees: 90 }], true, [0, 60, 0], 156]);
   delete attributes.startspin;
   assert.equal(viewer.settingsFromMarkup({ kind: 'embed', attributes, param: '' }).spin, false);
+  // The applet spins when Vantrel added its parameter.
+  const jmol = (params) => viewer.settingsFromMarkup({ kind: 'applet', attributes: {}, param: 'load a.xyz;', params });
+  assert.deepEqual([jmol({ startspin: 'true' }).spin, jmol({}).spin], [true, false]);
 });
 
 test('odd scripts: unknown commands, blanks, case, quotes and sizes in Angstrom', () => {
@@ -79,12 +82,21 @@ test('the index switches file and script as its own showxyz would, leaving the o
   assert.deepEqual([e.file, e.rotations, embed.attributes.src], ['b.xyz', [{ axis: 'y', degrees: 90 }], 'a.xyz']);
 });
 
-function companion(positions, classes, extra = {}) {
+// A companion as the program writes it: x, y, z in steps and the class.
+function companion(atoms, extra = {}) {
   return Object.assign({
-    comment: 'test', count: classes.length, symbols: ['', 'O', 'He'],
+    comment: 'test', count: atoms.length, symbols: ['', 'O', 'He'], scale: 0.5,
+    atoms: Buffer.from(new Int16Array(atoms.flat()).buffer).toString('base64'),
+  }, extra);
+}
+
+// The layout of earlier versions: 32-bit positions, classes apart.
+function olderCompanion(positions, classes) {
+  return {
+    comment: 'old', count: classes.length, symbols: ['', 'O', 'He'],
     positions: Buffer.from(new Float32Array(positions).buffer).toString('base64'),
     classes: Buffer.from(Uint8Array.from(classes)).toString('base64'),
-  }, extra);
+  };
 }
 
 test('base64 decodes exactly, padding included, and refuses damage', () => {
@@ -94,25 +106,65 @@ test('base64 decodes exactly, padding included, and refuses damage', () => {
     assert.throws(() => viewer.base64ToBytes(bad), why);
 });
 
-test('a companion decodes to positions and classes; each kind of damage is named', () => {
-  const cloud = viewer.decodeCloud(companion([1.5, -2, 3, 0, 0, 0], [1, 2]));
-  assert.deepEqual([...cloud.positions], [1.5, -2, 3, 0, 0, 0]);
-  assert.deepEqual(cloud.bounds, { min: [0, -2, 0], max: [1.5, 0, 3] });
-  assert.deepEqual([...viewer.atomColours(cloud)], [240, 0, 0, 255, 255, 192, 203, 255]);
-  assert.equal(viewer.decodeCloud(companion([], [])).count, 0);
+test('a companion decodes to atoms, marks, classes in use and its plane', () => {
+  // Nucleus and two marks first, then a cloud in the plane z = 0.
+  const cloud = viewer.decodeCloud(companion([[0, 0, 0, 2], [4, 0, 0, 1], [0, -4, 0, 2], [3, -2, 0, 1], [-1, 6, 0, 1]]));
+  assert.deepEqual([cloud.count, cloud.total, cloud.markers, cloud.plane, cloud.used], [5, 5, 3, 'xy', [0, 2, 0]]);
+  assert.deepEqual([...viewer.positionsOf(cloud)].slice(9), [1.5, -1, 0, -0.5, 3, 0]);
+  assert.deepEqual(cloud.bounds, { min: [-0.5, -2, 0], max: [2, 3, 0] });
+  // The writer's own count of marks wins; a cloud in no plane has none.
+  const thinned = viewer.decodeCloud(companion([[0, 0, 0, 2], [1, 2, 3, 1], [1, 0, 0, 2]], { markers: 1, total: 30 }));
+  assert.deepEqual([thinned.markers, thinned.plane, thinned.total, thinned.used], [1, '', 30, [0, 1, 1]]);
+  assert.match(viewer.thinnedNote(thinned), /Showing 2 of 29 points, evenly thinned/);
 
-  const cut = companion([1, 2, 3], [1]);
-  cut.positions = cut.positions.slice(0, -2);
+  const old = viewer.decodeCloud(olderCompanion([0, 0, 0, 1.5, -2, 3], [2, 1]));
+  assert.deepEqual([old.markers, old.used], [1, [0, 1, 0]]);
+  viewer.positionsOf(old).forEach((v, i) => assert.ok(Math.abs(v - [0, 0, 0, 1.5, -2, 3][i]) < 1e-4, String(i)));
+  assert.equal(viewer.decodeCloud(companion([])).count, 0);
+
+  const cut = companion([[1, 2, 3, 1]]);
+  cut.atoms = cut.atoms.slice(0, -2);
   for (const [data, why] of [
     [undefined, /no point data/],
-    [companion([1, 2, 3], [1], { count: 'x' }), /count is missing/],
-    [companion([1, 2, 3], [1], { symbols: [] }), /element list/],
-    [companion([1, 2, 3], [1], { count: 2 }), /1 positions for 2 atoms/],
-    [companion([1, 2, 3, 4, 5, 6], [1]), /2 positions for 1 atoms/],
-    [companion([1, 2, 3], [3]), /atom 1 has an unknown colour class/],
-    [companion([1, NaN, 3], [1]), /no finite position/],
+    [companion([[1, 2, 3, 1]], { count: 'x' }), /count is missing/],
+    [companion([[1, 2, 3, 1]], { symbols: [] }), /element list/],
+    [companion([[1, 2, 3, 1]], { scale: 0 }), /scale is missing/],
+    [companion([[1, 2, 3, 1]], { count: 2 }), /holds 1 atoms where it says 2/],
+    [companion([[1, 2, 3, 3]]), /atom 1 has an unknown colour class/],
+    [olderCompanion([1, 2, 3, 4, 5, 6], [1]), /2 positions for 1 atoms/],
+    [olderCompanion([1, NaN, 3], [1]), /no finite position/],
     [cut, /cut short/],
   ]) assert.throws(() => viewer.decodeCloud(data), why);
+});
+
+// The file's (X, Y, Z) is the orbital's (x, -y, -z).
+const onScreen = (m, p) => m.map((row) => row[0] * p[0] + row[1] * p[1] + row[2] * p[2]);
+
+test('our own view: z up and seen from 20 degrees above the xy plane, a plane face on', () => {
+  const m = viewer.viewMatrix('');
+  const z = onScreen(m, [0, 0, -1]);
+  assert.ok(Math.abs(z[0]) < 1e-12 && z[1] > 0.93 && z[2] > 0.34 && z[2] < 0.35, 'z points up and a little toward us: ' + z);
+  assert.ok(onScreen(m, [0, -1, 0])[0] > 0.8, 'y points to the right');
+  for (const [plane, flat] of [['xy', [0, 0, 1]], ['yz', [1, 0, 0]], ['xz', [0, 1, 0]]]) {
+    const normal = onScreen(viewer.viewMatrix(plane), flat).map(Math.abs);
+    assert.deepEqual(normal.map((v) => Math.round(v)), [0, 0, 1], plane + ' is seen face on');
+  }
+  assert.equal(viewer.turnsNothing([{ axis: 'x', degrees: 0 }]), true);
+  assert.equal(viewer.turnsNothing([{ axis: 'x', degrees: -90 }]), false);
+});
+
+test('the legend names the colours in use and what a tick is worth', () => {
+  const symbols = 'x O BeArP S SiB B MgNaN I HeC H '.match(/../g).map((s) => s.trim()).map((s) => (s === 'x' ? '' : s));
+  const used = new Array(16).fill(0);
+  [1, 7, 15].forEach((k) => { used[k] = 5; });
+  const probability = viewer.legendEntries({ symbols, used }, false);
+  assert.deepEqual(probability.entries.map((e) => [e.symbol, e.label]),
+    [['O', '93–100 %'], ['B', '47–60 %'], ['H', '0–7 %']]);
+  const sign = viewer.legendEntries({ symbols, used: used.map((n, k) => (k === 1 || k === 11 ? 3 : 0)) }, true);
+  assert.deepEqual(sign.entries.map((e) => [e.colour, e.label]), [[[240, 0, 0], 'ψ < 0'], [[143, 143, 255], 'ψ > 0']]);
+  assert.equal(viewer.colouredBySign('3_1_0__n.xyz', ''), true);
+  assert.equal(viewer.colouredBySign('3_1_0_.xyz', '3_1_0_ the H Atom (Z=1)  E = -1'), false);
+  assert.match(viewer.axisNote({ markers: 61 }), /±10 Å, a tick every 1 Å/);
 });
 
 test('messages name the file and say what to do', () => {
