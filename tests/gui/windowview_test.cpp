@@ -104,7 +104,13 @@ TEST_F(WindowViewTest, TheMenuHasTheSurfacesSlicesAndFiles) {
     EXPECT_EQ(items.size(), 12) << items.join(", ").toStdString();
     menu->actions().front()->trigger();  // Show Surfaces
     EXPECT_EQ(renderer().surfaceCount(), 2u);
-    EXPECT_TRUE(view->orbitalView()->surfaceLabel()->text().contains("90 % inside"));
+    EXPECT_TRUE(view->orbitalView()->surfaceLabel()->text().startsWith("Surfaces: 90 % inside |ψ| = "));
+    f.orbitalView.setEnclosedPercent(5, currentOrbital(), globals().orbital.extent);
+    view->syncAll();
+    EXPECT_TRUE(view->orbitalView()->surfaceLabel()->text().startsWith("Surfaces: 10 % inside")) << "10 to 99";
+    type(f.quantumText[0], "3");
+    EXPECT_EQ(renderer().surfaceCount(), 0u) << "another orbital has none yet";
+    EXPECT_FALSE(menu->actions().front()->isChecked());
 }
 
 TEST_F(WindowViewTest, FitsTheScreenAndA1280By800One) {
