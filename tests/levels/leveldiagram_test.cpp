@@ -217,8 +217,8 @@ TEST_F(LevelDiagramTest, PointerPicksTheStateUnderIt) {
     d.markerPointerMove(5, 1, 10, 150);
     EXPECT_EQ(d.hoveredTag, "");
     d.markerPointerMove(1, 7, 10, 150);
-    d.markerPointerPress(1, 7);
-    d.markerPointerRelease(1, 7);
+    d.pointerPress();
+    d.pointerRelease();
     EXPECT_EQ(picks.back(), (Orbital{1, 3, 1, -1}));
 }
 
@@ -279,21 +279,19 @@ TEST_F(LevelDiagramTest, ChangingSpeciesKeepsThePickedState) {
     EXPECT_FLOAT_EQ(d.bareLevel.top, LevelDiagram::levelY(2, 5));
 }
 
-TEST_F(LevelDiagramTest, TextWithoutNumbersSelectsNothing) {
+TEST_F(LevelDiagramTest, PicksOfNoMarkerSelectNothing) {
     openAt(1, 2, 1, 0);
-    for (std::string tag : {"", "#", "abc", "#99:  Z=1 n=2 l=1 m=0", "#-3:  Z=1 n=2 l=1 m=0", "#3:",
-                            "#3:  Z=x n=2", "#3:  Z=1 n=", "--->#3:  Z=1 n=2 l=1 m=-1 E=-0.54 aJ",
-                            "#99999999999999999999:  Z=1 n=2"}) {
-        d.applyPick(tag);
-        EXPECT_EQ(d.selectedIndex, 0) << tag;
+    for (auto [column, index] : {std::pair{1, 0}, {1, 99}, {1, -3}, {5, 3}, {-1, 3}}) {
+        d.pick(column, index);
+        EXPECT_EQ(d.selectedIndex, 0) << column << " " << index;
     }
     EXPECT_TRUE(picks.empty());
     EXPECT_EQ(selectedCount(1), 0);
 
-    // A state index in the picked text that no marker has: only the column changes.
-    d.pickedTag = "#77";
+    // A picked index that no marker has: only the column changes.
+    d.pickedIndex = 77;
     d.chooseSpecies(2);
-    d.pickedTag = "#x";
+    d.pickedIndex = 0;
     d.chooseSpecies(3);
     EXPECT_EQ(visibleColumns(), std::vector<int>{3});
     for (const Orbital& p : picks) EXPECT_EQ(p.n, 2);
