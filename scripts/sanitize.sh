@@ -8,7 +8,7 @@ seconds=${FUZZ_SECONDS:-30}
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:strict_string_checks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 cmake -S . -B build-asan -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1 \
-  -DVANTREL_BENCH=OFF -DVANTREL_SANITIZE=ON
+  -DVANTREL_BENCH=OFF -DVANTREL_SANITIZE=ON -DVANTREL_FUZZ=OFF
 cmake --build build-asan -j"$(nproc)"
 (cd build-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)")
 
