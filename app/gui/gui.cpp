@@ -6,6 +6,7 @@
 #include "app/gui/aboutbox.h"
 #include "app/gui/mainwindowview.h"
 #include "app/gui/qtdialogs.h"
+#include "app/gui/settings.h"
 #include "app/mainwindow.h"
 #include "install/helpinstaller.h"
 #include "levels/gui/levelwindowlink.h"
@@ -40,15 +41,19 @@ int runGui(QApplication& app, const std::vector<std::string>& arguments) {
         if (!loadWindow()) {
             status = 1;
         } else {
+            WindowSettings settings(view);
+            const bool placed = settings.restore();
             view.syncAll();
-            view.placeAtRightEdge();
+            if (!placed) view.placeAtRightEdge();
             view.show();
             // The window frame is known now.
-            QTimer::singleShot(0, &view, [&view] { view.placeAtRightEdge(); });
+            if (!placed) QTimer::singleShot(0, &view, [&view] { view.placeAtRightEdge(); });
             afterShow(arguments);
+            if (arguments.empty()) settings.restorePlotMode();
             view.syncAll();
             // Closed during a sequence run: nothing left to wait for.
             if (!view.closed()) status = app.exec();
+            settings.save();
         }
     }
     setRadialPlotCanvas(nullptr);
