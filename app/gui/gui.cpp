@@ -7,6 +7,7 @@
 #include "app/gui/mainwindowview.h"
 #include "app/gui/qtdialogs.h"
 #include "app/gui/settings.h"
+#include "app/gui/statusprogress.h"
 #include "app/mainwindow.h"
 #include "install/helpinstaller.h"
 #include "levels/gui/levelwindowlink.h"
@@ -33,6 +34,7 @@ int runGui(QApplication& app, const std::vector<std::string>& arguments) {
         LevelWindowLink levels(&view, [&view] { view.syncAll(); });
         installSpectrumWindow(&view);
         installAboutBox(&view);
+        new StatusProgress(view);  // the window owns it
         QObject::connect(&view, &MainWindowView::windowClosed, &app, [&qtDialogs] {
             qtDialogs.setClosing(true);
             QApplication::closeAllWindows();
