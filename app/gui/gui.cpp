@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include "app/gui/aboutbox.h"
+#include "app/gui/loadchooser.h"
 #include "app/gui/mainwindowview.h"
 #include "app/gui/qtdialogs.h"
 #include "app/gui/settings.h"
@@ -34,7 +35,8 @@ int runGui(QApplication& app, const std::vector<std::string>& arguments) {
         LevelWindowLink levels(&view, [&view] { view.syncAll(); });
         installSpectrumWindow(&view);
         installAboutBox(&view);
-        new StatusProgress(view);  // the window owns it
+        new StatusProgress(view);  // the window owns these two
+        new LoadChooser(view);
         QObject::connect(&view, &MainWindowView::windowClosed, &app, [&qtDialogs] {
             qtDialogs.setClosing(true);
             QApplication::closeAllWindows();
