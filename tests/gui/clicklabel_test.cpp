@@ -1,0 +1,54 @@
+// The clickable labels work from the keyboard as from the mouse.
+#include <QAccessible>
+
+#include "guitest.h"
+
+namespace vantrel::test {
+namespace {
+
+class ClickLabelKeysTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        startWindow(true);
+    }
+    // Tabs from the extent box until `target` has the focus.
+    bool tabTo(QWidget* target) {
+        edit(f.extentText)->setFocus();
+        for (int i = 0; i < 60 && QApplication::focusWidget() != target; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        return QApplication::focusWidget() == target;
+    }
+};
+
+TEST_F(ClickLabelKeysTest, SpaceOnTooSmallActsAsAClick) {
+    type(f.extentText, "1");
+    QLabel* tooSmall = label(f.tooSmallLabel);
+    ASSERT_TRUE(tooSmall->isVisible());
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(tooSmall);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->text(QAccessible::Name), tooSmall->text());
+    ASSERT_TRUE(tabTo(tooSmall));
+    // The focus frame is drawn over the caption.
+    EXPECT_NE(tooSmall->grab().toImage(), [&] {
+        edit(f.extentText)->setFocus();
+        return tooSmall->grab().toImage();
+    }());
+    ASSERT_TRUE(tabTo(tooSmall));
+    QTest::keyClick(tooSmall, Qt::Key_Space);
+    EXPECT_NE(f.extentText.text, "1");  // rescaled, as a click does
+    EXPECT_FALSE(f.tooSmallLabel.visible);
+}
+
+TEST_F(ClickLabelKeysTest, EnterOnAnEnergyLinkShowsTheEnergy) {
+    f.energyChecks[1].setChecked(true);
+    view->syncAll();
+    QLabel* joules = label(f.energyValueLabels[1]);
+    ASSERT_TRUE(joules->isVisible());
+    ASSERT_TRUE(tabTo(joules));
+    QTest::keyClick(joules, Qt::Key_Return);
+    EXPECT_EQ(dialogs.shown.size(), 1u);
+}
+
+}  // namespace
+}  // namespace vantrel::test
