@@ -23,6 +23,8 @@ struct WindowOptions {
     std::string extent, maxPoints;
     int z = 1;
 
+    bool operator==(const WindowOptions&) const = default;
+
     static WindowOptions fromWindow();
     // Through the controls, so the window reacts as to a user's choices.
     void apply(bool withPlotMode = true) const;

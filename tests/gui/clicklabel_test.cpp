@@ -40,13 +40,5 @@ TEST_F(ClickLabelKeysTest, SpaceOnTooSmallActsAsAClick) {
     EXPECT_FALSE(f.tooSmallLabel.visible);
 }
 
-TEST_F(ClickLabelKeysTest, EnterOnAnEnergyLinkShowsTheEnergy) {
-    QLabel* joules = label(f.energyValueLabels[1]);
-    ASSERT_TRUE(joules->isVisible());
-    ASSERT_TRUE(tabTo(joules));
-    QTest::keyClick(joules, Qt::Key_Return);
-    EXPECT_EQ(dialogs.shown.size(), 1u);
-}
-
 }  // namespace
 }  // namespace vantrel::test
