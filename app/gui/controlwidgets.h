@@ -6,8 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
+#include <QPen>
 #include <QString>
 #include <QToolButton>
 #include <QHBoxLayout>
@@ -56,10 +55,10 @@ protected:
     void paintEvent(QPaintEvent* e) override {
         QLabel::paintEvent(e);
         if (!hasFocus()) return;
-        QStyleOptionFocusRect frame;
-        frame.initFrom(this);
+        // Drawn here: some styles draw no focus frame on a label.
         QPainter painter(this);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
     void focusInEvent(QFocusEvent* e) override {
         QLabel::focusInEvent(e);

@@ -1,8 +1,6 @@
 // Point files opened by name: the file dialog, the recent files, and what
 // a name says.
-#include <QFileDialog>
 #include <QMenu>
-#include <QTimer>
 
 #include "app/gui/loadchooser.h"
 #include "app/orbitalcontrols.h"
@@ -58,28 +56,10 @@ protected:
         EXPECT_EQ(f.quantumText[1].text, "1");
         EXPECT_TRUE(f.regionOptions[1].checked);
         EXPECT_EQ(globals().orbital.csvFile, file);
-        EXPECT_EQ(globals().run.nPoints, 625);
         EXPECT_TRUE(f.plotModeOptions[0].checked);  // the points' histogram
     }
     LoadChooser* chooser = nullptr;
 };
-
-TEST_F(LoadChooserTest, ChosenFileLoadsItsOrbital) {
-    const std::string file = makePointFile();
-    ASSERT_TRUE(fs::exists(file));
-    bool answered = false;
-    QTimer::singleShot(50, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(fs::path(dialog->directory().absolutePath().toStdString()), fs::path(cache));
-        dialog->selectFile(QString::fromStdString(file));
-        dialog->accept();
-        answered = true;
-    });
-    chooser->openAction()->trigger();
-    EXPECT_TRUE(answered);
-    expectLoaded(file);
-}
 
 TEST_F(LoadChooserTest, RecentFilesAndRefusals) {
     const std::string file = makePointFile();
