@@ -9,7 +9,7 @@
 #include "app/sequence.h"
 #include "engine/energy.h"
 #include "app/windowstate.h"
-#include "engine/ignoringerrors.h"
+#include "app/ignoringerrors.h"
 #include "engine/globals.h"
 #include "engine/orbital.h"
 #include "output/platform.h"
@@ -53,14 +53,14 @@ void levelSetupCurrent() {
 void quantumTextChanged() {
     updateOrbital(true);
     const auto& o = globals().orbital;
-    if (mainWindow().levelsOpen && mainWindow().calculateButton.enabled && validNumbers(o.currentN, o.currentL, o.currentM))
+    if (mainWindow().levelsOpen && mainWindow().numbersValid && validNumbers(o.currentN, o.currentL, o.currentM))
         levelSetupCurrent();
 }
 
 void colourModeClick() {
     auto& f = mainWindow();
-    if (globals().run.nPoints >= 1 && (!f.typeMenu.enabled || f.loadButton.enabled))
-        drawRadialPlot(f.typeMenu.enabled);
+    if (globals().run.nPoints >= 1 && (f.controlsHeld || f.loadButton.enabled))
+        drawRadialPlot(!f.controlsHeld);
     else
         redrawTheory();
 }
@@ -71,7 +71,7 @@ void quantumSpinnerChanged(int i) {
     f.quantumText[i].setText(intText(f.quantumSpinners[i].value));
     updateOrbital(true);
     if (f.autoscaleMenuItem.checked) autoscale();
-    if (f.calculateButton.enabled) {
+    if (f.numbersValid) {
         f.plotModeOptions[1].select();
         if (f.plotModeOptions[1].checked) showTheory();
         if (mainWindow().levelsOpen) levelSetupCurrent();
@@ -113,7 +113,7 @@ void extentWarningClick() {
     auto& f = mainWindow();
     autoscale();
     f.plotModeOptions[1].select();
-    if (f.calculateButton.enabled) showTheory();
+    showTheory();
 }
 
 void quickClick() {
@@ -167,7 +167,7 @@ void openHelp(const std::string& name) {
                              Buttons::OK);
         return;
     }
-    openFile(path, 3);
+    openDocument(path, ShowMode::Maximised);
 }
 
 void aboutClick(int i) {
@@ -234,13 +234,11 @@ void installReactions() {
     for (int i = 0; i < static_cast<int>(f.regionOptions.size()); ++i)
         f.regionOptions[i].onClick = [i] { regionClick(i); };
     for (auto& c : f.colourModeOptions) c.onClick = colourModeClick;
-    for (int i = 0; i < 3; ++i) {
-        if (i == 2) continue;  // the hidden button only forces a redraw
-        f.plotModeOptions[i].onClick = [] {
+    for (auto& c : f.plotModeOptions)
+        c.onClick = [] {
             updateOrbital(true);
             colourModeClick();
         };
-    }
 
     for (int i = 0; i < 2; ++i)
         f.energyChecks[i].onClick = [i] {
@@ -262,7 +260,7 @@ void installReactions() {
     };
 
     for (int i = 0; i < 2; ++i)
-        f.energyValueLabels[i].onClick = [i] { dialogs().messageBox(calcEnergy(0, i), Buttons::OK); };
+        f.energyValueLabels[i].onClick = [i] { dialogs().messageBox(calcEnergy(globals().orbital, EnergyForm::Message, i == 1 ? EnergyUnit::Joules : EnergyUnit::Attojoules), Buttons::OK); };
     f.tooSmallLabel.onClick = extentWarningClick;
     f.tooLargeLabel.onClick = extentWarningClick;
     f.quickLabel.onClick = [] {
@@ -295,6 +293,8 @@ void enableControls(bool enabled) {
     auto& f = mainWindow();
     for (Control* c : {&f.calculateButton, &f.loadButton, &f.displayButton, &f.calculationFrame, &f.typeMenu, &f.fileMenu, &f.optionsMenu, &f.quickLabel})
         c->enabled = enabled;
+    f.canCalculate = enabled;
+    f.controlsHeld = !enabled;
     if (windowHooks().enableLevels) windowHooks().enableLevels(enabled);
     if (windowHooks().enableSpectrum) windowHooks().enableSpectrum(enabled);
 }

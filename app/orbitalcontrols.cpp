@@ -10,7 +10,7 @@
 #include "app/samplingrun.h"
 #include "app/windowstate.h"
 #include "engine/globals.h"
-#include "engine/ignoringerrors.h"
+#include "app/ignoringerrors.h"
 #include "engine/orbital.h"
 #include "engine/random.h"
 #include "engine/textutil.h"
@@ -39,6 +39,18 @@ void step(F&& f) {
 int floorText(const Control& c) { return clampInt(floorVal(c.text)); }
 
 }  // namespace
+
+OrbitalFileNames fileNamesFor(const OrbitalState& o, const std::string& mainDir) {
+    std::string name = intText(o.currentN) + "_" + intText(o.currentL) + "_" + intText(o.currentM) + "_" +
+                       o.planeName;
+    if (o.currentZ != 1) name += "_(z_" + intText(o.currentZ) + ")";
+    if (o.quickMode) name += "_quick";
+    replaceAll(name, "__", "_");
+    // Only the name this program forms is lower-cased: the directory is the
+    // user's and Linux paths are case-sensitive.
+    const std::string cache = mainDir + "/files/";
+    return {name, cache + name + ".csv", cache + lower(name + o.colorSuffix + ".xyz")};
+}
 
 void updateOrbital(bool full) {
     auto& f = mainWindow();
@@ -80,16 +92,22 @@ void updateOrbital(bool full) {
         o.maxPoints = std::max(625, clampInt(roundEven(val(f.maxPointsText.text))));
         f.maxPointsText.text = intText(o.maxPoints);
     });
-    step([&] { formFileNames(); });
+    step([&] {
+        OrbitalFileNames names = fileNamesFor(o, globals().mainDir);
+        o.baseName = std::move(names.base);
+        o.csvFile = std::move(names.csv);
+        o.xyzFile = std::move(names.xyz);
+    });
     step([&] { syncOrbitalView(f, o); });
     step([&] {
+        f.numbersValid = f.canCalculate = valid;
         f.calculateButton.enabled = valid;
         f.energyValueLabels[0].enabled = f.energyValueLabels[1].enabled = valid;
         f.errorLabel.caption = beyondTable ? beyondTableCaption : invalidCaption;
         f.errorLabel.visible = !valid;
     });
     step([&] {
-        const bool canLoad = full && f.calculateButton.enabled && canContinue();
+        const bool canLoad = full && f.numbersValid && canContinue();
         f.displayButton.enabled = canLoad;
         f.loadButton.enabled = canLoad;
     });
@@ -170,7 +188,7 @@ void speciesMenu(int index) {
 
     updateOrbital(true);
 
-    if (f.calculateButton.enabled) {
+    if (f.numbersValid) {
         f.plotModeOptions[1].select();
         if (f.plotModeOptions[1].checked) showTheory();
         if (mainWindow().levelsOpen && hooks().levelSetup) hooks().levelSetup(o.currentZ, o.currentN, o.currentL, o.currentM);
@@ -210,8 +228,7 @@ void setOrbital(int z, int n, int l, int m, bool autoscaleIt) {
     updateOrbital(true);
     globals().run.nPoints = 0;
     if (autoscaleIt) autoscale();
-    f.plotModeOptions[2].select();
-    f.plotModeOptions[1].select();
+    f.plotModeOptions[1].reselect();
 }
 
 void setOptions(int& x, int& y, int& z, bool& restricted) {

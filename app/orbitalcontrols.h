@@ -2,7 +2,19 @@
 // controls, the species, the region and the nodal test.
 #pragma once
 
+#include <string>
+
 namespace vantrel {
+
+struct OrbitalState;
+
+// The files of an orbital in the main directory's cache.
+struct OrbitalFileNames {
+    std::string base;  // "3_2_-1_xy_(z_3)_quick": the page's and the point file's name
+    std::string csv;   // point data
+    std::string xyz;   // the XYZ file, lower case, with the colour suffix
+};
+OrbitalFileNames fileNamesFor(const OrbitalState& orbital, const std::string& mainDir);
 
 void updateOrbital(bool full);
 void setNucleus(int z);

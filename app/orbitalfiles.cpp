@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <iostream>
 
 #include "app/orbitalcontrols.h"
 #include "app/radialview.h"
@@ -91,6 +92,7 @@ bool writeXyzFile() {
     options.firstQuadrant = f.firstQuadrantCheck.checked;
     options.byNodes = f.colourModeOptions[1].checked;
     updateOrbital(false);
+    f.canCalculate = false;
     f.calculateButton.enabled = false;
     f.loadButton.enabled = false;
     setBusy(true);
@@ -128,6 +130,7 @@ std::string createOrbitalPage(bool* whole, bool surfaces, bool slices) {
     options.blackBackground = f.blackBackgroundCheck.checked;
     options.boundingBox = f.jmolBoundingBoxCheck.checked;
     options.axes = f.jmolAxesCheck.checked;
+    if (hooks().screenWidthTwips) options.screenWidthTwips = hooks().screenWidthTwips();
     options.surfaces = surfaces;
     options.slices = slices;
     std::vector<std::string> problems;
@@ -142,6 +145,17 @@ std::string createOrbitalPage(bool* whole, bool surfaces, bool slices) {
     return page;
 }
 
+bool openDocument(const std::string& path, ShowMode mode) {
+    if (!hooks().openUrl) {
+        std::cout << path << std::endl;
+        return true;
+    }
+    if (hooks().openUrl(path, mode == ShowMode::Maximised)) return true;
+    // Say where the document is rather than seem to have opened it.
+    dialogs().messageBox("No program could be found to open " + path + ".", Buttons::OK);
+    return false;
+}
+
 void loadClick() {
     MainWindowState& f = mainWindow();
     callEnableControls(false);
@@ -152,18 +166,17 @@ void loadClick() {
     callEnableControls(true);
     clearRadialPlot();
     radialPlotCanvas().refresh();
-    // Through the hidden button, so the hits plot is redrawn even when
-    // "Actual Hits" was already selected.
-    f.plotModeOptions[2].select();
-    f.plotModeOptions[0].select();
+    // The hits plot is redrawn even when "Actual Hits" was already selected.
+    f.plotModeOptions[0].reselect();
 }
 
 void displayClick() {
     MainWindowState& f = mainWindow();
     f.displayFrame.enabled = false;
+    f.canCalculate = false;
     f.calculateButton.enabled = false;
     const std::string path = createOrbitalPage();
-    if (!path.empty()) openFile(path, 1);
+    if (!path.empty()) openDocument(path, ShowMode::Normal);
     callEnableControls(true);
     f.displayFrame.enabled = true;
     refreshView();

@@ -11,7 +11,7 @@ namespace vantrel {
 
 void showTheory() {
     auto& f = mainWindow();
-    if (!f.calculateButton.enabled) return;  // a run is drawing its own plot
+    if (!f.canCalculate) return;  // invalid numbers, or the controls are held
     calcTheory(!f.regionOptions[0].checked);
     if (isNodal()) {
         f.nodeLabel.visible = true;
@@ -27,7 +27,7 @@ void showTheory() {
 
 void redrawTheory() {
     auto& f = mainWindow();
-    if (f.calculateButton.enabled && f.plotModeOptions[1].checked) showTheory();
+    if (f.plotModeOptions[1].checked) showTheory();
 }
 
 void drawRadialPlot(bool showRadii) {

@@ -304,10 +304,10 @@ void startCalculation(bool batch) {
 }
 
 void calculateClick() {
-    if (mainWindow().calculateButton.caption == "&Calculate")
-        startCalculation(false);
-    else
+    if (globals().run.running)
         globals().run.stopRequested.request();
+    else
+        startCalculation(false);
 }
 
 }  // namespace vantrel

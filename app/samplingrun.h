@@ -4,6 +4,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "engine/globals.h"
 #include "engine/samplerun.h"

@@ -333,7 +333,7 @@ void runSequence(std::string& name) {
             ++processed;
             // Invalid numbers have nothing to sample: say why instead of
             // failing later on a point file that was never written.
-            if (!f.calculateButton.enabled) {
+            if (!f.numbersValid) {
                 report(f.window.caption);
                 report("  " + f.errorLabel.caption);
                 continue;

@@ -33,6 +33,11 @@ void Control::select() {
     if (onClick) onClick();
 }
 
+void Control::reselect() {
+    if (!checked) return select();
+    if (onClick) onClick();
+}
+
 void Control::click() {
     switch (kind) {
     case ControlKind::CheckBox:
@@ -134,15 +139,11 @@ MainWindowState::MainWindowState() {
     jmolAxesCheck.checked = jmolBoundingBoxCheck.checked = true;
 
     make(radialPlotFrame, K::Frame, "radialPlotFrame", "Radial Plot Options");
-    const char* theory[3] = {"Actual Hits", "Theoretical Radial Probability", "dummy theoretical hidden"};
-    for (int i = 0; i < 3; ++i) {
-        make(plotModeOptions[i], K::Option, indexed("plotModeOptions", i), theory[i]);
-        plotModeOptions[0].group.push_back(&plotModeOptions[i]);
-        make(plotIcons[i], K::Picture, indexed("plotIcons", i));
-    }
-    plotModeOptions[1].group = plotModeOptions[2].group = plotModeOptions[0].group;
+    const char* theory[2] = {"Actual Hits", "Theoretical Radial Probability"};
+    for (int i = 0; i < 2; ++i) make(plotModeOptions[i], K::Option, indexed("plotModeOptions", i), theory[i]);
+    for (int i = 0; i < 3; ++i) make(plotIcons[i], K::Picture, indexed("plotIcons", i));
+    plotModeOptions[0].group = plotModeOptions[1].group = {&plotModeOptions[0], &plotModeOptions[1]};
     plotModeOptions[0].checked = true;
-    plotModeOptions[2].visible = false;
     make(colourFrame, K::Frame, "colourFrame", "Color Options");
     make(colourLabel, K::Label, "colourLabel", "use color to emphasize: ");
     make(colourModeOptions[0], K::Option, "colourModeOptions(0)", "Probability");
@@ -168,8 +169,6 @@ MainWindowState::MainWindowState() {
     }
     planeLabel.color = blue;
     planeLabel.visible = false;
-    make(sortedList, K::Label, "sortedList");
-    sortedList.visible = false;
 
     make(fileMenu, K::Menu, "fileMenu", "&File");
     make(cacheNewMenuItem, K::MenuItem, "cacheNewMenuItem", "&New Orbital Cache");
@@ -219,7 +218,7 @@ std::vector<Control*> MainWindowState::all() {
     v.push_back(&colourLabel);
     add(colourModeOptions);
     for (Control* c : {&calculateButton, &loadButton, &displayButton, &radialPlot, &errorLabel, &planeLabel, &nodeLabel, &pointCountLabel,
-                       &quickLabel, &probableRadiusLabel, &medianRadiusLabel, &sortedList, &fileMenu, &cacheNewMenuItem, &cacheClearMenuItem, &compareEnergiesMenuItem,
+                       &quickLabel, &probableRadiusLabel, &medianRadiusLabel, &fileMenu, &cacheNewMenuItem, &cacheClearMenuItem, &compareEnergiesMenuItem,
                        &spectrumMenuItem, &exitMenuItem, &typeMenu})
         v.push_back(c);
     add(speciesMenuItems);

@@ -40,6 +40,7 @@ struct Control {
     void setValue(int v);        // clamps to min..max
     void setChecked(bool c);     // check boxes and menu check marks
     void select();               // option buttons; deselects the rest of the group
+    void reselect();             // select(), firing the reaction even when already selected
     void click();                // a user's click: fires onClick (checks toggle first)
 };
 
@@ -66,14 +67,13 @@ struct MainWindowState {
     Control jmolFrame, jmolAxesCheck, jmolBoundingBoxCheck;
 
     Control radialPlotFrame;
-    std::array<Control, 3> plotModeOptions;
+    std::array<Control, 2> plotModeOptions;  // actual hits, theory
     std::array<Control, 3> plotIcons;
     Control colourFrame, colourLabel;
     std::array<Control, 2> colourModeOptions;
 
     Control calculateButton, loadButton, displayButton;
     Control radialPlot, errorLabel, planeLabel, nodeLabel, pointCountLabel, quickLabel, probableRadiusLabel, medianRadiusLabel;
-    Control sortedList;
 
     Control fileMenu, cacheNewMenuItem, cacheClearMenuItem, compareEnergiesMenuItem, spectrumMenuItem, exitMenuItem;
     Control typeMenu;
@@ -84,6 +84,13 @@ struct MainWindowState {
 
     // The control that has the focus; the spinners react only when they have it.
     Control* activeControl = nullptr;
+    // A run, a sequence file or a page holds the controls.
+    bool controlsHeld = false;
+    // The quantum numbers name a state that can be set up.
+    bool numbersValid = true;
+    // An orbital can be calculated now: the numbers were valid at the last
+    // refresh and no page or sequence file holds the controls since.
+    bool canCalculate = true;
     // Esc presses calculateButton while a run is going.
     bool escapeStopsRun = false;
     // Re-entry guard of setOrbital.

@@ -48,15 +48,14 @@ std::string formatEnergy(double value, int decimals, bool joules) {
     return sign + text + " attoJoule";
 }
 
-std::string calcEnergy(int isHTML, int isJoules) {
-    const OrbitalState& o = globals().orbital;
+std::string calcEnergy(const OrbitalState& o, EnergyForm form, EnergyUnit unit) {
     double e = orbitalEnergy(o.currentZ, o.currentN);
-    bool joules = isJoules != 0;
+    const bool joules = unit == EnergyUnit::Joules;
     std::string kinetic = formatEnergy(-e, 2, joules);
     std::string potential = formatEnergy(2 * e, 2, joules);
     std::string total = formatEnergy(e, 2, joules);
 
-    if (isHTML == -1) {
+    if (form == EnergyForm::PageTable) {
         std::string t =
             "<table><tr><td valign=bottom><b>Kinetic energy</b></td><td valign=bottom align=right>" + kinetic +
             "</td></tr>" + crlf +
@@ -69,8 +68,8 @@ std::string calcEnergy(int isHTML, int isJoules) {
         replaceAll(t, " Joule", " </sup> Joule");
         return t;
     }
-    if (isHTML == 2) return " E = " + formatEnergy(e, 2, false) + " = " + formatEnergy(e, 2, true);
-    if (isHTML == 1) return " E = " + numText(e) + " Joule";
+    if (form == EnergyForm::BothUnits) return " E = " + formatEnergy(e, 2, false) + " = " + formatEnergy(e, 2, true);
+    if (form == EnergyForm::RawJoules) return " E = " + numText(e) + " Joule";
 
     std::string t = "For " + o.speciesName + " n=" + intText(o.currentN) + " l=" + intText(o.currentL) +
                     " m=" + intText(o.currentM) + crlf + crlf;

@@ -16,29 +16,14 @@ bool validNumbers(int n, int l, int m) {
     return n >= 1 && quantumNumbersConsistent(n, l, m) && static_cast<long long>(n) + l <= factorialMax;
 }
 
-int defaultExtent() {
-    const auto& o = globals().orbital;
-    const double n = o.currentN;
-    const double z = std::max(1, o.currentZ);
-    long long e = roundEven((n * n + 3 * n - 5) / z);
+int defaultExtent(int n, int z) {
+    const double nn = n;
+    long long e = roundEven((nn * nn + 3 * nn - 5) / std::max(1, z));
     if (e < 1) e = 1;
-    if ((o.currentZ == 1 || o.currentZ == 2) && o.currentN < 3) ++e;
+    if ((z == 1 || z == 2) && n < 3) ++e;
     return clampInt(e);
 }
 
-void formFileNames() {
-    auto& o = globals().orbital;
-    std::string name = intText(o.currentN) + "_" + intText(o.currentL) + "_" + intText(o.currentM) + "_" +
-                       o.planeName;
-    if (o.currentZ != 1) name += "_(z_" + intText(o.currentZ) + ")";
-    if (o.quickMode) name += "_quick";
-    replaceAll(name, "__", "_");
-    o.baseName = name;
-    // Only the name this program forms is lower-cased: the directory is the
-    // user's and Linux paths are case-sensitive.
-    const std::string cache = globals().mainDir + "/files/";
-    o.xyzFile = cache + lower(name + o.colorSuffix + ".xyz");
-    o.csvFile = cache + name + ".csv";
-}
+int defaultExtent() { return defaultExtent(globals().orbital.currentN, globals().orbital.currentZ); }
 
 }  // namespace vantrel

@@ -9,9 +9,8 @@ bool validNumbers(int n, int l, int m);
 // Whether l < n and |m| <= l, whatever the table size.
 bool quantumNumbersConsistent(long long n, long long l, long long m);
 
-int defaultExtent();
-
-// File names for the current state (the point, XYZ and base names).
-void formFileNames();
+// Half the side of the sampling cube that holds most of level n of charge z.
+int defaultExtent(int n, int z);
+int defaultExtent();  // of the current orbital
 
 }  // namespace vantrel

@@ -309,42 +309,27 @@ double waveFunction(double x, double y, double z, double& r, double& r2, double&
 
 void getIntensity(int na, int nb, double& value) {
     value = 0;
-    auto& o = globals().orbital;
     if (!validNumbers(na, 1, 0) || !validNumbers(nb, 0, 0)) return;
-    const int n = o.currentN, l = o.currentL, m = o.currentM;
-    const double extent = o.extent;
-
-    o.currentN = na;
-    o.currentL = 1;
-    o.currentM = 0;
-    setCoefficients();
-    o.extent = defaultExtent();
+    Orbital p, s;
+    p.setup(globals().orbital.currentZ, na, 1, 0);
+    s.setup(globals().orbital.currentZ, nb, 0, 0);
+    // Over the p state's own cube, in the current plot's bins.
+    const double extent = defaultExtent(na, globals().orbital.currentZ);
     const int k = std::max(1, binsPerAngstrom(0));
-    const long long steps = std::clamp(roundEven(std::sqrt(3.0) * o.extent * (k + 1)), 0LL, 32000LL);
+    const long long steps = std::clamp(roundEven(std::sqrt(3.0) * extent * (k + 1)), 0LL, 32000LL);
     std::vector<double> weight(steps + 1);
     double r, r2, radial;
     for (long long i = 1; i <= steps; ++i) {
         radial = radialOnly;
-        const double big = waveFunction(double(i) / k, 0, 0, r, r2, radial);
+        const double big = p.evaluate(double(i) / k, 0, 0, r, r2, radial);
         weight[i] = big * r * r;
     }
-    o.currentN = nb;
-    o.currentL = 0;
-    o.currentM = 0;
-    setCoefficients();
     double sum = 0;
     for (long long i = 1; i <= steps; ++i) {
         radial = radialOnly;
-        sum += waveFunction(double(i) / k, 0, 0, r, r2, radial) * weight[i] * r;
+        sum += s.evaluate(double(i) / k, 0, 0, r, r2, radial) * weight[i] * r;
     }
     value = sum * sum / 6575.9;
-
-    o.extent = extent;
-    o.currentN = n;
-    o.currentL = l;
-    o.currentM = m;
-    if (validNumbers(n, l, m)) setCoefficients();
 }
-
 
 }  // namespace vantrel

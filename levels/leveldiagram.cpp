@@ -42,10 +42,6 @@ std::string stateTag(int k, int z, int n, int l, int m) {
     return tag;
 }
 
-// The number at the start of text, up to the next "=", which is consumed
-// with it; 0 when there is none.
-int takeNumber(std::string& text) { return clampInt(roundEven(val(splitFirst(text, "=")))); }
-
 // An element that already exists is reused, as the window's labels are.
 template <typename T>
 T& element(std::vector<T>& array, int index) {
@@ -115,6 +111,7 @@ void LevelDiagram::createColumn(int z) {
                 marker.left = x;
                 marker.top = y;
                 marker.tag = stateTag(k, z, n, l, m);
+                marker.z = z, marker.n = n, marker.l = l, marker.m = m;
                 marker.visible = true;
                 marker.color = markerColor(l);
                 x += markerSpacing;
@@ -154,13 +151,9 @@ void LevelDiagram::setUp(int z, int n, int l, int m) {
         }
     }
     const auto& column = columns[columnOf(z)];
-    if (k == 0 || k >= static_cast<int>(column.size())) {
-        applyPick("");
-        pickedTag.clear();
-    } else {
-        pickedTag = column[k].tag;
-        applyPick(pickedTag);
-    }
+    if (k == 0 || k >= static_cast<int>(column.size())) k = 0;
+    pickedTag = k == 0 ? "" : column[k].tag;
+    pick(columnOf(z), k);
 
     if (z > 0 && z < 4) selectOption(z);
     bareLevel.visible = false;
@@ -170,46 +163,49 @@ void LevelDiagram::setUp(int z, int n, int l, int m) {
     if (!namesState || globals().orbital.currentZ == 0) {
         energyText = "INVALID QUANTUM NUMBERS";
         energyColor = textRed;
-        applyPick("");
+        pick(0, 0);
     } else {
         energyColor = textBlack;
-        energyText = key + crlf + crlf + " " + calcEnergy(2, 1);
+        energyText = key + crlf + crlf + " " + calcEnergy(globals().orbital, EnergyForm::BothUnits, EnergyUnit::Joules);
         bareLevel.top = levelY(z, n);
         bareLevel.left = (columns[1].size() > 1 ? columns[1][1].left : firstMarkerLeft) + 10;
         bareLevel.n = n;
         if (n > highestDetailedLevel) {
             bareLevel.visible = true;
-            applyPick("");  // no markers above level 3
+            pick(0, 0);  // no markers above level 3
         }
     }
 }
 
-void LevelDiagram::applyPick(const std::string& tag) {
-    // "#k:  Z=z n=n l=l m=m E=...": five numbers, each ending at an "=".
-    // After a drag the tag holds two states joined by "--->"; the first counts.
-    std::string rest = tag.empty() ? std::string() : tag.substr(1);
-    const int k = takeNumber(rest);
-    const int z = takeNumber(rest);
-    const int n = takeNumber(rest);
-    const int l = takeNumber(rest);
-    const int m = takeNumber(rest);
-
+void LevelDiagram::pick(int column, int index) {
     if (validIndex(selectedIndex)) {
-        for (auto& column : columns)
-            if (selectedIndex < static_cast<int>(column.size())) column[selectedIndex].caption = markerCaption;
+        for (auto& markers : columns)
+            if (selectedIndex < static_cast<int>(markers.size())) {
+                markers[selectedIndex].caption = markerCaption;
+                markers[selectedIndex].picked = false;
+            }
     }
     selectedIndex = 0;
-    // Text without a state index, a species or a level selects nothing.
-    if (!validIndex(k) || z < 1 || n < 1) return;
-    for (auto& column : columns)
-        if (k < static_cast<int>(column.size())) column[k].caption = selectedMarkerCaption;
-    selectedIndex = k;
+    pickedColumn = column, pickedIndex = index;
+    if (column < 0 || column > 3 || !validIndex(index) || index >= static_cast<int>(columns[column].size())) {
+        pickedIndex = 0;
+        return;
+    }
+    const LevelMarker state = columns[column][index];
+    if (state.z < 1 || state.n < 1) return;
+    for (auto& markers : columns)
+        if (index < static_cast<int>(markers.size())) {
+            markers[index].caption = selectedMarkerCaption;
+            markers[index].picked = true;
+        }
+    selectedIndex = index;
     // Following the main window, the state shown is the main window's own:
     // handing it back would redo its refresh and drop a finished cloud.
     const OrbitalState& o = globals().orbital;
-    if (inSetUp && z == o.currentZ && n == o.currentN && l == o.currentL && m == o.currentM) return;
+    if (inSetUp && state.z == o.currentZ && state.n == o.currentN && state.l == o.currentL && state.m == o.currentM)
+        return;
     globals().run.nPoints = 0;  // the cloud no longer belongs to the state shown
-    if (hooks.setOrbital) hooks.setOrbital(z, n, l, m, false);
+    if (hooks.setOrbital) hooks.setOrbital(state.z, state.n, state.l, state.m, false);
 }
 
 int LevelDiagram::selectedOption() const {
@@ -234,11 +230,6 @@ void LevelDiagram::showSelectedColumn() {
     for (int c = 0; c < 4; ++c)
         for (std::size_t k = 1; k < columns[c].size(); ++k) columns[c][k].visible = c == shown;
     spectrumLinkVisible = shown == 1;
-}
-
-int LevelDiagram::pickedIndex() const {
-    if (pickedTag.size() < 2) return 0;
-    return clampInt(roundEven(val(pickedTag.substr(1))));
 }
 
 std::vector<int> LevelDiagram::levelsBelowArea() const {

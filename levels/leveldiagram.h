@@ -43,8 +43,10 @@ struct LevelMarker {
     std::uint32_t color = textBlack;
     double left = 0, top = 0;
     std::string tag;  // "#k:  Z=.. n=.. l=.. m=.. E=.. aJ"
+    int z = 0, n = 0, l = 0, m = 0;  // the state it stands for
     bool visible = false;
-    bool selected() const { return caption == selectedMarkerCaption; }
+    bool picked = false;
+    bool selected() const { return picked; }
 };
 
 struct AxisLabel {
@@ -93,7 +95,7 @@ public:
     BareLevelMarker bareLevel;
     std::string energyText;         // picked state and its energy
     std::uint32_t energyColor = textBlack;
-    std::string pickedTag;          // tag(s) of the last pick, read back for the state index
+    std::string pickedTag;          // tag(s) of the last pick, as the window shows them
     bool spectrumLinkVisible = false;
     bool enabled = true;            // off while the main window runs
 
@@ -102,6 +104,8 @@ public:
     bool inSetUp = false;           // setUp re-entry guard
     bool skipNextPointerMove = false;  // set by a key, so the keys' state stays
     std::string hoveredTag;         // tag of the marker under the pointer, "" when none
+    int hoveredIndex = 0;           // its index in the column shown, 0 when none
+    int pickedColumn = 0, pickedIndex = 0;  // the marker last picked, index 0 for none
     int otherZ = 4;                 // species of column 0
 
     LevelDiagram();
@@ -115,10 +119,10 @@ public:
     void createColumn(int z);
     // Follows the main window's state: shows and highlights it.
     void setUp(int z, int n, int l, int m);
-    // Applies a picked tag: highlights the state in every column and hands
-    // it to the main window (unless it is the main window's own state,
-    // being followed by setUp).
-    void applyPick(const std::string& tag);
+    // Picks marker index of a column (index 0: none): highlights the state
+    // in every column and hands it to the main window (unless it is the
+    // main window's own state, being followed by setUp).
+    void pick(int column, int index);
 
     // The window's events.
     void load();    // fresh state, axis, columns, then the main window's state
@@ -127,10 +131,8 @@ public:
     void pointerMove(double x, double y);
     void pointerPress();
     void pointerRelease();
-    // Pointer events on a marker, in coordinates relative to the marker.
+    // The pointer over a marker, in coordinates relative to the marker.
     void markerPointerMove(int column, int index, double x, double y);
-    void markerPointerPress(int column, int index);
-    void markerPointerRelease(int column, int index);
     // Arrow keys while the diagram has the focus; false when nothing moved.
     bool arrowKey(LevelArrowKey key);
     void spectrumLinkClicked();
@@ -147,8 +149,6 @@ private:
     // Shows the markers of the selected species' column only.
     void showSelectedColumn();
     void selectOption(int option);  // by code: no pick
-    // The state index read back from the picked tag; 0 when there is none.
-    int pickedIndex() const;
     bool validIndex(int k) const { return k >= 1 && k <= stateCount; }
     double textWidth(const std::string& text) const;
 };

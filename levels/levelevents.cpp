@@ -14,10 +14,6 @@ namespace {
 
 constexpr int highestWalkLevel = 20;
 
-// Where the simulated pointer lands on a marker: on its bar.
-constexpr double markerPointX = 1;
-constexpr double markerPointY = 175;
-
 }  // namespace
 
 void LevelDiagram::load() {
@@ -40,17 +36,16 @@ void LevelDiagram::unload() { mainWindow().levelsOpen = false; }
 
 void LevelDiagram::chooseSpecies(int option) {
     if (option < 0 || option > 3) return;
-    const int k = pickedIndex();
+    const int k = pickedIndex;
     selectOption(option);
     if (validIndex(k) && k < static_cast<int>(columns[option].size())) {
-        // Point at the same state in the new column and release there: the
-        // main window takes the same n, l, m for the new species. This
-        // pointer is the program's own, so a key's pending skip must not
-        // swallow it.
+        // The same state in the new column: the main window takes the same
+        // n, l, m for the new species.
         skipNextPointerMove = false;
-        markerPointerMove(option, k, markerPointX, markerPointY);
-        pickedTag = hoveredTag;
-        markerPointerRelease(option, k);
+        hoveredTag = columns[option][k].tag;
+        hoveredIndex = k;
+        pickedTag = hoveredTag + "--->" + hoveredTag;
+        pick(option, k);
         return;
     }
     // No marker picked (a level above 3, say): the species still changes.
@@ -64,6 +59,7 @@ void LevelDiagram::pointerMove(double x, double y) {
         return;
     }
     hoveredTag.clear();
+    hoveredIndex = 0;
     const auto& column = visibleColumn();
     const int last = std::min(stateCount, static_cast<int>(column.size()) - 1);
     for (int k = 1; k <= last; ++k) {
@@ -71,19 +67,23 @@ void LevelDiagram::pointerMove(double x, double y) {
         if (marker.left < x && x < marker.left + markerHitWidth && marker.top + markerBarTop < y &&
             y < marker.top + markerBarBottom) {
             hoveredTag = marker.tag;
+            hoveredIndex = k;
             return;
         }
     }
 }
 
 void LevelDiagram::pointerPress() {
-    if (!hoveredTag.empty()) pickedTag = hoveredTag;
+    if (hoveredTag.empty()) return;
+    pickedTag = hoveredTag;
+    pickedColumn = selectedOption(), pickedIndex = hoveredIndex;
 }
 
+// A drag picks the marker it started on.
 void LevelDiagram::pointerRelease() {
     if (hoveredTag.empty()) return;
     pickedTag += "--->" + hoveredTag;
-    applyPick(pickedTag);
+    pick(pickedColumn, pickedIndex);
 }
 
 void LevelDiagram::markerPointerMove(int column, int index, double x, double y) {
@@ -92,9 +92,6 @@ void LevelDiagram::markerPointerMove(int column, int index, double x, double y) 
     pointerMove(x + marker.left, y + marker.top);
 }
 
-void LevelDiagram::markerPointerPress(int, int) { pointerPress(); }
-
-void LevelDiagram::markerPointerRelease(int, int) { pointerRelease(); }
 
 bool LevelDiagram::arrowKey(LevelArrowKey key) {
     OrbitalState& o = globals().orbital;

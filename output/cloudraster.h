@@ -43,8 +43,8 @@ struct CutTest {
 inline std::size_t partStart(std::size_t i, std::size_t parts, std::size_t n) { return n * i / parts; }
 
 // Runs f(part) for parts 0..parts-1 at once, the first on this thread (and
-// any the system would not start a thread for). An exception in a part is
-// thrown here once all have ended.
+// any the system would not start a thread for). A part that fails (no
+// memory, say) has its exception thrown here once all have ended.
 template <class F>
 void inParts(int parts, F&& f) {
     std::vector<std::exception_ptr> failures(static_cast<std::size_t>(std::max(parts, 1)));
@@ -54,7 +54,7 @@ void inParts(int parts, F&& f) {
             auto run = [&f, &failures, i] {
                 try {
                     f(i);
-                } catch (...) {
+                } catch (const std::exception&) {
                     failures[static_cast<std::size_t>(i)] = std::current_exception();
                 }
             };

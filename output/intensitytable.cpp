@@ -10,7 +10,7 @@
 
 namespace vantrel {
 
-void getAllIntensities() {
+std::string getAllIntensities() {
     const std::string path = tempDir() + "/int.csv";
     std::string text;
     for (int i = 2; i <= 20; ++i) {
@@ -22,7 +22,7 @@ void getAllIntensities() {
         }
     }
     // A shared temporary folder: never written through a link left there.
-    if (!replaceFile(path, text).empty()) dialogs().messageBox("The file " + path + " could not be written.");
+    return replaceFile(path, text).empty() ? "" : "The file " + path + " could not be written.";
 }
 
 }  // namespace vantrel

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <iostream>
 
 #include "engine/energy.h"
 #include "engine/globals.h"
@@ -21,7 +20,6 @@ namespace {
 // Where the browser fetches the Chime plug-in when it is missing.
 const std::string chimePluginPage = "http://www.mdl.com/products/framework/chime/";
 
-int screenTwips = 1280 * 15;
 
 std::string namePart(const std::string& path) {
     auto slash = path.rfind('/');
@@ -97,7 +95,7 @@ std::string writeOrbitalPages(const PageOptions& opt, std::vector<std::string>& 
     const bool four = opt.fourPanel;
     const bool full = opt.fullScreen;
     int w;
-    if (screenWidthTwips() > 10000)
+    if (opt.screenWidthTwips > 10000)
         w = four ? 156 : full ? 624 : 312;
     else
         w = four ? 125 : full ? 500 : 250;
@@ -144,7 +142,7 @@ std::string writeOrbitalPages(const PageOptions& opt, std::vector<std::string>& 
         std::string body = embed;
         if (showEnergy || opt.slices)
             body = "<table><tr><td>" + embed + "</td>" +
-                   (showEnergy ? "<td>" + calcEnergy(-1, energyJ ? 1 : 0) + "</td>" : "") +
+                   (showEnergy ? "<td>" + calcEnergy(globals().orbital, EnergyForm::PageTable, energyJ ? EnergyUnit::Joules : EnergyUnit::Attojoules) + "</td>" : "") +
                    (opt.slices ? "<td valign=top>" + sliceLinks(base, true) + "</td>" : "") + "</tr></table>";
         page = top + body +
                "<br>Click and drag the model to see it from a different perspective.<br>With some browsers you may "
@@ -188,7 +186,7 @@ std::string writeOrbitalPages(const PageOptions& opt, std::vector<std::string>& 
     const bool pageWritten = problems.size() == before;
 
     writeWholeFile(withExtension(pagePath, ".htm", ".txt"),
-                   xyzName + "; " + calcEnergy(2, 0) + "; " + script + "|" + title, problems);
+                   xyzName + "; " + calcEnergy(globals().orbital, EnergyForm::BothUnits, EnergyUnit::Attojoules) + "; " + script + "|" + title, problems);
 
     if (jmol) copyApplet(dirOf(o.xyzFile), problems);
     // Without three.js the pages say in the viewer area what to install.
@@ -198,20 +196,5 @@ std::string writeOrbitalPages(const PageOptions& opt, std::vector<std::string>& 
     return pageWritten ? pagePath : "";
 }
 
-int openFile(const std::string& path, int showMode) {
-    if (hooks().openUrl) {
-        if (hooks().openUrl(path, showMode)) return 42;
-        // Say where the document is rather than seem to have opened it.
-        dialogs().messageBox("No program could be found to open " + path + ".", Buttons::OK);
-        return 2;
-    }
-    // No window to open it in: tell the user where it is.
-    std::cout << path << std::endl;
-    return 42;
-}
-
-
-int screenWidthTwips() { return screenTwips; }
-void setScreenWidthTwips(int twips) { screenTwips = twips; }
 
 }  // namespace vantrel

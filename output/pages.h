@@ -17,6 +17,9 @@ struct PageOptions {
     bool blackBackground = false;
     bool boundingBox = true;  // Jmol only
     bool axes = true;         // Jmol only
+    // Width of the screen the pages are made on; 10 000 twips or less gets
+    // the small-screen viewer sizes.
+    int screenWidthTwips = 1280 * 15;
     // Files the run writes beside the page, which the page then offers:
     // NAME.surface.js for the viewer, NAME.xy.png, .yz.png and .xz.png.
     bool surfaces = false;
@@ -30,14 +33,8 @@ std::string createEmbed(bool jmol, const std::string& sName, const std::string& 
 // written). The XYZ file must exist. Each file that could not be written
 // (it keeps its old content) adds a problem.
 std::string writeOrbitalPages(const PageOptions& options, std::vector<std::string>& problems);
-// Opens a document with the user's program; show mode 1 normal, 3 maximised.
-int openFile(const std::string& path, int showMode);
 
 void createHtmlIndex(bool jmol, const std::string& sHeader, const std::string& script, const std::string& sColor,
                      std::vector<std::string>& problems);
-
-// Screen width in twips, for the viewer size (the window sets it).
-int screenWidthTwips();
-void setScreenWidthTwips(int twips);
 
 }  // namespace vantrel

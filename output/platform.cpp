@@ -148,14 +148,4 @@ bool hasDisplay() {
     return (d && *d) || (w && *w);
 }
 
-double timeOfDay() {
-    std::time_t t = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&t, &local);
-    auto now = std::chrono::system_clock::now().time_since_epoch();
-    double frac = std::chrono::duration<double>(now).count();
-    frac -= static_cast<double>(static_cast<long long>(frac));
-    return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + frac;
-}
-
 }  // namespace vantrel

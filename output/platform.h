@@ -72,8 +72,9 @@ struct Hooks {
     std::function<void()> refresh;                       // bring the view up to date with the state
     std::function<void()> processEvents;                 // run pending window events
     std::function<void(bool)> busy;                      // busy pointer on/off
-    std::function<bool(const std::string&, int)> openUrl;  // open a document (show mode)
+    std::function<bool(const std::string&, bool maximised)> openUrl;  // open a document
     std::function<void(const std::string&)> report;        // progress line of a batch run
+    std::function<int()> screenWidthTwips;                 // of the screen the window is on
 };
 Hooks& hooks();
 
@@ -100,8 +101,5 @@ std::string dataDir();
 std::string userDataDir();
 std::string tempDir();     // system temporary directory, no trailing '/'
 bool hasDisplay();         // DISPLAY or WAYLAND_DISPLAY set
-
-// Seconds since midnight, local time.
-double timeOfDay();
 
 }  // namespace vantrel

@@ -731,7 +731,7 @@ std::string convertPointFileToXyz(const XyzOptions& options) {
     const double s = ((100 / orb.dotSize) * 5) / orb.axisMax;
     if (!std::isfinite(s)) note("The axis length is zero, so the points cannot be scaled.");
     out.put(std::string(headerLength, ' ') + crlf);
-    const std::string comment = orb.baseName + " " + orb.speciesName + " " + orb.colorSuffix + " " + calcEnergy(1, 1);
+    const std::string comment = orb.baseName + " " + orb.speciesName + " " + orb.colorSuffix + " " + calcEnergy(globals().orbital, EnergyForm::RawJoules, EnergyUnit::Joules);
     out.put(comment + crlf);
 
     // The same atoms for the pages' viewer, written in the same pass.

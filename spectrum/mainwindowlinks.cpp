@@ -11,7 +11,7 @@ SpectrumLinks mainWindowLinks() {
     SpectrumLinks links;
     links.pickLevel = [](int n) {
         // A run or a sequence is writing the current orbital's files.
-        if (!mainWindow().calculationFrame.enabled) return;
+        if (mainWindow().controlsHeld) return;
         const OrbitalState& o = globals().orbital;
         setOrbital(1, n, o.currentL, o.currentM, false);
         refreshView();

@@ -43,7 +43,7 @@ struct SpectrumLinks {
 };
 
 enum class DragMode { Press = -1, Move = 0, Release = 1 };
-enum ArrowKey { LeftKey = 37, UpKey = 38, RightKey = 39, DownKey = 40 };
+enum ArrowKey { LeftKey = 1, UpKey, RightKey, DownKey };
 
 inline const std::string selectStateItem = "SELECT A STATE";
 inline constexpr int noList = -1, upperList = 0, lowerList = 1;

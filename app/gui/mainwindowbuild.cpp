@@ -10,8 +10,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -19,6 +17,7 @@
 #include "app/gui/controlwidgets.h"
 #include "app/gui/mainwindowview.h"
 #include "app/gui/orbitalviewpanel.h"
+#include "cloudview/gui/cloudviewwidget.h"
 #include "app/windowstate.h"
 #include "engine/globals.h"
 #include "output/platform.h"
@@ -60,20 +59,6 @@ void MainWindowView::buildMenus() {
     }
 }
 
-namespace {
-
-// Asks for all its content needs, unlike QScrollArea's few dozen lines, and
-// scrolls only when the screen is smaller than that.
-class ControlsArea : public QScrollArea {
-public:
-    using QScrollArea::QScrollArea;
-    QSize sizeHint() const override {
-        return widget() ? widget()->sizeHint() + QSize(2 * frameWidth(), 2 * frameWidth()) : QScrollArea::sizeHint();
-    }
-};
-
-}  // namespace
-
 void MainWindowView::buildOrbitalView() {
     constexpr int viewMinimum = 160;
     MainWindowState& f = mainWindow();
@@ -89,18 +74,10 @@ void MainWindowView::buildOrbitalView() {
     };
     actions.warn = [](const std::string& text) { dialogs().messageBox(text, Buttons::OK); };
     // A change of the window's width goes to the view; the controls and
-    // the plot keep theirs, and scroll on a small screen.
+    // the plot keep theirs until the view is at its smallest, then scroll.
     auto* splitter = new QSplitter(Qt::Horizontal, this);
     splitter->setChildrenCollapsible(false);
-    auto* controls = new ControlsArea(splitter);
-    controls->setFrameShape(QFrame::NoFrame);
-    controls->setWidgetResizable(true);
-    controls->setWidget(takeCentralWidget());
-    // They scroll only where the screen leaves no room for them and a view.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QSize room = screen->availableGeometry().size() - QSize(viewMinimum + 40, 80);
-        controls->setMinimumSize(controls->widget()->minimumSizeHint().boundedTo(room));
-    }
+    auto* controls = static_cast<QScrollArea*>(takeCentralWidget());  // the controls' scroll area
     splitter->addWidget(controls);
     viewPanel_ = new OrbitalViewPanel(f.orbitalView, actions, splitter);
     viewPanel_->setMinimumSize(viewMinimum, viewMinimum);
@@ -109,6 +86,18 @@ void MainWindowView::buildOrbitalView() {
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({controls->sizeHint().width(), viewPanel_->sizeHint().width()});
     setCentralWidget(splitter);
+
+    // The view's own menu sets the same options as the window's boxes.
+    connect(viewPanel_->cloudView(), &CloudViewWidget::stateChanged, this, [this] {
+        act([] {
+            MainWindowState& w = mainWindow();
+            const CloudViewState v = w.orbitalView.view;  // each box's reaction mirrors them all back
+            w.blackBackgroundCheck.setChecked(v.blackBackground);
+            w.jmolBoundingBoxCheck.setChecked(v.box);
+            Control& colour = w.colourModeOptions[v.colouring == CloudColouring::probability ? 0 : 1];
+            if (!colour.checked) colour.click();
+        });
+    });
 
     auto* menu = new QMenu("3-&D View", this);
     menuBar()->insertMenu(menuFor(f.helpMenu)->menuAction(), menu);
@@ -220,11 +209,13 @@ QWidget* MainWindowView::buildPlotOptions() {
     auto* theory = new QGroupBox(box);
     bind(f.radialPlotFrame, theory);
     auto* tl = new QGridLayout(theory);
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 2; ++i) {
         auto* r = new QRadioButton(qs(f.plotModeOptions[i].caption), theory);
         r->setAutoExclusive(false);
         bind(f.plotModeOptions[i], r);
-        if (i < 2) tl->addWidget(r, i, 0);
+        tl->addWidget(r, i, 0);
+    }
+    for (int i = 0; i < 3; ++i) {
         auto* icon = new PlotIcon(i, theory);
         bind(f.plotIcons[i], icon);
         tl->addWidget(icon, 0, 1, 2, 1, Qt::AlignCenter);

@@ -14,7 +14,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -94,9 +93,6 @@ MainWindowView::MainWindowView(QWidget* parent) : QMainWindow(parent) {
     for (Control* c : {&f.probableRadiusLabel, &f.medianRadiusLabel}) {
         results->addWidget(makeLabel(*c, central));
     }
-    auto* list = new QListWidget(central);  // sorting aid of the index pages; never shown
-    list->setSortingEnabled(true);
-    bind(f.sortedList, list);
 
     auto* main = new QVBoxLayout(central);
     main->setContentsMargins(10, 8, 10, 8);
@@ -139,6 +135,7 @@ MainWindowView::~MainWindowView() {
         h.processEvents = nullptr;
         h.busy = nullptr;
         h.openUrl = nullptr;
+        h.screenWidthTwips = nullptr;
         windowHooks().focusRequest = nullptr;
         windowHooks().quitApplication = nullptr;
         setRadialPlotCanvas(nullptr);
@@ -358,7 +355,11 @@ void MainWindowView::installHooks() {
         if (on) QApplication::setOverrideCursor(Qt::WaitCursor);
         else QApplication::restoreOverrideCursor();
     };
-    h.openUrl = [](const std::string& target, int) {
+    h.screenWidthTwips = [this] {
+        const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+        return s ? s->geometry().width() * 15 : 1280 * 15;  // 15 twips a pixel at 96 dpi
+    };
+    h.openUrl = [](const std::string& target, bool) {
         const QString t = qs(target);
         const QUrl url = t.contains(QStringLiteral("://")) ? QUrl(t) : QUrl::fromLocalFile(t);
         return QDesktopServices::openUrl(url);

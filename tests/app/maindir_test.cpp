@@ -58,7 +58,9 @@ TEST_F(MainDirTest, NamesNormalisedCaseKeptExampleFileWritten) {
     EXPECT_TRUE(contains(rest, "\r\n1 0 0\r\n"));
     while (!rest.empty()) {
         std::string line = splitFirst(rest, "\r\n");
-        if (line[0] != '#') EXPECT_FALSE(contains(line, ",")) << line;
+        if (line[0] != '#') {
+            EXPECT_FALSE(contains(line, ",")) << line;
+        }
     }
     writeFile(dir.file("ex_vantrel/input.txt"), "mine");  // the user's own stays
     setMainDir(dir.file("ex_vantrel"));

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/orbitalfiles.h"
 #include "app/windowstate.h"
 #include "engine/globals.h"
 #include "support/testsupport.h"
@@ -99,6 +100,18 @@ TEST_F(MainWindowTest, OtherWindowsAndMenus) {
     EXPECT_TRUE(f.autoscaleMenuItem.checked);
     f.helpMenuItems[4].click();  // points to the Jmol program, not an applet
     EXPECT_TRUE(test::contains(dialogs.shown.back().text, "in the Jmol program"));
+}
+
+// A document the desktop cannot open is reported with its path.
+TEST_F(MainWindowTest, OpeningThatFailsIsReported) {
+    bool maximised = false;
+    hooks().openUrl = [&](const std::string&, bool m) { return maximised = m, false; };
+    EXPECT_FALSE(openDocument("/x/page.htm", ShowMode::Maximised));
+    EXPECT_TRUE(maximised);
+    EXPECT_EQ(dialogs.shown.back().text, "No program could be found to open /x/page.htm.");
+    hooks().openUrl = [](const std::string&, bool) { return true; };
+    EXPECT_TRUE(openDocument("/x/page.htm", ShowMode::Normal));
+    EXPECT_EQ(dialogs.shown.size(), 1u);
 }
 
 }  // namespace

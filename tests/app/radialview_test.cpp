@@ -217,11 +217,11 @@ TEST_F(RadialTest, TheoryCurveFollowsEveryChange) {
 
 TEST_F(RadialTest, ShowTheory) {
     useOrbital(1, 2, 1, 0, 6);
-    f.calculateButton.enabled = false;  // a run is going: leave its plot alone
+    f.canCalculate = false;  // the controls are held: leave the plot alone
     showTheory();
     EXPECT_TRUE(canvas.lines.empty());
 
-    f.calculateButton.enabled = true;
+    f.canCalculate = true;
     f.regionOptions[3].select(), o.planeName = "xz";
     f.plotModeOptions[1].select();
     showTheory();

@@ -99,7 +99,7 @@ TEST_F(SequenceTest, FileAndLineProblemsAndCommandLine) {
 
     const std::string wrong = "The sequence file " + seq + " is not of the correct file type. See " +
                               globals().mainDir + "/input.txt";
-    for (const std::string text : {std::string("# commas, in a comment\nblack\n2,1,0\nstart"),
+    for (const std::string& text : {std::string("# commas, in a comment\nblack\n2,1,0\nstart"),
                                    std::string("black\n\x7f" "ELF\x02\x01\0\0start", 19)}) {
         run(text);
         ASSERT_EQ(dialogs.shown.size(), 3u);
@@ -133,7 +133,7 @@ TEST_F(SequenceTest, FileAndLineProblemsAndCommandLine) {
     EXPECT_EQ(dialogs.shown.front().text, "Reading input data from  " + fs::current_path().string() + "/a.txt b.txt");
     // Only an argument that is the word clears: not one inside a name,
     // not the word in other capitals.
-    for (const std::string& name : {"run CLEAR 2.txt", " CLEAR ", "clear"}) {
+    for (const std::string name : {"run CLEAR 2.txt", " CLEAR ", "clear"}) {
         writeFile(cache + "/old.htm", "old");
         dialogs.shown.clear();
         applyCommandLine({name});

@@ -130,7 +130,9 @@ TEST_F(Signals, KilledRunsContinueWithoutLosingPoints) {
         ASSERT_TRUE(points.size() >= before.size() && std::equal(before.begin(), before.end(), points.begin()))
             << "points lost in round " << round;
         before = points;  // a cut-off last line is none of them
-        if (sig == SIGINT) EXPECT_EQ(count, static_cast<long long>(points.size()));
+        if (sig == SIGINT) {
+            EXPECT_EQ(count, static_cast<long long>(points.size()));
+        }
     }
 }
 

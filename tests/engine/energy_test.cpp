@@ -40,10 +40,10 @@ protected:
 };
 
 TEST_F(EnergyReport, LinesHtmlTableAndPlainText) {
-    EXPECT_EQ(calcEnergy(1, 0), " E = -2.1798736E-18 Joule");
-    EXPECT_EQ(calcEnergy(2, 1), " E = -2.18 attoJoule = -2.18E-18 Joule");
+    EXPECT_EQ(calcEnergy(o, EnergyForm::RawJoules, EnergyUnit::Attojoules), " E = -2.1798736E-18 Joule");
+    EXPECT_EQ(calcEnergy(o, EnergyForm::BothUnits, EnergyUnit::Joules), " E = -2.18 attoJoule = -2.18E-18 Joule");
 
-    const std::string joules = calcEnergy(-1, 1);
+    const std::string joules = calcEnergy(o, EnergyForm::PageTable, EnergyUnit::Joules);
     EXPECT_EQ(joules,
               "<table><tr><td valign=bottom><b>Kinetic energy</b></td><td valign=bottom align=right>"
               "2.18 x 10<sup>&#150;18 </sup> Joule</td></tr>\r\n"
@@ -51,21 +51,21 @@ TEST_F(EnergyReport, LinesHtmlTableAndPlainText) {
               "-4.36 x 10<sup>&#150;18 </sup> Joule</td></tr>\r\n\r\n"
               "<tr><td valign=bottom><b><font color=red>TOTAL ENERGY</font></b></td><td valign=bottom "
               "align=right><font color=red>-2.18 x 10<sup>&#150;18 </sup> Joule</font></td></tr></table>\r\n");
-    const std::string atto = calcEnergy(-1, 0);
+    const std::string atto = calcEnergy(o, EnergyForm::PageTable, EnergyUnit::Attojoules);
     EXPECT_THAT(atto, HasSubstr("align=right>2.18 attoJoule</td>"));
     EXPECT_THAT(atto, Not(HasSubstr("sup")));
     EXPECT_THAT(atto, HasSubstr("<font color=red>-2.18 attoJoule</font>"));
     o.currentN = 2;  // the table and the short line follow the current orbital
-    EXPECT_EQ(calcEnergy(2, 0), " E = -0.545 attoJoule = -5.45E-19 Joule");
+    EXPECT_EQ(calcEnergy(o, EnergyForm::BothUnits, EnergyUnit::Attojoules), " E = -0.545 attoJoule = -5.45E-19 Joule");
 
     o.speciesName = "He+ (Z=2)";
     o.currentZ = 2, o.currentN = 3, o.currentL = 2, o.currentM = -1;
-    EXPECT_EQ(calcEnergy(0, 1),
+    EXPECT_EQ(calcEnergy(o, EnergyForm::Message, EnergyUnit::Joules),
               "For He+ (Z=2) n=3 l=2 m=-1\r\n\r\n"
               "     Kinetic energy = \t 9.69E-19 Joule\r\n"
               "  Potential energy = \t-1.94E-18 Joule\r\n\r\n"
               "TOTAL ENERGY = \t-9.69E-19 Joule\r\n\r\n\r\n\r\n");
-    EXPECT_EQ(calcEnergy(0, 0),
+    EXPECT_EQ(calcEnergy(o, EnergyForm::Message, EnergyUnit::Attojoules),
               "For He+ (Z=2) n=3 l=2 m=-1\r\n\r\n"
               "     Kinetic energy = \t 0.969 attoJoule\r\n"
               "  Potential energy = \t-1.94 attoJoule\r\n\r\n"

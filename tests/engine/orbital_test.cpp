@@ -23,7 +23,7 @@ TEST_F(WindowStateTest, ReactionsFireOnlyOnRealChanges) {
     f.plotModeOptions[0].onClick = [&] { ++clicks; };
     f.plotModeOptions[0].select();  // already selected
     EXPECT_EQ(clicks, 0);
-    f.plotModeOptions[2].select();
+    f.plotModeOptions[1].select();
     EXPECT_FALSE(f.plotModeOptions[0].checked);
     f.plotModeOptions[0].select();
     EXPECT_EQ(clicks, 1);
@@ -99,7 +99,6 @@ TEST_F(OrbitalTest, ExtentTextsQuotaWarningsAndDefaultExtent) {
 }
 
 TEST_F(OrbitalTest, FileNamesKeepTheDirectoryCase) {
-    globals().mainDir = "/tmp/Some_Vantrel";
     const std::string cache = "/tmp/Some_Vantrel/files/";
     struct Case {
         int n, l, m, z;
@@ -112,12 +111,14 @@ TEST_F(OrbitalTest, FileNamesKeepTheDirectoryCase) {
     for (const auto& c : cases) {
         o.currentN = c.n, o.currentL = c.l, o.currentM = c.m, o.currentZ = c.z;
         o.planeName = c.plane, o.quickMode = c.quick, o.colorSuffix = "_n";
-        formFileNames();
-        EXPECT_EQ(o.csvFile, cache + c.base + ".csv");
-        EXPECT_EQ(o.xyzFile, cache + c.base + "_n.xyz");
+        const OrbitalFileNames names = fileNamesFor(o, "/tmp/Some_Vantrel");
+        EXPECT_EQ(names.base, c.base);
+        EXPECT_EQ(names.csv, cache + c.base + ".csv");
+        EXPECT_EQ(names.xyz, cache + c.base + "_n.xyz");
     }
 
     // Through the window: "Nodes" adds the suffix after the "__" clean-up.
+    globals().mainDir = "/tmp/Some_Vantrel";
     mainWindow().colourModeOptions[1].select();
     o.planeName = "", o.currentZ = 1;
     typeQuantum("2", "1", "0");

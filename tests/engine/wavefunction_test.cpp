@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/globals.h"
@@ -107,6 +108,7 @@ TEST(WaveFunction, ClosedFormsNodalPlanesSignsAndRadialOnlyMode) {
     const double v2pz = orbital(2, 2, 1, 0).evaluate(0, 0, 1, r, r2, radial);
     EXPECT_NEAR(v2pz / radial, std::sqrt(1.5), 1e-13);
     EXPECT_NEAR(radial, std::pow(2 / bohr, 1.5) * 2 / bohr * std::exp(-1 / bohr) / (2 * std::sqrt(6.0)), 1e-12);
+    // The literal form shares the coefficients, so the shapes are checked here.
     // 3dz2: sqrt(10)/4 (3 cos^2 - 1); m = -2: sqrt(15)/4 sin^2 sin(2 phi) 1.414214.
     const Orbital dz2 = orbital(1, 3, 2, 0), dxy = orbital(1, 3, 2, -2);
     for (const auto& p : {std::array{0.3, -1.1, 2.0}, {-1.7, 0.4, -0.6}, {2.2, 2.2, 0.1}, {0.0, 0.0, -1.5}}) {
@@ -252,10 +254,7 @@ TEST_F(WaveFunctionState, CoefficientsAndOverlapsUseTheSharedState) {
     getIntensity(1, 1, v);  // no p state for n = 1
     EXPECT_EQ(v, 0);
     // The current orbital is left as it was.
-    EXPECT_EQ(o.currentN, 3);
-    EXPECT_EQ(o.currentL, 2);
-    EXPECT_EQ(o.currentM, -1);
-    EXPECT_EQ(o.extent, 17);
+    EXPECT_EQ(std::tuple(o.currentN, o.currentL, o.currentM, o.extent), std::tuple(3, 2, -1, 17.0));
     EXPECT_EQ(currentOrbital().radialCoef, expected.radialCoef);
 }
 

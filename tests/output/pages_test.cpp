@@ -42,7 +42,6 @@ protected:
         fs::create_directories(dir.file("prog"));
         setProgramDir(dir.file("prog"));
         fs::copy_file(std::string(VANTREL_SOURCE_DIR) + "/data/frames.ht", dir.file("prog/frames.ht"));
-        setScreenWidthTwips(1280 * 15);
         savedThreeDir = systemThreeDir();
         setSystemThreeDir(dir.file("three"));  // none, unless a test makes one
     }
@@ -259,16 +258,6 @@ TEST_F(PagesTest, TextInTheIndexPagesIsEscapedForItsPlace) {
     }
     EXPECT_TRUE(contains(page("names.htm"), "<a target=_top href=\"1_a%3E%3Cb%3E%26.htm\">1_a&gt;&lt;b&gt;&amp;.htm</a>"));
     EXPECT_TRUE(contains(page("frame1.htm"), "showxyz('1_0_0_.xyz','select *;','\\x27);alert(\\x221\\x2527\\x22);(\\x27')"));
-}
-
-// A document the desktop cannot open is reported with its path.
-TEST_F(PagesTest, OpeningThatFailsIsReported) {
-    hooks().openUrl = [](const std::string&, int) { return false; };
-    EXPECT_EQ(openFile("/x/page.htm", 1), 2);
-    EXPECT_EQ(dialogs.shown.back().text, "No program could be found to open /x/page.htm.");
-    hooks().openUrl = [](const std::string&, int) { return true; };
-    EXPECT_EQ(openFile("/x/page.htm", 1), 42);
-    EXPECT_EQ(dialogs.shown.size(), 1u);
 }
 
 }  // namespace

@@ -96,7 +96,7 @@ TEST_F(PointFileTest, LayoutOfMarkersAndPoints) {
     const auto lines = xyzLines();
     ASSERT_EQ(lines.size(), 2u + 61u + 4u);
     EXPECT_EQ(lines[0], "65" + std::string(48, ' '));
-    EXPECT_EQ(lines[1], "1_0_0_ the H Atom (Z=1)  " + calcEnergy(1, 1));
+    EXPECT_EQ(lines[1], "1_0_0_ the H Atom (Z=1)  " + calcEnergy(globals().orbital, EnergyForm::RawJoules, EnergyUnit::Joules));
     // s = (100 / 2 * 5) / 10 = 25 units per Angstrom; the tenth markers at 10 A.
     // Points: y and z flip; psi^2 = maxPsi2 is class 1, psi = 0 class 15, 3.61 of 4 class 2.
     const std::pair<int, const char*> expected[] = {

@@ -17,9 +17,6 @@ protected:
 };
 
 TEST_F(SpectrumTablesTest, LinesRunByLowerThenUpperLevelAcrossTheStrip) {
-    EXPECT_EQ(planckTimesLight, 1.9811967240000001e-25);
-    EXPECT_NE(planckTimesLight, 1.981196724e-25);  // the product, not the decimal
-
     int k = 0, sharedX = 0;
     std::set<int> seen;
     for (int lower = 1; lower < 20; ++lower) {
@@ -92,7 +89,7 @@ TEST(SpectrumRoundOff, ScientificAndSignificantDigits) {
 }
 
 TEST_F(SpectrumTablesTest, NearestLine) {
-    ASSERT_TRUE(t.lines[lineBetween(t, 3, 1)].x == 3300 && t.lines[lineBetween(t, 2, 1)].x == 2800);
+    ASSERT_EQ(std::tuple(t.lines[lineBetween(t, 3, 1)].x, t.lines[lineBetween(t, 2, 1)].x), std::tuple(3300, 2800));
     const std::pair<int, int> cases[] = {
         {2800, 1}, {3700, 19}, {101, 185}, {-500, 185},  // 185, 188 and 190 share 101: the lowest wins
         {3050, 1},                                       // 250 from 3 -> 1 and 2 -> 1: the lower index wins

@@ -1,0 +1,130 @@
+// The 3-D view in the main window, driven as a user drives it: the run's
+// points appear in it, Load shows a file, another orbital clears it, and
+// the window's display options show in it.
+#include <QAction>
+#include <QApplication>
+#include <QMenuBar>
+#include <QTimer>
+
+#include "app/gui/orbitalviewpanel.h"
+#include "cloudview/cloudtest.h"
+#include "cloudview/gui/cloudviewwidget.h"
+#include "guitest.h"
+
+namespace vantrel::test {
+namespace {
+
+class WindowViewTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        startWindow(true);
+        view->resize(1280, 760);
+        type(f.quantumText[0], "2");
+        type(f.quantumText[1], "1");
+        type(f.maxPointsText, "20000");
+        clickButton(f.colourModeOptions[1]);  // Nodes: the sign colours
+    }
+    CloudViewWidget& cloud() { return *view->orbitalView()->cloudView(); }
+    CloudRenderer& renderer() { return f.orbitalView.renderer; }
+    QImage shot() { return cloud().grab().toImage().convertToFormat(QImage::Format_RGB32); }
+    // Centroid of one sign's pixels, the legend left out.
+    Centroid lobe(const QImage& img, bool (*pick)(std::uint32_t)) {
+        const QRectF legend = cloud().lastText().legend;
+        const double r = cloud().devicePixelRatioF();
+        return centroidOf(img.width(), img.height(), [&](int x, int y) {
+            return legend.contains(x / r, y / r) ? 0xffffffffu : img.pixel(x, y);
+        }, pick);
+    }
+};
+
+TEST_F(WindowViewTest, CalculateShowsTwoPzUprightWhileItRuns) {
+    int refreshes = 0;
+    std::size_t seen = 0;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (renderer().pointCount() > seen) seen = renderer().pointCount(), ++refreshes;
+    });
+    watch.start(10);
+    type(f.maxPointsText, "640000");
+    QTest::mouseClick(button(f.calculateButton), Qt::LeftButton);
+    watch.stop();
+    EXPECT_EQ(renderer().pointCount(), 640000u);
+    EXPECT_GT(refreshes, 2) << "points reached the view during the run";
+
+    const QImage img = shot();
+    const Centroid blue = lobe(img, bluish), red = lobe(img, reddish);
+    ASSERT_GT(blue.count, 1000);
+    ASSERT_GT(red.count, 1000);
+    EXPECT_LT(blue.y, red.y - 40) << "the positive lobe above the negative one";
+    ASSERT_EQ(cloud().lastText().labels.size(), 3u);
+    EXPECT_LT(cloud().lastText().labels[2].center().y() * cloud().devicePixelRatioF(), blue.y) << "z above both";
+}
+
+TEST_F(WindowViewTest, DragTurnsAndDoubleClickRestoresPixelForPixel) {
+    QTest::mouseClick(button(f.calculateButton), Qt::LeftButton);
+    const QImage before = shot();
+    QTest::mousePress(&cloud(), Qt::LeftButton, {}, QPoint(100, 100));
+    QTest::mouseMove(&cloud(), QPoint(170, 120));
+    QTest::mouseRelease(&cloud(), Qt::LeftButton, {}, QPoint(170, 120));
+    EXPECT_NE(shot(), before);
+    QTest::mouseDClick(&cloud(), Qt::LeftButton, {}, QPoint(170, 120));
+    EXPECT_EQ(shot(), before);
+}
+
+TEST_F(WindowViewTest, OptionsShowLoadFillsAndAnotherOrbitalClears) {
+    clickButton(f.blackBackgroundCheck);
+    clickButton(f.jmolBoundingBoxCheck);
+    EXPECT_TRUE(f.orbitalView.view.blackBackground);
+    EXPECT_FALSE(f.orbitalView.view.box);
+    EXPECT_EQ(f.orbitalView.view.colouring, CloudColouring::sign);
+    // The view's own menu changes the window's boxes too.
+    f.orbitalView.view.blackBackground = false;
+    f.orbitalView.view.colouring = CloudColouring::probability;
+    emit cloud().stateChanged();
+    EXPECT_FALSE(f.blackBackgroundCheck.checked);
+    EXPECT_TRUE(f.colourModeOptions[0].checked);
+
+    QTest::mouseClick(button(f.calculateButton), Qt::LeftButton);
+    type(f.quantumText[0], "3");
+    EXPECT_EQ(renderer().pointCount(), 0u) << "3p is another orbital";
+    type(f.quantumText[0], "2");
+    QTest::mouseClick(button(f.loadButton), Qt::LeftButton);
+    EXPECT_EQ(renderer().pointCount(), 20000u) << "Load shows the file";
+}
+
+TEST_F(WindowViewTest, TheMenuHasTheSurfacesSlicesAndFiles) {
+    QMenu* menu = nullptr;
+    for (QAction* a : view->menuBar()->actions())
+        if (a->text() == "3-&D View") menu = a->menu();
+    ASSERT_NE(menu, nullptr);
+    QStringList items;
+    for (QAction* a : menu->actions())
+        if (!a->isSeparator()) items << a->text().remove('&');
+    EXPECT_EQ(items.size(), 12) << items.join(", ").toStdString();
+    menu->actions().front()->trigger();  // Show Surfaces
+    EXPECT_EQ(renderer().surfaceCount(), 2u);
+    EXPECT_TRUE(view->orbitalView()->surfaceLabel()->text().startsWith("Surfaces: 90 % inside |ψ| = "));
+    f.orbitalView.setEnclosedPercent(5, currentOrbital(), globals().orbital.extent);
+    view->syncAll();
+    EXPECT_TRUE(view->orbitalView()->surfaceLabel()->text().startsWith("Surfaces: 10 % inside")) << "10 to 99";
+    type(f.quantumText[0], "3");
+    EXPECT_EQ(renderer().surfaceCount(), 0u) << "another orbital has none yet";
+    EXPECT_FALSE(menu->actions().front()->isChecked());
+}
+
+TEST_F(WindowViewTest, FitsTheScreenAndA1280By800One) {
+    // Also run at twice the pixels (ctest), where the test screen has half
+    // the room: the controls scroll, the view keeps its place.
+    const QSize room = view->screen()->availableGeometry().size();
+    const QSize smallest = view->minimumSizeHint();
+    EXPECT_LE(smallest.width(), room.width());
+    EXPECT_LE(smallest.height(), room.height());
+    const QSize wanted = view->sizeHint();
+    EXPECT_LE(wanted.width(), 1280 - 8);
+    EXPECT_LE(wanted.height(), 800 - 30) << "below a title bar";
+    EXPECT_GE(view->orbitalView()->minimumSizeHint().width(), 160);
+}
+
+}  // namespace
+}  // namespace vantrel::test
