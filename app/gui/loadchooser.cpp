@@ -12,7 +12,7 @@
 #include "app/orbitalfiles.h"
 #include "app/windowstate.h"
 #include "engine/globals.h"
-#include "engine/ignoringerrors.h"
+#include "app/ignoringerrors.h"
 #include "output/platform.h"
 
 namespace vantrel {

@@ -11,7 +11,7 @@
 #include "app/orbitalcontrols.h"
 #include "app/windowstate.h"
 #include "engine/globals.h"
-#include "engine/ignoringerrors.h"
+#include "app/ignoringerrors.h"
 
 namespace vantrel {
 namespace {
