@@ -126,6 +126,7 @@ public:
                    intText(progress.trials) + " trials, " + intText(seconds) + " s");
             lastProgress_ = now;
         }
+        if (sampleHooks.onProgress) sampleHooks.onProgress(progress, target_);
         return !file_.failed();
     }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/globals.h"
+#include "engine/samplerun.h"
 
 namespace vantrel {
 
@@ -24,6 +25,8 @@ struct SamplingHooks {
     std::function<void()> onPoint;
     // How often a long run prints its progress (through report()).
     std::chrono::milliseconds progressEvery{2000};
+    // Between blocks of trials: the run so far and the point count it aims at.
+    std::function<void(const RunProgress&, long long target)> onProgress;
     // Threads that evaluate trials, the run's own included (0: one a core).
     // The points are the same whatever the number.
     unsigned threads = 0;

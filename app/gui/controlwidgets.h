@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPen>
 #include <QString>
 #include <QToolButton>
 #include <QHBoxLayout>
@@ -29,10 +30,12 @@ inline QString labelText(const std::string& s) {
 
 inline QColor qColor(std::uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
 // A label that can be clicked.
+// Reached by Tab as links are: a focus frame shows where the keyboard is,
+// Enter or Space acts as the click. Its accessible name is its caption.
 class ClickLabel : public QLabel {
     Q_OBJECT
 public:
-    using QLabel::QLabel;
+    explicit ClickLabel(QWidget* parent = nullptr) : QLabel(parent) { setFocusPolicy(Qt::StrongFocus); }
 signals:
     void clicked();
 
@@ -40,6 +43,30 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override {
         if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) emit clicked();
         QLabel::mouseReleaseEvent(e);
+    }
+    void keyPressEvent(QKeyEvent* e) override {
+        const int k = e->key();
+        if ((k == Qt::Key_Space || k == Qt::Key_Return || k == Qt::Key_Enter) && !e->isAutoRepeat()) {
+            emit clicked();
+            return;
+        }
+        QLabel::keyPressEvent(e);
+    }
+    void paintEvent(QPaintEvent* e) override {
+        QLabel::paintEvent(e);
+        if (!hasFocus()) return;
+        // Drawn here: some styles draw no focus frame on a label.
+        QPainter painter(this);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+    void focusInEvent(QFocusEvent* e) override {
+        QLabel::focusInEvent(e);
+        update();
+    }
+    void focusOutEvent(QFocusEvent* e) override {
+        QLabel::focusOutEvent(e);
+        update();
     }
 };
 

@@ -4,8 +4,11 @@
 #include <QTimer>
 
 #include "app/gui/aboutbox.h"
+#include "app/gui/loadchooser.h"
 #include "app/gui/mainwindowview.h"
 #include "app/gui/qtdialogs.h"
+#include "app/gui/settings.h"
+#include "app/gui/statusprogress.h"
 #include "app/mainwindow.h"
 #include "install/helpinstaller.h"
 #include "levels/gui/levelwindowlink.h"
@@ -32,6 +35,8 @@ int runGui(QApplication& app, const std::vector<std::string>& arguments) {
         LevelWindowLink levels(&view, [&view] { view.syncAll(); });
         installSpectrumWindow(&view);
         installAboutBox(&view);
+        new StatusProgress(view);  // the window owns these two
+        new LoadChooser(view);
         QObject::connect(&view, &MainWindowView::windowClosed, &app, [&qtDialogs] {
             qtDialogs.setClosing(true);
             QApplication::closeAllWindows();
@@ -40,15 +45,19 @@ int runGui(QApplication& app, const std::vector<std::string>& arguments) {
         if (!loadWindow()) {
             status = 1;
         } else {
+            WindowSettings settings(view);
+            const bool placed = settings.restore();
             view.syncAll();
-            view.placeAtRightEdge();
+            if (!placed) view.placeAtRightEdge();
             view.show();
             // The window frame is known now.
-            QTimer::singleShot(0, &view, [&view] { view.placeAtRightEdge(); });
+            if (!placed) QTimer::singleShot(0, &view, [&view] { view.placeAtRightEdge(); });
             afterShow(arguments);
+            if (arguments.empty()) settings.restorePlotMode();
             view.syncAll();
             // Closed during a sequence run: nothing left to wait for.
             if (!view.closed()) status = app.exec();
+            settings.save();
         }
     }
     setRadialPlotCanvas(nullptr);

@@ -36,6 +36,7 @@ int main(int argc, char** argv) {
         qputenv("XDG_RUNTIME_DIR", dir);
     }
     QApplication app(argc, argv);
+    QApplication::setOrganizationName("Vantrel");
     QApplication::setApplicationName("Vantrel");
     QApplication::setApplicationVersion(VANTREL_VERSION);
     // Desktops match the window to its entry and icon by this name.

@@ -19,10 +19,12 @@ void FreshState::SetUp() {
     rng().seed(12345);
     setProgramDir(programCopy());
     setenv("XDG_DATA_HOME", dataHome.path().c_str(), 1);
+    setenv("XDG_CONFIG_HOME", configHome.path().c_str(), 1);
 }
 
 void FreshState::TearDown() {
     unsetenv("XDG_DATA_HOME");
+    unsetenv("XDG_CONFIG_HOME");
     setDialogs(nullptr);
     hooks() = Hooks{};
 }

@@ -54,6 +54,7 @@ protected:
     MainWindowState& f = mainWindow();  // the same objects after every reset
     OrbitalState& o = globals().orbital;
     TempDir dataHome{"xdgdata"};
+    TempDir configHome{"xdgconfig"};  // the window's settings never touch the user's
 };
 
 // A fresh state whose main directory is a scratch directory with its cache.
