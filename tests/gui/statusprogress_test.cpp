@@ -33,7 +33,7 @@ TEST_F(StatusProgressTest, BarMovesDuringARunAndHidesAfter) {
             values.push_back(progress->bar()->value());
             text = progress->label()->text();
         }
-        if (globals().run.nPoints >= 8000) {
+        if (globals().run.nPoints >= 80000) {
             stopped = true;
             QTest::mouseClick(button(f.calculateButton), Qt::LeftButton);  // "Enough!"
         }
