@@ -221,7 +221,7 @@ TEST_F(RunFaults, ContinueRefusesADamagedFileOrCeiling) {
         {"nan", "501,5,0.5", "nan,0,0,0.1\r\n"},
         {"inf", "501,5,0.5", "inf,0,0,0.1\r\n"},
         {"outside the extent", "501,5,0.5", "1e308,0,0,0.1\r\n"},
-        {"NUL bytes", "501,5,0.5", std::string("0.5,0\0,0,0.1\r\n", 16)},
+        {"NUL bytes", "501,5,0.5", std::string("0.5,0\0,0,0.1\r\n", 14)},
         {"a fifth field", "501,5,0.5", "0.5,0,0,0.1,7\r\n"},
         {"a 3 MB line", "501,5,0.5", std::string(3000000, '1') + "\r\n"},
         {"a ceiling far too high", "500,5,1E+308", ""},
