@@ -126,18 +126,27 @@ void BM_SamplingLoop(benchmark::State& st) {
 }
 BENCHMARK(BM_SamplingLoop)->ArgsProduct({{0, 1, 2, 3}, {1, 0}})->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// A benchmarked orbital's kernel, ceiling and seeded lanes.
+struct KernelSetup {
+    explicit KernelSetup(const State& s)
+        : ceiling((choose(s, 625, scratch.path()), estimate(s))), kernel(currentOrbital(), s.extent, mult, false) {
+        Random seed(7);
+        lanes.seed(seed);
+    }
+    Scratch scratch;
+    double ceiling;
+    const int mult[3] = {0, 0, 0};
+    const SampleKernel kernel;
+    LaneRandom lanes;
+};
+
 // Points, psi and the acceptance test alone, a block at a time: on one
 // thread, and shared out by the producer (the floor of the loop).
 void BM_Kernel(benchmark::State& st) {
-    const State& s = states[st.range(0)];
-    Scratch scratch;
-    choose(s, 625, scratch.path());
-    const double ceiling = estimate(s);
-    const int mult[3] = {0, 0, 0};
-    const SampleKernel kernel(currentOrbital(), s.extent, mult, false);
-    Random seed(7);
-    LaneRandom lanes;
-    lanes.seed(seed);
+    KernelSetup k(states[st.range(0)]);
+    const double ceiling = k.ceiling;
+    const SampleKernel& kernel = k.kernel;
+    LaneRandom& lanes = k.lanes;
     auto block = std::make_unique<SampleBlock>();
     for (auto _ : st) {
         kernel.run(lanes, ceiling, false, *block);
@@ -150,15 +159,10 @@ void BM_Kernel(benchmark::State& st) {
 BENCHMARK(BM_Kernel)->DenseRange(0, 3);
 
 void BM_KernelShared(benchmark::State& st) {
-    const State& s = states[st.range(0)];
-    Scratch scratch;
-    choose(s, 625, scratch.path());
-    const double ceiling = estimate(s);
-    const int mult[3] = {0, 0, 0};
-    const SampleKernel kernel(currentOrbital(), s.extent, mult, false);
-    Random seed(7);
-    LaneRandom lanes;
-    lanes.seed(seed);
+    KernelSetup k(states[st.range(0)]);
+    const double ceiling = k.ceiling;
+    const SampleKernel& kernel = k.kernel;
+    LaneRandom& lanes = k.lanes;
     SampleProducer producer(kernel, lanes, ceiling, static_cast<unsigned>(st.range(1)));
     const double cpuBefore = processCpuSeconds();
     for (auto _ : st) benchmark::DoNotOptimize(producer.next().points.nAccepted);

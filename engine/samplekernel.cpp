@@ -319,16 +319,21 @@ AVX2 __m256i nextV(__m256i& s0, __m256i& s1, __m256i& s2, __m256i& s3) {
     return result;
 }
 
-// Moves the eight lanes on by `steps` steps; both halves in one loop, so
-// that their dependency chains overlap.
-AVX2ENTRY void skipAvx2(LaneRandom& lanes, int steps) {
-    __m256i s0[2], s1[2], s2[2], s3[2];
+// The eight lanes' four state words, as two halves of four lanes each.
+AVX2ENTRY inline void loadLanesAvx2(const LaneRandom& lanes, __m256i* s0, __m256i* s1, __m256i* s2, __m256i* s3) {
     for (int h = 0; h < 2; ++h) {
         s0[h] = _mm256_load_si256(reinterpret_cast<const __m256i*>(&lanes.s[0][4 * h]));
         s1[h] = _mm256_load_si256(reinterpret_cast<const __m256i*>(&lanes.s[1][4 * h]));
         s2[h] = _mm256_load_si256(reinterpret_cast<const __m256i*>(&lanes.s[2][4 * h]));
         s3[h] = _mm256_load_si256(reinterpret_cast<const __m256i*>(&lanes.s[3][4 * h]));
     }
+}
+
+// Moves the eight lanes on by `steps` steps; both halves in one loop, so
+// that their dependency chains overlap.
+AVX2ENTRY void skipAvx2(LaneRandom& lanes, int steps) {
+    __m256i s0[2], s1[2], s2[2], s3[2];
+    loadLanesAvx2(lanes, s0, s1, s2, s3);
     for (int i = 0; i < steps; ++i) {
         for (int h = 0; h < 2; ++h) {
             const __m256i t = _mm256_slli_epi64(s1[h], 17);
@@ -393,12 +398,7 @@ struct Live {
 
 AVX2ENTRY void runAvx2(const Consts& k, const RunArgs& a, LaneRandom& lanes, SampleBlock& b) {
     __m256i s0[2], s1[2], s2[2], s3[2];
-    for (int h = 0; h < 2; ++h) {
-        s0[h] = _mm256_load_si256(reinterpret_cast<const __m256i*>(&lanes.s[0][4 * h]));
-        s1[h] = _mm256_load_si256(reinterpret_cast<const __m256i*>(&lanes.s[1][4 * h]));
-        s2[h] = _mm256_load_si256(reinterpret_cast<const __m256i*>(&lanes.s[2][4 * h]));
-        s3[h] = _mm256_load_si256(reinterpret_cast<const __m256i*>(&lanes.s[3][4 * h]));
-    }
+    loadLanesAvx2(lanes, s0, s1, s2, s3);
     // v * 2^-32 is uniform in -0.5 <= v < 0.5 for a signed 32-bit v
     const __m256d scale = bc(a.scale * 0x1.0p-32);
     const __m256d unit = bc(0x1.0p-32);
