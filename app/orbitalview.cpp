@@ -10,21 +10,27 @@
 namespace vantrel {
 
 namespace {
-// A larger backlog is handed on at once: memory stays bounded when nobody flushes.
-constexpr std::size_t maxPending = 1 << 16;
+// Handed on at once beyond this (20 MB): memory stays bounded when nobody takes them.
+constexpr std::size_t maxWaiting = std::size_t{1} << 20;
 }  // namespace
 
 bool OrbitalView::accept(const CloudPoint& point, double) {
-    pending_.push_back(point);
-    if (pending_.size() >= maxPending) flush();
+    waiting_.add(point);
+    if (waiting_.size() >= maxWaiting) flush();
     return true;
 }
 
-bool OrbitalView::flush() {
-    if (pending_.empty()) return false;
-    renderer.addPoints(pending_);
-    pending_.clear();
-    return true;
+void OrbitalView::flush() {
+    renderer.addPoints(waiting_);
+    waiting_.clear();
+}
+
+bool OrbitalView::takeNewPoints() {
+    flush();
+    const std::size_t count = renderer.pointCount();
+    const bool fresh = count != seenPoints_;
+    seenPoints_ = count;
+    return fresh;
 }
 
 void OrbitalView::follow(const std::string& orbitalKey) {
@@ -39,7 +45,7 @@ void OrbitalView::clear() {
 }
 
 void OrbitalView::clearPoints() {
-    pending_.clear();
+    waiting_.clear();
     renderer.clearPoints();
 }
 

@@ -17,16 +17,22 @@ namespace vantrel {
 
 struct MainWindowState;
 
-// A sink of the sampling run: the points wait in a buffer until the view
-// takes them (flush), so the run pays only for a copy.
+// A sink of the sampling run: the points wait until the window takes them
+// for a frame (about ten times a second), and the renderer draws only the
+// new ones.
 class OrbitalView : public PointSink {
 public:
     CloudViewState view;
     CloudRenderer renderer;
+    // A window shows the view: only then does a run feed it (a batch run's
+    // pictures are drawn from the point file).
+    bool shown = false;
 
     bool accept(const CloudPoint& point, double r) override;
-    // Hands the waiting points to the renderer; true when there were any.
-    bool flush();
+    // Hands the waiting points to the renderer.
+    void flush();
+    // flush(); true when points came since the last call: a frame is due.
+    bool takeNewPoints();
 
     // What the view shows the points of: a different orbital (another
     // point file, cube or charge) clears it first.
@@ -56,7 +62,8 @@ public:
     const SignSurfaces& surfaces() const { return surfaces_; }
 
 private:
-    std::vector<CloudPoint> pending_;
+    CloudPoints waiting_;
+    std::size_t seenPoints_ = 0;
     std::string key_;
     int enclosedPercent_ = defaultEnclosedPercent;
     bool surfacesShown_ = false;

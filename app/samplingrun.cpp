@@ -258,14 +258,18 @@ void samplePoints(bool savedFileWhole) {
     SamplingRun sampling(currentOrbital(), options, run.maxPsi2, rng());
     sampling.addSink(file);
     sampling.addSink(histogram);
-    sampling.addSink(view);
+    if (view.shown) {
+        // Room for the quota, up to 4 million points (80 MB); more grow as they come.
+        view.renderer.reservePoints(std::min<std::size_t>(static_cast<std::size_t>(std::max(0, orb.maxPoints)), 1u << 22));
+        sampling.addSink(view);
+    }
     RunWatcher watcher(file, run.nPoints);
     RunEvents events;
     events.onPoint = [&](int points) { watcher.point(points); };
     events.onBlock = [&](const RunProgress& progress) { return watcher.block(progress); };
     const RunEnd end = sampling.run(run.nPoints, run.stopRequested, events);
     run.trials = sampling.trials();
-    view.flush();
+    view.flush();  // the last few reach the renderer; the view draws them when it next paints
     finishRun(file, end);
 }
 

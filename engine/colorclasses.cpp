@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "engine/textutil.h"
+
 
 namespace vantrel {
 
@@ -35,13 +35,6 @@ char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A
 std::string_view classSymbol(int cls) {
     if (cls < 1 || cls > probabilityClassCount) return {};
     return classSymbols.substr(static_cast<std::size_t>(cls - 1) * 2, 2);
-}
-
-int probabilityClass(double psi, double maxPsi2) {
-    const double psi2 = psi * psi;
-    const double ratio = maxPsi2 > 0 ? psi2 / maxPsi2 : (psi2 > 0 ? HUGE_VAL : 0.0);
-    const double c = probabilityClassCount - std::floor(probabilityClassCount * ratio);
-    return c >= probabilityClassCount ? probabilityClassCount : (c >= 1 ? static_cast<int>(roundEven(c)) : 1);
 }
 
 std::string_view signSymbol(double psi) { return psi <= 0 ? "O" : "N"; }

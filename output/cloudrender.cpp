@@ -214,13 +214,35 @@ void CloudRenderer::clearPoints() {
 
 void CloudRenderer::addPoints(std::span<const CloudPoint> points) {
     // Dots keep a point's number in 28 bits.
-    const std::size_t room = (std::size_t{1} << 28) - d_->xs.size();
-    for (const CloudPoint& p : points.first(std::min(points.size(), room))) {
-        d_->xs.push_back(static_cast<float>(p.x));
-        d_->ys.push_back(static_cast<float>(p.y));
-        d_->zs.push_back(static_cast<float>(p.z));
-        d_->psi.push_back(p.psi);
+    const std::size_t first = d_->xs.size();
+    const std::size_t n = std::min(points.size(), (std::size_t{1} << 28) - first);
+    d_->xs.resize(first + n);
+    d_->ys.resize(first + n);
+    d_->zs.resize(first + n);
+    d_->psi.resize(first + n);
+    for (std::size_t i = 0; i < n; ++i) {
+        d_->xs[first + i] = static_cast<float>(points[i].x);
+        d_->ys[first + i] = static_cast<float>(points[i].y);
+        d_->zs[first + i] = static_cast<float>(points[i].z);
+        d_->psi[first + i] = points[i].psi;
     }
+}
+
+void CloudRenderer::addPoints(const CloudPoints& points) {
+    const std::size_t n = std::min(points.size(), (std::size_t{1} << 28) - d_->xs.size());
+    const auto append = [n](auto& to, const auto& from) { to.insert(to.end(), from.begin(), from.begin() + n); };
+    append(d_->xs, points.xs);
+    append(d_->ys, points.ys);
+    append(d_->zs, points.zs);
+    append(d_->psi, points.psi);
+}
+
+void CloudRenderer::reservePoints(std::size_t count) {
+    count = std::min(count, std::size_t{1} << 28);
+    d_->xs.reserve(count);
+    d_->ys.reserve(count);
+    d_->zs.reserve(count);
+    d_->psi.reserve(count);
 }
 
 std::size_t CloudRenderer::pointCount() const { return d_->xs.size(); }
@@ -312,9 +334,16 @@ void CloudRenderer::Impl::updateKeys(const CloudScene& s) {
     keyedColouring = s.colouring;
     keyedMaxPsi2 = maxPsi2;
     keys.resize(psi.size());
-    for (std::size_t i = keyed; i < psi.size(); ++i)
-        keys[i] = static_cast<std::uint8_t>(s.colouring == CloudColouring::sign ? psi[i] > 0
-                                                                                : probabilityClass(psi[i], maxPsi2));
+    const std::size_t n = psi.size() - keyed;
+    const int parts = partsFor(n);
+    raster::inParts(parts, [&](int t) {
+        const std::size_t from = keyed + raster::partStart(static_cast<std::size_t>(t), static_cast<std::size_t>(parts), n);
+        const std::size_t to = keyed + raster::partStart(static_cast<std::size_t>(t) + 1, static_cast<std::size_t>(parts), n);
+        if (s.colouring == CloudColouring::sign)
+            for (std::size_t i = from; i < to; ++i) keys[i] = psi[i] > 0;
+        else
+            for (std::size_t i = from; i < to; ++i) keys[i] = static_cast<std::uint8_t>(probabilityClass(psi[i], maxPsi2));
+    });
     keyed = psi.size();
 }
 

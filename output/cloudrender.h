@@ -87,6 +87,27 @@ struct SurfaceMesh {
     Rgb colour;
 };
 
+// Points as the renderer keeps them (coordinates in single precision):
+// collected cheaply while a run goes, handed over in one copy.
+struct CloudPoints {
+    std::vector<float> xs, ys, zs;
+    std::vector<double> psi;
+
+    void add(const CloudPoint& p) {
+        xs.push_back(static_cast<float>(p.x));
+        ys.push_back(static_cast<float>(p.y));
+        zs.push_back(static_cast<float>(p.z));
+        psi.push_back(p.psi);
+    }
+    std::size_t size() const { return xs.size(); }
+    void clear() {
+        xs.clear();
+        ys.clear();
+        zs.clear();
+        psi.clear();
+    }
+};
+
 // Not shared between threads: add points and render from the same one
 // (the renderer itself splits a frame between threads).
 class CloudRenderer {
@@ -99,6 +120,9 @@ public:
 
     void clearPoints();
     void addPoints(std::span<const CloudPoint> points);
+    void addPoints(const CloudPoints& points);
+    // Room for this many points in all, so that a run's points are not copied as they grow.
+    void reservePoints(std::size_t count);
     std::size_t pointCount() const;
     void setSurfaces(std::vector<SurfaceMesh> surfaces);
     std::size_t surfaceCount() const;

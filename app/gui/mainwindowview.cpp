@@ -80,7 +80,11 @@ MainWindowView::MainWindowView(QWidget* parent) : QMainWindow(parent) {
     QFont countFont = count->font();
     countFont.setPointSizeF(countFont.pointSizeF() * 1.15);
     count->setFont(countFont);
-    right->addWidget(count);
+    // A fixed size: the count changes many times a second during a run, and
+    // a label that may grow would lay out the whole window each time.
+    count->setFixedSize(QFontMetrics(countFont).horizontalAdvance(QStringLiteral("0000000000000")) + 8,
+                        QFontMetrics(countFont).lineSpacing() + 2);
+    right->addWidget(count, 0, Qt::AlignHCenter);
     right->addStretch(1);
     top->addLayout(right, 2);
 
@@ -110,7 +114,7 @@ MainWindowView::MainWindowView(QWidget* parent) : QMainWindow(parent) {
     }
     // Labels whose text comes and goes: a line each, two for the radius or
     // the advice and the legend.
-    for (auto [c, lines] : {std::pair{&f.pointCountLabel, 1}, {&f.probableRadiusLabel, 2}, {&f.medianRadiusLabel, 1}}) {
+    for (auto [c, lines] : {std::pair{&f.probableRadiusLabel, 2}, {&f.medianRadiusLabel, 1}}) {
         QWidget* w = widgetFor(*c);
         w->setMinimumHeight(lines * w->fontMetrics().lineSpacing() + 2);
     }

@@ -52,11 +52,14 @@ OrbitalViewPanel::OrbitalViewPanel(OrbitalView& view, OrbitalViewActions actions
     // times a second: more would cost the run more than a tenth of its time.
     auto* feed = new QTimer(this);
     connect(feed, &QTimer::timeout, this, [this] {
-        if (view_.flush()) cloudView_->refresh();
+        if (view_.takeNewPoints()) cloudView_->refresh();
     });
     feed->start(90);
+    view_.shown = true;
     refresh();
 }
+
+OrbitalViewPanel::~OrbitalViewPanel() { view_.shown = false; }
 
 void OrbitalViewPanel::refresh() {
     label_->setText(view_.surfacesShown() ? "Surfaces: " + qs(view_.surfaceLabel()) : QString());

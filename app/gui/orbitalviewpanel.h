@@ -34,6 +34,7 @@ class OrbitalViewPanel : public QWidget {
     Q_OBJECT
 public:
     OrbitalViewPanel(OrbitalView& view, OrbitalViewActions actions, QWidget* parent = nullptr);
+    ~OrbitalViewPanel() override;
 
     QSize sizeHint() const override { return {460, 460}; }
     CloudViewWidget* cloudView() const { return cloudView_; }

@@ -1,7 +1,9 @@
 // Times a long 3d run started with Calculate in the real window against the
 // same run with nothing on screen, and can save a picture of the window.
 //
-//   window_run                      best of five, taking turns, 320000 points
+//   window_run [--points N]         medians of ten runs each, taking turns (320000 points):
+//                                   the window with its 3-D view, without it, and headless
+//   window_run --only view|window|headless   runs of one kind, for a profiler
 //   window_run --screenshot FILE    the window after a 40000-point 3d run
 //   window_run --screenshot FILE surfaces   the same with the 90 % surfaces
 //
@@ -12,11 +14,13 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/gui/mainwindowview.h"
 #include "app/gui/orbitalviewpanel.h"
@@ -52,41 +56,65 @@ int screenshot(MainWindowView& view, const char* path, bool surfaces) {
     return view.grab().save(QString::fromLocal8Bit(path)) ? 0 : 1;
 }
 
-int measure(MainWindowView& view) {
-    setup3d(view, "320000");
+enum Kind { withView, withoutView, headless, kinds };
+const char* const kindNames[kinds] = {"window with the 3-D view", "window without it", "headless"};
+
+// only: -1 every kind in turns, else that kind alone (for a profiler).
+int measure(MainWindowView& view, int only, int points) {
+    setup3d(view, std::to_string(points).c_str());
+    OrbitalView& orbitalView = mainWindow().orbitalView;
     const Hooks windowed = hooks();
-    Hooks bare = windowed;  // nothing on screen: no refresh, no events, no plot surface
+    Hooks bare = windowed;  // nothing on screen: no refresh, no events, no plot surface, no view
     bare.refresh = nullptr;
     bare.processEvents = nullptr;
 
-    double best[2][2] = {{1e9, 1e9}, {1e9, 1e9}};  // [window, headless][wall, cpu]
+    std::vector<double> times[kinds][2];  // [kind][wall, cpu]
     auto timed = [&](int kind, const std::function<void()>& run) {
         std::filesystem::remove(globals().orbital.csvFile);
         const auto wall = std::chrono::steady_clock::now();
         const std::clock_t cpu = std::clock();
         run();
-        best[kind][1] = std::min(best[kind][1], double(std::clock() - cpu) / CLOCKS_PER_SEC);
-        best[kind][0] = std::min(
-            best[kind][0], std::chrono::duration<double>(std::chrono::steady_clock::now() - wall).count());
+        times[kind][1].push_back(double(std::clock() - cpu) / CLOCKS_PER_SEC);
+        times[kind][0].push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - wall).count());
     };
-    for (int round = 0; round < 10; ++round) {
-        if ((round + round / 2) % 2 == 0) {
-            timed(0, [] { mainWindow().calculateButton.click(); });
-        } else {
+    constexpr int rounds = 11;  // of each kind; the first warms up
+    for (int round = 0; round < rounds * kinds; ++round) {
+        // Each kind comes after each other one as often.
+        const int kind = only >= 0 ? only : (round + round / kinds) % kinds;
+        if (kind == headless) {
             hooks() = bare;
             setRadialPlotCanvas(nullptr);
-            timed(1, [] { startCalculation(false); });
+            orbitalView.shown = false;
+            timed(kind, [] { startCalculation(false); });
             hooks() = windowed;
             setRadialPlotCanvas(view.plot());
+        } else {
+            view.orbitalView()->setVisible(kind == withView);
+            orbitalView.shown = kind == withView;
+            QApplication::processEvents();
+            timed(kind, [] { mainWindow().calculateButton.click(); });
         }
-        // What the last run left to draw (the 3-D view's cloud after a
-        // headless run) is drawn here, not in the next timed run.
+        orbitalView.shown = true;
+        view.orbitalView()->show();
+        // What the last run left to draw is drawn here, not in the next timed run.
         QApplication::processEvents();
     }
-    std::printf("3d run of %d points, best of 5: window %.3f s wall / %.3f s cpu, "
-                "headless %.3f / %.3f, ratio %.3f / %.3f\n",
-                globals().run.nPoints, best[0][0], best[0][1], best[1][0], best[1][1],
-                best[0][0] / best[1][0], best[0][1] / best[1][1]);
+    double median[kinds][2];
+    for (int k = 0; k < kinds; ++k)
+        for (int c = 0; c < 2; ++c) {
+            std::vector<double>& v = times[k][c];
+            if (!v.empty()) v.erase(v.begin());
+            std::sort(v.begin(), v.end());
+            median[k][c] = v.empty() ? 0 : v[v.size() / 2];
+        }
+    const double base = median[headless][0] > 0 ? median[headless][0] : 1;
+    std::printf("3d run of %d points, medians of %d runs each (wall-clock s, processor s, wall / headless):\n",
+                globals().run.nPoints, rounds - 1);
+    for (int k = 0; k < kinds; ++k)
+        std::printf("  %-26s %.3f  %.3f  %.3f\n", kindNames[k], median[k][0], median[k][1], median[k][0] / base);
+    std::printf("the 3-D view costs %.1f %% of the headless time; the rest of the window %.1f %%\n",
+                100 * (median[withView][0] - median[withoutView][0]) / base,
+                100 * (median[withoutView][0] - median[headless][0]) / base);
     return 0;
 }
 
@@ -105,9 +133,15 @@ int main(int argc, char** argv) {
     view.syncAll();
     view.show();
     QApplication::processEvents();
+    int only = -1, points = 320000;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--only") == 0)
+            only = std::strcmp(argv[i + 1], "view") == 0 ? withView : std::strcmp(argv[i + 1], "window") == 0 ? withoutView : headless;
+        if (std::strcmp(argv[i], "--points") == 0) points = std::atoi(argv[i + 1]);
+    }
     const int status = argc > 2 && std::strcmp(argv[1], "--screenshot") == 0
                            ? screenshot(view, argv[2], argc > 3 && std::strcmp(argv[3], "surfaces") == 0)
-                           : measure(view);
+                           : measure(view, only, points);
     setRadialPlotCanvas(nullptr);
     setDialogs(nullptr);
     return status;
