@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "engine/orbital.h"
 #include "output/platform.h"
 #include "engine/samplekernel.h"

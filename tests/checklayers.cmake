@@ -16,12 +16,16 @@ set(program app/gui/gui.cpp app/gui/main.cpp)
 # once that state is handed to the level window and the spectrum.
 set(exceptions
   "levels/levelevents.cpp|app/windowstate.h"
+  "levels/levelevents.cpp|app/appstate.h"
+  "levels/leveldiagram.cpp|app/appstate.h"
+  "levels/gui/levelwindowlink.cpp|app/appstate.h"
   "levels/gui/levelwindowlink.cpp|app/mainwindow.h"
   "levels/gui/levelwindowlink.cpp|app/windowstate.h"
   "levels/gui/levelwindowlink.cpp|app/orbitalcontrols.h"
   "levels/gui/leveldiagramwindow.cpp|app/gui/guardedaction.h"
   "spectrum/mainwindowlinks.cpp|app/orbitalcontrols.h"
   "spectrum/mainwindowlinks.cpp|app/windowstate.h"
+  "spectrum/mainwindowlinks.cpp|app/appstate.h"
   "spectrum/gui/spectrumopener.cpp|app/mainwindow.h"
   "spectrum/gui/spectrumopener.cpp|app/windowstate.h"
   # Window placement and picture export are small libraries every window links.

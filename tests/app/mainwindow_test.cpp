@@ -5,7 +5,7 @@
 
 #include "app/orbitalfiles.h"
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "support/testsupport.h"
 
 namespace vantrel {

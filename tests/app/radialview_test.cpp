@@ -6,10 +6,9 @@
 #include <tuple>
 
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "engine/orbital.h"
 #include "engine/wavefunction.h"
-#include "output/radialplot.h"
 #include "support/recordingcanvas.h"
 #include "support/testsupport.h"
 #include "engine/radialhistogram.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "engine/orbital.h"
 #include "engine/random.h"
 #include "engine/textutil.h"

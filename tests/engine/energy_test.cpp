@@ -5,7 +5,7 @@
 
 #include <tuple>
 
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "engine/textutil.h"
 
 namespace vantrel {

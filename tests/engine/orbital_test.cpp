@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "engine/textutil.h"
 #include "support/testsupport.h"
 #include "app/orbitalcontrols.h"

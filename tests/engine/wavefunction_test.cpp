@@ -10,7 +10,7 @@
 #include <tuple>
 #include <vector>
 
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "engine/samplekernel.h"
 #include "engine/textutil.h"
 #include "support/literalwavefunction.h"

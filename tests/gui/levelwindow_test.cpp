@@ -13,7 +13,7 @@
 #include <tuple>
 
 #include "app/orbitalcontrols.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "guitest.h"
 #include "levels/gui/leveldiagramarea.h"
 #include "levels/gui/leveldiagramwindow.h"

@@ -9,7 +9,7 @@
 
 #include "app/orbitalfiles.h"
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "output/cloudscript.h"
 #include "output/viewerfiles.h"
 #include "engine/textutil.h"

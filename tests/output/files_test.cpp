@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "engine/textutil.h"
 #include "engine/wavefunction.h"
 #include "output/fileutil.h"

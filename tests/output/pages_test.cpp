@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "engine/orbital.h"
 #include "engine/textutil.h"
 #include "output/pages.h"

@@ -9,7 +9,7 @@
 
 #include "engine/energy.h"
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "engine/textutil.h"
 #include "output/pointfile.h"
 #include "output/radialplot.h"

@@ -4,7 +4,7 @@
 #include <iterator>
 
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "engine/orbital.h"
 #include "engine/random.h"
 #include "app/orbitalcontrols.h"

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "output/platform.h"
 
 namespace vantrel::test {
