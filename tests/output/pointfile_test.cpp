@@ -129,7 +129,6 @@ TEST_F(PointFileTest, AnyNumberOfThreadsWritesTheSameFiles) {
     ASSERT_GT(points.size(), 2u << 20);  // several blocks of the reader
     const std::size_t cut = points.find('\n', 1500000) + 1;
     const std::string bad = points.substr(0, cut) + "0.1,x,0,1\r\n" + points.substr(cut);
-    const XyzOptions& orb = options;
     std::string problem;
     for (const auto& [bytes, firstQuadrant] : {std::pair{csvHeader("120000,2,1") + points, false},
                                                 {csvHeader("100001,2,1") + points, true},
@@ -141,11 +140,11 @@ TEST_F(PointFileTest, AnyNumberOfThreadsWritesTheSameFiles) {
             options.threads = threads;
             const std::string said = convert();
             if (threads == 1) {
-                xyz = readFile(orb.xyzFile), script = readFile(orb.xyzFile + ".js"), problem = said;
+                xyz = readFile(options.xyzFile), script = readFile(options.xyzFile + ".js"), problem = said;
                 continue;
             }
-            EXPECT_TRUE(readFile(orb.xyzFile) == xyz) << threads << " threads";
-            EXPECT_TRUE(readFile(orb.xyzFile + ".js") == script) << threads << " threads";
+            EXPECT_TRUE(readFile(options.xyzFile) == xyz) << threads << " threads";
+            EXPECT_TRUE(readFile(options.xyzFile + ".js") == script) << threads << " threads";
             EXPECT_EQ(said, problem) << threads << " threads";
         }
     }
