@@ -149,7 +149,7 @@ std::string createOrbitalPage(bool* whole, bool surfaces, bool slices) {
     std::vector<std::string> problems;
     const OrbitalState& o = globals().orbital;
     const PageOrbital orbital{o.numbers(), o.speciesName, o.planeName, o.xyzFile, o.baseName + o.colorSuffix,
-                              globals().mainDir};
+                              globals().mainDir, dataDir()};
     const std::string page = writeOrbitalPages(orbital, options, problems);
     if (const std::string warning = viewerLimitWarning(globals().run.nPoints); !warning.empty())
         dialogs().messageBox(warning, Buttons::OK);

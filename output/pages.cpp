@@ -5,7 +5,6 @@
 
 #include "engine/energy.h"
 #include "engine/orbital.h"
-#include "output/platform.h"
 #include "engine/textutil.h"
 #include "output/fileutil.h"
 #include "output/htmltext.h"
@@ -44,9 +43,9 @@ std::string speciesLabel(const std::string& species) {
     return species.substr(0, 6) + "<sup>" + mid(species, 7, 2) + "</sup>" + mid(species, 9);
 }
 
-void copyApplet(const std::string& cacheDir, std::vector<std::string>& problems) {
+void copyApplet(const std::string& cacheDir, const std::string& dataDir, std::vector<std::string>& problems) {
     const std::string target = cacheDir + "/JmolApplet.jar";
-    const std::string source = dataDir() + "/JmolApplet.jar";
+    const std::string source = dataDir + "/JmolApplet.jar";
     if (fileExists(target)) return;  // never overwritten
     if (!fileExists(source)) return; // no applet beside the program: nothing to copy
     if (auto problem = copyReplacing(source, target); !problem.empty()) problems.push_back(problem);
@@ -157,7 +156,7 @@ std::string writeOrbitalPages(const PageOrbital& o, const PageOptions& opt, std:
         replaceAll(panel, "><", ">" + crlf + "<");
         panel = withSurfaces(withViewerScripts(panel, crlf));
 
-        page = readWholeFile(dataDir() + "/frames.ht");
+        page = readWholeFile(o.dataDir + "/frames.ht");
         replaceAll(page, "%froot%", intText(o.numbers.n) + intText(o.numbers.l) + intText(o.numbers.m));
 
         const std::string root = o.panelRoot + "_";
@@ -186,9 +185,9 @@ std::string writeOrbitalPages(const PageOrbital& o, const PageOptions& opt, std:
     writeWholeFile(withExtension(pagePath, ".htm", ".txt"),
                    xyzName + "; " + calcEnergy(o.numbers, EnergyForm::BothUnits, EnergyUnit::Attojoules) + "; " + script + "|" + title, problems);
 
-    if (jmol) copyApplet(dirOf(o.xyzFile), problems);
+    if (jmol) copyApplet(dirOf(o.xyzFile), o.dataDir, problems);
     // Without three.js the pages say in the viewer area what to install.
-    for (auto& problem : copyViewerFiles(dirOf(o.xyzFile), dataDir())) problems.push_back(std::move(problem));
+    for (auto& problem : copyViewerFiles(dirOf(o.xyzFile), o.dataDir)) problems.push_back(std::move(problem));
 
     createHtmlIndex(o.mainDir, o.xyzFile, jmol, title, script, colour, problems);
     return pageWritten ? pagePath : "";

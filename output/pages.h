@@ -36,6 +36,7 @@ struct PageOrbital {
     std::string xyzFile;     // the page and its summary go beside it
     std::string panelRoot;   // first part of the four panels' file names
     std::string mainDir;     // whose files/ folder holds the index
+    std::string dataDir;     // the program's frame template, applet and viewer
 };
 
 std::string createEmbed(bool jmol, const std::string& sName, const std::string& sFile, const std::string& script,
