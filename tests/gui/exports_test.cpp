@@ -7,56 +7,30 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
-#include <string>
 
 #include "app/gui/picturefiles.h"
 #include "cloudview/cloudtest.h"
 #include "support/testsupport.h"
 
-namespace vantrel {
+namespace vantrel::test {
 namespace {
 
-using namespace test;
-
-// 2p_z and 3d_z^2 of hydrogen with every file asked for, run once for all.
-class SequenceExports : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        dir = new TempDir("exports");
-        const std::string home = dir->file("main_vantrel");
-        cache = home + "/files/";
-        fs::create_directories(dir->file("work"));
-        writeFile(dir->file("work/index.htm"), "help");  // keeps the help installer out
-        writeFile(dir->file("seq.txt"), "maxpoints=20000 extent=0 nodes\nenclose=90 surface cube slice image\n"
-                                        "2 1 0\n3 2 0\n");
-        const std::string cmd = "cd '" + dir->file("work") + "' && env -i PATH=\"$PATH\" VANTREL_HOME='" + home +
-                                "' VANTREL_SEED=3 HOME='" + dir->path() + "' QT_QPA_PLATFORM=offscreen timeout 120 '" +
-                                programCopyExe() + "' '" + dir->file("seq.txt") + "' >'" + dir->file("out.txt") + "'";
-        const int status = std::system(cmd.c_str());
-        exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    static void TearDownTestSuite() { delete dir; }
-
-    static QImage picture(const std::string& name) {
-        return QImage(QString::fromStdString(cache + name)).convertToFormat(QImage::Format_RGB32);
-    }
-
-    static inline TempDir* dir = nullptr;
-    static inline std::string cache;
-    static inline int exitStatus = -1;
-};
-
-const char* const orbitals[] = {"2_1_0__n", "3_2_0__n"};
-
-TEST_F(SequenceExports, EveryFileIsWrittenBesideItsPage) {
-    EXPECT_EQ(exitStatus, 0) << readFile(dir->file("out.txt"));
-    for (const std::string name : orbitals)
+TEST(SequenceExports, EveryFileIsWrittenAndTheCloudPictureShowsTwoPzUpright) {
+    TempDir dir("exports");
+    const std::string home = dir.file("main_vantrel"), cache = home + "/files/";
+    fs::create_directories(dir.file("work"));
+    writeFile(dir.file("work/index.htm"), "help");  // keeps the help installer out
+    writeFile(dir.file("seq.txt"), "maxpoints=20000 extent=0 nodes\nenclose=90 surface cube slice image\n2 1 0\n3 2 0\n");
+    const std::string cmd = "cd '" + dir.file("work") + "' && env -i PATH=\"$PATH\" VANTREL_HOME='" + home +
+                            "' VANTREL_SEED=3 HOME='" + dir.path() + "' QT_QPA_PLATFORM=offscreen timeout 120 '" +
+                            programCopyExe() + "' '" + dir.file("seq.txt") + "' >'" + dir.file("out.txt") + "'";
+    const int status = std::system(cmd.c_str());
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0) << readFile(dir.file("out.txt"));
+    for (const std::string name : {"2_1_0__n", "3_2_0__n"})
         for (const char* ending : {".htm", ".png", ".cube", ".glb", ".stl", ".surface.js", ".xy.png", ".yz.png", ".xz.png"})
             EXPECT_TRUE(fs::exists(cache + name + ending)) << name << ending;
-}
 
-TEST_F(SequenceExports, CloudPictureShowsTwoPzUpright) {
-    const QImage img = picture("2_1_0__n.png");
+    const QImage img = QImage(QString::fromStdString(cache + "2_1_0__n.png")).convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(img.size(), QSize(cloudPictureSize, cloudPictureSize));
     const auto pixel = [&](int x, int y) { return img.pixel(x, y); };
     const Centroid blue = centroidOf(img.width(), img.height(), pixel, bluish);
@@ -67,4 +41,4 @@ TEST_F(SequenceExports, CloudPictureShowsTwoPzUpright) {
 }
 
 }  // namespace
-}  // namespace vantrel
+}  // namespace vantrel::test

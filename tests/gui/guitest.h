@@ -92,4 +92,13 @@ protected:
     std::unique_ptr<MainWindowView> view;
 };
 
+// The window as after start-up, reactions and engine behind it.
+class StartedWindowTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        startWindow(true);
+    }
+};
+
 }  // namespace vantrel::test

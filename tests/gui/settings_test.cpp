@@ -47,8 +47,7 @@ protected:
         f.regionOptions[2].click();
         f.colourModeOptions[1].click();
         setNucleus(3);
-        f.extentText.setText("25");
-        f.extentText.onEditingFinished();
+        f.extentText.setText("25"), f.extentText.onEditingFinished();
         f.maxPointsText.setText("20000");
         f.quickMenuItem.checked = true;
         view.syncAll();
@@ -56,7 +55,7 @@ protected:
     }
 };
 
-TEST_F(SettingsTest, OptionsAndPlaceComeBack) {
+TEST_F(SettingsTest, OptionsAndPlaceComeBackUntilTheDefaultsAreRestored) {
     EXPECT_EQ(settingsPath().toStdString(), configHome.path() + "/Vantrel/Vantrel.conf");
     WindowOptions first, chosen;
     QPoint place;
@@ -71,16 +70,6 @@ TEST_F(SettingsTest, OptionsAndPlaceComeBack) {
     start([&](MainWindowView& view) {
         EXPECT_TRUE(WindowOptions::fromWindow() == chosen);
         EXPECT_EQ(view.pos(), place);
-    });
-}
-
-TEST_F(SettingsTest, RestoreDefaultsGoesBackToTheFirstStart) {
-    WindowOptions first;
-    start([&](MainWindowView& view) {
-        first = WindowOptions::fromWindow();
-        changeOptions(view);
-    });
-    start([&](MainWindowView& view) {
         QAction* item = nullptr;
         for (QAction* a : view.menuFor(f.optionsMenu)->actions())
             if (a->text() == "Restore Default Settings") item = a;
