@@ -52,6 +52,14 @@ std::string readFile(const std::string& path) {
 
 void writeFile(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
+::testing::AssertionResult containsAll(const std::string& text, std::initializer_list<std::string> parts) {
+    std::string missing;
+    for (const std::string& part : parts)
+        if (!contains(text, part)) missing += " \"" + part + "\"";
+    if (missing.empty()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "missing" << missing << " in:\n" << text;
+}
+
 int occurrences(const std::string& text, const std::string& part) {
     int n = 0;
     for (auto at = text.find(part); !part.empty() && at != std::string::npos; at = text.find(part, at + part.size())) ++n;

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -97,6 +98,8 @@ inline bool startsWith(const std::string& text, const std::string& start) { retu
 inline bool endsWith(const std::string& text, const std::string& end) {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
+// Every part is in the text; a failure names the parts missing and shows the text.
+::testing::AssertionResult containsAll(const std::string& text, std::initializer_list<std::string> parts);
 int occurrences(const std::string& text, const std::string& part);  // non-overlapping
 std::vector<std::string> splitLines(const std::string& text);     // at CR LF; no empty last line
 // The first line of a point file: the fields padded to 50 characters, CR LF.
