@@ -3,13 +3,17 @@
 #include <tuple>
 #include <vector>
 
+#include "app/about.h"
 #include "app/orbitalfiles.h"
+#include "output/viewerfiles.h"
 #include "support/testsupport.h"
 
 namespace vantrel {
 namespace {
 
-class MainWindowTest : public test::FreshState {
+using namespace test;
+
+class MainWindowTest : public FreshState {
 protected:
     void SetUp() override {
         FreshState::SetUp();
@@ -84,7 +88,7 @@ TEST_F(MainWindowTest, OtherWindowsAndMenus) {
     EXPECT_EQ(std::tuple(mainWindow().levelsOpen, mainWindow().spectrumOpen), std::tuple(true, false));
 
     f.helpMenuItems[4].click();  // points to the Jmol program, not an applet
-    EXPECT_TRUE(test::contains(dialogs.shown.back().text, "in the Jmol program")) << dialogs.shown.back().text;
+    EXPECT_TRUE(contains(dialogs.shown.back().text, "in the Jmol program")) << dialogs.shown.back().text;
 }
 
 // A document the desktop cannot open is reported with its path.
@@ -97,6 +101,27 @@ TEST_F(MainWindowTest, OpeningThatFailsIsReported) {
     hooks().openUrl = [](const std::string&, bool) { return true; };
     EXPECT_TRUE(openDocument("/x/page.htm", ShowMode::Normal));
     EXPECT_EQ(dialogs.shown.size(), 1u);
+}
+
+// The About boxes: version, licence, libraries, and no advice to fetch an applet.
+TEST(About, NamesVersionLicenceAndTheLibrariesFound) {
+    TempDir three{"three"};
+    const std::string oldThree = systemThreeDir();
+    setSystemThreeDir(three.path());
+    fs::create_directories(three.file("build"));
+    writeFile(three.file("build/three.min.js"), "REVISION=x; REVISION=\"12'");  // no revision in it
+    EXPECT_EQ(threeRevision(), "");
+    writeFile(three.file("build/three.min.js"), "REVISION=\"150\"");
+    EXPECT_TRUE(containsAll(aboutText("Qt 6.9.1"), {"Vantrel " VANTREL_VERSION "\r\n", "Copyright (c) 2026 The Vantrel developers.",
+                                                    "MIT licence", "  Qt 6.9.1 (the windows)\r\n",
+                                                    "  three.js r150 (the pages' 3-D view)"}));
+    fs::remove_all(three.file("build"));
+    EXPECT_TRUE(contains(aboutText(""), "three.js (not found: apt-get install libjs-three)"));
+    setSystemThreeDir(oldThree);
+
+    const std::string jmol = aboutJmolText("/home/u/vantrel");
+    EXPECT_TRUE(contains(jmol, "open the orbital's .xyz file from /home/u/vantrel/files in the Jmol program")) << jmol;
+    EXPECT_FALSE(contains(jmol, "download")) << jmol;
 }
 
 }  // namespace
