@@ -3,11 +3,7 @@
 #include <QAction>
 #include <QFile>
 #include <QMenu>
-#include <QTimer>
 
-#include <functional>
-
-#include "app/gui/gui.h"
 #include "app/gui/settings.h"
 #include "app/headless.h"
 #include "app/orbitalcontrols.h"
@@ -24,18 +20,9 @@ protected:
         resetWindowState();
         resetGlobals();
         bool used = false;
-        QTimer timer;
-        QObject::connect(&timer, &QTimer::timeout, [&] {
-            for (QWidget* w : QApplication::topLevelWidgets()) {
-                auto* view = qobject_cast<MainWindowView*>(w);
-                if (used || !view || !view->isVisible()) continue;
-                used = true;
-                use(*view);
-                view->close();
-            }
-        });
-        timer.start(20);
-        EXPECT_EQ(runGui(*qApp, {}), 0);
+        EXPECT_EQ(runProgram({}, [&](MainWindowView& view) {
+            if (!used) used = true, use(view), view.close();
+        }), 0);
         EXPECT_TRUE(used);
     }
 

@@ -3,15 +3,11 @@
 #include <QAccessible>
 #include <QGroupBox>
 #include <QMenu>
-#include <QMessageBox>
 #include <QProgressBar>
-#include <QPushButton>
-#include <QTimer>
 
 #include <functional>
 #include <tuple>
 
-#include "app/gui/gui.h"
 #include "app/gui/radialplotwidget.h"
 #include "app/gui/statusprogress.h"
 #include "guitest.h"
@@ -285,25 +281,10 @@ TEST_F(WindowTest, SpaceOnTooSmallActsAsAClick) {
 // The program started on a sequence file: the window stays open afterwards.
 class RunGuiTest : public ProgramStartTest {
 protected:
-    // Runs the program on the sequence file. Every 5 ms a message box is
-    // answered (OK, else Yes) and its text kept, or else `poll` runs with the
-    // shown main window.
     int runGui(const std::string& sequence, const std::function<void(MainWindowView&)>& poll) {
         writeFile(work.file("seq.txt"), sequence);
-        QTimer timer;
-        QObject::connect(&timer, &QTimer::timeout, [&] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                shown << box->text();
-                box->button(box->standardButtons() & QMessageBox::Ok ? QMessageBox::Ok : QMessageBox::Yes)->click();
-                return;
-            }
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (auto* view = qobject_cast<MainWindowView*>(w); view && view->isVisible()) poll(*view);
-        });
-        timer.start(5);
-        return vantrel::runGui(*qApp, {work.file("seq.txt")});
+        return runProgram({work.file("seq.txt")}, poll);
     }
-    QStringList shown;
 };
 
 TEST_F(RunGuiTest, SequenceRunKeepsTheWindowOpen) {
