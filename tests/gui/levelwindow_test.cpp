@@ -74,8 +74,9 @@ TEST_F(LevelWindowTest, MenuOpensTheWindowWhichFollowsTheMainWindow) {
     EXPECT_EQ(tuple(levels().speciesButton(1)->isChecked(), levels().spectrumLink()->isVisible()), tuple(true, true));
     EXPECT_EQ(levels().pickedLabel()->text(), "#1:  Z=1 n=1 l=0 m=0 E=-2.18 aJ");
     // Beside the main window, not over it, when the screen has room.
-    if (levels().frameGeometry().width() + view->frameGeometry().width() <= levels().screen()->availableGeometry().width())
+    if (levels().frameGeometry().width() + view->frameGeometry().width() <= levels().screen()->availableGeometry().width()) {
         EXPECT_LE(levels().frameGeometry().right(), view->frameGeometry().left());
+    }
 
     // Typed numbers and the species menu: the diagram follows.
     for (int i : {0, 1, 2}) type(f.quantumText[i], i == 0 ? "2" : i == 1 ? "1" : "-1");
