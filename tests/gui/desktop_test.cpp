@@ -1,6 +1,6 @@
-// What a desktop user expects of the windows: they fit the screen, sit
-// beside each other, show exact colours, export their pictures and answer
-// the usual shortcuts.
+// What a desktop user expects of the windows: red captions grey during a
+// run, pictures exported and copied, the usual shortcuts, message boxes
+// centred on the window.
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
