@@ -23,6 +23,7 @@ Direction axisOnScreen(const CloudViewState& v, int axis) {
 
 TEST(CloudViewStateTest, DefaultViewLooksDownOnTheXyPlaneWithZUp) {
     const CloudViewState v;
+    EXPECT_DOUBLE_EQ(v.camera.elevation, 20);
     const Direction x = axisOnScreen(v, 0), y = axisOnScreen(v, 1), z = axisOnScreen(v, 2);
     EXPECT_GT(z.up, 0) << "z up";
     EXPECT_NEAR(z.right, 0, 1e-9) << "z upright";
