@@ -37,14 +37,11 @@ TEST(EnergyReport, LinesHtmlTableAndPlainText) {
     EXPECT_EQ(calcEnergy(o, EnergyForm::RawJoules, EnergyUnit::Attojoules), " E = -2.1798736E-18 Joule");
     EXPECT_EQ(calcEnergy(o, EnergyForm::BothUnits, EnergyUnit::Joules), " E = -2.18 attoJoule = -2.18E-18 Joule");
 
+    // The whole table is in the golden pages; the units and the sign of each row here.
     const std::string joules = calcEnergy(o, EnergyForm::PageTable, EnergyUnit::Joules);
-    EXPECT_EQ(joules,
-              "<table><tr><td valign=bottom><b>Kinetic energy</b></td><td valign=bottom align=right>"
-              "2.18 x 10<sup>&#150;18 </sup> Joule</td></tr>\r\n"
-              "<tr><td valign=bottom><b>Potential energy</b></td><td valign=bottom align=right>"
-              "-4.36 x 10<sup>&#150;18 </sup> Joule</td></tr>\r\n\r\n"
-              "<tr><td valign=bottom><b><font color=red>TOTAL ENERGY</font></b></td><td valign=bottom "
-              "align=right><font color=red>-2.18 x 10<sup>&#150;18 </sup> Joule</font></td></tr></table>\r\n");
+    EXPECT_THAT(joules, HasSubstr("align=right>2.18 x 10<sup>&#150;18 </sup> Joule</td>"));
+    EXPECT_THAT(joules, HasSubstr("align=right>-4.36 x 10<sup>&#150;18 </sup> Joule</td>"));
+    EXPECT_THAT(joules, HasSubstr("<font color=red>-2.18 x 10<sup>&#150;18 </sup> Joule</font>"));
     const std::string atto = calcEnergy(o, EnergyForm::PageTable, EnergyUnit::Attojoules);
     EXPECT_THAT(atto, HasSubstr("align=right>2.18 attoJoule</td>"));
     EXPECT_THAT(atto, Not(HasSubstr("sup")));
