@@ -101,9 +101,8 @@ TEST(SampleKernel, TheBoundTurnsDownOnlyTrialsPsiTurnsDown) {
         for (int n = 1; n <= (z == 1 ? 7 : 4); ++n)
             for (int l = 0; l < n; ++l)
                 for (int m = -l; m <= l; ++m) {
-                    const double extent = std::max(1.0, std::nearbyint(n * n + 3.0 * n - 5)) + (n < 3);
                     const Orbital o = test::orbital(z, n, l, m);
-                    const SampleKernel kernel(o, extent, all, false);
+                    const SampleKernel kernel(o, defaultExtent(n, 1), all, false);
                     // the largest psi^2 at a few thousand trials, as a run's ceiling
                     Random seed(static_cast<std::uint64_t>(100 * n + 10 * l + m + z));
                     LaneRandom lanes;

@@ -12,6 +12,7 @@
 #include "engine/samplekernel.h"
 #include "engine/textutil.h"
 #include "support/literalwavefunction.h"
+#include "engine/orbital.h"
 #include "engine/random.h"
 #include "orbitals.h"
 
@@ -25,8 +26,6 @@ double radialPart(const Orbital& o, double x, double y = 0, double z = 0) {
     double r, r2, radial = radialOnly;
     return o.evaluate(x, y, z, r, r2, radial);
 }
-
-double cubeExtent(int n) { return std::max(1.0, std::nearbyint(n * n + 3.0 * n - 5)) + (n < 3); }
 
 TEST(FactorialTable, ValuesAndLimits) {
     EXPECT_NEAR(factorial[50] / 3.0414093201713376e64, 1, 1e-14);
@@ -171,16 +170,16 @@ TEST(WaveFunction, AgreesWithTheLiteralEvaluation) {
     for (int n = 1; n <= 7; ++n) {
         for (int l = 0; l < n; ++l) {
             for (int m = -l; m <= l; ++m) {
-                const int zeros = compareLiteral(orbital(1, n, l, m), testPoints(cubeExtent(n), 3000, seed++));
+                const int zeros = compareLiteral(orbital(1, n, l, m), testPoints(defaultExtent(n, 1), 3000, seed++));
                 if (l > 0) {
                     EXPECT_GT(zeros, 0);
                 }
             }
         }
     }
-    for (int m = -3; m <= 3; ++m) compareLiteral(orbital(3, 4, 3, m), testPoints(cubeExtent(4) / 3, 1000, seed++));
+    for (int m = -3; m <= 3; ++m) compareLiteral(orbital(3, 4, 3, m), testPoints(defaultExtent(4, 3), 1000, seed++));
     for (int l : {7, 8})  // beyond the forms compiled for a fixed l
-        for (int m : {-l, -5, -2, 0, 1, 4, l}) compareLiteral(orbital(1, 9, l, m), testPoints(cubeExtent(9), 1000, seed++));
+        for (int m : {-l, -5, -2, 0, 1, 4, l}) compareLiteral(orbital(1, 9, l, m), testPoints(defaultExtent(9, 1), 1000, seed++));
 
     // Across the 1e-10 cut of the azimuthal factor both decide alike, point
     // by point: px near x = 0, dx2-y2 near the diagonal, py near y = 0.
@@ -199,7 +198,7 @@ TEST(WaveFunction, AgreesWithTheLiteralEvaluation) {
 
     // High n, where the literal evaluation loses its digits: the batch kernel alone.
     for (auto [n, l, m] : {std::array{6, 5, -5}, {8, 4, -3}, {10, 9, 7}, {20, 10, -3}, {26, 24, -20}})
-        compareBatch(orbital(1, n, l, m), testPoints(cubeExtent(n), 1000, seed++));
+        compareBatch(orbital(1, n, l, m), testPoints(defaultExtent(n, 1), 1000, seed++));
 }
 
 TEST(Overlap, OfAPStateWithAnSState) {
