@@ -50,17 +50,13 @@ TEST(EnergyReport, LinesHtmlTableAndPlainText) {
     EXPECT_EQ(calcEnergy(o, EnergyForm::BothUnits, EnergyUnit::Attojoules), " E = -0.545 attoJoule = -5.45E-19 Joule");
 
     o = {2, 3, 2, -1};
-    EXPECT_EQ(energyMessage(o, "He+ (Z=2)", EnergyUnit::Joules),
-              "For He+ (Z=2) n=3 l=2 m=-1\r\n\r\n"
-              "     Kinetic energy = \t 9.69E-19 Joule\r\n"
-              "  Potential energy = \t-1.94E-18 Joule\r\n\r\n"
-              "TOTAL ENERGY = \t-9.69E-19 Joule\r\n\r\n\r\n\r\n");
+    const auto message = [](const std::string& kinetic, const std::string& potential, const std::string& total) {
+        return "For He+ (Z=2) n=3 l=2 m=-1\r\n\r\n     Kinetic energy = \t " + kinetic + "\r\n  Potential energy = \t" +
+               potential + "\r\n\r\nTOTAL ENERGY = \t" + total + "\r\n\r\n\r\n\r\n";
+    };
+    EXPECT_EQ(energyMessage(o, "He+ (Z=2)", EnergyUnit::Joules), message("9.69E-19 Joule", "-1.94E-18 Joule", "-9.69E-19 Joule"));
     EXPECT_EQ(energyMessage(o, "He+ (Z=2)", EnergyUnit::Attojoules),
-              "For He+ (Z=2) n=3 l=2 m=-1\r\n\r\n"
-              "     Kinetic energy = \t 0.969 attoJoule\r\n"
-              "  Potential energy = \t-1.94 attoJoule\r\n\r\n"
-              "TOTAL ENERGY = \t-0.969 attoJoule\r\n\r\n\r\n\r\n"
-              "        (1 attoJoule = 1E-18 Joule)");
+              message("0.969 attoJoule", "-1.94 attoJoule", "-0.969 attoJoule") + "        (1 attoJoule = 1E-18 Joule)");
 }
 
 }  // namespace

@@ -17,19 +17,17 @@ using namespace test;
 
 // Decoding written independently of the writer.
 std::vector<unsigned char> unbase64(const std::string& text) {
+    static const std::string digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     std::vector<unsigned char> out;
     unsigned value = 0;
     int bits = 0;
     for (char c : text) {
         if (c == '=') break;
-        const char* at = std::strchr("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/", c);
-        if (!at || !c) throw std::runtime_error("not base64");
-        value = (value << 6) | unsigned(at - "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/");
+        const std::size_t at = digits.find(c);
+        if (at == std::string::npos) throw std::runtime_error("not base64");
+        value = value << 6 | unsigned(at);
         bits += 6;
-        if (bits >= 8) {
-            bits -= 8;
-            out.push_back((value >> bits) & 255);
-        }
+        if (bits >= 8) out.push_back((value >> (bits -= 8)) & 255);
     }
     return out;
 }
@@ -40,20 +38,15 @@ std::string field(const std::string& text, const std::string& name) {
     return m[1];
 }
 
-// A quoted base64 field of the companion, decoded.
-std::vector<unsigned char> bytesOf(const std::string& text, const std::string& name) {
-    const std::string s = field(text, name);
-    return unbase64(s.size() >= 2 ? s.substr(1, s.size() - 2) : s);
-}
-
-// The atoms as the viewer gets them: positions (steps times the scale)
-// and classes.
+// The atoms as the viewer gets them from the quoted base64 field: positions
+// (steps times the scale) and classes.
 struct Atoms {
     std::vector<double> positions;
     std::vector<unsigned char> classes;
 };
 Atoms atomsOf(const std::string& text) {
-    const auto bytes = bytesOf(text, "atoms");
+    const std::string quoted = field(text, "atoms");
+    const auto bytes = unbase64(quoted.size() >= 2 ? quoted.substr(1, quoted.size() - 2) : quoted);
     const double scale = std::stod(field(text, "scale"));
     Atoms out;
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
