@@ -46,8 +46,16 @@ inline const std::string& scratchDir() {
     return scratch.dir;
 }
 
-// Fresh window and globals, the H atom selected, in a main directory that
-// lives as long as the fuzzer.
+// The files an earlier input left in the cache, removed without the
+// program's own clearing (which would recompute the window once more).
+inline void emptyCache(const std::string& home) {
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(home + "/files", ec))
+        std::filesystem::remove(entry.path(), ec);
+}
+
+// Fresh window and globals, the H atom selected, an empty cache, in a main
+// directory that lives as long as the fuzzer.
 inline void freshState() {
     static const std::string home = [] {
         // No viewer files to be found: copying three.js for every input
@@ -68,6 +76,7 @@ inline void freshState() {
     rng().seed(1);
     installReactions();
     globals().mainDir = home;
+    emptyCache(home);
     speciesMenu(0);
 }
 
