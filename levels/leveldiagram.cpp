@@ -1,7 +1,7 @@
 #include "levels/leveldiagram.h"
 
 #include "engine/energy.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "engine/textutil.h"
 
 namespace vantrel {
@@ -166,7 +166,7 @@ void LevelDiagram::setUp(int z, int n, int l, int m) {
         pick(0, 0);
     } else {
         energyColor = textBlack;
-        energyText = key + crlf + crlf + " " + calcEnergy(globals().orbital, EnergyForm::BothUnits, EnergyUnit::Joules);
+        energyText = key + crlf + crlf + " " + calcEnergy(globals().orbital.numbers(), EnergyForm::BothUnits, EnergyUnit::Joules);
         bareLevel.top = levelY(z, n);
         bareLevel.left = (columns[1].size() > 1 ? columns[1][1].left : firstMarkerLeft) + 10;
         bareLevel.n = n;

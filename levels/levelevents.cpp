@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 
 namespace vantrel {
 

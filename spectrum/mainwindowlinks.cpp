@@ -2,7 +2,7 @@
 
 #include "app/orbitalcontrols.h"
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "output/platform.h"
 
 namespace vantrel {

@@ -13,7 +13,7 @@
 #include "install/helpinstaller.h"
 #include "levels/gui/levelwindowlink.h"
 #include "output/platform.h"
-#include "output/radialplot.h"
+#include "app/radialview.h"
 #include "spectrum/gui/spectrumopener.h"
 
 namespace vantrel {

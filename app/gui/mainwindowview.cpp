@@ -37,9 +37,9 @@
 #include "app/gui/screenfit.h"
 #include "app/mainwindow.h"
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "output/platform.h"
-#include "output/radialplot.h"
+#include "app/radialview.h"
 
 namespace vantrel {
 

@@ -2,7 +2,7 @@
 
 #include "app/mainwindow.h"
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "app/orbitalcontrols.h"
 #include "output/platform.h"
 #include "levels/gui/leveldiagramwindow.h"

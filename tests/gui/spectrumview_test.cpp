@@ -1,13 +1,10 @@
 // The emission spectrum window on screen, opened from the main window's
 // menu and driven with the pointer and the keyboard.
-#include <QAction>
 #include <QComboBox>
-#include <QLabel>
 
 #include <functional>
 #include <tuple>
 
-#include "app/mainwindow.h"
 #include "app/orbitalcontrols.h"
 #include "guitest.h"
 #include "spectrum/gui/spectrumopener.h"
@@ -16,11 +13,12 @@
 namespace vantrel::test {
 namespace {
 
-class SpectrumViewTest : public GuiTest {
+using std::tuple;
+
+class SpectrumViewTest : public StartedWindowTest {
 protected:
     void SetUp() override {
-        GuiTest::SetUp();
-        startWindow(true);
+        StartedWindowTest::SetUp();
         installSpectrumWindow(view.get());
         windowHooks().showLevels = [this] { ++levelWindowShown; };
         view->actionFor(f.spectrumMenuItem)->trigger();
@@ -54,8 +52,8 @@ TEST_F(SpectrumViewTest, OpensFromTheMenuAtItsSize) {
     EXPECT_TRUE(mainWindow().spectrumOpen);
     EXPECT_EQ(spectrum->windowTitle(), "Hydrogen Atom Emission Spectrum");
     EXPECT_EQ(spectrum->size(), QSize(386, 489));  // 5790 x 7335 twips
-    EXPECT_EQ(std::tuple(spectrum->list(upperList)->count(), listText(upperList)), std::tuple(20, "SELECT A STATE"));
-    EXPECT_EQ(spectrum->list(lowerList)->currentIndex(), -1);
+    EXPECT_EQ(tuple(spectrum->list(upperList)->count(), listText(upperList), spectrum->list(lowerList)->currentIndex()),
+              tuple(20, "SELECT A STATE", -1));
     // The menu item again brings the same window forward.
     view->actionFor(f.spectrumMenuItem)->trigger();
     EXPECT_EQ(openSpectrumView(), spectrum);
@@ -66,18 +64,16 @@ TEST_F(SpectrumViewTest, DragAndStripClickShowTheTransitionEverywhere) {
     dragOnDiagram(1200, 570, 1200, 1070, [this] {
         // The photon of a jump from 3 down to the pointer, 30 above level 2:
         // ladder and strip share a scale, so 30 left of the 3 -> 2 line at 600.
-        EXPECT_EQ(std::tuple(state().dragLine.visible, state().pointerAcross.visible), std::tuple(true, true));
+        EXPECT_EQ(tuple(state().dragLine.visible, state().pointerAcross.visible), tuple(true, true));
         EXPECT_NEAR(state().pointerAcross.x1, 570, 10);
     });
-    EXPECT_EQ(state().transitionText.caption, "n= 3 --> n=2:   0.303 attoJoule");
-    EXPECT_EQ(listText(upperList), "3: E=-2.42E-19 Joule");
+    EXPECT_EQ(tuple(state().transitionText.caption, listText(upperList)), tuple("n= 3 --> n=2:   0.303 attoJoule", "3: E=-2.42E-19 Joule"));
     EXPECT_EQ(o.currentN, 1);  // a drag is not a click on a level
 
     // The 4 -> 2 line on the strip; the nearest line to the pixel is taken.
     const int x = state().tables().lines[lineBetween(state().tables(), 4, 2)].x;
     QTest::mouseClick(spectrum->strip(), Qt::LeftButton, {}, spectrum->stripPixel(x, 600));
-    EXPECT_EQ(state().wavelengthCaption.caption, "485 nm");
-    EXPECT_EQ(listText(upperList), "4: E=-1.36E-19 Joule");
+    EXPECT_EQ(tuple(state().wavelengthCaption.caption, listText(upperList)), tuple("485 nm", "4: E=-1.36E-19 Joule"));
 
     // Choosing in the list the user's way runs the same reaction.
     spectrum->list(lowerList)->setCurrentIndex(3);
@@ -98,12 +94,11 @@ TEST_F(SpectrumViewTest, ArrowKeysOnAFocusedListStillStepTheList) {
     lower->setFocus();
     ASSERT_TRUE(lower->hasFocus());
     QTest::keyClick(lower, Qt::Key_Down);  // 5 and 3 are two apart: the focus stays below
-    EXPECT_EQ(std::tuple(lower->hasFocus(), state().lowerState), std::tuple(true, 2));
+    EXPECT_EQ(tuple(lower->hasFocus(), state().lowerState), tuple(true, 2));
     QTest::keyClick(lower, Qt::Key_Up);  // 5 and 2: not two apart
-    EXPECT_EQ(std::tuple(lower->hasFocus(), state().lowerState), std::tuple(true, 3));
+    EXPECT_EQ(tuple(lower->hasFocus(), state().lowerState), tuple(true, 3));
     QTest::keyClick(lower, Qt::Key_Up);  // two apart: the focus goes up, the list still steps
-    EXPECT_TRUE(spectrum->list(upperList)->hasFocus());
-    EXPECT_EQ(state().lowerState, 4);
+    EXPECT_EQ(tuple(spectrum->list(upperList)->hasFocus(), state().lowerState), tuple(true, 4));
     QTest::keyClick(spectrum->list(upperList), Qt::Key_Right);  // Right belongs to the list
     EXPECT_EQ(state().currentLine, lineBetween(state().tables(), 5, 4));
 }
@@ -117,18 +112,15 @@ TEST_F(SpectrumViewTest, ClickOnALevelSetsTheMainWindowsN) {
     EXPECT_DOUBLE_EQ(spectrum->scale(), 2.0 / 15);
     dragOnDiagram(1200, 395, 1200, 395);  // level 4 lies at 425
     QApplication::processEvents();
-    EXPECT_EQ(std::tuple(o.currentZ, o.currentN, o.currentL, o.currentM), std::tuple(1, 4, 2, 1));
-    EXPECT_EQ(edit(f.quantumText[0])->text(), "4");
-    EXPECT_EQ(std::tuple(state().upperTag.caption, spectrum->list(upperList)->currentIndex()), std::tuple("n=4", -1));
+    EXPECT_EQ(tuple(o.currentZ, o.currentN, o.currentL, o.currentM, edit(f.quantumText[0])->text()), tuple(1, 4, 2, 1, "4"));
+    EXPECT_EQ(tuple(state().upperTag.caption, spectrum->list(upperList)->currentIndex()), tuple("n=4", -1));
 
     // "Energy Levels" closes this window and asks for the level window.
     QLabel* link = spectrum->energyLevelsLink();
     ASSERT_TRUE(link->isVisible());
     emit link->linkActivated("levels");
     QApplication::processEvents();
-    EXPECT_FALSE(mainWindow().spectrumOpen);
-    EXPECT_TRUE(mainWindow().levelsOpen);
-    EXPECT_EQ(levelWindowShown, 1);
+    EXPECT_EQ(tuple(mainWindow().spectrumOpen, mainWindow().levelsOpen, levelWindowShown), tuple(false, true, 1));
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(openSpectrumView(), nullptr);
 }
@@ -162,7 +154,7 @@ TEST_F(SpectrumViewTest, LinesInTheirExactColoursBesideTheMainWindow) {
 // Tags of neighbouring levels would run together ("n=18n=17"): the second
 // one is left out; levels further apart keep both.
 TEST_F(SpectrumViewTest, TagsThatWouldRunTogetherAreLeftOut) {
-    for (auto [upper, lower, bothDrawn] : {std::tuple{18, 17, false}, {8, 5, true}}) {
+    for (auto [upper, lower, bothDrawn] : {tuple{18, 17, false}, {8, 5, true}}) {
         state().showTransition(upper, lower);
         spectrum->sync();
         const QImage both = spectrum->diagram()->grab().toImage();
@@ -176,14 +168,12 @@ TEST_F(SpectrumViewTest, TagsThatWouldRunTogetherAreLeftOut) {
 // While a run works on the main window's orbital no level can be picked
 // here, as the level window is disabled then.
 TEST_F(SpectrumViewTest, RunsTurnLevelPickingOff) {
-    enableControls(false);
-    EXPECT_FALSE(spectrum->diagram()->isEnabled());
-    dragOnDiagram(1200, 395, 1200, 395);  // level 4
-    EXPECT_EQ(o.currentN, 1);
-    enableControls(true);
-    EXPECT_TRUE(spectrum->diagram()->isEnabled());
-    dragOnDiagram(1200, 395, 1200, 395);
-    EXPECT_EQ(o.currentN, 4);
+    for (bool on : {false, true}) {
+        enableControls(on);
+        EXPECT_EQ(spectrum->diagram()->isEnabled(), on);
+        dragOnDiagram(1200, 395, 1200, 395);  // level 4
+        EXPECT_EQ(o.currentN, on ? 4 : 1);
+    }
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <tuple>
 #include <vector>
 
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "support/testsupport.h"
 
 namespace vantrel {

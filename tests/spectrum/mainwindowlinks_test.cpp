@@ -10,7 +10,7 @@
 #include "app/mainwindow.h"
 #include "app/orbitalcontrols.h"
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "output/platform.h"
 #include "support/testsupport.h"
 
@@ -25,7 +25,6 @@ protected:
         windowHooks().showLevels = [this] { calls += "showlevels "; };
         windowHooks().closeSpectrum = [this] { calls += "closespectrum "; };
         hooks().levelSetup = [this](int z, int n, int l, int m) { setups.emplace_back(z, n, l, m); };
-        initEngine();
         installReactions();
     }
     void TearDown() override {
