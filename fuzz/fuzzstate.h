@@ -2,9 +2,12 @@
 // scripted dialogs that take the default answers, quiet reports.
 #pragma once
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -49,9 +52,12 @@ inline const std::string& scratchDir() {
 // The files an earlier input left in the cache, removed without the
 // program's own clearing (which would recompute the window once more).
 inline void emptyCache(const std::string& home) {
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(home + "/files", ec))
-        std::filesystem::remove(entry.path(), ec);
+    DIR* dir = ::opendir((home + "/files").c_str());
+    if (!dir) return;
+    while (const dirent* entry = ::readdir(dir))
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    ::closedir(dir);
 }
 
 // Fresh window and globals, the H atom selected, an empty cache, in a main
