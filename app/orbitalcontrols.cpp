@@ -231,6 +231,13 @@ void setOrbital(int z, int n, int l, int m, bool autoscaleIt) {
     f.plotModeOptions[1].reselect();
 }
 
+void pickHydrogenLevel(int n) {
+    if (mainWindow().controlsHeld) return;
+    const OrbitalState& o = globals().orbital;
+    setOrbital(1, n, o.currentL, o.currentM, false);
+    refreshView();
+}
+
 void setOptions(int& x, int& y, int& z, bool& restricted) {
     const auto& a = mainWindow().regionOptions;
     restricted = !a[0].checked;

@@ -11,10 +11,10 @@
 #include "app/gui/statusprogress.h"
 #include "app/mainwindow.h"
 #include "install/helpinstaller.h"
-#include "levels/gui/levelwindowlink.h"
+#include "app/gui/levelwindowlink.h"
 #include "output/platform.h"
 #include "output/radialplot.h"
-#include "spectrum/gui/spectrumopener.h"
+#include "app/gui/spectrumwindowlink.h"
 
 namespace vantrel {
 

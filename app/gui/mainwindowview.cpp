@@ -28,13 +28,13 @@
 
 #include <exception>
 
-#include "app/gui/guardedaction.h"
+#include "widgets/guardedaction.h"
 #include "app/gui/orbitalviewpanel.h"
 #include "app/gui/controlwidgets.h"
 #include "app/gui/desktopkeys.h"
-#include "app/gui/pictureexport.h"
+#include "widgets/pictureexport.h"
 #include "app/gui/radialplotwidget.h"
-#include "app/gui/screenfit.h"
+#include "widgets/screenfit.h"
 #include "app/mainwindow.h"
 #include "app/windowstate.h"
 #include "engine/globals.h"

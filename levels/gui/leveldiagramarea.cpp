@@ -6,10 +6,9 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <exception>
 
-#include "output/platform.h"
 #include "levels/leveldiagram.h"
+#include "widgets/guardedaction.h"
 
 namespace vantrel {
 
@@ -113,11 +112,7 @@ void LevelDiagramArea::paintEvent(QPaintEvent*) {
 }
 
 void LevelDiagramArea::act(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& e) {
-        dialogs().messageBox(e.what());
-    }
+    runGuarded(action);
     if (changed) changed();
     update();
 }

@@ -9,14 +9,11 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include <exception>
-
-#include "app/gui/guardedaction.h"
-#include "app/gui/pictureexport.h"
-#include "app/gui/screenfit.h"
-#include "output/platform.h"
 #include "levels/gui/leveldiagramarea.h"
 #include "levels/leveldiagram.h"
+#include "widgets/guardedaction.h"
+#include "widgets/pictureexport.h"
+#include "widgets/screenfit.h"
 
 namespace vantrel {
 

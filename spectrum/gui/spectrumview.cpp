@@ -15,8 +15,8 @@
 #include <functional>
 #include <vector>
 
-#include "app/gui/pictureexport.h"
-#include "app/gui/screenfit.h"
+#include "widgets/pictureexport.h"
+#include "widgets/screenfit.h"
 
 namespace vantrel {
 

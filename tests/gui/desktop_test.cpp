@@ -10,14 +10,14 @@
 #include <QSvgRenderer>
 #include <QTimer>
 
-#include "app/gui/pictureexport.h"
+#include "widgets/pictureexport.h"
 #include "app/gui/qtdialogs.h"
 #include "app/gui/radialplotwidget.h"
 #include "guitest.h"
 #include "levels/gui/leveldiagramarea.h"
 #include "levels/gui/leveldiagramwindow.h"
-#include "levels/gui/levelwindowlink.h"
-#include "spectrum/gui/spectrumopener.h"
+#include "app/gui/levelwindowlink.h"
+#include "app/gui/spectrumwindowlink.h"
 #include "spectrum/gui/spectrumview.h"
 
 namespace vantrel::test {

@@ -17,9 +17,9 @@
 #include "guitest.h"
 #include "levels/gui/leveldiagramarea.h"
 #include "levels/gui/leveldiagramwindow.h"
-#include "levels/gui/levelwindowlink.h"
+#include "app/gui/levelwindowlink.h"
 #include "levels/leveldiagram.h"
-#include "spectrum/gui/spectrumopener.h"
+#include "app/gui/spectrumwindowlink.h"
 #include "spectrum/gui/spectrumview.h"
 
 namespace vantrel::test {
@@ -40,7 +40,7 @@ protected:
     }
     LevelDiagramWindow& levels() { return link->window(); }
     LevelDiagramArea* area() { return levels().area(); }
-    LevelDiagram& diagram() { return levelDiagram(); }
+    LevelDiagram& diagram() { return link->diagram(); }
 
     void openFromMenu() {
         view->actionFor(f.compareEnergiesMenuItem)->trigger();

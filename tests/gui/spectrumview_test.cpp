@@ -10,7 +10,7 @@
 #include "app/mainwindow.h"
 #include "app/orbitalcontrols.h"
 #include "guitest.h"
-#include "spectrum/gui/spectrumopener.h"
+#include "app/gui/spectrumwindowlink.h"
 #include "spectrum/gui/spectrumview.h"
 
 namespace vantrel::test {

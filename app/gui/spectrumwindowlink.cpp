@@ -1,12 +1,12 @@
-#include "spectrum/gui/spectrumopener.h"
+#include "app/gui/spectrumwindowlink.h"
 
 #include <QPointer>
 #include <QTimer>
 
 #include "app/mainwindow.h"
+#include "app/orbitalcontrols.h"
 #include "app/windowstate.h"
 #include "spectrum/gui/spectrumview.h"
-#include "spectrum/mainwindowlinks.h"
 
 namespace vantrel {
 
@@ -14,6 +14,16 @@ namespace {
 
 QPointer<SpectrumView> view;
 bool levelPicking = true;  // no run is going
+
+SpectrumLinks mainWindowLinks() {
+    SpectrumLinks links;
+    links.pickLevel = pickHydrogenLevel;
+    // This window closes, the level window opens or follows the current state.
+    links.openEnergyLevels = [] {
+        if (const auto& open = mainWindow().compareEnergiesMenuItem.onClick) open();
+    };
+    return links;
+}
 
 }  // namespace
 

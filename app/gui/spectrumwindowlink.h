@@ -1,5 +1,7 @@
 // Opens and closes the emission spectrum window for the main window: the
-// window is built afresh at each opening and destroyed when it closes.
+// window is built afresh at each opening and destroyed when it closes. A
+// level clicked in it becomes the main window's n; its "Energy Levels"
+// link does what the main window's "&Energy Level Diagram" does.
 #pragma once
 
 class QWidget;
