@@ -3,13 +3,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QGroupBox>
-#include <QImage>
 #include <QMouseEvent>
 #include <QRadioButton>
 
-#include <algorithm>
 #include <memory>
-#include <set>
 #include <tuple>
 
 #include "app/orbitalcontrols.h"
@@ -98,34 +95,6 @@ TEST_F(LevelWindowTest, MenuOpensTheWindowWhichFollowsTheMainWindow) {
     EXPECT_TRUE(levels().isVisible());
 }
 
-TEST_F(LevelWindowTest, ClickOnAMarkerBecomesTheMainWindowsOrbital) {
-    openFromMenu();
-    hover(markerPoint(7));
-    EXPECT_EQ(area()->toolTip(), "Z=1 n=3 l=1 m=-1 E=-0.24 aJ");
-    clickMarker(7);
-    EXPECT_EQ(mainState(), "3 1 -1 Z=1");
-    EXPECT_TRUE(diagram().visibleColumn()[7].selected());
-
-    // At another size the same markers are hit.
-    levels().resize(levels().width() * 3 / 2, levels().height() * 3 / 2);
-    QApplication::processEvents();
-    clickMarker(12);
-    EXPECT_EQ(mainState(), "3 2 0 Z=1");
-}
-
-TEST_F(LevelWindowTest, ArrowKeysWalkWhileTheDiagramHasTheFocus) {
-    openFromMenu();
-    clickMarker(2);
-    ASSERT_TRUE(area()->hasFocus());
-    QTest::keyClick(area(), Qt::Key_Right);
-    EXPECT_EQ(mainState(), "2 1 -1 Z=1");
-
-    // Keys elsewhere in the window do not walk.
-    levels().speciesButton(1)->setFocus();
-    QTest::keyClick(levels().energyLabel(), Qt::Key_Up);
-    EXPECT_EQ(mainState(), "2 1 -1 Z=1");
-}
-
 TEST_F(LevelWindowTest, SpeciesOptionsSwitchTheMainWindowsSpecies) {
     openFromMenu();
     clickMarker(5);
@@ -196,23 +165,6 @@ TEST_F(LevelWindowTest, SpectrumLinkAndBackWithTheRealSpectrumWindow) {
     EXPECT_EQ(diagram().selectedIndex, 13);
     windowHooks().showSpectrum = nullptr;
     windowHooks().closeSpectrum = nullptr;
-}
-
-// The bars come out in their colours.
-TEST_F(LevelWindowTest, MarkersAreDrawnInTheirColours) {
-    openFromMenu();
-    levels().resize(std::max(levels().width(), 700), view->height());
-    QApplication::processEvents();
-    levels().speciesButton(3)->click();
-    clickMarker(8);
-    QTest::keyClick(area(), Qt::Key_Right);
-    QApplication::processEvents();
-    const QImage picture = area()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    std::set<QRgb> drawn;
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x) drawn.insert(picture.pixel(x, y));
-    for (QColor colour : {QColor(255, 0, 0), QColor(0, 0, 255), QColor(148, 0, 211)})
-        EXPECT_TRUE(drawn.count(colour.rgb())) << colour.name().toStdString();
 }
 
 }  // namespace
