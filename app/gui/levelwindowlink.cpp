@@ -11,7 +11,7 @@ namespace vantrel {
 
 namespace {
 
-OrbitalNumbers currentOrbital() {
+OrbitalNumbers mainWindowOrbital() {
     const OrbitalState& o = globals().orbital;
     return {o.currentZ, o.currentN, o.currentL, o.currentM};
 }
@@ -28,7 +28,7 @@ LevelWindowLink::LevelWindowLink(QWidget* mainView, std::function<void()> syncMa
 
 void LevelWindowLink::connectDiagram() {
     LevelDiagramHooks& h = diagram_.hooks;
-    h.mainOrbital = currentOrbital;
+    h.mainOrbital = mainWindowOrbital;
     h.setOrbital = [](const OrbitalNumbers& o) { setOrbital(o.z, o.n, o.l, o.m, false); };
     h.dropCloud = [] { globals().run.nPoints = 0; };
     h.closed = [] { mainWindow().levelsOpen = false; };
@@ -46,7 +46,7 @@ void LevelWindowLink::connectMainWindow() {
     main.enableLevels = [this, w](bool enabled) {
         w->setDiagramEnabled(enabled);
         // A run, a load or a sequence may have changed the state meanwhile.
-        if (enabled && mainWindow().levelsOpen) follow(currentOrbital());
+        if (enabled && mainWindow().levelsOpen) follow(mainWindowOrbital());
     };
     hooks().levelSetup = [this](int z, int n, int l, int m) { follow({z, n, l, m}); };
 }

@@ -28,18 +28,18 @@
 
 #include <exception>
 
-#include "widgets/guardedaction.h"
 #include "app/gui/orbitalviewpanel.h"
 #include "app/gui/controlwidgets.h"
 #include "app/gui/desktopkeys.h"
-#include "widgets/pictureexport.h"
 #include "app/gui/radialplotwidget.h"
-#include "widgets/screenfit.h"
 #include "app/mainwindow.h"
 #include "app/windowstate.h"
 #include "engine/globals.h"
 #include "output/platform.h"
 #include "output/radialplot.h"
+#include "widgets/guardedaction.h"
+#include "widgets/pictureexport.h"
+#include "widgets/screenfit.h"
 
 namespace vantrel {
 
