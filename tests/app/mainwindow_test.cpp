@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/orbitalcontrols.h"
 #include "app/orbitalfiles.h"
 #include "app/windowstate.h"
 #include "engine/globals.h"
@@ -112,6 +113,19 @@ TEST_F(MainWindowTest, OpeningThatFailsIsReported) {
     hooks().openUrl = [](const std::string&, bool) { return true; };
     EXPECT_TRUE(openDocument("/x/page.htm", ShowMode::Normal));
     EXPECT_EQ(dialogs.shown.size(), 1u);
+}
+
+// A level clicked in the spectrum window: hydrogen's n, l and m kept.
+TEST_F(MainWindowTest, SpectrumLevelPickSetsNOfHydrogen) {
+    initEngine();
+    setOrbital(2, 5, 2, -1, false);  // He+ 5d
+    pickHydrogenLevel(4);
+    EXPECT_EQ((std::vector{o.currentZ, o.currentN, o.currentL, o.currentM}), (std::vector{1, 4, 2, -1}));
+    EXPECT_EQ(f.quantumText[0].text, "4");
+    // While a run writes the current orbital's files a pick is dropped.
+    enableControls(false);
+    pickHydrogenLevel(7);
+    EXPECT_EQ(o.currentN, 4);
 }
 
 }  // namespace

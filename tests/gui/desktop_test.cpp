@@ -10,15 +10,15 @@
 #include <QSvgRenderer>
 #include <QTimer>
 
-#include "widgets/pictureexport.h"
+#include "app/gui/levelwindowlink.h"
 #include "app/gui/qtdialogs.h"
 #include "app/gui/radialplotwidget.h"
+#include "app/gui/spectrumwindowlink.h"
 #include "guitest.h"
 #include "levels/gui/leveldiagramarea.h"
 #include "levels/gui/leveldiagramwindow.h"
-#include "app/gui/levelwindowlink.h"
-#include "app/gui/spectrumwindowlink.h"
 #include "spectrum/gui/spectrumview.h"
+#include "widgets/pictureexport.h"
 
 namespace vantrel::test {
 namespace {

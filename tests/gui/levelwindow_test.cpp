@@ -3,20 +3,18 @@
 #include <QAction>
 #include <QApplication>
 #include <QGroupBox>
-#include <QMouseEvent>
 #include <QRadioButton>
 
 #include <memory>
 #include <tuple>
 
+#include "app/gui/levelwindowlink.h"
+#include "app/gui/spectrumwindowlink.h"
 #include "app/orbitalcontrols.h"
 #include "engine/globals.h"
 #include "guitest.h"
-#include "levels/gui/leveldiagramarea.h"
 #include "levels/gui/leveldiagramwindow.h"
-#include "app/gui/levelwindowlink.h"
 #include "levels/leveldiagram.h"
-#include "app/gui/spectrumwindowlink.h"
 #include "spectrum/gui/spectrumview.h"
 
 namespace vantrel::test {
@@ -36,28 +34,12 @@ protected:
         GuiTest::TearDown();
     }
     LevelDiagramWindow& levels() { return link->window(); }
-    LevelDiagramArea* area() { return levels().area(); }
     LevelDiagram& diagram() { return link->diagram(); }
 
     void openFromMenu() {
         view->actionFor(f.compareEnergiesMenuItem)->trigger();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&levels()));
         ASSERT_TRUE(QTest::qWaitForWindowActive(&levels()));
-    }
-    // The pixel on the bar of marker k of the column shown.
-    QPoint markerPoint(int k) {
-        const LevelMarker& m = diagram().visibleColumn()[k];
-        return area()->pixelsOf(m.left + 125, m.top + 165).toPoint();
-    }
-    // A pointer move with no button held, sent to the diagram itself (the
-    // test cursor would find whichever window lies on top there).
-    void hover(QPoint at) {
-        QMouseEvent move(QEvent::MouseMove, at, area()->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(area(), &move);
-    }
-    void clickMarker(int k) {
-        hover(markerPoint(k));
-        QTest::mouseClick(area(), Qt::LeftButton, {}, markerPoint(k));
     }
     // n, l, m as the main window's boxes show them, and Z.
     std::string mainState() {
@@ -97,7 +79,7 @@ TEST_F(LevelWindowTest, MenuOpensTheWindowWhichFollowsTheMainWindow) {
 
 TEST_F(LevelWindowTest, SpeciesOptionsSwitchTheMainWindowsSpecies) {
     openFromMenu();
-    clickMarker(5);
+    diagram().pick(1, 5);
     QTest::mouseClick(levels().speciesButton(2), Qt::LeftButton, {}, QPoint(8, levels().speciesButton(2)->height() / 2));
     EXPECT_EQ(mainState(), "2 1 1 Z=2");
     EXPECT_EQ(frameTitle(), "Calculation Options for the He+ Ion (Z=2)");

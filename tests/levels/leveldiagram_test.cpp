@@ -52,7 +52,6 @@ protected:
         d.pointerPress();
         d.pointerRelease();
     }
-    Orbital current() const { return main; }
     std::vector<int> visibleColumns() {
         std::vector<int> shown;
         for (int c = 0; c < 4; ++c)
@@ -124,7 +123,7 @@ TEST_F(LevelDiagramTest, OtherSpeciesGetsItsOwnColumnAndNoOldState) {
     openAt(1, 2, 1, 0);
     follow(7, 3, 0, 0);
     EXPECT_TRUE(picks.empty());
-    EXPECT_EQ(current(), (Orbital{7, 3, 0, 0}));
+    EXPECT_EQ(main, (Orbital{7, 3, 0, 0}));
     EXPECT_EQ(d.pickedTag, marker(0, 6).tag);
 
     // Opened with Z = 7 already chosen, its column is the one shown (not H's).
@@ -167,7 +166,7 @@ TEST_F(LevelDiagramTest, SetUpCalledBackFromAPickReturnsAtOnce) {
     // One hand-over: the main window's call back did not pick again; a new
     // orbital's cloud is not sampled yet.
     EXPECT_EQ(picks, (std::vector<Orbital>{{1, 2, 1, -1}}));
-    EXPECT_EQ(current(), (Orbital{1, 2, 1, -1}));
+    EXPECT_EQ(main, (Orbital{1, 2, 1, -1}));
     EXPECT_EQ(cloudPoints, 0);
     EXPECT_FALSE(d.inSetUp);
 
@@ -240,7 +239,7 @@ TEST_F(LevelDiagramTest, ArrowKeysWalkTheStatesInMarkerOrder) {
     for (const Walk& w : walks) {
         openAt(w.from.z, w.from.n, w.from.l, w.from.m);
         const bool moved = d.arrowKey(w.key);
-        EXPECT_EQ(current(), w.to) << "from " << ::testing::PrintToString(w.from);
+        EXPECT_EQ(main, w.to) << "from " << ::testing::PrintToString(w.from);
         EXPECT_EQ(moved, !(w.to == w.from));
         EXPECT_EQ(picks, moved ? std::vector<Orbital>{w.to} : std::vector<Orbital>{});
     }
@@ -270,12 +269,12 @@ TEST_F(LevelDiagramTest, ChangingSpeciesKeepsThePickedState) {
     // Right after a key the species still follows.
     ASSERT_TRUE(d.arrowKey(LevelArrowKey::Left));
     d.chooseSpecies(3);
-    EXPECT_EQ(current(), (Orbital{3, 2, 1, 0}));
+    EXPECT_EQ(main, (Orbital{3, 2, 1, 0}));
 
     // With no marker picked (level 5) the species changes all the same.
     openAt(1, 5, 2, 0);
     d.chooseSpecies(2);
-    EXPECT_EQ(current(), (Orbital{2, 5, 2, 0}));
+    EXPECT_EQ(main, (Orbital{2, 5, 2, 0}));
     EXPECT_TRUE(d.bareLevel.visible);
     EXPECT_FLOAT_EQ(d.bareLevel.top, LevelDiagram::levelY(2, 5));
 }
