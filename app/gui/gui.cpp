@@ -33,7 +33,7 @@ int runGui(QApplication& app, const std::vector<std::string>& arguments) {
         installReactions();
         view.installHooks();
         LevelWindowLink levels(&view, [&view] { view.syncAll(); });
-        installSpectrumWindow(&view);
+        SpectrumWindowLink spectrum(&view);
         installAboutBox(&view);
         new StatusProgress(view);  // the window owns these two
         new LoadChooser(view);

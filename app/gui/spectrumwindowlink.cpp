@@ -1,6 +1,5 @@
 #include "app/gui/spectrumwindowlink.h"
 
-#include <QPointer>
 #include <QTimer>
 
 #include "app/mainwindow.h"
@@ -11,9 +10,6 @@
 namespace vantrel {
 
 namespace {
-
-QPointer<SpectrumView> view;
-bool levelPicking = true;  // no run is going
 
 SpectrumLinks mainWindowLinks() {
     SpectrumLinks links;
@@ -27,37 +23,51 @@ SpectrumLinks mainWindowLinks() {
 
 }  // namespace
 
-SpectrumView* openSpectrumView() { return view.data(); }
+SpectrumWindowLink::SpectrumWindowLink(QWidget* mainView) : mainView_(mainView) {
+    WindowHooks& main = windowHooks();
+    main.showSpectrum = [this] { show(); };
+    main.closeSpectrum = [this] {
+        if (view_) view_->close();
+    };
+    main.enableSpectrum = [this](bool enabled) { setLevelPicking(enabled); };
+}
 
-void installSpectrumWindow(QWidget* mainView) {
-    QPointer<QWidget> owner(mainView);
-    windowHooks().showSpectrum = [owner] {
-        if (!view) {
-            view = new SpectrumView(mainWindowLinks());
-            view->setAttribute(Qt::WA_DeleteOnClose);
-            view->setLevelPickingEnabled(levelPicking);
-            if (owner) view->setWindowIcon(owner->windowIcon());
-            QObject::connect(view, &SpectrumView::closed, [] { mainWindow().spectrumOpen = false; });
-            view->show();
-            view->placeBeside(owner);
-            // The arrow keys walk the spectrum at once, not a list.
-            view->diagram()->setFocus();
-            // The frame is known once the window is on screen.
-            QTimer::singleShot(0, view, [owner] {
-                if (view) view->placeBeside(owner);
-            });
-        }
-        view->show();
-        view->raise();
-        view->activateWindow();
-    };
-    windowHooks().closeSpectrum = [] {
-        if (view) view->close();
-    };
-    windowHooks().enableSpectrum = [](bool enabled) {
-        levelPicking = enabled;
-        if (view) view->setLevelPickingEnabled(enabled);
-    };
+SpectrumWindowLink::~SpectrumWindowLink() {
+    WindowHooks& main = windowHooks();
+    main.showSpectrum = nullptr;
+    main.closeSpectrum = nullptr;
+    main.enableSpectrum = nullptr;
+    delete view_.data();
+}
+
+SpectrumView* SpectrumWindowLink::openView() const { return view_.data(); }
+
+void SpectrumWindowLink::show() {
+    if (!view_) create();
+    view_->show();
+    view_->raise();
+    view_->activateWindow();
+}
+
+void SpectrumWindowLink::create() {
+    view_ = new SpectrumView(mainWindowLinks());
+    view_->setAttribute(Qt::WA_DeleteOnClose);
+    view_->setLevelPickingEnabled(levelPicking_);
+    if (mainView_) view_->setWindowIcon(mainView_->windowIcon());
+    QObject::connect(view_, &SpectrumView::closed, [] { mainWindow().spectrumOpen = false; });
+    view_->show();
+    view_->placeBeside(mainView_);
+    // The arrow keys walk the spectrum at once, not a list.
+    view_->diagram()->setFocus();
+    // The frame is known once the window is on screen.
+    QTimer::singleShot(0, view_, [this] {
+        if (view_) view_->placeBeside(mainView_);
+    });
+}
+
+void SpectrumWindowLink::setLevelPicking(bool enabled) {
+    levelPicking_ = enabled;
+    if (view_) view_->setLevelPickingEnabled(enabled);
 }
 
 }  // namespace vantrel

@@ -57,7 +57,7 @@ TEST_F(DesktopTest, RedCaptionsGreyDuringARun) {
 // SVG that reads back whole, and on the clipboard in both forms.
 TEST_F(DesktopTest, PicturesSaveAsPngAndSvgAndCopy) {
     LevelWindowLink levels(view.get(), [this] { view->syncAll(); });
-    installSpectrumWindow(view.get());
+    SpectrumWindowLink spectrum(view.get());
     TempDir out;
     auto check = [&](QWidget* picture, const QString& name) {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(picture->window()));
@@ -83,9 +83,8 @@ TEST_F(DesktopTest, PicturesSaveAsPngAndSvgAndCopy) {
     view->actionFor(f.compareEnergiesMenuItem)->trigger();
     check(levels.window().area(), QStringLiteral("energy-levels"));
     view->actionFor(f.spectrumMenuItem)->trigger();
-    ASSERT_NE(openSpectrumView(), nullptr);
-    check(openSpectrumView(), QStringLiteral("hydrogen-spectrum"));
-    delete openSpectrumView();
+    ASSERT_NE(spectrum.openView(), nullptr);
+    check(spectrum.openView(), QStringLiteral("hydrogen-spectrum"));
 }
 
 // F1, Ctrl+Q, Ctrl+S and Ctrl+O; Ctrl+O reaches "&Load" from a text box.

@@ -131,22 +131,20 @@ TEST_F(LevelWindowTest, RunsDisableTheWindowAndClosingKeepsBothConsistent) {
 }
 
 TEST_F(LevelWindowTest, SpectrumLinkAndBackWithTheRealSpectrumWindow) {
-    installSpectrumWindow(view.get());
+    SpectrumWindowLink spectrum(view.get());
     openFromMenu();
     QTest::mouseClick(levels().spectrumLink(), Qt::LeftButton);
-    ASSERT_NE(openSpectrumView(), nullptr);
-    EXPECT_EQ(tuple(openSpectrumView()->isVisible(), mainWindow().spectrumOpen), tuple(true, true));
+    ASSERT_NE(spectrum.openView(), nullptr);
+    EXPECT_EQ(tuple(spectrum.openView()->isVisible(), mainWindow().spectrumOpen), tuple(true, true));
     EXPECT_EQ(tuple(levels().isVisible(), mainWindow().levelsOpen), tuple(false, false));
 
     // The menu item brings the level window back and closes the spectrum.
     setOrbital(1, 3, 2, 1, false);
     openFromMenu();
     QApplication::processEvents();
-    EXPECT_EQ(openSpectrumView(), nullptr);
+    EXPECT_EQ(spectrum.openView(), nullptr);
     EXPECT_FALSE(mainWindow().spectrumOpen);
     EXPECT_EQ(diagram().selectedIndex, 13);
-    windowHooks().showSpectrum = nullptr;
-    windowHooks().closeSpectrum = nullptr;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLabel>
 
+#include <memory>
 #include <tuple>
 
 #include "app/gui/spectrumwindowlink.h"
@@ -20,15 +21,15 @@ protected:
     void SetUp() override {
         GuiTest::SetUp();
         startWindow(true);
-        installSpectrumWindow(view.get());
+        link = std::make_unique<SpectrumWindowLink>(view.get());
         windowHooks().showLevels = [this] { ++levelWindowShown; };
         view->actionFor(f.spectrumMenuItem)->trigger();
-        spectrum = openSpectrumView();
+        spectrum = link->openView();
         ASSERT_NE(spectrum, nullptr);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(spectrum));
     }
     void TearDown() override {
-        if (openSpectrumView()) delete openSpectrumView();
+        link.reset();
         windowHooks() = WindowHooks{};
         GuiTest::TearDown();
     }
@@ -39,6 +40,7 @@ protected:
     }
     QString listText(int i) { return spectrum->list(i)->currentText(); }
 
+    std::unique_ptr<SpectrumWindowLink> link;
     SpectrumView* spectrum = nullptr;
     int levelWindowShown = 0;
 };
@@ -51,7 +53,7 @@ TEST_F(SpectrumViewTest, OpensFromTheMenuAtItsSize) {
     EXPECT_EQ(spectrum->list(lowerList)->currentIndex(), -1);
     // The menu item again brings the same window forward.
     view->actionFor(f.spectrumMenuItem)->trigger();
-    EXPECT_EQ(openSpectrumView(), spectrum);
+    EXPECT_EQ(link->openView(), spectrum);
 }
 
 TEST_F(SpectrumViewTest, ClickOnALevelSetsTheMainWindowsN) {
@@ -68,15 +70,15 @@ TEST_F(SpectrumViewTest, ClickOnALevelSetsTheMainWindowsN) {
     EXPECT_EQ(std::tuple(state().upperTag.caption, spectrum->list(upperList)->currentIndex()), std::tuple("n=4", -1));
 
     // "Energy Levels" closes this window and asks for the level window.
-    QLabel* link = spectrum->energyLevelsLink();
-    ASSERT_TRUE(link->isVisible());
-    emit link->linkActivated("levels");
+    QLabel* levelsLink = spectrum->energyLevelsLink();
+    ASSERT_TRUE(levelsLink->isVisible());
+    emit levelsLink->linkActivated("levels");
     QApplication::processEvents();
     EXPECT_FALSE(mainWindow().spectrumOpen);
     EXPECT_TRUE(mainWindow().levelsOpen);
     EXPECT_EQ(levelWindowShown, 1);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(openSpectrumView(), nullptr);
+    EXPECT_EQ(link->openView(), nullptr);
 }
 
 // The window beside the main window, not over it.
@@ -85,7 +87,7 @@ TEST_F(SpectrumViewTest, BesideTheMainWindow) {
     view->resize(320, 400);
     view->placeAtRightEdge();
     view->actionFor(f.spectrumMenuItem)->trigger();
-    spectrum = openSpectrumView();
+    spectrum = link->openView();
     ASSERT_NE(spectrum, nullptr);
     EXPECT_LE(spectrum->frameGeometry().right(), view->frameGeometry().left());
     EXPECT_EQ(spectrum->frameGeometry().top(), view->frameGeometry().top());
