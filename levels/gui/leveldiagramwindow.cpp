@@ -11,6 +11,7 @@
 
 #include "levels/gui/leveldiagramarea.h"
 #include "levels/leveldiagram.h"
+#include "widgets/conversions.h"
 #include "widgets/guardedaction.h"
 #include "widgets/pictureexport.h"
 #include "widgets/screenfit.h"
@@ -18,12 +19,6 @@
 namespace vantrel {
 
 namespace {
-
-QString qs(const std::string& s) { return QString::fromStdString(s); }
-
-QString colorName(std::uint32_t bgr) {
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF).name();
-}
 
 constexpr int panelWidth = 230;
 
@@ -113,7 +108,7 @@ void LevelDiagramWindow::sync() {
     energy.replace(QStringLiteral("\r\n\r\n"), QStringLiteral("\n"));
     energy.replace(QStringLiteral("attoJoule = "), QStringLiteral("attoJoule\n    = "));
     energy_->setText(energy);
-    energy_->setStyleSheet(QStringLiteral("color: %1").arg(colorName(diagram_.energyColor)));
+    energy_->setStyleSheet(QStringLiteral("color: %1").arg(qColor(diagram_.energyColor).name()));
     QString picked = qs(diagram_.pickedTag);
     picked.replace(QStringLiteral("--->"), QStringLiteral(" ---> "));
     picked_->setText(picked);
