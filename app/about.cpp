@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "output/fileutil.h"
 #include "output/platform.h"
 #include "output/viewerfiles.h"

@@ -5,7 +5,7 @@
 #include "app/mainwindow.h"
 #include "app/sequence.h"
 #include "app/interruption.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "output/platform.h"
 #include "engine/textutil.h"
 #include "output/fileutil.h"

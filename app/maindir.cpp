@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "engine/orbital.h"
 #include "output/platform.h"
 #include "engine/textutil.h"

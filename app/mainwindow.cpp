@@ -10,7 +10,7 @@
 #include "engine/energy.h"
 #include "app/windowstate.h"
 #include "app/ignoringerrors.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "engine/orbital.h"
 #include "output/platform.h"
 #include "app/samplingrun.h"
@@ -260,7 +260,7 @@ void installReactions() {
     };
 
     for (int i = 0; i < 2; ++i)
-        f.energyValueLabels[i].onClick = [i] { dialogs().messageBox(calcEnergy(globals().orbital, EnergyForm::Message, i == 1 ? EnergyUnit::Joules : EnergyUnit::Attojoules), Buttons::OK); };
+        f.energyValueLabels[i].onClick = [i] { dialogs().messageBox(energyMessage(globals().orbital.numbers(), globals().orbital.speciesName, i == 1 ? EnergyUnit::Joules : EnergyUnit::Attojoules), Buttons::OK); };
     f.tooSmallLabel.onClick = extentWarningClick;
     f.tooLargeLabel.onClick = extentWarningClick;
     f.quickLabel.onClick = [] {
@@ -303,7 +303,6 @@ void selectAll(Control& textbox) { giveFocus(textbox); }
 
 bool initGlobals() {
     seedRandom();
-    initEngine();
     return findMainDir();
 }
 

@@ -9,14 +9,13 @@
 #include "app/radialview.h"
 #include "app/samplingrun.h"
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "app/ignoringerrors.h"
 #include "engine/orbital.h"
 #include "engine/random.h"
 #include "engine/textutil.h"
 #include "engine/wavefunction.h"
 #include "output/platform.h"
-#include "output/radialplot.h"
 
 namespace vantrel {
 
@@ -257,16 +256,16 @@ bool isNodal() {
     setOptions(mx, my, mz, restricted);
     const double side = 2 * globals().orbital.extent;
     for (int i = 0; i < 100; ++i) {
-        double x = side * randomCentered();
-        double y = side * randomCentered();
-        double z = side * randomCentered();
+        double x = side * randomCentered(rng());
+        double y = side * randomCentered(rng());
+        double z = side * randomCentered(rng());
         if (restricted) {
             x *= mx;
             y *= my;
             z *= mz;
         }
         double r = 0, r2 = 0, radial = 0;
-        if (waveFunction(x, y, z, r, r2, radial) != 0) return false;
+        if (currentOrbital().evaluate(x, y, z, r, r2, radial) != 0) return false;
     }
     return true;
 }

@@ -8,14 +8,13 @@
 #include "app/radialview.h"
 #include "app/samplingrun.h"
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "engine/radialhistogram.h"
 #include "engine/textutil.h"
 #include "output/cloudscript.h"
 #include "output/pages.h"
 #include "output/platform.h"
 #include "output/pointfile.h"
-#include "output/radialplot.h"
 
 namespace vantrel {
 
@@ -92,13 +91,27 @@ bool writeXyzFile() {
     options.firstQuadrant = f.firstQuadrantCheck.checked;
     options.byNodes = f.colourModeOptions[1].checked;
     updateOrbital(false);
+    const OrbitalState& o = globals().orbital;
+    options.csvFile = o.csvFile;
+    options.xyzFile = o.xyzFile;
+    options.baseName = o.baseName;
+    options.speciesName = o.speciesName;
+    options.colorSuffix = o.colorSuffix;
+    options.numbers = o.numbers();
+    options.dotSize = o.dotSize;
+    options.axisMax = o.axisMax;
     f.canCalculate = false;
     f.calculateButton.enabled = false;
     f.loadButton.enabled = false;
     setBusy(true);
     PhaseProgress progress("writing " + fileNameOf(globals().orbital.xyzFile));
     options.progress = [&progress](long long done, long long total) { progress(done, total); };
-    const std::string problem = convertPointFileToXyz(options);
+    const XyzResult converted = convertPointFileToXyz(options);
+    if (converted.header) {
+        globals().run.nPoints = converted.header->count;
+        globals().run.maxPsi2 = converted.header->maxPsi2;
+    }
+    const std::string& problem = converted.problem;
     f.pointCountLabel.caption = "";
     if (!problem.empty()) dialogs().messageBox(problem, Buttons::OK);
     setBusy(false);
@@ -134,7 +147,10 @@ std::string createOrbitalPage(bool* whole, bool surfaces, bool slices) {
     options.surfaces = surfaces;
     options.slices = slices;
     std::vector<std::string> problems;
-    const std::string page = writeOrbitalPages(options, problems);
+    const OrbitalState& o = globals().orbital;
+    const PageOrbital orbital{o.numbers(), o.speciesName, o.planeName, o.xyzFile, o.baseName + o.colorSuffix,
+                              globals().mainDir, dataDir()};
+    const std::string page = writeOrbitalPages(orbital, options, problems);
     if (const std::string warning = viewerLimitWarning(globals().run.nPoints); !warning.empty())
         dialogs().messageBox(warning, Buttons::OK);
     if (whole) *whole = problems.empty();

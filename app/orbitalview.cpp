@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "engine/psigrid.h"
 #include "engine/textutil.h"
 

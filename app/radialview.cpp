@@ -2,12 +2,65 @@
 
 #include "app/orbitalcontrols.h"
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "engine/radialhistogram.h"
 #include "engine/textutil.h"
-#include "output/radialplot.h"
 
 namespace vantrel {
+
+namespace {
+
+NullCanvas nullCanvas;
+PlotCanvas* canvas = &nullCanvas;
+
+// What the surface shows, so that it can be drawn again at another size.
+struct Shown {
+    enum Kind { Nothing, Axes, Distribution } kind = Nothing;
+    RadialPlotStyle style;
+} shown;
+
+RadialAxis currentAxis() { return {globals().orbital.extent, globals().orbital.axisMax}; }
+
+}  // namespace
+
+PlotCanvas& radialPlotCanvas() { return *canvas; }
+
+void setRadialPlotCanvas(PlotCanvas* c) {
+    canvas = c ? c : &nullCanvas;
+    shown.kind = Shown::Nothing;  // a new surface shows nothing of ours yet
+}
+
+void drawRadialAxes() {
+    shown.kind = Shown::Axes;
+    drawRadialAxes(*canvas, currentAxis());
+}
+
+void clearRadialPlot() {
+    shown.kind = Shown::Nothing;
+    canvas->clear();
+}
+
+void redrawRadialPlot() {
+    switch (shown.kind) {
+    case Shown::Nothing:
+        break;
+    case Shown::Axes:
+        drawRadialAxes();
+        break;
+    case Shown::Distribution:
+        plotRadialDistribution(shown.style.theory, shown.style.nodes, shown.style.showRadii);
+        break;
+    }
+}
+
+RadialPlotText plotRadialDistribution(bool theory, bool nodes, bool showRadii) {
+    shown = {Shown::Distribution, {theory, nodes, showRadii}};
+    auto& g = globals();
+    const RadialPlotData data{currentAxis(), defaultExtent(), g.run.nPoints, g.radial.histogram, g.radial};
+    const RadialPlotText text = drawRadialDistribution(*canvas, data, shown.style);
+    g.radial.medianRadius = text.median;
+    return text;
+}
 
 void showTheory() {
     auto& f = mainWindow();

@@ -4,7 +4,25 @@
 
 #include <string>
 
+#include "output/radialplot.h"
+
 namespace vantrel {
+
+// The surface the plot draws on; nullptr puts back one that draws nothing.
+PlotCanvas& radialPlotCanvas();
+void setRadialPlotCanvas(PlotCanvas* canvas);
+
+// The axes for the current extent and axis length.
+void drawRadialAxes();
+// Empties the surface.
+void clearRadialPlot();
+// Draws again what the surface shows, laid out for its present size (after
+// a resize, the text widths and margins are different).
+void redrawRadialPlot();
+// Draws the hits (or, with theory, the theory curve) of the current orbital
+// over the axes; with showRadii the most probable and median radius are
+// marked and the median is kept.
+RadialPlotText plotRadialDistribution(bool theory, bool nodes, bool showRadii);
 
 // The theory curve for the current orbital (nothing while a run draws).
 void showTheory();

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "engine/orbital.h"
 #include "output/platform.h"
 #include "engine/pointsink.h"
@@ -15,7 +15,6 @@
 #include "engine/textutil.h"
 #include "engine/wavefunction.h"
 #include "output/pointfile.h"
-#include "output/radialplot.h"
 #include "engine/random.h"
 #include "engine/radialhistogram.h"
 #include "app/radialview.h"
@@ -254,7 +253,7 @@ void samplePoints(bool savedFileWhole) {
         view.loadPoints(orb.csvFile);
     view.setCube(orb.extent, run.maxPsi2);
 
-    RadialSink histogram(g.radial.histogram, binsPerAngstrom(0));
+    RadialSink histogram(g.radial.histogram, plotBinsPerAngstrom());
     SamplingRun sampling(currentOrbital(), options, run.maxPsi2, rng());
     sampling.addSink(file);
     sampling.addSink(histogram);

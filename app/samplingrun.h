@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "engine/samplerun.h"
 
 namespace vantrel {

@@ -10,7 +10,7 @@
 
 #include "app/maindir.h"
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "engine/orbital.h"
 #include "output/platform.h"
 #include "app/samplingrun.h"

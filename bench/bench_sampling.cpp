@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "engine/orbital.h"
 #include "output/platform.h"
 #include "engine/samplekernel.h"
@@ -84,7 +84,7 @@ double estimate(const State& s) {
     const double e = 2.0 * s.extent;
     for (int i = 0; i < 20000; ++i) {
         double rr, r2, radial = 0;
-        const double psi = waveFunction(e * (r.uniform() - 0.5), e * (r.uniform() - 0.5), e * (r.uniform() - 0.5), rr,
+        const double psi = currentOrbital().evaluate(e * (r.uniform() - 0.5), e * (r.uniform() - 0.5), e * (r.uniform() - 0.5), rr,
                                         r2, radial);
         if (rr > s.extent / 10.0) top = std::max(top, psi * psi);
     }
@@ -189,7 +189,7 @@ void BM_ScalarLoop(benchmark::State& st) {
         for (int i = 0; i < sampleBlockSize; ++i) {
             double rr, r2, radial = 0;
             const double x = e * (r.uniform() - 0.5), y = e * (r.uniform() - 0.5), z = e * (r.uniform() - 0.5);
-            const double psi = waveFunction(x, y, z, rr, r2, radial);
+            const double psi = currentOrbital().evaluate(x, y, z, rr, r2, radial);
             kept += psi * psi > r.uniform() * ceiling;
         }
     }

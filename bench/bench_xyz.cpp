@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "engine/orbital.h"
 #include "output/platform.h"
 #include "output/pointfile.h"

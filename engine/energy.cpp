@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "engine/globals.h"
 #include "engine/textutil.h"
 
 namespace vantrel {
@@ -48,31 +47,42 @@ std::string formatEnergy(double value, int decimals, bool joules) {
     return sign + text + " attoJoule";
 }
 
-std::string calcEnergy(const OrbitalState& o, EnergyForm form, EnergyUnit unit) {
-    double e = orbitalEnergy(o.currentZ, o.currentN);
-    const bool joules = unit == EnergyUnit::Joules;
-    std::string kinetic = formatEnergy(-e, 2, joules);
-    std::string potential = formatEnergy(2 * e, 2, joules);
-    std::string total = formatEnergy(e, 2, joules);
+namespace {
 
-    if (form == EnergyForm::PageTable) {
-        std::string t =
-            "<table><tr><td valign=bottom><b>Kinetic energy</b></td><td valign=bottom align=right>" + kinetic +
-            "</td></tr>" + crlf +
-            "<tr><td valign=bottom><b>Potential energy</b></td><td valign=bottom align=right>" + potential +
-            "</td></tr>" + crlf + crlf +
-            "<tr><td valign=bottom><b><font color=red>TOTAL ENERGY</font></b></td><td valign=bottom "
-            "align=right><font color=red>" +
-            total + "</font></td></tr></table>" + crlf;
-        replaceAll(t, "E-", " x 10<sup>&#150;");
-        replaceAll(t, " Joule", " </sup> Joule");
-        return t;
-    }
+// Kinetic, potential and total energy of a level, as text.
+struct LevelEnergies {
+    std::string kinetic, potential, total;
+};
+
+LevelEnergies levelEnergies(double e, bool joules) {
+    return {formatEnergy(-e, 2, joules), formatEnergy(2 * e, 2, joules), formatEnergy(e, 2, joules)};
+}
+
+}  // namespace
+
+std::string calcEnergy(const OrbitalNumbers& o, EnergyForm form, EnergyUnit unit) {
+    const double e = orbitalEnergy(o.z, o.n);
     if (form == EnergyForm::BothUnits) return " E = " + formatEnergy(e, 2, false) + " = " + formatEnergy(e, 2, true);
     if (form == EnergyForm::RawJoules) return " E = " + numText(e) + " Joule";
 
-    std::string t = "For " + o.speciesName + " n=" + intText(o.currentN) + " l=" + intText(o.currentL) +
-                    " m=" + intText(o.currentM) + crlf + crlf;
+    const auto [kinetic, potential, total] = levelEnergies(e, unit == EnergyUnit::Joules);
+    std::string t =
+        "<table><tr><td valign=bottom><b>Kinetic energy</b></td><td valign=bottom align=right>" + kinetic +
+        "</td></tr>" + crlf +
+        "<tr><td valign=bottom><b>Potential energy</b></td><td valign=bottom align=right>" + potential +
+        "</td></tr>" + crlf + crlf +
+        "<tr><td valign=bottom><b><font color=red>TOTAL ENERGY</font></b></td><td valign=bottom "
+        "align=right><font color=red>" +
+        total + "</font></td></tr></table>" + crlf;
+    replaceAll(t, "E-", " x 10<sup>&#150;");
+    replaceAll(t, " Joule", " </sup> Joule");
+    return t;
+}
+
+std::string energyMessage(const OrbitalNumbers& o, const std::string& species, EnergyUnit unit) {
+    const bool joules = unit == EnergyUnit::Joules;
+    const auto [kinetic, potential, total] = levelEnergies(orbitalEnergy(o.z, o.n), joules);
+    std::string t = "For " + species + " n=" + intText(o.n) + " l=" + intText(o.l) + " m=" + intText(o.m) + crlf + crlf;
     t += "     Kinetic energy = \t " + kinetic + crlf;
     t += "  Potential energy = \t" + potential + crlf + crlf;
     t += "TOTAL ENERGY = \t" + total + crlf + crlf + crlf + crlf;

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "engine/orbital.h"
+
 namespace vantrel {
 
 inline constexpr double energyUnit = -2.1798736e-18;  // joules, times Z^2 / n^2
@@ -14,11 +16,11 @@ enum class EnergyForm {
     PageTable,   // the page's HTML table of kinetic, potential and total energy
     BothUnits,   // " E = ... attoJoule = ... Joule"
     RawJoules,   // " E = <full value> Joule" (always joules)
-    Message,     // the plain text of the energy message box
 };
 enum class EnergyUnit { Attojoules, Joules };
-struct OrbitalState;
 // The energies of an orbital's level.
-std::string calcEnergy(const OrbitalState& orbital, EnergyForm form, EnergyUnit unit);
+std::string calcEnergy(const OrbitalNumbers& orbital, EnergyForm form, EnergyUnit unit);
+// The plain text of the energy message box; the species names the atom or ion.
+std::string energyMessage(const OrbitalNumbers& orbital, const std::string& species, EnergyUnit unit);
 
 }  // namespace vantrel

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "engine/globals.h"
 #include "engine/textutil.h"
 #include "engine/wavefunction.h"
 
@@ -23,7 +22,5 @@ int defaultExtent(int n, int z) {
     if ((z == 1 || z == 2) && n < 3) ++e;
     return clampInt(e);
 }
-
-int defaultExtent() { return defaultExtent(globals().orbital.currentN, globals().orbital.currentZ); }
 
 }  // namespace vantrel

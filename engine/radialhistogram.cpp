@@ -3,18 +3,16 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/globals.h"
 #include "engine/textutil.h"
 #include "engine/wavefunction.h"
 
 namespace vantrel {
 
-int binsPerAngstrom(int a) {
-    const int axisMax = globals().orbital.axisMax;
+int binsPerAngstrom(int axisMax) {
     // An axis shorter than one Angstrom cannot come from the window; take
     // the finest bins rather than divide by zero.
     const long long k = axisMax < 1 ? 500 : std::max(1LL, roundEven(500.0 / axisMax));
-    return a + static_cast<int>(k);
+    return static_cast<int>(k);
 }
 
 int histogramSize(double extent, int k) {
@@ -24,7 +22,7 @@ int histogramSize(double extent, int k) {
     return static_cast<int>(roundEven(bins));
 }
 
-int radialSize() { return histogramSize(globals().orbital.extent, binsPerAngstrom(1)); }
+int radialSize(double extent, int axisMax) { return histogramSize(extent, binsPerAngstrom(axisMax) + 1); }
 
 int radialBin(double r, int k) {
     const double b = r * k;
@@ -43,25 +41,17 @@ bool RadialHistogram::add(int bin) {
 
 bool RadialHistogram::addRadius(double r) { return add(radialBin(r, perAngstrom)); }
 
-RadialHistogram emptyHistogram() { return RadialHistogram(radialSize(), binsPerAngstrom(0)); }
-
-void resetRadialHits() {
-    globals().radial.histogram = emptyHistogram();
-    globals().run.maxPsi2 = 0;
+RadialHistogram emptyHistogram(double extent, int axisMax) {
+    return RadialHistogram(radialSize(extent, axisMax), binsPerAngstrom(axisMax));
 }
 
-double calcTheory(bool restricted) {
-    auto& rad = globals().radial;
-    rad.theoryMax = 0;
-    rad.rTheory = 1;
-    rad.theorySum = 0;
-    const int k = binsPerAngstrom(0);
-    const int size = radialSize();
+RadialTheory radialTheory(const Orbital& orbital, int k, int size, bool restricted) {
+    RadialTheory rad;
     rad.radialSign.assign(static_cast<std::size_t>(size) + 1, 0);
     rad.radialTheory.assign(static_cast<std::size_t>(size) + 1, 0.0);
     for (int i = 1; i <= size; ++i) {
         double r = 0, r2 = 0, radial = radialOnly;
-        waveFunction(i / static_cast<double>(k), 0, 0, r, r2, radial);
+        orbital.evaluate(i / static_cast<double>(k), 0, 0, r, r2, radial);
         const double R = radial;
         rad.radialSign[i] = R > 0 ? 1 : (R < 0 ? -1 : 0);
         // A plane's circle grows with r, a sphere's shell with r squared.
@@ -73,7 +63,7 @@ double calcTheory(bool restricted) {
             rad.rTheory = r;
         }
     }
-    return rad.theoryMax / rad.rTheory / rad.rTheory;
+    return rad;
 }
 
 }  // namespace vantrel

@@ -22,7 +22,8 @@ struct RadialHistogram {
     bool addRadius(double r);
 };
 
-int binsPerAngstrom(int a);
+// Bins per Angstrom of the radial plot for an axis of axisMax Angstroms.
+int binsPerAngstrom(int axisMax);
 
 // Highest radial bin any point can fall in.
 inline constexpr int maxRadialBin = 32000;
@@ -30,17 +31,28 @@ inline constexpr int maxRadialBin = 32000;
 // (bins 0..size): round(sqrt(3) * extent * k), at most maxRadialBin, 0 for
 // an extent that is not positive.
 int histogramSize(double extent, int k);
-// The same for the current extent with binsPerAngstrom(1).
-int radialSize();
+// The same for the plot's extent and axis (one bin more per Angstrom, so
+// that the cube's corners fit).
+int radialSize(double extent, int axisMax);
 // Bin of distance r: round(r * k), ties to even, at most maxRadialBin; -1
 // for a distance that is not a number.
 int radialBin(double r, int k);
-// An empty histogram for the current extent and axis.
-RadialHistogram emptyHistogram();
-// The shared histogram, emptied and sized for the current extent.
-void resetRadialHits();
-// Fills the theory curve for the whole cube, or for a plane when
-// restricted; returns the peak probability density.
-double calcTheory(bool restricted);
+// An empty histogram for this extent and axis.
+RadialHistogram emptyHistogram(double extent, int axisMax);
+
+// The theoretical radial probability per bin, with the sign of R there.
+struct RadialTheory {
+    std::vector<double> radialTheory;
+    std::vector<int> radialSign;
+    double theorySum = 0;
+    double theoryMax = 0;  // the largest bin's probability
+    double rTheory = 1;    // and its distance
+    // The peak probability density.
+    double peakDensity() const { return theoryMax / rTheory / rTheory; }
+};
+struct Orbital;
+// The theory curve out to bin `size` for the whole cube, or for a plane
+// when restricted.
+RadialTheory radialTheory(const Orbital& orbital, int binsPerAngstrom, int size, bool restricted);
 
 }  // namespace vantrel

@@ -33,20 +33,11 @@ std::uint64_t startSeed() {
            (static_cast<std::uint64_t>(getpid()) << 32);
 }
 
-Random& rng() {
-    static Random r;
-    return r;
-}
-
-void seedRandom() { rng().seed(startSeed()); }
-
 double randomCentered(Random& random) {
     double v = random.uniform();
     v += random.uniform();
     v -= std::floor(v);
     return v - 0.5;
 }
-
-double randomCentered() { return randomCentered(rng()); }
 
 }  // namespace vantrel

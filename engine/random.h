@@ -1,4 +1,4 @@
-// The program's random numbers: one 64-bit generator for the whole run.
+// Random numbers: a small, fast 64-bit generator.
 #pragma once
 
 #include <cstdint>
@@ -31,12 +31,9 @@ private:
     static std::uint64_t rotl(std::uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
     std::uint64_t s_[4];
 };
-Random& rng();
 std::uint64_t startSeed();  // the VANTREL_SEED value, or one from the clock
-void seedRandom();          // reseed rng() from startSeed()
 
 // Uniform in -0.5 <= v < 0.5.
 double randomCentered(Random& random);
-double randomCentered();  // from rng()
 
 }  // namespace vantrel

@@ -7,6 +7,9 @@
 
 namespace vantrel {
 
+// Line end of every file and message the program writes.
+inline const std::string crlf = "\r\n";
+
 // Up to 15 significant digits, no leading blank; plain form for
 // 1E-05 <= |x| < 1E+15, exponent form otherwise ("-2.1798736E-18", "1E+15").
 std::string numText(double x);

@@ -6,19 +6,10 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "engine/globals.h"
 #include "engine/orbital.h"
 #include "engine/textutil.h"
-#include "engine/radialhistogram.h"
 
 namespace vantrel {
-
-std::array<double, factorialMax + 1> factorial{};
-
-void fillFactorial() {
-    factorial[0] = 1;
-    for (int k = 1; k <= factorialMax; ++k) factorial[k] = k * factorial[k - 1];
-}
 
 bool fitsTable(int n, int l) { return n >= 0 && l >= 0 && n + l <= factorialMax; }
 
@@ -107,7 +98,6 @@ Orbital::Orbital() { setup(1, 1, 0, 0); }
 
 void Orbital::setup(int zn, int nn, int ln, int mn) {
     if (zn < 1 || nn < 1 || ln < 0 || ln >= nn || mn < -ln || mn > ln || !fitsTable(nn, ln)) return;
-    if (factorial[0] != 1) fillFactorial();
     const auto f = [](int k) { return factorial[k]; };
     const int a = std::abs(mn);
     z = zn;
@@ -293,29 +283,14 @@ Orbital::Evaluator Orbital::pick(int l, int a) {
     }
 }
 
-Orbital& currentOrbital() {
-    static Orbital current;
-    return current;
-}
-
-void setCoefficients() {
-    const auto& o = globals().orbital;
-    currentOrbital().setup(o.currentZ, o.currentN, o.currentL, o.currentM);
-}
-
-double waveFunction(double x, double y, double z, double& r, double& r2, double& radial) {
-    return currentOrbital().evaluate(x, y, z, r, r2, radial);
-}
-
-void getIntensity(int na, int nb, double& value) {
-    value = 0;
-    if (!validNumbers(na, 1, 0) || !validNumbers(nb, 0, 0)) return;
+double getIntensity(int z, int na, int nb, int binsPerAngstrom) {
+    if (!validNumbers(na, 1, 0) || !validNumbers(nb, 0, 0)) return 0;
     Orbital p, s;
-    p.setup(globals().orbital.currentZ, na, 1, 0);
-    s.setup(globals().orbital.currentZ, nb, 0, 0);
-    // Over the p state's own cube, in the current plot's bins.
-    const double extent = defaultExtent(na, globals().orbital.currentZ);
-    const int k = std::max(1, binsPerAngstrom(0));
+    p.setup(z, na, 1, 0);
+    s.setup(z, nb, 0, 0);
+    // Over the p state's own cube.
+    const double extent = defaultExtent(na, z);
+    const int k = std::max(1, binsPerAngstrom);
     const long long steps = std::clamp(roundEven(std::sqrt(3.0) * extent * (k + 1)), 0LL, 32000LL);
     std::vector<double> weight(steps + 1);
     double r, r2, radial;
@@ -329,7 +304,7 @@ void getIntensity(int na, int nb, double& value) {
         radial = radialOnly;
         sum += s.evaluate(double(i) / k, 0, 0, r, r2, radial) * weight[i] * r;
     }
-    value = sum * sum / 6575.9;
+    return sum * sum / 6575.9;
 }
 
 }  // namespace vantrel

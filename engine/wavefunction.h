@@ -14,13 +14,18 @@ inline constexpr double angularZero = 1e-10;
 inline constexpr double radialOnly = -999999.0;
 inline constexpr int factorialMax = 50;                   // largest index of the factorial table
 
-extern std::array<double, factorialMax + 1> factorial;
-void fillFactorial();
+// k! for k = 0..factorialMax, made at compile time.
+inline constexpr std::array<double, factorialMax + 1> factorial = [] {
+    std::array<double, factorialMax + 1> f{};
+    f[0] = 1;
+    for (int k = 1; k <= factorialMax; ++k) f[k] = k * f[k - 1];
+    return f;
+}();
 
 // True when n and l fit the factorial table (n + l <= 50).
 bool fitsTable(int n, int l);
 
-// Coefficients of one orbital; the program's current one is `currentOrbital()`.
+// Coefficients of one orbital.
 struct Orbital {
     int z = 1, n = 1, l = 0, m = 0;
     std::vector<double> radialCoef;   // 0..n-l-1
@@ -70,13 +75,8 @@ private:
     std::array<double, maxSteps> legSlope{}, legPrev{};
 };
 
-Orbital& currentOrbital();
-
-// Fills the current orbital's tables from the shared state's n, l, m, Z.
-void setCoefficients();
-double waveFunction(double x, double y, double z, double& r, double& r2, double& radial);
-
-// Radial overlap of the p state na and the s state nb.
-void getIntensity(int na, int nb, double& value);
+// Radial overlap of the p state na and the s state nb of charge z, summed
+// in bins of 1/binsPerAngstrom Angstrom.
+double getIntensity(int z, int na, int nb, int binsPerAngstrom);
 
 }  // namespace vantrel

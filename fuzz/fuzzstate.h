@@ -12,7 +12,7 @@
 #include "app/mainwindow.h"
 #include "app/orbitalcontrols.h"
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "engine/orbital.h"
 #include "engine/random.h"
 #include "output/platform.h"

@@ -21,6 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     writeWholeFile(csv, bytes);
     readPointFile();
     XyzOptions o;
+    o.csvFile = csv;
+    o.xyzFile = globals().orbital.xyzFile;
     o.firstQuadrant = options & 1;
     o.byNodes = options & 2;
     convertPointFileToXyz(o);

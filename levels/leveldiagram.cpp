@@ -11,7 +11,6 @@ constexpr double firstMarkerLeft = 800;
 constexpr double markerSpacing = 400;
 constexpr double axisRight = 780;  // right edge of the axis labels
 constexpr int highestDetailedLevel = 3;
-const std::string crlf = "\r\n";
 
 std::uint32_t markerColor(int l) {
     switch (l) {
@@ -167,8 +166,7 @@ void LevelDiagram::setUp(int z, int n, int l, int m) {
         pick(0, 0);
     } else {
         energyColor = textBlack;
-        const double energy = orbitalEnergy(main.z, main.n);
-        energyText = key + crlf + crlf + "  E = " + formatEnergy(energy, 2, false) + " = " + formatEnergy(energy, 2, true);
+        energyText = key + crlf + crlf + " " + calcEnergy(main, EnergyForm::BothUnits, EnergyUnit::Joules);
         bareLevel.top = levelY(z, n);
         bareLevel.left = (columns[1].size() > 1 ? columns[1][1].left : firstMarkerLeft) + 10;
         bareLevel.n = n;

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/orbital.h"
+
 namespace vantrel {
 
 // The diagram area. The axis runs from 0 aJ (y = 100) to -20 aJ (y = 4100).
@@ -68,12 +70,6 @@ struct BareLevelMarker {
 };
 
 enum class LevelArrowKey { Left, Up, Right, Down };
-
-// The nuclear charge and quantum numbers of an orbital.
-struct OrbitalNumbers {
-    int z = 1, n = 1, l = 0, m = 0;
-    bool operator==(const OrbitalNumbers&) const = default;
-};
 
 // How the diagram reaches the rest of the program. Unset hooks do nothing
 // (an unset mainOrbital reads as the 1s orbital of hydrogen).

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <vector>
 
-#include "engine/globals.h"
 #include "output/platform.h"
 #include "engine/textutil.h"
 #include "output/fileutil.h"
@@ -171,9 +170,9 @@ void writeEnergyIndex(const std::string& cache, bool jmol, std::vector<std::stri
     writeWholeFile(cache + "/frame1.htm", joinLines(lines), problems);
 }
 
-std::string frameSetTemplate() {
+std::string frameSetTemplate(const std::string& mainDir) {
     return joinLines({
-        "<HTML><HEAD><TITLE>Index of " + htmlText(globals().mainDir) + "/files by Energy</TITLE></HEAD>",
+        "<HTML><HEAD><TITLE>Index of " + htmlText(mainDir) + "/files by Energy</TITLE></HEAD>",
         "<FRAMESET FRAMEBORDER='0' BORDER=NO FRAMESPACING='0' ROWS='0,*'>",
         "    <FRAME MARGINWIDTH='0' MARGINHEIGHT='0'>",
         "    <FRAMESET FRAMEBORDER='0' BORDER=NO FRAMESPACING='0' ROWS='15%,85%'>",
@@ -196,13 +195,14 @@ bool wholeTemplate(const std::string& text) { return lower(text).find("</html>")
 // The frame set is made once in the user's data folder (never below the
 // program, which may be a system folder shared by every user) and copied
 // into the cache; where that folder cannot hold it, it goes straight in.
-void writeIndexFrameSet(const std::string& cache, std::vector<std::string>& problems) {
+void writeIndexFrameSet(const std::string& mainDir, std::vector<std::string>& problems) {
+    const std::string cache = mainDir + "/files";
     std::error_code made;
     fs::create_directories(userDataDir(), made);
     const std::string tpl = userDataDir() + "/index.ht";
     const std::string target = cache + "/index.htm";
-    if (!wholeTemplate(readWholeFile(tpl)) && !writeWholeFile(tpl, frameSetTemplate())) {
-        writeWholeFile(target, frameSetTemplate(), problems);
+    if (!wholeTemplate(readWholeFile(tpl)) && !writeWholeFile(tpl, frameSetTemplate(mainDir))) {
+        writeWholeFile(target, frameSetTemplate(mainDir), problems);
         return;
     }
     if (auto problem = copyReplacing(tpl, target); !problem.empty()) problems.push_back(problem);
@@ -210,20 +210,20 @@ void writeIndexFrameSet(const std::string& cache, std::vector<std::string>& prob
 
 }  // namespace
 
-void createHtmlIndex(bool jmol, const std::string& sHeader, const std::string& script, const std::string&,
-                     std::vector<std::string>& problems) {
-    const std::string cache = globals().mainDir + "/files";
+void createHtmlIndex(const std::string& mainDir, const std::string& xyzFile, bool jmol, const std::string& sHeader,
+                     const std::string& script, const std::string&, std::vector<std::string>& problems) {
+    const std::string cache = mainDir + "/files";
     writeNames(cache, problems);
     writeEnergyIndex(cache, jmol, problems);
     writeWholeFile(cache + "/frame2.htm",
                    joinLines({"<body>",
-                              createEmbed(jmol, "orbital1", fs::path(globals().orbital.xyzFile).filename().string(), script,
+                              createEmbed(jmol, "orbital1", fs::path(xyzFile).filename().string(), script,
                                           "width=300 height=300", "white", ""),
                               viewerScriptElements(crlf), "</body>"}),
                    problems);
     // The viewer script lets the title follow a click in the index.
     writeWholeFile(cache + "/frame0.htm", "<html>" + sHeader + viewerOnlyScriptElement() + "</html>", problems);
-    writeIndexFrameSet(cache, problems);
+    writeIndexFrameSet(mainDir, problems);
 }
 
 }  // namespace vantrel

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "engine/globals.h"
 #include "engine/textutil.h"
 #include "engine/wavefunction.h"
 #include "output/platform.h"
@@ -10,13 +9,12 @@
 
 namespace vantrel {
 
-std::string getAllIntensities() {
+std::string getAllIntensities(int z, int binsPerAngstrom) {
     const std::string path = tempDir() + "/int.csv";
     std::string text;
     for (int i = 2; i <= 20; ++i) {
         for (int j = 1; j < i; ++j) {
-            double v;
-            getIntensity(i, j, v);
+            const double v = getIntensity(z, i, j, binsPerAngstrom);
             text += intText(i) + ',' + intText(j) + ',' + numText(v) + crlf;
             pumpEvents();
         }

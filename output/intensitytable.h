@@ -5,8 +5,8 @@
 
 namespace vantrel {
 
-// Writes the table of all overlaps for n up to 20 to int.csv in the
-// temporary directory; "" or what went wrong.
-std::string getAllIntensities();
+// Writes the table of all overlaps of charge z for n up to 20 to int.csv
+// in the temporary directory; "" or what went wrong.
+std::string getAllIntensities(int z, int binsPerAngstrom);
 
 }  // namespace vantrel

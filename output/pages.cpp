@@ -4,9 +4,7 @@
 #include <cstring>
 
 #include "engine/energy.h"
-#include "engine/globals.h"
 #include "engine/orbital.h"
-#include "output/platform.h"
 #include "engine/textutil.h"
 #include "output/fileutil.h"
 #include "output/htmltext.h"
@@ -45,9 +43,9 @@ std::string speciesLabel(const std::string& species) {
     return species.substr(0, 6) + "<sup>" + mid(species, 7, 2) + "</sup>" + mid(species, 9);
 }
 
-void copyApplet(const std::string& cacheDir, std::vector<std::string>& problems) {
+void copyApplet(const std::string& cacheDir, const std::string& dataDir, std::vector<std::string>& problems) {
     const std::string target = cacheDir + "/JmolApplet.jar";
-    const std::string source = dataDir() + "/JmolApplet.jar";
+    const std::string source = dataDir + "/JmolApplet.jar";
     if (fileExists(target)) return;  // never overwritten
     if (!fileExists(source)) return; // no applet beside the program: nothing to copy
     if (auto problem = copyReplacing(source, target); !problem.empty()) problems.push_back(problem);
@@ -88,7 +86,7 @@ std::string createEmbed(bool jmol, const std::string& sName, const std::string& 
            " spiny=60 frank=no>";
 }
 
-std::string writeOrbitalPages(const PageOptions& opt, std::vector<std::string>& problems) {
+std::string writeOrbitalPages(const PageOrbital& o, const PageOptions& opt, std::vector<std::string>& problems) {
     const bool jmol = opt.jmol;
     const bool energyJ = opt.energyJoules;
     const bool showEnergy = opt.energyAttojoules || energyJ;
@@ -101,7 +99,6 @@ std::string writeOrbitalPages(const PageOptions& opt, std::vector<std::string>& 
         w = four ? 125 : full ? 500 : 250;
     const std::string size = " width=" + intText(w) + " height=" + intText(w);
     const std::string rotation = opt.startRotation ? "startspin=true " : "";
-    const OrbitalState& o = globals().orbital;
     const std::string colour = opt.blackBackground ? "BLACK" : "WHITE";
     const std::string closing = "</BODY></HTML>";
 
@@ -110,8 +107,8 @@ std::string writeOrbitalPages(const PageOptions& opt, std::vector<std::string>& 
 
     const std::string header = "<HTML><BODY BGCOLOR=" + colour + ">";
     const std::string panelHead = "<center>" + header;
-    const std::string title = "<center><h3><i>n</i>=" + intText(o.currentN) + " <i>l</i>=" + intText(o.currentL) +
-                              " <i>m</i>=" + intText(o.currentM) + " " + o.planeName + tail + "</h3>";
+    const std::string title = "<center><h3><i>n</i>=" + intText(o.numbers.n) + " <i>l</i>=" + intText(o.numbers.l) +
+                              " <i>m</i>=" + intText(o.numbers.m) + " " + o.planeName + tail + "</h3>";
     const std::string top = header + title + "</center>" + "Index: " +
                             " <a target=_top href=index.htm>by energy</a>" +
                             " <a target=_top href=names.htm>by name</a>" + "<center>";
@@ -136,13 +133,13 @@ std::string writeOrbitalPages(const PageOptions& opt, std::vector<std::string>& 
         if (opt.axes) script += "set axes on; color axes grey;";
     }
 
-    const std::string cache = globals().mainDir + "/files/";
+    const std::string cache = o.mainDir + "/files/";
     std::string page;
     if (!four) {
         std::string body = embed;
         if (showEnergy || opt.slices)
             body = "<table><tr><td>" + embed + "</td>" +
-                   (showEnergy ? "<td>" + calcEnergy(globals().orbital, EnergyForm::PageTable, energyJ ? EnergyUnit::Joules : EnergyUnit::Attojoules) + "</td>" : "") +
+                   (showEnergy ? "<td>" + calcEnergy(o.numbers, EnergyForm::PageTable, energyJ ? EnergyUnit::Joules : EnergyUnit::Attojoules) + "</td>" : "") +
                    (opt.slices ? "<td valign=top>" + sliceLinks(base, true) + "</td>" : "") + "</tr></table>";
         page = top + body +
                "<br>Click and drag the model to see it from a different perspective.<br>With some browsers you may "
@@ -159,10 +156,10 @@ std::string writeOrbitalPages(const PageOptions& opt, std::vector<std::string>& 
         replaceAll(panel, "><", ">" + crlf + "<");
         panel = withSurfaces(withViewerScripts(panel, crlf));
 
-        page = readWholeFile(dataDir() + "/frames.ht");
-        replaceAll(page, "%froot%", intText(o.currentN) + intText(o.currentL) + intText(o.currentM));
+        page = readWholeFile(o.dataDir + "/frames.ht");
+        replaceAll(page, "%froot%", intText(o.numbers.n) + intText(o.numbers.l) + intText(o.numbers.m));
 
-        const std::string root = o.baseName + o.colorSuffix + "_";
+        const std::string root = o.panelRoot + "_";
         struct View {
             const char* rotation;
             const char* placeholder;
@@ -186,13 +183,13 @@ std::string writeOrbitalPages(const PageOptions& opt, std::vector<std::string>& 
     const bool pageWritten = problems.size() == before;
 
     writeWholeFile(withExtension(pagePath, ".htm", ".txt"),
-                   xyzName + "; " + calcEnergy(globals().orbital, EnergyForm::BothUnits, EnergyUnit::Attojoules) + "; " + script + "|" + title, problems);
+                   xyzName + "; " + calcEnergy(o.numbers, EnergyForm::BothUnits, EnergyUnit::Attojoules) + "; " + script + "|" + title, problems);
 
-    if (jmol) copyApplet(dirOf(o.xyzFile), problems);
+    if (jmol) copyApplet(dirOf(o.xyzFile), o.dataDir, problems);
     // Without three.js the pages say in the viewer area what to install.
-    for (auto& problem : copyViewerFiles(dirOf(o.xyzFile), dataDir())) problems.push_back(std::move(problem));
+    for (auto& problem : copyViewerFiles(dirOf(o.xyzFile), o.dataDir)) problems.push_back(std::move(problem));
 
-    createHtmlIndex(jmol, title, script, colour, problems);
+    createHtmlIndex(o.mainDir, o.xyzFile, jmol, title, script, colour, problems);
     return pageWritten ? pagePath : "";
 }
 

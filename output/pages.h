@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/orbital.h"
+
 namespace vantrel {
 
 // What the window's display options ask of a page.
@@ -26,15 +28,28 @@ struct PageOptions {
     bool slices = false;
 };
 
+// The orbital a page shows and where its files go.
+struct PageOrbital {
+    OrbitalNumbers numbers;
+    std::string speciesName;
+    std::string planeName;   // "" for the whole cube
+    std::string xyzFile;     // the page and its summary go beside it
+    std::string panelRoot;   // first part of the four panels' file names
+    std::string mainDir;     // whose files/ folder holds the index
+    std::string dataDir;     // the program's frame template, applet and viewer
+};
+
 std::string createEmbed(bool jmol, const std::string& sName, const std::string& sFile, const std::string& script,
                         const std::string& sWidthHeight, const std::string& sColor, const std::string& srot);
-// Writes the current orbital's page (or four-panel set), its summary and
-// the index; returns the page's path ("" when the page itself could not be
-// written). The XYZ file must exist. Each file that could not be written
-// (it keeps its old content) adds a problem.
-std::string writeOrbitalPages(const PageOptions& options, std::vector<std::string>& problems);
+// Writes the orbital's page (or four-panel set), its summary and the index;
+// returns the page's path ("" when the page itself could not be written).
+// The XYZ file must exist. Each file that could not be written (it keeps
+// its old content) adds a problem.
+std::string writeOrbitalPages(const PageOrbital& orbital, const PageOptions& options,
+                              std::vector<std::string>& problems);
 
-void createHtmlIndex(bool jmol, const std::string& sHeader, const std::string& script, const std::string& sColor,
+// The index pages of mainDir's files/ folder; the viewer frame shows xyzFile.
+void createHtmlIndex(const std::string& mainDir, const std::string& xyzFile, bool jmol, const std::string& sHeader, const std::string& script, const std::string& sColor,
                      std::vector<std::string>& problems);
 
 }  // namespace vantrel

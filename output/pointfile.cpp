@@ -21,7 +21,6 @@
 
 #include "engine/colorclasses.h"
 #include "engine/energy.h"
-#include "engine/globals.h"
 #include "engine/orbital.h"
 #include "output/platform.h"
 #include "engine/textutil.h"
@@ -697,14 +696,23 @@ bool cutToWholeLines(const std::string& path) {
     return cut;
 }
 
-std::string convertPointFileToXyz(const XyzOptions& options) {
+namespace {
+
+// The element symbols of the colour classes 1..15, at their class numbers.
+std::vector<std::string> classSymbols() {
+    std::vector<std::string> symbols(probabilityClassCount + 1);
+    for (int cls = 1; cls <= probabilityClassCount; ++cls) symbols[cls] = std::string(classSymbol(cls));
+    return symbols;
+}
+
+}  // namespace
+
+XyzResult convertPointFileToXyz(const XyzOptions& options) {
     const bool firstQuadrant = options.firstQuadrant;
     const bool byNodes = options.byNodes;
-
-    const auto& orb = globals().orbital;
-    auto& run = globals().run;
-    const std::string csvFile = orb.csvFile;
-    const std::string xyzFile = orb.xyzFile;
+    const XyzOptions& orb = options;
+    const std::string& csvFile = options.csvFile;
+    const std::string& xyzFile = options.xyzFile;
     std::string problem;  // the first error met; the work goes on regardless
     auto note = [&problem](const std::string& text) {
         if (problem.empty()) problem = text;
@@ -721,24 +729,18 @@ std::string convertPointFileToXyz(const XyzOptions& options) {
         else if (!h)
             note("The first line of the point data file does not hold the point count, the extent and the "
                  "largest psi squared.");
-        if (h) {
-            run.nPoints = h->count;
-            run.maxPsi2 = h->maxPsi2;
-        }
     }
 
     BlockWriter out(xyzFile);
     const double s = ((100 / orb.dotSize) * 5) / orb.axisMax;
     if (!std::isfinite(s)) note("The axis length is zero, so the points cannot be scaled.");
     out.put(std::string(headerLength, ' ') + crlf);
-    const std::string comment = orb.baseName + " " + orb.speciesName + " " + orb.colorSuffix + " " + calcEnergy(globals().orbital, EnergyForm::RawJoules, EnergyUnit::Joules);
+    const std::string comment = orb.baseName + " " + orb.speciesName + " " + orb.colorSuffix + " " + calcEnergy(orb.numbers, EnergyForm::RawJoules, EnergyUnit::Joules);
     out.put(comment + crlf);
 
     // The same atoms for the pages' viewer, written in the same pass.
-    const auto& classes = globals().colorElements;
     const std::string scriptFile = xyzFile + ".js";
-    CloudScriptWriter cloud(scriptFile, std::filesystem::path(xyzFile).filename().string(), comment,
-                            std::vector<std::string>(classes.begin(), classes.begin() + 16));
+    CloudScriptWriter cloud(scriptFile, std::filesystem::path(xyzFile).filename().string(), comment, classSymbols());
 
     // Nucleus and the three axes; the O, B and N half-axes are the positive
     // x, y and z of the data once y and z are flipped.
@@ -814,8 +816,8 @@ std::string convertPointFileToXyz(const XyzOptions& options) {
     if (auto written = out.close(); !written.empty()) note(written);
     if (!cloud.finish()) note(errorText(cloud.errorNumber()) + " writing the viewer's copy " + scriptFile);
 
-    if (problem.empty()) return "";
-    return "Couldn't create " + xyzFile + " from " + csvFile + crlf + crlf + problem;
+    if (problem.empty()) return {h, ""};
+    return {h, "Couldn't create " + xyzFile + " from " + csvFile + crlf + crlf + problem};
 }
 
 

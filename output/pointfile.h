@@ -11,6 +11,7 @@
 #include <sys/types.h>
 
 #include "engine/cloudpoint.h"
+#include "engine/orbital.h"
 #include "engine/pointsink.h"
 #include "engine/radialhistogram.h"
 
@@ -136,15 +137,30 @@ private:
 bool cutToWholeLines(const std::string& path);
 
 struct XyzOptions {
+    std::string csvFile;  // the point file read
+    std::string xyzFile;  // the XYZ file written, and its viewer copy beside it
+    // The comment line: the file's base name, the species, the colour suffix
+    // and the level's energy.
+    std::string baseName;
+    std::string speciesName;
+    std::string colorSuffix;
+    OrbitalNumbers numbers;
+    double dotSize = 2;
+    int axisMax = 10;  // axis length in Angstroms
     bool firstQuadrant = false;  // only points with x, y, z all positive
     bool byNodes = false;        // colour by the sign of psi, not by probability
     // Now and then during the conversion: the points done and the points in all.
     std::function<void(long long, long long)> progress;
     unsigned threads = 0;        // threads that convert (0: one a core); the file is the same
 };
-// Converts the current orbital's point file into its XYZ file. Returns ""
-// or the message that says what went wrong (the file is written as far as
-// it could be).
-std::string convertPointFileToXyz(const XyzOptions& options);
+// What a conversion found: the point file's header when it could be read,
+// and "" or the message that says what went wrong (the file is written as
+// far as it could be).
+struct XyzResult {
+    std::optional<PointFileHeader> header;
+    std::string problem;
+};
+// Converts a point file into its XYZ file.
+XyzResult convertPointFileToXyz(const XyzOptions& options);
 
 }  // namespace vantrel

@@ -3,17 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/globals.h"
-#include "engine/orbital.h"
 #include "engine/radialhistogram.h"
 #include "engine/textutil.h"
 
 namespace vantrel {
 
 namespace {
-
-NullCanvas nullCanvas;
-PlotCanvas* canvas = &nullCanvas;
 
 constexpr std::uint32_t black = 0x000000;
 constexpr std::uint32_t blue = 0xFF0000;
@@ -34,12 +29,6 @@ double at(const std::vector<T>& v, int i) {
 
 double binx(int i, int k) { return static_cast<double>(roundEven(i / static_cast<double>(k) * unitsPerAngstrom)); }
 
-// What the surface shows, so that it can be drawn again at another size.
-struct Shown {
-    enum Kind { Nothing, Axes, Distribution } kind = Nothing;
-    bool theory = false, nodes = false, showRadii = false;
-} shown;
-
 // The horizontal scale from -(width of "0") to the last Angstrom plus the
 // width of "100A ", with the widths measured in that same scale. A text
 // takes the same share of the range in every scale, so the shares measured
@@ -53,45 +42,11 @@ void setAxisScale(PlotCanvas& c, int axisMax) {
     c.setScale(-left * whole, axisMax * unitsPerAngstrom + right * whole);
 }
 
-void drawAxes();
-
 }  // namespace
 
-PlotCanvas& radialPlotCanvas() { return *canvas; }
-void setRadialPlotCanvas(PlotCanvas* c) {
-    canvas = c ? c : &nullCanvas;
-    shown.kind = Shown::Nothing;  // a new surface shows nothing of ours yet
-}
-
-void drawRadialAxes() {
-    shown.kind = Shown::Axes;
-    drawAxes();
-}
-
-void clearRadialPlot() {
-    shown.kind = Shown::Nothing;
-    radialPlotCanvas().clear();
-}
-
-void redrawRadialPlot() {
-    switch (shown.kind) {
-    case Shown::Nothing:
-        break;
-    case Shown::Axes:
-        drawRadialAxes();
-        break;
-    case Shown::Distribution:
-        plotRadialDistribution(shown.theory, shown.nodes, shown.showRadii);
-        break;
-    }
-}
-
-namespace {
-
-void drawAxes() {
-    PlotCanvas& c = radialPlotCanvas();
-    const double extent = globals().orbital.extent;
-    const int axisMax = globals().orbital.axisMax;
+void drawRadialAxes(PlotCanvas& c, const RadialAxis& axis) {
+    const double extent = axis.extent;
+    const int axisMax = axis.axisMax;
 
     long long label = 1, tick = 1;
     if (extent < 20) {
@@ -130,22 +85,19 @@ void drawAxes() {
     c.line(0, baseline, 0, baseline - hitStop, black);
 }
 
-}  // namespace
-
-RadialPlotText plotRadialDistribution(bool theory, bool nodes, bool showRadii) {
-    shown = {Shown::Distribution, theory, nodes, showRadii};
-    drawAxes();
-    PlotCanvas& c = radialPlotCanvas();
+RadialPlotText drawRadialDistribution(PlotCanvas& c, const RadialPlotData& data, const RadialPlotStyle& style) {
+    const bool theory = style.theory, nodes = style.nodes, showRadii = style.showRadii;
+    drawRadialAxes(c, data.axis);
     RadialPlotText text;
-    const auto& orb = globals().orbital;
-    auto& rad = globals().radial;
+    const double extent = data.axis.extent;
+    const RadialHistogram& hits = data.histogram;
+    const RadialTheory& rad = data.theory;
     std::uint32_t color = blue;
-    const int k = binsPerAngstrom(0);
+    const int k = binsPerAngstrom(data.axis.axisMax);
 
-    const double half = theory ? rad.theorySum / 2 : globals().run.nPoints / 2.0;
-    rad.medianRadius = 0;
+    const double half = theory ? rad.theorySum / 2 : data.points / 2.0;
     // Bins past the sphere inscribed in the cube are reached only in its corners.
-    const double edge = std::isfinite(orb.extent) ? static_cast<double>(roundEven(orb.extent * k)) : 0;
+    const double edge = std::isfinite(extent) ? static_cast<double>(roundEven(extent * k)) : 0;
 
     double total = 0, cumulative = 0, largest = 0;
     bool found = false;
@@ -153,9 +105,9 @@ RadialPlotText plotRadialDistribution(bool theory, bool nodes, bool showRadii) {
     double prevX = 35;
     double probable = 0, probableX = 0, medianX = 0;
 
-    const int last = std::min<long long>(rad.histogram.maxBin, static_cast<long long>(std::max(rad.histogram.hits.size(), rad.radialTheory.size())) - 1);
+    const int last = std::min<long long>(hits.maxBin, static_cast<long long>(std::max(hits.hits.size(), rad.radialTheory.size())) - 1);
     for (int i = 1; i <= last; ++i) {
-        const double h = at(rad.histogram.hits, i);
+        const double h = at(hits.hits, i);
         const double v = theory ? at(rad.radialTheory, i) : h;
         if (!(v > 0)) continue;
         if (i > edge) color = red;
@@ -169,7 +121,7 @@ RadialPlotText plotRadialDistribution(bool theory, bool nodes, bool showRadii) {
         }
         if (cumulative > half && !found) {
             found = true;
-            rad.medianRadius = i / static_cast<double>(k);
+            text.median = i / static_cast<double>(k);
             medianX = x;
         }
         const int sign = static_cast<int>(at(rad.radialSign, i));
@@ -182,7 +134,7 @@ RadialPlotText plotRadialDistribution(bool theory, bool nodes, bool showRadii) {
         } else {
             prevX = x;
         }
-        const double top = theory ? rad.theoryMax : rad.histogram.maxHits;
+        const double top = theory ? rad.theoryMax : hits.maxHits;
         const double height = top > 0 ? v / top * (theory ? theoryTop : hitStop) : 0;
         const std::uint32_t barColor = nodes ? (sign < 1 ? red : blue) : color;
         // From half way to the previous bin to half way to the next.
@@ -190,9 +142,9 @@ RadialPlotText plotRadialDistribution(bool theory, bool nodes, bool showRadii) {
     }
 
     std::string advice;
-    const int d = defaultExtent();
-    if (std::abs(d - orb.extent) >= 2) {
-        if (d < orb.extent)
+    const int d = data.defaultExtent;
+    if (std::abs(d - extent) >= 2) {
+        if (d < extent)
             advice = "The orbital extent appears to be high." + crlf + "Try decreasing it to about " + intText(d) +
                      " Angstroms";
         else
@@ -209,14 +161,14 @@ RadialPlotText plotRadialDistribution(bool theory, bool nodes, bool showRadii) {
     text.medianRadius = "";
     if (!advice.empty()) {
         text.probableRadius = advice;
-    } else if (rad.medianRadius > 0 && showRadii) {
+    } else if (text.median > 0 && showRadii) {
         if (!nodes) {
             c.line(probableX, 25, probableX, 0, red);
             c.line(medianX, 25, medianX, 0, blue);
         }
         const std::string kind = theory ? "theoretical" : "actual";
         text.probableRadius = "Most probable radius: " + formatPicture(probable, "0.00") + " A (" + kind + ")" + crlf;
-        text.medianRadius = "Median radius: " + formatPicture(rad.medianRadius, "0.00") + " A (" + kind + ")";
+        text.medianRadius = "Median radius: " + formatPicture(text.median, "0.00") + " A (" + kind + ")";
     }
     c.refresh();
     return text;

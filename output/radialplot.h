@@ -1,8 +1,10 @@
-// Radial probability analysis and its plot on radialPlot.
+// Radial probability analysis and its plot on a picture surface.
 #pragma once
 
 #include <cstdint>
 #include <string>
+
+#include "engine/radialhistogram.h"
 
 namespace vantrel {
 
@@ -37,24 +39,36 @@ public:
     double textWidth(const std::string& text) override { return 6.0 * text.size(); }
 };
 
-PlotCanvas& radialPlotCanvas();
-void setRadialPlotCanvas(PlotCanvas* canvas);  // nullptr: back to the null canvas
+// The axis: Angstroms from the nucleus, labelled to suit the extent.
+struct RadialAxis {
+    double extent = 2;  // half the side of the sampling cube
+    int axisMax = 10;   // axis length in Angstroms
+};
 
-// Captions that go with a drawn plot.
+// What a distribution plot shows and how.
+struct RadialPlotData {
+    RadialAxis axis;
+    int defaultExtent = 2;  // the extent the orbital's level asks for
+    int points = 0;         // points sampled, whose half marks the median
+    const RadialHistogram& histogram;
+    const RadialTheory& theory;
+};
+struct RadialPlotStyle {
+    bool theory = false;     // the theory curve, not the hits
+    bool nodes = false;      // coloured by the sign of R, nodes marked
+    bool showRadii = false;  // the most probable and median radius marked
+};
+
+// Captions that go with a drawn plot, and the median radius found.
 struct RadialPlotText {
     std::string pointCount;      // hits counted
     std::string probableRadius;  // most probable radius, extent advice or colour legend
     std::string medianRadius;
+    double median = 0;           // Angstroms, 0 when none was found
 };
 
-void drawRadialAxes();
-// Empties the surface.
-void clearRadialPlot();
-// Draws again what the surface shows, laid out for its present size (after
-// a resize, the text widths and margins are different).
-void redrawRadialPlot();
-// Draws the hits (or, with theory, the theory curve) over the axes; with
-// showRadii the most probable and median radius are marked.
-RadialPlotText plotRadialDistribution(bool theory, bool nodes, bool showRadii);
+void drawRadialAxes(PlotCanvas& canvas, const RadialAxis& axis);
+// Draws the hits (or the theory curve) over the axes.
+RadialPlotText drawRadialDistribution(PlotCanvas& canvas, const RadialPlotData& data, const RadialPlotStyle& style);
 
 }  // namespace vantrel

@@ -13,7 +13,7 @@
 #include "install/helpinstaller.h"
 #include "app/gui/levelwindowlink.h"
 #include "output/platform.h"
-#include "output/radialplot.h"
+#include "app/radialview.h"
 #include "app/gui/spectrumwindowlink.h"
 
 namespace vantrel {

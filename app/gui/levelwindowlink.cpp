@@ -1,22 +1,13 @@
 #include "app/gui/levelwindowlink.h"
 
+#include "app/appstate.h"
 #include "app/mainwindow.h"
 #include "app/orbitalcontrols.h"
 #include "app/windowstate.h"
-#include "engine/globals.h"
 #include "levels/gui/leveldiagramwindow.h"
 #include "output/platform.h"
 
 namespace vantrel {
-
-namespace {
-
-OrbitalNumbers mainWindowOrbital() {
-    const OrbitalState& o = globals().orbital;
-    return {o.currentZ, o.currentN, o.currentL, o.currentM};
-}
-
-}  // namespace
 
 LevelWindowLink::LevelWindowLink(QWidget* mainView, std::function<void()> syncMainWindow)
     : window_(std::make_unique<LevelDiagramWindow>(diagram_)) {
@@ -28,7 +19,7 @@ LevelWindowLink::LevelWindowLink(QWidget* mainView, std::function<void()> syncMa
 
 void LevelWindowLink::connectDiagram() {
     LevelDiagramHooks& h = diagram_.hooks;
-    h.mainOrbital = mainWindowOrbital;
+    h.mainOrbital = [] { return globals().orbital.numbers(); };
     h.setOrbital = [](const OrbitalNumbers& o) { setOrbital(o.z, o.n, o.l, o.m, false); };
     h.dropCloud = [] { globals().run.nPoints = 0; };
     h.closed = [] { mainWindow().levelsOpen = false; };
@@ -46,7 +37,7 @@ void LevelWindowLink::connectMainWindow() {
     main.enableLevels = [this, w](bool enabled) {
         w->setDiagramEnabled(enabled);
         // A run, a load or a sequence may have changed the state meanwhile.
-        if (enabled && mainWindow().levelsOpen) follow(mainWindowOrbital());
+        if (enabled && mainWindow().levelsOpen) follow(globals().orbital.numbers());
     };
     hooks().levelSetup = [this](int z, int n, int l, int m) { follow({z, n, l, m}); };
 }

@@ -11,7 +11,7 @@
 #include "app/orbitalcontrols.h"
 #include "app/orbitalfiles.h"
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "app/ignoringerrors.h"
 #include "output/platform.h"
 

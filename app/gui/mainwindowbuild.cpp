@@ -19,7 +19,7 @@
 #include "app/gui/orbitalviewpanel.h"
 #include "cloudview/gui/cloudviewwidget.h"
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "output/platform.h"
 
 namespace vantrel {

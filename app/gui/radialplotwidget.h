@@ -12,7 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "output/radialplot.h"
+#include "app/radialview.h"
 
 namespace vantrel {
 

@@ -10,7 +10,7 @@
 #include "app/gui/mainwindowview.h"
 #include "app/orbitalcontrols.h"
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "app/ignoringerrors.h"
 
 namespace vantrel {

@@ -9,7 +9,7 @@
 #include <chrono>
 
 #include "app/samplingrun.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "engine/samplerun.h"
 #include "engine/textutil.h"
 

@@ -27,10 +27,10 @@
 #include "app/gui/radialplotwidget.h"
 #include "app/mainwindow.h"
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "output/platform.h"
 #include "app/samplingrun.h"
-#include "output/radialplot.h"
+#include "app/radialview.h"
 
 using namespace vantrel;
 

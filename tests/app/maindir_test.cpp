@@ -10,7 +10,7 @@
 #include "app/maindir.h"
 #include "app/mainwindow.h"
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "engine/textutil.h"
 #include "support/faults.h"
 #include "support/testsupport.h"

@@ -6,7 +6,7 @@
 #include "app/orbitalcontrols.h"
 #include "app/orbitalfiles.h"
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "support/testsupport.h"
 
 namespace vantrel {
@@ -117,7 +117,6 @@ TEST_F(MainWindowTest, OpeningThatFailsIsReported) {
 
 // A level clicked in the spectrum window: hydrogen's n, l and m kept.
 TEST_F(MainWindowTest, SpectrumLevelPickSetsNOfHydrogen) {
-    initEngine();
     setOrbital(2, 5, 2, -1, false);  // He+ 5d
     pickHydrogenLevel(4);
     EXPECT_EQ((std::vector{o.currentZ, o.currentN, o.currentL, o.currentM}), (std::vector{1, 4, 2, -1}));

@@ -6,10 +6,9 @@
 #include <tuple>
 
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "engine/orbital.h"
 #include "engine/wavefunction.h"
-#include "output/radialplot.h"
 #include "support/recordingcanvas.h"
 #include "support/testsupport.h"
 #include "engine/radialhistogram.h"
@@ -44,7 +43,7 @@ TEST_F(RadialTest, BinsPerAngstromAndHistogramSize) {
     // 200: 2.5 rounds to even; 1000: 0.5 would give no bins at all.
     for (auto [axisMax, bins] : {std::pair{10, 50}, {200, 2}, {510, 1}, {1000, 1}}) {
         o.axisMax = axisMax;
-        EXPECT_EQ(binsPerAngstrom(0), bins) << axisMax;
+        EXPECT_EQ(plotBinsPerAngstrom(), bins) << axisMax;
     }
     o.axisMax = 10, o.extent = 2;
     resetRadialPlot();

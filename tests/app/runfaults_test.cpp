@@ -13,7 +13,7 @@
 #include "app/samplingrun.h"
 #include "app/sequence.h"
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "engine/textutil.h"
 #include "output/platform.h"
 #include "output/pointfile.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "engine/orbital.h"
 #include "engine/random.h"
 #include "engine/textutil.h"
@@ -191,7 +191,7 @@ double chiSquare(const std::vector<std::string>& l, double extent, bool plane, i
             // A full turn in the plane; in space, m = 0 does not depend on the azimuth.
             const double a = (plane ? 2 : 1) * M_PI * (j + 0.5) / asteps, weight = plane ? r : r * r * std::sin(a);
             double rr, r2, radial = 0;
-            const double psi = waveFunction(r * std::sin(a), 0, r * std::cos(a), rr, r2, radial);
+            const double psi = currentOrbital().evaluate(r * std::sin(a), 0, r * std::cos(a), rr, r2, radial);
             const double w = std::min(psi * psi, globals().run.maxPsi2) * weight;
             share[i / 40] += w, total += w;
         }

@@ -9,7 +9,7 @@
 #include "app/mainwindow.h"
 #include "app/sequence.h"
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "engine/orbital.h"
 #include "engine/textutil.h"
 #include "support/testsupport.h"

@@ -15,7 +15,7 @@
 #include "app/orbitalfiles.h"
 #include "app/sequence.h"
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "output/platform.h"
 #include "support/faults.h"
 #include "support/testsupport.h"

@@ -5,7 +5,6 @@
 
 #include <tuple>
 
-#include "engine/globals.h"
 #include "engine/textutil.h"
 
 namespace vantrel {
@@ -33,13 +32,8 @@ TEST(Energy, LevelsInJoulesAndAttojoules) {
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-class EnergyReport : public ::testing::Test {
-protected:
-    void SetUp() override { resetGlobals(); }
-    OrbitalState& o = globals().orbital;
-};
-
-TEST_F(EnergyReport, LinesHtmlTableAndPlainText) {
+TEST(EnergyReport, LinesHtmlTableAndPlainText) {
+    OrbitalNumbers o;
     EXPECT_EQ(calcEnergy(o, EnergyForm::RawJoules, EnergyUnit::Attojoules), " E = -2.1798736E-18 Joule");
     EXPECT_EQ(calcEnergy(o, EnergyForm::BothUnits, EnergyUnit::Joules), " E = -2.18 attoJoule = -2.18E-18 Joule");
 
@@ -55,17 +49,16 @@ TEST_F(EnergyReport, LinesHtmlTableAndPlainText) {
     EXPECT_THAT(atto, HasSubstr("align=right>2.18 attoJoule</td>"));
     EXPECT_THAT(atto, Not(HasSubstr("sup")));
     EXPECT_THAT(atto, HasSubstr("<font color=red>-2.18 attoJoule</font>"));
-    o.currentN = 2;  // the table and the short line follow the current orbital
+    o.n = 2;
     EXPECT_EQ(calcEnergy(o, EnergyForm::BothUnits, EnergyUnit::Attojoules), " E = -0.545 attoJoule = -5.45E-19 Joule");
 
-    o.speciesName = "He+ (Z=2)";
-    o.currentZ = 2, o.currentN = 3, o.currentL = 2, o.currentM = -1;
-    EXPECT_EQ(calcEnergy(o, EnergyForm::Message, EnergyUnit::Joules),
+    o = {2, 3, 2, -1};
+    EXPECT_EQ(energyMessage(o, "He+ (Z=2)", EnergyUnit::Joules),
               "For He+ (Z=2) n=3 l=2 m=-1\r\n\r\n"
               "     Kinetic energy = \t 9.69E-19 Joule\r\n"
               "  Potential energy = \t-1.94E-18 Joule\r\n\r\n"
               "TOTAL ENERGY = \t-9.69E-19 Joule\r\n\r\n\r\n\r\n");
-    EXPECT_EQ(calcEnergy(o, EnergyForm::Message, EnergyUnit::Attojoules),
+    EXPECT_EQ(energyMessage(o, "He+ (Z=2)", EnergyUnit::Attojoules),
               "For He+ (Z=2) n=3 l=2 m=-1\r\n\r\n"
               "     Kinetic energy = \t 0.969 attoJoule\r\n"
               "  Potential energy = \t-1.94 attoJoule\r\n\r\n"

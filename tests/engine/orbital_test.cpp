@@ -1,179 +1,25 @@
-// The window as plain state and the current orbital read from it.
 #include "engine/orbital.h"
+
+#include <gtest/gtest.h>
 
 #include <array>
 #include <climits>
-#include <vector>
-
-#include "app/windowstate.h"
-#include "engine/globals.h"
-#include "engine/textutil.h"
-#include "support/testsupport.h"
-#include "app/orbitalcontrols.h"
 
 namespace vantrel {
 namespace {
 
-using OrbitalTest = test::FreshState;
-using WindowStateTest = test::FreshState;
-using test::typeQuantum;
-
-TEST_F(WindowStateTest, ReactionsFireOnlyOnRealChanges) {
-    int clicks = 0, changes = 0;
-    f.plotModeOptions[0].onClick = [&] { ++clicks; };
-    f.plotModeOptions[0].select();  // already selected
-    EXPECT_EQ(clicks, 0);
-    f.plotModeOptions[1].select();
-    EXPECT_FALSE(f.plotModeOptions[0].checked);
-    f.plotModeOptions[0].select();
-    EXPECT_EQ(clicks, 1);
-
-    f.extentText.onChange = [&] { ++changes; };
-    f.extentText.setText("2");
-    EXPECT_EQ(changes, 0);
-    f.extentText.setText("3");
-    f.maxPointsSpinner.onChange = [&] { ++changes; };
-    f.maxPointsSpinner.setValue(99);  // clamped to the range
-    EXPECT_EQ(f.maxPointsSpinner.value, 5);
-    EXPECT_EQ(changes, 2);
-}
-
-// (3 3 0 and 3 2 -2 are typed into the real window in the window tests.)
-TEST_F(OrbitalTest, ValidityShowsInTheWindow) {
-    const std::string invalid = "The quantum numbers you have chosen are invalid.";
-    typeQuantum("3", "1", "2");
-    EXPECT_FALSE(f.calculateButton.enabled || f.energyValueLabels[1].enabled);
-    EXPECT_EQ(f.errorLabel.caption, invalid);
-    typeQuantum("0", "0", "0");
-    EXPECT_FALSE(f.calculateButton.enabled);
-
-    // Valid numbers beyond the factorial table are refused, saying why.
-    typeQuantum("26", "25", "0");
-    EXPECT_TRUE(!f.calculateButton.enabled && f.errorLabel.visible && test::contains(f.errorLabel.caption, "above 50"));
-    EXPECT_FALSE(f.tooSmallLabel.visible || f.tooLargeLabel.visible);
-
+TEST(OrbitalNumbers, ValidOnlyWithinTheFactorialTable) {
     EXPECT_TRUE(validNumbers(26, 24, -24));
-    EXPECT_FALSE(validNumbers(INT_MAX, INT_MAX - 1, 0) || validNumbers(INT_MAX, 5, INT_MIN));
-    typeQuantum("1e300", "-1e300", "abc");  // absurd texts: refused, nothing breaks
-    EXPECT_EQ(f.errorLabel.caption, invalid);
+    EXPECT_FALSE(validNumbers(26, 25, 0));
+    EXPECT_FALSE(validNumbers(3, 1, 2));
+    EXPECT_FALSE(validNumbers(INT_MAX, INT_MAX - 1, 0));  // no wrap into the valid range
+    EXPECT_FALSE(validNumbers(INT_MAX, 5, INT_MIN));
 }
 
-TEST_F(OrbitalTest, ExtentTextsQuotaWarningsAndDefaultExtent) {
-    struct Case {
-        const char *text, *shown;
-        int axisMax;
-    };
-    const Case cases[] = {{"7.9", "7", 10}, {"0", "10", 20}, {"", "10", 20}, {"900", "500", 510}, {"-7", "7", 10}, {"25", "25", 30}};
-    for (const auto& c : cases) {
-        f.extentText.text = c.text;
-        updateOrbital(true);
-        EXPECT_EQ(f.extentText.text, c.shown) << c.text;
-        EXPECT_EQ(numText(o.extent), c.shown) << c.text;
-        EXPECT_EQ(o.axisMax, c.axisMax) << c.text;
-        EXPECT_EQ(intText(f.extentSpinner.value), c.shown) << c.text;
-    }
-
-    for (auto [text, quota] : {std::pair{"100", 625}, {"20000.5", 20000}}) {  // at least 625; ties to even
-        f.maxPointsText.text = text;
-        updateOrbital(false);
-        EXPECT_TRUE(o.maxPoints == quota && f.maxPointsText.text == intText(quota)) << text;
-    }
-
-    for (auto [z, n, expected] : {std::array{1, 1, 2}, {1, 2, 6}, {1, 3, 13}, {2, 1, 2}, {10, 4, 2}, {200, 1, 1}}) {
-        o.currentZ = z, o.currentN = n;
-        EXPECT_EQ(defaultExtent(), expected) << z << " " << n;
-    }
-    o.currentZ = 1, o.currentN = 100000;  // no overflow for absurd n
-    EXPECT_GT(defaultExtent(), 0);
-
-    typeQuantum("3", "2", "0", "2");  // default 13
-    EXPECT_TRUE(f.tooSmallLabel.visible && f.extentLabel.color == 0x0000FFu);
-    typeQuantum("3", "2", "0", "13");
-    EXPECT_TRUE(!f.tooSmallLabel.visible && !f.tooLargeLabel.visible && f.extentLabel.color == 0u);
-    typeQuantum("3", "2", "0", "20");
-    EXPECT_TRUE(f.tooLargeLabel.visible);
-
-    typeQuantum("40", "0", "0");
-    autoscale();  // default 1715: the scroll bar and the extent stop at 500
-    EXPECT_TRUE(f.extentSpinner.value == 500 && o.extent == 500);
-}
-
-TEST_F(OrbitalTest, FileNamesKeepTheDirectoryCase) {
-    const std::string cache = "/tmp/Some_Vantrel/files/";
-    struct Case {
-        int n, l, m, z;
-        const char* plane;
-        bool quick;
-        const char* base;
-    };
-    const Case cases[] = {{2, 1, 0, 1, "", false, "2_1_0_"}, {2, 1, 0, 1, "xy", false, "2_1_0_xy"},
-                          {3, 2, -1, 2, "", false, "3_2_-1_(z_2)"}, {2, 1, 1, 1, "", true, "2_1_1_quick"}};
-    for (const auto& c : cases) {
-        o.currentN = c.n, o.currentL = c.l, o.currentM = c.m, o.currentZ = c.z;
-        o.planeName = c.plane, o.quickMode = c.quick, o.colorSuffix = "_n";
-        const OrbitalFileNames names = fileNamesFor(o, "/tmp/Some_Vantrel");
-        EXPECT_EQ(names.base, c.base);
-        EXPECT_EQ(names.csv, cache + c.base + ".csv");
-        EXPECT_EQ(names.xyz, cache + c.base + "_n.xyz");
-    }
-
-    // Through the window: "Nodes" adds the suffix after the "__" clean-up.
-    globals().mainDir = "/tmp/Some_Vantrel";
-    mainWindow().colourModeOptions[1].select();
-    o.planeName = "", o.currentZ = 1;
-    typeQuantum("2", "1", "0");
-    EXPECT_EQ(o.xyzFile, cache + "2_1_0__n.xyz");
-    EXPECT_EQ(o.csvFile, cache + "2_1_0_.csv");
-}
-
-TEST_F(OrbitalTest, SpeciesFromNuclearCharge) {
-    setNucleus(4);
-    EXPECT_TRUE(o.currentZ == 4 && f.speciesMenuItems[3].checked);
-    EXPECT_EQ(f.calculationFrame.caption, "Calculation Options for the Be+3 Ion (Z=4)");
-    setNucleus(5);
-    EXPECT_EQ(o.speciesName, "Z=5");
-    EXPECT_TRUE(f.speciesMenuItems[4].checked && !f.speciesMenuItems[3].checked);
-    setNucleus(200);  // the 120 limit belongs to the menu's input box only
-    setNucleus(0);
-    EXPECT_EQ(o.currentZ, 200);
-}
-
-TEST_F(OrbitalTest, RegionsNodalPlanesAndLevelWindow) {
-    std::vector<int> setups;
-    hooks().levelSetup = [&](int z, int n, int l, int m) { setups.push_back(z + n + l + m); };
-    mainWindow().levelsOpen = true;
-    f.firstQuadrantCheck.checked = true;
-    f.regionOptions[1].select();
-    globals().orbital.planeName = "xy";
-    f.plotModeOptions[1].select();
-    typeQuantum("2", "1", "0", "6");  // pz
-    EXPECT_FALSE(f.firstQuadrantCheck.checked || f.firstQuadrantCheck.enabled);  // first quadrant only in space
-    EXPECT_TRUE(f.plotIcons[2].visible && !f.plotIcons[0].visible && !f.plotIcons[1].visible);
-    EXPECT_TRUE(setups.empty());
-    EXPECT_TRUE(isNodal());  // XY is the nodal plane of pz, XZ is not
-    f.regionOptions[3].select();
-    EXPECT_FALSE(isNodal());
-    int x, y, z;
-    bool restricted;
-    f.regionOptions[2].select();
-    setOptions(x, y, z, restricted);
-    EXPECT_TRUE(restricted && x * 100 + y * 10 + z == 11);
-
-    typeQuantum("2", "2", "0");  // invalid: the level window is told
-    EXPECT_EQ(setups, std::vector<int>{0});
-}
-
-TEST_F(OrbitalTest, SetOrbitalGuardAndState) {
-    globals().run.nPoints = 40;
-    f.settingOrbital = true;
-    setOrbital(2, 3, 2, -1, false);
-    EXPECT_EQ(f.quantumText[0].text, "1");
-
-    f.settingOrbital = false;
-    setOrbital(2, 3, 2, -1, true);
-    EXPECT_TRUE(!f.settingOrbital && f.quantumText[2].text == "-1" && f.quantumSpinners[0].value == 3);
-    EXPECT_TRUE(globals().orbital.currentZ == 2 && globals().run.nPoints == 0 && f.plotModeOptions[1].checked);
-    EXPECT_EQ(globals().orbital.extent, 6);  // (9 + 9 - 5) / 2 = 6.5 ties to even
+TEST(OrbitalNumbers, DefaultExtentByLevelAndCharge) {
+    for (auto [z, n, expected] : {std::array{1, 1, 2}, {1, 2, 6}, {1, 3, 13}, {2, 1, 2}, {10, 4, 2}, {200, 1, 1}})
+        EXPECT_EQ(defaultExtent(n, z), expected) << z << " " << n;
+    EXPECT_GT(defaultExtent(100000, 1), 0);  // no overflow for absurd n
 }
 
 }  // namespace

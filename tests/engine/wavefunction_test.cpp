@@ -7,10 +7,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
-#include <tuple>
 #include <vector>
 
-#include "engine/globals.h"
 #include "engine/samplekernel.h"
 #include "engine/textutil.h"
 #include "support/literalwavefunction.h"
@@ -38,7 +36,6 @@ double radialPart(const Orbital& o, double x, double y = 0, double z = 0) {
 double cubeExtent(int n) { return std::max(1.0, std::nearbyint(n * n + 3.0 * n - 5)) + (n < 3); }
 
 TEST(FactorialTable, ValuesAndLimits) {
-    fillFactorial();
     EXPECT_EQ(factorial[5], 120);
     EXPECT_NEAR(factorial[50] / 3.0414093201713376e64, 1, 1e-14);
     EXPECT_TRUE(fitsTable(26, 24));
@@ -235,27 +232,9 @@ TEST(WaveFunction, AgreesWithTheLiteralEvaluation) {
         compareBatch(orbital(1, n, l, m), testPoints(cubeExtent(n), 1000, seed++));
 }
 
-class WaveFunctionState : public ::testing::Test {
-protected:
-    void SetUp() override { resetGlobals(); }
-    OrbitalState& o = globals().orbital;
-};
-
-TEST_F(WaveFunctionState, CoefficientsAndOverlapsUseTheSharedState) {
-    o.currentZ = 2, o.currentN = 3, o.currentL = 2, o.currentM = -1, o.extent = 17;
-    setCoefficients();
-    const Orbital expected = orbital(2, 3, 2, -1);
-    EXPECT_EQ(currentOrbital().angularCoef, expected.angularCoef);
-    double r, r2, radial = 0, v = -1;
-    EXPECT_EQ(waveFunction(0.4, -0.2, 0.9, r, r2, radial), psi(expected, 0.4, -0.2, 0.9));
-
-    getIntensity(3, 2, v);
-    EXPECT_GT(v, 0);
-    getIntensity(1, 1, v);  // no p state for n = 1
-    EXPECT_EQ(v, 0);
-    // The current orbital is left as it was.
-    EXPECT_EQ(std::tuple(o.currentN, o.currentL, o.currentM, o.extent), std::tuple(3, 2, -1, 17.0));
-    EXPECT_EQ(currentOrbital().radialCoef, expected.radialCoef);
+TEST(Overlap, OfAPStateWithAnSState) {
+    EXPECT_GT(getIntensity(2, 3, 2, 50), 0);
+    EXPECT_EQ(getIntensity(2, 1, 1, 50), 0);  // no p state for n = 1
 }
 
 }  // namespace

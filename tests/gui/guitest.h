@@ -20,7 +20,7 @@ inline void PrintTo(const QSize& s, std::ostream* os) { *os << s.width() << 'x' 
 #include "app/gui/mainwindowview.h"
 #include "app/mainwindow.h"
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "support/testsupport.h"
 
 namespace vantrel::test {
@@ -55,7 +55,7 @@ protected:
     // The window shown and active; with the reactions wired and the H atom
     // selected, as after start-up, when `reactions` is set.
     void startWindow(bool reactions) {
-        if (reactions) initEngine(), installReactions();
+        if (reactions) installReactions();
         view = std::make_unique<MainWindowView>();
         view->installHooks();
         if (reactions) mainWindow().speciesMenuItems[0].click(), view->syncAll();

@@ -11,7 +11,7 @@
 #include "app/gui/levelwindowlink.h"
 #include "app/gui/spectrumwindowlink.h"
 #include "app/orbitalcontrols.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "guitest.h"
 #include "levels/gui/leveldiagramwindow.h"
 #include "levels/leveldiagram.h"

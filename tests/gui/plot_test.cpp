@@ -11,7 +11,7 @@
 #include "app/gui/gui.h"
 #include "app/gui/orbitalviewpanel.h"
 #include "app/gui/radialplotwidget.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "guitest.h"
 
 namespace vantrel::test {

@@ -16,7 +16,7 @@
 #include "app/gui/qtdialogs.h"
 #include "app/gui/radialplotwidget.h"
 #include "guitest.h"
-#include "output/radialplot.h"
+#include "app/radialview.h"
 
 namespace vantrel::test {
 namespace {

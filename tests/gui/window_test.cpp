@@ -14,7 +14,7 @@
 
 #include "app/gui/gui.h"
 #include "app/gui/radialplotwidget.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "guitest.h"
 
 namespace vantrel::test {

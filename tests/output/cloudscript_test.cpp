@@ -7,14 +7,11 @@
 #include <regex>
 #include <sstream>
 
-#include "app/orbitalfiles.h"
-#include "app/windowstate.h"
-#include "engine/globals.h"
 #include "output/cloudscript.h"
 #include "output/viewerfiles.h"
 #include "engine/textutil.h"
-#include "support/recordingcanvas.h"
-#include "support/testsupport.h"
+#include "support/scratch.h"
+#include "xyztest.h"
 
 namespace vantrel {
 namespace {
@@ -154,20 +151,17 @@ TEST(ViewerFiles, ScriptElementsGoBeforeTheEndOfTheBodyAndNothingElseChanges) {
 
 // The XYZ writer's companion, read back independently and compared atom by
 // atom with the XYZ file itself, in both colourings.
-class XyzCompanion : public CanvasState {};
+using XyzCompanion = XyzTest;
 
 TEST_F(XyzCompanion, HoldsTheAtomsOfTheXyzFile) {
     for (bool byNodes : {false, true}) {
-        mainWindow().colourModeOptions[byNodes ? 1 : 0].select();
-        mainWindow().firstQuadrantCheck.checked = byNodes;  // skipped points are left out of both
-        typeQuantum("2", "1", "0", "2");
-        writeFile(globals().orbital.csvFile, csvHeader("5,2,4") +
-                                                 "0.1,0.2,-0.3,2\r\n1,1,1,0\r\n0.4,0,0,1\r\n-0.4,0,0,-1.9\r\n"
-                                                 "0.5,0.25,0.125,1.5\r\n");
-        ASSERT_TRUE(writeXyzFile());
-        const auto xyz = splitLines(readFile(globals().orbital.xyzFile));
-        const std::string text = readFile(globals().orbital.xyzFile + ".js");
-        ASSERT_TRUE(contains(text, "[\"" + fs::path(globals().orbital.xyzFile).filename().string() + "\"] = {")) << text;
+        options.byNodes = byNodes;
+        options.firstQuadrant = byNodes;  // skipped points are left out of both
+        writeCsv(csvHeader("5,2,4") + "0.1,0.2,-0.3,2\r\n1,1,1,0\r\n0.4,0,0,1\r\n-0.4,0,0,-1.9\r\n0.5,0.25,0.125,1.5\r\n");
+        ASSERT_EQ(convert(), "");
+        const auto xyz = xyzLines();
+        const std::string text = readFile(options.xyzFile + ".js");
+        ASSERT_TRUE(contains(text, "[\"1_0_0_.xyz\"] = {")) << text;
         EXPECT_EQ(field(text, "comment"), javaScriptString(xyz[1]));
         const std::vector<std::string> symbols = {"", "O", "Be", "Ar", "P", "S", "Si", "B", "B", "Mg", "Na", "N", "I", "He", "C", "H"};
         std::string symbolList;
@@ -197,14 +191,11 @@ TEST_F(XyzCompanion, HoldsTheAtomsOfTheXyzFile) {
 }
 
 TEST_F(XyzCompanion, ACompanionThatCannotBeWrittenIsReported) {
-    typeQuantum("1", "0", "0", "2");
-    writeFile(globals().orbital.csvFile, csvHeader("1,2,4") + "0.1,0.2,-0.3,2\r\n");
-    fs::create_directory(globals().orbital.xyzFile + ".js");  // a folder in its place
-    EXPECT_FALSE(writeXyzFile());
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_TRUE(contains(dialogs.shown[0].text, " writing the viewer's copy " + globals().orbital.xyzFile + ".js"))
-        << dialogs.shown[0].text;
-    EXPECT_EQ(splitLines(readFile(globals().orbital.xyzFile)).size(), 2u + 61u + 1u);  // the XYZ file is whole
+    writeCsv(csvHeader("1,2,4") + "0.1,0.2,-0.3,2\r\n");
+    fs::create_directory(options.xyzFile + ".js");  // a folder in its place
+    const std::string problem = convert();
+    EXPECT_TRUE(contains(problem, " writing the viewer's copy " + options.xyzFile + ".js")) << problem;
+    EXPECT_EQ(xyzLines().size(), 2u + 61u + 1u);  // the XYZ file is whole
 }
 
 class ViewerCopies : public ::testing::Test {

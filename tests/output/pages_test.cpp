@@ -1,16 +1,12 @@
 // Orbital pages, viewer embeds and the cache index pages.
 #include <gtest/gtest.h>
 
-#include "app/windowstate.h"
-#include "engine/globals.h"
-#include "engine/orbital.h"
 #include "engine/textutil.h"
-#include "output/pages.h"
-#include "support/testsupport.h"
 #include "output/fileutil.h"
+#include "output/pages.h"
+#include "output/platform.h"
 #include "output/viewerfiles.h"
-#include "app/orbitalcontrols.h"
-#include "app/orbitalfiles.h"
+#include "support/scratch.h"
 
 namespace vantrel {
 namespace {
@@ -35,28 +31,36 @@ bool concatenationIsValid(const std::string& e) {
     }
 }
 
-class PagesTest : public CacheState {
+// A main directory with its cache, a program folder with the frame
+// template, no three.js, and a user data folder of the test's own.
+class PagesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        CacheState::SetUp();
+        fs::create_directory(cache);
         fs::create_directories(dir.file("prog"));
-        setProgramDir(dir.file("prog"));
         fs::copy_file(std::string(VANTREL_SOURCE_DIR) + "/data/frames.ht", dir.file("prog/frames.ht"));
         savedThreeDir = systemThreeDir();
         setSystemThreeDir(dir.file("three"));  // none, unless a test makes one
     }
-    void TearDown() override {
-        setSystemThreeDir(savedThreeDir);
-        setProgramDir("");
-        CacheState::TearDown();
+    void TearDown() override { setSystemThreeDir(savedThreeDir); }
+    // The orbital n, l, m of the species, its XYZ file in the cache.
+    void setOrbital(int z, const std::string& species, int n, int l, int m) {
+        const std::string base = intText(n) + "_" + intText(l) + "_" + intText(m) + "_";
+        orbital = {{z, n, l, m}, species, "", cache + "/" + base + ".xyz", base, dir.path(), dir.file("prog")};
+        writeFile(orbital.xyzFile, "1\r\n\r\nHe 0.0 0.0 0.0\r\n");
     }
-    // A three-point data file for n, l, m (extent 10), for the page writer.
-    static void orbital(int n, int l, int m) {
-        typeQuantum(intText(n), intText(l), intText(m), "10");
-        writeFile(globals().orbital.csvFile, csvHeader("3,10,0.5") + "0.5,0.25,-1,0.1\r\n-2,1,0.5,-0.3\r\n1,1,1,0.6\r\n");
+    std::string writePages() { return writeOrbitalPages(orbital, options, problems); }
+    void writeIndex(bool jmol, const std::string& header = "", const std::string& script = "") {
+        createHtmlIndex(dir.path(), orbital.xyzFile, jmol, header, script, "WHITE", problems);
     }
     std::string page(const std::string& name) { return readFile(cache + "/" + name); }
+    TempDir dir;
+    std::string cache = dir.file("files");
+    TempDir dataHome{"xdgdata"};
+    ScopedEnv dataEnv{"XDG_DATA_HOME", dataHome.path()};
     std::string savedThreeDir;
+    PageOrbital orbital;
+    PageOptions options;
     std::vector<std::string> problems;
 };
 
@@ -69,19 +73,17 @@ TEST_F(PagesTest, EmbedsSinglePagesTitlesAndSummary) {
     EXPECT_TRUE(contains(createEmbed(false, "orbital", "a.xyz", "select *;", "width=300 height=300", "BLACK", "R "),
                          " name=orbital src=a.xyz script='select *;' width=300 height=300 align=abscenter bgcolor=BLACK"));
 
-    f.useJmolCheck.checked = true;
-    speciesMenu(1);  // He+: "+ " raised, "Ion (" right after it
-    f.energyChecks[0].checked = true;
-    orbital(2, 1, 0);
-    const std::string path = createOrbitalPage();
-    EXPECT_EQ(path, cache + "/2_1_0_(z_2).htm");
+    setOrbital(2, "the He+ Ion (Z=2)", 2, 1, 0);  // "+ " raised, "Ion (" right after it
+    options.energyAttojoules = true;
+    const std::string path = writePages();
+    EXPECT_EQ(path, cache + "/2_1_0_.htm");
     const std::string html = readFile(path);
     const std::string title = "<center><h3><i>n</i>=2 <i>l</i>=1 <i>m</i>=0  for the He<sup>+ </sup>Ion "
                               "(<i>Z</i> = 2)</h3>";
     for (const char* part : {"width=312 height=312", "TOTAL ENERGY"}) EXPECT_TRUE(contains(html, part)) << part;
     for (const char* part : {"%script", "><"}) EXPECT_FALSE(contains(html, part)) << part;
-    EXPECT_TRUE(startsWith(page("2_1_0_(z_2).txt"), "2_1_0_(z_2).xyz;  E = "));
-    EXPECT_TRUE(contains(page("2_1_0_(z_2).txt"), "; select *;spacefill 700;wireframe off;rotate x 0;set boundbox "
+    EXPECT_TRUE(startsWith(page("2_1_0_.txt"), "2_1_0_.xyz;  E = "));
+    EXPECT_TRUE(contains(page("2_1_0_.txt"), "; select *;spacefill 700;wireframe off;rotate x 0;set boundbox "
                                                   "on;set axes on; color axes grey;|" + title + "\r\n"));
     EXPECT_EQ(page("frame0.htm"), "<html>" + title + "<script src=vantrel-viewer.js charset=utf-8></script></html>\r\n");
     // The viewer's scripts close the body, one tag a line; the rest is as it was.
@@ -93,15 +95,14 @@ TEST_F(PagesTest, EmbedsSinglePagesTitlesAndSummary) {
         EXPECT_TRUE(fileExists(cache + "/" + name)) << name;
     // No applet beside the program: nothing copied, nothing said.
     EXPECT_FALSE(fileExists(cache + "/JmolApplet.jar"));
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(problems.empty());
 
     // Li+2 on the XY plane with Chime: the Jmol options change nothing.
-    speciesMenu(2);
-    globals().orbital.planeName = "xy";
-    f.useJmolCheck.checked = f.energyChecks[0].checked = false;
-    f.fullScreenCheck.checked = true;
-    orbital(3, 1, 1);
-    const std::string li = readFile(createOrbitalPage());
+    setOrbital(3, "the Li+2 Ion (Z=3)", 3, 1, 1);
+    orbital.planeName = "xy";
+    options.jmol = options.energyAttojoules = false;
+    options.fullScreen = true;
+    const std::string li = readFile(writePages());
     EXPECT_TRUE(contains(li, "<i>m</i>=1 xy plane for the Li<sup>+2</sup> Ion (<i>Z</i> = 3)</h3>"));
     EXPECT_TRUE(contains(li, "width=624 height=624"));
     EXPECT_FALSE(contains(li, "TOTAL ENERGY"));
@@ -109,9 +110,9 @@ TEST_F(PagesTest, EmbedsSinglePagesTitlesAndSummary) {
 }
 
 TEST_F(PagesTest, FourPanelViewsAndTheAppletCopiedOnce) {
-    mainWindow().fourPanelCheck.checked = mainWindow().fullScreenCheck.checked = true;  // four panels win
-    orbital(3, 2, -1);
-    const std::string frames = readFile(createOrbitalPage());
+    options.fourPanel = options.fullScreen = true;  // four panels win
+    setOrbital(1, "the H Atom (Z=1)", 3, 2, -1);
+    const std::string frames = readFile(writePages());
     const std::string root = "3_2_-1__";
     EXPECT_TRUE(contains(frames, "32-1"));
     for (int k = 0; k <= 4; ++k) EXPECT_TRUE(contains(frames, "'" + root + intText(k) + ".htm'")) << k;
@@ -125,51 +126,51 @@ TEST_F(PagesTest, FourPanelViewsAndTheAppletCopiedOnce) {
     EXPECT_TRUE(contains(v4, "</applet>\r\n<script src=vantrel-viewer.js charset=utf-8>\r\n</script>\r\n"));
 
     // Black: the title page's text turns light; "Start Rotation" reaches the applets.
-    f.blackBackgroundCheck.checked = f.startRotationCheck.checked = true;
-    createOrbitalPage();
+    options.blackBackground = options.startRotation = true;
+    writePages();
     EXPECT_TRUE(endsWith(page(root + "0.htm"), "<center>" + lightTextStyle() + "</BODY></HTML>\r\n"));
     EXPECT_TRUE(contains(page(root + "1.htm"), "\r\n<param name=startspin value=true>\r\n</applet>"));
-    f.blackBackgroundCheck.checked = f.startRotationCheck.checked = false;
+    options.blackBackground = options.startRotation = false;
 
-    mainWindow().useJmolCheck.checked = false;  // the plug-in panels lose their name
-    createOrbitalPage();
+    options.jmol = false;  // the plug-in panels lose their name
+    writePages();
     EXPECT_TRUE(contains(page(root + "1.htm"), "<embed frank=no pluginspage="));
     EXPECT_FALSE(contains(page(root + "1.htm"), "name=orbital"));
 
     // The applet beside the program is copied once, never overwritten.
-    f.useJmolCheck.checked = true, f.fourPanelCheck.checked = false;
+    options.jmol = true, options.fourPanel = false;
     writeFile(dir.file("prog/JmolApplet.jar"), "applet");
-    orbital(1, 0, 0);
-    createOrbitalPage();
+    setOrbital(1, "the H Atom (Z=1)", 1, 0, 0);
+    writePages();
     writeFile(dir.file("prog/JmolApplet.jar"), "newer");
-    createOrbitalPage();
+    writePages();
     EXPECT_EQ(page("JmolApplet.jar"), "applet");
     fs::remove(cache + "/JmolApplet.jar");
-    mainWindow().useJmolCheck.checked = false;  // Chime needs none
-    createOrbitalPage();
+    options.jmol = false;  // Chime needs none
+    writePages();
     EXPECT_FALSE(fileExists(cache + "/JmolApplet.jar"));
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(problems.empty());
 }
 
 TEST_F(PagesTest, TheViewerAndThreeJsGoIntoTheCacheWhenFound) {
     // No three.js anywhere: the page is still written, quietly; it will say
     // in the viewer area what to install.
     writeFile(dir.file("prog/vantrel-viewer.js"), "viewer");
-    orbital(2, 1, 0);
-    const std::string path = createOrbitalPage();
+    setOrbital(1, "the H Atom (Z=1)", 2, 1, 0);
+    const std::string path = writePages();
     EXPECT_TRUE(contains(readFile(path), "<script src=three.min.js charset=utf-8>"));
     EXPECT_EQ(page("vantrel-viewer.js"), "viewer");
     EXPECT_FALSE(fileExists(cache + "/three.min.js"));
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(problems.empty());
 
     for (auto [file, text] : {std::pair{"three/build/three.min.js", "three"}, {"three/examples/js/controls/TrackballControls.js", "controls"}}) {
         fs::create_directories(fs::path(dir.file(file)).parent_path());
         writeFile(dir.file(file), text);
     }
-    f.fourPanelCheck.checked = true;
-    createOrbitalPage();
+    options.fourPanel = true;
+    writePages();
     EXPECT_EQ(page("three.min.js") + " " + page("TrackballControls.js"), "three controls");
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(problems.empty());
 }
 
 TEST_F(PagesTest, EnergyIndexSharesHeadingsAndSkipsUnbound) {
@@ -180,8 +181,8 @@ TEST_F(PagesTest, EnergyIndexSharesHeadingsAndSkipsUnbound) {
         writeFile(cache + "/" + name + ".txt", name + std::string(".xyz; ") + energy + "; s;|<h3>" + name + "</h3>\r\n");
         writeFile(cache + "/" + name + ".htm", "page");
     }
-    globals().orbital.xyzFile = cache + "/1_0_0_.xyz";
-    createHtmlIndex(true, "<h3>T</h3>", "select *;", "WHITE", problems);
+    orbital.xyzFile = cache + "/1_0_0_.xyz";
+    writeIndex(true, "<h3>T</h3>", "select *;");
 
     const std::string f1 = page("frame1.htm");
     EXPECT_EQ(occurrences(f1, "<hr>"), 2);
@@ -212,7 +213,7 @@ TEST_F(PagesTest, EnergyIndexSharesHeadingsAndSkipsUnbound) {
 
 TEST_F(PagesTest, ShowxyzIsValidJavaScriptFrameSetMadeOnce) {
     for (bool jmol : {true, false}) {
-        createHtmlIndex(jmol, "", "select *;", "WHITE", problems);
+        writeIndex(jmol, "", "select *;");
         const std::string f1 = page("frame1.htm");
         const auto at = f1.find("  var s=");
         ASSERT_NE(at, std::string::npos);
@@ -225,32 +226,32 @@ TEST_F(PagesTest, ShowxyzIsValidJavaScriptFrameSetMadeOnce) {
 
     // The frame set: a template in the user's data folder, made once;
     // nothing is written beside the program.
-    createHtmlIndex(true, "", "", "", problems);
+    writeIndex(true);
     const std::string tpl = readFile(dataHome.file("vantrel/index.ht"));
     EXPECT_FALSE(fs::exists(dir.file("prog/index.ht")));
     EXPECT_TRUE(startsWith(tpl, "<HTML><HEAD><TITLE>Index of " + cache + " by Energy</TITLE></HEAD>\r\n"));
     EXPECT_TRUE(contains(tpl, "SRC='frame2.htm'>\r\n        </FRAMESET>"));
     EXPECT_EQ(page("index.htm"), tpl);
 
-    globals().mainDir = dir.file("other_vantrel");  // keeps the first title
-    fs::create_directories(cache = globals().mainDir + "/files");
-    createHtmlIndex(true, "", "", "", problems);
+    const std::string other = dir.file("other_vantrel");  // keeps the first title
+    fs::create_directories(cache = other + "/files");
+    createHtmlIndex(other, "", true, "", "", "", problems);
     EXPECT_EQ(page("index.htm"), tpl);
 
     // A data folder that cannot be made: straight into the cache.
     ScopedEnv blocked{"XDG_DATA_HOME", dir.file("prog/frames.ht")};
-    createHtmlIndex(true, "", "", "", problems);
+    createHtmlIndex(other, "", true, "", "", "", problems);
     EXPECT_TRUE(contains(page("index.htm"), "<TITLE>Index of " + cache + " by Energy</TITLE>"));
 }
 
 // Names and summaries are text wherever they land: a main directory or a
 // file name cannot open an element, a summary cannot end a string early.
 TEST_F(PagesTest, TextInTheIndexPagesIsEscapedForItsPlace) {
-    globals().mainDir = dir.file("q</title><img src=x onerror=alert(1)>vantrel");
-    fs::create_directories(cache = globals().mainDir + "/files");
+    const std::string mainDir = dir.file("q</title><img src=x onerror=alert(1)>vantrel");
+    fs::create_directories(cache = mainDir + "/files");
     writeFile(cache + "/1_0_0_.txt", "1_0_0_.xyz; E = -2.18 attoJoule; select *;|');alert(\"1%27\");('\r\n");
     writeFile(cache + "/1_a><b>&.htm", "page");
-    createHtmlIndex(true, "", "", "", problems);
+    createHtmlIndex(mainDir, "", true, "", "", "", problems);
     EXPECT_TRUE(problems.empty());
     for (const char* name : {"names.htm", "index.htm"}) {
         EXPECT_FALSE(contains(page(name), "<img")) << name;

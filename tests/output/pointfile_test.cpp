@@ -8,33 +8,24 @@
 #include <vector>
 
 #include "engine/energy.h"
-#include "app/windowstate.h"
-#include "engine/globals.h"
 #include "engine/textutil.h"
 #include "output/pointfile.h"
-#include "output/radialplot.h"
-#include "support/recordingcanvas.h"
-#include "support/testsupport.h"
-#include "app/orbitalfiles.h"
+#include "xyztest.h"
 
 namespace vantrel {
 namespace {
 
 using namespace test;
 
-class PointFileTest : public CanvasState {
+class PointFileTest : public XyzTest {
 protected:
-    void SetUp() override {
-        CanvasState::SetUp();
-        useOrbital(1);
+    // Counts the point file into a histogram for its extent (2 when it
+    // gives none) and the 10 Angstrom axis.
+    PointFileCount count() const {
+        return countPointFile(options.csvFile, [](const std::optional<PointFileHeader>& h) {
+            return emptyHistogram(h && h->extent > 0 ? h->extent : 2, 10);
+        });
     }
-    // The 1s state of nuclear charge z with extent 2, as the window leaves it.
-    static void useOrbital(int z) {
-        globals().orbital.currentZ = z;
-        typeQuantum("1", "0", "0", "2");
-    }
-    static void writeCsv(const std::string& bytes) { writeFile(globals().orbital.csvFile, bytes); }
-    static std::vector<std::string> xyzLines() { return splitLines(readFile(globals().orbital.xyzFile)); }
 };
 
 // The one header codec: a count that is not a whole number is a damaged
@@ -87,16 +78,19 @@ TEST(PointFileCodec, HeaderAndLineRoundTrip) {
 
 TEST_F(PointFileTest, LayoutOfMarkersAndPoints) {
     writeCsv(csvHeader("0,2,0.5"));  // no points: the markers alone
-    EXPECT_TRUE(writeXyzFile() && dialogs.shown.empty());
-    EXPECT_TRUE(xyzLines().size() == 2 + 61 && xyzLines()[0] == "61" + std::string(48, ' '));
-    EXPECT_FALSE(!mainWindow().pointCountLabel.caption.empty() || mainWindow().calculateButton.enabled || mainWindow().loadButton.enabled);
+    EXPECT_EQ(convert(), "");
+    EXPECT_EQ(xyzLines().size(), 2u + 61u);
+    EXPECT_EQ(xyzLines()[0], "61" + std::string(48, ' '));
 
     writeCsv(csvHeader("4,2,4") + "0.1,0.2,-0.3,2\r\n1,1,1,0\r\n0.4,0,0,1\r\n-0.4,0,0,-1.9\r\n");
-    ASSERT_TRUE(writeXyzFile());
+    const XyzResult result = convertPointFileToXyz(options);
+    ASSERT_EQ(result.problem, "");
+    ASSERT_TRUE(result.header);
+    EXPECT_EQ(result.header->maxPsi2, 4);
     const auto lines = xyzLines();
     ASSERT_EQ(lines.size(), 2u + 61u + 4u);
     EXPECT_EQ(lines[0], "65" + std::string(48, ' '));
-    EXPECT_EQ(lines[1], "1_0_0_ the H Atom (Z=1)  " + calcEnergy(globals().orbital, EnergyForm::RawJoules, EnergyUnit::Joules));
+    EXPECT_EQ(lines[1], "1_0_0_ the H Atom (Z=1)  " + calcEnergy({}, EnergyForm::RawJoules, EnergyUnit::Joules));
     // s = (100 / 2 * 5) / 10 = 25 units per Angstrom; the tenth markers at 10 A.
     // Points: y and z flip; psi^2 = maxPsi2 is class 1, psi = 0 class 15, 3.61 of 4 class 2.
     const std::pair<int, const char*> expected[] = {
@@ -107,20 +101,16 @@ TEST_F(PointFileTest, LayoutOfMarkersAndPoints) {
     for (auto [at, text] : expected) EXPECT_EQ(lines[at], text) << at;
 
     // Smaller dots spread everything twice as far.
-    mainWindow().smallerDotsCheck.checked = true;
-    useOrbital(1);
-    ASSERT_TRUE(writeXyzFile());
+    options.dotSize = 1;
+    ASSERT_EQ(convert(), "");
     EXPECT_EQ(xyzLines()[3], "O 50 0.0 0.0");
 }
 
 TEST_F(PointFileTest, NodeColoursAndFirstQuadrant) {
-    mainWindow().colourModeOptions[1].select();
-    mainWindow().firstQuadrantCheck.checked = true;
-    useOrbital(1);
+    options.byNodes = options.firstQuadrant = true;
     writeCsv(csvHeader("7,2,1") +
              "1,1,1,0\r\n1,1,1,0.5\r\n1,1,1,-0.5\r\n0,1,1,1\r\n1,0,1,1\r\n1,1,0,1\r\n-1,1,1,1\r\n");
-    ASSERT_TRUE(writeXyzFile());
-    EXPECT_TRUE(contains(globals().orbital.xyzFile, "_n.xyz"));
+    ASSERT_EQ(convert(), "");
     const auto lines = xyzLines();  // psi = 0 is a node "O"; in the first quadrant only, strictly
     EXPECT_EQ(lines[0], "64" + std::string(48, ' '));
     EXPECT_EQ(std::vector(lines.begin() + 63, lines.end()), (std::vector<std::string>{"O 25 -25 -25", "N 25 -25 -25", "O 25 -25 -25"}));
@@ -139,7 +129,6 @@ TEST_F(PointFileTest, AnyNumberOfThreadsWritesTheSameFiles) {
     ASSERT_GT(points.size(), 2u << 20);  // several blocks of the reader
     const std::size_t cut = points.find('\n', 1500000) + 1;
     const std::string bad = points.substr(0, cut) + "0.1,x,0,1\r\n" + points.substr(cut);
-    const auto& orb = globals().orbital;
     std::string problem;
     for (const auto& [bytes, firstQuadrant] : {std::pair{csvHeader("120000,2,1") + points, false},
                                                 {csvHeader("100001,2,1") + points, true},
@@ -147,49 +136,34 @@ TEST_F(PointFileTest, AnyNumberOfThreadsWritesTheSameFiles) {
         writeCsv(bytes);
         std::string xyz, script;
         for (unsigned threads : {1u, 2u, 4u}) {
-            XyzOptions options;
             options.firstQuadrant = firstQuadrant;
             options.threads = threads;
-            const std::string said = convertPointFileToXyz(options);
+            const std::string said = convert();
             if (threads == 1) {
-                xyz = readFile(orb.xyzFile), script = readFile(orb.xyzFile + ".js"), problem = said;
+                xyz = readFile(options.xyzFile), script = readFile(options.xyzFile + ".js"), problem = said;
                 continue;
             }
-            EXPECT_TRUE(readFile(orb.xyzFile) == xyz) << threads << " threads";
-            EXPECT_TRUE(readFile(orb.xyzFile + ".js") == script) << threads << " threads";
+            EXPECT_TRUE(readFile(options.xyzFile) == xyz) << threads << " threads";
+            EXPECT_TRUE(readFile(options.xyzFile + ".js") == script) << threads << " threads";
             EXPECT_EQ(said, problem) << threads << " threads";
         }
     }
     EXPECT_TRUE(contains(problem, " of the point data file is not four numbers")) << problem;
 }
 
-TEST_F(PointFileTest, ReadRebuildsTheHistogramAndTheNucleus) {
+TEST_F(PointFileTest, CountingFillsTheHistogram) {
     writeCsv(csvHeader("3,2,0.75") + "0.2,0,0,1\r\n0,-0.2,0,1\r\n\r\n0.3,0.4,0,1\r\n");
-    readPointFile();
-    const auto& rad = globals().radial;
-    const auto& run = globals().run;
-    EXPECT_EQ(run.nPoints, 3);
-    const auto& h = rad.histogram;
+    const PointFileCount counted = count();
+    EXPECT_EQ(counted.read.points, 3);
+    EXPECT_EQ(counted.read.status, PointFileStatus::Complete);
+    const auto& h = counted.histogram;
     ASSERT_GT(h.hits.size(), 25u);
     EXPECT_EQ(h.hits[10], 2);
     EXPECT_EQ(h.hits[25], 1);
     EXPECT_EQ(h.maxHits, 2);
     EXPECT_EQ(h.maxBin, 25);
-    EXPECT_EQ(run.maxPsi2, 0.75);
-    EXPECT_EQ(rad.radialTheory.size(), h.hits.size());
-    EXPECT_EQ(mainWindow().pointCountLabel.caption, "3");
-    EXPECT_EQ(mainWindow().extentText.text, "2");
-    EXPECT_EQ(run.loadedFile, globals().orbital.csvFile);
-
-    // The nucleus comes from the file name, "(z_3)" or none.
-    for (int z : {3, 1}) {
-        useOrbital(z);
-        globals().orbital.currentZ = 2;
-        writeCsv(csvHeader("1,2,1") + "0.2,0,0,1\r\n");
-        readPointFile();
-        EXPECT_TRUE(globals().orbital.currentZ == z && mainWindow().pointCountLabel.caption == "1");
-        EXPECT_EQ(globals().orbital.speciesName, z == 3 ? "the Li+2 Ion (Z=3)" : "the H Atom (Z=1)");
-    }
+    ASSERT_TRUE(counted.read.header);
+    EXPECT_EQ(counted.read.header->maxPsi2, 0.75);
 }
 
 // A number longer than any buffer is read whole: 1 followed by 70 zeros and
@@ -197,27 +171,26 @@ TEST_F(PointFileTest, ReadRebuildsTheHistogramAndTheNucleus) {
 TEST_F(PointFileTest, LongNumbersAreReadWhole) {
     const std::string tiny = "1" + std::string(70, '0') + "E-400";
     writeCsv(csvHeader("2,2,1") + "0.2,0,0,1\r\n" + tiny + ",0.2,0," + tiny + "\r\n");
-    readPointFile();
-    EXPECT_EQ(globals().run.nPoints, 2);
-    EXPECT_EQ(globals().radial.histogram.hits[10], 2);
-    EXPECT_EQ(globals().run.loadedFile, globals().orbital.csvFile);
-    EXPECT_TRUE(writeXyzFile());
+    const PointFileCount counted = count();
+    EXPECT_EQ(counted.read.points, 2);
+    EXPECT_EQ(counted.histogram.hits[10], 2);
+    EXPECT_EQ(counted.read.status, PointFileStatus::Complete);
+    EXPECT_EQ(convert(), "");
     const std::string last = xyzLines().back();  // psi 0: the faintest class, x and z 0
     EXPECT_TRUE(startsWith(last, "H  0 -") && last.substr(last.size() - 2) == " 0") << last;
 }
 
 // The writer reports a broken point file once and keeps the points before
 // the fault; the reader says nothing and keeps what it counted.
-TEST_F(PointFileTest, BadInputIsReportedOnceAndLosesNothingLoadRedraws) {
-    auto& run = globals().run;
-    const std::string csv = globals().orbital.csvFile;
-    const std::string message = "Couldn't create " + globals().orbital.xyzFile + " from " + csv + "\r\n\r\n";
+TEST_F(PointFileTest, BadInputIsReportedAndLosesNothing) {
+    const std::string csv = options.csvFile;
+    const std::string message = "Couldn't create " + options.xyzFile + " from " + csv + "\r\n\r\n";
     const std::string good = "0.2,0,0,1\r\n";
     struct Case {
         const char* what;
         std::string bytes;
         int written, counted;  // points that reach the XYZ file, points the reader takes
-        bool complete;         // the reader names the file as loaded
+        bool complete;         // the reader finds the file whole
     };
     const Case cases[] = {
         {"empty", "", 0, 0, false},
@@ -231,52 +204,31 @@ TEST_F(PointFileTest, BadInputIsReportedOnceAndLosesNothingLoadRedraws) {
         {"count beyond the lines", csvHeader("2000000000,2,1") + good + good, 2, 2, true},
     };
     for (const auto& c : cases) {
-        dialogs.shown.clear();
         writeCsv(c.bytes);
-        EXPECT_FALSE(writeXyzFile()) << c.what;
-        ASSERT_EQ(dialogs.shown.size(), 1u) << c.what;  // the message says why, after the names
-        EXPECT_TRUE(startsWith(dialogs.shown[0].text, message) && dialogs.shown[0].text.size() > message.size()) << c.what;
+        const std::string problem = convert();  // says why, after the names
+        EXPECT_TRUE(startsWith(problem, message)) << c.what;
+        EXPECT_GT(problem.size(), message.size()) << c.what;
         const auto lines = xyzLines();
-        EXPECT_TRUE(lines.size() == 2u + 61 + c.written && lines[0] == intText(61 + c.written) + std::string(48, ' ')) << c.what;
+        EXPECT_EQ(lines.size(), 2u + 61 + c.written) << c.what;
+        EXPECT_EQ(lines[0], intText(61 + c.written) + std::string(48, ' ')) << c.what;
 
-        dialogs.shown.clear();
-        run.loadedFile = "previous";
-        readPointFile();
-        EXPECT_TRUE(run.nPoints == c.counted && mainWindow().pointCountLabel.caption == intText(c.counted)) << c.what;
-        // Setting the nucleus refreshes the orbital, which forgets the
-        // old file; only a complete read names the new one.
-        EXPECT_EQ(run.loadedFile == csv, c.complete) << c.what;
-        EXPECT_TRUE(globals().orbital.extent == 2 && dialogs.shown.empty()) << c.what;
+        const PointFileCount counted = count();
+        EXPECT_EQ(counted.read.points, c.counted) << c.what;
+        EXPECT_EQ(counted.read.status == PointFileStatus::Complete, c.complete) << c.what;
     }
     writeCsv(csvHeader("3,2,1") + good + "1000,0,0,1\r\n" + good);  // far outside the histogram
-    readPointFile();
-    EXPECT_EQ(run.nPoints, 1);
+    EXPECT_EQ(count().read.points, 1);
 
     // Line feeds alone are fine.
     writeCsv("2,2,1\n0.2,0,0,1\n0.2,0,0,1\n");
-    EXPECT_TRUE(writeXyzFile() && xyzLines().size() == 2 + 63);
-    readPointFile();
-    EXPECT_TRUE(run.nPoints == 2 && run.loadedFile == csv);
+    EXPECT_EQ(convert(), "");
+    EXPECT_EQ(xyzLines().size(), 2u + 63u);
+    EXPECT_EQ(count().read.points, 2);
 
-    // A missing file: the writer says why, the reader changes nothing.
+    // A missing file: the writer says why, the reader opens nothing.
     fs::remove(csv);
-    dialogs.shown.clear();
-    EXPECT_FALSE(writeXyzFile());
-    EXPECT_TRUE(dialogs.shown.size() == 1 && dialogs.shown[0].text == message + "No such file or directory");
-    run.loadedFile = "previous";
-    mainWindow().pointCountLabel.caption = "before";
-    readPointFile();
-    EXPECT_TRUE(run.nPoints == 2 && run.loadedFile == "previous" && mainWindow().pointCountLabel.caption == "before");
-
-    // "&Load" redraws the hits plot.
-    int enables = 0, redraws = 0;
-    hooks().enableControls = [&](bool on) { enables += on ? 1 : -10; };
-    f.plotModeOptions[0].onClick = [&] { ++redraws; };
-    writeCsv(csvHeader("1,2,1") + "0.2,0,0,1\r\n");
-    loadClick();
-    EXPECT_EQ(enables, -9);  // off, then on again
-    EXPECT_EQ(redraws, 1);   // even though "Actual Hits" was selected before
-    EXPECT_TRUE(f.plotModeOptions[0].checked && globals().run.nPoints == 1);
+    EXPECT_EQ(convert(), message + "No such file or directory");
+    EXPECT_EQ(count().read.status, PointFileStatus::NotOpened);
 }
 
 }  // namespace

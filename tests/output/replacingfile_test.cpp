@@ -12,7 +12,7 @@
 #include "output/fileutil.h"
 #include "output/replacingfile.h"
 #include "support/faults.h"
-#include "support/testsupport.h"
+#include "support/scratch.h"
 
 namespace vantrel {
 namespace {

@@ -16,7 +16,7 @@
 #include "output/meshfiles.h"
 #include "output/sliceimage.h"
 #include "support/filereaders.h"
-#include "support/testsupport.h"
+#include "support/scratch.h"
 
 namespace vantrel {
 namespace {

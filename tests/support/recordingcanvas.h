@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "output/radialplot.h"
+#include "app/radialview.h"
 #include "support/testsupport.h"
 
 namespace vantrel::test {

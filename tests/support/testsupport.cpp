@@ -1,10 +1,7 @@
 #include "support/testsupport.h"
 
-#include <fstream>
-#include <iterator>
-
 #include "app/windowstate.h"
-#include "engine/globals.h"
+#include "app/appstate.h"
 #include "engine/orbital.h"
 #include "engine/random.h"
 #include "app/orbitalcontrols.h"
@@ -44,30 +41,6 @@ const std::string& programCopy() {
 }
 
 std::string programCopyExe() { return programCopy() + "/vantrel"; }
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeFile(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
-int occurrences(const std::string& text, const std::string& part) {
-    int n = 0;
-    for (auto at = text.find(part); !part.empty() && at != std::string::npos; at = text.find(part, at + part.size())) ++n;
-    return n;
-}
-
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> v;
-    std::size_t start = 0, at;
-    while ((at = text.find("\r\n", start)) != std::string::npos) {
-        v.push_back(text.substr(start, at - start));
-        start = at + 2;
-    }
-    if (start < text.size()) v.push_back(text.substr(start));
-    return v;
-}
 
 void typeQuantum(const std::string& n, const std::string& l, const std::string& m, const char* extent) {
     auto& f = mainWindow();

@@ -2,16 +2,16 @@
 // histogram, the paths. One instance for the whole program.
 #pragma once
 
-#include <array>
 #include <string>
-#include <vector>
 
+#include "engine/orbital.h"
 #include "engine/radialhistogram.h"
+#include "engine/random.h"
 #include "engine/samplerun.h"
+#include "engine/textutil.h"
+#include "engine/wavefunction.h"
 
 namespace vantrel {
-
-inline const std::string crlf = "\r\n";
 
 struct OrbitalState {
     int currentZ = 1;
@@ -29,6 +29,8 @@ struct OrbitalState {
     std::string baseName;
     std::string csvFile;
     std::string xyzFile;
+
+    OrbitalNumbers numbers() const { return {currentZ, currentN, currentL, currentM}; }
 };
 
 // Why a run could not write its point file completely (text "" when it
@@ -50,13 +52,8 @@ struct RunState {
     std::string loadedFile;  // point file whose contents match the histogram
 };
 
-struct RadialState {
+struct RadialState : RadialTheory {
     RadialHistogram histogram;
-    std::vector<double> radialTheory;
-    std::vector<int> radialSign;
-    double theorySum = 0;
-    double theoryMax = 0;
-    double rTheory = 1;
     double medianRadius = 0;
 };
 
@@ -65,16 +62,33 @@ struct Globals {
     RunState run;
     RadialState radial;
     std::string mainDir;
-    // Colour classes 1..15; entries 0 and 16 stay empty.
-    std::array<std::string, 17> colorElements{};
 };
 
 Globals& globals();
 // Back to the start-up values (tests).
 void resetGlobals();
 
-// Fills the colour classes and the factorial table (the engine's part of
-// the start-up initialisation).
-void initEngine();
+// The generator every run of the window draws from.
+Random& rng();
+// Reseeds it from VANTREL_SEED or the clock.
+void seedRandom();
+
+// The current orbital's coefficient tables, and filling them from
+// globals().orbital.
+Orbital& currentOrbital();
+void setCoefficients();
+
+// Half the side of the cube that holds most of the current orbital.
+int defaultExtent();
+// The radial plot's bins per Angstrom, histogram size and empty histogram
+// for the current extent and axis.
+int plotBinsPerAngstrom();
+int radialSize();
+RadialHistogram emptyHistogram();
+// The shared histogram, emptied and sized for the current extent.
+void resetRadialHits();
+// Fills the shared theory curve for the whole cube, or for a plane when
+// restricted; returns the peak probability density.
+double calcTheory(bool restricted);
 
 }  // namespace vantrel
