@@ -1,20 +1,17 @@
 // The main directory: normalising and testing a name, finding one at
 // start-up, clearing the cache and moving it.
-#include <gtest/gtest.h>
-
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
-#include <vector>
-
 #include "app/maindir.h"
+
+#include <cstring>
+#include <tuple>
+
 #include "app/mainwindow.h"
 #include "app/windowstate.h"
 #include "app/appstate.h"
 #include "engine/textutil.h"
+#include "output/fileutil.h"
 #include "support/faults.h"
 #include "support/testsupport.h"
-#include "output/fileutil.h"
 
 namespace vantrel {
 namespace {
@@ -39,14 +36,17 @@ TEST_F(MainDirTest, NamesNormalisedCaseKeptExampleFileWritten) {
         {"two//", "two/_vantrel"},  // one separator goes, the word follows the other
     };
     for (auto [given, made] : cases) {
-        EXPECT_TRUE(setMainDir(dir.file(given)) == 0 && globals().mainDir == dir.file(made)) << given;
+        EXPECT_EQ(setMainDir(dir.file(given)), 0) << given;
+        EXPECT_EQ(globals().mainDir, dir.file(made)) << given;
         // The cache is there; the probe is gone again.
-        EXPECT_TRUE(dirExists(dir.file(made) + "/files") && !fileExists(dir.file(made) + "/files/session")) << given;
+        EXPECT_EQ(std::tuple(dirExists(dir.file(made) + "/files"), fileExists(dir.file(made) + "/files/session")),
+                  std::tuple(true, false)) << given;
     }
     // One level at a time: a missing parent fails with the path error.
     EXPECT_EQ(setMainDir(dir.file("no/such/place")), ENOENT);
     EXPECT_EQ(globals().mainDir, dir.file("no/such/place_vantrel"));
-    EXPECT_TRUE(setMainDir("") == -1 && globals().mainDir.empty());
+    EXPECT_EQ(setMainDir(""), -1);
+    EXPECT_EQ(globals().mainDir, "");
     // A file where the cache should be stops even root.
     fs::create_directory(dir.file("a_vantrel"));
     writeFile(dir.file("a_vantrel/files"), "in the way");
@@ -71,11 +71,12 @@ TEST_F(MainDirTest, FindAsksOnlyWhenTheFirstCandidateFails) {
     setenv("VANTREL_HOME", "", 1);  // empty: no candidate
     EXPECT_EQ(mainDirCandidates().front(), dir.file("vantrel"));
     setenv("VANTREL_HOME", dir.file("first_vantrel").c_str(), 1);
-    EXPECT_TRUE(findMainDir() && dialogs.shown.empty());
-    EXPECT_EQ(globals().mainDir, dir.file("first_vantrel"));
+    ASSERT_TRUE(findMainDir());
+    EXPECT_EQ(std::tuple(dialogs.shown.size(), globals().mainDir), std::tuple(0u, dir.file("first_vantrel")));
     // A name without the word gets it appended, and the user's documents say so.
     setenv("VANTREL_HOME", dir.file("orbitals").c_str(), 1);
-    EXPECT_TRUE(findMainDir() && globals().mainDir == dir.file("orbitals_vantrel"));
+    ASSERT_TRUE(findMainDir());
+    EXPECT_EQ(globals().mainDir, dir.file("orbitals_vantrel"));
     for (const char* doc : {"/README.md", "/data/index.htm"}) {
         const std::string text = readFile(std::string(VANTREL_SOURCE_DIR) + doc);
         EXPECT_NE(text.find("_vantrel</code> appended"), text.find("_vantrel` appended")) << doc;
@@ -83,8 +84,8 @@ TEST_F(MainDirTest, FindAsksOnlyWhenTheFirstCandidateFails) {
 
     // The first working candidate is only offered, as the default answer.
     setenv("VANTREL_HOME", dir.file("missing/parent").c_str(), 1);
-    EXPECT_TRUE(findMainDir() && dialogs.shown.size() == 1);
-    EXPECT_EQ(globals().mainDir, dir.file("vantrel"));
+    ASSERT_TRUE(findMainDir());
+    EXPECT_EQ(std::tuple(dialogs.shown.size(), globals().mainDir), std::tuple(1u, dir.file("vantrel")));
 
     dialogs.inputs = {std::nullopt, dir.file("no/such/place")};
     EXPECT_FALSE(findMainDir());
@@ -109,14 +110,15 @@ TEST_F(MainDirTest, ClearCacheDeletesFilesOnlyNewCacheRestoresOnFailure) {
 
     clearCache(true);
     EXPECT_EQ(dialogs.shown.back().text, "2 files were deleted.");
-    EXPECT_TRUE(!fileExists(cache + "/a.htm") && !fileExists(cache + "/B.xyz") && dirExists(cache + "/sub"));
-    EXPECT_TRUE(fileExists(cache + "/.hidden"));  // hidden files are not the cache's
+    // Hidden files are not the cache's.
+    EXPECT_EQ(std::tuple(fileExists(cache + "/a.htm"), fileExists(cache + "/B.xyz"), dirExists(cache + "/sub"), fileExists(cache + "/.hidden")),
+              std::tuple(false, false, true, true));
     clearCache(true);
     EXPECT_EQ(dialogs.shown.back().text, "0 files were deleted.");
     const auto shown = dialogs.shown.size();
     writeFile(cache + "/c.csv", "c");
     clearCache(false);  // asks and tells nothing
-    EXPECT_TRUE(!fileExists(cache + "/c.csv") && dialogs.shown.size() == shown);
+    EXPECT_EQ(std::tuple(fileExists(cache + "/c.csv"), dialogs.shown.size()), std::tuple(false, shown));
 
     // A new main directory; a failed one leaves the last good one.
     ASSERT_EQ(setMainDir(dir.file("old_vantrel")), 0);

@@ -1,18 +1,22 @@
 #include "app/mainwindow.h"
 
-#include <string>
+#include <tuple>
 #include <vector>
 
+#include "app/about.h"
 #include "app/orbitalcontrols.h"
 #include "app/orbitalfiles.h"
 #include "app/windowstate.h"
 #include "app/appstate.h"
+#include "output/viewerfiles.h"
 #include "support/testsupport.h"
 
 namespace vantrel {
 namespace {
 
-class MainWindowTest : public test::FreshState {
+using namespace test;
+
+class MainWindowTest : public FreshState {
 protected:
     void SetUp() override {
         FreshState::SetUp();
@@ -44,10 +48,10 @@ TEST_F(MainWindowTest, KeysAndSpinnersSetByCode) {
 
     f.maxPointsSpinner.setValue(3);  // set by code: nothing follows
     f.quantumSpinners[0].setValue(4);
-    EXPECT_TRUE(f.maxPointsText.text == "10000" && f.quantumText[0].text == "1");
+    EXPECT_EQ(std::tuple(f.maxPointsText.text, f.quantumText[0].text), std::tuple("10000", "1"));
     f.activeControl = &f.extentSpinner;
     f.extentSpinner.setValue(9);
-    EXPECT_TRUE(f.extentText.text == "9" && o.extent == 9 && f.plotModeOptions[1].checked);
+    EXPECT_EQ(std::tuple(f.extentText.text, o.extent, f.plotModeOptions[1].checked), std::tuple("9", 9, true));
 }
 
 TEST_F(MainWindowTest, OtherSpeciesAndQuickCalculation) {
@@ -56,23 +60,25 @@ TEST_F(MainWindowTest, OtherSpeciesAndQuickCalculation) {
     EXPECT_EQ(o.currentZ, 1);
     f.speciesMenuItems[4].click();
     EXPECT_TRUE(dialogs.saw("The largest number you can enter for the nuclear charge is 120."));
-    EXPECT_TRUE(o.currentZ == 120 && f.calculationFrame.caption == "Calculation Options for Z=120");
+    EXPECT_EQ(std::tuple(o.currentZ, f.calculationFrame.caption), std::tuple(120, "Calculation Options for Z=120"));
     f.speciesMenuItems[1].click();
-    EXPECT_TRUE(o.speciesName == "the He+ Ion (Z=2)" && f.plotModeOptions[1].checked);
+    EXPECT_EQ(std::tuple(o.speciesName, f.plotModeOptions[1].checked), std::tuple("the He+ Ion (Z=2)", true));
 
     // Quick mode is asked for first and shows in the file names.
     for (int i : {0, 1, 2}) f.quantumText[i].setText(i ? "1" : "2");
     dialogs.answers = {Answer::No, Answer::Yes};
+    const auto quick = [&] { return std::tuple(f.quickMenuItem.checked, f.quickLabel.visible, o.baseName); };
     f.quickMenuItem.click();
-    EXPECT_FALSE(f.quickMenuItem.checked || f.quickLabel.visible);
-    EXPECT_TRUE(o.baseName == "2_1_1_(z_2)" && dialogs.shown.back().title == "Quick Calculation");
+    EXPECT_EQ(quick(), std::tuple(false, false, "2_1_1_(z_2)"));
+    EXPECT_EQ(dialogs.shown.back().title, "Quick Calculation");
     f.quickMenuItem.click();
-    EXPECT_TRUE(f.quickMenuItem.checked && f.quickLabel.visible);
-    EXPECT_EQ(o.baseName, "2_1_1_(z_2)_quick");
+    EXPECT_EQ(quick(), std::tuple(true, true, "2_1_1_(z_2)_quick"));
     f.quickLabel.click();
-    EXPECT_TRUE(!f.quickMenuItem.checked && o.baseName == "2_1_1_(z_2)");
+    EXPECT_EQ(quick(), std::tuple(false, false, "2_1_1_(z_2)"));
 }
 
+// The level and spectrum windows exclude each other and follow runs
+// through the window tests; here the hooks' order and the help item.
 TEST_F(MainWindowTest, OtherWindowsAndMenus) {
     std::string calls;
     auto& w = windowHooks();
@@ -80,27 +86,12 @@ TEST_F(MainWindowTest, OtherWindowsAndMenus) {
     w.closeLevels = [&] { calls += "closelevels "; };
     w.showSpectrum = [&] { calls += "showspectrum "; };
     w.closeSpectrum = [&] { calls += "closespectrum "; };
-    w.enableLevels = [&](bool b) { calls += b ? "levelson " : "levelsoff "; };
-
-    f.compareEnergiesMenuItem.click();
-    EXPECT_TRUE(mainWindow().levelsOpen);
-    f.spectrumMenuItem.click();  // closes the level window
-    EXPECT_TRUE(!mainWindow().levelsOpen && mainWindow().spectrumOpen);
-    f.compareEnergiesMenuItem.click();
-    EXPECT_FALSE(mainWindow().spectrumOpen);
+    for (Control* item : {&f.compareEnergiesMenuItem, &f.spectrumMenuItem, &f.compareEnergiesMenuItem}) item->click();
     EXPECT_EQ(calls, "showlevels closelevels showspectrum closespectrum showlevels ");
+    EXPECT_EQ(std::tuple(mainWindow().levelsOpen, mainWindow().spectrumOpen), std::tuple(true, false));
 
-    calls.clear();
-    hooks().enableControls(false);
-    EXPECT_FALSE(f.calculateButton.enabled || f.calculationFrame.enabled || f.typeMenu.enabled || f.quickLabel.enabled);
-    EXPECT_EQ(calls, "levelsoff ");
-    enableControls(true);
-    EXPECT_TRUE(f.optionsMenu.enabled && f.fileMenu.enabled && f.displayButton.enabled);
-
-    f.autoscaleMenuItem.click();
-    EXPECT_TRUE(f.autoscaleMenuItem.checked);
     f.helpMenuItems[4].click();  // points to the Jmol program, not an applet
-    EXPECT_TRUE(test::contains(dialogs.shown.back().text, "in the Jmol program"));
+    EXPECT_TRUE(contains(dialogs.shown.back().text, "in the Jmol program")) << dialogs.shown.back().text;
 }
 
 // A document the desktop cannot open is reported with its path.
@@ -119,12 +110,33 @@ TEST_F(MainWindowTest, OpeningThatFailsIsReported) {
 TEST_F(MainWindowTest, SpectrumLevelPickSetsNOfHydrogen) {
     setOrbital(2, 5, 2, -1, false);  // He+ 5d
     pickHydrogenLevel(4);
-    EXPECT_EQ((std::vector{o.currentZ, o.currentN, o.currentL, o.currentM}), (std::vector{1, 4, 2, -1}));
+    EXPECT_EQ(std::tuple(o.currentZ, o.currentN, o.currentL, o.currentM), std::tuple(1, 4, 2, -1));
     EXPECT_EQ(f.quantumText[0].text, "4");
     // While a run writes the current orbital's files a pick is dropped.
     enableControls(false);
     pickHydrogenLevel(7);
     EXPECT_EQ(o.currentN, 4);
+}
+
+// The About boxes: version, licence, libraries, and no advice to fetch an applet.
+TEST(About, NamesVersionLicenceAndTheLibrariesFound) {
+    TempDir three{"three"};
+    const std::string oldThree = systemThreeDir();
+    setSystemThreeDir(three.path());
+    fs::create_directories(three.file("build"));
+    writeFile(three.file("build/three.min.js"), "REVISION=x; REVISION=\"12'");  // no revision in it
+    EXPECT_EQ(threeRevision(), "");
+    writeFile(three.file("build/three.min.js"), "REVISION=\"150\"");
+    EXPECT_TRUE(containsAll(aboutText("Qt 6.9.1"), {"Vantrel " VANTREL_VERSION "\r\n", "Copyright (c) 2026 The Vantrel developers.",
+                                                    "MIT licence", "  Qt 6.9.1 (the windows)\r\n",
+                                                    "  three.js r150 (the pages' 3-D view)"}));
+    fs::remove_all(three.file("build"));
+    EXPECT_TRUE(contains(aboutText(""), "three.js (not found: apt-get install libjs-three)"));
+    setSystemThreeDir(oldThree);
+
+    const std::string jmol = aboutJmolText("/home/u/vantrel");
+    EXPECT_TRUE(contains(jmol, "open the orbital's .xyz file from /home/u/vantrel/files in the Jmol program")) << jmol;
+    EXPECT_FALSE(contains(jmol, "download")) << jmol;
 }
 
 }  // namespace

@@ -1,12 +1,9 @@
 // A sampling run meets a full disk, a read-only file, a file deleted or cut
 // short under it, a cut-off last line; a long run says how far it is.
-#include <gtest/gtest.h>
-
-#include <sys/stat.h>
-
 #include <chrono>
 #include <cstring>
 #include <thread>
+#include <tuple>
 
 #include "app/mainwindow.h"
 #include "app/orbitalfiles.h"
@@ -15,7 +12,6 @@
 #include "app/windowstate.h"
 #include "app/appstate.h"
 #include "engine/textutil.h"
-#include "output/platform.h"
 #include "output/pointfile.h"
 #include "support/faults.h"
 #include "support/testsupport.h"
@@ -56,9 +52,8 @@ protected:
         EXPECT_EQ(bytes.find('\0'), std::string::npos);
     }
     void runBatch(const std::string& text) {
-        writeFile(dir.file("seq.txt"), text);
         std::string name = dir.file("seq.txt");
-        runSequence(name);
+        writeFile(name, text), runSequence(name);
     }
     bool sawReport(const std::string& part) const {
         for (const auto& r : reports)
@@ -97,7 +92,7 @@ TEST_F(RunFaults, CutOffLastLineIsDroppedBeforeAppending) {
         long long count = 0, lines = 0;
         const std::string bytes = readFile(csv());
         checkWhole(bytes, count, lines);
-        EXPECT_TRUE(count == 625 && lines == 625) << count << " " << lines;
+        EXPECT_EQ(std::tuple(count, lines), std::tuple(625, 625)) << "header count, point lines";
         EXPECT_EQ(bytes.substr(52, points.size()), points);  // the whole lines stay
     }
     // A header count of 0 with points after it (killed before the first
@@ -114,16 +109,20 @@ TEST_F(RunFaults, FullDiskIsReportedWithThePointsKept) {
     ASSERT_TRUE(dialogs.saw(reason)) << (dialogs.shown.empty() ? "" : dialogs.shown.back().text);
     long long count = 0, lines = 0;
     checkWhole(readFile(csv()), count, lines);
-    EXPECT_TRUE(count == lines && lines > 100 && lines < 200000) << count << " " << lines;
+    EXPECT_EQ(count, lines) << "header count, point lines";
+    EXPECT_GT(lines, 100);
+    EXPECT_LT(lines, 200000);
     EXPECT_TRUE(dialogs.saw("The file keeps " + intText(count) + " points."));
-    EXPECT_TRUE(globals().run.nPoints == count && lastRunProblem().pointsKept == count && globals().run.loadedFile != csv());
+    EXPECT_EQ(std::tuple(globals().run.nPoints, lastRunProblem().pointsKept), std::tuple(count, count));
+    EXPECT_NE(globals().run.loadedFile, csv());
 
     if (disk.mounted()) {  // completely full: not even the header fits
         fs::remove(csv());
         writeFile(cache + "/filler", std::string(64 * 1024, 'x'));
         dialogs.shown.clear();
         startCalculation(false);
-        EXPECT_TRUE(dialogs.saw(reason) && dialogs.saw("The file keeps 0 points.")) << dialogs.shown.back().text;
+        EXPECT_TRUE(dialogs.saw(reason)) << dialogs.shown.back().text;
+        EXPECT_TRUE(dialogs.saw("The file keeps 0 points.")) << dialogs.shown.back().text;
         EXPECT_FALSE(dialogs.saw("does not hold the point count"));
     }
 }
@@ -145,8 +144,9 @@ TEST_F(RunFaults, ReadOnlyPointFileSaysTheRunCouldNotWrite) {
     runBatch("maxpoints=625 extent=6\r\n2 1 0\r\n");
     EXPECT_TRUE(dialogs.saw(std::string(std::strerror(lock.error())) + " writing " + csv() + "\r\n" +
                             "The run could not write its point file."));
-    EXPECT_TRUE(sawReport("  no page written: the run could not write its point file") && !sawReport(", page "));
-    EXPECT_TRUE(lastSequenceOutcome() == SequenceOutcome::Incomplete && readFile(csv()) == old);
+    EXPECT_TRUE(sawReport("  no page written: the run could not write its point file"));
+    EXPECT_FALSE(sawReport(", page "));
+    EXPECT_EQ(std::tuple(lastSequenceOutcome(), readFile(csv())), std::tuple(SequenceOutcome::Incomplete, old));
 }
 
 TEST_F(RunFaults, PointFileDeletedOrCutShortStopsTheOrbital) {
@@ -174,7 +174,8 @@ TEST_F(RunFaults, LongRunsPrintTheirProgress) {
     ASSERT_FALSE(reports.empty());
     // points so far of the target (the next multiple of the quota), trials, time
     const std::string& r = reports.front();
-    EXPECT_TRUE(contains(r, " of 2000 points, ") && contains(r, " trials, ") && r.back() == 's') << r;
+    EXPECT_TRUE(containsAll(r, {" of 2000 points, ", " trials, "}));
+    EXPECT_EQ(r.back(), 's') << r;
 
     // Reading the point file back and converting it say how far they are too.
     reports.clear();

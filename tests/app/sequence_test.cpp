@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <set>
+#include <tuple>
 
 #include "app/maindir.h"
 #include "app/mainwindow.h"
@@ -16,6 +17,9 @@
 #include "output/fileutil.h"
 #include "app/orbitalcontrols.h"
 #include "app/orbitalexports.h"
+#include "app/sequence.h"
+#include "output/fileutil.h"
+#include "support/testsupport.h"
 
 namespace vantrel {
 namespace {
@@ -32,15 +36,10 @@ protected:
         speciesMenu(0);
     }
     // Runs the named file, with only its own messages kept.
-    void runFile(std::string name) {
-        dialogs.shown.clear();
-        runSequence(name);
-    }
-    void run(const std::string& text) {  // writes the sequence file and runs it
-        writeFile(seq, text);
-        runFile(seq);
-    }
+    void runFile(std::string name) { dialogs.shown.clear(), runSequence(name); }
+    void run(const std::string& text) { writeFile(seq, text), runFile(seq); }
     const std::string& last() { return dialogs.shown.back().text; }
+    auto outcome() { return std::tuple(last(), lastSequenceOutcome()); }
 
     TempDir dir;
     std::string cache, seq = dir.file("seq.txt");
@@ -73,10 +72,10 @@ TEST_F(SequenceTest, KeywordsAndNumbersSetTheControls) {
         for (Control* off : c.off) EXPECT_FALSE(off->checked) << c.line << ": " << off->name;
         EXPECT_EQ(dialogs.shown.size(), 2u) << c.line;  // "quick" asks nothing
     }
-    EXPECT_TRUE(last() == "0 orbitals were processed." && lastSequenceOutcome() == SequenceOutcome::Done);
+    EXPECT_EQ(outcome(), std::tuple("0 orbitals were processed.", SequenceOutcome::Done));
 
     run("maxpoints=2000 extent=7\nmaxpoints=0 maxpoints=5");  // the first occurrence counts
-    EXPECT_TRUE(f.maxPointsText.text == "2000" && f.extentText.text == "7");
+    EXPECT_EQ(std::tuple(f.maxPointsText.text, f.extentText.text), std::tuple("2000", "7"));
     for (auto [text, species] : {std::pair{"Z=200", "Z=200"}, {"Z=3\nZ=0", "the Li+2 Ion (Z=3)"}}) {  // no menu limit of 120
         run(text);
         EXPECT_EQ(globals().orbital.speciesName, species);
@@ -92,10 +91,10 @@ TEST_F(SequenceTest, KeywordsAndNumbersSetTheControls) {
 TEST_F(SequenceTest, FileAndLineProblemsAndCommandLine) {
     std::string relative = "no//such.txt";  // made absolute, doubled separators collapse
     runSequence(relative);
-    EXPECT_TRUE(relative == fs::current_path().string() + "/no/such.txt" && lastSequenceOutcome() == SequenceOutcome::OpenFailed);
+    EXPECT_EQ(std::tuple(relative, lastSequenceOutcome()), std::tuple(fs::current_path().string() + "/no/such.txt", SequenceOutcome::OpenFailed));
     dialogs.answers.push_back(Answer::Cancel);  // nothing read
     run("black");
-    EXPECT_TRUE(!f.blackBackgroundCheck.checked && lastSequenceOutcome() == SequenceOutcome::Cancelled);
+    EXPECT_EQ(std::tuple(f.blackBackgroundCheck.checked, lastSequenceOutcome()), std::tuple(false, SequenceOutcome::Cancelled));
 
     const std::string wrong = "The sequence file " + seq + " is not of the correct file type. See " +
                               globals().mainDir + "/input.txt";
@@ -103,8 +102,9 @@ TEST_F(SequenceTest, FileAndLineProblemsAndCommandLine) {
                                    std::string("black\n\x7f" "ELF\x02\x01\0\0start", 19)}) {
         run(text);
         ASSERT_EQ(dialogs.shown.size(), 3u);
-        EXPECT_TRUE(dialogs.shown[1].text == wrong && lastSequenceOutcome() == SequenceOutcome::WrongType);
-        EXPECT_TRUE(f.blackBackgroundCheck.checked && !f.startRotationCheck.checked);  // stops at the bad line
+        EXPECT_EQ(std::tuple(dialogs.shown[1].text, lastSequenceOutcome()), std::tuple(wrong, SequenceOutcome::WrongType));
+        // stops at the bad line
+        EXPECT_EQ(std::tuple(f.blackBackgroundCheck.checked, f.startRotationCheck.checked), std::tuple(true, false));
     }
 
     // Far too long for a sequence line.
@@ -116,17 +116,20 @@ TEST_F(SequenceTest, FileAndLineProblemsAndCommandLine) {
     for (const std::string text : {"black\r\n\x1A", "black\x1A", "black\r\n\x1A\r\n1,2 garbage\x01"}) {
         f.blackBackgroundCheck.setChecked(false);
         run(text);
-        EXPECT_TRUE(lastSequenceOutcome() == SequenceOutcome::Done && dialogs.shown.size() == 2u && f.blackBackgroundCheck.checked) << text;
+        EXPECT_EQ(std::tuple(lastSequenceOutcome(), dialogs.shown.size(), f.blackBackgroundCheck.checked),
+                  std::tuple(SequenceOutcome::Done, 2u, true)) << text;
     }
     // Old Mac line ends and a byte-order mark.
     run("\xEF\xBB\xBFmaxpoints=700\rZ=4\rnoblack");
-    EXPECT_TRUE(f.maxPointsText.text == "700" && o.currentZ == 4 && f.window.caption == "seq.txt line 3: noblack");
+    EXPECT_EQ(std::tuple(f.maxPointsText.text, o.currentZ, f.window.caption), std::tuple("700", 4, "seq.txt line 3: noblack"));
 
     // The command line: CLEAR and file names.
     dialogs.shown.clear();
     writeFile(cache + "/old.htm", "old");
     EXPECT_FALSE(applyCommandLine({"CLEAR"}));  // cleared without asking, nothing read
-    EXPECT_FALSE(fileExists(cache + "/old.htm") || applyCommandLine({"  "}) || !dialogs.shown.empty());
+    EXPECT_FALSE(fileExists(cache + "/old.htm"));
+    EXPECT_FALSE(applyCommandLine({"  "}));
+    EXPECT_TRUE(dialogs.shown.empty());
     writeFile(cache + "/old.htm", "old");
     EXPECT_TRUE(applyCommandLine({"a.txt", "CLEAR", "b.txt"}));
     EXPECT_FALSE(fileExists(cache + "/old.htm"));
@@ -148,7 +151,7 @@ TEST_F(SequenceTest, StreamsThatNeverEndAndLostFoldersAreRefused) {
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     for (const std::string& name : {fifo, std::string("/dev/zero")}) {
         runFile(name);
-        EXPECT_TRUE(last() == "Not a regular file opening " + name && lastSequenceOutcome() == SequenceOutcome::OpenFailed);
+        EXPECT_EQ(outcome(), std::tuple("Not a regular file opening " + name, SequenceOutcome::OpenFailed));
     }
     // A regular file of one endless line (a sparse terabyte of zeros, as
     // good as /dev/zero): the line limit stops the reading itself.
@@ -165,7 +168,8 @@ TEST_F(SequenceTest, StreamsThatNeverEndAndLostFoldersAreRefused) {
     fs::current_path(here);
     ASSERT_FALSE(dialogs.shown.empty());
     EXPECT_TRUE(contains(last(), " finding the current directory for seq.txt")) << last();
-    EXPECT_FALSE(dialogs.saw("Reading input data from  /seq.txt") || lastSequenceOutcome() != SequenceOutcome::OpenFailed);
+    EXPECT_FALSE(dialogs.saw("Reading input data from  /seq.txt"));
+    EXPECT_EQ(lastSequenceOutcome(), SequenceOutcome::OpenFailed);
 }
 
 TEST_F(SequenceTest, StateLinesMakeOrbitals) {
@@ -173,15 +177,18 @@ TEST_F(SequenceTest, StateLinesMakeOrbitals) {
     run("maxpoints=625 extent=0\r\nCLEAR\r\n1 0 0\r\nCLEAR\r\n2 1 1 XY\r\n");
     EXPECT_EQ(last(), "2 orbitals were processed.");
     // CLEAR before the first state line, not after it
-    EXPECT_TRUE(!fileExists(cache + "/old.htm") && fileExists(cache + "/1_0_0_.htm") && fileExists(cache + "/2_1_1_xy.htm"));
-    EXPECT_TRUE(f.regionOptions[1].checked && f.extentText.text == "6" && f.calculateButton.enabled && f.displayFrame.enabled);
+    for (auto [name, kept] : {std::pair{"old.htm", false}, {"1_0_0_.htm", true}, {"2_1_1_xy.htm", true}})
+        EXPECT_EQ(fileExists(cache + "/" + name), kept) << name;
+    EXPECT_EQ(std::tuple(f.regionOptions[1].checked, f.extentText.text, f.calculateButton.enabled, f.displayFrame.enabled),
+              std::tuple(true, "6", true, true));
 
     run("1 0 0 somewhere");
-    EXPECT_TRUE(last() == "1 orbital was processed." && f.regionOptions[0].checked);
+    EXPECT_EQ(std::tuple(last(), f.regionOptions[0].checked), std::tuple("1 orbital was processed.", true));
     // Invalid numbers count as a state line but sample nothing and write no
     // page: no "Couldn't create" message for a point file never written.
     run("0 1 0\n3 3 0\n");
-    EXPECT_TRUE(dialogs.shown.size() == 2u && last() == "2 orbitals were processed." && !fileExists(cache + "/3_3_0_.csv"));
+    EXPECT_EQ(std::tuple(dialogs.shown.size(), last()), std::tuple(2u, "2 orbitals were processed."));
+    EXPECT_FALSE(fileExists(cache + "/3_3_0_.csv"));
     // continue: up to the next multiple of the quota
     for (auto [text, count] : {std::pair{"1 0 0", "625,"}, {"continue\n1 0 0", "1250,"}, {"nocontinue continue\n1 0 0", "625,"}}) {
         run(text);
@@ -194,7 +201,8 @@ TEST_F(SequenceTest, StateLinesMakeOrbitals) {
     dialogs.answers = {Answer::OK, Answer::No};
     run("maxpoints=1000000\n1 0 0\n2 0 0\n");
     EXPECT_EQ(dialogs.shown[1].text, "Do you want to continue processing of " + seq + "?");
-    EXPECT_TRUE(last() == "1 orbital was processed." && !fileExists(cache + "/2_0_0_.htm"));
+    EXPECT_EQ(last(), "1 orbital was processed.");
+    EXPECT_FALSE(fileExists(cache + "/2_0_0_.htm"));
 }
 
 // Pictures as the sequence asks for them, written as a word each or refused.

@@ -1,13 +1,9 @@
 // A careless or hostile cache: folders, links and FIFOs where the
 // program's files go, a disk that fills up. Nothing is written through a
 // link, nothing hangs, and every file not written is said and counted.
-#include <gtest/gtest.h>
-
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstring>
 
 #include "app/maindir.h"
@@ -34,8 +30,8 @@ protected:
         cache = globals().mainDir + "/files";
     }
     // One orbital, 1s, from a sequence file; its own messages only.
-    void runOne(const std::string& options = "") {
-        writeFile(seq, "maxpoints=625 extent=0 " + options + "\n1 0 0\n");
+    void runOne() {
+        writeFile(seq, "maxpoints=625 extent=0\n1 0 0\n");
         std::string name = seq;
         dialogs.shown.clear();
         runSequence(name);
@@ -82,17 +78,8 @@ TEST_F(WriteFaults, FilesTooLargeToWriteAreSaidAndLeaveNothingCut) {
     writeFile(cache + "/1_0_0_.csv", csvHeader("2000,10,0.5") + points);
     bool whole = true;
     {
-        // Every file this process writes stops at 20 kB: the XYZ file of
-        // 2000 points does not fit.
-        rlimit saved{};
-        ::getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit small = saved;
-        small.rlim_cur = 20000;
-        const auto old = std::signal(SIGXFSZ, SIG_IGN);
-        ::setrlimit(RLIMIT_FSIZE, &small);
+        FileSizeLimit limit(20000);  // the XYZ file of 2000 points does not fit
         EXPECT_EQ(createOrbitalPage(&whole), "");
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, old);
     }
     EXPECT_FALSE(whole);
     EXPECT_TRUE(said(std::string(std::strerror(EFBIG)) + " writing " + cache + "/1_0_0_.xyz"));

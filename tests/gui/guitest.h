@@ -5,18 +5,24 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
 // Readable QStrings in failure messages.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 inline void PrintTo(const QPoint& p, std::ostream* os) { *os << '(' << p.x() << ", " << p.y() << ')'; }
 inline void PrintTo(const QSize& s, std::ostream* os) { *os << s.width() << 'x' << s.height(); }
 
+#include "app/gui/gui.h"
 #include "app/gui/mainwindowview.h"
 #include "app/mainwindow.h"
 #include "app/windowstate.h"
@@ -39,9 +45,26 @@ protected:
         QApplication::setQuitOnLastWindowClosed(true);
         FreshState::TearDown();
     }
+    // Runs the program. Every 5 ms a message box is answered (OK, else Yes)
+    // and its text kept in `shown`, or else `poll` runs with the shown main window.
+    int runProgram(const std::vector<std::string>& arguments, const std::function<void(MainWindowView&)>& poll) {
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown << box->text();
+                box->button(box->standardButtons() & QMessageBox::Ok ? QMessageBox::Ok : QMessageBox::Yes)->click();
+                return;
+            }
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* view = qobject_cast<MainWindowView*>(w); view && view->isVisible()) poll(*view);
+        });
+        timer.start(5);
+        return vantrel::runGui(*qApp, arguments);
+    }
     TempDir home, work;
     ScopedEnv vantrelHome{"VANTREL_HOME", home.path()};
     fs::path oldDir = fs::current_path();
+    QStringList shown;
 };
 
 class GuiTest : public CacheState {
@@ -90,6 +113,15 @@ protected:
     }
 
     std::unique_ptr<MainWindowView> view;
+};
+
+// The window as after start-up, reactions and engine behind it.
+class StartedWindowTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        startWindow(true);
+    }
 };
 
 }  // namespace vantrel::test

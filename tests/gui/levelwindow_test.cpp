@@ -1,7 +1,5 @@
 // The level diagram window driven as a user drives it, beside the real
 // main window with its reactions and engine.
-#include <QAction>
-#include <QApplication>
 #include <QGroupBox>
 #include <QRadioButton>
 
@@ -64,9 +62,7 @@ TEST_F(LevelWindowTest, MenuOpensTheWindowWhichFollowsTheMainWindow) {
     }
 
     // Typed numbers and the species menu: the diagram follows.
-    type(f.quantumText[0], "2");
-    type(f.quantumText[1], "1");
-    type(f.quantumText[2], "-1");
+    for (int i : {0, 1, 2}) type(f.quantumText[i], i == 0 ? "2" : i == 1 ? "1" : "-1");
     view->actionFor(f.speciesMenuItems[1])->trigger();
     EXPECT_TRUE(levels().speciesButton(2)->isChecked());
     EXPECT_EQ(levels().pickedLabel()->text(), "#3:  Z=2 n=2 l=1 m=-1 E=-2.18 aJ");
@@ -84,7 +80,6 @@ TEST_F(LevelWindowTest, SpeciesOptionsSwitchTheMainWindowsSpecies) {
     EXPECT_EQ(mainState(), "2 1 1 Z=2");
     EXPECT_EQ(frameTitle(), "Calculation Options for the He+ Ion (Z=2)");
     EXPECT_EQ(tuple(view->actionFor(f.speciesMenuItems[1])->isChecked(), levels().spectrumLink()->isVisible()), tuple(true, false));
-
 
     // Z = 7 from the main window's "&Other": the option follows, and the
     // levels below the scale are named instead of drawn.
@@ -116,8 +111,7 @@ TEST_F(LevelWindowTest, RunsDisableTheWindowAndClosingKeepsBothConsistent) {
     levels().close();
     EXPECT_FALSE(mainWindow().levelsOpen);
     clickSpinner(f.quantumSpinners[0], 1);  // nothing reaches the closed window
-    EXPECT_EQ(mainState(), "2 0 0 Z=1");
-    EXPECT_EQ(diagram().selectedIndex, 1);
+    EXPECT_EQ(tuple(mainState(), diagram().selectedIndex), tuple("2 0 0 Z=1", 1));
 
     // Opened again it starts from the main window's state.
     openFromMenu();
@@ -142,9 +136,7 @@ TEST_F(LevelWindowTest, SpectrumLinkAndBackWithTheRealSpectrumWindow) {
     setOrbital(1, 3, 2, 1, false);
     openFromMenu();
     QApplication::processEvents();
-    EXPECT_EQ(spectrum.openView(), nullptr);
-    EXPECT_FALSE(mainWindow().spectrumOpen);
-    EXPECT_EQ(diagram().selectedIndex, 13);
+    EXPECT_EQ(tuple(spectrum.openView(), mainWindow().spectrumOpen, diagram().selectedIndex), tuple(nullptr, false, 13));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // a name says.
 #include <QMenu>
 
+#include <tuple>
+
 #include "app/gui/loadchooser.h"
 #include "app/orbitalcontrols.h"
 #include "guitest.h"
@@ -10,33 +12,24 @@ namespace vantrel::test {
 namespace {
 
 TEST(PointFileNameTest, NamesTheProgramForms) {
-    struct Case {
-        const char* name;
-        int n, l, m, z;
-        const char* plane;
-        bool quick;
-    };
-    for (const Case& c : {Case{"1_0_0_.csv", 1, 0, 0, 1, "", false}, Case{"2_1_-1_xy.csv", 2, 1, -1, 1, "xy", false},
-                          Case{"3_2_0_(z_3).csv", 3, 2, 0, 3, "", false}, Case{"4_3_2_xz_(z_12)_quick.csv", 4, 3, 2, 12, "xz", true},
-                          Case{"2_0_0_quick.csv", 2, 0, 0, 1, "", true}}) {
-        const auto p = parsePointFileName(c.name);
-        ASSERT_TRUE(p) << c.name;
-        EXPECT_EQ(p->n, c.n) << c.name;
-        EXPECT_EQ(p->l, c.l) << c.name;
-        EXPECT_EQ(p->m, c.m) << c.name;
-        EXPECT_EQ(p->z, c.z) << c.name;
-        EXPECT_EQ(p->plane, c.plane) << c.name;
-        EXPECT_EQ(p->quick, c.quick) << c.name;
+    using Parsed = std::tuple<int, int, int, int, std::string, bool>;  // n, l, m, Z, plane, quick
+    for (const auto& [name, want] : {std::pair{"1_0_0_.csv", Parsed{1, 0, 0, 1, "", false}},
+                                     {"2_1_-1_xy.csv", Parsed{2, 1, -1, 1, "xy", false}},
+                                     {"3_2_0_(z_3).csv", Parsed{3, 2, 0, 3, "", false}},
+                                     {"4_3_2_xz_(z_12)_quick.csv", Parsed{4, 3, 2, 12, "xz", true}},
+                                     {"2_0_0_quick.csv", Parsed{2, 0, 0, 1, "", true}}}) {
+        const auto p = parsePointFileName(name);
+        ASSERT_TRUE(p) << name;
+        EXPECT_EQ(Parsed(p->n, p->l, p->m, p->z, p->plane, p->quick), want) << name;
     }
     for (const char* bad : {"points.csv", "1_0_0_.xyz", "1_0_.csv", "1_0_0_ab.csv", "1_0_0_(z_0).csv", "1_0_0_(z_500).csv"})
         EXPECT_FALSE(parsePointFileName(bad)) << bad;
 }
 
-class LoadChooserTest : public GuiTest {
+class LoadChooserTest : public StartedWindowTest {
 protected:
     void SetUp() override {
-        GuiTest::SetUp();
-        startWindow(true);
+        StartedWindowTest::SetUp();
         chooser = new LoadChooser(*view);
     }
     // A finished run of 2p in the XY plane, then back to 1s.
@@ -51,13 +44,6 @@ protected:
         view->syncAll();
         return file;
     }
-    void expectLoaded(const std::string& file) {
-        EXPECT_EQ(f.quantumText[0].text, "2");
-        EXPECT_EQ(f.quantumText[1].text, "1");
-        EXPECT_TRUE(f.regionOptions[1].checked);
-        EXPECT_EQ(globals().orbital.csvFile, file);
-        EXPECT_TRUE(f.plotModeOptions[0].checked);  // the points' histogram
-    }
     LoadChooser* chooser = nullptr;
 };
 
@@ -67,7 +53,10 @@ TEST_F(LoadChooserTest, RecentFilesAndRefusals) {
     emit view->menuFor(f.fileMenu)->aboutToShow();
     ASSERT_EQ(chooser->recentMenu()->actions().size(), 1);
     chooser->recentMenu()->actions().first()->trigger();
-    expectLoaded(file);
+    // 2p in the XY plane again, the points' histogram shown.
+    EXPECT_EQ(std::tuple(f.quantumText[0].text, f.quantumText[1].text, f.regionOptions[1].checked, globals().orbital.csvFile,
+                         f.plotModeOptions[0].checked),
+              std::tuple("2", "1", true, file, true));
 
     // Not named by the program, or outside the cache: a message, nothing loaded.
     writeFile(dir.file("other.csv"), "");

@@ -1,14 +1,10 @@
 // The radial plot as the window shows it: tick labels on their ticks and a
 // solid histogram at the size the plot has, after a resize and at every
 // extent. Also run with QT_SCALE_FACTOR=2 (see CMakeLists.txt).
-#include <QApplication>
 #include <QFontMetrics>
-#include <QImage>
-#include <QTimer>
 
 #include <cmath>
 
-#include "app/gui/gui.h"
 #include "app/gui/orbitalviewpanel.h"
 #include "app/gui/radialplotwidget.h"
 #include "app/appstate.h"
@@ -119,19 +115,13 @@ using PlotStartTest = ProgramStartTest;
 
 TEST_F(PlotStartTest, LabelsOnTheirTicksAtStartUp) {
     bool checked = false;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            auto* view = qobject_cast<MainWindowView*>(w);
-            if (!view || !view->isVisible() || view->plot()->texts().empty()) continue;
-            EXPECT_TRUE(labelsOnTicks(*view->plot()));
-            EXPECT_TRUE(histogramSolid(*view->plot()));
-            checked = true;
-            view->close();
-        }
-    });
-    timer.start(20);
-    EXPECT_EQ(vantrel::runGui(*qApp, {}), 0);
+    EXPECT_EQ(runProgram({}, [&](MainWindowView& view) {
+        if (checked || view.plot()->texts().empty()) return;
+        EXPECT_TRUE(labelsOnTicks(*view.plot()));
+        EXPECT_TRUE(histogramSolid(*view.plot()));
+        checked = true;
+        view.close();
+    }), 0);
     EXPECT_TRUE(checked);
 }
 

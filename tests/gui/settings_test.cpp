@@ -3,11 +3,7 @@
 #include <QAction>
 #include <QFile>
 #include <QMenu>
-#include <QTimer>
 
-#include <functional>
-
-#include "app/gui/gui.h"
 #include "app/gui/settings.h"
 #include "app/headless.h"
 #include "app/orbitalcontrols.h"
@@ -24,18 +20,9 @@ protected:
         resetWindowState();
         resetGlobals();
         bool used = false;
-        QTimer timer;
-        QObject::connect(&timer, &QTimer::timeout, [&] {
-            for (QWidget* w : QApplication::topLevelWidgets()) {
-                auto* view = qobject_cast<MainWindowView*>(w);
-                if (used || !view || !view->isVisible()) continue;
-                used = true;
-                use(*view);
-                view->close();
-            }
-        });
-        timer.start(20);
-        EXPECT_EQ(runGui(*qApp, {}), 0);
+        EXPECT_EQ(runProgram({}, [&](MainWindowView& view) {
+            if (!used) used = true, use(view), view.close();
+        }), 0);
         EXPECT_TRUE(used);
     }
 
@@ -47,8 +34,7 @@ protected:
         f.regionOptions[2].click();
         f.colourModeOptions[1].click();
         setNucleus(3);
-        f.extentText.setText("25");
-        f.extentText.onEditingFinished();
+        f.extentText.setText("25"), f.extentText.onEditingFinished();
         f.maxPointsText.setText("20000");
         f.quickMenuItem.checked = true;
         view.syncAll();
@@ -56,7 +42,7 @@ protected:
     }
 };
 
-TEST_F(SettingsTest, OptionsAndPlaceComeBack) {
+TEST_F(SettingsTest, OptionsAndPlaceComeBackUntilTheDefaultsAreRestored) {
     EXPECT_EQ(settingsPath().toStdString(), configHome.path() + "/Vantrel/Vantrel.conf");
     WindowOptions first, chosen;
     QPoint place;
@@ -71,16 +57,6 @@ TEST_F(SettingsTest, OptionsAndPlaceComeBack) {
     start([&](MainWindowView& view) {
         EXPECT_TRUE(WindowOptions::fromWindow() == chosen);
         EXPECT_EQ(view.pos(), place);
-    });
-}
-
-TEST_F(SettingsTest, RestoreDefaultsGoesBackToTheFirstStart) {
-    WindowOptions first;
-    start([&](MainWindowView& view) {
-        first = WindowOptions::fromWindow();
-        changeOptions(view);
-    });
-    start([&](MainWindowView& view) {
         QAction* item = nullptr;
         for (QAction* a : view.menuFor(f.optionsMenu)->actions())
             if (a->text() == "Restore Default Settings") item = a;

@@ -1,14 +1,11 @@
 // The emission spectrum window on screen, opened from the main window's
 // menu and driven with the pointer and the keyboard.
-#include <QAction>
 #include <QComboBox>
-#include <QLabel>
 
 #include <memory>
 #include <tuple>
 
 #include "app/gui/spectrumwindowlink.h"
-#include "app/mainwindow.h"
 #include "app/orbitalcontrols.h"
 #include "guitest.h"
 #include "spectrum/gui/spectrumview.h"
@@ -16,11 +13,12 @@
 namespace vantrel::test {
 namespace {
 
-class SpectrumViewTest : public GuiTest {
+using std::tuple;
+
+class SpectrumViewTest : public StartedWindowTest {
 protected:
     void SetUp() override {
-        GuiTest::SetUp();
-        startWindow(true);
+        StartedWindowTest::SetUp();
         link = std::make_unique<SpectrumWindowLink>(view.get());
         windowHooks().showLevels = [this] { ++levelWindowShown; };
         view->actionFor(f.spectrumMenuItem)->trigger();
@@ -31,7 +29,7 @@ protected:
     void TearDown() override {
         link.reset();
         windowHooks() = WindowHooks{};
-        GuiTest::TearDown();
+        StartedWindowTest::TearDown();
     }
     SpectrumWindow& state() { return spectrum->state(); }
     // A click on the level diagram, at a point given in twips.
@@ -49,8 +47,8 @@ TEST_F(SpectrumViewTest, OpensFromTheMenuAtItsSize) {
     EXPECT_TRUE(mainWindow().spectrumOpen);
     EXPECT_EQ(spectrum->windowTitle(), "Hydrogen Atom Emission Spectrum");
     EXPECT_EQ(spectrum->size(), QSize(386, 489));  // 5790 x 7335 twips
-    EXPECT_EQ(std::tuple(spectrum->list(upperList)->count(), listText(upperList)), std::tuple(20, "SELECT A STATE"));
-    EXPECT_EQ(spectrum->list(lowerList)->currentIndex(), -1);
+    EXPECT_EQ(tuple(spectrum->list(upperList)->count(), listText(upperList), spectrum->list(lowerList)->currentIndex()),
+              tuple(20, "SELECT A STATE", -1));
     // The menu item again brings the same window forward.
     view->actionFor(f.spectrumMenuItem)->trigger();
     EXPECT_EQ(link->openView(), spectrum);
@@ -65,18 +63,15 @@ TEST_F(SpectrumViewTest, ClickOnALevelSetsTheMainWindowsN) {
     EXPECT_DOUBLE_EQ(spectrum->scale(), 2.0 / 15);
     clickDiagram(1200, 395);  // level 4 lies at 425
     QApplication::processEvents();
-    EXPECT_EQ(std::tuple(o.currentZ, o.currentN, o.currentL, o.currentM), std::tuple(1, 4, 2, 1));
-    EXPECT_EQ(edit(f.quantumText[0])->text(), "4");
-    EXPECT_EQ(std::tuple(state().upperTag.caption, spectrum->list(upperList)->currentIndex()), std::tuple("n=4", -1));
+    EXPECT_EQ(tuple(o.currentZ, o.currentN, o.currentL, o.currentM, edit(f.quantumText[0])->text()), tuple(1, 4, 2, 1, "4"));
+    EXPECT_EQ(tuple(state().upperTag.caption, spectrum->list(upperList)->currentIndex()), tuple("n=4", -1));
 
     // "Energy Levels" closes this window and asks for the level window.
     QLabel* levelsLink = spectrum->energyLevelsLink();
     ASSERT_TRUE(levelsLink->isVisible());
     emit levelsLink->linkActivated("levels");
     QApplication::processEvents();
-    EXPECT_FALSE(mainWindow().spectrumOpen);
-    EXPECT_TRUE(mainWindow().levelsOpen);
-    EXPECT_EQ(levelWindowShown, 1);
+    EXPECT_EQ(tuple(mainWindow().spectrumOpen, mainWindow().levelsOpen, levelWindowShown), tuple(false, true, 1));
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(link->openView(), nullptr);
 }
@@ -96,14 +91,12 @@ TEST_F(SpectrumViewTest, BesideTheMainWindow) {
 // While a run works on the main window's orbital no level can be picked
 // here, as the level window is disabled then.
 TEST_F(SpectrumViewTest, RunsTurnLevelPickingOff) {
-    enableControls(false);
-    EXPECT_FALSE(spectrum->diagram()->isEnabled());
-    clickDiagram(1200, 395);  // level 4
-    EXPECT_EQ(o.currentN, 1);
-    enableControls(true);
-    EXPECT_TRUE(spectrum->diagram()->isEnabled());
-    clickDiagram(1200, 395);
-    EXPECT_EQ(o.currentN, 4);
+    for (bool on : {false, true}) {
+        enableControls(on);
+        EXPECT_EQ(spectrum->diagram()->isEnabled(), on);
+        clickDiagram(1200, 395);  // level 4
+        EXPECT_EQ(o.currentN, on ? 4 : 1);
+    }
 }
 
 }  // namespace

@@ -1,34 +1,26 @@
 // The main window driven as a user drives it, with the real reactions and
 // engine behind it; the whole program start with a sequence file.
-#include <QAction>
-#include <QApplication>
+#include <QAccessible>
 #include <QGroupBox>
 #include <QMenu>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTimer>
+#include <QProgressBar>
 
-#include <algorithm>
 #include <functional>
 #include <tuple>
 
-#include "app/gui/gui.h"
 #include "app/gui/radialplotwidget.h"
 #include "app/appstate.h"
+#include "app/gui/statusprogress.h"
 #include "guitest.h"
 
 namespace vantrel::test {
 namespace {
 
-class WindowTest : public GuiTest {
+using std::tuple;
+
+class WindowTest : public StartedWindowTest {
 protected:
-    void SetUp() override {
-        GuiTest::SetUp();
-        startWindow(true);
-    }
-    static int pointLines() {  // below the header line
-        return std::max(0, int(splitLines(readFile(globals().orbital.csvFile)).size()) - 1);
-    }
+    static int pointLines() { return std::max(0, int(splitLines(readFile(globals().orbital.csvFile)).size()) - 1); }
     // Clicks "&Calculate"; once `ready` holds during the run, does `act` (once).
     bool calculateUntil(const std::function<bool()>& ready, const std::function<void()>& act) {
         bool done = false;
@@ -37,30 +29,35 @@ protected:
             if (!done && ready()) done = true, act();
         });
         poll.start(5);
-        QTest::mouseClick(button(f.calculateButton), Qt::LeftButton);
+        calculate();
         return done;
     }
-    QString frameTitle() { return qobject_cast<QGroupBox*>(widget(mainWindow().calculationFrame))->title(); }
+    void calculate() { QTest::mouseClick(button(f.calculateButton), Qt::LeftButton); }
+    QString frameTitle() { return qobject_cast<QGroupBox*>(widget(f.calculationFrame))->title(); }
+    QString text(const Control& c) { return edit(c) ? edit(c)->text() : label(c) ? label(c)->text() : button(c)->text(); }
+    bool enabled(const Control& c) { return widget(c)->isEnabled(); }
 };
 
 TEST_F(WindowTest, EnterWalksFromNToCalculate) {
-    QLineEdit* n = edit(f.quantumText[0]);
+    QLineEdit *n = edit(f.quantumText[0]), *l = edit(f.quantumText[1]);
     n->setFocus();
     QTest::keyClick(n, Qt::Key_Return);
-    EXPECT_TRUE(edit(f.quantumText[1])->hasFocus() && edit(f.quantumText[1])->selectedText() == edit(f.quantumText[1])->text());
+    EXPECT_TRUE(l->hasFocus());
+    EXPECT_EQ(l->selectedText(), l->text());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
-    EXPECT_TRUE(button(f.calculateButton)->hasFocus() && n->text() == "1");  // Enter is swallowed, not typed
+    EXPECT_TRUE(button(f.calculateButton)->hasFocus());
+    EXPECT_EQ(n->text(), "1");  // Enter is swallowed, not typed
 }
 
 TEST_F(WindowTest, MaxPointsSpinnerDoublesAndHalves) {
     clickSpinner(f.maxPointsSpinner, 1);
-    EXPECT_TRUE(edit(f.maxPointsText)->text() == "20000" && globals().orbital.maxPoints == 20000);
+    EXPECT_EQ(tuple(text(f.maxPointsText), globals().orbital.maxPoints), tuple("20000", 20000));
     // 312.5 is raised to the smallest quota at once; the last click is past the end of the range.
     for (int i = 0; i < 7; ++i) clickSpinner(f.maxPointsSpinner, -1);
-    EXPECT_TRUE(f.maxPointsSpinner.value == -5 && edit(f.maxPointsText)->text() == "625");
+    EXPECT_EQ(tuple(f.maxPointsSpinner.value, text(f.maxPointsText)), tuple(-5, "625"));
     clickSpinner(f.quantumSpinners[0], 1);
-    EXPECT_TRUE(edit(f.quantumText[0])->text() == "2" && globals().orbital.currentN == 2);
+    EXPECT_EQ(tuple(text(f.quantumText[0]), globals().orbital.currentN), tuple("2", 2));
 }
 
 TEST_F(WindowTest, ExclusiveCheckBoxPairsRegionsAndPlaneLabel) {
@@ -68,17 +65,17 @@ TEST_F(WindowTest, ExclusiveCheckBoxPairsRegionsAndPlaneLabel) {
     for (auto [a, b] : {std::pair{&f.energyChecks[1], &f.energyChecks[0]}, {&f.fullScreenCheck, &f.fourPanelCheck}}) {
         clickButton(*a);
         clickButton(*b);
-        EXPECT_TRUE(button(*b)->isChecked() && !button(*a)->isChecked()) << b->name;
+        EXPECT_EQ(tuple(button(*a)->isChecked(), button(*b)->isChecked()), tuple(false, true)) << b->name;
         clickButton(*b);
-        EXPECT_FALSE(button(*b)->isChecked() || b->checked || a->checked) << b->name;
+        EXPECT_EQ(tuple(button(*b)->isChecked(), b->checked, a->checked), tuple(false, false, false)) << b->name;
     }
     clickButton(f.regionOptions[3]);
     clickButton(f.regionOptions[3]);  // clicking the selected one keeps it selected
-    QLabel* plane = label(f.planeLabel);
-    EXPECT_TRUE(plane->text() == "restricted to the XZ plane" && !plane->isHidden() && globals().orbital.planeName == "xz");
+    EXPECT_EQ(tuple(text(f.planeLabel), label(f.planeLabel)->isHidden(), globals().orbital.planeName),
+              tuple("restricted to the XZ plane", false, "xz"));
     EXPECT_EQ(button(f.regionOptions[3])->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     clickButton(f.regionOptions[0]);
-    EXPECT_TRUE(plane->isHidden() && globals().orbital.planeName.empty());
+    EXPECT_EQ(tuple(label(f.planeLabel)->isHidden(), globals().orbital.planeName), tuple(true, ""));
 }
 
 TEST_F(WindowTest, OtherSpeciesCancelledKeepsZ) {
@@ -87,9 +84,9 @@ TEST_F(WindowTest, OtherSpeciesCancelledKeepsZ) {
     dialogs.inputs = {std::nullopt, "7.8"};
     view->actionFor(f.speciesMenuItems[4])->trigger();
     EXPECT_TRUE(dialogs.saw("Enter a new value for the nuclear charge, Z:"));
-    EXPECT_TRUE(globals().orbital.currentZ == 2 && frameTitle() == "Calculation Options for the He+ Ion (Z=2)");
+    EXPECT_EQ(tuple(globals().orbital.currentZ, frameTitle()), tuple(2, "Calculation Options for the He+ Ion (Z=2)"));
     view->actionFor(f.speciesMenuItems[4])->trigger();
-    EXPECT_TRUE(globals().orbital.currentZ == 7 && frameTitle() == "Calculation Options for Z=7");
+    EXPECT_EQ(tuple(globals().orbital.currentZ, frameTitle()), tuple(7, "Calculation Options for Z=7"));
 }
 
 // The extent box keeps what is typed; the value in use is written back when
@@ -100,12 +97,10 @@ TEST_F(WindowTest, ExtentBoxKeepsWhatIsTyped) {
     scal->selectAll();
     QTest::keyClick(scal, Qt::Key_Backspace);
     EXPECT_EQ(scal->text(), "");
-    QTest::keyClicks(scal, "25");
-    EXPECT_TRUE(scal->text() == "25" && globals().orbital.extent == 25);
-    for (auto [typed, used, shown] : {std::tuple{"-5", 5.0, "5"}, {"7.5", 7.0, "7"}, {"900", 500.0, "500"}}) {
+    for (auto [typed, used, shown] : {tuple{"25", 25.0, "25"}, {"-5", 5.0, "5"}, {"7.5", 7.0, "7"}, {"900", 500.0, "500"}}) {
         scal->selectAll();
         QTest::keyClicks(scal, typed);
-        EXPECT_TRUE(scal->text() == typed && globals().orbital.extent == used) << typed;
+        EXPECT_EQ(tuple(scal->text(), globals().orbital.extent), tuple(typed, used)) << typed;
         QTest::keyClick(scal, Qt::Key_Return);
         EXPECT_EQ(scal->text(), shown) << typed;
     }
@@ -118,7 +113,7 @@ TEST_F(WindowTest, ExtentBoxKeepsWhatIsTyped) {
 }
 
 // A click that gives a box the focus selects its text, as a Tab does, so
-// what is typed replaces it.
+// what is typed replaces it; once it has the focus, a click places the cursor.
 TEST_F(WindowTest, ClickIntoABoxSelectsItsText) {
     for (int i : {0, 1, 2}) {
         edit(f.maxPointsText)->setFocus();
@@ -128,10 +123,8 @@ TEST_F(WindowTest, ClickIntoABoxSelectsItsText) {
         QTest::keyClicks(box, i == 0 ? "3" : "0");
         EXPECT_EQ(box->text(), i == 0 ? "3" : "0") << i;
     }
-    // Once it has the focus, a click places the cursor.
     QLineEdit* n = edit(f.quantumText[0]);
-    for (int click = 0; click < 2; ++click)
-        QTest::mouseClick(n, Qt::LeftButton, {}, QPoint(n->width() - 4, n->height() / 2));
+    for (int click = 0; click < 2; ++click) QTest::mouseClick(n, Qt::LeftButton, {}, QPoint(n->width() - 4, n->height() / 2));
     QTest::keyClicks(n, "1");
     EXPECT_EQ(n->text(), "31");
 }
@@ -146,15 +139,14 @@ TEST_F(WindowTest, NothingMovesUnderThePointer) {
     for (const Control* c : aimed) at.push_back(where(*c));
     // The smallest size too: where a column has no room to spare, a change
     // of it is what moves things.
-    const QSize size = view->size(), plotSize = view->plot()->size(), smallest = view->minimumSizeHint();
-    const QSize pageOptions = widget(f.displayFrame)->minimumSizeHint();
+    auto sizes = [&] {
+        return tuple(view->size(), view->plot()->size(), view->minimumSizeHint(), widget(f.displayFrame)->minimumSizeHint());
+    };
+    const auto before = sizes();
     auto unmoved = [&](const char* after) {
         QApplication::processEvents();
         for (std::size_t i = 0; i < at.size(); ++i) EXPECT_EQ(where(*aimed[i]), at[i]) << aimed[i]->name << " after " << after;
-        EXPECT_EQ(view->size(), size) << after;
-        EXPECT_EQ(view->plot()->size(), plotSize) << after;
-        EXPECT_EQ(view->minimumSizeHint(), smallest) << after;
-        EXPECT_EQ(widget(f.displayFrame)->minimumSizeHint(), pageOptions) << after;
+        EXPECT_EQ(sizes(), before) << "window, plot, smallest window, page options after " << after;
     };
     clickButton(f.useJmolCheck);
     ASSERT_FALSE(f.jmolFrame.visible);
@@ -163,7 +155,7 @@ TEST_F(WindowTest, NothingMovesUnderThePointer) {
     clickButton(f.plotModeOptions[0]);
     unmoved("Actual Hits");
     type(f.maxPointsText, "625");
-    QTest::mouseClick(button(f.calculateButton), Qt::LeftButton);
+    calculate();
     ASSERT_EQ(globals().run.nPoints, 625);
     unmoved("a run");
     clickButton(f.plotModeOptions[1]);
@@ -180,23 +172,25 @@ TEST_F(WindowTest, NothingMovesUnderThePointer) {
 
 TEST_F(WindowTest, InvalidNumbersDisableCalculate) {
     for (int i : {0, 1, 2}) type(f.quantumText[i], i == 2 ? "0" : "3");
-    EXPECT_FALSE(button(f.calculateButton)->isEnabled() || label(f.errorLabel)->isHidden() || label(f.energyValueLabels[0])->isEnabled());
-    EXPECT_EQ(label(f.errorLabel)->text(), "The quantum numbers you have chosen are invalid.");
+    EXPECT_EQ(tuple(enabled(f.calculateButton), label(f.errorLabel)->isHidden(), enabled(f.energyValueLabels[0])),
+              tuple(false, false, false));
+    EXPECT_EQ(text(f.errorLabel), "The quantum numbers you have chosen are invalid.");
     type(f.quantumText[1], "2");
     type(f.quantumText[2], "-2");
-    EXPECT_TRUE(button(f.calculateButton)->isEnabled() && label(f.errorLabel)->isHidden());
+    EXPECT_EQ(tuple(enabled(f.calculateButton), label(f.errorLabel)->isHidden()), tuple(true, true));
 }
 
 TEST_F(WindowTest, ShortRunThenLoad) {
     type(f.maxPointsText, "625");
-    QTest::mouseClick(button(f.calculateButton), Qt::LeftButton);
-    EXPECT_TRUE(globals().run.nPoints == 625 && pointLines() == 625 && label(f.pointCountLabel)->text() == "625");
-    EXPECT_TRUE(button(f.loadButton)->isEnabled() && widget(f.calculationFrame)->isEnabled() && !view->plot()->lines().empty());
+    calculate();
+    EXPECT_EQ(tuple(globals().run.nPoints, pointLines(), text(f.pointCountLabel)), tuple(625, 625, "625"));
+    EXPECT_EQ(tuple(enabled(f.loadButton), enabled(f.calculationFrame), view->plot()->lines().empty()), tuple(true, true, false));
     // The theory curve replaces the hits; "&Load" brings them back.
     clickButton(f.plotModeOptions[1]);
     QTest::mouseClick(button(f.loadButton), Qt::LeftButton);
-    EXPECT_TRUE(button(f.plotModeOptions[0])->isChecked() && globals().run.nPoints == 625 && label(f.pointCountLabel)->text() == "625");
-    EXPECT_TRUE(!view->plot()->lines().empty() && label(f.probableRadiusLabel)->text().contains("(actual)"));
+    EXPECT_EQ(tuple(button(f.plotModeOptions[0])->isChecked(), globals().run.nPoints, text(f.pointCountLabel)), tuple(true, 625, "625"));
+    EXPECT_FALSE(view->plot()->lines().empty());
+    EXPECT_TRUE(text(f.probableRadiusLabel).contains("(actual)")) << text(f.probableRadiusLabel).toStdString();
 }
 
 // A run on a nodal plane: the axes stay, the labels say why, and there is
@@ -206,11 +200,12 @@ TEST_F(WindowTest, RunOnANodalPlaneKeepsTheAxes) {
     type(f.quantumText[1], "1");
     clickButton(f.regionOptions[1]);  // XY plane only: pz is zero there
     ASSERT_EQ(globals().orbital.planeName, "xy");
-    QTest::mouseClick(button(f.calculateButton), Qt::LeftButton);
-    EXPECT_TRUE(globals().run.nPoints == 0 && label(f.pointCountLabel)->text() == "NODE!" && !label(f.nodeLabel)->isHidden());
-    EXPECT_FALSE(button(f.loadButton)->isEnabled() || button(f.displayButton)->isEnabled());
+    calculate();
+    EXPECT_EQ(tuple(globals().run.nPoints, text(f.pointCountLabel), label(f.nodeLabel)->isHidden()), tuple(0, "NODE!", false));
+    EXPECT_EQ(tuple(enabled(f.loadButton), enabled(f.displayButton)), tuple(false, false));
     const RadialPlotWidget& plot = *view->plot();
-    EXPECT_TRUE(plot.texts().size() > 2 && plot.texts().back().text == "A");
+    ASSERT_GT(plot.texts().size(), 2u);
+    EXPECT_EQ(plot.texts().back().text, "A");
     EXPECT_GT(plot.lines().size(), 10u);  // ticks and the two axes
 }
 
@@ -218,59 +213,93 @@ TEST_F(WindowTest, EnoughStopsARunAndOnlyItIsLive) {
     type(f.maxPointsText, "320000");
     // Once some points are in, look at the window and press "Enough!".
     EXPECT_TRUE(calculateUntil([] { return globals().run.nPoints >= 200; }, [&] {
-        QAbstractButton* calc = button(f.calculateButton);
-        EXPECT_TRUE(calc->text() == "Enough!" && calc->isEnabled());
-        EXPECT_FALSE(button(f.loadButton)->isEnabled() || button(f.displayButton)->isEnabled() || widget(f.calculationFrame)->isEnabled() ||
-                     view->menuFor(f.typeMenu)->menuAction()->isEnabled() ||
-                     view->menuFor(f.fileMenu)->menuAction()->isEnabled() || label(f.pointCountLabel)->text().isEmpty());
-        QTest::mouseClick(calc, Qt::LeftButton);
+        EXPECT_EQ(tuple(text(f.calculateButton), enabled(f.calculateButton)), tuple("Enough!", true));
+        for (const Control* c : {&f.loadButton, &f.displayButton, &f.calculationFrame, &f.quickLabel})
+            EXPECT_FALSE(enabled(*c)) << c->name;
+        for (const Control* c : {&f.typeMenu, &f.fileMenu}) EXPECT_FALSE(view->menuFor(*c)->menuAction()->isEnabled()) << c->name;
+        EXPECT_FALSE(text(f.pointCountLabel).isEmpty());
+        calculate();
     }));
     const int stopped = globals().run.nPoints;
-    EXPECT_TRUE(stopped >= 200 && stopped < 320000 && pointLines() == stopped) << stopped;
-    EXPECT_TRUE(button(f.calculateButton)->text() == "&Calculate" && button(f.loadButton)->isEnabled());
+    EXPECT_GE(stopped, 200);
+    EXPECT_EQ(tuple(stopped < 320000, pointLines()), tuple(true, stopped));
+    EXPECT_EQ(tuple(text(f.calculateButton), enabled(f.loadButton)), tuple("&Calculate", true));
 
     // Esc stops a run too: this one continues the saved points (Yes).
     dialogs.answers.push_back(Answer::Yes);
     EXPECT_TRUE(calculateUntil([&] { return globals().run.nPoints >= stopped + 100; }, [&] {
         QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : view.get(), Qt::Key_Escape);
     }));
-    EXPECT_TRUE(globals().run.nPoints > stopped && globals().run.nPoints < 320000);
+    EXPECT_GT(globals().run.nPoints, stopped);
+    EXPECT_LT(globals().run.nPoints, 320000);
+}
+
+// The status bar follows a run and goes away after it.
+TEST_F(WindowTest, StatusBarMovesDuringARunAndHidesAfter) {
+    auto* progress = new StatusProgress(*view);
+    EXPECT_FALSE(progress->bar()->isVisible());
+    type(f.maxPointsText, "320000");
+    std::vector<int> values;
+    QString said;
+    EXPECT_TRUE(calculateUntil([&] {
+        if (globals().run.running && progress->bar()->isVisible())
+            values.push_back(progress->bar()->value()), said = progress->label()->text();
+        return globals().run.nPoints >= 80000;
+    }, [&] { calculate(); }));  // "Enough!"
+    ASSERT_GE(values.size(), 2u);
+    EXPECT_GT(values.back(), values.front());
+    EXPECT_TRUE(said.contains(" of 320,000 points, ") || said.contains(" of 320000 points, ")) << said.toStdString();
+    EXPECT_TRUE(said.contains(" trials, ")) << said.toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !progress->bar()->isVisible(); }, 2000));
+    EXPECT_FALSE(progress->label()->isVisible());
+}
+
+// The clickable "too small?" works from the keyboard as from the mouse.
+TEST_F(WindowTest, SpaceOnTooSmallActsAsAClick) {
+    type(f.extentText, "1");
+    QLabel* tooSmall = label(f.tooSmallLabel);
+    ASSERT_TRUE(tooSmall->isVisible());
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(tooSmall);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->text(QAccessible::Name), tooSmall->text());
+    auto tabToIt = [&] {  // from the extent box
+        edit(f.extentText)->setFocus();
+        for (int i = 0; i < 60 && QApplication::focusWidget() != tooSmall; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        return QApplication::focusWidget() == tooSmall;
+    };
+    ASSERT_TRUE(tabToIt());
+    // The focus frame is drawn over the caption.
+    const QImage focused = tooSmall->grab().toImage();
+    edit(f.extentText)->setFocus();
+    EXPECT_NE(focused, tooSmall->grab().toImage());
+    ASSERT_TRUE(tabToIt());
+    QTest::keyClick(tooSmall, Qt::Key_Space);
+    EXPECT_NE(f.extentText.text, "1");  // rescaled, as a click does
+    EXPECT_FALSE(f.tooSmallLabel.visible);
 }
 
 // The program started on a sequence file: the window stays open afterwards.
 class RunGuiTest : public ProgramStartTest {
 protected:
-    // Runs the program on the sequence file. Every 5 ms a message box is
-    // answered (OK, else Yes) and its text kept, or else `poll` runs with the
-    // shown main window.
     int runGui(const std::string& sequence, const std::function<void(MainWindowView&)>& poll) {
         writeFile(work.file("seq.txt"), sequence);
-        QTimer timer;
-        QObject::connect(&timer, &QTimer::timeout, [&] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                shown << box->text();
-                box->button(box->standardButtons() & QMessageBox::Ok ? QMessageBox::Ok : QMessageBox::Yes)->click();
-                return;
-            }
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (auto* view = qobject_cast<MainWindowView*>(w); view && view->isVisible()) poll(*view);
-        });
-        timer.start(5);
-        return vantrel::runGui(*qApp, {work.file("seq.txt")});
+        return runProgram({work.file("seq.txt")}, poll);
     }
-    QStringList shown;
 };
 
 TEST_F(RunGuiTest, SequenceRunKeepsTheWindowOpen) {
-    bool sawWindowAfterSequence = false;
+    QString titleAfterSequence;
     const int status = runGui("# two states\r\nmaxpoints=625\r\n1 0 0\r\n2 1 0 xy\r\n", [&](MainWindowView& view) {
         if (shown.isEmpty() || !shown.last().contains("orbitals were processed.")) return;
-        sawWindowAfterSequence = view.windowTitle() == "Vantrel version 1.3.1";
+        titleAfterSequence = view.windowTitle();
         view.close();
     });
-    ASSERT_TRUE(status == 0 && shown.size() >= 2);
-    EXPECT_TRUE(shown.first().startsWith("Reading input data from  ") && sawWindowAfterSequence);
-    EXPECT_TRUE(fs::exists(home.file("files/1_0_0_.csv")) && fs::exists(home.file("files/2_1_0_xy.csv")));
+    EXPECT_EQ(status, 0);
+    ASSERT_GE(shown.size(), 2);
+    EXPECT_TRUE(shown.first().startsWith("Reading input data from  ")) << shown.first().toStdString();
+    EXPECT_EQ(titleAfterSequence, "Vantrel version 1.3.1");
+    for (const char* file : {"files/1_0_0_.csv", "files/2_1_0_xy.csv"}) EXPECT_TRUE(fs::exists(home.file(file))) << file;
 }
 
 // Closing the window in the middle of a sequence ends the run at once and
@@ -279,7 +308,8 @@ TEST_F(RunGuiTest, ClosingDuringSequenceEndsIt) {
     const int status = runGui("maxpoints=320000\r\n3 2 0\r\n4 3 0\r\n5 4 0\r\n", [](MainWindowView& view) {
         if (globals().run.nPoints > 1000) view.close();
     });
-    EXPECT_TRUE(status == 0 && shown.size() == 1 && globals().run.nPoints < 320000);  // "Reading input data from ..."
+    EXPECT_EQ(tuple(status, shown.size()), tuple(0, 1));  // "Reading input data from ..."
+    EXPECT_LT(globals().run.nPoints, 320000);
     EXPECT_FALSE(fs::exists(home.file("files/4_3_0_.csv")));
 }
 

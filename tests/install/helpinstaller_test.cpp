@@ -1,15 +1,9 @@
 // The installer as the user meets it: its messages, the confirmation, where
-// the files go and where the Help menu finds them.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <string>
-
-#include <unistd.h>
-
-#include "install/helparchive.h"
+// the files go and where the Help menu finds them; the Help menu itself.
 #include "install/helpinstaller.h"
+
+#include "app/mainwindow.h"
+#include "install/helparchive.h"
 #include "support/testsupport.h"
 
 namespace vantrel::test {
@@ -45,8 +39,8 @@ TEST_F(HelpInstaller, ListsTheFilesAndWritesThemAfterOK) {
     EXPECT_EQ(dialogs.shown[0].text, "The following files will be installed:\n\nindex.htm doc/schroed.pdf \n\ninto " +
                                          destination);
     EXPECT_EQ(dialogs.shown[0].buttons, Buttons::OKCancel);
-    EXPECT_EQ(readFile(destination + "/index.htm"), "<html>help</html>");
-    EXPECT_EQ(readFile(destination + "/doc/schroed.pdf"), "%PDF-1.4 note");
+    EXPECT_EQ(std::tuple(readFile(destination + "/index.htm"), readFile(destination + "/doc/schroed.pdf")),
+              std::tuple("<html>help</html>", "%PDF-1.4 note"));
 }
 
 TEST_F(HelpInstaller, CancelAnEmptyArchiveAndAProgramWithoutOneWriteNothing) {
@@ -73,8 +67,8 @@ TEST_F(HelpInstaller, ADamagedArchiveInstallsNothingAndSaysSoOnce) {
 
     EXPECT_EQ(installHelpFiles(program, destination), InstallerResult::Continue);
     ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_THAT(dialogs.shown[0].text, ::testing::AllOf(::testing::HasSubstr("are damaged"), ::testing::HasSubstr("Nothing was installed.")))
-        << dialogs.shown[0].text;
+    for (const char* part : {"are damaged", "Nothing was installed."})
+        EXPECT_TRUE(contains(dialogs.shown[0].text, part)) << dialogs.shown[0].text;
     EXPECT_TRUE(destinationEmpty());  // not even the first, sound file
 }
 
@@ -83,7 +77,7 @@ TEST_F(HelpInstaller, FilesThatCannotBeWrittenAreNamedInOneMessageAtTheEnd) {
     fs::create_directories(destination + "/index.htm");
     EXPECT_EQ(installHelpFiles(program, destination), InstallerResult::Continue);
     ASSERT_EQ(dialogs.shown.size(), 2u);
-    EXPECT_EQ(dialogs.shown[1].text.rfind("These files could not be written:\n" + destination + "/index.htm: ", 0), 0u)
+    EXPECT_TRUE(startsWith(dialogs.shown[1].text, "These files could not be written:\n" + destination + "/index.htm: "))
         << dialogs.shown[1].text;
 }
 
@@ -169,9 +163,9 @@ TEST_F(HelpBuilder, WithoutATargetAsksForOneAndEndsWhenNoneIsGiven) {
     dialogs.inputs.push_back(std::nullopt);
     EXPECT_EQ(buildSelfContained("  "), 1);
     ASSERT_EQ(dialogs.shown.size(), 2u);
-    EXPECT_EQ(dialogs.shown[0].text,
-              "_INSTALL.LST should be prepared. The command line needs the name of the EXE file to append to.");
-    EXPECT_EQ(dialogs.shown[1].text, "EXE to append to?");
+    EXPECT_EQ(std::tuple(dialogs.shown[0].text, dialogs.shown[1].text),
+              std::tuple("_INSTALL.LST should be prepared. The command line needs the name of the EXE file to append to.",
+                         "EXE to append to?"));
 }
 
 TEST_F(HelpBuilder, RunsOnlyUnderTheExactNameInstall) {
@@ -190,6 +184,61 @@ TEST_F(HelpInstaller, ControlCharactersInNamesAreShownEscaped) {
     installHelpFiles(program, destination);
     EXPECT_EQ(dialogs.shown.at(0).text,
               "The following files will be installed:\n\na\\x1B[2Jb.htm two\\nlines.htm \n\ninto " + destination);
+}
+
+// The Help menu and the start-up check: where they look for the help files,
+// and that the installer runs when the files are not there.
+class HelpMenu : public FreshState {
+protected:
+    void SetUp() override {
+        FreshState::SetUp();
+        installReactions();
+        hooks().openUrl = [this](const std::string& path, int mode) {
+            opened = path;
+            openMode = mode;
+            return true;
+        };
+        fs::create_directories(dir.file("bin"));
+        setProgramDir(dir.file("bin"));  // a program folder without help files
+    }
+    TempDir dir;
+    ScopedEnv xdg{"XDG_DATA_HOME", dir.file("data")};
+    ScopedEnv home{"VANTREL_HOME", dir.file("main_vantrel")};
+    std::string opened;
+    int openMode = 0;
+};
+
+TEST_F(HelpMenu, OpensTheDocumentsFromTheUserDataDirectoryOrSaysWhereItLooked) {
+    f.helpMenuItems[0].click();
+    EXPECT_TRUE(opened.empty());
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_TRUE(containsAll(dialogs.shown[0].text, {"The help file index.htm is missing", dir.file("bin"), userDataDir()}));
+
+    fs::create_directories(userDataDir());
+    writeFile(userDataDir() + "/schroed.pdf", "%PDF");
+    f.helpMenuItems[1].click();
+    EXPECT_EQ(opened, userDataDir() + "/schroed.pdf");
+    EXPECT_TRUE(openMode);  // maximised
+    EXPECT_EQ(dialogs.shown.size(), 1u);
+}
+
+TEST_F(HelpMenu, ReinstallingFromAProgramWithoutHelpFilesSaysSoAndKeepsRunning) {
+    bool quit = false;
+    windowHooks().quitApplication = [&quit] { quit = true; };
+    f.helpMenuItems[2].click();
+    EXPECT_TRUE(dialogs.saw("This version of the EXE file does not contain the installation files."));
+    EXPECT_FALSE(quit);
+    windowHooks().quitApplication = nullptr;
+}
+
+TEST_F(HelpMenu, StartUpRunsTheInstallerOnlyWhenTheHelpMenuWouldFindNothing) {
+    EXPECT_TRUE(loadWindow());
+    EXPECT_TRUE(dialogs.saw("does not contain the installation files"));
+
+    dialogs.shown.clear();
+    setProgramDir(programCopy());  // its help files lie beside it
+    EXPECT_TRUE(loadWindow());
+    EXPECT_FALSE(dialogs.saw("installation files"));
 }
 
 }  // namespace

@@ -10,32 +10,44 @@
 #include <cerrno>
 #include <csignal>
 #include <cstddef>
+#include <optional>
 #include <string>
 
 namespace vantrel::test {
 
+// Every file this process writes stops at `bytes` (EFBIG, no SIGXFSZ).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(std::size_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit small = saved_;
+        small.rlim_cur = bytes;
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        ::setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+
+private:
+    rlimit saved_{};
+    void (*oldHandler_)(int) = SIG_DFL;
+};
+
 // The directory `dir` (existing, empty) gets room for about `bytes` more:
-// a small tmpfs where the test may mount one; otherwise RLIMIT_FSIZE caps
-// every file this process writes (EFBIG instead of ENOSPC).
+// a small tmpfs where the test may mount one; otherwise a FileSizeLimit
+// caps every file this process writes (EFBIG instead of ENOSPC).
 class SmallDisk {
 public:
     SmallDisk(const std::string& dir, std::size_t bytes) : dir_(dir) {
         const std::string options = "size=" + std::to_string(bytes);
         mounted_ = ::mount("tmpfs", dir.c_str(), "tmpfs", 0, options.c_str()) == 0;
-        if (mounted_) return;
-        ::getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit small = saved_;
-        small.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &small);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        if (!mounted_) limit_.emplace(bytes);
     }
     ~SmallDisk() {
-        if (mounted_) {
-            ::umount2(dir_.c_str(), MNT_DETACH);
-        } else {
-            ::setrlimit(RLIMIT_FSIZE, &saved_);
-            std::signal(SIGXFSZ, oldHandler_);
-        }
+        if (mounted_) ::umount2(dir_.c_str(), MNT_DETACH);
     }
     SmallDisk(const SmallDisk&) = delete;
     bool mounted() const { return mounted_; }
@@ -44,8 +56,7 @@ public:
 private:
     std::string dir_;
     bool mounted_ = false;
-    rlimit saved_{};
-    void (*oldHandler_)(int) = SIG_DFL;
+    std::optional<FileSizeLimit> limit_;
 };
 
 // Makes a file or directory read-only even for root (a read-only bind

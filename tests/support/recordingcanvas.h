@@ -26,20 +26,14 @@ public:
         std::uint32_t color;
     };
 
-    struct Span {
-        double left, right;
-    };
-
-    int clears = 0;
     // A surface this many pixels wide whose text is 6 pixels a character:
     // at extent 2 one unit is one pixel.
     double pixels = 536;
     double left = 0, right = 536;
     std::vector<Line> lines;
     std::vector<Text> texts;
-    std::vector<Span> barSpans;  // what each bar fills, in drawing order
 
-    void clear() override { ++clears, lines.clear(), texts.clear(), barSpans.clear(); }
+    void clear() override { lines.clear(), texts.clear(); }
     void setScale(double l, double r) override { left = l, right = r; }
     void line(double x1, double y1, double x2, double y2, std::uint32_t color) override {
         lines.push_back({x1, y1, x2, y2, color});
@@ -50,10 +44,7 @@ public:
     double textWidth(const std::string& text) override {
         return 6.0 * static_cast<double>(text.size()) * (right - left) / pixels;
     }
-    void bar(double x, double l, double r, double y1, double y2, std::uint32_t color) override {
-        barSpans.push_back({l, r});
-        line(x, y1, x, y2, color);
-    }
+    void bar(double x, double, double, double y1, double y2, std::uint32_t color) override { line(x, y1, x, y2, color); }
     void refresh() override {}
 
     // The lines that match; by colour; the bars (vertical, up from the

@@ -2,10 +2,13 @@
 // environment variables and reading and writing whole files.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -66,6 +69,14 @@ inline bool contains(const std::string& text, const std::string& part) { return 
 inline bool startsWith(const std::string& text, const std::string& start) { return text.rfind(start, 0) == 0; }
 inline bool endsWith(const std::string& text, const std::string& end) {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+// Every part is in the text; a failure names the parts missing and shows the text.
+inline ::testing::AssertionResult containsAll(const std::string& text, std::initializer_list<std::string> parts) {
+    std::string missing;
+    for (const std::string& part : parts)
+        if (!contains(text, part)) missing += " \"" + part + "\"";
+    if (missing.empty()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "missing" << missing << " in:\n" << text;
 }
 // Non-overlapping occurrences of part.
 inline int occurrences(const std::string& text, const std::string& part) {

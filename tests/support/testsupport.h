@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <initializer_list>
+#include <optional>
 #include <string>
 
 #include "app/windowstate.h"
