@@ -5,7 +5,6 @@
 #include "app/orbitalcontrols.h"
 #include "app/windowstate.h"
 #include "levels/gui/leveldiagramwindow.h"
-#include "output/platform.h"
 
 namespace vantrel {
 
@@ -39,7 +38,7 @@ void LevelWindowLink::connectMainWindow() {
         // A run, a load or a sequence may have changed the state meanwhile.
         if (enabled && mainWindow().levelsOpen) follow(globals().orbital.numbers());
     };
-    hooks().levelSetup = [this](int z, int n, int l, int m) { follow({z, n, l, m}); };
+    main.levelsFollow = [this](const OrbitalNumbers& o) { follow(o); };
 }
 
 void LevelWindowLink::follow(const OrbitalNumbers& o) {
@@ -53,7 +52,7 @@ LevelWindowLink::~LevelWindowLink() {
     main.showLevels = nullptr;
     main.closeLevels = nullptr;
     main.enableLevels = nullptr;
-    hooks().levelSetup = nullptr;
+    main.levelsFollow = nullptr;
 }
 
 }  // namespace vantrel

@@ -98,10 +98,10 @@ TEST_F(LevelWindowTest, RunsDisableTheWindowAndClosingKeepsBothConsistent) {
     enableControls(false);
     EXPECT_FALSE(levels().isEnabled());
     // What a loaded point file did meanwhile shows once it is over.
-    const auto tell = hooks().levelSetup;
-    hooks().levelSetup = nullptr;  // a load does not tell the diagram
+    const auto tell = windowHooks().levelsFollow;
+    windowHooks().levelsFollow = nullptr;  // a load does not tell the diagram
     setOrbital(2, 3, 1, 0, false);
-    hooks().levelSetup = tell;
+    windowHooks().levelsFollow = tell;
     ASSERT_EQ(diagram().selectedIndex, 1);
     enableControls(true);
     EXPECT_EQ(tuple(levels().isEnabled(), levels().speciesButton(2)->isChecked()), tuple(true, true));
