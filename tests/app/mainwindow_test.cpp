@@ -20,13 +20,8 @@ class MainWindowTest : public FreshState {
 protected:
     void SetUp() override {
         FreshState::SetUp();
-        windowHooks() = WindowHooks{};
         windowHooks().focusRequest = [this](Control& c) { focused.push_back(&c); };
         installReactions();
-    }
-    void TearDown() override {
-        windowHooks() = WindowHooks{};
-        FreshState::TearDown();
     }
     std::vector<Control*> focused;
 };

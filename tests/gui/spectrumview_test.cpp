@@ -28,7 +28,6 @@ protected:
     }
     void TearDown() override {
         link.reset();
-        windowHooks() = WindowHooks{};
         StartedWindowTest::TearDown();
     }
     SpectrumWindow& state() { return spectrum->state(); }
