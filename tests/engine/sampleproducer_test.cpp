@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <memory>
 #include <string>
 
@@ -10,6 +9,7 @@
 
 #include "engine/orbital.h"
 #include "engine/random.h"
+#include "orbitals.h"
 
 namespace vantrel {
 namespace {
@@ -52,8 +52,7 @@ void indexText(ProducedBlock& p) {
 TEST(SampleProducer, SameBlocksInTrialOrderWhateverTheThreads) {
     constexpr int blocks = 48;
     for (const Case& c : cases) {
-        Orbital o;
-        o.setup(1, c.n, c.l, c.m);
+        const Orbital o = test::orbital(1, c.n, c.l, c.m);  // the kernel keeps a pointer to it
         const SampleKernel kernel(o, c.extent, c.mult, c.restricted);
         Random seed(99);
         LaneRandom start;
@@ -102,10 +101,8 @@ TEST(SampleKernel, TheBoundTurnsDownOnlyTrialsPsiTurnsDown) {
         for (int n = 1; n <= (z == 1 ? 7 : 4); ++n)
             for (int l = 0; l < n; ++l)
                 for (int m = -l; m <= l; ++m) {
-                    Orbital o;
-                    o.setup(z, n, l, m);
-                    const double extent = std::max(1.0, std::nearbyint(n * n + 3.0 * n - 5)) + (n < 3);
-                    const SampleKernel kernel(o, extent, all, false);
+                    const Orbital o = test::orbital(z, n, l, m);
+                    const SampleKernel kernel(o, defaultExtent(n, 1), all, false);
                     // the largest psi^2 at a few thousand trials, as a run's ceiling
                     Random seed(static_cast<std::uint64_t>(100 * n + 10 * l + m + z));
                     LaneRandom lanes;
@@ -132,30 +129,17 @@ TEST(SampleKernel, TheBoundTurnsDownOnlyTrialsPsiTurnsDown) {
     EXPECT_EQ(states, 140 + 30);
 }
 
-TEST(SampleProducer, SkippingABlockLandsWhereDrawingItEnds) {
-    Random seed(5);
-    LaneRandom drawn;
-    drawn.seed(seed);
-    LaneRandom skipped = drawn;
-    std::uint64_t words[8];
-    for (int i = 0; i < sampleBlockSize / 4; ++i) drawn.next8(words);
-    skipped.skipBlock();
-    EXPECT_EQ(std::memcmp(drawn.s, skipped.s, sizeof drawn.s), 0);
-}
-
 TEST(SampleProducer, StopsMidRunWithBlocksUnderWay) {
-    Orbital o;
-    o.setup(1, 3, 2, 0);
     const int all[3] = {1, 1, 1};
+    const Orbital o = test::orbital(1, 3, 2, 0);
     const SampleKernel kernel(o, 13, all, false);
     Random seed(1);
     LaneRandom start;
     start.seed(seed);
     for (unsigned threads : {2u, 4u}) {
         SampleProducer producer(kernel, start, 1.5e-4, threads);
-        EXPECT_EQ(producer.threads(), threads);
         producer.next();
-    }  // leaving the scope joins its threads, work in flight dropped
+    }  // leaving the scope joins its threads, work in flight dropped: no hang
 }
 
 }  // namespace

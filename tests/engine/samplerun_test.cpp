@@ -6,14 +6,12 @@
 
 #include <numeric>
 
+#include "orbitals.h"
+
 namespace vantrel {
 namespace {
 
-Orbital orbital(int n, int l, int m) {
-    Orbital o;
-    o.setup(1, n, l, m);
-    return o;
-}
+Orbital orbital(int n, int l, int m) { return test::orbital(1, n, l, m); }
 
 // Refuses every point after the first few.
 struct FullSink : PointSink {
@@ -49,7 +47,8 @@ TEST(SamplingRun, NodeStopAndFailureEndAtTheirTrial) {
     plane.extent = 5, plane.planeMult[0] = plane.planeMult[1] = 1, plane.restricted = true;
     Random random(7);
     StopFlag stop;
-    SamplingRun node(orbital(2, 1, 0), plane, 1, random);
+    const Orbital pz = orbital(2, 1, 0);  // named: the run keeps a pointer to it
+    SamplingRun node(pz, plane, 1, random);
     EXPECT_EQ(node.run(0, stop, {}), RunEnd::Node);
     EXPECT_EQ(node.trials(), 501);
 

@@ -7,6 +7,7 @@
 
 #include "engine/isosurface.h"
 #include "engine/psigrid.h"
+#include "orbitals.h"
 
 namespace vantrel {
 namespace {
@@ -18,16 +19,8 @@ struct State {
 };
 const State s1{"1s", 1, 0, 0, 3}, p2z{"2p_z", 2, 1, 0, 8}, d3z2{"3d_z2", 3, 2, 0, 13};
 
-Orbital orbital(const State& s) {
-    Orbital o;
-    o.setup(1, s.n, s.l, s.m);
-    return o;
-}
-
-double psi(const Orbital& o, double x, double y, double z) {
-    double r, r2, radial = 0;
-    return o.evaluate(x, y, z, r, r2, radial);
-}
+Orbital orbital(const State& s) { return test::orbital(1, s.n, s.l, s.m); }
+using test::psi;
 
 TEST(PsiGrid, RefusesSizesOutsideItsRange) {
     const Orbital o;

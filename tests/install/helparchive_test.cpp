@@ -1,19 +1,14 @@
 // The archive of help files appended to a program file: building it,
 // reading it back, and refusing damaged ones.
-#include "install/helparchive.h"
-
 #include <unistd.h>
 
 #include <cstdlib>
 #include <tuple>
 
-#include "support/testsupport.h"
+#include "archivetest.h"
 
 namespace vantrel::test {
 namespace {
-
-// A small real program, so that the copy with its archive can be run.
-const std::string smallProgram = "/bin/true";
 
 std::string allBytes() {
     std::string bytes;
@@ -21,33 +16,22 @@ std::string allBytes() {
     return bytes + "\r\nend without a line break";
 }
 
-class HelpArchive : public ::testing::Test {
+class HelpArchive : public ArchiveTest {
 protected:
-    void SetUp() override { fs::create_directory(source); }
-
-    // Writes the build list and builds the copy of the small program.
-    BuildOutcome build(const std::string& list) {
-        writeFile(dir.file("_install.lst"), list);
-        return buildArchive(smallProgram, copy, dir.file("_install.lst"), source);
-    }
     std::string names() {  // the archive's entries, blank-separated
         std::string all;
         for (const ArchiveEntry& e : readArchive(copy).entries) all += (all.empty() ? "" : " ") + e.name;
         return all;
     }
-
-    TempDir dir;
-    std::string source = dir.file("source");
-    std::string copy = dir.file("program");
-    std::string destination = dir.file("destination");
 };
 
 TEST_F(HelpArchive, RoundTripGivesByteIdenticalFilesAndAProgramThatStillRuns) {
     writeFile(source + "/index.htm", "<html>\r\nhelp\r\n</html>\r\n");
     writeFile(source + "/schroed.pdf", allBytes());
-    const BuildOutcome built = build("index.htm\r\nschroed.pdf\r\n");
+    // PATH= lines switch the destination of the files below them.
+    const BuildOutcome built = build("index.htm\r\nPATH=help\r\nschroed.pdf\r\nPATH=help/more\r\nindex.htm\r\n");
     ASSERT_TRUE(built.ok) << built.message;
-    EXPECT_EQ(built.message, copy + " created with 2 added.");
+    EXPECT_EQ(built.message, copy + " created with 3 added.");
 
     const std::string program = readFile(smallProgram), archived = readFile(copy);
     EXPECT_EQ(archived.substr(0, program.size()), program);
@@ -56,13 +40,14 @@ TEST_F(HelpArchive, RoundTripGivesByteIdenticalFilesAndAProgramThatStillRuns) {
 
     const ArchiveContents contents = readArchive(copy);
     ASSERT_EQ(contents.status, ArchiveContents::Status::Ok) << contents.problem;
-    EXPECT_EQ(names(), "index.htm schroed.pdf");
+    EXPECT_EQ(names(), "index.htm help/schroed.pdf help/more/index.htm");
     EXPECT_EQ(contents.entries.at(1).length, static_cast<std::int64_t>(allBytes().size()));
 
     const ExtractOutcome extracted = extractArchive(copy, contents.entries, destination);
-    EXPECT_EQ(std::tuple(extracted.failed.size(), extracted.written.size()), std::tuple(0u, 2u));
-    EXPECT_EQ(readFile(destination + "/index.htm"), readFile(source + "/index.htm"));
-    EXPECT_EQ(readFile(destination + "/schroed.pdf"), allBytes());
+    EXPECT_EQ(extracted.failed.size(), 0u);
+    EXPECT_EQ(extracted.written.size(), 3u);
+    EXPECT_EQ(readFile(destination + "/help/more/index.htm"), readFile(source + "/index.htm"));
+    EXPECT_EQ(readFile(destination + "/help/schroed.pdf"), allBytes());
 }
 
 TEST_F(HelpArchive, EmptyListHoldsOnlyTheEndRecordFirstPositionAndMarker) {
@@ -82,14 +67,6 @@ TEST_F(HelpArchive, FilesWithoutTheMarkerHoldNoArchive) {
         EXPECT_EQ(readArchive(copy).status, ArchiveContents::Status::NoArchive) << bytes;
     }
     EXPECT_EQ(readArchive(dir.file("missing")).status, ArchiveContents::Status::Unreadable);
-}
-
-TEST_F(HelpArchive, PathLinesSwitchTheDestinationBetweenGroups) {
-    for (const char* name : {"a.htm", "b.htm", "c.htm"}) writeFile(source + "/" + name, name);
-    ASSERT_TRUE(build("a.htm\nPATH=help\nb.htm\nPATH=help/more\nc.htm\n").ok);
-    EXPECT_EQ(names(), "a.htm help/b.htm help/more/c.htm");
-    EXPECT_TRUE(extractArchive(copy, readArchive(copy).entries, destination).failed.empty());
-    EXPECT_EQ(readFile(destination + "/help/more/c.htm"), "c.htm");
 }
 
 TEST_F(HelpArchive, LongNamesAreCutToOneHundredBytes) {
@@ -131,10 +108,6 @@ protected:
         for (int i = 0; i < 4; ++i) bytes[position - 1 + i] = static_cast<char>((static_cast<std::uint32_t>(value) >> (8 * i)) & 0xff);
         writeFile(copy, bytes);
     }
-    void patchName(std::int64_t recordPosition, const std::string& name) {
-        bytes.replace(recordPosition - 1, 100, archiveNameField(name));
-        writeFile(copy, bytes);
-    }
     void expectRefused(const std::string& problemPart) {
         const ArchiveContents contents = readArchive(copy);
         EXPECT_EQ(std::tuple(contents.status, contents.entries.size()), std::tuple(ArchiveContents::Status::Damaged, 0u));
@@ -167,7 +140,7 @@ TEST_F(DamagedArchive, TruncatedMovedOutOfRangeOrLeavingTheDestination) {
                                           {false, "/tmp/outside.htm", "absolute name"},
                                           {false, "C:\\outside.htm", "absolute name"},
                                           {false, "./", "names no file"}}) {
-        patchName(inSecond ? second : first, name);
+        renameRecord(inSecond, name);
         expectRefused(problem);
     }
 }

@@ -3,33 +3,26 @@
 #include "install/helpinstaller.h"
 
 #include "app/mainwindow.h"
-#include "install/helparchive.h"
-#include "support/testsupport.h"
+#include "archivetest.h"
 
 namespace vantrel::test {
 namespace {
 
-class HelpInstaller : public ::testing::Test {
+class HelpInstaller : public ArchiveTest {
 protected:
     void SetUp() override {
+        ArchiveTest::SetUp();
         setDialogs(&dialogs);
-        fs::create_directory(source);
         writeFile(source + "/index.htm", "<html>help</html>");
         writeFile(source + "/schroed.pdf", "%PDF-1.4 note");
     }
     void TearDown() override { setDialogs(nullptr); }
 
-    void buildProgram(const std::string& list) {
-        writeFile(dir.file("_install.lst"), list);
-        ASSERT_TRUE(buildArchive("/bin/true", program, dir.file("_install.lst"), source).ok);
-    }
+    void buildProgram(const std::string& list) { ASSERT_TRUE(build(list).ok); }
     bool destinationEmpty() { return !fs::exists(destination) || fs::is_empty(destination); }
 
     ScriptedDialogs dialogs;
-    TempDir dir;
-    std::string source = dir.file("source");
-    std::string program = dir.file("program");
-    std::string destination = dir.file("destination");
+    std::string& program = copy;
 };
 
 TEST_F(HelpInstaller, ListsTheFilesAndWritesThemAfterOK) {
@@ -60,10 +53,7 @@ TEST_F(HelpInstaller, CancelAnEmptyArchiveAndAProgramWithoutOneWriteNothing) {
 
 TEST_F(HelpInstaller, ADamagedArchiveInstallsNothingAndSaysSoOnce) {
     buildProgram("index.htm\nschroed.pdf\n");
-    std::string bytes = readFile(program);
-    const std::size_t second = readFile("/bin/true").size() + 108 + 17;  // the second record
-    bytes.replace(second, 100, archiveNameField("../outside.pdf"));
-    writeFile(program, bytes);
+    renameRecord(1, "../outside.pdf");
 
     EXPECT_EQ(installHelpFiles(program, destination), InstallerResult::Continue);
     ASSERT_EQ(dialogs.shown.size(), 1u);
@@ -176,10 +166,7 @@ TEST_F(HelpBuilder, RunsOnlyUnderTheExactNameInstall) {
 TEST_F(HelpInstaller, ControlCharactersInNamesAreShownEscaped) {
     writeFile(source + "/a\x1b[2Jb.htm", "x");
     buildProgram("a\x1b[2Jb.htm\nindex.htm\n");
-    std::string bytes = readFile(program);
-    const std::size_t second = readFile("/bin/true").size() + 108 + 1;
-    bytes.replace(second, 100, archiveNameField("two\nlines.htm"));
-    writeFile(program, bytes);
+    renameRecord(1, "two\nlines.htm");
     dialogs.answers.push_back(Answer::Cancel);
     installHelpFiles(program, destination);
     EXPECT_EQ(dialogs.shown.at(0).text,

@@ -20,10 +20,7 @@ const CLASS_SYMBOLS = 'O BeArP S SiB B MgNaN I HeC H '.match(/../g).map((s) => s
 const viewer = require(path.join(__dirname, '../../data/vantrel-viewer.js'));
 // Class colours that nothing else on a page uses: white (H) and light
 // grey (C) also appear in text and backgrounds, so they are left out.
-const DISTINCT = new Map();
-CLASS_SYMBOLS.forEach((s) => {
-  if (s !== 'H' && s !== 'C') DISTINCT.set(viewer.elementColour(s).join(), s);
-});
+const DISTINCT = new Map(CLASS_SYMBOLS.filter((s) => s !== 'H' && s !== 'C').map((s) => [viewer.elementColour(s).join(), s]));
 
 // One run of the real program makes every page the tests look at.
 function makeCache() {
@@ -105,9 +102,7 @@ async function show(page, url, expected = 1) {
 
 const pause = (ms) => new Promise((r) => setTimeout(r, ms));
 
-function inside(b, x, y, margin = 0) {
-  return x >= b.x - margin && x < b.x + b.w + margin && y >= b.y - margin && y < b.y + b.h + margin;
-}
+const inside = (b, x, y, margin = 0) => x >= b.x - margin && x < b.x + b.w + margin && y >= b.y - margin && y < b.y + b.h + margin;
 
 // Positions of the pixels inside box b (its legend left out) whose colour
 // passes `keep`.
@@ -146,11 +141,7 @@ function picture(shot, b) {
   }
   return rows;
 }
-function differingRows(a, b) {
-  let n = 0;
-  for (let i = 0; i < Math.max(a.length, b.length); i++) if (a[i] !== b[i]) n++;
-  return n;
-}
+const differingRows = (a, b) => Array.from({ length: Math.max(a.length, b.length) }, (_, i) => a[i] !== b[i]).filter(Boolean).length;
 
 function assertCloud(shot, boxes, background) {
   const { perBox, outside } = classPixels(shot, boxes);
