@@ -28,7 +28,11 @@ struct ExportChoices {
 };
 
 inline constexpr int cloudPictureSize = 800;  // pixels a side
-inline constexpr int slicePixels = 512;       // the plane's pixels a side
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+inline constexpr int slicePixels = 16;  // a fuzzer's input needs a slice, not a sharp one
+#else
+inline constexpr int slicePixels = 512;  // the plane's pixels a side
+#endif
 
 // Pictures need fonts and a PNG encoder, which only the Qt layer has; it
 // writes them through ReplacingFile. Each returns "" or the problem.

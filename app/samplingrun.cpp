@@ -245,9 +245,9 @@ void samplePoints(bool savedFileWhole) {
     file.checkpoint(orb.extent, run.maxPsi2);
 
     // The 3-D view shows what the file holds: a fresh run's points alone,
-    // a continued run's after those already there.
+    // a continued run's after those already there. Unseen, it holds none.
     OrbitalView& view = mainWindow().orbitalView;
-    if (fresh)
+    if (fresh || !view.shown)
         view.clearPoints();
     else
         view.loadPoints(orb.csvFile);

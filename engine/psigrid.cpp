@@ -7,6 +7,7 @@
 #include <system_error>
 #include <thread>
 
+#include "engine/orderedwork.h"
 #include "engine/samplekernel.h"
 
 namespace vantrel {
@@ -53,7 +54,7 @@ PsiGridOutcome evaluatePsiGrid(const Orbital& orbital, double extent, int points
         out.grid = PsiGrid{};
         return out;
     }
-    if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+    threads = threadCount(threads);
     threads = std::min<unsigned>(threads, static_cast<unsigned>(points));
 
     const BatchOrbital batch(orbital);

@@ -73,6 +73,8 @@ class SampleKernel {
 public:
     // mult: region multipliers (0 or 1) used when restricted.
     SampleKernel(const Orbital& o, double extent, const int mult[3], bool restricted);
+    // The kernel keeps a reference to the orbital: a temporary would dangle.
+    SampleKernel(Orbital&&, double, const int[3], bool) = delete;
     // One block of trials drawn from `lanes` (which moves on by one block):
     // points, psi, r, and the accepted ones for this ceiling. firstNonZero
     // is filled when wantNonZero is set (psi is then found at every trial;

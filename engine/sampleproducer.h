@@ -57,7 +57,11 @@ public:
 private:
     // Blocks handed to a thread at a time: fewer hand-overs, little more
     // thrown away at the end.
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+    static constexpr int blocksPerItem = 1;  // a fuzzer's runs stop at their first point
+#else
     static constexpr int blocksPerItem = 4;
+#endif
     struct Trials {
         ProducedBlock blocks[blocksPerItem];
         LaneRandom lanes;  // where the first block's trials start

@@ -69,6 +69,8 @@ class SamplingRun {
 public:
     // Draws the seeds of its random streams from random at once.
     SamplingRun(const Orbital& orbital, const SamplingOptions& options, double ceiling, Random& random);
+    // The run keeps a reference to the orbital: a temporary would dangle.
+    SamplingRun(Orbital&&, const SamplingOptions&, double, Random&) = delete;
     void addSink(PointSink& sink) {
         sinks_.push_back(&sink);
         if (!preparing_ && sink.prepares()) preparing_ = &sink;

@@ -2,9 +2,12 @@
 // scripted dialogs that take the default answers, quiet reports.
 #pragma once
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -46,8 +49,19 @@ inline const std::string& scratchDir() {
     return scratch.dir;
 }
 
-// Fresh window and globals, the H atom selected, in a main directory that
-// lives as long as the fuzzer.
+// The files an earlier input left in the cache, removed without the
+// program's own clearing (which would recompute the window once more).
+inline void emptyCache(const std::string& home) {
+    DIR* dir = ::opendir((home + "/files").c_str());
+    if (!dir) return;
+    while (const dirent* entry = ::readdir(dir))
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    ::closedir(dir);
+}
+
+// Fresh window and globals, the H atom selected, an empty cache, in a main
+// directory that lives as long as the fuzzer.
 inline void freshState() {
     static const std::string home = [] {
         // No viewer files to be found: copying three.js for every input
@@ -68,6 +82,7 @@ inline void freshState() {
     rng().seed(1);
     installReactions();
     globals().mainDir = home;
+    emptyCache(home);
     speciesMenu(0);
 }
 

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <string>
 
-#include "app/maindir.h"
 #include "app/samplingrun.h"
 #include "app/sequence.h"
 #include "fuzz/fuzzstate.h"
@@ -17,7 +16,6 @@ using namespace vantrel;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 1 << 16) return 0;
     fuzz::freshState();
-    clearCache(false);  // the index pages would read every earlier input's files
     samplingHooks() = SamplingHooks{};
     samplingHooks().onPoint = [] { calculateClick(); };  // "Enough!" at once
     std::string name = globals().mainDir + "/fuzz.txt";

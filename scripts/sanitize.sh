@@ -24,11 +24,13 @@ for target in build-fuzz/*_fuzz; do
   name=$(basename "$target" _fuzz)
   work=$(mktemp -d)
   cp fuzz/corpus/"$name"/* "$work"/
-  echo "fuzzing $name for $seconds s"
+  echo "fuzzing $name for $seconds s, load $(cut -d' ' -f1-3 /proc/loadavg)"
   # The targets keep one program state across inputs on purpose, so
   # neither the sanitizer nor libFuzzer looks for leaks (libFuzzer's check
-  # reruns every input that allocates more than it frees).
-  (cd "$work" && ASAN_OPTIONS=detect_leaks=0 "$OLDPWD/$target" -max_total_time="$seconds" -max_len=4096 -timeout=20 \
+  # reruns every input that allocates more than it frees). The CPU time
+  # gives the inputs a CPU second on a machine shared with other work.
+  TIMEFORMAT="$name: %U s user and %S s system CPU time"
+  time (cd "$work" && ASAN_OPTIONS=detect_leaks=0 "$OLDPWD/$target" -max_total_time="$seconds" -max_len=4096 -timeout=20 \
     -detect_leaks=0 -print_final_stats=1 "$work")
   rm -rf "$work"
 done
