@@ -42,10 +42,8 @@ void call(const std::function<F>& hook) {
 // the scroll bar the user is working on reacts.
 bool spinnerActive(const Control& scroll) { return mainWindow().activeControl == &scroll; }
 
-void levelSetupCurrent() {
-    if (!hooks().levelSetup) return;
-    const auto& o = globals().orbital;
-    hooks().levelSetup(o.currentZ, o.currentN, o.currentL, o.currentM);
+void levelsFollowCurrent() {
+    if (windowHooks().levelsFollow) windowHooks().levelsFollow(globals().orbital.numbers());
 }
 
 // Typed numbers reach the level diagram too (invalid ones already did,
@@ -54,7 +52,7 @@ void quantumTextChanged() {
     updateOrbital(true);
     const auto& o = globals().orbital;
     if (mainWindow().levelsOpen && mainWindow().numbersValid && validNumbers(o.currentN, o.currentL, o.currentM))
-        levelSetupCurrent();
+        levelsFollowCurrent();
 }
 
 void colourModeClick() {
@@ -74,7 +72,7 @@ void quantumSpinnerChanged(int i) {
     if (f.numbersValid) {
         f.plotModeOptions[1].select();
         if (f.plotModeOptions[1].checked) showTheory();
-        if (mainWindow().levelsOpen) levelSetupCurrent();
+        if (mainWindow().levelsOpen) levelsFollowCurrent();
     }
 }
 
@@ -138,7 +136,7 @@ void levelsClick() {
         g.spectrumOpen = false;
     }
     if (g.levelsOpen) {
-        levelSetupCurrent();
+        levelsFollowCurrent();
         call(windowHooks().showLevels);  // to the front
     } else {
         g.levelsOpen = true;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/orbital.h"
+
 namespace vantrel {
 
 struct Control;
@@ -17,14 +19,16 @@ struct WindowHooks {
     std::function<void()> showLevels, closeLevels;
     std::function<void()> showSpectrum, closeSpectrum;
     std::function<void(bool)> enableLevels;  // the level window follows enableControls
+    // The level window shows this orbital; all zero for numbers that name none.
+    std::function<void(const OrbitalNumbers&)> levelsFollow;
     std::function<void(bool)> enableSpectrum;  // so does the spectrum window's level picking
     std::function<void()> quitApplication;   // "E&xit": close the main window
     std::function<void()> showAbout;         // the About box; a plain message box without it
 };
 WindowHooks& windowHooks();
 
-// Wires every control's reaction into mainWindow() and installs the hooks
-// (enableControls, level setup) into hooks().
+// Wires every control's reaction into mainWindow() and installs
+// enableControls into hooks().
 void installReactions();
 
 void enableControls(bool enabled);

@@ -6,6 +6,7 @@
 #include <exception>
 #include <utility>
 
+#include "app/mainwindow.h"
 #include "app/radialview.h"
 #include "app/samplingrun.h"
 #include "app/windowstate.h"
@@ -143,7 +144,7 @@ void updateOrbital(bool full) {
             f.plotIcons[2].visible = true;
     });
     step([&] {
-        if (mainWindow().levelsOpen && !valid && hooks().levelSetup) hooks().levelSetup(0, 0, 0, 0);
+        if (mainWindow().levelsOpen && !valid && windowHooks().levelsFollow) windowHooks().levelsFollow({0, 0, 0, 0});
     });
     // The empty axes above would stay until a spinner was used: the theory
     // curve follows every change at once.
@@ -190,7 +191,7 @@ void speciesMenu(int index) {
     if (f.numbersValid) {
         f.plotModeOptions[1].select();
         if (f.plotModeOptions[1].checked) showTheory();
-        if (mainWindow().levelsOpen && hooks().levelSetup) hooks().levelSetup(o.currentZ, o.currentN, o.currentL, o.currentM);
+        if (mainWindow().levelsOpen && windowHooks().levelsFollow) windowHooks().levelsFollow(o.numbers());
     }
 }
 
@@ -228,6 +229,13 @@ void setOrbital(int z, int n, int l, int m, bool autoscaleIt) {
     globals().run.nPoints = 0;
     if (autoscaleIt) autoscale();
     f.plotModeOptions[1].reselect();
+}
+
+void pickHydrogenLevel(int n) {
+    if (mainWindow().controlsHeld) return;
+    const OrbitalState& o = globals().orbital;
+    setOrbital(1, n, o.currentL, o.currentM, false);
+    refreshView();
 }
 
 void setOptions(int& x, int& y, int& z, bool& restricted) {

@@ -19,6 +19,9 @@ OrbitalFileNames fileNamesFor(const OrbitalState& orbital, const std::string& ma
 void updateOrbital(bool full);
 void setNucleus(int z);
 void setOrbital(int z, int n, int l, int m, bool autoscale);
+// A level picked in the spectrum becomes hydrogen's level n, l and m kept;
+// dropped while a run or a sequence is writing the current orbital's files.
+void pickHydrogenLevel(int n);
 void autoscale();
 // The region option's axis multipliers (1 keeps a coordinate, 0 zeroes it).
 void setOptions(int& x, int& y, int& z, bool& restricted);

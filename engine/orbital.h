@@ -9,6 +9,7 @@ struct OrbitalNumbers {
     int n = 1;
     int l = 0;
     int m = 0;
+    bool operator==(const OrbitalNumbers&) const = default;
 };
 
 // Quantum numbers that can be set up: l < n, |m| <= l, and n + l within

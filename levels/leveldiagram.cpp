@@ -1,7 +1,6 @@
 #include "levels/leveldiagram.h"
 
 #include "engine/energy.h"
-#include "app/appstate.h"
 #include "engine/textutil.h"
 
 namespace vantrel {
@@ -91,7 +90,7 @@ void LevelDiagram::createColumns() {
     createColumn(1);
     createColumn(2);
     createColumn(3);
-    const int z = globals().orbital.currentZ;
+    const int z = mainOrbital().z;
     createColumn(z >= 4 ? z : 4);
 }
 
@@ -160,13 +159,14 @@ void LevelDiagram::setUp(int z, int n, int l, int m) {
     // Numbers that name no state (l of n or more, m beyond l) are as
     // invalid as n = 0: no energy is shown for them.
     const bool namesState = n >= 1 && l >= 0 && l < n && m >= -l && m <= l;
-    if (!namesState || globals().orbital.currentZ == 0) {
+    const OrbitalNumbers main = mainOrbital();
+    if (!namesState || main.z == 0) {
         energyText = "INVALID QUANTUM NUMBERS";
         energyColor = textRed;
         pick(0, 0);
     } else {
         energyColor = textBlack;
-        energyText = key + crlf + crlf + " " + calcEnergy(globals().orbital.numbers(), EnergyForm::BothUnits, EnergyUnit::Joules);
+        energyText = key + crlf + crlf + " " + calcEnergy(main, EnergyForm::BothUnits, EnergyUnit::Joules);
         bareLevel.top = levelY(z, n);
         bareLevel.left = (columns[1].size() > 1 ? columns[1][1].left : firstMarkerLeft) + 10;
         bareLevel.n = n;
@@ -201,11 +201,16 @@ void LevelDiagram::pick(int column, int index) {
     selectedIndex = index;
     // Following the main window, the state shown is the main window's own:
     // handing it back would redo its refresh and drop a finished cloud.
-    const OrbitalState& o = globals().orbital;
-    if (inSetUp && state.z == o.currentZ && state.n == o.currentN && state.l == o.currentL && state.m == o.currentM)
-        return;
-    globals().run.nPoints = 0;  // the cloud no longer belongs to the state shown
-    if (hooks.setOrbital) hooks.setOrbital(state.z, state.n, state.l, state.m, false);
+    const OrbitalNumbers picked{state.z, state.n, state.l, state.m};
+    if (inSetUp && picked == mainOrbital()) return;
+    if (hooks.dropCloud) hooks.dropCloud();
+    setMainOrbital(picked);
+}
+
+OrbitalNumbers LevelDiagram::mainOrbital() const { return hooks.mainOrbital ? hooks.mainOrbital() : OrbitalNumbers{}; }
+
+void LevelDiagram::setMainOrbital(const OrbitalNumbers& orbital) const {
+    if (hooks.setOrbital) hooks.setOrbital(orbital);
 }
 
 int LevelDiagram::selectedOption() const {
@@ -251,11 +256,6 @@ std::string LevelDiagram::belowAreaNote() const {
                 formatPicture(orbitalEnergy(z, below[i]) * 1e18, "0.00") + " aJ";
     }
     return note;
-}
-
-LevelDiagram& levelDiagram() {
-    static LevelDiagram diagram;
-    return diagram;
 }
 
 }  // namespace vantrel

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/orbital.h"
+
 namespace vantrel {
 
 // The diagram area. The axis runs from 0 aJ (y = 100) to -20 aJ (y = 4100).
@@ -69,12 +71,19 @@ struct BareLevelMarker {
 
 enum class LevelArrowKey { Left, Up, Right, Down };
 
-// How the diagram reaches the rest of the program. Unset hooks do nothing.
+// How the diagram reaches the rest of the program. Unset hooks do nothing
+// (an unset mainOrbital reads as the 1s orbital of hydrogen).
 struct LevelDiagramHooks {
+    // The main window's current orbital.
+    std::function<OrbitalNumbers()> mainOrbital;
     // The main window adopts this orbital (and its species).
-    std::function<void(int z, int n, int l, int m, bool autoscale)> setOrbital;
+    std::function<void(const OrbitalNumbers&)> setOrbital;
+    // A picked state drops the cloud sampled for the old one, before the
+    // main window adopts the new one.
+    std::function<void()> dropCloud;
     // Width of a text as the view draws it, in twips.
     std::function<double(const std::string&)> textWidth;
+    std::function<void()> closed;        // the window went away
     std::function<void()> closeWindow;   // the "Spectrum" link closes this window...
     std::function<void()> showSpectrum;  // ...and opens the spectrum window
 };
@@ -146,14 +155,13 @@ public:
     std::string belowAreaNote() const;
 
 private:
+    OrbitalNumbers mainOrbital() const;
+    void setMainOrbital(const OrbitalNumbers& orbital) const;
     // Shows the markers of the selected species' column only.
     void showSelectedColumn();
     void selectOption(int option);  // by code: no pick
     bool validIndex(int k) const { return k >= 1 && k <= stateCount; }
     double textWidth(const std::string& text) const;
 };
-
-// The window's one diagram.
-LevelDiagram& levelDiagram();
 
 }  // namespace vantrel

@@ -5,8 +5,6 @@
 
 #include <algorithm>
 
-#include "app/windowstate.h"
-#include "app/appstate.h"
 
 namespace vantrel {
 
@@ -28,11 +26,13 @@ void LevelDiagram::load() {
     createAxis();
     createColumns();
     showSelectedColumn();
-    const OrbitalState& o = globals().orbital;
-    setUp(o.currentZ, o.currentN, o.currentL, o.currentM);
+    const OrbitalNumbers o = mainOrbital();
+    setUp(o.z, o.n, o.l, o.m);
 }
 
-void LevelDiagram::unload() { mainWindow().levelsOpen = false; }
+void LevelDiagram::unload() {
+    if (hooks.closed) hooks.closed();
+}
 
 void LevelDiagram::chooseSpecies(int option) {
     if (option < 0 || option > 3) return;
@@ -49,8 +49,8 @@ void LevelDiagram::chooseSpecies(int option) {
         return;
     }
     // No marker picked (a level above 3, say): the species still changes.
-    const OrbitalState& o = globals().orbital;
-    if (o.currentN >= 1 && hooks.setOrbital) hooks.setOrbital(visibleZ(), o.currentN, o.currentL, o.currentM, false);
+    const OrbitalNumbers o = mainOrbital();
+    if (o.n >= 1) setMainOrbital({visibleZ(), o.n, o.l, o.m});
 }
 
 void LevelDiagram::pointerMove(double x, double y) {
@@ -94,8 +94,8 @@ void LevelDiagram::markerPointerMove(int column, int index, double x, double y) 
 
 
 bool LevelDiagram::arrowKey(LevelArrowKey key) {
-    OrbitalState& o = globals().orbital;
-    int n = o.currentN, l = o.currentL, m = o.currentM;
+    const OrbitalNumbers o = mainOrbital();
+    int n = o.n, l = o.l, m = o.m;
     // Walking from numbers that name no state would only wander further off.
     if (n < 1 || n > highestWalkLevel || l < 0 || l >= n || m < -l || m > l) return false;
     switch (key) {
@@ -128,18 +128,14 @@ bool LevelDiagram::arrowKey(LevelArrowKey key) {
         if (m < -l || m > l) m = l;
         break;
     }
-    o.currentN = n;
-    o.currentL = l;
-    o.currentM = m;
-    if (hooks.setOrbital) hooks.setOrbital(o.currentZ, n, l, m, false);
+    setMainOrbital({o.z, n, l, m});
     skipNextPointerMove = true;
     return true;
 }
 
 void LevelDiagram::spectrumLinkClicked() {
-    mainWindow().levelsOpen = false;
+    if (hooks.closed) hooks.closed();
     if (hooks.closeWindow) hooks.closeWindow();
-    mainWindow().spectrumOpen = true;
     if (hooks.showSpectrum) hooks.showSpectrum();
 }
 

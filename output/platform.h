@@ -68,7 +68,6 @@ Answer defaultAnswer(Buttons buttons);
 // (or a test) installs it.
 struct Hooks {
     std::function<void(bool)> enableControls;
-    std::function<void(int, int, int, int)> levelSetup;  // level window setup(z, n, l, m)
     std::function<void()> refresh;                       // bring the view up to date with the state
     std::function<void()> processEvents;                 // run pending window events
     std::function<void(bool)> busy;                      // busy pointer on/off

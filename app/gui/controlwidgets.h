@@ -15,9 +15,10 @@
 #include <cstdint>
 #include <string>
 
+#include "widgets/conversions.h"
+
 namespace vantrel {
 
-inline QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 // Label captions may hold CR LF line breaks; one at the end would only
 // push the next label down.
@@ -28,7 +29,6 @@ inline QString labelText(const std::string& s) {
     return t;
 }
 
-inline QColor qColor(std::uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
 // A label that can be clicked.
 // Reached by Tab as links are: a focus frame shows where the keyboard is,
 // Enter or Space acts as the click. Its accessible name is its caption.

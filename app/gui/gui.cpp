@@ -11,10 +11,10 @@
 #include "app/gui/statusprogress.h"
 #include "app/mainwindow.h"
 #include "install/helpinstaller.h"
-#include "levels/gui/levelwindowlink.h"
+#include "app/gui/levelwindowlink.h"
 #include "output/platform.h"
 #include "app/radialview.h"
-#include "spectrum/gui/spectrumopener.h"
+#include "app/gui/spectrumwindowlink.h"
 
 namespace vantrel {
 
@@ -33,7 +33,7 @@ int runGui(QApplication& app, const std::vector<std::string>& arguments) {
         installReactions();
         view.installHooks();
         LevelWindowLink levels(&view, [&view] { view.syncAll(); });
-        installSpectrumWindow(&view);
+        SpectrumWindowLink spectrum(&view);
         installAboutBox(&view);
         new StatusProgress(view);  // the window owns these two
         new LoadChooser(view);

@@ -28,18 +28,18 @@
 
 #include <exception>
 
-#include "app/gui/guardedaction.h"
 #include "app/gui/orbitalviewpanel.h"
 #include "app/gui/controlwidgets.h"
 #include "app/gui/desktopkeys.h"
-#include "app/gui/pictureexport.h"
 #include "app/gui/radialplotwidget.h"
-#include "app/gui/screenfit.h"
 #include "app/mainwindow.h"
 #include "app/windowstate.h"
 #include "app/appstate.h"
 #include "output/platform.h"
 #include "app/radialview.h"
+#include "widgets/guardedaction.h"
+#include "widgets/pictureexport.h"
+#include "widgets/screenfit.h"
 
 namespace vantrel {
 

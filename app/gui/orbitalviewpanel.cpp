@@ -16,12 +16,11 @@
 #include "app/gui/picturefiles.h"
 #include "cloudview/gui/cloudviewwidget.h"
 #include "cloudview/gui/pngfile.h"
+#include "widgets/conversions.h"
 
 namespace vantrel {
 
 namespace {
-
-QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 OrbitalViewActions withDefaults(OrbitalViewActions a, QWidget* parent) {
     if (!a.fileStem) a.fileStem = [] { return std::string("orbital"); };

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "widgets/conversions.h"
+
 namespace vantrel {
 
 namespace {
@@ -13,8 +15,6 @@ namespace {
 // The plot code works with 275 units from the top to the tick labels, which
 // hang one text line below that.
 constexpr double labelTop = 275;
-
-QColor qColor(std::uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
 
 }  // namespace
 

@@ -6,10 +6,10 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <exception>
 
-#include "output/platform.h"
 #include "levels/leveldiagram.h"
+#include "widgets/conversions.h"
+#include "widgets/guardedaction.h"
 
 namespace vantrel {
 
@@ -21,8 +21,6 @@ constexpr double fontTwips = 140;  // leaves room for "aJ" left of "-10.0-"
 // The bar of a marker, inside the band that reacts to the pointer.
 constexpr double barTop = 150, barHeight = 30;
 constexpr double tickLeft = 110, tickWidth = 30, tickTop = 30;
-
-QColor qcolor(std::uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
 
 void drawBar(QPainter& p, double left, double top, const QColor& color, bool tick) {
     p.fillRect(QRectF(left, top + barTop, markerHitWidth, barHeight), color);
@@ -90,7 +88,7 @@ void LevelDiagramArea::paintEvent(QPaintEvent*) {
         for (std::size_t k = 1; k < column.size(); ++k) {
             const LevelMarker& m = column[k];
             if (!m.visible || m.top > levelAreaHeight) continue;
-            drawBar(p, m.left, m.top, qcolor(m.color), m.selected());
+            drawBar(p, m.left, m.top, qColor(m.color), m.selected());
         }
     }
 
@@ -113,11 +111,7 @@ void LevelDiagramArea::paintEvent(QPaintEvent*) {
 }
 
 void LevelDiagramArea::act(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& e) {
-        dialogs().messageBox(e.what());
-    }
+    runGuarded(action);
     if (changed) changed();
     update();
 }

@@ -9,24 +9,16 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include <exception>
-
-#include "app/gui/guardedaction.h"
-#include "app/gui/pictureexport.h"
-#include "app/gui/screenfit.h"
-#include "output/platform.h"
 #include "levels/gui/leveldiagramarea.h"
 #include "levels/leveldiagram.h"
+#include "widgets/conversions.h"
+#include "widgets/guardedaction.h"
+#include "widgets/pictureexport.h"
+#include "widgets/screenfit.h"
 
 namespace vantrel {
 
 namespace {
-
-QString qs(const std::string& s) { return QString::fromStdString(s); }
-
-QString colorName(std::uint32_t bgr) {
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF).name();
-}
 
 constexpr int panelWidth = 230;
 
@@ -116,7 +108,7 @@ void LevelDiagramWindow::sync() {
     energy.replace(QStringLiteral("\r\n\r\n"), QStringLiteral("\n"));
     energy.replace(QStringLiteral("attoJoule = "), QStringLiteral("attoJoule\n    = "));
     energy_->setText(energy);
-    energy_->setStyleSheet(QStringLiteral("color: %1").arg(colorName(diagram_.energyColor)));
+    energy_->setStyleSheet(QStringLiteral("color: %1").arg(qColor(diagram_.energyColor).name()));
     QString picked = qs(diagram_.pickedTag);
     picked.replace(QStringLiteral("--->"), QStringLiteral(" ---> "));
     picked_->setText(picked);

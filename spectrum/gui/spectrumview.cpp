@@ -15,8 +15,9 @@
 #include <functional>
 #include <vector>
 
-#include "app/gui/pictureexport.h"
-#include "app/gui/screenfit.h"
+#include "widgets/conversions.h"
+#include "widgets/pictureexport.h"
+#include "widgets/screenfit.h"
 
 namespace vantrel {
 
@@ -25,8 +26,6 @@ namespace {
 constexpr double twipsPerPixel = 15;
 constexpr double captionTwips = 150;  // a small 8-point face: tags 400 apart stay apart
 
-QColor toColor(std::uint32_t bgr) { return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)); }
-
 // Fonts sized in twips, for drawing through the twip transform.
 QFont twipFont(double twips, bool bold = false) {
     QFont f = QApplication::font();
@@ -34,8 +33,6 @@ QFont twipFont(double twips, bool bold = false) {
     f.setBold(bold);
     return f;
 }
-
-QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
@@ -84,7 +81,7 @@ namespace {
 
 void drawSegment(QPainter& p, const LineMark& m, double widthPixels) {
     if (!m.visible) return;
-    QPen pen(toColor(m.color));
+    QPen pen(qColor(m.color));
     pen.setCosmetic(true);
     pen.setWidthF(widthPixels);
     p.setPen(pen);
@@ -106,7 +103,7 @@ void drawArrow(QPainter& p, const LineMark& m) {
     head.lineTo(m.x2 - 45, m.y2 - 110);
     head.lineTo(m.x2 + 45, m.y2 - 110);
     head.closeSubpath();
-    p.fillPath(head, toColor(m.color));
+    p.fillPath(head, qColor(m.color));
 }
 
 void drawText(QPainter& p, const TextMark& m, const QColor& color) {

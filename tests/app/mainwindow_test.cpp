@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/about.h"
+#include "app/orbitalcontrols.h"
 #include "app/orbitalfiles.h"
 #include "app/windowstate.h"
 #include "app/appstate.h"
@@ -19,13 +20,8 @@ class MainWindowTest : public FreshState {
 protected:
     void SetUp() override {
         FreshState::SetUp();
-        windowHooks() = WindowHooks{};
         windowHooks().focusRequest = [this](Control& c) { focused.push_back(&c); };
         installReactions();
-    }
-    void TearDown() override {
-        windowHooks() = WindowHooks{};
-        FreshState::TearDown();
     }
     std::vector<Control*> focused;
 };
@@ -103,6 +99,18 @@ TEST_F(MainWindowTest, OpeningThatFailsIsReported) {
     hooks().openUrl = [](const std::string&, bool) { return true; };
     EXPECT_TRUE(openDocument("/x/page.htm", ShowMode::Normal));
     EXPECT_EQ(dialogs.shown.size(), 1u);
+}
+
+// A level clicked in the spectrum window: hydrogen's n, l and m kept.
+TEST_F(MainWindowTest, SpectrumLevelPickSetsNOfHydrogen) {
+    setOrbital(2, 5, 2, -1, false);  // He+ 5d
+    pickHydrogenLevel(4);
+    EXPECT_EQ(std::tuple(o.currentZ, o.currentN, o.currentL, o.currentM), std::tuple(1, 4, 2, -1));
+    EXPECT_EQ(f.quantumText[0].text, "4");
+    // While a run writes the current orbital's files a pick is dropped.
+    enableControls(false);
+    pickHydrogenLevel(7);
+    EXPECT_EQ(o.currentN, 4);
 }
 
 // The About boxes: version, licence, libraries, and no advice to fetch an applet.

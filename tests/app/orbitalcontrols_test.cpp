@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "app/mainwindow.h"
 #include "app/windowstate.h"
 #include "app/appstate.h"
 #include "engine/textutil.h"
@@ -127,7 +128,7 @@ TEST_F(OrbitalTest, SpeciesFromNuclearCharge) {
 
 TEST_F(OrbitalTest, RegionsNodalPlanesAndLevelWindow) {
     std::vector<int> setups;
-    hooks().levelSetup = [&](int z, int n, int l, int m) { setups.push_back(z + n + l + m); };
+    windowHooks().levelsFollow = [&](const OrbitalNumbers& s) { setups.push_back(s.z + s.n + s.l + s.m); };
     mainWindow().levelsOpen = true;
     f.firstQuadrantCheck.checked = true;
     f.regionOptions[1].select();

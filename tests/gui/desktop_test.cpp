@@ -10,15 +10,15 @@
 #include <QSvgRenderer>
 #include <QTimer>
 
-#include "app/gui/pictureexport.h"
+#include "app/gui/levelwindowlink.h"
 #include "app/gui/qtdialogs.h"
 #include "app/gui/radialplotwidget.h"
+#include "app/gui/spectrumwindowlink.h"
 #include "guitest.h"
 #include "levels/gui/leveldiagramarea.h"
 #include "levels/gui/leveldiagramwindow.h"
-#include "levels/gui/levelwindowlink.h"
-#include "spectrum/gui/spectrumopener.h"
 #include "spectrum/gui/spectrumview.h"
+#include "widgets/pictureexport.h"
 
 namespace vantrel::test {
 namespace {
@@ -43,7 +43,7 @@ TEST_F(DesktopTest, RedCaptionsGreyDuringARun) {
 // SVG that reads back whole, and on the clipboard in both forms.
 TEST_F(DesktopTest, PicturesSaveAsPngAndSvgAndCopy) {
     LevelWindowLink levels(view.get(), [this] { view->syncAll(); });
-    installSpectrumWindow(view.get());
+    SpectrumWindowLink spectrum(view.get());
     TempDir out;
     auto check = [&](QWidget* picture, const QString& name) {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(picture->window()));
@@ -69,9 +69,8 @@ TEST_F(DesktopTest, PicturesSaveAsPngAndSvgAndCopy) {
     view->actionFor(f.compareEnergiesMenuItem)->trigger();
     check(levels.window().area(), QStringLiteral("energy-levels"));
     view->actionFor(f.spectrumMenuItem)->trigger();
-    ASSERT_NE(openSpectrumView(), nullptr);
-    check(openSpectrumView(), QStringLiteral("hydrogen-spectrum"));
-    delete openSpectrumView();
+    ASSERT_NE(spectrum.openView(), nullptr);
+    check(spectrum.openView(), QStringLiteral("hydrogen-spectrum"));
 }
 
 // F1, Ctrl+Q, Ctrl+S and Ctrl+O; Ctrl+O reaches "&Load" from a text box.

@@ -1,20 +1,18 @@
 // The level diagram window driven as a user drives it, beside the real
 // main window with its reactions and engine.
 #include <QGroupBox>
-#include <QMouseEvent>
 #include <QRadioButton>
 
-#include <set>
+#include <memory>
 #include <tuple>
 
+#include "app/gui/levelwindowlink.h"
+#include "app/gui/spectrumwindowlink.h"
 #include "app/orbitalcontrols.h"
 #include "app/appstate.h"
 #include "guitest.h"
-#include "levels/gui/leveldiagramarea.h"
 #include "levels/gui/leveldiagramwindow.h"
-#include "levels/gui/levelwindowlink.h"
 #include "levels/leveldiagram.h"
-#include "spectrum/gui/spectrumopener.h"
 #include "spectrum/gui/spectrumview.h"
 
 namespace vantrel::test {
@@ -34,28 +32,12 @@ protected:
         GuiTest::TearDown();
     }
     LevelDiagramWindow& levels() { return link->window(); }
-    LevelDiagramArea* area() { return levels().area(); }
-    LevelDiagram& diagram() { return levelDiagram(); }
+    LevelDiagram& diagram() { return link->diagram(); }
 
     void openFromMenu() {
         view->actionFor(f.compareEnergiesMenuItem)->trigger();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&levels()));
         ASSERT_TRUE(QTest::qWaitForWindowActive(&levels()));
-    }
-    // The pixel on the bar of marker k of the column shown.
-    QPoint markerPoint(int k) {
-        const LevelMarker& m = diagram().visibleColumn()[k];
-        return area()->pixelsOf(m.left + 125, m.top + 165).toPoint();
-    }
-    // A pointer move with no button held, sent to the diagram itself (the
-    // test cursor would find whichever window lies on top there).
-    void hover(QPoint at) {
-        QMouseEvent move(QEvent::MouseMove, at, area()->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(area(), &move);
-    }
-    void clickMarker(int k) {
-        hover(markerPoint(k));
-        QTest::mouseClick(area(), Qt::LeftButton, {}, markerPoint(k));
     }
     // n, l, m as the main window's boxes show them, and Z.
     std::string mainState() {
@@ -91,37 +73,9 @@ TEST_F(LevelWindowTest, MenuOpensTheWindowWhichFollowsTheMainWindow) {
     EXPECT_TRUE(levels().isVisible());
 }
 
-TEST_F(LevelWindowTest, ClickOnAMarkerBecomesTheMainWindowsOrbital) {
-    openFromMenu();
-    hover(markerPoint(7));
-    EXPECT_EQ(area()->toolTip(), "Z=1 n=3 l=1 m=-1 E=-0.24 aJ");
-    clickMarker(7);
-    EXPECT_EQ(mainState(), "3 1 -1 Z=1");
-    EXPECT_TRUE(diagram().visibleColumn()[7].selected());
-
-    // At another size the same markers are hit.
-    levels().resize(levels().width() * 3 / 2, levels().height() * 3 / 2);
-    QApplication::processEvents();
-    clickMarker(12);
-    EXPECT_EQ(mainState(), "3 2 0 Z=1");
-}
-
-TEST_F(LevelWindowTest, ArrowKeysWalkWhileTheDiagramHasTheFocus) {
-    openFromMenu();
-    clickMarker(2);
-    ASSERT_TRUE(area()->hasFocus());
-    QTest::keyClick(area(), Qt::Key_Right);
-    EXPECT_EQ(mainState(), "2 1 -1 Z=1");
-
-    // Keys elsewhere in the window do not walk.
-    levels().speciesButton(1)->setFocus();
-    QTest::keyClick(levels().energyLabel(), Qt::Key_Up);
-    EXPECT_EQ(mainState(), "2 1 -1 Z=1");
-}
-
 TEST_F(LevelWindowTest, SpeciesOptionsSwitchTheMainWindowsSpecies) {
     openFromMenu();
-    clickMarker(5);
+    diagram().pick(1, 5);
     QTest::mouseClick(levels().speciesButton(2), Qt::LeftButton, {}, QPoint(8, levels().speciesButton(2)->height() / 2));
     EXPECT_EQ(mainState(), "2 1 1 Z=2");
     EXPECT_EQ(frameTitle(), "Calculation Options for the He+ Ion (Z=2)");
@@ -144,10 +98,10 @@ TEST_F(LevelWindowTest, RunsDisableTheWindowAndClosingKeepsBothConsistent) {
     enableControls(false);
     EXPECT_FALSE(levels().isEnabled());
     // What a loaded point file did meanwhile shows once it is over.
-    const auto tell = hooks().levelSetup;
-    hooks().levelSetup = nullptr;  // a load does not tell the diagram
+    const auto tell = windowHooks().levelsFollow;
+    windowHooks().levelsFollow = nullptr;  // a load does not tell the diagram
     setOrbital(2, 3, 1, 0, false);
-    hooks().levelSetup = tell;
+    windowHooks().levelsFollow = tell;
     ASSERT_EQ(diagram().selectedIndex, 1);
     enableControls(true);
     EXPECT_EQ(tuple(levels().isEnabled(), levels().speciesButton(2)->isChecked()), tuple(true, true));
@@ -171,37 +125,18 @@ TEST_F(LevelWindowTest, RunsDisableTheWindowAndClosingKeepsBothConsistent) {
 }
 
 TEST_F(LevelWindowTest, SpectrumLinkAndBackWithTheRealSpectrumWindow) {
-    installSpectrumWindow(view.get());
+    SpectrumWindowLink spectrum(view.get());
     openFromMenu();
     QTest::mouseClick(levels().spectrumLink(), Qt::LeftButton);
-    ASSERT_NE(openSpectrumView(), nullptr);
-    EXPECT_EQ(tuple(openSpectrumView()->isVisible(), mainWindow().spectrumOpen), tuple(true, true));
+    ASSERT_NE(spectrum.openView(), nullptr);
+    EXPECT_EQ(tuple(spectrum.openView()->isVisible(), mainWindow().spectrumOpen), tuple(true, true));
     EXPECT_EQ(tuple(levels().isVisible(), mainWindow().levelsOpen), tuple(false, false));
 
     // The menu item brings the level window back and closes the spectrum.
     setOrbital(1, 3, 2, 1, false);
     openFromMenu();
     QApplication::processEvents();
-    EXPECT_EQ(tuple(openSpectrumView(), mainWindow().spectrumOpen, diagram().selectedIndex), tuple(nullptr, false, 13));
-    windowHooks().showSpectrum = nullptr;
-    windowHooks().closeSpectrum = nullptr;
-}
-
-// The bars come out in their colours.
-TEST_F(LevelWindowTest, MarkersAreDrawnInTheirColours) {
-    openFromMenu();
-    levels().resize(std::max(levels().width(), 700), view->height());
-    QApplication::processEvents();
-    levels().speciesButton(3)->click();
-    clickMarker(8);
-    QTest::keyClick(area(), Qt::Key_Right);
-    QApplication::processEvents();
-    const QImage picture = area()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    std::set<QRgb> drawn;
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x) drawn.insert(picture.pixel(x, y));
-    for (QColor colour : {QColor(255, 0, 0), QColor(0, 0, 255), QColor(148, 0, 211)})
-        EXPECT_TRUE(drawn.count(colour.rgb())) << colour.name().toStdString();
+    EXPECT_EQ(tuple(spectrum.openView(), mainWindow().spectrumOpen, diagram().selectedIndex), tuple(nullptr, false, 13));
 }
 
 }  // namespace

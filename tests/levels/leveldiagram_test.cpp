@@ -1,44 +1,43 @@
 #include "levels/leveldiagram.h"
 
+#include <gtest/gtest.h>
+
+#include <ostream>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "app/appstate.h"
-#include "support/testsupport.h"
-
 namespace vantrel {
+
+void PrintTo(const OrbitalNumbers& s, std::ostream* os) { *os << s.z << " " << s.n << " " << s.l << " " << s.m; }
+
 namespace {
 
-struct Orbital {
-    int z, n, l, m;
-    bool operator==(const Orbital&) const = default;
-};
-
-void PrintTo(const Orbital& s, std::ostream* os) { *os << s.z << " " << s.n << " " << s.l << " " << s.m; }
+using Orbital = OrbitalNumbers;
 
 // The diagram alone, with a stand-in for the main window: it adopts every
 // orbital handed to it and, like the real one, calls setUp back (once at a
 // time).
-class LevelDiagramTest : public test::FreshState {
+class LevelDiagramTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        FreshState::SetUp();
-        d.hooks.setOrbital = [this](int z, int n, int l, int m, bool) {
+    LevelDiagramTest() {
+        d.hooks.mainOrbital = [this] { return main; };
+        d.hooks.dropCloud = [this] { cloudPoints = 0; };
+        d.hooks.setOrbital = [this](const Orbital& o) {
             if (inMain) return;  // the main window's own guard
-            picks.push_back({z, n, l, m});
+            picks.push_back(o);
             inMain = true;
-            follow(z, n, l, m);
+            follow(o.z, o.n, o.l, o.m);
             inMain = false;
         };
     }
     // The main window moves to a state and tells the diagram.
     void follow(int z, int n, int l, int m) {
-        o.currentZ = z, o.currentN = n, o.currentL = l, o.currentM = m;
+        main = {z, n, l, m};
         d.setUp(z, n, l, m);
     }
     void openAt(int z, int n, int l, int m) {
-        o.currentZ = z, o.currentN = n, o.currentL = l, o.currentM = m;
+        main = {z, n, l, m};
         d.load();
         picks.clear();
     }
@@ -53,7 +52,6 @@ protected:
         d.pointerPress();
         d.pointerRelease();
     }
-    Orbital current() const { return {o.currentZ, o.currentN, o.currentL, o.currentM}; }
     std::vector<int> visibleColumns() {
         std::vector<int> shown;
         for (int c = 0; c < 4; ++c)
@@ -67,6 +65,8 @@ protected:
     }
 
     LevelDiagram d;
+    Orbital main;
+    int cloudPoints = 0;  // points of the main window's cloud
     std::vector<Orbital> picks;
     bool inMain = false;
 };
@@ -101,7 +101,7 @@ TEST_F(LevelDiagramTest, OpensOnTheMainWindowsState) {
     EXPECT_EQ(d.selectedIndex, 1);
     for (int c = 0; c < 4; ++c) EXPECT_EQ(std::tuple(marker(c, 1).selected(), selectedCount(c)), std::tuple(true, 1)) << c;
     EXPECT_TRUE(d.spectrumLinkVisible);
-    EXPECT_TRUE(test::startsWith(d.energyText, " n=1 l=0 m=0 \r\n\r\n  E = -2.18 attoJoule")) << d.energyText;
+    EXPECT_TRUE(d.energyText.starts_with(" n=1 l=0 m=0 \r\n\r\n  E = -2.18 attoJoule")) << d.energyText;
 
     // Opened again after a close, nothing of the last session is left.
     d.speciesOptions[0].caption = "Z = 9";
@@ -123,7 +123,7 @@ TEST_F(LevelDiagramTest, OtherSpeciesGetsItsOwnColumnAndNoOldState) {
     openAt(1, 2, 1, 0);
     follow(7, 3, 0, 0);
     EXPECT_TRUE(picks.empty());
-    EXPECT_EQ(current(), (Orbital{7, 3, 0, 0}));
+    EXPECT_EQ(main, (Orbital{7, 3, 0, 0}));
     EXPECT_EQ(d.pickedTag, marker(0, 6).tag);
 
     // Opened with Z = 7 already chosen, its column is the one shown (not H's).
@@ -156,23 +156,23 @@ TEST_F(LevelDiagramTest, LevelsAboveThreeShowTheBareLevelOnly) {
 
 TEST_F(LevelDiagramTest, SetUpCalledBackFromAPickReturnsAtOnce) {
     openAt(1, 1, 0, 0);
-    globals().run.nPoints = 500;
+    cloudPoints = 500;
     follow(1, 3, 2, -1);
     EXPECT_EQ(d.selectedIndex, 11);
     EXPECT_TRUE(picks.empty());  // following hands nothing back and keeps the cloud
-    EXPECT_EQ(globals().run.nPoints, 500);
+    EXPECT_EQ(cloudPoints, 500);
 
     clickOn(3);
     // One hand-over: the main window's call back did not pick again; a new
     // orbital's cloud is not sampled yet.
     EXPECT_EQ(picks, (std::vector<Orbital>{{1, 2, 1, -1}}));
-    EXPECT_EQ(current(), (Orbital{1, 2, 1, -1}));
-    EXPECT_EQ(globals().run.nPoints, 0);
+    EXPECT_EQ(main, (Orbital{1, 2, 1, -1}));
+    EXPECT_EQ(cloudPoints, 0);
     EXPECT_FALSE(d.inSetUp);
 
     // A main window that answers with another state: the inner setUp must
     // leave the outer one's highlight alone.
-    d.hooks.setOrbital = [this](int, int, int, int, bool) { d.setUp(1, 3, 0, 0); };
+    d.hooks.setOrbital = [this](const Orbital&) { d.setUp(1, 3, 0, 0); };
     d.setUp(1, 2, 1, 1);
     EXPECT_EQ(d.selectedIndex, 5);
     EXPECT_EQ(d.pickedTag, marker(1, 5).tag);
@@ -188,7 +188,7 @@ TEST_F(LevelDiagramTest, PointerPicksTheStateUnderIt) {
 
     // Press on one marker, release on another: the first one counts.
     picks.clear();
-    d.hooks.setOrbital = [this](int z, int n, int l, int m, bool) { picks.push_back({z, n, l, m}); };
+    d.hooks.setOrbital = [this](const Orbital& o) { picks.push_back(o); };
     pointAt(2);
     d.pointerPress();
     pointAt(9);
@@ -239,7 +239,7 @@ TEST_F(LevelDiagramTest, ArrowKeysWalkTheStatesInMarkerOrder) {
     for (const Walk& w : walks) {
         openAt(w.from.z, w.from.n, w.from.l, w.from.m);
         const bool moved = d.arrowKey(w.key);
-        EXPECT_EQ(current(), w.to) << "from " << ::testing::PrintToString(w.from);
+        EXPECT_EQ(main, w.to) << "from " << ::testing::PrintToString(w.from);
         EXPECT_EQ(moved, !(w.to == w.from));
         EXPECT_EQ(picks, moved ? std::vector<Orbital>{w.to} : std::vector<Orbital>{});
     }
@@ -269,12 +269,12 @@ TEST_F(LevelDiagramTest, ChangingSpeciesKeepsThePickedState) {
     // Right after a key the species still follows.
     ASSERT_TRUE(d.arrowKey(LevelArrowKey::Left));
     d.chooseSpecies(3);
-    EXPECT_EQ(current(), (Orbital{3, 2, 1, 0}));
+    EXPECT_EQ(main, (Orbital{3, 2, 1, 0}));
 
     // With no marker picked (level 5) the species changes all the same.
     openAt(1, 5, 2, 0);
     d.chooseSpecies(2);
-    EXPECT_EQ(current(), (Orbital{2, 5, 2, 0}));
+    EXPECT_EQ(main, (Orbital{2, 5, 2, 0}));
     EXPECT_TRUE(d.bareLevel.visible);
     EXPECT_FLOAT_EQ(d.bareLevel.top, LevelDiagram::levelY(2, 5));
 }

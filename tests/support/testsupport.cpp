@@ -1,5 +1,6 @@
 #include "support/testsupport.h"
 
+#include "app/mainwindow.h"
 #include "app/windowstate.h"
 #include "app/appstate.h"
 #include "engine/orbital.h"
@@ -12,6 +13,7 @@ void FreshState::SetUp() {
     resetWindowState();
     resetGlobals();
     hooks() = Hooks{};
+    windowHooks() = WindowHooks{};
     setDialogs(&dialogs);
     rng().seed(12345);
     setProgramDir(programCopy());
@@ -24,6 +26,7 @@ void FreshState::TearDown() {
     unsetenv("XDG_CONFIG_HOME");
     setDialogs(nullptr);
     hooks() = Hooks{};
+    windowHooks() = WindowHooks{};
 }
 
 const std::string& programCopy() {

@@ -1,4 +1,4 @@
-#include "app/gui/pictureexport.h"
+#include "widgets/pictureexport.h"
 
 #include <QAction>
 #include <QApplication>

@@ -6,6 +6,8 @@
 #include <functional>
 #include <memory>
 
+#include "levels/leveldiagram.h"
+
 class QWidget;
 
 namespace vantrel {
@@ -22,8 +24,15 @@ public:
     LevelWindowLink& operator=(const LevelWindowLink&) = delete;
 
     LevelDiagramWindow& window() { return *window_; }
+    LevelDiagram& diagram() { return diagram_; }
 
 private:
+    void connectDiagram();
+    void connectMainWindow();
+    // The diagram follows the main window's orbital while the window shows.
+    void follow(const OrbitalNumbers& orbital);
+
+    LevelDiagram diagram_;
     std::unique_ptr<LevelDiagramWindow> window_;
 };
 

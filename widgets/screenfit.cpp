@@ -1,4 +1,4 @@
-#include "app/gui/screenfit.h"
+#include "widgets/screenfit.h"
 
 #include <QGuiApplication>
 #include <QScreen>
