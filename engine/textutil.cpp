@@ -462,11 +462,8 @@ namespace {
 // from `pending` (a stack, next character on top) to `out`; a new
 // occurrence can only end at the character just moved, so one tail
 // comparison per character suffices and nothing is copied twice.
-// sealed: a replacement is final and no later occurrence may overlap it,
-// which is what going through a stand-in character achieves when repl
-// contains find.
 std::string rewrite(const std::string& text, std::size_t first, const std::string& find,
-                    const std::string& repl, bool sealed) {
+                    const std::string& repl) {
     const std::size_t m = find.size();
     std::string out = text.substr(0, first);
     out.reserve(text.size() + repl.size());
@@ -475,24 +472,45 @@ std::string rewrite(const std::string& text, std::size_t first, const std::strin
     // Rules like "ab" -> "bbaa" grow without a useful end; stop there.
     const std::size_t limit =
         std::min<std::size_t>((text.size() + 1) * (repl.size() + 1) + (1u << 20), std::size_t(1) << 28);
-    std::size_t barrier = 0;
     while (!pending.empty()) {
         out.push_back(pending.back());
         pending.pop_back();
-        if (out.size() - barrier < m || out.back() != find.back() ||
-            std::memcmp(out.data() + out.size() - m, find.data(), m) != 0)
+        if (out.size() < m || out.back() != find.back() || std::memcmp(out.data() + out.size() - m, find.data(), m) != 0)
             continue;
-        if (sealed) {
-            out.resize(out.size() - m);
-            out += repl;
-            barrier = out.size();
-        } else {
-            if (out.size() + pending.size() + repl.size() > limit) break;
-            out.resize(out.size() - m);
-            pending += replRev;
-        }
+        if (out.size() + pending.size() + repl.size() > limit) break;
+        out.resize(out.size() - m);
+        pending += replRev;
     }
     out.append(pending.rbegin(), pending.rend());
+    return out;
+}
+
+// Whether no occurrence of find can overlap a copy of repl, whatever
+// stands around it: at every shift some overlapping character differs.
+bool cannotOverlap(const std::string& find, const std::string& repl) {
+    const auto m = static_cast<std::ptrdiff_t>(find.size()), r = static_cast<std::ptrdiff_t>(repl.size());
+    for (std::ptrdiff_t shift = 1 - m; shift < r; ++shift) {  // find starts at repl[shift]
+        bool differs = false;
+        for (std::ptrdiff_t i = std::max<std::ptrdiff_t>(0, -shift); i < m && shift + i < r && !differs; ++i)
+            differs = find[i] != repl[shift + i];
+        if (!differs) return false;
+    }
+    return true;
+}
+
+// One pass from the left: the same as restarting from the start when no
+// replacement can take part in a later occurrence.
+std::string replacedInOnePass(const std::string& text, std::size_t first, const std::string& find,
+                              const std::string& repl) {
+    std::string out;
+    out.reserve(text.size() + repl.size());
+    std::size_t from = 0;
+    for (std::size_t at = first; at != std::string::npos; at = text.find(find, from)) {
+        out.append(text, from, at - from);
+        out += repl;
+        from = at + find.size();
+    }
+    out.append(text, from, std::string::npos);
     return out;
 }
 
@@ -502,7 +520,13 @@ void replaceAll(std::string& text, const std::string& find, const std::string& r
     if (find.empty()) return;
     std::size_t first = text.find(find);
     if (first == std::string::npos) return;
-    text = rewrite(text, first, find, repl, repl.find(find) != std::string::npos);
+    // A replacement holding find is final (sealed): no later occurrence
+    // overlaps it either, so both cases go in one pass.
+    const bool sealed = repl.find(find) != std::string::npos;
+    if (sealed || (!repl.empty() && cannotOverlap(find, repl)))
+        text = replacedInOnePass(text, first, find, repl);
+    else
+        text = rewrite(text, first, find, repl);
 }
 
 std::string replaced(std::string text, const std::string& find, const std::string& repl) {

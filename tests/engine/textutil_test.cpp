@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -158,10 +159,13 @@ TEST(Strings, CaseTrimPathsSplitAndReplaceAll) {
     // A stand-in character already in the text is left alone.
     EXPECT_EQ(replaced("\x1f" "a", "a", "ab"), "\x1f" "ab");
 
-    // Against the plain restart-from-the-start loop on small random texts.
-    // (Rules that let the text grow are left out: some never end.)
-    auto naive = [](std::string t, const std::string& f, const std::string& r) {
-        for (std::size_t p; (p = t.find(f)) != std::string::npos;) t.replace(p, f.size(), r);
+    // Against the plain restart-from-the-start loop on small random texts
+    // (rules whose text grows past a bound are left out: some never end).
+    auto naive = [](std::string t, const std::string& f, const std::string& r) -> std::optional<std::string> {
+        for (std::size_t p; (p = t.find(f)) != std::string::npos;) {
+            if (t.size() > 200) return std::nullopt;
+            t.replace(p, f.size(), r);
+        }
         return t;
     };
     std::mt19937 gen(3);
@@ -172,10 +176,11 @@ TEST(Strings, CaseTrimPathsSplitAndReplaceAll) {
     };
     for (int i = 0; i < 5000; ++i) {
         std::string t = word(12), f = word(3), r = word(4);
-        bool twoPass = r.find(f) != std::string::npos;
-        if (f.empty() || (!twoPass && r.size() > f.size())) continue;
-        std::string expected = twoPass ? naive(naive(t, f, "\x1f"), "\x1f", r) : naive(t, f, r);
-        ASSERT_EQ(replaced(t, f, r), expected) << t << " " << f << "->" << r;
+        if (f.empty()) continue;
+        // A replacement that holds f is final: through a stand-in character.
+        const bool twoPass = r.find(f) != std::string::npos;
+        const std::optional<std::string> expected = twoPass ? naive(*naive(t, f, "\x1f"), "\x1f", r) : naive(t, f, r);
+        if (expected) ASSERT_EQ(replaced(t, f, r), *expected) << t << " " << f << "->" << r;
     }
 
     // A rule that grows forever stops at a bounded size.
