@@ -147,8 +147,7 @@ struct CloudRenderer::Impl {
     int threads = 1;
 
     // The points, with the colour key of each for the current colouring.
-    std::vector<float> xs, ys, zs;
-    std::vector<double> psi;
+    CloudPoints points;
     std::vector<std::uint8_t> keys;
     std::size_t keyed = 0;
     CloudColouring keyedColouring = CloudColouring::sign;
@@ -202,9 +201,35 @@ CloudRenderer::CloudRenderer(int threads) : d_(std::make_unique<Impl>()) {
 
 CloudRenderer::~CloudRenderer() = default;
 
+void CloudPoints::append(const CloudPoints& from, std::size_t count) {
+    const auto take = [count](auto& to, const auto& v) { to.insert(to.end(), v.begin(), v.begin() + count); };
+    take(xs, from.xs);
+    take(ys, from.ys);
+    take(zs, from.zs);
+    take(psi, from.psi);
+}
+
+void CloudPoints::reserve(std::size_t count) {
+    xs.reserve(count);
+    ys.reserve(count);
+    zs.reserve(count);
+    psi.reserve(count);
+}
+
+void CloudPoints::clear() {
+    xs.clear();
+    ys.clear();
+    zs.clear();
+    psi.clear();
+}
+
+namespace {
+// Dots keep a point's number in 28 bits.
+constexpr std::size_t pointLimit = std::size_t{1} << 28;
+}  // namespace
+
 void CloudRenderer::clearPoints() {
-    for (auto* v : {&d_->xs, &d_->ys, &d_->zs}) v->clear();
-    d_->psi.clear();
+    d_->points.clear();
     d_->keys.clear();
     d_->keyed = 0;
     d_->cloudScene.reset();
@@ -213,39 +238,17 @@ void CloudRenderer::clearPoints() {
 }
 
 void CloudRenderer::addPoints(std::span<const CloudPoint> points) {
-    // Dots keep a point's number in 28 bits.
-    const std::size_t first = d_->xs.size();
-    const std::size_t n = std::min(points.size(), (std::size_t{1} << 28) - first);
-    d_->xs.resize(first + n);
-    d_->ys.resize(first + n);
-    d_->zs.resize(first + n);
-    d_->psi.resize(first + n);
-    for (std::size_t i = 0; i < n; ++i) {
-        d_->xs[first + i] = static_cast<float>(points[i].x);
-        d_->ys[first + i] = static_cast<float>(points[i].y);
-        d_->zs[first + i] = static_cast<float>(points[i].z);
-        d_->psi[first + i] = points[i].psi;
-    }
+    for (const CloudPoint& p : points.first(std::min(points.size(), pointLimit - d_->points.size())))
+        d_->points.add(p);
 }
 
 void CloudRenderer::addPoints(const CloudPoints& points) {
-    const std::size_t n = std::min(points.size(), (std::size_t{1} << 28) - d_->xs.size());
-    const auto append = [n](auto& to, const auto& from) { to.insert(to.end(), from.begin(), from.begin() + n); };
-    append(d_->xs, points.xs);
-    append(d_->ys, points.ys);
-    append(d_->zs, points.zs);
-    append(d_->psi, points.psi);
+    d_->points.append(points, std::min(points.size(), pointLimit - d_->points.size()));
 }
 
-void CloudRenderer::reservePoints(std::size_t count) {
-    count = std::min(count, std::size_t{1} << 28);
-    d_->xs.reserve(count);
-    d_->ys.reserve(count);
-    d_->zs.reserve(count);
-    d_->psi.reserve(count);
-}
+void CloudRenderer::reservePoints(std::size_t count) { d_->points.reserve(std::min(count, pointLimit)); }
 
-std::size_t CloudRenderer::pointCount() const { return d_->xs.size(); }
+std::size_t CloudRenderer::pointCount() const { return d_->points.size(); }
 
 void CloudRenderer::setSurfaces(std::vector<SurfaceMesh> surfaces) {
     d_->surfaces = std::move(surfaces);
@@ -278,7 +281,7 @@ CloudScene sanitized(CloudScene s) {
 
 bool CloudRenderer::isCurrent(const CloudScene& scene) const {
     const Impl& d = *d_;
-    return d.frameScene && *d.frameScene == sanitized(scene) && d.frameCount == d.xs.size() &&
+    return d.frameScene && *d.frameScene == sanitized(scene) && d.frameCount == d.points.size() &&
            d.frameRevision == d.surfacesRevision;
 }
 
@@ -303,7 +306,7 @@ bool CloudRenderer::render(const CloudScene& scene) {
 
 void CloudRenderer::Impl::draw(const CloudScene& s) {
     frameScene = s;
-    frameCount = xs.size();
+    frameCount = points.xs.size();
     frameRevision = surfacesRevision;
     image.width = s.width;
     image.height = s.height;
@@ -324,7 +327,7 @@ void CloudRenderer::Impl::draw(const CloudScene& s) {
 int CloudRenderer::Impl::dotSizeFor(const CloudScene& s) const {
     // Two logical pixels while the cloud is sparse, one once it would clog.
     const double logicalArea = static_cast<double>(s.width) * s.height / (s.pixelRatio * s.pixelRatio);
-    const int logical = s.dotSize > 0 ? std::min(s.dotSize, 8) : 4.0 * xs.size() < logicalArea ? 2 : 1;
+    const int logical = s.dotSize > 0 ? std::min(s.dotSize, 8) : 4.0 * points.xs.size() < logicalArea ? 2 : 1;
     return std::max(1, static_cast<int>(std::lround(logical * s.pixelRatio)));
 }
 
@@ -333,24 +336,24 @@ void CloudRenderer::Impl::updateKeys(const CloudScene& s) {
     if (s.colouring != keyedColouring || maxPsi2 != keyedMaxPsi2) keyed = 0;
     keyedColouring = s.colouring;
     keyedMaxPsi2 = maxPsi2;
-    keys.resize(psi.size());
-    const std::size_t n = psi.size() - keyed;
+    keys.resize(points.psi.size());
+    const std::size_t n = points.psi.size() - keyed;
     const int parts = partsFor(n);
     raster::inParts(parts, [&](int t) {
         const std::size_t from = keyed + raster::partStart(static_cast<std::size_t>(t), static_cast<std::size_t>(parts), n);
         const std::size_t to = keyed + raster::partStart(static_cast<std::size_t>(t) + 1, static_cast<std::size_t>(parts), n);
         if (s.colouring == CloudColouring::sign)
-            for (std::size_t i = from; i < to; ++i) keys[i] = psi[i] > 0;
+            for (std::size_t i = from; i < to; ++i) keys[i] = points.psi[i] > 0;
         else
-            for (std::size_t i = from; i < to; ++i) keys[i] = static_cast<std::uint8_t>(probabilityClass(psi[i], maxPsi2));
+            for (std::size_t i = from; i < to; ++i) keys[i] = static_cast<std::uint8_t>(probabilityClass(points.psi[i], maxPsi2));
     });
-    keyed = psi.size();
+    keyed = points.psi.size();
 }
 
 void CloudRenderer::Impl::drawCloud(const CloudScene& s) {
     updateKeys(s);
     const CloudScene part = cloudPart(s, dotSizeFor(s));
-    const std::size_t count = xs.size();
+    const std::size_t count = points.xs.size();
     if (!(cloudScene && *cloudScene == part && drawn <= count)) {
         cloudScene = part;
         grid = Grid(s.width, s.height, s.style == CloudStyle::dots ? part.dotSize : 0);
@@ -387,7 +390,7 @@ void CloudRenderer::Impl::accumulate(const CloudScene& s, std::size_t first, std
     }
     const Projection p(s);
     const CutTest cut(s.cut);
-    const float* cutAt = cut.axis == 0 ? xs.data() : cut.axis == 1 ? ys.data() : zs.data();
+    const float* cutAt = cut.axis == 0 ? points.xs.data() : cut.axis == 1 ? points.ys.data() : points.zs.data();
     const int size = density ? 1 : s.dotSize;
     // Positions in the grid's padded cells, the dot's top left corner.
     const float shift = static_cast<float>(grid.pad) - 0.5f * static_cast<float>(size - 1);
@@ -403,7 +406,8 @@ void CloudRenderer::Impl::accumulate(const CloudScene& s, std::size_t first, std
     std::uint32_t lowCell = spare, highCell = 0, lowColumn = spare, highColumn = 0;
     for (std::size_t base = first; base < last; base += chunk) {
         const std::size_t n = std::min(chunk, last - base);
-        const float *x = xs.data() + base, *y = ys.data() + base, *z = zs.data() + base, *c = cutAt + base;
+        const float *x = points.xs.data() + base, *y = points.ys.data() + base, *z = points.zs.data() + base,
+                    *c = cutAt + base;
         // Projection first, without branches, so that it runs four points at a time.
         for (std::size_t j = 0; j < n; ++j) {
             const float sx = cx + rx * x[j] + ry * y[j];

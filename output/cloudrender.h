@@ -99,13 +99,11 @@ struct CloudPoints {
         zs.push_back(static_cast<float>(p.z));
         psi.push_back(p.psi);
     }
+    // The first `count` points of `from`.
+    void append(const CloudPoints& from, std::size_t count);
+    void reserve(std::size_t count);
     std::size_t size() const { return xs.size(); }
-    void clear() {
-        xs.clear();
-        ys.clear();
-        zs.clear();
-        psi.clear();
-    }
+    void clear();
 };
 
 // Not shared between threads: add points and render from the same one
