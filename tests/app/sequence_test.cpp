@@ -26,23 +26,14 @@ namespace {
 
 using namespace test;
 
-class SequenceTest : public FreshState {
+class SequenceTest : public SequenceState {
 protected:
     void SetUp() override {
-        FreshState::SetUp();
-        installReactions();
-        ASSERT_EQ(setMainDir(dir.file("seq_vantrel")), 0);
-        cache = globals().mainDir + "/files";
+        SequenceState::SetUp();
         speciesMenu(0);
     }
-    // Runs the named file, with only its own messages kept.
-    void runFile(std::string name) { dialogs.shown.clear(), runSequence(name); }
-    void run(const std::string& text) { writeFile(seq, text), runFile(seq); }
     const std::string& last() { return dialogs.shown.back().text; }
     auto outcome() { return std::tuple(last(), lastSequenceOutcome()); }
-
-    TempDir dir;
-    std::string cache, seq = dir.file("seq.txt");
 };
 
 TEST_F(SequenceTest, KeywordsAndNumbersSetTheControls) {

@@ -21,25 +21,11 @@ namespace {
 
 using namespace test;
 
-class WriteFaults : public FreshState {
+class WriteFaults : public SequenceState {
 protected:
-    void SetUp() override {
-        FreshState::SetUp();
-        installReactions();
-        ASSERT_EQ(setMainDir(dir.file("w_vantrel")), 0);
-        cache = globals().mainDir + "/files";
-    }
     // One orbital, 1s, from a sequence file; its own messages only.
-    void runOne() {
-        writeFile(seq, "maxpoints=625 extent=0\n1 0 0\n");
-        std::string name = seq;
-        dialogs.shown.clear();
-        runSequence(name);
-    }
+    void runOne() { run("maxpoints=625 extent=0\n1 0 0\n"); }
     bool said(const std::string& part) const { return dialogs.saw(part); }
-
-    TempDir dir;
-    std::string cache, seq = dir.file("seq.txt");
 };
 
 // A folder or a link where a file goes: said, counted, left as it is. The

@@ -11,6 +11,9 @@
 #include <optional>
 #include <string>
 
+#include "app/maindir.h"
+#include "app/mainwindow.h"
+#include "app/sequence.h"
 #include "app/windowstate.h"
 #include "app/appstate.h"
 #include "output/platform.h"
@@ -42,6 +45,27 @@ protected:
     }
     TempDir dir;
     std::string cache = dir.file("files");
+};
+
+// A fresh state with the window's reactions, a main directory of its own
+// in a scratch directory, and a sequence file to write there.
+class SequenceState : public FreshState {
+protected:
+    void SetUp() override {
+        FreshState::SetUp();
+        installReactions();
+        ASSERT_EQ(setMainDir(dir.file("seq_vantrel")), 0);
+        cache = globals().mainDir + "/files";
+    }
+    // Runs the named file, with only its own messages kept.
+    void runFile(std::string name) {
+        dialogs.shown.clear();
+        runSequence(name);
+    }
+    void run(const std::string& text) { writeFile(seq, text), runFile(seq); }
+
+    TempDir dir;
+    std::string cache, seq = dir.file("seq.txt");
 };
 
 // A program folder of the tests' own holding a copy of the program and its
