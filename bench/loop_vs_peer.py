@@ -7,12 +7,11 @@ as a table with the ratios.
 
 usage: loop_vs_peer.py [--bench build/bench_sampling] [--peer PATH] [--rounds 3]
 """
-import argparse
 import json
 import os
 import subprocess
 
-from peerclock import DEFAULT_PEER, REPO, PeerOrbital, load_note, load_peer, median
+from peerclock import REPO, PeerOrbital, load_note, load_peer, median, peer_arguments
 
 # the benchmark's orbitals, in its order: n, l, m, extent
 ORBITALS = [(1, 0, 0, 2, "1s"), (3, 2, 0, 13, "3d"), (6, 5, 0, 49, "6h"), (4, 3, 2, 23, "4f m = 2")]
@@ -33,11 +32,9 @@ def bench_round(bench):
 
 
 def main():
-    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    ap = peer_arguments(__doc__, 1_000_000)
     ap.add_argument("--bench", default=os.path.join(REPO, "build", "bench_sampling"))
-    ap.add_argument("--peer", default=DEFAULT_PEER)
     ap.add_argument("--rounds", type=int, default=3)
-    ap.add_argument("--peer-trials", type=int, default=1_000_000)
     a = ap.parse_args()
 
     peer = load_peer(a.peer)

@@ -1,6 +1,7 @@
 """Shared pieces of the timing scripts: the numpy/scipy speed peer, loaded as
 a module and timed on the same machine in the same session, and a scratch
 folder in memory when there is one."""
+import argparse
 import importlib.util
 import os
 import shutil
@@ -37,6 +38,14 @@ class PeerOrbital:
         c0 = time.thread_time()
         kept = self.peer.sample(*self.args, self.top, trials, self.rng)
         return (time.thread_time() - c0) * 1e9 / trials, kept / trials
+
+
+def peer_arguments(description, peer_trials):
+    """An argument parser with the peer's options (--peer, --peer-trials) already on it."""
+    ap = argparse.ArgumentParser(description=description, formatter_class=argparse.RawDescriptionHelpFormatter)
+    ap.add_argument("--peer", default=DEFAULT_PEER)
+    ap.add_argument("--peer-trials", type=int, default=peer_trials)
+    return ap
 
 
 def median(values):

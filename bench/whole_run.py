@@ -9,14 +9,13 @@ ratio are printed.
 usage: whole_run.py [--program build/vantrel] [--peer PATH] [--runs 5]
                     [--points 320000,10000000] [--big-runs 3]
 """
-import argparse
 import os
 import resource
 import subprocess
 import sys
 import time
 
-from peerclock import DEFAULT_PEER, REPO, PeerOrbital, load_note, load_peer, median, remove, scratch_dir
+from peerclock import REPO, PeerOrbital, load_note, load_peer, median, peer_arguments, remove, scratch_dir
 
 BIG = 1_000_000  # runs of this many points or more are repeated --big-runs times
 EXPECTED = ["3_2_0_.csv", "3_2_0_.xyz", "3_2_0_.xyz.js", "3_2_0_.htm", "index.htm"]
@@ -40,13 +39,11 @@ def run_once(program, sequence, home, points):
 
 
 def main():
-    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    ap = peer_arguments(__doc__, 2_000_000)
     ap.add_argument("--program", default=os.path.join(REPO, "build", "vantrel"))
-    ap.add_argument("--peer", default=DEFAULT_PEER)
     ap.add_argument("--runs", type=int, default=5)
     ap.add_argument("--big-runs", type=int, default=3)
     ap.add_argument("--points", default="320000,10000000")
-    ap.add_argument("--peer-trials", type=int, default=2_000_000)
     a = ap.parse_args()
 
     peer = PeerOrbital(load_peer(a.peer), 3, 2, 0, 13)
