@@ -1,47 +1,32 @@
 #include "app/appstate.h"
 
+#include "app/session.h"
+
 namespace vantrel {
 
-Globals& globals() {
-    static Globals g;
-    return g;
+void seedRandom(Session& s) { s.random.seed(startSeed()); }
+
+void setCoefficients(Session& s) {
+    const auto& o = s.orbital;
+    s.wavefunction.setup(o.currentZ, o.currentN, o.currentL, o.currentM);
 }
 
-void resetGlobals() { globals() = Globals{}; }
+int defaultExtent(const OrbitalState& o) { return defaultExtent(o.currentN, o.currentZ); }
 
-Random& rng() {
-    static Random r;
-    return r;
+int plotBinsPerAngstrom(const OrbitalState& o) { return binsPerAngstrom(o.axisMax); }
+
+int radialSize(const OrbitalState& o) { return radialSize(o.extent, o.axisMax); }
+
+RadialHistogram emptyHistogram(const OrbitalState& o) { return emptyHistogram(o.extent, o.axisMax); }
+
+void resetRadialHits(Session& s) {
+    s.radial.histogram = emptyHistogram(s.orbital);
+    s.run.maxPsi2 = 0;
 }
 
-void seedRandom() { rng().seed(startSeed()); }
-
-Orbital& currentOrbital() {
-    static Orbital current;
-    return current;
-}
-
-void setCoefficients() {
-    const auto& o = globals().orbital;
-    currentOrbital().setup(o.currentZ, o.currentN, o.currentL, o.currentM);
-}
-
-int defaultExtent() { return defaultExtent(globals().orbital.currentN, globals().orbital.currentZ); }
-
-int plotBinsPerAngstrom() { return binsPerAngstrom(globals().orbital.axisMax); }
-
-int radialSize() { return radialSize(globals().orbital.extent, globals().orbital.axisMax); }
-
-RadialHistogram emptyHistogram() { return emptyHistogram(globals().orbital.extent, globals().orbital.axisMax); }
-
-void resetRadialHits() {
-    globals().radial.histogram = emptyHistogram();
-    globals().run.maxPsi2 = 0;
-}
-
-double calcTheory(bool restricted) {
-    RadialTheory& theory = globals().radial;
-    theory = radialTheory(currentOrbital(), plotBinsPerAngstrom(), radialSize(), restricted);
+double calcTheory(Session& s, bool restricted) {
+    RadialTheory& theory = s.radial;
+    theory = radialTheory(s.wavefunction, plotBinsPerAngstrom(s.orbital), radialSize(s.orbital), restricted);
     return theory.peakDensity();
 }
 

@@ -1,5 +1,5 @@
-// State shared by every window: the current orbital, the run, the radial
-// histogram, the paths. One instance for the whole program.
+// The values every window shares: the current orbital and its options, the
+// run, the radial histogram. The Session (app/session.h) holds one of each.
 #pragma once
 
 #include <string>
@@ -57,38 +57,24 @@ struct RadialState : RadialTheory {
     double medianRadius = 0;
 };
 
-struct Globals {
-    OrbitalState orbital;
-    RunState run;
-    RadialState radial;
-    std::string mainDir;
-};
+struct Session;
 
-Globals& globals();
-// Back to the start-up values (tests).
-void resetGlobals();
+// Reseeds the session's generator from VANTREL_SEED or the clock.
+void seedRandom(Session& s);
+// Fills the session's coefficient tables from its orbital.
+void setCoefficients(Session& s);
 
-// The generator every run of the window draws from.
-Random& rng();
-// Reseeds it from VANTREL_SEED or the clock.
-void seedRandom();
-
-// The current orbital's coefficient tables, and filling them from
-// globals().orbital.
-Orbital& currentOrbital();
-void setCoefficients();
-
-// Half the side of the cube that holds most of the current orbital.
-int defaultExtent();
+// Half the side of the cube that holds most of the orbital.
+int defaultExtent(const OrbitalState& orbital);
 // The radial plot's bins per Angstrom, histogram size and empty histogram
-// for the current extent and axis.
-int plotBinsPerAngstrom();
-int radialSize();
-RadialHistogram emptyHistogram();
-// The shared histogram, emptied and sized for the current extent.
-void resetRadialHits();
-// Fills the shared theory curve for the whole cube, or for a plane when
+// for the orbital's extent and axis.
+int plotBinsPerAngstrom(const OrbitalState& orbital);
+int radialSize(const OrbitalState& orbital);
+RadialHistogram emptyHistogram(const OrbitalState& orbital);
+// The session's histogram, emptied and sized for the current extent.
+void resetRadialHits(Session& s);
+// Fills the session's theory curve for the whole cube, or for a plane when
 // restricted; returns the peak probability density.
-double calcTheory(bool restricted);
+double calcTheory(Session& s, bool restricted);
 
 }  // namespace vantrel

@@ -5,7 +5,7 @@
 #include "app/mainwindow.h"
 #include "app/sequence.h"
 #include "app/interruption.h"
-#include "app/appstate.h"
+#include "app/session.h"
 #include "output/platform.h"
 #include "engine/textutil.h"
 #include "output/fileutil.h"
@@ -36,11 +36,17 @@ public:
     }
 };
 
+// The console's dialogs for as long as the run goes.
+struct ConsoleFace {
+    HeadlessDialogs console;
+    ConsoleFace() { setDialogs(&console); }
+    ~ConsoleFace() { setDialogs(nullptr); }
+};
+
 }  // namespace
 
-int runHeadless(const std::vector<std::string>& arguments) {
-    static HeadlessDialogs console;
-    setDialogs(&console);  // print, take the default answer
+int runHeadless(Session& s, const std::vector<std::string>& arguments) {
+    const ConsoleFace face;  // print, take the default answer
     // Nothing to do: say how, without creating any directory.
     bool nothing = true;
     for (const auto& a : arguments) nothing = nothing && trim(a).empty();
@@ -48,16 +54,16 @@ int runHeadless(const std::vector<std::string>& arguments) {
         std::cout << usage << std::endl;
         return 0;
     }
-    installReactions();
+    installReactions(s);
     hooks().report = [](const std::string& line) { std::cout << line << std::endl; };
     catchInterruptions();
-    if (!loadWindow()) return 1;  // "Cannot continue ..." was printed already
-    std::cout << "Main directory: " << globals().mainDir << std::endl;
-    afterShow(arguments);
-    const std::string index = globals().mainDir + "/files/index.htm";
+    if (!loadWindow(s)) return 1;  // "Cannot continue ..." was printed already
+    std::cout << "Main directory: " << s.mainDir << std::endl;
+    afterShow(s, arguments);
+    const std::string index = s.mainDir + "/files/index.htm";
     if (fileExists(index)) std::cout << "Index by energy: " << index << std::endl;
     if (interruption()) return 128 + interruption();
-    switch (lastSequenceOutcome()) {
+    switch (s.sequenceOutcome) {
     case SequenceOutcome::OpenFailed:
     case SequenceOutcome::WrongType:
     case SequenceOutcome::Incomplete:

@@ -14,6 +14,7 @@
 #include "engine/textutil.h"
 #include "output/fileutil.h"
 #include "app/orbitalcontrols.h"
+#include "app/session.h"
 
 namespace vantrel {
 
@@ -37,8 +38,8 @@ const char* const exampleInput[] = {
     "3 2 0 xy",
 };
 
-void writeExampleInput() {
-    const std::string path = globals().mainDir + "/input.txt";
+void writeExampleInput(const std::string& mainDir) {
+    const std::string path = mainDir + "/input.txt";
     struct stat st {};
     if (::lstat(path.c_str(), &st) == 0) return;  // whatever is there is the user's
     std::string text;
@@ -121,8 +122,7 @@ std::vector<std::string> mainDirCandidates() {
     return candidates;
 }
 
-int setMainDir(const std::string& name) {
-    std::string& dir = globals().mainDir;
+int setMainDir(std::string& dir, const std::string& name) {
     dir = name;  // case kept: Linux names are case-sensitive
     if (dir.empty()) return noName;
     // One trailing separator goes; the root itself stays a directory name.
@@ -138,33 +138,33 @@ int setMainDir(const std::string& name) {
     ::mkdir((dir + "/files").c_str(), 0777);
 
     const int result = probeCache(dir + "/files");
-    if (result == 0) writeExampleInput();
+    if (result == 0) writeExampleInput(dir);
     return result;
 }
 
-bool findMainDir() {
+bool findMainDir(Session& s) {
     const auto candidates = mainDirCandidates();
     int found = -1;
     for (std::size_t i = 0; i < candidates.size(); ++i) {
-        const int result = setMainDir(candidates[i]);
+        const int result = setMainDir(s.mainDir, candidates[i]);
         if (result == 0) {
             found = static_cast<int>(i);
             break;
         }
-        report("Cannot use " + globals().mainDir + " as the main directory: " + whyNot(result));
+        report("Cannot use " + s.mainDir + " as the main directory: " + whyNot(result));
     }
     if (found == 0) return true;
-    if (found < 0) globals().mainDir.clear();
+    if (found < 0) s.mainDir.clear();
 
-    auto answer = dialogs().inputBox(askPrompt, "Set Vantrel Main Directory", globals().mainDir);
-    int result = setMainDir(answer.value_or(""));
+    auto answer = dialogs().inputBox(askPrompt, "Set Vantrel Main Directory", s.mainDir);
+    int result = setMainDir(s.mainDir, answer.value_or(""));
     if (result == 0) return true;
     dialogs().messageBox(cannotContinue(result), Buttons::OK);
     return false;
 }
 
-void clearCache(bool askFirst) {
-    const std::string cache = globals().mainDir + "/files";
+void clearCache(Session& s, bool askFirst) {
+    const std::string cache = s.mainDir + "/files";
     if (askFirst) {
         Answer a = dialogs().messageBox("This will delete all files in the subdirectory " + cache + ".",
                                         Buttons::OKCancel, "Clear Orbital Cache", Icon::Information);
@@ -173,7 +173,7 @@ void clearCache(bool askFirst) {
 
     // Through the folder itself, never a link to another one: names are
     // looked at and deleted inside the folder that was opened.
-    const int dirFd = globals().mainDir.empty()  // "/files" would be the root's
+    const int dirFd = s.mainDir.empty()  // "/files" would be the root's
                           ? -1
                           : ::open(cache.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     struct stat st {};
@@ -198,18 +198,18 @@ void clearCache(bool askFirst) {
     if (folder) ::closedir(folder);
 
     if (askFirst) dialogs().messageBox(intText(count) + " files were deleted.", Buttons::OK);
-    updateOrbital(true);
+    updateOrbital(s, true);
 }
 
-void newCacheClick() {
-    const std::string old = globals().mainDir;
+void newCacheClick(Session& s) {
+    const std::string old = s.mainDir;
     auto answer = dialogs().inputBox(askPrompt, "New Vantrel Main Directory", old);
-    if (setMainDir(answer.value_or("")) != 0) setMainDir(old);
-    const std::string& dir = globals().mainDir;
+    if (setMainDir(s.mainDir, answer.value_or("")) != 0) setMainDir(s.mainDir, old);
+    const std::string& dir = s.mainDir;
     dialogs().messageBox("The main directory for VANTREL is " + dir + crlf +
                              "The directory in which HTML and XYZ files will be saved is " + dir + "/files",
                          Buttons::OK);
-    updateOrbital(true);
+    updateOrbital(s, true);
 }
 
 }  // namespace vantrel

@@ -6,15 +6,18 @@
 
 namespace vantrel {
 
+struct Session;
+
 // Candidates for the main directory, in order.
 std::vector<std::string> mainDirCandidates();
 
 // 0 success, -1 empty name, -2 a folder in a folder everyone can write to
 // that is not this user's alone, -3 a cache folder that is a symbolic link,
 // a positive errno from the probe file.
-int setMainDir(const std::string& name);
-bool findMainDir();
-void clearCache(bool askFirst);
-void newCacheClick();  // "&New Orbital Cache"
+// The directory set, or tried, is left in mainDir.
+int setMainDir(std::string& mainDir, const std::string& name);
+bool findMainDir(Session& s);
+void clearCache(Session& s, bool askFirst);
+void newCacheClick(Session& s);  // "&New Orbital Cache"
 
 }  // namespace vantrel

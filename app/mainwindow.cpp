@@ -24,6 +24,7 @@
 #include "app/radialview.h"
 #include "app/orbitalcontrols.h"
 #include "app/orbitalfiles.h"
+#include "app/session.h"
 
 namespace vantrel {
 
@@ -40,82 +41,82 @@ void call(const std::function<F>& hook) {
 
 // Code that sets a scroll bar's position must not start its reaction; only
 // the scroll bar the user is working on reacts.
-bool spinnerActive(const Control& scroll) { return mainWindow().activeControl == &scroll; }
+bool spinnerActive(const MainWindowState& f, const Control& scroll) { return f.activeControl == &scroll; }
 
-void levelsFollowCurrent() {
-    if (windowHooks().levelsFollow) windowHooks().levelsFollow(globals().orbital.numbers());
+void levelsFollowCurrent(Session& s) {
+    if (s.windowHooks.levelsFollow) s.windowHooks.levelsFollow(s.orbital.numbers());
 }
 
 // Typed numbers reach the level diagram too (invalid ones already did,
 // through the refresh).
-void quantumTextChanged() {
-    updateOrbital(true);
-    const auto& o = globals().orbital;
-    if (mainWindow().levelsOpen && mainWindow().numbersValid && validNumbers(o.currentN, o.currentL, o.currentM))
-        levelsFollowCurrent();
+void quantumTextChanged(Session& s) {
+    updateOrbital(s, true);
+    const auto& o = s.orbital;
+    if (s.window.levelsOpen && s.window.numbersValid && validNumbers(o.currentN, o.currentL, o.currentM))
+        levelsFollowCurrent(s);
 }
 
-void colourModeClick() {
-    auto& f = mainWindow();
-    if (globals().run.nPoints >= 1 && (f.controlsHeld || f.loadButton.enabled))
-        drawRadialPlot(!f.controlsHeld);
+void colourModeClick(Session& s) {
+    auto& f = s.window;
+    if (s.run.nPoints >= 1 && (f.controlsHeld || f.loadButton.enabled))
+        drawRadialPlot(s, !f.controlsHeld);
     else
-        redrawTheory();
+        redrawTheory(s);
 }
 
-void quantumSpinnerChanged(int i) {
-    auto& f = mainWindow();
-    if (!spinnerActive(f.quantumSpinners[i])) return;
+void quantumSpinnerChanged(Session& s, int i) {
+    auto& f = s.window;
+    if (!spinnerActive(f, f.quantumSpinners[i])) return;
     f.quantumText[i].setText(intText(f.quantumSpinners[i].value));
-    updateOrbital(true);
-    if (f.autoscaleMenuItem.checked) autoscale();
+    updateOrbital(s, true);
+    if (f.autoscaleMenuItem.checked) autoscale(s);
     if (f.numbersValid) {
         f.plotModeOptions[1].select();
-        if (f.plotModeOptions[1].checked) showTheory();
-        if (mainWindow().levelsOpen) levelsFollowCurrent();
+        if (f.plotModeOptions[1].checked) showTheory(s);
+        if (s.window.levelsOpen) levelsFollowCurrent(s);
     }
 }
 
-void extentSpinnerChanged() {
-    auto& f = mainWindow();
-    if (!spinnerActive(f.extentSpinner)) return;
+void extentSpinnerChanged(Session& s) {
+    auto& f = s.window;
+    if (!spinnerActive(f, f.extentSpinner)) return;
     f.extentText.setText(intText(f.extentSpinner.value));
-    updateOrbital(true);
+    updateOrbital(s, true);
     f.plotModeOptions[1].select();
-    redrawTheory();
+    redrawTheory(s);
 }
 
-void pointsSpinner() {
-    auto& f = mainWindow();
-    if (!spinnerActive(f.maxPointsSpinner)) return;
+void pointsSpinner(Session& s) {
+    auto& f = s.window;
+    if (!spinnerActive(f, f.maxPointsSpinner)) return;
     f.maxPointsText.setText(numText(10000 * std::pow(2.0, f.maxPointsSpinner.value)));
-    updateOrbital(false);
+    updateOrbital(s, false);
 }
 
-void regionClick(int i) {
-    auto& f = mainWindow();
+void regionClick(Session& s, int i) {
+    auto& f = s.window;
     ignoringErrors([&] {
         for (int j = 0; j < static_cast<int>(f.regionOptions.size()); ++j)
             f.regionOptions[j].color = f.regionOptions[j].checked ? blue : black;
-        globals().orbital.planeName = f.regionOptions[i].tag;
-        f.planeLabel.caption = "restricted to the " + upper(globals().orbital.planeName) + " plane";
+        s.orbital.planeName = f.regionOptions[i].tag;
+        f.planeLabel.caption = "restricted to the " + upper(s.orbital.planeName) + " plane";
         f.planeLabel.visible = !f.regionOptions[0].checked;
         f.nodeLabel.visible = false;
-        updateOrbital(true);
-        redrawTheory();
-        selectAll(f.extentText);
+        updateOrbital(s, true);
+        redrawTheory(s);
+        selectAll(s, f.extentText);
     });
 }
 
-void extentWarningClick() {
-    auto& f = mainWindow();
-    autoscale();
+void extentWarningClick(Session& s) {
+    auto& f = s.window;
+    autoscale(s);
     f.plotModeOptions[1].select();
-    showTheory();
+    showTheory(s);
 }
 
-void quickClick() {
-    auto& f = mainWindow();
+void quickClick(Session& s) {
+    auto& f = s.window;
     if (f.quickMenuItem.checked) {
         f.quickMenuItem.checked = false;
     } else {
@@ -126,32 +127,32 @@ void quickClick() {
             return;
         f.quickMenuItem.checked = true;
     }
-    updateOrbital(true);
+    updateOrbital(s, true);
 }
 
-void levelsClick() {
-    auto& g = mainWindow();
+void levelsClick(Session& s) {
+    auto& g = s.window;
     if (g.spectrumOpen) {
-        call(windowHooks().closeSpectrum);
+        call(s.windowHooks.closeSpectrum);
         g.spectrumOpen = false;
     }
     if (g.levelsOpen) {
-        levelsFollowCurrent();
-        call(windowHooks().showLevels);  // to the front
+        levelsFollowCurrent(s);
+        call(s.windowHooks.showLevels);  // to the front
     } else {
         g.levelsOpen = true;
-        call(windowHooks().showLevels);
+        call(s.windowHooks.showLevels);
     }
 }
 
-void spectrumClick() {
-    auto& g = mainWindow();
+void spectrumClick(Session& s) {
+    auto& g = s.window;
     if (g.levelsOpen) {
-        call(windowHooks().closeLevels);
+        call(s.windowHooks.closeLevels);
         g.levelsOpen = false;
     }
     g.spectrumOpen = true;
-    call(windowHooks().showSpectrum);
+    call(s.windowHooks.showSpectrum);
 }
 
 // A help document that is not there would otherwise open nothing, silently.
@@ -168,7 +169,7 @@ void openHelp(const std::string& name) {
     openDocument(path, ShowMode::Maximised);
 }
 
-void aboutClick(int i) {
+void aboutClick(Session& s, int i) {
     switch (i) {
     case 0:
         openHelp("index.htm");
@@ -178,134 +179,128 @@ void aboutClick(int i) {
         break;
     case 2:
         // Declining the installation ends the program, as at start-up.
-        if (runInstaller() == InstallerResult::EndProgram) call(windowHooks().quitApplication);
+        if (runInstaller() == InstallerResult::EndProgram) call(s.windowHooks.quitApplication);
         break;
     case 3:
-        if (windowHooks().showAbout)
-            windowHooks().showAbout();
+        if (s.windowHooks.showAbout)
+            s.windowHooks.showAbout();
         else
             dialogs().messageBox(aboutText(""), Buttons::OK, aboutTitle);
         break;
     case 4:
-        dialogs().messageBox(aboutJmolText(globals().mainDir), Buttons::OK, "About Jmol");
+        dialogs().messageBox(aboutJmolText(s.mainDir), Buttons::OK, "About Jmol");
         break;
     default:
         break;
     }
 }
 
-void giveFocus(Control& c) {
-    mainWindow().activeControl = &c;
+void giveFocus(Session& s, Control& c) {
+    s.window.activeControl = &c;
     // A view that cannot take the focus now (hidden, say) just says no.
     ignoringErrors([&] {
-        if (windowHooks().focusRequest) windowHooks().focusRequest(c);
+        if (s.windowHooks.focusRequest) s.windowHooks.focusRequest(c);
     });
 }
 
 }  // namespace
 
-WindowHooks& windowHooks() {
-    static WindowHooks h;
-    return h;
-}
-
-void installReactions() {
-    auto& f = mainWindow();
+void installReactions(Session& s) {
+    auto& f = s.window;
     for (int i = 0; i < 3; ++i) {
-        f.quantumText[i].onChange = quantumTextChanged;
-        f.quantumText[i].onFocus = [i] { selectAll(mainWindow().quantumText[i]); };
-        f.quantumSpinners[i].onChange = [i] { quantumSpinnerChanged(i); };
+        f.quantumText[i].onChange = [&s] { quantumTextChanged(s); };
+        f.quantumText[i].onFocus = [&s, i] { selectAll(s, s.window.quantumText[i]); };
+        f.quantumSpinners[i].onChange = [&s, i] { quantumSpinnerChanged(s, i); };
     }
-    f.extentText.onChange = [] {
-        auto& fm = mainWindow();
+    f.extentText.onChange = [&s] {
+        auto& fm = s.window;
         fm.typingExtent = true;
-        updateOrbital(true);
+        updateOrbital(s, true);
         fm.typingExtent = false;
     };
     // Editing finished: the box shows the value in use.
-    f.extentText.onEditingFinished = [] { mainWindow().extentText.text = numText(globals().orbital.extent); };
-    f.extentText.onFocus = [] { selectAll(mainWindow().extentText); };
-    f.maxPointsText.onFocus = [] { selectAll(mainWindow().maxPointsText); };
-    f.extentSpinner.onChange = extentSpinnerChanged;
-    f.maxPointsSpinner.onChange = pointsSpinner;
+    f.extentText.onEditingFinished = [&s] { s.window.extentText.text = numText(s.orbital.extent); };
+    f.extentText.onFocus = [&s] { selectAll(s, s.window.extentText); };
+    f.maxPointsText.onFocus = [&s] { selectAll(s, s.window.maxPointsText); };
+    f.extentSpinner.onChange = [&s] { extentSpinnerChanged(s); };
+    f.maxPointsSpinner.onChange = [&s] { pointsSpinner(s); };
 
     for (int i = 0; i < static_cast<int>(f.regionOptions.size()); ++i)
-        f.regionOptions[i].onClick = [i] { regionClick(i); };
-    for (auto& c : f.colourModeOptions) c.onClick = colourModeClick;
+        f.regionOptions[i].onClick = [&s, i] { regionClick(s, i); };
+    for (auto& c : f.colourModeOptions) c.onClick = [&s] { colourModeClick(s); };
     for (auto& c : f.plotModeOptions)
-        c.onClick = [] {
-            updateOrbital(true);
-            colourModeClick();
+        c.onClick = [&s] {
+            updateOrbital(s, true);
+            colourModeClick(s);
         };
 
     for (int i = 0; i < 2; ++i)
-        f.energyChecks[i].onClick = [i] {
-            auto& e = mainWindow().energyChecks;
+        f.energyChecks[i].onClick = [&s, i] {
+            auto& e = s.window.energyChecks;
             if (e[i].checked) e[1 - i].setChecked(false);
         };
-    f.fullScreenCheck.onClick = [] {
-        auto& fm = mainWindow();
+    f.fullScreenCheck.onClick = [&s] {
+        auto& fm = s.window;
         if (fm.fourPanelCheck.checked) fm.fourPanelCheck.setChecked(!fm.fullScreenCheck.checked);
     };
-    f.fourPanelCheck.onClick = [] {
-        auto& fm = mainWindow();
+    f.fourPanelCheck.onClick = [&s] {
+        auto& fm = s.window;
         if (fm.fullScreenCheck.checked) fm.fullScreenCheck.setChecked(!fm.fourPanelCheck.checked);
     };
-    f.useJmolCheck.onClick = [] { mainWindow().jmolFrame.visible = mainWindow().useJmolCheck.checked; };
+    f.useJmolCheck.onClick = [&s] { s.window.jmolFrame.visible = s.window.useJmolCheck.checked; };
     // The 3-D view shows the page's background and box too.
-    f.blackBackgroundCheck.onClick = f.jmolBoundingBoxCheck.onClick = [] {
-        syncOrbitalView(mainWindow(), globals().orbital);
+    f.blackBackgroundCheck.onClick = f.jmolBoundingBoxCheck.onClick = [&s] {
+        syncOrbitalView(s.window, s.orbital);
     };
 
     for (int i = 0; i < 2; ++i)
-        f.energyValueLabels[i].onClick = [i] { dialogs().messageBox(energyMessage(globals().orbital.numbers(), globals().orbital.speciesName, i == 1 ? EnergyUnit::Joules : EnergyUnit::Attojoules), Buttons::OK); };
-    f.tooSmallLabel.onClick = extentWarningClick;
-    f.tooLargeLabel.onClick = extentWarningClick;
-    f.quickLabel.onClick = [] {
-        mainWindow().quickMenuItem.checked = false;
-        updateOrbital(true);
+        f.energyValueLabels[i].onClick = [&s, i] { dialogs().messageBox(energyMessage(s.orbital.numbers(), s.orbital.speciesName, i == 1 ? EnergyUnit::Joules : EnergyUnit::Attojoules), Buttons::OK); };
+    f.tooSmallLabel.onClick = f.tooLargeLabel.onClick = [&s] { extentWarningClick(s); };
+    f.quickLabel.onClick = [&s] {
+        s.window.quickMenuItem.checked = false;
+        updateOrbital(s, true);
     };
 
-    f.calculateButton.onClick = calculateClick;
-    f.loadButton.onClick = loadClick;
-    f.displayButton.onClick = displayClick;
+    f.calculateButton.onClick = [&s] { calculateClick(s); };
+    f.loadButton.onClick = [&s] { loadClick(s); };
+    f.displayButton.onClick = [&s] { displayClick(s); };
 
-    f.cacheNewMenuItem.onClick = newCacheClick;
-    f.cacheClearMenuItem.onClick = [] { clearCache(true); };
-    f.compareEnergiesMenuItem.onClick = levelsClick;
-    f.spectrumMenuItem.onClick = spectrumClick;
-    f.exitMenuItem.onClick = [] { call(windowHooks().quitApplication); };
-    for (int i = 0; i <= 4; ++i) f.speciesMenuItems[i].onClick = [i] { speciesMenu(i); };
-    f.autoscaleMenuItem.onClick = [] {
-        auto& fm = mainWindow();
+    f.cacheNewMenuItem.onClick = [&s] { newCacheClick(s); };
+    f.cacheClearMenuItem.onClick = [&s] { clearCache(s, true); };
+    f.compareEnergiesMenuItem.onClick = [&s] { levelsClick(s); };
+    f.spectrumMenuItem.onClick = [&s] { spectrumClick(s); };
+    f.exitMenuItem.onClick = [&s] { call(s.windowHooks.quitApplication); };
+    for (int i = 0; i <= 4; ++i) f.speciesMenuItems[i].onClick = [&s, i] { speciesMenu(s, i); };
+    f.autoscaleMenuItem.onClick = [&s] {
+        auto& fm = s.window;
         fm.autoscaleMenuItem.checked = !fm.autoscaleMenuItem.checked;
-        if (fm.autoscaleMenuItem.checked) autoscale();
+        if (fm.autoscaleMenuItem.checked) autoscale(s);
     };
-    f.quickMenuItem.onClick = quickClick;
-    for (int i = 0; i < static_cast<int>(f.helpMenuItems.size()); ++i) f.helpMenuItems[i].onClick = [i] { aboutClick(i); };
+    f.quickMenuItem.onClick = [&s] { quickClick(s); };
+    for (int i = 0; i < static_cast<int>(f.helpMenuItems.size()); ++i) f.helpMenuItems[i].onClick = [&s, i] { aboutClick(s, i); };
 
-    hooks().enableControls = enableControls;
+    hooks().enableControls = [&s](bool enabled) { enableControls(s, enabled); };
 }
 
-void enableControls(bool enabled) {
-    auto& f = mainWindow();
+void enableControls(Session& s, bool enabled) {
+    auto& f = s.window;
     for (Control* c : {&f.calculateButton, &f.loadButton, &f.displayButton, &f.calculationFrame, &f.typeMenu, &f.fileMenu, &f.optionsMenu, &f.quickLabel})
         c->enabled = enabled;
     f.canCalculate = enabled;
     f.controlsHeld = !enabled;
-    if (windowHooks().enableLevels) windowHooks().enableLevels(enabled);
-    if (windowHooks().enableSpectrum) windowHooks().enableSpectrum(enabled);
+    if (s.windowHooks.enableLevels) s.windowHooks.enableLevels(enabled);
+    if (s.windowHooks.enableSpectrum) s.windowHooks.enableSpectrum(enabled);
 }
 
-void selectAll(Control& textbox) { giveFocus(textbox); }
+void selectAll(Session& s, Control& textbox) { giveFocus(s, textbox); }
 
-bool initGlobals() {
-    seedRandom();
-    return findMainDir();
+bool initSession(Session& s) {
+    seedRandom(s);
+    return findMainDir(s);
 }
 
-bool loadWindow() {
-    auto& f = mainWindow();
+bool loadWindow(Session& s) {
+    auto& f = s.window;
     // The help files are looked for where the Help menu finds them, not in
     // whatever directory the program was started from.
     bool declined = false;
@@ -314,39 +309,39 @@ bool loadWindow() {
     f.designCaption = f.window.caption;
     f.calculationFrame.caption = "Calculation Options for H Atom";
     bool found = false;
-    ignoringErrors([&] { found = initGlobals(); });
+    ignoringErrors([&] { found = initSession(s); });
     if (!found) return false;
     ignoringErrors([&] {
         f.regionOptions[0].select();
         f.colourModeOptions[0].select();
     });
-    ignoringErrors([] { speciesMenu(0); });
+    ignoringErrors([&s] { speciesMenu(s, 0); });
     return true;
 }
 
-void afterShow(const std::vector<std::string>& arguments) {
-    auto& f = mainWindow();
+void afterShow(Session& s, const std::vector<std::string>& arguments) {
+    auto& f = s.window;
     bool sequence = false;
-    ignoringErrors([&] { sequence = applyCommandLine(arguments); });
+    ignoringErrors([&] { sequence = applyCommandLine(s, arguments); });
     if (!sequence) ignoringErrors([&] { f.plotModeOptions[1].select(); });
     f.window.caption = f.designCaption + " version " + version;
 }
 
-bool quantumKeyEnter(int i) {
-    auto& f = mainWindow();
+bool quantumKeyEnter(Session& s, int i) {
+    auto& f = s.window;
     if (i < 0 || i > 2) return false;
     if (i < 2) {
-        selectAll(f.quantumText[i + 1]);
+        selectAll(s, f.quantumText[i + 1]);
     } else {
-        giveFocus(f.calculateButton);
+        giveFocus(s, f.calculateButton);
     }
     return true;
 }
 
-void escapePressed() {
-    if (mainWindow().escapeStopsRun) mainWindow().calculateButton.click();
+void escapePressed(Session& s) {
+    if (s.window.escapeStopsRun) s.window.calculateButton.click();
 }
 
-void formActivated() { selectAll(mainWindow().quantumText[0]); }
+void formActivated(Session& s) { selectAll(s, s.window.quantumText[0]); }
 
 }  // namespace vantrel

@@ -11,6 +11,7 @@
 namespace vantrel {
 
 struct Control;
+struct Session;
 
 // Calls from the reactions into the views. Each does nothing until a view
 // (or a test) installs it.
@@ -25,28 +26,27 @@ struct WindowHooks {
     std::function<void()> quitApplication;   // "E&xit": close the main window
     std::function<void()> showAbout;         // the About box; a plain message box without it
 };
-WindowHooks& windowHooks();
 
-// Wires every control's reaction into mainWindow() and installs
-// enableControls into hooks().
-void installReactions();
+// Wires every control's reaction into the session's window; each reaction
+// holds the session. Installs enableControls into hooks().
+void installReactions(Session& s);
 
-void enableControls(bool enabled);
-void selectAll(Control& textbox);
-// Shared initialisation: random seed, tables, colour classes, main
-// directory. False when no main directory could be had.
-bool initGlobals();
+void enableControls(Session& s, bool enabled);
+void selectAll(Session& s, Control& textbox);
+// The random seed and the main directory. False when no main directory
+// could be had.
+bool initSession(Session& s);
 
 // Start-up steps up to showing the window (false: the program must end).
-bool loadWindow();
+bool loadWindow(Session& s);
 // Steps after the window is shown: the command line and the caption.
-void afterShow(const std::vector<std::string>& arguments);
+void afterShow(Session& s, const std::vector<std::string>& arguments);
 
 // Enter in quantumText(i): returns true when the key was swallowed.
-bool quantumKeyEnter(int i);
+bool quantumKeyEnter(Session& s, int i);
 // Esc while a run is going.
-void escapePressed();
+void escapePressed(Session& s);
 // The window became active.
-void formActivated();
+void formActivated(Session& s);
 
 }  // namespace vantrel

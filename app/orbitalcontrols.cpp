@@ -9,6 +9,7 @@
 #include "app/mainwindow.h"
 #include "app/radialview.h"
 #include "app/samplingrun.h"
+#include "app/session.h"
 #include "app/windowstate.h"
 #include "app/appstate.h"
 #include "app/ignoringerrors.h"
@@ -52,9 +53,9 @@ OrbitalFileNames fileNamesFor(const OrbitalState& o, const std::string& mainDir)
     return {name, cache + name + ".csv", cache + lower(name + o.colorSuffix + ".xyz")};
 }
 
-void updateOrbital(bool full) {
-    auto& f = mainWindow();
-    auto& o = globals().orbital;
+void updateOrbital(Session& s, bool full) {
+    auto& f = s.window;
+    auto& o = s.orbital;
     bool valid = false;
     bool beyondTable = false;
 
@@ -71,7 +72,7 @@ void updateOrbital(bool full) {
     step([&] {
         valid = validNumbers(o.currentN, o.currentL, o.currentM);
         beyondTable = !valid && quantumNumbersConsistent(o.currentN, o.currentL, o.currentM);
-        if (valid) setCoefficients();
+        if (valid) setCoefficients(s);
     });
     step([&] {
         // A negative extent is taken as its magnitude: the box takes any text.
@@ -93,7 +94,7 @@ void updateOrbital(bool full) {
         f.maxPointsText.text = intText(o.maxPoints);
     });
     step([&] {
-        OrbitalFileNames names = fileNamesFor(o, globals().mainDir);
+        OrbitalFileNames names = fileNamesFor(o, s.mainDir);
         o.baseName = std::move(names.base);
         o.csvFile = std::move(names.csv);
         o.xyzFile = std::move(names.xyz);
@@ -107,18 +108,18 @@ void updateOrbital(bool full) {
         f.errorLabel.visible = !valid;
     });
     step([&] {
-        const bool canLoad = full && f.numbersValid && canContinue();
+        const bool canLoad = full && f.numbersValid && canContinue(o);
         f.displayButton.enabled = canLoad;
         f.loadButton.enabled = canLoad;
     });
     step([&] {
-        const double d = defaultExtent();
+        const double d = defaultExtent(o);
         f.tooSmallLabel.visible = valid && o.extent < d;
         f.tooLargeLabel.visible = valid && o.extent > 1.5 * d;
         f.extentLabel.color = (f.tooSmallLabel.visible || f.tooLargeLabel.visible) ? red : black;
     });
     if (full) {
-        step([] { drawRadialAxes(); });
+        step([&s] { drawRadialAxes(s); });
         step([&] {
             f.pointCountLabel.caption.clear();
             f.probableRadiusLabel.caption.clear();
@@ -127,7 +128,7 @@ void updateOrbital(bool full) {
             // Set directly: the spinner reacts only to the user.
             f.extentSpinner.value =
                 static_cast<int>(std::clamp<long long>(roundEven(o.extent), f.extentSpinner.min, f.extentSpinner.max));
-            globals().run.loadedFile.clear();
+            s.run.loadedFile.clear();
         });
     }
     step([&] {
@@ -144,16 +145,16 @@ void updateOrbital(bool full) {
             f.plotIcons[2].visible = true;
     });
     step([&] {
-        if (mainWindow().levelsOpen && !valid && windowHooks().levelsFollow) windowHooks().levelsFollow({0, 0, 0, 0});
+        if (s.window.levelsOpen && !valid && s.windowHooks.levelsFollow) s.windowHooks.levelsFollow({0, 0, 0, 0});
     });
     // The empty axes above would stay until a spinner was used: the theory
     // curve follows every change at once.
-    if (full) step([] { redrawTheory(); });
+    if (full) step([&s] { redrawTheory(s); });
 }
 
-void speciesMenu(int index) {
-    auto& f = mainWindow();
-    auto& o = globals().orbital;
+void speciesMenu(Session& s, int index) {
+    auto& f = s.window;
+    auto& o = s.orbital;
     if (index > 4) return;  // the H2 items are never offered
 
     for (int i = 0; i <= 4; ++i) f.speciesMenuItems[i].checked = false;
@@ -186,60 +187,61 @@ void speciesMenu(int index) {
     o.speciesName = name;
     f.calculationFrame.caption = "Calculation Options for " + name;
 
-    updateOrbital(true);
+    updateOrbital(s, true);
 
     if (f.numbersValid) {
         f.plotModeOptions[1].select();
-        if (f.plotModeOptions[1].checked) showTheory();
-        if (mainWindow().levelsOpen && windowHooks().levelsFollow) windowHooks().levelsFollow(o.numbers());
+        if (f.plotModeOptions[1].checked) showTheory(s);
+        if (s.window.levelsOpen && s.windowHooks.levelsFollow) s.windowHooks.levelsFollow(o.numbers());
     }
 }
 
-void setNucleus(int z) {
+void setNucleus(Session& s, int z) {
     // A charge below 1 (a damaged point file, say) names no species.
     if (z < 1) return;
-    speciesMenu(z >= 5 ? -z : z - 1);
+    speciesMenu(s, z >= 5 ? -z : z - 1);
 }
 
-void autoscale() {
-    auto& f = mainWindow();
-    const int d = defaultExtent();
+void autoscale(Session& s) {
+    auto& f = s.window;
+    const int d = defaultExtent(s.orbital);
     // The scroll bar stops at 500; the box takes the full default, which the
     // refresh then clamps to the same 500.
     f.extentSpinner.value = std::clamp(d, f.extentSpinner.min, f.extentSpinner.max);
     f.extentText.setText(intText(d));
-    updateOrbital(true);
+    updateOrbital(s, true);
 }
 
-void setOrbital(int z, int n, int l, int m, bool autoscaleIt) {
-    auto& f = mainWindow();
+void setOrbital(Session& s, int z, int n, int l, int m, bool autoscaleIt) {
+    auto& f = s.window;
     if (f.settingOrbital) return;
     f.settingOrbital = true;
     struct Release {
-        ~Release() { mainWindow().settingOrbital = false; }
-    } release;
+        MainWindowState& window;
+        ~Release() { window.settingOrbital = false; }
+    } release{f};
 
     const int nlm[3] = {n, l, m};
     for (int i = 0; i < 3; ++i) f.quantumText[i].setText(intText(nlm[i]));
     // The spinners only follow; their reaction would write a clamped
     // position back into the boxes.
     for (int i = 0; i < 3; ++i) f.quantumSpinners[i].value = std::clamp(nlm[i], f.quantumSpinners[i].min, f.quantumSpinners[i].max);
-    setNucleus(z);
-    updateOrbital(true);
-    globals().run.nPoints = 0;
-    if (autoscaleIt) autoscale();
+    setNucleus(s, z);
+    updateOrbital(s, true);
+    s.run.nPoints = 0;
+    if (autoscaleIt) autoscale(s);
     f.plotModeOptions[1].reselect();
 }
 
-void pickHydrogenLevel(int n) {
-    if (mainWindow().controlsHeld) return;
-    const OrbitalState& o = globals().orbital;
-    setOrbital(1, n, o.currentL, o.currentM, false);
+void pickHydrogenLevel(Session& s, int n) {
+    if (s.window.controlsHeld) return;
+    const OrbitalState& o = s.orbital;
+    setOrbital(s, 1, n, o.currentL, o.currentM, false);
     refreshView();
 }
 
-void setOptions(int& x, int& y, int& z, bool& restricted) {
-    const auto& a = mainWindow().regionOptions;
+void setOptions(const MainWindowState& window, int& x, int& y, int& z, bool& restricted) {
+    const auto& a = window.regionOptions;
     restricted = !a[0].checked;
     if (!restricted) {
         x = y = z = 0;
@@ -251,22 +253,22 @@ void setOptions(int& x, int& y, int& z, bool& restricted) {
     z = (yz || xz) ? 1 : 0;
 }
 
-bool isNodal() {
+bool isNodal(Session& s) {
     int mx = 0, my = 0, mz = 0;
     bool restricted = false;
-    setOptions(mx, my, mz, restricted);
-    const double side = 2 * globals().orbital.extent;
+    setOptions(s.window, mx, my, mz, restricted);
+    const double side = 2 * s.orbital.extent;
     for (int i = 0; i < 100; ++i) {
-        double x = side * randomCentered(rng());
-        double y = side * randomCentered(rng());
-        double z = side * randomCentered(rng());
+        double x = side * randomCentered(s.random);
+        double y = side * randomCentered(s.random);
+        double z = side * randomCentered(s.random);
         if (restricted) {
             x *= mx;
             y *= my;
             z *= mz;
         }
         double r = 0, r2 = 0, radial = 0;
-        if (currentOrbital().evaluate(x, y, z, r, r2, radial) != 0) return false;
+        if (s.wavefunction.evaluate(x, y, z, r, r2, radial) != 0) return false;
     }
     return true;
 }

@@ -6,7 +6,9 @@
 
 namespace vantrel {
 
+struct MainWindowState;
 struct OrbitalState;
+struct Session;
 
 // The files of an orbital in the main directory's cache.
 struct OrbitalFileNames {
@@ -16,19 +18,19 @@ struct OrbitalFileNames {
 };
 OrbitalFileNames fileNamesFor(const OrbitalState& orbital, const std::string& mainDir);
 
-void updateOrbital(bool full);
-void setNucleus(int z);
-void setOrbital(int z, int n, int l, int m, bool autoscale);
+void updateOrbital(Session& s, bool full);
+void setNucleus(Session& s, int z);
+void setOrbital(Session& s, int z, int n, int l, int m, bool autoscale);
 // A level picked in the spectrum becomes hydrogen's level n, l and m kept;
 // dropped while a run or a sequence is writing the current orbital's files.
-void pickHydrogenLevel(int n);
-void autoscale();
+void pickHydrogenLevel(Session& s, int n);
+void autoscale(Session& s);
 // The region option's axis multipliers (1 keeps a coordinate, 0 zeroes it).
-void setOptions(int& x, int& y, int& z, bool& restricted);
-bool isNodal();
+void setOptions(const MainWindowState& window, int& x, int& y, int& z, bool& restricted);
+bool isNodal(Session& s);
 
 // The species menu handler: 0..3 the named species, 4 "&Other" (asks),
 // negative values -Z from code.
-void speciesMenu(int index);
+void speciesMenu(Session& s, int index);
 
 }  // namespace vantrel

@@ -22,8 +22,6 @@ namespace vantrel {
 
 namespace {
 
-PictureWriter* installedPictures = nullptr;
-
 class Exporter {
 public:
     explicit Exporter(std::string name) : name_(std::move(name)) {}
@@ -135,9 +133,6 @@ PointFileCloud readPointCloud(const std::string& path) {
         cloud.problem = path + " is broken after " + intText(read.points) + " points";
     return cloud;
 }
-
-void setPictureWriter(PictureWriter* writer) { installedPictures = writer; }
-PictureWriter* pictureWriter() { return installedPictures; }
 
 void applyDisplayOptions(const MainWindowState& window, CloudViewState& view) {
     view.colouring = window.colourModeOptions[0].checked ? CloudColouring::probability : CloudColouring::sign;

@@ -49,11 +49,6 @@ public:
     virtual std::string writeSlicePicture(const std::string& path, const SliceImage& slice, double scaleEnd) = 0;
 };
 
-// The program sets it once at start-up; without one no picture is written
-// (and each is reported as a failure).
-void setPictureWriter(PictureWriter* writer);
-PictureWriter* pictureWriter();
-
 struct MainWindowState;
 // The window's display options as the 3-D view shows them: the colour
 // options, "Black Background" and "Include Bounding Box".

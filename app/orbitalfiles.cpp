@@ -7,6 +7,7 @@
 #include "app/orbitalcontrols.h"
 #include "app/radialview.h"
 #include "app/samplingrun.h"
+#include "app/session.h"
 #include "app/windowstate.h"
 #include "app/appstate.h"
 #include "engine/radialhistogram.h"
@@ -24,10 +25,10 @@ namespace {
 // long as the interval (two seconds): "  reading 1_0_0_.csv: 1200000 points, 4 s".
 class PhaseProgress {
 public:
-    explicit PhaseProgress(std::string what) : what_(std::move(what)) {}
+    PhaseProgress(std::string what, std::chrono::milliseconds every) : what_(std::move(what)), every_(every) {}
     void operator()(long long done, long long total = -1) {
         const auto now = std::chrono::steady_clock::now();
-        if (now - last_ < samplingHooks().progressEvery) return;
+        if (now - last_ < every_) return;
         last_ = now;
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(now - started_).count();
         report("  " + what_ + ": " + intText(done) + (total >= 0 ? " of " + intText(total) : "") + " points, " +
@@ -36,14 +37,15 @@ public:
 
 private:
     std::string what_;
+    std::chrono::milliseconds every_;
     std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now(), last_ = started_;
 };
 
 }  // namespace
 
-bool readPointFile() {
-    const std::string path = globals().orbital.csvFile;
-    MainWindowState& f = mainWindow();
+bool readPointFile(Session& s) {
+    const std::string path = s.orbital.csvFile;
+    MainWindowState& f = s.window;
     // Once the file is open, before any point.
     auto start = [&](const std::optional<PointFileHeader>& h) {
         setBusy(true);
@@ -53,45 +55,45 @@ bool readPointFile() {
         const auto zAt = name.find("(z_");
         if (zAt != std::string::npos) {
             const long long z = roundEven(val(name.substr(zAt + 3)));
-            setNucleus(static_cast<int>(std::clamp(z, 1LL, 120LL)));
+            setNucleus(s, static_cast<int>(std::clamp(z, 1LL, 120LL)));
         } else {
-            globals().orbital.currentZ = 1;
-            speciesMenu(0);
+            s.orbital.currentZ = 1;
+            speciesMenu(s, 0);
         }
         f.pointCountLabel.caption = "Reading " + fileNameOf(path) + "...";
         refreshView();
         // A header without a usable extent leaves the current one, so the
         // points still find a histogram to go in.
         if (h && h->extent > 0) {
-            globals().orbital.extent = h->extent;
+            s.orbital.extent = h->extent;
             f.extentText.setText(numText(h->extent));
         }
-        clearRadialPlot();
-        calcWindowTheory();
-        return emptyHistogram();
+        clearRadialPlot(s);
+        calcWindowTheory(s);
+        return emptyHistogram(s.orbital);
     };
-    PhaseProgress progress("reading " + fileNameOf(path));
+    PhaseProgress progress("reading " + fileNameOf(path), s.samplingHooks.progressEvery);
     PointFileCount count = countPointFile(path, start, [&progress](long long points) { progress(points); });
     if (count.read.status == PointFileStatus::NotOpened) return false;
-    auto& run = globals().run;
+    auto& run = s.run;
     run.nPoints = count.read.points;
     run.maxPsi2 = count.read.header ? count.read.header->maxPsi2 : 0;
-    globals().radial.histogram = std::move(count.histogram);
+    s.radial.histogram = std::move(count.histogram);
     f.pointCountLabel.caption = intText(run.nPoints);
     if (count.read.status == PointFileStatus::Complete) run.loadedFile = path;
     setBusy(false);
     return count.read.status == PointFileStatus::Complete;
 }
 
-bool writeXyzFile() {
-    MainWindowState& f = mainWindow();
+bool writeXyzFile(Session& s) {
+    MainWindowState& f = s.window;
     f.pointCountLabel.caption = "Writing HTML...";
     refreshView();
     XyzOptions options;
     options.firstQuadrant = f.firstQuadrantCheck.checked;
     options.byNodes = f.colourModeOptions[1].checked;
-    updateOrbital(false);
-    const OrbitalState& o = globals().orbital;
+    updateOrbital(s, false);
+    const OrbitalState& o = s.orbital;
     options.csvFile = o.csvFile;
     options.xyzFile = o.xyzFile;
     options.baseName = o.baseName;
@@ -104,12 +106,12 @@ bool writeXyzFile() {
     f.calculateButton.enabled = false;
     f.loadButton.enabled = false;
     setBusy(true);
-    PhaseProgress progress("writing " + fileNameOf(globals().orbital.xyzFile));
+    PhaseProgress progress("writing " + fileNameOf(s.orbital.xyzFile), s.samplingHooks.progressEvery);
     options.progress = [&progress](long long done, long long total) { progress(done, total); };
     const XyzResult converted = convertPointFileToXyz(options);
     if (converted.header) {
-        globals().run.nPoints = converted.header->count;
-        globals().run.maxPsi2 = converted.header->maxPsi2;
+        s.run.nPoints = converted.header->count;
+        s.run.maxPsi2 = converted.header->maxPsi2;
     }
     const std::string& problem = converted.problem;
     f.pointCountLabel.caption = "";
@@ -125,11 +127,11 @@ std::string viewerLimitWarning(long long points) {
            intText(limit) + " of them. The XYZ file holds them all.";
 }
 
-std::string createOrbitalPage(bool* whole, bool surfaces, bool slices) {
-    MainWindowState& f = mainWindow();
+std::string createOrbitalPage(Session& s, bool* whole, bool surfaces, bool slices) {
+    MainWindowState& f = s.window;
     f.displayFrame.enabled = false;
     if (whole) *whole = false;
-    if (!writeXyzFile()) return "";
+    if (!writeXyzFile(s)) return "";
 
     callEnableControls(false);
     PageOptions options;
@@ -139,7 +141,7 @@ std::string createOrbitalPage(bool* whole, bool surfaces, bool slices) {
     options.fourPanel = f.fourPanelCheck.checked;
     options.fullScreen = f.fullScreenCheck.checked;
     options.startRotation = f.startRotationCheck.checked;
-    updateOrbital(false);
+    updateOrbital(s, false);
     options.blackBackground = f.blackBackgroundCheck.checked;
     options.boundingBox = f.jmolBoundingBoxCheck.checked;
     options.axes = f.jmolAxesCheck.checked;
@@ -147,11 +149,11 @@ std::string createOrbitalPage(bool* whole, bool surfaces, bool slices) {
     options.surfaces = surfaces;
     options.slices = slices;
     std::vector<std::string> problems;
-    const OrbitalState& o = globals().orbital;
+    const OrbitalState& o = s.orbital;
     const PageOrbital orbital{o.numbers(), o.speciesName, o.planeName, o.xyzFile, o.baseName + o.colorSuffix,
-                              globals().mainDir, dataDir()};
+                              s.mainDir, dataDir()};
     const std::string page = writeOrbitalPages(orbital, options, problems);
-    if (const std::string warning = viewerLimitWarning(globals().run.nPoints); !warning.empty())
+    if (const std::string warning = viewerLimitWarning(s.run.nPoints); !warning.empty())
         dialogs().messageBox(warning, Buttons::OK);
     if (whole) *whole = problems.empty();
     if (problems.empty()) return page;
@@ -172,26 +174,26 @@ bool openDocument(const std::string& path, ShowMode mode) {
     return false;
 }
 
-void loadClick() {
-    MainWindowState& f = mainWindow();
+void loadClick(Session& s) {
+    MainWindowState& f = s.window;
     callEnableControls(false);
-    readPointFile();
-    syncOrbitalView(f, globals().orbital);
-    const std::string problem = f.orbitalView.loadPoints(globals().orbital.csvFile);
+    readPointFile(s);
+    syncOrbitalView(f, s.orbital);
+    const std::string problem = f.orbitalView.loadPoints(s.orbital.csvFile);
     if (!problem.empty()) report("The 3-D view shows part of the file: " + problem);
     callEnableControls(true);
-    clearRadialPlot();
-    radialPlotCanvas().refresh();
+    clearRadialPlot(s);
+    s.radialPlot.canvas().refresh();
     // The hits plot is redrawn even when "Actual Hits" was already selected.
     f.plotModeOptions[0].reselect();
 }
 
-void displayClick() {
-    MainWindowState& f = mainWindow();
+void displayClick(Session& s) {
+    MainWindowState& f = s.window;
     f.displayFrame.enabled = false;
     f.canCalculate = false;
     f.calculateButton.enabled = false;
-    const std::string path = createOrbitalPage();
+    const std::string path = createOrbitalPage(s);
     if (!path.empty()) openDocument(path, ShowMode::Normal);
     callEnableControls(true);
     f.displayFrame.enabled = true;

@@ -6,17 +6,19 @@
 
 namespace vantrel {
 
+struct Session;
+
 // Reads the current orbital's point file back into the radial histogram;
 // true when it read whole (every line a point inside its extent).
-bool readPointFile();
+bool readPointFile(Session& s);
 // Converts the point file into the XYZ file; false when that failed (the
 // user has been told why).
-bool writeXyzFile();
+bool writeXyzFile(Session& s);
 // Writes the XYZ file and the page; returns the page's path, "" when the
 // page could not be written. Files that could not be written are said in
 // one message; `whole` (when given) tells whether every file was written.
 // A sequence run that writes surfaces or slices beside the page says so.
-std::string createOrbitalPage(bool* whole = nullptr, bool surfaces = false, bool slices = false);
+std::string createOrbitalPage(Session& s, bool* whole = nullptr, bool surfaces = false, bool slices = false);
 
 // A warning when the pages' viewer cannot show that many points (it shows
 // a share of them), else "".
@@ -28,8 +30,8 @@ enum class ShowMode { Normal, Maximised };
 bool openDocument(const std::string& path, ShowMode mode);
 
 // "&Load" (loadButton) click.
-void loadClick();
+void loadClick(Session& s);
 // "&Display" (displayButton) click.
-void displayClick();
+void displayClick(Session& s);
 
 }  // namespace vantrel

@@ -1,8 +1,7 @@
 #include "app/radialview.h"
 
 #include "app/orbitalcontrols.h"
-#include "app/windowstate.h"
-#include "app/appstate.h"
+#include "app/session.h"
 #include "engine/radialhistogram.h"
 #include "engine/textutil.h"
 
@@ -10,91 +9,81 @@ namespace vantrel {
 
 namespace {
 
-NullCanvas nullCanvas;
-PlotCanvas* canvas = &nullCanvas;
-
-// What the surface shows, so that it can be drawn again at another size.
-struct Shown {
-    enum Kind { Nothing, Axes, Distribution } kind = Nothing;
-    RadialPlotStyle style;
-} shown;
-
-RadialAxis currentAxis() { return {globals().orbital.extent, globals().orbital.axisMax}; }
+RadialAxis currentAxis(const OrbitalState& o) { return {o.extent, o.axisMax}; }
 
 }  // namespace
 
-PlotCanvas& radialPlotCanvas() { return *canvas; }
-
-void setRadialPlotCanvas(PlotCanvas* c) {
-    canvas = c ? c : &nullCanvas;
-    shown.kind = Shown::Nothing;  // a new surface shows nothing of ours yet
+void RadialPlotSurface::setCanvas(PlotCanvas* c) {
+    canvas_ = c ? c : &none_;
+    shows = Shows::Nothing;  // a new surface shows nothing of ours yet
 }
 
-void drawRadialAxes() {
-    shown.kind = Shown::Axes;
-    drawRadialAxes(*canvas, currentAxis());
+void drawRadialAxes(Session& s) {
+    s.radialPlot.shows = RadialPlotSurface::Shows::Axes;
+    drawRadialAxes(s.radialPlot.canvas(), currentAxis(s.orbital));
 }
 
-void clearRadialPlot() {
-    shown.kind = Shown::Nothing;
-    canvas->clear();
+void clearRadialPlot(Session& s) {
+    s.radialPlot.shows = RadialPlotSurface::Shows::Nothing;
+    s.radialPlot.canvas().clear();
 }
 
-void redrawRadialPlot() {
-    switch (shown.kind) {
-    case Shown::Nothing:
+void redrawRadialPlot(Session& s) {
+    const RadialPlotStyle style = s.radialPlot.style;
+    switch (s.radialPlot.shows) {
+    case RadialPlotSurface::Shows::Nothing:
         break;
-    case Shown::Axes:
-        drawRadialAxes();
+    case RadialPlotSurface::Shows::Axes:
+        drawRadialAxes(s);
         break;
-    case Shown::Distribution:
-        plotRadialDistribution(shown.style.theory, shown.style.nodes, shown.style.showRadii);
+    case RadialPlotSurface::Shows::Distribution:
+        plotRadialDistribution(s, style.theory, style.nodes, style.showRadii);
         break;
     }
 }
 
-RadialPlotText plotRadialDistribution(bool theory, bool nodes, bool showRadii) {
-    shown = {Shown::Distribution, {theory, nodes, showRadii}};
-    auto& g = globals();
-    const RadialPlotData data{currentAxis(), defaultExtent(), g.run.nPoints, g.radial.histogram, g.radial};
-    const RadialPlotText text = drawRadialDistribution(*canvas, data, shown.style);
-    g.radial.medianRadius = text.median;
+RadialPlotText plotRadialDistribution(Session& s, bool theory, bool nodes, bool showRadii) {
+    RadialPlotSurface& plot = s.radialPlot;
+    plot.shows = RadialPlotSurface::Shows::Distribution;
+    plot.style = {theory, nodes, showRadii};
+    const RadialPlotData data{currentAxis(s.orbital), defaultExtent(s.orbital), s.run.nPoints, s.radial.histogram,
+                              s.radial};
+    const RadialPlotText text = drawRadialDistribution(plot.canvas(), data, plot.style);
+    s.radial.medianRadius = text.median;
     return text;
 }
 
-void showTheory() {
-    auto& f = mainWindow();
+void showTheory(Session& s) {
+    auto& f = s.window;
     if (!f.canCalculate) return;  // invalid numbers, or the controls are held
-    calcTheory(!f.regionOptions[0].checked);
-    if (isNodal()) {
+    calcTheory(s, !f.regionOptions[0].checked);
+    if (isNodal(s)) {
         f.nodeLabel.visible = true;
         f.planeLabel.visible = false;
         return;
     }
     // Out to the corner of the cube.
-    globals().radial.histogram.maxBin = radialSize();
-    drawRadialPlot(true);
-    f.planeLabel.caption = "restricted to the " + upper(globals().orbital.planeName) + " plane";
+    s.radial.histogram.maxBin = radialSize(s.orbital);
+    drawRadialPlot(s, true);
+    f.planeLabel.caption = "restricted to the " + upper(s.orbital.planeName) + " plane";
     f.planeLabel.visible = !f.regionOptions[0].checked;
 }
 
-void redrawTheory() {
-    auto& f = mainWindow();
-    if (f.plotModeOptions[1].checked) showTheory();
+void redrawTheory(Session& s) {
+    if (s.window.plotModeOptions[1].checked) showTheory(s);
 }
 
-void drawRadialPlot(bool showRadii) {
-    MainWindowState& f = mainWindow();
+void drawRadialPlot(Session& s, bool showRadii) {
+    MainWindowState& f = s.window;
     const RadialPlotText text =
-        plotRadialDistribution(f.plotModeOptions[1].checked, f.colourModeOptions[1].checked, showRadii);
+        plotRadialDistribution(s, f.plotModeOptions[1].checked, f.colourModeOptions[1].checked, showRadii);
     f.pointCountLabel.caption = text.pointCount;
     f.probableRadiusLabel.caption = text.probableRadius;
     f.medianRadiusLabel.caption = text.medianRadius;
     f.pointCountLabel.visible = f.plotModeOptions[0].checked || !showRadii;
 }
 
-std::string radialResultText() {
-    const MainWindowState& f = mainWindow();
+std::string radialResultText(const MainWindowState& f) {
     auto oneLine = [](std::string text) {
         replaceAll(text, crlf, " ");
         return trim(text);
@@ -108,11 +97,11 @@ std::string radialResultText() {
     return text;
 }
 
-double calcWindowTheory() { return calcTheory(!mainWindow().regionOptions[0].checked); }
+double calcWindowTheory(Session& s) { return calcTheory(s, !s.window.regionOptions[0].checked); }
 
-void resetRadialPlot() {
-    resetRadialHits();
-    clearRadialPlot();
+void resetRadialPlot(Session& s) {
+    resetRadialHits(s);
+    clearRadialPlot(s);
 }
 
 }  // namespace vantrel

@@ -21,12 +21,11 @@
 #include "app/orbitalcontrols.h"
 #include "app/orbitalfiles.h"
 #include "app/interruption.h"
+#include "app/session.h"
 
 namespace vantrel {
 
 namespace {
-
-SamplingHooks sampleHooks;
 
 constexpr int labelEvery = 25;
 constexpr int plotEvery = 100;
@@ -35,19 +34,19 @@ constexpr auto plotInterval = std::chrono::milliseconds(100);
 constexpr auto slowRefresh = std::chrono::seconds(10);
 
 // The window's region as the run's options.
-SamplingOptions windowSamplingOptions() {
-    const auto& orb = globals().orbital;
+SamplingOptions windowSamplingOptions(Session& s) {
+    const auto& orb = s.orbital;
     SamplingOptions options;
     options.extent = orb.extent;
     options.quota = orb.maxPoints;
-    options.threads = sampleHooks.threads;
-    setOptions(options.planeMult[0], options.planeMult[1], options.planeMult[2], options.restricted);
+    options.threads = s.samplingHooks.threads;
+    setOptions(s.window, options.planeMult[0], options.planeMult[1], options.planeMult[2], options.restricted);
     return options;
 }
 
 // Says why the point file could not be written and how much of it is kept.
-void reportFileProblem(const PointFileWriter& file, const std::string& consequence) {
-    auto& problem = globals().run.problem;
+void reportFileProblem(RunState& run, const PointFileWriter& file, const std::string& consequence) {
+    auto& problem = run.problem;
     problem = {file.problem(), file.points()};
     dialogs().messageBox(problem.text + crlf + consequence, Buttons::OK);
 }
@@ -58,21 +57,21 @@ std::string pointsKeptText(int points) {
 
 // A fresh file: an empty histogram, the theory curve and the ceiling.
 // False (the user told why) when there is nothing to sample with.
-bool startAfresh(PointFileWriter& file, const SamplingOptions& options) {
-    auto& run = globals().run;
-    auto& f = mainWindow();
-    const auto& orb = globals().orbital;
+bool startAfresh(Session& s, PointFileWriter& file, const SamplingOptions& options) {
+    auto& run = s.run;
+    auto& f = s.window;
+    const auto& orb = s.orbital;
     if (!file.create()) {
-        reportFileProblem(file, "The run could not write its point file.");
+        reportFileProblem(s.run, file, "The run could not write its point file.");
         return false;
     }
     if (run.loadedFile == orb.csvFile) run.loadedFile.clear();
-    resetRadialPlot();
+    resetRadialPlot(s);
     f.pointCountLabel.caption = "";
     refreshView();
     run.nPoints = 0;
-    const double t = calcTheory(options.restricted);
-    run.maxPsi2 = estimateCeiling(currentOrbital(), orb.extent, rng());
+    const double t = calcTheory(s, options.restricted);
+    run.maxPsi2 = estimateCeiling(s.wavefunction, orb.extent, s.random);
     if (run.maxPsi2 == 0) {
         dialogs().messageBox("psimaxerror--try again.", Buttons::OK);
         file.close();
@@ -90,47 +89,50 @@ bool startAfresh(PointFileWriter& file, const SamplingOptions& options) {
 // checkpoints and the progress lines.
 class RunWatcher {
 public:
-    RunWatcher(PointFileWriter& file, int firstPoints) : file_(file) {
-        const int quota = std::max(1, globals().orbital.maxPoints);
+    RunWatcher(Session& s, PointFileWriter& file, int firstPoints) : s_(s), file_(file) {
+        const int quota = std::max(1, s.orbital.maxPoints);
         target_ = (static_cast<long long>(firstPoints) / quota + 1) * quota;
     }
 
     void point(int points) {
-        auto& f = mainWindow();
-        globals().run.nPoints = points;
+        Session& s = s_;
+        auto& f = s.window;
+        s.run.nPoints = points;
         if (points % labelEvery == 0) f.pointCountLabel.caption = intText(points);
-        if (points % std::max(1, globals().orbital.maxPoints) != 0) {
+        if (points % std::max(1, s.orbital.maxPoints) != 0) {
             pointsSince_ = true;
             if (points % plotEvery == 0) plotWanted_ = true;
         }
-        if (sampleHooks.onPoint) sampleHooks.onPoint();
+        if (s.samplingHooks.onPoint) s.samplingHooks.onPoint();
     }
 
     bool block(const RunProgress& progress) {
+        Session& s = s_;
         pumpEvents();
-        if (interruption()) globals().run.stopRequested.request();
+        if (interruption()) s.run.stopRequested.request();
         const auto now = clock::now();
         if ((plotWanted_ || (pointsSince_ && now - lastRefresh_ > slowRefresh)) && now - lastDraw_ >= plotInterval) {
-            drawRadialPlot(false);
+            drawRadialPlot(s, false);
             lastDraw_ = lastRefresh_ = now;
             plotWanted_ = pointsSince_ = false;
         }
         if (file_.hasPending() && now - lastCheckpoint_ >= plotInterval) {
-            file_.checkpoint(globals().orbital.extent, globals().run.maxPsi2);
+            file_.checkpoint(s.orbital.extent, s.run.maxPsi2);
             lastCheckpoint_ = now;
         }
-        if (now - lastProgress_ >= sampleHooks.progressEvery) {
+        if (now - lastProgress_ >= s.samplingHooks.progressEvery) {
             const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(progress.elapsed).count();
             report("  " + intText(progress.points) + " of " + intText(target_) + " points, " +
                    intText(progress.trials) + " trials, " + intText(seconds) + " s");
             lastProgress_ = now;
         }
-        if (sampleHooks.onProgress) sampleHooks.onProgress(progress, target_);
+        if (s.samplingHooks.onProgress) s.samplingHooks.onProgress(progress, target_);
         return !file_.failed();
     }
 
 private:
     using clock = std::chrono::steady_clock;
+    Session& s_;
     PointFileWriter& file_;
     long long target_ = 0;
     clock::time_point lastRefresh_ = clock::now(), lastDraw_ = lastRefresh_, lastCheckpoint_ = lastRefresh_,
@@ -141,10 +143,10 @@ private:
 
 // The run's end on the window: the node labels, the last checkpoint, the
 // final plot, and a failed file said and forgotten.
-void finishRun(PointFileWriter& file, RunEnd end) {
-    auto& run = globals().run;
-    auto& f = mainWindow();
-    const auto& orb = globals().orbital;
+void finishRun(Session& s, PointFileWriter& file, RunEnd end) {
+    auto& run = s.run;
+    auto& f = s.window;
+    const auto& orb = s.orbital;
     if (end == RunEnd::Node) {
         f.pointCountLabel.caption = nodeCountCaption;
         f.nodeLabel.visible = true;
@@ -154,10 +156,10 @@ void finishRun(PointFileWriter& file, RunEnd end) {
     file.close();
     // After a failed write the histogram may hold points the file lost.
     if (file.failed()) run.nPoints = file.points();
-    if (run.nPoints > 0) drawRadialPlot(true);
-    else drawRadialAxes();  // a node: the axes stay, the labels say why
+    if (run.nPoints > 0) drawRadialPlot(s, true);
+    else drawRadialAxes(s);  // a node: the axes stay, the labels say why
     if (file.failed()) {
-        reportFileProblem(file, pointsKeptText(file.points()));
+        reportFileProblem(s.run, file, pointsKeptText(file.points()));
         run.loadedFile.clear();
     } else {
         run.loadedFile = orb.csvFile;
@@ -167,16 +169,16 @@ void finishRun(PointFileWriter& file, RunEnd end) {
 // Why the saved run cannot be continued, or "": appending to a file that
 // does not read whole, or under a ceiling that is not this orbital's, would
 // grow a file that can never be shown.
-std::string continueRefusal(bool savedFileWhole) {
-    const auto& run = globals().run;
-    const auto& orb = globals().orbital;
+std::string continueRefusal(Session& s, bool savedFileWhole) {
+    const auto& run = s.run;
+    const auto& orb = s.orbital;
     const std::string keep = " It is left as it is; calculate without continuing to start it afresh.";
     if (!savedFileWhole)
         return "The point file " + orb.csvFile + " does not read whole: after " + intText(run.nPoints) +
                " points comes a line that is not a point of this orbital." + keep;
     // Its own generator, so that a seeded run samples the same points.
     Random check(1);
-    const double fresh = estimateCeiling(currentOrbital(), orb.extent, check);
+    const double fresh = estimateCeiling(s.wavefunction, orb.extent, check);
     constexpr double factor = 1000;
     if (fresh > 0 && !(run.maxPsi2 <= fresh * factor && run.maxPsi2 >= fresh / factor))
         return "The largest psi squared in the header of " + orb.csvFile + ", " + numText(run.maxPsi2) +
@@ -186,12 +188,7 @@ std::string continueRefusal(bool savedFileWhole) {
 
 }  // namespace
 
-SamplingHooks& samplingHooks() { return sampleHooks; }
-long long lastTrials() { return globals().run.trials; }
-const RunProblem& lastRunProblem() { return globals().run.problem; }
-
-bool canContinue() {
-    const auto& orb = globals().orbital;
+bool canContinue(const OrbitalState& orb) {
     const auto start = readPointFileStart(orb.csvFile);
     if (!start || !start->fixedWidth || !start->header) return false;
     const PointFileHeader& h = *start->header;
@@ -202,17 +199,16 @@ bool canContinue() {
            static_cast<double>(roundEven(h.extent)) == orb.extent;
 }
 
-void samplePoints(bool savedFileWhole) {
-    auto& g = globals();
-    auto& run = g.run;
-    const auto& orb = g.orbital;
+void samplePoints(Session& s, bool savedFileWhole) {
+    auto& run = s.run;
+    const auto& orb = s.orbital;
 
-    updateOrbital(false);
+    updateOrbital(s, false);
     run.trials = 0;
     run.problem = RunProblem{};
     if (!validNumbers(orb.currentN, orb.currentL, orb.currentM)) return;
     run.runDone = false;
-    const SamplingOptions options = windowSamplingOptions();
+    const SamplingOptions options = windowSamplingOptions(s);
 
     // Appending needs a file with a header line and a usable ceiling;
     // anything else starts afresh.
@@ -221,7 +217,7 @@ void samplePoints(bool savedFileWhole) {
         run.continueRun = false;
 
     if (run.continueRun) {
-        if (const std::string refusal = continueRefusal(savedFileWhole); !refusal.empty()) {
+        if (const std::string refusal = continueRefusal(s, savedFileWhole); !refusal.empty()) {
             run.problem = {refusal, 0};
             dialogs().messageBox(refusal, Buttons::OK);
             return;
@@ -231,14 +227,14 @@ void samplePoints(bool savedFileWhole) {
     PointFileWriter file(orb.csvFile);
     const bool fresh = !run.continueRun;
     if (!run.continueRun) {
-        if (!startAfresh(file, options)) return;
+        if (!startAfresh(s, file, options)) return;
         run.continueRun = true;
     } else if (!file.openAppend(run.nPoints)) {
-        reportFileProblem(file, pointsKeptText(file.points()));
+        reportFileProblem(s.run, file, pointsKeptText(file.points()));
         return;
     }
 
-    mainWindow().nodeLabel.visible = false;
+    s.window.nodeLabel.visible = false;
     if (file.empty()) file.addPlaceholder();
     // The header (count 0) goes down at once, so that a run killed before
     // its first checkpoint still leaves a file that can be continued.
@@ -246,15 +242,15 @@ void samplePoints(bool savedFileWhole) {
 
     // The 3-D view shows what the file holds: a fresh run's points alone,
     // a continued run's after those already there. Unseen, it holds none.
-    OrbitalView& view = mainWindow().orbitalView;
+    OrbitalView& view = s.window.orbitalView;
     if (fresh || !view.shown)
         view.clearPoints();
     else
         view.loadPoints(orb.csvFile);
     view.setCube(orb.extent, run.maxPsi2);
 
-    RadialSink histogram(g.radial.histogram, plotBinsPerAngstrom());
-    SamplingRun sampling(currentOrbital(), options, run.maxPsi2, rng());
+    RadialSink histogram(s.radial.histogram, plotBinsPerAngstrom(orb));
+    SamplingRun sampling(s.wavefunction, options, run.maxPsi2, s.random);
     sampling.addSink(file);
     sampling.addSink(histogram);
     if (view.shown) {
@@ -262,55 +258,55 @@ void samplePoints(bool savedFileWhole) {
         view.renderer.reservePoints(std::min<std::size_t>(static_cast<std::size_t>(std::max(0, orb.maxPoints)), 1u << 22));
         sampling.addSink(view);
     }
-    RunWatcher watcher(file, run.nPoints);
+    RunWatcher watcher(s, file, run.nPoints);
     RunEvents events;
     events.onPoint = [&](int points) { watcher.point(points); };
     events.onBlock = [&](const RunProgress& progress) { return watcher.block(progress); };
     const RunEnd end = sampling.run(run.nPoints, run.stopRequested, events);
     run.trials = sampling.trials();
     view.flush();  // the last few reach the renderer; the view draws them when it next paints
-    finishRun(file, end);
+    finishRun(s, file, end);
 }
 
-void startCalculation(bool batch) {
-    if (globals().run.running) return;
-    auto& run = globals().run;
-    auto& f = mainWindow();
+void startCalculation(Session& s, bool batch) {
+    if (s.run.running) return;
+    auto& run = s.run;
+    auto& f = s.window;
     run.stopRequested.clear();
     if (!batch) {
-        run.continueRun = canContinue();
+        run.continueRun = canContinue(s.orbital);
         if (run.continueRun) {
             const Answer a =
-                dialogs().messageBox("Continue previous calculation saved in " + globals().orbital.csvFile + "?",
+                dialogs().messageBox("Continue previous calculation saved in " + s.orbital.csvFile + "?",
                                      Buttons::YesNoCancel, "", Icon::Question);
             if (a == Answer::Cancel) return;
             run.continueRun = a == Answer::Yes;
         }
     }
     // A last line cut off by a killed run goes before the points are counted.
-    if (run.continueRun && cutToWholeLines(globals().orbital.csvFile)) run.loadedFile.clear();
+    if (run.continueRun && cutToWholeLines(s.orbital.csvFile)) run.loadedFile.clear();
     const bool savedFileWhole =
-        !run.continueRun || globals().orbital.csvFile == run.loadedFile || readPointFile();
+        !run.continueRun || s.orbital.csvFile == run.loadedFile || readPointFile(s);
     run.running = true;
     callEnableControls(false);
     f.calculateButton.caption = "Enough!";
     f.escapeStopsRun = true;
     f.pointCountLabel.caption = "";
     f.plotModeOptions[0].select();
-    samplePoints(savedFileWhole);
+    samplePoints(s, savedFileWhole);
     f.escapeStopsRun = false;
     f.calculateButton.caption = "&Calculate";
     run.running = false;
     callEnableControls(true);
     // Only a file with points has anything to load or display.
-    f.loadButton.enabled = f.displayButton.enabled = canContinue();
+    f.loadButton.enabled = f.displayButton.enabled = canContinue(s.orbital);
 }
 
-void calculateClick() {
-    if (globals().run.running)
-        globals().run.stopRequested.request();
+void calculateClick(Session& s) {
+    if (s.run.running)
+        s.run.stopRequested.request();
     else
-        startCalculation(false);
+        startCalculation(s, false);
 }
 
 }  // namespace vantrel

@@ -11,13 +11,16 @@
 
 namespace vantrel {
 
-void startCalculation(bool batch);
-bool canContinue();
+struct Session;
+
+void startCalculation(Session& s, bool batch);
+// The orbital's point file can be continued (and loaded).
+bool canContinue(const OrbitalState& orbital);
 // savedFileWhole: a saved run to continue read whole when it was loaded.
-void samplePoints(bool savedFileWhole = true);
+void samplePoints(Session& s, bool savedFileWhole = true);
 
 // calculateButton click: "&Calculate" starts a run, "Enough!" asks it to stop.
-void calculateClick();
+void calculateClick(Session& s);
 
 struct SamplingHooks {
     // Runs after each accepted point is counted and queued for the file; a
@@ -31,11 +34,5 @@ struct SamplingHooks {
     // The points are the same whatever the number.
     unsigned threads = 0;
 };
-SamplingHooks& samplingHooks();
-
-// Trials made by the last run (the trial counter at its end).
-long long lastTrials();
-// Why the last run could not write its point file completely.
-const RunProblem& lastRunProblem();
 
 }  // namespace vantrel

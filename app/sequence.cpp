@@ -21,12 +21,11 @@
 #include "app/interruption.h"
 #include "app/radialview.h"
 #include "app/orbitalexports.h"
+#include "app/session.h"
 
 namespace vantrel {
 
 namespace {
-
-SequenceOutcome outcome = SequenceOutcome::NotRun;
 
 // A sequence line is short; a longer one means the file is not a sequence
 // file, and reading it whole would only eat memory.
@@ -146,12 +145,12 @@ void applyExportKeywords(const std::string& line, ExportChoices& exports) {
 }
 
 // Writes the files the run asks for beside the page; false when one failed.
-bool writeExports(const ExportChoices& exports) {
-    const OrbitalState& o = globals().orbital;
-    ExportSubject subject{currentOrbital(), o.extent, o.csvFile, {}};
-    applyDisplayOptions(mainWindow(), subject.view);
+bool writeExports(Session& s, const ExportChoices& exports) {
+    const OrbitalState& o = s.orbital;
+    ExportSubject subject{s.wavefunction, o.extent, o.csvFile, {}};
+    applyDisplayOptions(s.window, subject.view);
     const ExportOutcome written =
-        writeOrbitalExports(subject, o.xyzFile.substr(0, o.xyzFile.size() - 4), exports, pictureWriter());
+        writeOrbitalExports(subject, o.xyzFile.substr(0, o.xyzFile.size() - 4), exports, s.pictures);
     for (const std::string& path : written.written) report("  " + path);
     std::string problems;
     for (const std::string& p : written.problems) problems += (problems.empty() ? "" : crlf) + p;
@@ -159,8 +158,7 @@ bool writeExports(const ExportChoices& exports) {
     return problems.empty();
 }
 
-void applyState(const std::string& line) {
-    MainWindowState& f = mainWindow();
+void applyState(MainWindowState& f, const std::string& line) {
     std::string fields = line;
     for (int i = 0; i < 3; ++i) f.quantumText[i].setText(splitFirst(fields, " "));
     const std::string region = lower(splitFirst(fields, " "));
@@ -171,9 +169,9 @@ void applyState(const std::string& line) {
 
 // The keywords, in their fixed order. Returns nothing; the autoscale and
 // continue flags of the run are updated in place.
-void applyKeywords(const std::string& line, int processed, bool& autoscaleFlag, bool& continueFlag,
+void applyKeywords(Session& s, const std::string& line, int processed, bool& autoscaleFlag, bool& continueFlag,
                    ExportChoices& exports) {
-    MainWindowState& f = mainWindow();
+    MainWindowState& f = s.window;
     if (has(line, "maxpoints=")) {
         long long v = numberAfter(line, "maxpoints=");
         if (v > 0) f.maxPointsText.setText(intText(v));
@@ -182,7 +180,7 @@ void applyKeywords(const std::string& line, int processed, bool& autoscaleFlag, 
     }
     if (has(line, "Z=")) {
         long long z = numberAfter(line, "Z=");
-        if (z > 0 && z <= 32767) setNucleus(static_cast<int>(z));  // a 16-bit charge
+        if (z > 0 && z <= 32767) setNucleus(s, static_cast<int>(z));  // a 16-bit charge
     }
     if (has(line, "extent=")) {
         long long v = numberAfter(line, "extent=");
@@ -193,7 +191,7 @@ void applyKeywords(const std::string& line, int processed, bool& autoscaleFlag, 
             autoscaleFlag = true;
         }
     }
-    if (has(line, "CLEAR") && processed == 0) clearCache(false);
+    if (has(line, "CLEAR") && processed == 0) clearCache(s, false);
 
     bool on = false;
     // A menu check mark changes without its click reaction (which would ask).
@@ -221,14 +219,14 @@ void applyKeywords(const std::string& line, int processed, bool& autoscaleFlag, 
     applyExportKeywords(line, exports);
 }
 
-std::string wrongTypeMessage(const std::string& name) {
-    return "The sequence file " + name + " is not of the correct file type. See " + globals().mainDir +
+std::string wrongTypeMessage(const std::string& mainDir, const std::string& name) {
+    return "The sequence file " + name + " is not of the correct file type. See " + mainDir +
            "/input.txt";
 }
 
 }  // namespace
 
-bool applyCommandLine(const std::vector<std::string>& arguments) {
+bool applyCommandLine(Session& s, const std::vector<std::string>& arguments) {
     // Only an argument that is the word itself clears: "run CLEAR 2.txt" is
     // a file name.
     std::string name;
@@ -241,16 +239,17 @@ bool applyCommandLine(const std::vector<std::string>& arguments) {
         if (!name.empty()) name += ' ';
         name += a;
     }
-    if (clear) clearCache(false);
+    if (clear) clearCache(s, false);
     name = trim(name);
     if (name.empty()) return false;
-    runSequence(name);
+    runSequence(s, name);
     return true;
 }
 
-void runSequence(std::string& name) {
+void runSequence(Session& s, std::string& name) {
+    SequenceOutcome& outcome = s.sequenceOutcome;
     outcome = SequenceOutcome::NotRun;
-    if (name.empty()) name = globals().mainDir + "/input.txt";
+    if (name.empty()) name = s.mainDir + "/input.txt";
     if (name.front() != '/') {
         std::error_code ec;
         const std::string here = std::filesystem::current_path(ec).string();
@@ -278,8 +277,8 @@ void runSequence(std::string& name) {
         return;
     }
 
-    MainWindowState& f = mainWindow();
-    RunState& run = globals().run;
+    MainWindowState& f = s.window;
+    RunState& run = s.run;
     callEnableControls(false);
     run.stopRequested.clear();
     int lineNo = 0;
@@ -318,16 +317,16 @@ void runSequence(std::string& name) {
             }
             if (!line.empty() && (line[0] == '#' || line[0] == ';')) line.clear();
             if (has(line, ",") || looksBinary(line)) {
-                dialogs().messageBox(wrongTypeMessage(name), Buttons::OK);
+                dialogs().messageBox(wrongTypeMessage(s.mainDir, name), Buttons::OK);
                 outcome = SequenceOutcome::WrongType;
                 break;
             }
 
             const bool stateLine = val(line) != 0;
-            if (stateLine) applyState(line);
-            applyKeywords(line, processed, autoscaleFlag, continueFlag, exports);
-            if (autoscaleFlag) f.extentText.setText(intText(defaultExtent()));
-            updateOrbital(true);
+            if (stateLine) applyState(f, line);
+            applyKeywords(s, line, processed, autoscaleFlag, continueFlag, exports);
+            if (autoscaleFlag) f.extentText.setText(intText(defaultExtent(s.orbital)));
+            updateOrbital(s, true);
             if (!stateLine) continue;
 
             ++processed;
@@ -338,14 +337,14 @@ void runSequence(std::string& name) {
                 report("  " + f.errorLabel.caption);
                 continue;
             }
-            run.continueRun = canContinue() && continueFlag;
-            startCalculation(true);
-            const RunProblem& problem = lastRunProblem();
+            run.continueRun = canContinue(s.orbital) && continueFlag;
+            startCalculation(s, true);
+            const RunProblem& problem = run.problem;
             if (!problem.text.empty()) outcome = SequenceOutcome::Incomplete;
             // Without points of its own a page would show an older run's.
             const bool noFile = !problem.text.empty() && problem.pointsKept == 0;
             bool whole = false;
-            const std::string page = noFile ? "" : createOrbitalPage(&whole, exports.surface, exports.slice);
+            const std::string page = noFile ? "" : createOrbitalPage(s, &whole, exports.surface, exports.slice);
             if (!whole) {
                 outcome = SequenceOutcome::Incomplete;
                 ++unwritten;
@@ -354,11 +353,11 @@ void runSequence(std::string& name) {
             if (noFile) {
                 report("  no page written: the run could not write its point file");
             } else {
-                const std::string results = radialResultText();
+                const std::string results = radialResultText(f);
                 report("  " + intText(run.nPoints) + (problem.text.empty() ? " points" : " points (incomplete)") +
                        (results.empty() ? "" : ", " + results) + (page.empty() ? ", no page written" : ", page " + page));
             }
-            if (exports.any() && !writeExports(exports)) outcome = SequenceOutcome::Incomplete;
+            if (exports.any() && !writeExports(s, exports)) outcome = SequenceOutcome::Incomplete;
             // A signal is "Enough!" followed by No.
             if (run.stopRequested.requested() &&
                 (interruption() || dialogs().messageBox("Do you want to continue processing of " + name + "?",
@@ -376,7 +375,5 @@ void runSequence(std::string& name) {
     // no "&Display" handler to enable them again.
     f.displayFrame.enabled = true;
 }
-
-SequenceOutcome lastSequenceOutcome() { return outcome; }
 
 }  // namespace vantrel

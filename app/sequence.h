@@ -6,16 +6,18 @@
 
 namespace vantrel {
 
+struct Session;
+
 // Applies the command-line arguments: the word CLEAR empties the cache,
 // the others form the sequence file's name. Returns true when a sequence
 // file was named (otherwise the window shows the theoretical curve).
-bool applyCommandLine(const std::vector<std::string>& arguments);
-void runSequence(std::string& name);
+bool applyCommandLine(Session& s, const std::vector<std::string>& arguments);
+// Its outcome is left in s.sequenceOutcome.
+void runSequence(Session& s, std::string& name);
 
-// Outcome of the last runSequence, for the headless program's exit status.
+// Outcome of a runSequence, for the headless program's exit status.
 // Incomplete: some orbital's point file, XYZ file, page, index or a file
 // asked for beside its page could not be written whole.
 enum class SequenceOutcome { NotRun, Done, Cancelled, OpenFailed, WrongType, Incomplete };
-SequenceOutcome lastSequenceOutcome();
 
 }  // namespace vantrel

@@ -1,7 +1,6 @@
 #include "app/windowstate.h"
 
 #include <algorithm>
-#include <new>
 
 namespace vantrel {
 
@@ -225,21 +224,6 @@ std::vector<Control*> MainWindowState::all() {
     for (Control* c : {&optionsMenu, &autoscaleMenuItem, &quickMenuItem, &helpMenu}) v.push_back(c);
     add(helpMenuItems);
     return v;
-}
-
-namespace {
-alignas(MainWindowState) unsigned char windowStorage[sizeof(MainWindowState)];
-MainWindowState* theWindow = nullptr;
-}  // namespace
-
-MainWindowState& mainWindow() {
-    if (!theWindow) theWindow = new (windowStorage) MainWindowState();
-    return *theWindow;
-}
-
-void resetWindowState() {
-    if (theWindow) theWindow->~MainWindowState();
-    theWindow = new (windowStorage) MainWindowState();
 }
 
 }  // namespace vantrel

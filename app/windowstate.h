@@ -109,8 +109,4 @@ struct MainWindowState {
     std::vector<Control*> all();
 };
 
-MainWindowState& mainWindow();
-// Back to the design state, without reactions (tests and start-up).
-void resetWindowState();
-
 }  // namespace vantrel

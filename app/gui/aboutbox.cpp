@@ -8,9 +8,9 @@
 
 namespace vantrel {
 
-void installAboutBox(QWidget* mainView) {
+void installAboutBox(WindowHooks& hooks, QWidget* mainView) {
     QPointer<QWidget> owner(mainView);
-    windowHooks().showAbout = [owner] {
+    hooks.showAbout = [owner] {
         QMessageBox box(owner);
         box.setWindowTitle(QString::fromUtf8(aboutTitle));
         box.setTextFormat(Qt::PlainText);

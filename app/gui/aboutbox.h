@@ -6,7 +6,9 @@ class QWidget;
 
 namespace vantrel {
 
+struct WindowHooks;
+
 // Installs the main window's hook that shows the box.
-void installAboutBox(QWidget* mainView);
+void installAboutBox(WindowHooks& hooks, QWidget* mainView);
 
 }  // namespace vantrel

@@ -14,11 +14,12 @@
 #include "app/gui/levelwindowlink.h"
 #include "output/platform.h"
 #include "app/radialview.h"
+#include "app/session.h"
 #include "app/gui/spectrumwindowlink.h"
 
 namespace vantrel {
 
-int runGui(QApplication& app, const std::vector<std::string>& arguments) {
+int runGui(Session& s, QApplication& app, const std::vector<std::string>& arguments) {
     QtDialogs qtDialogs;
     setDialogs(&qtDialogs);
     // Closing the main window ends the program, whatever else is open.
@@ -28,13 +29,13 @@ int runGui(QApplication& app, const std::vector<std::string>& arguments) {
     {
         // The window exists before the start-up steps, which already draw
         // the radial plot and may ask questions.
-        MainWindowView view;
+        MainWindowView view(s);
         qtDialogs.setMainWindow(&view);
-        installReactions();
+        installReactions(s);
         view.installHooks();
-        LevelWindowLink levels(&view, [&view] { view.syncAll(); });
-        SpectrumWindowLink spectrum(&view);
-        installAboutBox(&view);
+        LevelWindowLink levels(s, &view, [&view] { view.syncAll(); });
+        SpectrumWindowLink spectrum(s, &view);
+        installAboutBox(s.windowHooks, &view);
         new StatusProgress(view);  // the window owns these two
         new LoadChooser(view);
         QObject::connect(&view, &MainWindowView::windowClosed, &app, [&qtDialogs] {
@@ -42,7 +43,7 @@ int runGui(QApplication& app, const std::vector<std::string>& arguments) {
             QApplication::closeAllWindows();
             QCoreApplication::quit();
         });
-        if (!loadWindow()) {
+        if (!loadWindow(s)) {
             status = 1;
         } else {
             WindowSettings settings(view);
@@ -52,7 +53,7 @@ int runGui(QApplication& app, const std::vector<std::string>& arguments) {
             view.show();
             // The window frame is known now.
             if (!placed) QTimer::singleShot(0, &view, [&view] { view.placeAtRightEdge(); });
-            afterShow(arguments);
+            afterShow(s, arguments);
             if (arguments.empty()) settings.restorePlotMode();
             view.syncAll();
             // Closed during a sequence run: nothing left to wait for.
@@ -60,7 +61,7 @@ int runGui(QApplication& app, const std::vector<std::string>& arguments) {
             settings.save();
         }
     }
-    setRadialPlotCanvas(nullptr);
+    s.radialPlot.setCanvas(nullptr);
     setDialogs(nullptr);
     return status;
 }

@@ -1,15 +1,13 @@
 #include "app/gui/levelwindowlink.h"
 
-#include "app/appstate.h"
-#include "app/mainwindow.h"
 #include "app/orbitalcontrols.h"
-#include "app/windowstate.h"
+#include "app/session.h"
 #include "levels/gui/leveldiagramwindow.h"
 
 namespace vantrel {
 
-LevelWindowLink::LevelWindowLink(QWidget* mainView, std::function<void()> syncMainWindow)
-    : window_(std::make_unique<LevelDiagramWindow>(diagram_)) {
+LevelWindowLink::LevelWindowLink(Session& s, QWidget* mainView, std::function<void()> syncMainWindow)
+    : session_(s), window_(std::make_unique<LevelDiagramWindow>(diagram_)) {
     window_->mainWindow = mainView;
     window_->stateHandedOver = std::move(syncMainWindow);
     connectDiagram();
@@ -18,25 +16,26 @@ LevelWindowLink::LevelWindowLink(QWidget* mainView, std::function<void()> syncMa
 
 void LevelWindowLink::connectDiagram() {
     LevelDiagramHooks& h = diagram_.hooks;
-    h.mainOrbital = [] { return globals().orbital.numbers(); };
-    h.setOrbital = [](const OrbitalNumbers& o) { setOrbital(o.z, o.n, o.l, o.m, false); };
-    h.dropCloud = [] { globals().run.nPoints = 0; };
-    h.closed = [] { mainWindow().levelsOpen = false; };
-    h.showSpectrum = [] {
-        mainWindow().spectrumOpen = true;
-        if (windowHooks().showSpectrum) windowHooks().showSpectrum();
+    Session& s = session_;
+    h.mainOrbital = [&s] { return s.orbital.numbers(); };
+    h.setOrbital = [&s](const OrbitalNumbers& o) { setOrbital(s, o.z, o.n, o.l, o.m, false); };
+    h.dropCloud = [&s] { s.run.nPoints = 0; };
+    h.closed = [&s] { s.window.levelsOpen = false; };
+    h.showSpectrum = [&s] {
+        s.window.spectrumOpen = true;
+        if (s.windowHooks.showSpectrum) s.windowHooks.showSpectrum();
     };
 }
 
 void LevelWindowLink::connectMainWindow() {
     LevelDiagramWindow* w = window_.get();
-    WindowHooks& main = windowHooks();
+    WindowHooks& main = session_.windowHooks;
     main.showLevels = [w] { w->open(); };
     main.closeLevels = [w] { w->close(); };
     main.enableLevels = [this, w](bool enabled) {
         w->setDiagramEnabled(enabled);
         // A run, a load or a sequence may have changed the state meanwhile.
-        if (enabled && mainWindow().levelsOpen) follow(globals().orbital.numbers());
+        if (enabled && session_.window.levelsOpen) follow(session_.orbital.numbers());
     };
     main.levelsFollow = [this](const OrbitalNumbers& o) { follow(o); };
 }
@@ -48,7 +47,7 @@ void LevelWindowLink::follow(const OrbitalNumbers& o) {
 }
 
 LevelWindowLink::~LevelWindowLink() {
-    WindowHooks& main = windowHooks();
+    WindowHooks& main = session_.windowHooks;
     main.showLevels = nullptr;
     main.closeLevels = nullptr;
     main.enableLevels = nullptr;

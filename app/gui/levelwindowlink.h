@@ -13,12 +13,13 @@ class QWidget;
 namespace vantrel {
 
 class LevelDiagramWindow;
+struct Session;
 
 class LevelWindowLink {
 public:
     // syncMainWindow brings the main window's widgets up to date after the
     // diagram handed it a state.
-    LevelWindowLink(QWidget* mainView, std::function<void()> syncMainWindow);
+    LevelWindowLink(Session& s, QWidget* mainView, std::function<void()> syncMainWindow);
     ~LevelWindowLink();
     LevelWindowLink(const LevelWindowLink&) = delete;
     LevelWindowLink& operator=(const LevelWindowLink&) = delete;
@@ -32,6 +33,7 @@ private:
     // The diagram follows the main window's orbital while the window shows.
     void follow(const OrbitalNumbers& orbital);
 
+    Session& session_;
     LevelDiagram diagram_;
     std::unique_ptr<LevelDiagramWindow> window_;
 };

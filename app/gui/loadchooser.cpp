@@ -14,11 +14,12 @@
 #include "app/appstate.h"
 #include "app/ignoringerrors.h"
 #include "output/platform.h"
+#include "app/session.h"
 
 namespace vantrel {
 namespace {
 
-QString cacheDir() { return QString::fromStdString(globals().mainDir + "/files"); }
+QString cacheDir(const std::string& mainDir) { return QString::fromStdString(mainDir + "/files"); }
 
 }  // namespace
 
@@ -38,9 +39,9 @@ std::optional<PointFileName> parsePointFileName(const std::string& fileName) {
     return p;
 }
 
-QStringList recentPointFiles(int count) {
+QStringList recentPointFiles(const std::string& mainDir, int count) {
     QStringList paths;
-    const QFileInfoList files = QDir(cacheDir()).entryInfoList({"*.csv"}, QDir::Files, QDir::Time);
+    const QFileInfoList files = QDir(cacheDir(mainDir)).entryInfoList({"*.csv"}, QDir::Files, QDir::Time);
     for (const QFileInfo& file : files) {
         if (paths.size() >= count) break;
         if (parsePointFileName(file.fileName().toStdString())) paths << file.absoluteFilePath();
@@ -48,35 +49,35 @@ QStringList recentPointFiles(int count) {
     return paths;
 }
 
-bool loadPointFile(const std::string& path) {
+bool loadPointFile(Session& s, const std::string& path) {
     const QFileInfo chosen(QString::fromStdString(path));
     const auto name = parsePointFileName(chosen.fileName().toStdString());
     if (!name) {
         dialogs().messageBox(chosen.fileName().toStdString() + " is not a point file of this program: its name does not give n, l and m.");
         return false;
     }
-    if (chosen.absoluteDir() != QDir(cacheDir())) {
-        dialogs().messageBox("Point files are loaded from the cache folder " + cacheDir().toStdString() + ".");
+    if (chosen.absoluteDir() != QDir(cacheDir(s.mainDir))) {
+        dialogs().messageBox("Point files are loaded from the cache folder " + cacheDir(s.mainDir).toStdString() + ".");
         return false;
     }
-    auto& f = mainWindow();
+    auto& f = s.window;
     ignoringErrors([&] {
         f.regionOptions[0].select();
         for (Control& option : f.regionOptions)
             if (!name->plane.empty() && option.tag == name->plane) option.select();
         f.quickMenuItem.checked = name->quick;
-        setOrbital(name->z, name->n, name->l, name->m, false);
+        setOrbital(s, name->z, name->n, name->l, name->m, false);
     });
-    if (QFileInfo(QString::fromStdString(globals().orbital.csvFile)) != chosen) {
+    if (QFileInfo(QString::fromStdString(s.orbital.csvFile)) != chosen) {
         dialogs().messageBox(chosen.fileName().toStdString() + " does not name an orbital this program can show.");
         return false;
     }
-    ignoringErrors(loadClick);
+    ignoringErrors([&s] { loadClick(s); });
     return true;
 }
 
 LoadChooser::LoadChooser(MainWindowView& view) : QObject(&view), view_(view) {
-    QMenu* file = view.menuFor(mainWindow().fileMenu);
+    QMenu* file = view.menuFor(view.session().window.fileMenu);
     if (!file) return;
     QAction* first = file->actions().value(0);
     open_ = new QAction("Open Point File…", file);
@@ -93,23 +94,23 @@ LoadChooser::LoadChooser(MainWindowView& view) : QObject(&view), view_(view) {
 }
 
 void LoadChooser::open() {
-    QFileDialog chooser(&view_, "Open Point File", cacheDir(), "Point files (*.csv)");
+    QFileDialog chooser(&view_, "Open Point File", cacheDir(view_.session().mainDir), "Point files (*.csv)");
     chooser.setObjectName("pointFileDialog");
     chooser.setFileMode(QFileDialog::ExistingFile);
     // The same dialog everywhere, and one tests can answer.
     chooser.setOption(QFileDialog::DontUseNativeDialog);
     if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return;
-    loadPointFile(chooser.selectedFiles().first().toStdString());
+    loadPointFile(view_.session(), chooser.selectedFiles().first().toStdString());
     view_.syncAll();
 }
 
 void LoadChooser::fillRecent() {
     recent_->clear();
-    const QStringList files = recentPointFiles();
+    const QStringList files = recentPointFiles(view_.session().mainDir);
     for (const QString& path : files) {
         QAction* a = recent_->addAction(QFileInfo(path).fileName());
         connect(a, &QAction::triggered, this, [this, path] {
-            loadPointFile(path.toStdString());
+            loadPointFile(view_.session(), path.toStdString());
             view_.syncAll();
         });
     }

@@ -15,6 +15,7 @@ class QMenu;
 namespace vantrel {
 
 class MainWindowView;
+struct Session;
 
 // What a point file's name says, when the program formed it
 // ("2_1_0_xy_(z_3)_quick.csv").
@@ -26,13 +27,13 @@ struct PointFileName {
 };
 std::optional<PointFileName> parsePointFileName(const std::string& fileName);
 
-// The newest point files of the cache, newest first.
-QStringList recentPointFiles(int count = 8);
+// The newest point files of the main directory's cache, newest first.
+QStringList recentPointFiles(const std::string& mainDir, int count = 8);
 
 // Makes the orbital the file names current and loads it; a file whose
 // name names no orbital, or that is not in the cache, is refused with a
 // message. True when it was loaded.
-bool loadPointFile(const std::string& path);
+bool loadPointFile(Session& s, const std::string& path);
 
 class LoadChooser : public QObject {
     Q_OBJECT

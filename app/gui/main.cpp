@@ -13,6 +13,7 @@
 #include "app/gui/gui.h"
 #include "app/gui/picturefiles.h"
 #include "app/headless.h"
+#include "app/session.h"
 #include "install/helpinstaller.h"
 #include "output/platform.h"
 
@@ -43,16 +44,16 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName("io.github.vantrel.Vantrel");
     QApplication::setWindowIcon(QIcon(":/vantrel.png"));
 
-    // Sequence runs draw their pictures with Qt, with or without a display.
-    vantrel::QtPictureWriter pictures;
-    vantrel::setPictureWriter(&pictures);
-
     if (builder) {
         // The builder takes the command line as one text: a file name may hold blanks.
         std::string commandLine;
         for (const auto& a : arguments) commandLine += (commandLine.empty() ? "" : " ") + a;
         return vantrel::runInstallBuilder(display, commandLine);
     }
-    if (!display) return vantrel::runHeadless(arguments);
-    return vantrel::runGui(app, arguments);
+    // Sequence runs draw their pictures with Qt, with or without a display.
+    vantrel::QtPictureWriter pictures;
+    vantrel::Session session;
+    session.pictures = &pictures;
+    if (!display) return vantrel::runHeadless(session, arguments);
+    return vantrel::runGui(session, app, arguments);
 }

@@ -16,6 +16,7 @@
 
 #include "app/gui/controlwidgets.h"
 #include "app/gui/mainwindowview.h"
+#include "app/session.h"
 #include "app/gui/orbitalviewpanel.h"
 #include "cloudview/gui/cloudviewwidget.h"
 #include "app/windowstate.h"
@@ -25,7 +26,7 @@
 namespace vantrel {
 
 void MainWindowView::buildMenus() {
-    MainWindowState& f = mainWindow();
+    MainWindowState& f = session_.window;
     auto addMenu = [this](Control& c) {
         QMenu* m = menuBar()->addMenu(qs(c.caption));
         Binding& b = bind(c, nullptr, m->menuAction());
@@ -61,14 +62,14 @@ void MainWindowView::buildMenus() {
 
 void MainWindowView::buildOrbitalView() {
     constexpr int viewMinimum = 160;
-    MainWindowState& f = mainWindow();
+    MainWindowState& f = session_.window;
     OrbitalViewActions actions;
-    actions.subject = [] {
-        const OrbitalState& o = globals().orbital;
-        return ExportSubject{currentOrbital(), o.extent, o.csvFile, mainWindow().orbitalView.view};
+    actions.subject = [this] {
+        const OrbitalState& o = session_.orbital;
+        return ExportSubject{session_.wavefunction, o.extent, o.csvFile, session_.window.orbitalView.view};
     };
-    actions.fileStem = [] {
-        const std::string& xyz = globals().orbital.xyzFile;
+    actions.fileStem = [this] {
+        const std::string& xyz = session_.orbital.xyzFile;
         const std::string name = xyz.substr(xyz.rfind('/') + 1);
         return name.substr(0, name.size() - 4);
     };
@@ -89,8 +90,8 @@ void MainWindowView::buildOrbitalView() {
 
     // The view's own menu sets the same options as the window's boxes.
     connect(viewPanel_->cloudView(), &CloudViewWidget::stateChanged, this, [this] {
-        act([] {
-            MainWindowState& w = mainWindow();
+        act([this] {
+            MainWindowState& w = session_.window;
             const CloudViewState v = w.orbitalView.view;  // each box's reaction mirrors them all back
             w.blackBackgroundCheck.setChecked(v.blackBackground);
             w.jmolBoundingBoxCheck.setChecked(v.box);
@@ -105,7 +106,7 @@ void MainWindowView::buildOrbitalView() {
 }
 
 QWidget* MainWindowView::buildCalculationFrame() {
-    MainWindowState& f = mainWindow();
+    MainWindowState& f = session_.window;
     auto* frame = new QGroupBox(this);
     bind(f.calculationFrame, frame);
     auto* grid = new QGridLayout(frame);
@@ -201,7 +202,7 @@ QWidget* MainWindowView::buildCalculationFrame() {
 }
 
 QWidget* MainWindowView::buildPlotOptions() {
-    MainWindowState& f = mainWindow();
+    MainWindowState& f = session_.window;
     auto* box = new QWidget(this);
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(0, 0, 0, 0);
@@ -239,7 +240,7 @@ QWidget* MainWindowView::buildPlotOptions() {
 }
 
 QWidget* MainWindowView::buildDisplayFrame() {
-    MainWindowState& f = mainWindow();
+    MainWindowState& f = session_.window;
     auto* frame = new QGroupBox(this);
     bind(f.displayFrame, frame);
     auto* col = new QVBoxLayout(frame);

@@ -37,14 +37,15 @@
 #include "app/appstate.h"
 #include "output/platform.h"
 #include "app/radialview.h"
+#include "app/session.h"
 #include "widgets/guardedaction.h"
 #include "widgets/pictureexport.h"
 #include "widgets/screenfit.h"
 
 namespace vantrel {
 
-MainWindowView::MainWindowView(QWidget* parent) : QMainWindow(parent) {
-    MainWindowState& f = mainWindow();
+MainWindowView::MainWindowView(Session& session, QWidget* parent) : QMainWindow(parent), session_(session) {
+    MainWindowState& f = session_.window;
     bindings_.clear();
     auto* central = new QWidget;
     setCentralWidget(new ContentsScrollArea(central, this));
@@ -140,9 +141,10 @@ MainWindowView::~MainWindowView() {
         h.busy = nullptr;
         h.openUrl = nullptr;
         h.screenWidthTwips = nullptr;
-        windowHooks().focusRequest = nullptr;
-        windowHooks().quitApplication = nullptr;
-        setRadialPlotCanvas(nullptr);
+        session_.windowHooks.focusRequest = nullptr;
+        session_.windowHooks.quitApplication = nullptr;
+        session_.radialPlot.setCanvas(nullptr);
+        plot_->redraw = nullptr;
     }
     if (busy_) QApplication::restoreOverrideCursor();
 }
@@ -192,7 +194,7 @@ void MainWindowView::connectControl(Binding& b) {
 
 void MainWindowView::step(Control& spinner, QWidget* w, int delta) {
     // The spinners react only while they are the active control.
-    mainWindow().activeControl = &spinner;
+    session_.window.activeControl = &spinner;
     lastActive_ = &spinner;
     if (!w->hasFocus()) w->setFocus(Qt::MouseFocusReason);
     act([&spinner, delta] { spinner.setValue(spinner.value + delta); });
@@ -221,7 +223,7 @@ void MainWindowView::syncAll() {
     if (viewPanel_) viewPanel_->refresh();
     syncing_ = false;
     // Code moved the focus (selectAll): follow it.
-    Control* active = mainWindow().activeControl;
+    Control* active = session_.window.activeControl;
     if (active != lastActive_) {
         lastActive_ = active;
         if (active) focusControl(*active);
@@ -316,7 +318,7 @@ void MainWindowView::sync(Binding& b) {
 void MainWindowView::focusControl(Control& c) {
     QWidget* w = widgetFor(c);
     if (!w || w == this) return;
-    mainWindow().activeControl = &c;
+    session_.window.activeControl = &c;
     lastActive_ = &c;
     if (!w->isVisible() || !w->isEnabled()) return;
     if (!w->hasFocus()) w->setFocus(Qt::OtherFocusReason);
@@ -351,7 +353,7 @@ void MainWindowView::installHooks() {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         // The window was closed during a long operation: every run that is
         // still to come stops at once.
-        if (closed_) globals().run.stopRequested.request();
+        if (closed_) session_.run.stopRequested.request();
     };
     h.busy = [this](bool on) {
         if (on == busy_) return;
@@ -368,10 +370,11 @@ void MainWindowView::installHooks() {
         const QUrl url = t.contains(QStringLiteral("://")) ? QUrl(t) : QUrl::fromLocalFile(t);
         return QDesktopServices::openUrl(url);
     };
-    WindowHooks& w = windowHooks();
+    WindowHooks& w = session_.windowHooks;
     w.focusRequest = [this](Control& c) { focusControl(c); };
     w.quitApplication = [this] { close(); };
-    setRadialPlotCanvas(plot_);
+    session_.radialPlot.setCanvas(plot_);
+    plot_->redraw = [this] { redrawRadialPlot(session_); };
     hooksInstalled_ = true;
 }
 
@@ -393,20 +396,20 @@ void MainWindowView::placeAtRightEdge() {
 void MainWindowView::focusIn(Binding& b) {
     Control& c = *b.c;
     // Focus moved by code (focusControl) is no news to the state.
-    if (mainWindow().activeControl == &c) return;
-    mainWindow().activeControl = &c;
+    if (session_.window.activeControl == &c) return;
+    session_.window.activeControl = &c;
     lastActive_ = &c;
     if (c.onFocus) act(c.onFocus);
 }
 
 bool MainWindowView::keyPress(Binding& b, QKeyEvent* key) {
-    MainWindowState& f = mainWindow();
+    MainWindowState& f = session_.window;
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     if (!enter || key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
     for (int i = 0; i < 3; ++i) {
         if (b.c != &f.quantumText[i]) continue;
         bool swallowed = false;
-        act([&] { swallowed = quantumKeyEnter(i); });
+        act([&] { swallowed = quantumKeyEnter(session_, i); });
         return swallowed;
     }
     if (b.c == &f.extentText) {
@@ -437,8 +440,8 @@ bool MainWindowView::eventFilter(QObject* watched, QEvent* event) {
     if (type == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Escape) {
-            if (!mainWindow().escapeStopsRun) return false;
-            act([] { escapePressed(); });
+            if (!session_.window.escapeStopsRun) return false;
+            act([this] { escapePressed(session_); });
             return true;
         }
         auto it = byWidget_.find(watched);
@@ -462,13 +465,13 @@ void MainWindowView::changeEvent(QEvent* event) {
     if (activatedOnce_ && !fromOtherWindow_) return;
     activatedOnce_ = true;
     fromOtherWindow_ = false;
-    act([] { formActivated(); });
+    act([this] { formActivated(session_); });
 }
 
 void MainWindowView::closeEvent(QCloseEvent* event) {
     closed_ = true;
     // A run in progress stops at its next step.
-    globals().run.stopRequested.request();
+    session_.run.stopRequested.request();
     event->accept();
     emit windowClosed();
 }

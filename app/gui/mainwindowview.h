@@ -1,7 +1,7 @@
-// The main window on screen: one widget per control of mainWindow(), kept in
-// step with that state. User actions go into the state (and its
-// reactions); after each of them, and whenever the program asks for a
-// refresh, the widgets are brought up to date again.
+// The main window on screen: one widget per control of the session's
+// window, kept in step with that state. User actions go into the state
+// (and its reactions); after each of them, and whenever the program asks
+// for a refresh, the widgets are brought up to date again.
 #pragma once
 
 #include <QMainWindow>
@@ -19,13 +19,14 @@ class QMenu;
 namespace vantrel {
 
 struct Control;
+struct Session;
 class RadialPlotWidget;
 class OrbitalViewPanel;
 
 class MainWindowView : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindowView(QWidget* parent = nullptr);
+    explicit MainWindowView(Session& session, QWidget* parent = nullptr);
     ~MainWindowView() override;
 
     // Plugs the window into the program: refresh, event processing, busy
@@ -42,6 +43,7 @@ public:
     // selected. Controls that cannot take the focus now are left alone.
     void focusControl(Control& c);
 
+    Session& session() const { return session_; }
     RadialPlotWidget* plot() const { return plot_; }
     OrbitalViewPanel* orbitalView() const { return viewPanel_; }
     QWidget* widgetFor(const Control& c) const;
@@ -88,6 +90,7 @@ private:
     bool keyPress(Binding& b, QKeyEvent* key);
     void focusIn(Binding& b);
 
+    Session& session_;
     std::deque<Binding> bindings_;
     std::unordered_map<const Control*, Binding*> byControl_;
     std::unordered_map<const QObject*, Binding*> byWidget_;

@@ -79,7 +79,7 @@ double RadialPlotWidget::textWidth(const std::string& text) {
 }
 
 void RadialPlotWidget::relayout() {
-    if (&radialPlotCanvas() == this) redrawRadialPlot();
+    if (redraw) redraw();
 }
 
 void RadialPlotWidget::changeEvent(QEvent* e) {

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -28,6 +29,10 @@ public:
     double textWidth(const std::string& text) override;
     void bar(double x, double left, double right, double y1, double y2, std::uint32_t color) override;
     void refresh() override { scheduleRepaint(); }
+
+    // Draws the plot again after the size or the font changed: the text
+    // widths and margins are different (the main window plugs it in).
+    std::function<void()> redraw;
 
     // Asks for one repaint; many requests before the next paint cost one.
     void scheduleRepaint();

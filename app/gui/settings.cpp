@@ -12,6 +12,7 @@
 #include "app/windowstate.h"
 #include "app/appstate.h"
 #include "app/ignoringerrors.h"
+#include "app/session.h"
 
 namespace vantrel {
 namespace {
@@ -45,8 +46,8 @@ QString settingsPath() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/Vantrel/Vantrel.conf";
 }
 
-WindowOptions WindowOptions::fromWindow() {
-    auto& f = mainWindow();
+WindowOptions WindowOptions::fromSession(Session& s) {
+    auto& f = s.window;
     WindowOptions o;
     for (Control* c : checkBoxes(f)) o.checks[c->name] = c->checked;
     o.region = checkedIndex(f.regionOptions);
@@ -56,19 +57,19 @@ WindowOptions WindowOptions::fromWindow() {
     o.autoscale = f.autoscaleMenuItem.checked;
     o.extent = f.extentText.text;
     o.maxPoints = f.maxPointsText.text;
-    o.z = globals().orbital.currentZ;
+    o.z = s.orbital.currentZ;
     return o;
 }
 
-void WindowOptions::apply(bool withPlotMode) const {
-    auto& f = mainWindow();
+void WindowOptions::apply(Session& s, bool withPlotMode) const {
+    auto& f = s.window;
     for (Control* c : checkBoxes(f)) {
         auto it = checks.find(c->name);
         if (it != checks.end()) ignoringErrors([&] { c->setChecked(it->second); });
     }
     ignoringErrors([&] { f.regionOptions[region].select(); });
     ignoringErrors([&] { f.colourModeOptions[colourMode].select(); });
-    if (z != globals().orbital.currentZ) ignoringErrors([&] { setNucleus(z); });
+    if (z != s.orbital.currentZ) ignoringErrors([&] { setNucleus(s, z); });
     // Autoscale off while the extent is set, or it would be rescaled at once.
     f.autoscaleMenuItem.checked = false;
     for (Control* box : {&f.extentText, &f.maxPointsText}) {
@@ -82,13 +83,13 @@ void WindowOptions::apply(bool withPlotMode) const {
     f.typingExtent = false;
     f.autoscaleMenuItem.checked = autoscale;
     f.quickMenuItem.checked = quick;
-    ignoringErrors([] { updateOrbital(true); });
+    ignoringErrors([&s] { updateOrbital(s, true); });
     if (withPlotMode) ignoringErrors([&] { f.plotModeOptions[plotMode].select(); });
 }
 
 WindowSettings::WindowSettings(MainWindowView& view)
-    : view_(view), defaults_(WindowOptions::fromWindow()), defaultSize_(view.size()) {
-    if (QMenu* options = view.menuFor(mainWindow().optionsMenu)) {
+    : view_(view), defaults_(WindowOptions::fromSession(view.session())), defaultSize_(view.size()) {
+    if (QMenu* options = view.menuFor(view.session().window.optionsMenu)) {
         options->addSeparator();
         action_ = options->addAction("Restore Default Settings");
         action_->setObjectName("restoreDefaultsAction");
@@ -114,20 +115,20 @@ bool WindowSettings::restore() {
     o.maxPoints = s.value("maxPoints", text(o.maxPoints)).toString().toStdString();
     o.z = inRange(s.value("z"), 1, 120, o.z);
     s.endGroup();
-    o.apply(false);
+    o.apply(view_.session(), false);
     view_.syncAll();
     return view_.restoreGeometry(s.value("window/geometry").toByteArray());
 }
 
 void WindowSettings::restorePlotMode() {
     if (savedPlotMode_ < 0) return;
-    ignoringErrors([this] { mainWindow().plotModeOptions[savedPlotMode_].select(); });
+    ignoringErrors([this] { view_.session().window.plotModeOptions[savedPlotMode_].select(); });
     view_.syncAll();
 }
 
 void WindowSettings::save() {
     if (cleared_) return;
-    const WindowOptions o = WindowOptions::fromWindow();
+    const WindowOptions o = WindowOptions::fromSession(view_.session());
     QSettings s(settingsPath(), QSettings::IniFormat);
     s.beginGroup("options");
     for (const auto& [name, on] : o.checks) s.setValue(text(name), on);
@@ -146,7 +147,7 @@ void WindowSettings::save() {
 void WindowSettings::restoreDefaults() {
     QFile::remove(settingsPath());
     cleared_ = true;
-    defaults_.apply();
+    defaults_.apply(view_.session());
     view_.syncAll();
     if (view_.isMaximized() || view_.isFullScreen()) view_.showNormal();
     view_.resize(defaultSize_);

@@ -14,6 +14,7 @@ class QAction;
 namespace vantrel {
 
 class MainWindowView;
+struct Session;
 
 // What the user can set in the window that is worth keeping.
 struct WindowOptions {
@@ -25,9 +26,9 @@ struct WindowOptions {
 
     bool operator==(const WindowOptions&) const = default;
 
-    static WindowOptions fromWindow();
+    static WindowOptions fromSession(Session& s);
     // Through the controls, so the window reacts as to a user's choices.
-    void apply(bool withPlotMode = true) const;
+    void apply(Session& s, bool withPlotMode = true) const;
 };
 
 // ~/.config/Vantrel/Vantrel.conf (follows XDG_CONFIG_HOME).

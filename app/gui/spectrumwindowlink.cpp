@@ -2,29 +2,28 @@
 
 #include <QTimer>
 
-#include "app/mainwindow.h"
 #include "app/orbitalcontrols.h"
-#include "app/windowstate.h"
+#include "app/session.h"
 #include "spectrum/gui/spectrumview.h"
 
 namespace vantrel {
 
 namespace {
 
-SpectrumLinks mainWindowLinks() {
+SpectrumLinks mainWindowLinks(Session& s) {
     SpectrumLinks links;
-    links.pickLevel = pickHydrogenLevel;
+    links.pickLevel = [&s](int n) { pickHydrogenLevel(s, n); };
     // This window closes, the level window opens or follows the current state.
-    links.openEnergyLevels = [] {
-        if (const auto& open = mainWindow().compareEnergiesMenuItem.onClick) open();
+    links.openEnergyLevels = [&s] {
+        if (const auto& open = s.window.compareEnergiesMenuItem.onClick) open();
     };
     return links;
 }
 
 }  // namespace
 
-SpectrumWindowLink::SpectrumWindowLink(QWidget* mainView) : mainView_(mainView) {
-    WindowHooks& main = windowHooks();
+SpectrumWindowLink::SpectrumWindowLink(Session& s, QWidget* mainView) : session_(s), mainView_(mainView) {
+    WindowHooks& main = s.windowHooks;
     main.showSpectrum = [this] { show(); };
     main.closeSpectrum = [this] {
         if (view_) view_->close();
@@ -33,7 +32,7 @@ SpectrumWindowLink::SpectrumWindowLink(QWidget* mainView) : mainView_(mainView) 
 }
 
 SpectrumWindowLink::~SpectrumWindowLink() {
-    WindowHooks& main = windowHooks();
+    WindowHooks& main = session_.windowHooks;
     main.showSpectrum = nullptr;
     main.closeSpectrum = nullptr;
     main.enableSpectrum = nullptr;
@@ -50,11 +49,11 @@ void SpectrumWindowLink::show() {
 }
 
 void SpectrumWindowLink::create() {
-    view_ = new SpectrumView(mainWindowLinks());
+    view_ = new SpectrumView(mainWindowLinks(session_));
     view_->setAttribute(Qt::WA_DeleteOnClose);
     view_->setLevelPickingEnabled(levelPicking_);
     if (mainView_) view_->setWindowIcon(mainView_->windowIcon());
-    QObject::connect(view_, &SpectrumView::closed, [] { mainWindow().spectrumOpen = false; });
+    QObject::connect(view_, &SpectrumView::closed, [this] { session_.window.spectrumOpen = false; });
     view_->show();
     view_->placeBeside(mainView_);
     // The arrow keys walk the spectrum at once, not a list.

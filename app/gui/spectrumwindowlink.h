@@ -12,10 +12,11 @@ class QWidget;
 namespace vantrel {
 
 class SpectrumView;
+struct Session;
 
 class SpectrumWindowLink {
 public:
-    explicit SpectrumWindowLink(QWidget* mainView);
+    SpectrumWindowLink(Session& s, QWidget* mainView);
     ~SpectrumWindowLink();  // closes the window
     SpectrumWindowLink(const SpectrumWindowLink&) = delete;
     SpectrumWindowLink& operator=(const SpectrumWindowLink&) = delete;
@@ -28,6 +29,7 @@ private:
     void create();
     void setLevelPicking(bool enabled);
 
+    Session& session_;
     QPointer<QWidget> mainView_;
     QPointer<SpectrumView> view_;
     bool levelPicking_ = true;  // no run is going

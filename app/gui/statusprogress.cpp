@@ -8,14 +8,14 @@
 #include <algorithm>
 #include <chrono>
 
-#include "app/samplingrun.h"
-#include "app/appstate.h"
+#include "app/gui/mainwindowview.h"
+#include "app/session.h"
 #include "engine/samplerun.h"
 #include "engine/textutil.h"
 
 namespace vantrel {
 
-StatusProgress::StatusProgress(QMainWindow& window) : QObject(&window) {
+StatusProgress::StatusProgress(MainWindowView& window) : QObject(&window), session_(window.session()) {
     label_ = new QLabel(&window);
     label_->setObjectName("runProgressLabel");
     bar_ = new QProgressBar(&window);
@@ -25,16 +25,16 @@ StatusProgress::StatusProgress(QMainWindow& window) : QObject(&window) {
     window.statusBar()->addPermanentWidget(bar_);
     label_->hide();
     bar_->hide();
-    samplingHooks().onProgress = [this](const RunProgress& p, long long target) { show(p, target); };
+    session_.samplingHooks.onProgress = [this](const RunProgress& p, long long target) { show(p, target); };
     // The run has no event of its own for its end; the window polls while it shows progress.
     idleCheck_.setInterval(250);
     connect(&idleCheck_, &QTimer::timeout, this, &StatusProgress::hideWhenIdle);
 }
 
-StatusProgress::~StatusProgress() { samplingHooks().onProgress = nullptr; }
+StatusProgress::~StatusProgress() { session_.samplingHooks.onProgress = nullptr; }
 
 void StatusProgress::show(const RunProgress& progress, long long target) {
-    const long long quota = std::max(1, globals().orbital.maxPoints);
+    const long long quota = std::max(1, session_.orbital.maxPoints);
     const long long done = std::clamp<long long>(progress.points - (target - quota), 0, quota);
     // The bar holds an int: large quotas count in thousandths.
     bar_->setRange(0, 1000);
@@ -48,7 +48,7 @@ void StatusProgress::show(const RunProgress& progress, long long target) {
 }
 
 void StatusProgress::hideWhenIdle() {
-    if (globals().run.running) return;
+    if (session_.run.running) return;
     idleCheck_.stop();
     label_->hide();
     bar_->hide();

@@ -7,18 +7,19 @@
 #include <QTimer>
 
 class QLabel;
-class QMainWindow;
 class QProgressBar;
 
 namespace vantrel {
 
+class MainWindowView;
 struct RunProgress;
+struct Session;
 
 class StatusProgress : public QObject {
     Q_OBJECT
 public:
     // Feeds on the sampling run's progress until destroyed.
-    explicit StatusProgress(QMainWindow& window);
+    explicit StatusProgress(MainWindowView& window);
     ~StatusProgress() override;
 
     void show(const RunProgress& progress, long long target);
@@ -28,6 +29,7 @@ public:
 private:
     void hideWhenIdle();
 
+    Session& session_;
     QLabel* label_;
     QProgressBar* bar_;
     QTimer idleCheck_;
