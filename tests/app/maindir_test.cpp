@@ -22,7 +22,7 @@ class MainDirTest : public FreshState {
 protected:
     void SetUp() override {
         FreshState::SetUp();
-        installReactions();
+        installReactions(s);
     }
     TempDir dir{"maindir-test"};  // the word must not come from the folder's own name
     ScopedEnv home{"HOME", dir.path()}, vantrelHome{"VANTREL_HOME", std::nullopt};
@@ -36,24 +36,24 @@ TEST_F(MainDirTest, NamesNormalisedCaseKeptExampleFileWritten) {
         {"two//", "two/_vantrel"},  // one separator goes, the word follows the other
     };
     for (auto [given, made] : cases) {
-        EXPECT_EQ(setMainDir(dir.file(given)), 0) << given;
-        EXPECT_EQ(globals().mainDir, dir.file(made)) << given;
+        EXPECT_EQ(setMainDir(s.mainDir, dir.file(given)), 0) << given;
+        EXPECT_EQ(s.mainDir, dir.file(made)) << given;
         // The cache is there; the probe is gone again.
         EXPECT_EQ(std::tuple(dirExists(dir.file(made) + "/files"), fileExists(dir.file(made) + "/files/session")),
                   std::tuple(true, false)) << given;
     }
     // One level at a time: a missing parent fails with the path error.
-    EXPECT_EQ(setMainDir(dir.file("no/such/place")), ENOENT);
-    EXPECT_EQ(globals().mainDir, dir.file("no/such/place_vantrel"));
-    EXPECT_EQ(setMainDir(""), -1);
-    EXPECT_EQ(globals().mainDir, "");
+    EXPECT_EQ(setMainDir(s.mainDir, dir.file("no/such/place")), ENOENT);
+    EXPECT_EQ(s.mainDir, dir.file("no/such/place_vantrel"));
+    EXPECT_EQ(setMainDir(s.mainDir, ""), -1);
+    EXPECT_EQ(s.mainDir, "");
     // A file where the cache should be stops even root.
     fs::create_directory(dir.file("a_vantrel"));
     writeFile(dir.file("a_vantrel/files"), "in the way");
-    EXPECT_EQ(setMainDir(dir.file("a_vantrel")), ENOTDIR);
+    EXPECT_EQ(setMainDir(s.mainDir, dir.file("a_vantrel")), ENOTDIR);
 
     // A new main directory gets a valid example sequence file.
-    ASSERT_EQ(setMainDir(dir.file("ex_vantrel")), 0);
+    ASSERT_EQ(setMainDir(s.mainDir, dir.file("ex_vantrel")), 0);
     std::string rest = readFile(dir.file("ex_vantrel/input.txt"));
     EXPECT_TRUE(contains(rest, "\r\n1 0 0\r\n"));
     while (!rest.empty()) {
@@ -63,7 +63,7 @@ TEST_F(MainDirTest, NamesNormalisedCaseKeptExampleFileWritten) {
         }
     }
     writeFile(dir.file("ex_vantrel/input.txt"), "mine");  // the user's own stays
-    setMainDir(dir.file("ex_vantrel"));
+    setMainDir(s.mainDir, dir.file("ex_vantrel"));
     EXPECT_EQ(readFile(dir.file("ex_vantrel/input.txt")), "mine");
 }
 
@@ -71,12 +71,12 @@ TEST_F(MainDirTest, FindAsksOnlyWhenTheFirstCandidateFails) {
     setenv("VANTREL_HOME", "", 1);  // empty: no candidate
     EXPECT_EQ(mainDirCandidates().front(), dir.file("vantrel"));
     setenv("VANTREL_HOME", dir.file("first_vantrel").c_str(), 1);
-    ASSERT_TRUE(findMainDir());
-    EXPECT_EQ(std::tuple(dialogs.shown.size(), globals().mainDir), std::tuple(0u, dir.file("first_vantrel")));
+    ASSERT_TRUE(findMainDir(s));
+    EXPECT_EQ(std::tuple(dialogs.shown.size(), s.mainDir), std::tuple(0u, dir.file("first_vantrel")));
     // A name without the word gets it appended, and the user's documents say so.
     setenv("VANTREL_HOME", dir.file("orbitals").c_str(), 1);
-    ASSERT_TRUE(findMainDir());
-    EXPECT_EQ(globals().mainDir, dir.file("orbitals_vantrel"));
+    ASSERT_TRUE(findMainDir(s));
+    EXPECT_EQ(s.mainDir, dir.file("orbitals_vantrel"));
     for (const char* doc : {"/README.md", "/data/index.htm"}) {
         const std::string text = readFile(std::string(VANTREL_SOURCE_DIR) + doc);
         EXPECT_NE(text.find("_vantrel</code> appended"), text.find("_vantrel` appended")) << doc;
@@ -84,54 +84,54 @@ TEST_F(MainDirTest, FindAsksOnlyWhenTheFirstCandidateFails) {
 
     // The first working candidate is only offered, as the default answer.
     setenv("VANTREL_HOME", dir.file("missing/parent").c_str(), 1);
-    ASSERT_TRUE(findMainDir());
-    EXPECT_EQ(std::tuple(dialogs.shown.size(), globals().mainDir), std::tuple(1u, dir.file("vantrel")));
+    ASSERT_TRUE(findMainDir(s));
+    EXPECT_EQ(std::tuple(dialogs.shown.size(), s.mainDir), std::tuple(1u, dir.file("vantrel")));
 
     dialogs.inputs = {std::nullopt, dir.file("no/such/place")};
-    EXPECT_FALSE(findMainDir());
+    EXPECT_FALSE(findMainDir(s));
     EXPECT_EQ(dialogs.shown.back().text, "Cannot continue ");
-    EXPECT_FALSE(findMainDir());
+    EXPECT_FALSE(findMainDir(s));
     EXPECT_EQ(dialogs.shown.back().text, "Cannot continue : " + std::string(std::strerror(ENOENT)));
 }
 
 TEST_F(MainDirTest, ClearCacheDeletesFilesOnlyNewCacheRestoresOnFailure) {
-    ASSERT_EQ(setMainDir(dir.file("c_vantrel")), 0);
+    ASSERT_EQ(setMainDir(s.mainDir, dir.file("c_vantrel")), 0);
     const std::string cache = dir.file("c_vantrel/files");
     for (const char* name : {"/a.htm", "/B.xyz", "/.hidden"}) writeFile(cache + name, "x");
     fs::create_directory(cache + "/sub");
 
     dialogs.answers.push_back(Answer::Cancel);
-    mainWindow().pointCountLabel.caption = "625";
-    clearCache(true);
+    s.window.pointCountLabel.caption = "625";
+    clearCache(s, true);
     EXPECT_TRUE(fileExists(cache + "/a.htm"));
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, "This will delete all files in the subdirectory " + cache + ".");
-    EXPECT_EQ(mainWindow().pointCountLabel.caption, "625");  // the results stay
+    EXPECT_EQ(s.window.pointCountLabel.caption, "625");  // the results stay
 
-    clearCache(true);
+    clearCache(s, true);
     EXPECT_EQ(dialogs.shown.back().text, "2 files were deleted.");
     // Hidden files are not the cache's.
     EXPECT_EQ(std::tuple(fileExists(cache + "/a.htm"), fileExists(cache + "/B.xyz"), dirExists(cache + "/sub"), fileExists(cache + "/.hidden")),
               std::tuple(false, false, true, true));
-    clearCache(true);
+    clearCache(s, true);
     EXPECT_EQ(dialogs.shown.back().text, "0 files were deleted.");
     const auto shown = dialogs.shown.size();
     writeFile(cache + "/c.csv", "c");
-    clearCache(false);  // asks and tells nothing
+    clearCache(s, false);  // asks and tells nothing
     EXPECT_EQ(std::tuple(fileExists(cache + "/c.csv"), dialogs.shown.size()), std::tuple(false, shown));
 
     // A new main directory; a failed one leaves the last good one.
-    ASSERT_EQ(setMainDir(dir.file("old_vantrel")), 0);
+    ASSERT_EQ(setMainDir(s.mainDir, dir.file("old_vantrel")), 0);
     const std::string made = dir.file("New_vantrel");
     dialogs.inputs = {dir.file("New"), dir.file("no/such/place"), std::nullopt};
     for (int i = 0; i < 3; ++i) {
-        newCacheClick();
-        EXPECT_EQ(globals().mainDir, made);
+        newCacheClick(s);
+        EXPECT_EQ(s.mainDir, made);
         EXPECT_EQ(dialogs.shown.back().text, "The main directory for VANTREL is " + made +
                                                  "\r\nThe directory in which HTML and XYZ files will be saved is " +
                                                  made + "/files");
     }
-    EXPECT_EQ(globals().orbital.xyzFile, made + "/files/1_0_0_.xyz");
+    EXPECT_EQ(s.orbital.xyzFile, made + "/files/1_0_0_.xyz");
 }
 
 TEST_F(MainDirTest, RefusedCandidatesAndAFailedExampleAreSaid) {
@@ -143,7 +143,7 @@ TEST_F(MainDirTest, RefusedCandidatesAndAFailedExampleAreSaid) {
     for (const auto& [home, error] : refused) {
         reports.clear();
         setenv("VANTREL_HOME", home.c_str(), 1);
-        EXPECT_TRUE(findMainDir());
+        EXPECT_TRUE(findMainDir(s));
         ASSERT_FALSE(reports.empty()) << home;
         EXPECT_EQ(reports.front(), "Cannot use " + home + " as the main directory: " + std::strerror(error));
     }
@@ -152,7 +152,7 @@ TEST_F(MainDirTest, RefusedCandidatesAndAFailedExampleAreSaid) {
     fs::create_directories(dir.file("linked_vantrel/files"));
     fs::create_symlink("/dev/full", dir.file("linked_vantrel/input.txt"));
     dialogs.shown.clear();
-    EXPECT_EQ(setMainDir(dir.file("linked_vantrel")), 0);
+    EXPECT_EQ(setMainDir(s.mainDir, dir.file("linked_vantrel")), 0);
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_TRUE(fs::is_symlink(dir.file("linked_vantrel/input.txt")));
     // The example sequence file on a full disk: said, and no empty file left.
@@ -161,7 +161,7 @@ TEST_F(MainDirTest, RefusedCandidatesAndAFailedExampleAreSaid) {
     {
         SmallDisk disk(full, 100);
         if (disk.mounted()) writeFile(full + "/filler", std::string(8192, 'x'));  // up to the brim
-        EXPECT_EQ(setMainDir(full), 0);
+        EXPECT_EQ(setMainDir(s.mainDir, full), 0);
         EXPECT_TRUE(dialogs.saw(std::string(std::strerror(disk.error())) + " writing the example sequence file " +
                                 full + "/input.txt"));
         EXPECT_FALSE(fs::exists(full + "/input.txt"));

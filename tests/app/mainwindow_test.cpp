@@ -20,8 +20,8 @@ class MainWindowTest : public FreshState {
 protected:
     void SetUp() override {
         FreshState::SetUp();
-        windowHooks().focusRequest = [this](Control& c) { focused.push_back(&c); };
-        installReactions();
+        s.windowHooks.focusRequest = [this](Control& c) { focused.push_back(&c); };
+        installReactions(s);
     }
     std::vector<Control*> focused;
 };
@@ -30,15 +30,15 @@ protected:
 // "&Other" are driven through the real window in the window tests; these
 // are the reactions those do not reach.
 TEST_F(MainWindowTest, KeysAndSpinnersSetByCode) {
-    formActivated();
+    formActivated(s);
     EXPECT_EQ(f.activeControl, &f.quantumText[0]);
-    EXPECT_TRUE(quantumKeyEnter(2));
+    EXPECT_TRUE(quantumKeyEnter(s, 2));
     EXPECT_EQ(focused.back(), &f.calculateButton);
     int presses = 0;
     f.calculateButton.onClick = [&] { ++presses; };
-    escapePressed();  // only a running calculation listens
+    escapePressed(s);  // only a running calculation listens
     f.escapeStopsRun = true;
-    escapePressed();
+    escapePressed(s);
     EXPECT_EQ(presses, 1);
 
     f.maxPointsSpinner.setValue(3);  // set by code: nothing follows
@@ -76,14 +76,14 @@ TEST_F(MainWindowTest, OtherSpeciesAndQuickCalculation) {
 // through the window tests; here the hooks' order and the help item.
 TEST_F(MainWindowTest, OtherWindowsAndMenus) {
     std::string calls;
-    auto& w = windowHooks();
+    auto& w = s.windowHooks;
     w.showLevels = [&] { calls += "showlevels "; };
     w.closeLevels = [&] { calls += "closelevels "; };
     w.showSpectrum = [&] { calls += "showspectrum "; };
     w.closeSpectrum = [&] { calls += "closespectrum "; };
     for (Control* item : {&f.compareEnergiesMenuItem, &f.spectrumMenuItem, &f.compareEnergiesMenuItem}) item->click();
     EXPECT_EQ(calls, "showlevels closelevels showspectrum closespectrum showlevels ");
-    EXPECT_EQ(std::tuple(mainWindow().levelsOpen, mainWindow().spectrumOpen), std::tuple(true, false));
+    EXPECT_EQ(std::tuple(s.window.levelsOpen, s.window.spectrumOpen), std::tuple(true, false));
 
     f.helpMenuItems[4].click();  // points to the Jmol program, not an applet
     EXPECT_TRUE(contains(dialogs.shown.back().text, "in the Jmol program")) << dialogs.shown.back().text;
@@ -103,13 +103,13 @@ TEST_F(MainWindowTest, OpeningThatFailsIsReported) {
 
 // A level clicked in the spectrum window: hydrogen's n, l and m kept.
 TEST_F(MainWindowTest, SpectrumLevelPickSetsNOfHydrogen) {
-    setOrbital(2, 5, 2, -1, false);  // He+ 5d
-    pickHydrogenLevel(4);
+    setOrbital(s, 2, 5, 2, -1, false);  // He+ 5d
+    pickHydrogenLevel(s, 4);
     EXPECT_EQ(std::tuple(o.currentZ, o.currentN, o.currentL, o.currentM), std::tuple(1, 4, 2, -1));
     EXPECT_EQ(f.quantumText[0].text, "4");
     // While a run writes the current orbital's files a pick is dropped.
-    enableControls(false);
-    pickHydrogenLevel(7);
+    enableControls(s, false);
+    pickHydrogenLevel(s, 7);
     EXPECT_EQ(o.currentN, 4);
 }
 

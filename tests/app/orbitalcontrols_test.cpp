@@ -14,7 +14,6 @@ namespace {
 
 using OrbitalTest = test::FreshState;
 using WindowStateTest = test::FreshState;
-using test::typeQuantum;
 
 TEST_F(WindowStateTest, ReactionsFireOnlyOnRealChanges) {
     int clicks = 0, changes = 0;
@@ -61,7 +60,7 @@ TEST_F(OrbitalTest, ExtentTextsQuotaWarningsAndDefaultExtent) {
     const Case cases[] = {{"7.9", "7", 10}, {"0", "10", 20}, {"", "10", 20}, {"900", "500", 510}, {"-7", "7", 10}, {"25", "25", 30}};
     for (const auto& c : cases) {
         f.extentText.text = c.text;
-        updateOrbital(true);
+        updateOrbital(s, true);
         EXPECT_EQ(f.extentText.text, c.shown) << c.text;
         EXPECT_EQ(numText(o.extent), c.shown) << c.text;
         EXPECT_EQ(o.axisMax, c.axisMax) << c.text;
@@ -70,7 +69,7 @@ TEST_F(OrbitalTest, ExtentTextsQuotaWarningsAndDefaultExtent) {
 
     for (auto [text, quota] : {std::pair{"100", 625}, {"20000.5", 20000}}) {  // at least 625; ties to even
         f.maxPointsText.text = text;
-        updateOrbital(false);
+        updateOrbital(s, false);
         EXPECT_TRUE(o.maxPoints == quota && f.maxPointsText.text == intText(quota)) << text;
     }
 
@@ -82,7 +81,7 @@ TEST_F(OrbitalTest, ExtentTextsQuotaWarningsAndDefaultExtent) {
     EXPECT_TRUE(f.tooLargeLabel.visible);
 
     typeQuantum("40", "0", "0");
-    autoscale();  // default 1715: the scroll bar and the extent stop at 500
+    autoscale(s);  // default 1715: the scroll bar and the extent stop at 500
     EXPECT_TRUE(f.extentSpinner.value == 500 && o.extent == 500);
 }
 
@@ -106,8 +105,8 @@ TEST_F(OrbitalTest, FileNamesKeepTheDirectoryCase) {
     }
 
     // Through the window: "Nodes" adds the suffix after the "__" clean-up.
-    globals().mainDir = "/tmp/Some_Vantrel";
-    mainWindow().colourModeOptions[1].select();
+    s.mainDir = "/tmp/Some_Vantrel";
+    s.window.colourModeOptions[1].select();
     o.planeName = "", o.currentZ = 1;
     typeQuantum("2", "1", "0");
     EXPECT_EQ(o.xyzFile, cache + "2_1_0__n.xyz");
@@ -115,36 +114,36 @@ TEST_F(OrbitalTest, FileNamesKeepTheDirectoryCase) {
 }
 
 TEST_F(OrbitalTest, SpeciesFromNuclearCharge) {
-    setNucleus(4);
+    setNucleus(s, 4);
     EXPECT_TRUE(o.currentZ == 4 && f.speciesMenuItems[3].checked);
     EXPECT_EQ(f.calculationFrame.caption, "Calculation Options for the Be+3 Ion (Z=4)");
-    setNucleus(5);
+    setNucleus(s, 5);
     EXPECT_EQ(o.speciesName, "Z=5");
     EXPECT_TRUE(f.speciesMenuItems[4].checked && !f.speciesMenuItems[3].checked);
-    setNucleus(200);  // the 120 limit belongs to the menu's input box only
-    setNucleus(0);
+    setNucleus(s, 200);  // the 120 limit belongs to the menu's input box only
+    setNucleus(s, 0);
     EXPECT_EQ(o.currentZ, 200);
 }
 
 TEST_F(OrbitalTest, RegionsNodalPlanesAndLevelWindow) {
     std::vector<int> setups;
-    windowHooks().levelsFollow = [&](const OrbitalNumbers& s) { setups.push_back(s.z + s.n + s.l + s.m); };
-    mainWindow().levelsOpen = true;
+    s.windowHooks.levelsFollow = [&](const OrbitalNumbers& s) { setups.push_back(s.z + s.n + s.l + s.m); };
+    s.window.levelsOpen = true;
     f.firstQuadrantCheck.checked = true;
     f.regionOptions[1].select();
-    globals().orbital.planeName = "xy";
+    s.orbital.planeName = "xy";
     f.plotModeOptions[1].select();
     typeQuantum("2", "1", "0", "6");  // pz
     EXPECT_FALSE(f.firstQuadrantCheck.checked || f.firstQuadrantCheck.enabled);  // first quadrant only in space
     EXPECT_TRUE(f.plotIcons[2].visible && !f.plotIcons[0].visible && !f.plotIcons[1].visible);
     EXPECT_TRUE(setups.empty());
-    EXPECT_TRUE(isNodal());  // XY is the nodal plane of pz, XZ is not
+    EXPECT_TRUE(isNodal(s));  // XY is the nodal plane of pz, XZ is not
     f.regionOptions[3].select();
-    EXPECT_FALSE(isNodal());
+    EXPECT_FALSE(isNodal(s));
     int x, y, z;
     bool restricted;
     f.regionOptions[2].select();
-    setOptions(x, y, z, restricted);
+    setOptions(s.window, x, y, z, restricted);
     EXPECT_TRUE(restricted && x * 100 + y * 10 + z == 11);
 
     typeQuantum("2", "2", "0");  // invalid: the level window is told
@@ -152,16 +151,16 @@ TEST_F(OrbitalTest, RegionsNodalPlanesAndLevelWindow) {
 }
 
 TEST_F(OrbitalTest, SetOrbitalGuardAndState) {
-    globals().run.nPoints = 40;
+    s.run.nPoints = 40;
     f.settingOrbital = true;
-    setOrbital(2, 3, 2, -1, false);
+    setOrbital(s, 2, 3, 2, -1, false);
     EXPECT_EQ(f.quantumText[0].text, "1");
 
     f.settingOrbital = false;
-    setOrbital(2, 3, 2, -1, true);
+    setOrbital(s, 2, 3, 2, -1, true);
     EXPECT_TRUE(!f.settingOrbital && f.quantumText[2].text == "-1" && f.quantumSpinners[0].value == 3);
-    EXPECT_TRUE(globals().orbital.currentZ == 2 && globals().run.nPoints == 0 && f.plotModeOptions[1].checked);
-    EXPECT_EQ(globals().orbital.extent, 6);  // (9 + 9 - 5) / 2 = 6.5 ties to even
+    EXPECT_TRUE(s.orbital.currentZ == 2 && s.run.nPoints == 0 && f.plotModeOptions[1].checked);
+    EXPECT_EQ(s.orbital.extent, 6);  // (9 + 9 - 5) / 2 = 6.5 ties to even
 }
 
 }  // namespace

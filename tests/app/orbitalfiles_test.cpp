@@ -24,12 +24,12 @@ protected:
 
 TEST_F(OrbitalFilesTest, ReadingSetsTheRunTheLabelsAndTheNucleus) {
     writeCsv(csvHeader("3,2,0.75") + "0.2,0,0,1\r\n0,-0.2,0,1\r\n\r\n0.3,0.4,0,1\r\n");
-    EXPECT_TRUE(readPointFile());
-    EXPECT_EQ(globals().run.nPoints, 3);
-    EXPECT_EQ(globals().run.maxPsi2, 0.75);
-    EXPECT_EQ(globals().radial.radialTheory.size(), globals().radial.histogram.hits.size());
+    EXPECT_TRUE(readPointFile(s));
+    EXPECT_EQ(s.run.nPoints, 3);
+    EXPECT_EQ(s.run.maxPsi2, 0.75);
+    EXPECT_EQ(s.radial.radialTheory.size(), s.radial.histogram.hits.size());
     EXPECT_EQ(f.pointCountLabel.caption, "3");
-    EXPECT_EQ(globals().run.loadedFile, o.csvFile);
+    EXPECT_EQ(s.run.loadedFile, o.csvFile);
 
     // The nucleus comes from the file name, "(z_3)" or none.
     for (int z : {3, 1}) {
@@ -37,7 +37,7 @@ TEST_F(OrbitalFilesTest, ReadingSetsTheRunTheLabelsAndTheNucleus) {
         typeQuantum("1", "0", "0", "2");
         o.currentZ = 2;
         writeCsv(csvHeader("1,2,1") + "0.2,0,0,1\r\n");
-        readPointFile();
+        readPointFile(s);
         EXPECT_EQ(o.currentZ, z);
         EXPECT_EQ(f.pointCountLabel.caption, "1");
         EXPECT_EQ(o.speciesName, z == 3 ? "the Li+2 Ion (Z=3)" : "the H Atom (Z=1)");
@@ -46,24 +46,24 @@ TEST_F(OrbitalFilesTest, ReadingSetsTheRunTheLabelsAndTheNucleus) {
 
 TEST_F(OrbitalFilesTest, WritingHoldsTheButtonsAndShowsAProblemOnce) {
     writeCsv(csvHeader("2,2,0.5") + "0.2,0,0,1\r\n0.2,0,0,1\r\n");
-    EXPECT_TRUE(writeXyzFile());
+    EXPECT_TRUE(writeXyzFile(s));
     EXPECT_TRUE(dialogs.shown.empty());
-    EXPECT_EQ(globals().run.nPoints, 2);
-    EXPECT_EQ(globals().run.maxPsi2, 0.5);
+    EXPECT_EQ(s.run.nPoints, 2);
+    EXPECT_EQ(s.run.maxPsi2, 0.5);
     EXPECT_EQ(f.pointCountLabel.caption, "");
     EXPECT_FALSE(f.calculateButton.enabled);
     EXPECT_FALSE(f.loadButton.enabled);
 
     fs::remove(o.csvFile);
-    EXPECT_FALSE(writeXyzFile());
+    EXPECT_FALSE(writeXyzFile(s));
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_TRUE(endsWith(dialogs.shown[0].text, "No such file or directory"));
 
     // A missing file changes nothing the reader keeps.
-    globals().run.loadedFile = "previous";
+    s.run.loadedFile = "previous";
     f.pointCountLabel.caption = "before";
-    readPointFile();
-    EXPECT_EQ(globals().run.loadedFile, "previous");
+    readPointFile(s);
+    EXPECT_EQ(s.run.loadedFile, "previous");
     EXPECT_EQ(f.pointCountLabel.caption, "before");
 }
 

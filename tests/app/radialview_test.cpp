@@ -27,18 +27,18 @@ constexpr std::uint32_t black = 0x000000, blue = 0xFF0000, red = 0x0000FF, viole
 class RadialTest : public test::CanvasState {
 protected:
     // The state a refresh of the window would leave for this orbital.
-    static void useOrbital(int z, int n, int l, int m, double extent) {
-        auto& o = globals().orbital;
+    void useOrbital(int z, int n, int l, int m, double extent) {
+        auto& o = s.orbital;
         o.currentZ = z, o.currentN = n, o.currentL = l, o.currentM = m, o.extent = extent;
         o.axisMax = static_cast<int>(std::lround(extent)) / 10 * 10 + 10;
-        setCoefficients();
+        setCoefficients(s);
     }
 
     // The theory curve over the whole histogram, with the radii.
-    static void plotTheory() {
-        calcWindowTheory();
-        globals().radial.histogram.maxBin = radialSize();
-        drawRadialPlot(true);
+    void plotTheory() {
+        calcWindowTheory(s);
+        s.radial.histogram.maxBin = radialSize(s.orbital);
+        drawRadialPlot(s, true);
     }
 };
 
@@ -46,24 +46,24 @@ TEST_F(RadialTest, BinsPerAngstromAndHistogramSize) {
     // 200: 2.5 rounds to even; 1000: 0.5 would give no bins at all.
     for (auto [axisMax, bins] : {std::pair{10, 50}, {200, 2}, {510, 1}, {1000, 1}}) {
         o.axisMax = axisMax;
-        EXPECT_EQ(plotBinsPerAngstrom(), bins) << axisMax;
+        EXPECT_EQ(plotBinsPerAngstrom(s.orbital), bins) << axisMax;
     }
     o.axisMax = 10, o.extent = 2;
-    resetRadialPlot();
-    EXPECT_EQ(globals().radial.histogram.hits.size(), std::size_t(std::lround(std::sqrt(3.0) * 2 * 51)) + 1);
+    resetRadialPlot(s);
+    EXPECT_EQ(s.radial.histogram.hits.size(), std::size_t(std::lround(std::sqrt(3.0) * 2 * 51)) + 1);
 
     // Absurd extents never size the arrays past the highest bin, nor below one entry.
     for (double e : {1e9, std::numeric_limits<double>::infinity()}) {
         o.extent = e;
-        resetRadialPlot();
-        calcWindowTheory();
-        EXPECT_EQ(std::tuple(globals().radial.histogram.hits.size(), globals().radial.radialTheory.size()),
+        resetRadialPlot(s);
+        calcWindowTheory(s);
+        EXPECT_EQ(std::tuple(s.radial.histogram.hits.size(), s.radial.radialTheory.size()),
                   std::tuple(maxRadialBin + 1u, maxRadialBin + 1u)) << e;
     }
     for (double e : {-5.0, 0.0, std::nan("")}) {
         o.extent = e;
-        resetRadialPlot();
-        auto& h = globals().radial.histogram;
+        resetRadialPlot(s);
+        auto& h = s.radial.histogram;
         EXPECT_EQ(h.hits.size(), 1u);
         EXPECT_TRUE(h.add(0));
         EXPECT_FALSE(h.add(1));
@@ -74,7 +74,7 @@ TEST_F(RadialTest, BinsPerAngstromAndHistogramSize) {
 
 TEST_F(RadialTest, AxesForDefaultExtent) {
     useOrbital(1, 1, 0, 0, 2);
-    drawRadialAxes();
+    drawRadialAxes(s);
     // Label step 1: every tick long and labelled, then "A".
     ASSERT_EQ(canvas.texts.size(), 12u);
     for (auto [i, text, x] : {std::tuple{0, "0", -3.0}, {10, "10", 494.0}, {11, "A", 506.0}})
@@ -82,25 +82,25 @@ TEST_F(RadialTest, AxesForDefaultExtent) {
     EXPECT_EQ(canvas.linesWith(black).size(), 13u);  // ticks, baseline, vertical axis
     // Extent 120: labels every 20, ticks every 5.
     useOrbital(1, 1, 0, 0, 120);
-    drawRadialAxes();
+    drawRadialAxes(s);
     EXPECT_EQ(std::tuple(canvas.texts.size(), canvas.lines.size()), std::tuple(8u, 27u + 2));  // 0, 20, ..., 120 and "A"
-    globals().orbital.extent = -15;  // must not divide by a zero step
-    drawRadialAxes();
+    s.orbital.extent = -15;  // must not divide by a zero step
+    drawRadialAxes(s);
 }
 
 TEST_F(RadialTest, HitsModeBarsRadiiAndCorners) {
     useOrbital(1, 1, 0, 0, 2);  // k = 50, edge = bin 100
-    resetRadialPlot();
+    resetRadialPlot(s);
     plotTheory();  // no points yet
     EXPECT_EQ(std::tuple(canvas.bars(blue).size(), canvas.bars(red).size(), canvas.markers().size()), std::tuple(0u, 0u, 0u));
     EXPECT_EQ(std::tuple(f.pointCountLabel.caption, f.medianRadiusLabel.caption), std::tuple("0", ""));
 
     // Hits in bins 10 and 20 and beyond the edge.
-    resetRadialPlot();
-    for (int bin : {10, 10, 10, 10, 10, 20, 20, 20, 20, 20, 120, 120}) globals().radial.histogram.add(bin);
-    globals().run.nPoints = 12;
-    globals().radial.histogram.maxBin = 1000000;  // far past the arrays: read as empty
-    drawRadialPlot(true);
+    resetRadialPlot(s);
+    for (int bin : {10, 10, 10, 10, 10, 20, 20, 20, 20, 20, 120, 120}) s.radial.histogram.add(bin);
+    s.run.nPoints = 12;
+    s.radial.histogram.maxBin = 1000000;  // far past the arrays: read as empty
+    drawRadialPlot(s, true);
 
     const auto b = canvas.bars(blue), r = canvas.bars(red);
     ASSERT_EQ(std::tuple(b.size(), r.size()), std::tuple(2u, 1u));
@@ -113,23 +113,23 @@ TEST_F(RadialTest, HitsModeBarsRadiiAndCorners) {
     EXPECT_EQ(std::tuple(m[0].color, m[0].x1, m[1].color, m[1].x1), std::tuple(red, 10, blue, 20));
 
     // While points come in there are no radii.
-    drawRadialPlot(false);
+    drawRadialPlot(s, false);
     EXPECT_EQ(std::tuple(canvas.markers().size(), f.medianRadiusLabel.caption), std::tuple(0u, ""));
 }
 
 TEST_F(RadialTest, TheoryRadiusOf1sAndNodes) {
-    mainWindow().plotModeOptions[1].select();
+    s.window.plotModeOptions[1].select();
     for (int z : {1, 2}) {
         useOrbital(z, 1, 0, 0, 2);
         plotTheory();
         // Bins of 0.02 A: 0.52918 lies nearest 0.52, 0.26459 nearest 0.26.
-        EXPECT_EQ(mainWindow().probableRadiusLabel.caption,
+        EXPECT_EQ(s.window.probableRadiusLabel.caption,
                   std::string("Most probable radius: ") + (z == 1 ? "0.52" : "0.26") + " A (theoretical)\r\n");
         double tallest = 250;
         for (const auto& l : canvas.bars(blue)) tallest = std::min(tallest, l.y2);
         EXPECT_DOUBLE_EQ(tallest, 80);
     }
-    EXPECT_FALSE(mainWindow().pointCountLabel.visible);  // a theory plot with radii hides the count
+    EXPECT_FALSE(s.window.pointCountLabel.visible);  // a theory plot with radii hides the count
 
     // Nodes mode: one violet line where the radial factor changes sign.
     f.colourModeOptions[1].select();
@@ -169,8 +169,8 @@ TEST_F(RadialTest, ExtentAdviceReplacesRadii) {
 // While the plot shows theory, every change of the orbital, the extent, the
 // region or the colour mode draws the curve again; none leaves bare axes.
 TEST_F(RadialTest, TheoryCurveFollowsEveryChange) {
-    installReactions();
-    speciesMenu(0);
+    installReactions(s);
+    speciesMenu(s, 0);
     f.plotModeOptions[1].click();
     const std::vector<std::pair<const char*, std::function<void()>>> changes = {
         {"n", [&] { f.quantumText[0].setText("3"); }},
@@ -194,26 +194,26 @@ TEST_F(RadialTest, TheoryCurveFollowsEveryChange) {
 TEST_F(RadialTest, ShowTheory) {
     useOrbital(1, 2, 1, 0, 6);
     f.canCalculate = false;  // the controls are held: leave the plot alone
-    showTheory();
+    showTheory(s);
     EXPECT_TRUE(canvas.lines.empty());
 
     f.canCalculate = true;
     f.regionOptions[3].select(), o.planeName = "xz";
     f.plotModeOptions[1].select();
-    showTheory();
+    showTheory(s);
     EXPECT_TRUE(f.planeLabel.visible);
     EXPECT_FALSE(canvas.bars(blue).empty());
     // In a plane the curve is R^2 r: its peak lies nearer than the shell's.
-    const double planePeak = globals().radial.rTheory;
+    const double planePeak = s.radial.rTheory;
     f.regionOptions[0].select(), o.planeName = "";
-    showTheory();
+    showTheory(s);
     EXPECT_FALSE(f.planeLabel.visible);
-    EXPECT_LT(planePeak, globals().radial.rTheory);
+    EXPECT_LT(planePeak, s.radial.rTheory);
 
     // pz on the XY plane is a node: say so instead of plotting.
     f.regionOptions[1].select(), o.planeName = "xy";
     canvas.clear();
-    showTheory();
+    showTheory(s);
     EXPECT_EQ(std::tuple(f.nodeLabel.visible, f.planeLabel.visible, canvas.lines.size()), std::tuple(true, false, 0u));
 }
 

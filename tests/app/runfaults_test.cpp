@@ -25,12 +25,12 @@ class RunFaults : public CacheState {
 protected:
     void SetUp() override {
         CacheState::SetUp();
-        installReactions();
-        samplingHooks() = SamplingHooks{};
+        installReactions(s);
+        s.samplingHooks = SamplingHooks{};
         hooks().report = [this](const std::string& line) { reports.push_back(line); };
     }
     void TearDown() override {
-        samplingHooks() = SamplingHooks{};
+        s.samplingHooks = SamplingHooks{};
         hooks().report = nullptr;
         CacheState::TearDown();
     }
@@ -41,7 +41,7 @@ protected:
     const std::string& csv() const { return o.csvFile; }
     // The header's count, and the whole point lines after it; every one of
     // them must be a point.
-    static void checkWhole(const std::string& bytes, long long& count, long long& points) {
+    void checkWhole(const std::string& bytes, long long& count, long long& points) {
         ASSERT_GE(bytes.size(), 52u);
         count = std::strtoll(bytes.c_str(), nullptr, 10);  // blanks: 0
         points = 0;
@@ -53,7 +53,7 @@ protected:
     }
     void runBatch(const std::string& text) {
         std::string name = dir.file("seq.txt");
-        writeFile(name, text), runSequence(name);
+        writeFile(name, text), runSequence(s, name);
     }
     bool sawReport(const std::string& part) const {
         for (const auto& r : reports)
@@ -66,15 +66,15 @@ protected:
 TEST_F(RunFaults, HeaderFollowsThePointsOnDiskDuringTheRun) {
     choose(3, 2, 0, 13, 20000);
     long long seenCount = -1, seenPoints = -1;
-    samplingHooks().onPoint = [&] {
-        const int n = globals().run.nPoints;
+    s.samplingHooks.onPoint = [&] {
+        const int n = s.run.nPoints;
         if (n == 300) std::this_thread::sleep_for(std::chrono::milliseconds(150));  // a checkpoint is due
         if (n == 3000) {
             checkWhole(readFile(csv()), seenCount, seenPoints);
-            calculateClick();
+            calculateClick(s);
         }
     };
-    startCalculation(false);
+    startCalculation(s, false);
     // What a kill at that moment would leave: a header that counts the
     // whole lines already on disk, with points in them.
     EXPECT_GE(seenCount, 300);
@@ -86,9 +86,9 @@ TEST_F(RunFaults, CutOffLastLineIsDroppedBeforeAppending) {
     const std::string points = "1.5,0.25,-2,0.01\r\n-1,1,1,-0.02\r\n";
     for (const std::string& fragment : {std::string("0.7,1.25"), std::string("0.7,1.25,3,0.0")}) {
         writeFile(csv(), csvHeader("2,6,0.5") + points + fragment);
-        globals().run.loadedFile.clear();
+        s.run.loadedFile.clear();
         dialogs.answers = {Answer::Yes};
-        startCalculation(false);
+        startCalculation(s, false);
         long long count = 0, lines = 0;
         const std::string bytes = readFile(csv());
         checkWhole(bytes, count, lines);
@@ -98,13 +98,13 @@ TEST_F(RunFaults, CutOffLastLineIsDroppedBeforeAppending) {
     // A header count of 0 with points after it (killed before the first
     // patch) is continued rather than emptied.
     writeFile(csv(), csvHeader("0,6,0.5") + points);
-    EXPECT_TRUE(canContinue());
+    EXPECT_TRUE(canContinue(s.orbital));
 }
 
 TEST_F(RunFaults, FullDiskIsReportedWithThePointsKept) {
     SmallDisk disk(cache, 64 * 1024);
     choose(3, 2, 0, 13, 200000);
-    startCalculation(false);
+    startCalculation(s, false);
     const std::string reason = std::string(std::strerror(disk.error())) + " writing " + csv();
     ASSERT_TRUE(dialogs.saw(reason)) << (dialogs.shown.empty() ? "" : dialogs.shown.back().text);
     long long count = 0, lines = 0;
@@ -113,14 +113,14 @@ TEST_F(RunFaults, FullDiskIsReportedWithThePointsKept) {
     EXPECT_GT(lines, 100);
     EXPECT_LT(lines, 200000);
     EXPECT_TRUE(dialogs.saw("The file keeps " + intText(count) + " points."));
-    EXPECT_EQ(std::tuple(globals().run.nPoints, lastRunProblem().pointsKept), std::tuple(count, count));
-    EXPECT_NE(globals().run.loadedFile, csv());
+    EXPECT_EQ(std::tuple(s.run.nPoints, s.run.problem.pointsKept), std::tuple(count, count));
+    EXPECT_NE(s.run.loadedFile, csv());
 
     if (disk.mounted()) {  // completely full: not even the header fits
         fs::remove(csv());
         writeFile(cache + "/filler", std::string(64 * 1024, 'x'));
         dialogs.shown.clear();
-        startCalculation(false);
+        startCalculation(s, false);
         EXPECT_TRUE(dialogs.saw(reason)) << dialogs.shown.back().text;
         EXPECT_TRUE(dialogs.saw("The file keeps 0 points.")) << dialogs.shown.back().text;
         EXPECT_FALSE(dialogs.saw("does not hold the point count"));
@@ -130,7 +130,7 @@ TEST_F(RunFaults, FullDiskIsReportedWithThePointsKept) {
 TEST_F(RunFaults, BatchRunOnAFullDiskIsNoSuccess) {
     SmallDisk disk(cache, 64 * 1024);
     runBatch("maxpoints=200000 extent=13\r\n3 2 0\r\n");
-    EXPECT_EQ(lastSequenceOutcome(), SequenceOutcome::Incomplete);
+    EXPECT_EQ(s.sequenceOutcome, SequenceOutcome::Incomplete);
     EXPECT_TRUE(sawReport(" points (incomplete), ") || sawReport("  no page written")) << reports.back();
     EXPECT_FALSE(sawReport("  0 points"));
 }
@@ -146,18 +146,18 @@ TEST_F(RunFaults, ReadOnlyPointFileSaysTheRunCouldNotWrite) {
                             "The run could not write its point file."));
     EXPECT_TRUE(sawReport("  no page written: the run could not write its point file"));
     EXPECT_FALSE(sawReport(", page "));
-    EXPECT_EQ(std::tuple(lastSequenceOutcome(), readFile(csv())), std::tuple(SequenceOutcome::Incomplete, old));
+    EXPECT_EQ(std::tuple(s.sequenceOutcome, readFile(csv())), std::tuple(SequenceOutcome::Incomplete, old));
 }
 
 TEST_F(RunFaults, PointFileDeletedOrCutShortStopsTheOrbital) {
     choose(3, 2, 0, 13, 20000);
     for (bool deleted : {true, false}) {
-        samplingHooks().onPoint = [&] {
-            if (globals().run.nPoints == 100) deleted ? (void)fs::remove(csv()) : fs::resize_file(csv(), 0);
+        s.samplingHooks.onPoint = [&] {
+            if (s.run.nPoints == 100) deleted ? (void)fs::remove(csv()) : fs::resize_file(csv(), 0);
         };
-        startCalculation(false);
+        startCalculation(s, false);
         EXPECT_TRUE(dialogs.saw("The point file " + csv() + (deleted ? " was deleted" : " was cut short") + " while the run wrote to it."));
-        EXPECT_LT(globals().run.nPoints, 20000);
+        EXPECT_LT(s.run.nPoints, 20000);
         // Cut short: still empty, no hole of zero bytes.
         EXPECT_TRUE(deleted ? !fs::exists(csv()) : readFile(csv()).empty());
     }
@@ -165,12 +165,12 @@ TEST_F(RunFaults, PointFileDeletedOrCutShortStopsTheOrbital) {
 
 TEST_F(RunFaults, LongRunsPrintTheirProgress) {
     choose(3, 2, 0, 13, 625);
-    startCalculation(false);
+    startCalculation(s, false);
     EXPECT_TRUE(reports.empty());  // a short run stays quiet
-    samplingHooks().progressEvery = std::chrono::milliseconds(0);
+    s.samplingHooks.progressEvery = std::chrono::milliseconds(0);
     choose(3, 2, 0, 13, 2000);
-    globals().run.continueRun = true;
-    startCalculation(true);
+    s.run.continueRun = true;
+    startCalculation(s, true);
     ASSERT_FALSE(reports.empty());
     // points so far of the target (the next multiple of the quota), trials, time
     const std::string& r = reports.front();
@@ -179,9 +179,9 @@ TEST_F(RunFaults, LongRunsPrintTheirProgress) {
 
     // Reading the point file back and converting it say how far they are too.
     reports.clear();
-    readPointFile();
+    readPointFile(s);
     EXPECT_TRUE(sawReport("  reading 3_2_0_.csv: 1024 points, ")) << reports.front();
-    createOrbitalPage();
+    createOrbitalPage(s);
     EXPECT_TRUE(sawReport("  writing 3_2_0_.xyz: 0 of 2000 points, "));
 }
 
@@ -200,13 +200,13 @@ TEST_F(RunFaults, ASecondRunOfTheSameOrbitalIsRefused) {
     PointFileWriter first(csv());
     ASSERT_TRUE(first.openAppend(1));
     for (bool continuing : {false, true}) {
-        globals().run.continueRun = continuing;
-        startCalculation(true);
+        s.run.continueRun = continuing;
+        startCalculation(s, true);
         EXPECT_TRUE(dialogs.saw("Another run is writing the point file " + csv())) << continuing;
         EXPECT_EQ(readFile(csv()), csvHeader("1,5,0.5") + "1,1,1,0.1\r\n") << continuing;
     }
     first.close();
-    startCalculation(true);
+    startCalculation(s, true);
     EXPECT_TRUE(startsWith(readFile(csv()), "625,5,"));
 }
 
@@ -232,10 +232,10 @@ TEST_F(RunFaults, ContinueRefusesADamagedFileOrCeiling) {
     for (const auto& c : cases) {
         const std::string bytes = csvHeader(c.header) + good + c.after + "0.5,0.25,-1,0.1\r\n";
         writeFile(csv(), bytes);
-        globals().run.loadedFile.clear();
+        s.run.loadedFile.clear();
         dialogs.shown.clear();
         dialogs.answers = {Answer::Yes};  // continue
-        startCalculation(false);
+        startCalculation(s, false);
         EXPECT_EQ(readFile(csv()), bytes) << c.what;
         EXPECT_TRUE(dialogs.saw(c.after.empty() ? "is far from this orbital's (about "
                                                 : "after 500 points comes a line that is not a point of this orbital."))

@@ -23,65 +23,65 @@ class SamplingTest : public CacheState {
 protected:
     void SetUp() override {
         CacheState::SetUp();
-        samplingHooks() = SamplingHooks{};
+        s.samplingHooks = SamplingHooks{};
     }
     void TearDown() override {
-        samplingHooks() = SamplingHooks{};
+        s.samplingHooks = SamplingHooks{};
         CacheState::TearDown();
     }
     // n, l, m, extent and quota typed into the window; region by regionOptions index.
-    static void choose(int n, int l, int m, int extent, int quota = 625, int region = 0) {
-        mainWindow().maxPointsText.text = intText(quota);
-        mainWindow().regionOptions[region].select();
-        globals().orbital.planeName = mainWindow().regionOptions[region].tag;
+    void choose(int n, int l, int m, int extent, int quota = 625, int region = 0) {
+        s.window.maxPointsText.text = intText(quota);
+        s.window.regionOptions[region].select();
+        s.orbital.planeName = s.window.regionOptions[region].tag;
         typeQuantum(intText(n), intText(l), intText(m), intText(extent).c_str());
     }
-    static void stopAt(int count) {  // presses "Enough!" once count points are in
-        samplingHooks().onPoint = [count] {
-            if (globals().run.nPoints >= count) calculateClick();
+    void stopAt(int count) {  // presses "Enough!" once count points are in
+        s.samplingHooks.onPoint = [this, count] {
+            if (s.run.nPoints >= count) calculateClick(s);
         };
     }
-    static std::vector<std::string> lines() { return splitLines(readFile(globals().orbital.csvFile)); }
-    const std::string& csv() const { return globals().orbital.csvFile; }
-    static std::string header() { return lines().empty() ? "" : lines()[0]; }
+    std::vector<std::string> lines() { return splitLines(readFile(s.orbital.csvFile)); }
+    const std::string& csv() const { return s.orbital.csvFile; }
+    std::string header() { return lines().empty() ? "" : lines()[0]; }
 };
 
 TEST_F(SamplingTest, FreshRunFillsTheQuotaExactly) {
     choose(3, 2, 0, 13);
-    startCalculation(false);
+    startCalculation(s, false);
     const auto l = lines();
     ASSERT_EQ(l.size(), 626u);
     EXPECT_EQ(l[0].size(), 50u);
     EXPECT_TRUE(startsWith(l[0], "625,13,")) << l[0];
     for (std::size_t i = 1; i < l.size(); ++i) ASSERT_EQ(std::count(l[i].begin(), l[i].end(), ','), 3) << l[i];
-    const auto& g = globals();
-    EXPECT_EQ(std::tuple(g.run.nPoints, g.run.loadedFile, canContinue()), std::tuple(625, csv(), true));
+    const Session& g = s;
+    EXPECT_EQ(std::tuple(g.run.nPoints, g.run.loadedFile, canContinue(s.orbital)), std::tuple(625, csv(), true));
     EXPECT_EQ(std::accumulate(g.radial.histogram.hits.begin(), g.radial.histogram.hits.end(), 0.0), 625);
-    EXPECT_EQ(std::tuple(mainWindow().calculateButton.caption, mainWindow().escapeStopsRun), std::tuple("&Calculate", false));
+    EXPECT_EQ(std::tuple(s.window.calculateButton.caption, s.window.escapeStopsRun), std::tuple("&Calculate", false));
 }
 
 TEST_F(SamplingTest, StoppedRunContinuesOnlyWithAMatchingHeader) {
     choose(2, 1, 0, 6);
     stopAt(40);
-    startCalculation(false);
+    startCalculation(s, false);
     const auto first = lines();
     const std::string points = readFile(csv()).substr(52);
     ASSERT_EQ(first.size(), 41u);
     ASSERT_TRUE(startsWith(first[0], "40,6,")) << first[0];
     choose(2, 1, 0, 7);  // another extent: the header no longer matches
-    EXPECT_FALSE(canContinue());
+    EXPECT_FALSE(canContinue(s.orbital));
     choose(2, 1, 0, 6);
 
     // Cancel leaves everything as it was
-    samplingHooks().onPoint = nullptr;
+    s.samplingHooks.onPoint = nullptr;
     dialogs.answers = {Answer::Cancel};
-    startCalculation(false);
+    startCalculation(s, false);
     EXPECT_TRUE(dialogs.saw("Continue previous calculation saved in " + csv() + "?"));
     EXPECT_EQ(lines(), first);
     // Yes appends up to the quota; the old points stay byte for byte
-    globals().run.loadedFile.clear();  // forces the file to be read back first
+    s.run.loadedFile.clear();  // forces the file to be read back first
     dialogs.answers = {Answer::Yes};
-    startCalculation(false);
+    startCalculation(s, false);
     const auto after = lines();
     ASSERT_EQ(after.size(), 626u);
     ASSERT_TRUE(startsWith(after[0], "625,6,")) << after[0];
@@ -89,7 +89,7 @@ TEST_F(SamplingTest, StoppedRunContinuesOnlyWithAMatchingHeader) {
     // No starts afresh and replaces the file
     dialogs.answers = {Answer::No};
     stopAt(10);
-    startCalculation(false);
+    startCalculation(s, false);
     EXPECT_EQ(lines().size(), 11u);
 
     dialogs.shown.clear();  // the header test asks nothing
@@ -99,46 +99,46 @@ TEST_F(SamplingTest, StoppedRunContinuesOnlyWithAMatchingHeader) {
                                      csvHeader("40,99999,0.5") + points, csvHeader("40.5,6,0.5") + points,
                                      std::string()}) {
         writeFile(csv(), bytes);
-        EXPECT_FALSE(canContinue()) << bytes.substr(0, 52);
+        EXPECT_FALSE(canContinue(s.orbital)) << bytes.substr(0, 52);
     }
     writeFile(csv(), csvHeader("40 6 0.5").substr(0, 50) + "\n");  // blanks and LF are fine
-    EXPECT_TRUE(canContinue());
+    EXPECT_TRUE(canContinue(s.orbital));
     fs::remove(csv());
-    EXPECT_FALSE(canContinue());
+    EXPECT_FALSE(canContinue(s.orbital));
     EXPECT_TRUE(dialogs.shown.empty());
 
     // A foreign file is never continued, even when asked to in batch mode:
     // the run starts afresh instead of patching its first bytes.
     writeFile(csv(), shortHeader);
-    samplingHooks().onPoint = nullptr;
-    globals().run.continueRun = true;
-    globals().run.maxPsi2 = 0.5;
-    startCalculation(true);
+    s.samplingHooks.onPoint = nullptr;
+    s.run.continueRun = true;
+    s.run.maxPsi2 = 0.5;
+    startCalculation(s, true);
     EXPECT_EQ(lines().size(), 626u);
     EXPECT_TRUE(startsWith(header(), "625,6,")) << header();
 }
 
 TEST_F(SamplingTest, NodalPlaneStopsAfter501TrialsFailuresAreSaid) {
     choose(2, 1, 0, 6, 625, 1);  // pz on the XY plane
-    startCalculation(false);
-    EXPECT_EQ(std::tuple(lastTrials(), globals().run.nPoints, mainWindow().nodeLabel.visible), std::tuple(501, 0, true));
+    startCalculation(s, false);
+    EXPECT_EQ(std::tuple(s.run.trials, s.run.nPoints, s.window.nodeLabel.visible), std::tuple(501, 0, true));
     EXPECT_EQ(lines().size(), 1u);
     EXPECT_TRUE(startsWith(header(), "0,6,")) << header();
 
     choose(2, 1, 0, 6, 625, 3);  // the XZ plane is no node
-    startCalculation(false);
-    EXPECT_EQ(std::tuple(globals().run.nPoints, mainWindow().nodeLabel.visible), std::tuple(625, false));
+    startCalculation(s, false);
+    EXPECT_EQ(std::tuple(s.run.nPoints, s.window.nodeLabel.visible), std::tuple(625, false));
     const auto l = lines();
     for (std::size_t i = 1; i < l.size(); ++i) ASSERT_EQ(l[i].substr(l[i].find(',') + 1, 2), "0,") << l[i];
 
     // nothing above 50 A from a Be+3 1s nucleus survives in double precision
-    setNucleus(4);
+    setNucleus(s, 4);
     choose(1, 0, 0, 500);
-    startCalculation(false);
+    startCalculation(s, false);
     EXPECT_TRUE(dialogs.saw("psimaxerror--try again."));
     EXPECT_EQ(readFile(csv()), "");
-    EXPECT_NE(globals().run.loadedFile, csv());
-    EXPECT_EQ(mainWindow().calculateButton.caption, "&Calculate");
+    EXPECT_NE(s.run.loadedFile, csv());
+    EXPECT_EQ(s.window.calculateButton.caption, "&Calculate");
 }
 
 // The file and the trial a run ends at do not depend on how many threads
@@ -153,18 +153,18 @@ TEST_F(SamplingTest, AnyNumberOfThreadsEndsAtTheSameTrialWithTheSameFile) {
         long long trials = 0;
         for (unsigned threads : {1u, 2u, 4u}) {
             choose(c.n, c.l, c.m, c.extent, c.quota, c.region);
-            samplingHooks().onPoint = nullptr;
+            s.samplingHooks.onPoint = nullptr;
             if (c.stopAt) stopAt(c.stopAt);
-            samplingHooks().threads = threads;
-            rng().seed(2024);
-            globals().run.continueRun = false;
-            startCalculation(true);
+            s.samplingHooks.threads = threads;
+            s.random.seed(2024);
+            s.run.continueRun = false;
+            startCalculation(s, true);
             const std::string bytes = readFile(csv());
             if (threads == 1) {
-                file = bytes, trials = lastTrials();
+                file = bytes, trials = s.run.trials;
                 continue;
             }
-            EXPECT_EQ(lastTrials(), trials) << c.n << c.l << c.m << " on " << threads << " threads";
+            EXPECT_EQ(s.run.trials, trials) << c.n << c.l << c.m << " on " << threads << " threads";
             EXPECT_TRUE(bytes == file) << "other bytes for " << c.n << c.l << c.m << " on " << threads << " threads";
         }
         EXPECT_EQ(static_cast<int>(splitLines(file).size()) - 1, c.stopAt ? c.stopAt : c.region ? 0 : c.quota);
@@ -173,7 +173,7 @@ TEST_F(SamplingTest, AnyNumberOfThreadsEndsAtTheSameTrialWithTheSameFile) {
 
 // Chi-square of the radial distribution of the points inside the inscribed
 // sphere (or circle on the XZ plane) against psi^2 cut at the ceiling.
-double chiSquare(const std::vector<std::string>& l, double extent, bool plane, int& dof) {
+double chiSquare(const Session& s, const std::vector<std::string>& l, double extent, bool plane, int& dof) {
     const int bins = 12, rSteps = 40 * bins, asteps = plane ? 720 : 360;
     std::vector<double> count(bins, 0.0), share(bins, 0.0);
     double inside = 0, total = 0;
@@ -189,8 +189,8 @@ double chiSquare(const std::vector<std::string>& l, double extent, bool plane, i
             // A full turn in the plane; in space, m = 0 does not depend on the azimuth.
             const double a = (plane ? 2 : 1) * M_PI * (j + 0.5) / asteps, weight = plane ? r : r * r * std::sin(a);
             double rr, r2, radial = 0;
-            const double psi = currentOrbital().evaluate(r * std::sin(a), 0, r * std::cos(a), rr, r2, radial);
-            const double w = std::min(psi * psi, globals().run.maxPsi2) * weight;
+            const double psi = s.wavefunction.evaluate(r * std::sin(a), 0, r * std::cos(a), rr, r2, radial);
+            const double w = std::min(psi * psi, s.run.maxPsi2) * weight;
             share[i / 40] += w, total += w;
         }
     }
@@ -216,11 +216,11 @@ TEST_F(SamplingTest, RadialDistributionFollowsPsiSquared) {
     } cases[] = {{1, 0, 0, 2, 0}, {2, 1, 0, 6, 3}, {3, 2, 0, 13, 0}};
     for (const auto& c : cases) {
         choose(c.n, c.l, c.m, c.extent, 4000, c.region);
-        globals().run.continueRun = false;
-        startCalculation(true);
-        ASSERT_EQ(globals().run.nPoints, 4000);
+        s.run.continueRun = false;
+        startCalculation(s, true);
+        ASSERT_EQ(s.run.nPoints, 4000);
         int dof = 0;
-        const double chi = chiSquare(lines(), c.extent, c.region != 0, dof);
+        const double chi = chiSquare(s, lines(), c.extent, c.region != 0, dof);
         ASSERT_GE(dof, 7);
         EXPECT_LT(chi, critical[dof]) << c.n << c.l << c.m << " dof " << dof;
     }

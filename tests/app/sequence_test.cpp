@@ -30,10 +30,10 @@ class SequenceTest : public SequenceState {
 protected:
     void SetUp() override {
         SequenceState::SetUp();
-        speciesMenu(0);
+        speciesMenu(s, 0);
     }
     const std::string& last() { return dialogs.shown.back().text; }
-    auto outcome() { return std::tuple(last(), lastSequenceOutcome()); }
+    auto outcome() { return std::tuple(last(), s.sequenceOutcome); }
 };
 
 TEST_F(SequenceTest, KeywordsAndNumbersSetTheControls) {
@@ -69,7 +69,7 @@ TEST_F(SequenceTest, KeywordsAndNumbersSetTheControls) {
     EXPECT_EQ(std::tuple(f.maxPointsText.text, f.extentText.text), std::tuple("2000", "7"));
     for (auto [text, species] : {std::pair{"Z=200", "Z=200"}, {"Z=3\nZ=0", "the Li+2 Ion (Z=3)"}}) {  // no menu limit of 120
         run(text);
-        EXPECT_EQ(globals().orbital.speciesName, species);
+        EXPECT_EQ(s.orbital.speciesName, species);
     }
     // Automatic extent stays on through comments and keyword lines.
     for (auto [text, extent] : {std::pair{"Z=1\nextent=0", "2"}, {"extent=0\n# a comment, with commas\nZ=10", "1"},
@@ -81,19 +81,19 @@ TEST_F(SequenceTest, KeywordsAndNumbersSetTheControls) {
 
 TEST_F(SequenceTest, FileAndLineProblemsAndCommandLine) {
     std::string relative = "no//such.txt";  // made absolute, doubled separators collapse
-    runSequence(relative);
-    EXPECT_EQ(std::tuple(relative, lastSequenceOutcome()), std::tuple(fs::current_path().string() + "/no/such.txt", SequenceOutcome::OpenFailed));
+    runSequence(s, relative);
+    EXPECT_EQ(std::tuple(relative, s.sequenceOutcome), std::tuple(fs::current_path().string() + "/no/such.txt", SequenceOutcome::OpenFailed));
     dialogs.answers.push_back(Answer::Cancel);  // nothing read
     run("black");
-    EXPECT_EQ(std::tuple(f.blackBackgroundCheck.checked, lastSequenceOutcome()), std::tuple(false, SequenceOutcome::Cancelled));
+    EXPECT_EQ(std::tuple(f.blackBackgroundCheck.checked, s.sequenceOutcome), std::tuple(false, SequenceOutcome::Cancelled));
 
     const std::string wrong = "The sequence file " + seq + " is not of the correct file type. See " +
-                              globals().mainDir + "/input.txt";
+                              s.mainDir + "/input.txt";
     for (const std::string& text : {std::string("# commas, in a comment\nblack\n2,1,0\nstart"),
                                    std::string("black\n\x7f" "ELF\x02\x01\0\0start", 19)}) {
         run(text);
         ASSERT_EQ(dialogs.shown.size(), 3u);
-        EXPECT_EQ(std::tuple(dialogs.shown[1].text, lastSequenceOutcome()), std::tuple(wrong, SequenceOutcome::WrongType));
+        EXPECT_EQ(std::tuple(dialogs.shown[1].text, s.sequenceOutcome), std::tuple(wrong, SequenceOutcome::WrongType));
         // stops at the bad line
         EXPECT_EQ(std::tuple(f.blackBackgroundCheck.checked, f.startRotationCheck.checked), std::tuple(true, false));
     }
@@ -107,7 +107,7 @@ TEST_F(SequenceTest, FileAndLineProblemsAndCommandLine) {
     for (const std::string text : {"black\r\n\x1A", "black\x1A", "black\r\n\x1A\r\n1,2 garbage\x01"}) {
         f.blackBackgroundCheck.setChecked(false);
         run(text);
-        EXPECT_EQ(std::tuple(lastSequenceOutcome(), dialogs.shown.size(), f.blackBackgroundCheck.checked),
+        EXPECT_EQ(std::tuple(s.sequenceOutcome, dialogs.shown.size(), f.blackBackgroundCheck.checked),
                   std::tuple(SequenceOutcome::Done, 2u, true)) << text;
     }
     // Old Mac line ends and a byte-order mark.
@@ -117,12 +117,12 @@ TEST_F(SequenceTest, FileAndLineProblemsAndCommandLine) {
     // The command line: CLEAR and file names.
     dialogs.shown.clear();
     writeFile(cache + "/old.htm", "old");
-    EXPECT_FALSE(applyCommandLine({"CLEAR"}));  // cleared without asking, nothing read
+    EXPECT_FALSE(applyCommandLine(s, {"CLEAR"}));  // cleared without asking, nothing read
     EXPECT_FALSE(fileExists(cache + "/old.htm"));
-    EXPECT_FALSE(applyCommandLine({"  "}));
+    EXPECT_FALSE(applyCommandLine(s, {"  "}));
     EXPECT_TRUE(dialogs.shown.empty());
     writeFile(cache + "/old.htm", "old");
-    EXPECT_TRUE(applyCommandLine({"a.txt", "CLEAR", "b.txt"}));
+    EXPECT_TRUE(applyCommandLine(s, {"a.txt", "CLEAR", "b.txt"}));
     EXPECT_FALSE(fileExists(cache + "/old.htm"));
     EXPECT_EQ(dialogs.shown.front().text, "Reading input data from  " + fs::current_path().string() + "/a.txt b.txt");
     // Only an argument that is the word clears: not one inside a name,
@@ -130,7 +130,7 @@ TEST_F(SequenceTest, FileAndLineProblemsAndCommandLine) {
     for (const std::string name : {"run CLEAR 2.txt", " CLEAR ", "clear"}) {
         writeFile(cache + "/old.htm", "old");
         dialogs.shown.clear();
-        applyCommandLine({name});
+        applyCommandLine(s, {name});
         EXPECT_TRUE(fileExists(cache + "/old.htm")) << name;
         EXPECT_TRUE(contains(dialogs.shown.front().text, name == " CLEAR " ? "/CLEAR" : name)) << dialogs.shown.front().text;
     }
@@ -160,7 +160,7 @@ TEST_F(SequenceTest, StreamsThatNeverEndAndLostFoldersAreRefused) {
     ASSERT_FALSE(dialogs.shown.empty());
     EXPECT_TRUE(contains(last(), " finding the current directory for seq.txt")) << last();
     EXPECT_FALSE(dialogs.saw("Reading input data from  /seq.txt"));
-    EXPECT_EQ(lastSequenceOutcome(), SequenceOutcome::OpenFailed);
+    EXPECT_EQ(s.sequenceOutcome, SequenceOutcome::OpenFailed);
 }
 
 TEST_F(SequenceTest, StateLinesMakeOrbitals) {
@@ -188,7 +188,7 @@ TEST_F(SequenceTest, StateLinesMakeOrbitals) {
 
     // A stop request asks whether to go on; No ends after this orbital. The
     // quota is large so that the run lets events in before it is done.
-    hooks().processEvents = [] { globals().run.stopRequested.request(); };
+    hooks().processEvents = [this] { s.run.stopRequested.request(); };
     dialogs.answers = {Answer::OK, Answer::No};
     run("maxpoints=1000000\n1 0 0\n2 0 0\n");
     EXPECT_EQ(dialogs.shown[1].text, "Do you want to continue processing of " + seq + "?");
@@ -225,7 +225,7 @@ public:
 
 TEST_F(SequenceTest, ExportKeywordsLastUntilTheirNegativeForms) {
     RecordingPictures pictures;
-    setPictureWriter(&pictures);
+    s.pictures = &pictures;
     run("maxpoints=625 extent=0 black\nimage slice\n1 0 0\nnoimage cube\n2 1 0\nnoslice nocube enclose=50 surface image\n"
         "3 2 0\nenclose=5\nnosurface noimage\n2 0 0\n");
     EXPECT_EQ(pictures.pointCounts, (std::vector<std::size_t>{625, 625})) << "1s and 3d have pictures";
@@ -252,14 +252,14 @@ TEST_F(SequenceTest, ExportKeywordsLastUntilTheirNegativeForms) {
             << e.name;
     }
     EXPECT_TRUE(dialogs.saw("enclose= takes a percentage from 10 to 99; the surfaces keep enclosing 50 %."));
-    EXPECT_EQ(lastSequenceOutcome(), SequenceOutcome::Done);
+    EXPECT_EQ(s.sequenceOutcome, SequenceOutcome::Done);
 
     // A picture that cannot be written is said and makes the run incomplete.
     pictures.problem = "disk full";
     run("maxpoints=625\nimage\n1 0 0\n");
     EXPECT_TRUE(dialogs.saw("Couldn't write " + cache + "/1_0_0_.png: disk full"));
-    EXPECT_EQ(lastSequenceOutcome(), SequenceOutcome::Incomplete);
-    setPictureWriter(nullptr);
+    EXPECT_EQ(s.sequenceOutcome, SequenceOutcome::Incomplete);
+    s.pictures = nullptr;
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ protected:
         FAIL() << "no points after 30 s";
     }
     // Exit status, or 128 + the signal that ended it.
-    static int finish(pid_t pid) {
+    int finish(pid_t pid) {
         for (int i = 0; i < 600; ++i) {
             int status = 0;
             if (::waitpid(pid, &status, WNOHANG) == pid)
@@ -68,7 +68,7 @@ protected:
         return -1;
     }
     // The whole point lines of the file; its header count.
-    static std::vector<std::string> wholePoints(const std::string& bytes, long long& count) {
+    std::vector<std::string> wholePoints(const std::string& bytes, long long& count) {
         std::vector<std::string> points;
         count = -1;
         if (bytes.size() < 52 || bytes.substr(50, 2) != "\r\n") return points;

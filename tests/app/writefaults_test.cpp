@@ -45,7 +45,7 @@ TEST_F(WriteFaults, FoldersAndLinksInTheWayAreSaidCountedAndLeftAlone) {
             else
                 fs::create_directories(cache + "/" + name + "/in");
             runOne();
-            EXPECT_EQ(lastSequenceOutcome(), SequenceOutcome::Incomplete) << name << link;
+            EXPECT_EQ(s.sequenceOutcome, SequenceOutcome::Incomplete) << name << link;
             EXPECT_TRUE(said(cache + "/" + name)) << name << link;
             EXPECT_EQ(dialogs.shown.back().text, "1 orbital was processed. 1 of them lacks files that could not be written.")
                 << name << link;
@@ -57,7 +57,7 @@ TEST_F(WriteFaults, FoldersAndLinksInTheWayAreSaidCountedAndLeftAlone) {
 
 TEST_F(WriteFaults, FilesTooLargeToWriteAreSaidAndLeaveNothingCut) {
     runOne();
-    ASSERT_EQ(lastSequenceOutcome(), SequenceOutcome::Done);
+    ASSERT_EQ(s.sequenceOutcome, SequenceOutcome::Done);
     const std::string xyz = readFile(cache + "/1_0_0_.xyz");
     std::string points;
     for (int i = 0; i < 2000; ++i) points += "0.5,0.25,-1,0.1\r\n";
@@ -65,7 +65,7 @@ TEST_F(WriteFaults, FilesTooLargeToWriteAreSaidAndLeaveNothingCut) {
     bool whole = true;
     {
         FileSizeLimit limit(20000);  // the XYZ file of 2000 points does not fit
-        EXPECT_EQ(createOrbitalPage(&whole), "");
+        EXPECT_EQ(createOrbitalPage(s, &whole), "");
     }
     EXPECT_FALSE(whole);
     EXPECT_TRUE(said(std::string(std::strerror(EFBIG)) + " writing " + cache + "/1_0_0_.xyz"));
@@ -79,7 +79,7 @@ TEST_F(WriteFaults, TheProbeAndClearDoNotFollowLinks) {
     writeFile(victim, "precious");
     // The start-up probe neither truncates a link's target nor fails on it.
     fs::create_symlink(victim, cache + "/session");
-    EXPECT_EQ(setMainDir(globals().mainDir), 0);
+    EXPECT_EQ(setMainDir(s.mainDir, s.mainDir), 0);
     EXPECT_EQ(readFile(victim), "precious");
     // A cache that is a link to another folder: CLEAR deletes nothing there.
     const std::string other = dir.file("other");
@@ -87,10 +87,10 @@ TEST_F(WriteFaults, TheProbeAndClearDoNotFollowLinks) {
     writeFile(other + "/keep.htm", "keep");
     fs::remove_all(cache);
     fs::create_directory_symlink(other, cache);
-    clearCache(false);
+    clearCache(s, false);
     EXPECT_EQ(readFile(other + "/keep.htm"), "keep");
     EXPECT_TRUE(said(cache + " is a symbolic link; nothing was deleted."));
-    EXPECT_EQ(setMainDir(globals().mainDir), -3);
+    EXPECT_EQ(setMainDir(s.mainDir, s.mainDir), -3);
 }
 
 TEST_F(WriteFaults, AMainDirectoryInASharedFolderMustBePrivateAndOwn) {
@@ -98,22 +98,22 @@ TEST_F(WriteFaults, AMainDirectoryInASharedFolderMustBePrivateAndOwn) {
     fs::create_directories(shared);
     ::chmod(shared.c_str(), 01777);
     // Made new: private.
-    ASSERT_EQ(setMainDir(shared + "/vantrel-mine"), 0);
+    ASSERT_EQ(setMainDir(s.mainDir, shared + "/vantrel-mine"), 0);
     struct stat st {};
     ::stat((shared + "/vantrel-mine").c_str(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
     // One's own left open to all: closed.
     ::chmod((shared + "/vantrel-mine").c_str(), 0777);
-    ASSERT_EQ(setMainDir(shared + "/vantrel-mine"), 0);
+    ASSERT_EQ(setMainDir(s.mainDir, shared + "/vantrel-mine"), 0);
     ::stat((shared + "/vantrel-mine").c_str(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
     // A link, or a folder of someone else's (only root can make one here), is refused.
     fs::create_directory_symlink(shared + "/vantrel-mine", shared + "/vantrel-link");
-    EXPECT_EQ(setMainDir(shared + "/vantrel-link"), -2);
+    EXPECT_EQ(setMainDir(s.mainDir, shared + "/vantrel-link"), -2);
     if (::geteuid() == 0) {
         fs::create_directories(shared + "/vantrel-theirs/files");
         ASSERT_EQ(::chown((shared + "/vantrel-theirs").c_str(), 65534, 65534), 0);
-        EXPECT_EQ(setMainDir(shared + "/vantrel-theirs"), -2);
+        EXPECT_EQ(setMainDir(s.mainDir, shared + "/vantrel-theirs"), -2);
     }
     EXPECT_EQ(mainDirCandidates().back(), tempDir() + "/vantrel-" + std::to_string(::geteuid()));
 }

@@ -29,21 +29,21 @@ using DesktopTest = StartedWindowTest;  // also run with QT_SCALE_FACTOR=2
 TEST_F(DesktopTest, RedCaptionsGreyDuringARun) {
     type(f.extentText, "1");
     ASSERT_TRUE(label(f.tooSmallLabel)->isVisible());
-    enableControls(false);
+    enableControls(s, false);
     view->syncAll();
     for (const Control* c : {&f.extentLabel, &f.tooSmallLabel}) {
         EXPECT_EQ(widget(*c)->palette().color(QPalette::Active, QPalette::WindowText), Qt::red) << c->name;
         EXPECT_FALSE(widget(*c)->isEnabled()) << c->name;
         EXPECT_NE(widget(*c)->palette().color(QPalette::Disabled, QPalette::WindowText), Qt::red) << c->name;
     }
-    enableControls(true);
+    enableControls(s, true);
 }
 
 // Each window's picture as PNG (what the screen shows, pixel for pixel), as
 // SVG that reads back whole, and on the clipboard in both forms.
 TEST_F(DesktopTest, PicturesSaveAsPngAndSvgAndCopy) {
-    LevelWindowLink levels(view.get(), [this] { view->syncAll(); });
-    SpectrumWindowLink spectrum(view.get());
+    LevelWindowLink levels(s, view.get(), [this] { view->syncAll(); });
+    SpectrumWindowLink spectrum(s, view.get());
     TempDir out;
     auto check = [&](QWidget* picture, const QString& name) {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(picture->window()));

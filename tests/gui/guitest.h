@@ -45,9 +45,11 @@ protected:
         QApplication::setQuitOnLastWindowClosed(true);
         FreshState::TearDown();
     }
-    // Runs the program. Every 5 ms a message box is answered (OK, else Yes)
-    // and its text kept in `shown`, or else `poll` runs with the shown main window.
-    int runProgram(const std::vector<std::string>& arguments, const std::function<void(MainWindowView&)>& poll) {
+    // Runs the program on `session`. Every 5 ms a message box is answered
+    // (OK, else Yes) and its text kept in `shown`, or else `poll` runs with
+    // the shown main window.
+    int runProgram(Session& session, const std::vector<std::string>& arguments,
+                   const std::function<void(MainWindowView&)>& poll) {
         QTimer timer;
         QObject::connect(&timer, &QTimer::timeout, [&] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -59,7 +61,10 @@ protected:
                 if (auto* view = qobject_cast<MainWindowView*>(w); view && view->isVisible()) poll(*view);
         });
         timer.start(5);
-        return vantrel::runGui(*qApp, arguments);
+        return vantrel::runGui(session, *qApp, arguments);
+    }
+    int runProgram(const std::vector<std::string>& arguments, const std::function<void(MainWindowView&)>& poll) {
+        return runProgram(s, arguments, poll);
     }
     TempDir home, work;
     ScopedEnv vantrelHome{"VANTREL_HOME", home.path()};
@@ -78,10 +83,10 @@ protected:
     // The window shown and active; with the reactions wired and the H atom
     // selected, as after start-up, when `reactions` is set.
     void startWindow(bool reactions) {
-        if (reactions) installReactions();
-        view = std::make_unique<MainWindowView>();
+        if (reactions) installReactions(s);
+        view = std::make_unique<MainWindowView>(s);
         view->installHooks();
-        if (reactions) mainWindow().speciesMenuItems[0].click(), view->syncAll();
+        if (reactions) s.window.speciesMenuItems[0].click(), view->syncAll();
         view->show();
         view->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));

@@ -25,7 +25,7 @@ protected:
     void SetUp() override {
         GuiTest::SetUp();
         startWindow(true);
-        link = std::make_unique<LevelWindowLink>(view.get(), [this] { view->syncAll(); });
+        link = std::make_unique<LevelWindowLink>(s, view.get(), [this] { view->syncAll(); });
     }
     void TearDown() override {
         link.reset();
@@ -41,9 +41,9 @@ protected:
     }
     // n, l, m as the main window's boxes show them, and Z.
     std::string mainState() {
-        std::string s;
-        for (const auto& box : f.quantumText) s += edit(box)->text().toStdString() + " ";
-        return s + "Z=" + std::to_string(globals().orbital.currentZ);
+        std::string shown;
+        for (const auto& box : f.quantumText) shown += edit(box)->text().toStdString() + " ";
+        return shown + "Z=" + std::to_string(o.currentZ);
     }
     QString frameTitle() { return qobject_cast<QGroupBox*>(widget(f.calculationFrame))->title(); }
 
@@ -52,7 +52,7 @@ protected:
 
 TEST_F(LevelWindowTest, MenuOpensTheWindowWhichFollowsTheMainWindow) {
     openFromMenu();
-    EXPECT_TRUE(mainWindow().levelsOpen);
+    EXPECT_TRUE(s.window.levelsOpen);
     EXPECT_EQ(levels().windowTitle(), "Compare Orbital Energies");
     EXPECT_EQ(tuple(levels().speciesButton(1)->isChecked(), levels().spectrumLink()->isVisible()), tuple(true, true));
     EXPECT_EQ(levels().pickedLabel()->text(), "#1:  Z=1 n=1 l=0 m=0 E=-2.18 aJ");
@@ -95,21 +95,21 @@ TEST_F(LevelWindowTest, SpeciesOptionsSwitchTheMainWindowsSpecies) {
 
 TEST_F(LevelWindowTest, RunsDisableTheWindowAndClosingKeepsBothConsistent) {
     openFromMenu();
-    enableControls(false);
+    enableControls(s, false);
     EXPECT_FALSE(levels().isEnabled());
     // What a loaded point file did meanwhile shows once it is over.
-    const auto tell = windowHooks().levelsFollow;
-    windowHooks().levelsFollow = nullptr;  // a load does not tell the diagram
-    setOrbital(2, 3, 1, 0, false);
-    windowHooks().levelsFollow = tell;
+    const auto tell = s.windowHooks.levelsFollow;
+    s.windowHooks.levelsFollow = nullptr;  // a load does not tell the diagram
+    setOrbital(s, 2, 3, 1, 0, false);
+    s.windowHooks.levelsFollow = tell;
     ASSERT_EQ(diagram().selectedIndex, 1);
-    enableControls(true);
+    enableControls(s, true);
     EXPECT_EQ(tuple(levels().isEnabled(), levels().speciesButton(2)->isChecked()), tuple(true, true));
     EXPECT_EQ(levels().pickedLabel()->text(), "#8:  Z=2 n=3 l=1 m=0 E=-0.97 aJ");
-    setOrbital(1, 1, 0, 0, false);
+    setOrbital(s, 1, 1, 0, 0, false);
 
     levels().close();
-    EXPECT_FALSE(mainWindow().levelsOpen);
+    EXPECT_FALSE(s.window.levelsOpen);
     clickSpinner(f.quantumSpinners[0], 1);  // nothing reaches the closed window
     EXPECT_EQ(tuple(mainState(), diagram().selectedIndex), tuple("2 0 0 Z=1", 1));
 
@@ -119,24 +119,24 @@ TEST_F(LevelWindowTest, RunsDisableTheWindowAndClosingKeepsBothConsistent) {
 
     // The spectrum menu item closes it.
     int spectrumShown = 0;
-    windowHooks().showSpectrum = [&] { ++spectrumShown; };
+    s.windowHooks.showSpectrum = [&] { ++spectrumShown; };
     view->actionFor(f.spectrumMenuItem)->trigger();
-    EXPECT_EQ(tuple(levels().isVisible(), mainWindow().levelsOpen, spectrumShown), tuple(false, false, 1));
+    EXPECT_EQ(tuple(levels().isVisible(), s.window.levelsOpen, spectrumShown), tuple(false, false, 1));
 }
 
 TEST_F(LevelWindowTest, SpectrumLinkAndBackWithTheRealSpectrumWindow) {
-    SpectrumWindowLink spectrum(view.get());
+    SpectrumWindowLink spectrum(s, view.get());
     openFromMenu();
     QTest::mouseClick(levels().spectrumLink(), Qt::LeftButton);
     ASSERT_NE(spectrum.openView(), nullptr);
-    EXPECT_EQ(tuple(spectrum.openView()->isVisible(), mainWindow().spectrumOpen), tuple(true, true));
-    EXPECT_EQ(tuple(levels().isVisible(), mainWindow().levelsOpen), tuple(false, false));
+    EXPECT_EQ(tuple(spectrum.openView()->isVisible(), s.window.spectrumOpen), tuple(true, true));
+    EXPECT_EQ(tuple(levels().isVisible(), s.window.levelsOpen), tuple(false, false));
 
     // The menu item brings the level window back and closes the spectrum.
-    setOrbital(1, 3, 2, 1, false);
+    setOrbital(s, 1, 3, 2, 1, false);
     openFromMenu();
     QApplication::processEvents();
-    EXPECT_EQ(tuple(spectrum.openView(), mainWindow().spectrumOpen, diagram().selectedIndex), tuple(nullptr, false, 13));
+    EXPECT_EQ(tuple(spectrum.openView(), s.window.spectrumOpen, diagram().selectedIndex), tuple(nullptr, false, 13));
 }
 
 }  // namespace

@@ -34,13 +34,13 @@ protected:
     }
     // A finished run of 2p in the XY plane, then back to 1s.
     std::string makePointFile() {
-        setOrbital(1, 2, 1, 0, false);
+        setOrbital(s, 1, 2, 1, 0, false);
         f.regionOptions[1].select();
         type(f.maxPointsText, "625");
         QTest::mouseClick(button(f.calculateButton), Qt::LeftButton);
-        const std::string file = globals().orbital.csvFile;
+        const std::string file = s.orbital.csvFile;
         f.regionOptions[0].select();
-        setOrbital(1, 1, 0, 0, false);
+        setOrbital(s, 1, 1, 0, 0, false);
         view->syncAll();
         return file;
     }
@@ -49,21 +49,21 @@ protected:
 
 TEST_F(LoadChooserTest, RecentFilesAndRefusals) {
     const std::string file = makePointFile();
-    ASSERT_EQ(recentPointFiles(), QStringList{QString::fromStdString(file)});
+    ASSERT_EQ(recentPointFiles(s.mainDir), QStringList{QString::fromStdString(file)});
     emit view->menuFor(f.fileMenu)->aboutToShow();
     ASSERT_EQ(chooser->recentMenu()->actions().size(), 1);
     chooser->recentMenu()->actions().first()->trigger();
     // 2p in the XY plane again, the points' histogram shown.
-    EXPECT_EQ(std::tuple(f.quantumText[0].text, f.quantumText[1].text, f.regionOptions[1].checked, globals().orbital.csvFile,
+    EXPECT_EQ(std::tuple(f.quantumText[0].text, f.quantumText[1].text, f.regionOptions[1].checked, s.orbital.csvFile,
                          f.plotModeOptions[0].checked),
               std::tuple("2", "1", true, file, true));
 
     // Not named by the program, or outside the cache: a message, nothing loaded.
     writeFile(dir.file("other.csv"), "");
-    EXPECT_FALSE(loadPointFile(dir.file("other.csv")));
-    EXPECT_FALSE(loadPointFile(dir.file("1_0_0_.csv")));
+    EXPECT_FALSE(loadPointFile(s, dir.file("other.csv")));
+    EXPECT_FALSE(loadPointFile(s, dir.file("1_0_0_.csv")));
     EXPECT_EQ(dialogs.shown.size(), 2u);
-    EXPECT_EQ(globals().orbital.csvFile, file);
+    EXPECT_EQ(s.orbital.csvFile, file);
 }
 
 }  // namespace

@@ -84,7 +84,7 @@ protected:
         clickButton(f.plotModeOptions[0]);
         clickButton(f.plotModeOptions[1]);
         QApplication::processEvents();
-        ASSERT_EQ(globals().orbital.extent, extent);
+        ASSERT_EQ(s.orbital.extent, extent);
     }
 };
 
@@ -96,7 +96,7 @@ TEST_F(PlotTest, LabelsOnTheirTicksAndHistogramSolidAtEveryExtentAndSize) {
         EXPECT_TRUE(histogramSolid(plot)) << "extent " << extent;
     }
     // Back at 5 the axis spans most of the plot again.
-    EXPECT_GT(plot.pixelX(globals().orbital.axisMax * 50.0), 0.85 * plot.width());
+    EXPECT_GT(plot.pixelX(s.orbital.axisMax * 50.0), 0.85 * plot.width());
     for (int wider : {300, -400}) {
         const int before = plot.width();
         view->resize(view->width() + wider, view->height() + 40);

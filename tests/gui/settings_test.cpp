@@ -14,13 +14,12 @@ namespace {
 
 class SettingsTest : public ProgramStartTest {
 protected:
-    // One interactive start without arguments: `use` runs once the window
-    // is shown, then the window is closed as a user would.
+    // One interactive start without arguments, a session of its own: `use`
+    // runs once the window is shown, then the window is closed as a user would.
     void start(const std::function<void(MainWindowView&)>& use) {
-        resetWindowState();
-        resetGlobals();
+        Session started;
         bool used = false;
-        EXPECT_EQ(runProgram({}, [&](MainWindowView& view) {
+        EXPECT_EQ(runProgram(started, {}, [&](MainWindowView& view) {
             if (!used) used = true, use(view), view.close();
         }), 0);
         EXPECT_TRUE(used);
@@ -28,12 +27,14 @@ protected:
 
     // A user's choices, unlike the first start's in every kept option.
     void changeOptions(MainWindowView& view) {
+        Session& s = view.session();
+        MainWindowState& f = s.window;
         f.blackBackgroundCheck.click();
         f.useJmolCheck.click();
         f.energyChecks[1].click();
         f.regionOptions[2].click();
         f.colourModeOptions[1].click();
-        setNucleus(3);
+        setNucleus(s, 3);
         f.extentText.setText("25"), f.extentText.onEditingFinished();
         f.maxPointsText.setText("20000");
         f.quickMenuItem.checked = true;
@@ -47,22 +48,22 @@ TEST_F(SettingsTest, OptionsAndPlaceComeBackUntilTheDefaultsAreRestored) {
     WindowOptions first, chosen;
     QPoint place;
     start([&](MainWindowView& view) {
-        first = WindowOptions::fromWindow();
+        first = WindowOptions::fromSession(view.session());
         changeOptions(view);
-        chosen = WindowOptions::fromWindow();
+        chosen = WindowOptions::fromSession(view.session());
         place = view.pos();
     });
     ASSERT_TRUE(QFile::exists(settingsPath()));
     EXPECT_NE(chosen.extent, first.extent);
     start([&](MainWindowView& view) {
-        EXPECT_TRUE(WindowOptions::fromWindow() == chosen);
+        EXPECT_TRUE(WindowOptions::fromSession(view.session()) == chosen);
         EXPECT_EQ(view.pos(), place);
         QAction* item = nullptr;
-        for (QAction* a : view.menuFor(f.optionsMenu)->actions())
+        for (QAction* a : view.menuFor(view.session().window.optionsMenu)->actions())
             if (a->text() == "Restore Default Settings") item = a;
         ASSERT_NE(item, nullptr);
         item->trigger();
-        EXPECT_TRUE(WindowOptions::fromWindow() == first);
+        EXPECT_TRUE(WindowOptions::fromSession(view.session()) == first);
         EXPECT_FALSE(QFile::exists(settingsPath()));
     });
     // Closing after it saves nothing: the next start is a first start.
@@ -75,10 +76,9 @@ TEST_F(SettingsTest, HeadlessRunIgnoresSettings) {
     ScopedEnv seed{"VANTREL_SEED", "7"};
     writeFile(work.file("seq.txt"), "maxpoints=625\r\n2 1 0\r\n");
     auto run = [&] {
-        resetWindowState();
-        resetGlobals();
+        Session headless;
         fs::remove_all(home.file("files"));
-        EXPECT_EQ(runHeadless({work.file("seq.txt")}), 0);
+        EXPECT_EQ(runHeadless(headless, {work.file("seq.txt")}), 0);
         return readFile(home.file("files/2_1_0_.csv"));
     };
     const std::string plain = run();

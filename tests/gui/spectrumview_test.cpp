@@ -19,8 +19,8 @@ class SpectrumViewTest : public StartedWindowTest {
 protected:
     void SetUp() override {
         StartedWindowTest::SetUp();
-        link = std::make_unique<SpectrumWindowLink>(view.get());
-        windowHooks().showLevels = [this] { ++levelWindowShown; };
+        link = std::make_unique<SpectrumWindowLink>(s, view.get());
+        s.windowHooks.showLevels = [this] { ++levelWindowShown; };
         view->actionFor(f.spectrumMenuItem)->trigger();
         spectrum = link->openView();
         ASSERT_NE(spectrum, nullptr);
@@ -43,7 +43,7 @@ protected:
 };
 
 TEST_F(SpectrumViewTest, OpensFromTheMenuAtItsSize) {
-    EXPECT_TRUE(mainWindow().spectrumOpen);
+    EXPECT_TRUE(s.window.spectrumOpen);
     EXPECT_EQ(spectrum->windowTitle(), "Hydrogen Atom Emission Spectrum");
     EXPECT_EQ(spectrum->size(), QSize(386, 489));  // 5790 x 7335 twips
     EXPECT_EQ(tuple(spectrum->list(upperList)->count(), listText(upperList), spectrum->list(lowerList)->currentIndex()),
@@ -54,7 +54,7 @@ TEST_F(SpectrumViewTest, OpensFromTheMenuAtItsSize) {
 }
 
 TEST_F(SpectrumViewTest, ClickOnALevelSetsTheMainWindowsN) {
-    setOrbital(1, 5, 2, 1, false);
+    setOrbital(s, 1, 5, 2, 1, false);
     view->syncAll();
     // Larger than designed: the hit tests follow the drawing.
     spectrum->resize(772, 978);
@@ -70,7 +70,7 @@ TEST_F(SpectrumViewTest, ClickOnALevelSetsTheMainWindowsN) {
     ASSERT_TRUE(levelsLink->isVisible());
     emit levelsLink->linkActivated("levels");
     QApplication::processEvents();
-    EXPECT_EQ(tuple(mainWindow().spectrumOpen, mainWindow().levelsOpen, levelWindowShown), tuple(false, true, 1));
+    EXPECT_EQ(tuple(s.window.spectrumOpen, s.window.levelsOpen, levelWindowShown), tuple(false, true, 1));
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(link->openView(), nullptr);
 }
@@ -91,7 +91,7 @@ TEST_F(SpectrumViewTest, BesideTheMainWindow) {
 // here, as the level window is disabled then.
 TEST_F(SpectrumViewTest, RunsTurnLevelPickingOff) {
     for (bool on : {false, true}) {
-        enableControls(on);
+        enableControls(s, on);
         EXPECT_EQ(spectrum->diagram()->isEnabled(), on);
         clickDiagram(1200, 395);  // level 4
         EXPECT_EQ(o.currentN, on ? 4 : 1);

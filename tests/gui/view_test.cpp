@@ -79,7 +79,7 @@ TEST_F(ViewTest, EveryControlMirroredCursorKeptFocusFollowed) {
 
 TEST_F(ViewTest, PlotRecordsAndCoalescesRepaints) {
     RadialPlotWidget* plot = view->plot();
-    EXPECT_EQ(&radialPlotCanvas(), static_cast<PlotCanvas*>(plot));
+    EXPECT_EQ(&s.radialPlot.canvas(), static_cast<PlotCanvas*>(plot));
     QApplication::processEvents();
     plot->setScale(-10, 510);
     const double narrow = plot->textWidth("100A ");

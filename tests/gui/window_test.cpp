@@ -20,7 +20,7 @@ using std::tuple;
 
 class WindowTest : public StartedWindowTest {
 protected:
-    static int pointLines() { return std::max(0, int(splitLines(readFile(globals().orbital.csvFile)).size()) - 1); }
+    int pointLines() { return std::max(0, int(splitLines(readFile(s.orbital.csvFile)).size()) - 1); }
     // Clicks "&Calculate"; once `ready` holds during the run, does `act` (once).
     bool calculateUntil(const std::function<bool()>& ready, const std::function<void()>& act) {
         bool done = false;
@@ -52,12 +52,12 @@ TEST_F(WindowTest, EnterWalksFromNToCalculate) {
 
 TEST_F(WindowTest, MaxPointsSpinnerDoublesAndHalves) {
     clickSpinner(f.maxPointsSpinner, 1);
-    EXPECT_EQ(tuple(text(f.maxPointsText), globals().orbital.maxPoints), tuple("20000", 20000));
+    EXPECT_EQ(tuple(text(f.maxPointsText), s.orbital.maxPoints), tuple("20000", 20000));
     // 312.5 is raised to the smallest quota at once; the last click is past the end of the range.
     for (int i = 0; i < 7; ++i) clickSpinner(f.maxPointsSpinner, -1);
     EXPECT_EQ(tuple(f.maxPointsSpinner.value, text(f.maxPointsText)), tuple(-5, "625"));
     clickSpinner(f.quantumSpinners[0], 1);
-    EXPECT_EQ(tuple(text(f.quantumText[0]), globals().orbital.currentN), tuple("2", 2));
+    EXPECT_EQ(tuple(text(f.quantumText[0]), s.orbital.currentN), tuple("2", 2));
 }
 
 TEST_F(WindowTest, ExclusiveCheckBoxPairsRegionsAndPlaneLabel) {
@@ -71,11 +71,11 @@ TEST_F(WindowTest, ExclusiveCheckBoxPairsRegionsAndPlaneLabel) {
     }
     clickButton(f.regionOptions[3]);
     clickButton(f.regionOptions[3]);  // clicking the selected one keeps it selected
-    EXPECT_EQ(tuple(text(f.planeLabel), label(f.planeLabel)->isHidden(), globals().orbital.planeName),
+    EXPECT_EQ(tuple(text(f.planeLabel), label(f.planeLabel)->isHidden(), s.orbital.planeName),
               tuple("restricted to the XZ plane", false, "xz"));
     EXPECT_EQ(button(f.regionOptions[3])->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     clickButton(f.regionOptions[0]);
-    EXPECT_EQ(tuple(label(f.planeLabel)->isHidden(), globals().orbital.planeName), tuple(true, ""));
+    EXPECT_EQ(tuple(label(f.planeLabel)->isHidden(), s.orbital.planeName), tuple(true, ""));
 }
 
 TEST_F(WindowTest, OtherSpeciesCancelledKeepsZ) {
@@ -84,9 +84,9 @@ TEST_F(WindowTest, OtherSpeciesCancelledKeepsZ) {
     dialogs.inputs = {std::nullopt, "7.8"};
     view->actionFor(f.speciesMenuItems[4])->trigger();
     EXPECT_TRUE(dialogs.saw("Enter a new value for the nuclear charge, Z:"));
-    EXPECT_EQ(tuple(globals().orbital.currentZ, frameTitle()), tuple(2, "Calculation Options for the He+ Ion (Z=2)"));
+    EXPECT_EQ(tuple(s.orbital.currentZ, frameTitle()), tuple(2, "Calculation Options for the He+ Ion (Z=2)"));
     view->actionFor(f.speciesMenuItems[4])->trigger();
-    EXPECT_EQ(tuple(globals().orbital.currentZ, frameTitle()), tuple(7, "Calculation Options for Z=7"));
+    EXPECT_EQ(tuple(s.orbital.currentZ, frameTitle()), tuple(7, "Calculation Options for Z=7"));
 }
 
 // The extent box keeps what is typed; the value in use is written back when
@@ -100,7 +100,7 @@ TEST_F(WindowTest, ExtentBoxKeepsWhatIsTyped) {
     for (auto [typed, used, shown] : {tuple{"25", 25.0, "25"}, {"-5", 5.0, "5"}, {"7.5", 7.0, "7"}, {"900", 500.0, "500"}}) {
         scal->selectAll();
         QTest::keyClicks(scal, typed);
-        EXPECT_EQ(tuple(scal->text(), globals().orbital.extent), tuple(typed, used)) << typed;
+        EXPECT_EQ(tuple(scal->text(), s.orbital.extent), tuple(typed, used)) << typed;
         QTest::keyClick(scal, Qt::Key_Return);
         EXPECT_EQ(scal->text(), shown) << typed;
     }
@@ -156,7 +156,7 @@ TEST_F(WindowTest, NothingMovesUnderThePointer) {
     unmoved("Actual Hits");
     type(f.maxPointsText, "625");
     calculate();
-    ASSERT_EQ(globals().run.nPoints, 625);
+    ASSERT_EQ(s.run.nPoints, 625);
     unmoved("a run");
     clickButton(f.plotModeOptions[1]);
     unmoved("Theoretical Radial Probability");
@@ -183,12 +183,12 @@ TEST_F(WindowTest, InvalidNumbersDisableCalculate) {
 TEST_F(WindowTest, ShortRunThenLoad) {
     type(f.maxPointsText, "625");
     calculate();
-    EXPECT_EQ(tuple(globals().run.nPoints, pointLines(), text(f.pointCountLabel)), tuple(625, 625, "625"));
+    EXPECT_EQ(tuple(s.run.nPoints, pointLines(), text(f.pointCountLabel)), tuple(625, 625, "625"));
     EXPECT_EQ(tuple(enabled(f.loadButton), enabled(f.calculationFrame), view->plot()->lines().empty()), tuple(true, true, false));
     // The theory curve replaces the hits; "&Load" brings them back.
     clickButton(f.plotModeOptions[1]);
     QTest::mouseClick(button(f.loadButton), Qt::LeftButton);
-    EXPECT_EQ(tuple(button(f.plotModeOptions[0])->isChecked(), globals().run.nPoints, text(f.pointCountLabel)), tuple(true, 625, "625"));
+    EXPECT_EQ(tuple(button(f.plotModeOptions[0])->isChecked(), s.run.nPoints, text(f.pointCountLabel)), tuple(true, 625, "625"));
     EXPECT_FALSE(view->plot()->lines().empty());
     EXPECT_TRUE(text(f.probableRadiusLabel).contains("(actual)")) << text(f.probableRadiusLabel).toStdString();
 }
@@ -199,9 +199,9 @@ TEST_F(WindowTest, RunOnANodalPlaneKeepsTheAxes) {
     type(f.quantumText[0], "2");
     type(f.quantumText[1], "1");
     clickButton(f.regionOptions[1]);  // XY plane only: pz is zero there
-    ASSERT_EQ(globals().orbital.planeName, "xy");
+    ASSERT_EQ(s.orbital.planeName, "xy");
     calculate();
-    EXPECT_EQ(tuple(globals().run.nPoints, text(f.pointCountLabel), label(f.nodeLabel)->isHidden()), tuple(0, "NODE!", false));
+    EXPECT_EQ(tuple(s.run.nPoints, text(f.pointCountLabel), label(f.nodeLabel)->isHidden()), tuple(0, "NODE!", false));
     EXPECT_EQ(tuple(enabled(f.loadButton), enabled(f.displayButton)), tuple(false, false));
     const RadialPlotWidget& plot = *view->plot();
     ASSERT_GT(plot.texts().size(), 2u);
@@ -212,7 +212,7 @@ TEST_F(WindowTest, RunOnANodalPlaneKeepsTheAxes) {
 TEST_F(WindowTest, EnoughStopsARunAndOnlyItIsLive) {
     type(f.maxPointsText, "320000");
     // Once some points are in, look at the window and press "Enough!".
-    EXPECT_TRUE(calculateUntil([] { return globals().run.nPoints >= 200; }, [&] {
+    EXPECT_TRUE(calculateUntil([this] { return s.run.nPoints >= 200; }, [&] {
         EXPECT_EQ(tuple(text(f.calculateButton), enabled(f.calculateButton)), tuple("Enough!", true));
         for (const Control* c : {&f.loadButton, &f.displayButton, &f.calculationFrame, &f.quickLabel})
             EXPECT_FALSE(enabled(*c)) << c->name;
@@ -220,18 +220,18 @@ TEST_F(WindowTest, EnoughStopsARunAndOnlyItIsLive) {
         EXPECT_FALSE(text(f.pointCountLabel).isEmpty());
         calculate();
     }));
-    const int stopped = globals().run.nPoints;
+    const int stopped = s.run.nPoints;
     EXPECT_GE(stopped, 200);
     EXPECT_EQ(tuple(stopped < 320000, pointLines()), tuple(true, stopped));
     EXPECT_EQ(tuple(text(f.calculateButton), enabled(f.loadButton)), tuple("&Calculate", true));
 
     // Esc stops a run too: this one continues the saved points (Yes).
     dialogs.answers.push_back(Answer::Yes);
-    EXPECT_TRUE(calculateUntil([&] { return globals().run.nPoints >= stopped + 100; }, [&] {
+    EXPECT_TRUE(calculateUntil([&] { return s.run.nPoints >= stopped + 100; }, [&] {
         QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : view.get(), Qt::Key_Escape);
     }));
-    EXPECT_GT(globals().run.nPoints, stopped);
-    EXPECT_LT(globals().run.nPoints, 320000);
+    EXPECT_GT(s.run.nPoints, stopped);
+    EXPECT_LT(s.run.nPoints, 320000);
 }
 
 // The status bar follows a run and goes away after it.
@@ -242,9 +242,9 @@ TEST_F(WindowTest, StatusBarMovesDuringARunAndHidesAfter) {
     std::vector<int> values;
     QString said;
     EXPECT_TRUE(calculateUntil([&] {
-        if (globals().run.running && progress->bar()->isVisible())
+        if (s.run.running && progress->bar()->isVisible())
             values.push_back(progress->bar()->value()), said = progress->label()->text();
-        return globals().run.nPoints >= 80000;
+        return s.run.nPoints >= 80000;
     }, [&] { calculate(); }));  // "Enough!"
     ASSERT_GE(values.size(), 2u);
     EXPECT_GT(values.back(), values.front());
@@ -305,11 +305,11 @@ TEST_F(RunGuiTest, SequenceRunKeepsTheWindowOpen) {
 // Closing the window in the middle of a sequence ends the run at once and
 // asks nothing more.
 TEST_F(RunGuiTest, ClosingDuringSequenceEndsIt) {
-    const int status = runGui("maxpoints=320000\r\n3 2 0\r\n4 3 0\r\n5 4 0\r\n", [](MainWindowView& view) {
-        if (globals().run.nPoints > 1000) view.close();
+    const int status = runGui("maxpoints=320000\r\n3 2 0\r\n4 3 0\r\n5 4 0\r\n", [this](MainWindowView& view) {
+        if (s.run.nPoints > 1000) view.close();
     });
     EXPECT_EQ(tuple(status, shown.size()), tuple(0, 1));  // "Reading input data from ..."
-    EXPECT_LT(globals().run.nPoints, 320000);
+    EXPECT_LT(s.run.nPoints, 320000);
     EXPECT_FALSE(fs::exists(home.file("files/4_3_0_.csv")));
 }
 

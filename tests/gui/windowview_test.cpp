@@ -42,14 +42,14 @@ TEST_F(WindowViewTest, CalculateShowsTwoPzUprightWhileItRuns) {
     // events handed points to the view the next block sees them.
     int refreshes = 0;
     std::size_t seen = 0;
-    const auto progress = samplingHooks().onProgress;
-    samplingHooks().onProgress = [&](const RunProgress& p, long long target) {
+    const auto progress = s.samplingHooks.onProgress;
+    s.samplingHooks.onProgress = [&](const RunProgress& p, long long target) {
         if (progress) progress(p, target);
         if (renderer().pointCount() > seen) seen = renderer().pointCount(), ++refreshes;
     };
     type(f.maxPointsText, "640000");
     QTest::mouseClick(button(f.calculateButton), Qt::LeftButton);
-    samplingHooks().onProgress = progress;
+    s.samplingHooks.onProgress = progress;
     EXPECT_EQ(renderer().pointCount(), 640000u);
     EXPECT_GE(refreshes, 1) << "points reached the view during the run, not only at its end";
 
@@ -95,7 +95,7 @@ TEST_F(WindowViewTest, TheMenuHasTheSurfacesSlicesAndFiles) {
     menu->actions().front()->trigger();  // Show Surfaces
     EXPECT_EQ(renderer().surfaceCount(), 2u);
     EXPECT_TRUE(view->orbitalView()->surfaceLabel()->text().startsWith("Surfaces: 90 % inside |ψ| = "));
-    f.orbitalView.setEnclosedPercent(5, currentOrbital(), globals().orbital.extent);
+    f.orbitalView.setEnclosedPercent(5, s.wavefunction, s.orbital.extent);
     view->syncAll();
     EXPECT_TRUE(view->orbitalView()->surfaceLabel()->text().startsWith("Surfaces: 10 % inside")) << "10 to 99";
     type(f.quantumText[0], "3");

@@ -68,8 +68,7 @@ public:
 // A fresh state with a scratch cache whose plot draws on a recording canvas.
 class CanvasState : public CacheState {
 protected:
-    void SetUp() override { CacheState::SetUp(), setRadialPlotCanvas(&canvas); }
-    void TearDown() override { setRadialPlotCanvas(nullptr), CacheState::TearDown(); }
+    void SetUp() override { CacheState::SetUp(), s.radialPlot.setCanvas(&canvas); }
     RecordingCanvas canvas;
 };
 

@@ -1,21 +1,13 @@
 #include "support/testsupport.h"
 
-#include "app/mainwindow.h"
-#include "app/windowstate.h"
-#include "app/appstate.h"
-#include "engine/orbital.h"
-#include "engine/random.h"
 #include "app/orbitalcontrols.h"
 
 namespace vantrel::test {
 
 void FreshState::SetUp() {
-    resetWindowState();
-    resetGlobals();
     hooks() = Hooks{};
-    windowHooks() = WindowHooks{};
     setDialogs(&dialogs);
-    rng().seed(12345);
+    s.random.seed(12345);
     setProgramDir(programCopy());
     setenv("XDG_DATA_HOME", dataHome.path().c_str(), 1);
     setenv("XDG_CONFIG_HOME", configHome.path().c_str(), 1);
@@ -26,7 +18,6 @@ void FreshState::TearDown() {
     unsetenv("XDG_CONFIG_HOME");
     setDialogs(nullptr);
     hooks() = Hooks{};
-    windowHooks() = WindowHooks{};
 }
 
 const std::string& programCopy() {
@@ -45,11 +36,10 @@ const std::string& programCopy() {
 
 std::string programCopyExe() { return programCopy() + "/vantrel"; }
 
-void typeQuantum(const std::string& n, const std::string& l, const std::string& m, const char* extent) {
-    auto& f = mainWindow();
+void FreshState::typeQuantum(const std::string& n, const std::string& l, const std::string& m, const char* extent) {
     f.quantumText[0].text = n, f.quantumText[1].text = l, f.quantumText[2].text = m;
     if (extent) f.extentText.text = extent;
-    updateOrbital(true);
+    updateOrbital(s, true);
 }
 
 }  // namespace vantrel::test

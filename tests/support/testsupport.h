@@ -12,25 +12,27 @@
 #include <string>
 
 #include "app/maindir.h"
-#include "app/mainwindow.h"
-#include "app/sequence.h"
-#include "app/windowstate.h"
-#include "app/appstate.h"
+#include "app/session.h"
 #include "output/platform.h"
 #include "support/scratch.h"
 
 namespace vantrel::test {
 
-// Resets the window state and the globals, installs scripted dialogs,
-// reseeds the random generator with a fixed seed, and gives the user's data
-// folder ($XDG_DATA_HOME) a scratch directory of its own.
+// A session of the test's own with a fixed seed, scripted dialogs, and
+// scratch folders for the user's data ($XDG_DATA_HOME) and settings.
 class FreshState : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+
+    // Types n, l, m (and the extent, unless null) into the window's boxes
+    // and refreshes the orbital as the window does.
+    void typeQuantum(const std::string& n, const std::string& l, const std::string& m, const char* extent = nullptr);
+
+    Session s;
+    MainWindowState& f = s.window;
+    OrbitalState& o = s.orbital;
     ScriptedDialogs dialogs;
-    MainWindowState& f = mainWindow();  // the same objects after every reset
-    OrbitalState& o = globals().orbital;
     TempDir dataHome{"xdgdata"};
     TempDir configHome{"xdgconfig"};  // the window's settings never touch the user's
 };
@@ -40,7 +42,7 @@ class CacheState : public FreshState {
 protected:
     void SetUp() override {
         FreshState::SetUp();
-        globals().mainDir = dir.path();
+        s.mainDir = dir.path();
         fs::create_directory(cache);
     }
     TempDir dir;
@@ -53,14 +55,14 @@ class SequenceState : public FreshState {
 protected:
     void SetUp() override {
         FreshState::SetUp();
-        installReactions();
-        ASSERT_EQ(setMainDir(dir.file("seq_vantrel")), 0);
-        cache = globals().mainDir + "/files";
+        installReactions(s);
+        ASSERT_EQ(setMainDir(s.mainDir, dir.file("seq_vantrel")), 0);
+        cache = s.mainDir + "/files";
     }
     // Runs the named file, with only its own messages kept.
     void runFile(std::string name) {
         dialogs.shown.clear();
-        runSequence(name);
+        runSequence(s, name);
     }
     void run(const std::string& text) { writeFile(seq, text), runFile(seq); }
 
@@ -73,9 +75,5 @@ protected:
 // template) never lands in the build tree.
 const std::string& programCopy();
 std::string programCopyExe();
-
-// Types n, l, m (and the extent, unless null) into the window's boxes and
-// refreshes the orbital as the window does.
-void typeQuantum(const std::string& n, const std::string& l, const std::string& m, const char* extent = nullptr);
 
 }  // namespace vantrel::test
