@@ -12,8 +12,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "app/windowstate.h"
-#include "app/appstate.h"
+#include "app/session.h"
 #include "engine/orbital.h"
 #include "output/platform.h"
 #include "engine/samplekernel.h"
@@ -63,29 +62,27 @@ double processCpuSeconds() {
            1e-6 * static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec);
 }
 
-void choose(const State& s, int quota, const std::string& mainDir) {
-    resetWindowState();
-    resetGlobals();
-    globals().mainDir = mainDir;
-    auto& f = mainWindow();
+void choose(Session& session, const State& s, int quota, const std::string& mainDir) {
+    session.mainDir = mainDir;
+    auto& f = session.window;
     f.quantumText[0].setText(std::to_string(s.n));
     f.quantumText[1].setText(std::to_string(s.l));
     f.quantumText[2].setText(std::to_string(s.m));
     f.extentText.setText(std::to_string(s.extent));
     f.maxPointsText.setText(std::to_string(quota));
-    updateOrbital(true);
+    updateOrbital(session, true);
 }
 
 // Largest psi^2 at a few thousand points away from the nucleus, as the
 // run estimates its ceiling.
-double estimate(const State& s) {
+double estimate(const Session& session, const State& s) {
     double top = 0;
     Random r(1);
     const double e = 2.0 * s.extent;
     for (int i = 0; i < 20000; ++i) {
         double rr, r2, radial = 0;
-        const double psi = currentOrbital().evaluate(e * (r.uniform() - 0.5), e * (r.uniform() - 0.5), e * (r.uniform() - 0.5), rr,
-                                        r2, radial);
+        const double psi = session.wavefunction.evaluate(e * (r.uniform() - 0.5), e * (r.uniform() - 0.5),
+                                                         e * (r.uniform() - 0.5), rr, r2, radial);
         if (rr > s.extent / 10.0) top = std::max(top, psi * psi);
     }
     return top;
@@ -96,26 +93,27 @@ double estimate(const State& s) {
 void BM_SamplingLoop(benchmark::State& st) {
     const State& s = states[st.range(0)];
     Scratch scratch;
-    choose(s, 100000000, scratch.path());
-    rng().seed(12345);
-    samplingHooks().onPoint = [] {
-        if (globals().run.nPoints >= 50000) globals().run.stopRequested.request();
+    Session session;
+    choose(session, s, 100000000, scratch.path());
+    session.random.seed(12345);
+    RunState& run = session.run;
+    session.samplingHooks.onPoint = [&run] {
+        if (run.nPoints >= 50000) run.stopRequested.request();
     };
-    samplingHooks().threads = static_cast<unsigned>(st.range(1));
+    session.samplingHooks.threads = static_cast<unsigned>(st.range(1));
     long long trials = 0, points = 0;
     const double cpuBefore = processCpuSeconds();
     for (auto _ : st) {
-        globals().run.continueRun = false;
-        startCalculation(true);
+        run.continueRun = false;
+        startCalculation(session, true);
         // A run that accepts nothing measures nothing: say so loudly.
-        if (!lastRunProblem().text.empty() || globals().run.nPoints == 0) {
-            st.SkipWithError(("the run accepted no point: " + lastRunProblem().text).c_str());
+        if (!run.problem.text.empty() || run.nPoints == 0) {
+            st.SkipWithError(("the run accepted no point: " + run.problem.text).c_str());
             break;
         }
-        trials += lastTrials();
-        points += globals().run.nPoints;
+        trials += run.trials;
+        points += run.nPoints;
     }
-    samplingHooks() = SamplingHooks{};
     st.counters["per_trial"] = benchmark::Counter(static_cast<double>(trials),
                                                      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     // all threads' CPU time per trial, in seconds
@@ -129,11 +127,13 @@ BENCHMARK(BM_SamplingLoop)->ArgsProduct({{0, 1, 2, 3}, {1, 0}})->Unit(benchmark:
 // A benchmarked orbital's kernel, ceiling and seeded lanes.
 struct KernelSetup {
     explicit KernelSetup(const State& s)
-        : ceiling((choose(s, 625, scratch.path()), estimate(s))), kernel(currentOrbital(), s.extent, mult, false) {
+        : ceiling((choose(session, s, 625, scratch.path()), estimate(session, s))),
+          kernel(session.wavefunction, s.extent, mult, false) {
         Random seed(7);
         lanes.seed(seed);
     }
     Scratch scratch;
+    Session session;
     double ceiling;
     const int mult[3] = {0, 0, 0};
     const SampleKernel kernel;
@@ -180,8 +180,9 @@ BENCHMARK(BM_KernelShared)->ArgsProduct({{0, 1, 2, 3}, {0}})->UseRealTime();
 void BM_ScalarLoop(benchmark::State& st) {
     const State& s = states[st.range(0)];
     Scratch scratch;
-    choose(s, 625, scratch.path());
-    const double ceiling = estimate(s);
+    Session session;
+    choose(session, s, 625, scratch.path());
+    const double ceiling = estimate(session, s);
     Random r(7);
     const double e = 2.0 * s.extent;
     long long kept = 0;
@@ -189,7 +190,7 @@ void BM_ScalarLoop(benchmark::State& st) {
         for (int i = 0; i < sampleBlockSize; ++i) {
             double rr, r2, radial = 0;
             const double x = e * (r.uniform() - 0.5), y = e * (r.uniform() - 0.5), z = e * (r.uniform() - 0.5);
-            const double psi = currentOrbital().evaluate(x, y, z, rr, r2, radial);
+            const double psi = session.wavefunction.evaluate(x, y, z, rr, r2, radial);
             kept += psi * psi > r.uniform() * ceiling;
         }
     }
@@ -204,11 +205,12 @@ BENCHMARK(BM_ScalarLoop)->DenseRange(0, 3);
 void BM_Run3dFile(benchmark::State& st) {
     Scratch scratch;
     for (auto _ : st) {
-        choose(states[1], 320000, scratch.path());
-        rng().seed(12345);
-        startCalculation(true);
-        if (globals().run.nPoints != 320000) st.SkipWithError("run ended early");
-        st.counters["trials"] = static_cast<double>(lastTrials());
+        Session session;
+        choose(session, states[1], 320000, scratch.path());
+        session.random.seed(12345);
+        startCalculation(session, true);
+        if (session.run.nPoints != 320000) st.SkipWithError("run ended early");
+        st.counters["trials"] = static_cast<double>(session.run.trials);
     }
 }
 BENCHMARK(BM_Run3dFile)->Unit(benchmark::kSecond)->Iterations(2)->UseRealTime();

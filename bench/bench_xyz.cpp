@@ -8,8 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/windowstate.h"
-#include "app/appstate.h"
+#include "app/session.h"
 #include "engine/orbital.h"
 #include "output/platform.h"
 #include "output/pointfile.h"
@@ -37,15 +36,13 @@ struct Scratch {
 };
 
 // A 2p orbital with extent 10 and a synthetic cloud of points in its cube.
-void prepareFile(const std::string& mainDir) {
-    resetWindowState();
-    resetGlobals();
-    auto& f = mainWindow();
+void prepareFile(Session& session, const std::string& mainDir) {
+    auto& f = session.window;
     // Whole strings: GCC 12 takes a literal assigned here for an overlapping copy.
     for (int i = 0; i < 3; ++i) f.quantumText[i].text = std::string(1, "210"[i]);
     f.extentText.text = "10";
-    auto& o = globals().orbital;
-    globals().mainDir = mainDir;
+    auto& o = session.orbital;
+    session.mainDir = mainDir;
     o.currentN = 2;
     o.currentL = 1;
     o.extent = 10;
@@ -53,7 +50,7 @@ void prepareFile(const std::string& mainDir) {
     o.baseName = "2_1_0_";
     o.csvFile = mainDir + "/files/2_1_0_.csv";
     o.xyzFile = mainDir + "/files/2_1_0_.xyz";
-    updateOrbital(false);
+    updateOrbital(session, false);
 
     std::FILE* out = std::fopen(o.csvFile.c_str(), "wb");
     if (!out) std::abort();
@@ -69,16 +66,18 @@ void prepareFile(const std::string& mainDir) {
 
 void BM_WriteXyzFile(benchmark::State& state) {
     Scratch scratch;
-    prepareFile(scratch.dir);
-    for (auto _ : state) benchmark::DoNotOptimize(writeXyzFile());
+    Session session;
+    prepareFile(session, scratch.dir);
+    for (auto _ : state) benchmark::DoNotOptimize(writeXyzFile(session));
     state.SetItemsProcessed(state.iterations() * pointCount);
 }
 BENCHMARK(BM_WriteXyzFile)->Unit(benchmark::kMillisecond);
 
 void BM_ReadPointFile(benchmark::State& state) {
     Scratch scratch;
-    prepareFile(scratch.dir);
-    for (auto _ : state) readPointFile();
+    Session session;
+    prepareFile(session, scratch.dir);
+    for (auto _ : state) readPointFile(session);
     state.SetItemsProcessed(state.iterations() * pointCount);
 }
 BENCHMARK(BM_ReadPointFile)->Unit(benchmark::kMillisecond);

@@ -8,8 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/windowstate.h"
-#include "app/appstate.h"
+#include "app/session.h"
 #include "engine/orbital.h"
 #include "output/platform.h"
 #include "app/samplingrun.h"
@@ -31,25 +30,24 @@ int main(int argc, char** argv) {
     };
     const State states[] = {{1, 0, 0, 0}, {2, 1, 0, 0}, {2, 1, 1, 3}, {3, 2, 0, 0},
                             {3, 2, -2, 1}, {4, 3, 2, 0}, {6, 5, 0, 0}, {2, 1, 0, 1}};
-    resetWindowState();
-    resetGlobals();
-    globals().mainDir = dir;
-    auto& f = mainWindow();
+    Session session;
+    session.mainDir = dir;
+    auto& f = session.window;
     for (const auto& s : states) {
         f.quantumText[0].setText(std::to_string(s.n));
         f.quantumText[1].setText(std::to_string(s.l));
         f.quantumText[2].setText(std::to_string(s.m));
         f.maxPointsText.setText(std::to_string(points));
         f.regionOptions[s.region].select();
-        globals().orbital.planeName = f.regionOptions[s.region].tag;
-        updateOrbital(true);
-        autoscale();
-        globals().run.continueRun = false;
+        session.orbital.planeName = f.regionOptions[s.region].tag;
+        updateOrbital(session, true);
+        autoscale(session);
+        session.run.continueRun = false;
         const auto start = std::chrono::steady_clock::now();
-        startCalculation(true);
+        startCalculation(session, true);
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        std::printf("%-28s %8d points %12lld trials %8.3f s %s\n", globals().orbital.baseName.c_str(),
-                    globals().run.nPoints, lastTrials(), seconds, f.pointCountLabel.caption.c_str());
+        std::printf("%-28s %8d points %12lld trials %8.3f s %s\n", session.orbital.baseName.c_str(),
+                    session.run.nPoints, session.run.trials, seconds, f.pointCountLabel.caption.c_str());
     }
     return 0;
 }

@@ -14,10 +14,7 @@
 #include "app/maindir.h"
 #include "app/mainwindow.h"
 #include "app/orbitalcontrols.h"
-#include "app/windowstate.h"
-#include "app/appstate.h"
-#include "engine/orbital.h"
-#include "engine/random.h"
+#include "app/session.h"
 #include "output/platform.h"
 #include "output/viewerfiles.h"
 
@@ -60,9 +57,9 @@ inline void emptyCache(const std::string& home) {
     ::closedir(dir);
 }
 
-// Fresh window and globals, the H atom selected, an empty cache, in a main
-// directory that lives as long as the fuzzer.
-inline void freshState() {
+// A fresh session of the input's own: the H atom selected, an empty cache,
+// in a main directory that lives as long as the fuzzer.
+inline void freshState(Session& s) {
     static const std::string home = [] {
         // No viewer files to be found: copying three.js for every input
         // would cost more than the input.
@@ -70,20 +67,19 @@ inline void freshState() {
         setProgramDir(dir);
         setSystemThreeDir(dir + "/no-three");
         setenv("XDG_DATA_HOME", dir.c_str(), 1);
-        setMainDir(dir + "/main_vantrel");
-        return dir + "/main_vantrel";
+        std::string mainDir;
+        setMainDir(mainDir, dir + "/main_vantrel");
+        return mainDir;
     }();
-    resetWindowState();
-    resetGlobals();
     hooks() = Hooks{};
     fuzzDialogs().shown.clear();
     fuzzDialogs().answers.clear();
     setDialogs(&fuzzDialogs());
-    rng().seed(1);
-    installReactions();
-    globals().mainDir = home;
+    s.random.seed(1);
+    installReactions(s);
+    s.mainDir = home;
     emptyCache(home);
-    speciesMenu(0);
+    speciesMenu(s, 0);
 }
 
 }  // namespace vantrel::fuzz

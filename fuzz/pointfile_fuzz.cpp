@@ -14,15 +14,16 @@ using namespace vantrel;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1 || size > 1 << 16) return 0;
-    fuzz::freshState();
+    Session s;
+    fuzz::freshState(s);
     const unsigned options = data[0];
     const std::string bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
-    const std::string csv = globals().orbital.csvFile;
+    const std::string csv = s.orbital.csvFile;
     writeWholeFile(csv, bytes);
-    readPointFile();
+    readPointFile(s);
     XyzOptions o;
     o.csvFile = csv;
-    o.xyzFile = globals().orbital.xyzFile;
+    o.xyzFile = s.orbital.xyzFile;
     o.firstQuadrant = options & 1;
     o.byNodes = options & 2;
     convertPointFileToXyz(o);

@@ -15,11 +15,11 @@ using namespace vantrel;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 1 << 16) return 0;
-    fuzz::freshState();
-    samplingHooks() = SamplingHooks{};
-    samplingHooks().onPoint = [] { calculateClick(); };  // "Enough!" at once
-    std::string name = globals().mainDir + "/fuzz.txt";
+    Session s;
+    fuzz::freshState(s);
+    s.samplingHooks.onPoint = [&s] { calculateClick(s); };  // "Enough!" at once
+    std::string name = s.mainDir + "/fuzz.txt";
     writeWholeFile(name, std::string(reinterpret_cast<const char*>(data), size));
-    runSequence(name);
+    runSequence(s, name);
     return 0;
 }

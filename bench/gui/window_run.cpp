@@ -26,8 +26,7 @@
 #include "app/gui/orbitalviewpanel.h"
 #include "app/gui/radialplotwidget.h"
 #include "app/mainwindow.h"
-#include "app/windowstate.h"
-#include "app/appstate.h"
+#include "app/session.h"
 #include "output/platform.h"
 #include "app/samplingrun.h"
 #include "app/radialview.h"
@@ -37,7 +36,7 @@ using namespace vantrel;
 namespace {
 
 void setup3d(MainWindowView& view, const char* points) {
-    MainWindowState& f = mainWindow();
+    MainWindowState& f = view.session().window;
     f.quantumText[0].setText("3");
     f.quantumText[1].setText("2");
     f.quantumText[2].setText("0");
@@ -48,7 +47,7 @@ void setup3d(MainWindowView& view, const char* points) {
 
 int screenshot(MainWindowView& view, const char* path, bool surfaces) {
     setup3d(view, "40000");
-    mainWindow().calculateButton.click();
+    view.session().window.calculateButton.click();
     if (surfaces) view.orbitalView()->showSurfaces(true);
     view.syncAll();  // the run's end: captions and buttons as the user sees them
     view.resize(view.sizeHint());
@@ -62,7 +61,8 @@ const char* const kindNames[kinds] = {"window with the 3-D view", "window withou
 // only: -1 every kind in turns, else that kind alone (for a profiler).
 int measure(MainWindowView& view, int only, int points) {
     setup3d(view, std::to_string(points).c_str());
-    OrbitalView& orbitalView = mainWindow().orbitalView;
+    Session& session = view.session();
+    OrbitalView& orbitalView = session.window.orbitalView;
     const Hooks windowed = hooks();
     Hooks bare = windowed;  // nothing on screen: no refresh, no events, no plot surface, no view
     bare.refresh = nullptr;
@@ -70,7 +70,7 @@ int measure(MainWindowView& view, int only, int points) {
 
     std::vector<double> times[kinds][2];  // [kind][wall, cpu]
     auto timed = [&](int kind, const std::function<void()>& run) {
-        std::filesystem::remove(globals().orbital.csvFile);
+        std::filesystem::remove(session.orbital.csvFile);
         const auto wall = std::chrono::steady_clock::now();
         const std::clock_t cpu = std::clock();
         run();
@@ -83,16 +83,16 @@ int measure(MainWindowView& view, int only, int points) {
         const int kind = only >= 0 ? only : (round + round / kinds) % kinds;
         if (kind == headless) {
             hooks() = bare;
-            setRadialPlotCanvas(nullptr);
+            session.radialPlot.setCanvas(nullptr);
             orbitalView.shown = false;
-            timed(kind, [] { startCalculation(false); });
+            timed(kind, [&session] { startCalculation(session, false); });
             hooks() = windowed;
-            setRadialPlotCanvas(view.plot());
+            session.radialPlot.setCanvas(view.plot());
         } else {
             view.orbitalView()->setVisible(kind == withView);
             orbitalView.shown = kind == withView;
             QApplication::processEvents();
-            timed(kind, [] { mainWindow().calculateButton.click(); });
+            timed(kind, [&session] { session.window.calculateButton.click(); });
         }
         orbitalView.shown = true;
         view.orbitalView()->show();
@@ -109,7 +109,7 @@ int measure(MainWindowView& view, int only, int points) {
         }
     const double base = median[headless][0] > 0 ? median[headless][0] : 1;
     std::printf("3d run of %d points, medians of %d runs each (wall-clock s, processor s, wall / headless):\n",
-                globals().run.nPoints, rounds - 1);
+                session.run.nPoints, rounds - 1);
     for (int k = 0; k < kinds; ++k)
         std::printf("  %-26s %.3f  %.3f  %.3f\n", kindNames[k], median[k][0], median[k][1], median[k][0] / base);
     std::printf("the 3-D view costs %.1f %% of the headless time; the rest of the window %.1f %%\n",
@@ -126,10 +126,11 @@ int main(int argc, char** argv) {
     // No questions: each run starts afresh, its point file removed first.
     ScriptedDialogs answers;
     setDialogs(&answers);
-    MainWindowView view;
-    installReactions();
+    Session session;
+    MainWindowView view(session);
+    installReactions(session);
     view.installHooks();
-    if (!loadWindow()) return 1;
+    if (!loadWindow(session)) return 1;
     view.syncAll();
     view.show();
     QApplication::processEvents();
@@ -142,7 +143,7 @@ int main(int argc, char** argv) {
     const int status = argc > 2 && std::strcmp(argv[1], "--screenshot") == 0
                            ? screenshot(view, argv[2], argc > 3 && std::strcmp(argv[3], "surfaces") == 0)
                            : measure(view, only, points);
-    setRadialPlotCanvas(nullptr);
+    session.radialPlot.setCanvas(nullptr);
     setDialogs(nullptr);
     return status;
 }
