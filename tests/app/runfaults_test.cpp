@@ -27,11 +27,11 @@ protected:
         CacheState::SetUp();
         installReactions(s);
         s.samplingHooks = SamplingHooks{};
-        hooks().report = [this](const std::string& line) { reports.push_back(line); };
+        s.hooks.report = [this](const std::string& line) { reports.push_back(line); };
     }
     void TearDown() override {
         s.samplingHooks = SamplingHooks{};
-        hooks().report = nullptr;
+        s.hooks.report = nullptr;
         CacheState::TearDown();
     }
     void choose(int n, int l, int m, int extent, int quota) {

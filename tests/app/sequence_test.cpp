@@ -188,7 +188,7 @@ TEST_F(SequenceTest, StateLinesMakeOrbitals) {
 
     // A stop request asks whether to go on; No ends after this orbital. The
     // quota is large so that the run lets events in before it is done.
-    hooks().processEvents = [this] { s.run.stopRequested.request(); };
+    s.hooks.processEvents = [this] { s.run.stopRequested.request(); };
     dialogs.answers = {Answer::OK, Answer::No};
     run("maxpoints=1000000\n1 0 0\n2 0 0\n");
     EXPECT_EQ(dialogs.shown[1].text, "Do you want to continue processing of " + seq + "?");

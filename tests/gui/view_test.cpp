@@ -61,12 +61,12 @@ TEST_F(ViewTest, EveryControlMirroredCursorKeptFocusFollowed) {
     f.quantumText[0].text = "123";
     f.probableRadiusLabel.caption = "Most probable radius: 0.52 A (actual)\r\n";
     f.regionOptions[1].color = 0xFF0000;
-    hooks().refresh();
+    s.hooks.refresh();
     QApplication::processEvents();
     EXPECT_EQ(n->cursorPosition(), 1);  // same text: the cursor stays
     EXPECT_EQ(label(f.probableRadiusLabel)->text(), "Most probable radius: 0.52 A (actual)");  // no empty last line
     f.regionOptions[1].color = 0;  // back to black
-    hooks().refresh();
+    s.hooks.refresh();
     QApplication::processEvents();
     EXPECT_NE(button(f.regionOptions[1])->palette().color(QPalette::WindowText), QColor(0, 0, 255));
 
@@ -89,7 +89,7 @@ TEST_F(ViewTest, PlotRecordsAndCoalescesRepaints) {
     const int before = plot->paintCount();
     for (int i = 0; i < 2000; ++i) {
         plot->line(i / 4.0, 250, i / 4.0, 250 - i % 200, i % 2 ? 0xFF0000 : 0x0000FF);
-        hooks().refresh();
+        s.hooks.refresh();
     }
     plot->print(0, 275, "0", 0);
     QApplication::processEvents();
