@@ -50,7 +50,7 @@ void writeExampleInput(Session& s) {
     if (!writeWholeFile(path, text)) {
         const int err = errno;
         s.dialogs->messageBox(std::string(std::strerror(err)) + " writing the example sequence file " + path,
-                             Buttons::OK);
+                              Buttons::OK);
     }
 }
 
@@ -168,7 +168,7 @@ void clearCache(Session& s, bool askFirst) {
     const std::string cache = s.mainDir + "/files";
     if (askFirst) {
         Answer a = s.dialogs->messageBox("This will delete all files in the subdirectory " + cache + ".",
-                                        Buttons::OKCancel, "Clear Orbital Cache", Icon::Information);
+                                         Buttons::OKCancel, "Clear Orbital Cache", Icon::Information);
         if (a != Answer::OK) return;
     }
 
@@ -208,8 +208,8 @@ void newCacheClick(Session& s) {
     if (setMainDir(s, answer.value_or("")) != 0) setMainDir(s, old);
     const std::string& dir = s.mainDir;
     s.dialogs->messageBox("The main directory for VANTREL is " + dir + crlf +
-                             "The directory in which HTML and XYZ files will be saved is " + dir + "/files",
-                         Buttons::OK);
+                              "The directory in which HTML and XYZ files will be saved is " + dir + "/files",
+                          Buttons::OK);
     updateOrbital(s, true);
 }
 

@@ -162,8 +162,8 @@ void openHelp(Session& s, const std::string& name) {
         std::string places;
         for (const std::string& dir : helpDirs(s.programDir)) places += (places.empty() ? "" : ", ") + dir;
         s.dialogs->messageBox("The help file " + name + " is missing (looked in " + places +
-                                 "). Help, Reinstall Help Files writes it out again.",
-                             Buttons::OK);
+                                  "). Help, Reinstall Help Files writes it out again.",
+                              Buttons::OK);
         return;
     }
     openDocument(s, path, ShowMode::Maximised);

@@ -278,7 +278,7 @@ void startCalculation(Session& s, bool batch) {
         if (run.continueRun) {
             const Answer a =
                 s.dialogs->messageBox("Continue previous calculation saved in " + s.orbital.csvFile + "?",
-                                     Buttons::YesNoCancel, "", Icon::Question);
+                                      Buttons::YesNoCancel, "", Icon::Question);
             if (a == Answer::Cancel) return;
             run.continueRun = a == Answer::Yes;
         }

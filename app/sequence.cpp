@@ -133,9 +133,9 @@ void applyExportKeywords(Dialogs& dialogs, const std::string& line, ExportChoice
             exports.enclosedPercent = static_cast<int>(p);
         else
             dialogs.messageBox("enclose= takes a percentage from " + intText(minEnclosedPercent) + " to " +
-                                     intText(maxEnclosedPercent) + "; the surfaces keep enclosing " +
-                                     intText(exports.enclosedPercent) + " %.",
-                                 Buttons::OK);
+                                   intText(maxEnclosedPercent) + "; the surfaces keep enclosing " +
+                                   intText(exports.enclosedPercent) + " %.",
+                               Buttons::OK);
     }
     bool on = false;
     if (keywordState(line, "image", on)) exports.image = on;
@@ -311,8 +311,8 @@ void runSequence(Session& s, std::string& name) {
 
             if (tooLong) {
                 s.dialogs->messageBox("Line " + intText(lineNo) + " of the sequence file " + name +
-                                         " is too long to be a sequence line.",
-                                     Buttons::OK);
+                                          " is too long to be a sequence line.",
+                                      Buttons::OK);
                 outcome = SequenceOutcome::WrongType;
                 break;
             }
@@ -362,7 +362,7 @@ void runSequence(Session& s, std::string& name) {
             // A signal is "Enough!" followed by No.
             if (run.stopRequested.requested() &&
                 (interruption() || s.dialogs->messageBox("Do you want to continue processing of " + name + "?",
-                                                        Buttons::YesNo, "", Icon::Question) != Answer::Yes))
+                                                         Buttons::YesNo, "", Icon::Question) != Answer::Yes))
                 break;
         }
     }
