@@ -46,7 +46,6 @@ TEST_F(HelpMenu, ReinstallingFromAProgramWithoutHelpFilesSaysSoAndKeepsRunning) 
     f.helpMenuItems[2].click();
     EXPECT_TRUE(dialogs.saw("This version of the EXE file does not contain the installation files."));
     EXPECT_FALSE(quit);
-    s.windowHooks.quitApplication = nullptr;
 }
 
 TEST_F(HelpMenu, StartUpRunsTheInstallerOnlyWhenTheHelpMenuWouldFindNothing) {

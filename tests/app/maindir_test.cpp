@@ -1,14 +1,9 @@
 // The main directory: normalising and testing a name, finding one at
 // start-up, clearing the cache and moving it.
-#include "app/maindir.h"
 
 #include <cstring>
 #include <tuple>
 
-#include "app/mainwindow.h"
-#include "app/windowstate.h"
-#include "app/appstate.h"
-#include "engine/textutil.h"
 #include "output/fileutil.h"
 #include "support/faults.h"
 #include "support/testsupport.h"
@@ -166,7 +161,6 @@ TEST_F(MainDirTest, RefusedCandidatesAndAFailedExampleAreSaid) {
                                 full + "/input.txt"));
         EXPECT_FALSE(fs::exists(full + "/input.txt"));
     }
-    s.hooks.report = nullptr;
 }
 
 }  // namespace

@@ -1,4 +1,3 @@
-#include "app/mainwindow.h"
 
 #include <tuple>
 #include <vector>
@@ -6,8 +5,6 @@
 #include "app/about.h"
 #include "app/orbitalcontrols.h"
 #include "app/orbitalfiles.h"
-#include "app/windowstate.h"
-#include "app/appstate.h"
 #include "output/viewerfiles.h"
 #include "support/testsupport.h"
 

@@ -3,10 +3,6 @@
 
 #include <vector>
 
-#include "app/mainwindow.h"
-#include "app/windowstate.h"
-#include "app/appstate.h"
-#include "engine/textutil.h"
 #include "support/testsupport.h"
 
 namespace vantrel {

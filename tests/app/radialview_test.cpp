@@ -1,23 +1,12 @@
-#include "app/radialview.h"
 
 #include <cmath>
 #include <functional>
 #include <limits>
 #include <tuple>
 
-#include "app/windowstate.h"
-#include "app/appstate.h"
-#include "engine/orbital.h"
-#include "engine/wavefunction.h"
 #include "support/recordingcanvas.h"
 #include "support/testsupport.h"
-#include "engine/radialhistogram.h"
-#include "app/radialview.h"
-#include "app/mainwindow.h"
 #include "app/orbitalcontrols.h"
-#include "engine/radialhistogram.h"
-#include "engine/wavefunction.h"
-#include "support/recordingcanvas.h"
 
 namespace vantrel {
 namespace {

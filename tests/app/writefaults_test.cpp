@@ -6,13 +6,7 @@
 
 #include <cstring>
 
-#include "app/maindir.h"
-#include "app/mainwindow.h"
 #include "app/orbitalfiles.h"
-#include "app/sequence.h"
-#include "app/windowstate.h"
-#include "app/appstate.h"
-#include "app/platformhooks.h"
 #include "support/faults.h"
 #include "support/testsupport.h"
 

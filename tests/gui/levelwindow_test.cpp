@@ -9,7 +9,6 @@
 #include "app/gui/levelwindowlink.h"
 #include "app/gui/spectrumwindowlink.h"
 #include "app/orbitalcontrols.h"
-#include "app/appstate.h"
 #include "guitest.h"
 #include "levels/gui/leveldiagramwindow.h"
 #include "levels/leveldiagram.h"

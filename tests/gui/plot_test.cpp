@@ -7,7 +7,6 @@
 
 #include "app/gui/orbitalviewpanel.h"
 #include "app/gui/radialplotwidget.h"
-#include "app/appstate.h"
 #include "guitest.h"
 
 namespace vantrel::test {

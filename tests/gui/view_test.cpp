@@ -16,7 +16,6 @@
 #include "app/gui/qtdialogs.h"
 #include "app/gui/radialplotwidget.h"
 #include "guitest.h"
-#include "app/radialview.h"
 
 namespace vantrel::test {
 namespace {

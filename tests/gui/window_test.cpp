@@ -9,7 +9,6 @@
 #include <tuple>
 
 #include "app/gui/radialplotwidget.h"
-#include "app/appstate.h"
 #include "app/gui/statusprogress.h"
 #include "guitest.h"
 
