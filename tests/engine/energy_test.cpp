@@ -1,5 +1,6 @@
 #include "engine/energy.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -8,6 +9,8 @@
 
 namespace vantrel {
 namespace {
+
+using ::testing::HasSubstr;
 
 TEST(Energy, LevelsInJoulesAndAttojoules) {
     EXPECT_EQ(numText(orbitalEnergy(1, 2)), "-5.449684E-19");
@@ -28,8 +31,13 @@ TEST(Energy, LevelsInJoulesAndAttojoules) {
     for (auto [e, joules, text] : cases) EXPECT_EQ(formatEnergy(e, 2, joules), text) << e;
 }
 
-// calcEnergy's other forms are in every golden page, text and XYZ file.
-TEST(EnergyReport, LevelLineAndMessageInBothUnits) {
+// The golden pages, texts and XYZ files hold calcEnergy's other forms (the
+// page table in attojoules only: "energy (J)" there goes with four panels).
+TEST(EnergyReport, JouleTableLevelLineAndMessage) {
+    const std::string joules = calcEnergy({}, EnergyForm::PageTable, EnergyUnit::Joules);
+    EXPECT_THAT(joules, HasSubstr("align=right>2.18 x 10<sup>&#150;18 </sup> Joule</td>"));
+    EXPECT_THAT(joules, HasSubstr("align=right>-4.36 x 10<sup>&#150;18 </sup> Joule</td>"));
+    EXPECT_THAT(joules, HasSubstr("<font color=red>-2.18 x 10<sup>&#150;18 </sup> Joule</font>"));
     EXPECT_EQ(calcEnergy({}, EnergyForm::BothUnits, EnergyUnit::Joules), " E = -2.18 attoJoule = -2.18E-18 Joule");
     const OrbitalNumbers o{2, 3, 2, -1};
     const auto message = [](const std::string& kinetic, const std::string& potential, const std::string& total) {
