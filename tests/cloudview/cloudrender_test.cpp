@@ -57,10 +57,10 @@ TEST_F(CloudRenderTest, CutawayHidesOneSideOfItsPlane) {
     for (const Case& c : cases) {
         view.cut = {c.plane, c.hideAbove, c.offset};
         const Frame f = draw(2, 1, c.m);
-        const std::string what = "m " + std::to_string(c.m) + " plane " + std::to_string(int(c.plane)) +
-                                 (c.hideAbove ? " hiding above " : " hiding below ") + std::to_string(c.offset);
+        SCOPED_TRACE("m " + std::to_string(c.m) + " plane " + std::to_string(int(c.plane)) +
+                     (c.hideAbove ? " hiding above " : " hiding below ") + std::to_string(c.offset));
         for (auto [count, least] : {std::pair{f.of(bluish).count, c.blue}, {f.of(reddish).count, c.red}})
-            EXPECT_TRUE(least ? count > least : count < 20) << what << ": " << count << " pixels";
+            EXPECT_TRUE(least ? count > least : count < 20) << count << " pixels";
     }
 }
 

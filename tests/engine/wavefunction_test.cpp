@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "engine/samplekernel.h"
-#include "engine/textutil.h"
 #include "support/literalwavefunction.h"
 #include "engine/orbital.h"
 #include "engine/random.h"
