@@ -357,14 +357,14 @@ void SpectrumWindow::showNextSpectrumLine(int direction) {
     showSpectrumLine(found);
 }
 
-void SpectrumWindow::keyDown(int key) {
+void SpectrumWindow::keyDown(SpectrumKey key) {
     const int difference = levelInList(upperList) - levelInList(lowerList);
     switch (key) {
-    case LeftKey:
-    case RightKey:
-        if (focusedList == noList) showNextSpectrumLine(key == LeftKey ? -1 : 1);
+    case SpectrumKey::Left:
+    case SpectrumKey::Right:
+        if (focusedList == noList) showNextSpectrumLine(key == SpectrumKey::Left ? -1 : 1);
         return;
-    case UpKey:
+    case SpectrumKey::Up:
         if (focusedList == upperList) return;
         if (focusedList == lowerList) {
             if (difference == 2) focusedList = upperList;
@@ -377,7 +377,7 @@ void SpectrumWindow::keyDown(int key) {
         }
         showTransition(upperState, lowerState);
         return;
-    case DownKey:
+    case SpectrumKey::Down:
         if (focusedList == lowerList) return;
         if (focusedList == upperList) {
             if (difference == 2) focusedList = lowerList;
@@ -389,8 +389,6 @@ void SpectrumWindow::keyDown(int key) {
         }
         if (lowerState == 0) lowerState = highestLevel - 1;
         showTransition(upperState, lowerState);
-        return;
-    default:
         return;
     }
 }

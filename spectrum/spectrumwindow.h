@@ -42,8 +42,8 @@ struct SpectrumLinks {
     std::function<double(const std::string&)> textWidth;
 };
 
-enum class DragMode { Press = -1, Move = 0, Release = 1 };
-enum ArrowKey { LeftKey = 1, UpKey, RightKey, DownKey };
+enum class DragMode { Press, Move, Release };
+enum class SpectrumKey { Left, Up, Right, Down };
 
 inline const std::string selectStateItem = "SELECT A STATE";
 inline constexpr int noList = -1, upperList = 0, lowerList = 1;
@@ -89,8 +89,8 @@ public:
     // Pointer on the spectrum strip.
     void stripMoved(float x, bool buttonHeld);
     void stripReleased(float x);
-    // Arrow keys (other keys are ignored), seen before the focused list.
-    void keyDown(int key);
+    // Arrow keys, seen before the focused list.
+    void keyDown(SpectrumKey key);
     // The "Energy Levels" link.
     void energyLevelsClicked();
 

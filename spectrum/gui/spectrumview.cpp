@@ -305,12 +305,12 @@ int SpectrumView::focusedList() const {
 }
 
 bool SpectrumView::arrowKey(QKeyEvent* key) {
-    int code = 0;
+    SpectrumKey code;
     switch (key->key()) {
-    case Qt::Key_Left: code = LeftKey; break;
-    case Qt::Key_Up: code = UpKey; break;
-    case Qt::Key_Right: code = RightKey; break;
-    case Qt::Key_Down: code = DownKey; break;
+    case Qt::Key_Left: code = SpectrumKey::Left; break;
+    case Qt::Key_Up: code = SpectrumKey::Up; break;
+    case Qt::Key_Right: code = SpectrumKey::Right; break;
+    case Qt::Key_Down: code = SpectrumKey::Down; break;
     default: return false;
     }
     const int before = focusedList();

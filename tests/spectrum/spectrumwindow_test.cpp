@@ -193,16 +193,16 @@ TEST_F(SpectrumWindowTest, StripClickPicksTheNearestLineAndDragReadsFreely) {
 }
 
 TEST_F(SpectrumWindowTest, LeftAndRightWalkTheStrip) {
-    w.keyDown(RightKey);  // from x = 0: the lowest-numbered line at x = 101, 185
+    w.keyDown(SpectrumKey::Right);  // from x = 0: the lowest-numbered line at x = 101, 185
     expectTransition(18, 17);
-    w.keyDown(RightKey);  // 188 and 190 share x = 101
+    w.keyDown(SpectrumKey::Right);  // 188 and 190 share x = 101
     EXPECT_GT(t().lines[w.currentLine].x, 101);
-    w.keyDown(LeftKey);
+    w.keyDown(SpectrumKey::Left);
     EXPECT_EQ(w.currentLine, 185);
     w.showSpectrumLine(19);
-    w.keyDown(RightKey);
+    w.keyDown(SpectrumKey::Right);
     EXPECT_EQ(w.currentLine, 190);
-    w.keyDown(LeftKey);
+    w.keyDown(SpectrumKey::Left);
     EXPECT_EQ(w.currentLine, 19);
     w.showSpectrumLine(190 + 19);  // brought into 1..190
     EXPECT_EQ(w.currentLine, 19);
@@ -212,15 +212,14 @@ TEST_F(SpectrumWindowTest, LeftAndRightWalkTheStrip) {
     // A list with the focus keeps Left and Right for itself.
     w.showSpectrumLine(20);
     w.focusedList = upperList;
-    w.keyDown(RightKey);
-    w.keyDown(65);
+    w.keyDown(SpectrumKey::Right);
     EXPECT_EQ(w.currentLine, 20);
 }
 
 TEST_F(SpectrumWindowTest, UpAndDownWalkTheLineTable) {
-    const std::tuple<int, int, int, int, int> steps[] = {
-        {UpKey, 20, 1, 3, 2},   {UpKey, 20, 19, 2, 1}, {UpKey, 4, 2, 5, 2},
-        {DownKey, 2, 1, 20, 19}, {DownKey, 3, 2, 20, 1}, {DownKey, 5, 2, 4, 2}};
+    const std::tuple<SpectrumKey, int, int, int, int> steps[] = {
+        {SpectrumKey::Up, 20, 1, 3, 2}, {SpectrumKey::Up, 20, 19, 2, 1}, {SpectrumKey::Up, 4, 2, 5, 2},
+        {SpectrumKey::Down, 2, 1, 20, 19}, {SpectrumKey::Down, 3, 2, 20, 1}, {SpectrumKey::Down, 5, 2, 4, 2}};
     for (auto [key, fromUpper, fromLower, upper, lower] : steps) {
         w.showTransition(fromUpper, fromLower);
         w.keyDown(key);
@@ -231,12 +230,12 @@ TEST_F(SpectrumWindowTest, UpAndDownWalkTheLineTable) {
     w.showTransition(5, 3);
     w.focusedList = lowerList;
     std::vector<int> focus;
-    for (int key : {UpKey, UpKey, DownKey, DownKey}) w.keyDown(key), focus.push_back(w.focusedList);
+    for (SpectrumKey key : {SpectrumKey::Up, SpectrumKey::Up, SpectrumKey::Down, SpectrumKey::Down}) w.keyDown(key), focus.push_back(w.focusedList);
     EXPECT_EQ(focus, (std::vector<int>{upperList, upperList, lowerList, lowerList}));
     expectTransition(5, 3);
     w.showTransition(5, 4);
     w.focusedList = lowerList;
-    w.keyDown(UpKey);
+    w.keyDown(SpectrumKey::Up);
     EXPECT_EQ(w.focusedList, lowerList);
 }
 
@@ -248,19 +247,19 @@ TEST_F(SpectrumWindowTest, DownNeverStepsBelowLevelOne) {
         w.selectListPosition(upperList, 0);
     };
     click(1800, 2000);  // empty space
-    w.keyDown(DownKey);
+    w.keyDown(SpectrumKey::Down);
     expectNoTransition();
     click(1200, 3800);
     ASSERT_EQ(w.upperState, 1);
-    w.keyDown(DownKey);
+    w.keyDown(SpectrumKey::Down);
     expectNoTransition();
     toSelectAState();
     ASSERT_EQ(tuple(w.upperState, w.lowerState), tuple(0, 2));
-    w.keyDown(DownKey);
+    w.keyDown(SpectrumKey::Down);
     expectNoTransition();
     // Up from the same place reaches a real line.
     toSelectAState();
-    w.keyDown(UpKey);
+    w.keyDown(SpectrumKey::Up);
     EXPECT_EQ(tuple(w.upperState, w.lowerState), tuple(2, 1));
 }
 
