@@ -118,7 +118,7 @@ void SpectrumWindow::fillLowerList() {
         selectListPosition(lowerList, 1);
 }
 
-void SpectrumWindow::selectListPosition(int list, int position) {
+void SpectrumWindow::selectListPosition(SpectrumList list, int position) {
     if (list != upperList && list != lowerList) return;
     StateList& l = lists[list];
     if (position < -1 || position >= int(l.items.size()) || position == l.position) return;
@@ -126,13 +126,13 @@ void SpectrumWindow::selectListPosition(int list, int position) {
     listClicked(list);
 }
 
-int SpectrumWindow::levelInList(int list) const {
+int SpectrumWindow::levelInList(SpectrumList list) const {
     // The items begin with their level; anything else counts as no level.
     const long long n = roundEven(val(lists[list].text()));
     return n >= 0 && n <= highestLevel ? int(n) : 0;
 }
 
-void SpectrumWindow::listClicked(int list) {
+void SpectrumWindow::listClicked(SpectrumList list) {
     if (lists[list].position == -1) return;
     if (list == upperList) {
         upperState = levelInList(upperList);

@@ -151,7 +151,7 @@ SpectrumView::SpectrumView(SpectrumLinks links, QWidget* parent) : QWidget(paren
     lowerCaption_ = new QLabel("Lower Energy State", this);
     wavelengthLabel_ = new QLabel("Wavelength", this);
     frequencyLabel_ = new QLabel("Frequency", this);
-    for (int i : {upperList, lowerList}) {
+    for (SpectrumList i : {upperList, lowerList}) {
         lists_[i] = new QComboBox(this);
         lists_[i]->installEventFilter(this);
         connect(lists_[i], &QComboBox::currentIndexChanged, this, [this, i](int position) {
@@ -298,8 +298,8 @@ void SpectrumView::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
-int SpectrumView::focusedList() const {
-    for (int i : {upperList, lowerList})
+SpectrumList SpectrumView::focusedList() const {
+    for (SpectrumList i : {upperList, lowerList})
         if (lists_[i]->hasFocus()) return i;
     return noList;
 }
@@ -313,7 +313,7 @@ bool SpectrumView::arrowKey(QKeyEvent* key) {
     case Qt::Key_Down: code = SpectrumKey::Down; break;
     default: return false;
     }
-    const int before = focusedList();
+    const SpectrumList before = focusedList();
     state_->focusedList = before;
     state_->keyDown(code);
     if (state_->focusedList != before && state_->focusedList != noList) lists_[state_->focusedList]->setFocus();
