@@ -22,18 +22,14 @@ protected:
     std::string header() { return lines().empty() ? "" : lines()[0]; }
 };
 
+// The file's bytes are the golden runs'; here what the run leaves in the window.
 TEST_F(SamplingTest, FreshRunFillsTheQuotaExactly) {
     choose(3, 2, 0, 13);
     startCalculation(s, false);
-    const auto l = lines();
-    ASSERT_EQ(l.size(), 626u);
-    EXPECT_EQ(l[0].size(), 50u);
-    EXPECT_TRUE(startsWith(l[0], "625,13,")) << l[0];
-    for (std::size_t i = 1; i < l.size(); ++i) ASSERT_EQ(std::count(l[i].begin(), l[i].end(), ','), 3) << l[i];
-    const Session& g = s;
-    EXPECT_EQ(std::tuple(g.run.nPoints, g.run.loadedFile, canContinue(s.orbital)), std::tuple(625, csv(), true));
-    EXPECT_EQ(std::accumulate(g.radial.histogram.hits.begin(), g.radial.histogram.hits.end(), 0.0), 625);
-    EXPECT_EQ(std::tuple(s.window.calculateButton.caption, s.window.escapeStopsRun), std::tuple("&Calculate", false));
+    EXPECT_EQ(std::tuple(s.run.nPoints, s.run.loadedFile, canContinue(s.orbital)), std::tuple(625, csv(), true));
+    const auto& hits = s.radial.histogram.hits;
+    EXPECT_EQ(std::accumulate(hits.begin(), hits.end(), 0.0), 625);
+    EXPECT_EQ(std::tuple(f.calculateButton.caption, f.escapeStopsRun), std::tuple("&Calculate", false));
 }
 
 TEST_F(SamplingTest, StoppedRunContinuesOnlyWithAMatchingHeader) {
@@ -98,14 +94,11 @@ TEST_F(SamplingTest, NodalPlaneStopsAfter501TrialsFailuresAreSaid) {
     choose(2, 1, 0, 6, 625, 1);  // pz on the XY plane
     startCalculation(s, false);
     EXPECT_EQ(std::tuple(s.run.trials, s.run.nPoints, s.window.nodeLabel.visible), std::tuple(501, 0, true));
-    EXPECT_EQ(lines().size(), 1u);
-    EXPECT_TRUE(startsWith(header(), "0,6,")) << header();
+    EXPECT_TRUE(startsWith(readFile(csv()), "0,6,"));
 
-    choose(2, 1, 0, 6, 625, 3);  // the XZ plane is no node
+    choose(2, 1, 0, 6, 625, 3);  // the XZ plane is no node (its points are in the golden runs)
     startCalculation(s, false);
     EXPECT_EQ(std::tuple(s.run.nPoints, s.window.nodeLabel.visible), std::tuple(625, false));
-    const auto l = lines();
-    for (std::size_t i = 1; i < l.size(); ++i) ASSERT_EQ(l[i].substr(l[i].find(',') + 1, 2), "0,") << l[i];
 
     // nothing above 50 A from a Be+3 1s nucleus survives in double precision
     setNucleus(s, 4);
