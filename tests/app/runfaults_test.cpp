@@ -22,17 +22,13 @@ protected:
         installReactions(s);
         s.hooks.report = [this](const std::string& line) { reports.push_back(line); };
     }
-    // The header's count, and the whole point lines after it; every one of
-    // them must be a point.
-    void checkWhole(const std::string& bytes, long long& count, long long& points) {
-        ASSERT_GE(bytes.size(), 52u);
-        count = std::strtoll(bytes.c_str(), nullptr, 10);  // blanks: 0
-        points = 0;
-        std::size_t at = 52;
-        for (std::size_t nl; (nl = bytes.find("\r\n", at)) != std::string::npos; at = nl + 2, ++points)
-            ASSERT_EQ(std::count(bytes.begin() + at, bytes.begin() + nl, ','), 3) << bytes.substr(at, nl - at);
-        EXPECT_EQ(at, bytes.size()) << "a cut-off last line";
+    // The header and the whole lines after it, every one of them a point.
+    PointLines checkWhole(const std::string& bytes) {
+        const PointLines p = pointLines(bytes);
+        for (const std::string& l : p.points) EXPECT_EQ(std::count(l.begin(), l.end(), ','), 3) << l;
+        EXPECT_TRUE(endsWith(bytes, "\r\n")) << "a cut-off last line";
         EXPECT_EQ(bytes.find('\0'), std::string::npos);
+        return p;
     }
     void runBatch(const std::string& text) {
         std::string name = dir.file("seq.txt");
@@ -48,20 +44,20 @@ protected:
 
 TEST_F(RunFaults, HeaderFollowsThePointsOnDiskDuringTheRun) {
     choose(3, 2, 0, 13, 20000);
-    long long seenCount = -1, seenPoints = -1;
+    PointLines seen;
     s.samplingHooks.onPoint = [&] {
         const int n = s.run.nPoints;
         if (n == 300) std::this_thread::sleep_for(std::chrono::milliseconds(150));  // a checkpoint is due
         if (n == 3000) {
-            checkWhole(readFile(csv()), seenCount, seenPoints);
+            seen = checkWhole(readFile(csv()));
             calculateClick(s);
         }
     };
     startCalculation(s, false);
     // What a kill at that moment would leave: a header that counts the
     // whole lines already on disk, with points in them.
-    EXPECT_GE(seenCount, 300);
-    EXPECT_EQ(seenCount, seenPoints);
+    EXPECT_GE(seen.count, 300);
+    EXPECT_EQ(seen.count, seen.lines());
 }
 
 TEST_F(RunFaults, CutOffLastLineIsDroppedBeforeAppending) {
@@ -72,10 +68,9 @@ TEST_F(RunFaults, CutOffLastLineIsDroppedBeforeAppending) {
         s.run.loadedFile.clear();
         dialogs.answers = {Answer::Yes};
         startCalculation(s, false);
-        long long count = 0, lines = 0;
         const std::string bytes = readFile(csv());
-        checkWhole(bytes, count, lines);
-        EXPECT_EQ(std::tuple(count, lines), std::tuple(625, 625)) << "header count, point lines";
+        const PointLines p = checkWhole(bytes);
+        EXPECT_EQ(std::tuple(p.count, p.lines()), std::tuple(625, 625)) << "header count, point lines";
         EXPECT_EQ(bytes.substr(52, points.size()), points);  // the whole lines stay
     }
     // A header count of 0 with points after it (killed before the first
@@ -90,11 +85,10 @@ TEST_F(RunFaults, FullDiskIsReportedWithThePointsKept) {
     startCalculation(s, false);
     const std::string reason = std::string(std::strerror(disk.error())) + " writing " + csv();
     ASSERT_TRUE(dialogs.saw(reason)) << (dialogs.shown.empty() ? "" : dialogs.shown.back().text);
-    long long count = 0, lines = 0;
-    checkWhole(readFile(csv()), count, lines);
-    EXPECT_EQ(count, lines) << "header count, point lines";
-    EXPECT_GT(lines, 100);
-    EXPECT_LT(lines, 200000);
+    const auto [count, points] = checkWhole(readFile(csv()));
+    EXPECT_EQ(count, static_cast<long long>(points.size())) << "header count, point lines";
+    EXPECT_GT(points.size(), 100u);
+    EXPECT_LT(points.size(), 200000u);
     EXPECT_TRUE(dialogs.saw("The file keeps " + intText(count) + " points."));
     EXPECT_EQ(std::tuple(s.run.nPoints, s.run.problem.pointsKept), std::tuple(count, count));
     EXPECT_NE(s.run.loadedFile, csv());

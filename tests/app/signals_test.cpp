@@ -67,17 +67,6 @@ protected:
         ::waitpid(pid, nullptr, 0);
         return -1;
     }
-    // The whole point lines of the file; its header count.
-    std::vector<std::string> wholePoints(const std::string& bytes, long long& count) {
-        std::vector<std::string> points;
-        count = -1;
-        if (bytes.size() < 52 || bytes.substr(50, 2) != "\r\n") return points;
-        count = std::strtoll(bytes.c_str(), nullptr, 10);  // blanks: 0
-        std::size_t at = 52;
-        for (std::size_t nl; (nl = bytes.find("\r\n", at)) != std::string::npos; at = nl + 2)
-            points.push_back(bytes.substr(at, nl - at));
-        return points;
-    }
 
     TempDir dir{"signals"};
     std::string home = dir.file("main_vantrel"), cache = home + "/files", csv = cache + "/1_0_0_.csv";
@@ -96,9 +85,8 @@ TEST_F(Signals, FirstSignalEndsTheOrbitalCleanlySecondAtOnce) {
         if (!sig) ::kill(pid, SIGTERM);
         EXPECT_EQ(finish(pid), 128 + (sig ? sig : SIGTERM)) << sig;
         const std::string out = readFile(dir.file("out.txt"));
-        long long count = 0;
-        const auto points = wholePoints(readFile(csv), count);
-        const long long whole = static_cast<long long>(points.size());
+        const PointLines file = pointLines(readFile(csv));
+        const long long count = file.count, whole = file.lines();
         EXPECT_GE(count, sig ? 1 : 0) << "the header count";
         if (!sig) {
             EXPECT_LE(count, whole) << "the header count against the whole lines";
@@ -124,8 +112,7 @@ TEST_F(Signals, KilledRunsContinueWithoutLosingPoints) {
         const int sig = round == 5 ? SIGINT : SIGKILL;
         ::kill(pid, sig);
         EXPECT_EQ(finish(pid), sig == SIGINT ? 130 : 128 + SIGKILL);
-        long long count = 0;
-        const auto points = wholePoints(readFile(csv), count);
+        const auto [count, points] = pointLines(readFile(csv));
         // The header counts whole lines only (a kill between the points
         // and their header patch may leave it behind, never ahead).
         ASSERT_GE(count, 0) << round;

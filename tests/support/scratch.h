@@ -95,6 +95,21 @@ inline std::vector<std::string> splitLines(const std::string& text) {
     if (start < text.size()) v.push_back(text.substr(start));
     return v;
 }
+// A point file's header count (-1: no header line of 50; blanks: 0) and
+// its whole point lines: a cut-off last line is none of them.
+struct PointLines {
+    long long count = -1;
+    std::vector<std::string> points;
+    long long lines() const { return static_cast<long long>(points.size()); }
+};
+inline PointLines pointLines(const std::string& bytes) {
+    PointLines p;
+    if (bytes.size() < 52 || bytes.compare(50, 2, "\r\n") != 0) return p;
+    p.count = std::strtoll(bytes.c_str(), nullptr, 10);
+    for (std::size_t at = 52, nl; (nl = bytes.find("\r\n", at)) != std::string::npos; at = nl + 2)
+        p.points.push_back(bytes.substr(at, nl - at));
+    return p;
+}
 // The first line of a point file: the fields padded to 50 characters, CR LF.
 inline std::string csvHeader(const std::string& fields) { return fields + std::string(50 - fields.size(), ' ') + "\r\n"; }
 
