@@ -41,7 +41,8 @@ void resetRadialHits() {
 
 double calcTheory(bool restricted) {
     RadialTheory& theory = globals().radial;
-    theory = radialTheory(currentOrbital(), plotBinsPerAngstrom(), radialSize(), restricted);
+    static RadialTheoryCache cache;
+    theory = cache.get(currentOrbital(), plotBinsPerAngstrom(), radialSize(), restricted);
     return theory.peakDensity();
 }
 
