@@ -1,5 +1,8 @@
 #include "output/pages.h"
 
+#include <dirent.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <chrono>
 #include <ctime>
@@ -29,20 +32,29 @@ const std::string reloadNote =
 struct Listed {
     std::string name;
     std::string lowered;  // the sort key, made once
-    fs::directory_entry entry;
 };
 
-// Regular files of the cache, read once for both indexes.
+// Regular files of the cache (links followed), read once for both indexes.
+// The entry's own type where the system gives it: a status for every
+// name would cost more than the pages.
 std::vector<Listed> listCache(const std::string& cache) {
     std::vector<Listed> found;
-    std::error_code ec;
-    for (fs::directory_iterator it(cache, ec), end; !ec && it != end; it.increment(ec)) {
-        std::error_code sec;
-        if (!it->is_regular_file(sec)) continue;
-        std::string name = it->path().filename().string();
-        std::string l = lower(name);
-        found.push_back({std::move(name), std::move(l), *it});
+    DIR* dir = ::opendir(cache.c_str());
+    if (!dir) return found;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        bool regular = entry->d_type == DT_REG;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat st {};
+            regular = ::fstatat(::dirfd(dir), entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+        }
+        if (!regular) continue;
+        std::string n(name);
+        std::string l = lower(n);
+        found.push_back({std::move(n), std::move(l)});
     }
+    ::closedir(dir);
     return found;
 }
 
@@ -98,7 +110,7 @@ void writeNames(const std::string& cache, const std::vector<Listed>& files, std:
         std::error_code sec;
         lines.push_back("<tr><td><a target=_top href=" + hrefValue(name) + ">" + htmlText(name) + "</a>" +
                         "<td>n=" + htmlText(t1) + "<td>l=" + htmlText(t2) + "<td>m=" + htmlText(t3) + "<td>" +
-                        htmlText(t4) + "<td>" + dateText(p->entry.last_write_time(sec)));
+                        htmlText(t4) + "<td>" + dateText(fs::last_write_time(cache + "/" + p->name, sec)));
     }
     lines.push_back("</table></body></html>");
     writeWholeFile(cache + "/names.htm", joinLines(lines), problems);
