@@ -44,7 +44,6 @@ ReplacingFile::ReplacingFile(std::string path) : path_(std::move(path)) {
         fail(errno, "writing");
         return;
     }
-    buffer_.reserve(bufferSize);
 }
 
 ReplacingFile::~ReplacingFile() {
@@ -61,8 +60,15 @@ void ReplacingFile::fail(int error, const char* doing) {
 void ReplacingFile::write(std::string_view bytes) {
     if (!problem_.empty()) return;
     if (buffer_.size() + bytes.size() > bufferSize) flush();
-    if (bytes.size() >= bufferSize) writeOut(bytes);
-    else buffer_.append(bytes);
+    if (bytes.size() >= bufferSize) {
+        writeOut(bytes);
+        return;
+    }
+    // Most files are a page written in one piece and a line end: the
+    // buffer grows to what is written, not to its largest size at once.
+    if (buffer_.capacity() < bufferSize && buffer_.size() + bytes.size() > buffer_.capacity())
+        buffer_.reserve(std::min(bufferSize, std::max(2 * buffer_.capacity(), buffer_.size() + bytes.size() + 2)));
+    buffer_.append(bytes);
 }
 
 void ReplacingFile::overwriteStart(std::string_view bytes) {
