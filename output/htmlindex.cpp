@@ -82,7 +82,10 @@ std::string dateText(fs::file_time_type t) {
 }
 
 std::string joinLines(const std::vector<std::string>& lines) {
+    std::size_t size = 0;
+    for (const auto& line : lines) size += line.size() + crlf.size();
     std::string text;
+    text.reserve(size);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (i) text += crlf;
         text += lines[i];
