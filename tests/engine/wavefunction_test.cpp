@@ -6,9 +6,11 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "engine/radialhistogram.h"
 #include "engine/samplekernel.h"
 #include "engine/textutil.h"
 #include "support/literalwavefunction.h"
@@ -204,6 +206,31 @@ TEST(WaveFunction, AgreesWithTheLiteralEvaluation) {
 TEST(Overlap, OfAPStateWithAnSState) {
     EXPECT_GT(getIntensity(2, 3, 2, 50), 0);
     EXPECT_EQ(getIntensity(2, 1, 1, 50), 0);  // no p state for n = 1
+}
+
+// Every answer is the curve of its own orbital, size and region, also
+// after the oldest of more keys than the cache holds was dropped.
+TEST(RadialTheoryCache, GivesTheCurveOfEachKey) {
+    struct Key {
+        Orbital o;
+        int k, size;
+        bool restricted;
+    };
+    const std::vector<Key> keys = {{orbital(1, 1, 0, 0), 50, 100, false}, {orbital(1, 1, 0, 0), 50, 100, true},
+                                   {orbital(1, 1, 0, 0), 50, 120, false}, {orbital(1, 1, 0, 0), 25, 100, false},
+                                   {orbital(2, 1, 0, 0), 50, 100, false}, {orbital(1, 3, 2, -1), 50, 100, false}};
+    RadialTheoryCache cache;
+    // Four fill the cache, key 0 is found again, 4 and 5 push out 1 and 2,
+    // which come back in place of 3 and 4.
+    const std::size_t order[] = {0, 1, 2, 3, 0, 4, 5, 0, 1, 2, 0};
+    for (std::size_t step = 0; step < std::size(order); ++step) {
+        const Key& key = keys[order[step]];
+        const RadialTheory want = radialTheory(key.o, key.k, key.size, key.restricted);
+        const RadialTheory& got = cache.get(key.o, key.k, key.size, key.restricted);
+        EXPECT_EQ(got.radialTheory, want.radialTheory) << "step " << step;
+        EXPECT_EQ(got.radialSign, want.radialSign) << "step " << step;
+        EXPECT_EQ(got.rTheory, want.rTheory) << "step " << step;
+    }
 }
 
 }  // namespace
