@@ -6,7 +6,7 @@
 #include "app/sequence.h"
 #include "app/interruption.h"
 #include "app/appstate.h"
-#include "output/platform.h"
+#include "app/platformhooks.h"
 #include "engine/textutil.h"
 #include "output/fileutil.h"
 

@@ -13,7 +13,7 @@
 #include "engine/textutil.h"
 #include "output/cloudscript.h"
 #include "output/pages.h"
-#include "output/platform.h"
+#include "app/platformhooks.h"
 #include "output/pointfile.h"
 
 namespace vantrel {
@@ -71,7 +71,7 @@ bool readPointFile() {
         return emptyHistogram();
     };
     PhaseProgress progress("reading " + fileNameOf(path));
-    PointFileCount count = countPointFile(path, start, [&progress](long long points) { progress(points); });
+    PointFileCount count = countPointFile(path, start, [&progress](long long points) { progress(points); }, pumpEvents);
     if (count.read.status == PointFileStatus::NotOpened) return false;
     auto& run = globals().run;
     run.nPoints = count.read.points;
@@ -106,6 +106,7 @@ bool writeXyzFile() {
     setBusy(true);
     PhaseProgress progress("writing " + fileNameOf(globals().orbital.xyzFile));
     options.progress = [&progress](long long done, long long total) { progress(done, total); };
+    options.keepResponsive = pumpEvents;
     const XyzResult converted = convertPointFileToXyz(options);
     if (converted.header) {
         globals().run.nPoints = converted.header->count;
@@ -149,7 +150,7 @@ std::string createOrbitalPage(bool* whole, bool surfaces, bool slices) {
     std::vector<std::string> problems;
     const OrbitalState& o = globals().orbital;
     const PageOrbital orbital{o.numbers(), o.speciesName, o.planeName, o.xyzFile, o.baseName + o.colorSuffix,
-                              globals().mainDir, dataDir()};
+                              globals().mainDir, dataDir(), systemThreeDir()};
     const std::string page = writeOrbitalPages(orbital, options, problems);
     if (const std::string warning = viewerLimitWarning(globals().run.nPoints); !warning.empty())
         dialogs().messageBox(warning, Buttons::OK);

@@ -15,7 +15,7 @@
 #include "app/windowstate.h"
 #include "app/appstate.h"
 #include "engine/orbital.h"
-#include "output/platform.h"
+#include "app/platformhooks.h"
 #include "engine/samplekernel.h"
 #include "engine/sampleproducer.h"
 #include "app/samplingrun.h"

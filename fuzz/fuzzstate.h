@@ -18,7 +18,7 @@
 #include "app/appstate.h"
 #include "engine/orbital.h"
 #include "engine/random.h"
-#include "output/platform.h"
+#include "app/platformhooks.h"
 #include "output/viewerfiles.h"
 
 namespace vantrel::fuzz {

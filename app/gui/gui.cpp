@@ -12,7 +12,7 @@
 #include "app/mainwindow.h"
 #include "install/helpinstaller.h"
 #include "app/gui/levelwindowlink.h"
-#include "output/platform.h"
+#include "app/platformhooks.h"
 #include "app/radialview.h"
 #include "app/gui/spectrumwindowlink.h"
 
@@ -68,7 +68,7 @@ int runGui(QApplication& app, const std::vector<std::string>& arguments) {
 int runInstallBuilder(bool display, const std::string& commandLine) {
     QtDialogs qtDialogs;
     setDialogs(display ? &qtDialogs : nullptr);
-    const int status = buildSelfContained(commandLine);
+    const int status = buildSelfContained(dialogs(), commandLine);
     setDialogs(nullptr);
     return status;
 }

@@ -3,13 +3,14 @@
 #include "app/appstate.h"
 #include "app/mainwindow.h"
 #include "app/orbitalcontrols.h"
+#include "app/platformhooks.h"
 #include "app/windowstate.h"
 #include "levels/gui/leveldiagramwindow.h"
 
 namespace vantrel {
 
 LevelWindowLink::LevelWindowLink(QWidget* mainView, std::function<void()> syncMainWindow)
-    : window_(std::make_unique<LevelDiagramWindow>(diagram_)) {
+    : window_(std::make_unique<LevelDiagramWindow>(diagram_, dialogs())) {
     window_->mainWindow = mainView;
     window_->stateHandedOver = std::move(syncMainWindow);
     connectDiagram();

@@ -14,7 +14,7 @@
 #include "app/gui/picturefiles.h"
 #include "app/headless.h"
 #include "install/helpinstaller.h"
-#include "output/platform.h"
+#include "app/platformhooks.h"
 
 int main(int argc, char** argv) {
     const bool builder = argc > 0 && vantrel::invokedAsBuilder(argv[0]);

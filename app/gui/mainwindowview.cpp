@@ -35,7 +35,7 @@
 #include "app/mainwindow.h"
 #include "app/windowstate.h"
 #include "app/appstate.h"
-#include "output/platform.h"
+#include "app/platformhooks.h"
 #include "app/radialview.h"
 #include "widgets/guardedaction.h"
 #include "widgets/pictureexport.h"
@@ -199,7 +199,7 @@ void MainWindowView::step(Control& spinner, QWidget* w, int delta) {
 }
 
 void MainWindowView::act(const std::function<void()>& action) {
-    runGuarded(action);
+    runGuarded(dialogs(), action);
     syncAll();
 }
 

@@ -28,7 +28,7 @@
 #include "app/mainwindow.h"
 #include "app/windowstate.h"
 #include "app/appstate.h"
-#include "output/platform.h"
+#include "app/platformhooks.h"
 #include "app/samplingrun.h"
 #include "app/radialview.h"
 

@@ -16,7 +16,7 @@
 #include "app/sequence.h"
 #include "app/windowstate.h"
 #include "app/appstate.h"
-#include "output/platform.h"
+#include "app/platformhooks.h"
 #include "support/scratch.h"
 
 namespace vantrel::test {
