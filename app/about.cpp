@@ -4,7 +4,7 @@
 
 #include "app/appstate.h"
 #include "output/fileutil.h"
-#include "output/platform.h"
+#include "app/platformhooks.h"
 #include "output/viewerfiles.h"
 
 namespace vantrel {
@@ -31,7 +31,7 @@ std::string revisionIn(const std::string& script) {
 }  // namespace
 
 std::string threeRevision() {
-    for (const ViewerFile& file : viewerFiles(programDir()))
+    for (const ViewerFile& file : viewerFiles(programDir(), systemThreeDir()))
         if (file.name == "three.min.js")
             for (const std::string& source : file.sources)
                 if (const std::string r = revisionIn(readWholeFile(source)); !r.empty()) return r;

@@ -5,8 +5,8 @@
 #include "app/mainwindow.h"
 #include "app/sequence.h"
 #include "app/interruption.h"
+#include "app/platformhooks.h"
 #include "app/session.h"
-#include "output/platform.h"
 #include "engine/textutil.h"
 #include "output/fileutil.h"
 

@@ -10,7 +10,7 @@
 
 #include "app/appstate.h"
 #include "engine/orbital.h"
-#include "output/platform.h"
+#include "app/platformhooks.h"
 #include "engine/textutil.h"
 #include "output/fileutil.h"
 #include "app/orbitalcontrols.h"

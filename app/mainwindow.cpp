@@ -12,7 +12,7 @@
 #include "app/ignoringerrors.h"
 #include "app/appstate.h"
 #include "engine/orbital.h"
-#include "output/platform.h"
+#include "app/platformhooks.h"
 #include "app/samplingrun.h"
 #include "engine/textutil.h"
 #include "install/helpinstaller.h"
@@ -157,10 +157,10 @@ void spectrumClick(Session& s) {
 
 // A help document that is not there would otherwise open nothing, silently.
 void openHelp(const std::string& name) {
-    const std::string path = findHelpFile(name);
+    const std::string path = findHelpFile(name, programDir());
     if (path.empty()) {
         std::string places;
-        for (const std::string& dir : helpDirs()) places += (places.empty() ? "" : ", ") + dir;
+        for (const std::string& dir : helpDirs(programDir())) places += (places.empty() ? "" : ", ") + dir;
         dialogs().messageBox("The help file " + name + " is missing (looked in " + places +
                                  "). Help, Reinstall Help Files writes it out again.",
                              Buttons::OK);
@@ -179,7 +179,7 @@ void aboutClick(Session& s, int i) {
         break;
     case 2:
         // Declining the installation ends the program, as at start-up.
-        if (runInstaller() == InstallerResult::EndProgram) call(s.windowHooks.quitApplication);
+        if (runInstaller(dialogs(), programDir()) == InstallerResult::EndProgram) call(s.windowHooks.quitApplication);
         break;
     case 3:
         if (s.windowHooks.showAbout)
@@ -304,7 +304,7 @@ bool loadWindow(Session& s) {
     // The help files are looked for where the Help menu finds them, not in
     // whatever directory the program was started from.
     bool declined = false;
-    ignoringErrors([&] { declined = helpFilesMissing() && runInstaller() == InstallerResult::EndProgram; });
+    ignoringErrors([&] { declined = helpFilesMissing(programDir()) && runInstaller(dialogs(), programDir()) == InstallerResult::EndProgram; });
     if (declined) return false;
     f.designCaption = f.window.caption;
     f.calculationFrame.caption = "Calculation Options for H Atom";

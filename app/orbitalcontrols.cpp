@@ -17,7 +17,7 @@
 #include "engine/random.h"
 #include "engine/textutil.h"
 #include "engine/wavefunction.h"
-#include "output/platform.h"
+#include "app/platformhooks.h"
 
 namespace vantrel {
 

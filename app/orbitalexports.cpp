@@ -14,7 +14,7 @@
 #include "engine/wavefunction.h"
 #include "output/cubefile.h"
 #include "output/meshfiles.h"
-#include "output/platform.h"
+#include "app/platformhooks.h"
 #include "output/pointfile.h"
 #include "output/surfacescript.h"
 

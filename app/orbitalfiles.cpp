@@ -14,7 +14,7 @@
 #include "engine/textutil.h"
 #include "output/cloudscript.h"
 #include "output/pages.h"
-#include "output/platform.h"
+#include "app/platformhooks.h"
 #include "output/pointfile.h"
 
 namespace vantrel {
@@ -73,7 +73,7 @@ bool readPointFile(Session& s) {
         return emptyHistogram(s.orbital);
     };
     PhaseProgress progress("reading " + fileNameOf(path), s.samplingHooks.progressEvery);
-    PointFileCount count = countPointFile(path, start, [&progress](long long points) { progress(points); });
+    PointFileCount count = countPointFile(path, start, [&progress](long long points) { progress(points); }, pumpEvents);
     if (count.read.status == PointFileStatus::NotOpened) return false;
     auto& run = s.run;
     run.nPoints = count.read.points;
@@ -108,6 +108,7 @@ bool writeXyzFile(Session& s) {
     setBusy(true);
     PhaseProgress progress("writing " + fileNameOf(s.orbital.xyzFile), s.samplingHooks.progressEvery);
     options.progress = [&progress](long long done, long long total) { progress(done, total); };
+    options.keepResponsive = pumpEvents;
     const XyzResult converted = convertPointFileToXyz(options);
     if (converted.header) {
         s.run.nPoints = converted.header->count;
@@ -151,7 +152,7 @@ std::string createOrbitalPage(Session& s, bool* whole, bool surfaces, bool slice
     std::vector<std::string> problems;
     const OrbitalState& o = s.orbital;
     const PageOrbital orbital{o.numbers(), o.speciesName, o.planeName, o.xyzFile, o.baseName + o.colorSuffix,
-                              s.mainDir, dataDir()};
+                              s.mainDir, dataDir(), systemThreeDir()};
     const std::string page = writeOrbitalPages(orbital, options, problems);
     if (const std::string warning = viewerLimitWarning(s.run.nPoints); !warning.empty())
         dialogs().messageBox(warning, Buttons::OK);

@@ -9,7 +9,7 @@
 #include "app/windowstate.h"
 #include "app/appstate.h"
 #include "engine/orbital.h"
-#include "output/platform.h"
+#include "app/platformhooks.h"
 #include "engine/pointsink.h"
 #include "engine/samplerun.h"
 #include "engine/textutil.h"

@@ -12,7 +12,7 @@
 #include "app/windowstate.h"
 #include "app/appstate.h"
 #include "engine/orbital.h"
-#include "output/platform.h"
+#include "app/platformhooks.h"
 #include "app/samplingrun.h"
 #include "engine/textutil.h"
 #include "output/pages.h"

@@ -14,7 +14,7 @@
 
 #include "app/session.h"
 #include "engine/orbital.h"
-#include "output/platform.h"
+#include "app/platformhooks.h"
 #include "engine/samplekernel.h"
 #include "engine/sampleproducer.h"
 #include "app/samplingrun.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "../tests/support/literalwavefunction.h"
-#include "output/platform.h"
+#include "app/platformhooks.h"
 #include "engine/wavefunction.h"
 #include "engine/random.h"
 

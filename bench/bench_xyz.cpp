@@ -10,7 +10,7 @@
 
 #include "app/session.h"
 #include "engine/orbital.h"
-#include "output/platform.h"
+#include "app/platformhooks.h"
 #include "output/pointfile.h"
 #include "engine/random.h"
 #include "app/orbitalcontrols.h"

@@ -10,7 +10,7 @@
 
 #include "app/session.h"
 #include "engine/orbital.h"
-#include "output/platform.h"
+#include "app/platformhooks.h"
 #include "app/samplingrun.h"
 #include "app/orbitalcontrols.h"
 

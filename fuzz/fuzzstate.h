@@ -14,8 +14,8 @@
 #include "app/maindir.h"
 #include "app/mainwindow.h"
 #include "app/orbitalcontrols.h"
+#include "app/platformhooks.h"
 #include "app/session.h"
-#include "output/platform.h"
 #include "output/viewerfiles.h"
 
 namespace vantrel::fuzz {

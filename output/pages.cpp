@@ -187,7 +187,7 @@ std::string writeOrbitalPages(const PageOrbital& o, const PageOptions& opt, std:
 
     if (jmol) copyApplet(dirOf(o.xyzFile), o.dataDir, problems);
     // Without three.js the pages say in the viewer area what to install.
-    for (auto& problem : copyViewerFiles(dirOf(o.xyzFile), o.dataDir)) problems.push_back(std::move(problem));
+    for (auto& problem : copyViewerFiles(dirOf(o.xyzFile), o.dataDir, o.threeDir)) problems.push_back(std::move(problem));
 
     createHtmlIndex(o.mainDir, o.xyzFile, jmol, title, script, colour, problems);
     return pageWritten ? pagePath : "";

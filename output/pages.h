@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/orbital.h"
+#include "output/viewerfiles.h"
 
 namespace vantrel {
 
@@ -37,6 +38,7 @@ struct PageOrbital {
     std::string panelRoot;   // first part of the four panels' file names
     std::string mainDir;     // whose files/ folder holds the index
     std::string dataDir;     // the program's frame template, applet and viewer
+    std::string threeDir = defaultThreeDir;  // the system's three.js, when dataDir has none
 };
 
 std::string createEmbed(bool jmol, const std::string& sName, const std::string& sFile, const std::string& script,

@@ -1,8 +1,6 @@
 #include "output/platform.h"
 
-#include <chrono>
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <iostream>
 #include <unistd.h>
@@ -56,70 +54,18 @@ bool ScriptedDialogs::saw(const std::string& fragment) const {
     return false;
 }
 
-namespace {
-ConsoleDialogs consoleDialogs;
-Dialogs* currentDialogs = &consoleDialogs;
-std::string progDir;
-}  // namespace
-
-Dialogs& dialogs() { return *currentDialogs; }
-void setDialogs(Dialogs* d) { currentDialogs = d ? d : &consoleDialogs; }
-
-Hooks& hooks() {
-    static Hooks h;
-    return h;
+std::string executableDir() {
+    std::error_code ec;
+    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::filesystem::current_path().string() : exe.parent_path().string();
 }
-
-void callEnableControls(bool enabled) {
-    if (hooks().enableControls) hooks().enableControls(enabled);
-}
-
-void refreshView() {
-    if (hooks().refresh) hooks().refresh();
-}
-
-void setBusy(bool on) {
-    if (hooks().busy) hooks().busy(on);
-}
-
-void report(const std::string& line) {
-    if (hooks().report) hooks().report(line);
-}
-
-void processEvents() {
-    auto& h = hooks();
-    if (h.refresh) h.refresh();
-    if (h.processEvents) h.processEvents();
-}
-
-void pumpEvents() {
-    using clock = std::chrono::steady_clock;
-    static clock::time_point last{};
-    auto now = clock::now();
-    if (now - last >= std::chrono::milliseconds(20)) {
-        last = now;
-        processEvents();
-    }
-}
-
-std::string programDir() {
-    if (progDir.empty()) {
-        std::error_code ec;
-        auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-        progDir = ec ? std::filesystem::current_path().string() : exe.parent_path().string();
-    }
-    return progDir;
-}
-
-void setProgramDir(const std::string& dir) { progDir = dir; }
 
 #ifndef VANTREL_DATA_FROM_BIN
 #define VANTREL_DATA_FROM_BIN "../share/vantrel"
 #endif
 
-std::string dataDir() {
+std::string findDataDir(const std::string& dir) {
     namespace fs = std::filesystem;
-    const std::string dir = programDir();
     const std::string installed = (fs::path(dir) / VANTREL_DATA_FROM_BIN).lexically_normal().string();
     for (const std::string& candidate : {dir, installed, userDataDir()}) {
         std::error_code ec;

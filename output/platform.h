@@ -1,11 +1,9 @@
-// The few things the program needs from the platform: dialogs, event
-// processing, paths and the clock. The Qt program, the headless program
-// and the tests each plug in their own faces.
+// The few things the program needs from the platform: dialogs and paths.
+// The Qt program, the headless program and the tests each plug in their
+// own faces (app/platformhooks.h holds the one the program uses).
 #pragma once
 
-#include <cstdint>
 #include <deque>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -58,44 +56,15 @@ public:
     bool saw(const std::string& fragment) const;  // any shown text contains fragment
 };
 
-Dialogs& dialogs();
-void setDialogs(Dialogs* d);  // nullptr restores the console face
-
 // Default answer of a message box with these buttons.
 Answer defaultAnswer(Buttons buttons);
 
-// Calls from the core into the windows. Each does nothing until a window
-// (or a test) installs it.
-struct Hooks {
-    std::function<void(bool)> enableControls;
-    std::function<void()> refresh;                       // bring the view up to date with the state
-    std::function<void()> processEvents;                 // run pending window events
-    std::function<void(bool)> busy;                      // busy pointer on/off
-    std::function<bool(const std::string&, bool maximised)> openUrl;  // open a document
-    std::function<void(const std::string&)> report;        // progress line of a batch run
-    std::function<int()> screenWidthTwips;                 // of the screen the window is on
-};
-Hooks& hooks();
-
-// Shorthands that do nothing while the hook is not installed.
-void callEnableControls(bool enabled);
-void refreshView();  // repaint what changed (a label's "repaint it")
-void setBusy(bool on);
-void report(const std::string& line);  // the console prints it; the window has its caption
-
-// Lets pending events run when at least 20 ms passed since the last time,
-// so long loops stay responsive without paying for it on every step.
-void pumpEvents();
-// The same without the time check (once per sequence-file line, say).
-void processEvents();
-
-std::string programDir();  // folder of the running executable
-void setProgramDir(const std::string& dir);
-// Folder of the data files (frame template, help documents, viewer): the
-// program's folder in a build tree or a self-contained copy, share/vantrel
-// beside bin/ in an installation, or userDataDir() where a self-contained
-// copy in a read-only folder unpacked them.
-std::string dataDir();
+std::string executableDir();  // folder of the running executable
+// Folder of the data files (frame template, help documents, viewer) of the
+// program in programDir: that folder in a build tree or a self-contained
+// copy, share/vantrel beside bin/ in an installation, or userDataDir()
+// where a self-contained copy in a read-only folder unpacked them.
+std::string findDataDir(const std::string& programDir);
 // $XDG_DATA_HOME/vantrel, or ~/.local/share/vantrel.
 std::string userDataDir();
 std::string tempDir();     // system temporary directory, no trailing '/'

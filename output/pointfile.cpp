@@ -22,7 +22,6 @@
 #include "engine/colorclasses.h"
 #include "engine/energy.h"
 #include "engine/orbital.h"
-#include "output/platform.h"
 #include "engine/textutil.h"
 #include "engine/radialhistogram.h"
 #include "output/cloudscript.h"
@@ -491,7 +490,8 @@ PointFileRead forEachPoint(const std::string& path, const PointCallback& onPoint
 
 PointFileCount countPointFile(const std::string& path,
                               const std::function<RadialHistogram(const std::optional<PointFileHeader>&)>& start,
-                              const std::function<void(long long)>& progress) {
+                              const std::function<void(long long)>& progress,
+                              const std::function<void()>& keepResponsive) {
     PointFileCount count;
     int points = 0;
     double extent = 0;
@@ -505,7 +505,7 @@ PointFileCount countPointFile(const std::string& path,
             if (!insideExtent(p, extent)) return false;
             if (!count.histogram.addRadius(std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z))) return false;
             if ((++points & 1023) == 0) {
-                pumpEvents();
+                if (keepResponsive) keepResponsive();
                 if (progress) progress(points);
             }
             return true;
@@ -802,7 +802,7 @@ XyzResult convertPointFileToXyz(const XyzOptions& options) {
                 if (options.progress && (rec >> 16) != ((rec + take) >> 16)) options.progress(rec + take, count);
                 rec += take;
             }
-            pumpEvents();
+            if (options.keepResponsive) options.keepResponsive();
             if (rec < count && (c->bad || c->status == LineReader::Failed)) {
                 note(c->status == LineReader::Failed && !in.tooLong()
                          ? errorText(in.error())

@@ -65,10 +65,12 @@ struct PointFileCount {
     PointFileRead read;
     RadialHistogram histogram;
 };
-// progress, when given, hears the points counted so far now and then.
+// progress, when given, hears the points counted so far now and then;
+// keepResponsive runs just before it.
 PointFileCount countPointFile(const std::string& path,
                               const std::function<RadialHistogram(const std::optional<PointFileHeader>&)>& start,
-                              const std::function<void(long long)>& progress = {});
+                              const std::function<void(long long)>& progress = {},
+                              const std::function<void()>& keepResponsive = {});
 
 // The point file as a run writes it: appended lines go through a buffer
 // and reach the disk at every checkpoint, after which the header is patched
@@ -151,6 +153,7 @@ struct XyzOptions {
     bool byNodes = false;        // colour by the sign of psi, not by probability
     // Now and then during the conversion: the points done and the points in all.
     std::function<void(long long, long long)> progress;
+    std::function<void()> keepResponsive;  // often, so that a window stays responsive
     unsigned threads = 0;        // threads that convert (0: one a core); the file is the same
 };
 // What a conversion found: the point file's header when it could be read,

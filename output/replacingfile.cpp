@@ -2,7 +2,6 @@
 
 #include "output/fileutil.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -16,8 +15,6 @@ namespace {
 
 constexpr std::size_t bufferSize = ioBlockSize;
 
-std::atomic<unsigned> tempCounter{0};
-
 std::string describe(int error) { return error == EINVAL ? "Not a regular file" : std::strerror(error); }
 
 }  // namespace
@@ -30,10 +27,11 @@ ReplacingFile::ReplacingFile(std::string path) : path_(std::move(path)) {
                    ", so it was not replaced.";
         return;
     }
-    // A name no other writer uses, never a link someone put there; 0666
-    // less the umask, as for any new file.
+    // A name no other writer uses (O_EXCL: a taken one moves on to the
+    // next number), never a link someone put there; 0666 less the umask,
+    // as for any new file.
     for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-        temp_ = path_ + ".part" + std::to_string(::getpid()) + "-" + std::to_string(tempCounter++);
+        temp_ = path_ + ".part" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
         fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd_ < 0 && errno != EEXIST) break;
     }

@@ -12,8 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string threeDir = "/usr/share/javascript/three";
-
 // The viewer comes first so that it can start loading the points while the
 // browser is still busy with three.js; it draws once the page is parsed.
 const char* const scriptNames[] = {"vantrel-viewer.js", "three.min.js", "TrackballControls.js"};
@@ -59,7 +57,7 @@ std::string lightTextStyle() {
            "font[color=red]{color:#ff6b6b}</style>";
 }
 
-std::vector<ViewerFile> viewerFiles(const std::string& programDir) {
+std::vector<ViewerFile> viewerFiles(const std::string& programDir, const std::string& threeDir) {
     return {
         {"three.min.js", {programDir + "/three.min.js", threeDir + "/build/three.min.js"}},
         {"TrackballControls.js",
@@ -68,12 +66,10 @@ std::vector<ViewerFile> viewerFiles(const std::string& programDir) {
     };
 }
 
-const std::string& systemThreeDir() { return threeDir; }
-void setSystemThreeDir(const std::string& dir) { threeDir = dir; }
-
-std::vector<std::string> copyViewerFiles(const std::string& cacheDir, const std::string& programDir) {
+std::vector<std::string> copyViewerFiles(const std::string& cacheDir, const std::string& programDir,
+                                         const std::string& threeDir) {
     std::vector<std::string> problems;
-    for (const auto& file : viewerFiles(programDir)) {
+    for (const auto& file : viewerFiles(programDir, threeDir)) {
         auto source = std::find_if(file.sources.begin(), file.sources.end(),
                                    [](const std::string& s) { std::error_code e; return fs::is_regular_file(s, e); });
         if (source == file.sources.end()) continue;

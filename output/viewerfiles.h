@@ -29,17 +29,16 @@ struct ViewerFile {
     std::string name;                   // in the cache, beside the pages
     std::vector<std::string> sources;   // first existing one is used
 };
+// Where the system keeps three.js.
+inline constexpr const char* defaultThreeDir = "/usr/share/javascript/three";
 // The files the pages load, looked for beside the program first; the
-// system's three.js is the fallback.
-std::vector<ViewerFile> viewerFiles(const std::string& programDir);
-
-// Where the system keeps three.js; tests point it elsewhere.
-const std::string& systemThreeDir();
-void setSystemThreeDir(const std::string& dir);
+// three.js in threeDir is the fallback.
+std::vector<ViewerFile> viewerFiles(const std::string& programDir, const std::string& threeDir);
 
 // Copies each file into the cache unless the copy there already holds the
 // same bytes. A source found nowhere is skipped: the page then says what to
 // install. Returns the problems met, each naming the file it was copying.
-std::vector<std::string> copyViewerFiles(const std::string& cacheDir, const std::string& programDir);
+std::vector<std::string> copyViewerFiles(const std::string& cacheDir, const std::string& programDir,
+                                         const std::string& threeDir);
 
 }  // namespace vantrel

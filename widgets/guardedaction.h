@@ -9,11 +9,11 @@
 
 namespace vantrel {
 
-inline void runGuarded(const std::function<void()>& action) {
+inline void runGuarded(Dialogs& dialogs, const std::function<void()>& action) {
     try {
         action();
     } catch (const std::exception& e) {
-        dialogs().messageBox(e.what());
+        dialogs.messageBox(e.what());
     }
 }
 

@@ -12,7 +12,7 @@
 #include "app/mainwindow.h"
 #include "install/helpinstaller.h"
 #include "app/gui/levelwindowlink.h"
-#include "output/platform.h"
+#include "app/platformhooks.h"
 #include "app/radialview.h"
 #include "app/session.h"
 #include "app/gui/spectrumwindowlink.h"
@@ -69,7 +69,7 @@ int runGui(Session& s, QApplication& app, const std::vector<std::string>& argume
 int runInstallBuilder(bool display, const std::string& commandLine) {
     QtDialogs qtDialogs;
     setDialogs(display ? &qtDialogs : nullptr);
-    const int status = buildSelfContained(commandLine);
+    const int status = buildSelfContained(dialogs(), commandLine);
     setDialogs(nullptr);
     return status;
 }

@@ -1,13 +1,14 @@
 #include "app/gui/levelwindowlink.h"
 
 #include "app/orbitalcontrols.h"
+#include "app/platformhooks.h"
 #include "app/session.h"
 #include "levels/gui/leveldiagramwindow.h"
 
 namespace vantrel {
 
 LevelWindowLink::LevelWindowLink(Session& s, QWidget* mainView, std::function<void()> syncMainWindow)
-    : session_(s), window_(std::make_unique<LevelDiagramWindow>(diagram_)) {
+    : session_(s), window_(std::make_unique<LevelDiagramWindow>(diagram_, dialogs())) {
     window_->mainWindow = mainView;
     window_->stateHandedOver = std::move(syncMainWindow);
     connectDiagram();

@@ -13,7 +13,7 @@
 #include "app/windowstate.h"
 #include "app/appstate.h"
 #include "app/ignoringerrors.h"
-#include "output/platform.h"
+#include "app/platformhooks.h"
 #include "app/session.h"
 
 namespace vantrel {

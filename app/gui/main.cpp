@@ -15,7 +15,7 @@
 #include "app/headless.h"
 #include "app/session.h"
 #include "install/helpinstaller.h"
-#include "output/platform.h"
+#include "app/platformhooks.h"
 
 int main(int argc, char** argv) {
     const bool builder = argc > 0 && vantrel::invokedAsBuilder(argv[0]);

@@ -21,7 +21,7 @@
 #include "cloudview/gui/cloudviewwidget.h"
 #include "app/windowstate.h"
 #include "app/appstate.h"
-#include "output/platform.h"
+#include "app/platformhooks.h"
 
 namespace vantrel {
 

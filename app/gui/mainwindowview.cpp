@@ -35,7 +35,7 @@
 #include "app/mainwindow.h"
 #include "app/windowstate.h"
 #include "app/appstate.h"
-#include "output/platform.h"
+#include "app/platformhooks.h"
 #include "app/radialview.h"
 #include "app/session.h"
 #include "widgets/guardedaction.h"
@@ -201,7 +201,7 @@ void MainWindowView::step(Control& spinner, QWidget* w, int delta) {
 }
 
 void MainWindowView::act(const std::function<void()>& action) {
-    runGuarded(action);
+    runGuarded(dialogs(), action);
     syncAll();
 }
 

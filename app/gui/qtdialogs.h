@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "output/platform.h"
+#include "app/platformhooks.h"
 
 namespace vantrel {
 

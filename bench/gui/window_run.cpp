@@ -26,8 +26,8 @@
 #include "app/gui/orbitalviewpanel.h"
 #include "app/gui/radialplotwidget.h"
 #include "app/mainwindow.h"
+#include "app/platformhooks.h"
 #include "app/session.h"
-#include "output/platform.h"
 #include "app/samplingrun.h"
 #include "app/radialview.h"
 

@@ -29,7 +29,8 @@ void drawBar(QPainter& p, double left, double top, const QColor& color, bool tic
 
 }  // namespace
 
-LevelDiagramArea::LevelDiagramArea(LevelDiagram& diagram, QWidget* parent) : QWidget(parent), diagram_(diagram) {
+LevelDiagramArea::LevelDiagramArea(LevelDiagram& diagram, Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent), diagram_(diagram), dialogs_(dialogs) {
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -111,7 +112,7 @@ void LevelDiagramArea::paintEvent(QPaintEvent*) {
 }
 
 void LevelDiagramArea::act(const std::function<void()>& action) {
-    runGuarded(action);
+    runGuarded(dialogs_, action);
     if (changed) changed();
     update();
 }

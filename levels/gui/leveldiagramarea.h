@@ -11,11 +11,13 @@
 
 namespace vantrel {
 
+class Dialogs;
 class LevelDiagram;
 
 class LevelDiagramArea : public QWidget {
 public:
-    LevelDiagramArea(LevelDiagram& diagram, QWidget* parent = nullptr);
+    // An exception a pointer or key action throws is shown through dialogs.
+    LevelDiagramArea(LevelDiagram& diagram, Dialogs& dialogs, QWidget* parent = nullptr);
 
     // Runs after every pointer or key event the diagram took.
     std::function<void()> changed;
@@ -44,6 +46,7 @@ private:
     void act(const std::function<void()>& action);
 
     LevelDiagram& diagram_;
+    Dialogs& dialogs_;
     QFont font_;  // sized in twips
 };
 

@@ -24,12 +24,12 @@ constexpr int panelWidth = 230;
 
 }  // namespace
 
-LevelDiagramWindow::LevelDiagramWindow(LevelDiagram& diagram, QWidget* parent)
-    : QWidget(parent, Qt::Window), diagram_(diagram) {
+LevelDiagramWindow::LevelDiagramWindow(LevelDiagram& diagram, Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Window), diagram_(diagram), dialogs_(dialogs) {
     setWindowTitle(qs(levelWindowTitle));
     setAttribute(Qt::WA_QuitOnClose, false);
 
-    area_ = new LevelDiagramArea(diagram_, this);
+    area_ = new LevelDiagramArea(diagram_, dialogs_, this);
     area_->changed = [this] {
         sync();
         if (stateHandedOver) stateHandedOver();
@@ -92,7 +92,7 @@ LevelDiagramWindow::LevelDiagramWindow(LevelDiagram& diagram, QWidget* parent)
 }
 
 void LevelDiagramWindow::act(const std::function<void()>& action) {
-    runGuarded(action);
+    runGuarded(dialogs_, action);
     sync();
     if (stateHandedOver) stateHandedOver();
 }

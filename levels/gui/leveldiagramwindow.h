@@ -13,12 +13,14 @@ class QRadioButton;
 
 namespace vantrel {
 
+class Dialogs;
 class LevelDiagram;
 class LevelDiagramArea;
 
 class LevelDiagramWindow : public QWidget {
 public:
-    explicit LevelDiagramWindow(LevelDiagram& diagram, QWidget* parent = nullptr);
+    // An exception an action throws is shown through dialogs.
+    LevelDiagramWindow(LevelDiagram& diagram, Dialogs& dialogs, QWidget* parent = nullptr);
 
     // Runs after the diagram handed a state to the main window, so that
     // the main window can show it.
@@ -51,6 +53,7 @@ private:
     void act(const std::function<void()>& action);
 
     LevelDiagram& diagram_;
+    Dialogs& dialogs_;
     LevelDiagramArea* area_ = nullptr;
     std::array<QRadioButton*, 4> species_{};
     QLabel* spectrumLink_ = nullptr;

@@ -12,7 +12,7 @@
 #include "app/sequence.h"
 #include "app/windowstate.h"
 #include "app/appstate.h"
-#include "output/platform.h"
+#include "app/platformhooks.h"
 #include "support/faults.h"
 #include "support/testsupport.h"
 

@@ -157,42 +157,39 @@ protected:
         writeFile(program + "/vantrel-viewer.js", "viewer 1");
         writeFile(system + "/build/three.min.js", "three");
         writeFile(system + "/examples/js/controls/TrackballControls.js", "controls");
-        saved = systemThreeDir();
-        setSystemThreeDir(system);
     }
-    void TearDown() override { setSystemThreeDir(saved); }
     void age(const std::string& path, int seconds) {
         fs::last_write_time(path, fs::last_write_time(path) - std::chrono::seconds(seconds));
     }
 
     TempDir dir;
-    std::string program = dir.file("program"), system = dir.file("three"), cache = dir.file("files"), saved;
+    std::string program = dir.file("program"), system = dir.file("three"), cache = dir.file("files");
 };
 
 TEST_F(ViewerCopies, CopiedOnceAndMendedByContentWhateverTheDates) {
-    EXPECT_TRUE(copyViewerFiles(cache, program).empty());
+    EXPECT_TRUE(copyViewerFiles(cache, program, system).empty());
     for (auto [name, text] : {std::pair{"three.min.js", "three"}, {"TrackballControls.js", "controls"}, {"vantrel-viewer.js", "viewer 1"}})
         EXPECT_EQ(readFile(cache + "/" + name), text) << name;
 
     // An upgraded program's copy replaces the cached one.
     writeFile(program + "/vantrel-viewer.js", "viewer 2");
-    copyViewerFiles(cache, program);
+    copyViewerFiles(cache, program, system);
     EXPECT_EQ(readFile(cache + "/vantrel-viewer.js"), "viewer 2");
 
     // three.js beside the program wins over the system's.
     writeFile(program + "/three.min.js", "own three");
     age(cache + "/three.min.js", 100);
-    copyViewerFiles(cache, program);
+    copyViewerFiles(cache, program, system);
     EXPECT_EQ(readFile(cache + "/three.min.js"), "own three");
 }
 
 TEST_F(ViewerCopies, MissingThreeIsPassedOverAndAnUnwritableCacheIsReported) {
     fs::remove_all(system);
-    EXPECT_TRUE(copyViewerFiles(cache, program).empty());
+    EXPECT_TRUE(copyViewerFiles(cache, program, system).empty());
     EXPECT_FALSE(fs::exists(cache + "/three.min.js"));
     EXPECT_TRUE(fs::exists(cache + "/vantrel-viewer.js"));
 
-    const auto problems = copyViewerFiles(dir.file("no/cache"), program);
+    const auto problems = copyViewerFiles(dir.file("no/cache"), program, system);
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_TRUE(contains(problems[0], "(copying " + program + "/vantrel-viewer.js)")) << problems[0];
 }

@@ -39,14 +39,12 @@ protected:
         fs::create_directory(cache);
         fs::create_directories(dir.file("prog"));
         fs::copy_file(std::string(VANTREL_SOURCE_DIR) + "/data/frames.ht", dir.file("prog/frames.ht"));
-        savedThreeDir = systemThreeDir();
-        setSystemThreeDir(dir.file("three"));  // none, unless a test makes one
     }
-    void TearDown() override { setSystemThreeDir(savedThreeDir); }
     // The orbital n, l, m of the species, its XYZ file in the cache.
     void setOrbital(int z, const std::string& species, int n, int l, int m) {
         const std::string base = intText(n) + "_" + intText(l) + "_" + intText(m) + "_";
-        orbital = {{z, n, l, m}, species, "", cache + "/" + base + ".xyz", base, dir.path(), dir.file("prog")};
+        orbital = {{z, n, l, m}, species, "", cache + "/" + base + ".xyz", base, dir.path(), dir.file("prog"),
+                   dir.file("three")};  // no three.js there
         writeFile(orbital.xyzFile, "1\r\n\r\nHe 0.0 0.0 0.0\r\n");
     }
     std::string writePages() { return writeOrbitalPages(orbital, options, problems); }
@@ -58,7 +56,6 @@ protected:
     std::string cache = dir.file("files");
     TempDir dataHome{"xdgdata"};
     ScopedEnv dataEnv{"XDG_DATA_HOME", dataHome.path()};
-    std::string savedThreeDir;
     PageOrbital orbital;
     PageOptions options;
     std::vector<std::string> problems;

@@ -12,8 +12,8 @@
 #include <string>
 
 #include "app/maindir.h"
+#include "app/platformhooks.h"
 #include "app/session.h"
-#include "output/platform.h"
 #include "support/scratch.h"
 
 namespace vantrel::test {

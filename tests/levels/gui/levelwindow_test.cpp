@@ -14,6 +14,7 @@
 #include "levels/gui/leveldiagramarea.h"
 #include "levels/gui/leveldiagramwindow.h"
 #include "levels/leveldiagram.h"
+#include "widgets/guardedaction.h"  // ScriptedDialogs
 
 namespace vantrel {
 namespace {
@@ -48,7 +49,8 @@ protected:
 
     OrbitalNumbers main;
     LevelDiagram diagram;
-    LevelDiagramWindow window{diagram};
+    ScriptedDialogs dialogs;
+    LevelDiagramWindow window{diagram, dialogs};
 };
 
 TEST_F(LevelWindowAloneTest, ClickOnAMarkerPicksItsOrbital) {
