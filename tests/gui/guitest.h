@@ -80,6 +80,10 @@ protected:
     int runProgram(const std::vector<std::string>& arguments, const std::function<void(MainWindowView&)>& poll) {
         return runProgram(s, arguments, poll);
     }
+    int runSequence(const std::string& text, const std::function<void(MainWindowView&)>& poll) {
+        writeFile(work.file("seq.txt"), text);
+        return runProgram({work.file("seq.txt")}, poll);
+    }
     TempDir home, work;
     ScopedEnv vantrelHome{"VANTREL_HOME", home.path()};
     fs::path oldDir = fs::current_path();

@@ -17,10 +17,6 @@ protected:
         StartedWindowTest::SetUp();
         link = std::make_unique<LevelWindowLink>(s, view.get(), [this] { view->syncAll(); });
     }
-    void TearDown() override {
-        link.reset();
-        StartedWindowTest::TearDown();
-    }
     LevelDiagramWindow& levels() { return link->window(); }
     LevelDiagram& diagram() { return link->diagram(); }
 

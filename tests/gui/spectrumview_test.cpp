@@ -21,10 +21,6 @@ protected:
         ASSERT_NE(spectrum, nullptr);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(spectrum));
     }
-    void TearDown() override {
-        link.reset();
-        StartedWindowTest::TearDown();
-    }
     SpectrumWindow& state() { return spectrum->state(); }
     // At a point given in twips.
     void clickDiagram(double x, double y) {
