@@ -30,16 +30,15 @@ std::string revisionIn(const std::string& script) {
 
 }  // namespace
 
-std::string threeRevision() {
-    for (const ViewerFile& file : viewerFiles(programDir(), systemThreeDir()))
+std::string threeRevision(const std::string& programDir, const std::string& threeDir) {
+    for (const ViewerFile& file : viewerFiles(programDir, threeDir))
         if (file.name == "three.min.js")
             for (const std::string& source : file.sources)
                 if (const std::string r = revisionIn(readWholeFile(source)); !r.empty()) return r;
     return "";
 }
 
-std::string aboutText(const std::string& toolkit) {
-    const std::string three = threeRevision();
+std::string aboutText(const std::string& toolkit, const std::string& three) {
     std::string text = "Vantrel " VANTREL_VERSION + crlf +
                        "A teaching tool for one-electron atoms: it samples hydrogen-like orbitals into clouds of "
                        "points, writes pages that show them in 3-D in your web browser, and draws their radial "

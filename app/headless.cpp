@@ -37,16 +37,20 @@ public:
 };
 
 // The console's dialogs for as long as the run goes.
-struct ConsoleFace {
-    HeadlessDialogs console;
-    ConsoleFace() { setDialogs(&console); }
-    ~ConsoleFace() { setDialogs(nullptr); }
+class ConsoleFace {
+public:
+    explicit ConsoleFace(Session& s) : s_(s) { s.dialogs = &console_; }
+    ~ConsoleFace() { s_.dialogs = &s_.console; }
+
+private:
+    Session& s_;
+    HeadlessDialogs console_;
 };
 
 }  // namespace
 
 int runHeadless(Session& s, const std::vector<std::string>& arguments) {
-    const ConsoleFace face;  // print, take the default answer
+    const ConsoleFace face(s);  // print, take the default answer
     // Nothing to do: say how, without creating any directory.
     bool nothing = true;
     for (const auto& a : arguments) nothing = nothing && trim(a).empty();
@@ -55,7 +59,7 @@ int runHeadless(Session& s, const std::vector<std::string>& arguments) {
         return 0;
     }
     installReactions(s);
-    hooks().report = [](const std::string& line) { std::cout << line << std::endl; };
+    s.hooks.report = [](const std::string& line) { std::cout << line << std::endl; };
     catchInterruptions();
     if (!loadWindow(s)) return 1;  // "Cannot continue ..." was printed already
     std::cout << "Main directory: " << s.mainDir << std::endl;

@@ -38,8 +38,8 @@ const char* const exampleInput[] = {
     "3 2 0 xy",
 };
 
-void writeExampleInput(const std::string& mainDir) {
-    const std::string path = mainDir + "/input.txt";
+void writeExampleInput(Session& s) {
+    const std::string path = s.mainDir + "/input.txt";
     struct stat st {};
     if (::lstat(path.c_str(), &st) == 0) return;  // whatever is there is the user's
     std::string text;
@@ -49,8 +49,8 @@ void writeExampleInput(const std::string& mainDir) {
     }
     if (!writeWholeFile(path, text)) {
         const int err = errno;
-        dialogs().messageBox(std::string(std::strerror(err)) + " writing the example sequence file " + path,
-                             Buttons::OK);
+        s.dialogs->messageBox(std::string(std::strerror(err)) + " writing the example sequence file " + path,
+                              Buttons::OK);
     }
 }
 
@@ -122,7 +122,8 @@ std::vector<std::string> mainDirCandidates() {
     return candidates;
 }
 
-int setMainDir(std::string& dir, const std::string& name) {
+int setMainDir(Session& s, const std::string& name) {
+    std::string& dir = s.mainDir;
     dir = name;  // case kept: Linux names are case-sensitive
     if (dir.empty()) return noName;
     // One trailing separator goes; the root itself stays a directory name.
@@ -138,7 +139,7 @@ int setMainDir(std::string& dir, const std::string& name) {
     ::mkdir((dir + "/files").c_str(), 0777);
 
     const int result = probeCache(dir + "/files");
-    if (result == 0) writeExampleInput(dir);
+    if (result == 0) writeExampleInput(s);
     return result;
 }
 
@@ -146,28 +147,28 @@ bool findMainDir(Session& s) {
     const auto candidates = mainDirCandidates();
     int found = -1;
     for (std::size_t i = 0; i < candidates.size(); ++i) {
-        const int result = setMainDir(s.mainDir, candidates[i]);
+        const int result = setMainDir(s, candidates[i]);
         if (result == 0) {
             found = static_cast<int>(i);
             break;
         }
-        report("Cannot use " + s.mainDir + " as the main directory: " + whyNot(result));
+        report(s, "Cannot use " + s.mainDir + " as the main directory: " + whyNot(result));
     }
     if (found == 0) return true;
     if (found < 0) s.mainDir.clear();
 
-    auto answer = dialogs().inputBox(askPrompt, "Set Vantrel Main Directory", s.mainDir);
-    int result = setMainDir(s.mainDir, answer.value_or(""));
+    auto answer = s.dialogs->inputBox(askPrompt, "Set Vantrel Main Directory", s.mainDir);
+    int result = setMainDir(s, answer.value_or(""));
     if (result == 0) return true;
-    dialogs().messageBox(cannotContinue(result), Buttons::OK);
+    s.dialogs->messageBox(cannotContinue(result), Buttons::OK);
     return false;
 }
 
 void clearCache(Session& s, bool askFirst) {
     const std::string cache = s.mainDir + "/files";
     if (askFirst) {
-        Answer a = dialogs().messageBox("This will delete all files in the subdirectory " + cache + ".",
-                                        Buttons::OKCancel, "Clear Orbital Cache", Icon::Information);
+        Answer a = s.dialogs->messageBox("This will delete all files in the subdirectory " + cache + ".",
+                                         Buttons::OKCancel, "Clear Orbital Cache", Icon::Information);
         if (a != Answer::OK) return;
     }
 
@@ -178,7 +179,7 @@ void clearCache(Session& s, bool askFirst) {
                           : ::open(cache.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     struct stat st {};
     if (dirFd < 0 && ::lstat(cache.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
-        dialogs().messageBox(cache + " is a symbolic link; nothing was deleted.");
+        s.dialogs->messageBox(cache + " is a symbolic link; nothing was deleted.");
     std::vector<std::string> names;
     DIR* folder = dirFd >= 0 ? ::fdopendir(dirFd) : nullptr;
     if (!folder && dirFd >= 0) ::close(dirFd);
@@ -197,18 +198,18 @@ void clearCache(Session& s, bool askFirst) {
     }
     if (folder) ::closedir(folder);
 
-    if (askFirst) dialogs().messageBox(intText(count) + " files were deleted.", Buttons::OK);
+    if (askFirst) s.dialogs->messageBox(intText(count) + " files were deleted.", Buttons::OK);
     updateOrbital(s, true);
 }
 
 void newCacheClick(Session& s) {
     const std::string old = s.mainDir;
-    auto answer = dialogs().inputBox(askPrompt, "New Vantrel Main Directory", old);
-    if (setMainDir(s.mainDir, answer.value_or("")) != 0) setMainDir(s.mainDir, old);
+    auto answer = s.dialogs->inputBox(askPrompt, "New Vantrel Main Directory", old);
+    if (setMainDir(s, answer.value_or("")) != 0) setMainDir(s, old);
     const std::string& dir = s.mainDir;
-    dialogs().messageBox("The main directory for VANTREL is " + dir + crlf +
-                             "The directory in which HTML and XYZ files will be saved is " + dir + "/files",
-                         Buttons::OK);
+    s.dialogs->messageBox("The main directory for VANTREL is " + dir + crlf +
+                              "The directory in which HTML and XYZ files will be saved is " + dir + "/files",
+                          Buttons::OK);
     updateOrbital(s, true);
 }
 

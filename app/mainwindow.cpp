@@ -123,7 +123,7 @@ void quickClick(Session& s) {
         const std::string question = "Do you want to do a quick calculation" + crlf +
                                      "that will be correct in terms of nodes" + crlf +
                                      "but not necessarily correct" + crlf + "in terms of probability?";
-        if (dialogs().messageBox(question, Buttons::YesNo, "Quick Calculation", Icon::Question) != Answer::Yes)
+        if (s.dialogs->messageBox(question, Buttons::YesNo, "Quick Calculation", Icon::Question) != Answer::Yes)
             return;
         f.quickMenuItem.checked = true;
     }
@@ -156,39 +156,39 @@ void spectrumClick(Session& s) {
 }
 
 // A help document that is not there would otherwise open nothing, silently.
-void openHelp(const std::string& name) {
-    const std::string path = findHelpFile(name, programDir());
+void openHelp(Session& s, const std::string& name) {
+    const std::string path = findHelpFile(name, s.programDir);
     if (path.empty()) {
         std::string places;
-        for (const std::string& dir : helpDirs(programDir())) places += (places.empty() ? "" : ", ") + dir;
-        dialogs().messageBox("The help file " + name + " is missing (looked in " + places +
-                                 "). Help, Reinstall Help Files writes it out again.",
-                             Buttons::OK);
+        for (const std::string& dir : helpDirs(s.programDir)) places += (places.empty() ? "" : ", ") + dir;
+        s.dialogs->messageBox("The help file " + name + " is missing (looked in " + places +
+                                  "). Help, Reinstall Help Files writes it out again.",
+                              Buttons::OK);
         return;
     }
-    openDocument(path, ShowMode::Maximised);
+    openDocument(s, path, ShowMode::Maximised);
 }
 
 void aboutClick(Session& s, int i) {
     switch (i) {
     case 0:
-        openHelp("index.htm");
+        openHelp(s, "index.htm");
         break;
     case 1:
-        openHelp("schroed.pdf");
+        openHelp(s, "schroed.pdf");
         break;
     case 2:
         // Declining the installation ends the program, as at start-up.
-        if (runInstaller(dialogs(), programDir()) == InstallerResult::EndProgram) call(s.windowHooks.quitApplication);
+        if (runInstaller(*s.dialogs, s.programDir) == InstallerResult::EndProgram) call(s.windowHooks.quitApplication);
         break;
     case 3:
         if (s.windowHooks.showAbout)
             s.windowHooks.showAbout();
         else
-            dialogs().messageBox(aboutText(""), Buttons::OK, aboutTitle);
+            s.dialogs->messageBox(aboutText("", threeRevision(s.programDir, s.threeDir)), Buttons::OK, aboutTitle);
         break;
     case 4:
-        dialogs().messageBox(aboutJmolText(s.mainDir), Buttons::OK, "About Jmol");
+        s.dialogs->messageBox(aboutJmolText(s.mainDir), Buttons::OK, "About Jmol");
         break;
     default:
         break;
@@ -254,7 +254,7 @@ void installReactions(Session& s) {
     };
 
     for (int i = 0; i < 2; ++i)
-        f.energyValueLabels[i].onClick = [&s, i] { dialogs().messageBox(energyMessage(s.orbital.numbers(), s.orbital.speciesName, i == 1 ? EnergyUnit::Joules : EnergyUnit::Attojoules), Buttons::OK); };
+        f.energyValueLabels[i].onClick = [&s, i] { s.dialogs->messageBox(energyMessage(s.orbital.numbers(), s.orbital.speciesName, i == 1 ? EnergyUnit::Joules : EnergyUnit::Attojoules), Buttons::OK); };
     f.tooSmallLabel.onClick = f.tooLargeLabel.onClick = [&s] { extentWarningClick(s); };
     f.quickLabel.onClick = [&s] {
         s.window.quickMenuItem.checked = false;
@@ -279,7 +279,7 @@ void installReactions(Session& s) {
     f.quickMenuItem.onClick = [&s] { quickClick(s); };
     for (int i = 0; i < static_cast<int>(f.helpMenuItems.size()); ++i) f.helpMenuItems[i].onClick = [&s, i] { aboutClick(s, i); };
 
-    hooks().enableControls = [&s](bool enabled) { enableControls(s, enabled); };
+    s.hooks.enableControls = [&s](bool enabled) { enableControls(s, enabled); };
 }
 
 void enableControls(Session& s, bool enabled) {
@@ -304,7 +304,7 @@ bool loadWindow(Session& s) {
     // The help files are looked for where the Help menu finds them, not in
     // whatever directory the program was started from.
     bool declined = false;
-    ignoringErrors([&] { declined = helpFilesMissing(programDir()) && runInstaller(dialogs(), programDir()) == InstallerResult::EndProgram; });
+    ignoringErrors([&] { declined = helpFilesMissing(s.programDir) && runInstaller(*s.dialogs, s.programDir) == InstallerResult::EndProgram; });
     if (declined) return false;
     f.designCaption = f.window.caption;
     f.calculationFrame.caption = "Calculation Options for H Atom";

@@ -28,7 +28,7 @@ struct WindowHooks {
 };
 
 // Wires every control's reaction into the session's window; each reaction
-// holds the session. Installs enableControls into hooks().
+// holds the session. Installs enableControls into s.hooks.
 void installReactions(Session& s);
 
 void enableControls(Session& s, bool enabled);

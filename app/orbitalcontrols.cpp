@@ -169,12 +169,12 @@ void speciesMenu(Session& s, int index) {
         name = names[index];
     } else {
         if (index == 4) {
-            auto answer = dialogs().inputBox("Enter a new value for the nuclear charge, Z:", "", intText(o.currentZ));
+            auto answer = s.dialogs->inputBox("Enter a new value for the nuclear charge, Z:", "", intText(o.currentZ));
             if (!answer) return;
             long long asked = floorVal(*answer);
             if (asked < 1) return;
             if (asked > 120) {
-                dialogs().messageBox("The largest number you can enter for the nuclear charge is 120.", Buttons::OK);
+                s.dialogs->messageBox("The largest number you can enter for the nuclear charge is 120.", Buttons::OK);
                 asked = 120;
             }
             z = static_cast<int>(asked);
@@ -237,7 +237,7 @@ void pickHydrogenLevel(Session& s, int n) {
     if (s.window.controlsHeld) return;
     const OrbitalState& o = s.orbital;
     setOrbital(s, 1, n, o.currentL, o.currentM, false);
-    refreshView();
+    refreshView(s);
 }
 
 void setOptions(const MainWindowState& window, int& x, int& y, int& z, bool& restricted) {

@@ -45,15 +45,15 @@ private:
     ExportOutcome outcome_;
 };
 
-const char* noPictureWriter = "this program cannot draw pictures";
+const char* const noPictureWriter = "this program cannot draw pictures";
 
 // The cube file and the surfaces' files; the surfaces for the picture.
 std::vector<SurfaceMesh> writeGridFiles(Exporter& out, const ExportSubject& subject, const ExportChoices& choices,
-                                        std::string& note) {
+                                        std::string& note, const std::function<void()>& keepResponsive) {
     // The page names the surfaces' companion: an older one must not show.
     const std::string companion = out.path(".surface.js");
     if (choices.surface) std::remove(companion.c_str());
-    processEvents();
+    if (keepResponsive) keepResponsive();
     const PsiGridOutcome grid = evaluatePsiGrid(subject.orbital, subject.extent);
     if (!grid.problem.empty()) {
         out.failed("psi on a grid", grid.problem);
@@ -61,7 +61,7 @@ std::vector<SurfaceMesh> writeGridFiles(Exporter& out, const ExportSubject& subj
     }
     if (choices.cube) out.wrote(".cube", writeCubeFile(out.path(".cube"), grid.grid, subject.orbital));
     if (!choices.surface) return {};
-    processEvents();
+    if (keepResponsive) keepResponsive();
     const OrbitalSurfaces s = orbitalSurfaces(subject.orbital, grid.grid, choices.enclosedPercent);
     if (!s.problem.empty()) {
         out.failed("the surfaces", s.problem);
@@ -75,7 +75,8 @@ std::vector<SurfaceMesh> writeGridFiles(Exporter& out, const ExportSubject& subj
     return signMeshes(s.surfaces);
 }
 
-void writeSlices(Exporter& out, const Orbital& orbital, double extent, PictureWriter* pictures) {
+void writeSlices(Exporter& out, const Orbital& orbital, double extent, PictureWriter* pictures,
+                 const std::function<void()>& keepResponsive) {
     const double toNormalised = normalisedPsiFactor(orbital);
     struct Plane {
         SlicePlane plane;
@@ -83,7 +84,7 @@ void writeSlices(Exporter& out, const Orbital& orbital, double extent, PictureWr
     };
     for (const Plane& p : {Plane{SlicePlane::XY, ".xy.png"}, Plane{SlicePlane::YZ, ".yz.png"},
                            Plane{SlicePlane::XZ, ".xz.png"}}) {
-        processEvents();
+        if (keepResponsive) keepResponsive();
         const SliceImage slice = psiSlice(orbital, {p.plane, 0, extent, slicePixels});
         if (!slice.problem.empty())
             out.wrote(p.ending, slice.problem);
@@ -115,13 +116,13 @@ std::string writeSurfaceFile(const SignSurfaces& surfaces, MeshFormat format, co
     return "unknown format";
 }
 
-PointFileCloud readPointCloud(const std::string& path) {
+PointFileCloud readPointCloud(const std::string& path, const std::function<void()>& keepResponsive) {
     PointFileCloud cloud;
     const PointFileRead read = forEachPoint(
         path,
-        [&cloud](const CloudPoint& p) {
+        [&cloud, &keepResponsive](const CloudPoint& p) {
             cloud.points.push_back(p);
-            if ((cloud.points.size() & 4095) == 0) pumpEvents();
+            if ((cloud.points.size() & 4095) == 0 && keepResponsive) keepResponsive();
             return true;
         },
         [&cloud](const std::optional<PointFileHeader>& h) {
@@ -157,15 +158,15 @@ std::vector<SurfaceMesh> signMeshes(const SignSurfaces& surfaces) {
 }
 
 ExportOutcome writeOrbitalExports(const ExportSubject& subject, const std::string& name, const ExportChoices& choices,
-                                  PictureWriter* pictures) {
+                                  PictureWriter* pictures, const std::function<void()>& keepResponsive) {
     Exporter out(name);
     std::string surfaceNote;
     const std::vector<SurfaceMesh> surfaces = choices.cube || choices.surface
-                                                  ? writeGridFiles(out, subject, choices, surfaceNote)
+                                                  ? writeGridFiles(out, subject, choices, surfaceNote, keepResponsive)
                                                   : std::vector<SurfaceMesh>{};
     if (choices.image) {
-        processEvents();
-        const PointFileCloud cloud = readPointCloud(subject.pointFile);
+        if (keepResponsive) keepResponsive();
+        const PointFileCloud cloud = readPointCloud(subject.pointFile, keepResponsive);
         CloudViewState view = subject.view;
         view.resetCamera();
         view.extent = subject.extent;
@@ -179,7 +180,7 @@ ExportOutcome writeOrbitalExports(const ExportSubject& subject, const std::strin
             out.wrote(".png", pictures->writeCloudPicture(out.path(".png"), view, cloud.points, surfaces,
                                                           cloudPictureSize));
     }
-    if (choices.slice) writeSlices(out, subject.orbital, subject.extent, pictures);
+    if (choices.slice) writeSlices(out, subject.orbital, subject.extent, pictures, keepResponsive);
     return out.take();
 }
 

@@ -3,6 +3,7 @@
 // surfaces as glTF and STL, and psi in the three coordinate planes.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -83,7 +84,8 @@ struct PointFileCloud {
     double maxPsi2 = 0;   // from the header
     std::string problem;  // "" when the file was read whole
 };
-PointFileCloud readPointCloud(const std::string& path);
+// keepResponsive runs now and then while the file is read.
+PointFileCloud readPointCloud(const std::string& path, const std::function<void()>& keepResponsive = {});
 
 // Single files for the window's menu; "" or the problem.
 std::string writeCubeOf(const Orbital& orbital, double extent, const std::string& path);
@@ -98,8 +100,8 @@ struct ExportOutcome {
 // Writes the files that `choices` ask for, `name` plus ".png", ".cube",
 // ".glb", ".stl", ".surface.js" (the page's viewer's copy), ".xy.png",
 // ".yz.png" and ".xz.png". With the surfaces asked for, the picture shows
-// them over the cloud.
+// them over the cloud. keepResponsive runs between the steps.
 ExportOutcome writeOrbitalExports(const ExportSubject& subject, const std::string& name, const ExportChoices& choices,
-                                  PictureWriter* pictures);
+                                  PictureWriter* pictures, const std::function<void()>& keepResponsive = {});
 
 }  // namespace vantrel

@@ -25,19 +25,19 @@ namespace {
 // long as the interval (two seconds): "  reading 1_0_0_.csv: 1200000 points, 4 s".
 class PhaseProgress {
 public:
-    PhaseProgress(std::string what, std::chrono::milliseconds every) : what_(std::move(what)), every_(every) {}
+    PhaseProgress(Session& s, std::string what) : s_(s), what_(std::move(what)) {}
     void operator()(long long done, long long total = -1) {
         const auto now = std::chrono::steady_clock::now();
-        if (now - last_ < every_) return;
+        if (now - last_ < s_.samplingHooks.progressEvery) return;
         last_ = now;
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(now - started_).count();
-        report("  " + what_ + ": " + intText(done) + (total >= 0 ? " of " + intText(total) : "") + " points, " +
+        report(s_, "  " + what_ + ": " + intText(done) + (total >= 0 ? " of " + intText(total) : "") + " points, " +
                intText(seconds) + " s");
     }
 
 private:
+    Session& s_;
     std::string what_;
-    std::chrono::milliseconds every_;
     std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now(), last_ = started_;
 };
 
@@ -48,7 +48,7 @@ bool readPointFile(Session& s) {
     MainWindowState& f = s.window;
     // Once the file is open, before any point.
     auto start = [&](const std::optional<PointFileHeader>& h) {
-        setBusy(true);
+        setBusy(s, true);
         // The nuclear charge is part of the file name, "(z_3)"; without it
         // the file belongs to the H atom.
         const std::string name = path.substr(lastIndexOf(path, '/'));
@@ -61,7 +61,7 @@ bool readPointFile(Session& s) {
             speciesMenu(s, 0);
         }
         f.pointCountLabel.caption = "Reading " + fileNameOf(path) + "...";
-        refreshView();
+        refreshView(s);
         // A header without a usable extent leaves the current one, so the
         // points still find a histogram to go in.
         if (h && h->extent > 0) {
@@ -72,8 +72,8 @@ bool readPointFile(Session& s) {
         calcWindowTheory(s);
         return emptyHistogram(s.orbital);
     };
-    PhaseProgress progress("reading " + fileNameOf(path), s.samplingHooks.progressEvery);
-    PointFileCount count = countPointFile(path, start, [&progress](long long points) { progress(points); }, pumpEvents);
+    PhaseProgress progress(s, "reading " + fileNameOf(path));
+    PointFileCount count = countPointFile(path, start, [&progress](long long points) { progress(points); }, [&s] { pumpEvents(s); });
     if (count.read.status == PointFileStatus::NotOpened) return false;
     auto& run = s.run;
     run.nPoints = count.read.points;
@@ -81,14 +81,14 @@ bool readPointFile(Session& s) {
     s.radial.histogram = std::move(count.histogram);
     f.pointCountLabel.caption = intText(run.nPoints);
     if (count.read.status == PointFileStatus::Complete) run.loadedFile = path;
-    setBusy(false);
+    setBusy(s, false);
     return count.read.status == PointFileStatus::Complete;
 }
 
 bool writeXyzFile(Session& s) {
     MainWindowState& f = s.window;
     f.pointCountLabel.caption = "Writing HTML...";
-    refreshView();
+    refreshView(s);
     XyzOptions options;
     options.firstQuadrant = f.firstQuadrantCheck.checked;
     options.byNodes = f.colourModeOptions[1].checked;
@@ -105,10 +105,10 @@ bool writeXyzFile(Session& s) {
     f.canCalculate = false;
     f.calculateButton.enabled = false;
     f.loadButton.enabled = false;
-    setBusy(true);
-    PhaseProgress progress("writing " + fileNameOf(s.orbital.xyzFile), s.samplingHooks.progressEvery);
+    setBusy(s, true);
+    PhaseProgress progress(s, "writing " + fileNameOf(s.orbital.xyzFile));
     options.progress = [&progress](long long done, long long total) { progress(done, total); };
-    options.keepResponsive = pumpEvents;
+    options.keepResponsive = [&s] { pumpEvents(s); };
     const XyzResult converted = convertPointFileToXyz(options);
     if (converted.header) {
         s.run.nPoints = converted.header->count;
@@ -116,8 +116,8 @@ bool writeXyzFile(Session& s) {
     }
     const std::string& problem = converted.problem;
     f.pointCountLabel.caption = "";
-    if (!problem.empty()) dialogs().messageBox(problem, Buttons::OK);
-    setBusy(false);
+    if (!problem.empty()) s.dialogs->messageBox(problem, Buttons::OK);
+    setBusy(s, false);
     return problem.empty();
 }
 
@@ -134,7 +134,7 @@ std::string createOrbitalPage(Session& s, bool* whole, bool surfaces, bool slice
     if (whole) *whole = false;
     if (!writeXyzFile(s)) return "";
 
-    callEnableControls(false);
+    callEnableControls(s, false);
     PageOptions options;
     options.jmol = f.useJmolCheck.checked;
     options.energyJoules = f.energyChecks[1].checked;
@@ -146,43 +146,43 @@ std::string createOrbitalPage(Session& s, bool* whole, bool surfaces, bool slice
     options.blackBackground = f.blackBackgroundCheck.checked;
     options.boundingBox = f.jmolBoundingBoxCheck.checked;
     options.axes = f.jmolAxesCheck.checked;
-    if (hooks().screenWidthTwips) options.screenWidthTwips = hooks().screenWidthTwips();
+    if (s.hooks.screenWidthTwips) options.screenWidthTwips = s.hooks.screenWidthTwips();
     options.surfaces = surfaces;
     options.slices = slices;
     std::vector<std::string> problems;
     const OrbitalState& o = s.orbital;
     const PageOrbital orbital{o.numbers(), o.speciesName, o.planeName, o.xyzFile, o.baseName + o.colorSuffix,
-                              s.mainDir, dataDir(), systemThreeDir()};
+                              s.mainDir, dataDir(s), s.threeDir};
     const std::string page = writeOrbitalPages(orbital, options, problems);
     if (const std::string warning = viewerLimitWarning(s.run.nPoints); !warning.empty())
-        dialogs().messageBox(warning, Buttons::OK);
+        s.dialogs->messageBox(warning, Buttons::OK);
     if (whole) *whole = problems.empty();
     if (problems.empty()) return page;
     std::string text = "Not every file of the orbital could be written; those files are as they were:";
     for (const auto& problem : problems) text += crlf + problem;
-    dialogs().messageBox(text, Buttons::OK);
+    s.dialogs->messageBox(text, Buttons::OK);
     return page;
 }
 
-bool openDocument(const std::string& path, ShowMode mode) {
-    if (!hooks().openUrl) {
+bool openDocument(Session& s, const std::string& path, ShowMode mode) {
+    if (!s.hooks.openUrl) {
         std::cout << path << std::endl;
         return true;
     }
-    if (hooks().openUrl(path, mode == ShowMode::Maximised)) return true;
+    if (s.hooks.openUrl(path, mode == ShowMode::Maximised)) return true;
     // Say where the document is rather than seem to have opened it.
-    dialogs().messageBox("No program could be found to open " + path + ".", Buttons::OK);
+    s.dialogs->messageBox("No program could be found to open " + path + ".", Buttons::OK);
     return false;
 }
 
 void loadClick(Session& s) {
     MainWindowState& f = s.window;
-    callEnableControls(false);
+    callEnableControls(s, false);
     readPointFile(s);
     syncOrbitalView(f, s.orbital);
-    const std::string problem = f.orbitalView.loadPoints(s.orbital.csvFile);
-    if (!problem.empty()) report("The 3-D view shows part of the file: " + problem);
-    callEnableControls(true);
+    const std::string problem = f.orbitalView.loadPoints(s.orbital.csvFile, [&s] { pumpEvents(s); });
+    if (!problem.empty()) report(s, "The 3-D view shows part of the file: " + problem);
+    callEnableControls(s, true);
     clearRadialPlot(s);
     s.radialPlot.canvas().refresh();
     // The hits plot is redrawn even when "Actual Hits" was already selected.
@@ -195,10 +195,10 @@ void displayClick(Session& s) {
     f.canCalculate = false;
     f.calculateButton.enabled = false;
     const std::string path = createOrbitalPage(s);
-    if (!path.empty()) openDocument(path, ShowMode::Normal);
-    callEnableControls(true);
+    if (!path.empty()) openDocument(s, path, ShowMode::Normal);
+    callEnableControls(s, true);
     f.displayFrame.enabled = true;
-    refreshView();
+    refreshView(s);
 }
 
 }  // namespace vantrel

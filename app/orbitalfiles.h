@@ -27,7 +27,7 @@ std::string viewerLimitWarning(long long points);
 enum class ShowMode { Normal, Maximised };
 // Opens a document with the user's program; false (the user told where it
 // is) when there is none. Without a window the path is printed.
-bool openDocument(const std::string& path, ShowMode mode);
+bool openDocument(Session& s, const std::string& path, ShowMode mode);
 
 // "&Load" (loadButton) click.
 void loadClick(Session& s);

@@ -56,8 +56,8 @@ void OrbitalView::setCube(double extent, double maxPsi2) {
 
 void OrbitalView::addPoints(std::span<const CloudPoint> points) { renderer.addPoints(points); }
 
-std::string OrbitalView::loadPoints(const std::string& pointFile) {
-    const PointFileCloud cloud = readPointCloud(pointFile);
+std::string OrbitalView::loadPoints(const std::string& pointFile, const std::function<void()>& keepResponsive) {
+    const PointFileCloud cloud = readPointCloud(pointFile, keepResponsive);
     clearPoints();
     renderer.addPoints(cloud.points);
     view.maxPsi2 = cloud.maxPsi2;

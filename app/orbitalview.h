@@ -4,6 +4,7 @@
 // enclose a chosen share of the probability.
 #pragma once
 
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -45,7 +46,8 @@ public:
     void setCube(double extent, double maxPsi2);
     void addPoints(std::span<const CloudPoint> points);
     // Shows a point file's cloud instead of what was shown; "" or the problem.
-    std::string loadPoints(const std::string& pointFile);
+    // keepResponsive runs now and then while the file is read.
+    std::string loadPoints(const std::string& pointFile, const std::function<void()>& keepResponsive = {});
 
     // The window's display options, as the view shows them.
     void mirror(const MainWindowState& window) { applyDisplayOptions(window, view); }

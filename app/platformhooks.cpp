@@ -1,68 +1,38 @@
 #include "app/platformhooks.h"
 
-#include <chrono>
-
-#include "output/viewerfiles.h"
+#include "app/session.h"
 
 namespace vantrel {
 
-namespace {
-ConsoleDialogs consoleDialogs;
-Dialogs* currentDialogs = &consoleDialogs;
-std::string progDir;
-std::string threeDir = defaultThreeDir;
-}  // namespace
-
-Dialogs& dialogs() { return *currentDialogs; }
-void setDialogs(Dialogs* d) { currentDialogs = d ? d : &consoleDialogs; }
-
-Hooks& hooks() {
-    static Hooks h;
-    return h;
+void callEnableControls(Session& s, bool enabled) {
+    if (s.hooks.enableControls) s.hooks.enableControls(enabled);
 }
 
-void callEnableControls(bool enabled) {
-    if (hooks().enableControls) hooks().enableControls(enabled);
+void refreshView(Session& s) {
+    if (s.hooks.refresh) s.hooks.refresh();
 }
 
-void refreshView() {
-    if (hooks().refresh) hooks().refresh();
+void setBusy(Session& s, bool on) {
+    if (s.hooks.busy) s.hooks.busy(on);
 }
 
-void setBusy(bool on) {
-    if (hooks().busy) hooks().busy(on);
+void report(Session& s, const std::string& line) {
+    if (s.hooks.report) s.hooks.report(line);
 }
 
-void report(const std::string& line) {
-    if (hooks().report) hooks().report(line);
+void processEvents(Session& s) {
+    if (s.hooks.refresh) s.hooks.refresh();
+    if (s.hooks.processEvents) s.hooks.processEvents();
 }
 
-void processEvents() {
-    auto& h = hooks();
-    if (h.refresh) h.refresh();
-    if (h.processEvents) h.processEvents();
-}
-
-void pumpEvents() {
-    using clock = std::chrono::steady_clock;
-    static clock::time_point last{};
-    auto now = clock::now();
-    if (now - last >= std::chrono::milliseconds(20)) {
-        last = now;
-        processEvents();
+void pumpEvents(Session& s) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - s.hooks.eventsRan >= std::chrono::milliseconds(20)) {
+        s.hooks.eventsRan = now;
+        processEvents(s);
     }
 }
 
-std::string programDir() {
-    if (progDir.empty()) progDir = executableDir();
-    return progDir;
-}
-
-void setProgramDir(const std::string& dir) { progDir = dir; }
-
-std::string dataDir() { return findDataDir(programDir()); }
-
-const std::string& systemThreeDir() { return threeDir; }
-void setSystemThreeDir(const std::string& dir) { threeDir = dir; }
+std::string dataDir(const Session& s) { return findDataDir(s.programDir); }
 
 }  // namespace vantrel

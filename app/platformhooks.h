@@ -1,8 +1,8 @@
-// The program's one set of platform faces: the dialogs, the calls from the
-// core into the windows and the program's folder. Still one of each for
-// the whole program; output/ only knows the Dialogs interface.
+// What a session needs from the platform besides its dialogs: the calls
+// from the core into its windows, and shorthands for them.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -10,8 +10,7 @@
 
 namespace vantrel {
 
-Dialogs& dialogs();
-void setDialogs(Dialogs* d);  // nullptr restores the console face
+struct Session;
 
 // Calls from the core into the windows. Each does nothing until a window
 // (or a test) installs it.
@@ -23,28 +22,24 @@ struct Hooks {
     std::function<bool(const std::string&, bool maximised)> openUrl;  // open a document
     std::function<void(const std::string&)> report;        // progress line of a batch run
     std::function<int()> screenWidthTwips;                 // of the screen the window is on
+    // When pumpEvents last let events run.
+    std::chrono::steady_clock::time_point eventsRan{};
 };
-Hooks& hooks();
 
-// Shorthands that do nothing while the hook is not installed.
-void callEnableControls(bool enabled);
-void refreshView();  // repaint what changed (a label's "repaint it")
-void setBusy(bool on);
-void report(const std::string& line);  // the console prints it; the window has its caption
+// Shorthands on the session's hooks that do nothing while the hook is not
+// installed.
+void callEnableControls(Session& s, bool enabled);
+void refreshView(Session& s);  // repaint what changed (a label's "repaint it")
+void setBusy(Session& s, bool on);
+void report(Session& s, const std::string& line);  // the console prints it; the window has its caption
 
 // Lets pending events run when at least 20 ms passed since the last time,
 // so long loops stay responsive without paying for it on every step.
-void pumpEvents();
+void pumpEvents(Session& s);
 // The same without the time check (once per sequence-file line, say).
-void processEvents();
+void processEvents(Session& s);
 
-// Folder of the running executable; tests and fuzzers put another in its place.
-std::string programDir();
-void setProgramDir(const std::string& dir);  // "" goes back to the executable's
-std::string dataDir();  // findDataDir(programDir())
-
-// Where the system keeps three.js; tests point it elsewhere.
-const std::string& systemThreeDir();
-void setSystemThreeDir(const std::string& dir);
+// Folder of the data files for the session's program folder.
+std::string dataDir(const Session& s);
 
 }  // namespace vantrel

@@ -45,10 +45,10 @@ SamplingOptions windowSamplingOptions(Session& s) {
 }
 
 // Says why the point file could not be written and how much of it is kept.
-void reportFileProblem(RunState& run, const PointFileWriter& file, const std::string& consequence) {
-    auto& problem = run.problem;
+void reportFileProblem(Session& s, const PointFileWriter& file, const std::string& consequence) {
+    auto& problem = s.run.problem;
     problem = {file.problem(), file.points()};
-    dialogs().messageBox(problem.text + crlf + consequence, Buttons::OK);
+    s.dialogs->messageBox(problem.text + crlf + consequence, Buttons::OK);
 }
 
 std::string pointsKeptText(int points) {
@@ -62,18 +62,18 @@ bool startAfresh(Session& s, PointFileWriter& file, const SamplingOptions& optio
     auto& f = s.window;
     const auto& orb = s.orbital;
     if (!file.create()) {
-        reportFileProblem(s.run, file, "The run could not write its point file.");
+        reportFileProblem(s, file, "The run could not write its point file.");
         return false;
     }
     if (run.loadedFile == orb.csvFile) run.loadedFile.clear();
     resetRadialPlot(s);
     f.pointCountLabel.caption = "";
-    refreshView();
+    refreshView(s);
     run.nPoints = 0;
     const double t = calcTheory(s, options.restricted);
     run.maxPsi2 = estimateCeiling(s.wavefunction, orb.extent, s.random);
     if (run.maxPsi2 == 0) {
-        dialogs().messageBox("psimaxerror--try again.", Buttons::OK);
+        s.dialogs->messageBox("psimaxerror--try again.", Buttons::OK);
         file.close();
         return false;
     }
@@ -81,7 +81,7 @@ bool startAfresh(Session& s, PointFileWriter& file, const SamplingOptions& optio
     if (!orb.quickMode ? t > run.maxPsi2 : run.maxPsi2 > t) run.maxPsi2 = t;
     f.pointCountLabel.caption = "";
     f.pointCountLabel.visible = true;
-    refreshView();
+    refreshView(s);
     return true;
 }
 
@@ -108,7 +108,7 @@ public:
 
     bool block(const RunProgress& progress) {
         Session& s = s_;
-        pumpEvents();
+        pumpEvents(s);
         if (interruption()) s.run.stopRequested.request();
         const auto now = clock::now();
         if ((plotWanted_ || (pointsSince_ && now - lastRefresh_ > slowRefresh)) && now - lastDraw_ >= plotInterval) {
@@ -122,7 +122,7 @@ public:
         }
         if (now - lastProgress_ >= s.samplingHooks.progressEvery) {
             const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(progress.elapsed).count();
-            report("  " + intText(progress.points) + " of " + intText(target_) + " points, " +
+            report(s, "  " + intText(progress.points) + " of " + intText(target_) + " points, " +
                    intText(progress.trials) + " trials, " + intText(seconds) + " s");
             lastProgress_ = now;
         }
@@ -159,7 +159,7 @@ void finishRun(Session& s, PointFileWriter& file, RunEnd end) {
     if (run.nPoints > 0) drawRadialPlot(s, true);
     else drawRadialAxes(s);  // a node: the axes stay, the labels say why
     if (file.failed()) {
-        reportFileProblem(s.run, file, pointsKeptText(file.points()));
+        reportFileProblem(s, file, pointsKeptText(file.points()));
         run.loadedFile.clear();
     } else {
         run.loadedFile = orb.csvFile;
@@ -219,7 +219,7 @@ void samplePoints(Session& s, bool savedFileWhole) {
     if (run.continueRun) {
         if (const std::string refusal = continueRefusal(s, savedFileWhole); !refusal.empty()) {
             run.problem = {refusal, 0};
-            dialogs().messageBox(refusal, Buttons::OK);
+            s.dialogs->messageBox(refusal, Buttons::OK);
             return;
         }
     }
@@ -230,7 +230,7 @@ void samplePoints(Session& s, bool savedFileWhole) {
         if (!startAfresh(s, file, options)) return;
         run.continueRun = true;
     } else if (!file.openAppend(run.nPoints)) {
-        reportFileProblem(s.run, file, pointsKeptText(file.points()));
+        reportFileProblem(s, file, pointsKeptText(file.points()));
         return;
     }
 
@@ -246,7 +246,7 @@ void samplePoints(Session& s, bool savedFileWhole) {
     if (fresh || !view.shown)
         view.clearPoints();
     else
-        view.loadPoints(orb.csvFile);
+        view.loadPoints(orb.csvFile, [&s] { pumpEvents(s); });
     view.setCube(orb.extent, run.maxPsi2);
 
     RadialSink histogram(s.radial.histogram, plotBinsPerAngstrom(orb));
@@ -277,8 +277,8 @@ void startCalculation(Session& s, bool batch) {
         run.continueRun = canContinue(s.orbital);
         if (run.continueRun) {
             const Answer a =
-                dialogs().messageBox("Continue previous calculation saved in " + s.orbital.csvFile + "?",
-                                     Buttons::YesNoCancel, "", Icon::Question);
+                s.dialogs->messageBox("Continue previous calculation saved in " + s.orbital.csvFile + "?",
+                                      Buttons::YesNoCancel, "", Icon::Question);
             if (a == Answer::Cancel) return;
             run.continueRun = a == Answer::Yes;
         }
@@ -288,7 +288,7 @@ void startCalculation(Session& s, bool batch) {
     const bool savedFileWhole =
         !run.continueRun || s.orbital.csvFile == run.loadedFile || readPointFile(s);
     run.running = true;
-    callEnableControls(false);
+    callEnableControls(s, false);
     f.calculateButton.caption = "Enough!";
     f.escapeStopsRun = true;
     f.pointCountLabel.caption = "";
@@ -297,7 +297,7 @@ void startCalculation(Session& s, bool batch) {
     f.escapeStopsRun = false;
     f.calculateButton.caption = "&Calculate";
     run.running = false;
-    callEnableControls(true);
+    callEnableControls(s, true);
     // Only a file with points has anything to load or display.
     f.loadButton.enabled = f.displayButton.enabled = canContinue(s.orbital);
 }

@@ -126,16 +126,16 @@ bool keywordState(const std::string& line, const char* word, bool& state) {
 }
 
 // The files besides the page; off until a line asks for them.
-void applyExportKeywords(const std::string& line, ExportChoices& exports) {
+void applyExportKeywords(Dialogs& dialogs, const std::string& line, ExportChoices& exports) {
     if (has(line, "enclose=")) {
         const long long p = numberAfter(line, "enclose=");
         if (p >= minEnclosedPercent && p <= maxEnclosedPercent)
             exports.enclosedPercent = static_cast<int>(p);
         else
-            dialogs().messageBox("enclose= takes a percentage from " + intText(minEnclosedPercent) + " to " +
-                                     intText(maxEnclosedPercent) + "; the surfaces keep enclosing " +
-                                     intText(exports.enclosedPercent) + " %.",
-                                 Buttons::OK);
+            dialogs.messageBox("enclose= takes a percentage from " + intText(minEnclosedPercent) + " to " +
+                                   intText(maxEnclosedPercent) + "; the surfaces keep enclosing " +
+                                   intText(exports.enclosedPercent) + " %.",
+                               Buttons::OK);
     }
     bool on = false;
     if (keywordState(line, "image", on)) exports.image = on;
@@ -150,11 +150,12 @@ bool writeExports(Session& s, const ExportChoices& exports) {
     ExportSubject subject{s.wavefunction, o.extent, o.csvFile, {}};
     applyDisplayOptions(s.window, subject.view);
     const ExportOutcome written =
-        writeOrbitalExports(subject, o.xyzFile.substr(0, o.xyzFile.size() - 4), exports, s.pictures);
-    for (const std::string& path : written.written) report("  " + path);
+        writeOrbitalExports(subject, o.xyzFile.substr(0, o.xyzFile.size() - 4), exports, s.pictures,
+                            [&s] { pumpEvents(s); });
+    for (const std::string& path : written.written) report(s, "  " + path);
     std::string problems;
     for (const std::string& p : written.problems) problems += (problems.empty() ? "" : crlf) + p;
-    if (!problems.empty()) dialogs().messageBox(problems, Buttons::OK);
+    if (!problems.empty()) s.dialogs->messageBox(problems, Buttons::OK);
     return problems.empty();
 }
 
@@ -176,7 +177,7 @@ void applyKeywords(Session& s, const std::string& line, int processed, bool& aut
         long long v = numberAfter(line, "maxpoints=");
         if (v > 0) f.maxPointsText.setText(intText(v));
         if (const std::string warning = viewerLimitWarning(v); v > 0 && !warning.empty())
-            dialogs().messageBox(warning, Buttons::OK);
+            s.dialogs->messageBox(warning, Buttons::OK);
     }
     if (has(line, "Z=")) {
         long long z = numberAfter(line, "Z=");
@@ -216,7 +217,7 @@ void applyKeywords(Session& s, const std::string& line, int processed, bool& aut
         f.energyChecks[1].setChecked(on);
         f.energyChecks[0].setChecked(on && !has(line, "(J)"));
     }
-    applyExportKeywords(line, exports);
+    applyExportKeywords(*s.dialogs, line, exports);
 }
 
 std::string wrongTypeMessage(const std::string& mainDir, const std::string& name) {
@@ -255,7 +256,7 @@ void runSequence(Session& s, std::string& name) {
         const std::string here = std::filesystem::current_path(ec).string();
         if (ec || here.empty()) {
             // A removed working directory: no folder to take the name from.
-            dialogs().messageBox(ec.message() + " finding the current directory for " + name, Buttons::OK);
+            s.dialogs->messageBox(ec.message() + " finding the current directory for " + name, Buttons::OK);
             outcome = SequenceOutcome::OpenFailed;
             return;
         }
@@ -263,7 +264,7 @@ void runSequence(Session& s, std::string& name) {
     }
     replaceAll(name, "//", "/");
 
-    if (dialogs().messageBox("Reading input data from  " + name, Buttons::OKCancel, "", Icon::Information) !=
+    if (s.dialogs->messageBox("Reading input data from  " + name, Buttons::OKCancel, "", Icon::Information) !=
         Answer::OK) {
         outcome = SequenceOutcome::Cancelled;
         return;
@@ -272,14 +273,14 @@ void runSequence(Session& s, std::string& name) {
     std::FILE* file = openForReading(name, error);
     if (!file) {
         const std::string why = error == EINVAL ? "Not a regular file" : std::strerror(error);
-        dialogs().messageBox(why + " opening " + name, Buttons::OK);
+        s.dialogs->messageBox(why + " opening " + name, Buttons::OK);
         outcome = SequenceOutcome::OpenFailed;
         return;
     }
 
     MainWindowState& f = s.window;
     RunState& run = s.run;
-    callEnableControls(false);
+    callEnableControls(s, false);
     run.stopRequested.clear();
     int lineNo = 0;
     int processed = 0;
@@ -295,7 +296,7 @@ void runSequence(Session& s, std::string& name) {
         bool tooLong = false;
         bool endMark = false;
         while (!endMark && !interruption() && reader.next(line, tooLong)) {
-            pumpEvents();
+            pumpEvents(s);
             if (lineNo == 0 && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);  // UTF-8 mark
             // Old DOS editors end a file with Ctrl-Z: nothing after it counts.
             if (auto z = line.find('\x1A'); z != std::string::npos) {
@@ -309,15 +310,15 @@ void runSequence(Session& s, std::string& name) {
             f.window.caption = shortName + " line " + intText(lineNo) + ": " + shown;
 
             if (tooLong) {
-                dialogs().messageBox("Line " + intText(lineNo) + " of the sequence file " + name +
-                                         " is too long to be a sequence line.",
-                                     Buttons::OK);
+                s.dialogs->messageBox("Line " + intText(lineNo) + " of the sequence file " + name +
+                                          " is too long to be a sequence line.",
+                                      Buttons::OK);
                 outcome = SequenceOutcome::WrongType;
                 break;
             }
             if (!line.empty() && (line[0] == '#' || line[0] == ';')) line.clear();
             if (has(line, ",") || looksBinary(line)) {
-                dialogs().messageBox(wrongTypeMessage(s.mainDir, name), Buttons::OK);
+                s.dialogs->messageBox(wrongTypeMessage(s.mainDir, name), Buttons::OK);
                 outcome = SequenceOutcome::WrongType;
                 break;
             }
@@ -333,8 +334,8 @@ void runSequence(Session& s, std::string& name) {
             // Invalid numbers have nothing to sample: say why instead of
             // failing later on a point file that was never written.
             if (!f.numbersValid) {
-                report(f.window.caption);
-                report("  " + f.errorLabel.caption);
+                report(s, f.window.caption);
+                report(s, "  " + f.errorLabel.caption);
                 continue;
             }
             run.continueRun = canContinue(s.orbital) && continueFlag;
@@ -349,19 +350,19 @@ void runSequence(Session& s, std::string& name) {
                 outcome = SequenceOutcome::Incomplete;
                 ++unwritten;
             }
-            report(f.window.caption);
+            report(s, f.window.caption);
             if (noFile) {
-                report("  no page written: the run could not write its point file");
+                report(s, "  no page written: the run could not write its point file");
             } else {
                 const std::string results = radialResultText(f);
-                report("  " + intText(run.nPoints) + (problem.text.empty() ? " points" : " points (incomplete)") +
+                report(s, "  " + intText(run.nPoints) + (problem.text.empty() ? " points" : " points (incomplete)") +
                        (results.empty() ? "" : ", " + results) + (page.empty() ? ", no page written" : ", page " + page));
             }
             if (exports.any() && !writeExports(s, exports)) outcome = SequenceOutcome::Incomplete;
             // A signal is "Enough!" followed by No.
             if (run.stopRequested.requested() &&
-                (interruption() || dialogs().messageBox("Do you want to continue processing of " + name + "?",
-                                                        Buttons::YesNo, "", Icon::Question) != Answer::Yes))
+                (interruption() || s.dialogs->messageBox("Do you want to continue processing of " + name + "?",
+                                                         Buttons::YesNo, "", Icon::Question) != Answer::Yes))
                 break;
         }
     }
@@ -369,8 +370,8 @@ void runSequence(Session& s, std::string& name) {
     if (unwritten > 0)
         done.append(" ").append(intText(unwritten)).append(" of them ").append(unwritten == 1 ? "lacks" : "lack")
             .append(" files that could not be written.");
-    dialogs().messageBox(done, Buttons::OK);
-    callEnableControls(true);
+    s.dialogs->messageBox(done, Buttons::OK);
+    callEnableControls(s, true);
     // The page writer leaves the display options disabled; a batch run has
     // no "&Display" handler to enable them again.
     f.displayFrame.enabled = true;

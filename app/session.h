@@ -7,12 +7,15 @@
 
 #include "app/appstate.h"
 #include "app/mainwindow.h"
+#include "app/platformhooks.h"
 #include "app/radialview.h"
 #include "app/samplingrun.h"
 #include "app/sequence.h"
 #include "app/windowstate.h"
 #include "engine/random.h"
 #include "engine/wavefunction.h"
+#include "output/platform.h"
+#include "output/viewerfiles.h"
 
 namespace vantrel {
 
@@ -35,6 +38,12 @@ struct Session {
     RadialPlotSurface radialPlot;  // where the radial plot draws, and what it shows
     PictureWriter* pictures = nullptr;  // none: every picture is reported as a failure
     SequenceOutcome sequenceOutcome = SequenceOutcome::NotRun;  // of the last runSequence
+
+    ConsoleDialogs console;      // the dialogs without a view
+    Dialogs* dialogs = &console;  // every message and input box goes here; never null
+    Hooks hooks;                  // calls from the core into the windows
+    std::string programDir = executableDir();  // tests and fuzzers put another in its place
+    std::string threeDir = defaultThreeDir;     // where the system keeps three.js
 };
 
 }  // namespace vantrel

@@ -61,20 +61,19 @@ inline void emptyCache(const std::string& home) {
 // in a main directory that lives as long as the fuzzer.
 inline void freshState(Session& s) {
     static const std::string home = [] {
-        // No viewer files to be found: copying three.js for every input
-        // would cost more than the input.
         const std::string& dir = scratchDir();
-        setProgramDir(dir);
-        setSystemThreeDir(dir + "/no-three");
         setenv("XDG_DATA_HOME", dir.c_str(), 1);
-        std::string mainDir;
-        setMainDir(mainDir, dir + "/main_vantrel");
-        return mainDir;
+        Session setup;
+        setMainDir(setup, dir + "/main_vantrel");
+        return setup.mainDir;
     }();
-    hooks() = Hooks{};
+    // No viewer files to be found: copying three.js for every input would
+    // cost more than the input.
+    s.programDir = scratchDir();
+    s.threeDir = scratchDir() + "/no-three";
     fuzzDialogs().shown.clear();
     fuzzDialogs().answers.clear();
-    setDialogs(&fuzzDialogs());
+    s.dialogs = &fuzzDialogs();
     s.random.seed(1);
     installReactions(s);
     s.mainDir = home;

@@ -4,17 +4,18 @@
 #include <QPointer>
 
 #include "app/about.h"
-#include "app/mainwindow.h"
+#include "app/session.h"
 
 namespace vantrel {
 
-void installAboutBox(WindowHooks& hooks, QWidget* mainView) {
+void installAboutBox(Session& s, QWidget* mainView) {
     QPointer<QWidget> owner(mainView);
-    hooks.showAbout = [owner] {
+    s.windowHooks.showAbout = [&s, owner] {
         QMessageBox box(owner);
         box.setWindowTitle(QString::fromUtf8(aboutTitle));
         box.setTextFormat(Qt::PlainText);
-        box.setText(QString::fromStdString(aboutText("Qt " + std::string(qVersion()))).replace("\r\n", "\n"));
+        const std::string text = aboutText("Qt " + std::string(qVersion()), threeRevision(s.programDir, s.threeDir));
+        box.setText(QString::fromStdString(text).replace("\r\n", "\n"));
         if (owner) box.setIconPixmap(owner->windowIcon().pixmap(64, 64));
         box.setStandardButtons(QMessageBox::Ok);
         box.exec();

@@ -6,9 +6,9 @@ class QWidget;
 
 namespace vantrel {
 
-struct WindowHooks;
+struct Session;
 
 // Installs the main window's hook that shows the box.
-void installAboutBox(WindowHooks& hooks, QWidget* mainView);
+void installAboutBox(Session& s, QWidget* mainView);
 
 }  // namespace vantrel

@@ -21,7 +21,7 @@ namespace vantrel {
 
 int runGui(Session& s, QApplication& app, const std::vector<std::string>& arguments) {
     QtDialogs qtDialogs;
-    setDialogs(&qtDialogs);
+    s.dialogs = &qtDialogs;
     // Closing the main window ends the program, whatever else is open.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -35,7 +35,7 @@ int runGui(Session& s, QApplication& app, const std::vector<std::string>& argume
         view.installHooks();
         LevelWindowLink levels(s, &view, [&view] { view.syncAll(); });
         SpectrumWindowLink spectrum(s, &view);
-        installAboutBox(s.windowHooks, &view);
+        installAboutBox(s, &view);
         new StatusProgress(view);  // the window owns these two
         new LoadChooser(view);
         QObject::connect(&view, &MainWindowView::windowClosed, &app, [&qtDialogs] {
@@ -62,16 +62,14 @@ int runGui(Session& s, QApplication& app, const std::vector<std::string>& argume
         }
     }
     s.radialPlot.setCanvas(nullptr);
-    setDialogs(nullptr);
+    s.dialogs = &s.console;
     return status;
 }
 
 int runInstallBuilder(bool display, const std::string& commandLine) {
     QtDialogs qtDialogs;
-    setDialogs(display ? &qtDialogs : nullptr);
-    const int status = buildSelfContained(dialogs(), commandLine);
-    setDialogs(nullptr);
-    return status;
+    ConsoleDialogs console;
+    return buildSelfContained(display ? static_cast<Dialogs&>(qtDialogs) : console, commandLine);
 }
 
 }  // namespace vantrel

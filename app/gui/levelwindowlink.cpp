@@ -8,7 +8,7 @@
 namespace vantrel {
 
 LevelWindowLink::LevelWindowLink(Session& s, QWidget* mainView, std::function<void()> syncMainWindow)
-    : session_(s), window_(std::make_unique<LevelDiagramWindow>(diagram_, dialogs())) {
+    : session_(s), window_(std::make_unique<LevelDiagramWindow>(diagram_, *s.dialogs)) {
     window_->mainWindow = mainView;
     window_->stateHandedOver = std::move(syncMainWindow);
     connectDiagram();

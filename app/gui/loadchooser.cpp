@@ -53,11 +53,11 @@ bool loadPointFile(Session& s, const std::string& path) {
     const QFileInfo chosen(QString::fromStdString(path));
     const auto name = parsePointFileName(chosen.fileName().toStdString());
     if (!name) {
-        dialogs().messageBox(chosen.fileName().toStdString() + " is not a point file of this program: its name does not give n, l and m.");
+        s.dialogs->messageBox(chosen.fileName().toStdString() + " is not a point file of this program: its name does not give n, l and m.");
         return false;
     }
     if (chosen.absoluteDir() != QDir(cacheDir(s.mainDir))) {
-        dialogs().messageBox("Point files are loaded from the cache folder " + cacheDir(s.mainDir).toStdString() + ".");
+        s.dialogs->messageBox("Point files are loaded from the cache folder " + cacheDir(s.mainDir).toStdString() + ".");
         return false;
     }
     auto& f = s.window;
@@ -69,7 +69,7 @@ bool loadPointFile(Session& s, const std::string& path) {
         setOrbital(s, name->z, name->n, name->l, name->m, false);
     });
     if (QFileInfo(QString::fromStdString(s.orbital.csvFile)) != chosen) {
-        dialogs().messageBox(chosen.fileName().toStdString() + " does not name an orbital this program can show.");
+        s.dialogs->messageBox(chosen.fileName().toStdString() + " does not name an orbital this program can show.");
         return false;
     }
     ignoringErrors([&s] { loadClick(s); });

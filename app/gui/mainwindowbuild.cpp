@@ -73,7 +73,7 @@ void MainWindowView::buildOrbitalView() {
         const std::string name = xyz.substr(xyz.rfind('/') + 1);
         return name.substr(0, name.size() - 4);
     };
-    actions.warn = [](const std::string& text) { dialogs().messageBox(text, Buttons::OK); };
+    actions.warn = [this](const std::string& text) { session_.dialogs->messageBox(text, Buttons::OK); };
     // A change of the window's width goes to the view; the controls and
     // the plot keep theirs until the view is at its smallest, then scroll.
     auto* splitter = new QSplitter(Qt::Horizontal, this);

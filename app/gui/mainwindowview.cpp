@@ -135,7 +135,7 @@ MainWindowView::~MainWindowView() {
     for (Binding& b : bindings_)
         if (b.w && b.w != this) b.w->disconnect(this);
     if (hooksInstalled_) {
-        Hooks& h = hooks();
+        Hooks& h = session_.hooks;
         h.refresh = nullptr;
         h.processEvents = nullptr;
         h.busy = nullptr;
@@ -201,7 +201,7 @@ void MainWindowView::step(Control& spinner, QWidget* w, int delta) {
 }
 
 void MainWindowView::act(const std::function<void()>& action) {
-    runGuarded(dialogs(), action);
+    runGuarded(*session_.dialogs, action);
     syncAll();
 }
 
@@ -341,7 +341,7 @@ QMenu* MainWindowView::menuFor(const Control& c) const {
 }
 
 void MainWindowView::installHooks() {
-    Hooks& h = hooks();
+    Hooks& h = session_.hooks;
     // A run asks for a refresh every few points; what it changed shows
     // the next time events run, so one sync serves them all.
     h.refresh = [this] {

@@ -63,7 +63,7 @@ int measure(MainWindowView& view, int only, int points) {
     setup3d(view, std::to_string(points).c_str());
     Session& session = view.session();
     OrbitalView& orbitalView = session.window.orbitalView;
-    const Hooks windowed = hooks();
+    const Hooks windowed = session.hooks;
     Hooks bare = windowed;  // nothing on screen: no refresh, no events, no plot surface, no view
     bare.refresh = nullptr;
     bare.processEvents = nullptr;
@@ -82,11 +82,11 @@ int measure(MainWindowView& view, int only, int points) {
         // Each kind comes after each other one as often.
         const int kind = only >= 0 ? only : (round + round / kinds) % kinds;
         if (kind == headless) {
-            hooks() = bare;
+            session.hooks = bare;
             session.radialPlot.setCanvas(nullptr);
             orbitalView.shown = false;
             timed(kind, [&session] { startCalculation(session, false); });
-            hooks() = windowed;
+            session.hooks = windowed;
             session.radialPlot.setCanvas(view.plot());
         } else {
             view.orbitalView()->setVisible(kind == withView);
@@ -125,8 +125,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // No questions: each run starts afresh, its point file removed first.
     ScriptedDialogs answers;
-    setDialogs(&answers);
     Session session;
+    session.dialogs = &answers;
     MainWindowView view(session);
     installReactions(session);
     view.installHooks();
@@ -144,6 +144,5 @@ int main(int argc, char** argv) {
                            ? screenshot(view, argv[2], argc > 3 && std::strcmp(argv[3], "surfaces") == 0)
                            : measure(view, only, points);
     session.radialPlot.setCanvas(nullptr);
-    setDialogs(nullptr);
     return status;
 }

@@ -11,13 +11,13 @@ protected:
     void SetUp() override {
         FreshState::SetUp();
         installReactions(s);
-        hooks().openUrl = [this](const std::string& path, int mode) {
+        s.hooks.openUrl = [this](const std::string& path, int mode) {
             opened = path;
             openMode = mode;
             return true;
         };
         fs::create_directories(dir.file("bin"));
-        setProgramDir(dir.file("bin"));  // a program folder without help files
+        s.programDir = dir.file("bin");  // a program folder without help files
     }
     TempDir dir;
     ScopedEnv xdg{"XDG_DATA_HOME", dir.file("data")};
@@ -46,7 +46,6 @@ TEST_F(HelpMenu, ReinstallingFromAProgramWithoutHelpFilesSaysSoAndKeepsRunning) 
     f.helpMenuItems[2].click();
     EXPECT_TRUE(dialogs.saw("This version of the EXE file does not contain the installation files."));
     EXPECT_FALSE(quit);
-    s.windowHooks.quitApplication = nullptr;
 }
 
 TEST_F(HelpMenu, StartUpRunsTheInstallerOnlyWhenTheHelpMenuWouldFindNothing) {
@@ -54,7 +53,7 @@ TEST_F(HelpMenu, StartUpRunsTheInstallerOnlyWhenTheHelpMenuWouldFindNothing) {
     EXPECT_TRUE(dialogs.saw("does not contain the installation files"));
 
     dialogs.shown.clear();
-    setProgramDir(programCopy());  // its help files lie beside it
+    s.programDir = programCopy();  // its help files lie beside it
     EXPECT_TRUE(loadWindow(s));
     EXPECT_FALSE(dialogs.saw("installation files"));
 }

@@ -1,14 +1,9 @@
 // The main directory: normalising and testing a name, finding one at
 // start-up, clearing the cache and moving it.
-#include "app/maindir.h"
 
 #include <cstring>
 #include <tuple>
 
-#include "app/mainwindow.h"
-#include "app/windowstate.h"
-#include "app/appstate.h"
-#include "engine/textutil.h"
 #include "output/fileutil.h"
 #include "support/faults.h"
 #include "support/testsupport.h"
@@ -36,24 +31,24 @@ TEST_F(MainDirTest, NamesNormalisedCaseKeptExampleFileWritten) {
         {"two//", "two/_vantrel"},  // one separator goes, the word follows the other
     };
     for (auto [given, made] : cases) {
-        EXPECT_EQ(setMainDir(s.mainDir, dir.file(given)), 0) << given;
+        EXPECT_EQ(setMainDir(s, dir.file(given)), 0) << given;
         EXPECT_EQ(s.mainDir, dir.file(made)) << given;
         // The cache is there; the probe is gone again.
         EXPECT_EQ(std::tuple(dirExists(dir.file(made) + "/files"), fileExists(dir.file(made) + "/files/session")),
                   std::tuple(true, false)) << given;
     }
     // One level at a time: a missing parent fails with the path error.
-    EXPECT_EQ(setMainDir(s.mainDir, dir.file("no/such/place")), ENOENT);
+    EXPECT_EQ(setMainDir(s, dir.file("no/such/place")), ENOENT);
     EXPECT_EQ(s.mainDir, dir.file("no/such/place_vantrel"));
-    EXPECT_EQ(setMainDir(s.mainDir, ""), -1);
+    EXPECT_EQ(setMainDir(s, ""), -1);
     EXPECT_EQ(s.mainDir, "");
     // A file where the cache should be stops even root.
     fs::create_directory(dir.file("a_vantrel"));
     writeFile(dir.file("a_vantrel/files"), "in the way");
-    EXPECT_EQ(setMainDir(s.mainDir, dir.file("a_vantrel")), ENOTDIR);
+    EXPECT_EQ(setMainDir(s, dir.file("a_vantrel")), ENOTDIR);
 
     // A new main directory gets a valid example sequence file.
-    ASSERT_EQ(setMainDir(s.mainDir, dir.file("ex_vantrel")), 0);
+    ASSERT_EQ(setMainDir(s, dir.file("ex_vantrel")), 0);
     std::string rest = readFile(dir.file("ex_vantrel/input.txt"));
     EXPECT_TRUE(contains(rest, "\r\n1 0 0\r\n"));
     while (!rest.empty()) {
@@ -63,7 +58,7 @@ TEST_F(MainDirTest, NamesNormalisedCaseKeptExampleFileWritten) {
         }
     }
     writeFile(dir.file("ex_vantrel/input.txt"), "mine");  // the user's own stays
-    setMainDir(s.mainDir, dir.file("ex_vantrel"));
+    setMainDir(s, dir.file("ex_vantrel"));
     EXPECT_EQ(readFile(dir.file("ex_vantrel/input.txt")), "mine");
 }
 
@@ -95,7 +90,7 @@ TEST_F(MainDirTest, FindAsksOnlyWhenTheFirstCandidateFails) {
 }
 
 TEST_F(MainDirTest, ClearCacheDeletesFilesOnlyNewCacheRestoresOnFailure) {
-    ASSERT_EQ(setMainDir(s.mainDir, dir.file("c_vantrel")), 0);
+    ASSERT_EQ(setMainDir(s, dir.file("c_vantrel")), 0);
     const std::string cache = dir.file("c_vantrel/files");
     for (const char* name : {"/a.htm", "/B.xyz", "/.hidden"}) writeFile(cache + name, "x");
     fs::create_directory(cache + "/sub");
@@ -121,7 +116,7 @@ TEST_F(MainDirTest, ClearCacheDeletesFilesOnlyNewCacheRestoresOnFailure) {
     EXPECT_EQ(std::tuple(fileExists(cache + "/c.csv"), dialogs.shown.size()), std::tuple(false, shown));
 
     // A new main directory; a failed one leaves the last good one.
-    ASSERT_EQ(setMainDir(s.mainDir, dir.file("old_vantrel")), 0);
+    ASSERT_EQ(setMainDir(s, dir.file("old_vantrel")), 0);
     const std::string made = dir.file("New_vantrel");
     dialogs.inputs = {dir.file("New"), dir.file("no/such/place"), std::nullopt};
     for (int i = 0; i < 3; ++i) {
@@ -136,7 +131,7 @@ TEST_F(MainDirTest, ClearCacheDeletesFilesOnlyNewCacheRestoresOnFailure) {
 
 TEST_F(MainDirTest, RefusedCandidatesAndAFailedExampleAreSaid) {
     std::vector<std::string> reports;
-    hooks().report = [&reports](const std::string& line) { reports.push_back(line); };
+    s.hooks.report = [&reports](const std::string& line) { reports.push_back(line); };
     writeFile(dir.file("plain_vantrel"), "a file, not a directory");
     const std::string tooLong = dir.file(std::string(300, 'v') + "_vantrel");
     const std::pair<std::string, int> refused[] = {{dir.file("plain_vantrel"), ENOTDIR}, {tooLong, ENAMETOOLONG}};
@@ -152,7 +147,7 @@ TEST_F(MainDirTest, RefusedCandidatesAndAFailedExampleAreSaid) {
     fs::create_directories(dir.file("linked_vantrel/files"));
     fs::create_symlink("/dev/full", dir.file("linked_vantrel/input.txt"));
     dialogs.shown.clear();
-    EXPECT_EQ(setMainDir(s.mainDir, dir.file("linked_vantrel")), 0);
+    EXPECT_EQ(setMainDir(s, dir.file("linked_vantrel")), 0);
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_TRUE(fs::is_symlink(dir.file("linked_vantrel/input.txt")));
     // The example sequence file on a full disk: said, and no empty file left.
@@ -161,12 +156,11 @@ TEST_F(MainDirTest, RefusedCandidatesAndAFailedExampleAreSaid) {
     {
         SmallDisk disk(full, 100);
         if (disk.mounted()) writeFile(full + "/filler", std::string(8192, 'x'));  // up to the brim
-        EXPECT_EQ(setMainDir(s.mainDir, full), 0);
+        EXPECT_EQ(setMainDir(s, full), 0);
         EXPECT_TRUE(dialogs.saw(std::string(std::strerror(disk.error())) + " writing the example sequence file " +
                                 full + "/input.txt"));
         EXPECT_FALSE(fs::exists(full + "/input.txt"));
     }
-    hooks().report = nullptr;
 }
 
 }  // namespace

@@ -1,13 +1,9 @@
-#include "app/mainwindow.h"
-
 #include <tuple>
 #include <vector>
 
 #include "app/about.h"
 #include "app/orbitalcontrols.h"
 #include "app/orbitalfiles.h"
-#include "app/windowstate.h"
-#include "app/appstate.h"
 #include "output/viewerfiles.h"
 #include "support/testsupport.h"
 
@@ -92,12 +88,12 @@ TEST_F(MainWindowTest, OtherWindowsAndMenus) {
 // A document the desktop cannot open is reported with its path.
 TEST_F(MainWindowTest, OpeningThatFailsIsReported) {
     bool maximised = false;
-    hooks().openUrl = [&](const std::string&, bool m) { return maximised = m, false; };
-    EXPECT_FALSE(openDocument("/x/page.htm", ShowMode::Maximised));
+    s.hooks.openUrl = [&](const std::string&, bool m) { return maximised = m, false; };
+    EXPECT_FALSE(openDocument(s, "/x/page.htm", ShowMode::Maximised));
     EXPECT_TRUE(maximised);
     EXPECT_EQ(dialogs.shown.back().text, "No program could be found to open /x/page.htm.");
-    hooks().openUrl = [](const std::string&, bool) { return true; };
-    EXPECT_TRUE(openDocument("/x/page.htm", ShowMode::Normal));
+    s.hooks.openUrl = [](const std::string&, bool) { return true; };
+    EXPECT_TRUE(openDocument(s, "/x/page.htm", ShowMode::Normal));
     EXPECT_EQ(dialogs.shown.size(), 1u);
 }
 
@@ -116,18 +112,16 @@ TEST_F(MainWindowTest, SpectrumLevelPickSetsNOfHydrogen) {
 // The About boxes: version, licence, libraries, and no advice to fetch an applet.
 TEST(About, NamesVersionLicenceAndTheLibrariesFound) {
     TempDir three{"three"};
-    const std::string oldThree = systemThreeDir();
-    setSystemThreeDir(three.path());
+    const std::string program = three.file("bin");  // no viewer files beside it
     fs::create_directories(three.file("build"));
     writeFile(three.file("build/three.min.js"), "REVISION=x; REVISION=\"12'");  // no revision in it
-    EXPECT_EQ(threeRevision(), "");
+    EXPECT_EQ(threeRevision(program, three.path()), "");
     writeFile(three.file("build/three.min.js"), "REVISION=\"150\"");
-    EXPECT_TRUE(containsAll(aboutText("Qt 6.9.1"), {"Vantrel " VANTREL_VERSION "\r\n", "Copyright (c) 2026 The Vantrel developers.",
+    EXPECT_EQ(threeRevision(program, three.path()), "r150");
+    EXPECT_TRUE(containsAll(aboutText("Qt 6.9.1", "r150"), {"Vantrel " VANTREL_VERSION "\r\n", "Copyright (c) 2026 The Vantrel developers.",
                                                     "MIT licence", "  Qt 6.9.1 (the windows)\r\n",
                                                     "  three.js r150 (the pages' 3-D view)"}));
-    fs::remove_all(three.file("build"));
-    EXPECT_TRUE(contains(aboutText(""), "three.js (not found: apt-get install libjs-three)"));
-    setSystemThreeDir(oldThree);
+    EXPECT_TRUE(contains(aboutText("", ""), "three.js (not found: apt-get install libjs-three)"));
 
     const std::string jmol = aboutJmolText("/home/u/vantrel");
     EXPECT_TRUE(contains(jmol, "open the orbital's .xyz file from /home/u/vantrel/files in the Jmol program")) << jmol;

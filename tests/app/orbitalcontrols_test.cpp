@@ -1,12 +1,9 @@
 // The window as plain state and the current orbital read from it.
 #include "app/orbitalcontrols.h"
 
+#include <tuple>
 #include <vector>
 
-#include "app/mainwindow.h"
-#include "app/windowstate.h"
-#include "app/appstate.h"
-#include "engine/textutil.h"
 #include "support/testsupport.h"
 
 namespace vantrel {
@@ -39,15 +36,16 @@ TEST_F(WindowStateTest, ReactionsFireOnlyOnRealChanges) {
 TEST_F(OrbitalTest, ValidityShowsInTheWindow) {
     const std::string invalid = "The quantum numbers you have chosen are invalid.";
     typeQuantum("3", "1", "2");
-    EXPECT_FALSE(f.calculateButton.enabled || f.energyValueLabels[1].enabled);
+    EXPECT_EQ(std::tuple(f.calculateButton.enabled, f.energyValueLabels[1].enabled), std::tuple(false, false));
     EXPECT_EQ(f.errorLabel.caption, invalid);
     typeQuantum("0", "0", "0");
     EXPECT_FALSE(f.calculateButton.enabled);
 
     // Valid numbers beyond the factorial table are refused, saying why.
     typeQuantum("26", "25", "0");
-    EXPECT_TRUE(!f.calculateButton.enabled && f.errorLabel.visible && test::contains(f.errorLabel.caption, "above 50"));
-    EXPECT_FALSE(f.tooSmallLabel.visible || f.tooLargeLabel.visible);
+    EXPECT_EQ(std::tuple(f.calculateButton.enabled, f.errorLabel.visible), std::tuple(false, true));
+    EXPECT_TRUE(test::contains(f.errorLabel.caption, "above 50")) << f.errorLabel.caption;
+    EXPECT_EQ(std::tuple(f.tooSmallLabel.visible, f.tooLargeLabel.visible), std::tuple(false, false));
     typeQuantum("1e300", "-1e300", "abc");  // absurd texts: refused, nothing breaks
     EXPECT_EQ(f.errorLabel.caption, invalid);
 }
@@ -70,19 +68,19 @@ TEST_F(OrbitalTest, ExtentTextsQuotaWarningsAndDefaultExtent) {
     for (auto [text, quota] : {std::pair{"100", 625}, {"20000.5", 20000}}) {  // at least 625; ties to even
         f.maxPointsText.text = text;
         updateOrbital(s, false);
-        EXPECT_TRUE(o.maxPoints == quota && f.maxPointsText.text == intText(quota)) << text;
+        EXPECT_EQ(std::tuple(o.maxPoints, f.maxPointsText.text), std::tuple(quota, intText(quota))) << text;
     }
 
     typeQuantum("3", "2", "0", "2");  // default 13
-    EXPECT_TRUE(f.tooSmallLabel.visible && f.extentLabel.color == 0x0000FFu);
+    EXPECT_EQ(std::tuple(f.tooSmallLabel.visible, f.extentLabel.color), std::tuple(true, 0x0000FFu));
     typeQuantum("3", "2", "0", "13");
-    EXPECT_TRUE(!f.tooSmallLabel.visible && !f.tooLargeLabel.visible && f.extentLabel.color == 0u);
+    EXPECT_EQ(std::tuple(f.tooSmallLabel.visible, f.tooLargeLabel.visible, f.extentLabel.color), std::tuple(false, false, 0u));
     typeQuantum("3", "2", "0", "20");
     EXPECT_TRUE(f.tooLargeLabel.visible);
 
     typeQuantum("40", "0", "0");
     autoscale(s);  // default 1715: the scroll bar and the extent stop at 500
-    EXPECT_TRUE(f.extentSpinner.value == 500 && o.extent == 500);
+    EXPECT_EQ(std::tuple(f.extentSpinner.value, o.extent), std::tuple(500, 500.0));
 }
 
 TEST_F(OrbitalTest, FileNamesKeepTheDirectoryCase) {
@@ -115,11 +113,11 @@ TEST_F(OrbitalTest, FileNamesKeepTheDirectoryCase) {
 
 TEST_F(OrbitalTest, SpeciesFromNuclearCharge) {
     setNucleus(s, 4);
-    EXPECT_TRUE(o.currentZ == 4 && f.speciesMenuItems[3].checked);
+    EXPECT_EQ(std::tuple(o.currentZ, f.speciesMenuItems[3].checked), std::tuple(4, true));
     EXPECT_EQ(f.calculationFrame.caption, "Calculation Options for the Be+3 Ion (Z=4)");
     setNucleus(s, 5);
     EXPECT_EQ(o.speciesName, "Z=5");
-    EXPECT_TRUE(f.speciesMenuItems[4].checked && !f.speciesMenuItems[3].checked);
+    EXPECT_EQ(std::tuple(f.speciesMenuItems[4].checked, f.speciesMenuItems[3].checked), std::tuple(true, false));
     setNucleus(s, 200);  // the 120 limit belongs to the menu's input box only
     setNucleus(s, 0);
     EXPECT_EQ(o.currentZ, 200);
@@ -134,8 +132,9 @@ TEST_F(OrbitalTest, RegionsNodalPlanesAndLevelWindow) {
     s.orbital.planeName = "xy";
     f.plotModeOptions[1].select();
     typeQuantum("2", "1", "0", "6");  // pz
-    EXPECT_FALSE(f.firstQuadrantCheck.checked || f.firstQuadrantCheck.enabled);  // first quadrant only in space
-    EXPECT_TRUE(f.plotIcons[2].visible && !f.plotIcons[0].visible && !f.plotIcons[1].visible);
+    // The first quadrant only in space.
+    EXPECT_EQ(std::tuple(f.firstQuadrantCheck.checked, f.firstQuadrantCheck.enabled), std::tuple(false, false));
+    EXPECT_EQ(std::tuple(f.plotIcons[0].visible, f.plotIcons[1].visible, f.plotIcons[2].visible), std::tuple(false, false, true));
     EXPECT_TRUE(setups.empty());
     EXPECT_TRUE(isNodal(s));  // XY is the nodal plane of pz, XZ is not
     f.regionOptions[3].select();
@@ -144,7 +143,7 @@ TEST_F(OrbitalTest, RegionsNodalPlanesAndLevelWindow) {
     bool restricted;
     f.regionOptions[2].select();
     setOptions(s.window, x, y, z, restricted);
-    EXPECT_TRUE(restricted && x * 100 + y * 10 + z == 11);
+    EXPECT_EQ(std::tuple(restricted, x, y, z), std::tuple(true, 0, 1, 1));
 
     typeQuantum("2", "2", "0");  // invalid: the level window is told
     EXPECT_EQ(setups, std::vector<int>{0});
@@ -158,8 +157,8 @@ TEST_F(OrbitalTest, SetOrbitalGuardAndState) {
 
     f.settingOrbital = false;
     setOrbital(s, 2, 3, 2, -1, true);
-    EXPECT_TRUE(!f.settingOrbital && f.quantumText[2].text == "-1" && f.quantumSpinners[0].value == 3);
-    EXPECT_TRUE(s.orbital.currentZ == 2 && s.run.nPoints == 0 && f.plotModeOptions[1].checked);
+    EXPECT_EQ(std::tuple(f.settingOrbital, f.quantumText[2].text, f.quantumSpinners[0].value), std::tuple(false, "-1", 3));
+    EXPECT_EQ(std::tuple(o.currentZ, s.run.nPoints, f.plotModeOptions[1].checked), std::tuple(2, 0, true));
     EXPECT_EQ(s.orbital.extent, 6);  // (9 + 9 - 5) / 2 = 6.5 ties to even
 }
 

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/appstate.h"
-#include "app/windowstate.h"
 #include "support/recordingcanvas.h"
 #include "support/testsupport.h"
 

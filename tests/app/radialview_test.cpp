@@ -1,23 +1,11 @@
-#include "app/radialview.h"
-
 #include <cmath>
 #include <functional>
 #include <limits>
 #include <tuple>
 
-#include "app/windowstate.h"
-#include "app/appstate.h"
-#include "engine/orbital.h"
-#include "engine/wavefunction.h"
 #include "support/recordingcanvas.h"
 #include "support/testsupport.h"
-#include "engine/radialhistogram.h"
-#include "app/radialview.h"
-#include "app/mainwindow.h"
 #include "app/orbitalcontrols.h"
-#include "engine/radialhistogram.h"
-#include "engine/wavefunction.h"
-#include "support/recordingcanvas.h"
 
 namespace vantrel {
 namespace {
@@ -141,7 +129,10 @@ TEST_F(RadialTest, TheoryRadiusOf1sAndNodes) {
     // radial factor is negative: red bars.
     EXPECT_NEAR(v[0].x1, 50 * 1.902 * bohr, 3);
     EXPECT_NEAR(v[1].x1, 50 * 7.098 * bohr, 3);
-    for (const auto& l : canvas.bars(red)) EXPECT_TRUE(l.x1 > v[0].x1 && l.x1 < v[1].x1) << l.x1;
+    for (const auto& l : canvas.bars(red)) {
+        EXPECT_GT(l.x1, v[0].x1);
+        EXPECT_LT(l.x1, v[1].x1);
+    }
     EXPECT_FALSE(canvas.bars(red).empty());
     EXPECT_TRUE(canvas.markers().empty());
     // 1s has no node.

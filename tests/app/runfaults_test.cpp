@@ -5,13 +5,7 @@
 #include <thread>
 #include <tuple>
 
-#include "app/mainwindow.h"
 #include "app/orbitalfiles.h"
-#include "app/samplingrun.h"
-#include "app/sequence.h"
-#include "app/windowstate.h"
-#include "app/appstate.h"
-#include "engine/textutil.h"
 #include "output/pointfile.h"
 #include "support/faults.h"
 #include "support/testsupport.h"
@@ -26,13 +20,7 @@ protected:
     void SetUp() override {
         CacheState::SetUp();
         installReactions(s);
-        s.samplingHooks = SamplingHooks{};
-        hooks().report = [this](const std::string& line) { reports.push_back(line); };
-    }
-    void TearDown() override {
-        s.samplingHooks = SamplingHooks{};
-        hooks().report = nullptr;
-        CacheState::TearDown();
+        s.hooks.report = [this](const std::string& line) { reports.push_back(line); };
     }
     void choose(int n, int l, int m, int extent, int quota) {
         f.maxPointsText.text = intText(quota);

@@ -1,17 +1,9 @@
-#include "app/samplingrun.h"
-
 #include <cmath>
 #include <cstdio>
 #include <numeric>
 #include <tuple>
 
-#include "app/windowstate.h"
-#include "app/appstate.h"
-#include "engine/orbital.h"
 #include "app/orbitalcontrols.h"
-#include "engine/random.h"
-#include "engine/textutil.h"
-#include "engine/wavefunction.h"
 #include "support/testsupport.h"
 
 namespace vantrel {
@@ -21,14 +13,6 @@ using namespace test;
 
 class SamplingTest : public CacheState {
 protected:
-    void SetUp() override {
-        CacheState::SetUp();
-        s.samplingHooks = SamplingHooks{};
-    }
-    void TearDown() override {
-        s.samplingHooks = SamplingHooks{};
-        CacheState::TearDown();
-    }
     // n, l, m, extent and quota typed into the window; region by regionOptions index.
     void choose(int n, int l, int m, int extent, int quota = 625, int region = 0) {
         s.window.maxPointsText.text = intText(quota);

@@ -6,20 +6,10 @@
 #include <set>
 #include <tuple>
 
-#include "app/maindir.h"
-#include "app/mainwindow.h"
-#include "app/sequence.h"
-#include "app/windowstate.h"
-#include "app/appstate.h"
-#include "engine/orbital.h"
-#include "engine/textutil.h"
 #include "support/testsupport.h"
 #include "output/fileutil.h"
 #include "app/orbitalcontrols.h"
 #include "app/orbitalexports.h"
-#include "app/sequence.h"
-#include "output/fileutil.h"
-#include "support/testsupport.h"
 
 namespace vantrel {
 namespace {
@@ -188,7 +178,7 @@ TEST_F(SequenceTest, StateLinesMakeOrbitals) {
 
     // A stop request asks whether to go on; No ends after this orbital. The
     // quota is large so that the run lets events in before it is done.
-    hooks().processEvents = [this] { s.run.stopRequested.request(); };
+    s.hooks.processEvents = [this] { s.run.stopRequested.request(); };
     dialogs.answers = {Answer::OK, Answer::No};
     run("maxpoints=1000000\n1 0 0\n2 0 0\n");
     EXPECT_EQ(dialogs.shown[1].text, "Do you want to continue processing of " + seq + "?");
@@ -259,7 +249,6 @@ TEST_F(SequenceTest, ExportKeywordsLastUntilTheirNegativeForms) {
     run("maxpoints=625\nimage\n1 0 0\n");
     EXPECT_TRUE(dialogs.saw("Couldn't write " + cache + "/1_0_0_.png: disk full"));
     EXPECT_EQ(s.sequenceOutcome, SequenceOutcome::Incomplete);
-    s.pictures = nullptr;
 }
 
 }  // namespace

@@ -130,8 +130,8 @@ TEST_F(Signals, KilledRunsContinueWithoutLosingPoints) {
         // and their header patch may leave it behind, never ahead).
         ASSERT_GE(count, 0) << round;
         EXPECT_LE(count, static_cast<long long>(points.size())) << round;
-        ASSERT_TRUE(points.size() >= before.size() && std::equal(before.begin(), before.end(), points.begin()))
-            << "points lost in round " << round;
+        ASSERT_GE(points.size(), before.size()) << round;
+        ASSERT_TRUE(std::equal(before.begin(), before.end(), points.begin())) << "points lost in round " << round;
         before = points;  // a cut-off last line is none of them
         if (sig == SIGINT) {
             EXPECT_EQ(count, static_cast<long long>(points.size()));

@@ -6,13 +6,7 @@
 
 #include <cstring>
 
-#include "app/maindir.h"
-#include "app/mainwindow.h"
 #include "app/orbitalfiles.h"
-#include "app/sequence.h"
-#include "app/windowstate.h"
-#include "app/appstate.h"
-#include "app/platformhooks.h"
 #include "support/faults.h"
 #include "support/testsupport.h"
 
@@ -79,7 +73,7 @@ TEST_F(WriteFaults, TheProbeAndClearDoNotFollowLinks) {
     writeFile(victim, "precious");
     // The start-up probe neither truncates a link's target nor fails on it.
     fs::create_symlink(victim, cache + "/session");
-    EXPECT_EQ(setMainDir(s.mainDir, s.mainDir), 0);
+    EXPECT_EQ(setMainDir(s, s.mainDir), 0);
     EXPECT_EQ(readFile(victim), "precious");
     // A cache that is a link to another folder: CLEAR deletes nothing there.
     const std::string other = dir.file("other");
@@ -90,7 +84,7 @@ TEST_F(WriteFaults, TheProbeAndClearDoNotFollowLinks) {
     clearCache(s, false);
     EXPECT_EQ(readFile(other + "/keep.htm"), "keep");
     EXPECT_TRUE(said(cache + " is a symbolic link; nothing was deleted."));
-    EXPECT_EQ(setMainDir(s.mainDir, s.mainDir), -3);
+    EXPECT_EQ(setMainDir(s, s.mainDir), -3);
 }
 
 TEST_F(WriteFaults, AMainDirectoryInASharedFolderMustBePrivateAndOwn) {
@@ -98,22 +92,22 @@ TEST_F(WriteFaults, AMainDirectoryInASharedFolderMustBePrivateAndOwn) {
     fs::create_directories(shared);
     ::chmod(shared.c_str(), 01777);
     // Made new: private.
-    ASSERT_EQ(setMainDir(s.mainDir, shared + "/vantrel-mine"), 0);
+    ASSERT_EQ(setMainDir(s, shared + "/vantrel-mine"), 0);
     struct stat st {};
     ::stat((shared + "/vantrel-mine").c_str(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
     // One's own left open to all: closed.
     ::chmod((shared + "/vantrel-mine").c_str(), 0777);
-    ASSERT_EQ(setMainDir(s.mainDir, shared + "/vantrel-mine"), 0);
+    ASSERT_EQ(setMainDir(s, shared + "/vantrel-mine"), 0);
     ::stat((shared + "/vantrel-mine").c_str(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
     // A link, or a folder of someone else's (only root can make one here), is refused.
     fs::create_directory_symlink(shared + "/vantrel-mine", shared + "/vantrel-link");
-    EXPECT_EQ(setMainDir(s.mainDir, shared + "/vantrel-link"), -2);
+    EXPECT_EQ(setMainDir(s, shared + "/vantrel-link"), -2);
     if (::geteuid() == 0) {
         fs::create_directories(shared + "/vantrel-theirs/files");
         ASSERT_EQ(::chown((shared + "/vantrel-theirs").c_str(), 65534, 65534), 0);
-        EXPECT_EQ(setMainDir(s.mainDir, shared + "/vantrel-theirs"), -2);
+        EXPECT_EQ(setMainDir(s, shared + "/vantrel-theirs"), -2);
     }
     EXPECT_EQ(mainDirCandidates().back(), tempDir() + "/vantrel-" + std::to_string(::geteuid()));
 }

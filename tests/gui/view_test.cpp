@@ -44,7 +44,7 @@ TEST_F(ViewTest, EveryControlMirroredCursorKeptFocusFollowed) {
     n->setText("123");
     n->setCursorPosition(1);
     f.quantumText[0].text = "123";
-    hooks().refresh();
+    s.hooks.refresh();
     QApplication::processEvents();
     EXPECT_EQ(n->cursorPosition(), 1);  // same text: the cursor stays
 
@@ -61,7 +61,7 @@ TEST_F(ViewTest, PlotRecordsAndCoalescesRepaints) {
     const int before = plot->paintCount();
     for (int i = 0; i < 2000; ++i) {
         plot->line(i / 4.0, 250, i / 4.0, 250 - i % 200, i % 2 ? 0xFF0000 : 0x0000FF);
-        hooks().refresh();
+        s.hooks.refresh();
     }
     plot->print(0, 275, "0", 0);
     QApplication::processEvents();

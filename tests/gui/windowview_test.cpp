@@ -2,7 +2,6 @@
 #include <QMenuBar>
 
 #include "app/gui/orbitalviewpanel.h"
-#include "app/samplingrun.h"
 #include "cloudview/cloudtest.h"
 #include "cloudview/gui/cloudviewwidget.h"
 #include "guitest.h"

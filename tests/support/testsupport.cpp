@@ -5,10 +5,9 @@
 namespace vantrel::test {
 
 void FreshState::SetUp() {
-    hooks() = Hooks{};
-    setDialogs(&dialogs);
+    s.dialogs = &dialogs;
     s.random.seed(12345);
-    setProgramDir(programCopy());
+    s.programDir = programCopy();
     setenv("XDG_DATA_HOME", dataHome.path().c_str(), 1);
     setenv("XDG_CONFIG_HOME", configHome.path().c_str(), 1);
 }
@@ -16,8 +15,6 @@ void FreshState::SetUp() {
 void FreshState::TearDown() {
     unsetenv("XDG_DATA_HOME");
     unsetenv("XDG_CONFIG_HOME");
-    setDialogs(nullptr);
-    hooks() = Hooks{};
 }
 
 const std::string& programCopy() {

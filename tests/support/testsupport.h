@@ -56,7 +56,7 @@ protected:
     void SetUp() override {
         FreshState::SetUp();
         installReactions(s);
-        ASSERT_EQ(setMainDir(s.mainDir, dir.file("seq_vantrel")), 0);
+        ASSERT_EQ(setMainDir(s, dir.file("seq_vantrel")), 0);
         cache = s.mainDir + "/files";
     }
     // Runs the named file, with only its own messages kept.
