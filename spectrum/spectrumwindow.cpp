@@ -118,7 +118,7 @@ void SpectrumWindow::fillLowerList() {
         selectListPosition(lowerList, 1);
 }
 
-void SpectrumWindow::selectListPosition(int list, int position) {
+void SpectrumWindow::selectListPosition(SpectrumList list, int position) {
     if (list != upperList && list != lowerList) return;
     StateList& l = lists[list];
     if (position < -1 || position >= int(l.items.size()) || position == l.position) return;
@@ -126,13 +126,13 @@ void SpectrumWindow::selectListPosition(int list, int position) {
     listClicked(list);
 }
 
-int SpectrumWindow::levelInList(int list) const {
+int SpectrumWindow::levelInList(SpectrumList list) const {
     // The items begin with their level; anything else counts as no level.
     const long long n = roundEven(val(lists[list].text()));
     return n >= 0 && n <= highestLevel ? int(n) : 0;
 }
 
-void SpectrumWindow::listClicked(int list) {
+void SpectrumWindow::listClicked(SpectrumList list) {
     if (lists[list].position == -1) return;
     if (list == upperList) {
         upperState = levelInList(upperList);
@@ -357,14 +357,14 @@ void SpectrumWindow::showNextSpectrumLine(int direction) {
     showSpectrumLine(found);
 }
 
-void SpectrumWindow::keyDown(int key) {
+void SpectrumWindow::keyDown(SpectrumKey key) {
     const int difference = levelInList(upperList) - levelInList(lowerList);
     switch (key) {
-    case LeftKey:
-    case RightKey:
-        if (focusedList == noList) showNextSpectrumLine(key == LeftKey ? -1 : 1);
+    case SpectrumKey::Left:
+    case SpectrumKey::Right:
+        if (focusedList == noList) showNextSpectrumLine(key == SpectrumKey::Left ? -1 : 1);
         return;
-    case UpKey:
+    case SpectrumKey::Up:
         if (focusedList == upperList) return;
         if (focusedList == lowerList) {
             if (difference == 2) focusedList = upperList;
@@ -377,7 +377,7 @@ void SpectrumWindow::keyDown(int key) {
         }
         showTransition(upperState, lowerState);
         return;
-    case DownKey:
+    case SpectrumKey::Down:
         if (focusedList == lowerList) return;
         if (focusedList == upperList) {
             if (difference == 2) focusedList = lowerList;
@@ -389,8 +389,6 @@ void SpectrumWindow::keyDown(int key) {
         }
         if (lowerState == 0) lowerState = highestLevel - 1;
         showTransition(upperState, lowerState);
-        return;
-    default:
         return;
     }
 }

@@ -42,11 +42,12 @@ struct SpectrumLinks {
     std::function<double(const std::string&)> textWidth;
 };
 
-enum class DragMode { Press = -1, Move = 0, Release = 1 };
-enum ArrowKey { LeftKey = 1, UpKey, RightKey, DownKey };
+enum class DragMode { Press, Move, Release };
+enum class SpectrumKey { Left, Up, Right, Down };
 
 inline const std::string selectStateItem = "SELECT A STATE";
-inline constexpr int noList = -1, upperList = 0, lowerList = 1;
+// The two state lists, which also index SpectrumWindow::lists.
+enum SpectrumList { noList = -1, upperList, lowerList };
 
 // Drawing area of the two surfaces, in twips.
 inline constexpr double diagramWidth = 4095, diagramHeight = 4455;
@@ -63,7 +64,7 @@ public:
     std::vector<TextMark> axisCaptions;
     std::vector<LineMark> axisTicks, levelLines;  // black
     StateList lists[2];
-    int focusedList = noList;  // the list with the keyboard focus
+    SpectrumList focusedList = noList;  // the list with the keyboard focus
 
     TextMark hoverTag;                         // red, under the pointer
     TextMark upperTag, upperMagnifiedTag;      // upper state, both ladders
@@ -80,7 +81,7 @@ public:
 
     // Selecting a position, by the user or by code, runs the list's
     // reaction; the position the list already has does nothing.
-    void selectListPosition(int list, int position);
+    void selectListPosition(SpectrumList list, int position);
 
     // Pointer on the level diagram.
     void diagramPressed(float x, float y);
@@ -89,8 +90,8 @@ public:
     // Pointer on the spectrum strip.
     void stripMoved(float x, bool buttonHeld);
     void stripReleased(float x);
-    // Arrow keys (other keys are ignored), seen before the focused list.
-    void keyDown(int key);
+    // Arrow keys, seen before the focused list.
+    void keyDown(SpectrumKey key);
     // The "Energy Levels" link.
     void energyLevelsClicked();
 
@@ -113,14 +114,14 @@ public:
 private:
     void fillUpperList();
     void fillLowerList();
-    void listClicked(int list);
+    void listClicked(SpectrumList list);
     void showListState();
     void showLevelTags();
     void buildAxes();
     void buildLevelLines();
     void placeCaption(TextMark& caption, double x) const;
     double textWidth(const std::string& text) const;
-    int levelInList(int list) const;
+    int levelInList(SpectrumList list) const;
     void clearTransition();
 
     SpectrumLinks links_;

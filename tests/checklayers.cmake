@@ -21,7 +21,7 @@ set(program app/gui/gui.cpp app/gui/main.cpp app/gui/levelwindowlink.h app/gui/l
 
 # The tests of these layers use the same layers as the code they test, and
 # none of the shared fixtures that reset the window state.
-set(tested_alone engine output levels spectrum)
+set(tested_alone engine output install levels spectrum cloudview)
 set(fixtures support/testsupport.h support/recordingcanvas.h)
 
 set(failures "")

@@ -74,6 +74,7 @@ void MainWindowView::buildOrbitalView() {
         return name.substr(0, name.size() - 4);
     };
     actions.warn = [this](const std::string& text) { session_.dialogs->messageBox(text, Buttons::OK); };
+    actions.keepResponsive = [this] { processEvents(session_); };
     // A change of the window's width goes to the view; the controls and
     // the plot keep theirs until the view is at its smallest, then scroll.
     auto* splitter = new QSplitter(Qt::Horizontal, this);

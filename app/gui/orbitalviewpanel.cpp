@@ -154,7 +154,7 @@ void OrbitalViewPanel::exportSlices() {
     ExportChoices slices;
     slices.slice = true;
     QtPictureWriter pictures;
-    const ExportOutcome out = writeOrbitalExports(actions_.subject(), path.toStdString(), slices, &pictures);
+    const ExportOutcome out = writeOrbitalExports(actions_.subject(), path.toStdString(), slices, &pictures, actions_.keepResponsive);
     for (const std::string& p : out.problems) actions_.warn(p);
 }
 

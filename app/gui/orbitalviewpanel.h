@@ -28,6 +28,7 @@ struct OrbitalViewActions {
     // A path to write to; "" when the user cancelled.
     std::function<QString(const QString& caption, const QString& name, const QString& filter)> askPath;
     std::function<void(const std::string&)> warn;
+    std::function<void()> keepResponsive;  // between the steps of a long export
 };
 
 class OrbitalViewPanel : public QWidget {

@@ -151,7 +151,7 @@ SpectrumView::SpectrumView(SpectrumLinks links, QWidget* parent) : QWidget(paren
     lowerCaption_ = new QLabel("Lower Energy State", this);
     wavelengthLabel_ = new QLabel("Wavelength", this);
     frequencyLabel_ = new QLabel("Frequency", this);
-    for (int i : {upperList, lowerList}) {
+    for (SpectrumList i : {upperList, lowerList}) {
         lists_[i] = new QComboBox(this);
         lists_[i]->installEventFilter(this);
         connect(lists_[i], &QComboBox::currentIndexChanged, this, [this, i](int position) {
@@ -298,22 +298,22 @@ void SpectrumView::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
-int SpectrumView::focusedList() const {
-    for (int i : {upperList, lowerList})
+SpectrumList SpectrumView::focusedList() const {
+    for (SpectrumList i : {upperList, lowerList})
         if (lists_[i]->hasFocus()) return i;
     return noList;
 }
 
 bool SpectrumView::arrowKey(QKeyEvent* key) {
-    int code = 0;
+    SpectrumKey code;
     switch (key->key()) {
-    case Qt::Key_Left: code = LeftKey; break;
-    case Qt::Key_Up: code = UpKey; break;
-    case Qt::Key_Right: code = RightKey; break;
-    case Qt::Key_Down: code = DownKey; break;
+    case Qt::Key_Left: code = SpectrumKey::Left; break;
+    case Qt::Key_Up: code = SpectrumKey::Up; break;
+    case Qt::Key_Right: code = SpectrumKey::Right; break;
+    case Qt::Key_Down: code = SpectrumKey::Down; break;
     default: return false;
     }
-    const int before = focusedList();
+    const SpectrumList before = focusedList();
     state_->focusedList = before;
     state_->keyDown(code);
     if (state_->focusedList != before && state_->focusedList != noList) lists_[state_->focusedList]->setFocus();

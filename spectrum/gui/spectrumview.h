@@ -57,7 +57,7 @@ protected:
 private:
     void layoutChildren();
     bool arrowKey(QKeyEvent* key);
-    int focusedList() const;
+    SpectrumList focusedList() const;
 
     std::unique_ptr<SpectrumWindow> state_;
     QComboBox* lists_[2] = {nullptr, nullptr};

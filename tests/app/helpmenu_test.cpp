@@ -1,6 +1,5 @@
 // The Help menu and the start-up check: where they look for the help files,
 // and that the installer runs when the files are not there.
-#include "install/helpinstaller.h"
 #include "support/testsupport.h"
 
 namespace vantrel::test {
@@ -11,9 +10,8 @@ protected:
     void SetUp() override {
         FreshState::SetUp();
         installReactions(s);
-        s.hooks.openUrl = [this](const std::string& path, int mode) {
-            opened = path;
-            openMode = mode;
+        s.hooks.openUrl = [this](const std::string& path, bool maximised) {
+            opened = path, openedMaximised = maximised;
             return true;
         };
         fs::create_directories(dir.file("bin"));
@@ -23,7 +21,7 @@ protected:
     ScopedEnv xdg{"XDG_DATA_HOME", dir.file("data")};
     ScopedEnv home{"VANTREL_HOME", dir.file("main_vantrel")};
     std::string opened;
-    int openMode = 0;
+    bool openedMaximised = false;
 };
 
 TEST_F(HelpMenu, OpensTheDocumentsFromTheUserDataDirectoryOrSaysWhereItLooked) {
@@ -36,7 +34,7 @@ TEST_F(HelpMenu, OpensTheDocumentsFromTheUserDataDirectoryOrSaysWhereItLooked) {
     writeFile(userDataDir() + "/schroed.pdf", "%PDF");
     f.helpMenuItems[1].click();
     EXPECT_EQ(opened, userDataDir() + "/schroed.pdf");
-    EXPECT_TRUE(openMode);  // maximised
+    EXPECT_TRUE(openedMaximised);
     EXPECT_EQ(dialogs.shown.size(), 1u);
 }
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/recordingcanvas.h"
 #include "support/testsupport.h"
 
@@ -23,11 +25,9 @@ protected:
 TEST_F(OrbitalFilesTest, ReadingSetsTheRunTheLabelsAndTheNucleus) {
     writeCsv(csvHeader("3,2,0.75") + "0.2,0,0,1\r\n0,-0.2,0,1\r\n\r\n0.3,0.4,0,1\r\n");
     EXPECT_TRUE(readPointFile(s));
-    EXPECT_EQ(s.run.nPoints, 3);
-    EXPECT_EQ(s.run.maxPsi2, 0.75);
+    EXPECT_EQ(std::tuple(s.run.nPoints, s.run.maxPsi2, f.pointCountLabel.caption, s.run.loadedFile),
+              std::tuple(3, 0.75, "3", o.csvFile));
     EXPECT_EQ(s.radial.radialTheory.size(), s.radial.histogram.hits.size());
-    EXPECT_EQ(f.pointCountLabel.caption, "3");
-    EXPECT_EQ(s.run.loadedFile, o.csvFile);
 
     // The nucleus comes from the file name, "(z_3)" or none.
     for (int z : {3, 1}) {
@@ -36,9 +36,8 @@ TEST_F(OrbitalFilesTest, ReadingSetsTheRunTheLabelsAndTheNucleus) {
         o.currentZ = 2;
         writeCsv(csvHeader("1,2,1") + "0.2,0,0,1\r\n");
         readPointFile(s);
-        EXPECT_EQ(o.currentZ, z);
-        EXPECT_EQ(f.pointCountLabel.caption, "1");
-        EXPECT_EQ(o.speciesName, z == 3 ? "the Li+2 Ion (Z=3)" : "the H Atom (Z=1)");
+        EXPECT_EQ(std::tuple(o.currentZ, f.pointCountLabel.caption, o.speciesName),
+                  std::tuple(z, "1", z == 3 ? "the Li+2 Ion (Z=3)" : "the H Atom (Z=1)"));
     }
 }
 
@@ -46,11 +45,8 @@ TEST_F(OrbitalFilesTest, WritingHoldsTheButtonsAndShowsAProblemOnce) {
     writeCsv(csvHeader("2,2,0.5") + "0.2,0,0,1\r\n0.2,0,0,1\r\n");
     EXPECT_TRUE(writeXyzFile(s));
     EXPECT_TRUE(dialogs.shown.empty());
-    EXPECT_EQ(s.run.nPoints, 2);
-    EXPECT_EQ(s.run.maxPsi2, 0.5);
-    EXPECT_EQ(f.pointCountLabel.caption, "");
-    EXPECT_FALSE(f.calculateButton.enabled);
-    EXPECT_FALSE(f.loadButton.enabled);
+    EXPECT_EQ(std::tuple(s.run.nPoints, s.run.maxPsi2, f.pointCountLabel.caption), std::tuple(2, 0.5, ""));
+    EXPECT_EQ(std::tuple(f.calculateButton.enabled, f.loadButton.enabled), std::tuple(false, false));
 
     fs::remove(o.csvFile);
     EXPECT_FALSE(writeXyzFile(s));

@@ -22,11 +22,6 @@ protected:
         installReactions(s);
         s.hooks.report = [this](const std::string& line) { reports.push_back(line); };
     }
-    void choose(int n, int l, int m, int extent, int quota) {
-        f.maxPointsText.text = intText(quota);
-        typeQuantum(intText(n), intText(l), intText(m), intText(extent).c_str());
-    }
-    const std::string& csv() const { return o.csvFile; }
     // The header's count, and the whole point lines after it; every one of
     // them must be a point.
     void checkWhole(const std::string& bytes, long long& count, long long& points) {

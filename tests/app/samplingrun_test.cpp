@@ -13,20 +13,12 @@ using namespace test;
 
 class SamplingTest : public CacheState {
 protected:
-    // n, l, m, extent and quota typed into the window; region by regionOptions index.
-    void choose(int n, int l, int m, int extent, int quota = 625, int region = 0) {
-        s.window.maxPointsText.text = intText(quota);
-        s.window.regionOptions[region].select();
-        s.orbital.planeName = s.window.regionOptions[region].tag;
-        typeQuantum(intText(n), intText(l), intText(m), intText(extent).c_str());
-    }
     void stopAt(int count) {  // presses "Enough!" once count points are in
         s.samplingHooks.onPoint = [this, count] {
             if (s.run.nPoints >= count) calculateClick(s);
         };
     }
     std::vector<std::string> lines() { return splitLines(readFile(s.orbital.csvFile)); }
-    const std::string& csv() const { return s.orbital.csvFile; }
     std::string header() { return lines().empty() ? "" : lines()[0]; }
 };
 

@@ -128,13 +128,5 @@ TEST(CloudViewStateTest, LegendSaysWhatTheColoursAndMarksMean) {
     EXPECT_EQ(std::tuple(l.entries.size(), l.notes.size()), std::tuple(0u, 0u));
 }
 
-TEST(CloudViewStateTest, PicturesAreTheViewsSizeOrTwice) {
-    CloudViewState v;
-    v.exportFactor = 2;
-    EXPECT_EQ(std::tuple(v.exportSize(640, 480).width, v.exportSize(640, 480).height), std::tuple(1280, 960));
-    v.exportFactor = 7;
-    EXPECT_EQ(v.exportSize(10, 10).width, 20) << "twice at the most";
-}
-
 }  // namespace
 }  // namespace vantrel

@@ -4,13 +4,13 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "engine/samplekernel.h"
-#include "engine/textutil.h"
 #include "support/literalwavefunction.h"
 #include "engine/orbital.h"
 #include "engine/random.h"
@@ -27,10 +27,13 @@ double radialPart(const Orbital& o, double x, double y = 0, double z = 0) {
     return o.evaluate(x, y, z, r, r2, radial);
 }
 
-TEST(FactorialTable, ValuesAndLimits) {
+TEST(OrbitalNumbers, FactorialTableLimitsAndDefaultExtent) {
     EXPECT_NEAR(factorial[50] / 3.0414093201713376e64, 1, 1e-14);
     EXPECT_TRUE(fitsTable(26, 24));
     EXPECT_FALSE(fitsTable(26, 25));
+    EXPECT_TRUE(validNumbers(26, 24, -24));
+    for (auto [n, l, m] : {std::array{26, 25, 0}, {3, 1, 2}, {INT_MAX, INT_MAX - 1, 0}, {INT_MAX, 5, INT_MIN}})
+        EXPECT_FALSE(validNumbers(n, l, m)) << n << " " << l << " " << m;  // no wrap into the valid range
 
     Orbital o = orbital(1, 26, 24, -3);
     EXPECT_EQ(o.radialCoef.size(), 3u);
@@ -40,6 +43,13 @@ TEST(FactorialTable, ValuesAndLimits) {
     EXPECT_EQ((std::array{o.n, o.l, o.m}), (std::array{26, 24, -3}));
     EXPECT_EQ(o.angularCoef, before);
     EXPECT_TRUE(std::isfinite(psi(o, 30, -20, 10)));
+
+    for (auto [z, n, expected] : {std::array{1, 1, 2}, {1, 2, 6}, {1, 3, 13}, {2, 1, 2}, {10, 4, 2}, {200, 1, 1}})
+        EXPECT_EQ(defaultExtent(n, z), expected) << z << " " << n;
+    EXPECT_GT(defaultExtent(100000, 1), 0);  // no overflow for absurd n
+
+    EXPECT_GT(getIntensity(2, 3, 2, 50), 0);  // overlap of a p state with an s state
+    EXPECT_EQ(getIntensity(2, 1, 1, 50), 0);  // no p state for n = 1
 }
 
 double radialNormIntegral(int z, int n, int l) {
@@ -199,11 +209,6 @@ TEST(WaveFunction, AgreesWithTheLiteralEvaluation) {
     // High n, where the literal evaluation loses its digits: the batch kernel alone.
     for (auto [n, l, m] : {std::array{6, 5, -5}, {8, 4, -3}, {10, 9, 7}, {20, 10, -3}, {26, 24, -20}})
         compareBatch(orbital(1, n, l, m), testPoints(defaultExtent(n, 1), 1000, seed++));
-}
-
-TEST(Overlap, OfAPStateWithAnSState) {
-    EXPECT_GT(getIntensity(2, 3, 2, 50), 0);
-    EXPECT_EQ(getIntensity(2, 1, 1, 50), 0);  // no p state for n = 1
 }
 
 }  // namespace

@@ -5,8 +5,8 @@
 # the main directory are hashed as if it were that of the reference run.
 # -DEXE= -DDATA_DIR= -DSEQUENCE= -DSEED= -DNAME= -DGOLDEN_DIR= -DWORK_DIR=
 file(REMOVE_RECURSE "${WORK_DIR}")
-# A copy of the program with its data files: the index template it makes
-# beside them names the first main directory it saw.
+# A copy of the program with its data files and a data folder of the run's
+# own: the index template kept there names the first main directory it saw.
 file(GLOB data "${DATA_DIR}/*")
 file(COPY "${EXE}" ${data} DESTINATION "${WORK_DIR}/program")
 get_filename_component(exeName "${EXE}" NAME)

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "install/helparchive.h"
-#include "support/testsupport.h"
+#include "support/scratch.h"
 
 namespace vantrel::test {
 

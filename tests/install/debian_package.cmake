@@ -55,29 +55,18 @@ if(NOT count EQUAL 1)
 endif()
 
 if(STEP STREQUAL "Contents")
-  need(file file)
+  # Lintian fails on a missing copyright file, changelog or manual page,
+  # icons of the wrong size, a program without PIE or RELRO or not
+  # stripped; install.InstalledProgramFindsItsFiles checks the other files
+  # the same install rules put in the package.
   need(readelf binutils)
   set(root ${WORK_DIR}/contents)
   file(REMOVE_RECURSE ${root})
   run(dpkg-deb -x ${deb} ${root})
   set(doc usr/share/doc/vantrel)
-  foreach(f ${doc}/copyright ${doc}/changelog.Debian.gz usr/share/man/man1/vantrel.1.gz
-            usr/share/applications/${id}.desktop usr/share/icons/hicolor/scalable/apps/vantrel.svg)
-    if(NOT EXISTS ${root}/${f})
-      message(SEND_ERROR "not in the package: /${f}")
-    endif()
-  endforeach()
-  foreach(size 48 64 128 256)
-    run(file -b ${root}/usr/share/icons/hicolor/${size}x${size}/apps/vantrel.png)
-    expect(output "^PNG image data, ${size} x ${size}," "the ${size} px icon is not ${size} x ${size}: ${output}")
-  endforeach()
-
-  run(file -b ${root}/usr/bin/vantrel)
-  expect(output "^ELF .*pie executable" "the program is not a position-independent executable: ${output}")
-  expect(output ", stripped" "the program is not stripped: ${output}")
-  # What the hardening flags leave in the program.
-  run(readelf -W --dynamic --program-headers --dyn-syms ${root}/usr/bin/vantrel)
-  foreach(mark "GNU_RELRO" "BIND_NOW" "__stack_chk_fail" "__[a-z_]+_chk@")
+  # Lintian only notes these hardening marks, or not at all.
+  run(readelf -W --dynamic --dyn-syms ${root}/usr/bin/vantrel)
+  foreach(mark "BIND_NOW" "__stack_chk_fail" "__[a-z_]+_chk@")
     expect(output "${mark}" "no ${mark} in the program: a hardening flag is missing")
   endforeach()
   file(READ ${root}/${doc}/copyright copyright)

@@ -13,24 +13,6 @@ namespace {
 
 using namespace test;
 
-// True when the text is single-quoted JavaScript literals and plain names
-// joined by '+' and ended by ';', as "var s=..." must be.
-bool concatenationIsValid(const std::string& e) {
-    std::size_t i = 0;
-    for (;;) {
-        if (i < e.size() && e[i] == '\'') {
-            for (++i; i < e.size() && e[i] != '\''; ++i) i += e[i] == '\\';
-            if (i++ >= e.size()) return false;
-        } else {
-            std::size_t start = i;
-            while (i < e.size() && std::isalnum(static_cast<unsigned char>(e[i]))) ++i;
-            if (i == start) return false;
-        }
-        if (i < e.size() && e[i] == ';') return i + 1 == e.size();
-        if (i >= e.size() || e[i++] != '+') return false;
-    }
-}
-
 // A main directory with its cache, a program folder with the frame
 // template, no three.js, and a user data folder of the test's own.
 class PagesTest : public ::testing::Test {
@@ -61,15 +43,8 @@ protected:
     std::vector<std::string> problems;
 };
 
-// The byte layout of the pages is the golden runs' business; these are the
-// choices those runs do not make.
-TEST_F(PagesTest, WithoutAnAppletBesideTheProgramNothingIsCopiedNorSaid) {
-    setOrbital(2, "the He+ Ion (Z=2)", 2, 1, 0);
-    EXPECT_EQ(writePages(), cache + "/2_1_0_.htm");
-    EXPECT_FALSE(fileExists(cache + "/JmolApplet.jar"));
-    EXPECT_TRUE(problems.empty());
-}
-
+// The byte layout of the pages and of both forms of the index is the
+// golden runs' business; these are the choices those runs do not make.
 TEST_F(PagesTest, FourPanelsBlackStartingRotationOrPlugInAndTheAppletCopiedOnce) {
     options.fourPanel = options.fullScreen = true;  // four panels win
     setOrbital(1, "the H Atom (Z=1)", 3, 2, -1);
@@ -89,10 +64,13 @@ TEST_F(PagesTest, FourPanelsBlackStartingRotationOrPlugInAndTheAppletCopiedOnce)
     EXPECT_TRUE(contains(page(root + "1.htm"), "<embed frank=no pluginspage="));
     EXPECT_FALSE(contains(page(root + "1.htm"), "name=orbital"));
 
-    // The applet beside the program is copied once, never overwritten.
+    // The applet beside the program is copied once, never overwritten;
+    // without one nothing is copied nor said.
     options.jmol = true, options.fourPanel = false;
-    writeFile(dir.file("prog/JmolApplet.jar"), "applet");
     setOrbital(1, "the H Atom (Z=1)", 1, 0, 0);
+    EXPECT_EQ(writePages(), cache + "/1_0_0_.htm");
+    EXPECT_FALSE(fileExists(cache + "/JmolApplet.jar"));
+    writeFile(dir.file("prog/JmolApplet.jar"), "applet");
     writePages();
     writeFile(dir.file("prog/JmolApplet.jar"), "newer");
     writePages();
@@ -101,16 +79,6 @@ TEST_F(PagesTest, FourPanelsBlackStartingRotationOrPlugInAndTheAppletCopiedOnce)
     options.jmol = false;  // Chime needs none
     writePages();
     EXPECT_FALSE(fileExists(cache + "/JmolApplet.jar"));
-    EXPECT_TRUE(problems.empty());
-}
-
-// Which copies win and when they are mended: ViewerFiles in cloudscript_test.
-TEST_F(PagesTest, WithoutThreeJsThePageIsStillWrittenQuietly) {
-    writeFile(dir.file("prog/vantrel-viewer.js"), "viewer");
-    setOrbital(1, "the H Atom (Z=1)", 2, 1, 0);
-    EXPECT_TRUE(contains(readFile(writePages()), "<script src=three.min.js charset=utf-8>"));  // it says in the viewer area what to install
-    EXPECT_EQ(page("vantrel-viewer.js"), "viewer");
-    EXPECT_FALSE(fileExists(cache + "/three.min.js"));
     EXPECT_TRUE(problems.empty());
 }
 
@@ -132,21 +100,8 @@ TEST_F(PagesTest, EnergyIndexSharesHeadingsAndSkipsUnbound) {
     EXPECT_EQ(occurrences(page("names.htm"), "<tr><td><a target=_top href="), 5);  // unbound too, numbered pages only
 }
 
-TEST_F(PagesTest, ShowxyzIsValidJavaScriptFrameSetMadeOnce) {
-    for (bool jmol : {true, false}) {
-        writeIndex(jmol, "", "select *;");
-        const std::string f1 = page("frame1.htm");
-        const auto at = f1.find("  var s=");
-        ASSERT_NE(at, std::string::npos);
-        const std::string expr = f1.substr(at + 8, f1.find("\r\n", at) - at - 8);
-        EXPECT_TRUE(concatenationIsValid(expr)) << expr;
-        for (const char* part : {"'+sfile+'", "'+script+'"}) EXPECT_TRUE(contains(expr, part)) << part;
-        EXPECT_EQ(contains(expr, "src='+sfile+' script=\\''+script+'\\' width=300"), !jmol);
-    }
-    EXPECT_FALSE(concatenationIsValid("'<embed script=''+script+'' x>';"));  // the unescaped form
-
-    // The frame set: a template in the user's data folder, made once;
-    // nothing is written beside the program.
+TEST_F(PagesTest, FrameSetTemplateMadeOnceInTheUsersDataFolder) {
+    // Nothing is written beside the program.
     writeIndex(true);
     const std::string tpl = readFile(dataHome.file("vantrel/index.ht"));
     EXPECT_FALSE(fs::exists(dir.file("prog/index.ht")));

@@ -4,10 +4,6 @@
 
 #include <array>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <map>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -53,25 +49,19 @@ TEST(CubeFile, PsiSquaredIntegratesToOneInAtomicUnits) {
         const Orbital o = orbital(c.z, c.n, c.l, c.m);
         ASSERT_EQ(writeCubeFile(dir.file("o.cube"), evaluatePsiGrid(o, c.extent, 96).grid, o), "");
         std::istringstream in(test::readFile(dir.file("o.cube")));
-        std::string line;
-        std::getline(in, line);
-        std::getline(in, line);
+        std::string comment;
+        std::getline(in, comment);
+        std::getline(in, comment);
         int atoms = 0, points[3] = {};
         double origin[3], axes[3][3], atom[5];
         in >> atoms >> origin[0] >> origin[1] >> origin[2];
         for (int a = 0; a < 3; ++a) in >> points[a] >> axes[a][0] >> axes[a][1] >> axes[a][2];
         for (double& v : atom) in >> v;
-        EXPECT_EQ(atoms, 1);
         EXPECT_EQ(atom[0], c.z) << "the nucleus's Z";
         EXPECT_NEAR(origin[0], -c.extent / bohr, 1e-5) << "the origin in bohr";
-        const std::string rest = test::readFile(dir.file("o.cube")).substr(in.tellg());
-        double sum = 0;
+        double sum = 0, v;
         long values = 0;
-        for (char *at = const_cast<char*>(rest.c_str()), *end; ; at = end, ++values) {
-            const double v = std::strtod(at, &end);
-            if (end == at) break;
-            sum += v * v;
-        }
+        for (; in >> v; ++values) sum += v * v;
         EXPECT_EQ(values, 96L * 96 * 96);
         EXPECT_NEAR(sum * axes[0][0] * axes[1][1] * axes[2][2], 1, 0.01) << "Z=" << c.z << " " << c.n << c.l << c.m;
     }

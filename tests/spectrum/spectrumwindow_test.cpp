@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <tuple>
 #include <vector>
 
@@ -58,7 +59,6 @@ TEST_F(SpectrumWindowTest, OpensWithFullUpperListAndNothingSelected) {
     EXPECT_EQ(w.lists[lowerList].position, -1);
     expectNoTransition();
     EXPECT_EQ(tuple(w.hoverTag.visible, w.upperTag.visible, w.lowerTag.visible), none);
-
 }
 
 TEST_F(SpectrumWindowTest, ChoosingAnUpperStateFillsTheLowerListAndShowsTheLineBelow) {
@@ -66,14 +66,13 @@ TEST_F(SpectrumWindowTest, ChoosingAnUpperStateFillsTheLowerListAndShowsTheLineB
     EXPECT_EQ(w.lists[lowerList].items,
               (std::vector<std::string>{"SELECT A STATE", "2: E=-5.45E-19 Joule", "1: E=-2.18E-18 Joule"}));
     expectTransition(3, 2);
-    // The lower level is kept while it stays below the new upper one.
-    w.selectListPosition(upperList, 21 - 8);
-    expectTransition(8, 2);
-    w.selectListPosition(lowerList, 8 - 5);
-    expectTransition(8, 5);
-    EXPECT_EQ(w.lowerTag.left, 1850);
-    w.selectListPosition(upperList, 21 - 4);
-    expectTransition(4, 3);  // 5 is not below 4: the level just below
+    // The lower level is kept while it stays below the new upper one; 5 is
+    // not below 4, so 4 takes the level just below.
+    for (auto [list, position, upper, lower] : {std::tuple{upperList, 21 - 8, 8, 2}, {lowerList, 8 - 5, 8, 5},
+                                                 {upperList, 21 - 4, 4, 3}}) {
+        w.selectListPosition(list, position);
+        expectTransition(upper, lower);
+    }
 
     // "SELECT A STATE" below clears; above it only empties the lower list.
     w.selectListPosition(lowerList, 0);
@@ -114,10 +113,10 @@ TEST_F(SpectrumWindowTest, DragFromThreeToTwo) {
     EXPECT_FALSE(w.magnifiedArrow.visible);
 
     // Pressing on either end of the shown transition drags from the other.
-    drag(1200, 284, 1200, 1100);
-    expectTransition(5, 2);
-    drag(1200, 1100, 1200, 425);
-    expectTransition(5, 4);
+    for (auto [fromY, toY, lower] : {std::tuple{284, 1100, 2}, {1100, 425, 4}}) {
+        drag(1200, fromY, 1200, toY);
+        expectTransition(5, lower);
+    }
     // Released away from any level: nothing selected.
     drag(1200, 425, 1800, 2000);
     expectNoTransition();
@@ -193,17 +192,17 @@ TEST_F(SpectrumWindowTest, StripClickPicksTheNearestLineAndDragReadsFreely) {
 }
 
 TEST_F(SpectrumWindowTest, LeftAndRightWalkTheStrip) {
-    w.keyDown(RightKey);  // from x = 0: the lowest-numbered line at x = 101, 185
+    using enum SpectrumKey;
+    w.keyDown(Right);  // from x = 0: the lowest-numbered line at x = 101, 185
     expectTransition(18, 17);
-    w.keyDown(RightKey);  // 188 and 190 share x = 101
+    w.keyDown(Right);  // 188 and 190 share x = 101 and are stepped over
     EXPECT_GT(t().lines[w.currentLine].x, 101);
-    w.keyDown(LeftKey);
-    EXPECT_EQ(w.currentLine, 185);
-    w.showSpectrumLine(19);
-    w.keyDown(RightKey);
-    EXPECT_EQ(w.currentLine, 190);
-    w.keyDown(LeftKey);
-    EXPECT_EQ(w.currentLine, 19);
+    // From the ends the walk wraps: 19 is the rightmost line, 190 the leftmost.
+    for (auto [from, key, to] : {std::tuple{w.currentLine, Left, 185}, {19, Right, 190}, {190, Left, 19}}) {
+        w.showSpectrumLine(from);
+        w.keyDown(key);
+        EXPECT_EQ(w.currentLine, to) << from;
+    }
     w.showSpectrumLine(190 + 19);  // brought into 1..190
     EXPECT_EQ(w.currentLine, 19);
     w.showSpectrumLine(0);
@@ -212,15 +211,15 @@ TEST_F(SpectrumWindowTest, LeftAndRightWalkTheStrip) {
     // A list with the focus keeps Left and Right for itself.
     w.showSpectrumLine(20);
     w.focusedList = upperList;
-    w.keyDown(RightKey);
-    w.keyDown(65);
+    w.keyDown(Right);
     EXPECT_EQ(w.currentLine, 20);
 }
 
 TEST_F(SpectrumWindowTest, UpAndDownWalkTheLineTable) {
-    const std::tuple<int, int, int, int, int> steps[] = {
-        {UpKey, 20, 1, 3, 2},   {UpKey, 20, 19, 2, 1}, {UpKey, 4, 2, 5, 2},
-        {DownKey, 2, 1, 20, 19}, {DownKey, 3, 2, 20, 1}, {DownKey, 5, 2, 4, 2}};
+    using enum SpectrumKey;
+    const std::tuple<SpectrumKey, int, int, int, int> steps[] = {
+        {Up, 20, 1, 3, 2},    {Up, 20, 19, 2, 1},  {Up, 4, 2, 5, 2},
+        {Down, 2, 1, 20, 19}, {Down, 3, 2, 20, 1}, {Down, 5, 2, 4, 2}};
     for (auto [key, fromUpper, fromLower, upper, lower] : steps) {
         w.showTransition(fromUpper, fromLower);
         w.keyDown(key);
@@ -231,36 +230,30 @@ TEST_F(SpectrumWindowTest, UpAndDownWalkTheLineTable) {
     w.showTransition(5, 3);
     w.focusedList = lowerList;
     std::vector<int> focus;
-    for (int key : {UpKey, UpKey, DownKey, DownKey}) w.keyDown(key), focus.push_back(w.focusedList);
+    for (SpectrumKey key : {Up, Up, Down, Down}) w.keyDown(key), focus.push_back(w.focusedList);
     EXPECT_EQ(focus, (std::vector<int>{upperList, upperList, lowerList, lowerList}));
     expectTransition(5, 3);
     w.showTransition(5, 4);
     w.focusedList = lowerList;
-    w.keyDown(UpKey);
+    w.keyDown(Up);
     EXPECT_EQ(w.focusedList, lowerList);
 }
 
 // Down after a click on empty space, a click on level 1, or "SELECT A STATE"
 // in the upper list would step to level -1: the selection clears instead.
 TEST_F(SpectrumWindowTest, DownNeverStepsBelowLevelOne) {
-    const auto toSelectAState = [this] {
-        w.showTransition(3, 2);
-        w.selectListPosition(upperList, 0);
-    };
-    click(1800, 2000);  // empty space
-    w.keyDown(DownKey);
-    expectNoTransition();
-    click(1200, 3800);
-    ASSERT_EQ(w.upperState, 1);
-    w.keyDown(DownKey);
-    expectNoTransition();
-    toSelectAState();
-    ASSERT_EQ(tuple(w.upperState, w.lowerState), tuple(0, 2));
-    w.keyDown(DownKey);
-    expectNoTransition();
-    // Up from the same place reaches a real line.
-    toSelectAState();
-    w.keyDown(UpKey);
+    const std::function<void()> starts[] = {
+        [this] { click(1800, 2000); },  // empty space
+        [this] { click(1200, 3800); },  // level 1
+        [this] { w.showTransition(3, 2), w.selectListPosition(upperList, 0); }};
+    for (const auto& start : starts) {
+        start();
+        w.keyDown(SpectrumKey::Down);
+        expectNoTransition();
+    }
+    // Up from "SELECT A STATE" reaches a real line.
+    starts[2]();
+    w.keyDown(SpectrumKey::Up);
     EXPECT_EQ(tuple(w.upperState, w.lowerState), tuple(2, 1));
 }
 

@@ -33,6 +33,13 @@ const std::string& programCopy() {
 
 std::string programCopyExe() { return programCopy() + "/vantrel"; }
 
+void CacheState::choose(int n, int l, int m, int extent, int quota, int region) {
+    f.maxPointsText.text = intText(quota);
+    f.regionOptions[region].select();
+    o.planeName = f.regionOptions[region].tag;
+    typeQuantum(intText(n), intText(l), intText(m), intText(extent).c_str());
+}
+
 void FreshState::typeQuantum(const std::string& n, const std::string& l, const std::string& m, const char* extent) {
     f.quantumText[0].text = n, f.quantumText[1].text = l, f.quantumText[2].text = m;
     if (extent) f.extentText.text = extent;

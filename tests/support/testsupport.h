@@ -45,6 +45,11 @@ protected:
         s.mainDir = dir.path();
         fs::create_directory(cache);
     }
+    // n, l, m, extent and quota typed into the window; the region by its
+    // option's index.
+    void choose(int n, int l, int m, int extent, int quota = 625, int region = 0);
+    const std::string& csv() const { return o.csvFile; }
+
     TempDir dir;
     std::string cache = dir.file("files");
 };
