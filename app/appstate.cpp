@@ -26,7 +26,7 @@ void resetRadialHits(Session& s) {
 
 double calcTheory(Session& s, bool restricted) {
     RadialTheory& theory = s.radial;
-    theory = radialTheory(s.wavefunction, plotBinsPerAngstrom(s.orbital), radialSize(s.orbital), restricted);
+    theory = s.radial.theoryCurves.get(s.wavefunction, plotBinsPerAngstrom(s.orbital), radialSize(s.orbital), restricted);
     return theory.peakDensity();
 }
 

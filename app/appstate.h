@@ -55,6 +55,9 @@ struct RunState {
 struct RadialState : RadialTheory {
     RadialHistogram histogram;
     double medianRadius = 0;
+    // A sequence file changes the controls many times per orbital; each
+    // change asks for the theory curve again.
+    RadialTheoryCache theoryCurves;
 };
 
 struct Session;

@@ -66,4 +66,18 @@ RadialTheory radialTheory(const Orbital& orbital, int k, int size, bool restrict
     return rad;
 }
 
+const RadialTheory& RadialTheoryCache::get(const Orbital& o, int k, int size, bool restricted) {
+    Entry* oldest = &entries_[0];
+    for (Entry& e : entries_) {
+        if (e.used && e.z == o.z && e.n == o.n && e.l == o.l && e.m == o.m && e.k == k && e.size == size &&
+            e.restricted == restricted) {
+            e.used = ++clock_;
+            return e.theory;
+        }
+        if (e.used < oldest->used) oldest = &e;
+    }
+    *oldest = {o.z, o.n, o.l, o.m, k, size, restricted, ++clock_, radialTheory(o, k, size, restricted)};
+    return oldest->theory;
+}
+
 }  // namespace vantrel

@@ -2,6 +2,7 @@
 // probability it is compared with (bins of 1/k Angstrom).
 #pragma once
 
+#include <array>
 #include <vector>
 
 namespace vantrel {
@@ -54,5 +55,23 @@ struct Orbital;
 // The theory curve out to bin `size` for the whole cube, or for a plane
 // when restricted.
 RadialTheory radialTheory(const Orbital& orbital, int binsPerAngstrom, int size, bool restricted);
+
+// The last few theory curves asked for: every change of a control redraws
+// the curve, mostly for the same orbital, and each costs a thousand
+// evaluations or more. The result is radialTheory's, bit for bit.
+class RadialTheoryCache {
+public:
+    const RadialTheory& get(const Orbital& orbital, int binsPerAngstrom, int size, bool restricted);
+
+private:
+    struct Entry {
+        int z = 0, n = 0, l = 0, m = 0, k = 0, size = -1;
+        bool restricted = false;
+        unsigned long long used = 0;  // 0: empty
+        RadialTheory theory;
+    };
+    std::array<Entry, 4> entries_;
+    unsigned long long clock_ = 0;
+};
 
 }  // namespace vantrel

@@ -194,7 +194,8 @@ struct CloudRenderer::Impl {
 };
 
 CloudRenderer::CloudRenderer(int threads) : d_(std::make_unique<Impl>()) {
-    const int cores = static_cast<int>(std::thread::hardware_concurrency());
+    // Asked once: the count is read from a system file every time.
+    static const int cores = static_cast<int>(std::thread::hardware_concurrency());
     d_->threads = std::clamp(threads > 0 ? threads : cores, 1, 8);
     d_->layers.resize(static_cast<std::size_t>(d_->threads));
 }

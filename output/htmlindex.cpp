@@ -1,5 +1,8 @@
 #include "output/pages.h"
 
+#include <dirent.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <chrono>
 #include <ctime>
@@ -28,29 +31,42 @@ const std::string reloadNote =
 
 struct Listed {
     std::string name;
-    fs::file_time_type modified;
+    std::string lowered;  // the sort key, made once
 };
 
-// Regular files of the cache whose name ends in the extension (any case).
-std::vector<Listed> listCache(const std::string& cache, const std::string& extension) {
+// Regular files of the cache (links followed), read once for both indexes.
+// The entry's own type where the system gives it: a status for every
+// name would cost more than the pages.
+std::vector<Listed> listCache(const std::string& cache) {
     std::vector<Listed> found;
-    std::error_code ec;
-    for (fs::directory_iterator it(cache, ec), end; !ec && it != end; it.increment(ec)) {
-        std::error_code sec;
-        if (!it->is_regular_file(sec)) continue;
-        std::string name = it->path().filename().string();
-        std::string l = lower(name);
-        if (l.size() <= extension.size() || l.compare(l.size() - extension.size(), extension.size(), extension) != 0)
-            continue;
-        found.push_back({name, it->last_write_time(sec)});
+    DIR* dir = ::opendir(cache.c_str());
+    if (!dir) return found;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        bool regular = entry->d_type == DT_REG;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat st {};
+            regular = ::fstatat(::dirfd(dir), entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+        }
+        if (!regular) continue;
+        std::string n(name);
+        std::string l = lower(n);
+        found.push_back({std::move(n), std::move(l)});
     }
+    ::closedir(dir);
     return found;
+}
+
+// Whether the name ends in the extension (given in lower case), any case.
+bool hasExtension(const Listed& file, const std::string& extension) {
+    const std::string& l = file.lowered;
+    return l.size() > extension.size() && l.compare(l.size() - extension.size(), extension.size(), extension) == 0;
 }
 
 // The order of the hidden sorted list box: case does not matter; names
 // that differ only in case keep a fixed order.
-bool noCaseBefore(const std::string& a, const std::string& b) {
-    std::string la = lower(a), lb = lower(b);
+bool noCaseBefore(const std::string& la, const std::string& a, const std::string& lb, const std::string& b) {
     return la != lb ? la < lb : a < b;
 }
 
@@ -66,7 +82,10 @@ std::string dateText(fs::file_time_type t) {
 }
 
 std::string joinLines(const std::vector<std::string>& lines) {
+    std::size_t size = 0;
+    for (const auto& line : lines) size += line.size() + crlf.size();
     std::string text;
+    text.reserve(size);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (i) text += crlf;
         text += lines[i];
@@ -74,33 +93,39 @@ std::string joinLines(const std::vector<std::string>& lines) {
     return text;
 }
 
-void writeNames(const std::string& cache, std::vector<std::string>& problems) {
-    std::vector<Listed> pages;
-    for (auto& p : listCache(cache, ".htm"))
-        if (val(p.name) != 0) pages.push_back(std::move(p));
-    std::sort(pages.begin(), pages.end(), [](const Listed& a, const Listed& b) { return noCaseBefore(a.name, b.name); });
+void writeNames(const std::string& cache, const std::vector<Listed>& files, std::vector<std::string>& problems) {
+    std::vector<const Listed*> pages;
+    for (const auto& p : files)
+        if (hasExtension(p, ".htm") && val(p.name) != 0) pages.push_back(&p);
+    std::sort(pages.begin(), pages.end(),
+              [](const Listed* a, const Listed* b) { return noCaseBefore(a->lowered, a->name, b->lowered, b->name); });
 
     std::vector<std::string> lines;
     lines.push_back("<html><body><h1>Directory of " + htmlText(cache) + "</h1><p>" + crlf);
     lines.push_back(reloadNote + "<a target=_top href=index.htm>by energy</a><p><table>");
-    for (const auto& p : pages) {
-        std::string name = lower(p.name);
+    for (const Listed* p : pages) {
+        const std::string& name = p->lowered;
         std::string rest = name;
         std::string t1 = splitFirst(rest, "_");
         std::string t2 = splitFirst(rest, "_");
         std::string t3 = splitFirst(rest, "_");
         std::string t4 = rest.substr(0, rest.find(".htm"));
+        std::error_code sec;
         lines.push_back("<tr><td><a target=_top href=" + hrefValue(name) + ">" + htmlText(name) + "</a>" +
                         "<td>n=" + htmlText(t1) + "<td>l=" + htmlText(t2) + "<td>m=" + htmlText(t3) + "<td>" +
-                        htmlText(t4) + "<td>" + dateText(p.modified));
+                        htmlText(t4) + "<td>" + dateText(fs::last_write_time(cache + "/" + p->name, sec)));
     }
     lines.push_back("</table></body></html>");
     writeWholeFile(cache + "/names.htm", joinLines(lines), problems);
 }
 
-std::vector<std::string> energyItems(const std::string& cache) {
-    std::vector<std::string> items;
-    for (const auto& s : listCache(cache, ".txt")) {
+std::vector<std::string> energyItems(const std::string& cache, const std::vector<Listed>& files) {
+    struct Item {
+        std::string lowered, text;
+    };
+    std::vector<Item> items;
+    for (const auto& s : files) {
+        if (!hasExtension(s, ".txt")) continue;
         const std::string path = cache + "/" + s.name;
         std::error_code ec;
         auto size = fs::file_size(path, ec);
@@ -111,10 +136,16 @@ std::vector<std::string> energyItems(const std::string& cache) {
         if (at == std::string::npos) continue;
         double e = val(text.substr(at + 3));
         if (!(e < 0)) continue;
-        items.push_back(formatPicture(-e * 10000, "00000000") + ";" + text);
+        std::string item = formatPicture(-e * 10000, "00000000") + ";" + text;
+        std::string l = lower(item);
+        items.push_back({std::move(l), std::move(item)});
     }
-    std::sort(items.begin(), items.end(), noCaseBefore);
-    return items;
+    std::sort(items.begin(), items.end(),
+              [](const Item& a, const Item& b) { return noCaseBefore(a.lowered, a.text, b.lowered, b.text); });
+    std::vector<std::string> sorted;
+    sorted.reserve(items.size());
+    for (auto& item : items) sorted.push_back(std::move(item.text));
+    return sorted;
 }
 
 // The viewer of frame1's showxyz: the file and script come from the
@@ -129,7 +160,8 @@ std::string showXyzEmbed(bool jmol) {
     return embed;
 }
 
-void writeEnergyIndex(const std::string& cache, bool jmol, std::vector<std::string>& problems) {
+void writeEnergyIndex(const std::string& cache, const std::vector<Listed>& files, bool jmol,
+                      std::vector<std::string>& problems) {
     std::vector<std::string> lines = {
         "<script type=text/javascript>",
         "function showxyz(sfile,script,shead){",
@@ -145,7 +177,7 @@ void writeEnergyIndex(const std::string& cache, bool jmol, std::vector<std::stri
     };
     std::string previousKey;
     bool first = true;
-    for (std::string item : energyItems(cache)) {
+    for (std::string item : energyItems(cache, files)) {
         std::string key = splitFirst(item, ";");
         std::string xyz = splitFirst(item, ";");
         std::string energy = trim(splitFirst(item, ";"));
@@ -213,8 +245,10 @@ void writeIndexFrameSet(const std::string& mainDir, std::vector<std::string>& pr
 void createHtmlIndex(const std::string& mainDir, const std::string& xyzFile, bool jmol, const std::string& sHeader,
                      const std::string& script, const std::string&, std::vector<std::string>& problems) {
     const std::string cache = mainDir + "/files";
-    writeNames(cache, problems);
-    writeEnergyIndex(cache, jmol, problems);
+    // Writing names.htm adds no summary: one listing serves both.
+    const std::vector<Listed> files = listCache(cache);
+    writeNames(cache, files, problems);
+    writeEnergyIndex(cache, files, jmol, problems);
     writeWholeFile(cache + "/frame2.htm",
                    joinLines({"<body>",
                               createEmbed(jmol, "orbital1", fs::path(xyzFile).filename().string(), script,

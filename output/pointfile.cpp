@@ -747,16 +747,25 @@ XyzResult convertPointFileToXyz(const XyzOptions& options) {
     long long atoms = 1;
     out.put("He 0.0 0.0 0.0" + crlf);
     cloud.add("He", 0, 0, 0);
+    // Each line put in pieces: a string made for every one costs the long
+    // axes of a large extent more than their writing.
+    char tBuf[32], mtBuf[32];
+    auto line = [&out](std::string_view a, std::string_view b, std::string_view c) {
+        out.put(a);
+        out.put(b);
+        out.put(c);
+        out.put(crlf);
+    };
     for (int i = 1; i <= orb.axisMax; ++i) {
-        const std::string t = numText(i * s);
-        const std::string mt = numText((-i) * s);
+        const std::string_view t(tBuf, numTextFast(i * s, tBuf));
+        const std::string_view mt(mtBuf, numTextFast((-i) * s, mtBuf));
         const bool tenth = i % 10 == 0;
-        out.put((tenth ? "C " : "O ") + t + " 0.0 0.0" + crlf);
-        out.put((tenth ? "C " : "He ") + mt + " 0.0 0.0" + crlf);
-        out.put((tenth ? "C 0.0 " : "He 0.0 ") + t + " 0.0" + crlf);
-        out.put((tenth ? "C 0.0 " : "B 0.0 ") + mt + " 0.0" + crlf);
-        out.put((tenth ? "C 0.0 0.0 " : "He 0.0 0.0 ") + t + crlf);
-        out.put((tenth ? "C 0.0 0.0 " : "N 0.0 0.0 ") + mt + crlf);
+        line(tenth ? "C " : "O ", t, " 0.0 0.0");
+        line(tenth ? "C " : "He ", mt, " 0.0 0.0");
+        line(tenth ? "C 0.0 " : "He 0.0 ", t, " 0.0");
+        line(tenth ? "C 0.0 " : "B 0.0 ", mt, " 0.0");
+        line(tenth ? "C 0.0 0.0 " : "He 0.0 0.0 ", t, "");
+        line(tenth ? "C 0.0 0.0 " : "N 0.0 0.0 ", mt, "");
         cloud.add(tenth ? "C" : "O", i * s, 0, 0);
         cloud.add(tenth ? "C" : "He", (-i) * s, 0, 0);
         cloud.add(tenth ? "C" : "He", 0, i * s, 0);

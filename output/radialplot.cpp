@@ -106,12 +106,14 @@ RadialPlotText drawRadialDistribution(PlotCanvas& c, const RadialPlotData& data,
     double probable = 0, probableX = 0, medianX = 0;
 
     const int last = std::min<long long>(hits.maxBin, static_cast<long long>(std::max(hits.hits.size(), rad.radialTheory.size())) - 1);
-    for (int i = 1; i <= last; ++i) {
+    // Each bin's place once, shared with its neighbours' bars.
+    double left = binx(0, k), x = binx(1, k), right = 0;
+    for (int i = 1; i <= last; ++i, left = x, x = right) {
+        right = binx(i + 1, k);
         const double h = at(hits.hits, i);
         const double v = theory ? at(rad.radialTheory, i) : h;
         if (!(v > 0)) continue;
         if (i > edge) color = red;
-        const double x = binx(i, k);
         total += h;
         cumulative += v;
         if (v > largest) {
@@ -138,7 +140,7 @@ RadialPlotText drawRadialDistribution(PlotCanvas& c, const RadialPlotData& data,
         const double height = top > 0 ? v / top * (theory ? theoryTop : hitStop) : 0;
         const std::uint32_t barColor = nodes ? (sign < 1 ? red : blue) : color;
         // From half way to the previous bin to half way to the next.
-        c.bar(x, (binx(i - 1, k) + x) / 2, (x + binx(i + 1, k)) / 2, baseline, baseline - height, barColor);
+        c.bar(x, (left + x) / 2, (x + right) / 2, baseline, baseline - height, barColor);
     }
 
     std::string advice;

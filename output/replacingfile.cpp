@@ -2,9 +2,11 @@
 
 #include "output/fileutil.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,7 +42,6 @@ ReplacingFile::ReplacingFile(std::string path) : path_(std::move(path)) {
         fail(errno, "writing");
         return;
     }
-    buffer_.reserve(bufferSize);
 }
 
 ReplacingFile::~ReplacingFile() {
@@ -57,8 +58,15 @@ void ReplacingFile::fail(int error, const char* doing) {
 void ReplacingFile::write(std::string_view bytes) {
     if (!problem_.empty()) return;
     if (buffer_.size() + bytes.size() > bufferSize) flush();
-    if (bytes.size() >= bufferSize) writeOut(bytes);
-    else buffer_.append(bytes);
+    if (bytes.size() >= bufferSize) {
+        writeOut(bytes);
+        return;
+    }
+    // Most files are a page written in one piece and a line end: the
+    // buffer grows to what is written, not to its largest size at once.
+    if (buffer_.capacity() < bufferSize && buffer_.size() + bytes.size() > buffer_.capacity())
+        buffer_.reserve(std::min(bufferSize, std::max(2 * buffer_.capacity(), buffer_.size() + bytes.size() + 2)));
+    buffer_.append(bytes);
 }
 
 void ReplacingFile::overwriteStart(std::string_view bytes) {
@@ -110,16 +118,17 @@ bool sameBytes(const std::string& a, const std::string& b) {
     const int fa = openForReading(a);
     if (fa < 0) return false;
     const int fb = openForReading(b);
-    bool same = fb >= 0;
     struct stat sa {}, sb {};
-    same = same && ::fstat(fa, &sa) == 0 && ::fstat(fb, &sb) == 0 && sa.st_size == sb.st_size;
+    bool same = fb >= 0 && ::fstat(fa, &sa) == 0 && ::fstat(fb, &sb) == 0 && sa.st_size == sb.st_size;
+    // Buffers no larger than the files: most copies are a page or less.
     static constexpr std::size_t chunk = 1 << 16;
-    std::string ba(chunk, '\0'), bb(chunk, '\0');
+    const std::size_t size = std::min(chunk, static_cast<std::size_t>(sa.st_size) + 1);
+    std::unique_ptr<char[]> ba(same ? new char[size] : nullptr), bb(same ? new char[size] : nullptr);
     while (same) {
-        const ssize_t na = readFull(fa, ba.data(), chunk);
-        const ssize_t nb = readFull(fb, bb.data(), chunk);
-        same = na >= 0 && nb == na && std::memcmp(ba.data(), bb.data(), static_cast<std::size_t>(na)) == 0;
-        if (na < static_cast<ssize_t>(chunk)) break;
+        const ssize_t na = readFull(fa, ba.get(), size);
+        const ssize_t nb = readFull(fb, bb.get(), size);
+        same = na >= 0 && nb == na && std::memcmp(ba.get(), bb.get(), static_cast<std::size_t>(na)) == 0;
+        if (na < static_cast<ssize_t>(size)) break;
     }
     ::close(fa);
     if (fb >= 0) ::close(fb);
@@ -131,13 +140,16 @@ std::string copyReplacing(const std::string& source, const std::string& target) 
     const int in = openForReading(source);
     if (in < 0) return describe(errno) + " copying " + source;
     ReplacingFile out(target);
-    std::string buffer(1 << 16, '\0');
+    struct stat st {};
+    const std::size_t size =
+        ::fstat(in, &st) == 0 ? std::min<std::size_t>(1 << 16, static_cast<std::size_t>(st.st_size) + 1) : 1 << 16;
+    std::unique_ptr<char[]> buffer(new char[size]);
     std::string problem;
     for (;;) {
-        const ssize_t n = readFull(in, buffer.data(), buffer.size());
+        const ssize_t n = readFull(in, buffer.get(), size);
         if (n < 0) problem = describe(errno) + " copying " + source;
         if (n <= 0) break;
-        out.write(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+        out.write(std::string_view(buffer.get(), static_cast<std::size_t>(n)));
     }
     ::close(in);
     if (!problem.empty()) return problem;

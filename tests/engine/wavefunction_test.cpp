@@ -7,9 +7,11 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "engine/radialhistogram.h"
 #include "engine/samplekernel.h"
 #include "support/literalwavefunction.h"
 #include "engine/orbital.h"
@@ -209,6 +211,31 @@ TEST(WaveFunction, AgreesWithTheLiteralEvaluation) {
     // High n, where the literal evaluation loses its digits: the batch kernel alone.
     for (auto [n, l, m] : {std::array{6, 5, -5}, {8, 4, -3}, {10, 9, 7}, {20, 10, -3}, {26, 24, -20}})
         compareBatch(orbital(1, n, l, m), testPoints(defaultExtent(n, 1), 1000, seed++));
+}
+
+// Every answer is the curve of its own orbital, size and region, also
+// after the oldest of more keys than the cache holds was dropped.
+TEST(RadialTheoryCache, GivesTheCurveOfEachKey) {
+    struct Key {
+        Orbital o;
+        int k, size;
+        bool restricted;
+    };
+    const std::vector<Key> keys = {{orbital(1, 1, 0, 0), 50, 100, false}, {orbital(1, 1, 0, 0), 50, 100, true},
+                                   {orbital(1, 1, 0, 0), 50, 120, false}, {orbital(1, 1, 0, 0), 25, 100, false},
+                                   {orbital(2, 1, 0, 0), 50, 100, false}, {orbital(1, 3, 2, -1), 50, 100, false}};
+    RadialTheoryCache cache;
+    // Four fill the cache, key 0 is found again, 4 and 5 push out 1 and 2,
+    // which come back in place of 3 and 4.
+    const std::size_t order[] = {0, 1, 2, 3, 0, 4, 5, 0, 1, 2, 0};
+    for (std::size_t step = 0; step < std::size(order); ++step) {
+        const Key& key = keys[order[step]];
+        const RadialTheory want = radialTheory(key.o, key.k, key.size, key.restricted);
+        const RadialTheory& got = cache.get(key.o, key.k, key.size, key.restricted);
+        EXPECT_EQ(got.radialTheory, want.radialTheory) << "step " << step;
+        EXPECT_EQ(got.radialSign, want.radialSign) << "step " << step;
+        EXPECT_EQ(got.rTheory, want.rTheory) << "step " << step;
+    }
 }
 
 }  // namespace

@@ -1,14 +1,12 @@
-// What a desktop user expects of the windows: red captions grey during a
-// run, pictures exported and copied, the usual shortcuts, message boxes
-// centred on the window.
-#include <QAction>
-#include <QApplication>
+// What a desktop user expects of the windows: captions, pictures,
+// shortcuts and message boxes.
 #include <QClipboard>
 #include <QMimeData>
 #include <QShortcut>
 #include <QSignalSpy>
 #include <QSvgRenderer>
-#include <QTimer>
+
+#include <algorithm>
 
 #include "app/gui/levelwindowlink.h"
 #include "app/gui/qtdialogs.h"
@@ -25,7 +23,6 @@ namespace {
 
 using DesktopTest = StartedWindowTest;  // also run with QT_SCALE_FACTOR=2
 
-// The red extent caption and "too small?" grey with the rest during a run.
 TEST_F(DesktopTest, RedCaptionsGreyDuringARun) {
     type(f.extentText, "1");
     ASSERT_TRUE(label(f.tooSmallLabel)->isVisible());
@@ -46,7 +43,6 @@ TEST_F(DesktopTest, PicturesSaveAsPngAndSvgAndCopy) {
     TempDir out;
     auto check = [&](QWidget* picture, const QString& name) {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(picture->window()));
-        // Reached from the picture's context menu.
         EXPECT_EQ(picture->contextMenuPolicy(), Qt::ActionsContextMenu) << name.toStdString();
         const QString png = QString::fromStdString(out.file(name.toStdString() + ".png"));
         const QString svg = QString::fromStdString(out.file(name.toStdString() + ".SVG"));
@@ -84,24 +80,41 @@ TEST_F(DesktopTest, UsualShortcuts) {
     EXPECT_EQ(loaded.count(), 1);
 }
 
-// A long message (its box grows after Qt placed it) and a question, the
-// second with no window active any more: both centred on the main window.
-TEST_F(DesktopTest, MessageBoxesAreCentredOnTheWindow) {
+// A long message and a question, the second with no window active any
+// more: both centred on the main window, the long one's paths shown whole.
+TEST_F(DesktopTest, MessageBoxesAreCentredOnTheWindowAndShowPathsWhole) {
     view->placeAtRightEdge();
     QApplication::processEvents();
     QtDialogs boxes;
     boxes.setMainWindow(view.get());
-    const std::string longText = "The sequence file /home/someone/a/rather/long/folder/name/for/sequences/seq.txt is "
-                                 "not of the correct file type. See /home/someone/vantrel/input.txt for one that works.";
+    const std::string path = "/tmp/build-area/run-tests/scratch-" + std::string(40, 'x') + "/home_vantrel/files";
+    const std::string longText = "The main directory for VANTREL is " + path.substr(0, path.size() - 6) +
+                                 "\r\nThe directory in which HTML and XYZ files will be saved is " + path;
     for (auto [text, buttons] : {std::pair{longText, Buttons::OK}, {std::string("Go on?"), Buttons::YesNo}}) {
         QPoint centre;
-        QTimer::singleShot(100, [&centre] {
+        QStringList lines;
+        int widest = 0, room = 0;
+        QTimer::singleShot(0, [&] {
+            auto* label = QApplication::activeModalWidget()->findChild<QLabel*>("qt_msgbox_label");
+            lines = label->text().split('\n');
+            for (const QString& line : lines) widest = std::max(widest, label->fontMetrics().horizontalAdvance(line));
+            room = label->wordWrap() ? label->contentsRect().width() : widest;
+        });
+        QTimer::singleShot(100, [&] {
             QWidget* box = QApplication::activeModalWidget();
             centre = box->frameGeometry().center();
             box->close();
         });
         boxes.messageBox(text, buttons, "", Icon::None);
         EXPECT_LE((centre - view->frameGeometry().center()).manhattanLength(), 4) << text;
+        if (buttons == Buttons::OK) {
+            const auto whole = std::count_if(lines.begin(), lines.end(), [&](const QString& l) {
+                return l.contains(QString::fromStdString(path.substr(0, path.size() - 6)));
+            });
+            EXPECT_EQ(whole, 2) << lines.join(" | ").toStdString();
+            EXPECT_GE(lines.size(), 3) << "broken at blanks";
+            EXPECT_LE(widest, room) << "the box would wrap them again";
+        }
     }
 }
 

@@ -2,9 +2,12 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -15,6 +18,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 // Readable QStrings in failure messages.
@@ -22,14 +26,24 @@ inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdS
 inline void PrintTo(const QPoint& p, std::ostream* os) { *os << '(' << p.x() << ", " << p.y() << ')'; }
 inline void PrintTo(const QSize& s, std::ostream* os) { *os << s.width() << 'x' << s.height(); }
 
+#include "app/appstate.h"
 #include "app/gui/gui.h"
 #include "app/gui/mainwindowview.h"
 #include "app/mainwindow.h"
+#include "app/orbitalcontrols.h"
 #include "app/windowstate.h"
-#include "app/appstate.h"
 #include "support/testsupport.h"
 
 namespace vantrel::test {
+
+using std::tuple;
+
+// The item of a menu or menu bar with this caption (its "&" left out), or null.
+inline QAction* menuItem(const QWidget* menu, const QString& caption) {
+    for (QAction* a : menu->actions())
+        if (QString(a->text()).remove('&') == caption) return a;
+    return nullptr;
+}
 
 // The program as a user starts it: its own main directory and working
 // folder, with a help page there so nothing is unpacked.
@@ -66,6 +80,10 @@ protected:
     int runProgram(const std::vector<std::string>& arguments, const std::function<void(MainWindowView&)>& poll) {
         return runProgram(s, arguments, poll);
     }
+    int runSequence(const std::string& text, const std::function<void(MainWindowView&)>& poll) {
+        writeFile(work.file("seq.txt"), text);
+        return runProgram({work.file("seq.txt")}, poll);
+    }
     TempDir home, work;
     ScopedEnv vantrelHome{"VANTREL_HOME", home.path()};
     fs::path oldDir = fs::current_path();
@@ -96,6 +114,10 @@ protected:
     QLineEdit* edit(const Control& c) { return qobject_cast<QLineEdit*>(widget(c)); }
     QAbstractButton* button(const Control& c) { return qobject_cast<QAbstractButton*>(widget(c)); }
     QLabel* label(const Control& c) { return qobject_cast<QLabel*>(widget(c)); }
+    QString text(const Control& c) { return edit(c) ? edit(c)->text() : label(c) ? label(c)->text() : button(c)->text(); }
+    bool enabled(const Control& c) { return widget(c)->isEnabled(); }
+    QString frameTitle() { return qobject_cast<QGroupBox*>(widget(f.calculationFrame))->title(); }
+    void calculate() { QTest::mouseClick(button(f.calculateButton), Qt::LeftButton); }
 
     // A user's click on a check box or option button (on its indicator).
     void clickButton(const Control& c) {

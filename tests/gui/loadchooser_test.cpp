@@ -1,18 +1,12 @@
-// Point files opened by name: the file dialog, the recent files, and what
-// a name says.
-#include <QMenu>
-
-#include <tuple>
-
+// Point files opened by name: the recent files, and what a name says.
 #include "app/gui/loadchooser.h"
-#include "app/orbitalcontrols.h"
 #include "guitest.h"
 
 namespace vantrel::test {
 namespace {
 
 TEST(PointFileNameTest, NamesTheProgramForms) {
-    using Parsed = std::tuple<int, int, int, int, std::string, bool>;  // n, l, m, Z, plane, quick
+    using Parsed = tuple<int, int, int, int, std::string, bool>;  // n, l, m, Z, plane, quick
     for (const auto& [name, want] : {std::pair{"1_0_0_.csv", Parsed{1, 0, 0, 1, "", false}},
                                      {"2_1_-1_xy.csv", Parsed{2, 1, -1, 1, "xy", false}},
                                      {"3_2_0_(z_3).csv", Parsed{3, 2, 0, 3, "", false}},
@@ -37,7 +31,7 @@ protected:
         setOrbital(s, 1, 2, 1, 0, false);
         f.regionOptions[1].select();
         type(f.maxPointsText, "625");
-        QTest::mouseClick(button(f.calculateButton), Qt::LeftButton);
+        calculate();
         const std::string file = s.orbital.csvFile;
         f.regionOptions[0].select();
         setOrbital(s, 1, 1, 0, 0, false);
@@ -53,10 +47,9 @@ TEST_F(LoadChooserTest, RecentFilesAndRefusals) {
     emit view->menuFor(f.fileMenu)->aboutToShow();
     ASSERT_EQ(chooser->recentMenu()->actions().size(), 1);
     chooser->recentMenu()->actions().first()->trigger();
-    // 2p in the XY plane again, the points' histogram shown.
-    EXPECT_EQ(std::tuple(f.quantumText[0].text, f.quantumText[1].text, f.regionOptions[1].checked, s.orbital.csvFile,
+    EXPECT_EQ(tuple(f.quantumText[0].text, f.quantumText[1].text, f.regionOptions[1].checked, s.orbital.csvFile,
                          f.plotModeOptions[0].checked),
-              std::tuple("2", "1", true, file, true));
+              tuple("2", "1", true, file, true));
 
     // Not named by the program, or outside the cache: a message, nothing loaded.
     writeFile(dir.file("other.csv"), "");

@@ -1,30 +1,19 @@
 // The window's 3-D view panel: its slices and the files its menu writes; the
 // same files from a headless sequence run.
-#include <QAction>
 #include <QComboBox>
 #include <QDir>
-#include <QImage>
-#include <QLabel>
-#include <QMenu>
 #include <QTemporaryDir>
-#include <QTest>
-#include <gtest/gtest.h>
 
 #include <sys/wait.h>
-
-#include <cstdlib>
-#include <memory>
 
 #include "app/gui/orbitalviewpanel.h"
 #include "app/gui/picturefiles.h"
 #include "cloudview/cloudtest.h"
 #include "cloudview/gui/cloudviewwidget.h"
-#include "support/testsupport.h"
+#include "guitest.h"
 
-namespace vantrel {
+namespace vantrel::test {
 namespace {
-
-using namespace test;
 
 class OrbitalViewPanelTest : public ::testing::Test {
 protected:
@@ -41,11 +30,10 @@ protected:
         panel->resize(300, 320);
         panel->fillMenu(&menu);
     }
-    QAction* action(const QString& caption) {
-        for (QAction* a : menu.actions())
-            if (a->text().remove('&') == caption) return a;
-        ADD_FAILURE() << "no menu item " << caption.toStdString();
-        return nullptr;
+    void trigger(const char* caption) {
+        QAction* item = menuItem(&menu, caption);
+        ASSERT_NE(item, nullptr) << caption;
+        item->trigger();
     }
 
     Orbital orbital;
@@ -60,7 +48,7 @@ protected:
 TEST_F(OrbitalViewPanelTest, EveryFileOfTheMenuIsWritten) {
     for (const char* caption : {"Save Cube File...", "Save Surfaces as glTF...", "Save Surfaces as STL...",
                                 "Save Surfaces as PLY...", "Save Surfaces as OBJ...", "Save Slice Pictures..."})
-        action(caption)->trigger();
+        trigger(caption);
     for (const char* name : {"2_1_0__n.cube", "2_1_0__n.glb", "2_1_0__n.stl", "2_1_0__n.ply", "2_1_0__n.obj",
                              "2_1_0__n.mtl", "2_1_0__n.xy.png", "2_1_0__n.yz.png", "2_1_0__n.xz.png"})
         EXPECT_TRUE(QFile::exists(folder + "/" + name)) << name;
@@ -68,18 +56,18 @@ TEST_F(OrbitalViewPanelTest, EveryFileOfTheMenuIsWritten) {
     for (int factor : {1, 2}) {
         folder = dir.filePath(QString("x%1").arg(factor));
         QDir().mkpath(folder);
-        action(factor == 1 ? "Save View Picture..." : "Save View Picture at Twice the Size...")->trigger();
+        trigger(factor == 1 ? "Save View Picture..." : "Save View Picture at Twice the Size...");
         EXPECT_EQ(QImage(folder + "/2_1_0__n.png").size(), panel->cloudView()->size() * factor);
     }
     EXPECT_TRUE(warnings.empty()) << warnings.front();
     folder = dir.filePath("missing");
-    action("Save Cube File...")->trigger();
+    trigger("Save Cube File...");
     ASSERT_EQ(warnings.size(), 1u);
     EXPECT_TRUE(contains(warnings[0], "Couldn't write " + folder.toStdString() + "/2_1_0__n.cube: ")) << warnings[0];
 }
 
 TEST_F(OrbitalViewPanelTest, SliceDialogShowsTheNodalPlaneWhite) {
-    action("Slice in a Plane...")->trigger();
+    trigger("Slice in a Plane...");
     auto* dialog = panel->findChild<SliceDialog*>();
     ASSERT_NE(dialog, nullptr);
     SliceImage layout;
@@ -97,8 +85,8 @@ TEST_F(OrbitalViewPanelTest, SliceDialogShowsTheNodalPlaneWhite) {
     EXPECT_GT(colouredPixels(), 10000) << "and not in the xz plane";
 }
 
-// The files a headless sequence run writes beside its pages (their contents
-// are checked where each is written), and its cloud picture of 2p_z upright.
+// The real picture writer of a headless run (the in-process sequence tests
+// record pictures instead): every file, and 2p_z upright.
 TEST(SequenceExports, EveryFileIsWrittenAndTheCloudPictureShowsTwoPzUpright) {
     TempDir dir("exports");
     const std::string home = dir.file("main_vantrel"), cache = home + "/files/";
@@ -125,4 +113,4 @@ TEST(SequenceExports, EveryFileIsWrittenAndTheCloudPictureShowsTwoPzUpright) {
 }
 
 }  // namespace
-}  // namespace vantrel
+}  // namespace vantrel::test

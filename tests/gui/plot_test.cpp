@@ -1,6 +1,5 @@
-// The radial plot as the window shows it: tick labels on their ticks and a
-// solid histogram at the size the plot has, after a resize and at every
-// extent. Also run with QT_SCALE_FACTOR=2 (see CMakeLists.txt).
+// The radial plot at the size the window gives it, at every extent; also
+// run with QT_SCALE_FACTOR=2.
 #include <QFontMetrics>
 
 #include <cmath>
@@ -68,14 +67,12 @@ protected:
     void SetUp() override {
         GuiTest::SetUp();
         startWindow(true);
-        // The window's width all for the controls and the plot: the 3-D
-        // view beside them would take most of a resize.
+        // The 3-D view beside the plot would take most of a resize.
         view->orbitalView()->hide();
         view->resize(view->sizeHint());
         clickButton(f.plotModeOptions[1]);  // the theory curve, as after start-up
         QApplication::processEvents();
     }
-    // The orbital and extent typed in, the curve drawn again.
     void show(int n, double extent) {
         type(f.quantumText[0], std::to_string(n));
         type(f.quantumText[1], std::to_string(n - 1));
@@ -94,7 +91,6 @@ TEST_F(PlotTest, LabelsOnTheirTicksAndHistogramSolidAtEveryExtentAndSize) {
         EXPECT_TRUE(labelsOnTicks(plot)) << "extent " << extent;
         EXPECT_TRUE(histogramSolid(plot)) << "extent " << extent;
     }
-    // Back at 5 the axis spans most of the plot again.
     EXPECT_GT(plot.pixelX(s.orbital.axisMax * 50.0), 0.85 * plot.width());
     for (int wider : {300, -400}) {
         const int before = plot.width();
@@ -108,8 +104,7 @@ TEST_F(PlotTest, LabelsOnTheirTicksAndHistogramSolidAtEveryExtentAndSize) {
     }
 }
 
-// The program as it starts: the first plot is drawn before the window is
-// laid out, and must sit right once it is shown.
+// The first plot is drawn before the window is laid out.
 using PlotStartTest = ProgramStartTest;
 
 TEST_F(PlotStartTest, LabelsOnTheirTicksAtStartUp) {

@@ -1,19 +1,14 @@
-// The emission spectrum window on screen, opened from the main window's
-// menu and driven with the pointer and the keyboard.
+// The emission spectrum window opened from the main window's menu.
 #include <QComboBox>
 
-#include <memory>
-#include <tuple>
-
+#include "app/gui/levelwindowlink.h"
 #include "app/gui/spectrumwindowlink.h"
-#include "app/orbitalcontrols.h"
 #include "guitest.h"
+#include "levels/gui/leveldiagramwindow.h"
 #include "spectrum/gui/spectrumview.h"
 
 namespace vantrel::test {
 namespace {
-
-using std::tuple;
 
 class SpectrumViewTest : public StartedWindowTest {
 protected:
@@ -26,16 +21,11 @@ protected:
         ASSERT_NE(spectrum, nullptr);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(spectrum));
     }
-    void TearDown() override {
-        link.reset();
-        StartedWindowTest::TearDown();
-    }
     SpectrumWindow& state() { return spectrum->state(); }
-    // A click on the level diagram, at a point given in twips.
+    // At a point given in twips.
     void clickDiagram(double x, double y) {
         QTest::mouseClick(spectrum->diagram(), Qt::LeftButton, {}, spectrum->diagramPixel(x, y));
     }
-    QString listText(int i) { return spectrum->list(i)->currentText(); }
 
     std::unique_ptr<SpectrumWindowLink> link;
     SpectrumView* spectrum = nullptr;
@@ -46,16 +36,19 @@ TEST_F(SpectrumViewTest, OpensFromTheMenuAtItsSize) {
     EXPECT_TRUE(s.window.spectrumOpen);
     EXPECT_EQ(spectrum->windowTitle(), "Hydrogen Atom Emission Spectrum");
     EXPECT_EQ(spectrum->size(), QSize(386, 489));  // 5790 x 7335 twips
-    EXPECT_EQ(tuple(spectrum->list(upperList)->count(), listText(upperList), spectrum->list(lowerList)->currentIndex()),
-              tuple(20, "SELECT A STATE", -1));
-    // The menu item again brings the same window forward.
     view->actionFor(f.spectrumMenuItem)->trigger();
     EXPECT_EQ(link->openView(), spectrum);
 }
 
+// Not while a run works on the main window's orbital.
 TEST_F(SpectrumViewTest, ClickOnALevelSetsTheMainWindowsN) {
     setOrbital(s, 1, 5, 2, 1, false);
     view->syncAll();
+    enableControls(s, false);
+    EXPECT_FALSE(spectrum->diagram()->isEnabled());
+    clickDiagram(1200, 395);
+    EXPECT_EQ(o.currentN, 5);
+    enableControls(s, true);
     // Larger than designed: the hit tests follow the drawing.
     spectrum->resize(772, 978);
     QApplication::processEvents();
@@ -75,27 +68,21 @@ TEST_F(SpectrumViewTest, ClickOnALevelSetsTheMainWindowsN) {
     EXPECT_EQ(link->openView(), nullptr);
 }
 
-// The window beside the main window, not over it.
+// Beside the main window, not over it; the level window too where it fits.
 TEST_F(SpectrumViewTest, BesideTheMainWindow) {
+    LevelWindowLink levels(s, view.get(), [this] { view->syncAll(); });
     delete spectrum;
     view->resize(320, 400);
     view->placeAtRightEdge();
+    view->move(view->pos() + QPoint(0, 40));
+    view->actionFor(f.compareEnergiesMenuItem)->trigger();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&levels.window()));
+    EXPECT_EQ(levels.window().frameGeometry().top(), view->frameGeometry().top());
     view->actionFor(f.spectrumMenuItem)->trigger();
     spectrum = link->openView();
     ASSERT_NE(spectrum, nullptr);
     EXPECT_LE(spectrum->frameGeometry().right(), view->frameGeometry().left());
     EXPECT_EQ(spectrum->frameGeometry().top(), view->frameGeometry().top());
-}
-
-// While a run works on the main window's orbital no level can be picked
-// here, as the level window is disabled then.
-TEST_F(SpectrumViewTest, RunsTurnLevelPickingOff) {
-    for (bool on : {false, true}) {
-        enableControls(s, on);
-        EXPECT_EQ(spectrum->diagram()->isEnabled(), on);
-        clickDiagram(1200, 395);  // level 4
-        EXPECT_EQ(o.currentN, on ? 4 : 1);
-    }
 }
 
 }  // namespace

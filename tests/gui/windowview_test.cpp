@@ -1,8 +1,4 @@
-// The 3-D view in the main window, driven as a user drives it: the run's
-// points appear in it, Load shows a file, another orbital clears it, and
-// the window's display options show in it.
-#include <QAction>
-#include <QApplication>
+// The 3-D view in the main window, fed by runs, loads and the window's options.
 #include <QMenuBar>
 
 #include "app/gui/orbitalviewpanel.h"
@@ -13,11 +9,10 @@
 namespace vantrel::test {
 namespace {
 
-class WindowViewTest : public GuiTest {
+class WindowViewTest : public StartedWindowTest {
 protected:
     void SetUp() override {
-        GuiTest::SetUp();
-        startWindow(true);
+        StartedWindowTest::SetUp();
         view->resize(1280, 760);
         type(f.quantumText[0], "2");
         type(f.quantumText[1], "1");
@@ -37,8 +32,7 @@ protected:
 };
 
 TEST_F(WindowViewTest, CalculateShowsTwoPzUprightWhileItRuns) {
-    // Looked at after every block of trials, so whenever the window's
-    // events handed points to the view the next block sees them.
+    // Looked at after every block of trials.
     int refreshes = 0;
     std::size_t seen = 0;
     const auto progress = s.samplingHooks.onProgress;
@@ -47,7 +41,7 @@ TEST_F(WindowViewTest, CalculateShowsTwoPzUprightWhileItRuns) {
         if (renderer().pointCount() > seen) seen = renderer().pointCount(), ++refreshes;
     };
     type(f.maxPointsText, "640000");
-    QTest::mouseClick(button(f.calculateButton), Qt::LeftButton);
+    calculate();
     s.samplingHooks.onProgress = progress;
     EXPECT_EQ(renderer().pointCount(), 640000u);
     EXPECT_GE(refreshes, 1) << "points reached the view during the run, not only at its end";
@@ -61,7 +55,7 @@ TEST_F(WindowViewTest, CalculateShowsTwoPzUprightWhileItRuns) {
     EXPECT_LT(cloud().lastText().labels[2].center().y() * cloud().devicePixelRatioF(), blue.y) << "z above both";
 }
 
-TEST_F(WindowViewTest, OptionsShowLoadFillsAndAnotherOrbitalClears) {
+TEST_F(WindowViewTest, OptionsShowBothWays) {
     clickButton(f.blackBackgroundCheck);
     clickButton(f.jmolBoundingBoxCheck);
     EXPECT_TRUE(f.orbitalView.view.blackBackground);
@@ -73,20 +67,12 @@ TEST_F(WindowViewTest, OptionsShowLoadFillsAndAnotherOrbitalClears) {
     emit cloud().stateChanged();
     EXPECT_FALSE(f.blackBackgroundCheck.checked);
     EXPECT_TRUE(f.colourModeOptions[0].checked);
-
-    QTest::mouseClick(button(f.calculateButton), Qt::LeftButton);
-    type(f.quantumText[0], "3");
-    EXPECT_EQ(renderer().pointCount(), 0u) << "3p is another orbital";
-    type(f.quantumText[0], "2");
-    QTest::mouseClick(button(f.loadButton), Qt::LeftButton);
-    EXPECT_EQ(renderer().pointCount(), 20000u) << "Load shows the file";
 }
 
 TEST_F(WindowViewTest, TheMenuHasTheSurfacesSlicesAndFiles) {
-    QMenu* menu = nullptr;
-    for (QAction* a : view->menuBar()->actions())
-        if (a->text() == "3-&D View") menu = a->menu();
-    ASSERT_NE(menu, nullptr);
+    QAction* top = menuItem(view->menuBar(), "3-D View");
+    ASSERT_NE(top, nullptr);
+    QMenu* menu = top->menu();
     QStringList items;
     for (QAction* a : menu->actions())
         if (!a->isSeparator()) items << a->text().remove('&');
@@ -103,8 +89,7 @@ TEST_F(WindowViewTest, TheMenuHasTheSurfacesSlicesAndFiles) {
 }
 
 TEST_F(WindowViewTest, FitsTheScreenAndA1280By800One) {
-    // Also run at twice the pixels (ctest), where the test screen has half
-    // the room: the controls scroll, the view keeps its place.
+    // Also run at scale factor 2, where the test screen has half the room.
     const QSize room = view->screen()->availableGeometry().size(), smallest = view->minimumSizeHint();
     EXPECT_LE(smallest.width(), room.width());
     EXPECT_LE(smallest.height(), room.height());
