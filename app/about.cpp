@@ -30,8 +30,8 @@ std::string revisionIn(const std::string& script) {
 
 }  // namespace
 
-std::string threeRevision(const std::string& programDir, const std::string& threeDir) {
-    for (const ViewerFile& file : viewerFiles(programDir, threeDir))
+std::string threeRevision(const std::string& dataDir, const std::string& threeDir) {
+    for (const ViewerFile& file : viewerFiles(dataDir, threeDir))
         if (file.name == "three.min.js")
             for (const std::string& source : file.sources)
                 if (const std::string r = revisionIn(readWholeFile(source)); !r.empty()) return r;

@@ -11,8 +11,8 @@ extern const char* const aboutTitle;  // "About Vantrel"
 // `threeRevision` the three.js the pages copy ("" when none is found).
 std::string aboutText(const std::string& toolkit, const std::string& threeRevision);
 // The revision of the three.js the pages copy ("r111") from the program's
-// folder or the system's, "" when none is found.
-std::string threeRevision(const std::string& programDir, const std::string& threeDir);
+// data folder or the system's, "" when none is found.
+std::string threeRevision(const std::string& dataDir, const std::string& threeDir);
 // What the pages show their clouds with, and where Jmol still fits in.
 std::string aboutJmolText(const std::string& mainDir);
 

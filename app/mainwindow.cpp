@@ -185,7 +185,7 @@ void aboutClick(Session& s, int i) {
         if (s.windowHooks.showAbout)
             s.windowHooks.showAbout();
         else
-            s.dialogs->messageBox(aboutText("", threeRevision(s.programDir, s.threeDir)), Buttons::OK, aboutTitle);
+            s.dialogs->messageBox(aboutText("", threeRevision(dataDir(s), s.threeDir)), Buttons::OK, aboutTitle);
         break;
     case 4:
         s.dialogs->messageBox(aboutJmolText(s.mainDir), Buttons::OK, "About Jmol");

@@ -14,7 +14,7 @@ void installAboutBox(Session& s, QWidget* mainView) {
         QMessageBox box(owner);
         box.setWindowTitle(QString::fromUtf8(aboutTitle));
         box.setTextFormat(Qt::PlainText);
-        const std::string text = aboutText("Qt " + std::string(qVersion()), threeRevision(s.programDir, s.threeDir));
+        const std::string text = aboutText("Qt " + std::string(qVersion()), threeRevision(dataDir(s), s.threeDir));
         box.setText(QString::fromStdString(text).replace("\r\n", "\n"));
         if (owner) box.setIconPixmap(owner->windowIcon().pixmap(64, 64));
         box.setStandardButtons(QMessageBox::Ok);

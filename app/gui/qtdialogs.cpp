@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QLabel>
+#include <QScreen>
 #include <QLayout>
 #include <QMessageBox>
 
@@ -46,15 +47,15 @@ public:
     using QMessageBox::QMessageBox;
 
 protected:
+    // Qt turns wrapping back on whenever it lays the box out again.
     void showEvent(QShowEvent* event) override {
         QMessageBox::showEvent(event);
-        auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
-        if (!label || !label->wordWrap()) return;
-        label->setWordWrap(false);
-        setMinimumSize(0, 0);
-        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        layout()->activate();
-        setFixedSize(sizeHint());
+        keepLinesWhole();
+    }
+    bool event(QEvent* event) override {
+        const bool handled = QMessageBox::event(event);
+        if (event->type() == QEvent::LayoutRequest) keepLinesWhole();
+        return handled;
     }
     // Qt centres the box on its window before the box takes its final size:
     // centred again at each size, it stays where the questions are.
@@ -63,6 +64,25 @@ protected:
         if (QWidget* owner = parentWidget(); owner && isVisible())
             move(owner->frameGeometry().center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
     }
+
+private:
+    // Lines wider than the screen are left to Qt's wrapping.
+    void keepLinesWhole() {
+        auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        if (!label || !label->wordWrap() || tooWide_) return;
+        label->setWordWrap(false);
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        layout()->activate();
+        const QScreen* shown = screen();
+        if (shown && sizeHint().width() > shown->availableGeometry().width()) {
+            tooWide_ = true;
+            label->setWordWrap(true);
+            return;
+        }
+        setFixedSize(sizeHint());
+    }
+    bool tooWide_ = false;
 };
 
 }  // namespace

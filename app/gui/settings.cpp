@@ -40,6 +40,13 @@ int inRange(const QVariant& v, int lo, int hi, int fallback) {
 
 QString text(const std::string& s) { return QString::fromStdString(s); }
 
+std::string numberOr(const QVariant& v, const std::string& fallback) {
+    bool ok = false;
+    const QString number = v.toString().trimmed();
+    number.toDouble(&ok);
+    return ok ? number.toStdString() : fallback;
+}
+
 }  // namespace
 
 QString settingsPath() {
@@ -111,8 +118,8 @@ bool WindowSettings::restore() {
     savedPlotMode_ = inRange(s.value("plotMode"), 0, 1, -1);
     o.quick = s.value("quick", o.quick).toBool();
     o.autoscale = s.value("autoscale", o.autoscale).toBool();
-    o.extent = s.value("extent", text(o.extent)).toString().toStdString();
-    o.maxPoints = s.value("maxPoints", text(o.maxPoints)).toString().toStdString();
+    o.extent = numberOr(s.value("extent"), o.extent);
+    o.maxPoints = numberOr(s.value("maxPoints"), o.maxPoints);
     o.z = inRange(s.value("z"), 1, 120, o.z);
     s.endGroup();
     o.apply(view_.session(), false);

@@ -38,6 +38,17 @@ TEST_F(HelpMenu, OpensTheDocumentsFromTheUserDataDirectoryOrSaysWhereItLooked) {
     EXPECT_EQ(dialogs.shown.size(), 1u);
 }
 
+// About names the three.js of the data folder the pages copy from, not of
+// the program's folder (they differ in an installation).
+TEST_F(HelpMenu, AboutNamesTheThreeJsThePagesCopy) {
+    fs::create_directories(userDataDir());
+    writeFile(userDataDir() + "/frames.ht", "");
+    writeFile(userDataDir() + "/three.min.js", "REVISION=\"160\"");
+    s.threeDir = dir.file("no-system-three");
+    f.helpMenuItems[3].click();
+    EXPECT_TRUE(dialogs.saw("three.js r160"));
+}
+
 TEST_F(HelpMenu, ReinstallingFromAProgramWithoutHelpFilesSaysSoAndKeepsRunning) {
     bool quit = false;
     s.windowHooks.quitApplication = [&quit] { quit = true; };

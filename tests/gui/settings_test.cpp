@@ -64,15 +64,14 @@ TEST_F(SettingsTest, OptionsAndPlaceComeBackUntilTheDefaultsAreRestored) {
 }
 
 // A file edited by hand: odd values are the first start's, the window on screen.
-// (An odd extent is taken as typed: "abc" gives the extent of an empty box.)
 TEST_F(SettingsTest, OddValuesFallBack) {
     WindowOptions first;
     start([&](MainWindowView& view) { first = WindowOptions::fromSession(view.session()); });
-    writeFile(settingsPath().toStdString(), "[options]\nregion=9\nz=999\nextent=abc\nblackBackgroundCheck=maybe\n"
+    writeFile(settingsPath().toStdString(), "[options]\nregion=9\nz=999\nextent=abc\nmaxPoints=\nblackBackgroundCheck=maybe\n"
                                             "[window]\ngeometry=@ByteArray(xyz)\n");
     start([&](MainWindowView& view) {
         const WindowOptions odd = WindowOptions::fromSession(view.session());
-        EXPECT_EQ(tuple(odd.region, odd.z), tuple(first.region, first.z));
+        EXPECT_EQ(tuple(odd.region, odd.z, odd.extent, odd.maxPoints), tuple(first.region, first.z, first.extent, first.maxPoints));
         EXPECT_TRUE(view.screen()->availableGeometry().contains(view.frameGeometry()));
     });
 }
