@@ -58,7 +58,7 @@ void quantumTextChanged(Session& s) {
 
 void colourModeClick(Session& s) {
     auto& f = s.window;
-    if (s.run.nPoints >= 1 && (f.controlsHeld || f.loadButton.enabled))
+    if (s.run.nPoints >= 1 && (f.controlsHeld || f.canLoad))
         drawRadialPlot(s, !f.controlsHeld);
     else
         redrawTheory(s);
@@ -286,7 +286,7 @@ void enableControls(Session& s, bool enabled) {
     auto& f = s.window;
     for (Control* c : {&f.calculateButton, &f.loadButton, &f.displayButton, &f.calculationFrame, &f.typeMenu, &f.fileMenu, &f.optionsMenu, &f.quickLabel})
         c->enabled = enabled;
-    f.canCalculate = enabled;
+    f.canCalculate = f.canLoad = enabled;
     f.controlsHeld = !enabled;
     if (s.windowHooks.enableLevels) s.windowHooks.enableLevels(enabled);
     if (s.windowHooks.enableSpectrum) s.windowHooks.enableSpectrum(enabled);

@@ -108,9 +108,7 @@ void updateOrbital(Session& s, bool full) {
         f.errorLabel.visible = !valid;
     });
     step([&] {
-        const bool canLoad = full && f.numbersValid && canContinue(o);
-        f.displayButton.enabled = canLoad;
-        f.loadButton.enabled = canLoad;
+        f.setCanLoad(full && f.numbersValid && canContinue(o));
     });
     step([&] {
         const double d = defaultExtent(o);

@@ -104,7 +104,7 @@ bool writeXyzFile(Session& s) {
     options.axisMax = o.axisMax;
     f.canCalculate = false;
     f.calculateButton.enabled = false;
-    f.loadButton.enabled = false;
+    f.canLoad = f.loadButton.enabled = false;
     setBusy(s, true);
     PhaseProgress progress(s, "writing " + fileNameOf(s.orbital.xyzFile));
     options.progress = [&progress](long long done, long long total) { progress(done, total); };

@@ -299,7 +299,7 @@ void startCalculation(Session& s, bool batch) {
     run.running = false;
     callEnableControls(s, true);
     // Only a file with points has anything to load or display.
-    f.loadButton.enabled = f.displayButton.enabled = canContinue(s.orbital);
+    f.setCanLoad(canContinue(s.orbital));
 }
 
 void calculateClick(Session& s) {

@@ -91,6 +91,9 @@ struct MainWindowState {
     // An orbital can be calculated now: the numbers were valid at the last
     // refresh and no page or sequence file holds the controls since.
     bool canCalculate = true;
+    // A point file can be loaded now (Load is enabled).
+    bool canLoad = true;
+    void setCanLoad(bool can) { canLoad = loadButton.enabled = displayButton.enabled = can; }
     // Esc presses calculateButton while a run is going.
     bool escapeStopsRun = false;
     // Re-entry guard of setOrbital.

@@ -180,7 +180,9 @@ TEST(Strings, CaseTrimPathsSplitAndReplaceAll) {
         // A replacement that holds f is final: through a stand-in character.
         const bool twoPass = r.find(f) != std::string::npos;
         const std::optional<std::string> expected = twoPass ? naive(*naive(t, f, "\x1f"), "\x1f", r) : naive(t, f, r);
-        if (expected) ASSERT_EQ(replaced(t, f, r), *expected) << t << " " << f << "->" << r;
+        if (expected) {
+            ASSERT_EQ(replaced(t, f, r), *expected) << t << " " << f << "->" << r;
+        }
     }
 
     // A rule that grows forever stops at a bounded size.
