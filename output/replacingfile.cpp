@@ -19,6 +19,13 @@ constexpr std::size_t bufferSize = ioBlockSize;
 
 std::string describe(int error) { return error == EINVAL ? "Not a regular file" : std::strerror(error); }
 
+// Read buffers no larger than the file: most copies are a page or less.
+std::size_t readChunk(int fd) {
+    constexpr std::size_t most = 1 << 16;
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 ? std::min(most, static_cast<std::size_t>(st.st_size) + 1) : most;
+}
+
 }  // namespace
 
 ReplacingFile::ReplacingFile(std::string path) : path_(std::move(path)) {
@@ -58,15 +65,9 @@ void ReplacingFile::fail(int error, const char* doing) {
 void ReplacingFile::write(std::string_view bytes) {
     if (!problem_.empty()) return;
     if (buffer_.size() + bytes.size() > bufferSize) flush();
-    if (bytes.size() >= bufferSize) {
-        writeOut(bytes);
-        return;
-    }
-    // Most files are a page written in one piece and a line end: the
-    // buffer grows to what is written, not to its largest size at once.
-    if (buffer_.capacity() < bufferSize && buffer_.size() + bytes.size() > buffer_.capacity())
-        buffer_.reserve(std::min(bufferSize, std::max(2 * buffer_.capacity(), buffer_.size() + bytes.size() + 2)));
-    buffer_.append(bytes);
+    // The buffer grows to what is written: most files are one page.
+    if (bytes.size() >= bufferSize) writeOut(bytes);
+    else buffer_.append(bytes);
 }
 
 void ReplacingFile::overwriteStart(std::string_view bytes) {
@@ -120,9 +121,7 @@ bool sameBytes(const std::string& a, const std::string& b) {
     const int fb = openForReading(b);
     struct stat sa {}, sb {};
     bool same = fb >= 0 && ::fstat(fa, &sa) == 0 && ::fstat(fb, &sb) == 0 && sa.st_size == sb.st_size;
-    // Buffers no larger than the files: most copies are a page or less.
-    static constexpr std::size_t chunk = 1 << 16;
-    const std::size_t size = std::min(chunk, static_cast<std::size_t>(sa.st_size) + 1);
+    const std::size_t size = readChunk(fa);
     std::unique_ptr<char[]> ba(same ? new char[size] : nullptr), bb(same ? new char[size] : nullptr);
     while (same) {
         const ssize_t na = readFull(fa, ba.get(), size);
@@ -140,9 +139,7 @@ std::string copyReplacing(const std::string& source, const std::string& target) 
     const int in = openForReading(source);
     if (in < 0) return describe(errno) + " copying " + source;
     ReplacingFile out(target);
-    struct stat st {};
-    const std::size_t size =
-        ::fstat(in, &st) == 0 ? std::min<std::size_t>(1 << 16, static_cast<std::size_t>(st.st_size) + 1) : 1 << 16;
+    const std::size_t size = readChunk(in);
     std::unique_ptr<char[]> buffer(new char[size]);
     std::string problem;
     for (;;) {
