@@ -56,7 +56,7 @@ RadialPlotText plotRadialDistribution(Session& s, bool theory, bool nodes, bool 
 void showTheory(Session& s) {
     auto& f = s.window;
     if (!f.canCalculate) return;  // invalid numbers, or the controls are held
-    calcTheory(s, !f.regionOptions[0].checked);
+    calcWindowTheory(s);
     if (isNodal(s)) {
         f.nodeLabel.visible = true;
         f.planeLabel.visible = false;
