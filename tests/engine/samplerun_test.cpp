@@ -1,5 +1,5 @@
 // The sampling run on its own: sinks in trial order, and the exact trial
-// at which the quota, a node, a stop or a failing sink ends it.
+// at which the quota, a stop or a failing sink ends it.
 #include "engine/samplerun.h"
 
 #include <gtest/gtest.h>
@@ -42,17 +42,11 @@ TEST(SamplingRun, SinksSeeEveryCountedPointInOrder) {
     EXPECT_GE(run.trials(), 50);
 }
 
-TEST(SamplingRun, NodeStopAndFailureEndAtTheirTrial) {
-    SamplingOptions plane;  // 2p_z on the xy plane: psi is zero at every trial
-    plane.extent = 5, plane.planeMult[0] = plane.planeMult[1] = 1, plane.restricted = true;
+// (A node ends a run at trial 501: the app's sampling tests.)
+TEST(SamplingRun, StopAndFailureEndAtTheirTrial) {
     Random random(7);
     StopFlag stop;
-    const Orbital pz = orbital(2, 1, 0);  // named: the run keeps a pointer to it
-    SamplingRun node(pz, plane, 1, random);
-    EXPECT_EQ(node.run(0, stop, {}), RunEnd::Node);
-    EXPECT_EQ(node.trials(), 501);
-
-    const Orbital o = orbital(1, 0, 0);
+    const Orbital o = orbital(1, 0, 0);  // named: the run keeps a pointer to it
     SamplingOptions options;
     options.extent = 2;
     stop.request();  // asked for already: one trial

@@ -59,7 +59,6 @@ TEST(NumText, KnownTextsFastFormReferenceAndReadBack) {
         {123456789012345.5, "123456789012346"}, {123456789012344.5, "123456789012344"},  // ties to even
         {NAN, "NaN"}, {INFINITY, "Inf"}, {-INFINITY, "-Inf"}};
     for (auto [x, text] : cases) EXPECT_EQ(numText(x), text) << x;
-    EXPECT_EQ(intText(-42), "-42");
 
     char buf[32];
     int mismatches = 0, roundTripFailures = 0;
@@ -152,15 +151,12 @@ TEST(Strings, CaseTrimPathsSplitAndReplaceAll) {
     EXPECT_EQ(splitFirst(t, ""), "abc");  // an empty delimiter never loops
     EXPECT_EQ(t, "");
 
-    // replaced() restarts from the start after each change.
-    EXPECT_EQ(replaced("a\\\\\\\\b\\\\c", "\\\\", "\\"), "a\\b\\c");
-    EXPECT_EQ(replaced(" CLEAR  CLEAR CLEAR x", " CLEAR ", ""), "CLEAR x");
-    EXPECT_EQ(replaced("aabb", "ab", ""), "");  // a new match forms across the gap
     // A stand-in character already in the text is left alone.
     EXPECT_EQ(replaced("\x1f" "a", "a", "ab"), "\x1f" "ab");
 
-    // Against the plain restart-from-the-start loop on small random texts
-    // (rules whose text grows past a bound are left out: some never end).
+    // replaced() restarts from the start after each change: against the
+    // plain loop on small random texts (rules whose text grows past a bound
+    // are left out: some never end).
     auto naive = [](std::string t, const std::string& f, const std::string& r) -> std::optional<std::string> {
         for (std::size_t p; (p = t.find(f)) != std::string::npos;) {
             if (t.size() > 200) return std::nullopt;

@@ -29,7 +29,7 @@ protected:
 
 // The one header codec: a count that is not a whole number is a damaged
 // header, whoever reads it.
-TEST(PointFileCodec, HeaderAndLineRoundTrip) {
+TEST(PointFileCodec, DamagedHeadersAndNumbersAsTheStandardReaderReadsThem) {
     struct Case {
         const char* line;
         bool valid;
@@ -37,25 +37,10 @@ TEST(PointFileCodec, HeaderAndLineRoundTrip) {
                  {"-1,6,0.5", false}, {"3000000000,6,1", false}, {"40,6", false}, {"40,six,0.5", false},
                  {"40,6,0.5x", false}, {"40,NaN,0.5", false}, {"", false}};
     for (const auto& c : cases) EXPECT_EQ(parsePointHeader(c.line).has_value(), c.valid) << c.line;
-    const std::string text = pointHeaderText({625, 6, 0.25});
-    EXPECT_EQ(text, "625,6,0.25" + std::string(40, ' '));
-    const auto back = parsePointHeader(text);
-    ASSERT_TRUE(back);
-    EXPECT_EQ(back->count, 625);
-    EXPECT_EQ(back->extent, 6);
-    EXPECT_EQ(back->maxPsi2, 0.25);
-
-    char line[pointLineRoom];
-    const std::size_t n = pointLineText({0.5, -1.25, 0, -0.125}, line);
-    EXPECT_EQ(std::string(line, n), "0.5,-1.25,0,-0.125\r\n");
-    CloudPoint p;
-    ASSERT_TRUE(parsePointLine(std::string_view(line, n - 2), p));
-    EXPECT_EQ(p.y, -1.25);
-    EXPECT_EQ(p.psi, -0.125);
-    EXPECT_FALSE(parsePointLine("1,2,3", p));
 
     // Every number reads as the standard reader reads it: the written
-    // texts of numbers of every size, and decimals with many digits.
+    // texts of numbers of every size, and decimals with many digits. (The
+    // texts written, and read back when a run continues: the golden runs.)
     std::mt19937_64 gen(7);
     std::vector<std::string> texts = {"0", "-0", "1.", ".5", "-.5", "007.25", "0.000000000000000000001",
                                       "1234567890123456789", "12345678901234567890", "9007199254740993",
@@ -65,6 +50,7 @@ TEST(PointFileCodec, HeaderAndLineRoundTrip) {
         texts.push_back(numText(x));
         texts.push_back(std::to_string(gen() % 1000000) + "." + std::to_string(gen()).substr(0, 1 + i % 19));
     }
+    CloudPoint p;
     for (const std::string& t : texts) {
         double expected = 0;
         std::from_chars(t.data() + (t[0] == '+'), t.data() + t.size(), expected);
@@ -141,16 +127,13 @@ TEST_F(PointFileTest, AnyNumberOfThreadsWritesTheSameFiles) {
 
 TEST_F(PointFileTest, CountingFillsTheHistogramAndReadsLongNumbersWhole) {
     writeCsv(csvHeader("3,2,0.75") + "0.2,0,0,1\r\n0,-0.2,0,1\r\n\r\n0.3,0.4,0,1\r\n");
-    PointFileCount counted = count();
-    EXPECT_EQ(counted.read.points, 3);
+    PointFileCount counted = count();  // its count and ceiling: the app's reading tests
     EXPECT_EQ(counted.read.status, PointFileStatus::Complete);
     ASSERT_GT(counted.histogram.hits.size(), 25u);
     EXPECT_EQ(counted.histogram.hits[10], 2);
     EXPECT_EQ(counted.histogram.hits[25], 1);
     EXPECT_EQ(counted.histogram.maxHits, 2);
     EXPECT_EQ(counted.histogram.maxBin, 25);
-    ASSERT_TRUE(counted.read.header);
-    EXPECT_EQ(counted.read.header->maxPsi2, 0.75);
 
     // 1 followed by 70 zeros and E-400 underflows to zero, never to the
     // 1E+62 its first 63 characters say.
