@@ -9,15 +9,27 @@
 
 #include "engine/textutil.h"
 #include "output/pointfile.h"
-#include "xyztest.h"
+#include "support/scratch.h"
 
 namespace vantrel {
 namespace {
 
 using namespace test;
 
-class PointFileTest : public XyzTest {
+// A point file and its XYZ file in a scratch folder, converted as for the
+// 1s orbital of hydrogen (axis 10 Angstroms, dots of size 2).
+class PointFileTest : public ::testing::Test {
 protected:
+    PointFileTest() {
+        options.csvFile = dir.file("1_0_0_.csv");
+        options.xyzFile = dir.file("1_0_0_.xyz");
+        options.baseName = "1_0_0_";
+        options.speciesName = "the H Atom (Z=1)";
+    }
+    void writeCsv(const std::string& bytes) const { writeFile(options.csvFile, bytes); }
+    std::vector<std::string> xyzLines() const { return splitLines(readFile(options.xyzFile)); }
+    // "" or what went wrong.
+    std::string convert() const { return convertPointFileToXyz(options).problem; }
     // Counts the point file into a histogram for its extent (2 when it
     // gives none) and the 10 Angstrom axis.
     PointFileCount count() const {
@@ -25,6 +37,8 @@ protected:
             return emptyHistogram(h && h->extent > 0 ? h->extent : 2, 10);
         });
     }
+    TempDir dir;
+    XyzOptions options;
 };
 
 // The one header codec: a count that is not a whole number is a damaged
@@ -149,8 +163,8 @@ TEST_F(PointFileTest, CountingFillsTheHistogramAndReadsLongNumbersWhole) {
     EXPECT_TRUE(endsWith(last, " 0")) << last;
 }
 
-// The writer reports a broken point file once and keeps the points before
-// the fault; the reader says nothing and keeps what it counted.
+// The writer reports a broken point file (or companion) once and keeps the
+// points before the fault; the reader says nothing and keeps what it counted.
 TEST_F(PointFileTest, BadInputIsReportedAndLosesNothing) {
     const std::string csv = options.csvFile;
     const std::string message = "Couldn't create " + options.xyzFile + " from " + csv + "\r\n\r\n";
@@ -193,6 +207,13 @@ TEST_F(PointFileTest, BadInputIsReportedAndLosesNothing) {
     EXPECT_EQ(convert(), "");
     EXPECT_EQ(xyzLines().size(), 2u + 63u);
     EXPECT_EQ(count().read.points, 2);
+
+    // A companion that cannot be written is said; the XYZ file is whole.
+    fs::remove(options.xyzFile + ".js");
+    fs::create_directory(options.xyzFile + ".js");  // a folder in its place
+    const std::string problem = convert();
+    EXPECT_TRUE(contains(problem, " writing the viewer's copy " + options.xyzFile + ".js")) << problem;
+    EXPECT_EQ(xyzLines().size(), 2u + 63u);
 
     // A missing file: the writer says why, the reader opens nothing.
     fs::remove(csv);
