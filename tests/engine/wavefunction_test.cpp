@@ -112,7 +112,6 @@ TEST(WaveFunction, ClosedFormsAndRadialOnlyMode) {
     const double expected = radialPart(orbital(1, 5, 3, 0), 2.5);
     for (int m = -3; m <= 3; ++m) {
         const Orbital o = orbital(1, 5, 3, m);
-        double r, r2, radial = 0;
         o.evaluate(1.5, 0, -2, r, r2, radial);
         EXPECT_DOUBLE_EQ(radial, expected);
         EXPECT_DOUBLE_EQ(radialPart(o, 0, 0, -2.5), expected);
