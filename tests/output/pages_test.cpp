@@ -102,9 +102,8 @@ TEST_F(PagesTest, FrameSetTemplateMadeOnceInTheUsersDataFolder) {
     writeIndex(true);
     const std::string tpl = readFile(dataHome.file("vantrel/index.ht"));
     EXPECT_FALSE(fs::exists(dir.file("prog/index.ht")));
-    EXPECT_TRUE(startsWith(tpl, "<HTML><HEAD><TITLE>Index of " + cache + " by Energy</TITLE></HEAD>\r\n"));
-    EXPECT_TRUE(contains(tpl, "SRC='frame2.htm'>\r\n        </FRAMESET>"));
-    EXPECT_EQ(page("index.htm"), tpl);
+    EXPECT_TRUE(contains(tpl, "<TITLE>Index of " + cache + " by Energy</TITLE>"));
+    EXPECT_EQ(page("index.htm"), tpl);  // its bytes: the golden runs' index.htm
 
     const std::string other = dir.file("other_vantrel");  // keeps the first title
     fs::create_directories(cache = other + "/files");
