@@ -154,6 +154,7 @@ TEST_F(LevelWindowTest, SpectrumLinkAndBackWithTheRealSpectrumWindow) {
 
     // The levels menu item brings this window back and closes the spectrum.
     setOrbital(s, 1, 3, 2, 1, false);
+    EXPECT_EQ(diagram().selectedIndex, 1);  // nothing reaches the closed window
     openFromMenu();
     QApplication::processEvents();
     EXPECT_EQ(tuple(spectrum.openView(), s.window.spectrumOpen, diagram().selectedIndex), tuple(nullptr, false, 13));

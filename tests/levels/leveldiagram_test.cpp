@@ -121,7 +121,7 @@ TEST_F(LevelDiagramTest, OpensOnTheMainWindowsState) {
     EXPECT_EQ(d.levelsBelowArea(), (std::vector<int>{1, 2, 3, 4}));
 }
 
-TEST_F(LevelDiagramTest, OtherSpeciesGetsItsOwnColumnAndNoOldState) {
+TEST_F(LevelDiagramTest, SpeciesChangesFromTheMainWindowOrTheDiagram) {
     openAt(1, 2, 1, 1);
     follow(7, 2, 1, 1);
     EXPECT_EQ(std::tuple(d.speciesOptions[0].caption, d.speciesOptions[0].checked), std::tuple("Z = 7", true));
@@ -134,9 +134,29 @@ TEST_F(LevelDiagramTest, OtherSpeciesGetsItsOwnColumnAndNoOldState) {
     EXPECT_TRUE(picks.empty());
     EXPECT_EQ(main, (Orbital{7, 3, 0, 0}));
     EXPECT_EQ(d.pickedTag, marker(0, 6).tag);
+
+    // Changed in the diagram, the species keeps the picked state.
+    openAt(1, 1, 0, 0);
+    clickOn(5);
+    d.chooseSpecies(2);
+    EXPECT_EQ(d.selectedIndex, 5);
+    EXPECT_EQ(d.pickedTag, marker(2, 5).tag);
+    EXPECT_EQ(visibleColumns(), std::vector<int>{2});
+
+    // Right after a key the species still follows.
+    ASSERT_TRUE(d.arrowKey(LevelArrowKey::Left));
+    d.chooseSpecies(3);
+    EXPECT_EQ(main, (Orbital{3, 2, 1, 0}));
+
+    // With no marker picked (level 5) the species changes all the same.
+    openAt(1, 5, 2, 0);
+    d.chooseSpecies(2);
+    EXPECT_EQ(main, (Orbital{2, 5, 2, 0}));
+    EXPECT_TRUE(d.bareLevel.visible);
+    EXPECT_FLOAT_EQ(d.bareLevel.top, LevelDiagram::levelY(2, 5));
 }
 
-TEST_F(LevelDiagramTest, SetUpCalledBackFromAPickReturnsAtOnce) {
+TEST_F(LevelDiagramTest, PointerPicksTheStateUnderItAndSetUpCalledBackReturnsAtOnce) {
     openAt(1, 1, 0, 0);
     cloudPoints = 500;
     follow(1, 3, 2, -1);
@@ -160,11 +180,9 @@ TEST_F(LevelDiagramTest, SetUpCalledBackFromAPickReturnsAtOnce) {
     EXPECT_EQ(d.selectedIndex, 5);
     EXPECT_EQ(d.pickedTag, marker(1, 5).tag);
     EXPECT_FALSE(d.inSetUp);
-}
 
-TEST_F(LevelDiagramTest, PointerPicksTheStateUnderIt) {
-    openAt(1, 1, 0, 0);
     // Press on one marker, release on another: the first one counts.
+    openAt(1, 1, 0, 0);
     d.hooks.setOrbital = [this](const Orbital& o) { picks.push_back(o); };
     pointAt(2);
     d.pointerPress();
@@ -217,28 +235,6 @@ TEST_F(LevelDiagramTest, ArrowKeysWalkTheStatesInMarkerOrder) {
     EXPECT_EQ(d.hoveredTag, marker(1, 1).tag);
     pointAt(9);
     EXPECT_EQ(d.hoveredTag, marker(1, 9).tag);
-}
-
-TEST_F(LevelDiagramTest, ChangingSpeciesKeepsThePickedState) {
-    openAt(1, 1, 0, 0);
-    clickOn(5);
-    picks.clear();
-    d.chooseSpecies(2);
-    EXPECT_EQ(d.selectedIndex, 5);
-    EXPECT_EQ(d.pickedTag, marker(2, 5).tag);
-    EXPECT_EQ(visibleColumns(), std::vector<int>{2});
-
-    // Right after a key the species still follows.
-    ASSERT_TRUE(d.arrowKey(LevelArrowKey::Left));
-    d.chooseSpecies(3);
-    EXPECT_EQ(main, (Orbital{3, 2, 1, 0}));
-
-    // With no marker picked (level 5) the species changes all the same.
-    openAt(1, 5, 2, 0);
-    d.chooseSpecies(2);
-    EXPECT_EQ(main, (Orbital{2, 5, 2, 0}));
-    EXPECT_TRUE(d.bareLevel.visible);
-    EXPECT_FLOAT_EQ(d.bareLevel.top, LevelDiagram::levelY(2, 5));
 }
 
 TEST_F(LevelDiagramTest, StatesAndPicksOfNoMarkerSelectNothing) {

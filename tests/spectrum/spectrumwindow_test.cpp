@@ -197,7 +197,7 @@ TEST_F(SpectrumWindowTest, LeftAndRightWalkTheStrip) {
     expectNoTransition();
 }
 
-TEST_F(SpectrumWindowTest, UpAndDownWalkTheLineTable) {
+TEST_F(SpectrumWindowTest, UpAndDownWalkTheLineTableButNeverBelowLevelOne) {
     using enum SpectrumKey;
     const std::tuple<SpectrumKey, int, int, int, int> steps[] = {
         {Up, 20, 1, 3, 2},    {Up, 20, 19, 2, 1},  {Up, 4, 2, 5, 2},
@@ -208,6 +208,22 @@ TEST_F(SpectrumWindowTest, UpAndDownWalkTheLineTable) {
         expectTransition(upper, lower);
     }
 
+    // Down after a click on empty space, a click on level 1, or "SELECT A STATE"
+    // in the upper list would step to level -1: the selection clears instead.
+    const std::function<void()> starts[] = {
+        [this] { click(1800, 2000); },  // empty space
+        [this] { click(1200, 3800); },  // level 1
+        [this] { w.showTransition(3, 2), w.selectListPosition(upperList, 0); }};
+    for (const auto& start : starts) {
+        start();
+        w.keyDown(Down);
+        expectNoTransition();
+    }
+    // Up from "SELECT A STATE" reaches a real line.
+    starts[2]();
+    w.keyDown(Up);
+    EXPECT_EQ(tuple(w.upperState, w.lowerState), tuple(2, 1));
+
     // Between the two lists the focus moves only when they are two levels apart.
     w.showTransition(5, 3);
     w.focusedList = lowerList;
@@ -215,24 +231,6 @@ TEST_F(SpectrumWindowTest, UpAndDownWalkTheLineTable) {
     for (SpectrumKey key : {Up, Up, Down, Down}) w.keyDown(key), focus.push_back(w.focusedList);
     EXPECT_EQ(focus, (std::vector<int>{upperList, upperList, lowerList, lowerList}));
     expectTransition(5, 3);
-}
-
-// Down after a click on empty space, a click on level 1, or "SELECT A STATE"
-// in the upper list would step to level -1: the selection clears instead.
-TEST_F(SpectrumWindowTest, DownNeverStepsBelowLevelOne) {
-    const std::function<void()> starts[] = {
-        [this] { click(1800, 2000); },  // empty space
-        [this] { click(1200, 3800); },  // level 1
-        [this] { w.showTransition(3, 2), w.selectListPosition(upperList, 0); }};
-    for (const auto& start : starts) {
-        start();
-        w.keyDown(SpectrumKey::Down);
-        expectNoTransition();
-    }
-    // Up from "SELECT A STATE" reaches a real line.
-    starts[2]();
-    w.keyDown(SpectrumKey::Up);
-    EXPECT_EQ(tuple(w.upperState, w.lowerState), tuple(2, 1));
 }
 
 // Numbers read from list texts or handed in from outside never index past
