@@ -85,7 +85,7 @@ TEST_F(CloudViewWidgetTest, PointerKeysAndButtonsMoveTheCameraAndDoubleClickRest
     EXPECT_TRUE(state.camera == alongZ.camera) << "the z button looks along z";
 }
 
-// The sizes of both factors are checked through the view panel's menu.
+// Factor 1 is saved through the view panel's menu, in the window's tests.
 TEST_F(CloudViewWidgetTest, PicturesAtTwiceTheSizeShowTheCloud) {
     QTemporaryDir dir;
     state.exportFactor = 2;
