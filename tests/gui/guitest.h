@@ -59,11 +59,11 @@ protected:
         QApplication::setQuitOnLastWindowClosed(true);
         FreshState::TearDown();
     }
-    // Runs the program on `session`. Every 5 ms a message box is answered
-    // (OK, else Yes) and its text kept in `shown`, or else `poll` runs with
-    // the shown main window.
-    int runProgram(Session& session, const std::vector<std::string>& arguments,
-                   const std::function<void(MainWindowView&)>& poll) {
+    // Runs the program on `session` (else the test's). Every 5 ms a message
+    // box is answered (OK, else Yes) and its text kept in `shown`, or else
+    // `poll` runs with the shown main window.
+    int runProgram(const std::vector<std::string>& arguments, const std::function<void(MainWindowView&)>& poll,
+                   Session* session = nullptr) {
         QTimer timer;
         QObject::connect(&timer, &QTimer::timeout, [&] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -75,10 +75,7 @@ protected:
                 if (auto* view = qobject_cast<MainWindowView*>(w); view && view->isVisible()) poll(*view);
         });
         timer.start(5);
-        return vantrel::runGui(session, *qApp, arguments);
-    }
-    int runProgram(const std::vector<std::string>& arguments, const std::function<void(MainWindowView&)>& poll) {
-        return runProgram(s, arguments, poll);
+        return vantrel::runGui(session ? *session : s, *qApp, arguments);
     }
     int runSequence(const std::string& text, const std::function<void(MainWindowView&)>& poll) {
         writeFile(work.file("seq.txt"), text);

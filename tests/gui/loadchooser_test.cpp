@@ -20,29 +20,19 @@ TEST(PointFileNameTest, NamesTheProgramForms) {
         EXPECT_FALSE(parsePointFileName(bad)) << bad;
 }
 
-class LoadChooserTest : public StartedWindowTest {
-protected:
-    void SetUp() override {
-        StartedWindowTest::SetUp();
-        chooser = new LoadChooser(*view);
-    }
-    // A finished run of 2p in the XY plane, then back to 1s.
-    std::string makePointFile() {
-        setOrbital(s, 1, 2, 1, 0, false);
-        f.regionOptions[1].select();
-        type(f.maxPointsText, "625");
-        calculate();
-        const std::string file = s.orbital.csvFile;
-        f.regionOptions[0].select();
-        setOrbital(s, 1, 1, 0, 0, false);
-        view->syncAll();
-        return file;
-    }
-    LoadChooser* chooser = nullptr;
-};
+using LoadChooserTest = StartedWindowTest;
 
 TEST_F(LoadChooserTest, RecentFilesAndRefusals) {
-    const std::string file = makePointFile();
+    auto* chooser = new LoadChooser(*view);
+    // A finished run of 2p in the XY plane, then back to 1s.
+    setOrbital(s, 1, 2, 1, 0, false);
+    f.regionOptions[1].select();
+    type(f.maxPointsText, "625");
+    calculate();
+    const std::string file = s.orbital.csvFile;
+    f.regionOptions[0].select();
+    setOrbital(s, 1, 1, 0, 0, false);
+    view->syncAll();
     ASSERT_EQ(recentPointFiles(s.mainDir), QStringList{QString::fromStdString(file)});
     emit view->menuFor(f.fileMenu)->aboutToShow();
     ASSERT_EQ(chooser->recentMenu()->actions().size(), 1);

@@ -62,11 +62,10 @@ namespace {
     return ::testing::AssertionSuccess();
 }
 
-class PlotTest : public GuiTest {
+class PlotTest : public StartedWindowTest {
 protected:
     void SetUp() override {
-        GuiTest::SetUp();
-        startWindow(true);
+        StartedWindowTest::SetUp();
         // The 3-D view beside the plot would take most of a resize.
         view->orbitalView()->hide();
         view->resize(view->sizeHint());

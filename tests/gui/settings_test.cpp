@@ -14,16 +14,23 @@ protected:
     void start(const std::function<void(MainWindowView&)>& use) {
         Session started;
         bool used = false;
-        EXPECT_EQ(runProgram(started, {}, [&](MainWindowView& view) {
+        EXPECT_EQ(runProgram({}, [&](MainWindowView& view) {
             if (!used) used = true, use(view), view.close();
-        }), 0);
+        }, &started), 0);
         EXPECT_TRUE(used);
     }
+};
 
-    // A user's choices, unlike the first start's in every kept option.
-    void changeOptions(MainWindowView& view) {
+// Then a file edited by hand: odd values are the first start's, the window on screen.
+TEST_F(SettingsTest, OptionsAndPlaceComeBackUntilRestoredOddValuesFallBack) {
+    EXPECT_EQ(settingsPath().toStdString(), configHome.path() + "/Vantrel/Vantrel.conf");
+    WindowOptions first, chosen;
+    QPoint place;
+    start([&](MainWindowView& view) {
         Session& s = view.session();
         MainWindowState& f = s.window;
+        first = WindowOptions::fromSession(s);
+        // A user's choices, unlike the first start's in every kept option.
         f.blackBackgroundCheck.click();
         f.useJmolCheck.click();
         f.energyChecks[1].click();
@@ -35,17 +42,7 @@ protected:
         f.quickMenuItem.checked = true;
         view.syncAll();
         view.move(40, 30);
-    }
-};
-
-TEST_F(SettingsTest, OptionsAndPlaceComeBackUntilTheDefaultsAreRestored) {
-    EXPECT_EQ(settingsPath().toStdString(), configHome.path() + "/Vantrel/Vantrel.conf");
-    WindowOptions first, chosen;
-    QPoint place;
-    start([&](MainWindowView& view) {
-        first = WindowOptions::fromSession(view.session());
-        changeOptions(view);
-        chosen = WindowOptions::fromSession(view.session());
+        chosen = WindowOptions::fromSession(s);
         place = view.pos();
     });
     ASSERT_TRUE(QFile::exists(settingsPath()));
@@ -61,12 +58,7 @@ TEST_F(SettingsTest, OptionsAndPlaceComeBackUntilTheDefaultsAreRestored) {
     });
     // Closing after it saves nothing: the next start is a first start.
     EXPECT_FALSE(QFile::exists(settingsPath()));
-}
 
-// A file edited by hand: odd values are the first start's, the window on screen.
-TEST_F(SettingsTest, OddValuesFallBack) {
-    WindowOptions first;
-    start([&](MainWindowView& view) { first = WindowOptions::fromSession(view.session()); });
     writeFile(settingsPath().toStdString(), "[options]\nregion=9\nz=999\nextent=abc\nmaxPoints=\nblackBackgroundCheck=maybe\n"
                                             "[window]\ngeometry=@ByteArray(xyz)\n");
     start([&](MainWindowView& view) {

@@ -1,8 +1,5 @@
-// The view's own mechanics: mirroring the state, feeding user actions back,
-// the plot surface and the dialogs. No reactions are installed here.
-#include <QInputDialog>
-
-#include "app/gui/qtdialogs.h"
+// The view's own mechanics: mirroring the state, feeding user actions back
+// and the plot surface. No reactions are installed here.
 #include "app/gui/radialplotwidget.h"
 #include "guitest.h"
 
@@ -72,23 +69,6 @@ TEST_F(ViewTest, PlotRecordsAndCoalescesRepaints) {
     plot->setScale(0, 100);
     for (int x = 40; x < 60; ++x) plot->line(x, 250, x, 50, 0xFF0000);  // blue
     EXPECT_EQ(plot->grab().toImage().pixelColor(plot->width() / 2, plot->height() / 2), QColor(0, 0, 255));
-}
-
-TEST_F(ViewTest, QtDialogsAnswers) {
-    QtDialogs d;
-    QTimer::singleShot(0, [] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        box->button(QMessageBox::No)->click();
-    });
-    EXPECT_EQ(d.messageBox("Continue?", Buttons::YesNoCancel, "", Icon::Question), Answer::No);
-    QTimer::singleShot(0, [] {
-        auto* input = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(input, nullptr);
-        EXPECT_EQ(input->textValue(), "1");
-        input->reject();
-    });
-    EXPECT_EQ(d.inputBox("Enter Z:", "Vantrel", "1"), std::nullopt);
 }
 
 }  // namespace
