@@ -143,6 +143,7 @@ TEST_F(WindowTest, ChangesShowAndNothingMovesUnderThePointer) {
     type(f.quantumText[1], "1");
     unmoved("invalid numbers");
     type(f.quantumText[0], "2");
+    EXPECT_TRUE(label(f.errorLabel)->isHidden()) << "valid again";
     EXPECT_EQ(f.orbitalView.renderer.pointCount(), 0u) << "2p is another orbital";
     clickButton(f.regionOptions[1]);
     unmoved("a plane");
