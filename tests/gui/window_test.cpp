@@ -1,13 +1,81 @@
-// The main window driven as a user drives it, with the real reactions and
-// engine behind it; the whole program started on a sequence file.
+// The main window: the view's own mechanics without reactions (mirroring
+// the state, feeding user actions back, the plot surface); driven as a user
+// drives it, with the real reactions and engine behind it; point files
+// opened by name; the whole program started on a sequence file.
 #include <QProgressBar>
 
+#include "app/gui/loadchooser.h"
 #include "app/gui/radialplotwidget.h"
 #include "app/gui/statusprogress.h"
 #include "guitest.h"
 
 namespace vantrel::test {
 namespace {
+
+class ViewTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        startWindow(false);
+    }
+};
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+TEST_F(ViewTest, EveryControlMirroredCursorKeptFocusFollowed) {
+    for (Control* c : f.all()) {
+        QWidget* w = widget(*c);
+        QAction* a = view->actionFor(*c);
+        ASSERT_TRUE(w || a) << c->name;
+        auto* b = qobject_cast<QAbstractButton*>(w);
+        auto* e = qobject_cast<QLineEdit*>(w);
+        // What the user reads there (no design caption has a line break).
+        QString shown = qs(c->caption);
+        if (a) shown = view->menuFor(*c) ? view->menuFor(*c)->title() : a->text();
+        if (b) shown = b->text();
+        if (auto* g = qobject_cast<QGroupBox*>(w)) shown = g->title();
+        if (e) shown = e->text();
+        if (auto* l = qobject_cast<QLabel*>(w)) shown = l->text();
+        EXPECT_EQ(shown, qs(e ? c->text : c->caption)) << c->name;
+        EXPECT_EQ(a ? a->isVisible() : !w->isHidden(), c->visible) << c->name;
+        if (a || b) {
+            EXPECT_EQ(a ? a->isChecked() : b->isChecked(), c->checked) << c->name;
+        }
+    }
+
+    QLineEdit* n = edit(f.quantumText[0]);
+    n->setText("123");
+    n->setCursorPosition(1);
+    f.quantumText[0].text = "123";
+    s.hooks.refresh();
+    QApplication::processEvents();
+    EXPECT_EQ(n->cursorPosition(), 1);  // same text: the cursor stays
+
+    bool focused = false;
+    f.maxPointsText.onFocus = [&] { focused = true; };
+    edit(f.maxPointsText)->setFocus(Qt::TabFocusReason);
+    EXPECT_TRUE(focused);
+    EXPECT_EQ(f.activeControl, &f.maxPointsText);
+}
+
+TEST_F(ViewTest, PlotRecordsAndCoalescesRepaints) {
+    RadialPlotWidget* plot = view->plot();
+    QApplication::processEvents();
+    const int before = plot->paintCount();
+    for (int i = 0; i < 2000; ++i) {
+        plot->line(i / 4.0, 250, i / 4.0, 250 - i % 200, i % 2 ? 0xFF0000 : 0x0000FF);
+        s.hooks.refresh();
+    }
+    plot->print(0, 275, "0", 0);
+    QApplication::processEvents();
+    EXPECT_EQ(plot->lines().size(), 2000u);
+    EXPECT_EQ(plot->paintCount(), before + 1);
+    plot->clear();
+
+    plot->setScale(0, 100);
+    for (int x = 40; x < 60; ++x) plot->line(x, 250, x, 50, 0xFF0000);  // blue
+    EXPECT_EQ(plot->grab().toImage().pixelColor(plot->width() / 2, plot->height() / 2), QColor(0, 0, 255));
+}
 
 class WindowTest : public StartedWindowTest {
 protected:
@@ -194,6 +262,48 @@ TEST_F(WindowTest, EnoughOrEscStopsARun) {
     }));
     EXPECT_GT(s.run.nPoints, stopped);
     EXPECT_LT(s.run.nPoints, 320000);
+}
+
+TEST(PointFileNameTest, NamesTheProgramForms) {
+    using Parsed = tuple<int, int, int, int, std::string, bool>;  // n, l, m, Z, plane, quick
+    for (const auto& [name, want] : {std::pair{"1_0_0_.csv", Parsed{1, 0, 0, 1, "", false}},
+                                     {"2_1_-1_xy.csv", Parsed{2, 1, -1, 1, "xy", false}},
+                                     {"3_2_0_(z_3).csv", Parsed{3, 2, 0, 3, "", false}},
+                                     {"4_3_2_xz_(z_12)_quick.csv", Parsed{4, 3, 2, 12, "xz", true}},
+                                     {"2_0_0_quick.csv", Parsed{2, 0, 0, 1, "", true}}}) {
+        const auto p = parsePointFileName(name);
+        ASSERT_TRUE(p) << name;
+        EXPECT_EQ(Parsed(p->n, p->l, p->m, p->z, p->plane, p->quick), want) << name;
+    }
+    for (const char* bad : {"points.csv", "1_0_0_.xyz", "1_0_.csv", "1_0_0_ab.csv", "1_0_0_(z_0).csv", "1_0_0_(z_500).csv"})
+        EXPECT_FALSE(parsePointFileName(bad)) << bad;
+}
+
+TEST_F(WindowTest, RecentPointFilesAndRefusals) {
+    auto* chooser = new LoadChooser(*view);
+    // A finished run of 2p in the XY plane, then back to 1s.
+    setOrbital(s, 1, 2, 1, 0, false);
+    f.regionOptions[1].select();
+    type(f.maxPointsText, "625");
+    calculate();
+    const std::string file = s.orbital.csvFile;
+    f.regionOptions[0].select();
+    setOrbital(s, 1, 1, 0, 0, false);
+    view->syncAll();
+    ASSERT_EQ(recentPointFiles(s.mainDir), QStringList{QString::fromStdString(file)});
+    emit view->menuFor(f.fileMenu)->aboutToShow();
+    ASSERT_EQ(chooser->recentMenu()->actions().size(), 1);
+    chooser->recentMenu()->actions().first()->trigger();
+    EXPECT_EQ(tuple(f.quantumText[0].text, f.quantumText[1].text, f.regionOptions[1].checked, s.orbital.csvFile,
+                         f.plotModeOptions[0].checked),
+              tuple("2", "1", true, file, true));
+
+    // Not named by the program, or outside the cache: a message, nothing loaded.
+    writeFile(dir.file("other.csv"), "");
+    EXPECT_FALSE(loadPointFile(s, dir.file("other.csv")));
+    EXPECT_FALSE(loadPointFile(s, dir.file("1_0_0_.csv")));
+    EXPECT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(s.orbital.csvFile, file);
 }
 
 using RunGuiTest = ProgramStartTest;
