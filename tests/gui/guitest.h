@@ -77,6 +77,16 @@ protected:
         timer.start(5);
         return vantrel::runGui(session ? *session : s, *qApp, arguments);
     }
+    // An interactive start on a session of its own: once `ready` holds for
+    // the shown window, `use` runs and the window is closed.
+    void start(const std::function<void(MainWindowView&)>& use, const std::function<bool(MainWindowView&)>& ready = {}) {
+        Session started;
+        bool used = false;
+        EXPECT_EQ(runProgram({}, [&](MainWindowView& view) {
+            if (!used && (!ready || ready(view))) used = true, use(view), view.close();
+        }, &started), 0);
+        EXPECT_TRUE(used);
+    }
     int runSequence(const std::string& text, const std::function<void(MainWindowView&)>& poll) {
         writeFile(work.file("seq.txt"), text);
         return runProgram({work.file("seq.txt")}, poll);

@@ -107,15 +107,10 @@ TEST_F(PlotTest, LabelsOnTheirTicksAndHistogramSolidAtEveryExtentAndSize) {
 using PlotStartTest = ProgramStartTest;
 
 TEST_F(PlotStartTest, LabelsOnTheirTicksAtStartUp) {
-    bool checked = false;
-    EXPECT_EQ(runProgram({}, [&](MainWindowView& view) {
-        if (checked || view.plot()->texts().empty()) return;
+    start([](MainWindowView& view) {
         EXPECT_TRUE(labelsOnTicks(*view.plot()));
         EXPECT_TRUE(histogramSolid(*view.plot()));
-        checked = true;
-        view.close();
-    }), 0);
-    EXPECT_TRUE(checked);
+    }, [](MainWindowView& view) { return !view.plot()->texts().empty(); });
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 // The main window: the view's own mechanics without reactions (mirroring
 // the state, feeding user actions back, the plot surface); driven as a user
 // drives it, with the real reactions and engine behind it; point files
-// opened by name; the whole program started on a sequence file.
+// opened by name; the whole program started on a sequence file, and its
+// options and place kept between interactive starts.
+#include <QFile>
 #include <QProgressBar>
 
 #include "app/gui/loadchooser.h"
 #include "app/gui/radialplotwidget.h"
+#include "app/gui/settings.h"
 #include "app/gui/statusprogress.h"
 #include "guitest.h"
 
@@ -329,6 +332,56 @@ TEST_F(RunGuiTest, ClosingDuringSequenceEndsIt) {
     EXPECT_EQ(tuple(status, shown.size()), tuple(0, 1));  // "Reading input data from ..."
     EXPECT_LT(s.run.nPoints, 320000);
     EXPECT_FALSE(fs::exists(home.file("files/4_3_0_.csv")));
+}
+
+using SettingsTest = ProgramStartTest;
+
+// Then a file edited by hand: odd values are the first start's, the window
+// on screen.
+TEST_F(SettingsTest, OptionsAndPlaceComeBackUntilRestoredOddValuesFallBack) {
+    EXPECT_EQ(settingsPath().toStdString(), configHome.path() + "/Vantrel/Vantrel.conf");
+    WindowOptions first, chosen;
+    QPoint place;
+    start([&](MainWindowView& view) {
+        Session& s = view.session();
+        MainWindowState& f = s.window;
+        first = WindowOptions::fromSession(s);
+        // A user's choices, unlike the first start's in every kept option.
+        f.blackBackgroundCheck.click();
+        f.useJmolCheck.click();
+        f.energyChecks[1].click();
+        f.regionOptions[2].click();
+        f.colourModeOptions[1].click();
+        setNucleus(s, 3);
+        f.extentText.setText("25"), f.extentText.onEditingFinished();
+        f.maxPointsText.setText("20000");
+        f.quickMenuItem.checked = true;
+        view.syncAll();
+        view.move(40, 30);
+        chosen = WindowOptions::fromSession(s);
+        place = view.pos();
+    });
+    ASSERT_TRUE(QFile::exists(settingsPath()));
+    EXPECT_NE(chosen.extent, first.extent);
+    start([&](MainWindowView& view) {
+        EXPECT_TRUE(WindowOptions::fromSession(view.session()) == chosen);
+        EXPECT_EQ(view.pos(), place);
+        QAction* item = menuItem(view.menuFor(view.session().window.optionsMenu), "Restore Default Settings");
+        ASSERT_NE(item, nullptr);
+        item->trigger();
+        EXPECT_TRUE(WindowOptions::fromSession(view.session()) == first);
+        EXPECT_FALSE(QFile::exists(settingsPath()));
+    });
+    // Closing after it saves nothing: the next start is a first start.
+    EXPECT_FALSE(QFile::exists(settingsPath()));
+
+    writeFile(settingsPath().toStdString(), "[options]\nregion=9\nz=999\nextent=abc\nmaxPoints=\nblackBackgroundCheck=maybe\n"
+                                            "[window]\ngeometry=@ByteArray(xyz)\n");
+    start([&](MainWindowView& view) {
+        const WindowOptions odd = WindowOptions::fromSession(view.session());
+        EXPECT_EQ(tuple(odd.region, odd.z, odd.extent, odd.maxPoints), tuple(first.region, first.z, first.extent, first.maxPoints));
+        EXPECT_TRUE(view.screen()->availableGeometry().contains(view.frameGeometry()));
+    });
 }
 
 }  // namespace
