@@ -115,8 +115,8 @@ TEST_F(DesktopTest, DialogsAreCentredOnTheWindowShowPathsWholeAndAnswer) {
     const std::string path = "/tmp/build-area/run-tests/scratch-" + std::string(40, 'x') + "/home_vantrel/files";
     const std::string longText = "The main directory for VANTREL is " + path.substr(0, path.size() - 6) +
                                  "\r\nThe directory in which HTML and XYZ files will be saved is " + path;
-    for (auto [text, buttons, clicked, answer] :
-         {tuple{longText, Buttons::OK, QMessageBox::Ok, Answer::OK}, {std::string("Go on?"), Buttons::YesNo, QMessageBox::No, Answer::No}}) {
+    for (auto [text, buttons, clicked, answer] : {tuple{longText, Buttons::OK, QMessageBox::Ok, Answer::OK},
+                                                  {std::string("Go on?"), Buttons::YesNo, QMessageBox::No, Answer::No}}) {
         QPoint centre;
         QStringList lines;
         int widest = 0, room = 0, screenWidth = 0;
