@@ -298,7 +298,7 @@ TEST_F(WindowTest, RecentPointFilesAndRefusals) {
     ASSERT_EQ(chooser->recentMenu()->actions().size(), 1);
     chooser->recentMenu()->actions().first()->trigger();
     EXPECT_EQ(tuple(f.quantumText[0].text, f.quantumText[1].text, f.regionOptions[1].checked, s.orbital.csvFile,
-                         f.plotModeOptions[0].checked),
+                    f.plotModeOptions[0].checked),
               tuple("2", "1", true, file, true));
 
     // Not named by the program, or outside the cache: a message, nothing loaded.
