@@ -97,17 +97,12 @@ protected:
     QStringList shown;
 };
 
-class GuiTest : public CacheState {
+// The window shown and active, as after start-up: the reactions wired and
+// the H atom selected, unless a test of the view alone clears `reactions`.
+class StartedWindowTest : public CacheState {
 protected:
-    void TearDown() override {
-        view.reset();
-        QApplication::processEvents();
-        CacheState::TearDown();
-    }
-
-    // The window shown and active; with the reactions wired and the H atom
-    // selected, as after start-up, when `reactions` is set.
-    void startWindow(bool reactions) {
+    void SetUp() override {
+        CacheState::SetUp();
         if (reactions) installReactions(s);
         view = std::make_unique<MainWindowView>(s);
         view->installHooks();
@@ -115,6 +110,11 @@ protected:
         view->show();
         view->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    }
+    void TearDown() override {
+        view.reset();
+        QApplication::processEvents();
+        CacheState::TearDown();
     }
 
     QWidget* widget(const Control& c) { return view->widgetFor(c); }
@@ -146,16 +146,8 @@ protected:
         QTest::keyClicks(edit(c), QString::fromStdString(text));
     }
 
+    bool reactions = true;
     std::unique_ptr<MainWindowView> view;
-};
-
-// The window as after start-up, reactions and engine behind it.
-class StartedWindowTest : public GuiTest {
-protected:
-    void SetUp() override {
-        GuiTest::SetUp();
-        startWindow(true);
-    }
 };
 
 }  // namespace vantrel::test

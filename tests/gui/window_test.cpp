@@ -15,12 +15,9 @@
 namespace vantrel::test {
 namespace {
 
-class ViewTest : public GuiTest {
+class ViewTest : public StartedWindowTest {
 protected:
-    void SetUp() override {
-        GuiTest::SetUp();
-        startWindow(false);
-    }
+    ViewTest() { reactions = false; }
 };
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
@@ -347,11 +344,9 @@ TEST_F(SettingsTest, OptionsAndPlaceComeBackUntilRestoredOddValuesFallBack) {
         MainWindowState& f = s.window;
         first = WindowOptions::fromSession(s);
         // A user's choices, unlike the first start's in every kept option.
-        f.blackBackgroundCheck.click();
-        f.useJmolCheck.click();
-        f.energyChecks[1].click();
-        f.regionOptions[2].click();
-        f.colourModeOptions[1].click();
+        for (Control* c : {&f.blackBackgroundCheck, &f.useJmolCheck, &f.energyChecks[1], &f.regionOptions[2],
+                           &f.colourModeOptions[1]})
+            c->click();
         setNucleus(s, 3);
         f.extentText.setText("25"), f.extentText.onEditingFinished();
         f.maxPointsText.setText("20000");
