@@ -333,8 +333,6 @@ TEST_F(RunGuiTest, ClosingDuringSequenceEndsIt) {
 
 using SettingsTest = ProgramStartTest;
 
-// Then a file edited by hand: odd values are the first start's, the window
-// on screen.
 TEST_F(SettingsTest, OptionsAndPlaceComeBackUntilRestoredOddValuesFallBack) {
     EXPECT_EQ(settingsPath().toStdString(), configHome.path() + "/Vantrel/Vantrel.conf");
     WindowOptions first, chosen;
@@ -370,6 +368,7 @@ TEST_F(SettingsTest, OptionsAndPlaceComeBackUntilRestoredOddValuesFallBack) {
     // Closing after it saves nothing: the next start is a first start.
     EXPECT_FALSE(QFile::exists(settingsPath()));
 
+    // A file edited by hand: odd values are the first start's, the window on screen.
     writeFile(settingsPath().toStdString(), "[options]\nregion=9\nz=999\nextent=abc\nmaxPoints=\nblackBackgroundCheck=maybe\n"
                                             "[window]\ngeometry=@ByteArray(xyz)\n");
     start([&](MainWindowView& view) {
