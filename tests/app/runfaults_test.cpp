@@ -162,13 +162,6 @@ TEST_F(RunFaults, LongRunsPrintTheirProgress) {
     EXPECT_TRUE(sawReport("  writing 3_2_0_.xyz: 0 of 2000 points, "));
 }
 
-TEST_F(RunFaults, QuotasBeyondTheViewerAreWarnedOf) {
-    runBatch("maxpoints=2000001\nmaxpoints=3000000\nmaxpoints=2000000\n");
-    EXPECT_EQ(dialogs.shown.size(), 4u);  // the reading, the count, two warnings
-    EXPECT_TRUE(dialogs.saw("2000001 points are more than the page's viewer draws: it shows an even share of at most "
-                            "2000000 of them."));
-}
-
 // A second run of an orbital whose point file another run is writing
 // leaves it alone and says so; the first run's file stays whole.
 TEST_F(RunFaults, ASecondRunOfTheSameOrbitalIsRefused) {

@@ -49,8 +49,12 @@ TEST_F(SequenceTest, KeywordsAndNumbersSetTheControls) {
     }
     EXPECT_EQ(outcome(), std::tuple("0 orbitals were processed.", SequenceOutcome::Done));
 
-    run("maxpoints=2000 extent=7\nmaxpoints=0 maxpoints=5");  // the first occurrence counts
-    EXPECT_EQ(std::tuple(f.maxPointsText.text, f.extentText.text), std::tuple("2000", "7"));
+    // The first occurrence counts; quotas beyond the viewer are warned of.
+    run("maxpoints=2000000\nmaxpoints=2000001 extent=7\nmaxpoints=0 maxpoints=5");
+    EXPECT_EQ(std::tuple(f.maxPointsText.text, f.extentText.text), std::tuple("2000001", "7"));
+    EXPECT_EQ(dialogs.shown.size(), 3u);  // the reading, one warning, the count
+    EXPECT_TRUE(dialogs.saw("2000001 points are more than the page's viewer draws: it shows an even share of at most "
+                            "2000000 of them."));
     for (auto [text, species] : {std::pair{"Z=200", "Z=200"}, {"Z=3\nZ=0", "the Li+2 Ion (Z=3)"}}) {  // no menu limit of 120
         run(text);
         EXPECT_EQ(s.orbital.speciesName, species);

@@ -68,25 +68,6 @@ TEST_F(WriteFaults, FilesTooLargeToWriteAreSaidAndLeaveNothingCut) {
         EXPECT_FALSE(contains(entry.path().filename().string(), ".part")) << entry.path();
 }
 
-TEST_F(WriteFaults, TheProbeAndClearDoNotFollowLinks) {
-    const std::string victim = dir.file("victim.txt");
-    writeFile(victim, "precious");
-    // The start-up probe neither truncates a link's target nor fails on it.
-    fs::create_symlink(victim, cache + "/session");
-    EXPECT_EQ(setMainDir(s, s.mainDir), 0);
-    EXPECT_EQ(readFile(victim), "precious");
-    // A cache that is a link to another folder: CLEAR deletes nothing there.
-    const std::string other = dir.file("other");
-    fs::create_directories(other);
-    writeFile(other + "/keep.htm", "keep");
-    fs::remove_all(cache);
-    fs::create_directory_symlink(other, cache);
-    clearCache(s, false);
-    EXPECT_EQ(readFile(other + "/keep.htm"), "keep");
-    EXPECT_TRUE(said(cache + " is a symbolic link; nothing was deleted."));
-    EXPECT_EQ(setMainDir(s, s.mainDir), -3);
-}
-
 TEST_F(WriteFaults, AMainDirectoryInASharedFolderMustBePrivateAndOwn) {
     const std::string shared = dir.file("tmp");
     fs::create_directories(shared);
