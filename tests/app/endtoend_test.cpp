@@ -99,17 +99,8 @@ TEST_F(EndToEnd, OptionsAreAnsweredOrRefusedBeforeAnythingIsCreated) {
     EXPECT_EQ(err, opening);
 }
 
+// (Files that cannot be opened are the in-process sequence tests'.)
 TEST_F(EndToEnd, BadInputGetsAClearMessage) {
-    const std::string locked = sequence("black\n", "locked.txt");
-    ::chmod(locked.c_str(), 0);
-    // (root reads whatever the permissions say)
-    for (auto [path, error] : {std::pair{dir.file("missing.txt"), ENOENT}, {dir.file("work"), EISDIR}, {locked, EACCES}}) {
-        if (error == EACCES && ::geteuid() == 0) continue;
-        EXPECT_EQ(vantrel({path}), 1) << path;
-        EXPECT_TRUE(contains(out, std::string(std::strerror(error)) + " opening " + path)) << out;
-        EXPECT_FALSE(contains(out, "processed.")) << out;
-    }
-
     EXPECT_EQ(vantrel({sequence("maxpoints=625\n1,0,0\n1 0 0\n")}), 1);
     EXPECT_TRUE(contains(out, "The sequence file " + dir.file("seq.txt") + " is not of the correct file type. See " +
                                   home + "/input.txt\n0 orbitals were processed.")) << out;

@@ -64,20 +64,6 @@ TEST_F(MainWindowTest, OtherSpeciesAndQuickCalculation) {
     EXPECT_EQ(quick(), std::tuple(false, false, "2_1_1_(z_4)"));
 }
 
-// The level and spectrum windows exclude each other and follow runs
-// through the window tests; here the hooks' order.
-TEST_F(MainWindowTest, OtherWindowsAndMenus) {
-    std::string calls;
-    auto& w = s.windowHooks;
-    w.showLevels = [&] { calls += "showlevels "; };
-    w.closeLevels = [&] { calls += "closelevels "; };
-    w.showSpectrum = [&] { calls += "showspectrum "; };
-    w.closeSpectrum = [&] { calls += "closespectrum "; };
-    for (Control* item : {&f.compareEnergiesMenuItem, &f.spectrumMenuItem, &f.compareEnergiesMenuItem}) item->click();
-    EXPECT_EQ(calls, "showlevels closelevels showspectrum closespectrum showlevels ");
-    EXPECT_EQ(std::tuple(s.window.levelsOpen, s.window.spectrumOpen), std::tuple(true, false));
-}
-
 // The Help menu and the start-up check: where they look for the help files,
 // and that the installer runs when the files are not there.
 class HelpMenu : public FreshState {

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstring>
 #include <set>
 #include <tuple>
 
@@ -124,13 +126,18 @@ TEST_F(SequenceTest, FileAndLineProblemsAndCommandLine) {
     }
 }
 
-TEST_F(SequenceTest, StreamsThatNeverEndAndLostFoldersAreRefused) {
+TEST_F(SequenceTest, MissingLockedEndlessAndLostFilesAreRefused) {
     // A FIFO without a writer would block in open(); devices never end.
-    const std::string fifo = dir.file("fifo");
+    const std::string fifo = dir.file("fifo"), locked = dir.file("locked.txt"), notRegular = "Not a regular file";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    for (const std::string& name : {fifo, std::string("/dev/zero")}) {
+    writeFile(locked, "black\n");
+    ::chmod(locked.c_str(), 0);
+    for (auto [name, error] : {std::pair{fifo, notRegular}, {std::string("/dev/zero"), notRegular},
+                               {dir.file("missing.txt"), std::string(std::strerror(ENOENT))},
+                               {dir.path(), std::string(std::strerror(EISDIR))}, {locked, std::string(std::strerror(EACCES))}}) {
+        if (name == locked && ::geteuid() == 0) continue;  // root reads whatever the permissions say
         runFile(name);
-        EXPECT_EQ(outcome(), std::tuple("Not a regular file opening " + name, SequenceOutcome::OpenFailed));
+        EXPECT_EQ(outcome(), std::tuple(error + " opening " + name, SequenceOutcome::OpenFailed));
     }
     // A regular file of one endless line (a sparse terabyte of zeros, as
     // good as /dev/zero): the line limit stops the reading itself.
