@@ -58,14 +58,13 @@ protected:
 };
 
 // The console of a sequence run is the golden runs'; here CLEAR on the
-// command line and the messages those runs never print.
+// command line and the message those runs never print.
 TEST_F(EndToEnd, ClearAndASequenceRun) {
     fs::create_directories(cache);
     writeFile(cache + "/old.htm", "old");
-    EXPECT_EQ(vantrel({"CLEAR", sequence("maxpoints=625\r\n2 1 0 xy\r\nextent=30\r\n2 1 0\r\n")}), 0) << out;
+    EXPECT_EQ(vantrel({"CLEAR", sequence("maxpoints=625\r\n2 1 0 xy\r\n")}), 0) << out;
     EXPECT_FALSE(fs::exists(cache + "/old.htm"));
-    EXPECT_TRUE(containsAll(out, {"0 points, NODE! The region you have selected is a nodal plane. Select a different region.",
-                                  "625 points, The orbital extent appears to be high. Try decreasing it to about 6 Angstroms, page "}));
+    EXPECT_TRUE(contains(out, "0 points, NODE! The region you have selected is a nodal plane. Select a different region.")) << out;
 }
 
 // Options are answered before anything is created: neither the main

@@ -66,11 +66,10 @@ TEST_F(MainWindowTest, OtherSpeciesAndQuickCalculation) {
 
 // The Help menu and the start-up check: where they look for the help files,
 // and that the installer runs when the files are not there.
-class HelpMenu : public FreshState {
+class HelpMenu : public MainWindowTest {
 protected:
     void SetUp() override {
-        FreshState::SetUp();
-        installReactions(s);
+        MainWindowTest::SetUp();
         s.hooks.openUrl = [this](const std::string& path, bool maximised) {
             opened = path, openedMaximised = maximised;
             return opens;
