@@ -42,25 +42,6 @@ protected:
     std::vector<std::string> reports;
 };
 
-TEST_F(RunFaults, CutOffLastLineIsDroppedBeforeAppending) {
-    choose(2, 1, 0, 6, 625);
-    const std::string points = "1.5,0.25,-2,0.01\r\n-1,1,1,-0.02\r\n";
-    for (const std::string& fragment : {std::string("0.7,1.25"), std::string("0.7,1.25,3,0.0")}) {
-        writeFile(csv(), csvHeader("2,6,0.5") + points + fragment);
-        s.run.loadedFile.clear();
-        dialogs.answers = {Answer::Yes};
-        startCalculation(s, false);
-        const std::string bytes = readFile(csv());
-        const PointLines p = checkWhole(bytes);
-        EXPECT_EQ(std::tuple(p.count, p.lines()), std::tuple(625, 625)) << "header count, point lines";
-        EXPECT_EQ(bytes.substr(52, points.size()), points);  // the whole lines stay
-    }
-    // A header count of 0 with points after it (killed before the first
-    // patch) is continued rather than emptied.
-    writeFile(csv(), csvHeader("0,6,0.5") + points);
-    EXPECT_TRUE(canContinue(s.orbital));
-}
-
 TEST_F(RunFaults, FullDiskIsReportedWithThePointsKept) {
     SmallDisk disk(cache, 64 * 1024);
     choose(3, 2, 0, 13, 200000);
@@ -169,36 +150,52 @@ TEST_F(RunFaults, ASecondRunOfTheSameOrbitalIsRefused) {
     EXPECT_TRUE(startsWith(readFile(csv()), "625,5,"));
 }
 
-// Continuing appends only to a file that reads whole under a ceiling that
-// is the orbital's; anything else is refused and left as it is.
-TEST_F(RunFaults, ContinueRefusesADamagedFileOrCeiling) {
+// Continuing drops a cut-off last line, then appends only to a file that
+// reads whole under a ceiling that is the orbital's; anything else is
+// refused and left as it is.
+TEST_F(RunFaults, ContinueDropsACutOffLineAndRefusesADamagedFileOrCeiling) {
+    const std::string one = "0.5,0.25,-1,0.1\r\n";
     std::string good;
-    for (int i = 0; i < 500; ++i) good += "0.5,0.25,-1,0.1\r\n";
+    for (int i = 0; i < 500; ++i) good += one;
     const struct {
         const char* what;
         std::string header, after;
+        bool refused = true;
     } cases[] = {
+        {"a cut-off last line", "500,5,0.5", "0.7,1.25", false},
+        {"a cut-off last line of four fields", "500,5,0.5", "0.7,1.25,3,0.0", false},
         // (NaN and points far outside are the point-file reader's tests.)
-        {"inf", "501,5,0.5", "inf,0,0,0.1\r\n"},
-        {"NUL bytes", "501,5,0.5", std::string("0.5,0\0,0,0.1\r\n", 14)},
-        {"a fifth field", "501,5,0.5", "0.5,0,0,0.1,7\r\n"},
-        {"a 3 MB line", "501,5,0.5", std::string(3000000, '1') + "\r\n"},
-        {"a ceiling far too high", "500,5,1E+308", ""},
-        {"a ceiling far too low", "500,5,1E-308", ""},
+        {"inf", "501,5,0.5", "inf,0,0,0.1\r\n" + one},
+        {"NUL bytes", "501,5,0.5", std::string("0.5,0\0,0,0.1\r\n", 14) + one},
+        {"a fifth field", "501,5,0.5", "0.5,0,0,0.1,7\r\n" + one},
+        {"a 3 MB line", "501,5,0.5", std::string(3000000, '1') + "\r\n" + one},
+        {"a ceiling far too high", "500,5,1E+308", one},
+        {"a ceiling far too low", "500,5,1E-308", one},
     };
     choose(1, 0, 0, 5, 625);
     for (const auto& c : cases) {
-        const std::string bytes = csvHeader(c.header) + good + c.after + "0.5,0.25,-1,0.1\r\n";
+        const std::string bytes = csvHeader(c.header) + good + c.after;
         writeFile(csv(), bytes);
         s.run.loadedFile.clear();
         dialogs.shown.clear();
         dialogs.answers = {Answer::Yes};  // continue
         startCalculation(s, false);
+        if (!c.refused) {
+            const std::string now = readFile(csv());
+            const PointLines p = checkWhole(now);
+            EXPECT_EQ(std::tuple(p.count, p.lines()), std::tuple(625, 625)) << c.what << ": header count, point lines";
+            EXPECT_EQ(now.substr(52, good.size()), good) << c.what;  // the whole lines stay
+            continue;
+        }
         EXPECT_EQ(readFile(csv()), bytes) << c.what;
-        EXPECT_TRUE(dialogs.saw(c.after.empty() ? "is far from this orbital's (about "
-                                                : "after 500 points comes a line that is not a point of this orbital."))
+        EXPECT_TRUE(dialogs.saw(startsWith(c.what, "a ceiling") ? "is far from this orbital's (about "
+                                                                : "after 500 points comes a line that is not a point of this orbital."))
             << c.what;
     }
+    // A header count of 0 with points after it (killed before the first
+    // patch) is continued rather than emptied.
+    writeFile(csv(), csvHeader("0,5,0.5") + good);
+    EXPECT_TRUE(canContinue(s.orbital));
 }
 
 }  // namespace
