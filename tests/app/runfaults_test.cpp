@@ -42,7 +42,7 @@ protected:
     std::vector<std::string> reports;
 };
 
-TEST_F(RunFaults, FullDiskIsReportedWithThePointsKept) {
+TEST_F(RunFaults, FullDiskIsReportedWithThePointsKeptAndTheBatchRunIsNoSuccess) {
     SmallDisk disk(cache, 64 * 1024);
     choose(3, 2, 0, 13, 200000);
     startCalculation(s, false);
@@ -55,9 +55,15 @@ TEST_F(RunFaults, FullDiskIsReportedWithThePointsKept) {
     EXPECT_TRUE(dialogs.saw("The file keeps " + intText(count) + " points."));
     EXPECT_EQ(std::tuple(s.run.nPoints, s.run.problem.pointsKept), std::tuple(count, count));
     EXPECT_NE(s.run.loadedFile, csv());
+    // A batch run there is no success either.
+    fs::remove(csv());
+    runBatch("maxpoints=200000 extent=13\r\n3 2 0\r\n");
+    EXPECT_EQ(s.sequenceOutcome, SequenceOutcome::Incomplete);
+    EXPECT_TRUE(sawReport(" points (incomplete), ") || sawReport("  no page written")) << reports.back();
+    EXPECT_FALSE(sawReport("  0 points"));
 
     if (disk.mounted()) {  // completely full: not even the header fits
-        fs::remove(csv());
+        for (const auto& entry : fs::directory_iterator(cache)) fs::remove(entry.path());
         writeFile(cache + "/filler", std::string(64 * 1024, 'x'));
         dialogs.shown.clear();
         startCalculation(s, false);
@@ -65,14 +71,6 @@ TEST_F(RunFaults, FullDiskIsReportedWithThePointsKept) {
         EXPECT_TRUE(dialogs.saw("The file keeps 0 points.")) << dialogs.shown.back().text;
         EXPECT_FALSE(dialogs.saw("does not hold the point count"));
     }
-}
-
-TEST_F(RunFaults, BatchRunOnAFullDiskIsNoSuccess) {
-    SmallDisk disk(cache, 64 * 1024);
-    runBatch("maxpoints=200000 extent=13\r\n3 2 0\r\n");
-    EXPECT_EQ(s.sequenceOutcome, SequenceOutcome::Incomplete);
-    EXPECT_TRUE(sawReport(" points (incomplete), ") || sawReport("  no page written")) << reports.back();
-    EXPECT_FALSE(sawReport("  0 points"));
 }
 
 TEST_F(RunFaults, ReadOnlyPointFileSaysTheRunCouldNotWrite) {
