@@ -82,7 +82,10 @@ protected:
         Session started;
         bool used = false;
         EXPECT_EQ(runProgram({}, [&](MainWindowView& view) {
-            if (!used && (!ready || ready(view))) used = true, use(view), view.close();
+            if (used || (ready && !ready(view))) return;
+            used = true;
+            use(view);
+            view.close();
         }, &started), 0);
         EXPECT_TRUE(used);
     }
