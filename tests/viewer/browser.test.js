@@ -164,7 +164,7 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
   };
   await rendering('dots');
 
-  await t.test('a single page shows the cloud on white, turns, zooms and resets', async () => {
+  await t.test('a single page shows the cloud on white, turns, zooms, resets and saves a PNG of the view', async () => {
     const boxes = await show(page, url('2_1_0_.htm'));
     assert.equal(boxes[0].file, '2_1_0_.xyz');
     assert.ok(boxes[0].w > 312, 'the view does not fill the window: ' + boxes[0].w);
@@ -187,6 +187,13 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
     const zoomed = await page.screenshot();
     assert.ok(differingRows(before, picture(zoomed, b)) > 20, 'the wheel does not zoom');
     assert.equal(classPixels(zoomed, boxes).outside, 0, 'a zoomed cloud spills out of the viewer area');
+
+    const download = page.tab.waitForEvent('download');
+    await page.evaluate(`[...document.querySelectorAll('.vantrel-toolbar button')].find(b => b.textContent === 'Save picture').click()`);
+    assert.equal((await download).suggestedFilename(), '2_1_0_.png');
+    const png = await page.decodePng(fs.readFileSync(await (await download).path()));
+    assert.deepEqual([png.width, png.height], [Math.round(b.w), Math.round(b.h)]);
+    assert.ok(classPixels(png, [{ x: 0, y: 0, w: png.width, h: png.height }]).perBox[0].count > 30, 'the picture holds no cloud');
   });
 
   await t.test('a black-background page is black in and around the viewer, its text light', async () => {
@@ -291,17 +298,7 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
     await rendering('dots');
   });
 
-  await t.test('the save button gives a PNG of the view', async () => {
-    const [b] = await show(page, url('2_1_0_.htm'));
-    const download = page.tab.waitForEvent('download');
-    await page.evaluate(`[...document.querySelectorAll('.vantrel-toolbar button')].find(b => b.textContent === 'Save picture').click()`);
-    assert.equal((await download).suggestedFilename(), '2_1_0_.png');
-    const png = await page.decodePng(fs.readFileSync(await (await download).path()));
-    assert.deepEqual([png.width, png.height], [Math.round(b.w), Math.round(b.h)]);
-    assert.ok(classPixels(png, [{ x: 0, y: 0, w: png.width, h: png.height }]).perBox[0].count > 30, 'the picture holds no cloud');
-  });
-
-  await t.test('the index by energy switches orbitals on a click', async () => {
+  await t.test('the index by energy switches orbitals on a click; its "reloading" link opens it anew from disk', async () => {
     let boxes = await show(page, url('index.htm'));
     assert.equal(boxes[0].file, '3_2_2_.xyz'); // the last orbital written
     const before = await page.screenshot();
@@ -320,10 +317,7 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
       }, 10000, 'the title of ' + name);
       assert.match(heading, /for the H Atom/);
     }
-  });
 
-  await t.test('the index\'s "reloading" link opens the index anew from disk', async () => {
-    await show(page, url('index.htm'));
     const info = () => page.tab.frame('fraInfo');
     await info().evaluate('window.stale = true');
     await info().evaluate(`[...document.querySelectorAll('a')].find(a => a.textContent === 'reloading').click()`);

@@ -10,9 +10,9 @@ const CHROMIUM = process.env.VANTREL_CHROMIUM || '/usr/bin/chromium';
 function launch(extraArgs = []) {
   return chromium.launch({
     executablePath: CHROMIUM,
-    args: ['--no-sandbox', '--use-gl=angle', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync', '--no-first-run',
-      '--hide-scrollbars', ...extraArgs, '--proxy-server=127.0.0.1:9', '--proxy-bypass-list=<-loopback>'],
+    // Playwright itself adds --no-sandbox, --disable-background-networking and the like.
+    args: ['--use-gl=angle', '--use-angle=swiftshader', ...extraArgs, '--proxy-server=127.0.0.1:9',
+      '--proxy-bypass-list=<-loopback>'],
   });
 }
 
@@ -22,7 +22,7 @@ async function openPage(browser, width, height) {
   const tab = await browser.newPage({ viewport: { width, height }, deviceScaleFactor: 1 });
   // A blank page apart decodes the screenshots, out of sight of the pages tested.
   const decoder = await browser.newPage();
-  const page = {
+  return {
     tab,
     navigate: (url) => tab.goto(url),
     // The frames, top frame first; `id` is the frame itself.
@@ -38,7 +38,6 @@ async function openPage(browser, width, height) {
       await tab.mouse.up();
     },
   };
-  return page;
 }
 
 async function waitFor(check, timeoutMs, what) {
