@@ -47,22 +47,18 @@ function makeCache() {
   return { root, cache };
 }
 
-// Viewer boxes of every frame, in page coordinates.
+// Viewer boxes of every frame, in page coordinates (Playwright adds the
+// frames' offsets); a legend that is hidden has none.
 async function viewerBoxes(page) {
+  const box = (r) => r && { x: r.x, y: r.y, w: r.width, h: r.height };
   const boxes = [];
   for (const frame of page.tab.frames()) {
-    const offset = frame.parentFrame() ? await frame.frameElement().then((e) => e.boundingBox(), () => null) : { x: 0, y: 0 };
-    if (!offset) continue;
-    const found = await frame.evaluate(`[...document.querySelectorAll('[data-vantrel-viewer]')].map(e => {
-      const r = e.getBoundingClientRect();
-      const legend = e.querySelector('.vantrel-legend');
-      const l = legend && legend.offsetWidth ? legend.getBoundingClientRect() : null;
-      return { state: e.getAttribute('data-vantrel-viewer'), file: e.getAttribute('data-vantrel-file'),
-               message: e.getAttribute('data-vantrel-message') || '', x: r.left, y: r.top, w: r.width, h: r.height,
-               legend: l && { x: l.left, y: l.top, w: l.width, h: l.height } };
-    })`).catch(() => []); // a frame between documents
-    const shift = (r) => r && Object.assign(r, { x: r.x + offset.x, y: r.y + offset.y });
-    for (const b of found) boxes.push(Object.assign(shift(b), { legend: shift(b.legend), frame: frame.name() }));
+    for (const e of await frame.$$('[data-vantrel-viewer]').catch(() => [])) { // a frame between documents
+      const attribute = async (name) => (await e.getAttribute('data-vantrel-' + name)) || '';
+      const legend = await e.$('.vantrel-legend');
+      boxes.push({ ...box(await e.boundingBox()), legend: legend && box(await legend.boundingBox()), frame: frame.name(),
+        state: await attribute('viewer'), file: await attribute('file'), message: await attribute('message') });
+    }
   }
   return boxes;
 }
@@ -311,11 +307,9 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
       const after = await page.screenshot();
       assertCloud(after, boxes, [255, 255, 255]);
       assert.ok(differingRows(picture(before, boxes[0]), picture(after, boxes[0])) > 10, 'the cloud did not change');
-      const heading = await chromium.waitFor(async () => {
-        const text = await page.tab.frame('fraTitle').evaluate('document.body ? document.body.innerText : ""');
-        return text.includes(label) ? text : null;
-      }, 10000, 'the title of ' + name);
-      assert.match(heading, /for the H Atom/);
+      const title = page.tab.frame('fraTitle');
+      await title.waitForFunction((l) => document.body && document.body.innerText.includes(l), label, { timeout: 10000 });
+      assert.match(await title.innerText('body'), /for the H Atom/);
     }
 
     const info = () => page.tab.frame('fraInfo');
