@@ -185,7 +185,7 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
     assert.equal(classPixels(zoomed, boxes).outside, 0, 'a zoomed cloud spills out of the viewer area');
 
     const download = page.tab.waitForEvent('download');
-    await page.evaluate(`[...document.querySelectorAll('.vantrel-toolbar button')].find(b => b.textContent === 'Save picture').click()`);
+    await page.tab.getByRole('button', { name: 'Save picture' }).click();
     assert.equal((await download).suggestedFilename(), '2_1_0_.png');
     const png = await page.decodePng(fs.readFileSync(await (await download).path()));
     assert.deepEqual([png.width, png.height], [Math.round(b.w), Math.round(b.h)]);
@@ -229,9 +229,8 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
     const blue = pixelsWhere(shot, b, ofColour(viewer.elementColour('N'))), red = pixelsWhere(shot, b, ofColour(viewer.elementColour('O')));
     assert.ok(blue.length > 100 && red.length > 100, 'lobes of ' + blue.length + ' and ' + red.length + ' pixels');
     assert.ok(mean(blue, 1) < mean(red, 1) - b.h / 20, 'the blue lobe is not above the red one');
-    const z = await page.evaluate(`(() => { const l = [...document.querySelectorAll('.vantrel-axis-label')].find(e => e.textContent === 'z');
-      const r = l.getBoundingClientRect(); return { x: r.left + r.width / 2, y: r.top + r.height / 2 }; })()`);
-    assert.ok(z.y < mean(blue, 1), 'the z label is not beyond the blue lobe');
+    const z = await page.tab.locator('.vantrel-axis-label', { hasText: /^z$/ }).boundingBox();
+    assert.ok(z.y + z.height / 2 < mean(blue, 1), 'the z label is not beyond the blue lobe');
     // Seen from above the xy plane, not along an axis: the lobes overlap
     // on the screen, one behind the other.
     assert.ok(Math.abs(mean(blue, 0) - mean(red, 0)) < b.w / 10);
@@ -241,7 +240,7 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
     const name = '2_1_0_(z_2)_n';
     assert.ok(fs.existsSync(path.join(cache, name + '.surface.js')), 'no surfaces beside the page');
     const [b] = await show(page, url(name + '.htm'));
-    const legend = await page.evaluate(`document.querySelector('.vantrel-legend').innerText`);
+    const legend = await page.tab.innerText('.vantrel-legend');
     assert.match(legend, /Surfaces[\s\S]*\u03c8 = \+c[\s\S]*\u03c8 = \u2212c/);
     assert.match(legend, /90 % inside \|\u03c8\| = \d[\d.e-]* \u00c5/);
     const slices = await page.evaluate(`[...document.querySelectorAll('a > img')].map(i => [i.parentNode.getAttribute('href'), i.naturalWidth])`);
@@ -251,8 +250,7 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
     // Each choice shows something else; the legend stays out of the pictures.
     await page.evaluate(`document.querySelector('.vantrel-legend').style.display = 'none'`);
     const showing = async (which) => {
-      await page.evaluate(`(() => { const s = document.querySelector('.vantrel-show'); s.value = '${which}';
-        s.dispatchEvent(new Event('change')); })()`);
+      await page.tab.selectOption('.vantrel-show', which);
       await pause(300);
       return page.screenshot();
     };
@@ -282,7 +280,7 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
   await t.test('the legend shows the classes in use and the axes\' scale; density is the first choice', async () => {
     await rendering('density');
     const [b] = await show(page, url('3_2_0_.htm'));
-    const legend = await page.evaluate(`document.querySelector('.vantrel-legend').innerText`);
+    const legend = await page.tab.innerText('.vantrel-legend');
     assert.match(legend, /share of its largest/);
     assert.match(legend, /93\u2013100 %/);
     assert.match(legend, /a tick every 1 \u00c5/);
