@@ -24,9 +24,13 @@ void resetRadialHits(Session& s) {
     s.run.maxPsi2 = 0;
 }
 
+const RadialTheory& theoryCurve(Session& s, bool restricted) {
+    return s.radial.theoryCurves.get(s.wavefunction, plotBinsPerAngstrom(s.orbital), radialSize(s.orbital), restricted);
+}
+
 double calcTheory(Session& s, bool restricted) {
     RadialTheory& theory = s.radial;
-    theory = s.radial.theoryCurves.get(s.wavefunction, plotBinsPerAngstrom(s.orbital), radialSize(s.orbital), restricted);
+    theory = theoryCurve(s, restricted);
     return theory.peakDensity();
 }
 

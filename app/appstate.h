@@ -76,6 +76,9 @@ int radialSize(const OrbitalState& orbital);
 RadialHistogram emptyHistogram(const OrbitalState& orbital);
 // The session's histogram, emptied and sized for the current extent.
 void resetRadialHits(Session& s);
+// The theory curve for the whole cube, or for a plane when restricted,
+// leaving the session's own as it is.
+const RadialTheory& theoryCurve(Session& s, bool restricted);
 // Fills the session's theory curve for the whole cube, or for a plane when
 // restricted; returns the peak probability density.
 double calcTheory(Session& s, bool restricted);

@@ -57,6 +57,11 @@ std::string pointsKeptText(int points) {
 
 // A fresh file: an empty histogram, the theory curve and the ceiling.
 // False (the user told why) when there is nothing to sample with.
+// The theory's peak raises a random look's ceiling, or in quick mode lowers it.
+double withTheoryPeak(double estimate, double peak, bool quickMode) {
+    return !quickMode ? std::max(estimate, peak) : std::min(estimate, peak);
+}
+
 bool startAfresh(Session& s, PointFileWriter& file, const SamplingOptions& options) {
     auto& run = s.run;
     auto& f = s.window;
@@ -70,15 +75,14 @@ bool startAfresh(Session& s, PointFileWriter& file, const SamplingOptions& optio
     f.pointCountLabel.caption = "";
     refreshView(s);
     run.nPoints = 0;
-    const double t = calcTheory(s, options.restricted);
+    const double peak = calcTheory(s, options.restricted);
     run.maxPsi2 = estimateCeiling(s.wavefunction, orb.extent, s.random);
     if (run.maxPsi2 == 0) {
         s.dialogs->messageBox("psimaxerror--try again.", Buttons::OK);
         file.close();
         return false;
     }
-    // The theory's peak raises the ceiling, or in quick mode lowers it.
-    if (!orb.quickMode ? t > run.maxPsi2 : run.maxPsi2 > t) run.maxPsi2 = t;
+    run.maxPsi2 = withTheoryPeak(run.maxPsi2, peak, orb.quickMode);
     f.pointCountLabel.caption = "";
     f.pointCountLabel.visible = true;
     refreshView(s);
@@ -169,16 +173,19 @@ void finishRun(Session& s, PointFileWriter& file, RunEnd end) {
 // Why the saved run cannot be continued, or "": appending to a file that
 // does not read whole, or under a ceiling that is not this orbital's, would
 // grow a file that can never be shown.
-std::string continueRefusal(Session& s, bool savedFileWhole) {
+std::string continueRefusal(Session& s, const SamplingOptions& options, bool savedFileWhole) {
     const auto& run = s.run;
     const auto& orb = s.orbital;
     const std::string keep = " It is left as it is; calculate without continuing to start it afresh.";
     if (!savedFileWhole)
         return "The point file " + orb.csvFile + " does not read whole: after " + intText(run.nPoints) +
                " points comes a line that is not a point of this orbital." + keep;
-    // Its own generator, so that a seeded run samples the same points.
+    // The ceiling a fresh run would start from, with its own generator so
+    // that a seeded run samples the same points.
     Random check(1);
-    const double fresh = estimateCeiling(s.wavefunction, orb.extent, check);
+    const double estimate = estimateCeiling(s.wavefunction, orb.extent, check);
+    const double peak = theoryCurve(s, options.restricted).peakDensity();
+    const double fresh = estimate > 0 ? withTheoryPeak(estimate, peak, orb.quickMode) : 0;
     constexpr double factor = 1000;
     if (fresh > 0 && !(run.maxPsi2 <= fresh * factor && run.maxPsi2 >= fresh / factor))
         return "The largest psi squared in the header of " + orb.csvFile + ", " + numText(run.maxPsi2) +
@@ -217,7 +224,7 @@ void samplePoints(Session& s, bool savedFileWhole) {
         run.continueRun = false;
 
     if (run.continueRun) {
-        if (const std::string refusal = continueRefusal(s, savedFileWhole); !refusal.empty()) {
+        if (const std::string refusal = continueRefusal(s, options, savedFileWhole); !refusal.empty()) {
             run.problem = {refusal, 0};
             s.dialogs->messageBox(refusal, Buttons::OK);
             return;

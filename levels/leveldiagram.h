@@ -140,8 +140,6 @@ public:
     void pointerMove(double x, double y);
     void pointerPress();
     void pointerRelease();
-    // The pointer over a marker, in coordinates relative to the marker.
-    void markerPointerMove(int column, int index, double x, double y);
     // Arrow keys while the diagram has the focus; false when nothing moved.
     bool arrowKey(LevelArrowKey key);
     void spectrumLinkClicked();

@@ -86,13 +86,6 @@ void LevelDiagram::pointerRelease() {
     pick(pickedColumn, pickedIndex);
 }
 
-void LevelDiagram::markerPointerMove(int column, int index, double x, double y) {
-    if (column < 0 || column > 3 || index < 1 || index >= static_cast<int>(columns[column].size())) return;
-    const LevelMarker& marker = columns[column][index];
-    pointerMove(x + marker.left, y + marker.top);
-}
-
-
 bool LevelDiagram::arrowKey(LevelArrowKey key) {
     const OrbitalNumbers o = mainOrbital();
     int n = o.n, l = o.l, m = o.m;

@@ -23,3 +23,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+# Playwright, at the version the lock file pins, drives Debian's Chromium in the
+# browser tests. Debian's nodejs comes without npm; other builds bring their own.
+command -v npm >/dev/null || apt-get install -y -qq --no-install-recommends npm
+viewer="$(dirname "$0")/../tests/viewer"
+npm ls --prefix "$viewer" >/dev/null 2>&1 || npm ci --prefix "$viewer" --no-audit --no-fund

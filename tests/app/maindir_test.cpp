@@ -85,7 +85,7 @@ TEST_F(MainDirTest, FindAsksOnlyWhenTheFirstCandidateFails) {
     EXPECT_EQ(dialogs.shown.back().text, "Cannot continue : " + std::string(std::strerror(ENOENT)));
 }
 
-TEST_F(MainDirTest, ClearCacheDeletesFilesOnlyNewCacheRestoresOnFailure) {
+TEST_F(MainDirTest, ClearCacheDeletesFilesOnlyNotThroughALinkNewCacheRestoresOnFailure) {
     ASSERT_EQ(setMainDir(s, dir.file("c_vantrel")), 0);
     const std::string cache = dir.file("c_vantrel/files");
     for (const char* name : {"/a.htm", "/B.xyz", "/.hidden"}) writeFile(cache + name, "x");
@@ -110,6 +110,15 @@ TEST_F(MainDirTest, ClearCacheDeletesFilesOnlyNewCacheRestoresOnFailure) {
     writeFile(cache + "/c.csv", "c");
     clearCache(s, false);  // asks and tells nothing
     EXPECT_EQ(std::tuple(fileExists(cache + "/c.csv"), dialogs.shown.size()), std::tuple(false, shown));
+    // A cache that is a link to another folder: nothing is deleted there,
+    // and the main directory is refused.
+    writeFile(dir.file("keep.htm"), "keep");
+    fs::remove_all(cache);
+    fs::create_directory_symlink(dir.path(), cache);
+    clearCache(s, false);
+    EXPECT_EQ(readFile(dir.file("keep.htm")), "keep");
+    EXPECT_TRUE(dialogs.saw(cache + " is a symbolic link; nothing was deleted."));
+    EXPECT_EQ(setMainDir(s, dir.file("c_vantrel")), -3);
 
     // A new main directory; a failed one leaves the last good one.
     ASSERT_EQ(setMainDir(s, dir.file("old_vantrel")), 0);
@@ -139,13 +148,17 @@ TEST_F(MainDirTest, RefusedCandidatesAndAFailedExampleAreSaid) {
         EXPECT_EQ(reports.front(), "Cannot use " + home + " as the main directory: " + std::strerror(error));
     }
     // Whatever stands at input.txt is the user's: a link is neither written
-    // through nor removed.
+    // through nor removed. The start-up probe neither truncates a link's
+    // target nor fails on it.
     fs::create_directories(dir.file("linked_vantrel/files"));
     fs::create_symlink("/dev/full", dir.file("linked_vantrel/input.txt"));
+    writeFile(dir.file("victim.txt"), "precious");
+    fs::create_symlink(dir.file("victim.txt"), dir.file("linked_vantrel/files/session"));
     dialogs.shown.clear();
     EXPECT_EQ(setMainDir(s, dir.file("linked_vantrel")), 0);
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_TRUE(fs::is_symlink(dir.file("linked_vantrel/input.txt")));
+    EXPECT_EQ(readFile(dir.file("victim.txt")), "precious");
     // The example sequence file on a full disk: said, and no empty file left.
     const std::string full = dir.file("full_vantrel");
     fs::create_directories(full);

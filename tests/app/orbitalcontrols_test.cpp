@@ -4,6 +4,7 @@
 #include <tuple>
 #include <vector>
 
+#include "app/mainwindow.h"
 #include "support/testsupport.h"
 
 namespace vantrel {
@@ -32,12 +33,8 @@ TEST_F(WindowStateTest, ReactionsFireOnlyOnRealChanges) {
     EXPECT_EQ(changes, 2);
 }
 
-// (3 3 0 and 3 2 -2 are typed into the real window in the window tests.)
+// (1 1 0, 3 3 0 and 3 2 -2 are typed into the real window in the window tests.)
 TEST_F(OrbitalTest, ValidityShowsInTheWindow) {
-    const std::string invalid = "The quantum numbers you have chosen are invalid.";
-    typeQuantum("3", "1", "2");
-    EXPECT_EQ(std::tuple(f.calculateButton.enabled, f.energyValueLabels[1].enabled), std::tuple(false, false));
-    EXPECT_EQ(f.errorLabel.caption, invalid);
     typeQuantum("0", "0", "0");
     EXPECT_FALSE(f.calculateButton.enabled);
 
@@ -47,7 +44,7 @@ TEST_F(OrbitalTest, ValidityShowsInTheWindow) {
     EXPECT_TRUE(test::contains(f.errorLabel.caption, "above 50")) << f.errorLabel.caption;
     EXPECT_EQ(std::tuple(f.tooSmallLabel.visible, f.tooLargeLabel.visible), std::tuple(false, false));
     typeQuantum("1e300", "-1e300", "abc");  // absurd texts: refused, nothing breaks
-    EXPECT_EQ(f.errorLabel.caption, invalid);
+    EXPECT_EQ(f.errorLabel.caption, "The quantum numbers you have chosen are invalid.");
 }
 
 TEST_F(OrbitalTest, ExtentTextsQuotaWarningsAndDefaultExtent) {
@@ -94,15 +91,6 @@ TEST_F(OrbitalTest, FileNamesKeepTheDirectoryCase) {
     EXPECT_EQ(o.csvFile, "/tmp/Some_Vantrel/files/2_1_0_.csv");
 }
 
-TEST_F(OrbitalTest, SpeciesFromNuclearCharge) {
-    setNucleus(s, 4);
-    EXPECT_EQ(std::tuple(o.currentZ, f.speciesMenuItems[3].checked), std::tuple(4, true));
-    EXPECT_EQ(f.calculationFrame.caption, "Calculation Options for the Be+3 Ion (Z=4)");
-    setNucleus(s, 5);
-    EXPECT_EQ(o.speciesName, "Z=5");
-    EXPECT_EQ(std::tuple(f.speciesMenuItems[4].checked, f.speciesMenuItems[3].checked), std::tuple(true, false));
-}
-
 TEST_F(OrbitalTest, RegionsNodalPlanesAndLevelWindow) {
     std::vector<int> setups;
     s.windowHooks.levelsFollow = [&](const OrbitalNumbers& s) { setups.push_back(s.z + s.n + s.l + s.m); };
@@ -129,7 +117,7 @@ TEST_F(OrbitalTest, RegionsNodalPlanesAndLevelWindow) {
     EXPECT_EQ(setups, std::vector<int>{0});
 }
 
-TEST_F(OrbitalTest, SetOrbitalGuardAndState) {
+TEST_F(OrbitalTest, SetOrbitalGuardStateAndSpectrumPick) {
     s.run.nPoints = 40;
     f.settingOrbital = true;
     setOrbital(s, 2, 3, 2, -1, false);
@@ -140,6 +128,15 @@ TEST_F(OrbitalTest, SetOrbitalGuardAndState) {
     EXPECT_EQ(std::tuple(f.settingOrbital, f.quantumText[2].text, f.quantumSpinners[0].value), std::tuple(false, "-1", 3));
     EXPECT_EQ(std::tuple(o.currentZ, s.run.nPoints, f.plotModeOptions[1].checked), std::tuple(2, 0, true));
     EXPECT_EQ(s.orbital.extent, 6);  // (9 + 9 - 5) / 2 = 6.5 ties to even
+
+    // A level clicked in the spectrum window: hydrogen's n, l and m kept.
+    pickHydrogenLevel(s, 4);
+    EXPECT_EQ(std::tuple(o.currentZ, o.currentN, o.currentL, o.currentM), std::tuple(1, 4, 2, -1));
+    EXPECT_EQ(f.quantumText[0].text, "4");
+    // While a run writes the current orbital's files a pick is dropped.
+    enableControls(s, false);
+    pickHydrogenLevel(s, 7);
+    EXPECT_EQ(o.currentN, 4);
 }
 
 }  // namespace

@@ -105,8 +105,11 @@ TEST_F(RadialTest, HitsModeBarsRadiiAndCorners) {
     EXPECT_EQ(std::tuple(canvas.markers().size(), f.medianRadiusLabel.caption), std::tuple(0u, ""));
 }
 
+// Nodes mode: one violet line where the radial factor changes sign; 1s
+// has none.
 TEST_F(RadialTest, TheoryRadiusOf1sAndNodes) {
     s.window.plotModeOptions[1].select();
+    f.colourModeOptions[1].select();
     for (int z : {1, 2}) {
         useOrbital(z, 1, 0, 0, 2);
         plotTheory();
@@ -116,11 +119,10 @@ TEST_F(RadialTest, TheoryRadiusOf1sAndNodes) {
         double tallest = 250;
         for (const auto& l : canvas.bars(blue)) tallest = std::min(tallest, l.y2);
         EXPECT_DOUBLE_EQ(tallest, 80);
+        EXPECT_EQ(std::tuple(canvas.linesWith(violet).size(), canvas.bars(red).size()), std::tuple(0u, 0u));
     }
     EXPECT_FALSE(s.window.pointCountLabel.visible);  // a theory plot with radii hides the count
 
-    // Nodes mode: one violet line where the radial factor changes sign.
-    f.colourModeOptions[1].select();
     useOrbital(1, 3, 0, 0, 13);
     plotTheory();
     auto v = canvas.linesWith(violet);
@@ -135,10 +137,6 @@ TEST_F(RadialTest, TheoryRadiusOf1sAndNodes) {
     }
     EXPECT_FALSE(canvas.bars(red).empty());
     EXPECT_TRUE(canvas.markers().empty());
-    // 1s has no node.
-    useOrbital(1, 1, 0, 0, 2);
-    plotTheory();
-    EXPECT_EQ(std::tuple(canvas.linesWith(violet).size(), canvas.bars(red).size()), std::tuple(0u, 0u));
 }
 
 TEST_F(RadialTest, ExtentAdviceReplacesRadii) {

@@ -42,44 +42,7 @@ protected:
     std::vector<std::string> reports;
 };
 
-TEST_F(RunFaults, HeaderFollowsThePointsOnDiskDuringTheRun) {
-    choose(3, 2, 0, 13, 20000);
-    PointLines seen;
-    s.samplingHooks.onPoint = [&] {
-        const int n = s.run.nPoints;
-        if (n == 300) std::this_thread::sleep_for(std::chrono::milliseconds(150));  // a checkpoint is due
-        if (n == 3000) {
-            seen = checkWhole(readFile(csv()));
-            calculateClick(s);
-        }
-    };
-    startCalculation(s, false);
-    // What a kill at that moment would leave: a header that counts the
-    // whole lines already on disk, with points in them.
-    EXPECT_GE(seen.count, 300);
-    EXPECT_EQ(seen.count, seen.lines());
-}
-
-TEST_F(RunFaults, CutOffLastLineIsDroppedBeforeAppending) {
-    choose(2, 1, 0, 6, 625);
-    const std::string points = "1.5,0.25,-2,0.01\r\n-1,1,1,-0.02\r\n";
-    for (const std::string& fragment : {std::string("0.7,1.25"), std::string("0.7,1.25,3,0.0")}) {
-        writeFile(csv(), csvHeader("2,6,0.5") + points + fragment);
-        s.run.loadedFile.clear();
-        dialogs.answers = {Answer::Yes};
-        startCalculation(s, false);
-        const std::string bytes = readFile(csv());
-        const PointLines p = checkWhole(bytes);
-        EXPECT_EQ(std::tuple(p.count, p.lines()), std::tuple(625, 625)) << "header count, point lines";
-        EXPECT_EQ(bytes.substr(52, points.size()), points);  // the whole lines stay
-    }
-    // A header count of 0 with points after it (killed before the first
-    // patch) is continued rather than emptied.
-    writeFile(csv(), csvHeader("0,6,0.5") + points);
-    EXPECT_TRUE(canContinue(s.orbital));
-}
-
-TEST_F(RunFaults, FullDiskIsReportedWithThePointsKept) {
+TEST_F(RunFaults, FullDiskIsReportedWithThePointsKeptAndTheBatchRunIsNoSuccess) {
     SmallDisk disk(cache, 64 * 1024);
     choose(3, 2, 0, 13, 200000);
     startCalculation(s, false);
@@ -92,9 +55,15 @@ TEST_F(RunFaults, FullDiskIsReportedWithThePointsKept) {
     EXPECT_TRUE(dialogs.saw("The file keeps " + intText(count) + " points."));
     EXPECT_EQ(std::tuple(s.run.nPoints, s.run.problem.pointsKept), std::tuple(count, count));
     EXPECT_NE(s.run.loadedFile, csv());
+    // A batch run there is no success either.
+    fs::remove(csv());
+    runBatch("maxpoints=200000 extent=13\r\n3 2 0\r\n");
+    EXPECT_EQ(s.sequenceOutcome, SequenceOutcome::Incomplete);
+    EXPECT_TRUE(sawReport(" points (incomplete), ") || sawReport("  no page written")) << reports.back();
+    EXPECT_FALSE(sawReport("  0 points"));
 
     if (disk.mounted()) {  // completely full: not even the header fits
-        fs::remove(csv());
+        for (const auto& entry : fs::directory_iterator(cache)) fs::remove(entry.path());
         writeFile(cache + "/filler", std::string(64 * 1024, 'x'));
         dialogs.shown.clear();
         startCalculation(s, false);
@@ -102,14 +71,6 @@ TEST_F(RunFaults, FullDiskIsReportedWithThePointsKept) {
         EXPECT_TRUE(dialogs.saw("The file keeps 0 points.")) << dialogs.shown.back().text;
         EXPECT_FALSE(dialogs.saw("does not hold the point count"));
     }
-}
-
-TEST_F(RunFaults, BatchRunOnAFullDiskIsNoSuccess) {
-    SmallDisk disk(cache, 64 * 1024);
-    runBatch("maxpoints=200000 extent=13\r\n3 2 0\r\n");
-    EXPECT_EQ(s.sequenceOutcome, SequenceOutcome::Incomplete);
-    EXPECT_TRUE(sawReport(" points (incomplete), ") || sawReport("  no page written")) << reports.back();
-    EXPECT_FALSE(sawReport("  0 points"));
 }
 
 TEST_F(RunFaults, ReadOnlyPointFileSaysTheRunCouldNotWrite) {
@@ -126,13 +87,23 @@ TEST_F(RunFaults, ReadOnlyPointFileSaysTheRunCouldNotWrite) {
     EXPECT_EQ(std::tuple(s.sequenceOutcome, readFile(csv())), std::tuple(SequenceOutcome::Incomplete, old));
 }
 
-TEST_F(RunFaults, PointFileDeletedOrCutShortStopsTheOrbital) {
+// During the run the header follows the points on disk: a kill at any
+// moment leaves a header that counts the whole lines already there. A
+// point file deleted or cut short under the run stops the orbital.
+TEST_F(RunFaults, HeaderFollowsThePointsAndAFileDeletedOrCutShortStopsTheOrbital) {
     choose(3, 2, 0, 13, 20000);
     for (bool deleted : {true, false}) {
+        PointLines seen;
         s.samplingHooks.onPoint = [&] {
-            if (s.run.nPoints == 100) deleted ? (void)fs::remove(csv()) : fs::resize_file(csv(), 0);
+            const int n = s.run.nPoints;
+            if (n == 300) std::this_thread::sleep_for(std::chrono::milliseconds(150));  // a checkpoint is due
+            if (n != 3000) return;
+            seen = checkWhole(readFile(csv()));
+            deleted ? (void)fs::remove(csv()) : fs::resize_file(csv(), 0);
         };
         startCalculation(s, false);
+        EXPECT_GE(seen.count, 300);
+        EXPECT_EQ(seen.count, seen.lines());
         EXPECT_TRUE(dialogs.saw("The point file " + csv() + (deleted ? " was deleted" : " was cut short") + " while the run wrote to it."));
         EXPECT_LT(s.run.nPoints, 20000);
         // Cut short: still empty, no hole of zero bytes.
@@ -141,12 +112,9 @@ TEST_F(RunFaults, PointFileDeletedOrCutShortStopsTheOrbital) {
 }
 
 TEST_F(RunFaults, LongRunsPrintTheirProgress) {
-    choose(3, 2, 0, 13, 625);
-    startCalculation(s, false);
-    EXPECT_TRUE(reports.empty());  // a short run stays quiet
+    // (A short run stays quiet: the golden runs' consoles.)
     s.samplingHooks.progressEvery = std::chrono::milliseconds(0);
     choose(3, 2, 0, 13, 2000);
-    s.run.continueRun = true;
     startCalculation(s, true);
     ASSERT_FALSE(reports.empty());
     // points so far of the target (the next multiple of the quota), trials, time
@@ -160,13 +128,6 @@ TEST_F(RunFaults, LongRunsPrintTheirProgress) {
     EXPECT_TRUE(sawReport("  reading 3_2_0_.csv: 1024 points, ")) << reports.front();
     createOrbitalPage(s);
     EXPECT_TRUE(sawReport("  writing 3_2_0_.xyz: 0 of 2000 points, "));
-}
-
-TEST_F(RunFaults, QuotasBeyondTheViewerAreWarnedOf) {
-    runBatch("maxpoints=2000001\nmaxpoints=3000000\nmaxpoints=2000000\n");
-    EXPECT_EQ(dialogs.shown.size(), 4u);  // the reading, the count, two warnings
-    EXPECT_TRUE(dialogs.saw("2000001 points are more than the page's viewer draws: it shows an even share of at most "
-                            "2000000 of them."));
 }
 
 // A second run of an orbital whose point file another run is writing
@@ -187,36 +148,52 @@ TEST_F(RunFaults, ASecondRunOfTheSameOrbitalIsRefused) {
     EXPECT_TRUE(startsWith(readFile(csv()), "625,5,"));
 }
 
-// Continuing appends only to a file that reads whole under a ceiling that
-// is the orbital's; anything else is refused and left as it is.
-TEST_F(RunFaults, ContinueRefusesADamagedFileOrCeiling) {
+// Continuing drops a cut-off last line, then appends only to a file that
+// reads whole under a ceiling that is the orbital's; anything else is
+// refused and left as it is.
+TEST_F(RunFaults, ContinueDropsACutOffLineAndRefusesADamagedFileOrCeiling) {
+    const std::string one = "0.5,0.25,-1,0.1\r\n";
     std::string good;
-    for (int i = 0; i < 500; ++i) good += "0.5,0.25,-1,0.1\r\n";
+    for (int i = 0; i < 500; ++i) good += one;
     const struct {
         const char* what;
         std::string header, after;
+        bool refused = true;
     } cases[] = {
+        {"a cut-off last line", "500,5,0.5", "0.7,1.25", false},
+        {"a cut-off last line of four fields", "500,5,0.5", "0.7,1.25,3,0.0", false},
         // (NaN and points far outside are the point-file reader's tests.)
-        {"inf", "501,5,0.5", "inf,0,0,0.1\r\n"},
-        {"NUL bytes", "501,5,0.5", std::string("0.5,0\0,0,0.1\r\n", 14)},
-        {"a fifth field", "501,5,0.5", "0.5,0,0,0.1,7\r\n"},
-        {"a 3 MB line", "501,5,0.5", std::string(3000000, '1') + "\r\n"},
-        {"a ceiling far too high", "500,5,1E+308", ""},
-        {"a ceiling far too low", "500,5,1E-308", ""},
+        {"inf", "501,5,0.5", "inf,0,0,0.1\r\n" + one},
+        {"NUL bytes", "501,5,0.5", std::string("0.5,0\0,0,0.1\r\n", 14) + one},
+        {"a fifth field", "501,5,0.5", "0.5,0,0,0.1,7\r\n" + one},
+        {"a 3 MB line", "501,5,0.5", std::string(3000000, '1') + "\r\n" + one},
+        {"a ceiling far too high", "500,5,1E+308", one},
+        {"a ceiling far too low", "500,5,1E-308", one},
     };
     choose(1, 0, 0, 5, 625);
     for (const auto& c : cases) {
-        const std::string bytes = csvHeader(c.header) + good + c.after + "0.5,0.25,-1,0.1\r\n";
+        const std::string bytes = csvHeader(c.header) + good + c.after;
         writeFile(csv(), bytes);
         s.run.loadedFile.clear();
         dialogs.shown.clear();
         dialogs.answers = {Answer::Yes};  // continue
         startCalculation(s, false);
+        if (!c.refused) {
+            const std::string now = readFile(csv());
+            const PointLines p = checkWhole(now);
+            EXPECT_EQ(std::tuple(p.count, p.lines()), std::tuple(625, 625)) << c.what << ": header count, point lines";
+            EXPECT_EQ(now.substr(52, good.size()), good) << c.what;  // the whole lines stay
+            continue;
+        }
         EXPECT_EQ(readFile(csv()), bytes) << c.what;
-        EXPECT_TRUE(dialogs.saw(c.after.empty() ? "is far from this orbital's (about "
-                                                : "after 500 points comes a line that is not a point of this orbital."))
+        EXPECT_TRUE(dialogs.saw(startsWith(c.what, "a ceiling") ? "is far from this orbital's (about "
+                                                                : "after 500 points comes a line that is not a point of this orbital."))
             << c.what;
     }
+    // A header count of 0 with points after it (killed before the first
+    // patch) is continued rather than emptied.
+    writeFile(csv(), csvHeader("0,5,0.5") + good);
+    EXPECT_TRUE(canContinue(s.orbital));
 }
 
 }  // namespace

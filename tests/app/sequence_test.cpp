@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstring>
 #include <set>
 #include <tuple>
 
@@ -49,8 +51,12 @@ TEST_F(SequenceTest, KeywordsAndNumbersSetTheControls) {
     }
     EXPECT_EQ(outcome(), std::tuple("0 orbitals were processed.", SequenceOutcome::Done));
 
-    run("maxpoints=2000 extent=7\nmaxpoints=0 maxpoints=5");  // the first occurrence counts
-    EXPECT_EQ(std::tuple(f.maxPointsText.text, f.extentText.text), std::tuple("2000", "7"));
+    // The first occurrence counts; quotas beyond the viewer are warned of.
+    run("maxpoints=2000000\nmaxpoints=2000001 extent=7\nmaxpoints=0 maxpoints=5");
+    EXPECT_EQ(std::tuple(f.maxPointsText.text, f.extentText.text), std::tuple("2000001", "7"));
+    EXPECT_EQ(dialogs.shown.size(), 3u);  // the reading, one warning, the count
+    EXPECT_TRUE(dialogs.saw("2000001 points are more than the page's viewer draws: it shows an even share of at most "
+                            "2000000 of them."));
     for (auto [text, species] : {std::pair{"Z=200", "Z=200"}, {"Z=3\nZ=0", "the Li+2 Ion (Z=3)"}}) {  // no menu limit of 120
         run(text);
         EXPECT_EQ(s.orbital.speciesName, species);
@@ -120,13 +126,18 @@ TEST_F(SequenceTest, FileAndLineProblemsAndCommandLine) {
     }
 }
 
-TEST_F(SequenceTest, StreamsThatNeverEndAndLostFoldersAreRefused) {
+TEST_F(SequenceTest, MissingLockedEndlessAndLostFilesAreRefused) {
     // A FIFO without a writer would block in open(); devices never end.
-    const std::string fifo = dir.file("fifo");
+    const std::string fifo = dir.file("fifo"), locked = dir.file("locked.txt"), notRegular = "Not a regular file";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    for (const std::string& name : {fifo, std::string("/dev/zero")}) {
+    writeFile(locked, "black\n");
+    ::chmod(locked.c_str(), 0);
+    for (auto [name, error] : {std::pair{fifo, notRegular}, {std::string("/dev/zero"), notRegular},
+                               {dir.file("missing.txt"), std::string(std::strerror(ENOENT))},
+                               {dir.path(), std::string(std::strerror(EISDIR))}, {locked, std::string(std::strerror(EACCES))}}) {
+        if (name == locked && ::geteuid() == 0) continue;  // root reads whatever the permissions say
         runFile(name);
-        EXPECT_EQ(outcome(), std::tuple("Not a regular file opening " + name, SequenceOutcome::OpenFailed));
+        EXPECT_EQ(outcome(), std::tuple(error + " opening " + name, SequenceOutcome::OpenFailed));
     }
     // A regular file of one endless line (a sparse terabyte of zeros, as
     // good as /dev/zero): the line limit stops the reading itself.

@@ -19,7 +19,6 @@ class WriteFaults : public SequenceState {
 protected:
     // One orbital, 1s, from a sequence file; its own messages only.
     void runOne() { run("maxpoints=625 extent=0\n1 0 0\n"); }
-    bool said(const std::string& part) const { return dialogs.saw(part); }
 };
 
 // A folder or a link where a file goes: said, counted, left as it is. The
@@ -40,7 +39,7 @@ TEST_F(WriteFaults, FoldersAndLinksInTheWayAreSaidCountedAndLeftAlone) {
                 fs::create_directories(cache + "/" + name + "/in");
             runOne();
             EXPECT_EQ(s.sequenceOutcome, SequenceOutcome::Incomplete) << name << link;
-            EXPECT_TRUE(said(cache + "/" + name)) << name << link;
+            EXPECT_TRUE(dialogs.saw(cache + "/" + name)) << name << link;
             EXPECT_EQ(dialogs.shown.back().text, "1 orbital was processed. 1 of them lacks files that could not be written.")
                 << name << link;
             EXPECT_EQ(fs::is_regular_file(fs::symlink_status(cache + "/1_0_0_.htm")), pageWritten) << name << link;
@@ -62,29 +61,10 @@ TEST_F(WriteFaults, FilesTooLargeToWriteAreSaidAndLeaveNothingCut) {
         EXPECT_EQ(createOrbitalPage(s, &whole), "");
     }
     EXPECT_FALSE(whole);
-    EXPECT_TRUE(said(std::string(std::strerror(EFBIG)) + " writing " + cache + "/1_0_0_.xyz"));
+    EXPECT_TRUE(dialogs.saw(std::string(std::strerror(EFBIG)) + " writing " + cache + "/1_0_0_.xyz"));
     EXPECT_EQ(readFile(cache + "/1_0_0_.xyz"), xyz);  // the last whole one
     for (const auto& entry : fs::directory_iterator(cache))
         EXPECT_FALSE(contains(entry.path().filename().string(), ".part")) << entry.path();
-}
-
-TEST_F(WriteFaults, TheProbeAndClearDoNotFollowLinks) {
-    const std::string victim = dir.file("victim.txt");
-    writeFile(victim, "precious");
-    // The start-up probe neither truncates a link's target nor fails on it.
-    fs::create_symlink(victim, cache + "/session");
-    EXPECT_EQ(setMainDir(s, s.mainDir), 0);
-    EXPECT_EQ(readFile(victim), "precious");
-    // A cache that is a link to another folder: CLEAR deletes nothing there.
-    const std::string other = dir.file("other");
-    fs::create_directories(other);
-    writeFile(other + "/keep.htm", "keep");
-    fs::remove_all(cache);
-    fs::create_directory_symlink(other, cache);
-    clearCache(s, false);
-    EXPECT_EQ(readFile(other + "/keep.htm"), "keep");
-    EXPECT_TRUE(said(cache + " is a symbolic link; nothing was deleted."));
-    EXPECT_EQ(setMainDir(s, s.mainDir), -3);
 }
 
 TEST_F(WriteFaults, AMainDirectoryInASharedFolderMustBePrivateAndOwn) {

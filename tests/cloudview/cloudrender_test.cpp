@@ -21,23 +21,19 @@ constexpr int side = 300;
 // The pixel at (x, y) of a side x side picture.
 std::uint32_t at(const CloudImage& img, double x, double y) { return img.pixels[std::size_t(y) * side + std::size_t(x)]; }
 
-struct Frame {
-    int width, height;
-    std::vector<std::uint32_t> pixels;
-    Centroid of(bool (*pick)(std::uint32_t)) const {
-        return centroidOf(width, height, [this](int x, int y) { return pixels[static_cast<std::size_t>(y) * width + x]; }, pick);
-    }
-};
+Centroid of(const CloudImage& img, bool (*pick)(std::uint32_t)) {
+    return centroidOf(side, side, [&](int x, int y) { return at(img, x, y); }, pick);
+}
 
 class CloudRenderTest : public ::testing::Test {
 protected:
     CloudRenderTest() { view.extent = cloudExtent; }
-    Frame draw(int n, int l, int m, int threads = 0) {
-        CloudRenderer r(threads);
+    CloudImage draw(int n, int l, int m) {
+        CloudRenderer r;
         r.addPoints(orbitalCloud(n, l, m).points);
         view.maxPsi2 = orbitalCloud(n, l, m).maxPsi2;
         r.render(view.scene(side, side, 1));
-        return {r.image().width, r.image().height, r.image().pixels};
+        return r.image();
     }
     CloudViewState view;
 };
@@ -56,10 +52,10 @@ TEST_F(CloudRenderTest, CutawayHidesOneSideOfItsPlane) {
                  {0, CutPlane::yz, true, 0, 300, 300}, {0, CutPlane::xy, true, cloudExtent, 500, 500}};
     for (const Case& c : cases) {
         view.cut = {c.plane, c.hideAbove, c.offset};
-        const Frame f = draw(2, 1, c.m);
+        const CloudImage f = draw(2, 1, c.m);
         SCOPED_TRACE("m " + std::to_string(c.m) + " plane " + std::to_string(int(c.plane)) +
                      (c.hideAbove ? " hiding above " : " hiding below ") + std::to_string(c.offset));
-        for (auto [count, least] : {std::pair{f.of(bluish).count, c.blue}, {f.of(reddish).count, c.red}})
+        for (auto [count, least] : {std::pair{of(f, bluish).count, c.blue}, {of(f, reddish).count, c.red}})
             EXPECT_TRUE(least ? count > least : count < 20) << count << " pixels";
     }
 }
@@ -80,8 +76,8 @@ TEST_F(CloudRenderTest, LobesOf2pStraddleTheNucleusWhereTheViewPutsThem) {
         view.extent = cloudExtent;
         view.style = c.style;
         if (c.along) view.viewAlong(*c.along);
-        const Frame f = draw(2, 1, c.m);
-        const Centroid blue = f.of(bluish), red = f.of(reddish);
+        const CloudImage f = draw(2, 1, c.m);
+        const Centroid blue = of(f, bluish), red = of(f, reddish);
         SCOPED_TRACE("m " + std::to_string(c.m) + " along " + (c.along ? std::to_string(int(*c.along)) : "default") +
                      " style " + std::to_string(int(c.style)));
         ASSERT_GT(blue.count, 500);

@@ -1,6 +1,8 @@
 // What a desktop user expects of the windows: captions, pictures,
 // shortcuts and message boxes.
+#include <QAccessible>
 #include <QClipboard>
+#include <QInputDialog>
 #include <QMimeData>
 #include <QShortcut>
 #include <QSignalSpy>
@@ -24,9 +26,10 @@ namespace {
 
 using DesktopTest = StartedWindowTest;  // also run with QT_SCALE_FACTOR=2
 
-TEST_F(DesktopTest, RedCaptionsGreyDuringARun) {
+TEST_F(DesktopTest, TooSmallRedGreyDuringARunAndSpaceActsAsAClick) {
     type(f.extentText, "1");
-    ASSERT_TRUE(label(f.tooSmallLabel)->isVisible());
+    QLabel* tooSmall = label(f.tooSmallLabel);
+    ASSERT_TRUE(tooSmall->isVisible());
     enableControls(s, false);
     view->syncAll();
     for (const Control* c : {&f.extentLabel, &f.tooSmallLabel}) {
@@ -34,6 +37,26 @@ TEST_F(DesktopTest, RedCaptionsGreyDuringARun) {
         EXPECT_FALSE(widget(*c)->isEnabled()) << c->name;
         EXPECT_NE(widget(*c)->palette().color(QPalette::Disabled, QPalette::WindowText), Qt::red) << c->name;
     }
+    enableControls(s, true);
+    view->syncAll();
+
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(tooSmall);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->text(QAccessible::Name), tooSmall->text());
+    auto tabToIt = [&] {  // from the extent box
+        edit(f.extentText)->setFocus();
+        for (int i = 0; i < 60 && QApplication::focusWidget() != tooSmall; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        return QApplication::focusWidget() == tooSmall;
+    };
+    ASSERT_TRUE(tabToIt());
+    const QImage focused = tooSmall->grab().toImage();
+    edit(f.extentText)->setFocus();
+    EXPECT_NE(focused, tooSmall->grab().toImage());
+    ASSERT_TRUE(tabToIt());
+    QTest::keyClick(tooSmall, Qt::Key_Space);
+    EXPECT_NE(f.extentText.text, "1");  // rescaled, as a click does
+    EXPECT_FALSE(f.tooSmallLabel.visible);
 }
 
 // Each window's picture as PNG (what the screen shows, pixel for pixel), as
@@ -82,8 +105,9 @@ TEST_F(DesktopTest, UsualShortcuts) {
 }
 
 // A long message and a question, the second with no window active any
-// more: both centred on the main window, the long one's paths shown whole.
-TEST_F(DesktopTest, MessageBoxesAreCentredOnTheWindowAndShowPathsWhole) {
+// more: both centred on the main window, the long one's paths shown whole,
+// and the button clicked is the answer; a cancelled input is no answer.
+TEST_F(DesktopTest, DialogsAreCentredOnTheWindowShowPathsWholeAndAnswer) {
     view->placeAtRightEdge();
     QApplication::processEvents();
     QtDialogs boxes;
@@ -91,13 +115,14 @@ TEST_F(DesktopTest, MessageBoxesAreCentredOnTheWindowAndShowPathsWhole) {
     const std::string path = "/tmp/build-area/run-tests/scratch-" + std::string(40, 'x') + "/home_vantrel/files";
     const std::string longText = "The main directory for VANTREL is " + path.substr(0, path.size() - 6) +
                                  "\r\nThe directory in which HTML and XYZ files will be saved is " + path;
-    for (auto [text, buttons] : {std::pair{longText, Buttons::OK}, {std::string("Go on?"), Buttons::YesNo}}) {
+    for (auto [text, buttons, clicked, answer] : {tuple{longText, Buttons::OK, QMessageBox::Ok, Answer::OK},
+                                                  {std::string("Go on?"), Buttons::YesNo, QMessageBox::No, Answer::No}}) {
         QPoint centre;
         QStringList lines;
         int widest = 0, room = 0, screenWidth = 0;
         bool wrapped = false;
         QTimer::singleShot(100, [&] {
-            QWidget* box = QApplication::activeModalWidget();
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             auto* label = box->findChild<QLabel*>("qt_msgbox_label");
             lines = label->text().split('\n');
             for (const QString& line : lines) widest = std::max(widest, label->fontMetrics().horizontalAdvance(line));
@@ -105,15 +130,13 @@ TEST_F(DesktopTest, MessageBoxesAreCentredOnTheWindowAndShowPathsWhole) {
             wrapped = label->wordWrap();
             screenWidth = box->screen()->availableGeometry().width();
             centre = box->frameGeometry().center();
-            box->close();
+            box->button(clicked)->click();
         });
-        boxes.messageBox(text, buttons, "", Icon::None);
+        EXPECT_EQ(boxes.messageBox(text, buttons, "", Icon::None), answer) << text;
         EXPECT_LE((centre - view->frameGeometry().center()).manhattanLength(), 4) << text;
         if (buttons == Buttons::OK) {
-            const auto whole = std::count_if(lines.begin(), lines.end(), [&](const QString& l) {
-                return l.contains(QString::fromStdString(path.substr(0, path.size() - 6)));
-            });
-            EXPECT_EQ(whole, 2) << lines.join(" | ").toStdString();
+            const QString mainDir = QString::fromStdString(path.substr(0, path.size() - 6));
+            EXPECT_EQ(lines.filter(mainDir).size(), 2) << lines.join(" | ").toStdString();
             EXPECT_GE(lines.size(), 3) << "broken at blanks";
             if (wrapped)  // only lines wider than the screen may wrap
                 EXPECT_GT(widest + 100, screenWidth) << "wrapped although the lines fit the screen";
@@ -121,6 +144,13 @@ TEST_F(DesktopTest, MessageBoxesAreCentredOnTheWindowAndShowPathsWhole) {
                 EXPECT_LE(widest, room) << "the box is narrower than its lines";
         }
     }
+    QTimer::singleShot(0, [] {
+        auto* input = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(input, nullptr);
+        EXPECT_EQ(input->textValue(), "1");
+        input->reject();
+    });
+    EXPECT_EQ(boxes.inputBox("Enter Z:", "Vantrel", "1"), std::nullopt);
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -59,11 +58,11 @@ protected:
         QApplication::setQuitOnLastWindowClosed(true);
         FreshState::TearDown();
     }
-    // Runs the program on `session`. Every 5 ms a message box is answered
-    // (OK, else Yes) and its text kept in `shown`, or else `poll` runs with
-    // the shown main window.
-    int runProgram(Session& session, const std::vector<std::string>& arguments,
-                   const std::function<void(MainWindowView&)>& poll) {
+    // Runs the program on `session` (else the test's). Every 5 ms a message
+    // box is answered (OK, else Yes) and its text kept in `shown`, or else
+    // `poll` runs with the shown main window.
+    int runProgram(const std::vector<std::string>& arguments, const std::function<void(MainWindowView&)>& poll,
+                   Session* session = nullptr) {
         QTimer timer;
         QObject::connect(&timer, &QTimer::timeout, [&] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -75,10 +74,20 @@ protected:
                 if (auto* view = qobject_cast<MainWindowView*>(w); view && view->isVisible()) poll(*view);
         });
         timer.start(5);
-        return vantrel::runGui(session, *qApp, arguments);
+        return vantrel::runGui(session ? *session : s, *qApp, arguments);
     }
-    int runProgram(const std::vector<std::string>& arguments, const std::function<void(MainWindowView&)>& poll) {
-        return runProgram(s, arguments, poll);
+    // An interactive start on a session of its own: once `ready` holds for
+    // the shown window, `use` runs and the window is closed.
+    void start(const std::function<void(MainWindowView&)>& use, const std::function<bool(MainWindowView&)>& ready = {}) {
+        Session started;
+        bool used = false;
+        EXPECT_EQ(runProgram({}, [&](MainWindowView& view) {
+            if (used || (ready && !ready(view))) return;
+            used = true;
+            use(view);
+            view.close();
+        }, &started), 0);
+        EXPECT_TRUE(used);
     }
     int runSequence(const std::string& text, const std::function<void(MainWindowView&)>& poll) {
         writeFile(work.file("seq.txt"), text);
@@ -90,17 +99,12 @@ protected:
     QStringList shown;
 };
 
-class GuiTest : public CacheState {
+// The window shown and active, as after start-up: the reactions wired and
+// the H atom selected, unless a test of the view alone clears `reactions`.
+class StartedWindowTest : public CacheState {
 protected:
-    void TearDown() override {
-        view.reset();
-        QApplication::processEvents();
-        CacheState::TearDown();
-    }
-
-    // The window shown and active; with the reactions wired and the H atom
-    // selected, as after start-up, when `reactions` is set.
-    void startWindow(bool reactions) {
+    void SetUp() override {
+        CacheState::SetUp();
         if (reactions) installReactions(s);
         view = std::make_unique<MainWindowView>(s);
         view->installHooks();
@@ -108,6 +112,11 @@ protected:
         view->show();
         view->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    }
+    void TearDown() override {
+        view.reset();
+        QApplication::processEvents();
+        CacheState::TearDown();
     }
 
     QWidget* widget(const Control& c) { return view->widgetFor(c); }
@@ -139,16 +148,8 @@ protected:
         QTest::keyClicks(edit(c), QString::fromStdString(text));
     }
 
+    bool reactions = true;
     std::unique_ptr<MainWindowView> view;
-};
-
-// The window as after start-up, reactions and engine behind it.
-class StartedWindowTest : public GuiTest {
-protected:
-    void SetUp() override {
-        GuiTest::SetUp();
-        startWindow(true);
-    }
 };
 
 }  // namespace vantrel::test

@@ -62,11 +62,10 @@ namespace {
     return ::testing::AssertionSuccess();
 }
 
-class PlotTest : public GuiTest {
+class PlotTest : public StartedWindowTest {
 protected:
     void SetUp() override {
-        GuiTest::SetUp();
-        startWindow(true);
+        StartedWindowTest::SetUp();
         // The 3-D view beside the plot would take most of a resize.
         view->orbitalView()->hide();
         view->resize(view->sizeHint());
@@ -108,15 +107,10 @@ TEST_F(PlotTest, LabelsOnTheirTicksAndHistogramSolidAtEveryExtentAndSize) {
 using PlotStartTest = ProgramStartTest;
 
 TEST_F(PlotStartTest, LabelsOnTheirTicksAtStartUp) {
-    bool checked = false;
-    EXPECT_EQ(runProgram({}, [&](MainWindowView& view) {
-        if (checked || view.plot()->texts().empty()) return;
+    start([](MainWindowView& view) {
         EXPECT_TRUE(labelsOnTicks(*view.plot()));
         EXPECT_TRUE(histogramSolid(*view.plot()));
-        checked = true;
-        view.close();
-    }), 0);
-    EXPECT_TRUE(checked);
+    }, [](MainWindowView& view) { return !view.plot()->texts().empty(); });
 }
 
 }  // namespace

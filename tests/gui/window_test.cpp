@@ -1,14 +1,81 @@
-// The main window driven as a user drives it, with the real reactions and
-// engine behind it; the whole program started on a sequence file.
-#include <QAccessible>
+// The main window: the view's own mechanics without reactions (mirroring
+// the state, feeding user actions back, the plot surface); driven as a user
+// drives it, with the real reactions and engine behind it; point files
+// opened by name; the whole program started on a sequence file, and its
+// options and place kept between interactive starts.
+#include <QFile>
 #include <QProgressBar>
 
+#include "app/gui/loadchooser.h"
 #include "app/gui/radialplotwidget.h"
+#include "app/gui/settings.h"
 #include "app/gui/statusprogress.h"
 #include "guitest.h"
 
 namespace vantrel::test {
 namespace {
+
+class ViewTest : public StartedWindowTest {
+protected:
+    ViewTest() { reactions = false; }
+};
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+TEST_F(ViewTest, EveryControlMirroredCursorKeptFocusFollowed) {
+    for (Control* c : f.all()) {
+        QWidget* w = widget(*c);
+        QAction* a = view->actionFor(*c);
+        ASSERT_TRUE(w || a) << c->name;
+        auto* b = qobject_cast<QAbstractButton*>(w);
+        auto* e = qobject_cast<QLineEdit*>(w);
+        // What the user reads there (no design caption has a line break).
+        QString shown = qs(c->caption);
+        if (a) shown = view->menuFor(*c) ? view->menuFor(*c)->title() : a->text();
+        if (b) shown = b->text();
+        if (auto* g = qobject_cast<QGroupBox*>(w)) shown = g->title();
+        if (e) shown = e->text();
+        if (auto* l = qobject_cast<QLabel*>(w)) shown = l->text();
+        EXPECT_EQ(shown, qs(e ? c->text : c->caption)) << c->name;
+        EXPECT_EQ(a ? a->isVisible() : !w->isHidden(), c->visible) << c->name;
+        if (a || b) {
+            EXPECT_EQ(a ? a->isChecked() : b->isChecked(), c->checked) << c->name;
+        }
+    }
+
+    QLineEdit* n = edit(f.quantumText[0]);
+    n->setText("123");
+    n->setCursorPosition(1);
+    f.quantumText[0].text = "123";
+    s.hooks.refresh();
+    QApplication::processEvents();
+    EXPECT_EQ(n->cursorPosition(), 1);  // same text: the cursor stays
+
+    bool focused = false;
+    f.maxPointsText.onFocus = [&] { focused = true; };
+    edit(f.maxPointsText)->setFocus(Qt::TabFocusReason);
+    EXPECT_TRUE(focused);
+    EXPECT_EQ(f.activeControl, &f.maxPointsText);
+}
+
+TEST_F(ViewTest, PlotRecordsAndCoalescesRepaints) {
+    RadialPlotWidget* plot = view->plot();
+    QApplication::processEvents();
+    const int before = plot->paintCount();
+    for (int i = 0; i < 2000; ++i) {
+        plot->line(i / 4.0, 250, i / 4.0, 250 - i % 200, i % 2 ? 0xFF0000 : 0x0000FF);
+        s.hooks.refresh();
+    }
+    plot->print(0, 275, "0", 0);
+    QApplication::processEvents();
+    EXPECT_EQ(plot->lines().size(), 2000u);
+    EXPECT_EQ(plot->paintCount(), before + 1);
+    plot->clear();
+
+    plot->setScale(0, 100);
+    for (int x = 40; x < 60; ++x) plot->line(x, 250, x, 50, 0xFF0000);  // blue
+    EXPECT_EQ(plot->grab().toImage().pixelColor(plot->width() / 2, plot->height() / 2), QColor(0, 0, 255));
+}
 
 class WindowTest : public StartedWindowTest {
 protected:
@@ -26,7 +93,8 @@ protected:
     }
 };
 
-TEST_F(WindowTest, EnterWalksFromNToCalculate) {
+// A click that gives a box the focus selects its text, as a Tab does.
+TEST_F(WindowTest, EnterWalksFromNToCalculateAndClicksSelectTheText) {
     QLineEdit *n = edit(f.quantumText[0]), *l = edit(f.quantumText[1]);
     n->setFocus();
     QTest::keyClick(n, Qt::Key_Return);
@@ -36,6 +104,14 @@ TEST_F(WindowTest, EnterWalksFromNToCalculate) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
     EXPECT_TRUE(button(f.calculateButton)->hasFocus());
     EXPECT_EQ(n->text(), "1");  // Enter is swallowed, not typed
+
+    QTest::mouseClick(n, Qt::LeftButton, {}, QPoint(n->width() - 4, n->height() / 2));
+    ASSERT_TRUE(n->hasFocus());
+    QTest::keyClicks(n, "3");
+    EXPECT_EQ(n->text(), "3");
+    for (int click = 0; click < 2; ++click) QTest::mouseClick(n, Qt::LeftButton, {}, QPoint(n->width() - 4, n->height() / 2));
+    QTest::keyClicks(n, "1");
+    EXPECT_EQ(n->text(), "31");
 }
 
 TEST_F(WindowTest, MaxPointsSpinnerDoublesAndHalves) {
@@ -96,19 +172,6 @@ TEST_F(WindowTest, ExtentBoxKeepsWhatIsTyped) {
     EXPECT_EQ(scal->text(), "12");
 }
 
-// A click that gives a box the focus selects its text, as a Tab does.
-TEST_F(WindowTest, ClickIntoABoxSelectsItsText) {
-    QLineEdit* n = edit(f.quantumText[0]);
-    edit(f.maxPointsText)->setFocus();
-    QTest::mouseClick(n, Qt::LeftButton, {}, QPoint(n->width() - 4, n->height() / 2));
-    ASSERT_TRUE(n->hasFocus());
-    QTest::keyClicks(n, "3");
-    EXPECT_EQ(n->text(), "3");
-    for (int click = 0; click < 2; ++click) QTest::mouseClick(n, Qt::LeftButton, {}, QPoint(n->width() - 4, n->height() / 2));
-    QTest::keyClicks(n, "1");
-    EXPECT_EQ(n->text(), "31");
-}
-
 // What runs, loads and typing show; the labels that come and go, and the
 // Jmol options, keep their space, so nothing the user aims at moves.
 TEST_F(WindowTest, ChangesShowAndNothingMovesUnderThePointer) {
@@ -134,8 +197,7 @@ TEST_F(WindowTest, ChangesShowAndNothingMovesUnderThePointer) {
     clickButton(f.plotModeOptions[0]);
     unmoved("Actual Hits");
     type(f.maxPointsText, "625");
-    calculate();
-    EXPECT_EQ(tuple(s.run.nPoints, pointLines(), text(f.pointCountLabel)), tuple(625, 625, "625"));
+    calculate();  // its count shows after the load below, read from its file
     EXPECT_EQ(tuple(enabled(f.loadButton), enabled(f.calculationFrame), view->plot()->lines().empty()), tuple(true, true, false));
     unmoved("a run");
     clickButton(f.plotModeOptions[1]);
@@ -147,11 +209,9 @@ TEST_F(WindowTest, ChangesShowAndNothingMovesUnderThePointer) {
     unmoved("Load");
 
     type(f.quantumText[1], "1");
-    EXPECT_EQ(tuple(enabled(f.calculateButton), enabled(f.energyValueLabels[0])), tuple(false, false));
-    EXPECT_EQ(text(f.errorLabel), "The quantum numbers you have chosen are invalid.");
     unmoved("invalid numbers");
     type(f.quantumText[0], "2");
-    EXPECT_EQ(tuple(enabled(f.calculateButton), label(f.errorLabel)->isHidden()), tuple(true, true));
+    EXPECT_TRUE(label(f.errorLabel)->isHidden()) << "valid again";
     EXPECT_EQ(f.orbitalView.renderer.pointCount(), 0u) << "2p is another orbital";
     clickButton(f.regionOptions[1]);
     unmoved("a plane");
@@ -204,27 +264,46 @@ TEST_F(WindowTest, EnoughOrEscStopsARun) {
     EXPECT_LT(s.run.nPoints, 320000);
 }
 
-TEST_F(WindowTest, SpaceOnTooSmallActsAsAClick) {
-    type(f.extentText, "1");
-    QLabel* tooSmall = label(f.tooSmallLabel);
-    ASSERT_TRUE(tooSmall->isVisible());
-    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(tooSmall);
-    ASSERT_NE(accessible, nullptr);
-    EXPECT_EQ(accessible->text(QAccessible::Name), tooSmall->text());
-    auto tabToIt = [&] {  // from the extent box
-        edit(f.extentText)->setFocus();
-        for (int i = 0; i < 60 && QApplication::focusWidget() != tooSmall; ++i)
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        return QApplication::focusWidget() == tooSmall;
-    };
-    ASSERT_TRUE(tabToIt());
-    const QImage focused = tooSmall->grab().toImage();
-    edit(f.extentText)->setFocus();
-    EXPECT_NE(focused, tooSmall->grab().toImage());
-    ASSERT_TRUE(tabToIt());
-    QTest::keyClick(tooSmall, Qt::Key_Space);
-    EXPECT_NE(f.extentText.text, "1");  // rescaled, as a click does
-    EXPECT_FALSE(f.tooSmallLabel.visible);
+TEST(PointFileNameTest, NamesTheProgramForms) {
+    using Parsed = tuple<int, int, int, int, std::string, bool>;  // n, l, m, Z, plane, quick
+    for (const auto& [name, want] : {std::pair{"1_0_0_.csv", Parsed{1, 0, 0, 1, "", false}},
+                                     {"2_1_-1_xy.csv", Parsed{2, 1, -1, 1, "xy", false}},
+                                     {"3_2_0_(z_3).csv", Parsed{3, 2, 0, 3, "", false}},
+                                     {"4_3_2_xz_(z_12)_quick.csv", Parsed{4, 3, 2, 12, "xz", true}},
+                                     {"2_0_0_quick.csv", Parsed{2, 0, 0, 1, "", true}}}) {
+        const auto p = parsePointFileName(name);
+        ASSERT_TRUE(p) << name;
+        EXPECT_EQ(Parsed(p->n, p->l, p->m, p->z, p->plane, p->quick), want) << name;
+    }
+    for (const char* bad : {"points.csv", "1_0_0_.xyz", "1_0_.csv", "1_0_0_ab.csv", "1_0_0_(z_0).csv", "1_0_0_(z_500).csv"})
+        EXPECT_FALSE(parsePointFileName(bad)) << bad;
+}
+
+TEST_F(WindowTest, RecentPointFilesAndRefusals) {
+    auto* chooser = new LoadChooser(*view);
+    // A finished run of 2p in the XY plane, then back to 1s.
+    setOrbital(s, 1, 2, 1, 0, false);
+    f.regionOptions[1].select();
+    type(f.maxPointsText, "625");
+    calculate();
+    const std::string file = s.orbital.csvFile;
+    f.regionOptions[0].select();
+    setOrbital(s, 1, 1, 0, 0, false);
+    view->syncAll();
+    ASSERT_EQ(recentPointFiles(s.mainDir), QStringList{QString::fromStdString(file)});
+    emit view->menuFor(f.fileMenu)->aboutToShow();
+    ASSERT_EQ(chooser->recentMenu()->actions().size(), 1);
+    chooser->recentMenu()->actions().first()->trigger();
+    EXPECT_EQ(tuple(f.quantumText[0].text, f.quantumText[1].text, f.regionOptions[1].checked, s.orbital.csvFile,
+                    f.plotModeOptions[0].checked),
+              tuple("2", "1", true, file, true));
+
+    // Not named by the program, or outside the cache: a message, nothing loaded.
+    writeFile(dir.file("other.csv"), "");
+    EXPECT_FALSE(loadPointFile(s, dir.file("other.csv")));
+    EXPECT_FALSE(loadPointFile(s, dir.file("1_0_0_.csv")));
+    EXPECT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(s.orbital.csvFile, file);
 }
 
 using RunGuiTest = ProgramStartTest;
@@ -250,6 +329,53 @@ TEST_F(RunGuiTest, ClosingDuringSequenceEndsIt) {
     EXPECT_EQ(tuple(status, shown.size()), tuple(0, 1));  // "Reading input data from ..."
     EXPECT_LT(s.run.nPoints, 320000);
     EXPECT_FALSE(fs::exists(home.file("files/4_3_0_.csv")));
+}
+
+using SettingsTest = ProgramStartTest;
+
+TEST_F(SettingsTest, OptionsAndPlaceComeBackUntilRestoredOddValuesFallBack) {
+    EXPECT_EQ(settingsPath().toStdString(), configHome.path() + "/Vantrel/Vantrel.conf");
+    WindowOptions first, chosen;
+    QPoint place;
+    start([&](MainWindowView& view) {
+        Session& s = view.session();
+        MainWindowState& f = s.window;
+        first = WindowOptions::fromSession(s);
+        // A user's choices, unlike the first start's in every kept option.
+        for (Control* c : {&f.blackBackgroundCheck, &f.useJmolCheck, &f.energyChecks[1], &f.regionOptions[2],
+                           &f.colourModeOptions[1]})
+            c->click();
+        setNucleus(s, 3);
+        f.extentText.setText("25"), f.extentText.onEditingFinished();
+        f.maxPointsText.setText("20000");
+        f.quickMenuItem.checked = true;
+        view.syncAll();
+        view.move(40, 30);
+        chosen = WindowOptions::fromSession(s);
+        place = view.pos();
+    });
+    ASSERT_TRUE(QFile::exists(settingsPath()));
+    EXPECT_NE(chosen.extent, first.extent);
+    start([&](MainWindowView& view) {
+        EXPECT_TRUE(WindowOptions::fromSession(view.session()) == chosen);
+        EXPECT_EQ(view.pos(), place);
+        QAction* item = menuItem(view.menuFor(view.session().window.optionsMenu), "Restore Default Settings");
+        ASSERT_NE(item, nullptr);
+        item->trigger();
+        EXPECT_TRUE(WindowOptions::fromSession(view.session()) == first);
+        EXPECT_FALSE(QFile::exists(settingsPath()));
+    });
+    // Closing after it saves nothing: the next start is a first start.
+    EXPECT_FALSE(QFile::exists(settingsPath()));
+
+    // A file edited by hand: odd values are the first start's, the window on screen.
+    writeFile(settingsPath().toStdString(), "[options]\nregion=9\nz=999\nextent=abc\nmaxPoints=\nblackBackgroundCheck=maybe\n"
+                                            "[window]\ngeometry=@ByteArray(xyz)\n");
+    start([&](MainWindowView& view) {
+        const WindowOptions odd = WindowOptions::fromSession(view.session());
+        EXPECT_EQ(tuple(odd.region, odd.z, odd.extent, odd.maxPoints), tuple(first.region, first.z, first.extent, first.maxPoints));
+        EXPECT_TRUE(view.screen()->availableGeometry().contains(view.frameGeometry()));
+    });
 }
 
 }  // namespace

@@ -50,16 +50,6 @@ TEST_F(HelpArchive, RoundTripGivesByteIdenticalFilesAndAProgramThatStillRuns) {
     EXPECT_EQ(readFile(destination + "/help/schroed.pdf"), allBytes());
 }
 
-TEST_F(HelpArchive, EmptyListHoldsOnlyTheEndRecordFirstPositionAndMarker) {
-    const BuildOutcome built = build("");
-    ASSERT_TRUE(built.ok) << built.message;
-    EXPECT_EQ(built.added, 0);
-    const ArchiveContents contents = readArchive(copy);
-    EXPECT_EQ(std::tuple(contents.status, contents.entries.size()), std::tuple(ArchiveContents::Status::Ok, 0u));
-    EXPECT_TRUE(extractArchive(copy, contents.entries, destination).written.empty());
-    EXPECT_FALSE(fs::exists(destination));
-}
-
 TEST_F(HelpArchive, FilesWithoutTheMarkerHoldNoArchive) {
     EXPECT_EQ(readArchive(smallProgram).status, ArchiveContents::Status::NoArchive);
     for (const char* bytes : {"xxDoInstall", ""}) {  // the marker, but shorter than 13 bytes; nothing

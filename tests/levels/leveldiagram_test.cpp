@@ -108,9 +108,20 @@ TEST_F(LevelDiagramTest, OpensOnTheMainWindowsState) {
     EXPECT_EQ(visibleColumns(), std::vector<int>{2});
     EXPECT_FALSE(d.spectrumLinkVisible);
     EXPECT_EQ(d.pickedTag, "#4:  Z=2 n=2 l=1 m=0 E=-2.18 aJ");
+
+    // Opened with Z = 7 already chosen, its column is the one shown (not
+    // H's), and levels below the scale are named; Li+2 n = 1 (-19.6 aJ) is not.
+    openAt(7, 1, 0, 0);
+    EXPECT_EQ(d.speciesOptions[0].caption, "Z = 7");
+    EXPECT_EQ(visibleColumns(), std::vector<int>{0});
+    EXPECT_EQ(d.belowAreaNote(), "Below the scale: n=1 at -106.81 aJ, n=2 at -26.70 aJ");
+    openAt(3, 1, 0, 0);
+    EXPECT_EQ(d.belowAreaNote(), "");
+    openAt(120, 4, 0, 0);
+    EXPECT_EQ(d.levelsBelowArea(), (std::vector<int>{1, 2, 3, 4}));
 }
 
-TEST_F(LevelDiagramTest, OtherSpeciesGetsItsOwnColumnAndNoOldState) {
+TEST_F(LevelDiagramTest, SpeciesChangesFromTheMainWindowOrTheDiagram) {
     openAt(1, 2, 1, 1);
     follow(7, 2, 1, 1);
     EXPECT_EQ(std::tuple(d.speciesOptions[0].caption, d.speciesOptions[0].checked), std::tuple("Z = 7", true));
@@ -124,33 +135,28 @@ TEST_F(LevelDiagramTest, OtherSpeciesGetsItsOwnColumnAndNoOldState) {
     EXPECT_EQ(main, (Orbital{7, 3, 0, 0}));
     EXPECT_EQ(d.pickedTag, marker(0, 6).tag);
 
-    // Opened with Z = 7 already chosen, its column is the one shown (not H's).
-    openAt(7, 1, 0, 0);
-    EXPECT_EQ(d.speciesOptions[0].caption, "Z = 7");
-    EXPECT_EQ(visibleColumns(), std::vector<int>{0});
-}
+    // Changed in the diagram, the species keeps the picked state.
+    openAt(1, 1, 0, 0);
+    clickOn(5);
+    d.chooseSpecies(2);
+    EXPECT_EQ(d.selectedIndex, 5);
+    EXPECT_EQ(d.pickedTag, marker(2, 5).tag);
+    EXPECT_EQ(visibleColumns(), std::vector<int>{2});
 
-TEST_F(LevelDiagramTest, LevelsAboveThreeShowTheBareLevelOnly) {
-    openAt(1, 2, 0, 0);
-    follow(1, 4, 0, 0);
-    EXPECT_EQ(std::tuple(d.selectedIndex, d.pickedTag, selectedCount(1)), std::tuple(0, "", 0));
+    // Right after a key the species still follows.
+    ASSERT_TRUE(d.arrowKey(LevelArrowKey::Left));
+    d.chooseSpecies(3);
+    EXPECT_EQ(main, (Orbital{3, 2, 1, 0}));
+
+    // With no marker picked (level 5) the species changes all the same.
+    openAt(1, 5, 2, 0);
+    d.chooseSpecies(2);
+    EXPECT_EQ(main, (Orbital{2, 5, 2, 0}));
     EXPECT_TRUE(d.bareLevel.visible);
-    EXPECT_FLOAT_EQ(d.bareLevel.top, LevelDiagram::levelY(1, 4));
-    EXPECT_EQ(d.bareLevel.left, 810);
-    EXPECT_TRUE(picks.empty());
-
-    // What the main window sends for invalid numbers, and the species menu's
-    // numbers as they are, even when they name no state.
-    for (Orbital s : {Orbital{0, 0, 0, 0}, Orbital{2, 2, 5, 0}}) {
-        follow(s.z, s.n, s.l, s.m);
-        EXPECT_EQ(d.energyText, "INVALID QUANTUM NUMBERS");
-        EXPECT_EQ(d.energyColor, textRed);
-        EXPECT_EQ(d.selectedIndex, 0);
-        EXPECT_FALSE(d.bareLevel.visible);
-    }
+    EXPECT_FLOAT_EQ(d.bareLevel.top, LevelDiagram::levelY(2, 5));
 }
 
-TEST_F(LevelDiagramTest, SetUpCalledBackFromAPickReturnsAtOnce) {
+TEST_F(LevelDiagramTest, PointerPicksTheStateUnderItAndSetUpCalledBackReturnsAtOnce) {
     openAt(1, 1, 0, 0);
     cloudPoints = 500;
     follow(1, 3, 2, -1);
@@ -164,6 +170,8 @@ TEST_F(LevelDiagramTest, SetUpCalledBackFromAPickReturnsAtOnce) {
     EXPECT_EQ(main, (Orbital{1, 2, 1, -1}));
     EXPECT_EQ(cloudPoints, 0);
     EXPECT_FALSE(d.inSetUp);
+    EXPECT_EQ(d.pickedTag, marker(1, 3).tag);  // the main window's setUp tidied the double tag
+    EXPECT_EQ(std::tuple(marker(1, 3).selected(), marker(1, 11).selected()), std::tuple(true, false));
 
     // A main window that answers with another state: the inner setUp must
     // leave the outer one's highlight alone.
@@ -172,17 +180,9 @@ TEST_F(LevelDiagramTest, SetUpCalledBackFromAPickReturnsAtOnce) {
     EXPECT_EQ(d.selectedIndex, 5);
     EXPECT_EQ(d.pickedTag, marker(1, 5).tag);
     EXPECT_FALSE(d.inSetUp);
-}
-
-TEST_F(LevelDiagramTest, PointerPicksTheStateUnderIt) {
-    openAt(1, 1, 0, 0);
-    clickOn(4);
-    EXPECT_EQ(d.pickedTag, marker(1, 4).tag);  // the main window's setUp tidied the double tag
-    EXPECT_EQ(picks, (std::vector<Orbital>{{1, 2, 1, 0}}));
-    EXPECT_EQ(std::tuple(marker(1, 4).selected(), marker(1, 1).selected()), std::tuple(true, false));
 
     // Press on one marker, release on another: the first one counts.
-    picks.clear();
+    openAt(1, 1, 0, 0);
     d.hooks.setOrbital = [this](const Orbital& o) { picks.push_back(o); };
     pointAt(2);
     d.pointerPress();
@@ -202,19 +202,6 @@ TEST_F(LevelDiagramTest, PointerPicksTheStateUnderIt) {
     d.pointerPress();
     d.pointerRelease();
     EXPECT_EQ(d.pickedTag, before);
-
-    // On a marker itself the pointer is forwarded in diagram coordinates.
-    d.markerPointerMove(1, 7, 10, 150);
-    EXPECT_EQ(d.hoveredTag, marker(1, 7).tag);
-    d.markerPointerMove(1, 7, 10, 20);  // on the marker but above its bar
-    EXPECT_EQ(d.hoveredTag, "");
-    d.markerPointerMove(1, 99, 10, 150);  // no such marker: nothing happens
-    d.markerPointerMove(5, 1, 10, 150);
-    EXPECT_EQ(d.hoveredTag, "");
-    d.markerPointerMove(1, 7, 10, 150);
-    d.pointerPress();
-    d.pointerRelease();
-    EXPECT_EQ(picks.back(), (Orbital{1, 3, 1, -1}));
 }
 
 TEST_F(LevelDiagramTest, ArrowKeysWalkTheStatesInMarkerOrder) {
@@ -250,31 +237,27 @@ TEST_F(LevelDiagramTest, ArrowKeysWalkTheStatesInMarkerOrder) {
     EXPECT_EQ(d.hoveredTag, marker(1, 9).tag);
 }
 
-TEST_F(LevelDiagramTest, ChangingSpeciesKeepsThePickedState) {
-    openAt(1, 1, 0, 0);
-    clickOn(5);
-    picks.clear();
-    d.chooseSpecies(2);
-    EXPECT_EQ(picks, (std::vector<Orbital>{{2, 2, 1, 1}}));
-    EXPECT_EQ(d.selectedIndex, 5);
-    EXPECT_EQ(d.pickedTag, marker(2, 5).tag);
-    EXPECT_EQ(visibleColumns(), std::vector<int>{2});
-    EXPECT_FALSE(d.spectrumLinkVisible);
-
-    // Right after a key the species still follows.
-    ASSERT_TRUE(d.arrowKey(LevelArrowKey::Left));
-    d.chooseSpecies(3);
-    EXPECT_EQ(main, (Orbital{3, 2, 1, 0}));
-
-    // With no marker picked (level 5) the species changes all the same.
-    openAt(1, 5, 2, 0);
-    d.chooseSpecies(2);
-    EXPECT_EQ(main, (Orbital{2, 5, 2, 0}));
+TEST_F(LevelDiagramTest, StatesAndPicksOfNoMarkerSelectNothing) {
+    // Levels above 3 show the bare level only.
+    openAt(1, 2, 0, 0);
+    follow(1, 4, 0, 0);
+    EXPECT_EQ(std::tuple(d.selectedIndex, d.pickedTag, selectedCount(1)), std::tuple(0, "", 0));
     EXPECT_TRUE(d.bareLevel.visible);
-    EXPECT_FLOAT_EQ(d.bareLevel.top, LevelDiagram::levelY(2, 5));
-}
+    EXPECT_FLOAT_EQ(d.bareLevel.top, LevelDiagram::levelY(1, 4));
+    EXPECT_EQ(d.bareLevel.left, 810);
+    EXPECT_TRUE(picks.empty());
 
-TEST_F(LevelDiagramTest, PicksOfNoMarkerSelectNothing) {
+    // What the main window sends for invalid numbers, and the species menu's
+    // numbers as they are, even when they name no state.
+    for (Orbital s : {Orbital{0, 0, 0, 0}, Orbital{2, 2, 5, 0}}) {
+        follow(s.z, s.n, s.l, s.m);
+        EXPECT_EQ(d.energyText, "INVALID QUANTUM NUMBERS");
+        EXPECT_EQ(d.energyColor, textRed);
+        EXPECT_EQ(d.selectedIndex, 0);
+        EXPECT_FALSE(d.bareLevel.visible);
+    }
+
+    // Picks of no marker.
     openAt(1, 2, 1, 0);
     for (auto [column, index] : {std::pair{1, 0}, {1, 99}, {1, -3}, {5, 3}, {-1, 3}}) {
         d.pick(column, index);
@@ -296,16 +279,6 @@ TEST_F(LevelDiagramTest, PicksOfNoMarkerSelectNothing) {
     follow(5, 1, 0, 0);
     EXPECT_EQ(d.speciesOptions[0].caption, "Z = 5");
     EXPECT_EQ(marker(0, 1).tag, "#1:  Z=5 n=1 l=0 m=0 E=-54.50 aJ");
-}
-
-TEST_F(LevelDiagramTest, LevelsBelowTheAreaAreNamed) {
-    // Li+2 n = 1 is at -19.6 aJ: still on the scale.
-    for (auto [z, note] : {std::pair{3, ""}, {7, "Below the scale: n=1 at -106.81 aJ, n=2 at -26.70 aJ"}}) {
-        openAt(z, 1, 0, 0);
-        EXPECT_EQ(d.belowAreaNote(), note) << z;
-    }
-    openAt(120, 4, 0, 0);
-    EXPECT_EQ(d.levelsBelowArea(), (std::vector<int>{1, 2, 3, 4}));
 }
 
 }  // namespace

@@ -4,11 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstdlib>
-#include <filesystem>
-#include <initializer_list>
-#include <optional>
 #include <string>
 
 #include "app/maindir.h"

@@ -47,26 +47,18 @@ function makeCache() {
   return { root, cache };
 }
 
-// Viewer boxes of every frame, in page coordinates.
+// Viewer boxes of every frame, in page coordinates (Playwright adds the
+// frames' offsets); a legend that is hidden has none.
 async function viewerBoxes(page) {
-  const frames = await page.frameList();
-  const offsets = await page.evaluate(`Object.fromEntries([...document.querySelectorAll('frame,iframe')].map(f => {
-    const r = f.getBoundingClientRect(); return [f.getAttribute('name'), { x: r.left, y: r.top }];
-  }))`, frames[0].id);
+  const box = (r) => r && { x: r.x, y: r.y, w: r.width, h: r.height };
   const boxes = [];
-  for (const frame of frames) {
-    const offset = frame === frames[0] ? { x: 0, y: 0 } : offsets[frame.name];
-    if (!offset) continue;
-    const found = await page.evaluate(`[...document.querySelectorAll('[data-vantrel-viewer]')].map(e => {
-      const r = e.getBoundingClientRect();
-      const legend = e.querySelector('.vantrel-legend');
-      const l = legend && legend.offsetWidth ? legend.getBoundingClientRect() : null;
-      return { state: e.getAttribute('data-vantrel-viewer'), file: e.getAttribute('data-vantrel-file'),
-               message: e.getAttribute('data-vantrel-message') || '', x: r.left, y: r.top, w: r.width, h: r.height,
-               legend: l && { x: l.left, y: l.top, w: l.width, h: l.height } };
-    })`, frame.id).catch(() => []); // a frame between documents
-    const shift = (r) => r && Object.assign(r, { x: r.x + offset.x, y: r.y + offset.y });
-    for (const b of found) boxes.push(Object.assign(shift(b), { legend: shift(b.legend), frame: frame.name || '', frameId: frame.id }));
+  for (const frame of page.tab.frames()) {
+    for (const e of await frame.$$('[data-vantrel-viewer]').catch(() => [])) { // a frame between documents
+      const attribute = async (name) => (await e.getAttribute('data-vantrel-' + name)) || '';
+      const legend = await e.$('.vantrel-legend');
+      boxes.push({ ...box(await e.boundingBox()), legend: legend && box(await legend.boundingBox()), frame: frame.name(),
+        state: await attribute('viewer'), file: await attribute('file'), message: await attribute('message') });
+    }
   }
   return boxes;
 }
@@ -168,7 +160,7 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
   };
   await rendering('dots');
 
-  await t.test('a single page shows the cloud on white, turns, zooms and resets', async () => {
+  await t.test('a single page shows the cloud on white, turns, zooms, resets and saves a PNG of the view', async () => {
     const boxes = await show(page, url('2_1_0_.htm'));
     assert.equal(boxes[0].file, '2_1_0_.xyz');
     assert.ok(boxes[0].w > 312, 'the view does not fill the window: ' + boxes[0].w);
@@ -182,16 +174,22 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
     await pause(300);
     assert.ok(differingRows(before, picture(await page.screenshot(), b)) > 20, 'dragging does not turn the model');
 
-    await page.click(b.x + b.w / 2, b.y + b.h / 2, 1);
-    await page.click(b.x + b.w / 2, b.y + b.h / 2, 2);
+    await page.tab.mouse.dblclick(b.x + b.w / 2, b.y + b.h / 2);
     await pause(300);
     assert.equal(differingRows(before, picture(await page.screenshot(), b)), 0, 'a double click does not reset the view');
 
-    await page.send('Input.dispatchMouseEvent', { type: 'mouseWheel', x: b.x + b.w / 2, y: b.y + b.h / 2, deltaX: 0, deltaY: -400 });
+    await page.tab.mouse.wheel(0, -400);
     await pause(300);
     const zoomed = await page.screenshot();
     assert.ok(differingRows(before, picture(zoomed, b)) > 20, 'the wheel does not zoom');
     assert.equal(classPixels(zoomed, boxes).outside, 0, 'a zoomed cloud spills out of the viewer area');
+
+    const download = page.tab.waitForEvent('download');
+    await page.tab.getByRole('button', { name: 'Save picture' }).click();
+    assert.equal((await download).suggestedFilename(), '2_1_0_.png');
+    const png = await page.decodePng(fs.readFileSync(await (await download).path()));
+    assert.deepEqual([png.width, png.height], [Math.round(b.w), Math.round(b.h)]);
+    assert.ok(classPixels(png, [{ x: 0, y: 0, w: png.width, h: png.height }]).perBox[0].count > 30, 'the picture holds no cloud');
   });
 
   await t.test('a black-background page is black in and around the viewer, its text light', async () => {
@@ -211,14 +209,11 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
 
   await t.test('the four-panel page reads its points once and shows four views that differ by their rotation', async () => {
     const requested = [];
-    const off = browser.on((m) => {
-      if (m.method === 'Network.requestWillBeSent' && /\.xyz\.js$/.test(m.params.request.url)) requested.push(m.params.request.url);
-    });
-    await page.send('Network.enable');
+    const note = (request) => requested.push(path.basename(request.url()));
+    page.tab.on('request', note);
     const boxes = await show(page, url('3_2_1_.htm'), 4);
-    await page.send('Network.disable');
-    off();
-    assert.deepEqual(requested.map((u) => path.basename(u)), ['3_2_1_.xyz.js']);
+    page.tab.off('request', note);
+    assert.deepEqual(requested.filter((u) => u.endsWith('.xyz.js')), ['3_2_1_.xyz.js']);
     assert.deepEqual(boxes.map((b) => b.frame).sort(), ['fraView1', 'fraView2', 'fraView3', 'fraView4']);
     const shot = await page.screenshot();
     assertCloud(shot, boxes, [255, 255, 255]);
@@ -234,9 +229,8 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
     const blue = pixelsWhere(shot, b, ofColour(viewer.elementColour('N'))), red = pixelsWhere(shot, b, ofColour(viewer.elementColour('O')));
     assert.ok(blue.length > 100 && red.length > 100, 'lobes of ' + blue.length + ' and ' + red.length + ' pixels');
     assert.ok(mean(blue, 1) < mean(red, 1) - b.h / 20, 'the blue lobe is not above the red one');
-    const z = await page.evaluate(`(() => { const l = [...document.querySelectorAll('.vantrel-axis-label')].find(e => e.textContent === 'z');
-      const r = l.getBoundingClientRect(); return { x: r.left + r.width / 2, y: r.top + r.height / 2 }; })()`);
-    assert.ok(z.y < mean(blue, 1), 'the z label is not beyond the blue lobe');
+    const z = await page.tab.locator('.vantrel-axis-label', { hasText: /^z$/ }).boundingBox();
+    assert.ok(z.y + z.height / 2 < mean(blue, 1), 'the z label is not beyond the blue lobe');
     // Seen from above the xy plane, not along an axis: the lobes overlap
     // on the screen, one behind the other.
     assert.ok(Math.abs(mean(blue, 0) - mean(red, 0)) < b.w / 10);
@@ -246,7 +240,7 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
     const name = '2_1_0_(z_2)_n';
     assert.ok(fs.existsSync(path.join(cache, name + '.surface.js')), 'no surfaces beside the page');
     const [b] = await show(page, url(name + '.htm'));
-    const legend = await page.evaluate(`document.querySelector('.vantrel-legend').innerText`);
+    const legend = await page.tab.innerText('.vantrel-legend');
     assert.match(legend, /Surfaces[\s\S]*\u03c8 = \+c[\s\S]*\u03c8 = \u2212c/);
     assert.match(legend, /90 % inside \|\u03c8\| = \d[\d.e-]* \u00c5/);
     const slices = await page.evaluate(`[...document.querySelectorAll('a > img')].map(i => [i.parentNode.getAttribute('href'), i.naturalWidth])`);
@@ -256,8 +250,7 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
     // Each choice shows something else; the legend stays out of the pictures.
     await page.evaluate(`document.querySelector('.vantrel-legend').style.display = 'none'`);
     const showing = async (which) => {
-      await page.evaluate(`(() => { const s = document.querySelector('.vantrel-show'); s.value = '${which}';
-        s.dispatchEvent(new Event('change')); })()`);
+      await page.tab.selectOption('.vantrel-show', which);
       await pause(300);
       return page.screenshot();
     };
@@ -287,7 +280,7 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
   await t.test('the legend shows the classes in use and the axes\' scale; density is the first choice', async () => {
     await rendering('density');
     const [b] = await show(page, url('3_2_0_.htm'));
-    const legend = await page.evaluate(`document.querySelector('.vantrel-legend').innerText`);
+    const legend = await page.tab.innerText('.vantrel-legend');
     assert.match(legend, /share of its largest/);
     assert.match(legend, /93\u2013100 %/);
     assert.match(legend, /a tick every 1 \u00c5/);
@@ -299,57 +292,29 @@ test('pages from disk in headless Chromium', { timeout: 300000 }, async (t) => {
     await rendering('dots');
   });
 
-  await t.test('the save button gives a PNG of the view', async () => {
-    const downloads = fs.mkdtempSync(path.join(root, 'downloads-'));
-    await page.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads }).catch(() =>
-      page.send('Page.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads }));
-    const [b] = await show(page, url('2_1_0_.htm'));
-    await page.evaluate(`[...document.querySelectorAll('.vantrel-toolbar button')].find(b => b.textContent === 'Save picture').click()`);
-    const file = await chromium.waitFor(() => fs.readdirSync(downloads).find((f) => f.endsWith('.png')), 10000, 'the picture');
-    assert.equal(file, '2_1_0_.png');
-    const png = await page.decodePng(fs.readFileSync(path.join(downloads, file)));
-    assert.deepEqual([png.width, png.height], [Math.round(b.w), Math.round(b.h)]);
-    assert.ok(classPixels(png, [{ x: 0, y: 0, w: png.width, h: png.height }]).perBox[0].count > 30, 'the picture holds no cloud');
-  });
-
-  await t.test('the index by energy switches orbitals on a click', async () => {
+  await t.test('the index by energy switches orbitals on a click; its "reloading" link opens it anew from disk', async () => {
     let boxes = await show(page, url('index.htm'));
     assert.equal(boxes[0].file, '3_2_2_.xyz'); // the last orbital written
     const before = await page.screenshot();
     assertCloud(before, boxes, [255, 255, 255]);
 
-    const frames = await page.frameList();
-    const info = frames.find((f) => f.name === 'fraInfo');
-    const title = frames.find((f) => f.name === 'fraTitle');
-    const frameRect = await page.evaluate(`(() => { const r = document.querySelector('frame[name=fraInfo]').getBoundingClientRect(); return { x: r.left, y: r.top }; })()`, frames[0].id);
     for (const [name, label] of [['2_1_0_.xyz', 'n=2 l=1 m=0'], ['3_2_0_.xyz', 'n=3 l=2 m=0']]) {
-      const link = await page.evaluate(`(() => {
-        const a = [...document.querySelectorAll('a')].find(a => a.getAttribute('href').includes("showxyz('${name}'"));
-        a.scrollIntoView(); const r = a.getBoundingClientRect(); return { x: r.left + r.width / 2, y: r.top + r.height / 2 };
-      })()`, info.id);
-      await page.click(frameRect.x + link.x, frameRect.y + link.y);
+      await page.tab.frame('fraInfo').locator(`a[href*="showxyz('${name}'"]`).click();
       boxes = await settled(page, 1, (bs) => bs[0].file === name);
       assert.equal(boxes[0].state, 'ready', boxes[0].message);
       const after = await page.screenshot();
       assertCloud(after, boxes, [255, 255, 255]);
       assert.ok(differingRows(picture(before, boxes[0]), picture(after, boxes[0])) > 10, 'the cloud did not change');
-      const heading = await chromium.waitFor(async () => {
-        const text = await page.evaluate('document.body ? document.body.innerText : ""', title.id);
-        return text.includes(label) ? text : null;
-      }, 10000, 'the title of ' + name);
-      assert.match(heading, /for the H Atom/);
+      const title = page.tab.frame('fraTitle');
+      await title.waitForFunction((l) => document.body && document.body.innerText.includes(l), label, { timeout: 10000 });
+      assert.match(await title.innerText('body'), /for the H Atom/);
     }
-  });
 
-  await t.test('the index\'s "reloading" link opens the index anew from disk', async () => {
-    await show(page, url('index.htm'));
-    const info = () => page.frameList().then((frames) => frames.find((f) => f.name === 'fraInfo'));
-    await page.evaluate('window.stale = true', (await info()).id);
-    await page.evaluate(`[...document.querySelectorAll('a')].find(a => a.textContent === 'reloading').click()`, (await info()).id);
-    await chromium.waitFor(async () => {
-      const frame = await info();
-      return frame && (await page.evaluate('document.readyState === "complete" && window.stale === undefined', frame.id));
-    }, 10000, 'the index to load again');
+    const info = () => page.tab.frame('fraInfo');
+    await info().evaluate('window.stale = true');
+    await info().evaluate(`[...document.querySelectorAll('a')].find(a => a.textContent === 'reloading').click()`);
+    await chromium.waitFor(() => info() && info().evaluate('document.readyState === "complete" && window.stale === undefined'),
+      10000, 'the index to load again');
   });
 
   await t.test('missing three.js is said in the viewer area', async () => {

@@ -190,7 +190,6 @@ test('the legend names the colours in use and what a tick is worth', () => {
 
 test('messages name the file and say what to do', () => {
   const m = viewer.messages('2_1_0_.xyz');
-  assert.match(m.noThree, /libjs-three/);
   assert.match(m.missing, /2_1_0_\.xyz\.js, is missing/);
   assert.match(m.damaged('it is cut short'), /2_1_0_\.xyz\.js, is damaged: it is cut short\. Display/);
 });
