@@ -1,13 +1,11 @@
-// The sampler: trials the kernel's shell bound turns down, and the run on
-// its own (sinks in trial order, and the exact trial at which the quota, a
-// stop or a failing sink ends it).
+// The sampler: trials the kernel's shell bound turns down, and the exact
+// trial at which a stop or a failing sink ends a run.
 #include "engine/samplerun.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <memory>
-#include <numeric>
 #include <string>
 
 #include "engine/orbital.h"
@@ -72,30 +70,8 @@ struct FullSink : PointSink {
     bool accept(const CloudPoint&, double) override { return room-- > 0; }
 };
 
-TEST(SamplingRun, SinksSeeEveryCountedPointInOrder) {
-    const Orbital o = test::orbital(1, 1, 0, 0);
-    SamplingOptions options;
-    options.extent = 2, options.quota = 50;
-    Random random(1);
-    SamplingRun run(o, options, estimateCeiling(o, 2, random), random);
-    CollectingSink cloud;
-    RadialHistogram histogram(histogramSize(2, 51), 50);
-    RadialSink radial(histogram, 50);
-    run.addSink(cloud);
-    run.addSink(radial);
-    std::vector<int> seen;
-    RunEvents events;
-    events.onPoint = [&](int points) { seen.push_back(points); };
-    StopFlag stop;
-    EXPECT_EQ(run.run(100, stop, events), RunEnd::Quota);  // 100 points before: 50 more make 150
-    EXPECT_EQ(cloud.points.size(), 50u);
-    EXPECT_EQ(std::accumulate(histogram.hits.begin(), histogram.hits.end(), 0.0), 50);
-    EXPECT_EQ(seen.front(), 101);
-    EXPECT_EQ(seen.back(), 150);
-    EXPECT_GE(run.trials(), 50);
-}
-
-// (A node ends a run at trial 501: the app's sampling tests.)
+// (A node at trial 501, the quota counted on from a continued file, the
+// points in order to every sink: the app's sampling and run-fault tests.)
 TEST(SamplingRun, StopAndFailureEndAtTheirTrial) {
     Random random(7);
     StopFlag stop;
