@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "engine/cloudpoint.h"
 #include "engine/radialhistogram.h"
@@ -42,16 +41,6 @@ public:
 private:
     RadialHistogram& histogram_;
     int k_;
-};
-
-// Keeps the points in memory (a view that draws them later, tests).
-class CollectingSink : public PointSink {
-public:
-    bool accept(const CloudPoint& point, double) override {
-        points.push_back(point);
-        return true;
-    }
-    std::vector<CloudPoint> points;
 };
 
 }  // namespace vantrel

@@ -59,20 +59,30 @@ std::string readWholeFile(const std::string& path) {
     return text;
 }
 
-bool writeWholeFile(const std::string& path, const std::string& text) {
+namespace {
+
+// The text and a closing CR LF in place of the file; the problem, or "".
+std::string replaceWith(const std::string& path, const std::string& text, int& error) {
     ReplacingFile file(path);
     file.write(text);
     file.write("\r\n");
-    const bool whole = file.commit().empty();
-    errno = file.errorNumber();
+    std::string problem = file.commit();
+    error = file.errorNumber();
+    return problem;
+}
+
+}  // namespace
+
+bool writeWholeFile(const std::string& path, const std::string& text) {
+    int error = 0;
+    const bool whole = replaceWith(path, text, error).empty();
+    errno = error;
     return whole;
 }
 
 void writeWholeFile(const std::string& path, const std::string& text, std::vector<std::string>& problems) {
-    ReplacingFile file(path);
-    file.write(text);
-    file.write("\r\n");
-    if (auto problem = file.commit(); !problem.empty()) problems.push_back(std::move(problem));
+    int error = 0;
+    if (auto problem = replaceWith(path, text, error); !problem.empty()) problems.push_back(std::move(problem));
 }
 
 bool fileExists(const std::string& path) {
