@@ -121,6 +121,7 @@ TEST_F(DesktopTest, DialogsAreCentredOnTheWindowShowPathsWholeAndAnswer) {
         QStringList lines;
         int widest = 0, room = 0, screenWidth = 0;
         bool wrapped = false;
+        const QMessageBox::StandardButton click = clicked;  // clang 14 cannot capture a structured binding
         QTimer::singleShot(100, [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             auto* label = box->findChild<QLabel*>("qt_msgbox_label");
@@ -130,7 +131,7 @@ TEST_F(DesktopTest, DialogsAreCentredOnTheWindowShowPathsWholeAndAnswer) {
             wrapped = label->wordWrap();
             screenWidth = box->screen()->availableGeometry().width();
             centre = box->frameGeometry().center();
-            box->button(clicked)->click();
+            box->button(click)->click();
         });
         EXPECT_EQ(boxes.messageBox(text, buttons, "", Icon::None), answer) << text;
         EXPECT_LE((centre - view->frameGeometry().center()).manhattanLength(), 4) << text;
