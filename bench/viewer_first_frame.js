@@ -17,7 +17,8 @@ const { execFileSync } = require('node:child_process');
 const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
-const chromium = require('../tests/viewer/chromium.js');
+const devtools = require('./devtools.js');
+const { waitFor } = require('../tests/viewer/chromium.js');
 
 function option(name, fallback) {
   const at = process.argv.indexOf(name);
@@ -56,11 +57,11 @@ function writePage(root) {
 // The four views of the four-panel page, each measured in its own frame:
 // the last one's first frame, from the start of the top page's navigation.
 async function fourViews(url) {
-  const browser = await chromium.launch();
+  const browser = await devtools.launch();
   try {
-    const tab = await chromium.openPage(browser, 1000, 800);
+    const tab = await devtools.openPage(browser, 1000, 800);
     await tab.navigate(url);
-    return await chromium.waitFor(async () => {
+    return await waitFor(async () => {
       const frames = (await tab.frameList()).filter((f) => /^fraView/.test(f.name));
       const top = await tab.evaluate('performance.timeOrigin');
       const done = [];
@@ -87,11 +88,11 @@ async function fourViews(url) {
     const times = [];
     let fps = 0, count = 0;
     for (let run = 0; run < runs; run++) {
-      const browser = await chromium.launch();
+      const browser = await devtools.launch();
       try {
-        const tab = await chromium.openPage(browser, 1000, 800);
+        const tab = await devtools.openPage(browser, 1000, 800);
         await tab.navigate(url);
-        const state = await chromium.waitFor(() => tab.evaluate(
+        const state = await waitFor(() => tab.evaluate(
           `(() => { const v = window.vantrelViewer && window.vantrelViewer.viewers[0];
                     return v && v.firstFrameMs ? { ms: v.firstFrameMs, count: v.count } :
                       (document.querySelector('[data-vantrel-viewer=error]') ? { error: document.querySelector('[data-vantrel-viewer=error]').getAttribute('data-vantrel-message') } : null); })()`),

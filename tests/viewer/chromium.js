@@ -11,8 +11,8 @@ function launch(extraArgs = []) {
   return chromium.launch({
     executablePath: CHROMIUM,
     // Playwright itself adds --no-sandbox, --disable-background-networking and the like.
-    args: ['--use-gl=angle', '--use-angle=swiftshader', ...extraArgs, '--proxy-server=127.0.0.1:9',
-      '--proxy-bypass-list=<-loopback>'],
+    args: ['--disable-gpu', '--use-gl=angle', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', ...extraArgs,
+      '--proxy-server=127.0.0.1:9', '--proxy-bypass-list=<-loopback>'],
   });
 }
 
