@@ -36,14 +36,15 @@ public:
     }
 };
 
-// The console's dialogs for as long as the run goes.
+// The console's dialogs for as long as the run goes; then those there before.
 class ConsoleFace {
 public:
-    explicit ConsoleFace(Session& s) : s_(s) { s.dialogs = &console_; }
-    ~ConsoleFace() { s_.dialogs = &s_.console; }
+    explicit ConsoleFace(Session& s) : s_(s), previous_(s.dialogs) { s.dialogs = &console_; }
+    ~ConsoleFace() { s_.dialogs = previous_; }
 
 private:
     Session& s_;
+    Dialogs* previous_;
     HeadlessDialogs console_;
 };
 

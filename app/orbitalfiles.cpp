@@ -73,7 +73,7 @@ bool readPointFile(Session& s) {
         return emptyHistogram(s.orbital);
     };
     PhaseProgress progress(s, "reading " + fileNameOf(path));
-    PointFileCount count = countPointFile(path, start, [&progress](long long points) { progress(points); }, [&s] { pumpEvents(s); });
+    PointFileCount count = countPointFile(path, start, [&progress](long long points) { progress(points); }, eventPump(s));
     if (count.read.status == PointFileStatus::NotOpened) return false;
     auto& run = s.run;
     run.nPoints = count.read.points;
@@ -108,7 +108,7 @@ bool writeXyzFile(Session& s) {
     setBusy(s, true);
     PhaseProgress progress(s, "writing " + fileNameOf(s.orbital.xyzFile));
     options.progress = [&progress](long long done, long long total) { progress(done, total); };
-    options.keepResponsive = [&s] { pumpEvents(s); };
+    options.keepResponsive = eventPump(s);
     const XyzResult converted = convertPointFileToXyz(options);
     if (converted.header) {
         s.run.nPoints = converted.header->count;
@@ -180,7 +180,7 @@ void loadClick(Session& s) {
     callEnableControls(s, false);
     readPointFile(s);
     syncOrbitalView(f, s.orbital);
-    const std::string problem = f.orbitalView.loadPoints(s.orbital.csvFile, [&s] { pumpEvents(s); });
+    const std::string problem = f.orbitalView.loadPoints(s.orbital.csvFile, eventPump(s));
     if (!problem.empty()) report(s, "The 3-D view shows part of the file: " + problem);
     callEnableControls(s, true);
     clearRadialPlot(s);

@@ -33,6 +33,10 @@ void pumpEvents(Session& s) {
     }
 }
 
+std::function<void()> eventPump(Session& s) {
+    return [&s] { pumpEvents(s); };
+}
+
 std::string dataDir(const Session& s) { return findDataDir(s.programDir); }
 
 }  // namespace vantrel

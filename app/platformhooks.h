@@ -38,6 +38,8 @@ void report(Session& s, const std::string& line);  // the console prints it; the
 void pumpEvents(Session& s);
 // The same without the time check (once per sequence-file line, say).
 void processEvents(Session& s);
+// pumpEvents as the callback output/'s long loops take to stay responsive.
+std::function<void()> eventPump(Session& s);
 
 // Folder of the data files for the session's program folder.
 std::string dataDir(const Session& s);

@@ -55,13 +55,13 @@ std::string pointsKeptText(int points) {
     return "The file keeps " + intText(points) + (points == 1 ? " point." : " points.");
 }
 
-// A fresh file: an empty histogram, the theory curve and the ceiling.
-// False (the user told why) when there is nothing to sample with.
 // The theory's peak raises a random look's ceiling, or in quick mode lowers it.
 double withTheoryPeak(double estimate, double peak, bool quickMode) {
     return !quickMode ? std::max(estimate, peak) : std::min(estimate, peak);
 }
 
+// A fresh file: an empty histogram, the theory curve and the ceiling.
+// False (the user told why) when there is nothing to sample with.
 bool startAfresh(Session& s, PointFileWriter& file, const SamplingOptions& options) {
     auto& run = s.run;
     auto& f = s.window;
@@ -253,7 +253,7 @@ void samplePoints(Session& s, bool savedFileWhole) {
     if (fresh || !view.shown)
         view.clearPoints();
     else
-        view.loadPoints(orb.csvFile, [&s] { pumpEvents(s); });
+        view.loadPoints(orb.csvFile, eventPump(s));
     view.setCube(orb.extent, run.maxPsi2);
 
     RadialSink histogram(s.radial.histogram, plotBinsPerAngstrom(orb));

@@ -150,8 +150,7 @@ bool writeExports(Session& s, const ExportChoices& exports) {
     ExportSubject subject{s.wavefunction, o.extent, o.csvFile, {}};
     applyDisplayOptions(s.window, subject.view);
     const ExportOutcome written =
-        writeOrbitalExports(subject, o.xyzFile.substr(0, o.xyzFile.size() - 4), exports, s.pictures,
-                            [&s] { pumpEvents(s); });
+        writeOrbitalExports(subject, o.xyzFile.substr(0, o.xyzFile.size() - 4), exports, s.pictures, eventPump(s));
     for (const std::string& path : written.written) report(s, "  " + path);
     std::string problems;
     for (const std::string& p : written.problems) problems += (problems.empty() ? "" : crlf) + p;

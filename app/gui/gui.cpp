@@ -21,6 +21,7 @@ namespace vantrel {
 
 int runGui(Session& s, QApplication& app, const std::vector<std::string>& arguments) {
     QtDialogs qtDialogs;
+    Dialogs* const previous = s.dialogs;  // back when the window is gone
     s.dialogs = &qtDialogs;
     // Closing the main window ends the program, whatever else is open.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -62,7 +63,7 @@ int runGui(Session& s, QApplication& app, const std::vector<std::string>& argume
         }
     }
     s.radialPlot.setCanvas(nullptr);
-    s.dialogs = &s.console;
+    s.dialogs = previous;
     return status;
 }
 
